@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace vornex {
+
+enum class MessageIcon { Information, Warning, Critical };
+
+struct MessageRecord {
+    QString text;
+    QString caption;
+    MessageIcon icon;
+};
+
+// Every message box of the program goes through here. A test installs a sink to record the
+// messages instead of blocking on a modal box.
+void ShowMessage(QWidget* parent, const QString& text, const QString& caption,
+                 MessageIcon icon = MessageIcon::Warning);
+
+using MessageSink = std::function<void(const MessageRecord&)>;
+// Returns the sink that was installed before; an empty sink restores real message boxes.
+MessageSink SetMessageSink(MessageSink sink);
+
+}  // namespace vornex
