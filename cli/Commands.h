@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QStringList>
+
+namespace vornex::cli {
+
+// Each command takes its arguments (after the command name) and returns the process exit code:
+// 0 success, 2 a refused input or a port that cannot be opened, 1 a usage error.
+int runPorts(const QStringList& args);
+int runPoll(const QStringList& args);
+
+}  // namespace vornex::cli

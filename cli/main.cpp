@@ -1,0 +1,38 @@
+#include <QCoreApplication>
+#include <QStringList>
+#include <cstdio>
+#include <functional>
+#include <map>
+
+#include "Commands.h"
+
+namespace {
+
+void printUsage() {
+    std::fputs(
+        "usage: vornex-cli COMMAND [OPTIONS]\n"
+        "  ports                                        list the serial ports\n"
+        "  poll --port PATH --slaves 1,2,3 --passes N [--display ADDR]\n",
+        stderr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty()) {
+        printUsage();
+        return 1;
+    }
+    const std::map<QString, std::function<int(const QStringList&)>> commands = {
+        {"ports", vornex::cli::runPorts},
+        {"poll", vornex::cli::runPoll},
+    };
+    const auto command = commands.find(args.takeFirst());
+    if (command == commands.end()) {
+        printUsage();
+        return 1;
+    }
+    return command->second(args);
+}
