@@ -1,0 +1,53 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+
+#include "record/RecordingObserver.h"
+#include "record/WriteQueue.h"
+
+namespace vornex {
+
+// Moves queued points into their test files: from its own thread once a period, and on demand
+// from the caller's thread. Each run of points for one file is appended with one write. Points
+// that could not be written stay queued, in order, and are tried again next time; a failing file
+// is reported once until it works again.
+class FileWriter {
+public:
+    FileWriter(WriteQueue& queue, RecordingObserver& observer,
+               std::chrono::milliseconds period = std::chrono::seconds(1));
+    // Stops the thread; whatever is still queued is the owner's to flush.
+    ~FileWriter() { stop(); }
+    FileWriter(const FileWriter&) = delete;
+    FileWriter& operator=(const FileWriter&) = delete;
+
+    // Starts the periodic thread unless it runs already.
+    void start();
+    // Stops the periodic thread and waits for it.
+    void stop();
+
+    // Appends everything queued now, on the calling thread. True when the queue was emptied.
+    bool flush();
+
+private:
+    void run();
+
+    WriteQueue& queue_;
+    RecordingObserver& observer_;
+    const std::chrono::milliseconds period_;
+
+    // Held for a whole take-write-put-back, so two flushes never reorder points of one file.
+    std::mutex appendMutex_;
+    std::set<std::string> failing_;
+
+    std::mutex wakeMutex_;
+    std::condition_variable wake_;
+    bool stopping_ = false;
+    std::thread thread_;
+};
+
+}  // namespace vornex

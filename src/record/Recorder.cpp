@@ -1,0 +1,135 @@
+#include "record/Recorder.h"
+
+#include <unistd.h>
+
+namespace vornex {
+
+Recorder::Recorder(GraphControl& graph, TestSession& session, SampleQueue& samples,
+                   RecordingObserver& observer, TickClock clock,
+                   std::chrono::milliseconds writePeriod)
+    : graph_(graph),
+      session_(session),
+      samples_(samples),
+      observer_(observer),
+      clock_(std::move(clock)),
+      writer_(writeQueue_, observer, writePeriod) {}
+
+Recorder::~Recorder() {
+    signal_.setRecording(false);
+    writer_.stop();
+    tick();
+    if (writer_.flush())
+        return;
+    for (const auto& batch : writeQueue_.takeAll()) {
+        observer_.pointsDropped(batch.path, batch.points.size());
+    }
+}
+
+void Recorder::initialUpdate() {
+    curves_.resetOrigin();
+    graph_.SetData(curves_.curve(0), 1, 0);
+    graph_.GetXAxis(0).SetCurrentRange(0.0, CurveTable::kFixedSpan, 0.0);
+    graph_.Redraw();
+}
+
+Recorder::StartResult Recorder::start() {
+    if (!session_.isOpen())
+        return StartResult::NoTestOpen;
+    // Samples of an earlier recording still waiting go to that recording's test.
+    tick();
+    if (!timeBaseTaken_) {
+        signal_.setTimeBase(clock_.now());
+        timeBaseTaken_ = true;
+    }
+    targetPath_ = session_.currentPath();
+    // Set after the time base, so no sample is ever timed from a missing base.
+    signal_.setRecording(true);
+    graph_.NoOp();
+    writer_.start();
+    observer_.toolbarStateChanged(ToolbarState::Recording);
+    return StartResult::Started;
+}
+
+void Recorder::stop() {
+    signal_.setRecording(false);
+    tick();
+    writer_.flush();
+    observer_.toolbarStateChanged(ToolbarState::Stopped);
+}
+
+size_t Recorder::tick() {
+    taken_.clear();
+    samples_.drainInto(taken_);
+    if (taken_.empty())
+        return 0;
+    // A new test opened during a recording takes the recording's next points.
+    if (signal_.recording())
+        targetPath_ = session_.currentPath();
+    outgoing_.clear();
+    uint32_t touched = 0;
+    std::optional<TimeRange> window;
+    for (const Sample& sample : taken_) {
+        const auto slot = curves_.add(CurvePoint{sample.seconds, sample.value, sample.address, {}});
+        if (!slot)
+            continue;
+        touched |= 1u << *slot;
+        if (auto moved = curves_.window(*slot))
+            window = moved;
+        outgoing_.push_back(curves_.newest(*slot));
+    }
+    if (!targetPath_.empty())
+        writeQueue_.push(targetPath_, outgoing_.data(), outgoing_.size());
+    show(touched, window);
+    return taken_.size();
+}
+
+bool Recorder::loadFile(const std::string& path, std::string* error) {
+    if (::access(path.c_str(), F_OK) != 0) {
+        if (error)
+            *error = "no file " + path;
+        return false;
+    }
+    curves_.resetIndices();
+    uint32_t touched = 0;
+    std::optional<TimeRange> window;
+    const ReadStatus status = TestFile(path).readAll(
+        [&](const CurvePoint* points, size_t count) {
+            for (size_t i = 0; i < count; ++i) {
+                const auto slot = curves_.add(points[i]);
+                if (!slot)
+                    continue;
+                touched |= 1u << *slot;
+                if (auto moved = curves_.window(*slot))
+                    window = moved;
+            }
+        },
+        error);
+    show(touched, window);
+    return status == ReadStatus::Read;
+}
+
+bool Recorder::closeTest() {
+    if (!session_.close())
+        return false;
+    signal_.setRecording(false);
+    tick();
+    writer_.flush();
+    curves_.resetIndices();
+    observer_.toolbarStateChanged(ToolbarState::Stopped);
+    return true;
+}
+
+void Recorder::show(uint32_t touched, const std::optional<TimeRange>& window) {
+    if (touched == 0)
+        return;
+    for (int slot = 0; slot < kCurveSlots; ++slot) {
+        if ((touched & (1u << slot)) == 0)
+            continue;
+        graph_.SetData(curves_.curve(slot), static_cast<int>(curves_.latestIndex(slot)), slot);
+    }
+    if (window)
+        graph_.GetXAxis(0).SetCurrentRange(window->lower, window->upper, 0.0);
+    graph_.Redraw();
+}
+
+}  // namespace vornex

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "link/RecordingSignal.h"
+#include "link/Sample.h"
+#include "link/SampleQueue.h"
+#include "link/TickClock.h"
+#include "record/CurveTable.h"
+#include "record/FileWriter.h"
+#include "record/GraphControl.h"
+#include "record/RecordingObserver.h"
+#include "record/TestFile.h"
+#include "record/TestSession.h"
+#include "record/WriteQueue.h"
+
+namespace vornex {
+
+// The recording state of the graph: curves, time base, recording flag and the way from queued
+// samples to curves and test files. Everything but the file writer runs on one thread (the
+// window's, or the command line's), driven by start, stop, a 10 ms tick, loading and closing.
+class Recorder {
+public:
+    enum class StartResult { Started, NoTestOpen };
+    static constexpr const char* kNoTestText = "开始测试失败，请新建测试！";
+    static constexpr const char* kNoTestCaption = "提示";
+
+    Recorder(GraphControl& graph, TestSession& session, SampleQueue& samples,
+             RecordingObserver& observer, TickClock clock = TickClock(),
+             std::chrono::milliseconds writePeriod = std::chrono::seconds(1));
+    // Ends a running recording and appends every point still waiting to its own test.
+    ~Recorder();
+    Recorder(const Recorder&) = delete;
+    Recorder& operator=(const Recorder&) = delete;
+
+    // For the acquisition thread: whether to queue samples, and their time base.
+    const RecordingSignal& signal() const { return signal_; }
+
+    // The graph is (re)shown: slave 1's curve back to its origin and the time axis to 0..20 s.
+    void initialUpdate();
+
+    // Refused unless a test is open. The time base is taken at the first start only, so every
+    // later recording and test continue the same time axis.
+    StartResult start();
+
+    // Ends the recording; samples and points still waiting go to the test they were taken for.
+    void stop();
+
+    // Takes every queued sample, in order, into the curves and the write queue, then shows the
+    // touched curves and redraws once. Returns how many samples were taken.
+    size_t tick();
+
+    // Loads a saved test into the curves (all latest indices start again from 0; nothing is
+    // queued for a file). False when the file does not exist or cannot be read.
+    bool loadFile(const std::string& path, std::string* error = nullptr);
+
+    // Closes the open test: the recording ends, its points are appended, and every curve starts
+    // again from index 0 (curves and time base stay). False when no test was open.
+    bool closeTest();
+
+    // Appends everything queued now; false when some points could not be written (they stay
+    // queued and the failure has been reported).
+    bool flush() { return writer_.flush(); }
+
+    const CurveTable& curves() const { return curves_; }
+    size_t queuedPoints() const { return writeQueue_.pointCount(); }
+
+private:
+    // Shows every curve in `touched` (a bit per slot), moves the time axis, redraws.
+    void show(uint32_t touched, const std::optional<TimeRange>& window);
+
+    GraphControl& graph_;
+    TestSession& session_;
+    SampleQueue& samples_;
+    RecordingObserver& observer_;
+    TickClock clock_;
+
+    RecordingSignal signal_;
+    bool timeBaseTaken_ = false;
+    // The file of the recording running or last run; samples that arrive late still belong to it.
+    std::string targetPath_;
+    CurveTable curves_;
+    std::vector<Sample> taken_;
+    std::vector<CurvePoint> outgoing_;
+    WriteQueue writeQueue_;
+    FileWriter writer_;
+};
+
+}  // namespace vornex

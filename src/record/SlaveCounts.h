@@ -1,0 +1,23 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "record/CurvePoint.h"
+
+namespace vornex {
+
+// Records of a test file per slave address 1..30.
+struct SlaveCounts {
+    std::array<uint64_t, kCurveSlots> perSlave{};
+
+    uint64_t of(int slave) const { return perSlave[static_cast<size_t>(slave - 1)]; }
+    uint64_t total() const {
+        uint64_t sum = 0;
+        for (uint64_t n : perSlave)
+            sum += n;
+        return sum;
+    }
+};
+
+}  // namespace vornex

@@ -1,0 +1,175 @@
+#include "record/TestFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace vornex {
+
+namespace {
+
+std::string describe(const std::string& what, const std::string& path, int err) {
+    return what + " " + path + ": " + std::strerror(err);
+}
+
+// Closes the descriptor on every way out.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+ssize_t readRetrying(int fd, void* buffer, size_t size) {
+    ssize_t n;
+    do {
+        n = ::read(fd, buffer, size);
+    } while (n < 0 && errno == EINTR);
+    return n;
+}
+
+}  // namespace
+
+AppendResult TestFile::append(const CurvePoint* points, size_t count) const {
+    AppendResult result;
+    if (count == 0)
+        return result;
+    const Descriptor file(::open(path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
+    if (file.get() < 0) {
+        result.error = describe("cannot open", path_, errno);
+        return result;
+    }
+    struct stat status {};
+    if (::fstat(file.get(), &status) != 0) {
+        result.error = describe("cannot examine", path_, errno);
+        return result;
+    }
+    off_t start = status.st_size;
+    // A fragment left by a crash would shift every later record off the 24-byte grid.
+    if (const off_t torn = start % static_cast<off_t>(kRecordSize); torn != 0) {
+        start -= torn;
+        if (::ftruncate(file.get(), start) != 0) {
+            result.error = describe("cannot cut the torn record off", path_, errno);
+            return result;
+        }
+    }
+    const size_t bytes = count * kRecordSize;
+    ssize_t n;
+    do {
+        n = ::write(file.get(), points, bytes);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) {
+        result.error = describe("cannot write", path_, errno);
+        return result;
+    }
+    const size_t done = static_cast<size_t>(n);
+    result.written = done / kRecordSize;
+    if (done == bytes)
+        return result;
+    if (done % kRecordSize != 0) {
+        ::ftruncate(file.get(), start + static_cast<off_t>(result.written * kRecordSize));
+    }
+    result.error = "short write to " + path_ + " (" + std::to_string(result.written) + " of " +
+                   std::to_string(count) + " records)";
+    return result;
+}
+
+ReadStatus TestFile::readAll(const Consumer& consume, std::string* error) const {
+    const Descriptor file(::open(path_.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0) {
+        if (errno == ENOENT)
+            return ReadStatus::Missing;
+        if (error)
+            *error = describe("cannot open", path_, errno);
+        return ReadStatus::Failed;
+    }
+    constexpr size_t kRun = 4096;
+    std::vector<CurvePoint> run(kRun);
+    auto* bytes = reinterpret_cast<char*>(run.data());
+    size_t filled = 0;
+    for (;;) {
+        const ssize_t n = readRetrying(file.get(), bytes + filled, kRun * kRecordSize - filled);
+        if (n < 0) {
+            if (error)
+                *error = describe("cannot read", path_, errno);
+            return ReadStatus::Failed;
+        }
+        if (n == 0)
+            break;
+        filled += static_cast<size_t>(n);
+        const size_t whole = filled / kRecordSize;
+        if (whole == 0)
+            continue;
+        consume(run.data(), whole);
+        const size_t rest = filled - whole * kRecordSize;
+        std::memmove(bytes, bytes + whole * kRecordSize, rest);
+        filled = rest;
+    }
+    return ReadStatus::Read;
+}
+
+std::optional<SlaveCounts> TestFile::count(std::string* error) const {
+    const Descriptor file(::open(path_.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat status {};
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0) {
+        if (error)
+            *error = describe("cannot open", path_, errno);
+        return std::nullopt;
+    }
+    ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    // Only the records present when counting starts are counted, whatever is appended meanwhile.
+    uint64_t remaining = static_cast<uint64_t>(status.st_size) / kRecordSize;
+    constexpr size_t kRun = 43690;  // just under 1 MiB of records
+    std::vector<CurvePoint> run(kRun);
+    // Indexed by the raw slave byte, so the loop has no branch; two tables alternate so that a
+    // file of one slave does not chain every increment on the same counter.
+    std::array<std::array<uint64_t, 256>, 2> tally{};
+    size_t filled = 0;
+    while (remaining > 0) {
+        const size_t want =
+            static_cast<size_t>(std::min<uint64_t>(remaining, kRun)) * kRecordSize - filled;
+        const ssize_t n =
+            readRetrying(file.get(), reinterpret_cast<char*>(run.data()) + filled, want);
+        if (n < 0) {
+            if (error)
+                *error = describe("cannot read", path_, errno);
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;  // the file shrank meanwhile
+        filled += static_cast<size_t>(n);
+        const size_t whole = filled / kRecordSize;
+        size_t i = 0;
+        for (; i + 1 < whole; i += 2) {
+            ++tally[0][run[i].slave];
+            ++tally[1][run[i + 1].slave];
+        }
+        if (i < whole)
+            ++tally[0][run[i].slave];
+        remaining -= whole;
+        const size_t rest = filled - whole * kRecordSize;
+        std::memmove(run.data(), reinterpret_cast<char*>(run.data()) + whole * kRecordSize, rest);
+        filled = rest;
+    }
+    SlaveCounts counts;
+    for (int slave = 1; slave <= kCurveSlots; ++slave) {
+        counts.perSlave[static_cast<size_t>(slave - 1)] = tally[0][slave] + tally[1][slave];
+    }
+    return counts;
+}
+
+}  // namespace vornex

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+
+#include "record/TestPaths.h"
+
+namespace vornex {
+
+// Whether a test is open and which file it records into. A test is opened by proposing a name
+// (which also makes sure today's folder exists) and adding a name that no file has yet.
+class TestSession {
+public:
+    // Shown in the new-test dialog's message line.
+    static constexpr const char* kFileExists = "提示:文件已存在！";
+    static constexpr const char* kBadName = "提示:名称不能含有路径！";
+
+    enum class AddResult { Added, Exists, BadName };
+
+    // `dataFolder` ends in "/".
+    explicit TestSession(std::string dataFolder, testpaths::WallClock clock = testpaths::systemNow);
+
+    // The dialog opens: creates today's folder if nothing is there yet (a failure shows later,
+    // when the first append cannot open the file) and returns the proposed name.
+    std::string proposeName() const;
+
+    // The name is accepted when no file or folder of that path exists in the folder of the day
+    // of this call; the test is then open with that path. The file itself is made by the first
+    // append.
+    AddResult add(const std::string& name);
+
+    // Ends the open test; false when none was open. The path stays as it was.
+    bool close();
+
+    bool isOpen() const { return open_; }
+    const std::string& currentPath() const { return currentPath_; }
+    // The saved-data browser points the path at a file it loads.
+    void setCurrentPath(std::string path) { currentPath_ = std::move(path); }
+    const std::string& dataFolder() const { return dataFolder_; }
+
+    // Text for the dialog's message line after `add`; empty when added.
+    static std::string message(AddResult result);
+
+private:
+    std::string dataFolder_;
+    testpaths::WallClock clock_;
+    bool open_ = false;
+    std::string currentPath_;
+};
+
+}  // namespace vornex

@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "TempHome.h"
+#include "record/FileWriter.h"
+#include "record/TestFile.h"
+#include "record/TestPaths.h"
+#include "record/TestSession.h"
+
+namespace vornex {
+namespace {
+
+using testing::point;
+using testing::readRecords;
+using testing::TempHome;
+
+std::vector<CurvePoint> readWithLoader(const std::string& path) {
+    std::vector<CurvePoint> out;
+    TestFile(path).readAll([&](const CurvePoint* p, size_t n) { out.insert(out.end(), p, p + n); });
+    return out;
+}
+
+TEST(TestFile, RecordBytesAreLittleEndianWithZeroTail) {
+    TempHome home;
+    const std::string path = home.data() + "a.pdat";
+    const CurvePoint p = point(1.5, -2.25, 7);
+    ASSERT_TRUE(TestFile(path).append(&p, 1).ok());
+    const std::string expected(
+        "\x00\x00\x00\x00\x00\x00\xF8\x3F"
+        "\x00\x00\x00\x00\x00\x00\x02\xC0"
+        "\x07\x00\x00\x00\x00\x00\x00\x00",
+        24);
+    EXPECT_EQ(testing::readBytes(path), expected);
+}
+
+TEST(TestFile, ReadersAgreeOnEmptyMixedAndCutFiles) {
+    TempHome home;
+    const std::string path = home.data() + "t.pdat";
+    testing::writeBytes(path, "");
+    EXPECT_TRUE(readWithLoader(path).empty());
+    EXPECT_EQ(TestFile(path).count()->total(), 0u);
+
+    const CurvePoint two[] = {point(0.1, 1, 1), point(0.1, 2, 3)};
+    ASSERT_TRUE(TestFile(path).append(two, 2).ok());
+    auto counts = TestFile(path).count();
+    EXPECT_EQ(counts->of(1), 1u);
+    EXPECT_EQ(counts->of(3), 1u);
+    EXPECT_EQ(counts->total(), 2u);
+
+    // Slave 0 and slaves above 30 have no counter; a tail shorter than a record is no record.
+    const CurvePoint odd[] = {point(0.2, 3, 0), point(0.2, 4, 31), point(0.2, 5, 30)};
+    ASSERT_TRUE(TestFile(path).append(odd, 3).ok());
+    testing::writeBytes(path, testing::readBytes(path) + std::string(10, '\x01'));
+    counts = TestFile(path).count();
+    EXPECT_EQ(counts->of(30), 1u);
+    EXPECT_EQ(counts->total(), 3u);
+    const auto loaded = readWithLoader(path);
+    ASSERT_EQ(loaded.size(), 5u);
+    EXPECT_EQ(loaded[4].value, 5.0);
+
+    // The next append cuts the fragment off and never truncates whole records.
+    const CurvePoint more = point(0.3, 6, 2);
+    ASSERT_TRUE(TestFile(path).append(&more, 1).ok());
+    const auto after = readRecords(path);
+    ASSERT_EQ(after.size(), 6u);
+    EXPECT_EQ(testing::readBytes(path).size(), 6 * 24u);
+    EXPECT_EQ(after[5].slave, 2);
+}
+
+TEST(TestFile, MissingFileIsNotRead) {
+    TempHome home;
+    std::string error;
+    EXPECT_EQ(TestFile(home.data() + "none.pdat").readAll([](auto, auto) {}), ReadStatus::Missing);
+    EXPECT_FALSE(TestFile(home.data() + "none.pdat").count(&error));
+    EXPECT_FALSE(error.empty());
+}
+
+std::time_t localMoment(int year, int month, int day, int hour, int minute) {
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_isdst = -1;
+    return std::mktime(&tm);
+}
+
+TEST(TestSession, ProposesLocalNameAndCreatesTheDayFolder) {
+    TempHome home;
+    const std::time_t moment = localMoment(2018, 1, 2, 9, 5);
+    TestSession session(home.data(), [&] { return moment; });
+    EXPECT_EQ(session.proposeName(), "201801020905");
+    EXPECT_TRUE(std::filesystem::is_directory(home.data() + "20180102"));
+    EXPECT_EQ(session.add("201801020905"), TestSession::AddResult::Added);
+    EXPECT_TRUE(session.isOpen());
+    EXPECT_EQ(session.currentPath(), home.data() + "20180102/201801020905.pdat");
+}
+
+TEST(TestSession, AddRefusesTakenAndEscapingNamesOnly) {
+    TempHome home;
+    std::time_t moment = localMoment(2017, 3, 21, 23, 59);
+    TestSession session(home.data(), [&] { return moment; });
+    session.proposeName();
+    // Nothing recorded yet: no file, so the same name is accepted again.
+    ASSERT_EQ(session.add("t"), TestSession::AddResult::Added);
+    ASSERT_EQ(session.add("t"), TestSession::AddResult::Added);
+    testing::writeBytes(session.currentPath(), "");
+    EXPECT_EQ(session.add("t"), TestSession::AddResult::Exists);
+    EXPECT_EQ(TestSession::message(TestSession::AddResult::Exists), "提示:文件已存在！");
+    std::filesystem::create_directory(home.data() + "20170321/dir.pdat");
+    EXPECT_EQ(session.add("dir"), TestSession::AddResult::Exists);
+    for (const char* bad : {".", "..", "../x", "a/b", "/etc/x"}) {
+        EXPECT_EQ(session.add(bad), TestSession::AddResult::BadName) << bad;
+    }
+    EXPECT_EQ(session.currentPath(), home.data() + "20170321/t.pdat");
+    // Added after midnight: the new day's folder, which need not exist yet.
+    moment = localMoment(2017, 3, 22, 0, 1);
+    EXPECT_EQ(session.add(""), TestSession::AddResult::Added);
+    EXPECT_EQ(session.currentPath(), home.data() + "20170322/.pdat");
+    EXPECT_TRUE(session.close());
+    EXPECT_FALSE(session.close());
+}
+
+class NullObserver : public RecordingObserver {
+public:
+    void toolbarStateChanged(ToolbarState) override {}
+    void appendFailed(const std::string&, const std::string&) override { ++failures; }
+    void appendRecovered(const std::string&) override { ++recoveries; }
+    void pointsDropped(const std::string&, size_t) override {}
+    int failures = 0;
+    int recoveries = 0;
+};
+
+// Exit codes of the child that runs under a file size limit.
+int writeUnderSizeLimit(const std::string& path) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{24 * 10 + 5, RLIM_INFINITY};
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        return 10;
+    std::vector<CurvePoint> points;
+    for (int i = 0; i < 20; ++i)
+        points.push_back(point(i, i, 1));
+    WriteQueue queue;
+    NullObserver observer;
+    FileWriter writer(queue, observer);
+    queue.push(path, points.data(), points.size());
+    if (writer.flush())
+        return 11;
+    if (testing::readBytes(path).size() != 240)
+        return 12;  // cut back to 10 whole records
+    if (writer.flush() || observer.failures != 1)
+        return 13;  // reported once
+    const rlimit lifted{RLIM_INFINITY, RLIM_INFINITY};
+    if (::setrlimit(RLIMIT_FSIZE, &lifted) != 0)
+        return 14;
+    if (!writer.flush() || observer.recoveries != 1)
+        return 15;
+    const auto written = readRecords(path);
+    if (written.size() != 20)
+        return 16;
+    for (int i = 0; i < 20; ++i) {
+        if (written[i].time != i)
+            return 17;
+    }
+    return 0;
+}
+
+TEST(FileWriter, SizeLimitLeavesNoTornRecordAndRetries) {
+    TempHome home;
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+        ::_exit(writeUnderSizeLimit(home.data() + "limited.pdat"));
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+}  // namespace
+}  // namespace vornex
