@@ -1,0 +1,53 @@
+#include "Arguments.h"
+
+#include "link/RegisterMap.h"
+
+namespace vornex::cli {
+
+Arguments::Arguments(const QStringList& args, const std::set<QString>& allowed) {
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (!arg.startsWith(QLatin1String("--")) || allowed.count(arg.mid(2)) == 0) {
+            error_ = QStringLiteral("unknown argument %1").arg(arg);
+            return;
+        }
+        if (i + 1 >= args.size()) {
+            error_ = QStringLiteral("%1 needs a value").arg(arg);
+            return;
+        }
+        values_[arg.mid(2)].append(args[++i]);
+    }
+}
+
+QString Arguments::value(const QString& name, const QString& fallback) const {
+    const auto it = values_.find(name);
+    return it == values_.end() ? fallback : it->second.last();
+}
+
+QStringList Arguments::values(const QString& name) const {
+    const auto it = values_.find(name);
+    return it == values_.end() ? QStringList() : it->second;
+}
+
+std::optional<int> parseCount(const QString& text) {
+    bool ok = false;
+    const int n = text.toInt(&ok, 10);
+    if (!ok || n < 1)
+        return std::nullopt;
+    return n;
+}
+
+std::optional<std::vector<int>> parseSlaveList(const QString& text) {
+    std::vector<int> slaves;
+    for (const QString& part : text.split(QLatin1Char(','))) {
+        bool ok = false;
+        const int address = part.trimmed().toInt(&ok, 10);
+        if (!ok || address < regmap::kFirstSlave || address > regmap::kLastSlave) {
+            return std::nullopt;
+        }
+        slaves.push_back(address);
+    }
+    return slaves;
+}
+
+}  // namespace vornex::cli

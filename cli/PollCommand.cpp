@@ -1,0 +1,122 @@
+#include <cstdio>
+#include <mutex>
+#include <string>
+
+#include "Arguments.h"
+#include "Commands.h"
+#include "link/Poller.h"
+#include "link/RecordingSignal.h"
+
+namespace vornex::cli {
+
+namespace {
+
+// Prints every record after every pass and asks the poller to stop after the last pass wanted.
+class PollPrinter : public PollObserver {
+public:
+    explicit PollPrinter(unsigned passes) : passes_(passes) {}
+    void attach(Poller& poller) { poller_ = &poller; }
+
+    void displayChanged(const std::string&, const std::string&) override {}
+    void presenceChanged(size_t, uint8_t, PresenceState) override {}
+
+    void passEnded(unsigned pass, const std::vector<RecordSnapshot>& records) override {
+        if (pass > passes_)
+            return;
+        for (const RecordSnapshot& r : records) {
+            // A communication error is an identified instrument whose reads failed this pass.
+            const std::string_view state = r.presence == PresenceState::CommunicationError
+                                               ? presenceName(PresenceState::Identified)
+                                               : presenceName(r.presence);
+            std::printf("%u %u %.*s", pass, r.address, static_cast<int>(state.size()),
+                        state.data());
+            if (r.hasValue)
+                std::printf(" %s %s", r.valueText.c_str(), r.unitText.c_str());
+            std::printf("\n");
+        }
+        std::fflush(stdout);
+        if (pass == passes_)
+            poller_->disconnect();
+    }
+
+    void stoppedOnEmptyTable() override {}
+
+    void portLost(const std::string& reason) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        lostReason_ = reason;
+    }
+
+    void pollingEnded() override {}
+
+    std::string lostReason() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return lostReason_;
+    }
+
+private:
+    Poller* poller_ = nullptr;
+    const unsigned passes_;
+    mutable std::mutex mutex_;
+    std::string lostReason_;
+};
+
+}  // namespace
+
+int runPoll(const QStringList& args) {
+    const Arguments arguments(args, {QStringLiteral("port"), QStringLiteral("slaves"),
+                                     QStringLiteral("passes"), QStringLiteral("display")});
+    if (!arguments.ok()) {
+        std::fprintf(stderr, "vornex-cli poll: %s\n", qPrintable(arguments.error()));
+        return 1;
+    }
+    const QString port = arguments.value(QStringLiteral("port"));
+    const auto slaves = parseSlaveList(arguments.value(QStringLiteral("slaves")));
+    const auto passes = parseCount(arguments.value(QStringLiteral("passes")));
+    if (port.isEmpty() || !slaves || !passes) {
+        std::fputs(
+            "vornex-cli poll: needs --port PATH, --slaves with addresses 1 to 30 (1,2,3) and "
+            "--passes N (N >= 1)\n",
+            stderr);
+        return 1;
+    }
+    int display = slaves->front();
+    if (arguments.has(QStringLiteral("display"))) {
+        const auto chosen = parseSlaveList(arguments.value(QStringLiteral("display")));
+        if (!chosen || chosen->size() != 1) {
+            std::fputs("vornex-cli poll: --display takes one address, 1 to 30\n", stderr);
+            return 1;
+        }
+        display = chosen->front();
+    }
+
+    RecordingSignal notRecording;
+    PollPrinter printer(static_cast<unsigned>(*passes));
+    Poller poller(notRecording, TickClock(), printer);
+    printer.attach(poller);
+    for (int address : *slaves)
+        poller.addDevice(static_cast<uint8_t>(address));
+    poller.setDisplayedAddress(display);
+
+    switch (poller.connect(port.toStdString())) {
+        case ConnectResult::Connected:
+            break;
+        case ConnectResult::InUse:
+            std::fprintf(stderr, "vornex-cli poll: port %s is in use by another program\n",
+                         qPrintable(port));
+            return 2;
+        case ConnectResult::CannotOpen:
+        case ConnectResult::StillStopping:
+            std::fprintf(stderr, "vornex-cli poll: cannot open port %s\n", qPrintable(port));
+            return 2;
+    }
+    poller.waitStopped();
+    const std::string lost = printer.lostReason();
+    if (!lost.empty()) {
+        std::fprintf(stderr, "vornex-cli poll: port %s was lost (%s); polling ended\n",
+                     qPrintable(port), lost.c_str());
+        return 2;
+    }
+    return 0;
+}
+
+}  // namespace vornex::cli

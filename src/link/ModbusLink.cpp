@@ -1,0 +1,164 @@
+#include "link/ModbusLink.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "link/RegisterMap.h"
+
+namespace vornex {
+
+namespace {
+
+bool isInUseError(int err) {
+    return err == EBUSY || err == EWOULDBLOCK || err == EAGAIN;
+}
+
+// Checks that nobody holds the port and puts it into a state that libmodbus's own set-up will
+// change in more than parity: the pseudo-terminal driver ignores parity and the kernel rejects a
+// tcsetattr() whose only change is one it ignores, which would fail a reconnect to the same pty.
+OpenResult prepareLine(const std::string& port, int& err) {
+    const int fd = ::open(port.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        err = errno;
+        return isInUseError(err) ? OpenResult::InUse : OpenResult::CannotOpen;
+    }
+    OpenResult result = OpenResult::Opened;
+    termios tios{};
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        err = errno;
+        result = isInUseError(err) ? OpenResult::InUse : OpenResult::CannotOpen;
+    } else if (::tcgetattr(fd, &tios) != 0) {
+        err = errno;
+        result = OpenResult::CannotOpen;
+    } else {
+        cfmakeraw(&tios);
+        cfsetispeed(&tios, B9600);
+        cfsetospeed(&tios, B9600);
+        ::tcsetattr(fd, TCSANOW, &tios);
+    }
+    ::close(fd);
+    return result;
+}
+
+bool lineVanished(int err, int fd) {
+    if (err == EIO || err == ENXIO || err == ENODEV || err == EBADF)
+        return true;
+    pollfd pfd{fd, 0, 0};
+    return ::poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+}  // namespace
+
+ModbusLink::~ModbusLink() {
+    close();
+}
+
+OpenResult ModbusLink::open(const std::string& port) {
+    close();
+    lineGone_ = false;
+    lastError_ = 0;
+    const OpenResult prepared = prepareLine(port, lastError_);
+    if (prepared != OpenResult::Opened)
+        return prepared;
+
+    modbus_t* ctx = modbus_new_rtu(port.c_str(), regmap::kBaud, regmap::kParity, regmap::kDataBits,
+                                   regmap::kStopBits);
+    if (ctx == nullptr) {
+        lastError_ = errno;
+        return OpenResult::CannotOpen;
+    }
+    if (modbus_connect(ctx) != 0) {
+        lastError_ = errno;
+        modbus_free(ctx);
+        return isInUseError(lastError_) ? OpenResult::InUse : OpenResult::CannotOpen;
+    }
+    // The lock makes a second link fail even for root, whom TIOCEXCL does not stop; TIOCEXCL
+    // also keeps out programs that do not lock.
+    const int fd = modbus_get_socket(ctx);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        lastError_ = errno;
+        modbus_close(ctx);
+        modbus_free(ctx);
+        return isInUseError(lastError_) ? OpenResult::InUse : OpenResult::CannotOpen;
+    }
+    ::ioctl(fd, TIOCEXCL);
+    ctx_ = ctx;
+    return OpenResult::Opened;
+}
+
+void ModbusLink::close() {
+    if (ctx_ == nullptr)
+        return;
+    const int fd = modbus_get_socket(ctx_);
+    if (fd >= 0)
+        ::ioctl(fd, TIOCNXCL);
+    modbus_close(ctx_);
+    modbus_free(ctx_);
+    ctx_ = nullptr;
+}
+
+bool ModbusLink::failed() {
+    lastError_ = errno;
+    if (ctx_ != nullptr && lineVanished(lastError_, modbus_get_socket(ctx_)))
+        lineGone_ = true;
+    return false;
+}
+
+// libmodbus does not drain the line after an error, so a late or partial reply would be taken
+// as the answer to the next request; flushing first keeps every request paired with its reply.
+bool ModbusLink::beforeRequest() {
+    if (ctx_ == nullptr || lineGone_) {
+        lastError_ = lineGone_ ? EIO : EBADF;
+        return false;
+    }
+    if (modbus_flush(ctx_) < 0)
+        return failed();
+    return true;
+}
+
+bool ModbusLink::setSlave(int address) {
+    if (ctx_ == nullptr)
+        return false;
+    return modbus_set_slave(ctx_, address) == 0 || failed();
+}
+
+bool ModbusLink::readInputRegisters(int first, int count, uint16_t* dest) {
+    if (!beforeRequest())
+        return false;
+    return modbus_read_input_registers(ctx_, first, count, dest) == count || failed();
+}
+
+bool ModbusLink::readHoldingRegisters(int first, int count, uint16_t* dest) {
+    if (!beforeRequest())
+        return false;
+    return modbus_read_registers(ctx_, first, count, dest) == count || failed();
+}
+
+bool ModbusLink::writeRegister(int address, uint16_t value) {
+    if (!beforeRequest())
+        return false;
+    return modbus_write_register(ctx_, address, value) == 1 || failed();
+}
+
+bool ModbusLink::writeRegisters(int first, int count, const uint16_t* values) {
+    if (!beforeRequest())
+        return false;
+    return modbus_write_registers(ctx_, first, count, values) == count || failed();
+}
+
+int ModbusLink::reportSlaveId(int maxBytes, uint8_t* dest) {
+    if (!beforeRequest())
+        return -1;
+    const int n = modbus_report_slave_id(ctx_, maxBytes, dest);
+    if (n < 0)
+        failed();
+    return n;
+}
+
+}  // namespace vornex

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "link/PresenceState.h"
+
+namespace vornex {
+
+// One device record as it stands at the end of a pass.
+struct RecordSnapshot {
+    uint8_t address = 0;
+    PresenceState presence = PresenceState::Unidentified;
+    bool hasValue = false;  // a live value has been read at least once
+    std::string valueText;  // meaningful only with hasValue
+    std::string unitText;
+};
+
+// What the acquisition thread reports. Every call comes on the acquisition thread; a window
+// implementation hands the news to its own thread.
+class PollObserver {
+public:
+    virtual ~PollObserver() = default;
+
+    // The value or unit text of the displayed instrument differs from what was last reported.
+    virtual void displayChanged(const std::string& valueText, const std::string& unitText) = 0;
+    // Record `index` of the device table changed its presence state.
+    virtual void presenceChanged(size_t index, uint8_t address, PresenceState state) = 0;
+    // A pass over the table ended; `pass` counts from 1.
+    virtual void passEnded(unsigned pass, const std::vector<RecordSnapshot>& records) = 0;
+    // The table was empty, so polling ended at once; the interface returns to "unlinked".
+    virtual void stoppedOnEmptyTable() = 0;
+    // The port vanished under the link; polling has ended as on port removal.
+    virtual void portLost(const std::string& reason) = 0;
+    // The thread closed the link and is about to end: a new connect may follow.
+    virtual void pollingEnded() = 0;
+};
+
+}  // namespace vornex

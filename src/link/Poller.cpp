@@ -1,0 +1,245 @@
+#include "link/Poller.h"
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+#include "link/OleDate.h"
+#include "link/RegisterMap.h"
+#include "link/ValueText.h"
+
+namespace vornex {
+
+namespace {
+
+constexpr auto kPausePerPass = std::chrono::milliseconds(100);
+
+// The acquisition thread yields to the interface: a slow poll is better than a stuck window.
+void lowerThreadPriority() {
+    const auto tid = static_cast<id_t>(::syscall(SYS_gettid));
+    errno = 0;
+    const int current = ::getpriority(PRIO_PROCESS, tid);
+    if (errno == 0)
+        ::setpriority(PRIO_PROCESS, tid, std::min(current + 5, 19));
+}
+
+}  // namespace
+
+Poller::Poller(const RecordingSignal& recording, TickClock clock, PollObserver& observer)
+    : recording_(recording), clock_(std::move(clock)), observer_(observer) {}
+
+Poller::~Poller() {
+    running_.store(false, std::memory_order_release);
+    if (thread_.joinable()) {
+        stopped_.wait();
+        thread_.join();
+    }
+}
+
+void Poller::joinEndedThread() {
+    if (thread_.joinable() && stopped_.isSet())
+        thread_.join();
+}
+
+ConnectResult Poller::connect(const std::string& port) {
+    if (active())
+        return ConnectResult::StillStopping;
+    joinEndedThread();
+    switch (link_.open(port)) {
+        case OpenResult::InUse:
+            return ConnectResult::InUse;
+        case OpenResult::CannotOpen:
+            return ConnectResult::CannotOpen;
+        case OpenResult::Opened:
+            break;
+    }
+    running_.store(true, std::memory_order_release);
+    stopped_.reset();
+    thread_ = std::thread(&Poller::run, this);
+    return ConnectResult::Connected;
+}
+
+void Poller::disconnect() {
+    running_.store(false, std::memory_order_release);
+}
+
+TableEdit Poller::addDevice(uint8_t address) {
+    if (active())
+        return TableEdit::RefusedWhilePolling;
+    joinEndedThread();
+    table_.add(address);
+    return TableEdit::Done;
+}
+
+TableEdit Poller::removeDevice(size_t index) {
+    if (active())
+        return TableEdit::RefusedWhilePolling;
+    joinEndedThread();
+    if (index >= table_.size())
+        return TableEdit::NoSuchRecord;
+    table_.remove(index);
+    return TableEdit::Done;
+}
+
+TableEdit Poller::changeAddress(size_t index, uint8_t address) {
+    const bool threadRunning = active();
+    if (!threadRunning)
+        joinEndedThread();
+    if (index >= table_.size())
+        return TableEdit::NoSuchRecord;
+    table_[index].changeAddress(address, threadRunning);
+    return TableEdit::Done;
+}
+
+void Poller::run() {
+    lowerThreadPriority();
+    bool lost = false;
+    unsigned pass = 0;
+    if (running_.load(std::memory_order_acquire) && !table_.empty()) {
+        do {
+            for (size_t i = 0; i < table_.size() && !lost; ++i)
+                lost = !pollRecord(i);
+            if (lost)
+                break;
+            observer_.passEnded(++pass, snapshot());
+            std::this_thread::sleep_for(kPausePerPass);
+        } while (running_.load(std::memory_order_acquire));
+    }
+    const int lostError = link_.lastError();
+    link_.close();
+    if (lost) {
+        running_.store(false, std::memory_order_release);
+        observer_.portLost(std::strerror(lostError));
+    } else if (running_.exchange(false, std::memory_order_acq_rel)) {
+        observer_.stoppedOnEmptyTable();
+    }
+    observer_.pollingEnded();
+    stopped_.set();
+}
+
+bool Poller::pollRecord(size_t index) {
+    DeviceRecord& record = table_[index];
+    const uint8_t address = record.takeAddress();
+    link_.setSlave(address);
+    if (record.identified()) {
+        const bool ok = readLive(record);
+        setPresence(index, record,
+                    ok ? PresenceState::Identified : PresenceState::CommunicationError);
+        if (!record.absent() && address == displayedAddress_.load(std::memory_order_acquire)) {
+            updateDisplay(record);
+        }
+    } else if (!record.absent()) {
+        identify(record);
+        if (!link_.lineGone()) {
+            setPresence(index, record,
+                        record.absent()       ? PresenceState::Absent
+                        : record.identified() ? PresenceState::Identified
+                                              : PresenceState::Unidentified);
+        }
+    }
+    return !link_.lineGone();
+}
+
+void Poller::identify(DeviceRecord& record) {
+    uint8_t reply[regmap::kIdentificationSize];
+    const int n = link_.reportSlaveId(regmap::kIdentificationSize, reply);
+    if (n < 0) {
+        // A vanished port says nothing about the instrument.
+        if (!link_.lineGone())
+            record.absentFlag = 1;
+        return;
+    }
+    std::memcpy(record.identification.data(), reply,
+                static_cast<size_t>(std::min(n, regmap::kIdentificationSize)));
+    link_.readInputRegisters(regmap::kInRange, regmap::kInRangeCount, record.rangeRegs.data());
+    link_.readInputRegisters(regmap::kInDecimals, regmap::kInIdentBlock1005Count,
+                             record.identBlockRegs.data());
+    link_.readInputRegisters(regmap::kInInfo1011, regmap::kInInfo1011Count, record.infoRegs.data());
+    link_.readHoldingRegisters(regmap::kHoldModeNumber, 1, &record.modeNumber);
+    if (link_.readHoldingRegisters(regmap::kHoldSettings, regmap::kHoldSettingsCount,
+                                   record.settings.data())) {
+        record.publishSettings();
+    }
+}
+
+// Returns true when every read of the pass succeeded.
+bool Poller::readLive(DeviceRecord& record) {
+    const bool valueRead = link_.readInputRegisters(regmap::kInLiveValue, regmap::kInLiveValueCount,
+                                                    record.liveValueRegs.data());
+    const bool otherRead = link_.readInputRegisters(regmap::kInUnused1004, 1, &record.register1004);
+    const bool decimalsRead = link_.readInputRegisters(regmap::kInDecimals, 1, &record.decimalsReg);
+    const bool statusRead = link_.readHoldingRegisters(regmap::kHoldStatus, 1, &record.status);
+    if (valueRead)
+        record.publishValue(regmap::decodeFloat(record.liveValueRegs.data()));
+    if (decimalsRead)
+        record.publishDecimals(record.decimalsReg);
+
+    // A failed read queues nothing: a recording holds only readings that really arrived.
+    if (valueRead && recording_.recording()) {
+        Sample sample;
+        sample.value = record.value();
+        sample.seconds = TickClock::secondsBetween(recording_.timeBase(), clock_.now());
+        sample.stamp = currentOleStamp();
+        sample.address = record.address();
+        samples_.push(sample);
+    }
+
+    bool handshakeRead = true;
+    if (statusRead && record.status == regmap::kStatusSettingsChanged) {
+        const bool modeRead =
+            link_.readHoldingRegisters(regmap::kHoldModeNumber, 1, &record.modeNumber);
+        const bool settingsRead = link_.readHoldingRegisters(
+            regmap::kHoldSettings, regmap::kHoldSettingsCount, record.settings.data());
+        // Acknowledge only settings that were really read; otherwise the instrument keeps
+        // announcing the change and the next pass reads it again.
+        handshakeRead = modeRead && settingsRead;
+        if (handshakeRead) {
+            record.publishSettings();
+            record.status = regmap::kStatusAcknowledged;
+            link_.writeRegister(regmap::kHoldStatus, regmap::kStatusAcknowledged);
+        }
+    }
+    return valueRead && otherRead && decimalsRead && statusRead && handshakeRead;
+}
+
+void Poller::updateDisplay(const DeviceRecord& record) {
+    const std::string value =
+        formatValueText(regmap::decodeFloat(record.liveValueRegs.data()), record.decimalsReg);
+    const std::string unit(regmap::unitName(regmap::highByte(record.settings[0])));
+    if (displayShown_ && value == shownValue_ && unit == shownUnit_)
+        return;
+    displayShown_ = true;
+    shownValue_ = value;
+    shownUnit_ = unit;
+    observer_.displayChanged(value, unit);
+}
+
+void Poller::setPresence(size_t index, DeviceRecord& record, PresenceState state) {
+    if (record.presence() == state)
+        return;
+    record.setPresence(state);
+    observer_.presenceChanged(index, record.address(), state);
+}
+
+std::vector<RecordSnapshot> Poller::snapshot() const {
+    std::vector<RecordSnapshot> records;
+    records.reserve(table_.size());
+    for (size_t i = 0; i < table_.size(); ++i) {
+        const DeviceRecord& record = table_[i];
+        RecordSnapshot s;
+        s.address = record.address();
+        s.presence = record.presence();
+        s.hasValue = record.hasValue();
+        if (s.hasValue)
+            s.valueText = formatValueText(record.value(), record.decimals());
+        s.unitText = std::string(regmap::unitName(record.unitIndex()));
+        records.push_back(std::move(s));
+    }
+    return records;
+}
+
+}  // namespace vornex

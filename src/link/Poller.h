@@ -1,0 +1,95 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "link/DeviceTable.h"
+#include "link/ManualResetEvent.h"
+#include "link/ModbusLink.h"
+#include "link/PollObserver.h"
+#include "link/RecordingSignal.h"
+#include "link/SampleQueue.h"
+#include "link/TickClock.h"
+
+namespace vornex {
+
+enum class ConnectResult {
+    Connected,
+    InUse,
+    CannotOpen,
+    StillStopping,  // the previous acquisition thread has not ended yet
+};
+
+enum class TableEdit {
+    Done,
+    RefusedWhilePolling,  // the acquisition thread still runs
+    NoSuchRecord,
+};
+
+// Owns the polling link: the Modbus link, the device table, the sample queue, the running flag,
+// the stop event, the displayed address and the acquisition thread that polls every instrument
+// of the table in passes. All public calls belong to one controlling thread.
+class Poller {
+public:
+    Poller(const RecordingSignal& recording, TickClock clock, PollObserver& observer);
+    ~Poller();
+    Poller(const Poller&) = delete;
+    Poller& operator=(const Poller&) = delete;
+
+    ConnectResult connect(const std::string& port);
+    // Asks the thread to end after its current pass; does not wait.
+    void disconnect();
+    bool running() const { return running_.load(std::memory_order_acquire); }
+    // True while an acquisition thread exists that has not ended.
+    bool active() const { return thread_.joinable() && !stopped_.isSet(); }
+    bool waitStopped(std::chrono::milliseconds timeout) const { return stopped_.waitFor(timeout); }
+    void waitStopped() const { stopped_.wait(); }
+
+    TableEdit addDevice(uint8_t address);
+    TableEdit removeDevice(size_t index);
+    // Allowed while polling: the record becomes a new instrument to identify.
+    TableEdit changeAddress(size_t index, uint8_t address);
+    size_t deviceCount() const { return table_.size(); }
+    const DeviceRecord& device(size_t index) const { return table_[index]; }
+
+    void setDisplayedAddress(int address) {
+        displayedAddress_.store(address, std::memory_order_release);
+    }
+    int displayedAddress() const { return displayedAddress_.load(std::memory_order_acquire); }
+
+    SampleQueue& samples() { return samples_; }
+
+private:
+    void run();
+    // Returns false when the port vanished during the pass.
+    bool pollRecord(size_t index);
+    void identify(DeviceRecord& record);
+    bool readLive(DeviceRecord& record);
+    void updateDisplay(const DeviceRecord& record);
+    void setPresence(size_t index, DeviceRecord& record, PresenceState state);
+    std::vector<RecordSnapshot> snapshot() const;
+    void joinEndedThread();
+
+    const RecordingSignal& recording_;
+    TickClock clock_;
+    PollObserver& observer_;
+
+    ModbusLink link_;
+    DeviceTable table_;
+    SampleQueue samples_;
+    std::atomic<bool> running_{false};
+    ManualResetEvent stopped_{true};
+    std::atomic<int> displayedAddress_{0};
+    std::thread thread_;
+
+    // Acquisition thread only.
+    std::string shownValue_;
+    std::string shownUnit_;
+    bool displayShown_ = false;
+};
+
+}  // namespace vornex
