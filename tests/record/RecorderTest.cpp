@@ -1,0 +1,275 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <mutex>
+
+#include "TempHome.h"
+#include "record/HeadlessGraph.h"
+#include "record/Recorder.h"
+
+namespace vornex {
+namespace {
+
+using testing::point;
+using testing::readRecords;
+using testing::TempHome;
+
+class Observer : public RecordingObserver {
+public:
+    void toolbarStateChanged(ToolbarState state) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        states_.push_back(state);
+    }
+    void appendFailed(const std::string& path, const std::string&) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        failed_.push_back(path);
+    }
+    void appendRecovered(const std::string&) override { ++recovered_; }
+    void pointsDropped(const std::string&, size_t count) override { dropped_ += count; }
+
+    std::vector<ToolbarState> states() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return states_;
+    }
+    std::vector<std::string> failed() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return failed_;
+    }
+    int recovered() const { return recovered_; }
+    size_t dropped() const { return dropped_; }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<ToolbarState> states_;
+    std::vector<std::string> failed_;
+    std::atomic<int> recovered_{0};
+    std::atomic<size_t> dropped_{0};
+};
+
+// A recorder on a headless graph, a clock the test sets, and a writer that only runs when
+// flushed (its period is far beyond any test).
+struct Bench {
+    TempHome home;
+    std::atomic<uint32_t> ticks{5000};
+    TestSession session{home.data(), [] { return std::time_t{1514880300}; }};
+    SampleQueue samples;
+    HeadlessGraph graph;
+    Observer observer;
+    Recorder recorder{graph,
+                      session,
+                      samples,
+                      observer,
+                      TickClock([this] { return ticks.load(); }),
+                      std::chrono::hours(1)};
+
+    Bench() { recorder.initialUpdate(); }
+
+    std::string newTest(const std::string& name) {
+        session.proposeName();
+        EXPECT_EQ(session.add(name), TestSession::AddResult::Added);
+        return session.currentPath();
+    }
+    void push(float seconds, float value, uint8_t slave) {
+        samples.push(Sample{value, seconds, {}, slave});
+    }
+};
+
+TEST(Recorder, StartNeedsAnOpenTestAndTakesTheTimeBaseOnce) {
+    Bench b;
+    EXPECT_EQ(b.recorder.start(), Recorder::StartResult::NoTestOpen);
+    EXPECT_FALSE(b.recorder.signal().recording());
+    b.newTest("a");
+    ASSERT_EQ(b.recorder.start(), Recorder::StartResult::Started);
+    EXPECT_EQ(b.recorder.signal().timeBase(), 5000u);
+    b.recorder.stop();
+    b.ticks = 9000;
+    b.recorder.start();
+    EXPECT_EQ(b.recorder.signal().timeBase(), 5000u);
+    b.recorder.closeTest();
+    b.newTest("b");
+    b.recorder.start();
+    EXPECT_EQ(b.recorder.signal().timeBase(), 5000u);
+    EXPECT_EQ(b.observer.states(),
+              (std::vector<ToolbarState>{ToolbarState::Recording, ToolbarState::Stopped,
+                                         ToolbarState::Recording, ToolbarState::Stopped,
+                                         ToolbarState::Recording}));
+}
+
+TEST(Recorder, CurvesStartAtTheirSlotsAndShowAllButTheNewestPoint) {
+    Bench b;
+    const std::string path = b.newTest("a");
+    b.recorder.start();
+    b.push(0.1f, 1.0f, 1);
+    b.push(0.1f, 7.0f, 2);
+    b.push(0.0f, 9.0f, 0);
+    EXPECT_EQ(b.recorder.tick(), 3u);
+    // Slave 1 goes behind its origin; another slave's first point is its index 0.
+    EXPECT_EQ(b.recorder.curves().latestIndex(0), 1u);
+    EXPECT_EQ(b.recorder.curves().latestIndex(1), 0u);
+    EXPECT_EQ(b.graph.series(0).count, 1);
+    EXPECT_EQ(b.graph.series(0).points[0].time, 0.0);
+    EXPECT_EQ(b.graph.series(1).count, 0);
+    b.push(0.2f, 2.0f, 1);
+    b.push(0.2f, 8.0f, 2);
+    b.recorder.tick();
+    EXPECT_EQ(b.graph.series(0).count, 2);
+    EXPECT_EQ(b.graph.series(1).count, 1);
+    EXPECT_EQ(b.graph.redraws(), 3);  // the initial one and one per tick
+    ASSERT_TRUE(b.recorder.flush());
+    const auto file = readRecords(path);
+    ASSERT_EQ(file.size(), 4u);
+    EXPECT_EQ(file[0].slave, 1);
+    EXPECT_EQ(file[1].value, 7.0);
+    EXPECT_FLOAT_EQ(static_cast<float>(file[3].time), 0.2f);
+}
+
+TEST(Recorder, CurveWrapsAfterItsLastPoint) {
+    Bench b;
+    b.newTest("a");
+    b.recorder.start();
+    for (uint32_t i = 0; i < CurveTable::kLength; ++i)
+        b.push(i * 0.01f, 1.0f, 2);
+    b.recorder.tick();
+    EXPECT_EQ(b.recorder.curves().latestIndex(1), CurveTable::kLength - 1);
+    b.push(500.0f, 3.0f, 2);
+    b.recorder.tick();
+    EXPECT_EQ(b.recorder.curves().latestIndex(1), 0u);
+    EXPECT_EQ(b.graph.series(1).count, 0);
+    EXPECT_EQ(b.recorder.curves().curve(1)[0].value, 3.0);
+}
+
+TEST(Recorder, TimeWindowFollowsOnlyPast20SecondsFromPointsThatExist) {
+    Bench b;
+    b.newTest("a");
+    b.recorder.start();
+    b.push(10.0f, 1.0f, 1);
+    b.push(20.0f, 1.0f, 1);
+    b.recorder.tick();
+    EXPECT_EQ(b.graph.rangeChanges(), 1);  // the initial 0..20 only
+    b.push(20.0001f, 1.0f, 1);
+    b.recorder.tick();
+    ASSERT_EQ(b.graph.rangeChanges(), 2);
+    // Fewer than 100 points: from the curve's index 0 (the origin) to the newest point.
+    EXPECT_EQ(b.graph.xRange()->lower, 0.0);
+    EXPECT_EQ(b.graph.xRange()->upper, static_cast<double>(20.0001f));
+    for (int i = 1; i <= 100; ++i)
+        b.push(20.0f + i, 1.0f, 1);
+    b.recorder.tick();
+    EXPECT_EQ(b.graph.xRange()->lower, static_cast<double>(20.0001f));  // 100 before the newest
+    EXPECT_EQ(b.graph.xRange()->upper, 120.0);
+    // The first point of a new slave alone spans nothing: the window stays.
+    b.push(130.0f, 1.0f, 4);
+    b.recorder.tick();
+    EXPECT_EQ(b.graph.xRange()->upper, 120.0);
+}
+
+TEST(Recorder, StopAndCloseAppendToTheirOwnTestOnly) {
+    Bench b;
+    const std::string first = b.newTest("first");
+    b.recorder.start();
+    b.push(1.0f, 1.0f, 1);
+    b.push(1.0f, 2.0f, 3);
+    b.recorder.tick();
+    b.push(2.0f, 3.0f, 1);  // still in the sample queue at Stop
+    b.recorder.stop();
+    EXPECT_EQ(readRecords(first).size(), 3u);
+    b.recorder.start();
+    b.push(3.0f, 4.0f, 1);
+    b.recorder.tick();
+    EXPECT_EQ(b.recorder.curves().latestIndex(0), 3u);  // Stop and Start keep the indices
+    b.push(4.0f, 5.0f, 1);  // queued, not yet taken, when the test closes
+    EXPECT_TRUE(b.recorder.closeTest());
+    EXPECT_EQ(readRecords(first).size(), 5u);
+    EXPECT_EQ(b.recorder.curves().latestIndex(0), 0u);
+    EXPECT_EQ(b.recorder.curves().latestIndex(2), 0u);
+
+    // A sample pushed late by the acquisition thread still belongs to the closed test.
+    b.push(4.5f, 6.0f, 1);
+    const std::string second = b.newTest("second");
+    b.recorder.tick();
+    b.recorder.start();
+    b.push(5.0f, 7.0f, 3);
+    b.recorder.tick();
+    EXPECT_EQ(b.recorder.curves().latestIndex(2), 1u);  // an existing curve goes on at index 1
+    b.recorder.stop();
+    const auto firstFile = readRecords(first);
+    ASSERT_EQ(firstFile.size(), 6u);
+    EXPECT_EQ(firstFile.back().value, 6.0);
+    const auto secondFile = readRecords(second);
+    ASSERT_EQ(secondFile.size(), 1u);
+    EXPECT_EQ(secondFile[0].value, 7.0);
+}
+
+TEST(Recorder, FailedAppendIsReportedOnceAndRetriedInOrder) {
+    Bench b;
+    const std::string path = b.newTest("a");
+    b.recorder.start();
+    b.push(1.0f, 1.0f, 1);
+    b.recorder.tick();
+    ASSERT_TRUE(b.recorder.flush());
+    const std::string day = std::filesystem::path(path).parent_path();
+    std::filesystem::remove_all(day);
+    for (int i = 2; i <= 4; ++i) {
+        b.push(i, i, 1);
+        b.recorder.tick();
+        EXPECT_FALSE(b.recorder.flush());
+    }
+    EXPECT_EQ(b.observer.failed(), std::vector<std::string>{path});
+    EXPECT_EQ(b.recorder.queuedPoints(), 3u);
+    std::filesystem::create_directory(day);
+    b.push(5.0f, 5.0f, 1);
+    b.recorder.stop();
+    EXPECT_EQ(b.observer.recovered(), 1);
+    const auto file = readRecords(path);
+    ASSERT_EQ(file.size(), 4u);
+    for (size_t i = 0; i < file.size(); ++i)
+        EXPECT_EQ(file[i].value, i + 2.0);
+}
+
+TEST(Recorder, WriterThreadAppendsWhileRecordingAndTheEndFlushes) {
+    TempHome home;
+    TestSession session(home.data());
+    SampleQueue samples;
+    HeadlessGraph graph;
+    Observer observer;
+    std::string path;
+    {
+        Recorder recorder(graph, session, samples, observer, TickClock(),
+                          std::chrono::milliseconds(5));
+        session.proposeName();
+        session.add("t");
+        path = session.currentPath();
+        recorder.start();
+        samples.push(Sample{1.0f, 0.5f, {}, 2});
+        recorder.tick();
+        for (int i = 0; i < 2000 && readRecords(path).empty(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        EXPECT_EQ(readRecords(path).size(), 1u);
+        samples.push(Sample{2.0f, 0.6f, {}, 2});
+    }
+    EXPECT_EQ(readRecords(path).size(), 2u);
+}
+
+TEST(Recorder, LoadingBuildsCurvesWithoutQueueing) {
+    Bench b;
+    const std::string path = b.home.data() + "saved.pdat";
+    const CurvePoint saved[] = {point(1, 1, 2), point(1, 2, 5), point(25, 3, 2), point(25, 4, 5)};
+    ASSERT_TRUE(TestFile(path).append(saved, 4).ok());
+    EXPECT_FALSE(b.recorder.loadFile(b.home.data() + "missing.pdat"));
+    ASSERT_TRUE(b.recorder.loadFile(path));
+    EXPECT_EQ(b.recorder.curves().latestIndex(1), 1u);
+    EXPECT_EQ(b.recorder.curves().latestIndex(4), 1u);
+    EXPECT_EQ(b.graph.series(1).count, 1);
+    EXPECT_EQ(b.graph.series(4).count, 1);
+    EXPECT_EQ(b.graph.xRange()->lower, 1.0);
+    EXPECT_EQ(b.graph.xRange()->upper, 25.0);
+    EXPECT_EQ(b.recorder.queuedPoints(), 0u);
+    // A second load starts existing curves again at index 1.
+    ASSERT_TRUE(b.recorder.loadFile(path));
+    EXPECT_EQ(b.recorder.curves().latestIndex(1), 2u);
+}
+
+}  // namespace
+}  // namespace vornex
