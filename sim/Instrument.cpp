@@ -1,0 +1,187 @@
+#include "Instrument.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "StoredRecords.h"
+
+namespace vornex::sim {
+
+namespace {
+
+constexpr int kMaxReadCount = 125;
+constexpr int kMaxWriteCount = 123;
+
+// Factor from N.m to the unit of the unit table's index.
+double unitFactor(unsigned unit) {
+    switch (unit) {
+        case 2:
+            return 10.19716;  // kgf.cm
+        case 3:
+            return 0.7375621;  // ft.lbf
+        case 4:
+            return 8.850746;  // in.lbf
+        default:
+            return 1.0;
+    }
+}
+
+regmap::Settings defaultSet(int modeNumber, float range) {
+    regmap::Settings s;
+    s.measuringMode = static_cast<uint8_t>(1 + modeNumber % 3);
+    s.unit = static_cast<uint8_t>(1 + modeNumber % 4);
+    s.upperLimit = static_cast<uint8_t>(50 + 10 * modeNumber);
+    s.lowerLimit = static_cast<uint8_t>(30 + 5 * modeNumber);
+    const double scale = std::pow(10.0, regmap::decimalsForRange(range));
+    s.target = static_cast<uint32_t>(range * (0.5 + 0.04 * modeNumber) * scale);
+    return s;
+}
+
+}  // namespace
+
+Instrument::Instrument(const InstrumentConfig& config, Clock::time_point start)
+    : config_(config),
+      start_(start),
+      nextKeypad_(start + std::chrono::milliseconds(config.keypadEveryMs)),
+      profile_(config.range, config.seed * 31 + static_cast<uint64_t>(config.address)),
+      records_(makeStoredRecords(config.recordCount,
+                                 config.seed * 131 + static_cast<uint64_t>(config.address))) {
+    for (int m = 0; m < regmap::kModeNumberCount; ++m)
+        sets_[m] = defaultSet(m, config.range);
+    holding_[regmap::kHoldStatus] = 0;
+    holding_[regmap::kHoldModeNumber] = 0;
+    loadActiveSet();
+}
+
+void Instrument::loadActiveSet() {
+    sets_[active_].encode(&holding_[regmap::kHoldSettings]);
+}
+
+void Instrument::applyScheduledKeypad(Clock::time_point now) {
+    if (config_.keypadEveryMs <= 0 || now < nextKeypad_)
+        return;
+    KeypadChange change;
+    change.unit = static_cast<uint8_t>(sets_[active_].unit % 4 + 1);
+    changeOnKeypad(change);
+    nextKeypad_ = now + std::chrono::milliseconds(config_.keypadEveryMs);
+}
+
+void Instrument::changeOnKeypad(const KeypadChange& change) {
+    if (change.modeNumber && *change.modeNumber < regmap::kModeNumberCount) {
+        active_ = *change.modeNumber;
+        holding_[regmap::kHoldModeNumber] = *change.modeNumber;
+    }
+    regmap::Settings& s = sets_[active_];
+    if (change.measuringMode)
+        s.measuringMode = *change.measuringMode;
+    if (change.unit)
+        s.unit = *change.unit;
+    if (change.upperLimit)
+        s.upperLimit = *change.upperLimit;
+    if (change.lowerLimit)
+        s.lowerLimit = *change.lowerLimit;
+    if (change.target)
+        s.target = *change.target;
+    loadActiveSet();
+    holding_[regmap::kHoldStatus] = regmap::kStatusSettingsChanged;
+}
+
+float Instrument::liveValue(Clock::time_point now) const {
+    if (config_.fixedValue)
+        return *config_.fixedValue;
+    const double seconds = std::chrono::duration<double>(now - start_).count();
+    const unsigned unit = regmap::highByte(holding_[regmap::kHoldSettings]);
+    return static_cast<float>(profile_.valueAt(seconds) * unitFactor(unit));
+}
+
+uint16_t Instrument::liveDecimals() const {
+    if (config_.decimals >= 0)
+        return static_cast<uint16_t>(config_.decimals);
+    int d = regmap::decimalsForRange(config_.range);
+    switch (regmap::highByte(holding_[regmap::kHoldSettings])) {
+        case 2:
+            d -= 1;
+            break;
+        case 3:
+            d += 1;
+            break;
+        case 4:
+            d -= 2;
+            break;
+        default:
+            break;
+    }
+    return static_cast<uint16_t>(std::max(d, 0));
+}
+
+ModbusException Instrument::readHolding(int first, int count, uint16_t* out,
+                                        Clock::time_point now) {
+    if (count < 1 || count > kMaxReadCount)
+        return ModbusException::IllegalDataValue;
+    if (first < 0 || first + count > regmap::kHoldingRegisterCount) {
+        return ModbusException::IllegalDataAddress;
+    }
+    applyScheduledKeypad(now);
+    std::copy_n(holding_.begin() + first, count, out);
+    return ModbusException::None;
+}
+
+ModbusException Instrument::readInput(int first, int count, uint16_t* out, Clock::time_point now) {
+    if (count < 1 || count > kMaxReadCount)
+        return ModbusException::IllegalDataValue;
+    if (first < kInputFirst || first + count > kInputEnd) {
+        return ModbusException::IllegalDataAddress;
+    }
+    applyScheduledKeypad(now);
+    // 32-bit values are encoded whole, so a read that starts on their second register still
+    // sees the matching half.
+    uint16_t regs[kInputEnd - kInputFirst] = {};
+    regmap::encodeFloat(liveValue(now), &regs[regmap::kInLiveValue - kInputFirst]);
+    regmap::encodeFloat(config_.range, &regs[regmap::kInRange - kInputFirst]);
+    regs[regmap::kInDecimals - kInputFirst] = liveDecimals();
+    regs[regmap::kInRecordCount - kInputFirst] = static_cast<uint16_t>(records_.size());
+    const unsigned selected = holding_[regmap::kHoldRecordSelector];
+    if (selected >= 1 && selected <= records_.size()) {
+        records_[selected - 1].encode(&regs[regmap::kInStoredRecord - kInputFirst]);
+    }
+    std::copy_n(regs + (first - kInputFirst), count, out);
+    return ModbusException::None;
+}
+
+ModbusException Instrument::writeHolding(int first, const uint16_t* values, int count,
+                                         Clock::time_point now) {
+    if (count < 1 || count > kMaxWriteCount)
+        return ModbusException::IllegalDataValue;
+    if (first < 0 || first + count > regmap::kHoldingRegisterCount) {
+        return ModbusException::IllegalDataAddress;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (first + i == regmap::kHoldModeNumber && values[i] >= regmap::kModeNumberCount) {
+            return ModbusException::IllegalDataValue;
+        }
+    }
+    applyScheduledKeypad(now);
+    std::copy_n(values, count, holding_.begin() + first);
+    // The status register is a command: it acts on what the same write left in the others.
+    if (first != regmap::kHoldStatus)
+        return ModbusException::None;
+    switch (holding_[regmap::kHoldStatus]) {
+        case regmap::kStatusModeWritten:
+            active_ = holding_[regmap::kHoldModeNumber];
+            loadActiveSet();
+            break;
+        case regmap::kStatusSettingsWritten:
+            sets_[active_] = regmap::Settings::decode(&holding_[regmap::kHoldSettings]);
+            break;
+        default:
+            break;
+    }
+    return ModbusException::None;
+}
+
+std::vector<uint8_t> Instrument::reportSlaveId() const {
+    // Identification byte, run indicator (0xFF: running), then the model text.
+    return {config_.identification, 0xFF, 'V', 'X', 'T', '-', '5', '0', '0', ' ', 'v', '1'};
+}
+
+}  // namespace vornex::sim

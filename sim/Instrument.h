@@ -1,0 +1,71 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <vector>
+
+#include "InstrumentConfig.h"
+#include "TorqueProfile.h"
+#include "link/RegisterMap.h"
+
+namespace vornex::sim {
+
+// Modbus exception codes an instrument answers with.
+enum class ModbusException : uint8_t {
+    None = 0,
+    IllegalFunction = 1,
+    IllegalDataAddress = 2,
+    IllegalDataValue = 3,
+};
+
+// One torque instrument as its registers show it. Holding 0 is the status handshake, holding 1
+// the mode number, holding 2..5 the settings of the active parameter set (or what the PC wrote
+// there before committing it with status 3), holding 7 selects the stored record shown at input
+// 1013..1020. Not thread-safe: the owner serialises access.
+class Instrument {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    Instrument(const InstrumentConfig& config, Clock::time_point start);
+
+    int address() const { return config_.address; }
+
+    ModbusException readHolding(int first, int count, uint16_t* out, Clock::time_point now);
+    ModbusException readInput(int first, int count, uint16_t* out, Clock::time_point now);
+    ModbusException writeHolding(int first, const uint16_t* values, int count,
+                                 Clock::time_point now);
+    std::vector<uint8_t> reportSlaveId() const;
+
+    void changeOnKeypad(const KeypadChange& change);
+    void setFixedValue(std::optional<float> value) { config_.fixedValue = value; }
+
+    std::array<uint16_t, regmap::kHoldingRegisterCount> holdingRegisters() const {
+        return holding_;
+    }
+    regmap::Settings parameterSet(int modeNumber) const { return sets_.at(modeNumber); }
+    int activeSet() const { return active_; }
+    const std::vector<regmap::StoredRecord>& storedRecords() const { return records_; }
+
+    float liveValue(Clock::time_point now) const;
+    uint16_t liveDecimals() const;
+
+    static constexpr int kInputFirst = regmap::kInLiveValue;
+    static constexpr int kInputEnd = regmap::kInStoredRecord + regmap::kInStoredRecordCount;
+
+private:
+    void applyScheduledKeypad(Clock::time_point now);
+    void loadActiveSet();
+    void inputRegister(int address, uint16_t* out, Clock::time_point now) const;
+
+    InstrumentConfig config_;
+    Clock::time_point start_;
+    Clock::time_point nextKeypad_;
+    TorqueProfile profile_;
+    std::array<regmap::Settings, regmap::kModeNumberCount> sets_{};
+    int active_ = 0;
+    std::array<uint16_t, regmap::kHoldingRegisterCount> holding_{};
+    std::vector<regmap::StoredRecord> records_;
+};
+
+}  // namespace vornex::sim

@@ -1,0 +1,210 @@
+#include "SimOptions.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <sstream>
+
+namespace vornex::sim {
+
+namespace {
+
+constexpr int kMaxAddress = 247;
+
+bool toInt(const std::string& text, long min, long max, long& out) {
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || v < min || v > max)
+        return false;
+    out = v;
+    return true;
+}
+
+bool toDouble(const std::string& text, double min, double max, double& out) {
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    const double v = std::strtod(text.c_str(), &end);
+    if (errno != 0 || *end != '\0' || !(v >= min && v <= max))
+        return false;
+    out = v;
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::vector<int>> parseAddressList(const std::string& text) {
+    std::vector<int> result;
+    std::stringstream items(text);
+    std::string item;
+    while (std::getline(items, item, ',')) {
+        const auto dash = item.find('-');
+        long first = 0, last = 0;
+        if (dash == std::string::npos) {
+            if (!toInt(item, 1, kMaxAddress, first))
+                return std::nullopt;
+            last = first;
+        } else if (!toInt(item.substr(0, dash), 1, kMaxAddress, first) ||
+                   !toInt(item.substr(dash + 1), first, kMaxAddress, last)) {
+            return std::nullopt;
+        }
+        for (long a = first; a <= last; ++a)
+            result.push_back(static_cast<int>(a));
+    }
+    if (result.empty())
+        return std::nullopt;
+    return result;
+}
+
+std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args,
+                                          std::string& error) {
+    SimOptions o;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= args.size()) {
+                error = a + " needs a value";
+                return false;
+            }
+            out = args[++i];
+            return true;
+        };
+        auto bad = [&](const std::string& v) {
+            error = "invalid value for " + a + ": " + v;
+            return std::nullopt;
+        };
+        std::string v;
+        long n = 0;
+        double d = 0;
+        if (a == "--help" || a == "-h") {
+            o.help = true;
+        } else if (a == "--baud-emulate") {
+            o.baudEmulate = true;
+        } else if (!value(v)) {
+            if (a.rfind("--", 0) != 0)
+                error = "unexpected argument: " + a;
+            return std::nullopt;
+        } else if (a == "--link") {
+            o.linkPath = v;
+        } else if (a == "--device") {
+            o.devicePath = v;
+        } else if (a == "--log") {
+            o.logPath = v;
+        } else if (a == "--slaves") {
+            auto list = parseAddressList(v);
+            if (!list)
+                return bad(v);
+            o.slaves = *list;
+        } else if (a == "--silent") {
+            auto list = parseAddressList(v);
+            if (!list)
+                return bad(v);
+            o.silent.insert(o.silent.end(), list->begin(), list->end());
+        } else if (a == "--records") {
+            if (!toInt(v, 0, 65535, n))
+                return bad(v);
+            o.records = static_cast<int>(n);
+        } else if (a == "--range") {
+            if (!toDouble(v, 0.001, 1e9, d))
+                return bad(v);
+            o.range = static_cast<float>(d);
+        } else if (a == "--decimals") {
+            if (!toInt(v, 0, 9, n))
+                return bad(v);
+            o.decimals = static_cast<int>(n);
+        } else if (a == "--value") {
+            if (!toDouble(v, -1e9, 1e9, d))
+                return bad(v);
+            o.fixedValue = static_cast<float>(d);
+        } else if (a == "--keypad-every") {
+            if (!toInt(v, 0, 86400000, n))
+                return bad(v);
+            o.keypadEveryMs = static_cast<int>(n);
+        } else if (a == "--seed") {
+            if (!toInt(v, 0, 2147483647, n))
+                return bad(v);
+            o.seed = static_cast<uint64_t>(n);
+        } else if (a == "--drop") {
+            if (!toDouble(v, 0, 1, d))
+                return bad(v);
+            o.dropFraction = d;
+        } else if (a == "--crc") {
+            if (!toDouble(v, 0, 1, d))
+                return bad(v);
+            o.badCrcFraction = d;
+        } else if (a == "--delay") {
+            if (!toInt(v, 0, 60000, n))
+                return bad(v);
+            o.delayMs = static_cast<int>(n);
+        } else {
+            error = "unknown option: " + a;
+            return std::nullopt;
+        }
+    }
+    if (!o.help && !o.linkPath.empty() && !o.devicePath.empty()) {
+        error = "--link and --device exclude each other";
+        return std::nullopt;
+    }
+    return o;
+}
+
+SimConfig SimOptions::toConfig() const {
+    SimConfig config;
+    config.baudEmulate = baudEmulate;
+    config.faultSeed = seed;
+    for (int address : slaves) {
+        InstrumentConfig c;
+        c.address = address;
+        c.range = range;
+        c.decimals = decimals;
+        c.recordCount = records;
+        c.fixedValue = fixedValue;
+        c.keypadEveryMs = keypadEveryMs;
+        c.seed = seed;
+        config.instruments.push_back(c);
+    }
+    return config;
+}
+
+std::string simUsage() {
+    return R"(Usage: vornex-sim [--link PATH | --device DEV] [options]
+
+Simulates torque instruments on a Modbus RTU line (19200 8E1). With --link (or neither), it
+serves a new pseudo-terminal, making PATH a symbolic link to it; with --device it serves a real
+serial port. Once serving it prints "ready PATH" and then serves until standard input ends or it
+is sent SIGTERM or SIGINT.
+
+Options:
+  --link PATH          symbolic link to the new pty (replaces an older link there)
+  --device DEV         serve this serial device instead of a pty
+  --slaves LIST        instrument addresses, e.g. 1,2,3 or 1-30 (default 1)
+  --records N          stored records in each instrument (default 20)
+  --range R            full scale in N.m (default 500)
+  --decimals D         decimal places of the live value (default: from range and unit)
+  --value X            hold every live value at X instead of the torque profile
+  --keypad-every MS    change the unit "on the keypad" every MS ms, raising status 5
+  --seed N             seed of the torque profiles, records and fault dice (default 1)
+  --baud-emulate       pace requests and replies as on a real 19200 baud line
+  --log FILE           append "SLAVE FUNCTION FIRST COUNT FATE" per request taken
+  --drop F             drop a fraction F (0..1) of replies
+  --crc F              send a fraction F of replies with a bad CRC
+  --delay MS           delay every reply by MS ms
+  --silent LIST        addresses that do not answer
+  -h, --help           this text
+
+Commands on standard input, one a line; each is answered "ok" or "error: ...":
+  drop F | crc F | delay MS          change the faults above
+  silent ADDR on|off                 make one address silent or let it answer again
+  value ADDR X | value ADDR model    hold a live value, or return it to the profile
+  keypad ADDR KEY VALUE...           change settings on the keypad and raise status 5;
+                                     KEY: mode, unit, measure, upper, lower, target
+  unplug                             close the pty and remove the link
+  replug                             open a new pty at the same link
+  stats                              counters of the line
+)";
+}
+
+}  // namespace vornex::sim

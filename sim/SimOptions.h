@@ -1,0 +1,41 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "SimulatedLine.h"
+
+namespace vornex::sim {
+
+// Command line of vornex-sim.
+struct SimOptions {
+    std::string linkPath;
+    std::string devicePath;
+    std::string logPath;
+    std::vector<int> slaves{1};
+    int records = 20;
+    bool baudEmulate = false;
+    float range = 500.0f;
+    int decimals = -1;
+    std::optional<float> fixedValue;
+    int keypadEveryMs = 0;
+    uint64_t seed = 1;
+    double dropFraction = 0;
+    double badCrcFraction = 0;
+    int delayMs = 0;
+    std::vector<int> silent;
+    bool help = false;
+
+    SimConfig toConfig() const;
+};
+
+// Nullopt with a message in error for a command line that does not parse.
+std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, std::string& error);
+
+// "1,2,3" and ranges such as "1-5,9"; addresses 1..247.
+std::optional<std::vector<int>> parseAddressList(const std::string& text);
+
+std::string simUsage();
+
+}  // namespace vornex::sim

@@ -1,0 +1,253 @@
+#include "SimulatedLine.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <random>
+
+#include "RequestHandler.h"
+#include "RtuFramer.h"
+#include "WirePacer.h"
+
+namespace vornex::sim {
+
+namespace {
+using Clock = Instrument::Clock;
+// 3.5 characters at 19200 baud, 11 bits each.
+constexpr timespec kSilence{0, 2005208};
+}  // namespace
+
+SimulatedLine::SimulatedLine(SimConfig config) : config_(std::move(config)) {
+    const auto start = Clock::now();
+    for (const InstrumentConfig& c : config_.instruments) {
+        instruments_.emplace(c.address, Instrument(c, start));
+    }
+}
+
+SimulatedLine::~SimulatedLine() {
+    unplug();
+}
+
+bool SimulatedLine::startPty(const std::string& linkPath, std::string& error) {
+    std::lock_guard<std::mutex> lock(lifecycleMutex_);
+    if (endpoint_) {
+        error = "the line is already open";
+        return false;
+    }
+    auto endpoint = SerialEndpoint::openPty(linkPath, error);
+    return endpoint && startServing(std::move(endpoint));
+}
+
+bool SimulatedLine::startDevice(const std::string& path, std::string& error) {
+    std::lock_guard<std::mutex> lock(lifecycleMutex_);
+    if (endpoint_) {
+        error = "the line is already open";
+        return false;
+    }
+    auto endpoint = SerialEndpoint::openDevice(path, error);
+    return endpoint && startServing(std::move(endpoint));
+}
+
+bool SimulatedLine::startServing(std::unique_ptr<SerialEndpoint> endpoint) {
+    wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wakeFd_ < 0)
+        return false;
+    endpoint_ = std::move(endpoint);
+    serving_ = true;
+    thread_ = std::thread(&SimulatedLine::serve, this);
+    return true;
+}
+
+void SimulatedLine::stopServing() {
+    if (!thread_.joinable())
+        return;
+    const uint64_t one = 1;
+    (void)!write(wakeFd_, &one, sizeof one);
+    thread_.join();
+    close(wakeFd_);
+    wakeFd_ = -1;
+    serving_ = false;
+}
+
+void SimulatedLine::stop() {
+    std::lock_guard<std::mutex> lock(lifecycleMutex_);
+    stopServing();
+}
+
+void SimulatedLine::unplug() {
+    std::lock_guard<std::mutex> lock(lifecycleMutex_);
+    stopServing();
+    endpoint_.reset();
+}
+
+std::string SimulatedLine::portPath() const {
+    std::lock_guard<std::mutex> lock(lifecycleMutex_);
+    return endpoint_ ? endpoint_->portPath() : std::string();
+}
+
+std::string SimulatedLine::devicePath() const {
+    std::lock_guard<std::mutex> lock(lifecycleMutex_);
+    return endpoint_ ? endpoint_->devicePath() : std::string();
+}
+
+std::vector<int> SimulatedLine::addresses() const {
+    std::lock_guard<std::mutex> lock(modelMutex_);
+    std::vector<int> result;
+    for (const auto& entry : instruments_)
+        result.push_back(entry.first);
+    return result;
+}
+
+bool SimulatedLine::changeOnKeypad(int slave, const KeypadChange& change) {
+    std::lock_guard<std::mutex> lock(modelMutex_);
+    auto it = instruments_.find(slave);
+    if (it == instruments_.end())
+        return false;
+    it->second.changeOnKeypad(change);
+    return true;
+}
+
+bool SimulatedLine::setLiveValue(int slave, std::optional<float> value) {
+    std::lock_guard<std::mutex> lock(modelMutex_);
+    auto it = instruments_.find(slave);
+    if (it == instruments_.end())
+        return false;
+    it->second.setFixedValue(value);
+    return true;
+}
+
+std::optional<std::array<uint16_t, regmap::kHoldingRegisterCount>> SimulatedLine::holdingRegisters(
+    int slave) const {
+    std::lock_guard<std::mutex> lock(modelMutex_);
+    auto it = instruments_.find(slave);
+    if (it == instruments_.end())
+        return std::nullopt;
+    return it->second.holdingRegisters();
+}
+
+std::optional<regmap::Settings> SimulatedLine::parameterSet(int slave, int modeNumber) const {
+    std::lock_guard<std::mutex> lock(modelMutex_);
+    auto it = instruments_.find(slave);
+    if (it == instruments_.end() || modeNumber < 0 || modeNumber >= regmap::kModeNumberCount) {
+        return std::nullopt;
+    }
+    return it->second.parameterSet(modeNumber);
+}
+
+LineCounters SimulatedLine::counters() const {
+    LineCounters c;
+    c.frames = counters_.frames;
+    c.answered = counters_.answered;
+    c.exceptions = counters_.exceptions;
+    c.dropped = counters_.dropped;
+    c.badCrc = counters_.badCrc;
+    c.ignored = counters_.ignored;
+    c.noiseBytes = counters_.noiseBytes;
+    return c;
+}
+
+bool SimulatedLine::waitForStop(std::chrono::milliseconds timeout) const {
+    pollfd p{wakeFd_, POLLIN, 0};
+    return poll(&p, 1, static_cast<int>(timeout.count())) > 0;
+}
+
+void SimulatedLine::serve() {
+    const int fd = endpoint_->fd();
+    RtuFramer framer;
+    WirePacer pacer;
+    std::mt19937_64 dice(config_.faultSeed);
+    std::uniform_real_distribution<double> roll(0.0, 1.0);
+    Clock::time_point frameStart{};
+    bool lineFailed = false;
+
+    auto handle = [&](std::vector<uint8_t> request) {
+        ++counters_.frames;
+        const int slave = request[0];
+        Clock::time_point received = Clock::now();
+        if (config_.baudEmulate) {
+            received = WirePacer::requestReceived(frameStart, request.size());
+            WirePacer::sleepUntil(received);
+            frameStart = received;
+        }
+
+        std::vector<uint8_t> reply;
+        Transaction taken;
+        {
+            std::lock_guard<std::mutex> lock(modelMutex_);
+            auto it = instruments_.find(slave);
+            if (it == instruments_.end() || faults_.silent(slave)) {
+                ++counters_.ignored;
+                return;
+            }
+            reply = RequestHandler::respond(it->second, request, received, taken);
+        }
+        const bool isException = taken.fate == ReplyFate::Exception;
+        if (roll(dice) < faults_.dropFraction()) {
+            taken.fate = ReplyFate::Dropped;
+        } else if (roll(dice) < faults_.badCrcFraction()) {
+            taken.fate = ReplyFate::BadCrc;
+            reply.back() ^= 0x5A;
+        }
+        // Logged before the reply leaves, so whoever has the reply also finds its line.
+        log_.append(taken);
+        if (taken.fate == ReplyFate::Dropped) {
+            ++counters_.dropped;
+            return;
+        }
+        if (taken.fate == ReplyFate::BadCrc)
+            ++counters_.badCrc;
+        if (isException)
+            ++counters_.exceptions;
+        ++counters_.answered;
+
+        if (const int delay = faults_.delayMs(); delay > 0) {
+            if (waitForStop(std::chrono::milliseconds(delay)))
+                return;
+        }
+        const bool sent = config_.baudEmulate ? pacer.send(fd, reply.data(), reply.size(),
+                                                           std::max(received, Clock::now()))
+                                              : writeAll(fd, reply.data(), reply.size());
+        if (!sent)
+            lineFailed = true;
+    };
+
+    uint8_t buffer[512];
+    while (!lineFailed) {
+        pollfd fds[2] = {{fd, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+        const int ready = ppoll(fds, 2, framer.pending() ? &kSilence : nullptr, nullptr);
+        if (ready < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
+        if (fds[1].revents)
+            break;
+        if (ready == 0) {
+            while (auto frame = framer.onSilence())
+                handle(std::move(*frame));
+        } else if (fds[0].revents & POLLIN) {
+            const ssize_t n = read(fd, buffer, sizeof buffer);
+            if (n < 0 && (errno == EAGAIN || errno == EINTR))
+                continue;
+            if (n <= 0)
+                break;
+            if (!framer.pending())
+                frameStart = pacer.requestStart(Clock::now());
+            framer.feed(buffer, static_cast<std::size_t>(n));
+            while (auto frame = framer.takeFrame()) {
+                handle(std::move(*frame));
+                if (waitForStop(std::chrono::milliseconds(0)))
+                    break;
+            }
+        } else if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            // The device went away; polling it again would only spin.
+            break;
+        }
+        counters_.noiseBytes = framer.discardedBytes();
+    }
+    serving_ = false;
+}
+
+}  // namespace vornex::sim

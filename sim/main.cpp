@@ -1,0 +1,87 @@
+// vornex-sim: torque instruments on a simulated (or real) Modbus RTU line.
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "SimCommands.h"
+#include "SimOptions.h"
+#include "SimulatedLine.h"
+
+using namespace vornex::sim;
+
+int main(int argc, char** argv) {
+    std::string error;
+    const auto options = parseSimOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+    if (!options) {
+        std::cerr << "vornex-sim: " << error << "\n" << simUsage();
+        return 2;
+    }
+    if (options->help) {
+        std::cout << simUsage();
+        return 0;
+    }
+
+    // Signals are taken as events in the main loop, so that every exit path closes the line and
+    // removes the link; blocked before the serving thread starts, so it inherits the mask.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+    const int signalFd = signalfd(-1, &signals, SFD_CLOEXEC);
+
+    SimulatedLine line(options->toConfig());
+    for (int address : options->silent)
+        line.faults().setSilent(address, true);
+    line.faults().setDropFraction(options->dropFraction);
+    line.faults().setBadCrcFraction(options->badCrcFraction);
+    line.faults().setDelayMs(options->delayMs);
+    if (!options->logPath.empty() && !line.log().openFile(options->logPath)) {
+        std::perror(("vornex-sim: cannot open " + options->logPath).c_str());
+        return 1;
+    }
+    const bool started = options->devicePath.empty() ? line.startPty(options->linkPath, error)
+                                                     : line.startDevice(options->devicePath, error);
+    if (!started) {
+        std::cerr << "vornex-sim: " << error << "\n";
+        return 1;
+    }
+    std::printf("ready %s\n", line.portPath().c_str());
+    std::fflush(stdout);
+
+    SimCommands commands(line, options->linkPath);
+    std::string pending;
+    char buffer[4096];
+    for (;;) {
+        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {signalFd, POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0)
+            continue;
+        if (fds[1].revents)
+            break;
+        if (!fds[0].revents)
+            continue;
+        const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        pending.append(buffer, static_cast<std::size_t>(n));
+        for (std::size_t end; (end = pending.find('\n')) != std::string::npos;) {
+            const std::string answer = commands.execute(pending.substr(0, end));
+            pending.erase(0, end + 1);
+            if (answer.empty())
+                continue;
+            std::printf("%s\n", answer.c_str());
+            std::fflush(stdout);
+        }
+    }
+    line.unplug();
+    return 0;
+}
