@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
     std::string error;
     const auto options = parseSimOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {
-        std::cerr << "vornex-sim: " << error << "\n" << simUsage();
+        std::cerr << "vornex-sim: " << error << "\n(vornex-sim --help shows the options)\n";
         return 2;
     }
     if (options->help) {

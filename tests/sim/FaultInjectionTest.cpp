@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+
+#include "LineFixture.h"
+#include "link/RegisterMap.h"
+
+namespace vornex::sim::test {
+namespace {
+
+namespace rm = regmap;
+using Faults = LineFixture;
+using Clock = std::chrono::steady_clock;
+
+float readValue(modbus_t* ctx, int& rc) {
+    uint16_t regs[2] = {0xAAAA, 0xAAAA};
+    rc = modbus_read_input_registers(ctx, rm::kInLiveValue, 2, regs);
+    return rm::decodeFloat(regs);
+}
+
+bool pathExists(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0;
+}
+
+TEST_F(Faults, DroppedAndCorruptRepliesFailCleanlyAndTheLineStaysInStep) {
+    startLine({fixedInstrument(1, 11.0f), fixedInstrument(2, 22.0f)});
+    ModbusClient client(linkPath);
+    modbus_t* ctx = client.get();
+    int rc = 0;
+
+    line->faults().setDropFraction(1.0);
+    client.setSlave(1);
+    readValue(ctx, rc);
+    EXPECT_EQ(rc, -1);
+    EXPECT_EQ(errno, ETIMEDOUT);
+    line->faults().setDropFraction(0.0);
+    line->faults().setBadCrcFraction(1.0);
+    client.setSlave(2);
+    readValue(ctx, rc);
+    EXPECT_EQ(rc, -1);
+    EXPECT_EQ(errno, EMBBADCRC);
+    line->faults().setBadCrcFraction(0.0);
+    EXPECT_EQ(readValue(ctx, rc), 22.0f);
+    EXPECT_EQ(rc, 2);
+
+    // A fraction of faults: every read either fails or returns its own instrument's value.
+    line->log().clear();
+    line->faults().setDropFraction(0.15);
+    line->faults().setBadCrcFraction(0.15);
+    int failures = 0;
+    for (int i = 0; i < 60; ++i) {
+        const int slave = 1 + i % 2;
+        client.setSlave(slave);
+        const float value = readValue(ctx, rc);
+        if (rc == -1) {
+            ++failures;
+        } else {
+            EXPECT_EQ(value, slave * 11.0f) << "read " << i;
+        }
+    }
+    const LineCounters c = line->counters();
+    EXPECT_EQ(static_cast<uint64_t>(failures), c.dropped + c.badCrc - 2);
+    EXPECT_GT(failures, 0);
+    EXPECT_LT(failures, 60);
+    int logged = 0;
+    for (const Transaction& t : line->log().entries()) {
+        logged += t.fate == ReplyFate::Dropped || t.fate == ReplyFate::BadCrc;
+    }
+    EXPECT_EQ(logged, failures);
+}
+
+TEST_F(Faults, DelayedRepliesArriveLateOrTimeOut) {
+    startLine({fixedInstrument(1, 3.0f)});
+    ModbusClient client(linkPath, 1);
+    modbus_t* ctx = client.get();
+    int rc = 0;
+
+    line->faults().setDelayMs(60);
+    const auto start = Clock::now();
+    EXPECT_EQ(readValue(ctx, rc), 3.0f);
+    EXPECT_EQ(rc, 2);
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(60));
+
+    // Longer than the client waits: the late reply is left on the line for the client to flush.
+    line->faults().setDelayMs(400);
+    readValue(ctx, rc);
+    EXPECT_EQ(rc, -1);
+    EXPECT_EQ(errno, ETIMEDOUT);
+    line->faults().setDelayMs(0);
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    while (line->counters().answered < 2 && Clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    modbus_flush(ctx);
+    EXPECT_EQ(readValue(ctx, rc), 3.0f);
+    EXPECT_EQ(rc, 2);
+}
+
+TEST_F(Faults, SilentAddressGoesQuietAndComesBack) {
+    startLine({fixedInstrument(1, 1.0f), fixedInstrument(2, 2.0f)});
+    ModbusClient client(linkPath, 2);
+    int rc = 0;
+    line->faults().setSilent(2, true);
+    readValue(client.get(), rc);
+    EXPECT_EQ(rc, -1);
+    EXPECT_EQ(errno, ETIMEDOUT);
+    client.setSlave(1);
+    EXPECT_EQ(readValue(client.get(), rc), 1.0f);
+    line->faults().setSilent(2, false);
+    client.setSlave(2);
+    EXPECT_EQ(readValue(client.get(), rc), 2.0f);
+    EXPECT_EQ(line->log().countFor(2), 1u);
+}
+
+TEST_F(Faults, UnplugMakesTheClientFailWithEioAndThePortDisappear) {
+    startLine({fixedInstrument(1, 1.0f)});
+    const std::string pts = line->devicePath();
+    ASSERT_TRUE(pathExists(linkPath));
+    ASSERT_TRUE(pathExists(pts));
+    ModbusClient client(linkPath, 1);
+    int rc = 0;
+    EXPECT_EQ(readValue(client.get(), rc), 1.0f);
+
+    line->unplug();
+    EXPECT_FALSE(line->serving());
+    EXPECT_FALSE(pathExists(linkPath));
+    EXPECT_FALSE(pathExists(pts));
+    for (int i = 0; i < 2; ++i) {
+        readValue(client.get(), rc);
+        EXPECT_EQ(rc, -1);
+        EXPECT_EQ(errno, EIO);
+    }
+    ModbusClient late(linkPath, 1);
+    EXPECT_FALSE(late.connected());
+
+    // Plugged in again: a new pty behind the same link.
+    std::string error;
+    ASSERT_TRUE(line->startPty(linkPath, error)) << error;
+    ModbusClient again(linkPath, 1);
+    ASSERT_TRUE(again.connected());
+    EXPECT_EQ(readValue(again.get(), rc), 1.0f);
+}
+
+TEST_F(Faults, StoppedLineKeepsThePortButAnswersNothing) {
+    startLine({fixedInstrument(1, 1.0f)});
+    ModbusClient client(linkPath, 1);
+    line->stop();
+    int rc = 0;
+    readValue(client.get(), rc);
+    EXPECT_EQ(rc, -1);
+    EXPECT_EQ(errno, ETIMEDOUT);
+    EXPECT_TRUE(pathExists(linkPath));
+}
+
+TEST_F(Faults, BaudEmulationTakesAtLeastTheWireTime) {
+    SimConfig config;
+    config.instruments = {fixedInstrument(1, 1.0f)};
+    config.baudEmulate = true;
+    startLine(config);
+    ModbusClient client(linkPath, 1);
+    int rc = 0;
+    ASSERT_EQ(readValue(client.get(), rc), 1.0f);  // settles the line
+    constexpr int kReads = 10;
+    const auto start = Clock::now();
+    for (int i = 0; i < kReads; ++i) {
+        EXPECT_EQ(readValue(client.get(), rc), 1.0f);
+    }
+    // Request 8 bytes, reply 9 bytes, a 3.5-character gap after each, 11 bits a character.
+    const double charMs = 11.0 * 1000.0 / 19200.0;
+    const double wireMs = kReads * (8 + 9 + 2 * 3.5) * charMs - 3.5 * charMs;
+    const double elapsedMs =
+        std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    EXPECT_GE(elapsedMs, wireMs);
+}
+
+}  // namespace
+}  // namespace vornex::sim::test

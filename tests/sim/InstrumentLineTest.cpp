@@ -1,0 +1,310 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <set>
+#include <thread>
+
+#include "LineFixture.h"
+#include "link/RegisterMap.h"
+#include "sim/TorqueProfile.h"
+
+namespace vornex::sim::test {
+namespace {
+
+namespace rm = regmap;
+using InstrumentLine = LineFixture;
+
+TEST_F(InstrumentLine, AnswersTheRegisterMapAsThePollerReadsIt) {
+    InstrumentConfig c = fixedInstrument(1, 20.0f);
+    c.decimals = 2;
+    c.recordCount = 7;
+    startLine({c});
+    ModbusClient client(linkPath, 1);
+    ASSERT_TRUE(client.connected());
+    modbus_t* ctx = client.get();
+
+    // Identification.
+    uint8_t id[rm::kIdentificationSize] = {};
+    ASSERT_GT(modbus_report_slave_id(ctx, rm::kIdentificationSize, id), 0);
+    EXPECT_NE(id[0], 0);
+    EXPECT_EQ(id[1], 0xFF);
+    uint16_t regs[8] = {};
+    ASSERT_EQ(modbus_read_input_registers(ctx, rm::kInRange, 2, regs), 2);
+    EXPECT_EQ(rm::decodeFloat(regs), 500.0f);
+    ASSERT_EQ(modbus_read_input_registers(ctx, rm::kInDecimals, 6, regs), 6);
+    EXPECT_EQ(regs[0], 2);
+    ASSERT_EQ(modbus_read_input_registers(ctx, rm::kInInfo1011, 2, regs), 2);
+    EXPECT_EQ(regs[1], 7);
+    EXPECT_EQ(holding(ctx, rm::kHoldModeNumber), 0);
+    ASSERT_EQ(modbus_read_registers(ctx, rm::kHoldSettings, 4, regs), 4);
+    const rm::Settings set0 = rm::Settings::decode(regs);
+    EXPECT_EQ(set0.unit, 1);  // N.m
+    EXPECT_EQ(set0.measuringMode, 1);
+    EXPECT_EQ(set0.target, 25000u);  // half of the 500 N.m range at 2 decimals
+
+    // One pass.
+    ASSERT_EQ(modbus_read_input_registers(ctx, rm::kInLiveValue, 2, regs), 2);
+    EXPECT_EQ(regs[0], 0x0000);
+    EXPECT_EQ(regs[1], 0x41A0);
+    EXPECT_EQ(modbus_read_input_registers(ctx, 1004, 1, regs), 1);
+    ASSERT_EQ(modbus_read_input_registers(ctx, rm::kInDecimals, 1, regs), 1);
+    EXPECT_EQ(regs[0], 2);
+    EXPECT_EQ(holding(ctx, rm::kHoldStatus), 0);
+
+    const auto log = line->log().entries();
+    ASSERT_EQ(log.size(), 10u);
+    EXPECT_EQ(log[0].toLine(), "1 17 0 0 ok");
+    EXPECT_EQ(log[6].toLine(), "1 4 1000 2 ok");
+    EXPECT_EQ(log[9].toLine(), "1 3 0 1 ok");
+}
+
+TEST_F(InstrumentLine, ServesManyAddressesAndStaysSilentForOthers) {
+    startLine({fixedInstrument(1, 1.5f), fixedInstrument(2, -2.25f), fixedInstrument(30, 300.0f)});
+    ModbusClient client(linkPath);
+    ASSERT_TRUE(client.connected());
+    uint16_t regs[2];
+    for (auto [address, value] : {std::pair{1, 1.5f}, {2, -2.25f}, {30, 300.0f}, {1, 1.5f}}) {
+        client.setSlave(address);
+        ASSERT_EQ(modbus_read_input_registers(client.get(), rm::kInLiveValue, 2, regs), 2);
+        EXPECT_EQ(rm::decodeFloat(regs), value) << "address " << address;
+    }
+    client.setSlave(3);
+    uint8_t id[10];
+    EXPECT_EQ(modbus_report_slave_id(client.get(), 10, id), -1);
+    EXPECT_EQ(errno, ETIMEDOUT);
+    EXPECT_EQ(line->counters().ignored, 1u);
+    EXPECT_EQ(line->log().countFor(3), 0u);
+
+    // The line is still in step after the unanswered request.
+    client.setSlave(2);
+    ASSERT_EQ(modbus_read_input_registers(client.get(), rm::kInLiveValue, 2, regs), 2);
+    EXPECT_EQ(rm::decodeFloat(regs), -2.25f);
+}
+
+TEST_F(InstrumentLine, AnswersIllegalRequestsWithExceptions) {
+    startLine({fixedInstrument(4, 0.0f)});
+    ModbusClient client(linkPath, 4);
+    modbus_t* ctx = client.get();
+    uint16_t regs[16];
+    EXPECT_EQ(modbus_read_registers(ctx, 0, 9, regs), -1);
+    EXPECT_EQ(errno, EMBXILADD);
+    EXPECT_EQ(modbus_read_input_registers(ctx, 999, 2, regs), -1);
+    EXPECT_EQ(errno, EMBXILADD);
+    EXPECT_EQ(modbus_read_input_registers(ctx, 1020, 2, regs), -1);
+    EXPECT_EQ(errno, EMBXILADD);
+    EXPECT_EQ(modbus_write_register(ctx, 8, 1), -1);
+    EXPECT_EQ(errno, EMBXILADD);
+    EXPECT_EQ(modbus_write_register(ctx, rm::kHoldModeNumber, 10), -1);
+    EXPECT_EQ(errno, EMBXILVAL);
+    EXPECT_EQ(holding(ctx, rm::kHoldModeNumber), 0);
+
+    // Read Coils is a function the instruments do not have.
+    uint8_t bits[8];
+    EXPECT_EQ(modbus_read_bits(ctx, 0, 8, bits), -1);
+    EXPECT_EQ(errno, EMBXILFUN);
+    // Nor an unknown function whose length only the silence after it tells.
+    const uint8_t raw[] = {4, 0x2B, 0x0E, 0x01, 0x00};
+    ASSERT_GT(modbus_send_raw_request(ctx, raw, sizeof raw), 0);
+    uint8_t reply[MODBUS_RTU_MAX_ADU_LENGTH];
+    EXPECT_EQ(modbus_receive_confirmation(ctx, reply), 5);
+    EXPECT_EQ(reply[1], 0x2B | 0x80);
+    EXPECT_EQ(reply[2], 0x01);
+
+    EXPECT_EQ(line->counters().exceptions, 7u);
+    ASSERT_EQ(modbus_read_input_registers(ctx, 1019, 2, regs), 2);
+}
+
+TEST_F(InstrumentLine, KeypadChangeRaisesStatusFiveUntilThePcAcknowledges) {
+    startLine({fixedInstrument(1, 5.0f), fixedInstrument(2, 5.0f)});
+    ModbusClient client(linkPath, 1);
+    modbus_t* ctx = client.get();
+
+    KeypadChange change;
+    change.unit = 3;
+    change.upperLimit = 125;
+    ASSERT_TRUE(line->changeOnKeypad(1, change));
+    EXPECT_EQ(holding(ctx, rm::kHoldStatus), rm::kStatusSettingsChanged);
+    uint16_t regs[4];
+    ASSERT_EQ(modbus_read_registers(ctx, rm::kHoldSettings, 4, regs), 4);
+    const rm::Settings s = rm::Settings::decode(regs);
+    EXPECT_EQ(s.unit, 3);
+    EXPECT_EQ(s.upperLimit, 125);
+    EXPECT_EQ(s.measuringMode, 1);  // untouched fields stay
+    ASSERT_EQ(modbus_write_register(ctx, rm::kHoldStatus, rm::kStatusAcknowledged), 1);
+    EXPECT_EQ(holding(ctx, rm::kHoldStatus), rm::kStatusAcknowledged);
+    EXPECT_EQ(line->holdingRegisters(2)->at(rm::kHoldStatus), 0);  // the other one is unchanged
+
+    // A keypad change of the mode number switches the parameter set.
+    change = {};
+    change.modeNumber = 6;
+    ASSERT_TRUE(line->changeOnKeypad(1, change));
+    EXPECT_EQ(holding(ctx, rm::kHoldStatus), rm::kStatusSettingsChanged);
+    EXPECT_EQ(holding(ctx, rm::kHoldModeNumber), 6);
+    ASSERT_EQ(modbus_read_registers(ctx, rm::kHoldSettings, 4, regs), 4);
+    const rm::Settings set6 = *line->parameterSet(1, 6);
+    EXPECT_EQ(rm::Settings::decode(regs).unit, set6.unit);
+    EXPECT_EQ(rm::Settings::decode(regs).target, set6.target);
+}
+
+TEST_F(InstrumentLine, ScheduledKeypadChangesStepTheUnit) {
+    InstrumentConfig c = fixedInstrument(1, 5.0f);
+    c.keypadEveryMs = 20;
+    startLine({c});
+    ModbusClient client(linkPath, 1);
+    modbus_t* ctx = client.get();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (holding(ctx, rm::kHoldStatus) != rm::kStatusSettingsChanged &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(holding(ctx, rm::kHoldStatus), rm::kStatusSettingsChanged);
+    EXPECT_EQ(rm::highByte(holding(ctx, rm::kHoldSettings)), 2);  // N.m stepped to kgf.cm
+}
+
+TEST_F(InstrumentLine, ModeWriteThenStatusTwoAppliesTheParameterSet) {
+    startLine({fixedInstrument(1, 5.0f)});
+    ModbusClient client(linkPath, 1);
+    modbus_t* ctx = client.get();
+    uint16_t before[4], after[4], expected[4];
+    ASSERT_EQ(modbus_read_registers(ctx, rm::kHoldSettings, 4, before), 4);
+
+    ASSERT_EQ(modbus_write_register(ctx, rm::kHoldModeNumber, 4), 1);
+    ASSERT_EQ(modbus_read_registers(ctx, rm::kHoldSettings, 4, after), 4);
+    EXPECT_TRUE(std::equal(before, before + 4, after)) << "applied before the status write";
+
+    ASSERT_EQ(modbus_write_register(ctx, rm::kHoldStatus, rm::kStatusModeWritten), 1);
+    EXPECT_EQ(holding(ctx, rm::kHoldStatus), rm::kStatusModeWritten);
+    EXPECT_EQ(holding(ctx, rm::kHoldModeNumber), 4);
+    ASSERT_EQ(modbus_read_registers(ctx, rm::kHoldSettings, 4, after), 4);
+    line->parameterSet(1, 4)->encode(expected);
+    EXPECT_TRUE(std::equal(expected, expected + 4, after));
+    EXPECT_FALSE(std::equal(before, before + 4, after));
+}
+
+TEST_F(InstrumentLine, SettingsWriteThenStatusThreeStoresIntoTheActiveSet) {
+    startLine({fixedInstrument(1, 5.0f)});
+    ModbusClient client(linkPath, 1);
+    modbus_t* ctx = client.get();
+    auto selectMode = [&](int mode) {
+        ASSERT_EQ(modbus_write_register(ctx, rm::kHoldModeNumber, mode), 1);
+        ASSERT_EQ(modbus_write_register(ctx, rm::kHoldStatus, rm::kStatusModeWritten), 1);
+    };
+    rm::Settings wanted;
+    wanted.measuringMode = 3;
+    wanted.unit = 4;
+    wanted.upperLimit = 255;
+    wanted.lowerLimit = 22;
+    wanted.target = 123456;
+    uint16_t block[4], read[4];
+    wanted.encode(block);
+
+    selectMode(2);
+    ASSERT_EQ(modbus_write_registers(ctx, rm::kHoldSettings, 4, block), 4);
+    ASSERT_EQ(modbus_write_register(ctx, rm::kHoldStatus, rm::kStatusSettingsWritten), 1);
+    EXPECT_EQ(holding(ctx, rm::kHoldStatus), rm::kStatusSettingsWritten);
+
+    // Kept in set 2 across a switch to another set and back.
+    selectMode(5);
+    ASSERT_EQ(modbus_read_registers(ctx, rm::kHoldSettings, 4, read), 4);
+    EXPECT_FALSE(std::equal(block, block + 4, read));
+    selectMode(2);
+    ASSERT_EQ(modbus_read_registers(ctx, rm::kHoldSettings, 4, read), 4);
+    EXPECT_TRUE(std::equal(block, block + 4, read));
+    EXPECT_EQ(line->parameterSet(1, 2)->target, 123456u);
+
+    // A block written without status 3 is not stored.
+    rm::Settings other = wanted;
+    other.target = 1;
+    other.encode(block);
+    ASSERT_EQ(modbus_write_registers(ctx, rm::kHoldSettings, 4, block), 4);
+    selectMode(2);
+    EXPECT_EQ(line->parameterSet(1, 2)->target, 123456u);
+}
+
+TEST_F(InstrumentLine, PresentsTheSelectedStoredRecord) {
+    InstrumentConfig c = fixedInstrument(9, 0.0f);
+    c.recordCount = 30;
+    startLine({c});
+    ModbusClient client(linkPath, 9);
+    modbus_t* ctx = client.get();
+    uint16_t regs[8];
+    ASSERT_EQ(modbus_read_input_registers(ctx, rm::kInInfo1011, 2, regs), 2);
+    ASSERT_EQ(regs[1], 30);
+
+    std::vector<rm::StoredRecord> records;
+    for (int k = 1; k <= 30; ++k) {
+        ASSERT_EQ(modbus_write_register(ctx, rm::kHoldRecordSelector, k), 1);
+        ASSERT_EQ(modbus_read_input_registers(ctx, rm::kInStoredRecord, 8, regs), 8);
+        records.push_back(rm::StoredRecord::decode(regs));
+        EXPECT_EQ(regs[6] & 0xFF, 0) << "unused half";
+        EXPECT_EQ(regs[7] >> 8, 0) << "unused half";
+    }
+    std::set<int> units, decimals, verdicts, deleted;
+    int negative = 0;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const rm::StoredRecord& r = records[i];
+        units.insert(r.unit);
+        decimals.insert(r.decimals);
+        verdicts.insert(r.passed());
+        deleted.insert(r.deleted());
+        negative += r.rawTorque < 0;
+        EXPECT_TRUE(r.month >= 1 && r.month <= 12 && r.day >= 1 && r.day <= 31 && r.hour < 24 &&
+                    r.minute < 60 && r.second < 60)
+            << "record " << i + 1;
+        if (i > 0) {
+            EXPECT_NE(r.rawTorque, records[i - 1].rawTorque) << "record " << i + 1;
+        }
+    }
+    EXPECT_GE(units.size(), 4u);
+    EXPECT_GE(decimals.size(), 3u);
+    EXPECT_EQ(verdicts.size(), 2u);
+    EXPECT_EQ(deleted.size(), 2u);
+    EXPECT_GT(negative, 0);
+
+    // The halves of the raw torque read on their own agree with the whole record.
+    ASSERT_EQ(modbus_write_register(ctx, rm::kHoldRecordSelector, 5), 1);
+    ASSERT_EQ(modbus_read_input_registers(ctx, 1015, 2, regs), 2);
+    EXPECT_EQ(static_cast<int32_t>(rm::decodeU32(regs)), records[4].rawTorque);
+    // No record outside 1..N.
+    for (int k : {0, 31}) {
+        ASSERT_EQ(modbus_write_register(ctx, rm::kHoldRecordSelector, k), 1);
+        ASSERT_EQ(modbus_read_input_registers(ctx, rm::kInStoredRecord, 8, regs), 8);
+        EXPECT_EQ(std::count(regs, regs + 8, 0), 8) << "selector " << k;
+    }
+}
+
+TEST_F(InstrumentLine, ClientsConnectAndDisconnectAgainAndAgain) {
+    startLine({fixedInstrument(1, 7.0f)});
+    for (int round = 0; round < 25; ++round) {
+        ModbusClient client(linkPath, 1);
+        ASSERT_TRUE(client.connected()) << "round " << round;
+        uint16_t regs[2];
+        ASSERT_EQ(modbus_read_input_registers(client.get(), rm::kInLiveValue, 2, regs), 2)
+            << "round " << round << ": " << modbus_strerror(errno);
+        EXPECT_EQ(rm::decodeFloat(regs), 7.0f);
+    }
+}
+
+TEST(TorqueProfile, RampsToAPeakAndReleasesWithNoise) {
+    const float range = 200.0f;
+    const TorqueProfile profile(range, 42);
+    const double noise = 0.002 * range + 1e-3;
+    for (uint64_t cycle = 0; cycle < 20; ++cycle) {
+        const double t0 = cycle * TorqueProfile::kCycleSeconds;
+        const double peak = profile.peakOfCycle(cycle);
+        EXPECT_GE(peak, 0.4 * range);
+        EXPECT_LE(peak, 0.9 * range);
+        EXPECT_NEAR(profile.valueAt(t0 + 0.5), 0.0, noise);
+        const double rampEnd = t0 + TorqueProfile::kRestSeconds + TorqueProfile::kRampSeconds;
+        EXPECT_NEAR(profile.valueAt(rampEnd + 0.1), peak, noise);
+        EXPECT_LT(profile.valueAt(rampEnd - 1.0), profile.valueAt(rampEnd - 0.5));
+        EXPECT_NEAR(profile.valueAt(t0 + TorqueProfile::kCycleSeconds - 0.001), 0.0,
+                    noise + 0.01 * peak);
+    }
+    EXPECT_NE(profile.peakOfCycle(0), profile.peakOfCycle(1));
+    EXPECT_NE(profile.valueAt(0.50), profile.valueAt(0.51)) << "no noise";
+    EXPECT_EQ(TorqueProfile(range, 42).valueAt(3.3), profile.valueAt(3.3));
+}
+
+}  // namespace
+}  // namespace vornex::sim::test
