@@ -8,5 +8,8 @@ namespace vornex::cli {
 // 0 success, 2 a refused input or a port that cannot be opened, 1 a usage error.
 int runPorts(const QStringList& args);
 int runPoll(const QStringList& args);
+int runRecord(const QStringList& args);
+int runCount(const QStringList& args);
+int runExport(const QStringList& args);
 
 }  // namespace vornex::cli

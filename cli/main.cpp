@@ -12,7 +12,10 @@ void printUsage() {
     std::fputs(
         "usage: vornex-cli COMMAND [OPTIONS]\n"
         "  ports                                        list the serial ports\n"
-        "  poll --port PATH --slaves 1,2,3 --passes N [--display ADDR]\n",
+        "  poll --port PATH --slaves 1,2,3 --passes N [--display ADDR]\n"
+        "  record --port PATH --slaves 1,2,3 --test NAME --seconds S --home DIR\n"
+        "  count FILE                                   records per instrument\n"
+        "  export FILE --csv OUT                        records as CSV (OUT - for stdout)\n",
         stderr);
 }
 
@@ -26,8 +29,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::map<QString, std::function<int(const QStringList&)>> commands = {
-        {"ports", vornex::cli::runPorts},
-        {"poll", vornex::cli::runPoll},
+        {"ports", vornex::cli::runPorts},   {"poll", vornex::cli::runPoll},
+        {"record", vornex::cli::runRecord}, {"count", vornex::cli::runCount},
+        {"export", vornex::cli::runExport},
     };
     const auto command = commands.find(args.takeFirst());
     if (command == commands.end()) {

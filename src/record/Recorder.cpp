@@ -4,12 +4,10 @@
 
 namespace vornex {
 
-Recorder::Recorder(GraphControl& graph, TestSession& session, SampleQueue& samples,
-                   RecordingObserver& observer, TickClock clock,
-                   std::chrono::milliseconds writePeriod)
+Recorder::Recorder(GraphControl& graph, TestSession& session, RecordingObserver& observer,
+                   TickClock clock, std::chrono::milliseconds writePeriod)
     : graph_(graph),
       session_(session),
-      samples_(samples),
       observer_(observer),
       clock_(std::move(clock)),
       writer_(writeQueue_, observer, writePeriod) {}
@@ -58,10 +56,13 @@ void Recorder::stop() {
 }
 
 size_t Recorder::tick() {
+    if (samples_ == nullptr)
+        return 0;
     taken_.clear();
-    samples_.drainInto(taken_);
+    samples_->drainInto(taken_);
     if (taken_.empty())
         return 0;
+    samplesTaken_ += taken_.size();
     // A new test opened during a recording takes the recording's next points.
     if (signal_.recording())
         targetPath_ = session_.currentPath();

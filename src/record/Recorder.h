@@ -28,8 +28,8 @@ public:
     static constexpr const char* kNoTestText = "开始测试失败，请新建测试！";
     static constexpr const char* kNoTestCaption = "提示";
 
-    Recorder(GraphControl& graph, TestSession& session, SampleQueue& samples,
-             RecordingObserver& observer, TickClock clock = TickClock(),
+    Recorder(GraphControl& graph, TestSession& session, RecordingObserver& observer,
+             TickClock clock = TickClock(),
              std::chrono::milliseconds writePeriod = std::chrono::seconds(1));
     // Ends a running recording and appends every point still waiting to its own test.
     ~Recorder();
@@ -38,6 +38,10 @@ public:
 
     // For the acquisition thread: whether to queue samples, and their time base.
     const RecordingSignal& signal() const { return signal_; }
+
+    // The queue the acquisition thread fills; nullptr detaches it. It must outlive the recorder
+    // or be detached first.
+    void attachSamples(SampleQueue* samples) { samples_ = samples; }
 
     // The graph is (re)shown: slave 1's curve back to its origin and the time axis to 0..20 s.
     void initialUpdate();
@@ -66,6 +70,7 @@ public:
     bool flush() { return writer_.flush(); }
 
     const CurveTable& curves() const { return curves_; }
+    uint64_t samplesTaken() const { return samplesTaken_; }
     size_t queuedPoints() const { return writeQueue_.pointCount(); }
 
 private:
@@ -74,7 +79,7 @@ private:
 
     GraphControl& graph_;
     TestSession& session_;
-    SampleQueue& samples_;
+    SampleQueue* samples_ = nullptr;
     RecordingObserver& observer_;
     TickClock clock_;
 
@@ -84,6 +89,7 @@ private:
     std::string targetPath_;
     CurveTable curves_;
     std::vector<Sample> taken_;
+    uint64_t samplesTaken_ = 0;
     std::vector<CurvePoint> outgoing_;
     WriteQueue writeQueue_;
     FileWriter writer_;

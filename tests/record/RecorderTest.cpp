@@ -56,14 +56,13 @@ struct Bench {
     SampleQueue samples;
     HeadlessGraph graph;
     Observer observer;
-    Recorder recorder{graph,
-                      session,
-                      samples,
-                      observer,
-                      TickClock([this] { return ticks.load(); }),
+    Recorder recorder{graph, session, observer, TickClock([this] { return ticks.load(); }),
                       std::chrono::hours(1)};
 
-    Bench() { recorder.initialUpdate(); }
+    Bench() {
+        recorder.attachSamples(&samples);
+        recorder.initialUpdate();
+    }
 
     std::string newTest(const std::string& name) {
         session.proposeName();
@@ -235,8 +234,8 @@ TEST(Recorder, WriterThreadAppendsWhileRecordingAndTheEndFlushes) {
     Observer observer;
     std::string path;
     {
-        Recorder recorder(graph, session, samples, observer, TickClock(),
-                          std::chrono::milliseconds(5));
+        Recorder recorder(graph, session, observer, TickClock(), std::chrono::milliseconds(5));
+        recorder.attachSamples(&samples);
         session.proposeName();
         session.add("t");
         path = session.currentPath();
