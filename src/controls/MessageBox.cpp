@@ -17,6 +17,8 @@ QMessageBox::Icon toQt(MessageIcon icon) {
             return QMessageBox::Information;
         case MessageIcon::Critical:
             return QMessageBox::Critical;
+        case MessageIcon::None:
+            return QMessageBox::NoIcon;
         case MessageIcon::Warning:
             break;
     }
@@ -33,6 +35,8 @@ void ShowMessage(QWidget* parent, const QString& text, const QString& caption, M
     box.exec();
 }
 
-MessageSink SetMessageSink(MessageSink newSink) { return std::exchange(sink(), std::move(newSink)); }
+MessageSink SetMessageSink(MessageSink newSink) {
+    return std::exchange(sink(), std::move(newSink));
+}
 
 }  // namespace vornex

@@ -7,7 +7,7 @@ class QWidget;
 
 namespace vornex {
 
-enum class MessageIcon { Information, Warning, Critical };
+enum class MessageIcon { Information, Warning, Critical, None };
 
 struct MessageRecord {
     QString text;

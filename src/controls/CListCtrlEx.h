@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QPersistentModelIndex>
+#include <QPointer>
+#include <QTableWidget>
+
+namespace vornex {
+
+class CEditItem;
+
+// A report-style list (grid lines, whole rows selected) whose first-column cells are edited in
+// place: a click on one opens a CEditItem over the row. A committed edit sets the cell and is
+// reported through itemEdited. The Delete key is only reported through deleteRequested: the
+// owner removes rows itself, so its own records and these rows stay in step.
+class CListCtrlEx : public QTableWidget {
+    Q_OBJECT
+
+public:
+    explicit CListCtrlEx(QWidget* parent = nullptr);
+
+    // A column whose header, cell alignment and width are fixed here.
+    void InsertColumn(int column, const QString& heading, Qt::Alignment format, int width);
+    // Appends or inserts a row with text in column 0; returns its index.
+    int InsertItem(int row, const QString& text);
+    void DeleteItem(int row);
+    void SetItemText(int row, int column, const QString& text);
+    QString GetItemText(int row, int column) const;
+    int GetItemCount() const { return rowCount(); }
+
+    // The open in-place editor, if any.
+    CEditItem* editor() const { return editor_; }
+
+signals:
+    // An in-place edit was committed: the cell now holds text.
+    void itemEdited(int row, int column, const QString& text);
+    // The Delete key was pressed while row was selected; the list itself deletes nothing.
+    void deleteRequested(int row);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void openEditor(int row, int column);
+    void endLabelEdit(const QPersistentModelIndex& cell, const QString& text, bool cancelled);
+    Qt::Alignment columnFormat(int column) const;
+
+    QPointer<CEditItem> editor_;
+};
+
+}  // namespace vornex

@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "controls/CEditItem.h"
+#include "controls/CListCtrlEx.h"
+
+namespace vornex {
+namespace {
+
+// A device list as the control panel makes it: ID, Dev and S, centred, with two rows; and a
+// line edit beside it to click on.
+class ListCtrlExTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto* layout = new QVBoxLayout(&window);
+        list = new CListCtrlEx;
+        other = new QLineEdit;
+        layout->addWidget(list);
+        layout->addWidget(other);
+        window.resize(320, 240);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        const int w = list->viewport()->width();
+        list->InsertColumn(0, "ID", Qt::AlignCenter, w / 4);
+        list->InsertColumn(1, "Dev", Qt::AlignCenter, 2 * w / 4);
+        list->InsertColumn(2, "S", Qt::AlignCenter, w / 4);
+        list->InsertItem(0, "5");
+        list->InsertItem(1, "7");
+    }
+
+    QPoint cell(int row, int column) const {
+        return list->visualRect(list->model()->index(row, column)).center();
+    }
+    void click(QPoint at) { QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at); }
+    CEditItem* openEditor(int row) {
+        click(cell(row, 0));
+        CEditItem* editor = list->editor();
+        EXPECT_NE(editor, nullptr);
+        EXPECT_TRUE(editor && editor->hasFocus());
+        return editor;
+    }
+    bool editorClosed() {
+        return QTest::qWaitFor([&] { return list->editor() == nullptr; }, 5000);
+    }
+
+    QWidget window;
+    CListCtrlEx* list = nullptr;
+    QLineEdit* other = nullptr;
+};
+
+TEST_F(ListCtrlExTest, EditorOpensOverTheRowOnlyFromColumnZero) {
+    click(cell(0, 1));
+    click(cell(1, 2));
+    click(QPoint(5, list->visualRect(list->model()->index(1, 0)).bottom() + 20));
+    EXPECT_EQ(list->editor(), nullptr);
+
+    CEditItem* editor = openEditor(1);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), "7");
+    EXPECT_EQ(editor->row(), 1);
+    EXPECT_EQ(editor->column(), 0);
+    EXPECT_EQ(editor->cursorPosition(), 0);
+    EXPECT_FALSE(editor->hasSelectedText());
+    EXPECT_EQ(editor->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    EXPECT_EQ(editor->property("controlId").toInt(), 4660);
+    // The first column's cell bounds span the whole row.
+    EXPECT_EQ(editor->geometry().left(), 0);
+    EXPECT_EQ(editor->geometry().width(), list->horizontalHeader()->length());
+    EXPECT_EQ(editor->geometry().top(), list->rowViewportPosition(1));
+}
+
+TEST_F(ListCtrlExTest, EscapeCancelsAndEnterCommits) {
+    QSignalSpy edited(list, &CListCtrlEx::itemEdited);
+
+    CEditItem* editor = openEditor(0);
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClicks(editor, "9");
+    QTest::keyClick(editor, Qt::Key_Escape);
+    ASSERT_TRUE(editorClosed());
+    EXPECT_EQ(list->GetItemText(0, 0), "5");
+    EXPECT_EQ(edited.count(), 0);
+
+    editor = openEditor(0);
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClicks(editor, "9");
+    QTest::keyClick(editor, Qt::Key_Return);
+    ASSERT_TRUE(editorClosed());
+    EXPECT_TRUE(list->hasFocus());
+    EXPECT_EQ(list->GetItemText(0, 0), "59");
+    ASSERT_EQ(edited.count(), 1);
+    EXPECT_EQ(edited.at(0), (QList<QVariant>{0, 0, QString("59")}));
+    EXPECT_EQ(list->GetItemCount(), 2);
+}
+
+TEST_F(ListCtrlExTest, LeavingTheEditorCommitsEvenAnEmptyText) {
+    QSignalSpy edited(list, &CListCtrlEx::itemEdited);
+
+    CEditItem* editor = openEditor(1);
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Delete);
+    QTest::mouseClick(other, Qt::LeftButton);
+    ASSERT_TRUE(editorClosed());
+    EXPECT_EQ(list->GetItemText(1, 0), "");
+    ASSERT_EQ(edited.count(), 1);
+    EXPECT_EQ(edited.at(0), (QList<QVariant>{1, 0, QString("")}));
+
+    // A click on another row commits the open editor before opening the next one.
+    editor = openEditor(0);
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, "3");
+    CEditItem* next = openEditor(1);
+    EXPECT_NE(next, editor);
+    EXPECT_EQ(list->GetItemText(0, 0), "35");
+    EXPECT_EQ(edited.count(), 2);
+}
+
+TEST_F(ListCtrlExTest, TypingWidensTheEditorUpToTheListEdge) {
+    // Narrow columns leave room to the right of the row.
+    for (int c = 0; c < 3; ++c) {
+        list->setColumnWidth(c, 30);
+    }
+    CEditItem* editor = openEditor(0);
+    ASSERT_NE(editor, nullptr);
+    ASSERT_EQ(editor->width(), 90);
+    QTest::keyClicks(editor, "1234567890123456");
+    const int grown = editor->width();
+    EXPECT_GT(grown, 90);
+    EXPECT_EQ(grown, std::min(editor->fontMetrics().horizontalAdvance(editor->text()) + 5,
+                              list->viewport()->width()));
+    QTest::keyClicks(editor, QString(60, QChar('8')));
+    EXPECT_EQ(editor->geometry().right() + 1, list->viewport()->width());
+    EXPECT_EQ(editor->x(), 0);
+    EXPECT_EQ(editor->height(), list->rowHeight(0));
+}
+
+TEST_F(ListCtrlExTest, DeleteKeyAsksTheOwnerAndDeletesNothingItself) {
+    QSignalSpy asked(list, &CListCtrlEx::deleteRequested);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(asked.count(), 0);
+
+    click(cell(1, 1));
+    QTest::keyClick(list, Qt::Key_Delete);
+    ASSERT_EQ(asked.count(), 1);
+    EXPECT_EQ(asked.at(0).at(0).toInt(), 1);
+    EXPECT_EQ(list->GetItemCount(), 2);
+
+    // Inside the editor the key edits the text.
+    CEditItem* editor = openEditor(0);
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Delete);
+    EXPECT_EQ(editor->text(), "");
+    EXPECT_EQ(asked.count(), 1);
+}
+
+TEST_F(ListCtrlExTest, AnEditFollowsItsRowWhenRowsAreRemovedMeanwhile) {
+    QSignalSpy edited(list, &CListCtrlEx::itemEdited);
+    list->InsertItem(2, "9");
+
+    CEditItem* editor = openEditor(2);
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClicks(editor, "1");
+    list->DeleteItem(0);
+    QTest::keyClick(editor, Qt::Key_Return);
+    ASSERT_TRUE(editorClosed());
+    EXPECT_EQ(list->GetItemText(0, 0), "7");
+    EXPECT_EQ(list->GetItemText(1, 0), "91");
+    ASSERT_EQ(edited.count(), 1);
+    EXPECT_EQ(edited.at(0), (QList<QVariant>{1, 0, QString("91")}));
+
+    // The edited row itself removed: the edit has nowhere to go.
+    editor = openEditor(1);
+    ASSERT_NE(editor, nullptr);
+    list->DeleteItem(1);
+    QTest::keyClick(editor, Qt::Key_Return);
+    ASSERT_TRUE(editorClosed());
+    EXPECT_EQ(list->GetItemCount(), 1);
+    EXPECT_EQ(list->GetItemText(0, 0), "7");
+    EXPECT_EQ(edited.count(), 1);
+}
+
+}  // namespace
+}  // namespace vornex

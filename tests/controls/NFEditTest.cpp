@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QTest>
+
+#include "MessageRecorder.h"
+#include "controls/CNFEdit.h"
+
+namespace vornex {
+namespace {
+
+class NFEditTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        edit.show();
+        edit.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&edit));
+    }
+    void expectNumbersOnly(size_t count) {
+        ASSERT_EQ(recorder.messages.size(), count);
+        for (const MessageRecord& m : recorder.messages) {
+            EXPECT_EQ(m.text, "Numbers only!");
+            EXPECT_EQ(m.caption, "Tips");
+            EXPECT_EQ(m.icon, MessageIcon::None);
+        }
+    }
+
+    test::MessageRecorder recorder;
+    CNFEdit edit;
+};
+
+TEST_F(NFEditTest, NumberCharactersAndEditingKeysPass) {
+    QTest::keyClicks(&edit, "12.5");
+    EXPECT_EQ(edit.text(), "12.5");
+    // Only single characters are judged: points and minus signs may stand anywhere.
+    QTest::keyClicks(&edit, "-.");
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    QTest::keyClick(&edit, Qt::Key_Left);
+    QTest::keyClick(&edit, Qt::Key_Delete);
+    EXPECT_EQ(edit.text(), "12.5");
+    expectNumbersOnly(0);
+}
+
+TEST_F(NFEditTest, EveryOtherCharacterIsRefusedWithOneMessage) {
+    QTest::keyClicks(&edit, "7");
+    QTest::keyClicks(&edit, "a ,");
+    QTest::keyClick(&edit, Qt::Key_E, Qt::ShiftModifier);
+    EXPECT_EQ(edit.text(), "7");
+    expectNumbersOnly(4);
+}
+
+TEST_F(NFEditTest, ControlShortcutsAreRefusedLikeCharacters) {
+    QGuiApplication::clipboard()->setText("123");
+    QTest::keyClicks(&edit, "4");
+    QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(&edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&edit, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(edit.text(), "4");
+    expectNumbersOnly(3);
+
+    // Text put in by the program is not judged.
+    edit.setText("500.0 kg");
+    EXPECT_EQ(edit.text(), "500.0 kg");
+    expectNumbersOnly(3);
+}
+
+TEST_F(NFEditTest, InputMethodTextIsJudgedCharacterByCharacter) {
+    QInputMethodEvent commit;
+    commit.setCommitString("1a2");
+    QApplication::sendEvent(&edit, &commit);
+    EXPECT_EQ(edit.text(), "12");
+    expectNumbersOnly(1);
+}
+
+}  // namespace
+}  // namespace vornex
