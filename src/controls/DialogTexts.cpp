@@ -1,0 +1,64 @@
+#include "controls/DialogTexts.h"
+
+#include <QGroupBox>
+#include <QMetaProperty>
+#include <QWidget>
+
+#include "i18n/Language.h"
+#include "i18n/LanguageKeys.h"
+#include "i18n/ProfileFile.h"
+
+namespace vornex {
+
+namespace {
+
+QString dialogText(const ProfileFile& file, const QString& key) {
+    return file.read(QStringLiteral("String"), key, QString(), kLanguageBufferSize);
+}
+
+void setControlText(QWidget* control, const QString& text) {
+    if (auto* box = qobject_cast<QGroupBox*>(control)) {
+        box->setTitle(text);
+        return;
+    }
+    const QMetaObject* meta = control->metaObject();
+    const int index = meta->indexOfProperty("text");
+    if (index >= 0 && meta->property(index).isWritable()) {
+        control->setProperty("text", text);
+    }
+}
+
+void retitleControls(const ProfileFile& file, QWidget* parent, int dialogNumber) {
+    for (QObject* child : parent->children()) {
+        auto* control = qobject_cast<QWidget*>(child);
+        if (!control || control->isWindow() || control->property(kDialogNumberProperty).isValid()) {
+            continue;
+        }
+        bool numbered = false;
+        const int id = control->property(kControlIdProperty).toInt(&numbered);
+        if (numbered) {
+            const QString text = dialogText(file, dialogControlKey(dialogNumber, id));
+            if (!text.isEmpty()) {
+                setControlText(control, text);
+            }
+        }
+        retitleControls(file, control, dialogNumber);
+    }
+}
+
+}  // namespace
+
+void setControlId(QWidget* control, int id) {
+    control->setProperty(kControlIdProperty, id);
+}
+
+void SetDialogTexts(const QString& languageFile, QWidget* window, int dialogNumber) {
+    const ProfileFile file(languageFile);
+    const QString caption = dialogText(file, dialogTitleKey(dialogNumber));
+    if (!caption.isEmpty()) {
+        window->setWindowTitle(caption);
+    }
+    retitleControls(file, window, dialogNumber);
+}
+
+}  // namespace vornex

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace vornex {
+
+// A control of a numbered dialog carries its control number (an int, -1 for unnumbered labels and
+// frames) in this dynamic property; SetDialogTexts forms its language key from it.
+inline constexpr const char* kControlIdProperty = "vornexId";
+// A dialog or form carries its dialog number in this dynamic property. SetDialogTexts does not
+// descend into a nested widget that has one: that form's texts are its own.
+inline constexpr const char* kDialogNumberProperty = "vornexDialog";
+
+void setControlId(QWidget* control, int id);
+
+// Retitles a dialog from section "String" of a language file: its caption from "IDD<n>_Title" and
+// each numbered control from "IDD<n>_<id>", controls in child order (depth first, so a button laid
+// out inside a group box is still the dialog's control). Absent or empty values leave the built-in
+// text; a backslash-n stays as it is. Buttons and labels take the text, group boxes their title,
+// any other widget a writable "text" property if it has one.
+void SetDialogTexts(const QString& languageFile, QWidget* window, int dialogNumber);
+
+}  // namespace vornex

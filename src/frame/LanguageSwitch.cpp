@@ -1,0 +1,54 @@
+#include "frame/LanguageSwitch.h"
+
+#include <QAction>
+
+#include "frame/CommandIds.h"
+#include "frame/MainMenu.h"
+#include "i18n/Language.h"
+#include "i18n/ProfileFile.h"
+
+namespace vornex {
+
+namespace {
+
+QString languageName(int commandId) {
+    switch (commandId) {
+        case command::kLanguageZhTW:
+            return QStringLiteral("zh_TW");
+        case command::kLanguageEnUS:
+            return QStringLiteral("en_US");
+        default:
+            return kDefaultLanguage;
+    }
+}
+
+}  // namespace
+
+LanguageSwitch::LanguageSwitch(MainMenu& menu, AppPaths paths, std::function<bool()> testOpen,
+                               QObject* parent)
+    : QObject(parent),
+      menu_(menu),
+      paths_(std::move(paths)),
+      testOpen_(std::move(testOpen)),
+      languageFile_(LoadLanguage(paths_, QString())) {
+    menu_.markLanguage(startupLanguageCommand(languageFile_));
+    UpdateMenuTexts(menu_, languageFile_, testOpen_());
+    for (const int id : {command::kLanguageZhCN, command::kLanguageZhTW, command::kLanguageEnUS}) {
+        connect(menu_.action(id), &QAction::triggered, this, [this, id] { choose(id); });
+    }
+}
+
+void LanguageSwitch::choose(int commandId) {
+    if (commandId == currentCommand_) {
+        return;
+    }
+    currentCommand_ = commandId;
+    menu_.markLanguage(commandId);
+    ProfileFile(paths_.configFile)
+        .write(QStringLiteral("Setting"), QStringLiteral("Language"), languageName(commandId));
+    languageFile_ = LoadLanguage(paths_, QString());
+    UpdateMenuTexts(menu_, languageFile_, testOpen_());
+    emit languageChanged(languageFile_);
+}
+
+}  // namespace vornex

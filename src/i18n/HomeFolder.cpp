@@ -1,0 +1,48 @@
+#include "i18n/HomeFolder.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace vornex {
+
+QString resolveHomeFolder(const HomeFolderSources& sources) {
+    if (!sources.homeOption.isEmpty()) {
+        return sources.homeOption;
+    }
+    if (!sources.environment.isEmpty()) {
+        return sources.environment;
+    }
+    const QFileInfo program(sources.programFolder);
+    if (!sources.programFolder.isEmpty() && program.isDir() && program.isWritable()) {
+        return sources.programFolder;
+    }
+    return sources.userDataFolder;
+}
+
+QString homeOption(const QStringList& arguments) {
+    static const QString option = QStringLiteral("--home");
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == option && i + 1 < arguments.size()) {
+            return arguments[i + 1];
+        }
+        if (arguments[i].startsWith(option + QLatin1Char('='))) {
+            return arguments[i].mid(option.size() + 1);
+        }
+    }
+    return QString();
+}
+
+HomeFolderSources processHomeFolderSources(const QStringList& arguments) {
+    return HomeFolderSources{
+        homeOption(arguments), qEnvironmentVariable("VORNEX_HOME"),
+        QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString(),
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+            QStringLiteral("/Vornex")};
+}
+
+AppPaths homePaths(const QStringList& arguments) {
+    return AppPaths::forHome(resolveHomeFolder(processHomeFolderSources(arguments)));
+}
+
+}  // namespace vornex

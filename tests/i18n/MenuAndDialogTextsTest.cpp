@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include "FileHelpers.h"
+#include "controls/DialogTexts.h"
+#include "frame/CommandIds.h"
+#include "frame/LanguageSwitch.h"
+#include "frame/MainMenu.h"
+#include "i18n/Language.h"
+#include "i18n/ProfileFile.h"
+#include "i18n/Startup.h"
+
+namespace vornex {
+namespace {
+
+using test::writeFile;
+
+QString itemText(const MainMenu& menu, int commandId) {
+    return menu.action(commandId)->text();
+}
+
+TEST(DialogTextsTest, RetitlesNumberedControlsOnly) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("t.ini");
+    writeFile(file, QStringLiteral("[String]\n"
+                                   "IDD328_Title=Instrument Settings\n"
+                                   "IDD328_1057=\n"
+                                   "IDD328_2=Cancel\\nnow\n"
+                                   "IDD328_-1=Limits\n"
+                                   "IDD328_1042=Connect\n"
+                                   "IDD328_1043=Range:\n"
+                                   "IDD320_1012=Add\n")
+                        .toUtf8());
+
+    QDialog dialog;
+    dialog.setWindowTitle(QStringLiteral("仪表参数"));
+    auto* set = new QPushButton(QStringLiteral("设置"), &dialog);
+    setControlId(set, 1057);
+    auto* cancel = new QPushButton(QStringLiteral("取消"), &dialog);
+    setControlId(cancel, 2);
+    auto* group = new QGroupBox(&dialog);
+    setControlId(group, -1);
+    auto* connect = new QPushButton(QStringLiteral("连接"), group);
+    setControlId(connect, 1042);
+    auto* unnumbered = new QLabel(QStringLiteral("量 程:"), &dialog);
+    auto* form = new QWidget(&dialog);
+    form->setProperty(kDialogNumberProperty, 320);
+    auto* inner = new QLabel(QStringLiteral("量 程:"), form);
+    setControlId(inner, 1043);
+
+    SetDialogTexts(file, &dialog, 328);
+    EXPECT_EQ(dialog.windowTitle(), "Instrument Settings");
+    EXPECT_EQ(set->text(), QStringLiteral("设置"));
+    EXPECT_EQ(cancel->text(), "Cancel\\nnow");
+    EXPECT_EQ(group->title(), "Limits");
+    EXPECT_EQ(connect->text(), "Connect");
+    EXPECT_EQ(unnumbered->text(), QStringLiteral("量 程:"));
+    EXPECT_EQ(inner->text(), QStringLiteral("量 程:"));
+
+    // The same value read as a message text becomes two lines.
+    EXPECT_EQ(GetLangString(file, "IDD328_2"), "Cancel\nnow");
+}
+
+class LanguageSwitchTest : public ::testing::Test {
+protected:
+    LanguageSwitchTest() : paths_(AppPaths::forHome(dir_.path())), menu_(&window_) {
+        prepareHome(paths_);
+    }
+
+    void setConfig(const QString& name) const {
+        ProfileFile(paths_.configFile).write("Setting", "Language", name);
+    }
+    std::unique_ptr<LanguageSwitch> start() {
+        return std::make_unique<LanguageSwitch>(menu_, paths_, [this] { return testOpen_; });
+    }
+
+    QTemporaryDir dir_;
+    AppPaths paths_;
+    QWidget window_;
+    MainMenu menu_;
+    bool testOpen_ = false;
+};
+
+TEST_F(LanguageSwitchTest, StartupMarksAndRetitlesFromTheStoredLanguage) {
+    auto languages = start();
+    EXPECT_EQ(languages->currentCommand(), 0);
+    EXPECT_EQ(menu_.markedLanguage(), command::kLanguageZhCN);
+    EXPECT_EQ(menu_.dropDown(0)->title(), QStringLiteral("测试(&T)"));
+    EXPECT_EQ(itemText(menu_, command::kPrint), QStringLiteral("打印(&P)...\tCtrl+P"));
+
+    setConfig("en_US");
+    MainMenu english(&window_);
+    LanguageSwitch englishSwitch(english, paths_, [] { return false; });
+    EXPECT_EQ(english.markedLanguage(), command::kLanguageEnUS);
+    EXPECT_EQ(english.dropDown(1)->title(), "&View");
+    EXPECT_EQ(itemText(english, command::kAbout), "&About");
+    EXPECT_EQ(itemText(english, command::kLanguageZhTW), QStringLiteral("繁体中文"));
+}
+
+TEST_F(LanguageSwitchTest, ChoosingALanguageSwitchesOnceAndIsRemembered) {
+    auto languages = start();
+    QSignalSpy changed(languages.get(), &LanguageSwitch::languageChanged);
+
+    // The marked language chosen first still runs the whole switch; a repeat does nothing.
+    menu_.action(command::kLanguageZhCN)->trigger();
+    menu_.action(command::kLanguageZhCN)->trigger();
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(languages->currentCommand(), command::kLanguageZhCN);
+
+    menu_.action(command::kLanguageZhTW)->trigger();
+    EXPECT_EQ(changed.count(), 2);
+    EXPECT_EQ(changed.last().at(0).toString(), paths_.languageFolder + "zh_TW.ini");
+    EXPECT_EQ(menu_.markedLanguage(), command::kLanguageZhTW);
+    EXPECT_EQ(ProfileFile(paths_.configFile).read("Setting", "Language", "", 1000), "zh_TW");
+    EXPECT_EQ(itemText(menu_, command::kTestNew), QStringLiteral("新增測試(&N)"));
+    EXPECT_EQ(menu_.dropDown(2)->title(), QStringLiteral("語言(&L)"));
+    EXPECT_EQ(itemText(menu_, command::kLanguageEnUS), "English");
+}
+
+TEST_F(LanguageSwitchTest, RetitledMenuKeepsNewTestDisabledOnlyWhileATestIsOpen) {
+    auto languages = start();
+    menu_.action(command::kTestNew)->setEnabled(false);
+    testOpen_ = true;
+    languages->choose(command::kLanguageEnUS);
+    EXPECT_FALSE(menu_.action(command::kTestNew)->isEnabled());
+    EXPECT_TRUE(menu_.action(command::kTestClose)->isEnabled());
+
+    testOpen_ = false;
+    languages->choose(command::kLanguageZhCN);
+    EXPECT_TRUE(menu_.action(command::kTestNew)->isEnabled());
+}
+
+TEST_F(LanguageSwitchTest, LanguageFileWithoutTextsGivesNotFoundMenus) {
+    writeFile(paths_.languageFolder + "bare.ini", "[Setting]\nLanguage=zh_CN\n");
+    auto languages = start();
+    EXPECT_EQ(languages->languageFile(), paths_.languageFolder + "bare.ini");
+    EXPECT_EQ(menu_.dropDown(3)->title(), "Not Found");
+    EXPECT_EQ(itemText(menu_, command::kExit), "Not Found");
+    EXPECT_EQ(itemText(menu_, command::kLanguageZhCN), QStringLiteral("简体中文"));
+}
+
+TEST_F(LanguageSwitchTest, CtrlPTriggersPrint) {
+    auto languages = start();
+    QSignalSpy printed(menu_.action(command::kPrint), &QAction::triggered);
+    window_.show();
+    window_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+    QTest::keyClick(&window_, Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(printed.count(), 1);
+}
+
+}  // namespace
+}  // namespace vornex

@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include "FileHelpers.h"
+#include "i18n/ProfileFile.h"
+
+namespace vornex {
+namespace {
+
+using test::readFile;
+using test::writeFile;
+
+class ProfileFileTest : public ::testing::Test {
+protected:
+    QString path(const QString& name = QStringLiteral("p.ini")) const {
+        return dir_.filePath(name);
+    }
+    QString read(const QString& section, const QString& key, int bufferSize = 1000) const {
+        return ProfileFile(path()).read(section, key, QStringLiteral("DEF"), bufferSize);
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(ProfileFileTest, ReadsLikeTheProfileFunctions) {
+    writeFile(path(),
+              "; comment=not a key\n"
+              "stray=outside any section\n"
+              "[Setting]\n"
+              "  LANGUAGE  =   zh_TW   \n"
+              "language=second\n"
+              "Quoted=\"  padded  \"\n"
+              "Single='x'\n"
+              "Mixed=\"x'\n"
+              "Lone=\"\n"
+              "NoEquals\n"
+              "Empty=\n"
+              "[ setting ]\n"
+              "Other=from the second section\n"
+              "[Long]\n"
+              "Text=" +
+                  QByteArray(1500, 'a') + "\n");
+
+    EXPECT_EQ(read("setting", "Language"), "zh_TW");
+    EXPECT_EQ(read("Setting", "Quoted"), "  padded  ");
+    EXPECT_EQ(read("Setting", "Single"), "x");
+    EXPECT_EQ(read("Setting", "Mixed"), "\"x'");
+    EXPECT_EQ(read("Setting", "Lone"), "\"");
+    EXPECT_EQ(read("Setting", "Empty"), "");
+    EXPECT_EQ(read("Setting", "NoEquals"), "DEF");
+    EXPECT_EQ(read("Setting", "stray"), "DEF");
+    EXPECT_EQ(read("Setting", "; comment"), "DEF");
+    // Only the first section of a name is searched.
+    EXPECT_EQ(read("Setting", "Other"), "DEF");
+    EXPECT_EQ(read("Missing", "Language"), "DEF");
+    EXPECT_EQ(read("Long", "Text").size(), 999);
+    EXPECT_EQ(read("Long", "Text", 100).size(), 99);
+    EXPECT_EQ(read("Setting", "Language", 3), "zh");
+    EXPECT_EQ(ProfileFile(path("absent.ini")).read("Setting", "Language", "zh_CN", 1000), "zh_CN");
+}
+
+TEST_F(ProfileFileTest, CutNeverSplitsACharacterOutsideTheBasicPlane) {
+    writeFile(path(), QStringLiteral("[S]\nK=ab\U0001F600c\n").toUtf8());
+    EXPECT_EQ(read("S", "K", 4), "ab");
+    EXPECT_EQ(read("S", "K", 5), QStringLiteral("ab\U0001F600"));
+}
+
+TEST_F(ProfileFileTest, WriteChangesOneLineAndKeepsTheRest) {
+    const QByteArray original =
+        "; settings\r\n"
+        "[Setting]\r\n"
+        "Language = en_US ; trailing text stays part of the value\r\n"
+        "Other=1\r\n"
+        "\r\n"
+        "[String]\r\n"
+        "A=b";
+    writeFile(path(), original);
+    ASSERT_TRUE(ProfileFile(path()).write("SETTING", "language", "zh_CN"));
+    ASSERT_TRUE(ProfileFile(path()).write("Setting", "New", "v"));
+    ASSERT_TRUE(ProfileFile(path()).write("String", "C", "d"));
+    ASSERT_TRUE(ProfileFile(path()).write("Added", "K", "x y"));
+    EXPECT_EQ(readFile(path()),
+              "; settings\r\n"
+              "[Setting]\r\n"
+              "Language=zh_CN\r\n"
+              "Other=1\r\n"
+              "New=v\r\n"
+              "\r\n"
+              "[String]\r\n"
+              "A=b\r\n"
+              "C=d\r\n"
+              "\r\n"
+              "[Added]\r\n"
+              "K=x y\r\n");
+}
+
+TEST_F(ProfileFileTest, NewFileIsUtf8AndRefusedEntriesLeaveTheFileAlone) {
+    ASSERT_TRUE(ProfileFile(path()).write("Setting", "Language", QStringLiteral("简体")));
+    EXPECT_EQ(readFile(path()), QStringLiteral("[Setting]\nLanguage=简体\n").toUtf8());
+
+    const QByteArray before = readFile(path());
+    EXPECT_FALSE(ProfileFile(path()).write("Setting", "Language", "a\nb"));
+    EXPECT_FALSE(ProfileFile(path()).write("Setting", "K=V", "x"));
+    EXPECT_FALSE(ProfileFile(path()).write("Set]ting", "K", "x"));
+    EXPECT_FALSE(ProfileFile(path()).write("Setting", "[Other]", "x"));
+    EXPECT_EQ(readFile(path()), before);
+    EXPECT_FALSE(ProfileFile(dir_.filePath("no/such/folder.ini")).write("S", "K", "V"));
+}
+
+TEST_F(ProfileFileTest, EveryEncodingReadsAndKeepsItsFormOnWrite) {
+    const QString text = QStringLiteral("[Setting]\r\nLanguage=繁體中文\r\n[String]\r\nK=v\r\n");
+    const std::pair<const char*, QByteArray> files[] = {
+        {"utf8", text.toUtf8()},
+        {"utf8 bom", "\xEF\xBB\xBF" + text.toUtf8()},
+        {"utf16 le", test::utf16le(text)},
+        {"utf16 be", test::utf16be(text)},
+        {"utf8 lf", QString(text).remove('\r').toUtf8()},
+    };
+    for (const auto& [name, bytes] : files) {
+        SCOPED_TRACE(name);
+        writeFile(path(), bytes);
+        EXPECT_EQ(read("Setting", "Language"), QStringLiteral("繁體中文"));
+        ASSERT_TRUE(ProfileFile(path()).write("Setting", "Language", QStringLiteral("简体")));
+        ASSERT_TRUE(ProfileFile(path()).write("String", "New", QStringLiteral("值")));
+        EXPECT_EQ(read("Setting", "Language"), QStringLiteral("简体"));
+        EXPECT_EQ(read("String", "New"), QStringLiteral("值"));
+        EXPECT_EQ(read("String", "K"), "v");
+
+        QString expected = text;
+        expected.replace(QStringLiteral("繁體中文"), QStringLiteral("简体"));
+        expected += QStringLiteral("New=值\r\n");
+        if (bytes == files[4].second) {
+            expected.remove('\r');
+        }
+        const QByteArray written = readFile(path());
+        if (bytes.startsWith("\xFF\xFE")) {
+            EXPECT_EQ(written, test::utf16le(expected));
+        } else if (bytes.startsWith("\xFE\xFF")) {
+            EXPECT_EQ(written, test::utf16be(expected));
+        } else if (bytes.startsWith("\xEF\xBB\xBF")) {
+            EXPECT_EQ(written, "\xEF\xBB\xBF" + expected.toUtf8());
+        } else {
+            EXPECT_EQ(written, expected.toUtf8());
+        }
+    }
+}
+
+TEST_F(ProfileFileTest, HostileFilesNeitherCrashNorLoseBytes) {
+    QByteArray binary(256 * 1024, '\0');
+    QRandomGenerator random(7);
+    for (char& byte : binary) {
+        byte = static_cast<char>(random.bounded(256));
+    }
+    const QByteArray endless = "[A]\nk=v\n" + QByteArray(10 * 1024 * 1024, 'x');
+    const QByteArray unsectioned = "k=v\n=\n[\n]\n[]\nnot an entry\n";
+    const QByteArray oddUtf16 = test::utf16le("[A]\nk=v\n") + "\x41";
+
+    for (const QByteArray& bytes : {binary, endless, unsectioned, oddUtf16}) {
+        writeFile(path(), bytes);
+        EXPECT_EQ(read("Missing", "k"), "DEF");
+        ASSERT_TRUE(ProfileFile(path()).write("Setting", "Language", "en_US"));
+        const QByteArray written = readFile(path());
+        if (bytes == oddUtf16) {
+            // The stray byte stays last, behind the added lines.
+            EXPECT_TRUE(written.startsWith(bytes.chopped(1)));
+            EXPECT_TRUE(written.endsWith('\x41'));
+        } else {
+            EXPECT_TRUE(written.startsWith(bytes));
+        }
+        EXPECT_EQ(read("Setting", "Language"), "en_US");
+    }
+
+    writeFile(path(), endless);
+    EXPECT_EQ(read("A", "k"), "v");
+    ASSERT_TRUE(ProfileFile(path()).write("A", "k", "w"));
+    EXPECT_EQ(readFile(path()), "[A]\nk=w\n" + QByteArray(10 * 1024 * 1024, 'x'));
+}
+
+}  // namespace
+}  // namespace vornex

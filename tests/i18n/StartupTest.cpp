@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <algorithm>
+
+#include "FileHelpers.h"
+#include "i18n/HomeFolder.h"
+#include "i18n/Language.h"
+#include "i18n/LanguageKeys.h"
+#include "i18n/ProfileFile.h"
+#include "i18n/Startup.h"
+
+namespace vornex {
+namespace {
+
+using test::readFile;
+using test::writeFile;
+
+QString configLanguage(const AppPaths& paths) {
+    return ProfileFile(paths.configFile).read("Setting", "Language", "<none>", 1000);
+}
+
+QString languageFile(const QString& name, const QString& extra = QString()) {
+    return QStringLiteral("[Setting]\nLanguage=%1\n[String]\n%2").arg(name, extra);
+}
+
+class StartupTest : public ::testing::Test {
+protected:
+    StartupTest() : paths_(AppPaths::forHome(dir_.path())) {}
+
+    void makeLanguageFile(const QString& fileName, const QByteArray& bytes) const {
+        writeFile(paths_.languageFolder + fileName, bytes);
+    }
+
+    QTemporaryDir dir_;
+    AppPaths paths_;
+};
+
+TEST(HomeFolderTest, StrongestSourceWinsAndPathsAreAbsolute) {
+    QTemporaryDir program;
+    HomeFolderSources sources{"/opt/opt", "/opt/env", program.path(), "/opt/user"};
+    EXPECT_EQ(resolveHomeFolder(sources), "/opt/opt");
+    sources.homeOption.clear();
+    EXPECT_EQ(resolveHomeFolder(sources), "/opt/env");
+    sources.environment.clear();
+    EXPECT_EQ(resolveHomeFolder(sources), program.path());
+    sources.programFolder = program.filePath("not-there");
+    EXPECT_EQ(resolveHomeFolder(sources), "/opt/user");
+
+    EXPECT_EQ(homeOption({"vornex", "--home", "/a b"}), "/a b");
+    EXPECT_EQ(homeOption({"vornex", "--home=/c"}), "/c");
+    EXPECT_EQ(homeOption({"vornex", "--home"}), "");
+    EXPECT_EQ(homeOption({"vornex", "--homely", "/d"}), "");
+
+    EXPECT_EQ(AppPaths::forHome("/").configFile, "/config.ini");
+    EXPECT_EQ(AppPaths::forHome("/srv//bench/").dataFolder, "/srv/bench/Data/");
+    EXPECT_EQ(AppPaths::forHome("rel").languageFolder, QDir::currentPath() + "/rel/Language/");
+}
+
+TEST_F(StartupTest, FirstStartWritesConfigFoldersAndTheThreeLanguageFiles) {
+    EXPECT_TRUE(prepareHome(paths_).isEmpty());
+    EXPECT_EQ(readFile(paths_.configFile), "[Setting]\nLanguage=zh_CN\n");
+    EXPECT_TRUE(QFileInfo(paths_.dataFolder).isDir());
+
+    const QString current = LoadLanguage(paths_, QString());
+    EXPECT_EQ(current, paths_.languageFolder + "zh_CN.ini");
+    for (const EmbeddedLanguageFile& file : embeddedLanguageFiles()) {
+        EXPECT_EQ(readFile(paths_.languageFolder + file.fileName), readFile(file.resourcePath));
+    }
+    EXPECT_EQ(GetLangString(current, langkey::kMenuFile), QStringLiteral("测试(&T)"));
+
+    // A nested home that does not exist yet is made with its parents.
+    const AppPaths nested = AppPaths::forHome(dir_.filePath("a/b"));
+    EXPECT_TRUE(prepareHome(nested).isEmpty());
+    EXPECT_TRUE(QFileInfo(nested.languageFolder).isDir());
+}
+
+TEST_F(StartupTest, ExistingConfigAndFoldersAreLeftAlone) {
+    const QByteArray config = "; mine\r\n[setting]\r\nlanguage = en_US\r\n";
+    writeFile(paths_.configFile, config);
+    QDir(paths_.home).mkdir("Data");
+    writeFile(paths_.dataFolder + "keep.pdat", "12345");
+    prepareHome(paths_);
+    EXPECT_EQ(readFile(paths_.configFile), config);
+    EXPECT_EQ(readFile(paths_.dataFolder + "keep.pdat"), "12345");
+
+    // No English file yet: the defaults are written and Simplified Chinese is used this time, the
+    // choice stays stored and is found on the next start.
+    EXPECT_EQ(LoadLanguage(paths_, QString()), paths_.languageFolder + "zh_CN.ini");
+    EXPECT_EQ(configLanguage(paths_), "en_US");
+    EXPECT_EQ(LoadLanguage(paths_, QString()), paths_.languageFolder + "en_US.ini");
+}
+
+TEST_F(StartupTest, MatchIsExactAndTheFirstFileByNameWins) {
+    prepareHome(paths_);
+    makeLanguageFile("b.ini", languageFile("fr_FR").toUtf8());
+    makeLanguageFile("a.ini", languageFile("fr_FR").toUtf8());
+    makeLanguageFile("Z.INI", languageFile("fr_FR").toUtf8());
+    makeLanguageFile("0.txt", languageFile("fr_FR").toUtf8());
+    QDir(paths_.languageFolder).mkdir("00.ini");
+    makeLanguageFile("lower.ini", languageFile("zh_cn").toUtf8());
+    EXPECT_EQ(LoadLanguage(paths_, "fr_FR"), paths_.languageFolder + "Z.INI");
+
+    const QByteArray lower = readFile(paths_.languageFolder + "lower.ini");
+    EXPECT_EQ(LoadLanguage(paths_, "zh_CN", {}), paths_.languageFolder + "zh_CN.ini");
+    EXPECT_EQ(readFile(paths_.languageFolder + "lower.ini"), lower);
+}
+
+TEST_F(StartupTest, NoFilesAndNoDefaultsGiveABareChineseFileAndNotFoundTexts) {
+    prepareHome(paths_);
+    const QString current = LoadLanguage(paths_, QString(), {});
+    EXPECT_EQ(readFile(current), "[Setting]\nLanguage=zh_CN\n");
+    EXPECT_EQ(GetLangString(current, langkey::kMenuFile), "Not Found");
+    EXPECT_EQ(QDir(paths_.languageFolder).entryList(QDir::Files), QStringList{"zh_CN.ini"});
+}
+
+TEST_F(StartupTest, Utf16FileIsFoundAndItsTextsRead) {
+    prepareHome(paths_);
+    makeLanguageFile("x.ini", test::utf16le(languageFile(
+                                  "de_DE", QStringLiteral("IDS_MESSAGE_TIP=提示\\n第二行\r\n"))));
+    const QString current = LoadLanguage(paths_, "de_DE");
+    EXPECT_EQ(current, paths_.languageFolder + "x.ini");
+    EXPECT_EQ(GetLangString(current, langkey::kMessageTip), QStringLiteral("提示\n第二行"));
+    EXPECT_TRUE(readFile(current).startsWith("\xFF\xFE"));
+}
+
+TEST(LanguageFilesTest, EveryFileTranslatesEveryKey) {
+    const QString names[] = {"zh_TW", "zh_CN", "en_US"};
+    ASSERT_EQ(embeddedLanguageFiles().size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        const QString file = embeddedLanguageFiles()[i].resourcePath;
+        SCOPED_TRACE(file.toStdString());
+        EXPECT_EQ(declaredLanguage(file), names[i]);
+        for (const char* key : kLanguageKeys) {
+            const QString text = ProfileFile(file).read("String", key, QString(), 1000);
+            EXPECT_FALSE(text.isEmpty()) << key;
+            const bool chinese = std::any_of(
+                text.begin(), text.end(), [](QChar c) { return c.script() == QChar::Script_Han; });
+            EXPECT_EQ(chinese, names[i] != "en_US") << key;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vornex
