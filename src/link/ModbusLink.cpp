@@ -8,12 +8,18 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 
 #include "link/RegisterMap.h"
 
 namespace vornex {
 
 namespace {
+
+// How long after a response timeout a late reply is still expected. Its bytes are thrown away
+// so that it cannot pass for the reply to the next request: libmodbus would accept a late reply
+// of the same slave, function and length as the answer to a later request.
+constexpr auto kLateReplyWindow = std::chrono::milliseconds(200);
 
 bool isInUseError(int err) {
     return err == EBUSY || err == EWOULDBLOCK || err == EAGAIN;
@@ -105,9 +111,32 @@ void ModbusLink::close() {
 
 bool ModbusLink::failed() {
     lastError_ = errno;
-    if (ctx_ != nullptr && lineVanished(lastError_, modbus_get_socket(ctx_)))
+    if (ctx_ == nullptr)
+        return false;
+    if (lineVanished(lastError_, modbus_get_socket(ctx_))) {
         lineGone_ = true;
+    } else if (lastError_ == ETIMEDOUT) {
+        discardLateReply();
+    }
     return false;
+}
+
+void ModbusLink::discardLateReply() {
+    const int fd = modbus_get_socket(ctx_);
+    const auto end = std::chrono::steady_clock::now() + kLateReplyWindow;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            end - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return;
+        pollfd pfd{fd, POLLIN, 0};
+        if (::poll(&pfd, 1, static_cast<int>(left.count())) <= 0)
+            return;
+        if ((pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0 || modbus_flush(ctx_) < 0) {
+            lineGone_ = true;
+            return;
+        }
+    }
 }
 
 // libmodbus does not drain the line after an error, so a late or partial reply would be taken

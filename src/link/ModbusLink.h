@@ -42,6 +42,7 @@ public:
 private:
     bool beforeRequest();
     bool failed();
+    void discardLateReply();
 
     modbus_t* ctx_ = nullptr;
     bool lineGone_ = false;

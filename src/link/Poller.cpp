@@ -127,8 +127,11 @@ bool Poller::pollRecord(size_t index) {
     link_.setSlave(address);
     if (record.identified()) {
         const bool ok = readLive(record);
-        setPresence(index, record,
-                    ok ? PresenceState::Identified : PresenceState::CommunicationError);
+        // A vanished port says nothing about the instrument.
+        if (!link_.lineGone()) {
+            setPresence(index, record,
+                        ok ? PresenceState::Identified : PresenceState::CommunicationError);
+        }
         if (!record.absent() && address == displayedAddress_.load(std::memory_order_acquire)) {
             updateDisplay(record);
         }

@@ -1,0 +1,166 @@
+// Poll pass time against vornex-sim pacing bytes as a 19200 baud line does, beside the time the
+// wire itself needs; then raw transactions per second on an unpaced line.
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <vector>
+
+#include "link/ModbusLink.h"
+#include "link/Poller.h"
+#include "link/RegisterMap.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// One character on the wire: start bit, 8 data bits, parity, stop bit.
+constexpr double kCharMs = 11.0 * 1000.0 / 19200.0;
+constexpr double kSilenceChars = 3.5;
+constexpr double kPauseMs = 100.0;
+
+// Request and reply bytes of the four reads of a pass for one identified instrument.
+double wireMsPerInstrument() {
+    const int requestBytes = 8;
+    const int replyBytes[] = {5 + 2 * 2, 5 + 2, 5 + 2, 5 + 2};
+    double chars = 0;
+    for (int reply : replyBytes)
+        chars += requestBytes + reply + 2 * kSilenceChars;
+    return chars * kCharMs;
+}
+
+class Simulator {
+public:
+    Simulator(const QString& line, int instruments, bool paced) {
+        QStringList args = {"--link",  line, "--slaves", QStringLiteral("1-%1").arg(instruments),
+                            "--value", "20"};
+        if (paced)
+            args << "--baud-emulate";
+        process_.start(VORNEX_SIM_PATH, args);
+        process_.waitForStarted();
+        while (process_.state() == QProcess::Running && !process_.canReadLine()) {
+            process_.waitForReadyRead(10000);
+        }
+        ready_ = process_.readLine().startsWith("ready ");
+    }
+    ~Simulator() {
+        process_.closeWriteChannel();
+        if (!process_.waitForFinished(10000))
+            process_.kill();
+        process_.waitForFinished();
+    }
+    bool ready() const { return ready_; }
+
+private:
+    QProcess process_;
+    bool ready_ = false;
+};
+
+class PassTimer : public vornex::PollObserver {
+public:
+    explicit PassTimer(unsigned passes) : passes_(passes) {}
+    void attach(vornex::Poller& poller) { poller_ = &poller; }
+
+    void displayChanged(const std::string&, const std::string&) override {}
+    void presenceChanged(size_t, uint8_t, vornex::PresenceState) override {}
+    void passEnded(unsigned pass, const std::vector<vornex::RecordSnapshot>&) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ends_.push_back(Clock::now());
+        if (pass == passes_)
+            poller_->disconnect();
+    }
+    void stoppedOnEmptyTable() override {}
+    void portLost(const std::string&) override {}
+    void pollingEnded() override {}
+
+    // Mean time between pass ends, leaving out the identification passes.
+    double meanPassMs(unsigned skip) const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (ends_.size() < skip + 2)
+            return 0;
+        const auto span = ends_.back() - ends_[skip];
+        return std::chrono::duration<double, std::milli>(span).count() /
+               static_cast<double>(ends_.size() - skip - 1);
+    }
+
+private:
+    const unsigned passes_;
+    vornex::Poller* poller_ = nullptr;
+    mutable std::mutex mutex_;
+    std::vector<Clock::time_point> ends_;
+};
+
+bool benchPasses(const QString& line, int instruments) {
+    Simulator sim(line, instruments, true);
+    if (!sim.ready())
+        return false;
+    const unsigned passes = instruments >= 10 ? 8 : 15;
+    vornex::RecordingSignal recording;
+    PassTimer timer(passes);
+    vornex::Poller poller(recording, vornex::TickClock(), timer);
+    timer.attach(poller);
+    for (int address = 1; address <= instruments; ++address) {
+        poller.addDevice(static_cast<uint8_t>(address));
+    }
+    if (poller.connect(line.toStdString()) != vornex::ConnectResult::Connected)
+        return false;
+    poller.waitStopped();
+
+    const double passMs = timer.meanPassMs(2);
+    const double limitMs = instruments * wireMsPerInstrument() + kPauseMs;
+    std::printf("%3d  %10.1f  %10.1f  %6.3f\n", instruments, passMs, limitMs, passMs / limitMs);
+    return true;
+}
+
+bool benchRawTransactions(const QString& line) {
+    Simulator sim(line, 1, false);
+    if (!sim.ready())
+        return false;
+    vornex::ModbusLink link;
+    if (link.open(line.toStdString()) != vornex::OpenResult::Opened)
+        return false;
+    link.setSlave(1);
+    uint16_t regs[2];
+    int done = 0, failed = 0;
+    const auto start = Clock::now();
+    const auto end = start + std::chrono::seconds(3);
+    while (Clock::now() < end) {
+        if (link.readInputRegisters(vornex::regmap::kInLiveValue, 2, regs)) {
+            ++done;
+        } else {
+            ++failed;
+        }
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    std::printf("raw transactions (read input 1000, 2 registers, unpaced pty): %.0f/s, %d failed\n",
+                done / seconds, failed);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        return 1;
+    std::printf("poll pass time against vornex-sim --baud-emulate (19200 baud 8E1)\n");
+    std::printf("  N     pass ms    limit ms   ratio\n");
+    int run = 0;
+    for (int instruments : {1, 5, 10, 30}) {
+        const QString line = dir.path() + QStringLiteral("/line%1").arg(++run);
+        if (!benchPasses(line, instruments)) {
+            std::fprintf(stderr, "link_bench: polling %d instruments failed\n", instruments);
+            return 1;
+        }
+    }
+    if (!benchRawTransactions(dir.path() + "/raw")) {
+        std::fprintf(stderr, "link_bench: raw transactions failed\n");
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "link/ModbusLink.h"
+
+namespace vornex {
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QStringList out;
+    QString err;
+};
+
+CliRun runCli(const QStringList& args) {
+    QProcess cli;
+    cli.start(VORNEX_CLI_PATH, args);
+    CliRun run;
+    if (!cli.waitForFinished(60000)) {
+        cli.kill();
+        cli.waitForFinished();
+        return run;
+    }
+    run.exitCode = cli.exitCode();
+    run.out = QString::fromUtf8(cli.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    run.err = QString::fromUtf8(cli.readAllStandardError());
+    return run;
+}
+
+// vornex-sim serving instruments 1 and 2, each holding its live value at 12.5.
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        line_ = dir_.path() + "/line";
+        sim_.start(VORNEX_SIM_PATH,
+                   {"--link", line_, "--slaves", "1,2", "--value", "12.5", "--decimals", "1"});
+        ASSERT_TRUE(sim_.waitForStarted());
+        while (!sim_.canReadLine())
+            ASSERT_TRUE(sim_.waitForReadyRead(10000));
+        ASSERT_EQ(sim_.readLine().trimmed(), "ready " + line_.toUtf8());
+    }
+
+    void TearDown() override {
+        sim_.closeWriteChannel();
+        if (!sim_.waitForFinished(10000))
+            sim_.kill();
+        sim_.waitForFinished();
+    }
+
+    QTemporaryDir dir_;
+    QString line_;
+    QProcess sim_;
+};
+
+TEST_F(CliTest, PollPrintsEveryRecordAfterEveryPass) {
+    const CliRun run = runCli({"poll", "--port", line_, "--slaves", "1,7,2", "--passes", "2"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out,
+              QStringList({"1 1 identified", "1 7 absent", "1 2 identified",
+                           "2 1 identified 12.5 N.m", "2 7 absent", "2 2 identified 12.5 N.m"}));
+}
+
+TEST_F(CliTest, PollReportsAPortItCannotHaveAndFailsWithTwo) {
+    CliRun run =
+        runCli({"poll", "--port", dir_.path() + "/none", "--slaves", "1", "--passes", "1"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.err.contains("cannot open")) << run.err.toStdString();
+
+    ModbusLink holder;
+    ASSERT_EQ(holder.open(line_.toStdString()), OpenResult::Opened);
+    run = runCli({"poll", "--port", line_, "--slaves", "1", "--passes", "1"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains("in use")) << run.err.toStdString();
+}
+
+TEST_F(CliTest, PollRefusesBadArguments) {
+    for (const QStringList& args :
+         {QStringList{"poll", "--port", line_, "--slaves", "0,1", "--passes", "1"},
+          QStringList{"poll", "--port", line_, "--slaves", "1", "--passes", "0"},
+          QStringList{"poll", "--slaves", "1", "--passes", "1"},
+          QStringList{"poll", "--port", line_, "--slaves", "1", "--passes", "1", "--bogus", "1"}}) {
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.exitCode, 1) << args.join(' ').toStdString();
+        EXPECT_FALSE(run.err.isEmpty());
+    }
+}
+
+TEST_F(CliTest, PortsListsTheNamedPortsFirst) {
+    const CliRun run = runCli({"ports", "--port", line_, "--port", "/dev/ttyUSB9"});
+    EXPECT_EQ(run.exitCode, 0);
+    ASSERT_GE(run.out.size(), 2);
+    EXPECT_EQ(run.out[0], line_);
+    EXPECT_EQ(run.out[1], "/dev/ttyUSB9");
+}
+
+}  // namespace
+}  // namespace vornex

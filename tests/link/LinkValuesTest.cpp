@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "link/OleDate.h"
+#include "link/PortDiscovery.h"
+#include "link/PortTable.h"
+#include "link/RegisterMap.h"
+#include "link/ValueText.h"
+
+namespace vornex {
+namespace {
+
+TEST(LiveValueText, DecodesLowWordFirstAndFormatsWithTheInstrumentsDecimals) {
+    const uint16_t regs[2] = {0x0000, 0x41A0};
+    const float value = regmap::decodeFloat(regs);
+    EXPECT_EQ(value, 20.0f);
+    EXPECT_EQ(formatValueText(value, 2), "20.00");
+    EXPECT_EQ(formatValueText(value, 0), "20");
+    EXPECT_EQ(formatValueText(-1.25f, 3), "-1.250");
+}
+
+TEST(LiveValueText, UnitIndexPastTheTableNeverReadsBeyondIt) {
+    EXPECT_EQ(regmap::unitName(4), "in.lfb");
+    EXPECT_EQ(regmap::unitName(5), regmap::kUnknownName);
+    EXPECT_EQ(regmap::unitName(255), regmap::kUnknownName);
+}
+
+TEST(OleStamp, CountsDaysFromTheEndOf1899WithTheTimeAsFraction) {
+    std::tm t{};
+    t.tm_year = -1;  // 1899
+    t.tm_mon = 11;
+    t.tm_mday = 30;
+    EXPECT_EQ(oleStampFromLocalTime(t).date, 0.0);
+    EXPECT_EQ(oleStampFromLocalTime(t).status, 0);
+
+    t.tm_year = 0;  // 1900-03-01 lies after the leap day the OLE calendar does not have
+    t.tm_mon = 2;
+    t.tm_mday = 1;
+    EXPECT_EQ(oleStampFromLocalTime(t).date, 61.0);
+
+    t.tm_year = 126;  // 2026-12-06 18:00:00
+    t.tm_mon = 11;
+    t.tm_mday = 6;
+    t.tm_hour = 18;
+    EXPECT_DOUBLE_EQ(oleStampFromLocalTime(t).date, 46362.75);
+
+    t.tm_mon = 1;  // 2026-02-30 does not exist
+    t.tm_mday = 30;
+    EXPECT_EQ(oleStampFromLocalTime(t).status, 1);
+}
+
+TEST(PortList, HoldsTwentyEntriesAndSelectsTheFirstAfterEveryFill) {
+    std::vector<std::string> many;
+    for (int i = 0; i < 25; ++i)
+        many.push_back("/dev/ttyUSB" + std::to_string(i));
+    PortTable table;
+    EXPECT_EQ(table.selectedIndex(), -1);
+    table.fill(many);
+    ASSERT_EQ(table.entries().size(), 20u);
+    EXPECT_EQ(table.entries().back(), "/dev/ttyUSB19");
+    EXPECT_EQ(table.selected(), "/dev/ttyUSB0");
+
+    // A refresh keeps a selected port that is still there, and falls back to the first otherwise.
+    ASSERT_TRUE(table.select("/dev/ttyUSB3"));
+    EXPECT_TRUE(table.refresh({"/dev/ttyACM0", "/dev/ttyUSB3"}));
+    EXPECT_EQ(table.selected(), "/dev/ttyUSB3");
+    EXPECT_FALSE(table.refresh({"/dev/ttyACM0"}));
+    EXPECT_EQ(table.selected(), "/dev/ttyACM0");
+
+    table.fill({});
+    EXPECT_TRUE(table.empty());
+    EXPECT_EQ(table.selected(), "");
+}
+
+TEST(PortList, NamedPortsComeFirstAndNoPortTwice) {
+    EXPECT_EQ(mergePorts({"/tmp/sim-line", "/dev/ttyUSB0"}, {"/dev/ttyS0", "/dev/ttyUSB0"}),
+              (std::vector<std::string>{"/tmp/sim-line", "/dev/ttyUSB0", "/dev/ttyS0"}));
+}
+
+TEST(PortList, BuiltInPortsWithoutUartAreLeftOut) {
+    QTemporaryDir sys;
+    ASSERT_TRUE(sys.isValid());
+    for (const auto& [name, type] : {std::pair{"ttyS0", "4\n"}, std::pair{"ttyS1", "0\n"}}) {
+        ASSERT_TRUE(QDir(sys.path()).mkpath(name));
+        QFile f(sys.path() + "/" + name + "/type");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(type);
+    }
+    const std::string root = sys.path().toStdString();
+    EXPECT_TRUE(hasUart(root, "ttyS0"));
+    EXPECT_FALSE(hasUart(root, "ttyS1"));
+    EXPECT_TRUE(hasUart(root, "ttyUSB0"));
+}
+
+}  // namespace
+}  // namespace vornex

@@ -1,0 +1,293 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "PollRecorder.h"
+#include "link/Poller.h"
+#include "sim/SimulatedLine.h"
+
+namespace vornex {
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+struct Request {
+    int function, first, count;
+    bool operator==(const Request& o) const {
+        return function == o.function && first == o.first && count == o.count;
+    }
+};
+
+std::ostream& operator<<(std::ostream& os, const Request& r) {
+    return os << "{" << r.function << " " << r.first << " " << r.count << "}";
+}
+
+const std::vector<Request> kIdentification = {{17, 0, 0},   {4, 1002, 2}, {4, 1005, 6},
+                                              {4, 1011, 2}, {3, 1, 1},    {3, 2, 4}};
+const std::vector<Request> kLivePass = {{4, 1000, 2}, {4, 1004, 1}, {4, 1005, 1}, {3, 0, 1}};
+
+constexpr uint32_t kTimeBase = 4294966000u;  // the tick count wraps during the recording
+constexpr uint32_t kNow = 500u;              // 1796 ms after the time base
+
+template <typename Condition>
+bool waitUntil(Condition done, milliseconds timeout = seconds(20)) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(milliseconds(2));
+    }
+    return true;
+}
+
+// Instruments 1 (live value 20) and 2 (live value 30) on a simulated line; address 5 stays silent.
+class PollerTest : public ::testing::Test {
+protected:
+    PollerTest()
+        : line_(makeConfig()), poller_(recording_, TickClock([] { return kNow; }), seen_) {}
+
+    static sim::SimConfig makeConfig() {
+        sim::SimConfig config;
+        for (int address : {1, 2, 5}) {
+            sim::InstrumentConfig instrument;
+            instrument.address = address;
+            instrument.decimals = 2;
+            instrument.fixedValue = address == 1 ? 20.0f : 30.0f;
+            config.instruments.push_back(instrument);
+        }
+        return config;
+    }
+
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(line_.startPty("", error)) << error;
+        line_.faults().setSilent(5, true);
+    }
+
+    std::vector<Request> requestsOf(int slave) {
+        std::vector<Request> requests;
+        for (const sim::Transaction& t : line_.log().entries()) {
+            if (t.slave == slave)
+                requests.push_back({t.function, t.first, t.count});
+        }
+        return requests;
+    }
+
+    // Connects, lets `passes` passes run and waits for the thread to end.
+    void pollPasses(unsigned passes) {
+        seen_.onPassEnded = [this, passes](unsigned pass) {
+            if (pass == passes)
+                poller_.disconnect();
+        };
+        ASSERT_EQ(poller_.connect(line_.portPath()), ConnectResult::Connected);
+        ASSERT_TRUE(poller_.waitStopped(seconds(30)));
+        EXPECT_EQ(seen_.passes, passes);
+    }
+
+    sim::SimulatedLine line_;
+    RecordingSignal recording_;
+    test::PollRecorder seen_;
+    Poller poller_;
+};
+
+TEST_F(PollerTest, IdentifiesOnceThenReadsFourRegistersPerPassAndNeverAsksAnAbsentOneAgain) {
+    poller_.addDevice(1);
+    poller_.addDevice(5);
+    pollPasses(3);
+
+    std::vector<Request> expected = kIdentification;
+    for (int pass = 2; pass <= 3; ++pass) {
+        expected.insert(expected.end(), kLivePass.begin(), kLivePass.end());
+    }
+    EXPECT_EQ(requestsOf(1), expected);
+    EXPECT_EQ(line_.counters().ignored, 1u);
+    EXPECT_EQ(poller_.device(1).presence(), PresenceState::Absent);
+
+    pollPasses(1);
+    EXPECT_EQ(line_.counters().ignored, 1u);
+    EXPECT_EQ(poller_.device(1).presence(), PresenceState::Absent);
+}
+
+TEST_F(PollerTest, SettingsChangedOnTheInstrumentAreReadAndAcknowledgedInTheSamePass) {
+    poller_.addDevice(1);
+    poller_.setDisplayedAddress(1);
+    seen_.onPassEnded = [this](unsigned pass) {
+        if (pass == 2) {
+            sim::KeypadChange change;
+            change.unit = 3;
+            line_.changeOnKeypad(1, change);
+            line_.log().clear();
+        }
+        if (pass == 3)
+            poller_.disconnect();
+    };
+    ASSERT_EQ(poller_.connect(line_.portPath()), ConnectResult::Connected);
+    ASSERT_TRUE(poller_.waitStopped(seconds(30)));
+
+    std::vector<Request> expected = kLivePass;
+    expected.insert(expected.end(), {{3, 1, 1}, {3, 2, 4}, {6, 0, 1}});
+    EXPECT_EQ(requestsOf(1), expected);
+    EXPECT_EQ(line_.holdingRegisters(1).value()[regmap::kHoldStatus], regmap::kStatusAcknowledged);
+    ASSERT_FALSE(seen_.displays.empty());
+    EXPECT_EQ(seen_.displays.front().value, "20.00");
+    EXPECT_EQ(seen_.displays.back().unit, "ft.lbf");
+    // An unchanged text is not reported again.
+    EXPECT_EQ(seen_.displays.size(), 2u);
+}
+
+TEST_F(PollerTest, AnEmptyTableEndsPollingAtOnceWithoutTraffic) {
+    ASSERT_EQ(poller_.connect(line_.portPath()), ConnectResult::Connected);
+    ASSERT_TRUE(poller_.waitStopped(seconds(10)));
+    EXPECT_EQ(seen_.emptyTableStops, 1);
+    EXPECT_EQ(seen_.passes, 0u);
+    EXPECT_FALSE(poller_.running());
+    EXPECT_EQ(line_.counters().frames, 0u);
+    EXPECT_EQ(poller_.connect(line_.portPath()), ConnectResult::Connected);
+}
+
+TEST_F(PollerTest, DisconnectDuringAPassLetsThePassFinish) {
+    poller_.addDevice(1);
+    poller_.addDevice(2);
+    line_.faults().setDelayMs(30);
+    ASSERT_EQ(poller_.connect(line_.portPath()), ConnectResult::Connected);
+    ASSERT_TRUE(seen_.waitForPass(1));
+    const size_t before = line_.log().size();
+    ASSERT_TRUE(waitUntil([&] { return line_.log().size() > before; }));
+    poller_.disconnect();
+    ASSERT_TRUE(poller_.waitStopped(seconds(30)));
+    EXPECT_EQ(seen_.passes, 2u);
+    EXPECT_EQ(line_.log().size(), before + 2 * kLivePass.size());
+    EXPECT_EQ(seen_.ended, 1);
+    EXPECT_EQ(seen_.emptyTableStops, 0);
+}
+
+TEST_F(PollerTest, RecordingQueuesOneSamplePerInstrumentAndPassOnlyForValuesThatArrived) {
+    poller_.addDevice(1);
+    poller_.addDevice(2);
+    pollPasses(2);
+    EXPECT_EQ(poller_.samples().size(), 0u);
+
+    recording_.setTimeBase(kTimeBase);
+    recording_.setRecording(true);
+    PresenceState failingState = PresenceState::Identified;
+    seen_.onPassEnded = [&](unsigned pass) {
+        if (pass == 1)
+            line_.faults().setSilent(2, true);  // every read of 2 fails in pass 2
+        if (pass == 2) {
+            failingState = poller_.device(1).presence();
+            line_.faults().setSilent(2, false);
+        }
+        if (pass == 3)
+            poller_.disconnect();
+    };
+    ASSERT_EQ(poller_.connect(line_.portPath()), ConnectResult::Connected);
+    ASSERT_TRUE(poller_.waitStopped(seconds(60)));
+
+    std::vector<Sample> samples;
+    poller_.samples().drainInto(samples);
+    ASSERT_EQ(samples.size(), 5u);
+    const std::vector<int> order = {1, 2, 1, 1, 2};
+    for (size_t i = 0; i < samples.size(); ++i) {
+        EXPECT_EQ(samples[i].address, order[i]);
+        EXPECT_EQ(samples[i].value, order[i] == 1 ? 20.0f : 30.0f);
+        EXPECT_FLOAT_EQ(samples[i].seconds, 1.796f);
+        EXPECT_EQ(samples[i].stamp.status, 0);
+    }
+    EXPECT_EQ(failingState, PresenceState::CommunicationError);
+    EXPECT_EQ(poller_.device(1).presence(), PresenceState::Identified);
+}
+
+TEST_F(PollerTest, DroppedRepliesAndBadChecksumsLeaveNoWrongValueBehind) {
+    poller_.addDevice(1);
+    poller_.addDevice(2);
+    pollPasses(1);  // identified on a clean line: a lost presence check would mark one absent
+    recording_.setRecording(true);
+    line_.faults().setDropFraction(0.2);
+    line_.faults().setBadCrcFraction(0.3);
+    seen_.onPassEnded = [this](unsigned pass) {
+        if (pass == 4) {
+            line_.faults().setDropFraction(0.0);
+            line_.faults().setBadCrcFraction(0.0);
+        }
+        if (pass == 8)
+            poller_.disconnect();
+    };
+    ASSERT_EQ(poller_.connect(line_.portPath()), ConnectResult::Connected);
+    ASSERT_TRUE(poller_.waitStopped(seconds(120)));
+
+    EXPECT_GT(line_.counters().dropped + line_.counters().badCrc, 0u);
+    std::vector<Sample> samples;
+    poller_.samples().drainInto(samples);
+    ASSERT_FALSE(samples.empty());
+    for (const Sample& s : samples)
+        EXPECT_EQ(s.value, s.address == 1 ? 20.0f : 30.0f);
+    ASSERT_EQ(seen_.last.size(), 2u);
+    EXPECT_EQ(seen_.last[0].valueText, "20.00");
+    EXPECT_EQ(seen_.last[1].valueText, "30.00");
+    EXPECT_EQ(seen_.last[1].presence, PresenceState::Identified);
+}
+
+TEST_F(PollerTest, AnUnpluggedLineEndsPollingOnceWithoutSpinning) {
+    poller_.addDevice(1);
+    seen_.onPassEnded = [this](unsigned pass) {
+        if (pass == 2)
+            line_.unplug();
+    };
+    ASSERT_EQ(poller_.connect(line_.portPath()), ConnectResult::Connected);
+    ASSERT_TRUE(poller_.waitStopped(seconds(10)));
+    EXPECT_EQ(seen_.passes, 2u);
+    EXPECT_EQ(seen_.lost.size(), 1u);
+    EXPECT_EQ(seen_.emptyTableStops, 0);
+    EXPECT_FALSE(poller_.running());
+    EXPECT_EQ(poller_.device(0).presence(), PresenceState::Identified);
+}
+
+TEST_F(PollerTest, TheTableAndTheLinkStayUntouchedWhileAThreadRuns) {
+    poller_.addDevice(1);
+    std::atomic<bool> inPass{false}, release{false};
+    seen_.onPassEnded = [&](unsigned) {
+        poller_.disconnect();
+        inPass = true;
+        while (!release)
+            std::this_thread::sleep_for(milliseconds(1));
+    };
+    ASSERT_EQ(poller_.connect(line_.portPath()), ConnectResult::Connected);
+    ASSERT_TRUE(waitUntil([&] { return inPass.load(); }));
+
+    EXPECT_EQ(poller_.connect(line_.portPath()), ConnectResult::StillStopping);
+    EXPECT_EQ(poller_.addDevice(2), TableEdit::RefusedWhilePolling);
+    EXPECT_EQ(poller_.removeDevice(0), TableEdit::RefusedWhilePolling);
+    EXPECT_EQ(poller_.deviceCount(), 1u);
+    Poller other(recording_, TickClock(), seen_);
+    EXPECT_EQ(other.connect(line_.portPath()), ConnectResult::InUse);
+
+    release = true;
+    ASSERT_TRUE(poller_.waitStopped(seconds(10)));
+    EXPECT_EQ(poller_.addDevice(2), TableEdit::Done);
+    EXPECT_EQ(poller_.removeDevice(1), TableEdit::Done);
+    EXPECT_EQ(poller_.removeDevice(1), TableEdit::NoSuchRecord);
+}
+
+TEST_F(PollerTest, AnAddressEditedWhilePollingMakesANewInstrumentToIdentify) {
+    poller_.addDevice(1);
+    ASSERT_EQ(poller_.connect(line_.portPath()), ConnectResult::Connected);
+    ASSERT_TRUE(seen_.waitForPass(2));
+
+    ASSERT_EQ(poller_.changeAddress(0, 9), TableEdit::Done);
+    EXPECT_TRUE(seen_.waitFor([&] {
+        return seen_.last.size() == 1 && seen_.last[0].address == 9 &&
+               seen_.last[0].presence == PresenceState::Absent;
+    }));
+    ASSERT_EQ(poller_.changeAddress(0, 2), TableEdit::Done);
+    EXPECT_TRUE(seen_.waitFor([&] {
+        return seen_.last[0].address == 2 && seen_.last[0].presence == PresenceState::Identified &&
+               seen_.last[0].valueText == "30.00";
+    }));
+    poller_.disconnect();
+    ASSERT_TRUE(poller_.waitStopped(seconds(10)));
+}
+
+}  // namespace
+}  // namespace vornex
