@@ -17,7 +17,7 @@ JOBS=${VORNEX_JOBS:-$(nproc)}
 
 PACKAGES=(
     cmake ninja-build g++ pkg-config ccache
-    qt6-base-dev qt6-serialport-dev libqcustomplot-dev
+    qt6-base-dev qt6-serialport-dev qt6-svg-dev libqcustomplot-dev
     libmodbus-dev libudev-dev libxlsxwriter-dev
     libgtest-dev libgmock-dev
     fonts-wqy-microhei
@@ -60,7 +60,8 @@ run_program() {
     exec 4<>"$workdir/control"
     exec 3< <(exec "$BUILD_DIR/sim/vornex-sim" --link "$line" --slaves 1,2,3 <&4)
     sim_pid=$!
-    trap 'kill "$sim_pid" 2>/dev/null; rm -rf "$workdir"' EXIT
+    # Expanded now: the trap runs after this function's locals are gone.
+    trap "kill $sim_pid 2>/dev/null; rm -rf '$workdir'" EXIT
     read -r _ready _path <&3
     "$BUILD_DIR/cli/vornex-cli" poll --port "$line" --slaves 1,2,3 --passes "${VORNEX_PASSES:-50}" \
         --display 1 "$@"
