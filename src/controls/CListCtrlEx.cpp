@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 
+#include "controls/CComboItem.h"
 #include "controls/CEditItem.h"
 
 namespace vornex {
@@ -99,15 +100,23 @@ void CListCtrlEx::openEditor(int row, int column) {
         horizontalScrollBar()->setValue(horizontalScrollBar()->value() + bounds.left());
         bounds.moveLeft(0);
     }
-    editor_ = new CEditItem(row, column, GetItemText(row, column), columnFormat(column), bounds,
-                            viewport());
     // Rows inserted or removed while the editor is open move the cell; the commit follows it,
     // and is dropped when the cell's row itself is gone.
-    connect(
-        editor_, &CEditItem::editFinished, this,
-        [this, cell = QPersistentModelIndex(index)](int, int, const QString& text, bool cancelled) {
-            endLabelEdit(cell, text, cancelled);
-        });
+    auto commit = [this, cell = QPersistentModelIndex(index)](int, int, const QString& text,
+                                                              bool cancelled) {
+        endLabelEdit(cell, text, cancelled);
+    };
+    if (columnPredicate_ && columnPredicate_(column) == 1) {
+        auto* combo =
+            new CComboItem(row, column, choices_, GetItemText(row, column), bounds, viewport());
+        connect(combo, &CComboItem::editFinished, this, commit);
+        editor_ = combo;
+        return;
+    }
+    auto* edit = new CEditItem(row, column, GetItemText(row, column), columnFormat(column), bounds,
+                               viewport());
+    connect(edit, &CEditItem::editFinished, this, commit);
+    editor_ = edit;
 }
 
 void CListCtrlEx::endLabelEdit(const QPersistentModelIndex& cell, const QString& text,

@@ -2,14 +2,15 @@
 
 #include <QPersistentModelIndex>
 #include <QPointer>
+#include <QStringList>
 #include <QTableWidget>
+#include <functional>
 
 namespace vornex {
 
-class CEditItem;
-
 // A report-style list (grid lines, whole rows selected) whose first-column cells are edited in
-// place: a click on one opens a CEditItem over the row. A committed edit sets the cell and is
+// place: a click on one opens a CEditItem over the row, or a CComboItem with the choice list
+// when the column predicate marks the column for a drop-down. A committed edit sets the cell and is
 // reported through itemEdited. The Delete key is only reported through deleteRequested: the
 // owner removes rows itself, so its own records and these rows stay in step.
 class CListCtrlEx : public QTableWidget {
@@ -27,8 +28,13 @@ public:
     QString GetItemText(int row, int column) const;
     int GetItemCount() const { return rowCount(); }
 
-    // The open in-place editor, if any.
-    CEditItem* editor() const { return editor_; }
+    // Returns 1 for a column to be edited with a drop-down of the choice list.
+    using ColumnPredicate = std::function<int(int column)>;
+    void SetColumnPredicate(ColumnPredicate predicate) { columnPredicate_ = std::move(predicate); }
+    void SetChoiceList(const QStringList& choices) { choices_ = choices; }
+
+    // The open in-place editor (a CEditItem or a CComboItem), if any.
+    QWidget* editor() const { return editor_; }
 
 signals:
     // An in-place edit was committed: the cell now holds text.
@@ -45,7 +51,9 @@ private:
     void endLabelEdit(const QPersistentModelIndex& cell, const QString& text, bool cancelled);
     Qt::Alignment columnFormat(int column) const;
 
-    QPointer<CEditItem> editor_;
+    ColumnPredicate columnPredicate_;
+    QStringList choices_;
+    QPointer<QWidget> editor_;
 };
 
 }  // namespace vornex

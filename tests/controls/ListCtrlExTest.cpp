@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "controls/CComboItem.h"
 #include "controls/CEditItem.h"
 #include "controls/CListCtrlEx.h"
 
@@ -41,7 +42,7 @@ protected:
     void click(QPoint at) { QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at); }
     CEditItem* openEditor(int row) {
         click(cell(row, 0));
-        CEditItem* editor = list->editor();
+        auto* editor = qobject_cast<CEditItem*>(list->editor());
         EXPECT_NE(editor, nullptr);
         EXPECT_TRUE(editor && editor->hasFocus());
         return editor;
@@ -186,6 +187,41 @@ TEST_F(ListCtrlExTest, AnEditFollowsItsRowWhenRowsAreRemovedMeanwhile) {
     ASSERT_TRUE(editorClosed());
     EXPECT_EQ(list->GetItemCount(), 1);
     EXPECT_EQ(list->GetItemText(0, 0), "7");
+    EXPECT_EQ(edited.count(), 1);
+}
+
+TEST_F(ListCtrlExTest, MarkedColumnIsEditedWithTheChoiceList) {
+    QSignalSpy edited(list, &CListCtrlEx::itemEdited);
+    list->SetColumnPredicate([](int column) { return column == 0 ? 1 : 0; });
+    list->SetChoiceList({"3", "5", "7"});
+
+    click(cell(0, 0));
+    auto* combo = qobject_cast<CComboItem*>(list->editor());
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->count(), 3);
+    EXPECT_EQ(combo->currentText(), "5");
+    QTest::keyClick(combo, Qt::Key_Down);
+    QTest::keyClick(combo, Qt::Key_Escape);
+    ASSERT_TRUE(editorClosed());
+    EXPECT_EQ(list->GetItemText(0, 0), "5");
+    EXPECT_EQ(edited.count(), 0);
+
+    click(cell(0, 0));
+    combo = qobject_cast<CComboItem*>(list->editor());
+    ASSERT_NE(combo, nullptr);
+    QTest::keyClick(combo, Qt::Key_Down);
+    QTest::keyClick(combo, Qt::Key_Return);
+    ASSERT_TRUE(editorClosed());
+    EXPECT_EQ(list->GetItemText(0, 0), "7");
+    ASSERT_EQ(edited.count(), 1);
+
+    // A cell whose text is not among the choices, left without choosing: nothing to commit.
+    list->SetItemText(1, 0, "9");
+    click(cell(1, 0));
+    ASSERT_NE(qobject_cast<CComboItem*>(list->editor()), nullptr);
+    QTest::mouseClick(other, Qt::LeftButton);
+    ASSERT_TRUE(editorClosed());
+    EXPECT_EQ(list->GetItemText(1, 0), "9");
     EXPECT_EQ(edited.count(), 1);
 }
 

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QComboBox>
+#include <QStringList>
+
+namespace vornex {
+
+// The in-place drop-down of a list cell, offering a fixed list of choices. Like CEditItem it
+// lives until it loses the focus and reports once through editFinished, then deletes itself;
+// closing the drop-down or Enter commits the chosen entry, Escape cancels.
+class CComboItem : public QComboBox {
+    Q_OBJECT
+
+public:
+    // Placed over rect of parent (the list's viewport) with the choices in order; the entry equal
+    // to currentText is chosen when there is one. The combo box takes the focus.
+    CComboItem(int row, int column, const QStringList& choices, const QString& currentText,
+               const QRect& rect, QWidget* parent);
+
+    int row() const { return row_; }
+    int column() const { return column_; }
+
+    void hidePopup() override;
+
+signals:
+    // cancelled is true after Escape. Not sent when no entry was chosen.
+    void editFinished(int row, int column, const QString& text, bool cancelled);
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void handBackFocus();
+
+    int row_;
+    int column_;
+    bool escaped_ = false;
+    bool finished_ = false;
+};
+
+}  // namespace vornex
