@@ -55,7 +55,10 @@ std::optional<std::vector<uint8_t>> RtuFramer::onSilence() {
     while (!buffer_.empty()) {
         if (auto frame = takeFrame())
             return frame;
+        // Only a function of unknown length may end with the silence; a known one cut short is
+        // noise even when its last two bytes happen to check.
         if (buffer_.size() >= kMinFrame && buffer_.size() <= kMaxFrame &&
+            requestLength(buffer_.data(), buffer_.size()) < 0 &&
             hasValidCrc(buffer_.data(), buffer_.size())) {
             std::vector<uint8_t> frame;
             frame.swap(buffer_);

@@ -1,6 +1,8 @@
 #include "SerialEndpoint.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -76,6 +78,12 @@ std::unique_ptr<SerialEndpoint> SerialEndpoint::openPty(const std::string& linkP
         error = systemError("cannot set " + e->devicePath_ + " raw");
         return nullptr;
     }
+    e->watchFd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (e->watchFd_ < 0 ||
+        inotify_add_watch(e->watchFd_, name, IN_OPEN | IN_CLOSE_WRITE | IN_CLOSE_NOWRITE) < 0) {
+        error = systemError("cannot watch " + e->devicePath_);
+        return nullptr;
+    }
     if (fcntl(e->fd_, F_SETFL, fcntl(e->fd_, F_GETFL) | O_NONBLOCK) != 0) {
         error = systemError("fcntl");
         return nullptr;
@@ -105,6 +113,55 @@ std::unique_ptr<SerialEndpoint> SerialEndpoint::openDevice(const std::string& pa
     return e;
 }
 
+bool SerialEndpoint::write(const uint8_t* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd_, data, size);
+        if (n > 0) {
+            data += n;
+            size -= static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN)
+            return false;
+        if (ptySlaveFd_ >= 0) {
+            // A pty fills up only when its client has stopped reading.
+            discardUnread();
+            return true;
+        }
+        pollfd p{fd_, POLLOUT, 0};
+        const int ready = poll(&p, 1, 1000);
+        if (ready == 0)
+            return true;
+        if (ready < 0 || (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
+            return false;
+    }
+    return true;
+}
+
+void SerialEndpoint::discardUnread() {
+    if (ptySlaveFd_ >= 0) {
+        tcflush(ptySlaveFd_, TCIFLUSH);
+    } else {
+        tcflush(fd_, TCOFLUSH);
+    }
+}
+
+int SerialEndpoint::onClientOpenedOrClosed() {
+    alignas(inotify_event) char events[4096];
+    int count = 0;
+    for (ssize_t n; (n = read(watchFd_, events, sizeof events)) > 0;) {
+        for (const char* p = events; p < events + n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(p);
+            ++count;
+            p += sizeof(inotify_event) + event->len;
+        }
+    }
+    discardUnread();
+    return count;
+}
+
 SerialEndpoint::~SerialEndpoint() {
     if (!linkPath_.empty()) {
         // Remove the link only while it still leads to this pty; another simulator may own it now.
@@ -116,6 +173,8 @@ SerialEndpoint::~SerialEndpoint() {
                 unlink(linkPath_.c_str());
         }
     }
+    if (watchFd_ >= 0)
+        close(watchFd_);
     if (ptySlaveFd_ >= 0)
         close(ptySlaveFd_);
     if (fd_ >= 0)

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <random>
 
 #include "RequestHandler.h"
@@ -37,7 +38,7 @@ bool SimulatedLine::startPty(const std::string& linkPath, std::string& error) {
         return false;
     }
     auto endpoint = SerialEndpoint::openPty(linkPath, error);
-    return endpoint && startServing(std::move(endpoint));
+    return endpoint && startServing(std::move(endpoint), error);
 }
 
 bool SimulatedLine::startDevice(const std::string& path, std::string& error) {
@@ -47,14 +48,17 @@ bool SimulatedLine::startDevice(const std::string& path, std::string& error) {
         return false;
     }
     auto endpoint = SerialEndpoint::openDevice(path, error);
-    return endpoint && startServing(std::move(endpoint));
+    return endpoint && startServing(std::move(endpoint), error);
 }
 
-bool SimulatedLine::startServing(std::unique_ptr<SerialEndpoint> endpoint) {
+bool SimulatedLine::startServing(std::unique_ptr<SerialEndpoint> endpoint, std::string& error) {
     wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (wakeFd_ < 0)
+    if (wakeFd_ < 0) {
+        error = std::string("eventfd: ") + std::strerror(errno);
         return false;
+    }
     endpoint_ = std::move(endpoint);
+    failure_.clear();
     serving_ = true;
     thread_ = std::thread(&SimulatedLine::serve, this);
     return true;
@@ -85,6 +89,11 @@ void SimulatedLine::unplug() {
 std::string SimulatedLine::portPath() const {
     std::lock_guard<std::mutex> lock(lifecycleMutex_);
     return endpoint_ ? endpoint_->portPath() : std::string();
+}
+
+std::string SimulatedLine::failure() const {
+    std::lock_guard<std::mutex> lock(lifecycleMutex_);
+    return failure_;
 }
 
 std::string SimulatedLine::devicePath() const {
@@ -145,6 +154,7 @@ LineCounters SimulatedLine::counters() const {
     c.badCrc = counters_.badCrc;
     c.ignored = counters_.ignored;
     c.noiseBytes = counters_.noiseBytes;
+    c.portEvents = counters_.portEvents;
     return c;
 }
 
@@ -160,7 +170,7 @@ void SimulatedLine::serve() {
     std::mt19937_64 dice(config_.faultSeed);
     std::uniform_real_distribution<double> roll(0.0, 1.0);
     Clock::time_point frameStart{};
-    bool lineFailed = false;
+    std::string failure;
 
     auto handle = [&](std::vector<uint8_t> request) {
         ++counters_.frames;
@@ -206,24 +216,29 @@ void SimulatedLine::serve() {
             if (waitForStop(std::chrono::milliseconds(delay)))
                 return;
         }
-        const bool sent = config_.baudEmulate ? pacer.send(fd, reply.data(), reply.size(),
+        const bool sent = config_.baudEmulate ? pacer.send(*endpoint_, reply.data(), reply.size(),
                                                            std::max(received, Clock::now()))
-                                              : writeAll(fd, reply.data(), reply.size());
+                                              : endpoint_->write(reply.data(), reply.size());
         if (!sent)
-            lineFailed = true;
+            failure = std::string("cannot write: ") + std::strerror(errno);
     };
 
     uint8_t buffer[512];
-    while (!lineFailed) {
-        pollfd fds[2] = {{fd, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-        const int ready = ppoll(fds, 2, framer.pending() ? &kSilence : nullptr, nullptr);
+    while (failure.empty()) {
+        pollfd fds[3] = {
+            {fd, POLLIN, 0}, {wakeFd_, POLLIN, 0}, {endpoint_->clientWatchFd(), POLLIN, 0}};
+        const int ready = ppoll(fds, 3, framer.pending() ? &kSilence : nullptr, nullptr);
         if (ready < 0) {
             if (errno == EINTR)
                 continue;
+            failure = std::string("poll: ") + std::strerror(errno);
             break;
         }
         if (fds[1].revents)
             break;
+        // Before the line: a request of a client that just opened the port comes after its open.
+        if (fds[2].revents)
+            counters_.portEvents += static_cast<uint64_t>(endpoint_->onClientOpenedOrClosed());
         if (ready == 0) {
             while (auto frame = framer.onSilence())
                 handle(std::move(*frame));
@@ -231,8 +246,11 @@ void SimulatedLine::serve() {
             const ssize_t n = read(fd, buffer, sizeof buffer);
             if (n < 0 && (errno == EAGAIN || errno == EINTR))
                 continue;
-            if (n <= 0)
+            if (n <= 0) {
+                failure = n == 0 ? std::string("the line was closed")
+                                 : std::string("cannot read: ") + std::strerror(errno);
                 break;
+            }
             if (!framer.pending())
                 frameStart = pacer.requestStart(Clock::now());
             framer.feed(buffer, static_cast<std::size_t>(n));
@@ -243,9 +261,14 @@ void SimulatedLine::serve() {
             }
         } else if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
             // The device went away; polling it again would only spin.
+            failure = "the line hung up";
             break;
         }
         counters_.noiseBytes = framer.discardedBytes();
+    }
+    if (!failure.empty()) {
+        std::lock_guard<std::mutex> lock(lifecycleMutex_);
+        failure_ = failure;
     }
     serving_ = false;
 }

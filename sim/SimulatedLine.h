@@ -36,6 +36,7 @@ struct LineCounters {
     uint64_t badCrc = 0;      // replies sent with a wrong CRC
     uint64_t ignored = 0;     // frames for addresses not served or silent
     uint64_t noiseBytes = 0;  // bytes that formed no frame
+    uint64_t portEvents = 0;  // opens and closes of the pty by clients
 };
 
 // A serial line with torque instruments on it, served by a thread of its own: a Modbus RTU slave
@@ -60,6 +61,8 @@ public:
     void unplug();
 
     bool serving() const { return serving_.load(); }
+    // Why serving ended on its own (the device failed or went away); empty otherwise.
+    std::string failure() const;
     // The path a client opens (the symlink when there is one), empty while no line is open.
     std::string portPath() const;
     // The pty slave (/dev/pts/N) or the device, empty while no line is open.
@@ -79,7 +82,7 @@ public:
     LineCounters counters() const;
 
 private:
-    bool startServing(std::unique_ptr<SerialEndpoint> endpoint);
+    bool startServing(std::unique_ptr<SerialEndpoint> endpoint, std::string& error);
     void stopServing();
     void serve();
     void handleFrame(const std::vector<uint8_t>& frame, Instrument::Clock::time_point received);
@@ -92,6 +95,7 @@ private:
     std::thread thread_;
     int wakeFd_ = -1;
     std::atomic<bool> serving_{false};
+    std::string failure_;  // guarded by lifecycleMutex_
 
     mutable std::mutex modelMutex_;
     std::map<int, Instrument> instruments_;
@@ -101,7 +105,7 @@ private:
 
     struct Counters {
         std::atomic<uint64_t> frames{0}, answered{0}, exceptions{0}, dropped{0}, badCrc{0},
-            ignored{0}, noiseBytes{0};
+            ignored{0}, noiseBytes{0}, portEvents{0};
     } counters_;
 };
 

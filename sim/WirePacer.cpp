@@ -1,8 +1,5 @@
 #include "WirePacer.h"
 
-#include <poll.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <ctime>
 
@@ -17,33 +14,15 @@ void WirePacer::sleepUntil(Clock::time_point deadline) {
     }
 }
 
-bool WirePacer::send(int fd, const uint8_t* data, std::size_t size, Clock::time_point start) {
+bool WirePacer::send(SerialEndpoint& line, const uint8_t* data, std::size_t size,
+                     Clock::time_point start) {
     for (std::size_t i = 0; i < size; ++i) {
         // A byte can be read once its last bit is on the wire.
         sleepUntil(start + kCharTime * static_cast<long>(i + 1));
-        if (!writeAll(fd, data + i, 1))
+        if (!line.write(data + i, 1))
             return false;
     }
     lineFree_ = start + kCharTime * static_cast<long>(size) + kFrameGap;
-    return true;
-}
-
-bool writeAll(int fd, const uint8_t* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = write(fd, data, size);
-        if (n > 0) {
-            data += n;
-            size -= static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno != EAGAIN)
-            return false;
-        pollfd p{fd, POLLOUT, 0};
-        if (poll(&p, 1, 1000) <= 0)
-            return false;
-    }
     return true;
 }
 

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "SerialEndpoint.h"
+
 namespace vornex::sim {
 
 // Keeps the times of a 19200 baud 8E1 line (11 bits a character): a request counts as received
@@ -29,16 +31,12 @@ public:
     }
 
     // Writes the reply byte by byte from `start` on; false when the line fails.
-    bool send(int fd, const uint8_t* data, std::size_t size, Clock::time_point start);
+    bool send(SerialEndpoint& line, const uint8_t* data, std::size_t size, Clock::time_point start);
 
     static void sleepUntil(Clock::time_point deadline);
 
 private:
     Clock::time_point lineFree_{};
 };
-
-// Writes all of data to a non-blocking descriptor, waiting for room when it is full; false when
-// the line fails or stays full for a second.
-bool writeAll(int fd, const uint8_t* data, std::size_t size);
 
 }  // namespace vornex::sim

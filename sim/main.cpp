@@ -61,14 +61,20 @@ int main(int argc, char** argv) {
     SimCommands commands(line, options->linkPath);
     std::string pending;
     char buffer[4096];
+    int status = 0;
     for (;;) {
         pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {signalFd, POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0)
+        // Woken now and then to notice a device that failed under the serving thread.
+        const int ready = poll(fds, 2, 250);
+        if (const std::string failure = line.failure(); !failure.empty()) {
+            std::cerr << "vornex-sim: " << line.devicePath() << ": " << failure << "\n";
+            status = 1;
+            break;
+        }
+        if (ready <= 0)
             continue;
         if (fds[1].revents)
             break;
-        if (!fds[0].revents)
-            continue;
         const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
         if (n <= 0)
             break;
@@ -83,5 +89,5 @@ int main(int argc, char** argv) {
         }
     }
     line.unplug();
-    return 0;
+    return status;
 }

@@ -1,10 +1,13 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 
 #include "LineFixture.h"
 #include "link/RegisterMap.h"
+#include "sim/Crc16.h"
 
 namespace vornex::sim::test {
 namespace {
@@ -142,6 +145,38 @@ TEST_F(Faults, UnplugMakesTheClientFailWithEioAndThePortDisappear) {
     ModbusClient again(linkPath, 1);
     ASSERT_TRUE(again.connected());
     EXPECT_EQ(readValue(again.get(), rc), 1.0f);
+}
+
+TEST_F(Faults, RepliesNobodyReadsAreLostNotLeftForTheNextClient) {
+    startLine({fixedInstrument(1, 8.0f)});
+    {
+        // A client that sends and never reads, until far more than a pty buffers has piled up.
+        const int fd = open(linkPath.c_str(), O_RDWR | O_NOCTTY);
+        ASSERT_GE(fd, 0);
+        std::vector<uint8_t> requests;
+        std::vector<uint8_t> one{1, 0x04, 0x03, 0xEC, 0x00, 0x01};
+        appendCrc(one);
+        constexpr int kRequests = 12000;
+        for (int i = 0; i < kRequests; ++i)
+            requests.insert(requests.end(), one.begin(), one.end());
+        ASSERT_EQ(write(fd, requests.data(), requests.size()),
+                  static_cast<ssize_t>(requests.size()));
+        const auto deadline = Clock::now() + std::chrono::seconds(60);
+        while (line->counters().frames < kRequests && Clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        ASSERT_EQ(line->counters().frames, static_cast<uint64_t>(kRequests));
+        close(fd);
+        // Its open and its close; what it left unread goes with the close.
+        while (line->counters().portEvents < 2 && Clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+    ASSERT_TRUE(line->serving());
+    ModbusClient client(linkPath, 1);
+    int rc = 0;
+    EXPECT_EQ(readValue(client.get(), rc), 8.0f);
+    EXPECT_EQ(rc, 2);
 }
 
 TEST_F(Faults, StoppedLineKeepsThePortButAnswersNothing) {

@@ -91,6 +91,14 @@ TEST_F(FramerTest, UnknownFunctionIsAFrameOnlyWhenSilenceEndsIt) {
     EXPECT_FALSE(framer.takeFrame());
     EXPECT_EQ(framer.onSilence(), unknown);
     EXPECT_FALSE(framer.onSilence());
+
+    // A known function cut short is noise, even with a CRC that checks.
+    for (const Bytes& cut : {withCrc({0x01, 0x03}), withCrc({0x01, 0x10, 0x00})}) {
+        feed(cut);
+        EXPECT_FALSE(framer.takeFrame());
+        EXPECT_FALSE(framer.onSilence());
+        EXPECT_FALSE(framer.pending());
+    }
 }
 
 }  // namespace
