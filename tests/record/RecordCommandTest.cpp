@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "TempHome.h"
+#include "RecordTestSupport.h"
 #include "sim/SimulatedLine.h"
 
 namespace vornex {

@@ -1,51 +1,19 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
-#include <mutex>
+#include <thread>
 
-#include "TempHome.h"
+#include "RecordTestSupport.h"
 #include "record/HeadlessGraph.h"
 #include "record/Recorder.h"
 
 namespace vornex {
 namespace {
 
+using testing::Observer;
 using testing::point;
 using testing::readRecords;
 using testing::TempHome;
-
-class Observer : public RecordingObserver {
-public:
-    void toolbarStateChanged(ToolbarState state) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        states_.push_back(state);
-    }
-    void appendFailed(const std::string& path, const std::string&) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        failed_.push_back(path);
-    }
-    void appendRecovered(const std::string&) override { ++recovered_; }
-    void pointsDropped(const std::string&, size_t count) override { dropped_ += count; }
-
-    std::vector<ToolbarState> states() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return states_;
-    }
-    std::vector<std::string> failed() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return failed_;
-    }
-    int recovered() const { return recovered_; }
-    size_t dropped() const { return dropped_; }
-
-private:
-    mutable std::mutex mutex_;
-    std::vector<ToolbarState> states_;
-    std::vector<std::string> failed_;
-    std::atomic<int> recovered_{0};
-    std::atomic<size_t> dropped_{0};
-};
 
 // A recorder on a headless graph, a clock the test sets, and a writer that only runs when
 // flushed (its period is far beyond any test).

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <thread>
 
-#include "TempHome.h"
+#include "RecordTestSupport.h"
 #include "link/Poller.h"
 #include "record/HeadlessGraph.h"
 #include "record/Recorder.h"
@@ -14,21 +14,6 @@ namespace {
 
 using testing::readRecords;
 using testing::TempHome;
-
-class QuietObserver : public PollObserver, public RecordingObserver {
-public:
-    void displayChanged(const std::string&, const std::string&) override {}
-    void presenceChanged(size_t, uint8_t, PresenceState) override {}
-    void passEnded(unsigned, const std::vector<RecordSnapshot>&) override {}
-    void stoppedOnEmptyTable() override {}
-    void portLost(const std::string&) override { ++troubles; }
-    void pollingEnded() override {}
-    void toolbarStateChanged(ToolbarState) override {}
-    void appendFailed(const std::string&, const std::string&) override { ++troubles; }
-    void appendRecovered(const std::string&) override {}
-    void pointsDropped(const std::string&, size_t) override { ++troubles; }
-    std::atomic<int> troubles{0};
-};
 
 // Every sample the acquisition thread queues, across many Stop/Start/Close/New cycles, ends up
 // exactly once and in order in the file of the test it was taken for. The samples pass through a
@@ -47,7 +32,7 @@ TEST(RecordingLine, EverySampleLandsOnceInOrderInItsOwnTest) {
 
     TestSession session(home.data());
     HeadlessGraph graph;
-    QuietObserver observer;
+    testing::Observer observer;
     Recorder recorder(graph, session, observer, TickClock(), std::chrono::milliseconds(20));
     Poller poller(recorder.signal(), TickClock(), observer);
     SampleQueue relay;
@@ -104,7 +89,8 @@ TEST(RecordingLine, EverySampleLandsOnceInOrderInItsOwnTest) {
         ASSERT_EQ(written[i].time, static_cast<double>(queued[i].seconds)) << i;
         ASSERT_EQ(written[i].value, static_cast<double>(queued[i].value)) << i;
     }
-    EXPECT_EQ(observer.troubles, 0);
+    EXPECT_TRUE(observer.failed().empty());
+    EXPECT_EQ(observer.portsLost(), 0);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "TempHome.h"
+#include "RecordTestSupport.h"
 #include "record/FileWriter.h"
 #include "record/TestFile.h"
 #include "record/TestPaths.h"
@@ -127,16 +127,6 @@ TEST(TestSession, AddRefusesTakenAndEscapingNamesOnly) {
     EXPECT_FALSE(session.close());
 }
 
-class NullObserver : public RecordingObserver {
-public:
-    void toolbarStateChanged(ToolbarState) override {}
-    void appendFailed(const std::string&, const std::string&) override { ++failures; }
-    void appendRecovered(const std::string&) override { ++recoveries; }
-    void pointsDropped(const std::string&, size_t) override {}
-    int failures = 0;
-    int recoveries = 0;
-};
-
 // Exit codes of the child that runs under a file size limit.
 int writeUnderSizeLimit(const std::string& path) {
     ::signal(SIGXFSZ, SIG_IGN);
@@ -147,19 +137,19 @@ int writeUnderSizeLimit(const std::string& path) {
     for (int i = 0; i < 20; ++i)
         points.push_back(point(i, i, 1));
     WriteQueue queue;
-    NullObserver observer;
+    testing::Observer observer;
     FileWriter writer(queue, observer);
     queue.push(path, points.data(), points.size());
     if (writer.flush())
         return 11;
     if (testing::readBytes(path).size() != 240)
         return 12;  // cut back to 10 whole records
-    if (writer.flush() || observer.failures != 1)
+    if (writer.flush() || observer.failed().size() != 1)
         return 13;  // reported once
     const rlimit lifted{RLIM_INFINITY, RLIM_INFINITY};
     if (::setrlimit(RLIMIT_FSIZE, &lifted) != 0)
         return 14;
-    if (!writer.flush() || observer.recoveries != 1)
+    if (!writer.flush() || observer.recovered() != 1)
         return 15;
     const auto written = readRecords(path);
     if (written.size() != 20)

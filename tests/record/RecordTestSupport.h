@@ -1,0 +1,101 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <atomic>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "link/PollObserver.h"
+#include "record/CurvePoint.h"
+#include "record/RecordingObserver.h"
+
+namespace vornex::testing {
+
+// A home folder with its Data/ folder, removed with everything in it at the end.
+class TempHome {
+public:
+    TempHome() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "vornex-rec-XXXXXX");
+        root_ = ::mkdtemp(pattern.data());
+        std::filesystem::create_directory(root_ + "/Data");
+    }
+    ~TempHome() { std::filesystem::remove_all(root_); }
+    const std::string& root() const { return root_; }
+    std::string data() const { return root_ + "/Data/"; }
+
+private:
+    std::string root_;
+};
+
+inline std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Reads a test file without the code under test.
+inline std::vector<CurvePoint> readRecords(const std::string& path) {
+    const std::string bytes = readBytes(path);
+    std::vector<CurvePoint> points(bytes.size() / sizeof(CurvePoint));
+    if (!points.empty())
+        std::memcpy(points.data(), bytes.data(), points.size() * sizeof(CurvePoint));
+    return points;
+}
+
+inline CurvePoint point(double time, double value, uint8_t slave) {
+    return CurvePoint{time, value, slave, {}};
+}
+
+// Keeps what a recording and a poller report, from any thread.
+class Observer : public RecordingObserver, public PollObserver {
+public:
+    void toolbarStateChanged(ToolbarState state) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        states_.push_back(state);
+    }
+    void appendFailed(const std::string& path, const std::string&) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        failed_.push_back(path);
+    }
+    void appendRecovered(const std::string&) override { ++recovered_; }
+    void pointsDropped(const std::string&, size_t count) override { dropped_ += count; }
+    void displayChanged(const std::string&, const std::string&) override {}
+    void presenceChanged(size_t, uint8_t, PresenceState) override {}
+    void passEnded(unsigned, const std::vector<RecordSnapshot>&) override {}
+    void stoppedOnEmptyTable() override {}
+    void portLost(const std::string&) override { ++portsLost_; }
+    void pollingEnded() override {}
+
+    std::vector<ToolbarState> states() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return states_;
+    }
+    std::vector<std::string> failed() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return failed_;
+    }
+    int recovered() const { return recovered_; }
+    size_t dropped() const { return dropped_; }
+    int portsLost() const { return portsLost_; }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<ToolbarState> states_;
+    std::vector<std::string> failed_;
+    std::atomic<int> recovered_{0};
+    std::atomic<size_t> dropped_{0};
+    std::atomic<int> portsLost_{0};
+};
+
+}  // namespace vornex::testing
