@@ -77,18 +77,6 @@ TEST_F(CliTest, PollReportsAPortItCannotHaveAndFailsWithTwo) {
     EXPECT_TRUE(run.err.contains("in use")) << run.err.toStdString();
 }
 
-TEST_F(CliTest, PollRefusesBadArguments) {
-    for (const QStringList& args :
-         {QStringList{"poll", "--port", line_, "--slaves", "0,1", "--passes", "1"},
-          QStringList{"poll", "--port", line_, "--slaves", "1", "--passes", "0"},
-          QStringList{"poll", "--slaves", "1", "--passes", "1"},
-          QStringList{"poll", "--port", line_, "--slaves", "1", "--passes", "1", "--bogus", "1"}}) {
-        const CliRun run = runCli(args);
-        EXPECT_EQ(run.exitCode, 1) << args.join(' ').toStdString();
-        EXPECT_FALSE(run.err.isEmpty());
-    }
-}
-
 TEST_F(CliTest, PortsListsTheNamedPortsFirst) {
     const CliRun run = runCli({"ports", "--port", line_, "--port", "/dev/ttyUSB9"});
     EXPECT_EQ(run.exitCode, 0);

@@ -22,12 +22,6 @@ TEST(LiveValueText, DecodesLowWordFirstAndFormatsWithTheInstrumentsDecimals) {
     EXPECT_EQ(formatValueText(-1.25f, 3), "-1.250");
 }
 
-TEST(LiveValueText, UnitIndexPastTheTableNeverReadsBeyondIt) {
-    EXPECT_EQ(regmap::unitName(4), "in.lfb");
-    EXPECT_EQ(regmap::unitName(5), regmap::kUnknownName);
-    EXPECT_EQ(regmap::unitName(255), regmap::kUnknownName);
-}
-
 TEST(OleStamp, CountsDaysFromTheEndOf1899WithTheTimeAsFraction) {
     std::tm t{};
     t.tm_year = -1;  // 1899
