@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -177,6 +178,44 @@ TEST_F(Faults, RepliesNobodyReadsAreLostNotLeftForTheNextClient) {
     int rc = 0;
     EXPECT_EQ(readValue(client.get(), rc), 8.0f);
     EXPECT_EQ(rc, 2);
+}
+
+TEST(DeviceLine, ServesASerialDeviceAndReportsItsLoss) {
+    // The slave side of a pty stands in for the device; the test holds the other side.
+    const int wire = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(wire, 0);
+    ASSERT_EQ(grantpt(wire), 0);
+    ASSERT_EQ(unlockpt(wire), 0);
+    SimConfig config;
+    config.instruments = {fixedInstrument(5, 20.0f)};
+    SimulatedLine line(config);
+    std::string error;
+    ASSERT_TRUE(line.startDevice(ptsname(wire), error)) << error;
+
+    std::vector<uint8_t> request{5, 0x04, 0x03, 0xE8, 0x00, 0x02};
+    appendCrc(request);
+    ASSERT_EQ(write(wire, request.data(), request.size()), 8);
+    std::vector<uint8_t> expected{5, 0x04, 4, 0x00, 0x00, 0x41, 0xA0};
+    appendCrc(expected);
+    std::vector<uint8_t> reply;
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    while (reply.size() < expected.size() && Clock::now() < deadline) {
+        pollfd p{wire, POLLIN, 0};
+        if (poll(&p, 1, 100) <= 0)
+            continue;
+        uint8_t chunk[16];
+        const ssize_t n = read(wire, chunk, sizeof chunk);
+        if (n > 0)
+            reply.insert(reply.end(), chunk, chunk + n);
+    }
+    EXPECT_EQ(reply, expected);
+
+    close(wire);
+    while (line.serving() && Clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_FALSE(line.serving());
+    EXPECT_FALSE(line.failure().empty());
 }
 
 TEST_F(Faults, StoppedLineKeepsThePortButAnswersNothing) {
