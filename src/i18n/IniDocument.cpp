@@ -136,7 +136,10 @@ bool IniDocument::setValue(const QString& section, const QString& key, const QSt
             break;
         }
         if (parsed.kind == Kind::Entry && sameName(parsed.name, key)) {
-            lines_[i].text = encode(parsed.name + QLatin1Char('=') + value);
+            // A line that already holds the value keeps its own spacing.
+            if (parsed.value != value) {
+                lines_[i].text = encode(parsed.name + QLatin1Char('=') + value);
+            }
             return true;
         }
         if (!decode(lines_[i].text).trimmed().isEmpty()) {

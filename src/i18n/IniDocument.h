@@ -21,13 +21,12 @@ public:
     static IniDocument fromBytes(const QByteArray& bytes);
     QByteArray toBytes() const;
 
-    Encoding encoding() const { return encoding_; }
-
     // The value as written after "=", trimmed; nothing when the section or key is absent.
     std::optional<QString> value(const QString& section, const QString& key) const;
 
-    // Replaces the value of an existing key in place, or adds the key at the end of its section,
-    // or adds the section at the end of the document. Refuses (false) names or values that would
+    // Replaces the value of an existing key in place (a line already holding the value is left as
+    // it is), or adds the key at the end of its section, or adds the section at the end of the
+    // document. Refuses (false) names or values that would
     // change the structure of the file: line breaks anywhere, "=" in a key, "]" in a section.
     bool setValue(const QString& section, const QString& key, const QString& value);
 

@@ -97,11 +97,13 @@ TEST_F(StartupTest, MatchIsExactAndTheFirstFileByNameWins) {
     prepareHome(paths_);
     makeLanguageFile("b.ini", languageFile("fr_FR").toUtf8());
     makeLanguageFile("a.ini", languageFile("fr_FR").toUtf8());
-    makeLanguageFile("Z.INI", languageFile("fr_FR").toUtf8());
+    const QByteArray spaced = "[Setting]\r\nLanguage = fr_FR\r\n";
+    makeLanguageFile("Z.INI", spaced);
     makeLanguageFile("0.txt", languageFile("fr_FR").toUtf8());
     QDir(paths_.languageFolder).mkdir("00.ini");
     makeLanguageFile("lower.ini", languageFile("zh_cn").toUtf8());
     EXPECT_EQ(LoadLanguage(paths_, "fr_FR"), paths_.languageFolder + "Z.INI");
+    EXPECT_EQ(readFile(paths_.languageFolder + "Z.INI"), spaced);
 
     const QByteArray lower = readFile(paths_.languageFolder + "lower.ini");
     EXPECT_EQ(LoadLanguage(paths_, "zh_CN", {}), paths_.languageFolder + "zh_CN.ini");
