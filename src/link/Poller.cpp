@@ -126,7 +126,7 @@ bool Poller::pollRecord(size_t index) {
     const uint8_t address = record.takeAddress();
     link_.setSlave(address);
     if (record.identified()) {
-        const bool ok = readLive(record);
+        const bool ok = readLive(record, address);
         // A vanished port says nothing about the instrument.
         if (!link_.lineGone()) {
             setPresence(index, record,
@@ -170,7 +170,7 @@ void Poller::identify(DeviceRecord& record) {
 }
 
 // Returns true when every read of the pass succeeded.
-bool Poller::readLive(DeviceRecord& record) {
+bool Poller::readLive(DeviceRecord& record, uint8_t address) {
     const bool valueRead = link_.readInputRegisters(regmap::kInLiveValue, regmap::kInLiveValueCount,
                                                     record.liveValueRegs.data());
     const bool otherRead = link_.readInputRegisters(regmap::kInUnused1004, 1, &record.register1004);
@@ -187,7 +187,7 @@ bool Poller::readLive(DeviceRecord& record) {
         sample.value = record.value();
         sample.seconds = TickClock::secondsBetween(recording_.timeBase(), clock_.now());
         sample.stamp = currentOleStamp();
-        sample.address = record.address();
+        sample.address = address;
         samples_.push(sample);
     }
 

@@ -68,7 +68,7 @@ private:
     // Returns false when the port vanished during the pass.
     bool pollRecord(size_t index);
     void identify(DeviceRecord& record);
-    bool readLive(DeviceRecord& record);
+    bool readLive(DeviceRecord& record, uint8_t address);
     void updateDisplay(const DeviceRecord& record);
     void setPresence(size_t index, DeviceRecord& record, PresenceState state);
     std::vector<RecordSnapshot> snapshot() const;
