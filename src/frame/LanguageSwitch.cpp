@@ -44,9 +44,12 @@ void LanguageSwitch::choose(int commandId) {
     }
     currentCommand_ = commandId;
     menu_.markLanguage(commandId);
+    const QString name = languageName(commandId);
     ProfileFile(paths_.configFile)
-        .write(QStringLiteral("Setting"), QStringLiteral("Language"), languageName(commandId));
-    languageFile_ = LoadLanguage(paths_, QString());
+        .write(QStringLiteral("Setting"), QStringLiteral("Language"), name);
+    // Named directly rather than read back, so an unwritable configuration file cannot leave the
+    // menu in one language with the mark on another.
+    languageFile_ = LoadLanguage(paths_, name);
     UpdateMenuTexts(menu_, languageFile_, testOpen_());
     emit languageChanged(languageFile_);
 }

@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -139,6 +141,15 @@ TEST_F(LanguageSwitchTest, RetitledMenuKeepsNewTestDisabledOnlyWhileATestIsOpen)
     testOpen_ = false;
     languages->choose(command::kLanguageZhCN);
     EXPECT_TRUE(menu_.action(command::kTestNew)->isEnabled());
+}
+
+TEST_F(LanguageSwitchTest, ChoiceHoldsWhenTheConfigurationCannotBeWritten) {
+    auto languages = start();
+    QFile::remove(paths_.configFile);
+    QDir().mkdir(paths_.configFile);
+    languages->choose(command::kLanguageEnUS);
+    EXPECT_EQ(languages->languageFile(), paths_.languageFolder + "en_US.ini");
+    EXPECT_EQ(menu_.dropDown(0)->title(), "&Test");
 }
 
 TEST_F(LanguageSwitchTest, LanguageFileWithoutTextsGivesNotFoundMenus) {
