@@ -206,12 +206,6 @@ void SimulatedLine::serve() {
             ++counters_.dropped;
             return;
         }
-        if (taken.fate == ReplyFate::BadCrc)
-            ++counters_.badCrc;
-        if (isException)
-            ++counters_.exceptions;
-        ++counters_.answered;
-
         if (const int delay = faults_.delayMs(); delay > 0) {
             if (waitForStop(std::chrono::milliseconds(delay)))
                 return;
@@ -219,8 +213,15 @@ void SimulatedLine::serve() {
         const bool sent = config_.baudEmulate ? pacer.send(*endpoint_, reply.data(), reply.size(),
                                                            std::max(received, Clock::now()))
                                               : endpoint_->write(reply.data(), reply.size());
-        if (!sent)
+        if (!sent) {
             failure = std::string("cannot write: ") + std::strerror(errno);
+            return;
+        }
+        if (taken.fate == ReplyFate::BadCrc)
+            ++counters_.badCrc;
+        if (isException)
+            ++counters_.exceptions;
+        ++counters_.answered;
     };
 
     uint8_t buffer[512];

@@ -30,7 +30,7 @@ struct SimConfig {
 
 struct LineCounters {
     uint64_t frames = 0;      // well-formed request frames seen, for any address
-    uint64_t answered = 0;    // replies sent (exception replies included)
+    uint64_t answered = 0;    // replies sent, counted once out (exception replies included)
     uint64_t exceptions = 0;  // of which exception replies
     uint64_t dropped = 0;     // replies withheld by the fault plan
     uint64_t badCrc = 0;      // replies sent with a wrong CRC

@@ -19,9 +19,6 @@ public:
             ctx_ = nullptr;
             return;
         }
-        // Shorter than the library's half second, so the timeout cases run quickly; still far
-        // above a transaction's time on a pty.
-        modbus_set_response_timeout(ctx_, 0, 200000);
         modbus_set_slave(ctx_, slave);
     }
     ModbusClient(const ModbusClient&) = delete;
