@@ -1,0 +1,284 @@
+#include "graph/CXGraph.h"
+
+#include <QPrinter>
+#include <algorithm>
+#include <cmath>
+
+#include "graph/SeriesPalette.h"
+
+namespace vornex {
+
+namespace {
+
+bool sameSample(const CurvePoint& a, const CurvePoint& b) {
+    return a.time == b.time && a.value == b.value;
+}
+
+// Appends the drawable points of points[from .. to - 1]; true when their times never decrease.
+bool appendPoints(QVector<QCPGraphData>& out, const CurvePoint* points, int from, int to) {
+    bool sorted = true;
+    out.reserve(out.size() + (to - from));
+    for (int i = from; i < to; ++i) {
+        if (!std::isfinite(points[i].time)) {
+            continue;
+        }
+        if (!out.isEmpty() && points[i].time < out.constLast().key) {
+            sorted = false;
+        }
+        out.append(QCPGraphData(points[i].time, points[i].value));
+    }
+    return sorted;
+}
+
+// A range with room around the data, and with some height when the data are flat.
+QCPRange valueRangeWithMargin(QCPRange range) {
+    if (range.size() <= 0.0) {
+        const double half = std::max(std::abs(range.center()) * 0.1, 1.0);
+        return QCPRange(range.center() - half, range.center() + half);
+    }
+    const double margin = range.size() * 0.05;
+    return QCPRange(range.lower - margin, range.upper + margin);
+}
+
+}  // namespace
+
+CXGraph::CXGraph(QWidget* parent)
+    : QCustomPlot(parent),
+      xAxis_(xAxis, [this] { userView_ = false; }),
+      yAxis_(yAxis, [this] { userView_ = false; }),
+      cursor_(*this) {
+    xAxis->setLabel(QStringLiteral("Time (s)"));
+    yAxis->setLabel(QStringLiteral("Torque"));
+    xAxis->setRange(0.0, 20.0);
+    yAxis_.SetAutoScale(true);
+
+    legend->setVisible(true);
+    QFont legendFont = font();
+    legendFont.setPointSizeF(legendFont.pointSizeF() * 0.85);
+    legend->setFont(legendFont);
+    legend->setBrush(QBrush(QColor(255, 255, 255, 210)));
+    // Thirty slaves make more rows than a graph is tall: wrap into columns.
+    legend->setWrap(10);
+    legend->setFillOrder(QCPLayoutGrid::foRowsFirst, false);
+    axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
+
+    setPlottingHint(QCP::phFastPolylines, true);
+    setNoAntialiasingOnDrag(true);
+    axisRect()->setRangeDrag(Qt::Horizontal | Qt::Vertical);
+    axisRect()->setRangeZoom(Qt::Horizontal | Qt::Vertical);
+
+    redrawTimer_.setSingleShot(true);
+    redrawTimer_.setInterval(kMinRedrawIntervalMs);
+    connect(&redrawTimer_, &QTimer::timeout, this, &CXGraph::replotNow);
+
+    connect(selectionRect(), &QCPSelectionRect::accepted, this, [this] { userView_ = true; });
+    connect(this, &QCustomPlot::mousePress, this, &CXGraph::onMousePress);
+    connect(this, &QCustomPlot::mouseMove, this, &CXGraph::onMouseMove);
+    connect(this, &QCustomPlot::mouseDoubleClick, this, &CXGraph::showFullView);
+}
+
+void CXGraph::SetData(const CurvePoint* points, int count, int series) {
+    if (series < 0 || series >= kSeriesCount || count < 0 || (count > 0 && points == nullptr)) {
+        qWarning("CXGraph::SetData: refused series %d with %d points", series, count);
+        return;
+    }
+    QCPGraph* graph = ensureSeries(series);
+    Feed& feed = feeds_[series];
+    const bool appends = points == feed.source && feed.shown > 0 && count >= feed.shown &&
+                         sameSample(points[0], feed.first) &&
+                         sameSample(points[feed.shown - 1], feed.last);
+    QVector<QCPGraphData> data;
+    if (appends) {
+        const bool sorted = appendPoints(data, points, feed.shown, count);
+        graph->data()->add(data, sorted);
+    } else {
+        const bool sorted = appendPoints(data, points, 0, count);
+        graph->data()->set(data, sorted);
+    }
+    feed.source = points;
+    feed.shown = count;
+    if (count > 0) {
+        feed.first = points[0];
+        feed.last = points[count - 1];
+    }
+}
+
+CXGraphAxis& CXGraph::GetXAxis(int) {
+    return xAxis_;
+}
+
+CXGraphAxis& CXGraph::GetYAxis(int) {
+    return yAxis_;
+}
+
+void CXGraph::Redraw() {
+    if (!redrawTimer_.isActive()) {
+        redrawTimer_.start();
+    }
+}
+
+void CXGraph::replotNow() {
+    redrawTimer_.stop();
+    applyAutoScale();
+    replot();
+}
+
+void CXGraph::NoOp() {
+    setMouseMode(MouseMode::None);
+    cursor_.hide();
+    userView_ = false;
+    Redraw();
+}
+
+void CXGraph::Zoom() {
+    setMouseMode(MouseMode::Zoom);
+}
+
+void CXGraph::Pan() {
+    setMouseMode(MouseMode::Pan);
+}
+
+void CXGraph::Cursor() {
+    setMouseMode(MouseMode::Cursor);
+}
+
+void CXGraph::SetCursorFlags(unsigned flags) {
+    cursor_.setFlags(flags);
+    replot(rpQueuedReplot);
+}
+
+void CXGraph::showFullView() {
+    userView_ = false;
+    fitKeysToData();
+    fitValuesToData();
+    replot(rpQueuedReplot);
+}
+
+bool CXGraph::PrintGraph(QPrinter& printer) {
+    applyAutoScale();
+    QCPPainter painter;
+    if (!painter.begin(&printer)) {
+        return false;
+    }
+    // Vector output at screen resolution keeps lines sharp and fonts at their on-screen size.
+    painter.setMode(QCPPainter::pmVectorized);
+    painter.setMode(QCPPainter::pmNoCaching);
+    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    toPainter(&painter, page.width(), page.height());
+    return painter.end();
+}
+
+QCPGraph* CXGraph::seriesGraph(int series) const {
+    return series >= 0 && series < kSeriesCount ? graphs_[series] : nullptr;
+}
+
+QCPGraph* CXGraph::ensureSeries(int series) {
+    if (graphs_[series] != nullptr) {
+        return graphs_[series];
+    }
+    QCPGraph* graph = addGraph(xAxis, yAxis);
+    graph->setName(QStringLiteral("Slave_%1").arg(series + 1));
+    graph->setPen(QPen(seriesColor(series), 1.5));
+    graph->setSelectable(QCP::stNone);
+    graphs_[series] = graph;
+    // Keep the legend in slave order, whatever order the slaves first report in.
+    legend->clearItems();
+    for (QCPGraph* each : graphs_) {
+        if (each != nullptr) {
+            each->addToLegend();
+        }
+    }
+    return graph;
+}
+
+void CXGraph::setMouseMode(MouseMode mode) {
+    mode_ = mode;
+    setSelectionRectMode(mode == MouseMode::Zoom ? QCP::srmZoom : QCP::srmNone);
+    setInteraction(QCP::iRangeDrag, mode == MouseMode::Pan);
+    switch (mode) {
+        case MouseMode::Zoom:
+        case MouseMode::Cursor:
+            setCursor(Qt::CrossCursor);
+            break;
+        case MouseMode::Pan:
+            setCursor(Qt::OpenHandCursor);
+            break;
+        case MouseMode::None:
+            unsetCursor();
+            break;
+    }
+}
+
+void CXGraph::applyAutoScale() {
+    if (userView_) {
+        return;
+    }
+    if (xAxis_.GetAutoScale()) {
+        fitKeysToData();
+    }
+    if (yAxis_.GetAutoScale()) {
+        fitValuesToData();
+    }
+}
+
+void CXGraph::fitKeysToData() {
+    bool any = false;
+    QCPRange keys;
+    for (QCPGraph* graph : graphs_) {
+        bool found = false;
+        const QCPRange range = graph != nullptr ? graph->getKeyRange(found) : QCPRange();
+        if (found) {
+            keys =
+                any ? QCPRange(std::min(keys.lower, range.lower), std::max(keys.upper, range.upper))
+                    : range;
+            any = true;
+        }
+    }
+    if (any) {
+        xAxis->setRange(keys.size() > 0.0 ? keys : QCPRange(keys.lower - 1.0, keys.upper + 1.0));
+    }
+}
+
+void CXGraph::fitValuesToData() {
+    bool any = false;
+    QCPRange values;
+    for (QCPGraph* graph : graphs_) {
+        bool found = false;
+        const QCPRange range = graph != nullptr
+                                   ? graph->getValueRange(found, QCP::sdBoth, xAxis->range())
+                                   : QCPRange();
+        if (found) {
+            values = any ? QCPRange(std::min(values.lower, range.lower),
+                                    std::max(values.upper, range.upper))
+                         : range;
+            any = true;
+        }
+    }
+    if (any) {
+        yAxis->setRange(valueRangeWithMargin(values));
+    }
+}
+
+void CXGraph::onMousePress(QMouseEvent* event) {
+    if (mode_ != MouseMode::Cursor) {
+        return;
+    }
+    const auto which =
+        event->button() == Qt::RightButton ? MeasureCursor::Second : MeasureCursor::First;
+    if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton) {
+        if (cursor_.place(which, event->position())) {
+            replot(rpQueuedReplot);
+        }
+    }
+}
+
+void CXGraph::onMouseMove(QMouseEvent* event) {
+    if (mode_ == MouseMode::Pan && (event->buttons() & Qt::LeftButton)) {
+        userView_ = true;
+    } else if (mode_ == MouseMode::Cursor && (event->buttons() & Qt::LeftButton)) {
+        cursor_.place(MeasureCursor::First, event->position());
+        replot(rpQueuedReplot);
+    }
+}
+
+}  // namespace vornex

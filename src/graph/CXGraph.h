@@ -1,0 +1,95 @@
+#pragma once
+
+#include <qcustomplot.h>
+
+#include <QTimer>
+#include <array>
+
+#include "graph/CXGraphAxis.h"
+#include "graph/MeasureCursor.h"
+#include "record/CurvePoint.h"
+#include "record/GraphControl.h"
+
+class QPrinter;
+
+namespace vornex {
+
+// The torque graph: one series per slave address (series = address - 1, legend "Slave_n", each
+// in its own colour), a time axis that the program positions and a value axis that follows the
+// data. The mouse zooms, pans or measures, and a double-click shows all data. However often the
+// data change, the graph redraws at most about thirty times a second.
+class CXGraph : public QCustomPlot, public GraphControl {
+    Q_OBJECT
+
+public:
+    enum class MouseMode { None, Zoom, Pan, Cursor };
+    static constexpr int kSeriesCount = kCurveSlots;
+    static constexpr int kMinRedrawIntervalMs = 33;
+
+    explicit CXGraph(QWidget* parent = nullptr);
+
+    // Series `series` shows points[0 .. count - 1] instead of what it showed, created on first
+    // use. The points are copied; when the same array grows by points appended behind those
+    // shown, only the new ones are copied. Points whose time is not a finite number are left out.
+    void SetData(const CurvePoint* points, int count, int series) override;
+
+    // The graph has one axis of each kind; every index names it.
+    CXGraphAxis& GetXAxis(int index) override;
+    CXGraphAxis& GetYAxis(int index);
+
+    // Schedules a redraw; redraws already scheduled absorb it.
+    void Redraw() override;
+    // Redraws at once, with automatic scaling applied.
+    void replotNow();
+
+    // Mouse modes. NoOp also hides the measuring cursors and gives the view back to the program.
+    void NoOp() override;
+    void Zoom();
+    void Pan();
+    void Cursor();
+    MouseMode mouseMode() const { return mode_; }
+
+    // Bits of MeasureCursor::Flag.
+    void SetCursorFlags(unsigned flags);
+
+    // Both axes to the extent of all data; the program's and the automatic ranges apply again.
+    void showFullView();
+
+    // Draws the graph with its axes and legend onto one page of `printer`, filling the page's
+    // printable area. False when the printer cannot be painted on.
+    bool PrintGraph(QPrinter& printer);
+
+    // The plottable of a series, or nullptr before the series was first given data.
+    QCPGraph* seriesGraph(int series) const;
+    const MeasureCursor& measureCursor() const { return cursor_; }
+
+private:
+    QCPGraph* ensureSeries(int series);
+    void setMouseMode(MouseMode mode);
+    void applyAutoScale();
+    void fitKeysToData();
+    void fitValuesToData();
+    void onMousePress(QMouseEvent* event);
+    void onMouseMove(QMouseEvent* event);
+
+    // What a series was last given, to tell an append from a replacement.
+    struct Feed {
+        const CurvePoint* source = nullptr;
+        int shown = 0;
+        CurvePoint first;
+        CurvePoint last;
+    };
+
+    CXGraphAxis xAxis_;
+    CXGraphAxis yAxis_;
+    std::array<QCPGraph*, kSeriesCount> graphs_{};
+    std::array<Feed, kSeriesCount> feeds_{};
+    MeasureCursor cursor_;
+    QTimer redrawTimer_;
+    MouseMode mode_ = MouseMode::None;
+    // The user zoomed or panned: automatic scaling waits until the program or a double-click
+    // takes the view back.
+    bool userView_ = false;
+};
+
+}  // namespace vornex

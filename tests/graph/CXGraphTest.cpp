@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+#include <cmath>
+#include <set>
+
+#include "GraphTestSupport.h"
+
+namespace vornex {
+namespace {
+
+using test::makeCurve;
+using test::shownPoints;
+
+auto ramp = [](int i) { return 10.0 * i; };
+
+TEST(CXGraphData, SeriesShowsExactlyTheFirstCountPointsAndANewArrayReplacesThem) {
+    CXGraph graph;
+    auto curve = makeCurve(50, 0.0, 0.1, 1, ramp);
+    graph.SetData(curve.data(), 20, 0);
+    auto shown = shownPoints(graph, 0);
+    ASSERT_EQ(shown.size(), 20u);
+    EXPECT_DOUBLE_EQ(shown.front().second, 0.0);
+    EXPECT_DOUBLE_EQ(shown.back().first, curve[19].time);
+    EXPECT_DOUBLE_EQ(shown.back().second, 190.0);
+
+    auto other = makeCurve(3, 5.0, 1.0, 1, [](int i) { return -1.0 * i; });
+    graph.SetData(other.data(), 3, 0);
+    shown = shownPoints(graph, 0);
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_DOUBLE_EQ(shown[2].first, 7.0);
+    EXPECT_DOUBLE_EQ(shown[2].second, -2.0);
+
+    graph.SetData(other.data(), 0, 0);
+    EXPECT_TRUE(shownPoints(graph, 0).empty());
+}
+
+TEST(CXGraphData, AGrowingArrayShowsNewPointsAndAWrapOrRewriteIsNeverMistakenForAnAppend) {
+    CXGraph graph;
+    std::vector<CurvePoint> curve(100);
+    for (int n = 1; n <= 10; ++n) {  // one point written and shown at a time, as recording does
+        curve[n - 1] = CurvePoint{0.5 * n, 1.0 * n, 2, {}};
+        graph.SetData(curve.data(), n, 1);
+    }
+    auto shown = shownPoints(graph, 1);
+    ASSERT_EQ(shown.size(), 10u);
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_DOUBLE_EQ(shown[i].second, i + 1.0);
+    }
+
+    // Back to the start of the array (a wrap, or a test closed): index 0 kept, index 1 rewritten.
+    graph.SetData(curve.data(), 1, 1);
+    ASSERT_EQ(shownPoints(graph, 1).size(), 1u);
+    curve[1] = CurvePoint{40.0, 77.0, 2, {}};
+    graph.SetData(curve.data(), 2, 1);
+    shown = shownPoints(graph, 1);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_DOUBLE_EQ(shown[1].first, 40.0);
+    EXPECT_DOUBLE_EQ(shown[1].second, 77.0);
+
+    // The same count again after the last shown point changed in place: replaced, not kept.
+    curve[1].value = 78.0;
+    curve[2] = CurvePoint{41.0, 79.0, 2, {}};
+    graph.SetData(curve.data(), 3, 1);
+    shown = shownPoints(graph, 1);
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_DOUBLE_EQ(shown[1].second, 78.0);
+}
+
+TEST(CXGraphData, OutOfOrderTimesAreAllShownAndTimesThatAreNotNumbersAreLeftOut) {
+    CXGraph graph;
+    std::vector<CurvePoint> curve = {
+        {3.0, 30.0, 1, {}}, {1.0, 10.0, 1, {}}, {NAN, 5.0, 1, {}}, {2.0, 20.0, 1, {}}};
+    graph.SetData(curve.data(), 4, 0);
+    const auto shown = shownPoints(graph, 0);
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_DOUBLE_EQ(shown[0].first, 1.0);
+    EXPECT_DOUBLE_EQ(shown[2].second, 30.0);
+
+    std::vector<CurvePoint> later = {{0.5, 1.0, 1, {}}};  // appended behind, but earlier in time
+    curve.push_back(later[0]);
+    graph.SetData(curve.data(), 5, 0);
+    EXPECT_EQ(shownPoints(graph, 0).size(), 4u);
+}
+
+TEST(CXGraphSeries, OneSeriesPerSlaveCreatedOnFirstUseNamedAndColouredAndListedInSlaveOrder) {
+    CXGraph graph;
+    auto curve = makeCurve(5, 0.0, 1.0, 5, ramp);
+    graph.SetData(curve.data(), 5, 4);
+    graph.SetData(curve.data(), 5, 1);
+    EXPECT_EQ(graph.seriesGraph(0), nullptr);
+    ASSERT_NE(graph.seriesGraph(4), nullptr);
+    EXPECT_EQ(graph.seriesGraph(4)->name(), "Slave_5");
+    EXPECT_EQ(graph.seriesGraph(1)->name(), "Slave_2");
+    ASSERT_EQ(graph.legend->itemCount(), 2);
+    EXPECT_EQ(graph.legend->itemWithPlottable(graph.seriesGraph(1)), graph.legend->item(0));
+
+    // Invalid series are refused without creating anything.
+    graph.SetData(curve.data(), 5, -1);
+    graph.SetData(curve.data(), 5, CXGraph::kSeriesCount);
+    graph.SetData(nullptr, 5, 2);
+    EXPECT_EQ(graph.graphCount(), 2);
+
+    std::set<QRgb> colours;
+    for (int s = 0; s < CXGraph::kSeriesCount; ++s) {
+        graph.SetData(curve.data(), 5, s);
+        colours.insert(graph.seriesGraph(s)->pen().color().rgb());
+    }
+    EXPECT_EQ(colours.size(), static_cast<size_t>(CXGraph::kSeriesCount));
+    EXPECT_EQ(graph.legend->itemCount(), CXGraph::kSeriesCount);
+    EXPECT_EQ(graph.legend->itemWithPlottable(graph.seriesGraph(29)),
+              graph.legend->item(CXGraph::kSeriesCount - 1));
+}
+
+TEST(CXGraphAxes, TimeAxisKeepsTheProgramsRangeWhileTheValueAxisFollowsTheData) {
+    CXGraph graph;
+    graph.resize(800, 500);
+    EXPECT_FALSE(graph.GetXAxis(0).GetAutoScale());
+    EXPECT_TRUE(graph.GetYAxis(0).GetAutoScale());
+
+    auto curve = makeCurve(200, 0.0, 0.2, 1, [](int i) { return 100.0 + i % 50; });
+    graph.SetData(curve.data(), 200, 0);
+    graph.GetXAxis(0).SetCurrentRange(30.0, 10.0, 0.0);  // edges in either order
+    graph.replotNow();
+    EXPECT_DOUBLE_EQ(graph.xAxis->range().lower, 10.0);
+    EXPECT_DOUBLE_EQ(graph.xAxis->range().upper, 30.0);
+    const QCPRange y = graph.yAxis->range();
+    EXPECT_LE(y.lower, 100.0);
+    EXPECT_GE(y.upper, 149.0);
+    EXPECT_GT(y.lower, 90.0) << "the value axis should hug the data";
+    EXPECT_LT(y.upper, 160.0);
+
+    // A range that cannot be drawn leaves the axis as it was.
+    graph.GetXAxis(0).SetCurrentRange(5.0, 5.0, 0.0);
+    graph.GetXAxis(0).SetCurrentRange(NAN, 5.0, 0.0);
+    EXPECT_DOUBLE_EQ(graph.xAxis->range().lower, 10.0);
+
+    // A tick step is honoured as multiples of it.
+    graph.GetXAxis(0).SetCurrentRange(0.0, 20.0, 5.0);
+    auto fixed = graph.xAxis->ticker().dynamicCast<QCPAxisTickerFixed>();
+    ASSERT_TRUE(fixed);
+    EXPECT_DOUBLE_EQ(fixed->tickStep(), 5.0);
+
+    // Flat data still get a value axis with some height; automatic time axis fits the data.
+    auto flat = makeCurve(10, 50.0, 1.0, 1, [](int) { return 0.0; });
+    graph.SetData(flat.data(), 10, 0);
+    graph.GetXAxis(0).SetAutoScale(true);
+    graph.replotNow();
+    EXPECT_DOUBLE_EQ(graph.xAxis->range().lower, 50.0);
+    EXPECT_DOUBLE_EQ(graph.xAxis->range().upper, 59.0);
+    EXPECT_GT(graph.yAxis->range().size(), 0.1);
+}
+
+TEST(CXGraphRedraw, ManyUpdatesMakeFewRedrawsAndTestsCanForceOne) {
+    CXGraph graph;
+    graph.resize(640, 400);
+    graph.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&graph));
+    QApplication::processEvents();
+    QSignalSpy replots(&graph, &QCustomPlot::afterReplot);
+    std::vector<CurvePoint> curve(2000);
+
+    // A burst on one turn of the event loop: one redraw once it is over.
+    for (int i = 0; i < 1000; ++i) {
+        curve[i] = CurvePoint{0.01 * i, std::sin(i * 0.1), 1, {}};
+        graph.SetData(curve.data(), i + 1, 0);
+        graph.Redraw();
+    }
+    EXPECT_EQ(replots.count(), 0);
+    ASSERT_TRUE(test::waitUntil([&] { return replots.count() > 0; }));
+    EXPECT_EQ(replots.count(), 1);
+
+    // A steady stream faster than the screen: the redraws stay near thirty a second.
+    replots.clear();
+    QElapsedTimer elapsed;
+    elapsed.start();
+    int fed = 1000;
+    QTimer feeder;
+    QObject::connect(&feeder, &QTimer::timeout, &graph, [&] {
+        curve[fed] = CurvePoint{0.01 * fed, std::sin(fed * 0.1), 1, {}};
+        ++fed;
+        graph.SetData(curve.data(), fed, 0);
+        graph.Redraw();
+    });
+    feeder.start(2);
+    ASSERT_TRUE(test::waitUntil([&] { return fed >= 1200; }));
+    feeder.stop();
+    const double ms = static_cast<double>(elapsed.elapsed());
+    EXPECT_GE(replots.count(), 1);
+    EXPECT_LE(replots.count(), ms / CXGraph::kMinRedrawIntervalMs + 2)
+        << replots.count() << " redraws for " << fed - 1000 << " updates in " << ms << " ms";
+
+    replots.clear();
+    graph.replotNow();
+    EXPECT_EQ(replots.count(), 1);
+    EXPECT_EQ(shownPoints(graph, 0).size(), static_cast<size_t>(fed));
+}
+
+}  // namespace
+}  // namespace vornex

@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "GraphTestSupport.h"
+
+namespace vornex {
+namespace {
+
+using test::click;
+using test::drag;
+using test::pixelOf;
+
+// Two slaves over 0..19 s: slave 1 rising 0..190, slave 2 falling 500..310.
+class GraphMouse : public ::testing::Test {
+protected:
+    void SetUp() override {
+        rising_ = test::makeCurve(20, 0.0, 1.0, 1, [](int i) { return 10.0 * i; });
+        falling_ = test::makeCurve(20, 0.0, 1.0, 2, [](int i) { return 500.0 - 10.0 * i; });
+        graph_.resize(800, 500);
+        graph_.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&graph_));
+        graph_.SetData(rising_.data(), 20, 0);
+        graph_.SetData(falling_.data(), 20, 1);
+        graph_.GetXAxis(0).SetCurrentRange(0.0, 20.0, 0.0);
+        graph_.replotNow();
+    }
+
+    QCPRange xRange() const { return graph_.xAxis->range(); }
+    QCPRange yRange() const { return graph_.yAxis->range(); }
+
+    CXGraph graph_;
+    std::vector<CurvePoint> rising_;
+    std::vector<CurvePoint> falling_;
+};
+
+TEST_F(GraphMouse, ZoomDragsARectangleThatLaterUpdatesKeepAndDoubleClickReturnsToAllData) {
+    const QCPRange before = xRange();
+    drag(&graph_, pixelOf(graph_, 5.0, 300.0), pixelOf(graph_, 10.0, 100.0));
+    EXPECT_DOUBLE_EQ(xRange().lower, before.lower) << "no mouse mode: a drag changes nothing";
+
+    graph_.Zoom();
+    drag(&graph_, pixelOf(graph_, 5.0, 300.0), pixelOf(graph_, 10.0, 100.0));
+    EXPECT_NEAR(xRange().lower, 5.0, 0.1);
+    EXPECT_NEAR(xRange().upper, 10.0, 0.1);
+    EXPECT_NEAR(yRange().lower, 100.0, 2.0);
+    EXPECT_NEAR(yRange().upper, 300.0, 2.0);
+
+    // Automatic scaling must not undo the user's view.
+    graph_.Redraw();
+    graph_.replotNow();
+    EXPECT_NEAR(yRange().upper, 300.0, 2.0);
+
+    test::sendMouse(&graph_, QEvent::MouseButtonDblClick, pixelOf(graph_, 7.0, 200.0),
+                    Qt::LeftButton, Qt::LeftButton);
+    EXPECT_DOUBLE_EQ(xRange().lower, 0.0);
+    EXPECT_DOUBLE_EQ(xRange().upper, 19.0);
+    EXPECT_LE(yRange().lower, 0.0);
+    EXPECT_GE(yRange().upper, 500.0);
+}
+
+TEST_F(GraphMouse, PanMovesTheViewWithTheDragAndNoOpHandsItBack) {
+    graph_.Pan();
+    const QCPRange before = xRange();
+    const double unitsPerPixel = before.size() / graph_.axisRect()->width();
+    drag(&graph_, QPointF(400, 250), QPointF(300, 250));
+    EXPECT_NEAR(xRange().lower, before.lower + 100 * unitsPerPixel, 2 * unitsPerPixel);
+    EXPECT_NEAR(xRange().size(), before.size(), 1e-9);
+
+    const QCPRange y = yRange();
+    graph_.replotNow();
+    EXPECT_DOUBLE_EQ(yRange().lower, y.lower) << "a panned view stays put";
+
+    graph_.NoOp();
+    graph_.GetXAxis(0).SetCurrentRange(10.0, 19.0, 0.0);  // shows values 100 to 400
+    graph_.replotNow();
+    EXPECT_NEAR(yRange().lower, 85.0, 1e-6) << "the value axis follows the data again";
+    EXPECT_NEAR(yRange().upper, 415.0, 1e-6);
+}
+
+TEST_F(GraphMouse, CursorSnapsToTheNearestPointOfAnyCurveAndTheSecondGivesTheDifferences) {
+    graph_.SetCursorFlags(14);
+    graph_.Cursor();
+    click(&graph_, pixelOf(graph_, 7.0, 70.0) + QPointF(4, -5));
+    ASSERT_TRUE(graph_.measureCursor().isPlaced(MeasureCursor::First));
+    EXPECT_EQ(graph_.measureCursor().position(MeasureCursor::First), QPointF(7.0, 70.0));
+    QString text = graph_.measureCursor().readout();
+    EXPECT_TRUE(text.contains("t = 7.000 s")) << text.toStdString();
+    EXPECT_TRUE(text.contains("value = 70")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Slave_1")) << text.toStdString();
+
+    // Near slave 2's curve at 12 s; the second cross-hair sits on its point.
+    click(&graph_, pixelOf(graph_, 12.2, 385.0), Qt::RightButton);
+    EXPECT_EQ(graph_.measureCursor().position(MeasureCursor::Second), QPointF(12.0, 380.0));
+    text = graph_.measureCursor().readout();
+    EXPECT_TRUE(text.contains("Slave_2")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Δt = 5.000 s")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Δvalue = 310")) << text.toStdString();
+
+    // Dragging carries the first cross-hair from point to point.
+    drag(&graph_, pixelOf(graph_, 3.0, 30.0), pixelOf(graph_, 9.0, 92.0));
+    EXPECT_EQ(graph_.measureCursor().position(MeasureCursor::First), QPointF(9.0, 90.0));
+
+    graph_.NoOp();
+    EXPECT_FALSE(graph_.measureCursor().isPlaced(MeasureCursor::First));
+    EXPECT_FALSE(graph_.measureCursor().isPlaced(MeasureCursor::Second));
+    EXPECT_TRUE(graph_.measureCursor().readout().isEmpty());
+}
+
+TEST_F(GraphMouse, CursorFlagsDecideSnappingAndTheSecondCursor) {
+    graph_.Cursor();
+    graph_.SetCursorFlags(MeasureCursor::ShowReadout | MeasureCursor::SecondCursor);
+    const QPointF at = pixelOf(graph_, 7.3, 150.0);
+    click(&graph_, at);
+    const QPointF free = graph_.measureCursor().position(MeasureCursor::First);
+    EXPECT_NEAR(free.x(), 7.3, 0.05);
+    EXPECT_NEAR(free.y(), 150.0, 2.0);
+
+    graph_.SetCursorFlags(MeasureCursor::SnapToPoint | MeasureCursor::ShowReadout);
+    click(&graph_, at, Qt::RightButton);
+    EXPECT_FALSE(graph_.measureCursor().isPlaced(MeasureCursor::Second));
+    EXPECT_FALSE(graph_.measureCursor().readout().contains("Δ"));
+}
+
+}  // namespace
+}  // namespace vornex
