@@ -11,5 +11,7 @@ int runPoll(const QStringList& args);
 int runRecord(const QStringList& args);
 int runCount(const QStringList& args);
 int runExport(const QStringList& args);
+int runParams(const QStringList& args);
+int runUpload(const QStringList& args);
 
 }  // namespace vornex::cli

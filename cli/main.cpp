@@ -15,7 +15,10 @@ void printUsage() {
         "  poll --port PATH --slaves 1,2,3 --passes N [--display ADDR]\n"
         "  record --port PATH --slaves 1,2,3 --test NAME --seconds S --home DIR\n"
         "  count FILE                                   records per instrument\n"
-        "  export FILE --csv OUT                        records as CSV (OUT - for stdout)\n",
+        "  export FILE --csv OUT                        records as CSV (OUT - for stdout)\n"
+        "  params --port PATH --slave N [--set-mode M] [--set-unit NAME] [--set-measure NAME]\n"
+        "         [--set TARGET UPPER LOWER]            read or write an instrument's settings\n"
+        "  upload --port PATH --slave N (--xlsx OUT | --csv OUT) [--fast]\n",
         stderr);
 }
 
@@ -31,7 +34,8 @@ int main(int argc, char** argv) {
     const std::map<QString, std::function<int(const QStringList&)>> commands = {
         {"ports", vornex::cli::runPorts},   {"poll", vornex::cli::runPoll},
         {"record", vornex::cli::runRecord}, {"count", vornex::cli::runCount},
-        {"export", vornex::cli::runExport},
+        {"export", vornex::cli::runExport}, {"params", vornex::cli::runParams},
+        {"upload", vornex::cli::runUpload},
     };
     const auto command = commands.find(args.takeFirst());
     if (command == commands.end()) {

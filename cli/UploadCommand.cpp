@@ -1,0 +1,142 @@
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+
+#include "Commands.h"
+#include "instrument/core/RecordExport.h"
+#include "instrument/core/RecordUpload.h"
+
+namespace vornex::cli {
+
+namespace {
+
+// Collects the rows as they arrive and draws a progress bar on a terminal.
+class UploadCollector : public UploadObserver {
+public:
+    explicit UploadCollector(bool showProgress) : showProgress_(showProgress) {}
+
+    void recordUploaded(const UploadedRecord& item) override {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            table_.rows.push_back(item.record ? formatRecord(item.order, *item.record)
+                                              : failedRecordRow(item.order));
+        }
+        if (showProgress_)
+            drawProgress(item.order, item.count);
+    }
+
+    void uploadEnded(unsigned, UploadEnd end, unsigned failed) override {
+        if (showProgress_)
+            std::fputc('\n', stderr);
+        std::lock_guard<std::mutex> lock(mutex_);
+        end_ = end;
+        failed_ = failed;
+        ended_ = true;
+        done_.notify_all();
+    }
+
+    void waitForEnd() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        done_.wait(lock, [this] { return ended_; });
+    }
+
+    const RecordTable& table() const { return table_; }
+    UploadEnd end() const { return end_; }
+    unsigned failed() const { return failed_; }
+
+private:
+    static void drawProgress(unsigned k, unsigned n) {
+        constexpr unsigned kWidth = 40;
+        const unsigned filled = n == 0 ? kWidth : k * kWidth / n;
+        char bar[kWidth + 1];
+        for (unsigned i = 0; i < kWidth; ++i)
+            bar[i] = i < filled ? '#' : '.';
+        bar[kWidth] = '\0';
+        std::fprintf(stderr, "\r[%s] %u/%u", bar, k, n);
+        std::fflush(stderr);
+    }
+
+    const bool showProgress_;
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool ended_ = false;
+    UploadEnd end_ = UploadEnd::Completed;
+    unsigned failed_ = 0;
+    RecordTable table_;
+};
+
+}  // namespace
+
+int runUpload(const QStringList& args) {
+    QString port, xlsx, csv;
+    int slave = 0;
+    bool fast = false;
+    bool usage = false;
+    for (int i = 0; i < args.size() && !usage; ++i) {
+        const QString& name = args[i];
+        if (name == QLatin1String("--fast")) {
+            fast = true;
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            usage = true;
+            break;
+        }
+        const QString& value = args[++i];
+        if (name == QLatin1String("--port"))
+            port = value;
+        else if (name == QLatin1String("--slave"))
+            slave = value.toInt();
+        else if (name == QLatin1String("--xlsx"))
+            xlsx = value;
+        else if (name == QLatin1String("--csv"))
+            csv = value;
+        else
+            usage = true;
+    }
+    if (usage || port.isEmpty() || slave < 1 || slave > 30 || xlsx.isEmpty() == csv.isEmpty()) {
+        std::fputs(
+            "usage: vornex-cli upload --port PATH --slave N (--xlsx OUT | --csv OUT) [--fast]\n",
+            stderr);
+        return 1;
+    }
+
+    UploadCollector collector(::isatty(STDERR_FILENO) == 1);
+    RecordUpload upload(collector);
+    switch (upload.link(port.toStdString(), slave)) {
+        case RecordUpload::LinkResult::PortError:
+            std::fprintf(stderr, "vornex-cli upload: cannot open %s (absent or in use)\n",
+                         qPrintable(port));
+            return 2;
+        case RecordUpload::LinkResult::ReadError:
+            std::fprintf(stderr, "vornex-cli upload: slave %d does not answer\n", slave);
+            return 2;
+        case RecordUpload::LinkResult::Linked:
+            break;
+    }
+    upload.start(fast ? std::chrono::milliseconds(0) : std::chrono::milliseconds(50));
+    collector.waitForEnd();
+    upload.unlink();
+
+    const std::string out = (xlsx.isEmpty() ? csv : xlsx).toStdString();
+    const std::string error = xlsx.isEmpty() ? writeRecordCsv(out, collector.table())
+                                             : writeRecordWorkbook(out, collector.table());
+    if (!error.empty()) {
+        std::fprintf(stderr, "vornex-cli upload: %s\n", error.c_str());
+        return 2;
+    }
+    std::printf("records: %zu\n", collector.table().rows.size());
+    if (collector.failed() > 0)
+        std::fprintf(stderr, "vornex-cli upload: %u records could not be read\n",
+                     collector.failed());
+    if (collector.end() == UploadEnd::LineLost) {
+        std::fputs("vornex-cli upload: the port went away during the upload\n", stderr);
+        return 2;
+    }
+    return collector.failed() > 0 ? 2 : 0;
+}
+
+}  // namespace vornex::cli

@@ -1,0 +1,166 @@
+#include "graph/browser/CDlgSelData.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "controls/DialogTexts.h"
+#include "controls/MessageBox.h"
+#include "i18n/Language.h"
+#include "i18n/LanguageKeys.h"
+#include "record/TestFile.h"
+
+namespace vornex {
+
+namespace {
+
+template <typename W>
+W* numbered(W* widget, int id, const char* name) {
+    setControlId(widget, id);
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QLabel* label(const QString& text, int id, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    setControlId(l, id);
+    return l;
+}
+
+}  // namespace
+
+CDlgSelData::CDlgSelData(const QString& languageFile, const QString& dataFolder, bool testOpen,
+                         bool recording, QWidget* parent, QDate today)
+    : QDialog(parent),
+      languageFile_(languageFile),
+      dataFolder_(dataFolder),
+      testOpen_(testOpen),
+      recording_(recording) {
+    setProperty(kDialogNumberProperty, kDialogNumber);
+    setWindowTitle(QStringLiteral("选择显示数据"));
+    buildControls();
+    date_->setDate(today);
+    for (int s = 1; s <= 30; ++s)
+        curves_->addItem(QStringLiteral("Slave_%1").arg(s));
+    curves_->setCurrentIndex(0);
+    SetDialogTexts(languageFile_, this, kDialogNumber);
+    if (!testOpen_) {
+        folderPath_ = dayFolder(today);
+        QDir().mkpath(folderPath_);
+        if (listFolder() > 0)
+            chooseFile(0);
+    }
+    connect(date_, &QDateEdit::dateChanged, this, &CDlgSelData::onDateChanged);
+    connect(files_, &QComboBox::activated, this, &CDlgSelData::onFileChosen);
+    connect(curves_, &QComboBox::activated, this, &CDlgSelData::onCurveChosen);
+}
+
+void CDlgSelData::buildControls() {
+    date_ = numbered(new QDateEdit(this), 1022, "date");
+    date_->setCalendarPopup(true);
+    date_->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    files_ = numbered(new QComboBox(this), 1025, "files");
+    files_->setMinimumContentsLength(16);
+    curves_ = numbered(new QComboBox(this), 1030, "curves");
+    points_ = numbered(new QLineEdit(this), 1028, "points");
+    points_->setReadOnly(true);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(label(QStringLiteral("日 期:"), 1023, this), 0, 0);
+    grid->addWidget(date_, 0, 1);
+    grid->addWidget(label(QStringLiteral("数 据:"), 1024, this), 0, 2);
+    grid->addWidget(files_, 0, 3);
+    grid->addWidget(label(QStringLiteral("曲 线:"), 1029, this), 1, 0);
+    grid->addWidget(curves_, 1, 1);
+    grid->addWidget(label(QStringLiteral("点 数:"), 1027, this), 1, 2);
+    grid->addWidget(points_, 1, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+
+    auto* ok = numbered(new QPushButton(QStringLiteral("确定"), this), 1026, "ok");
+    ok->setDefault(true);
+    auto* cancel = numbered(new QPushButton(QStringLiteral("取消"), this), 2, "cancel");
+    cancel->setAutoDefault(false);
+    connect(ok, &QPushButton::clicked, this, &CDlgSelData::onOk);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+    setMinimumWidth(460);
+}
+
+int CDlgSelData::exec() {
+    if (testOpen_) {
+        message(langkey::kMessageCheckDataTestOpen);
+        return Rejected;
+    }
+    return QDialog::exec();
+}
+
+QString CDlgSelData::dayFolder(const QDate& date) const {
+    return dataFolder_ + date.toString(QStringLiteral("yyyyMMdd")) + QLatin1Char('/');
+}
+
+void CDlgSelData::message(const char* key) {
+    ShowMessage(this, GetLangString(languageFile_, QString::fromLatin1(key)),
+                GetLangString(languageFile_, QString::fromLatin1(langkey::kMessageTip)));
+}
+
+// Lists the folder's test files by name, so the order never depends on the file system.
+int CDlgSelData::listFolder() {
+    const QStringList names = QDir(folderPath_)
+                                  .entryList({QStringLiteral("*.pdat")},
+                                             QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    files_->addItems(names);
+    return static_cast<int>(names.size());
+}
+
+void CDlgSelData::chooseFile(int index) {
+    files_->setCurrentIndex(index);
+    filePath_ = folderPath_ + files_->itemText(index);
+    const auto counted = TestFile(QFile::encodeName(filePath_).toStdString()).count();
+    counts_ = counted ? *counted : SlaveCounts{};
+    points_->setText(QString::number(counts_.of(1)));
+    curves_->setCurrentIndex(0);
+}
+
+void CDlgSelData::onDateChanged(const QDate& date) {
+    folderPath_ = dayFolder(date);
+    files_->clear();
+    points_->setText(QStringLiteral("0"));
+    if (QFileInfo::exists(folderPath_) && listFolder() > 0)
+        chooseFile(0);
+}
+
+void CDlgSelData::onFileChosen(int index) {
+    if (index >= 0)
+        chooseFile(index);
+}
+
+void CDlgSelData::onCurveChosen(int index) {
+    if (index >= 0)
+        points_->setText(QString::number(counts_.of(index + 1)));
+}
+
+void CDlgSelData::onOk() {
+    if (!recording_ && files_->count() > 0) {
+        accept();
+        return;
+    }
+    message(langkey::kMessageCheckDataRefused);
+    reject();
+}
+
+}  // namespace vornex

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QDate>
+#include <QDialog>
+#include <QString>
+
+#include "record/SlaveCounts.h"
+
+class QComboBox;
+class QDateEdit;
+class QLineEdit;
+
+namespace vornex {
+
+// The saved-data browser (dialog 326): picks a day and one of that day's test files, shows how
+// many points each instrument has in it, and on OK hands back the chosen file for loading. It is
+// refused while a test is open, and OK is refused while recording or when the day has no file.
+class CDlgSelData : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int kDialogNumber = 326;
+
+    // dataFolder ends in "/"; today is the day shown first (the local date by default).
+    CDlgSelData(const QString& languageFile, const QString& dataFolder, bool testOpen,
+                bool recording, QWidget* parent = nullptr, QDate today = QDate::currentDate());
+
+    // Refuses with a message, and returns Rejected at once, while a test is open.
+    int exec() override;
+
+    // The file to load after an accepted run.
+    const QString& filePath() const { return filePath_; }
+    const QString& folderPath() const { return folderPath_; }
+
+private:
+    void buildControls();
+    void onDateChanged(const QDate& date);
+    void onFileChosen(int index);
+    void onCurveChosen(int index);
+    void onOk();
+    int listFolder();
+    void chooseFile(int index);
+    QString dayFolder(const QDate& date) const;
+    void message(const char* key);
+
+    const QString languageFile_;
+    const QString dataFolder_;
+    const bool testOpen_;
+    const bool recording_;
+    QString folderPath_;
+    QString filePath_;
+    SlaveCounts counts_;
+
+    QDateEdit* date_ = nullptr;
+    QComboBox* files_ = nullptr;
+    QComboBox* curves_ = nullptr;
+    QLineEdit* points_ = nullptr;
+};
+
+}  // namespace vornex

@@ -1,0 +1,224 @@
+#include "instrument/CDlgDevParam.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "controls/CNFEdit.h"
+#include "controls/DialogTexts.h"
+#include "controls/MessageBox.h"
+#include "i18n/Language.h"
+#include "i18n/LanguageKeys.h"
+#include "instrument/core/TextNumber.h"
+
+namespace vornex {
+
+namespace {
+
+QLabel* label(const QString& text, int id, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    setControlId(l, id);
+    return l;
+}
+
+template <typename W>
+W* numbered(W* widget, int id, const char* name) {
+    setControlId(widget, id);
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+float typedNumber(const QLineEdit* edit) {
+    return static_cast<float>(parseLeadingNumber(edit->text().toStdString()));
+}
+
+}  // namespace
+
+CDlgDevParam::CDlgDevParam(const QString& languageFile, const QStringList& portNames,
+                           QWidget* parent)
+    : QDialog(parent), languageFile_(languageFile) {
+    setProperty(kDialogNumberProperty, kDialogNumber);
+    setWindowTitle(QStringLiteral("仪表参数"));
+    buildControls();
+
+    port_->addItems(portNames);
+    if (port_->count() > 0)
+        port_->setCurrentIndex(0);
+    for (int s = 1; s <= 30; ++s)
+        slave_->addItem(QStringLiteral("Slave_%1").arg(s));
+    slave_->setCurrentIndex(0);
+    range_->setText(QStringLiteral("500.0"));
+    for (int m = 0; m < regmap::kModeNumberCount; ++m)
+        mode_->addItem(QStringLiteral("Mode_%1").arg(m));
+    mode_->setCurrentIndex(0);
+    for (unsigned u = params::kFirstUnit; u <= params::kLastUnit; ++u)
+        unit_->addItem(QString::fromLatin1(regmap::unitName(u).data(),
+                                           static_cast<int>(regmap::unitName(u).size())));
+    unit_->setCurrentIndex(0);
+    for (unsigned m = params::kFirstMeasuringMode; m <= params::kLastMeasuringMode; ++m) {
+        const std::string_view name = regmap::measuringModeName(m);
+        measure_->addItem(QString::fromLatin1(name.data(), static_cast<int>(name.size())));
+    }
+    measure_->setCurrentIndex(0);
+    target_->setText(QStringLiteral("500.0"));
+    upper_->setText(QStringLiteral("0.0"));
+    lower_->setText(QStringLiteral("0.0"));
+
+    SetDialogTexts(languageFile_, this, kDialogNumber);
+
+    connect(connect_, &QPushButton::clicked, this, &CDlgDevParam::onConnect);
+    // Only a choice made by the user acts on the instrument, not a selection set by a refresh.
+    connect(mode_, &QComboBox::activated, this, &CDlgDevParam::onModeChosen);
+    connect(unit_, &QComboBox::activated, this, &CDlgDevParam::onUnitChosen);
+    connect(measure_, &QComboBox::activated, this, &CDlgDevParam::onMeasureChosen);
+    connect(set_, &QPushButton::clicked, this, &CDlgDevParam::onSet);
+}
+
+void CDlgDevParam::buildControls() {
+    port_ = numbered(new QComboBox(this), 1056, "port");
+    slave_ = numbered(new QComboBox(this), 1041, "slave");
+    connect_ = numbered(new QPushButton(QStringLiteral("连接"), this), 1042, "connect");
+    connect_->setAutoDefault(false);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(label(QStringLiteral("端 口:"), 1055, this));
+    top->addWidget(port_, 1);
+    top->addWidget(label(QStringLiteral("SlaveID:"), 1040, this));
+    top->addWidget(slave_, 1);
+    top->addWidget(connect_);
+
+    auto* group = new QGroupBox(this);
+    setControlId(group, -1);
+    range_ = numbered(new QLineEdit(group), 1044, "range");
+    range_->setReadOnly(true);
+    range_->setAlignment(Qt::AlignCenter);
+    mode_ = numbered(new QComboBox(group), 1048, "mode");
+    measure_ = numbered(new QComboBox(group), 1061, "measure");
+    unit_ = numbered(new QComboBox(group), 1050, "unit");
+    target_ = numbered(new CNFEdit(group), 1046, "target");
+    upper_ = numbered(new CNFEdit(group), 1054, "upper");
+    lower_ = numbered(new CNFEdit(group), 1052, "lower");
+
+    auto* grid = new QGridLayout(group);
+    grid->addWidget(label(QStringLiteral("量 程:"), 1043, group), 0, 0);
+    grid->addWidget(range_, 0, 1);
+    grid->addWidget(label(QStringLiteral("模式序号:"), 1047, group), 0, 2);
+    grid->addWidget(mode_, 0, 3);
+    grid->addWidget(label(QStringLiteral("测 量:"), 1060, group), 1, 0);
+    grid->addWidget(measure_, 1, 1);
+    grid->addWidget(label(QStringLiteral("单 位:"), 1049, group), 1, 2);
+    grid->addWidget(unit_, 1, 3);
+    grid->addWidget(label(QStringLiteral("目标值:"), 1045, group), 2, 0);
+    grid->addWidget(target_, 2, 1);
+    grid->addWidget(label(QStringLiteral("上 限:"), 1053, group), 3, 0);
+    grid->addWidget(upper_, 3, 1);
+    grid->addWidget(label(QStringLiteral("下 限:"), 1051, group), 3, 2);
+    grid->addWidget(lower_, 3, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+
+    set_ = numbered(new QPushButton(QStringLiteral("设置"), this), 1057, "set");
+    set_->setDefault(true);
+    auto* cancel = numbered(new QPushButton(QStringLiteral("取消"), this), 2, "cancel");
+    cancel->setAutoDefault(false);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(set_);
+    buttons->addWidget(cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(group);
+    layout->addLayout(buttons);
+    setMinimumWidth(470);
+}
+
+void CDlgDevParam::message(const char* key) {
+    ShowMessage(this, GetLangString(languageFile_, QString::fromLatin1(key)),
+                GetLangString(languageFile_, QString::fromLatin1(langkey::kMessageTip)));
+}
+
+void CDlgDevParam::showConnectButton(bool connected) {
+    connect_->setText(
+        GetLangString(languageFile_, connected ? QString::fromLatin1(langkey::kParamConnected)
+                                               : dialogControlKey(kDialogNumber, 1042)));
+    port_->setEnabled(!connected);
+    slave_->setEnabled(!connected);
+}
+
+void CDlgDevParam::onConnect() {
+    connected_ = !connected_;
+    if (!connected_) {
+        showConnectButton(false);
+        parameters_.disconnect();
+        return;
+    }
+    showConnectButton(true);
+    const auto result =
+        parameters_.connect(port_->currentText().toStdString(), slave_->currentIndex() + 1);
+    if (result != InstrumentParameters::ConnectResult::Connected) {
+        connected_ = false;
+        showConnectButton(false);
+        message(result == InstrumentParameters::ConnectResult::PortError
+                    ? langkey::kMessageComError
+                    : langkey::kMessageModbusError);
+        return;
+    }
+    refresh();
+}
+
+void CDlgDevParam::afterWrite(InstrumentParameters::WriteResult result, bool refreshFields) {
+    if (refreshFields)
+        refresh();
+    if (result == InstrumentParameters::WriteResult::WriteFailed)
+        message(langkey::kMessageModbusError);
+}
+
+void CDlgDevParam::onModeChosen(int index) {
+    if (connected_)
+        afterWrite(parameters_.changeMode(index), true);
+}
+
+void CDlgDevParam::onUnitChosen(int index) {
+    if (connected_)
+        afterWrite(parameters_.changeUnit(static_cast<unsigned>(index) + params::kFirstUnit), true);
+}
+
+void CDlgDevParam::onMeasureChosen(int index) {
+    if (connected_)
+        afterWrite(parameters_.changeMeasuringMode(static_cast<unsigned>(index) +
+                                                   params::kFirstMeasuringMode),
+                   true);
+}
+
+void CDlgDevParam::onSet() {
+    if (!connected_)
+        return;
+    const auto result =
+        parameters_.set(typedNumber(target_), typedNumber(upper_), typedNumber(lower_));
+    if (result == InstrumentParameters::WriteResult::Refused) {
+        ShowMessage(this, QString::fromUtf8(kRefusedText), QString::fromUtf8(kRefusedCaption));
+        return;
+    }
+    afterWrite(result, false);
+}
+
+void CDlgDevParam::refresh() {
+    const ParameterFields f = parameters_.fields();
+    measure_->setCurrentIndex(f.measureIndex);
+    mode_->setCurrentIndex(f.modeIndex);
+    unit_->setCurrentIndex(f.unitIndex);
+    range_->setText(QString::fromStdString(f.range));
+    target_->setText(QString::fromStdString(f.target));
+    upper_->setText(QString::fromStdString(f.upper));
+    lower_->setText(QString::fromStdString(f.lower));
+}
+
+}  // namespace vornex

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+
+#include "instrument/core/InstrumentParameters.h"
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+namespace vornex {
+
+class CNFEdit;
+
+// The instrument parameters window (dialog 328): connects on a link of its own to one instrument
+// of the line and reads and writes its parameter set, measuring mode, unit, target and limits.
+// It is given the port names the control panel offers and the current language file.
+class CDlgDevParam : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int kDialogNumber = 328;
+    // Fixed texts of a refused Set.
+    static constexpr const char* kRefusedText = "目标值或上下限设置错误！";
+    static constexpr const char* kRefusedCaption = "提示";
+
+    CDlgDevParam(const QString& languageFile, const QStringList& portNames,
+                 QWidget* parent = nullptr);
+
+    bool isConnected() const { return connected_; }
+
+private:
+    void buildControls();
+    void onConnect();
+    void onModeChosen(int index);
+    void onUnitChosen(int index);
+    void onMeasureChosen(int index);
+    void onSet();
+    void refresh();
+    void showConnectButton(bool connected);
+    void afterWrite(InstrumentParameters::WriteResult result, bool refreshFields);
+    void message(const char* key);
+
+    const QString languageFile_;
+    InstrumentParameters parameters_;
+    bool connected_ = false;
+
+    QComboBox* port_ = nullptr;
+    QComboBox* slave_ = nullptr;
+    QPushButton* connect_ = nullptr;
+    QLineEdit* range_ = nullptr;
+    QComboBox* mode_ = nullptr;
+    QComboBox* measure_ = nullptr;
+    QComboBox* unit_ = nullptr;
+    CNFEdit* target_ = nullptr;
+    CNFEdit* upper_ = nullptr;
+    CNFEdit* lower_ = nullptr;
+    QPushButton* set_ = nullptr;
+};
+
+}  // namespace vornex

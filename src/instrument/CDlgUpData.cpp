@@ -1,0 +1,281 @@
+#include "instrument/CDlgUpData.h"
+
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "controls/DialogTexts.h"
+#include "controls/MessageBox.h"
+#include "i18n/Language.h"
+#include "i18n/LanguageKeys.h"
+#include "instrument/RecordListModel.h"
+#include "instrument/core/RecordExport.h"
+#include "instrument/core/TextNumber.h"
+
+namespace vornex {
+
+namespace {
+
+constexpr int kSaveAsId = 1041;
+
+template <typename W>
+W* numbered(W* widget, int id, const char* name) {
+    setControlId(widget, id);
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QLabel* label(const QString& text, int id, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    setControlId(l, id);
+    return l;
+}
+
+QLineEdit* readOnlyNumber(QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setReadOnly(true);
+    edit->setAlignment(Qt::AlignCenter);
+    return edit;
+}
+
+bool openInDesktop(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+}  // namespace
+
+CDlgUpData::CDlgUpData(const QString& languageFile, const QString& portText, bool panelConnected,
+                       QWidget* parent)
+    : QDialog(parent),
+      languageFile_(languageFile),
+      portText_(portText),
+      panelConnected_(panelConnected),
+      opener_(openInDesktop) {
+    setProperty(kDialogNumberProperty, kDialogNumber);
+    setWindowTitle(QStringLiteral("上传数据"));
+    buildControls();
+    for (int s = 1; s <= 30; ++s)
+        slave_->addItem(QStringLiteral("Slave_%1").arg(s));
+    slave_->setCurrentIndex(0);
+    count_->setText(QStringLiteral("0"));
+    range_->setText(QStringLiteral("0"));
+    showLinked(false);
+    SetDialogTexts(languageFile_, this, kDialogNumber);
+    confirm_->setText(GetLangString(languageFile_, dialogControlKey(kDialogNumber, 1033)));
+
+    connect(confirm_, &QPushButton::clicked, this, &CDlgUpData::onConfirm);
+    connect(uploadButton_, &QPushButton::clicked, this, &CDlgUpData::onUpload);
+    connect(export_, &QPushButton::clicked, this, &CDlgUpData::onExport);
+    connect(saveAs_, &QPushButton::clicked, this, &CDlgUpData::onSaveAs);
+}
+
+CDlgUpData::~CDlgUpData() {
+    // The upload's thread must be gone before the members it reports to.
+    upload_.unlink();
+}
+
+void CDlgUpData::buildControls() {
+    range_ = numbered(readOnlyNumber(this), 1040, "range");
+    count_ = numbered(readOnlyNumber(this), 1038, "count");
+    auto* top = new QHBoxLayout;
+    top->addWidget(label(QStringLiteral("量 程:"), 1039, this));
+    top->addWidget(range_);
+    top->addStretch(1);
+    top->addWidget(label(QStringLiteral("总数据:"), 1037, this));
+    top->addWidget(count_);
+
+    model_ = new RecordListModel(this);
+    list_ = numbered(new QTableView(this), 1034, "records");
+    list_->setModel(model_);
+    list_->setShowGrid(true);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->verticalHeader()->hide();
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setMinimumSize(470, 330);
+
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("progress"));
+    progress_->setRange(0, 1);
+    progress_->setValue(0);
+    progress_->setFormat(QStringLiteral("%v / %m"));
+
+    slave_ = numbered(new QComboBox(this), 1032, "slave");
+    confirm_ = numbered(new QPushButton(QStringLiteral("确认"), this), 1033, "confirm");
+    uploadButton_ = numbered(new QPushButton(QStringLiteral("上传"), this), 1035, "upload");
+    export_ = numbered(new QPushButton(QStringLiteral("导出"), this), 1036, "export");
+    saveAs_ = numbered(new QPushButton(QStringLiteral("另存为…"), this), kSaveAsId, "saveAs");
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(label(QStringLiteral("从站号:"), 1031, this));
+    bottom->addWidget(slave_, 1);
+    bottom->addWidget(confirm_);
+    bottom->addWidget(uploadButton_);
+    bottom->addWidget(export_);
+    bottom->addWidget(saveAs_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(list_, 1);
+    layout->addWidget(progress_);
+    layout->addLayout(bottom);
+}
+
+void CDlgUpData::fitColumns() {
+    const int w = list_->viewport()->width();
+    const int widths[kRecordColumns] = {w / 6, w / 6, w / 6, (2 * w) / 6, w / 6};
+    for (int c = 0; c < kRecordColumns; ++c)
+        list_->setColumnWidth(c, widths[c]);
+}
+
+void CDlgUpData::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    fitColumns();
+}
+
+void CDlgUpData::message(const char* key) {
+    ShowMessage(this, GetLangString(languageFile_, QString::fromLatin1(key)),
+                GetLangString(languageFile_, QString::fromLatin1(langkey::kMessageTip)));
+}
+
+void CDlgUpData::showLinked(bool linked) {
+    confirm_->setText(
+        GetLangString(languageFile_, linked ? QString::fromLatin1(langkey::kUploadConnected)
+                                            : dialogControlKey(kDialogNumber, 1033)));
+    slave_->setEnabled(!linked);
+    uploadButton_->setEnabled(linked);
+    export_->setEnabled(linked);
+    saveAs_->setEnabled(linked);
+}
+
+void CDlgUpData::onConfirm() {
+    if (panelConnected_) {
+        message(langkey::kMessageUploadLinkOpen);
+        return;
+    }
+    if (portText_.isEmpty()) {
+        message(langkey::kMessageNoCom);
+        return;
+    }
+    linked_ = !linked_;
+    if (!linked_) {
+        showLinked(false);
+        upload_.unlink();
+        uploading_ = false;
+        return;
+    }
+    showLinked(true);
+    const auto result = upload_.link(portText_.toStdString(), slave_->currentIndex() + 1);
+    if (result != RecordUpload::LinkResult::Linked) {
+        linked_ = false;
+        showLinked(false);
+        message(result == RecordUpload::LinkResult::PortError ? langkey::kMessageComError
+                                                              : langkey::kMessageModbusError);
+        return;
+    }
+    range_->setText(QString::fromStdString(formatFixed(upload_.range(), 1)));
+    count_->setText(QString::number(upload_.count()));
+}
+
+void CDlgUpData::onUpload() {
+    if (!linked_)
+        return;
+    // A press during a transfer starts it again from record 1; rows of the stopped run that are
+    // still on their way are recognised by their run number and dropped.
+    model_->clear();
+    progress_->setRange(0, qMax(1, static_cast<int>(upload_.count())));
+    progress_->setValue(0);
+    uploading_ = true;
+    run_ = upload_.start(period_);
+}
+
+void CDlgUpData::recordUploaded(const UploadedRecord& item) {
+    QMetaObject::invokeMethod(
+        this, [this, item] { addRecord(item); }, Qt::QueuedConnection);
+}
+
+void CDlgUpData::uploadEnded(unsigned run, UploadEnd end, unsigned failed) {
+    QMetaObject::invokeMethod(
+        this, [this, run, end, failed] { endUpload(run, end, failed); }, Qt::QueuedConnection);
+}
+
+void CDlgUpData::addRecord(const UploadedRecord& item) {
+    if (item.run != run_)
+        return;
+    model_->append(item.record ? formatRecord(item.order, *item.record)
+                               : failedRecordRow(item.order));
+    progress_->setValue(item.order);
+}
+
+void CDlgUpData::endUpload(unsigned run, UploadEnd end, unsigned failed) {
+    if (run != run_)
+        return;
+    uploading_ = false;
+    if (end == UploadEnd::LineLost)
+        message(langkey::kMessageModbusError);
+    else if (failed > 0)
+        message(langkey::kMessageUploadReadError);
+}
+
+void CDlgUpData::onExport() {
+    if (model_->rowCount() == 0) {
+        message(langkey::kMessageNoUploadData);
+        return;
+    }
+    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/vornex-export-XXXXXX"));
+    folder.setAutoRemove(false);
+    const QString path = folder.filePath(QStringLiteral("records.xlsx"));
+    if (!folder.isValid() || !saveAs(path).isEmpty()) {
+        message(langkey::kMessageExportError);
+        return;
+    }
+    lastExport_ = path;
+    if (!opener_(path))
+        ShowMessage(this, QString::fromLatin1(kNoSpreadsheetText),
+                    QString::fromLatin1(kNoSpreadsheetCaption), MessageIcon::None);
+}
+
+QString CDlgUpData::saveAs(const QString& path) const {
+    const std::string file = path.toStdString();
+    const std::string error = path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)
+                                  ? writeRecordCsv(file, model_->table())
+                                  : writeRecordWorkbook(file, model_->table());
+    return QString::fromStdString(error);
+}
+
+void CDlgUpData::onSaveAs() {
+    if (model_->rowCount() == 0) {
+        message(langkey::kMessageNoUploadData);
+        return;
+    }
+    QString filter;
+    QString path =
+        QFileDialog::getSaveFileName(this, saveAs_->text(), QStringLiteral("records.xlsx"),
+                                     QStringLiteral("Workbook (*.xlsx);;CSV (*.csv)"), &filter);
+    if (path.isEmpty())
+        return;
+    const bool csv = filter.contains(QStringLiteral("csv"));
+    if (QFileInfo(path).suffix().isEmpty())
+        path += csv ? QStringLiteral(".csv") : QStringLiteral(".xlsx");
+    if (!saveAs(path).isEmpty())
+        message(langkey::kMessageExportError);
+}
+
+void CDlgUpData::done(int result) {
+    upload_.unlink();
+    uploading_ = false;
+    linked_ = false;
+    QDialog::done(result);
+}
+
+}  // namespace vornex

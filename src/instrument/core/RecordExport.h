@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "instrument/core/RecordRow.h"
+
+namespace vornex {
+
+// Writes the uploaded-records list as a workbook: headers in row 1, the rows from row 2, list
+// column c in sheet column c + 1 (A, B, C...), every cell a text, the last column as wide as its
+// longest text. Rows are streamed to the file, so a full instrument memory needs little memory.
+// Empty on success, else what went wrong.
+std::string writeRecordWorkbook(const std::string& path, const RecordTable& table);
+
+// The same cells as comma-separated values, UTF-8, one line per row, fields quoted when needed.
+std::string writeRecordCsv(const std::string& path, const RecordTable& table);
+
+// Width in the sheet's character units that fits `text`: wide (CJK) characters count twice.
+double fittedColumnWidth(const std::string& text);
+
+}  // namespace vornex

@@ -1,0 +1,100 @@
+#include "instrument/core/RecordUpload.h"
+
+namespace vornex {
+
+RecordUpload::~RecordUpload() {
+    unlink();
+}
+
+RecordUpload::LinkResult RecordUpload::link(const std::string& port, int slave) {
+    unlink();
+    if (link_.open(port) != OpenResult::Opened)
+        return LinkResult::PortError;
+    uint16_t range[regmap::kInRangeCount] = {};
+    uint16_t info[regmap::kInInfo1011Count] = {};
+    // Without the count the upload would not know how many records to fetch, so a failed count
+    // read fails the link as a failed range read does.
+    if (!link_.setSlave(slave) ||
+        !link_.readInputRegisters(regmap::kInRange, regmap::kInRangeCount, range) ||
+        !link_.readInputRegisters(regmap::kInInfo1011, regmap::kInInfo1011Count, info)) {
+        link_.close();
+        return LinkResult::ReadError;
+    }
+    range_ = regmap::decodeFloat(range);
+    count_ = info[regmap::kInRecordCount - regmap::kInInfo1011];
+    return LinkResult::Linked;
+}
+
+void RecordUpload::unlink() {
+    stop();
+    link_.close();
+}
+
+unsigned RecordUpload::start(std::chrono::milliseconds period) {
+    stop();
+    const unsigned run = ++runs_;
+    if (!link_.isOpen())
+        return run;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopRequested_ = false;
+    }
+    running_ = true;
+    thread_ = std::thread([this, run, period, count = count_] { this->run(run, count, period); });
+    return run;
+}
+
+void RecordUpload::stop() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopRequested_ = true;
+    }
+    wake_.notify_all();
+    if (thread_.joinable())
+        thread_.join();
+    running_ = false;
+}
+
+// False when a stop was asked for before `until`.
+bool RecordUpload::pause(std::chrono::steady_clock::time_point until) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return !wake_.wait_until(lock, until, [this] { return stopRequested_; });
+}
+
+void RecordUpload::run(unsigned run, uint16_t count, std::chrono::milliseconds period) {
+    using Clock = std::chrono::steady_clock;
+    UploadEnd end = UploadEnd::Completed;
+    unsigned failed = 0;
+    // Like a window timer: the first request one period after the start, then one per period,
+    // and a slow exchange delays the next one instead of letting requests pile up.
+    Clock::time_point due = Clock::now() + period;
+    for (uint32_t k = 1; k <= count; ++k) {
+        if (!pause(due)) {
+            end = UploadEnd::Stopped;
+            break;
+        }
+        UploadedRecord item;
+        item.run = run;
+        item.order = static_cast<uint16_t>(k);
+        item.count = count;
+        uint16_t regs[regmap::kInStoredRecordCount] = {};
+        if (link_.writeRegister(regmap::kHoldRecordSelector, item.order) &&
+            link_.readInputRegisters(regmap::kInStoredRecord, regmap::kInStoredRecordCount, regs))
+            item.record = regmap::StoredRecord::decode(regs);
+        else
+            ++failed;
+        observer_.recordUploaded(item);
+        if (link_.lineGone()) {
+            end = k == count ? UploadEnd::Completed : UploadEnd::LineLost;
+            break;
+        }
+        due += period;
+        const Clock::time_point now = Clock::now();
+        if (due < now)
+            due = now;
+    }
+    running_ = false;
+    observer_.uploadEnded(run, end, failed);
+}
+
+}  // namespace vornex

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "LineFixture.h"
+#include "MessageRecorder.h"
+#include "graph/browser/CDlgSelData.h"
+#include "record/TestFile.h"
+
+namespace vornex {
+namespace {
+
+const QString kEnglish = QStringLiteral(VORNEX_LANG_DIR "/en_US.ini");
+const QDate kDay(2026, 1, 15);
+
+class DlgSelDataTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        data = QString::fromStdString(dir.path()) + "/Data/";
+        QDir().mkpath(data + "20260115");
+        std::vector<CurvePoint> points;
+        for (int i = 0; i < 14; ++i) {
+            CurvePoint p;
+            p.time = i;
+            p.slave = i < 10 ? 1 : 3;
+            points.push_back(p);
+        }
+        ASSERT_TRUE(TestFile((data + "20260115/b.pdat").toStdString())
+                        .append(points.data(), points.size())
+                        .ok());
+        ASSERT_TRUE(
+            TestFile((data + "20260115/a.pdat").toStdString()).append(points.data(), 2).ok());
+        QDir().mkpath(data + "20260115/folder.pdat");
+    }
+
+    void open(bool testOpen = false, bool recording = false) {
+        dialog = std::make_unique<CDlgSelData>(kEnglish, data, testOpen, recording, nullptr, kDay);
+        dialog->show();
+    }
+    QComboBox* files() { return dialog->findChild<QComboBox*>("files"); }
+    QComboBox* curves() { return dialog->findChild<QComboBox*>("curves"); }
+    QString points() { return dialog->findChild<QLineEdit*>("points")->text(); }
+    void choose(QComboBox* box, int index) {
+        box->setFocus();
+        box->setCurrentIndex(index == 0 ? 1 : index - 1);
+        QTest::keyClick(box, index == 0 ? Qt::Key_Up : Qt::Key_Down);
+    }
+
+    sim::test::TempDir dir;
+    QString data;
+    test::MessageRecorder messages;
+    std::unique_ptr<CDlgSelData> dialog;
+};
+
+TEST_F(DlgSelDataTest, ListsAndCounts) {
+    open();
+    ASSERT_EQ(files()->count(), 2);
+    EXPECT_EQ(files()->itemText(0), "a.pdat");
+    EXPECT_EQ(files()->itemText(1), "b.pdat");
+    EXPECT_EQ(points(), "2");
+
+    choose(files(), 1);
+    EXPECT_EQ(points(), "10");
+    choose(curves(), 2);
+    EXPECT_EQ(points(), "4");
+    choose(curves(), 1);
+    EXPECT_EQ(points(), "0");
+    choose(curves(), 4);
+    choose(files(), 0);
+    EXPECT_EQ(curves()->currentIndex(), 0);
+    EXPECT_EQ(points(), "2");
+    choose(files(), 1);
+
+    QTest::mouseClick(dialog->findChild<QPushButton*>("ok"), Qt::LeftButton);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(dialog->filePath(), data + "20260115/b.pdat");
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(DlgSelDataTest, DayWithoutFolder) {
+    open();
+    dialog->findChild<QDateEdit*>("date")->setDate(QDate(2026, 1, 16));
+    EXPECT_EQ(files()->count(), 0);
+    EXPECT_EQ(points(), "0");
+    EXPECT_FALSE(QFileInfo::exists(data + "20260116"));
+    // The file path keeps the former file, but OK is refused with no file listed.
+    EXPECT_EQ(dialog->filePath(), data + "20260115/a.pdat");
+    QTest::mouseClick(dialog->findChild<QPushButton*>("ok"), Qt::LeftButton);
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_TRUE(messages.messages[0].text.startsWith("There is no data file to show"));
+}
+
+TEST_F(DlgSelDataTest, OpeningMakesTodaysFolder) {
+    dialog =
+        std::make_unique<CDlgSelData>(kEnglish, data, false, false, nullptr, QDate(2026, 2, 1));
+    EXPECT_TRUE(QFileInfo(data + "20260201").isDir());
+    EXPECT_EQ(files()->count(), 0);
+    EXPECT_EQ(points(), "");
+}
+
+TEST_F(DlgSelDataTest, Refusals) {
+    open(false, true);
+    QTest::mouseClick(dialog->findChild<QPushButton*>("ok"), Qt::LeftButton);
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    dialog = std::make_unique<CDlgSelData>(kEnglish, data, true, false, nullptr, QDate(2026, 3, 1));
+    EXPECT_EQ(dialog->exec(), QDialog::Rejected);
+    EXPECT_FALSE(QFileInfo::exists(data + "20260301"));
+    ASSERT_EQ(messages.messages.size(), 2u);
+    EXPECT_TRUE(messages.messages[0].text.startsWith("There is no data file to show"));
+    EXPECT_EQ(messages.messages[1].text, "Close the current test before viewing test data.");
+}
+
+}  // namespace
+}  // namespace vornex

@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include "LineFixture.h"
+#include "MessageRecorder.h"
+#include "WorkbookReader.h"
+#include "instrument/CDlgUpData.h"
+#include "instrument/RecordListModel.h"
+#include "link/ModbusLink.h"
+#include "sim/StoredRecords.h"
+
+namespace vornex {
+namespace {
+
+using namespace std::chrono_literals;
+
+const QString kEnglish = QStringLiteral(VORNEX_LANG_DIR "/en_US.ini");
+constexpr int kWaitMs = 30000;
+
+class DlgUpDataTest : public sim::test::LineFixture {
+protected:
+    void startSim(int records) {
+        sim::InstrumentConfig c;
+        c.address = 2;
+        c.recordCount = records;
+        startLine({c});
+    }
+    void open(int records) {
+        startSim(records);
+        makeDialog(QString::fromStdString(linkPath));
+    }
+    void makeDialog(const QString& port, bool panelConnected = false) {
+        dialog = std::make_unique<CDlgUpData>(kEnglish, port, panelConnected);
+        dialog->setPeriod(1ms);
+        dialog->setWorkbookOpener([this](const QString& path) {
+            opened.push_back(path);
+            return spreadsheetInstalled;
+        });
+        dialog->findChild<QComboBox*>("slave")->setCurrentIndex(1);
+        dialog->show();
+    }
+
+    void click(const char* button) {
+        QTest::mouseClick(dialog->findChild<QPushButton*>(button), Qt::LeftButton);
+    }
+    QString text(const char* edit) { return dialog->findChild<QLineEdit*>(edit)->text(); }
+    int rows() { return dialog->records().rowCount(); }
+    bool portFree() {
+        ModbusLink other;
+        return other.open(linkPath) == OpenResult::Opened;
+    }
+
+    test::MessageRecorder messages;
+    std::unique_ptr<CDlgUpData> dialog;
+    std::vector<QString> opened;
+    bool spreadsheetInstalled = true;
+};
+
+TEST_F(DlgUpDataTest, UploadsAndExports) {
+    open(12);
+    EXPECT_FALSE(dialog->findChild<QPushButton*>("upload")->isEnabled());
+    click("confirm");
+    ASSERT_TRUE(dialog->isLinked());
+    EXPECT_EQ(dialog->findChild<QPushButton*>("confirm")->text(), "Disconnect");
+    EXPECT_EQ(text("range"), "500.0");
+    EXPECT_EQ(text("count"), "12");
+    click("upload");
+    QTRY_COMPARE_WITH_TIMEOUT(rows(), 12, kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->isUploading(), kWaitMs);
+    EXPECT_EQ(dialog->findChild<QProgressBar*>("progress")->value(), 12);
+    const auto records = sim::makeStoredRecords(12, 1 * 131 + 2);
+    for (int k = 0; k < 12; ++k)
+        EXPECT_EQ(dialog->records().table().rows[static_cast<size_t>(k)],
+                  formatRecord(static_cast<uint16_t>(k + 1), records[static_cast<size_t>(k)]));
+
+    click("export");
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], dialog->lastExport());
+    const auto cells =
+        test::readSheet(test::zipMember(opened[0].toStdString(), "xl/worksheets/sheet1.xml"));
+    EXPECT_EQ(cells.at("A13").text, "12");
+    EXPECT_EQ(cells.at("E1").text, "Pass");
+    EXPECT_EQ(cells.count("A14"), 0u);
+
+    spreadsheetInstalled = false;
+    click("export");
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text, "Can not Create Excel Application!");
+    EXPECT_EQ(messages.messages[0].caption, "Warning");
+    EXPECT_EQ(messages.messages[0].icon, MessageIcon::None);
+    EXPECT_NE(opened[0], opened[1]);
+
+    sim::test::TempDir dir;
+    EXPECT_EQ(dialog->saveAs(QString::fromStdString(dir.path() + "/r.csv")), "");
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(dir.path() + "/r.csv")).size() > 0);
+}
+
+TEST_F(DlgUpDataTest, NoRecords) {
+    open(0);
+    click("confirm");
+    click("upload");
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->isUploading(), kWaitMs);
+    EXPECT_EQ(rows(), 0);
+    click("export");
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text, "There is no data to export.");
+    EXPECT_TRUE(opened.empty());
+}
+
+TEST_F(DlgUpDataTest, ConfirmDuringUploadStopsAndReleases) {
+    open(1000);
+    dialog->setPeriod(20ms);
+    click("confirm");
+    click("upload");
+    QTRY_VERIFY_WITH_TIMEOUT(rows() >= 2, kWaitMs);
+    click("confirm");
+    EXPECT_FALSE(dialog->isLinked());
+    EXPECT_FALSE(dialog->isUploading());
+    EXPECT_TRUE(portFree());
+    QTest::qWait(100);
+    const int kept = rows();
+    EXPECT_GE(kept, 2);
+    EXPECT_LT(kept, 1000);
+    EXPECT_EQ(dialog->findChild<QPushButton*>("confirm")->text(), "Connect");
+    EXPECT_FALSE(dialog->findChild<QPushButton*>("upload")->isEnabled());
+
+    // Upload during a transfer starts again from record 1.
+    click("confirm");
+    click("upload");
+    QTRY_VERIFY_WITH_TIMEOUT(rows() >= 3, kWaitMs);
+    click("upload");
+    QTRY_VERIFY_WITH_TIMEOUT(rows() >= 2, kWaitMs);
+    EXPECT_EQ(dialog->records().table().rows[0][0], "1");
+    EXPECT_EQ(dialog->records().table().rows[1][0], "2");
+}
+
+TEST_F(DlgUpDataTest, ClosingDuringUploadReleasesThePort) {
+    open(1000);
+    dialog->setPeriod(20ms);
+    click("confirm");
+    click("upload");
+    QTRY_VERIFY_WITH_TIMEOUT(rows() >= 1, kWaitMs);
+    dialog->reject();
+    EXPECT_FALSE(dialog->isUploading());
+    EXPECT_TRUE(portFree());
+}
+
+TEST_F(DlgUpDataTest, FailedReadsAreMarkedAndReported) {
+    open(8);
+    click("confirm");
+    line->faults().setDropFraction(0.4);
+    click("upload");
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->isUploading(), kWaitMs);
+    ASSERT_EQ(rows(), 8);
+    const auto records = sim::makeStoredRecords(8, 1 * 131 + 2);
+    int failed = 0;
+    for (int k = 0; k < 8; ++k) {
+        const RecordRow& row = dialog->records().table().rows[static_cast<size_t>(k)];
+        if (row == failedRecordRow(static_cast<uint16_t>(k + 1)))
+            ++failed;
+        else
+            EXPECT_EQ(row,
+                      formatRecord(static_cast<uint16_t>(k + 1), records[static_cast<size_t>(k)]));
+    }
+    EXPECT_GT(failed, 0);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text, "A stored record could not be read and is not shown.");
+}
+
+TEST_F(DlgUpDataTest, RefusedConfirms) {
+    startSim(3);
+    makeDialog(QString::fromStdString(linkPath), true);
+    click("confirm");
+    makeDialog(QString());
+    click("confirm");
+    ASSERT_EQ(messages.messages.size(), 2u);
+    EXPECT_TRUE(messages.messages[0].text.startsWith("The polling link is open"));
+    EXPECT_TRUE(messages.messages[1].text.startsWith("No serial port is selected"));
+    EXPECT_FALSE(dialog->isLinked());
+
+    // A failed link leaves the dialog unlinked, and the next Confirm tries again.
+    makeDialog(QString::fromStdString(linkPath));
+    dialog->findChild<QComboBox*>("slave")->setCurrentIndex(9);
+    click("confirm");
+    EXPECT_FALSE(dialog->isLinked());
+    EXPECT_TRUE(messages.messages[2].text.startsWith("Communication with the instrument"));
+    dialog->findChild<QComboBox*>("slave")->setCurrentIndex(1);
+    click("confirm");
+    EXPECT_TRUE(dialog->isLinked());
+}
+
+}  // namespace
+}  // namespace vornex

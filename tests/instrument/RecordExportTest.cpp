@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "LineFixture.h"
+#include "WorkbookReader.h"
+#include "instrument/core/RecordExport.h"
+
+namespace vornex {
+namespace {
+
+RecordTable twelveRecords() {
+    RecordTable table;
+    for (uint16_t k = 1; k <= 12; ++k) {
+        regmap::StoredRecord r;
+        r.rawTorque = 1000 * k;
+        r.decimals = 2;
+        r.unit = 1 + k % 4;
+        r.verdict = k % 2 ? 2 : 1;
+        r.deletedMark = k == 4;
+        r.year = 26, r.month = 1, r.day = 31, r.hour = 23, r.minute = k, r.second = 5;
+        table.rows.push_back(formatRecord(k, r));
+    }
+    return table;
+}
+
+TEST(RecordExport, WorkbookLayout) {
+    sim::test::TempDir dir;
+    const std::string path = dir.path() + "/records.xlsx";
+    RecordTable table = twelveRecords();
+    table.rows[11][4] = "Deny, really \"not\" <ok> & 合格";
+    ASSERT_EQ(writeRecordWorkbook(path, table), "");
+
+    const std::string xml = test::zipMember(path, "xl/worksheets/sheet1.xml");
+    ASSERT_FALSE(xml.empty());
+    const auto cells = test::readSheet(xml);
+    EXPECT_EQ(cells.size(), 13u * 5u);
+    const char* headers[] = {"Order Num", "Torque", "Unit", "Time", "Pass"};
+    for (int c = 0; c < 5; ++c)
+        EXPECT_EQ(cells.at(std::string(1, char('A' + c)) + "1").text, headers[c]);
+    EXPECT_EQ(cells.at("A2").text, "1");
+    EXPECT_EQ(cells.at("B2").text, "10.00");
+    EXPECT_EQ(cells.at("B5").text, "del");
+    EXPECT_EQ(cells.at("D2").text, "26-01-31 23:01:05");
+    EXPECT_EQ(cells.at("A13").text, "12");
+    EXPECT_EQ(cells.at("E13").text, "Deny, really \"not\" &lt;ok&gt; &amp; 合格");
+    EXPECT_EQ(cells.count("A14"), 0u);
+    for (const auto& [ref, cell] : cells)
+        EXPECT_EQ(cell.type, "inlineStr") << ref;
+
+    // Only the last column is fitted, to its longest text (the CJK word counts double).
+    std::smatch col;
+    ASSERT_TRUE(std::regex_search(
+        xml, col, std::regex(R"re(<col min="(\d+)" max="(\d+)" width="([0-9.]+)")re")));
+    EXPECT_EQ(col[1], "5");
+    EXPECT_EQ(col[2], "5");
+    const double width = std::stod(col[3]);
+    EXPECT_GE(width, fittedColumnWidth(table.rows[11][4]));
+    EXPECT_EQ(fittedColumnWidth(table.rows[11][4]), 31.0);
+    EXPECT_LT(width, 33.0);
+    EXPECT_EQ(std::regex_search(xml, std::regex("<col ")) ? 1 : 0, 1);
+}
+
+TEST(RecordExport, CsvQuotesWhatNeedsIt) {
+    sim::test::TempDir dir;
+    const std::string path = dir.path() + "/records.csv";
+    RecordTable table;
+    table.rows.push_back({"1", "1,5", "say \"x\"", "26-01-31 23:01:05", "pass"});
+    ASSERT_EQ(writeRecordCsv(path, table), "");
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(
+        text.str(),
+        "Order Num,Torque,Unit,Time,Pass\n1,\"1,5\",\"say \"\"x\"\"\",26-01-31 23:01:05,pass\n");
+}
+
+TEST(RecordExport, UnwritablePlaceIsReported) {
+    EXPECT_NE(writeRecordWorkbook("/nonexistent-folder/x.xlsx", twelveRecords()), "");
+    EXPECT_NE(writeRecordCsv("/nonexistent-folder/x.csv", twelveRecords()), "");
+}
+
+}  // namespace
+}  // namespace vornex

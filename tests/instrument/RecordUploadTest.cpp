@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <vector>
+
+#include "LineFixture.h"
+#include "instrument/core/RecordUpload.h"
+#include "link/ModbusLink.h"
+#include "sim/StoredRecords.h"
+
+namespace vornex {
+namespace {
+
+using namespace std::chrono_literals;
+
+class Collector : public UploadObserver {
+public:
+    void recordUploaded(const UploadedRecord& item) override {
+        std::lock_guard<std::mutex> lock(mutex);
+        items.push_back(item);
+        changed.notify_all();
+    }
+    void uploadEnded(unsigned run, UploadEnd end, unsigned failed) override {
+        std::lock_guard<std::mutex> lock(mutex);
+        ends.push_back({run, end, failed});
+        changed.notify_all();
+    }
+    template <typename Predicate>
+    bool waitFor(Predicate done) {
+        std::unique_lock<std::mutex> lock(mutex);
+        return changed.wait_for(lock, 60s, [&] { return done(); });
+    }
+
+    struct End {
+        unsigned run;
+        UploadEnd end;
+        unsigned failed;
+    };
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<UploadedRecord> items;
+    std::vector<End> ends;
+};
+
+class RecordUploadTest : public sim::test::LineFixture {
+protected:
+    static constexpr int kSlave = 2;
+    static constexpr uint64_t kSeed = 7;
+
+    void start(int records) {
+        sim::InstrumentConfig c;
+        c.address = kSlave;
+        c.recordCount = records;
+        c.seed = kSeed;
+        sim::SimConfig config;
+        config.instruments = {c};
+        config.faultSeed = 3;
+        startLine(config);
+        ASSERT_EQ(upload.link(linkPath, kSlave), RecordUpload::LinkResult::Linked);
+    }
+    // The records the simulated instrument keeps.
+    std::vector<regmap::StoredRecord> expected(int records) const {
+        return sim::makeStoredRecords(records, kSeed * 131 + kSlave);
+    }
+
+    Collector collector;
+    RecordUpload upload{collector};
+};
+
+bool sameRecord(const regmap::StoredRecord& a, const regmap::StoredRecord& b) {
+    uint16_t ra[8], rb[8];
+    a.encode(ra);
+    b.encode(rb);
+    return std::equal(ra, ra + 8, rb);
+}
+
+TEST_F(RecordUploadTest, FetchesEveryRecordInOrder) {
+    start(12);
+    EXPECT_EQ(upload.range(), 500.0f);
+    EXPECT_EQ(upload.count(), 12);
+    const unsigned run = upload.start(0ms);
+    ASSERT_TRUE(collector.waitFor([&] { return !collector.ends.empty(); }));
+    upload.stop();
+    ASSERT_EQ(collector.items.size(), 12u);
+    const auto records = expected(12);
+    for (size_t i = 0; i < 12; ++i) {
+        EXPECT_EQ(collector.items[i].order, i + 1);
+        EXPECT_EQ(collector.items[i].run, run);
+        ASSERT_TRUE(collector.items[i].record);
+        EXPECT_TRUE(sameRecord(*collector.items[i].record, records[i])) << "record " << i + 1;
+    }
+    EXPECT_EQ(collector.ends[0].end, UploadEnd::Completed);
+    EXPECT_EQ(collector.ends[0].failed, 0u);
+    EXPECT_EQ(line->holdingRegisters(kSlave)->at(regmap::kHoldRecordSelector), 12);
+}
+
+TEST_F(RecordUploadTest, NoRecordsNoRequests) {
+    start(0);
+    const uint64_t frames = line->counters().frames;
+    upload.start(0ms);
+    ASSERT_TRUE(collector.waitFor([&] { return !collector.ends.empty(); }));
+    EXPECT_TRUE(collector.items.empty());
+    EXPECT_EQ(collector.ends[0].end, UploadEnd::Completed);
+    EXPECT_EQ(line->counters().frames, frames);
+}
+
+TEST_F(RecordUploadTest, OneRecord) {
+    start(1);
+    upload.start(50ms);
+    ASSERT_TRUE(collector.waitFor([&] { return !collector.ends.empty(); }));
+    ASSERT_EQ(collector.items.size(), 1u);
+    EXPECT_EQ(collector.items[0].order, 1);
+    EXPECT_EQ(line->holdingRegisters(kSlave)->at(regmap::kHoldRecordSelector), 1);
+}
+
+// A reply lost on the way must leave its row without data, never with the record before it.
+TEST_F(RecordUploadTest, FailedExchangesGiveNoData) {
+    start(10);
+    line->faults().setDropFraction(0.3);
+    upload.start(0ms);
+    ASSERT_TRUE(collector.waitFor([&] { return !collector.ends.empty(); }));
+    const auto records = expected(10);
+    unsigned failed = 0;
+    ASSERT_EQ(collector.items.size(), 10u);
+    for (const UploadedRecord& item : collector.items) {
+        if (!item.record) {
+            ++failed;
+            continue;
+        }
+        EXPECT_TRUE(sameRecord(*item.record, records[item.order - 1u])) << "record " << item.order;
+    }
+    EXPECT_GT(failed, 0u);
+    EXPECT_EQ(collector.ends[0].failed, failed);
+}
+
+TEST_F(RecordUploadTest, StopAndRestart) {
+    start(200);
+    const unsigned first = upload.start(20ms);
+    ASSERT_TRUE(collector.waitFor([&] { return collector.items.size() >= 2; }));
+    const unsigned second = upload.start(0ms);
+    EXPECT_NE(first, second);
+    ASSERT_TRUE(collector.waitFor([&] { return collector.ends.size() == 2; }));
+    EXPECT_EQ(collector.ends[0].run, first);
+    EXPECT_EQ(collector.ends[0].end, UploadEnd::Stopped);
+    EXPECT_EQ(collector.ends[1].end, UploadEnd::Completed);
+    std::vector<uint16_t> orders;
+    for (const UploadedRecord& item : collector.items)
+        if (item.run == second)
+            orders.push_back(item.order);
+    ASSERT_EQ(orders.size(), 200u);
+    EXPECT_EQ(orders.front(), 1);
+    EXPECT_EQ(orders.back(), 200);
+
+    upload.start(50ms);
+    upload.unlink();
+    EXPECT_FALSE(upload.running());
+    EXPECT_FALSE(upload.linked());
+    ModbusLink other;
+    EXPECT_EQ(other.open(linkPath), OpenResult::Opened);
+}
+
+TEST_F(RecordUploadTest, UnpluggedLineEndsTheUpload) {
+    start(500);
+    upload.start(5ms);
+    ASSERT_TRUE(collector.waitFor([&] { return collector.items.size() >= 3; }));
+    line->unplug();
+    ASSERT_TRUE(collector.waitFor([&] { return !collector.ends.empty(); }));
+    EXPECT_EQ(collector.ends[0].end, UploadEnd::LineLost);
+    EXPECT_LT(collector.items.size(), 500u);
+}
+
+TEST_F(RecordUploadTest, LinkFailures) {
+    start(5);
+    Collector other;
+    RecordUpload second(other);
+    EXPECT_EQ(second.link(linkPath, kSlave), RecordUpload::LinkResult::PortError);
+    upload.unlink();
+    EXPECT_EQ(second.link(linkPath, kSlave + 1), RecordUpload::LinkResult::ReadError);
+    EXPECT_EQ(second.link(linkPath, kSlave), RecordUpload::LinkResult::Linked);
+}
+
+}  // namespace
+}  // namespace vornex
