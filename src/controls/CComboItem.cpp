@@ -5,9 +5,9 @@
 
 namespace vornex {
 
-CComboItem::CComboItem(int row, int column, const QStringList& choices, const QString& currentText,
-                       const QRect& rect, QWidget* parent)
-    : QComboBox(parent), row_(row), column_(column) {
+CComboItem::CComboItem(const QStringList& choices, const QString& currentText, const QRect& rect,
+                       QWidget* parent)
+    : QComboBox(parent) {
     setObjectName(QStringLiteral("CComboItem"));
     setFont(parent->font());
     addItems(choices);
@@ -64,7 +64,7 @@ void CComboItem::focusOutEvent(QFocusEvent* event) {
     }
     finished_ = true;
     if (currentIndex() >= 0) {
-        emit editFinished(row_, column_, currentText(), escaped_);
+        emit editFinished(currentText(), escaped_);
     }
     deleteLater();
 }

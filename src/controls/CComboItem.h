@@ -14,17 +14,14 @@ class CComboItem : public QComboBox {
 public:
     // Placed over rect of parent (the list's viewport) with the choices in order; the entry equal
     // to currentText is chosen when there is one. The combo box takes the focus.
-    CComboItem(int row, int column, const QStringList& choices, const QString& currentText,
-               const QRect& rect, QWidget* parent);
-
-    int row() const { return row_; }
-    int column() const { return column_; }
+    CComboItem(const QStringList& choices, const QString& currentText, const QRect& rect,
+               QWidget* parent);
 
     void hidePopup() override;
 
 signals:
     // cancelled is true after Escape. Not sent when no entry was chosen.
-    void editFinished(int row, int column, const QString& text, bool cancelled);
+    void editFinished(const QString& text, bool cancelled);
 
 protected:
     bool event(QEvent* event) override;
@@ -34,8 +31,6 @@ protected:
 private:
     void handBackFocus();
 
-    int row_;
-    int column_;
     bool escaped_ = false;
     bool finished_ = false;
 };

@@ -35,10 +35,6 @@ public:
     void ModifyDigiStyle(uint32_t remove, uint32_t add);
     uint32_t digiStyle() const { return style_; }
 
-    QColor offColor() const { return offColor_; }
-    QColor onColor() const { return onColor_; }
-    QColor backgroundColor() const { return backgroundColor_; }
-
     // A segment's edge colour: a quarter of the background blended in when outlines are soft.
     static QColor OutlineColor(QColor segment, QColor background, uint32_t style);
 

@@ -7,9 +7,9 @@
 
 namespace vornex {
 
-CEditItem::CEditItem(int row, int column, const QString& initialText, Qt::Alignment alignment,
-                     const QRect& rect, QWidget* parent)
-    : QLineEdit(parent), row_(row), column_(column) {
+CEditItem::CEditItem(const QString& initialText, Qt::Alignment alignment, const QRect& rect,
+                     QWidget* parent)
+    : QLineEdit(parent) {
     setObjectName(QStringLiteral("CEditItem"));
     setProperty("controlId", kControlId);
     setFont(parent->font());
@@ -75,7 +75,7 @@ void CEditItem::focusOutEvent(QFocusEvent* event) {
         return;
     }
     finished_ = true;
-    emit editFinished(row_, column_, text(), escaped_);
+    emit editFinished(text(), escaped_);
     deleteLater();
 }
 

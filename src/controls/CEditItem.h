@@ -15,15 +15,12 @@ public:
 
     // Placed over rect of parent (the list's viewport); the list's font and the cell's text and
     // alignment are taken here, and the editor takes the focus.
-    CEditItem(int row, int column, const QString& initialText, Qt::Alignment alignment,
-              const QRect& rect, QWidget* parent);
-
-    int row() const { return row_; }
-    int column() const { return column_; }
+    CEditItem(const QString& initialText, Qt::Alignment alignment, const QRect& rect,
+              QWidget* parent);
 
 signals:
     // cancelled is true after Escape; text is then the editor's text, not to be applied.
-    void editFinished(int row, int column, const QString& text, bool cancelled);
+    void editFinished(const QString& text, bool cancelled);
 
 protected:
     bool event(QEvent* event) override;
@@ -34,8 +31,6 @@ private:
     void widenToText();
     void handBackFocus();
 
-    int row_;
-    int column_;
     bool escaped_ = false;
     bool finished_ = false;
 };

@@ -83,38 +83,35 @@ void CListCtrlEx::mousePressEvent(QMouseEvent* event) {
     }
     const QModelIndex index = indexAt(event->position().toPoint());
     if (index.isValid() && index.column() == 0) {
-        openEditor(index.row(), index.column());
+        openEditor(index.row());
     }
 }
 
-void CListCtrlEx::openEditor(int row, int column) {
-    const QModelIndex index = model()->index(row, column);
+void CListCtrlEx::openEditor(int row) {
+    const QModelIndex index = model()->index(row, 0);
     if (!index.isValid()) {
         return;
     }
     scrollTo(index);
-    // The first column's editor spans the whole row, as its cell bounds do.
-    QRect bounds(columnViewportPosition(column), rowViewportPosition(row),
-                 column == 0 ? horizontalHeader()->length() : columnWidth(column), rowHeight(row));
+    // The first column's cell bounds, and so its editor, span the whole row.
+    QRect bounds(columnViewportPosition(0), rowViewportPosition(row), horizontalHeader()->length(),
+                 rowHeight(row));
     if (bounds.left() < 0 || bounds.left() > viewport()->width()) {
         horizontalScrollBar()->setValue(horizontalScrollBar()->value() + bounds.left());
         bounds.moveLeft(0);
     }
     // Rows inserted or removed while the editor is open move the cell; the commit follows it,
     // and is dropped when the cell's row itself is gone.
-    auto commit = [this, cell = QPersistentModelIndex(index)](int, int, const QString& text,
-                                                              bool cancelled) {
+    auto commit = [this, cell = QPersistentModelIndex(index)](const QString& text, bool cancelled) {
         endLabelEdit(cell, text, cancelled);
     };
-    if (columnPredicate_ && columnPredicate_(column) == 1) {
-        auto* combo =
-            new CComboItem(row, column, choices_, GetItemText(row, column), bounds, viewport());
+    if (columnPredicate_ && columnPredicate_(0) == 1) {
+        auto* combo = new CComboItem(choices_, GetItemText(row, 0), bounds, viewport());
         connect(combo, &CComboItem::editFinished, this, commit);
         editor_ = combo;
         return;
     }
-    auto* edit = new CEditItem(row, column, GetItemText(row, column), columnFormat(column), bounds,
-                               viewport());
+    auto* edit = new CEditItem(GetItemText(row, 0), columnFormat(0), bounds, viewport());
     connect(edit, &CEditItem::editFinished, this, commit);
     editor_ = edit;
 }

@@ -47,7 +47,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void openEditor(int row, int column);
+    void openEditor(int row);
     void endLabelEdit(const QPersistentModelIndex& cell, const QString& text, bool cancelled);
     Qt::Alignment columnFormat(int column) const;
 
