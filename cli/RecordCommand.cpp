@@ -1,5 +1,3 @@
-#include <sys/stat.h>
-
 #include <QEventLoop>
 #include <QTimer>
 #include <cstdio>
@@ -8,6 +6,8 @@
 
 #include "Arguments.h"
 #include "Commands.h"
+#include "i18n/HomeFolder.h"
+#include "i18n/Startup.h"
 #include "link/Poller.h"
 #include "record/HeadlessGraph.h"
 #include "record/Recorder.h"
@@ -84,12 +84,10 @@ int runRecord(const QStringList& args) {
     const QString port = arguments.value(QStringLiteral("port"));
     const auto slaves = parseSlaveList(arguments.value(QStringLiteral("slaves")));
     const auto seconds = parseCount(arguments.value(QStringLiteral("seconds")));
-    const QString home = arguments.value(QStringLiteral("home"));
-    if (port.isEmpty() || !slaves || !seconds || !arguments.has(QStringLiteral("test")) ||
-        home.isEmpty()) {
+    if (port.isEmpty() || !slaves || !seconds || !arguments.has(QStringLiteral("test"))) {
         std::fputs(
             "vornex-cli record: needs --port PATH, --slaves with addresses 1 to 30 (1,2,3), "
-            "--test NAME, --seconds S (S >= 1) and --home DIR\n",
+            "--test NAME and --seconds S (S >= 1); --home DIR is optional\n",
             stderr);
         return 1;
     }
@@ -99,9 +97,11 @@ int runRecord(const QStringList& args) {
         return 2;
     }
 
-    const std::string dataFolder = home.toStdString() + "/Data/";
-    ::mkdir(dataFolder.c_str(), 0755);
-    TestSession session(dataFolder);
+    const AppPaths paths = homePaths(args);
+    for (const QString& problem : prepareHome(paths)) {
+        std::fprintf(stderr, "vornex-cli record: %s\n", qPrintable(problem));
+    }
+    TestSession session(paths.dataFolder.toStdString());
     session.proposeName();
     const TestSession::AddResult added = session.add(name);
     if (added != TestSession::AddResult::Added) {
