@@ -165,6 +165,70 @@ bool SimulatedLine::waitForStop(std::chrono::milliseconds timeout) const {
     return poll(&p, 1, static_cast<int>(timeout.count())) > 0;
 }
 
+// What the serving thread keeps between frames.
+struct SimulatedLine::ServingState {
+    explicit ServingState(uint64_t seed) : dice(seed) {}
+
+    RtuFramer framer;
+    WirePacer pacer;
+    std::mt19937_64 dice;
+    std::uniform_real_distribution<double> roll{0.0, 1.0};
+    Clock::time_point frameStart{};  // when the request being received began on the wire
+    std::string failure;             // set when the line failed
+};
+
+void SimulatedLine::handleFrame(ServingState& state, const std::vector<uint8_t>& request) {
+    ++counters_.frames;
+    const int slave = request[0];
+    Clock::time_point received = Clock::now();
+    if (config_.baudEmulate) {
+        received = WirePacer::requestReceived(state.frameStart, request.size());
+        WirePacer::sleepUntil(received);
+        state.frameStart = received;
+    }
+
+    std::vector<uint8_t> reply;
+    Transaction taken;
+    {
+        std::lock_guard<std::mutex> lock(modelMutex_);
+        auto it = instruments_.find(slave);
+        if (it == instruments_.end() || faults_.silent(slave)) {
+            ++counters_.ignored;
+            return;
+        }
+        reply = RequestHandler::respond(it->second, request, received, taken);
+    }
+    const bool isException = taken.fate == ReplyFate::Exception;
+    if (state.roll(state.dice) < faults_.dropFraction()) {
+        taken.fate = ReplyFate::Dropped;
+    } else if (state.roll(state.dice) < faults_.badCrcFraction()) {
+        taken.fate = ReplyFate::BadCrc;
+        reply.back() ^= 0x5A;
+    }
+    // Logged before the reply leaves, so whoever has the reply also finds its line.
+    log_.append(taken);
+    if (taken.fate == ReplyFate::Dropped) {
+        ++counters_.dropped;
+        return;
+    }
+    if (const int delay = faults_.delayMs(); delay > 0) {
+        if (waitForStop(std::chrono::milliseconds(delay)))
+            return;
+    }
+    const bool sent = config_.baudEmulate ? state.pacer.send(*endpoint_, reply.data(), reply.size(),
+                                                             std::max(received, Clock::now()))
+                                          : endpoint_->write(reply.data(), reply.size());
+    if (!sent) {
+        state.failure = std::string("cannot write: ") + std::strerror(errno);
+        return;
+    }
+    if (taken.fate == ReplyFate::BadCrc)
+        ++counters_.badCrc;
+    if (isException)
+        ++counters_.exceptions;
+    ++counters_.answered;
+}
+
 void SimulatedLine::serve() {
     if (config_.baudEmulate) {
         // Wire timing is only as good as the wake-ups after each sleep; a real-time priority
@@ -173,74 +237,16 @@ void SimulatedLine::serve() {
         pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
     }
     const int fd = endpoint_->fd();
-    RtuFramer framer;
-    WirePacer pacer;
-    std::mt19937_64 dice(config_.faultSeed);
-    std::uniform_real_distribution<double> roll(0.0, 1.0);
-    Clock::time_point frameStart{};
-    std::string failure;
-
-    auto handle = [&](std::vector<uint8_t> request) {
-        ++counters_.frames;
-        const int slave = request[0];
-        Clock::time_point received = Clock::now();
-        if (config_.baudEmulate) {
-            received = WirePacer::requestReceived(frameStart, request.size());
-            WirePacer::sleepUntil(received);
-            frameStart = received;
-        }
-
-        std::vector<uint8_t> reply;
-        Transaction taken;
-        {
-            std::lock_guard<std::mutex> lock(modelMutex_);
-            auto it = instruments_.find(slave);
-            if (it == instruments_.end() || faults_.silent(slave)) {
-                ++counters_.ignored;
-                return;
-            }
-            reply = RequestHandler::respond(it->second, request, received, taken);
-        }
-        const bool isException = taken.fate == ReplyFate::Exception;
-        if (roll(dice) < faults_.dropFraction()) {
-            taken.fate = ReplyFate::Dropped;
-        } else if (roll(dice) < faults_.badCrcFraction()) {
-            taken.fate = ReplyFate::BadCrc;
-            reply.back() ^= 0x5A;
-        }
-        // Logged before the reply leaves, so whoever has the reply also finds its line.
-        log_.append(taken);
-        if (taken.fate == ReplyFate::Dropped) {
-            ++counters_.dropped;
-            return;
-        }
-        if (const int delay = faults_.delayMs(); delay > 0) {
-            if (waitForStop(std::chrono::milliseconds(delay)))
-                return;
-        }
-        const bool sent = config_.baudEmulate ? pacer.send(*endpoint_, reply.data(), reply.size(),
-                                                           std::max(received, Clock::now()))
-                                              : endpoint_->write(reply.data(), reply.size());
-        if (!sent) {
-            failure = std::string("cannot write: ") + std::strerror(errno);
-            return;
-        }
-        if (taken.fate == ReplyFate::BadCrc)
-            ++counters_.badCrc;
-        if (isException)
-            ++counters_.exceptions;
-        ++counters_.answered;
-    };
-
+    ServingState state(config_.faultSeed);
     uint8_t buffer[512];
-    while (failure.empty()) {
+    while (state.failure.empty()) {
         pollfd fds[3] = {
             {fd, POLLIN, 0}, {wakeFd_, POLLIN, 0}, {endpoint_->clientWatchFd(), POLLIN, 0}};
-        const int ready = ppoll(fds, 3, framer.pending() ? &kSilence : nullptr, nullptr);
+        const int ready = ppoll(fds, 3, state.framer.pending() ? &kSilence : nullptr, nullptr);
         if (ready < 0) {
             if (errno == EINTR)
                 continue;
-            failure = std::string("poll: ") + std::strerror(errno);
+            state.failure = std::string("poll: ") + std::strerror(errno);
             break;
         }
         if (fds[1].revents)
@@ -249,35 +255,37 @@ void SimulatedLine::serve() {
         if (fds[2].revents)
             counters_.portEvents += static_cast<uint64_t>(endpoint_->onClientOpenedOrClosed());
         if (ready == 0) {
-            while (auto frame = framer.onSilence())
-                handle(std::move(*frame));
+            while (auto frame = state.framer.onSilence()) {
+                handleFrame(state, *frame);
+            }
         } else if (fds[0].revents & POLLIN) {
             const ssize_t n = read(fd, buffer, sizeof buffer);
             if (n < 0 && (errno == EAGAIN || errno == EINTR))
                 continue;
             if (n <= 0) {
-                failure = n == 0 ? std::string("the line was closed")
-                                 : std::string("cannot read: ") + std::strerror(errno);
+                state.failure = n == 0 ? std::string("the line was closed")
+                                       : std::string("cannot read: ") + std::strerror(errno);
                 break;
             }
-            if (!framer.pending())
-                frameStart = pacer.requestStart(Clock::now());
-            framer.feed(buffer, static_cast<std::size_t>(n));
-            while (auto frame = framer.takeFrame()) {
-                handle(std::move(*frame));
-                if (waitForStop(std::chrono::milliseconds(0)))
+            if (!state.framer.pending())
+                state.frameStart = state.pacer.requestStart(Clock::now());
+            state.framer.feed(buffer, static_cast<std::size_t>(n));
+            while (state.failure.empty() && !waitForStop(std::chrono::milliseconds(0))) {
+                auto frame = state.framer.takeFrame();
+                if (!frame)
                     break;
+                handleFrame(state, *frame);
             }
         } else if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
             // The device went away; polling it again would only spin.
-            failure = "the line hung up";
+            state.failure = "the line hung up";
             break;
         }
-        counters_.noiseBytes = framer.discardedBytes();
+        counters_.noiseBytes = state.framer.discardedBytes();
     }
-    if (!failure.empty()) {
+    if (!state.failure.empty()) {
         std::lock_guard<std::mutex> lock(lifecycleMutex_);
-        failure_ = failure;
+        failure_ = state.failure;
     }
     serving_ = false;
 }

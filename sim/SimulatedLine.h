@@ -85,7 +85,8 @@ private:
     bool startServing(std::unique_ptr<SerialEndpoint> endpoint, std::string& error);
     void stopServing();
     void serve();
-    void handleFrame(const std::vector<uint8_t>& frame, Instrument::Clock::time_point received);
+    struct ServingState;
+    void handleFrame(ServingState& state, const std::vector<uint8_t>& request);
     bool waitForStop(std::chrono::milliseconds timeout) const;
 
     const SimConfig config_;
