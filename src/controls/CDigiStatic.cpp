@@ -27,7 +27,6 @@ CDigiStatic::CDigiStatic(const QString& caption, QWidget* parent)
     // Every paint covers the whole widget, so nothing is erased beforehand and a new reading
     // replaces the old one without flicker.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
 }
 
 CDigiStatic::~CDigiStatic() = default;

@@ -30,14 +30,14 @@ bool isControlCharacter(const QKeyEvent& event) {
     return (event.modifiers() & Qt::ControlModifier) && event.key() >= Qt::Key_A &&
            event.key() <= Qt::Key_Z;
 }
-}  // namespace
 
-CNFEdit::CNFEdit(QWidget* parent) : QLineEdit(parent) {}
-
-bool CNFEdit::IsAccepted(QChar c) {
+bool isAccepted(QChar c) {
     const char16_t u = c.unicode();
     return (u >= u'0' && u <= u'9') || u == u'.' || u == u'-' || u == kBackspace;
 }
+}  // namespace
+
+CNFEdit::CNFEdit(QWidget* parent) : QLineEdit(parent) {}
 
 void CNFEdit::refuse() {
     ShowMessage(this, QStringLiteral("Numbers only!"), QStringLiteral("Tips"), MessageIcon::None);
@@ -56,7 +56,7 @@ void CNFEdit::keyPressEvent(QKeyEvent* event) {
     }
     bool accepted = true;
     for (const QChar c : typed) {
-        accepted = accepted && IsAccepted(c);
+        accepted = accepted && isAccepted(c);
     }
     if (accepted) {
         QLineEdit::keyPressEvent(event);
@@ -64,7 +64,7 @@ void CNFEdit::keyPressEvent(QKeyEvent* event) {
     }
     event->accept();
     for (const QChar c : typed) {
-        if (!IsAccepted(c)) {
+        if (!isAccepted(c)) {
             refuse();
         }
     }
@@ -75,7 +75,7 @@ void CNFEdit::inputMethodEvent(QInputMethodEvent* event) {
     QString kept;
     int refused = 0;
     for (const QChar c : committed) {
-        if (IsAccepted(c)) {
+        if (isAccepted(c)) {
             kept += c;
         } else {
             ++refused;

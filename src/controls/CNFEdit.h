@@ -13,8 +13,6 @@ class CNFEdit : public QLineEdit {
 public:
     explicit CNFEdit(QWidget* parent = nullptr);
 
-    static bool IsAccepted(QChar c);
-
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
