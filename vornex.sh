@@ -21,7 +21,7 @@ PACKAGES=(
     libmodbus-dev libudev-dev libxlsxwriter-dev
     libgtest-dev libgmock-dev
     fonts-wqy-microhei
-    xvfb xauth
+    xvfb xauth unzip
 )
 
 install_missing() {

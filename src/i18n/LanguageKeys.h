@@ -100,8 +100,8 @@ inline constexpr std::array kLanguageKeys = {
     "IDD326_Title", "IDD326_1026", "IDD326_2", "IDD326_1023", "IDD326_1024", "IDD326_1027",
     "IDD326_1029",
     // Upload dialog.
-    "IDD327_Title", "IDD327_1031", "IDD327_1033", "IDD327_1035", "IDD327_1036", "IDD327_1037",
-    "IDD327_1039",
+    "IDD327_Title", "IDD327_1031", "IDD327_1033", "IDD327_1035", "IDD327_1036", "IDD327_1041",
+    "IDD327_1037", "IDD327_1039",
     // Instrument parameters dialog.
     "IDD328_Title", "IDD328_1057", "IDD328_2", "IDD328_1040", "IDD328_1042", "IDD328_1043",
     "IDD328_1045", "IDD328_1047", "IDD328_1049", "IDD328_1051", "IDD328_1053", "IDD328_1055",

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -103,6 +104,10 @@ void CDlgUpData::buildControls() {
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->verticalHeader()->hide();
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setWordWrap(false);
+    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
+    // The columns share the list's width, so they follow its viewport.
+    list_->viewport()->installEventFilter(this);
     list_->setMinimumSize(470, 330);
 
     progress_ = new QProgressBar(this);
@@ -138,9 +143,10 @@ void CDlgUpData::fitColumns() {
         list_->setColumnWidth(c, widths[c]);
 }
 
-void CDlgUpData::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    fitColumns();
+bool CDlgUpData::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && list_ != nullptr && watched == list_->viewport())
+        fitColumns();
+    return QDialog::eventFilter(watched, event);
 }
 
 void CDlgUpData::message(const char* key) {
