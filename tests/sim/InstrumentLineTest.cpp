@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <set>
 #include <thread>
 
@@ -283,6 +284,24 @@ TEST_F(InstrumentLine, ClientsConnectAndDisconnectAgainAndAgain) {
             << "round " << round << ": " << modbus_strerror(errno);
         EXPECT_EQ(rm::decodeFloat(regs), 7.0f);
     }
+}
+
+TEST_F(InstrumentLine, LinkReplacesAStaleSymlinkButNeverAFile) {
+    // Left behind by a simulator that was killed.
+    ASSERT_EQ(symlink("/dev/pts/nonexistent", linkPath.c_str()), 0);
+    startLine({fixedInstrument(1, 7.0f)});
+    ModbusClient client(linkPath, 1);
+    EXPECT_TRUE(client.connected());
+
+    const std::string file = dir.path() + "/notes.txt";
+    { std::ofstream(file) << "keep me"; }
+    SimulatedLine other(SimConfig{});
+    std::string error;
+    EXPECT_FALSE(other.startPty(file, error));
+    EXPECT_NE(error.find("not a symbolic link"), std::string::npos) << error;
+    std::string content;
+    std::getline(std::ifstream(file), content);
+    EXPECT_EQ(content, "keep me");
 }
 
 TEST(TorqueProfile, RampsToAPeakAndReleasesWithNoise) {
