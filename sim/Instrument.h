@@ -29,8 +29,6 @@ public:
 
     Instrument(const InstrumentConfig& config, Clock::time_point start);
 
-    int address() const { return config_.address; }
-
     ModbusException readHolding(int first, int count, uint16_t* out, Clock::time_point now);
     ModbusException readInput(int first, int count, uint16_t* out, Clock::time_point now);
     ModbusException writeHolding(int first, const uint16_t* values, int count,
@@ -44,19 +42,15 @@ public:
         return holding_;
     }
     regmap::Settings parameterSet(int modeNumber) const { return sets_.at(modeNumber); }
-    int activeSet() const { return active_; }
-    const std::vector<regmap::StoredRecord>& storedRecords() const { return records_; }
-
-    float liveValue(Clock::time_point now) const;
-    uint16_t liveDecimals() const;
 
     static constexpr int kInputFirst = regmap::kInLiveValue;
     static constexpr int kInputEnd = regmap::kInStoredRecord + regmap::kInStoredRecordCount;
 
 private:
+    float liveValue(Clock::time_point now) const;
+    uint16_t liveDecimals() const;
     void applyScheduledKeypad(Clock::time_point now);
     void loadActiveSet();
-    void inputRegister(int address, uint16_t* out, Clock::time_point now) const;
 
     InstrumentConfig config_;
     Clock::time_point start_;

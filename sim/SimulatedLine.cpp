@@ -103,14 +103,6 @@ std::string SimulatedLine::devicePath() const {
     return endpoint_ ? endpoint_->devicePath() : std::string();
 }
 
-std::vector<int> SimulatedLine::addresses() const {
-    std::lock_guard<std::mutex> lock(modelMutex_);
-    std::vector<int> result;
-    for (const auto& entry : instruments_)
-        result.push_back(entry.first);
-    return result;
-}
-
 bool SimulatedLine::changeOnKeypad(int slave, const KeypadChange& change) {
     std::lock_guard<std::mutex> lock(modelMutex_);
     auto it = instruments_.find(slave);

@@ -68,7 +68,6 @@ public:
     // The pty slave (/dev/pts/N) or the device, empty while no line is open.
     std::string devicePath() const;
 
-    std::vector<int> addresses() const;
     // False when no instrument has this address.
     bool changeOnKeypad(int slave, const KeypadChange& change);
     // Holds the live value at a number, or lets it follow the torque profile again (nullopt).
