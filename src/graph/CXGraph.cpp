@@ -120,6 +120,7 @@ void CXGraph::Redraw() {
 void CXGraph::replotNow() {
     redrawTimer_.stop();
     applyAutoScale();
+    updateSmoothing();
     replot();
 }
 
@@ -178,7 +179,10 @@ QCPGraph* CXGraph::ensureSeries(int series) {
     }
     QCPGraph* graph = addGraph(xAxis, yAxis);
     graph->setName(QStringLiteral("Slave_%1").arg(series + 1));
-    graph->setPen(QPen(seriesColor(series), 1.5));
+    // A cosmetic pen takes the raster engine's fast line drawing.
+    QPen pen(seriesColor(series), 0.0);
+    pen.setCosmetic(true);
+    graph->setPen(pen);
     graph->setSelectable(QCP::stNone);
     graphs_[series] = graph;
     // Keep the legend in slave order, whatever order the slaves first report in.
@@ -219,6 +223,19 @@ void CXGraph::applyAutoScale() {
     if (yAxis_.GetAutoScale()) {
         fitValuesToData();
     }
+}
+
+void CXGraph::updateSmoothing() {
+    int inView = 0;
+    const QCPRange keys = xAxis->range();
+    for (QCPGraph* graph : graphs_) {
+        if (graph != nullptr) {
+            const auto data = graph->data();
+            inView += static_cast<int>(data->findEnd(keys.upper) - data->findBegin(keys.lower));
+        }
+    }
+    // Smoothed lines cost many times more to draw; dense curves look the same without.
+    setNotAntialiasedElements(inView > kMaxSmoothedPoints ? QCP::aePlottables : QCP::aeNone);
 }
 
 void CXGraph::fitKeysToData() {

@@ -25,6 +25,8 @@ public:
     enum class MouseMode { None, Zoom, Pan, Cursor };
     static constexpr int kSeriesCount = kCurveSlots;
     static constexpr int kMinRedrawIntervalMs = 33;
+    // Above this many points in view, curves are drawn without smoothing.
+    static constexpr int kMaxSmoothedPoints = 20000;
 
     explicit CXGraph(QWidget* parent = nullptr);
 
@@ -67,6 +69,7 @@ private:
     QCPGraph* ensureSeries(int series);
     void setMouseMode(MouseMode mode);
     void applyAutoScale();
+    void updateSmoothing();
     void fitKeysToData();
     void fitValuesToData();
     void onMousePress(QMouseEvent* event);

@@ -19,11 +19,11 @@ QString formatPoint(QPointF coords) {
 }  // namespace
 
 MeasureCursor::MeasureCursor(QCustomPlot& plot) : plot_(plot), label_(new QCPItemText(&plot)) {
-    const QColor colors[2] = {QColor(200, 30, 30), QColor(30, 110, 200)};
     for (int i = 0; i < 2; ++i) {
         auto* tracer = new QCPItemTracer(&plot);
         tracer->setStyle(QCPItemTracer::tsCrosshair);
-        QPen pen(colors[i]);
+        // Black stands apart from every series colour.
+        QPen pen(Qt::black);
         pen.setStyle(i == 0 ? Qt::SolidLine : Qt::DashLine);
         tracer->setPen(pen);
         tracer->position->setType(QCPItemPosition::ptPlotCoords);
