@@ -47,24 +47,36 @@ build() {
     cmake --build "$BUILD_DIR" --parallel "$JOBS" ${VORNEX_TARGET:+--target "$VORNEX_TARGET"}
 }
 
-# Until the main window exists, the program is the command-line poller against the built-in
-# simulated instrument line.
+# Serial ports with hardware behind them: USB adapters, and built-in ports that have a UART.
+serial_hardware() {
+    local port name
+    for port in /dev/ttyUSB* /dev/ttyACM*; do
+        [ -e "$port" ] && echo "$port"
+    done
+    for port in /dev/ttyS*; do
+        name=${port#/dev/}
+        [ -e "$port" ] && [ "$(cat "/sys/class/tty/$name/type" 2>/dev/null || echo 0)" != 0 ] &&
+            echo "$port"
+    done
+    return 0
+}
+
+# Starts the main window; without serial hardware, with the built-in simulated instrument line.
 run_program() {
-    local workdir sim_pid line
-    workdir=$(mktemp -d)
-    line="$workdir/line"
-    echo "vornex: no main window yet; polling the simulated instruments 1, 2 and 3 on $line"
-    echo "vornex: for real instruments run $BUILD_DIR/cli/vornex-cli poll --port /dev/ttyUSB0 --slaves 1,2,3 --passes 100"
-    # The simulator serves until its standard input closes: hold a fifo open for as long as we run.
-    mkfifo "$workdir/control"
-    exec 4<>"$workdir/control"
-    exec 3< <(exec "$BUILD_DIR/sim/vornex-sim" --link "$line" --slaves 1,2,3 <&4)
-    sim_pid=$!
-    # Expanded now: the trap runs after this function's locals are gone.
-    trap "kill $sim_pid 2>/dev/null; rm -rf '$workdir'" EXIT
-    read -r _ready _path <&3
-    "$BUILD_DIR/cli/vornex-cli" poll --port "$line" --slaves 1,2,3 --passes "${VORNEX_PASSES:-50}" \
-        --display 1 "$@"
+    local program="$BUILD_DIR/src/app/vornex" hardware
+    hardware=$(serial_hardware)
+    if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+        echo "vornex: no display found; to try it headless: xvfb-run -a $program --simulate"
+    fi
+    if [ -z "$hardware" ]; then
+        echo "vornex: no serial hardware found; starting with simulated instruments 1, 2 and 3"
+        echo "vornex: add them with Add, then Connect on the first port of the list"
+        echo "vornex: for real instruments plug in the USB serial adapter (it appears in the port"
+        echo "        list at once), or run $program --port /dev/ttyXXX for a port not listed"
+        exec "$program" --simulate "$@"
+    fi
+    echo "vornex: serial ports: $(echo "$hardware" | tr '\n' ' ')"
+    exec "$program" "$@"
 }
 
 run_tests() {

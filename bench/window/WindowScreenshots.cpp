@@ -1,0 +1,81 @@
+// Pictures of the whole window while it records three simulated instruments, one per language.
+//
+//   window_screenshots OUTDIR [SECONDS]
+//
+// Run it under an X server (xvfb-run -a -s "-screen 0 1600x900x24") for real rendering.
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/SimulatedInstruments.h"
+#include "frame/CMainFrame.h"
+#include "frame/CommandIds.h"
+#include "frame/LanguageSwitch.h"
+#include "graph/CVornexView.h"
+#include "panel/CControlDlg.h"
+
+using namespace vornex;
+
+namespace {
+
+void addThroughDialog(CControlDlg& panel, int address) {
+    QTimer::singleShot(50, [address] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr)
+            return;
+        dialog->findChild<QLineEdit*>()->setText(QString::number(address));
+        dialog->accept();
+    });
+    panel.onAdd();
+}
+
+bool shoot(int languageCommand, const QString& name, const QString& outDir, int seconds) {
+    SimulatedInstruments line;
+    std::string error;
+    if (!line.start(error)) {
+        std::fprintf(stderr, "cannot start the simulated line: %s\n", error.c_str());
+        return false;
+    }
+    QTemporaryDir home;
+    CMainFrame frame(AppPaths::forHome(home.path()),
+                     [port = line.portPath()] { return std::vector<std::string>{port}; });
+    frame.language().choose(languageCommand);
+    frame.resize(1280, 720);
+    frame.show();
+    CControlDlg& panel = *frame.controlPanel();
+    for (int address : {1, 2, 3})
+        addThroughDialog(panel, address);
+    panel.onConnect();
+    frame.session().add("demo");
+    frame.action(command::kTestNew)->setEnabled(false);
+    frame.view()->start();
+    QTest::qWait(seconds * 1000);
+    const QString path = QDir(outDir).filePath(QStringLiteral("window-%1.png").arg(name));
+    const bool saved = frame.grab().save(path);
+    std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(path));
+    frame.view()->stop();
+    panel.onDisconnect();
+    return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: window_screenshots OUTDIR [SECONDS]\n");
+        return 2;
+    }
+    const QString outDir = QString::fromLocal8Bit(argv[1]);
+    const int seconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 12;
+    QDir().mkpath(outDir);
+    bool ok = shoot(command::kLanguageZhCN, QStringLiteral("zh_CN"), outDir, seconds);
+    ok = shoot(command::kLanguageZhTW, QStringLiteral("zh_TW"), outDir, seconds) && ok;
+    ok = shoot(command::kLanguageEnUS, QStringLiteral("en_US"), outDir, seconds) && ok;
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,54 @@
+#include "app/CVornexApp.h"
+
+#include <QAction>
+
+#include "app/CAboutDlg.h"
+#include "app/SimulatedInstruments.h"
+#include "frame/CMainFrame.h"
+#include "frame/CommandIds.h"
+#include "i18n/HomeFolder.h"
+
+namespace vornex {
+
+CVornexApp::CVornexApp() = default;
+
+// The window and its link go before the simulated line they may be talking to.
+CVornexApp::~CVornexApp() {
+    frame_.reset();
+    simulated_.reset();
+}
+
+bool CVornexApp::init(const QStringList& arguments, QString& error) {
+    const CommandLine line = CommandLine::parse(arguments);
+    if (!line.error.isEmpty()) {
+        error = line.error + QLatin1Char('\n') + CommandLine::usage();
+        return false;
+    }
+    std::vector<std::string> named;
+    if (line.simulate) {
+        simulated_ = std::make_unique<SimulatedInstruments>();
+        std::string why;
+        if (!simulated_->start(why)) {
+            error =
+                QStringLiteral("cannot start the simulated line: ") + QString::fromStdString(why);
+            return false;
+        }
+        named.push_back(simulated_->portPath());
+    }
+    for (const QString& port : line.ports)
+        named.push_back(port.toStdString());
+
+    frame_ = std::make_unique<CMainFrame>(homePaths(arguments), namedAndSystemPorts(named));
+    CMainFrame* frame = frame_.get();
+    QObject::connect(frame->action(command::kAbout), &QAction::triggered, frame, [frame] {
+        CAboutDlg about(frame);
+        about.exec();
+    });
+    return true;
+}
+
+QString CVornexApp::simulatedPort() const {
+    return simulated_ ? QString::fromStdString(simulated_->portPath()) : QString();
+}
+
+}  // namespace vornex

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vornex {
+
+namespace sim {
+class SimulatedLine;
+}
+
+// The built-in simulated instrument line of the demo mode: instruments at the given addresses
+// answering on a pseudo-terminal, served by a thread of this process.
+class SimulatedInstruments {
+public:
+    explicit SimulatedInstruments(const std::vector<int>& addresses = {1, 2, 3});
+    ~SimulatedInstruments();
+
+    // False with a message when no pseudo-terminal can be made.
+    bool start(std::string& error);
+    // The path to open, e.g. /dev/pts/4; empty before start.
+    std::string portPath() const;
+    sim::SimulatedLine& line() { return *line_; }
+
+private:
+    std::unique_ptr<sim::SimulatedLine> line_;
+};
+
+}  // namespace vornex

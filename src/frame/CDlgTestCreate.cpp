@@ -1,0 +1,67 @@
+#include "frame/CDlgTestCreate.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "record/TestSession.h"
+
+namespace vornex {
+
+CDlgTestCreate::CDlgTestCreate(TestSession& session, QWidget* parent)
+    : QDialog(parent),
+      session_(session),
+      name_(new QLineEdit(this)),
+      message_(new QLabel(this)),
+      add_(new QPushButton(QStringLiteral("增加"), this)) {
+    setWindowTitle(QStringLiteral("新建测试"));
+
+    auto* caption = new QLabel(QStringLiteral("测试名称:"), this);
+    caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFont nameFont(QStringLiteral("Arial"));
+    nameFont.setPointSize(13);
+    name_->setFont(nameFont);
+    name_->setMaxLength(kMaxNameLength);
+    name_->setMinimumWidth(180);
+
+    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
+    add_->setDefault(true);
+    add_->setAutoDefault(true);
+    cancel->setAutoDefault(false);
+    connect(add_, &QPushButton::clicked, this, &CDlgTestCreate::onAdd);
+    connect(cancel, &QPushButton::clicked, this, &CDlgTestCreate::reject);
+
+    auto* field = new QHBoxLayout;
+    field->addStretch(1);
+    field->addWidget(caption);
+    field->addWidget(name_);
+    field->addStretch(1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(message_, 1);
+    bottom->addWidget(add_);
+    bottom->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addStretch(1);
+    layout->addLayout(field);
+    layout->addStretch(1);
+    layout->addLayout(bottom);
+    resize(400, 150);
+
+    name_->setText(QString::fromStdString(session_.proposeName()));
+    name_->selectAll();
+    name_->setFocus();
+}
+
+void CDlgTestCreate::onAdd() {
+    const TestSession::AddResult result = session_.add(name_->text().toStdString());
+    if (result == TestSession::AddResult::Added) {
+        accept();
+        return;
+    }
+    message_->setText(QString::fromStdString(TestSession::message(result)));
+}
+
+}  // namespace vornex

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace vornex {
+
+class TestSession;
+
+// Asks for the name of a new test, proposing the current date and time. Add opens the test in the
+// session unless a file of that name exists today or the name would leave the day folder; the
+// reason then shows in the message line and the dialog stays open.
+class CDlgTestCreate : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int kMaxNameLength = 15;
+
+    explicit CDlgTestCreate(TestSession& session, QWidget* parent = nullptr);
+
+    QLineEdit* nameEdit() const { return name_; }
+    QLabel* messageLine() const { return message_; }
+    QPushButton* addButton() const { return add_; }
+
+private:
+    void onAdd();
+
+    TestSession& session_;
+    QLineEdit* name_;
+    QLabel* message_;
+    QPushButton* add_;
+};
+
+}  // namespace vornex

@@ -1,0 +1,127 @@
+#include "frame/CMainFrame.h"
+
+#include <QAction>
+#include <QComboBox>
+
+#include "controls/DialogTexts.h"
+#include "frame/CDlgTestCreate.h"
+#include "frame/CFixSplitterWnd.h"
+#include "frame/CommandIds.h"
+#include "frame/LanguageSwitch.h"
+#include "graph/CHeaderToolBar.h"
+#include "graph/CVornexView.h"
+#include "graph/GraphModeBinding.h"
+#include "graph/Icons.h"
+#include "graph/browser/CDlgSelData.h"
+#include "i18n/Startup.h"
+#include "instrument/CDlgDevParam.h"
+#include "instrument/CDlgUpData.h"
+#include "panel/CControlDlg.h"
+
+namespace vornex {
+
+CMainFrame::CMainFrame(const AppPaths& paths, PortSource ports, QWidget* parent)
+    : QMainWindow(parent), paths_(paths), session_(paths.dataFolder.toStdString()), menu_(this) {
+    for (const QString& problem : prepareHome(paths_))
+        qWarning("vornex: %s", qPrintable(problem));
+    language_ =
+        std::make_unique<LanguageSwitch>(menu_, paths_, [this] { return session_.isOpen(); });
+    setMenuBar(menu_.menuBar());
+    setWindowTitle(QStringLiteral("Vornex"));
+    setWindowIcon(vornexIcon(128));
+    buildPanes(std::move(ports));
+    routeCommands();
+    applyLanguage(language_->languageFile());
+    resize(1280, 800);
+}
+
+// The acquisition thread reads the recording flag and feeds the sample queue, and the recorder
+// drains that queue once more while it closes: polling ends first, then the recording state,
+// then the panel that owns the queue.
+CMainFrame::~CMainFrame() {
+    panel_->stopPolling();
+    delete view_;
+    delete panel_;
+}
+
+QString CMainFrame::languageFile() const {
+    return language_->languageFile();
+}
+
+void CMainFrame::buildPanes(PortSource ports) {
+    outer_ = new CFixSplitterWnd(Qt::Horizontal, this);
+    inner_ = new CFixSplitterWnd(Qt::Vertical);
+    toolBar_ = new CHeaderToolBar;
+    view_ = new CVornexView(session_);
+    panel_ = new CControlDlg(view_->recorder().signal(), std::move(ports));
+    view_->recorder().attachSamples(&panel_->samples());
+
+    outer_->addWidget(panel_);
+    outer_->addWidget(inner_);
+    inner_->addWidget(toolBar_);
+    inner_->addWidget(view_);
+    outer_->fixPane(0, kPanelWidth);
+    inner_->fixPane(0, kToolBarHeight);
+    setCentralWidget(outer_);
+
+    connect(panel_, &CControlDlg::linked, toolBar_, &CHeaderToolBar::setLinked);
+    connect(panel_, &CControlDlg::unlinked, toolBar_, &CHeaderToolBar::setUnlinked);
+    connect(view_, &CVornexView::toolbarState, toolBar_, &CHeaderToolBar::setState);
+    connect(toolBar_, &CHeaderToolBar::startClicked, view_, &CVornexView::start);
+    connect(toolBar_, &CHeaderToolBar::stopClicked, view_, &CVornexView::stop);
+    connect(toolBar_, &CHeaderToolBar::printClicked, view_, &CVornexView::print);
+    bindGraphModes(*toolBar_, view_->graph());
+}
+
+void CMainFrame::routeCommands() {
+    connect(action(command::kTestNew), &QAction::triggered, this, &CMainFrame::newTest);
+    connect(action(command::kTestClose), &QAction::triggered, this, &CMainFrame::closeTest);
+    connect(action(command::kPrint), &QAction::triggered, view_, &CVornexView::print);
+    connect(action(command::kPrintPreview), &QAction::triggered, view_, &CVornexView::printPreview);
+    connect(action(command::kPrintSetup), &QAction::triggered, view_, &CVornexView::printSetup);
+    connect(action(command::kExit), &QAction::triggered, this, &QWidget::close);
+    connect(action(command::kTestData), &QAction::triggered, this, &CMainFrame::showTestData);
+    connect(action(command::kInstrumentSettings), &QAction::triggered, this, [this] {
+        QStringList ports;
+        for (int i = 0; i < panel_->portList()->count(); ++i)
+            ports << panel_->portList()->itemText(i);
+        CDlgDevParam dialog(languageFile(), ports, this);
+        dialog.exec();
+    });
+    connect(action(command::kUploadData), &QAction::triggered, this, [this] {
+        CDlgUpData dialog(languageFile(), panel_->portText(), panel_->connected(), this);
+        dialog.exec();
+    });
+    connect(language_.get(), &LanguageSwitch::languageChanged, this, &CMainFrame::applyLanguage);
+}
+
+void CMainFrame::applyLanguage(const QString& languageFile) {
+    panel_->applyLanguage(languageFile);
+    view_->setLanguageFile(languageFile);
+    SetDialogTexts(languageFile, toolBar_, CHeaderToolBar::kDialogNumber);
+}
+
+void CMainFrame::newTest() {
+    CDlgTestCreate dialog(session_, this);
+    if (dialog.exec() == QDialog::Accepted)
+        action(command::kTestNew)->setEnabled(false);
+}
+
+void CMainFrame::showTestData() {
+    CDlgSelData browser(languageFile(), paths_.dataFolder, session_.isOpen(), view_->recording(),
+                        this);
+    if (browser.exec() != QDialog::Accepted)
+        return;
+    session_.setCurrentPath(browser.filePath().toStdString());
+    std::string error;
+    if (!view_->recorder().loadFile(session_.currentPath(), &error))
+        qWarning("vornex: %s", error.c_str());
+}
+
+void CMainFrame::closeTest() {
+    if (!view_->closeTest())
+        return;
+    action(command::kTestNew)->setEnabled(true);
+}
+
+}  // namespace vornex

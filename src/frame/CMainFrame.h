@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+
+#include "frame/MainMenu.h"
+#include "i18n/AppPaths.h"
+#include "panel/PortSource.h"
+#include "record/TestSession.h"
+
+namespace vornex {
+
+class CControlDlg;
+class CFixSplitterWnd;
+class CHeaderToolBar;
+class CVornexView;
+class LanguageSwitch;
+
+// The program's window: the control panel in a fixed 230-pixel column on the left, the header
+// toolbar in a fixed 50-pixel row above the graph on the right, and the menu bar whose commands
+// it routes to the panes and dialogs. It holds the home folder's paths and the test session.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr int kPanelWidth = 230;
+    static constexpr int kToolBarHeight = 50;
+
+    CMainFrame(const AppPaths& paths, PortSource ports, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CControlDlg* controlPanel() const { return panel_; }
+    CHeaderToolBar* toolBar() const { return toolBar_; }
+    CVornexView* view() const { return view_; }
+    CFixSplitterWnd* outerSplitter() const { return outer_; }
+    CFixSplitterWnd* innerSplitter() const { return inner_; }
+    MainMenu& menu() { return menu_; }
+    LanguageSwitch& language() { return *language_; }
+    TestSession& session() { return session_; }
+    const AppPaths& paths() const { return paths_; }
+    QString languageFile() const;
+
+    // The action of a menu command, for the commands others handle.
+    QAction* action(int commandId) const { return menu_.action(commandId); }
+
+public slots:
+    // Runs the new-test dialog; an added test disables New test until Close test.
+    void newTest();
+    void closeTest();
+    // Runs the saved-data browser and loads the chosen test into the graph.
+    void showTestData();
+
+private:
+    void buildPanes(PortSource ports);
+    void routeCommands();
+    void applyLanguage(const QString& languageFile);
+
+    AppPaths paths_;
+    TestSession session_;
+    MainMenu menu_;
+    std::unique_ptr<LanguageSwitch> language_;
+    CFixSplitterWnd* outer_ = nullptr;
+    CFixSplitterWnd* inner_ = nullptr;
+    CControlDlg* panel_ = nullptr;
+    CHeaderToolBar* toolBar_ = nullptr;
+    CVornexView* view_ = nullptr;
+};
+
+}  // namespace vornex

@@ -1,0 +1,415 @@
+#include "panel/CControlDlg.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <chrono>
+
+#include "controls/CDigiStatic.h"
+#include "controls/CListCtrlEx.h"
+#include "controls/DialogTexts.h"
+#include "controls/MessageBox.h"
+#include "graph/Icons.h"
+#include "i18n/Language.h"
+#include "i18n/LanguageKeys.h"
+#include "link/HotplugWatcher.h"
+#include "panel/CDialogAddDev.h"
+
+namespace vornex {
+
+namespace {
+
+constexpr int kAddressColumn = 0;
+constexpr int kPresenceColumn = 2;
+constexpr int kLedHeight = 46;
+
+QPushButton* numberedButton(const char* text, int id, QWidget* parent) {
+    auto* button = new QPushButton(QString::fromUtf8(text), parent);
+    setControlId(button, id);
+    return button;
+}
+
+QLabel* numberedLabel(const char* text, int id, QWidget* parent) {
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    setControlId(label, id);
+    return label;
+}
+
+}  // namespace
+
+QString CControlDlg::presenceMark(PresenceState state) {
+    switch (state) {
+        case PresenceState::Unidentified:
+            return QStringLiteral("?");
+        case PresenceState::Identified:
+            return QStringLiteral("OK");
+        case PresenceState::Absent:
+            return QStringLiteral("--");
+        case PresenceState::CommunicationError:
+            return QStringLiteral("ERR");
+    }
+    return QStringLiteral("?");
+}
+
+CControlDlg::CControlDlg(const RecordingSignal& recording, PortSource ports, QWidget* parent)
+    : QWidget(parent),
+      portSource_(std::move(ports)),
+      value_(new CDigiStatic(QStringLiteral("500.00"), this)),
+      unit_(new CDigiStatic(QStringLiteral("kgf.cm"), this)),
+      displayList_(new QComboBox(this)),
+      devices_(new CListCtrlEx(this)),
+      ports_(new QComboBox(this)),
+      connect_(numberedButton("连 接", 1009, this)),
+      disconnect_(numberedButton("断 开", 1010, this)),
+      add_(numberedButton("添加", 1012, this)),
+      delete_(numberedButton("删除", 1014, this)),
+      watcher_(new HotplugWatcher(this)),
+      poller_(std::make_unique<Poller>(recording, TickClock(), static_cast<PollObserver&>(*this))) {
+    setProperty(kDialogNumberProperty, kDialogNumber);
+    setFixedWidth(kWidth);
+    setControlId(value_, 1000);
+    setControlId(unit_, 1004);
+    setControlId(displayList_, 1016);
+    setControlId(devices_, 1011);
+    setControlId(ports_, 1007);
+
+    value_->ModifyDigiStyle(0, DIGI_14SEG_DIGITS | DIGI_SOFT_OUTLINE);
+    connect_->setIcon(vornexIcon(321));
+    disconnect_->setIcon(vornexIcon(322));
+    buildLayout();
+
+    connect(connect_, &QPushButton::clicked, this, &CControlDlg::onConnect);
+    connect(disconnect_, &QPushButton::clicked, this, &CControlDlg::onDisconnect);
+    connect(add_, &QPushButton::clicked, this, &CControlDlg::onAdd);
+    connect(delete_, &QPushButton::clicked, this, &CControlDlg::onDelete);
+    connect(devices_, &CListCtrlEx::itemEdited, this,
+            [this](int row, int column, const QString& text) {
+                if (column == kAddressColumn)
+                    onAddressEdited(row, text);
+            });
+    // The Delete key acts as the Delete button, so the list and the table never part ways.
+    connect(devices_, &CListCtrlEx::deleteRequested, this, [this](int row) {
+        if (delete_->isEnabled())
+            deleteRow(row);
+    });
+    connect(displayList_, &QComboBox::currentIndexChanged, this, &CControlDlg::onDisplaySelection);
+    connect(watcher_, &HotplugWatcher::portsChanged, this, &CControlDlg::refreshPorts);
+
+    fillPorts();
+    // Columns are sized from the list's width in the 230-pixel column.
+    const int width = kWidth - 40;
+    devices_->InsertColumn(0, QStringLiteral("ID"), Qt::AlignCenter, width / 4);
+    devices_->InsertColumn(1, QStringLiteral("Dev"), Qt::AlignCenter, (2 * width) / 4);
+    devices_->InsertColumn(2, QStringLiteral("S"), Qt::AlignCenter, width / 4);
+    updateButtons();
+}
+
+CControlDlg::~CControlDlg() {
+    stopPolling();
+}
+
+void CControlDlg::buildLayout() {
+    value_->setMinimumHeight(kLedHeight);
+    unit_->setMinimumHeight(kLedHeight);
+    auto* leds = new QHBoxLayout;
+    leds->setSpacing(2);
+    leds->addWidget(value_, 53);
+    leds->addWidget(unit_, 35);
+
+    auto* display = new QHBoxLayout;
+    display->addWidget(numberedLabel("显示:", 1062, this));
+    display->addWidget(displayList_, 1);
+
+    auto* group = new QGroupBox(QStringLiteral("连接"), this);
+    setControlId(group, 1061);
+    devices_->setMinimumHeight(120);
+    auto* editButtons = new QHBoxLayout;
+    editButtons->addWidget(add_);
+    editButtons->addWidget(delete_);
+    auto* port = new QHBoxLayout;
+    port->addWidget(numberedLabel("串口:", 1063, this));
+    port->addWidget(ports_, 1);
+    auto* linkButtons = new QHBoxLayout;
+    linkButtons->addWidget(connect_);
+    linkButtons->addWidget(disconnect_);
+    auto* inGroup = new QVBoxLayout(group);
+    inGroup->addWidget(devices_, 1);
+    inGroup->addLayout(editButtons);
+    inGroup->addSpacing(8);
+    inGroup->addLayout(port);
+    inGroup->addLayout(linkButtons);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addLayout(leds);
+    layout->addLayout(display);
+    layout->addWidget(group, 1);
+}
+
+void CControlDlg::applyLanguage(const QString& languageFile) {
+    languageFile_ = languageFile;
+    SetDialogTexts(languageFile, this, kDialogNumber);
+}
+
+void CControlDlg::stopPolling() {
+    if (!poller_)
+        return;
+    poller_->disconnect();
+    poller_->waitStopped();
+}
+
+QString CControlDlg::portText() const {
+    return ports_->currentText();
+}
+
+QPushButton* CControlDlg::button(Button which) const {
+    switch (which) {
+        case Button::Connect:
+            return connect_;
+        case Button::Disconnect:
+            return disconnect_;
+        case Button::Add:
+            return add_;
+        case Button::Delete:
+            return delete_;
+    }
+    return nullptr;
+}
+
+void CControlDlg::onConnect() {
+    if (ports_->count() == 0)
+        return;
+    const std::string port = ports_->currentText().toStdString();
+    switch (poller_->connect(port)) {
+        case ConnectResult::Connected:
+            state_ = LinkState::Connected;
+            connectedPort_ = port;
+            updateButtons();
+            emit linked();
+            return;
+        case ConnectResult::InUse:
+        case ConnectResult::CannotOpen:
+            ShowMessage(this, QString::fromUtf8(kPortBusyText), QString::fromUtf8(kPortBusyCaption),
+                        MessageIcon::Warning);
+            return;
+        case ConnectResult::StillStopping:
+            // Connect is disabled until the thread has ended; a click that slipped through waits
+            // for the end notice, which enables it again.
+            updateButtons();
+            return;
+    }
+}
+
+void CControlDlg::onDisconnect() {
+    poller_->disconnect();
+    state_ = LinkState::Disconnected;
+    connectedPort_.clear();
+    updateButtons();
+    emit unlinked();
+}
+
+int CControlDlg::askAddress() {
+    CDialogAddDev dialog(languageFile_, this);
+    return dialog.exec() == QDialog::Accepted ? dialog.address() : 0;
+}
+
+void CControlDlg::onAdd() {
+    const int address = askAddress();
+    if (address < 1 || address > CDialogAddDev::kMaxAddress)
+        return;
+    if (hasAddress(address, -1)) {
+        showLangMessage(langkey::kMessageAddressExists);
+        return;
+    }
+    if (poller_->addDevice(static_cast<uint8_t>(address)) != TableEdit::Done)
+        return;
+    const QString text = QString::number(address);
+    const int row = devices_->InsertItem(devices_->GetItemCount(), text);
+    devices_->SetItemText(row, kPresenceColumn, presenceMark(PresenceState::Unidentified));
+    // The first entry of an empty combo box becomes current and so the displayed instrument.
+    displayList_->addItem(text);
+}
+
+void CControlDlg::onDelete() {
+    const QList<QTableWidgetItem*> selected = devices_->selectedItems();
+    if (selected.isEmpty())
+        return;
+    deleteRow(selected.first()->row());
+}
+
+void CControlDlg::deleteRow(int row) {
+    if (row < 0 || row >= devices_->GetItemCount())
+        return;
+    if (poller_->removeDevice(static_cast<size_t>(row)) != TableEdit::Done)
+        return;
+    devices_->DeleteItem(row);
+    const bool wasShown = displayList_->currentIndex() == row;
+    {
+        const QSignalBlocker quiet(displayList_);
+        displayList_->removeItem(row);
+        if (wasShown)
+            displayList_->setCurrentIndex(displayList_->count() > 0 ? 0 : -1);
+    }
+    onDisplaySelection();
+}
+
+void CControlDlg::onAddressEdited(int row, const QString& text) {
+    if (row < 0 || static_cast<size_t>(row) >= poller_->deviceCount())
+        return;
+    const uint8_t old = poller_->device(static_cast<size_t>(row)).address();
+    const int address = text.trimmed().toInt();
+    const char* refusal = nullptr;
+    if (address < 1 || address > CDialogAddDev::kMaxAddress)
+        refusal = langkey::kMessageAddressError;
+    else if (hasAddress(address, row))
+        refusal = langkey::kMessageAddressExists;
+    if (refusal != nullptr ||
+        poller_->changeAddress(static_cast<size_t>(row), static_cast<uint8_t>(address)) !=
+            TableEdit::Done) {
+        devices_->SetItemText(row, kAddressColumn, QString::number(old));
+        if (refusal != nullptr)
+            showLangMessage(refusal);
+        return;
+    }
+    devices_->SetItemText(row, kAddressColumn, QString::number(address));
+    devices_->SetItemText(row, kPresenceColumn, presenceMark(PresenceState::Unidentified));
+    displayList_->setItemText(row, QString::number(address));
+    onDisplaySelection();
+}
+
+bool CControlDlg::hasAddress(int address, int exceptRow) const {
+    for (size_t i = 0; i < poller_->deviceCount(); ++i) {
+        if (static_cast<int>(i) != exceptRow && poller_->device(i).address() == address)
+            return true;
+    }
+    return false;
+}
+
+void CControlDlg::onDisplaySelection() {
+    poller_->setDisplayedAddress(displayList_->count() > 0 ? displayList_->currentText().toInt()
+                                                           : 0);
+}
+
+void CControlDlg::fillPorts() {
+    ports_->clear();
+    for (const std::string& port : portSource_())
+        ports_->addItem(QString::fromStdString(port));
+}
+
+void CControlDlg::refreshPorts() {
+    const QString remembered = ports_->currentText();
+    fillPorts();
+    const int kept = ports_->findText(remembered);
+    ports_->setCurrentIndex(kept >= 0 ? kept : (ports_->count() > 0 ? 0 : -1));
+    if (state_ == LinkState::Connected &&
+        ports_->findText(QString::fromStdString(connectedPort_)) < 0) {
+        loseLink();
+    }
+}
+
+// The connected port went away: polling stops after its pass, and the port controls come back.
+// Add and Delete stay as they were until the next Connect and Disconnect.
+void CControlDlg::loseLink() {
+    if (state_ != LinkState::Connected)
+        return;
+    poller_->disconnect();
+    state_ = LinkState::PortLost;
+    connectedPort_.clear();
+    updateButtons();
+    showLangMessage(langkey::kMessagePortLost);
+}
+
+void CControlDlg::updateButtons() {
+    // While an acquisition thread is still ending, neither a new link nor a table change may start.
+    const bool idle = !poller_->active();
+    switch (state_) {
+        case LinkState::Connected:
+            connect_->setEnabled(false);
+            disconnect_->setEnabled(true);
+            ports_->setEnabled(false);
+            add_->setEnabled(false);
+            delete_->setEnabled(false);
+            break;
+        case LinkState::Disconnected:
+            connect_->setEnabled(idle);
+            disconnect_->setEnabled(false);
+            ports_->setEnabled(true);
+            add_->setEnabled(idle);
+            delete_->setEnabled(idle);
+            break;
+        case LinkState::PortLost:
+            connect_->setEnabled(idle);
+            disconnect_->setEnabled(false);
+            ports_->setEnabled(true);
+            add_->setEnabled(false);
+            delete_->setEnabled(false);
+            break;
+    }
+}
+
+void CControlDlg::showLangMessage(const char* key) {
+    ShowMessage(this, GetLangString(languageFile_, QString::fromUtf8(key)),
+                GetLangString(languageFile_, QString::fromUtf8(langkey::kMessageTip)),
+                MessageIcon::Warning);
+}
+
+void CControlDlg::displayChanged(const std::string& valueText, const std::string& unitText) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, value = QString::fromStdString(valueText), unit = QString::fromStdString(unitText)] {
+            value_->SetText(value);
+            unit_->SetText(unit);
+        },
+        Qt::QueuedConnection);
+}
+
+void CControlDlg::presenceChanged(size_t index, uint8_t address, PresenceState state) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, index, address, state] {
+            const int row = static_cast<int>(index);
+            // The row may have been edited or removed since the thread saw it.
+            if (row < devices_->GetItemCount() &&
+                devices_->GetItemText(row, kAddressColumn) == QString::number(address)) {
+                devices_->SetItemText(row, kPresenceColumn, presenceMark(state));
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void CControlDlg::passEnded(unsigned, const std::vector<RecordSnapshot>&) {}
+
+void CControlDlg::stoppedOnEmptyTable() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            state_ = LinkState::Disconnected;
+            connectedPort_.clear();
+            updateButtons();
+            emit unlinked();
+        },
+        Qt::QueuedConnection);
+}
+
+void CControlDlg::portLost(const std::string&) {
+    QMetaObject::invokeMethod(
+        this, [this] { loseLink(); }, Qt::QueuedConnection);
+}
+
+void CControlDlg::pollingEnded() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            // The thread sets its stop event right after this notice.
+            poller_->waitStopped(std::chrono::milliseconds(500));
+            updateButtons();
+        },
+        Qt::QueuedConnection);
+}
+
+}  // namespace vornex

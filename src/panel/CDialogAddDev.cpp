@@ -1,0 +1,71 @@
+#include "panel/CDialogAddDev.h"
+
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+#include "controls/DialogTexts.h"
+
+namespace vornex {
+
+CDialogAddDev::CDialogAddDev(const QString& languageFile, QWidget* parent)
+    : QDialog(parent), edit_(new QLineEdit(this)) {
+    setWindowTitle(QStringLiteral("添加设备"));
+    setProperty(kDialogNumberProperty, kDialogNumber);
+
+    auto* label = new QLabel(QStringLiteral("设备地址："), this);
+    setControlId(label, -1);
+    setControlId(edit_, 1015);
+    edit_->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit_));
+
+    auto* ok = new QPushButton(QStringLiteral("确定"), this);
+    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
+    setControlId(ok, 1);
+    setControlId(cancel, 2);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &CDialogAddDev::accept);
+    connect(cancel, &QPushButton::clicked, this, &CDialogAddDev::reject);
+
+    auto* field = new QHBoxLayout;
+    field->addWidget(label);
+    field->addWidget(edit_, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addStretch(1);
+    layout->addLayout(field);
+    layout->addStretch(1);
+    layout->addLayout(buttons);
+    resize(290, 140);
+
+    SetDialogTexts(languageFile, this, kDialogNumber);
+    edit_->setText(QStringLiteral("1"));
+    edit_->selectAll();
+    edit_->setFocus();
+}
+
+int CDialogAddDev::addressOf(const QString& text) {
+    long value = 0;
+    for (const QChar c : text) {
+        if (!c.isDigit())
+            break;
+        value = value * 10 + c.digitValue();
+        if (value > kMaxAddress)
+            return 0;
+    }
+    return static_cast<int>(value);
+}
+
+void CDialogAddDev::accept() {
+    address_ = addressOf(edit_->text());
+    QDialog::accept();
+}
+
+}  // namespace vornex

@@ -1,0 +1,21 @@
+#include "panel/PortSource.h"
+
+#include <sys/stat.h>
+
+#include "link/PortDiscovery.h"
+
+namespace vornex {
+
+PortSource namedAndSystemPorts(std::vector<std::string> named) {
+    return [named = std::move(named)] {
+        std::vector<std::string> present;
+        for (const std::string& port : named) {
+            struct stat info {};
+            if (::stat(port.c_str(), &info) == 0)
+                present.push_back(port);
+        }
+        return discoverPorts(present);
+    };
+}
+
+}  // namespace vornex

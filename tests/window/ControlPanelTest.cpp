@@ -1,0 +1,233 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QPushButton>
+#include <memory>
+
+#include "MessageRecorder.h"
+#include "WindowTestSupport.h"
+#include "controls/CDigiStatic.h"
+#include "controls/CEditItem.h"
+#include "controls/CListCtrlEx.h"
+#include "link/ModbusLink.h"
+#include "panel/CControlDlg.h"
+#include "sim/SimulatedLine.h"
+
+namespace vornex {
+namespace {
+
+using Button = CControlDlg::Button;
+using test::waitUntil;
+
+// A panel whose port list is whatever the test says, beside a line with instruments 1 and 2
+// (live values 12.5 and 40) and nothing at address 9.
+class ControlPanelTest : public ::testing::Test {
+protected:
+    ControlPanelTest() : line_(config()) {}
+
+    static sim::SimConfig config() {
+        sim::SimConfig config;
+        for (int address : {1, 2}) {
+            sim::InstrumentConfig instrument;
+            instrument.address = address;
+            instrument.decimals = 2;
+            instrument.fixedValue = address == 1 ? 12.5f : 40.0f;
+            config.instruments.push_back(instrument);
+        }
+        return config;
+    }
+
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(line_.startPty("", error)) << error;
+        ports_->push_back(line_.portPath());
+        panel_ = std::make_unique<CControlDlg>(recording_, [ports = ports_] { return *ports; });
+        QObject::connect(panel_.get(), &CControlDlg::unlinked, [this] { ++unlinked_; });
+        panel_->show();
+        panel_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(panel_.get()));
+    }
+
+    void add(const QString& typed) {
+        test::whenModal([typed](QDialog* dialog) { test::typeAndEnter(dialog, typed); });
+        panel_->onAdd();
+    }
+
+    QStringList rows() const {
+        QStringList ids;
+        for (int row = 0; row < panel_->deviceList()->GetItemCount(); ++row)
+            ids << panel_->deviceList()->GetItemText(row, 0);
+        return ids;
+    }
+
+    QStringList displayEntries() const {
+        QStringList entries;
+        for (int i = 0; i < panel_->displayList()->count(); ++i)
+            entries << panel_->displayList()->itemText(i);
+        return entries;
+    }
+
+    bool enabled(Button which) const { return panel_->button(which)->isEnabled(); }
+    bool idleButtons() const {
+        return enabled(Button::Connect) && !enabled(Button::Disconnect) && enabled(Button::Add) &&
+               enabled(Button::Delete) && panel_->portList()->isEnabled();
+    }
+
+    sim::SimulatedLine line_;
+    RecordingSignal recording_;
+    std::shared_ptr<std::vector<std::string>> ports_ = std::make_shared<std::vector<std::string>>();
+    std::unique_ptr<CControlDlg> panel_;
+    test::MessageRecorder messages_;
+    int unlinked_ = 0;
+};
+
+TEST_F(ControlPanelTest, AddTakesOnlyNewAddressesFromOneToThirtyAndTheFirstBecomesDisplayed) {
+    EXPECT_EQ(panel_->valueDisplay()->digiStyle(), 0x16u);
+    EXPECT_EQ(panel_->unitDisplay()->digiStyle(), 0x14u);
+    for (const QString typed : {"0", "", "31", "300"})
+        add(typed);
+    EXPECT_TRUE(rows().isEmpty());
+    EXPECT_TRUE(messages_.messages.empty()) << "out-of-range addresses are dropped silently";
+
+    add("30");
+    add("5");
+    add("5");
+    EXPECT_EQ(rows(), QStringList({"30", "5"}));
+    EXPECT_EQ(displayEntries(), QStringList({"30", "5"}));
+    ASSERT_EQ(panel_->poller().deviceCount(), 2u);
+    EXPECT_EQ(panel_->poller().device(1).address(), 5);
+    ASSERT_EQ(messages_.messages.size(), 1u) << "the duplicate is refused with a message";
+    EXPECT_EQ(panel_->displayList()->currentText(), "30");
+    EXPECT_EQ(panel_->poller().displayedAddress(), 30);
+}
+
+TEST_F(ControlPanelTest, DeletingTheDisplayedEntryShowsTheFirstAndTheDeleteKeyKeepsAllInStep) {
+    for (const QString typed : {"1", "2", "3"})
+        add(typed);
+    panel_->displayList()->setCurrentIndex(1);
+    EXPECT_EQ(panel_->poller().displayedAddress(), 2);
+
+    panel_->deviceList()->selectRow(1);
+    panel_->onDelete();
+    EXPECT_EQ(rows(), QStringList({"1", "3"}));
+    EXPECT_EQ(displayEntries(), QStringList({"1", "3"}));
+    EXPECT_EQ(panel_->poller().displayedAddress(), 1);
+
+    panel_->deviceList()->setFocus();
+    panel_->deviceList()->selectRow(0);
+    QTest::keyClick(panel_->deviceList(), Qt::Key_Delete);
+    EXPECT_EQ(rows(), QStringList({"3"}));
+    EXPECT_EQ(displayEntries(), QStringList({"3"}));
+    ASSERT_EQ(panel_->poller().deviceCount(), 1u);
+    EXPECT_EQ(panel_->poller().device(0).address(), 3);
+    EXPECT_EQ(panel_->poller().displayedAddress(), 3);
+
+    panel_->deviceList()->selectRow(0);
+    panel_->onDelete();
+    EXPECT_EQ(panel_->poller().deviceCount(), 0u);
+    EXPECT_EQ(panel_->poller().displayedAddress(), 0);
+}
+
+TEST_F(ControlPanelTest, AnAddressEditedInPlaceReachesTableAndDisplayListUnlessItIsRefused) {
+    add("1");
+    add("2");
+    CListCtrlEx* list = panel_->deviceList();
+    auto editRow = [&](int row, const QString& typed) {
+        // The add dialog took the activation; the editor needs the focus of an active window.
+        panel_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(panel_.get()));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(row, 0)).center());
+        auto* editor = qobject_cast<CEditItem*>(list->editor());
+        ASSERT_NE(editor, nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, typed);
+        QTest::keyClick(editor, Qt::Key_Return);
+        ASSERT_TRUE(waitUntil([&] { return list->editor() == nullptr; }));
+    };
+    editRow(0, "12");
+    EXPECT_EQ(rows(), QStringList({"12", "2"}));
+    EXPECT_EQ(displayEntries(), QStringList({"12", "2"}));
+    EXPECT_EQ(panel_->poller().device(0).address(), 12);
+    EXPECT_EQ(panel_->poller().displayedAddress(), 12);
+
+    editRow(1, "12");
+    editRow(1, "31");
+    EXPECT_EQ(rows(), QStringList({"12", "2"}));
+    EXPECT_EQ(panel_->poller().device(1).address(), 2);
+    EXPECT_EQ(messages_.messages.size(), 2u);
+}
+
+TEST_F(ControlPanelTest, ConnectDoesNothingWithoutPortsAndStopsByItselfWithAnEmptyTable) {
+    ports_->clear();
+    panel_->refreshPorts();
+    panel_->onConnect();
+    EXPECT_FALSE(panel_->connected());
+    EXPECT_TRUE(idleButtons());
+
+    ports_->push_back(line_.portPath());
+    panel_->refreshPorts();
+    panel_->onConnect();
+    ASSERT_TRUE(waitUntil([&] { return unlinked_ == 1 && idleButtons(); }));
+    EXPECT_FALSE(panel_->connected());
+}
+
+TEST_F(ControlPanelTest, PollsWhileConnectedAndShowsTheDisplayedValueAndEachPresence) {
+    for (const QString typed : {"1", "2", "9"})
+        add(typed);
+    panel_->onConnect();
+    ASSERT_TRUE(panel_->connected());
+    EXPECT_FALSE(enabled(Button::Connect) || enabled(Button::Add) || enabled(Button::Delete) ||
+                 panel_->portList()->isEnabled());
+    EXPECT_TRUE(enabled(Button::Disconnect));
+    ASSERT_TRUE(waitUntil([&] { return panel_->valueDisplay()->text() == "12.50"; }))
+        << panel_->valueDisplay()->text().toStdString();
+    EXPECT_EQ(panel_->unitDisplay()->text(), "N.m");
+    ASSERT_TRUE(waitUntil([&] { return panel_->deviceList()->GetItemText(2, 2) == "--"; }));
+    EXPECT_EQ(panel_->deviceList()->GetItemText(0, 2), "OK");
+
+    panel_->displayList()->setCurrentIndex(1);
+    ASSERT_TRUE(waitUntil([&] { return panel_->valueDisplay()->text() == "40.00"; }));
+
+    // A second link on the held port is refused, and so is a second panel's Connect.
+    ModbusLink other;
+    EXPECT_EQ(other.open(line_.portPath()), OpenResult::InUse);
+    CControlDlg second(recording_, [ports = ports_] { return *ports; });
+    second.onConnect();
+    ASSERT_EQ(messages_.messages.size(), 1u);
+    EXPECT_EQ(messages_.messages[0].text, QString::fromUtf8(CControlDlg::kPortBusyText));
+    EXPECT_EQ(messages_.messages[0].caption, QString::fromUtf8(CControlDlg::kPortBusyCaption));
+    EXPECT_FALSE(second.connected());
+
+    panel_->onDisconnect();
+    EXPECT_FALSE(enabled(Button::Disconnect));
+    ASSERT_TRUE(waitUntil([&] { return idleButtons(); }));
+}
+
+TEST_F(ControlPanelTest, HotPlugKeepsTheSelectedPortAndRemovalOfTheConnectedOneStopsPolling) {
+    ports_->insert(ports_->begin(), "/dev/vornex-test-other");
+    panel_->refreshPorts();
+    panel_->portList()->setCurrentIndex(1);
+    ports_->push_back("/dev/vornex-test-new");
+    panel_->refreshPorts();
+    EXPECT_EQ(panel_->portText().toStdString(), line_.portPath());
+
+    add("1");
+    panel_->onConnect();
+    ASSERT_TRUE(panel_->connected());
+    ports_->erase(ports_->begin() + 1);
+    line_.unplug();
+    panel_->refreshPorts();
+    EXPECT_FALSE(panel_->connected());
+    EXPECT_FALSE(enabled(Button::Disconnect));
+    EXPECT_TRUE(panel_->portList()->isEnabled());
+    EXPECT_EQ(panel_->portText(), "/dev/vornex-test-other");
+    ASSERT_TRUE(waitUntil([&] { return enabled(Button::Connect); }));
+    EXPECT_FALSE(enabled(Button::Add));
+    EXPECT_FALSE(enabled(Button::Delete));
+    EXPECT_FALSE(panel_->poller().active());
+    EXPECT_EQ(messages_.messages.size(), 1u);
+}
+
+}  // namespace
+}  // namespace vornex

@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSplitterHandle>
+#include <QTemporaryDir>
+#include <fstream>
+#include <memory>
+
+#include "MessageRecorder.h"
+#include "WindowTestSupport.h"
+#include "app/SimulatedInstruments.h"
+#include "frame/CDlgTestCreate.h"
+#include "frame/CFixSplitterWnd.h"
+#include "frame/CMainFrame.h"
+#include "frame/CommandIds.h"
+#include "frame/LanguageSwitch.h"
+#include "graph/CHeaderToolBar.h"
+#include "graph/CVornexView.h"
+#include "panel/CControlDlg.h"
+#include "record/TestPaths.h"
+
+namespace vornex {
+namespace {
+
+using test::waitUntil;
+
+// The whole window in a fresh home folder, with instrument 1 on a simulated line.
+class MainFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(home_.isValid());
+        std::string error;
+        ASSERT_TRUE(line_.start(error)) << error;
+        frame_ = std::make_unique<CMainFrame>(
+            AppPaths::forHome(home_.path()),
+            [port = line_.portPath()] { return std::vector<std::string>{port}; });
+        frame_->show();
+    }
+
+    CHeaderToolBar& toolBar() { return *frame_->toolBar(); }
+    CControlDlg& panel() { return *frame_->controlPanel(); }
+    ToolbarState state() { return toolBar().state(); }
+    void press(ToolBarButton which) { QTest::mouseClick(toolBar().button(which), Qt::LeftButton); }
+
+    // New test through its dialog: `act` gets the dialog.
+    void newTest(std::function<void(CDlgTestCreate*)> act) {
+        test::whenModal([act](QDialog* dialog) { act(qobject_cast<CDlgTestCreate*>(dialog)); });
+        frame_->action(command::kTestNew)->trigger();
+    }
+
+    void connectInstrumentOne() {
+        test::whenModal([](QDialog* dialog) { test::typeAndEnter(dialog, "1"); });
+        panel().onAdd();
+        QTest::mouseClick(panel().button(CControlDlg::Button::Connect), Qt::LeftButton);
+        ASSERT_TRUE(panel().connected());
+    }
+
+    QTemporaryDir home_;
+    SimulatedInstruments line_{{1}};
+    std::unique_ptr<CMainFrame> frame_;
+    test::MessageRecorder messages_;
+};
+
+TEST_F(MainFrameTest, PanesKeepTheirFixedSizesAndTheBarsIgnoreTheMouse) {
+    EXPECT_EQ(frame_->windowTitle(), "Vornex");
+    for (const QSize size : {QSize(1000, 700), QSize(1500, 950)}) {
+        frame_->resize(size);
+        ASSERT_TRUE(waitUntil([&] { return frame_->view()->width() > 600; }));
+        EXPECT_EQ(panel().width(), CMainFrame::kPanelWidth);
+        EXPECT_EQ(toolBar().height(), CMainFrame::kToolBarHeight);
+        EXPECT_EQ(frame_->view()->width(), frame_->innerSplitter()->width());
+        EXPECT_EQ(frame_->view()->height(),
+                  frame_->innerSplitter()->height() - CMainFrame::kToolBarHeight - 1);
+    }
+    QSplitterHandle* bar = frame_->outerSplitter()->handle(1);
+    EXPECT_EQ(bar->cursor().shape(), Qt::ArrowCursor);
+    const QPoint middle = bar->rect().center();
+    QTest::mousePress(bar, Qt::LeftButton, {}, middle);
+    QTest::mouseMove(bar, middle + QPoint(150, 0));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, middle + QPoint(150, 0));
+    EXPECT_EQ(panel().width(), CMainFrame::kPanelWidth);
+}
+
+TEST_F(MainFrameTest, ToolbarFollowsLinkTestAndRecordingAndCloseTestEndsTheRecording) {
+    EXPECT_EQ(state(), ToolbarState::Initial);
+    connectInstrumentOne();
+    EXPECT_EQ(state(), ToolbarState::Linked);
+
+    press(ToolBarButton::Start);
+    ASSERT_EQ(messages_.messages.size(), 1u) << "Start without a test";
+    EXPECT_EQ(messages_.messages[0].text, "开始测试失败，请新建测试！");
+    EXPECT_EQ(state(), ToolbarState::Linked);
+
+    newTest([](CDlgTestCreate* dialog) { dialog->addButton()->click(); });
+    EXPECT_TRUE(frame_->session().isOpen());
+    EXPECT_FALSE(frame_->action(command::kTestNew)->isEnabled());
+    press(ToolBarButton::Start);
+    EXPECT_EQ(state(), ToolbarState::Recording);
+    press(ToolBarButton::Stop);
+    EXPECT_EQ(state(), ToolbarState::Stopped);
+
+    press(ToolBarButton::Start);
+    QTest::mouseClick(panel().button(CControlDlg::Button::Disconnect), Qt::LeftButton);
+    EXPECT_EQ(state(), ToolbarState::Unlinked);
+    EXPECT_TRUE(frame_->view()->recording()) << "Disconnect does not stop a recording";
+
+    frame_->action(command::kTestClose)->trigger();
+    EXPECT_EQ(state(), ToolbarState::Stopped);
+    EXPECT_FALSE(frame_->view()->recording());
+    EXPECT_TRUE(frame_->action(command::kTestNew)->isEnabled());
+    EXPECT_EQ(messages_.messages.size(), 1u);
+}
+
+TEST_F(MainFrameTest, CloseTestWithoutALinkStopsAndWithoutATestDoesNothing) {
+    frame_->action(command::kTestClose)->trigger();
+    EXPECT_EQ(state(), ToolbarState::Initial);
+    newTest([](CDlgTestCreate* dialog) { dialog->addButton()->click(); });
+    frame_->action(command::kTestClose)->trigger();
+    EXPECT_EQ(state(), ToolbarState::Stopped);
+}
+
+TEST_F(MainFrameTest, NewTestProposesTheTimeLimitsTheNameAndRefusesTakenOrEscapingNames) {
+    const std::time_t now = testpaths::systemNow();
+    const std::string day = testpaths::dayFolder(frame_->session().dataFolder(), now);
+    bool wasAccepted = false;
+    newTest([&](CDlgTestCreate* dialog) {
+        QLineEdit* name = dialog->nameEdit();
+        EXPECT_EQ(name->text().size(), 12);
+        EXPECT_TRUE(name->hasSelectedText());
+        EXPECT_EQ(name->selectedText(), name->text());
+        // The day folder exists once the dialog is up; a test of this name exists already.
+        std::ofstream(day + "taken.pdat").put('x');
+        QTest::keyClicks(name, "taken");
+        QTest::keyClick(name, Qt::Key_Return);
+        EXPECT_EQ(dialog->messageLine()->text(), "提示:文件已存在！");
+        name->clear();
+        QTest::keyClicks(name, "../escape");
+        dialog->addButton()->click();
+        EXPECT_FALSE(dialog->messageLine()->text().isEmpty());
+        name->clear();
+        QTest::keyClicks(name, "abcdefghijklmnopq");
+        EXPECT_EQ(name->text(), "abcdefghijklmno");
+        dialog->addButton()->click();
+        wasAccepted = dialog->result() == QDialog::Accepted;
+    });
+    EXPECT_TRUE(wasAccepted);
+    EXPECT_EQ(frame_->session().currentPath(), day + "abcdefghijklmno.pdat");
+}
+
+TEST_F(MainFrameTest, SwitchingLanguageRetitlesPanelToolbarAndKeepsNewTestDisabled) {
+    newTest([](CDlgTestCreate* dialog) { dialog->addButton()->click(); });
+    frame_->language().choose(command::kLanguageEnUS);
+    EXPECT_EQ(panel().button(CControlDlg::Button::Connect)->text(), "Connect");
+    EXPECT_EQ(toolBar().button(ToolBarButton::Start)->text(), "Start");
+    EXPECT_FALSE(frame_->action(command::kTestNew)->isEnabled());
+    EXPECT_EQ(frame_->action(command::kPrint)->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
+}
+
+}  // namespace
+}  // namespace vornex
