@@ -16,27 +16,6 @@ using test::shownPoints;
 
 auto ramp = [](int i) { return 10.0 * i; };
 
-TEST(CXGraphData, SeriesShowsExactlyTheFirstCountPointsAndANewArrayReplacesThem) {
-    CXGraph graph;
-    auto curve = makeCurve(50, 0.0, 0.1, 1, ramp);
-    graph.SetData(curve.data(), 20, 0);
-    auto shown = shownPoints(graph, 0);
-    ASSERT_EQ(shown.size(), 20u);
-    EXPECT_DOUBLE_EQ(shown.front().second, 0.0);
-    EXPECT_DOUBLE_EQ(shown.back().first, curve[19].time);
-    EXPECT_DOUBLE_EQ(shown.back().second, 190.0);
-
-    auto other = makeCurve(3, 5.0, 1.0, 1, [](int i) { return -1.0 * i; });
-    graph.SetData(other.data(), 3, 0);
-    shown = shownPoints(graph, 0);
-    ASSERT_EQ(shown.size(), 3u);
-    EXPECT_DOUBLE_EQ(shown[2].first, 7.0);
-    EXPECT_DOUBLE_EQ(shown[2].second, -2.0);
-
-    graph.SetData(other.data(), 0, 0);
-    EXPECT_TRUE(shownPoints(graph, 0).empty());
-}
-
 TEST(CXGraphData, AGrowingArrayShowsNewPointsAndAWrapOrRewriteIsNeverMistakenForAnAppend) {
     CXGraph graph;
     std::vector<CurvePoint> curve(100);
@@ -60,13 +39,22 @@ TEST(CXGraphData, AGrowingArrayShowsNewPointsAndAWrapOrRewriteIsNeverMistakenFor
     EXPECT_DOUBLE_EQ(shown[1].first, 40.0);
     EXPECT_DOUBLE_EQ(shown[1].second, 77.0);
 
-    // The same count again after the last shown point changed in place: replaced, not kept.
+    // The last shown point changed in place: replaced, not kept.
     curve[1].value = 78.0;
     curve[2] = CurvePoint{41.0, 79.0, 2, {}};
     graph.SetData(curve.data(), 3, 1);
     shown = shownPoints(graph, 1);
     ASSERT_EQ(shown.size(), 3u);
     EXPECT_DOUBLE_EQ(shown[1].second, 78.0);
+
+    // Another array replaces the series; a count of 0 empties it.
+    auto other = makeCurve(50, 5.0, 1.0, 2, ramp);
+    graph.SetData(other.data(), 2, 1);
+    shown = shownPoints(graph, 1);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_DOUBLE_EQ(shown[1].first, 6.0);
+    graph.SetData(other.data(), 0, 1);
+    EXPECT_TRUE(shownPoints(graph, 1).empty());
 }
 
 TEST(CXGraphData, OutOfOrderTimesAreAllShownAndTimesThatAreNotNumbersAreLeftOut) {
@@ -132,16 +120,8 @@ TEST(CXGraphAxes, TimeAxisKeepsTheProgramsRangeWhileTheValueAxisFollowsTheData) 
     EXPECT_GT(y.lower, 90.0) << "the value axis should hug the data";
     EXPECT_LT(y.upper, 160.0);
 
-    // A range that cannot be drawn leaves the axis as it was.
-    graph.GetXAxis(0).SetCurrentRange(5.0, 5.0, 0.0);
-    graph.GetXAxis(0).SetCurrentRange(NAN, 5.0, 0.0);
+    graph.GetXAxis(0).SetCurrentRange(5.0, 5.0, 0.0);  // cannot be drawn: ignored
     EXPECT_DOUBLE_EQ(graph.xAxis->range().lower, 10.0);
-
-    // A tick step is honoured as multiples of it.
-    graph.GetXAxis(0).SetCurrentRange(0.0, 20.0, 5.0);
-    auto fixed = graph.xAxis->ticker().dynamicCast<QCPAxisTickerFixed>();
-    ASSERT_TRUE(fixed);
-    EXPECT_DOUBLE_EQ(fixed->tickStep(), 5.0);
 
     // Flat data still get a value axis with some height; automatic time axis fits the data.
     auto flat = makeCurve(10, 50.0, 1.0, 1, [](int) { return 0.0; });

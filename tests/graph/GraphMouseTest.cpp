@@ -107,20 +107,5 @@ TEST_F(GraphMouse, CursorSnapsToTheNearestPointOfAnyCurveAndTheSecondGivesTheDif
     EXPECT_TRUE(graph_.measureCursor().readout().isEmpty());
 }
 
-TEST_F(GraphMouse, CursorFlagsDecideSnappingAndTheSecondCursor) {
-    graph_.Cursor();
-    graph_.SetCursorFlags(MeasureCursor::ShowReadout | MeasureCursor::SecondCursor);
-    const QPointF at = pixelOf(graph_, 7.3, 150.0);
-    click(&graph_, at);
-    const QPointF free = graph_.measureCursor().position(MeasureCursor::First);
-    EXPECT_NEAR(free.x(), 7.3, 0.05);
-    EXPECT_NEAR(free.y(), 150.0, 2.0);
-
-    graph_.SetCursorFlags(MeasureCursor::SnapToPoint | MeasureCursor::ShowReadout);
-    click(&graph_, at, Qt::RightButton);
-    EXPECT_FALSE(graph_.measureCursor().isPlaced(MeasureCursor::Second));
-    EXPECT_FALSE(graph_.measureCursor().readout().contains("Δ"));
-}
-
 }  // namespace
 }  // namespace vornex
