@@ -16,6 +16,7 @@
 #include <numeric>
 #include <vector>
 
+#include "AddDevices.h"
 #include "app/SimulatedInstruments.h"
 #include "frame/CMainFrame.h"
 #include "graph/CVornexView.h"
@@ -40,17 +41,6 @@ Stats statsOf(std::vector<double> values) {
     return s;
 }
 
-void addThroughDialog(CControlDlg& panel, int address) {
-    QTimer::singleShot(0, [address] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr)
-            return;
-        dialog->findChild<QLineEdit*>()->setText(QString::number(address));
-        dialog->accept();
-    });
-    panel.onAdd();
-}
-
 void recordThirtyInstruments(int seconds) {
     std::vector<int> addresses(30);
     std::iota(addresses.begin(), addresses.end(), 1);
@@ -67,8 +57,9 @@ void recordThirtyInstruments(int seconds) {
     frame.show();
     CControlDlg& panel = *frame.controlPanel();
     for (int address : addresses)
-        addThroughDialog(panel, address);
+        bench::addThroughDialog(panel, address);
     panel.onConnect();
+    frame.session().proposeName();  // makes today's folder, as the dialog does
     frame.session().add("bench");
 
     std::vector<double> work, gaps, replots;

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "AddDevices.h"
 #include "app/SimulatedInstruments.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
@@ -22,17 +23,6 @@
 using namespace vornex;
 
 namespace {
-
-void addThroughDialog(CControlDlg& panel, int address) {
-    QTimer::singleShot(50, [address] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr)
-            return;
-        dialog->findChild<QLineEdit*>()->setText(QString::number(address));
-        dialog->accept();
-    });
-    panel.onAdd();
-}
 
 bool shoot(int languageCommand, const QString& name, const QString& outDir, int seconds) {
     SimulatedInstruments line;
@@ -49,8 +39,9 @@ bool shoot(int languageCommand, const QString& name, const QString& outDir, int 
     frame.show();
     CControlDlg& panel = *frame.controlPanel();
     for (int address : {1, 2, 3})
-        addThroughDialog(panel, address);
+        bench::addThroughDialog(panel, address);
     panel.onConnect();
+    frame.session().proposeName();  // makes today's folder, as the dialog does
     frame.session().add("demo");
     frame.action(command::kTestNew)->setEnabled(false);
     frame.view()->start();
