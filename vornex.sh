@@ -47,16 +47,12 @@ build() {
     cmake --build "$BUILD_DIR" --parallel "$JOBS" ${VORNEX_TARGET:+--target "$VORNEX_TARGET"}
 }
 
-# Serial ports with hardware behind them: USB adapters, and built-in ports that have a UART.
+# USB serial adapters, the usual way instruments are joined. Built-in ports are listed by the
+# program either way, simulated line or not.
 serial_hardware() {
-    local port name
+    local port
     for port in /dev/ttyUSB* /dev/ttyACM*; do
         [ -e "$port" ] && echo "$port"
-    done
-    for port in /dev/ttyS*; do
-        name=${port#/dev/}
-        [ -e "$port" ] && [ "$(cat "/sys/class/tty/$name/type" 2>/dev/null || echo 0)" != 0 ] &&
-            echo "$port"
     done
     return 0
 }
@@ -69,10 +65,11 @@ run_program() {
         echo "vornex: no display found; to try it headless: xvfb-run -a $program --simulate"
     fi
     if [ -z "$hardware" ]; then
-        echo "vornex: no serial hardware found; starting with simulated instruments 1, 2 and 3"
+        echo "vornex: no USB serial adapter found; starting with simulated instruments 1, 2 and 3"
         echo "vornex: add them with Add, then Connect on the first port of the list"
         echo "vornex: for real instruments plug in the USB serial adapter (it appears in the port"
-        echo "        list at once), or run $program --port /dev/ttyXXX for a port not listed"
+        echo "        list at once) or pick a built-in port from the list; run"
+        echo "        $program --port /dev/ttyXXX for a port the list does not show"
         exec "$program" --simulate "$@"
     fi
     echo "vornex: serial ports: $(echo "$hardware" | tr '\n' ' ')"
