@@ -14,6 +14,8 @@ ROOT=$PWD
 BUILD_DIR=${VORNEX_BUILD_DIR:-build}
 SANITIZE=${VORNEX_SANITIZE:-}
 JOBS=${VORNEX_JOBS:-$(nproc)}
+# Builds of the same sources in other folders (a fresh clone, a sanitizer tree) share the cache.
+export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
 
 PACKAGES=(
     cmake ninja-build g++ pkg-config ccache
