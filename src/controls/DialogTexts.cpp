@@ -1,6 +1,7 @@
 #include "controls/DialogTexts.h"
 
 #include <QGroupBox>
+#include <QLabel>
 #include <QMetaProperty>
 #include <QWidget>
 
@@ -50,6 +51,12 @@ void retitleControls(const ProfileFile& file, QWidget* parent, int dialogNumber)
 
 void setControlId(QWidget* control, int id) {
     control->setProperty(kControlIdProperty, id);
+}
+
+QLabel* numberedLabel(const QString& text, int id, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    setControlId(label, id);
+    return label;
 }
 
 void SetDialogTexts(const QString& languageFile, QWidget* window, int dialogNumber) {

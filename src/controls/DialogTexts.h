@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QLabel;
 class QWidget;
 
 namespace vornex {
@@ -14,6 +15,17 @@ inline constexpr const char* kControlIdProperty = "vornexId";
 inline constexpr const char* kDialogNumberProperty = "vornexDialog";
 
 void setControlId(QWidget* control, int id);
+
+// For dialogs built in code: numbers a control and names it, so tests can find it by name.
+template <typename W>
+W* numberedControl(W* control, int id, const char* objectName) {
+    setControlId(control, id);
+    control->setObjectName(QString::fromLatin1(objectName));
+    return control;
+}
+
+// A label of a numbered dialog, with its control number.
+QLabel* numberedLabel(const QString& text, int id, QWidget* parent);
 
 // Retitles a dialog from section "String" of a language file: its caption from "IDD<n>_Title" and
 // each numbered control from "IDD<n>_<id>", controls in child order (depth first, so a button laid

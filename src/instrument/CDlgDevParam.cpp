@@ -20,19 +20,6 @@ namespace vornex {
 
 namespace {
 
-QLabel* label(const QString& text, int id, QWidget* parent) {
-    auto* l = new QLabel(text, parent);
-    setControlId(l, id);
-    return l;
-}
-
-template <typename W>
-W* numbered(W* widget, int id, const char* name) {
-    setControlId(widget, id);
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 float typedNumber(const QLineEdit* edit) {
     return static_cast<float>(parseLeadingNumber(edit->text().toStdString()));
 }
@@ -80,51 +67,51 @@ CDlgDevParam::CDlgDevParam(const QString& languageFile, const QStringList& portN
 }
 
 void CDlgDevParam::buildControls() {
-    port_ = numbered(new QComboBox(this), 1056, "port");
-    slave_ = numbered(new QComboBox(this), 1041, "slave");
-    connect_ = numbered(new QPushButton(QStringLiteral("连接"), this), 1042, "connect");
+    port_ = numberedControl(new QComboBox(this), 1056, "port");
+    slave_ = numberedControl(new QComboBox(this), 1041, "slave");
+    connect_ = numberedControl(new QPushButton(QStringLiteral("连接"), this), 1042, "connect");
     connect_->setAutoDefault(false);
 
     auto* top = new QHBoxLayout;
-    top->addWidget(label(QStringLiteral("端 口:"), 1055, this));
+    top->addWidget(numberedLabel(QStringLiteral("端 口:"), 1055, this));
     top->addWidget(port_, 1);
-    top->addWidget(label(QStringLiteral("SlaveID:"), 1040, this));
+    top->addWidget(numberedLabel(QStringLiteral("SlaveID:"), 1040, this));
     top->addWidget(slave_, 1);
     top->addWidget(connect_);
 
     auto* group = new QGroupBox(this);
     setControlId(group, -1);
-    range_ = numbered(new QLineEdit(group), 1044, "range");
+    range_ = numberedControl(new QLineEdit(group), 1044, "range");
     range_->setReadOnly(true);
     range_->setAlignment(Qt::AlignCenter);
-    mode_ = numbered(new QComboBox(group), 1048, "mode");
-    measure_ = numbered(new QComboBox(group), 1061, "measure");
-    unit_ = numbered(new QComboBox(group), 1050, "unit");
-    target_ = numbered(new CNFEdit(group), 1046, "target");
-    upper_ = numbered(new CNFEdit(group), 1054, "upper");
-    lower_ = numbered(new CNFEdit(group), 1052, "lower");
+    mode_ = numberedControl(new QComboBox(group), 1048, "mode");
+    measure_ = numberedControl(new QComboBox(group), 1061, "measure");
+    unit_ = numberedControl(new QComboBox(group), 1050, "unit");
+    target_ = numberedControl(new CNFEdit(group), 1046, "target");
+    upper_ = numberedControl(new CNFEdit(group), 1054, "upper");
+    lower_ = numberedControl(new CNFEdit(group), 1052, "lower");
 
     auto* grid = new QGridLayout(group);
-    grid->addWidget(label(QStringLiteral("量 程:"), 1043, group), 0, 0);
+    grid->addWidget(numberedLabel(QStringLiteral("量 程:"), 1043, group), 0, 0);
     grid->addWidget(range_, 0, 1);
-    grid->addWidget(label(QStringLiteral("模式序号:"), 1047, group), 0, 2);
+    grid->addWidget(numberedLabel(QStringLiteral("模式序号:"), 1047, group), 0, 2);
     grid->addWidget(mode_, 0, 3);
-    grid->addWidget(label(QStringLiteral("测 量:"), 1060, group), 1, 0);
+    grid->addWidget(numberedLabel(QStringLiteral("测 量:"), 1060, group), 1, 0);
     grid->addWidget(measure_, 1, 1);
-    grid->addWidget(label(QStringLiteral("单 位:"), 1049, group), 1, 2);
+    grid->addWidget(numberedLabel(QStringLiteral("单 位:"), 1049, group), 1, 2);
     grid->addWidget(unit_, 1, 3);
-    grid->addWidget(label(QStringLiteral("目标值:"), 1045, group), 2, 0);
+    grid->addWidget(numberedLabel(QStringLiteral("目标值:"), 1045, group), 2, 0);
     grid->addWidget(target_, 2, 1);
-    grid->addWidget(label(QStringLiteral("上 限:"), 1053, group), 3, 0);
+    grid->addWidget(numberedLabel(QStringLiteral("上 限:"), 1053, group), 3, 0);
     grid->addWidget(upper_, 3, 1);
-    grid->addWidget(label(QStringLiteral("下 限:"), 1051, group), 3, 2);
+    grid->addWidget(numberedLabel(QStringLiteral("下 限:"), 1051, group), 3, 2);
     grid->addWidget(lower_, 3, 3);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 
-    set_ = numbered(new QPushButton(QStringLiteral("设置"), this), 1057, "set");
+    set_ = numberedControl(new QPushButton(QStringLiteral("设置"), this), 1057, "set");
     set_->setDefault(true);
-    auto* cancel = numbered(new QPushButton(QStringLiteral("取消"), this), 2, "cancel");
+    auto* cancel = numberedControl(new QPushButton(QStringLiteral("取消"), this), 2, "cancel");
     cancel->setAutoDefault(false);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 

@@ -30,19 +30,6 @@ namespace {
 
 constexpr int kSaveAsId = 1041;
 
-template <typename W>
-W* numbered(W* widget, int id, const char* name) {
-    setControlId(widget, id);
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QLabel* label(const QString& text, int id, QWidget* parent) {
-    auto* l = new QLabel(text, parent);
-    setControlId(l, id);
-    return l;
-}
-
 QLineEdit* readOnlyNumber(QWidget* parent) {
     auto* edit = new QLineEdit(parent);
     edit->setReadOnly(true);
@@ -87,17 +74,17 @@ CDlgUpData::~CDlgUpData() {
 }
 
 void CDlgUpData::buildControls() {
-    range_ = numbered(readOnlyNumber(this), 1040, "range");
-    count_ = numbered(readOnlyNumber(this), 1038, "count");
+    range_ = numberedControl(readOnlyNumber(this), 1040, "range");
+    count_ = numberedControl(readOnlyNumber(this), 1038, "count");
     auto* top = new QHBoxLayout;
-    top->addWidget(label(QStringLiteral("量 程:"), 1039, this));
+    top->addWidget(numberedLabel(QStringLiteral("量 程:"), 1039, this));
     top->addWidget(range_);
     top->addStretch(1);
-    top->addWidget(label(QStringLiteral("总数据:"), 1037, this));
+    top->addWidget(numberedLabel(QStringLiteral("总数据:"), 1037, this));
     top->addWidget(count_);
 
     model_ = new RecordListModel(this);
-    list_ = numbered(new QTableView(this), 1034, "records");
+    list_ = numberedControl(new QTableView(this), 1034, "records");
     list_->setModel(model_);
     list_->setShowGrid(true);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -116,13 +103,14 @@ void CDlgUpData::buildControls() {
     progress_->setValue(0);
     progress_->setFormat(QStringLiteral("%v / %m"));
 
-    slave_ = numbered(new QComboBox(this), 1032, "slave");
-    confirm_ = numbered(new QPushButton(QStringLiteral("确认"), this), 1033, "confirm");
-    uploadButton_ = numbered(new QPushButton(QStringLiteral("上传"), this), 1035, "upload");
-    export_ = numbered(new QPushButton(QStringLiteral("导出"), this), 1036, "export");
-    saveAs_ = numbered(new QPushButton(QStringLiteral("另存为…"), this), kSaveAsId, "saveAs");
+    slave_ = numberedControl(new QComboBox(this), 1032, "slave");
+    confirm_ = numberedControl(new QPushButton(QStringLiteral("确认"), this), 1033, "confirm");
+    uploadButton_ = numberedControl(new QPushButton(QStringLiteral("上传"), this), 1035, "upload");
+    export_ = numberedControl(new QPushButton(QStringLiteral("导出"), this), 1036, "export");
+    saveAs_ =
+        numberedControl(new QPushButton(QStringLiteral("另存为…"), this), kSaveAsId, "saveAs");
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(label(QStringLiteral("从站号:"), 1031, this));
+    bottom->addWidget(numberedLabel(QStringLiteral("从站号:"), 1031, this));
     bottom->addWidget(slave_, 1);
     bottom->addWidget(confirm_);
     bottom->addWidget(uploadButton_);

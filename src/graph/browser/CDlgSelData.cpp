@@ -19,23 +19,6 @@
 
 namespace vornex {
 
-namespace {
-
-template <typename W>
-W* numbered(W* widget, int id, const char* name) {
-    setControlId(widget, id);
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QLabel* label(const QString& text, int id, QWidget* parent) {
-    auto* l = new QLabel(text, parent);
-    setControlId(l, id);
-    return l;
-}
-
-}  // namespace
-
 CDlgSelData::CDlgSelData(const QString& languageFile, const QString& dataFolder, bool testOpen,
                          bool recording, QWidget* parent, QDate today)
     : QDialog(parent),
@@ -63,30 +46,30 @@ CDlgSelData::CDlgSelData(const QString& languageFile, const QString& dataFolder,
 }
 
 void CDlgSelData::buildControls() {
-    date_ = numbered(new QDateEdit(this), 1022, "date");
+    date_ = numberedControl(new QDateEdit(this), 1022, "date");
     date_->setCalendarPopup(true);
     date_->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    files_ = numbered(new QComboBox(this), 1025, "files");
+    files_ = numberedControl(new QComboBox(this), 1025, "files");
     files_->setMinimumContentsLength(16);
-    curves_ = numbered(new QComboBox(this), 1030, "curves");
-    points_ = numbered(new QLineEdit(this), 1028, "points");
+    curves_ = numberedControl(new QComboBox(this), 1030, "curves");
+    points_ = numberedControl(new QLineEdit(this), 1028, "points");
     points_->setReadOnly(true);
 
     auto* grid = new QGridLayout;
-    grid->addWidget(label(QStringLiteral("日 期:"), 1023, this), 0, 0);
+    grid->addWidget(numberedLabel(QStringLiteral("日 期:"), 1023, this), 0, 0);
     grid->addWidget(date_, 0, 1);
-    grid->addWidget(label(QStringLiteral("数 据:"), 1024, this), 0, 2);
+    grid->addWidget(numberedLabel(QStringLiteral("数 据:"), 1024, this), 0, 2);
     grid->addWidget(files_, 0, 3);
-    grid->addWidget(label(QStringLiteral("曲 线:"), 1029, this), 1, 0);
+    grid->addWidget(numberedLabel(QStringLiteral("曲 线:"), 1029, this), 1, 0);
     grid->addWidget(curves_, 1, 1);
-    grid->addWidget(label(QStringLiteral("点 数:"), 1027, this), 1, 2);
+    grid->addWidget(numberedLabel(QStringLiteral("点 数:"), 1027, this), 1, 2);
     grid->addWidget(points_, 1, 3);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 
-    auto* ok = numbered(new QPushButton(QStringLiteral("确定"), this), 1026, "ok");
+    auto* ok = numberedControl(new QPushButton(QStringLiteral("确定"), this), 1026, "ok");
     ok->setDefault(true);
-    auto* cancel = numbered(new QPushButton(QStringLiteral("取消"), this), 2, "cancel");
+    auto* cancel = numberedControl(new QPushButton(QStringLiteral("取消"), this), 2, "cancel");
     cancel->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, &CDlgSelData::onOk);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
