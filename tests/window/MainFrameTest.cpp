@@ -21,6 +21,7 @@
 #include "graph/CHeaderToolBar.h"
 #include "graph/CVornexView.h"
 #include "panel/CControlDlg.h"
+#include "record/CurvePoint.h"
 #include "record/TestPaths.h"
 
 namespace vornex {
@@ -149,6 +150,29 @@ TEST_F(MainFrameTest, NewTestProposesTheTimeLimitsTheNameAndRefusesTakenOrEscapi
     });
     EXPECT_TRUE(wasAccepted);
     EXPECT_EQ(frame_->session().currentPath(), day + "abcdefghijklmno.pdat");
+}
+
+TEST_F(MainFrameTest, TestDataLoadsTheChosenFileIntoTheGraphAndBecomesTheCurrentPath) {
+    const std::string day =
+        testpaths::dayFolder(frame_->session().dataFolder(), testpaths::systemNow());
+    frame_->session().proposeName();
+    {
+        std::ofstream file(day + "saved.pdat", std::ios::binary);
+        for (const uint8_t slave : {2, 5, 2}) {
+            const CurvePoint point{1.0 * slave, 10.0, slave, {}};
+            file.write(reinterpret_cast<const char*>(&point), sizeof point);
+        }
+    }
+    test::whenModal([](QDialog* dialog) {
+        for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+            if (button->text() == "确定")
+                button->click();
+        }
+    });
+    frame_->action(command::kTestData)->trigger();
+    EXPECT_EQ(frame_->session().currentPath(), day + "saved.pdat");
+    ASSERT_NE(frame_->view()->graph().seriesGraph(4), nullptr);
+    EXPECT_EQ(frame_->view()->recorder().curves().latestIndex(1), 1u);
 }
 
 TEST_F(MainFrameTest, SwitchingLanguageRetitlesPanelToolbarAndKeepsNewTestDisabled) {
