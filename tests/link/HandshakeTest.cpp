@@ -42,11 +42,13 @@ private:
         std::vector<uint8_t> frame(2);
         while (readExactly(frame.data(), 2)) {
             const uint8_t function = frame[1];
-            frame.resize(function == 0x11 ? 4 : 8);
+            // Report Slave ID carries no register fields.
+            const bool reportId = function == 0x11;
+            frame.resize(reportId ? 4 : 8);
             if (!readExactly(frame.data() + 2, frame.size() - 2))
                 return;
-            const int first = (frame[2] << 8) | frame[3];
-            const int count = (frame[4] << 8) | frame[5];
+            const int first = reportId ? 0 : (frame[2] << 8) | frame[3];
+            const int count = reportId ? 0 : (frame[4] << 8) | frame[5];
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 functions_.push_back(function);
@@ -57,7 +59,7 @@ private:
                 status_ = regmap::kStatusSettingsChanged;
             }
             std::vector<uint8_t> reply;
-            if (function == 0x11) {
+            if (reportId) {
                 reply = {1, function, 2, 0x56, 0xFF};
             } else if (function == 0x06) {
                 reply = frame;
