@@ -43,12 +43,8 @@ inline constexpr const char* kMessageNoUploadData = "IDS_MESSAGE_DATAUPERR";
 inline constexpr const char* kMessageCheckDataTestOpen = "IDS_MESSAGE_CHECKDATAFAIL";
 // The saved-data browser confirmed without a file or while recording.
 inline constexpr const char* kMessageCheckDataRefused = "IDS_MESSAGE_CHECKDATAFAIL1";
-// A test name holding a path separator, or "." or "..".
-inline constexpr const char* kMessageTestNameError = "IDS_MESSAGE_TESTNAMEERR";
 // Appending points to the test file failed; they stay queued and are retried.
 inline constexpr const char* kMessageWriteError = "IDS_MESSAGE_WRITEERR";
-// A target, limit or unit code outside what the instrument accepts.
-inline constexpr const char* kMessageParamError = "IDS_MESSAGE_PARAMERR";
 // A stored record could not be read during an upload.
 inline constexpr const char* kMessageUploadReadError = "IDS_MESSAGE_UPREADERR";
 // The serial port went away while the control panel was connected.
@@ -85,10 +81,10 @@ inline constexpr std::array kLanguageKeys = {
     langkey::kMessageTip, langkey::kMessageComError, langkey::kMessageModbusError,
     langkey::kMessageNoCom, langkey::kMessageUploadLinkOpen, langkey::kMessageUploadBusy,
     langkey::kMessageNoUploadData, langkey::kMessageCheckDataTestOpen,
-    langkey::kMessageCheckDataRefused, langkey::kMessageTestNameError, langkey::kMessageWriteError,
-    langkey::kMessageParamError, langkey::kMessageUploadReadError, langkey::kMessagePortLost,
-    langkey::kMessageAddressError, langkey::kMessageAddressExists, langkey::kMessageExportError,
-    langkey::kParamConnected, langkey::kUploadConnected,
+    langkey::kMessageCheckDataRefused, langkey::kMessageWriteError,
+    langkey::kMessageUploadReadError, langkey::kMessagePortLost, langkey::kMessageAddressError,
+    langkey::kMessageAddressExists, langkey::kMessageExportError, langkey::kParamConnected,
+    langkey::kUploadConnected,
     // Header toolbar.
     "IDD312_1001", "IDD312_1002", "IDD312_1003", "IDD312_1005", "IDD312_1006", "IDD312_1008",
     // Control panel.
