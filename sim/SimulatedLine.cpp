@@ -207,18 +207,18 @@ void SimulatedLine::handleFrame(ServingState& state, const std::vector<uint8_t>&
         if (waitForStop(std::chrono::milliseconds(delay)))
             return;
     }
-    const bool sent = config_.baudEmulate ? state.pacer.send(*endpoint_, reply.data(), reply.size(),
-                                                             std::max(received, Clock::now()))
-                                          : endpoint_->write(reply.data(), reply.size());
-    if (!sent) {
-        state.failure = std::string("cannot write: ") + std::strerror(errno);
-        return;
-    }
+    // Counted before the reply leaves, as it is logged: whoever has the reply also finds it
+    // counted. A write that fails ends serving, so a counted reply is one that went out.
     if (taken.fate == ReplyFate::BadCrc)
         ++counters_.badCrc;
     if (isException)
         ++counters_.exceptions;
     ++counters_.answered;
+    const bool sent = config_.baudEmulate ? state.pacer.send(*endpoint_, reply.data(), reply.size(),
+                                                             std::max(received, Clock::now()))
+                                          : endpoint_->write(reply.data(), reply.size());
+    if (!sent)
+        state.failure = std::string("cannot write: ") + std::strerror(errno);
 }
 
 void SimulatedLine::serve() {
