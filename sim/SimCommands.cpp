@@ -1,37 +1,13 @@
 #include "SimCommands.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <sstream>
 #include <vector>
+
+#include "NumberText.h"
 
 namespace vornex::sim {
 
 namespace {
-
-bool toLong(const std::string& text, long min, long max, long& out) {
-    if (text.empty())
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || v < min || v > max)
-        return false;
-    out = v;
-    return true;
-}
-
-bool toDouble(const std::string& text, double& out) {
-    if (text.empty())
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    const double v = std::strtod(text.c_str(), &end);
-    if (errno != 0 || *end != '\0' || v != v)
-        return false;
-    out = v;
-    return true;
-}
 
 bool parseKeypad(const std::vector<std::string>& words, KeypadChange& change, std::string& error) {
     if (words.size() < 4 || words.size() % 2 != 0) {
@@ -42,7 +18,7 @@ bool parseKeypad(const std::vector<std::string>& words, KeypadChange& change, st
         const std::string& key = words[i];
         long v = 0;
         const long max = key == "target" ? 4294967295L : (key == "mode" ? 9 : 255);
-        if (!toLong(words[i + 1], 0, max, v)) {
+        if (!parseLong(words[i + 1], 0, max, v)) {
             error = "bad value for " + key + ": " + words[i + 1];
             return false;
         }
@@ -82,7 +58,7 @@ std::string SimCommands::execute(const std::string& commandLine) {
     long n = 0;
     std::string error;
     if ((command == "drop" || command == "crc") && argc == 2) {
-        if (!toDouble(words[1], f) || f < 0 || f > 1)
+        if (!parseDouble(words[1], f) || f < 0 || f > 1)
             return "error: a fraction 0..1 expected";
         if (command == "drop") {
             line_.faults().setDropFraction(f);
@@ -92,23 +68,23 @@ std::string SimCommands::execute(const std::string& commandLine) {
         return "ok";
     }
     if (command == "delay" && argc == 2) {
-        if (!toLong(words[1], 0, 60000, n))
+        if (!parseLong(words[1], 0, 60000, n))
             return "error: milliseconds 0..60000 expected";
         line_.faults().setDelayMs(static_cast<int>(n));
         return "ok";
     }
     if (command == "silent" && argc == 3 && (words[2] == "on" || words[2] == "off")) {
-        if (!toLong(words[1], 1, 247, n))
+        if (!parseLong(words[1], 1, 247, n))
             return "error: address 1..247 expected";
         line_.faults().setSilent(static_cast<int>(n), words[2] == "on");
         return "ok";
     }
     if (command == "value" && argc == 3) {
-        if (!toLong(words[1], 1, 247, n))
+        if (!parseLong(words[1], 1, 247, n))
             return "error: address 1..247 expected";
         std::optional<float> value;
         if (words[2] != "model") {
-            if (!toDouble(words[2], f))
+            if (!parseDouble(words[2], f))
                 return "error: a number or \"model\" expected";
             value = static_cast<float>(f);
         }
@@ -118,7 +94,7 @@ std::string SimCommands::execute(const std::string& commandLine) {
     }
     if (command == "keypad" && argc >= 2) {
         KeypadChange change;
-        if (!toLong(words[1], 1, 247, n))
+        if (!parseLong(words[1], 1, 247, n))
             return "error: address 1..247 expected";
         if (!parseKeypad(words, change, error))
             return "error: " + error;

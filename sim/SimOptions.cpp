@@ -1,38 +1,14 @@
 #include "SimOptions.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <sstream>
+
+#include "NumberText.h"
 
 namespace vornex::sim {
 
 namespace {
 
 constexpr int kMaxAddress = 247;
-
-bool toInt(const std::string& text, long min, long max, long& out) {
-    if (text.empty())
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || v < min || v > max)
-        return false;
-    out = v;
-    return true;
-}
-
-bool toDouble(const std::string& text, double min, double max, double& out) {
-    if (text.empty())
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    const double v = std::strtod(text.c_str(), &end);
-    if (errno != 0 || *end != '\0' || !(v >= min && v <= max))
-        return false;
-    out = v;
-    return true;
-}
 
 }  // namespace
 
@@ -44,11 +20,11 @@ std::optional<std::vector<int>> parseAddressList(const std::string& text) {
         const auto dash = item.find('-');
         long first = 0, last = 0;
         if (dash == std::string::npos) {
-            if (!toInt(item, 1, kMaxAddress, first))
+            if (!parseLong(item, 1, kMaxAddress, first))
                 return std::nullopt;
             last = first;
-        } else if (!toInt(item.substr(0, dash), 1, kMaxAddress, first) ||
-                   !toInt(item.substr(dash + 1), first, kMaxAddress, last)) {
+        } else if (!parseLong(item.substr(0, dash), 1, kMaxAddress, first) ||
+                   !parseLong(item.substr(dash + 1), first, kMaxAddress, last)) {
             return std::nullopt;
         }
         for (long a = first; a <= last; ++a)
@@ -104,39 +80,39 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args,
                 return bad(v);
             o.silent.insert(o.silent.end(), list->begin(), list->end());
         } else if (a == "--records") {
-            if (!toInt(v, 0, 65535, n))
+            if (!parseLong(v, 0, 65535, n))
                 return bad(v);
             o.records = static_cast<int>(n);
         } else if (a == "--range") {
-            if (!toDouble(v, 0.001, 1e9, d))
+            if (!parseDouble(v, 0.001, 1e9, d))
                 return bad(v);
             o.range = static_cast<float>(d);
         } else if (a == "--decimals") {
-            if (!toInt(v, 0, 9, n))
+            if (!parseLong(v, 0, 9, n))
                 return bad(v);
             o.decimals = static_cast<int>(n);
         } else if (a == "--value") {
-            if (!toDouble(v, -1e9, 1e9, d))
+            if (!parseDouble(v, -1e9, 1e9, d))
                 return bad(v);
             o.fixedValue = static_cast<float>(d);
         } else if (a == "--keypad-every") {
-            if (!toInt(v, 0, 86400000, n))
+            if (!parseLong(v, 0, 86400000, n))
                 return bad(v);
             o.keypadEveryMs = static_cast<int>(n);
         } else if (a == "--seed") {
-            if (!toInt(v, 0, 2147483647, n))
+            if (!parseLong(v, 0, 2147483647, n))
                 return bad(v);
             o.seed = static_cast<uint64_t>(n);
         } else if (a == "--drop") {
-            if (!toDouble(v, 0, 1, d))
+            if (!parseDouble(v, 0, 1, d))
                 return bad(v);
             o.dropFraction = d;
         } else if (a == "--crc") {
-            if (!toDouble(v, 0, 1, d))
+            if (!parseDouble(v, 0, 1, d))
                 return bad(v);
             o.badCrcFraction = d;
         } else if (a == "--delay") {
-            if (!toInt(v, 0, 60000, n))
+            if (!parseLong(v, 0, 60000, n))
                 return bad(v);
             o.delayMs = static_cast<int>(n);
         } else {
