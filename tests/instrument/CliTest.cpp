@@ -1,33 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QProcess>
 
+#include "CliRun.h"
 #include "LineFixture.h"
 
 namespace vornex {
 namespace {
 
-struct CliRun {
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-CliRun cli(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(VORNEX_CLI_PATH), args);
-    CliRun run;
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.code = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
+using test::CliRun;
+using test::runCli;
 
 class InstrumentCliTest : public sim::test::LineFixture {
 protected:
@@ -46,15 +28,15 @@ protected:
 };
 
 TEST_F(InstrumentCliTest, ParamsPrintsAndWrites) {
-    CliRun run = cli({"params", "--port", port, "--slave", "4"});
-    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    CliRun run = runCli({"params", "--port", port, "--slave", "4"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out,
               "range: 500.0\nmode: Mode_0\nmeasure: T\nunit: ft.lbf\ntarget: 368.780\n"
               "upper: 5.0\nlower: 3.0\n");
 
-    run = cli({"params", "--port", port, "--slave", "4", "--set-unit", "N.m", "--set", "123.45",
-               "2.3", "0"});
-    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    run = runCli({"params", "--port", port, "--slave", "4", "--set-unit", "N.m", "--set", "123.45",
+                  "2.3", "0"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains("target: 123.44\n")) << run.out.toStdString();
     EXPECT_EQ(line->parameterSet(4, 0)->target, 12344u);
     EXPECT_EQ(line->parameterSet(4, 0)->upperLimit, 22);
@@ -67,19 +49,19 @@ TEST_F(InstrumentCliTest, RefusedValuesWriteNothing) {
          {QStringList{"--set", "600", "0", "0"}, QStringList{"--set", "300", "26", "0"},
           QStringList{"--set-unit", "None"}, QStringList{"--set-mode", "10"},
           QStringList{"--set-unit", "N.m", "--set", "300", "0", "-1"}}) {
-        const CliRun run = cli(QStringList{"params", "--port", port, "--slave", "4"} << extra);
-        EXPECT_EQ(run.code, 2) << extra.join(' ').toStdString();
+        const CliRun run = runCli(QStringList{"params", "--port", port, "--slave", "4"} << extra);
+        EXPECT_EQ(run.exitCode, 2) << extra.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains(QString::fromUtf8("目标值或上下限设置错误！")));
     }
     EXPECT_EQ(line->holdingRegisters(4), before);
-    EXPECT_EQ(cli({"params", "--port", port, "--slave", "5"}).code, 2);
-    EXPECT_EQ(cli({"params", "--port", port}).code, 1);
+    EXPECT_EQ(runCli({"params", "--port", port, "--slave", "5"}).exitCode, 2);
+    EXPECT_EQ(runCli({"params", "--port", port}).exitCode, 1);
 }
 
 TEST_F(InstrumentCliTest, UploadWritesTheList) {
     const QString csv = QString::fromStdString(dir.path()) + "/r.csv";
-    CliRun run = cli({"upload", "--port", port, "--slave", "4", "--csv", csv, "--fast"});
-    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    CliRun run = runCli({"upload", "--port", port, "--slave", "4", "--csv", csv, "--fast"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, "records: 12\n");
     QFile file(csv);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -89,10 +71,10 @@ TEST_F(InstrumentCliTest, UploadWritesTheList) {
     EXPECT_TRUE(lines[12].startsWith("12,"));
 
     const QString xlsx = QString::fromStdString(dir.path()) + "/r.xlsx";
-    run = cli({"upload", "--port", port, "--slave", "4", "--xlsx", xlsx});
-    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    run = runCli({"upload", "--port", port, "--slave", "4", "--xlsx", xlsx});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(QFile::exists(xlsx));
-    EXPECT_EQ(cli({"upload", "--port", port, "--slave", "4"}).code, 1);
+    EXPECT_EQ(runCli({"upload", "--port", port, "--slave", "4"}).exitCode, 1);
 }
 
 }  // namespace

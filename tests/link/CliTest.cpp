@@ -3,31 +3,14 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "CliRun.h"
 #include "link/ModbusLink.h"
 
 namespace vornex {
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QStringList out;
-    QString err;
-};
-
-CliRun runCli(const QStringList& args) {
-    QProcess cli;
-    cli.start(VORNEX_CLI_PATH, args);
-    CliRun run;
-    if (!cli.waitForFinished(60000)) {
-        cli.kill();
-        cli.waitForFinished();
-        return run;
-    }
-    run.exitCode = cli.exitCode();
-    run.out = QString::fromUtf8(cli.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-    run.err = QString::fromUtf8(cli.readAllStandardError());
-    return run;
-}
+using test::CliRun;
+using test::runCli;
 
 // vornex-sim serving instruments 1 and 2, each holding its live value at 12.5.
 class CliTest : public ::testing::Test {
@@ -58,7 +41,7 @@ protected:
 TEST_F(CliTest, PollPrintsEveryRecordAfterEveryPass) {
     const CliRun run = runCli({"poll", "--port", line_, "--slaves", "1,7,2", "--passes", "2"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out,
+    EXPECT_EQ(run.outLines(),
               QStringList({"1 1 identified", "1 7 absent", "1 2 identified",
                            "2 1 identified 12.5 N.m", "2 7 absent", "2 2 identified 12.5 N.m"}));
 }
@@ -80,9 +63,10 @@ TEST_F(CliTest, PollReportsAPortItCannotHaveAndFailsWithTwo) {
 TEST_F(CliTest, PortsListsTheNamedPortsFirst) {
     const CliRun run = runCli({"ports", "--port", line_, "--port", "/dev/ttyUSB9"});
     EXPECT_EQ(run.exitCode, 0);
-    ASSERT_GE(run.out.size(), 2);
-    EXPECT_EQ(run.out[0], line_);
-    EXPECT_EQ(run.out[1], "/dev/ttyUSB9");
+    const QStringList ports = run.outLines();
+    ASSERT_GE(ports.size(), 2);
+    EXPECT_EQ(ports[0], line_);
+    EXPECT_EQ(ports[1], "/dev/ttyUSB9");
 }
 
 }  // namespace

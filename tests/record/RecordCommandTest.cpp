@@ -1,39 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <cstdlib>
 #include <sstream>
 
+#include "CliRun.h"
 #include "RecordTestSupport.h"
 #include "sim/SimulatedLine.h"
 
 namespace vornex {
 namespace {
 
+using test::CliRun;
+using test::runCli;
 using testing::readBytes;
 using testing::readRecords;
 using testing::TempHome;
-
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-CliRun cli(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(VORNEX_CLI_PATH), args);
-    CliRun run;
-    if (!process.waitForFinished(120000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitCode();
-    run.out = process.readAllStandardOutput().toStdString();
-    run.err = process.readAllStandardError().toStdString();
-    return run;
-}
 
 class RecordCommand : public ::testing::Test {
 protected:
@@ -50,9 +31,9 @@ protected:
     }
 
     CliRun record(const QString& name) {
-        return cli({"record", "--port", QString::fromStdString(line_->portPath()), "--slaves",
-                    "1,2", "--test", name, "--seconds", "1", "--home",
-                    QString::fromStdString(home_.root())});
+        return runCli({"record", "--port", QString::fromStdString(line_->portPath()), "--slaves",
+                       "1,2", "--test", name, "--seconds", "1", "--home",
+                       QString::fromStdString(home_.root())});
     }
 
     TempHome home_;
@@ -61,8 +42,8 @@ protected:
 
 TEST_F(RecordCommand, PrintedCountsMatchTheFileAndItsExport) {
     const CliRun run = record("bench");
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    std::istringstream out(run.out);
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    std::istringstream out(run.out.toStdString());
     std::string path;
     std::getline(out, path);
     const std::string counts((std::istreambuf_iterator<char>(out)), {});
@@ -79,10 +60,10 @@ TEST_F(RecordCommand, PrintedCountsMatchTheFileAndItsExport) {
     expected << "slave 1: " << perSlave[1] << "\nslave 2: " << perSlave[2]
              << "\ntotal: " << records.size() << "\n";
     EXPECT_EQ(counts, expected.str());
-    EXPECT_EQ(cli({"count", QString::fromStdString(path)}).out, expected.str());
+    EXPECT_EQ(runCli({"count", QString::fromStdString(path)}).out.toStdString(), expected.str());
 
     const std::string csv = home_.root() + "/out.csv";
-    ASSERT_EQ(cli({"export", QString::fromStdString(path), "--csv", QString::fromStdString(csv)})
+    ASSERT_EQ(runCli({"export", QString::fromStdString(path), "--csv", QString::fromStdString(csv)})
                   .exitCode,
               0);
     std::istringstream lines(readBytes(csv));
@@ -111,7 +92,7 @@ TEST_F(RecordCommand, TakenOrEscapingNamesAreRefusedWithoutWriting) {
 
     const CliRun again = record("once");
     EXPECT_EQ(again.exitCode, 2);
-    EXPECT_NE(again.err.find("提示:文件已存在！"), std::string::npos);
+    EXPECT_TRUE(again.err.contains(QString::fromUtf8("提示:文件已存在！")));
     EXPECT_EQ(readBytes(file), before);
 
     EXPECT_EQ(record("../escaped").exitCode, 2);
