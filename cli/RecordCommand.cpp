@@ -6,31 +6,23 @@
 
 #include "Arguments.h"
 #include "Commands.h"
+#include "controls/MessageTexts.h"
 #include "i18n/HomeFolder.h"
 #include "i18n/Startup.h"
-#include "link/Poller.h"
+#include "record/AcquisitionSession.h"
 #include "record/HeadlessGraph.h"
-#include "record/Recorder.h"
 #include "record/TestFile.h"
-#include "record/TestSession.h"
 
 namespace vornex::cli {
 
 namespace {
 
 // Says on stderr what went wrong while recording; remembers whether anything did.
-class RecordReporter : public PollObserver, public RecordingObserver {
+class RecordReporter : public SessionObserver {
 public:
-    void displayChanged(const std::string&, const std::string&) override {}
-    void presenceChanged(size_t, uint8_t, PresenceState) override {}
-    void passEnded(unsigned, const std::vector<RecordSnapshot>&) override {}
-    void stoppedOnEmptyTable() override {}
-    void pollingEnded() override {}
     void portLost(const std::string& reason) override {
         report("the port was lost (" + reason + "); recording goes on with no readings");
     }
-
-    void toolbarStateChanged(ToolbarState) override {}
     void appendFailed(const std::string& path, const std::string& reason) override {
         report("cannot append to " + path + " (" + reason + "); the points are kept and retried");
     }
@@ -38,7 +30,7 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         std::fprintf(stderr, "vornex-cli record: appending to %s works again\n", path.c_str());
     }
-    void pointsDropped(const std::string& path, size_t count) override {
+    void pointsUnwritten(const std::string& path, size_t count) override {
         report(std::to_string(count) + " points could not be written to " + path);
     }
 
@@ -93,7 +85,7 @@ int runRecord(const QStringList& args) {
     }
     const std::string name = arguments.value(QStringLiteral("test")).toStdString();
     if (!testpaths::isSafeName(name)) {
-        std::fprintf(stderr, "vornex-cli record: %s (%s)\n", TestSession::kBadName, name.c_str());
+        std::fprintf(stderr, "vornex-cli record: %s (%s)\n", kTestBadNameText, name.c_str());
         return 2;
     }
 
@@ -101,56 +93,58 @@ int runRecord(const QStringList& args) {
     for (const QString& problem : prepareHome(paths)) {
         std::fprintf(stderr, "vornex-cli record: %s\n", qPrintable(problem));
     }
-    TestSession session(paths.dataFolder.toStdString());
-    session.proposeName();
-    const TestSession::AddResult added = session.add(name);
-    if (added != TestSession::AddResult::Added) {
-        std::fprintf(stderr, "vornex-cli record: %s (%s)\n", TestSession::message(added).c_str(),
-                     name.c_str());
-        return 2;
-    }
-
+    // Declared before the session, which reports to the one and draws on the other to its end.
     RecordReporter reporter;
     HeadlessGraph graph;
-    Recorder recorder(graph, session, reporter);
-    Poller poller(recorder.signal(), TickClock(), reporter);
-    recorder.attachSamples(&poller.samples());
-    for (int address : *slaves)
-        poller.addDevice(static_cast<uint8_t>(address));
-    switch (poller.connect(port.toStdString())) {
-        case ConnectResult::Connected:
-            break;
-        case ConnectResult::InUse:
-            std::fprintf(stderr, "vornex-cli record: port %s is in use by another program\n",
-                         qPrintable(port));
-            return 2;
-        case ConnectResult::CannotOpen:
-        case ConnectResult::StillStopping:
-            std::fprintf(stderr, "vornex-cli record: cannot open port %s\n", qPrintable(port));
-            return 2;
-    }
+    std::string testPath;
+    {
+        AcquisitionSession session(paths.dataFolder.toStdString(), graph);
+        session.addObserver(reporter);
+        session.proposeName();
+        switch (session.newTest(name)) {
+            case TestSession::AddResult::Added:
+                break;
+            case TestSession::AddResult::Exists:
+                std::fprintf(stderr, "vornex-cli record: %s (%s)\n", kTestExistsText, name.c_str());
+                return 2;
+            case TestSession::AddResult::BadName:
+                std::fprintf(stderr, "vornex-cli record: %s (%s)\n", kTestBadNameText,
+                             name.c_str());
+                return 2;
+        }
+        testPath = session.testPath();
+        for (int address : *slaves)
+            session.addDevice(static_cast<uint8_t>(address));
+        switch (session.connect(port.toStdString())) {
+            case ConnectResult::Connected:
+                break;
+            case ConnectResult::InUse:
+                std::fprintf(stderr, "vornex-cli record: port %s is in use by another program\n",
+                             qPrintable(port));
+                return 2;
+            case ConnectResult::CannotOpen:
+            case ConnectResult::StillStopping:
+                std::fprintf(stderr, "vornex-cli record: cannot open port %s\n", qPrintable(port));
+                return 2;
+        }
 
-    recorder.initialUpdate();
-    recorder.start();
-    QEventLoop loop;
-    QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&recorder] { recorder.tick(); });
-    ticker.start(10);
-    QTimer::singleShot(*seconds * 1000, &loop, [&] {
-        recorder.stop();
-        recorder.closeTest();
-        poller.disconnect();
-        loop.quit();
-    });
-    loop.exec();
-    ticker.stop();
-    poller.waitStopped();
-    // Readings taken in the last pass, after the test closed, still belong to it.
-    recorder.tick();
-    recorder.attachSamples(nullptr);
-    const bool flushed = recorder.flush();
-    printCounts(session.currentPath());
-    return flushed && !reporter.troubled() ? 0 : 2;
+        session.initialUpdate();
+        session.start();
+        QEventLoop loop;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&session] { session.tick(); });
+        ticker.start(10);
+        QTimer::singleShot(*seconds * 1000, &loop, [&] {
+            session.stop();
+            session.closeTest();
+            session.disconnect();
+            loop.quit();
+        });
+        loop.exec();
+        // Ending the session waits for the last pass; its readings still belong to the test.
+    }
+    printCounts(testPath);
+    return reporter.troubled() ? 2 : 0;
 }
 
 }  // namespace vornex::cli

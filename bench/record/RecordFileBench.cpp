@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "record/AcquisitionSession.h"
 #include "record/HeadlessGraph.h"
-#include "record/Recorder.h"
 #include "record/TestFile.h"
 
 using namespace vornex;
@@ -74,16 +74,9 @@ int main(int argc, char** argv) {
                 megabytes / countSeconds);
     std::printf("  ratio count/cat throughput: %.2f (target >= 0.80)\n", catSeconds / countSeconds);
 
-    TestSession session(folder + "/");
     HeadlessGraph graph;
-    struct : RecordingObserver {
-        void toolbarStateChanged(ToolbarState) override {}
-        void appendFailed(const std::string&, const std::string&) override {}
-        void appendRecovered(const std::string&) override {}
-        void pointsDropped(const std::string&, size_t) override {}
-    } observer;
-    Recorder recorder(graph, session, observer);
-    const double loadSeconds = best(5, [&] { recorder.loadFile(small); });
+    AcquisitionSession session(folder + "/", graph);
+    const double loadSeconds = best(5, [&] { session.loadTest(small); });
     std::printf("loading into curves: %zu records, %.1f ms, %.1f ns per record\n", loadRecords,
                 loadSeconds * 1e3, loadSeconds * 1e9 / static_cast<double>(loadRecords));
 

@@ -6,12 +6,13 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <thread>
 
-#include "link/Poller.h"
+#include "record/AcquisitionSession.h"
 #include "record/HeadlessGraph.h"
-#include "record/Recorder.h"
+#include "record/TestFile.h"
 #include "sim/SimulatedLine.h"
 
 using namespace vornex;
@@ -19,23 +20,16 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-class Quiet : public PollObserver, public RecordingObserver {
+class Complaints : public SessionObserver {
 public:
-    void displayChanged(const std::string&, const std::string&) override {}
-    void presenceChanged(size_t, uint8_t, PresenceState) override {}
-    void passEnded(unsigned, const std::vector<RecordSnapshot>&) override {}
-    void stoppedOnEmptyTable() override {}
     void portLost(const std::string& reason) override {
         std::fprintf(stderr, "port lost: %s\n", reason.c_str());
     }
-    void pollingEnded() override {}
-    void toolbarStateChanged(ToolbarState) override {}
     void appendFailed(const std::string& path, const std::string& reason) override {
         std::fprintf(stderr, "append to %s failed: %s\n", path.c_str(), reason.c_str());
     }
-    void appendRecovered(const std::string&) override {}
-    void pointsDropped(const std::string& path, size_t count) override {
-        std::fprintf(stderr, "%zu points dropped for %s\n", count, path.c_str());
+    void pointsUnwritten(const std::string& path, size_t count) override {
+        std::fprintf(stderr, "%zu points unwritten for %s\n", count, path.c_str());
     }
 };
 
@@ -60,21 +54,20 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    TestSession session(home + "/Data/");
-    session.proposeName();
-    session.add("bench");
     HeadlessGraph graph;
-    Quiet quiet;
-    Recorder recorder(graph, session, quiet);
-    Poller poller(recorder.signal(), TickClock(), quiet);
-    recorder.attachSamples(&poller.samples());
+    Complaints complaints;
+    auto session = std::make_unique<AcquisitionSession>(home + "/Data/", graph);
+    session->addObserver(complaints);
+    session->proposeName();
+    session->newTest("bench");
+    const std::string path = session->testPath();
     for (int address = 1; address <= 30; ++address)
-        poller.addDevice(static_cast<uint8_t>(address));
-    if (poller.connect(line.portPath()) != ConnectResult::Connected)
+        session->addDevice(static_cast<uint8_t>(address));
+    if (session->connect(line.portPath()) != ConnectResult::Connected)
         return 1;
 
-    recorder.initialUpdate();
-    recorder.start();
+    session->initialUpdate();
+    session->start();
     const auto start = Clock::now();
     const auto end = start + std::chrono::seconds(seconds);
     size_t largestBacklog = 0;
@@ -86,27 +79,28 @@ int main(int argc, char** argv) {
     while (Clock::now() < end) {
         next += std::chrono::milliseconds(10);
         std::this_thread::sleep_until(next);
-        const size_t backlog = poller.samples().size();
+        const size_t backlog = session->waitingSamples();
         largestBacklog = std::max(largestBacklog, backlog);
         if (Clock::now() - start > std::chrono::seconds(seconds) / 2) {
             largestBacklogLastHalf = std::max(largestBacklogLastHalf, backlog);
         }
         const auto tickStart = Clock::now();
-        recorder.tick();
+        session->tick();
         tickSeconds += std::chrono::duration<double>(Clock::now() - tickStart).count();
         ++ticks;
-        largestWriteQueue = std::max(largestWriteQueue, recorder.queuedPoints());
+        largestWriteQueue = std::max(largestWriteQueue, session->queuedPoints());
     }
-    recorder.stop();
-    recorder.closeTest();
-    poller.disconnect();
-    poller.waitStopped();
-    recorder.tick();
-    recorder.flush();
+    session->stop();
+    session->closeTest();
+    session->disconnect();
+    session->waitPollingEnded(std::chrono::seconds(10));
+    session->tick();
+    const uint64_t taken = session->samplesTaken();
+    // Ending the session appends whatever is still queued.
+    session.reset();
     const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
 
-    const uint64_t taken = recorder.samplesTaken();
-    const uint64_t inFile = TestFile(session.currentPath()).count().value_or(SlaveCounts{}).total();
+    const uint64_t inFile = TestFile(path).count().value_or(SlaveCounts{}).total();
     std::printf("pipeline: 30 instruments, no baud pacing, %.1f s\n", elapsed);
     std::printf("  samples through curves and file: %llu (%.0f per second)\n",
                 static_cast<unsigned long long>(inFile), static_cast<double>(inFile) / elapsed);

@@ -60,7 +60,7 @@ void recordThirtyInstruments(int seconds) {
         bench::addThroughDialog(panel, address);
     panel.onConnect();
     frame.session().proposeName();  // makes today's folder, as the dialog does
-    frame.session().add("bench");
+    frame.session().newTest("bench");
 
     std::vector<double> work, gaps, replots;
     qint64 lastTick = -1;
@@ -82,7 +82,7 @@ void recordThirtyInstruments(int seconds) {
     frame.view()->start();
     QTest::qWait(seconds * 1000);
     frame.view()->stop();
-    const uint64_t samples = frame.view()->recorder().samplesTaken();
+    const uint64_t samples = frame.session().samplesTaken();
     panel.onDisconnect();
 
     const Stats w = statsOf(work), r = statsOf(replots);

@@ -42,7 +42,7 @@ bool shoot(int languageCommand, const QString& name, const QString& outDir, int 
         bench::addThroughDialog(panel, address);
     panel.onConnect();
     frame.session().proposeName();  // makes today's folder, as the dialog does
-    frame.session().add("demo");
+    frame.session().newTest("demo");
     frame.action(command::kTestNew)->setEnabled(false);
     frame.view()->start();
     QTest::qWait(seconds * 1000);

@@ -7,11 +7,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "record/TestSession.h"
+#include "controls/MessageTexts.h"
+#include "record/AcquisitionSession.h"
 
 namespace vornex {
 
-CDlgTestCreate::CDlgTestCreate(TestSession& session, QWidget* parent)
+CDlgTestCreate::CDlgTestCreate(AcquisitionSession& session, QWidget* parent)
     : QDialog(parent),
       session_(session),
       name_(new QLineEdit(this)),
@@ -56,12 +57,17 @@ CDlgTestCreate::CDlgTestCreate(TestSession& session, QWidget* parent)
 }
 
 void CDlgTestCreate::onAdd() {
-    const TestSession::AddResult result = session_.add(name_->text().toStdString());
-    if (result == TestSession::AddResult::Added) {
-        accept();
-        return;
+    switch (session_.newTest(name_->text().toStdString())) {
+        case TestSession::AddResult::Added:
+            accept();
+            return;
+        case TestSession::AddResult::Exists:
+            message_->setText(QString::fromUtf8(kTestExistsText));
+            return;
+        case TestSession::AddResult::BadName:
+            message_->setText(QString::fromUtf8(kTestBadNameText));
+            return;
     }
-    message_->setText(QString::fromStdString(TestSession::message(result)));
 }
 
 }  // namespace vornex

@@ -8,7 +8,7 @@ class QPushButton;
 
 namespace vornex {
 
-class TestSession;
+class AcquisitionSession;
 
 // Asks for the name of a new test, proposing the current date and time. Add opens the test in the
 // session unless a file of that name exists today or the name would leave the day folder; the
@@ -19,7 +19,7 @@ class CDlgTestCreate : public QDialog {
 public:
     static constexpr int kMaxNameLength = 15;
 
-    explicit CDlgTestCreate(TestSession& session, QWidget* parent = nullptr);
+    explicit CDlgTestCreate(AcquisitionSession& session, QWidget* parent = nullptr);
 
     QLineEdit* nameEdit() const { return name_; }
     QLabel* messageLine() const { return message_; }
@@ -28,7 +28,7 @@ public:
 private:
     void onAdd();
 
-    TestSession& session_;
+    AcquisitionSession& session_;
     QLineEdit* name_;
     QLabel* message_;
     QPushButton* add_;

@@ -10,6 +10,7 @@
 #include "frame/LanguageSwitch.h"
 #include "graph/CHeaderToolBar.h"
 #include "graph/CVornexView.h"
+#include "graph/CXGraph.h"
 #include "graph/GraphModeBinding.h"
 #include "graph/Icons.h"
 #include "graph/browser/CDlgSelData.h"
@@ -21,11 +22,15 @@
 namespace vornex {
 
 CMainFrame::CMainFrame(const AppPaths& paths, PortSource ports, QWidget* parent)
-    : QMainWindow(parent), paths_(paths), session_(paths.dataFolder.toStdString()), menu_(this) {
+    : QMainWindow(parent),
+      paths_(paths),
+      graph_(new CXGraph),
+      session_(paths.dataFolder.toStdString(), *graph_),
+      menu_(this) {
     for (const QString& problem : prepareHome(paths_))
         qWarning("vornex: %s", qPrintable(problem));
     language_ =
-        std::make_unique<LanguageSwitch>(menu_, paths_, [this] { return session_.isOpen(); });
+        std::make_unique<LanguageSwitch>(menu_, paths_, [this] { return session_.testOpen(); });
     setMenuBar(menu_.menuBar());
     setWindowTitle(QStringLiteral("Vornex"));
     setWindowIcon(vornexIcon(128));
@@ -35,14 +40,7 @@ CMainFrame::CMainFrame(const AppPaths& paths, PortSource ports, QWidget* parent)
     resize(1280, 800);
 }
 
-// The acquisition thread reads the recording flag and feeds the sample queue, and the recorder
-// drains that queue once more while it closes: polling ends first, then the recording state,
-// then the panel that owns the queue.
-CMainFrame::~CMainFrame() {
-    panel_->stopPolling();
-    delete view_;
-    delete panel_;
-}
+CMainFrame::~CMainFrame() = default;
 
 QString CMainFrame::languageFile() const {
     return language_->languageFile();
@@ -52,9 +50,9 @@ void CMainFrame::buildPanes(PortSource ports) {
     outer_ = new CFixSplitterWnd(Qt::Horizontal, this);
     inner_ = new CFixSplitterWnd(Qt::Vertical);
     toolBar_ = new CHeaderToolBar;
-    view_ = new CVornexView(session_);
-    panel_ = new CControlDlg(view_->recorder().signal(), std::move(ports));
-    view_->recorder().attachSamples(&panel_->samples());
+    view_ = new CVornexView(session_, graph_);
+    panel_ = new CControlDlg(session_, std::move(ports));
+    toolBar_->follow(session_);
 
     outer_->addWidget(panel_);
     outer_->addWidget(inner_);
@@ -64,9 +62,6 @@ void CMainFrame::buildPanes(PortSource ports) {
     inner_->fixPane(0, kToolBarHeight);
     setCentralWidget(outer_);
 
-    connect(panel_, &CControlDlg::linked, toolBar_, &CHeaderToolBar::setLinked);
-    connect(panel_, &CControlDlg::unlinked, toolBar_, &CHeaderToolBar::setUnlinked);
-    connect(view_, &CVornexView::toolbarState, toolBar_, &CHeaderToolBar::setState);
     connect(toolBar_, &CHeaderToolBar::startClicked, view_, &CVornexView::start);
     connect(toolBar_, &CHeaderToolBar::stopClicked, view_, &CVornexView::stop);
     connect(toolBar_, &CHeaderToolBar::printClicked, view_, &CVornexView::print);
@@ -108,18 +103,17 @@ void CMainFrame::newTest() {
 }
 
 void CMainFrame::showTestData() {
-    CDlgSelData browser(languageFile(), paths_.dataFolder, session_.isOpen(), view_->recording(),
-                        this);
+    CDlgSelData browser(languageFile(), paths_.dataFolder, session_.testOpen(),
+                        session_.recording(), this);
     if (browser.exec() != QDialog::Accepted)
         return;
-    session_.setCurrentPath(browser.filePath().toStdString());
     std::string error;
-    if (!view_->recorder().loadFile(session_.currentPath(), &error))
+    if (!session_.loadTest(browser.filePath().toStdString(), &error))
         qWarning("vornex: %s", error.c_str());
 }
 
 void CMainFrame::closeTest() {
-    if (!view_->closeTest())
+    if (!session_.closeTest())
         return;
     action(command::kTestNew)->setEnabled(true);
 }

@@ -6,7 +6,7 @@
 #include "frame/MainMenu.h"
 #include "i18n/AppPaths.h"
 #include "panel/PortSource.h"
-#include "record/TestSession.h"
+#include "record/AcquisitionSession.h"
 
 namespace vornex {
 
@@ -14,11 +14,15 @@ class CControlDlg;
 class CFixSplitterWnd;
 class CHeaderToolBar;
 class CVornexView;
+class CXGraph;
 class LanguageSwitch;
 
 // The program's window: the control panel in a fixed 230-pixel column on the left, the header
 // toolbar in a fixed 50-pixel row above the graph on the right, and the menu bar whose commands
-// it routes to the panes and dialogs. It holds the home folder's paths and the test session.
+// it routes to the panes and dialogs. It holds the home folder's paths and the acquisition
+// session. The session is a member and the panes are child widgets, so the session ends first,
+// while the graph it draws on and the panes that hear from it still exist; no pane calls the
+// session while it goes.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 
@@ -36,7 +40,7 @@ public:
     CFixSplitterWnd* innerSplitter() const { return inner_; }
     MainMenu& menu() { return menu_; }
     LanguageSwitch& language() { return *language_; }
-    TestSession& session() { return session_; }
+    AcquisitionSession& session() { return session_; }
     const AppPaths& paths() const { return paths_; }
     QString languageFile() const;
 
@@ -56,7 +60,9 @@ private:
     void applyLanguage(const QString& languageFile);
 
     AppPaths paths_;
-    TestSession session_;
+    // Made before the session, which draws on it; the view takes it in.
+    CXGraph* graph_;
+    AcquisitionSession session_;
     MainMenu menu_;
     std::unique_ptr<LanguageSwitch> language_;
     CFixSplitterWnd* outer_ = nullptr;

@@ -4,6 +4,7 @@
 
 #include "controls/DialogTexts.h"
 #include "graph/Icons.h"
+#include "record/AcquisitionSession.h"
 
 namespace vornex {
 
@@ -86,6 +87,20 @@ void CHeaderToolBar::setState(ToolbarState state) {
     for (int i = 0; i < kToolBarButtonCount; ++i) {
         buttons_[i]->setEnabled(enabling[i]);
     }
+}
+
+void CHeaderToolBar::follow(AcquisitionSession& session) {
+    session.addObserver(*this);
+}
+
+// Comes on the acquisition thread.
+void CHeaderToolBar::stoppedOnEmptyTable() {
+    QMetaObject::invokeMethod(
+        this, [this] { setUnlinked(); }, Qt::QueuedConnection);
+}
+
+void CHeaderToolBar::recordingChanged(RecordingState state) {
+    setState(state == RecordingState::Recording ? ToolbarState::Recording : ToolbarState::Stopped);
 }
 
 }  // namespace vornex

@@ -3,7 +3,8 @@
 #include <QWidget>
 #include <array>
 
-#include "record/ToolbarState.h"
+#include "graph/ToolbarState.h"
+#include "record/SessionObserver.h"
 
 class QPushButton;
 
@@ -13,9 +14,12 @@ namespace vornex {
 enum class ToolBarButton { Start, Stop, Zoom, Move, Measure, Print };
 constexpr int kToolBarButtonCount = 6;
 
+class AcquisitionSession;
+
 // The strip above the graph: Start, Stop, Zoom, Move, Measure and Print. It only reports presses;
-// whoever owns the recording and the graph acts on them and sets the state.
-class CHeaderToolBar : public QWidget {
+// whoever owns the recording and the graph acts on them. The rows follow a session's link and
+// recording, or are set by hand.
+class CHeaderToolBar : public QWidget, private SessionObserver {
     Q_OBJECT
 
 public:
@@ -31,6 +35,11 @@ public:
     void setStopped() { setState(ToolbarState::Stopped); }
     void setUnlinked() { setState(ToolbarState::Unlinked); }
 
+    // From now on the rows follow the session: linked after Connect, unlinked after Disconnect
+    // or when polling stopped on an empty table, recording and stopped with the recording. The
+    // session must end before the toolbar.
+    void follow(AcquisitionSession& session);
+
     ToolbarState state() const { return state_; }
     QPushButton* button(ToolBarButton which) const;
 
@@ -43,6 +52,11 @@ signals:
     void printClicked();
 
 private:
+    void linkConnected() override { setLinked(); }
+    void linkDisconnected() override { setUnlinked(); }
+    void stoppedOnEmptyTable() override;
+    void recordingChanged(RecordingState state) override;
+
     ToolbarState state_ = ToolbarState::Initial;
     std::array<QPushButton*, kToolBarButtonCount> buttons_{};
 };

@@ -4,55 +4,50 @@
 #include <QVBoxLayout>
 
 #include "controls/MessageBox.h"
+#include "controls/MessageTexts.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
+#include "record/AcquisitionSession.h"
 
 namespace vornex {
 
-CVornexView::CVornexView(TestSession& session, QWidget* parent)
-    : QWidget(parent), graph_(new CXGraph(this)) {
+CVornexView::CVornexView(AcquisitionSession& session, CXGraph* graph, QWidget* parent)
+    : QWidget(parent), session_(session), graph_(graph) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(graph_);
 
-    recorder_ =
-        std::make_unique<Recorder>(*graph_, session, static_cast<RecordingObserver&>(*this));
     printer_ = std::make_unique<GraphPrinter>(*graph_);
     timer_.setInterval(kTickMs);
     connect(&timer_, &QTimer::timeout, this, &CVornexView::tick);
+    session_.addObserver(*this);
 
     graph_->SetData(nullptr, 0, 0);
     graph_->SetCursorFlags(kCursorFlags);
     OnInitialUpdate();
 }
 
-// The recorder appends what is still queued to its own test before the graph goes.
-CVornexView::~CVornexView() {
-    timer_.stop();
-    recorder_.reset();
-}
-
 void CVornexView::OnInitialUpdate() {
     graph_->GetYAxis(0).SetAutoScale(true);
     graph_->GetXAxis(0).SetAutoScale(false);
-    recorder_->initialUpdate();
+    session_.initialUpdate();
+}
+
+bool CVornexView::recording() const {
+    return session_.recording();
 }
 
 void CVornexView::start() {
-    if (recorder_->start() == Recorder::StartResult::NoTestOpen) {
-        ShowMessage(this, QString::fromUtf8(Recorder::kNoTestText),
-                    QString::fromUtf8(Recorder::kNoTestCaption), MessageIcon::Information);
+    if (session_.start() == Recorder::StartResult::NoTestOpen) {
+        ShowMessage(this, QString::fromUtf8(kNoTestText), QString::fromUtf8(kNoTestCaption),
+                    MessageIcon::Information);
         return;
     }
     timer_.start();
 }
 
 void CVornexView::stop() {
-    recorder_->stop();
-}
-
-bool CVornexView::closeTest() {
-    return recorder_->closeTest();
+    session_.stop();
 }
 
 void CVornexView::print() {
@@ -70,12 +65,8 @@ void CVornexView::printSetup() {
 void CVornexView::tick() {
     QElapsedTimer clock;
     clock.start();
-    recorder_->tick();
+    session_.tick();
     emit ticked(clock.nsecsElapsed());
-}
-
-void CVornexView::toolbarStateChanged(ToolbarState state) {
-    emit toolbarState(state);
 }
 
 void CVornexView::appendFailed(const std::string& path, const std::string& reason) {
@@ -96,8 +87,8 @@ void CVornexView::appendRecovered(const std::string& path) {
     qInfo("vornex: appending to %s works again", path.c_str());
 }
 
-// Comes while the recording state is torn down, when no window can show a message any more.
-void CVornexView::pointsDropped(const std::string& path, size_t count) {
+// Comes while the session ends, when no window can show a message any more.
+void CVornexView::pointsUnwritten(const std::string& path, size_t count) {
     qWarning("vornex: %zu points could not be written to %s", count, path.c_str());
 }
 

@@ -7,25 +7,24 @@
 
 #include "graph/CXGraph.h"
 #include "graph/GraphPrinter.h"
-#include "record/Recorder.h"
-#include "record/RecordingObserver.h"
+#include "record/SessionObserver.h"
 
 namespace vornex {
 
-class TestSession;
+class AcquisitionSession;
 
-// The graph pane: hosts the graph over its whole area and owns the recording state. Start,
-// Stop and Close test run here; a 10 ms timer moves queued samples into the curves and the
-// test file's queue.
-class CVornexView : public QWidget, private RecordingObserver {
+// The graph pane: hosts the graph that the session draws on over its whole area. Start and Stop
+// go to the session; while recording, a 10 ms timer lets the session move the queued samples into
+// the curves and the test file's queue.
+class CVornexView : public QWidget, private SessionObserver {
     Q_OBJECT
 
 public:
     static constexpr int kTickMs = 10;
     static constexpr unsigned kCursorFlags = 14;
 
-    explicit CVornexView(TestSession& session, QWidget* parent = nullptr);
-    ~CVornexView() override;
+    // Takes `graph` in as its child; the session must end before the view.
+    CVornexView(AcquisitionSession& session, CXGraph* graph, QWidget* parent = nullptr);
 
     // Slave 1's curve back to its origin, the time axis to 0..20 s, the value axis automatic.
     void OnInitialUpdate();
@@ -34,37 +33,31 @@ public:
     void setLanguageFile(const QString& languageFile) { languageFile_ = languageFile; }
 
     CXGraph& graph() { return *graph_; }
-    Recorder& recorder() { return *recorder_; }
     GraphPrinter& printer() { return *printer_; }
-    bool recording() const { return recorder_->signal().recording(); }
+    bool recording() const;
 
 public slots:
     // Refused with a message while no test is open.
     void start();
     void stop();
-    // False when no test was open.
-    bool closeTest();
     void print();
     void printPreview();
     void printSetup();
 
 signals:
-    // The header toolbar is to show this row.
-    void toolbarState(ToolbarState state);
     // After every timer tick: how long its work took on this thread.
     void ticked(qint64 nanoseconds);
 
 private:
     void tick();
 
-    // RecordingObserver; the append calls may come from the file-writer thread.
-    void toolbarStateChanged(ToolbarState state) override;
+    // SessionObserver; append failures may come from the file-writer thread.
     void appendFailed(const std::string& path, const std::string& reason) override;
     void appendRecovered(const std::string& path) override;
-    void pointsDropped(const std::string& path, size_t count) override;
+    void pointsUnwritten(const std::string& path, size_t count) override;
 
+    AcquisitionSession& session_;
     CXGraph* graph_;
-    std::unique_ptr<Recorder> recorder_;
     std::unique_ptr<GraphPrinter> printer_;
     QTimer timer_;
     QString languageFile_;

@@ -62,6 +62,7 @@ public:
     int displayedAddress() const { return displayedAddress_.load(std::memory_order_acquire); }
 
     SampleQueue& samples() { return samples_; }
+    const SampleQueue& samples() const { return samples_; }
 
 private:
     void run();

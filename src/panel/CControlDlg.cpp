@@ -19,6 +19,7 @@
 #include "i18n/LanguageKeys.h"
 #include "link/HotplugWatcher.h"
 #include "panel/CDialogAddDev.h"
+#include "record/AcquisitionSession.h"
 
 namespace vornex {
 
@@ -56,8 +57,9 @@ QString CControlDlg::presenceMark(PresenceState state) {
     return QStringLiteral("?");
 }
 
-CControlDlg::CControlDlg(const RecordingSignal& recording, PortSource ports, QWidget* parent)
+CControlDlg::CControlDlg(AcquisitionSession& session, PortSource ports, QWidget* parent)
     : QWidget(parent),
+      session_(session),
       portSource_(std::move(ports)),
       value_(new CDigiStatic(QStringLiteral("500.00"), this)),
       unit_(new CDigiStatic(QStringLiteral("kgf.cm"), this)),
@@ -68,8 +70,7 @@ CControlDlg::CControlDlg(const RecordingSignal& recording, PortSource ports, QWi
       disconnect_(numberedButton("断 开", 1010, this)),
       add_(numberedButton("添加", 1012, this)),
       delete_(numberedButton("删除", 1014, this)),
-      watcher_(new HotplugWatcher(this)),
-      poller_(std::make_unique<Poller>(recording, TickClock(), static_cast<PollObserver&>(*this))) {
+      watcher_(new HotplugWatcher(this)) {
     setProperty(kDialogNumberProperty, kDialogNumber);
     setFixedWidth(kWidth);
     setControlId(value_, 1000);
@@ -98,8 +99,11 @@ CControlDlg::CControlDlg(const RecordingSignal& recording, PortSource ports, QWi
             deleteRow(row);
     });
     connect(displayList_, &QComboBox::currentIndexChanged, this, &CControlDlg::onDisplaySelection);
+    connect(ports_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { portTable_.select(index); });
     connect(watcher_, &HotplugWatcher::portsChanged, this, &CControlDlg::refreshPorts);
 
+    portTable_.fill(portSource_());
     fillPorts();
     // Columns are sized from the list's width in the 230-pixel column.
     const int width = kWidth - 40;
@@ -107,10 +111,7 @@ CControlDlg::CControlDlg(const RecordingSignal& recording, PortSource ports, QWi
     devices_->InsertColumn(1, QStringLiteral("Dev"), Qt::AlignCenter, (2 * width) / 4);
     devices_->InsertColumn(2, QStringLiteral("S"), Qt::AlignCenter, width / 4);
     updateButtons();
-}
-
-CControlDlg::~CControlDlg() {
-    stopPolling();
+    session_.addObserver(*this);
 }
 
 void CControlDlg::buildLayout() {
@@ -156,13 +157,6 @@ void CControlDlg::applyLanguage(const QString& languageFile) {
     SetDialogTexts(languageFile, this, kDialogNumber);
 }
 
-void CControlDlg::stopPolling() {
-    if (!poller_)
-        return;
-    poller_->disconnect();
-    poller_->waitStopped();
-}
-
 QString CControlDlg::portText() const {
     return ports_->currentText();
 }
@@ -182,15 +176,14 @@ QPushButton* CControlDlg::button(Button which) const {
 }
 
 void CControlDlg::onConnect() {
-    if (ports_->count() == 0)
+    if (portTable_.empty())
         return;
-    const std::string port = ports_->currentText().toStdString();
-    switch (poller_->connect(port)) {
+    const std::string port = portTable_.selected();
+    switch (session_.connect(port)) {
         case ConnectResult::Connected:
             state_ = LinkState::Connected;
             connectedPort_ = port;
             updateButtons();
-            emit linked();
             return;
         case ConnectResult::InUse:
         case ConnectResult::CannotOpen:
@@ -206,11 +199,10 @@ void CControlDlg::onConnect() {
 }
 
 void CControlDlg::onDisconnect() {
-    poller_->disconnect();
+    session_.disconnect();
     state_ = LinkState::Disconnected;
     connectedPort_.clear();
     updateButtons();
-    emit unlinked();
 }
 
 int CControlDlg::askAddress() {
@@ -226,7 +218,7 @@ void CControlDlg::onAdd() {
         showLangMessage(langkey::kMessageAddressExists);
         return;
     }
-    if (poller_->addDevice(static_cast<uint8_t>(address)) != TableEdit::Done)
+    if (session_.addDevice(static_cast<uint8_t>(address)) != TableEdit::Done)
         return;
     const QString text = QString::number(address);
     const int row = devices_->InsertItem(devices_->GetItemCount(), text);
@@ -245,7 +237,7 @@ void CControlDlg::onDelete() {
 void CControlDlg::deleteRow(int row) {
     if (row < 0 || row >= devices_->GetItemCount())
         return;
-    if (poller_->removeDevice(static_cast<size_t>(row)) != TableEdit::Done)
+    if (session_.removeDevice(static_cast<size_t>(row)) != TableEdit::Done)
         return;
     devices_->DeleteItem(row);
     const bool wasShown = displayList_->currentIndex() == row;
@@ -259,9 +251,9 @@ void CControlDlg::deleteRow(int row) {
 }
 
 void CControlDlg::onAddressEdited(int row, const QString& text) {
-    if (row < 0 || static_cast<size_t>(row) >= poller_->deviceCount())
+    if (row < 0 || static_cast<size_t>(row) >= session_.deviceCount())
         return;
-    const uint8_t old = poller_->device(static_cast<size_t>(row)).address();
+    const uint8_t old = session_.device(static_cast<size_t>(row)).address();
     const int address = text.trimmed().toInt();
     const char* refusal = nullptr;
     if (address < 1 || address > CDialogAddDev::kMaxAddress)
@@ -269,7 +261,7 @@ void CControlDlg::onAddressEdited(int row, const QString& text) {
     else if (hasAddress(address, row))
         refusal = langkey::kMessageAddressExists;
     if (refusal != nullptr ||
-        poller_->changeAddress(static_cast<size_t>(row), static_cast<uint8_t>(address)) !=
+        session_.changeAddress(static_cast<size_t>(row), static_cast<uint8_t>(address)) !=
             TableEdit::Done) {
         devices_->SetItemText(row, kAddressColumn, QString::number(old));
         if (refusal != nullptr)
@@ -283,41 +275,42 @@ void CControlDlg::onAddressEdited(int row, const QString& text) {
 }
 
 bool CControlDlg::hasAddress(int address, int exceptRow) const {
-    for (size_t i = 0; i < poller_->deviceCount(); ++i) {
-        if (static_cast<int>(i) != exceptRow && poller_->device(i).address() == address)
+    for (size_t i = 0; i < session_.deviceCount(); ++i) {
+        if (static_cast<int>(i) != exceptRow && session_.device(i).address() == address)
             return true;
     }
     return false;
 }
 
 void CControlDlg::onDisplaySelection() {
-    poller_->setDisplayedAddress(displayList_->count() > 0 ? displayList_->currentText().toInt()
+    session_.setDisplayedAddress(displayList_->count() > 0 ? displayList_->currentText().toInt()
                                                            : 0);
 }
 
 void CControlDlg::fillPorts() {
+    const QSignalBlocker quiet(ports_);
     ports_->clear();
-    for (const std::string& port : portSource_())
+    for (const std::string& port : portTable_.entries())
         ports_->addItem(QString::fromStdString(port));
+    ports_->setCurrentIndex(portTable_.selectedIndex());
 }
 
 void CControlDlg::refreshPorts() {
-    const QString remembered = ports_->currentText();
+    portTable_.refresh(portSource_());
     fillPorts();
-    const int kept = ports_->findText(remembered);
-    ports_->setCurrentIndex(kept >= 0 ? kept : (ports_->count() > 0 ? 0 : -1));
+    const auto& entries = portTable_.entries();
     if (state_ == LinkState::Connected &&
-        ports_->findText(QString::fromStdString(connectedPort_)) < 0) {
+        std::find(entries.begin(), entries.end(), connectedPort_) == entries.end()) {
+        session_.portRemoved();
         loseLink();
     }
 }
 
-// The connected port went away: polling stops after its pass, and the port controls come back.
+// The connected port went away and polling ends after its pass: the port controls come back.
 // Add and Delete stay as they were until the next Connect and Disconnect.
 void CControlDlg::loseLink() {
     if (state_ != LinkState::Connected)
         return;
-    poller_->disconnect();
     state_ = LinkState::PortLost;
     connectedPort_.clear();
     updateButtons();
@@ -326,7 +319,7 @@ void CControlDlg::loseLink() {
 
 void CControlDlg::updateButtons() {
     // While an acquisition thread is still ending, neither a new link nor a table change may start.
-    const bool idle = !poller_->active();
+    const bool idle = !session_.pollingActive();
     switch (state_) {
         case LinkState::Connected:
             connect_->setEnabled(false);
@@ -382,8 +375,6 @@ void CControlDlg::presenceChanged(size_t index, uint8_t address, PresenceState s
         Qt::QueuedConnection);
 }
 
-void CControlDlg::passEnded(unsigned, const std::vector<RecordSnapshot>&) {}
-
 void CControlDlg::stoppedOnEmptyTable() {
     QMetaObject::invokeMethod(
         this,
@@ -391,7 +382,6 @@ void CControlDlg::stoppedOnEmptyTable() {
             state_ = LinkState::Disconnected;
             connectedPort_.clear();
             updateButtons();
-            emit unlinked();
         },
         Qt::QueuedConnection);
 }
@@ -406,7 +396,7 @@ void CControlDlg::pollingEnded() {
         this,
         [this] {
             // The thread sets its stop event right after this notice.
-            poller_->waitStopped(std::chrono::milliseconds(500));
+            session_.waitPollingEnded(std::chrono::milliseconds(500));
             updateButtons();
         },
         Qt::QueuedConnection);

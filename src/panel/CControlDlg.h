@@ -2,27 +2,27 @@
 
 #include <QString>
 #include <QWidget>
-#include <memory>
 #include <string>
 
-#include "link/PollObserver.h"
-#include "link/Poller.h"
+#include "link/PortTable.h"
 #include "panel/PortSource.h"
+#include "record/SessionObserver.h"
 
 class QComboBox;
 class QPushButton;
 
 namespace vornex {
 
+class AcquisitionSession;
 class CDigiStatic;
 class CListCtrlEx;
 class HotplugWatcher;
 
 // The left column of the main window: the live value and unit of the displayed instrument on two
 // LED displays, the instruments to poll, the serial port and the buttons that open and close the
-// polling link. It owns the poller; the acquisition thread's news reach the widgets only as
-// queued calls on the window's thread.
-class CControlDlg : public QWidget, private PollObserver {
+// polling link of a session. The acquisition thread's news reach the widgets only as queued calls
+// on the window's thread.
+class CControlDlg : public QWidget, private SessionObserver {
     Q_OBJECT
 
 public:
@@ -36,17 +36,12 @@ public:
     // Column "S" of the device list: where each instrument stands.
     static QString presenceMark(PresenceState state);
 
-    CControlDlg(const RecordingSignal& recording, PortSource ports, QWidget* parent = nullptr);
-    ~CControlDlg() override;
+    // The session must end before the panel.
+    CControlDlg(AcquisitionSession& session, PortSource ports, QWidget* parent = nullptr);
 
     // Texts of the panel in a language; messages take their texts from the same file.
     void applyLanguage(const QString& languageFile);
 
-    // Ends polling and waits for the acquisition thread, e.g. before the window goes away.
-    void stopPolling();
-
-    Poller& poller() { return *poller_; }
-    SampleQueue& samples() { return poller_->samples(); }
     bool connected() const { return state_ == LinkState::Connected; }
     QString portText() const;
 
@@ -66,11 +61,6 @@ public slots:
     // Fills the port list again, keeping the selected port when it is still there.
     void refreshPorts();
 
-signals:
-    // The header toolbar follows the link: Start becomes possible, or nothing does.
-    void linked();
-    void unlinked();
-
 protected:
     // Runs the add-device dialog; 0 when cancelled or out of range.
     virtual int askAddress();
@@ -88,15 +78,16 @@ private:
     bool hasAddress(int address, int exceptRow) const;
     void showLangMessage(const char* key);
 
-    // PollObserver, on the acquisition thread.
+    // SessionObserver, on the acquisition thread (a lost port also on this one).
     void displayChanged(const std::string& valueText, const std::string& unitText) override;
     void presenceChanged(size_t index, uint8_t address, PresenceState state) override;
-    void passEnded(unsigned pass, const std::vector<RecordSnapshot>& records) override;
     void stoppedOnEmptyTable() override;
     void portLost(const std::string& reason) override;
     void pollingEnded() override;
 
+    AcquisitionSession& session_;
     PortSource portSource_;
+    PortTable portTable_;
     QString languageFile_;
     LinkState state_ = LinkState::Disconnected;
     std::string connectedPort_;
@@ -111,8 +102,6 @@ private:
     QPushButton* add_;
     QPushButton* delete_;
     HotplugWatcher* watcher_;
-
-    std::unique_ptr<Poller> poller_;
 };
 
 }  // namespace vornex

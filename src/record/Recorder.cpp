@@ -12,14 +12,14 @@ Recorder::Recorder(GraphControl& graph, TestSession& session, RecordingObserver&
       clock_(std::move(clock)),
       writer_(writeQueue_, observer, writePeriod) {}
 
-Recorder::~Recorder() {
+void Recorder::finish() {
     signal_.setRecording(false);
     writer_.stop();
     tick();
     if (writer_.flush())
         return;
     for (const auto& batch : writeQueue_.takeAll()) {
-        observer_.pointsDropped(batch.path, batch.points.size());
+        observer_.pointsUnwritten(batch.path, batch.points.size());
     }
 }
 
@@ -44,7 +44,7 @@ Recorder::StartResult Recorder::start() {
     signal_.setRecording(true);
     graph_.NoOp();
     writer_.start();
-    observer_.toolbarStateChanged(ToolbarState::Recording);
+    observer_.recordingChanged(RecordingState::Recording);
     return StartResult::Started;
 }
 
@@ -52,7 +52,7 @@ void Recorder::stop() {
     signal_.setRecording(false);
     tick();
     writer_.flush();
-    observer_.toolbarStateChanged(ToolbarState::Stopped);
+    observer_.recordingChanged(RecordingState::Stopped);
 }
 
 size_t Recorder::tick() {
@@ -116,7 +116,7 @@ bool Recorder::closeTest() {
     tick();
     writer_.flush();
     curves_.resetIndices();
-    observer_.toolbarStateChanged(ToolbarState::Stopped);
+    observer_.recordingChanged(RecordingState::Stopped);
     return true;
 }
 

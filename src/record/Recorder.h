@@ -25,14 +25,11 @@ namespace vornex {
 class Recorder {
 public:
     enum class StartResult { Started, NoTestOpen };
-    static constexpr const char* kNoTestText = "开始测试失败，请新建测试！";
-    static constexpr const char* kNoTestCaption = "提示";
 
     Recorder(GraphControl& graph, TestSession& session, RecordingObserver& observer,
              TickClock clock = TickClock(),
              std::chrono::milliseconds writePeriod = std::chrono::seconds(1));
-    // Ends a running recording and appends every point still waiting to its own test.
-    ~Recorder();
+    ~Recorder() { finish(); }
     Recorder(const Recorder&) = delete;
     Recorder& operator=(const Recorder&) = delete;
 
@@ -64,6 +61,10 @@ public:
     // Closes the open test: the recording ends, its points are appended, and every curve starts
     // again from index 0 (curves and time base stay). False when no test was open.
     bool closeTest();
+
+    // Ends a running recording and appends every sample and point still waiting to its own test;
+    // points that cannot be written are reported as unwritten. Nothing is left to do afterwards.
+    void finish();
 
     // Appends everything queued now; false when some points could not be written (they stay
     // queued and the failure has been reported).

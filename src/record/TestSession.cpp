@@ -43,16 +43,4 @@ bool TestSession::close() {
     return true;
 }
 
-std::string TestSession::message(AddResult result) {
-    switch (result) {
-        case AddResult::Added:
-            return {};
-        case AddResult::Exists:
-            return kFileExists;
-        case AddResult::BadName:
-            return kBadName;
-    }
-    return {};
-}
-
 }  // namespace vornex

@@ -10,10 +10,6 @@ namespace vornex {
 // (which also makes sure today's folder exists) and adding a name that no file has yet.
 class TestSession {
 public:
-    // Shown in the new-test dialog's message line.
-    static constexpr const char* kFileExists = "提示:文件已存在！";
-    static constexpr const char* kBadName = "提示:名称不能含有路径！";
-
     enum class AddResult { Added, Exists, BadName };
 
     // `dataFolder` ends in "/".
@@ -36,9 +32,6 @@ public:
     // The saved-data browser points the path at a file it loads.
     void setCurrentPath(std::string path) { currentPath_ = std::move(path); }
     const std::string& dataFolder() const { return dataFolder_; }
-
-    // Text for the dialog's message line after `add`; empty when added.
-    static std::string message(AddResult result);
 
 private:
     std::string dataFolder_;

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "link/PollObserver.h"
 #include "record/CurvePoint.h"
 #include "record/RecordingObserver.h"
 
@@ -57,10 +56,10 @@ inline CurvePoint point(double time, double value, uint8_t slave) {
     return CurvePoint{time, value, slave, {}};
 }
 
-// Keeps what a recording and a poller report, from any thread.
-class Observer : public RecordingObserver, public PollObserver {
+// Keeps what a recording reports, from any thread.
+class Observer : public RecordingObserver {
 public:
-    void toolbarStateChanged(ToolbarState state) override {
+    void recordingChanged(RecordingState state) override {
         std::lock_guard<std::mutex> lock(mutex_);
         states_.push_back(state);
     }
@@ -69,15 +68,9 @@ public:
         failed_.push_back(path);
     }
     void appendRecovered(const std::string&) override { ++recovered_; }
-    void pointsDropped(const std::string&, size_t count) override { dropped_ += count; }
-    void displayChanged(const std::string&, const std::string&) override {}
-    void presenceChanged(size_t, uint8_t, PresenceState) override {}
-    void passEnded(unsigned, const std::vector<RecordSnapshot>&) override {}
-    void stoppedOnEmptyTable() override {}
-    void portLost(const std::string&) override { ++portsLost_; }
-    void pollingEnded() override {}
+    void pointsUnwritten(const std::string&, size_t count) override { dropped_ += count; }
 
-    std::vector<ToolbarState> states() const {
+    std::vector<RecordingState> states() const {
         std::lock_guard<std::mutex> lock(mutex_);
         return states_;
     }
@@ -87,15 +80,13 @@ public:
     }
     int recovered() const { return recovered_; }
     size_t dropped() const { return dropped_; }
-    int portsLost() const { return portsLost_; }
 
 private:
     mutable std::mutex mutex_;
-    std::vector<ToolbarState> states_;
+    std::vector<RecordingState> states_;
     std::vector<std::string> failed_;
     std::atomic<int> recovered_{0};
     std::atomic<size_t> dropped_{0};
-    std::atomic<int> portsLost_{0};
 };
 
 }  // namespace vornex::testing

@@ -58,9 +58,9 @@ TEST(Recorder, StartNeedsAnOpenTestAndTakesTheTimeBaseOnce) {
     b.recorder.start();
     EXPECT_EQ(b.recorder.signal().timeBase(), 5000u);
     EXPECT_EQ(b.observer.states(),
-              (std::vector<ToolbarState>{ToolbarState::Recording, ToolbarState::Stopped,
-                                         ToolbarState::Recording, ToolbarState::Stopped,
-                                         ToolbarState::Recording}));
+              (std::vector<RecordingState>{RecordingState::Recording, RecordingState::Stopped,
+                                           RecordingState::Recording, RecordingState::Stopped,
+                                           RecordingState::Recording}));
 }
 
 TEST(Recorder, CurvesStartAtTheirSlotsAndShowAllButTheNewestPoint) {

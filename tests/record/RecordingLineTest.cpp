@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <thread>
 
 #include "RecordTestSupport.h"
-#include "link/Poller.h"
+#include "record/AcquisitionSession.h"
 #include "record/HeadlessGraph.h"
-#include "record/Recorder.h"
 #include "sim/SimulatedLine.h"
 
 namespace vornex {
@@ -15,82 +18,197 @@ namespace {
 using testing::readRecords;
 using testing::TempHome;
 
-// Every sample the acquisition thread queues, across many Stop/Start/Close/New cycles, ends up
-// exactly once and in order in the file of the test it was taken for. The samples pass through a
-// relay that counts and keeps them before the recorder takes them.
-TEST(RecordingLine, EverySampleLandsOnceInOrderInItsOwnTest) {
-    TempHome home;
-    sim::SimConfig config;
-    for (int address : {1, 2, 3}) {
-        sim::InstrumentConfig instrument;
-        instrument.address = address;
-        config.instruments.push_back(instrument);
+// A millisecond clock that goes one on at every read, so every sample gets its own time, and that
+// the test moves far ahead to give each test a stretch of time of its own. Reads off the
+// controlling thread are the acquisition thread's, one per queued sample.
+struct SteppingClock {
+    std::atomic<uint32_t> ms{1000};
+    std::atomic<uint64_t> acquisitionReads{0};
+    const std::thread::id controller = std::this_thread::get_id();
+
+    TickClock clock() {
+        return TickClock([this] {
+            if (std::this_thread::get_id() != controller)
+                ++acquisitionReads;
+            return ms.fetch_add(1);
+        });
     }
-    sim::SimulatedLine line(config);
-    std::string error;
-    ASSERT_TRUE(line.startPty(home.root() + "/line", error)) << error;
+};
 
-    TestSession session(home.data());
-    HeadlessGraph graph;
-    testing::Observer observer;
-    Recorder recorder(graph, session, observer, TickClock(), std::chrono::milliseconds(20));
-    Poller poller(recorder.signal(), TickClock(), observer);
-    SampleQueue relay;
-    recorder.attachSamples(&relay);
-    std::vector<Sample> queued;
-    const auto pump = [&] {
-        const size_t before = queued.size();
-        poller.samples().drainInto(queued);
-        for (size_t i = before; i < queued.size(); ++i)
-            relay.push(queued[i]);
-    };
-    for (uint8_t address : {1, 2, 3})
-        poller.addDevice(address);
-    ASSERT_EQ(poller.connect(line.portPath()), ConnectResult::Connected);
+// Notes which thread each notification came from.
+class Watcher : public SessionObserver {
+public:
+    std::atomic<unsigned> passes{0};
 
-    std::vector<std::string> files;
-    for (int test = 0; test < 5; ++test) {
-        session.proposeName();
-        ASSERT_EQ(session.add("cycle" + std::to_string(test)), TestSession::AddResult::Added);
-        files.push_back(session.currentPath());
-        for (int run = 0; run < 4; ++run) {
-            pump();
-            ASSERT_EQ(recorder.start(), Recorder::StartResult::Started);
-            const size_t target = queued.size() + 6;
-            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-            while (queued.size() < target && std::chrono::steady_clock::now() < deadline) {
-                pump();
-                recorder.tick();
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            }
-            ASSERT_GE(queued.size(), target) << "the line delivered no samples";
-            pump();
-            recorder.stop();
+    void linkConnected() override { note("linkConnected"); }
+    void pollingEnded() override { note("pollingEnded"); }
+    void displayChanged(const std::string&, const std::string&) override { note("display"); }
+    void presenceChanged(size_t, uint8_t, PresenceState) override { note("presence"); }
+    void passEnded(unsigned, const std::vector<RecordSnapshot>&) override {
+        ++passes;
+        note("passEnded");
+    }
+    void portLost(const std::string&) override { note("portLost"); }
+    void recordingChanged(RecordingState) override { note("recordingChanged"); }
+    void testOpened(const std::string&) override { note("testOpened"); }
+    void testClosed(const std::string&) override { note("testClosed"); }
+    void appendFailed(const std::string&, const std::string&) override { note("appendFailed"); }
+    void pointsUnwritten(const std::string&, size_t) override { note("pointsUnwritten"); }
+
+    // How often `what` came, and whether always on the controlling thread.
+    size_t count(const std::string& what) const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return seen_.count(what);
+    }
+    bool onlyOnController(const std::string& what) const { return onlyOn(what, true); }
+    bool neverOnController(const std::string& what) const { return onlyOn(what, false); }
+
+private:
+    void note(const std::string& what) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        seen_.emplace(what, std::this_thread::get_id() == controller_);
+    }
+    bool onlyOn(const std::string& what, bool controller) const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const auto [first, last] = seen_.equal_range(what);
+        for (auto it = first; it != last; ++it) {
+            if (it->second != controller)
+                return false;
         }
-        pump();
-        ASSERT_TRUE(recorder.closeTest());
+        return first != last;
     }
-    poller.disconnect();
-    poller.waitStopped();
-    pump();
-    recorder.tick();
-    ASSERT_TRUE(recorder.flush());
-    EXPECT_EQ(recorder.samplesTaken(), queued.size());
 
-    std::vector<CurvePoint> written;
-    for (const std::string& file : files) {
-        const auto records = readRecords(file);
-        EXPECT_FALSE(records.empty()) << file;
-        written.insert(written.end(), records.begin(), records.end());
+    const std::thread::id controller_ = std::this_thread::get_id();
+    mutable std::mutex mutex_;
+    std::multimap<std::string, bool> seen_;
+};
+
+// Instruments 1, 2 and 3 on a simulated line, polled and recorded by one session.
+struct Line {
+    TempHome home;
+    sim::SimulatedLine line{config()};
+    SteppingClock clock;
+    HeadlessGraph graph;
+    Watcher watcher;
+    std::unique_ptr<AcquisitionSession> session;
+
+    static sim::SimConfig config() {
+        sim::SimConfig config;
+        for (int address : {1, 2, 3}) {
+            sim::InstrumentConfig instrument;
+            instrument.address = address;
+            config.instruments.push_back(instrument);
+        }
+        return config;
     }
-    ASSERT_EQ(written.size(), queued.size());
-    for (size_t i = 0; i < queued.size(); ++i) {
-        ASSERT_EQ(written[i].slave, queued[i].address) << i;
-        ASSERT_EQ(written[i].time, static_cast<double>(queued[i].seconds)) << i;
-        ASSERT_EQ(written[i].value, static_cast<double>(queued[i].value)) << i;
+
+    void connect() {
+        std::string error;
+        ASSERT_TRUE(line.startPty(home.root() + "/line", error)) << error;
+        session = std::make_unique<AcquisitionSession>(
+            home.data(), graph,
+            SessionSettings{testpaths::systemNow, clock.clock(), std::chrono::milliseconds(20)});
+        session->addObserver(watcher);
+        for (uint8_t address : {1, 2, 3})
+            session->addDevice(address);
+        session->setDisplayedAddress(1);
+        ASSERT_EQ(session->connect(line.portPath()), ConnectResult::Connected);
     }
-    EXPECT_TRUE(observer.failed().empty());
-    EXPECT_EQ(observer.portsLost(), 0);
+
+    // Waits until `done` holds, ticking as the window's timer does or not at all; false after
+    // 30 s.
+    template <typename Condition>
+    bool waitUntil(Condition done, bool ticking) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            if (ticking)
+                session->tick();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return true;
+    }
+};
+
+// Every sample the acquisition thread queues, across many Stop/Start/Close/New cycles (each with
+// samples still waiting), ends up
+// once, in order, in the file of the test that was open when it was taken: each test has its own
+// stretch of the clock, and each file must hold only times of its own stretch.
+TEST(RecordingLine, EverySampleLandsOnceInOrderInTheFileOfItsOwnTest) {
+    Line l;
+    ASSERT_NO_FATAL_FAILURE(l.connect());
+    constexpr uint32_t kStretchMs = 100000;
+    std::vector<std::string> files;
+    for (uint32_t test = 0; test < 5; ++test) {
+        // The pass running when the last test closed may still queue samples for it; they wait
+        // for the next tick.
+        const unsigned passes = l.watcher.passes;
+        ASSERT_TRUE(l.waitUntil([&] { return l.watcher.passes >= passes + 2; }, false));
+        l.clock.ms = 1000 + (test + 1) * kStretchMs;
+        l.session->proposeName();
+        ASSERT_EQ(l.session->newTest("cycle" + std::to_string(test)),
+                  TestSession::AddResult::Added);
+        files.push_back(l.session->testPath());
+        for (int run = 0; run < 4; ++run) {
+            ASSERT_EQ(l.session->start(), Recorder::StartResult::Started);
+            const uint64_t target = l.session->samplesTaken() + 6;
+            ASSERT_TRUE(l.waitUntil([&] { return l.session->samplesTaken() >= target; }, true))
+                << "the line delivered no samples";
+            // Stop or Close test comes before the timer took the latest samples.
+            ASSERT_TRUE(l.waitUntil([&] { return l.session->waitingSamples() > 0; }, false));
+            if (run < 3)
+                l.session->stop();
+        }
+        ASSERT_TRUE(l.session->closeTest());
+    }
+    l.session->disconnect();
+    ASSERT_TRUE(l.session->waitPollingEnded(std::chrono::seconds(30)));
+    l.session->tick();
+    ASSERT_TRUE(l.session->flush());
+    EXPECT_EQ(l.session->samplesTaken(), l.clock.acquisitionReads.load());
+
+    uint64_t written = 0;
+    for (size_t test = 0; test < files.size(); ++test) {
+        const auto records = readRecords(files[test]);
+        ASSERT_FALSE(records.empty()) << files[test];
+        // The time base is the first Start, at the beginning of test 0's stretch.
+        const double from = test * (kStretchMs / 1000.0);
+        double previous = -1.0;
+        for (const CurvePoint& record : records) {
+            ASSERT_GE(record.time, from) << files[test];
+            ASSERT_LT(record.time, from + kStretchMs / 1000.0) << files[test];
+            ASSERT_GT(record.time, previous) << "out of order or twice in " << files[test];
+            ASSERT_GE(record.slave, 1);
+            ASSERT_LE(record.slave, 3);
+            previous = record.time;
+        }
+        written += records.size();
+    }
+    EXPECT_EQ(written, l.clock.acquisitionReads.load());
+    EXPECT_EQ(l.watcher.count("appendFailed") + l.watcher.count("portLost"), 0u);
+}
+
+// Ending the session while it polls and records: polling ends first, then every sample queued
+// up to the end is in the test's file. Each notification comes from the thread it is said to.
+TEST(RecordingLine, EndingTheSessionMidRecordingFilesEverySampleAndNotifiesFromTheRightThreads) {
+    Line l;
+    ASSERT_NO_FATAL_FAILURE(l.connect());
+    l.session->proposeName();
+    ASSERT_EQ(l.session->newTest("end"), TestSession::AddResult::Added);
+    const std::string path = l.session->testPath();
+    ASSERT_EQ(l.session->start(), Recorder::StartResult::Started);
+    ASSERT_TRUE(l.waitUntil([&] { return l.session->samplesTaken() >= 12; }, true));
+    // No Stop and no Disconnect: samples are waiting and still coming while the session ends.
+    ASSERT_TRUE(l.waitUntil([&] { return l.session->waitingSamples() > 0; }, false));
+    l.session.reset();
+
+    EXPECT_EQ(readRecords(path).size(), l.clock.acquisitionReads.load());
+    for (const char* controlling : {"linkConnected", "testOpened", "recordingChanged"})
+        EXPECT_TRUE(l.watcher.onlyOnController(controlling)) << controlling;
+    for (const char* acquisition : {"display", "presence", "passEnded", "pollingEnded"})
+        EXPECT_TRUE(l.watcher.neverOnController(acquisition)) << acquisition;
+    EXPECT_EQ(l.watcher.count("pointsUnwritten"), 0u);
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include "controls/CListCtrlEx.h"
 #include "link/ModbusLink.h"
 #include "panel/CControlDlg.h"
+#include "record/AcquisitionSession.h"
+#include "record/HeadlessGraph.h"
 #include "sim/SimulatedLine.h"
 
 namespace vornex {
@@ -41,8 +43,7 @@ protected:
         std::string error;
         ASSERT_TRUE(line_.startPty("", error)) << error;
         ports_->push_back(line_.portPath());
-        panel_ = std::make_unique<CControlDlg>(recording_, [ports = ports_] { return *ports; });
-        QObject::connect(panel_.get(), &CControlDlg::unlinked, [this] { ++unlinked_; });
+        panel_ = std::make_unique<CControlDlg>(session_, [ports = ports_] { return *ports; });
         panel_->show();
         panel_->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(panel_.get()));
@@ -74,11 +75,12 @@ protected:
     }
 
     sim::SimulatedLine line_;
-    RecordingSignal recording_;
     std::shared_ptr<std::vector<std::string>> ports_ = std::make_shared<std::vector<std::string>>();
-    std::unique_ptr<CControlDlg> panel_;
     test::MessageRecorder messages_;
-    int unlinked_ = 0;
+    std::unique_ptr<CControlDlg> panel_;
+    // Ends before the panel that hears from it.
+    HeadlessGraph graph_;
+    AcquisitionSession session_{"/nonexistent/", graph_};
 };
 
 TEST_F(ControlPanelTest, AddTakesOnlyNewAddressesFromOneToThirtyAndTheFirstBecomesDisplayed) {
@@ -94,38 +96,38 @@ TEST_F(ControlPanelTest, AddTakesOnlyNewAddressesFromOneToThirtyAndTheFirstBecom
     add("5");
     EXPECT_EQ(rows(), QStringList({"30", "5"}));
     EXPECT_EQ(displayEntries(), QStringList({"30", "5"}));
-    ASSERT_EQ(panel_->poller().deviceCount(), 2u);
-    EXPECT_EQ(panel_->poller().device(1).address(), 5);
+    ASSERT_EQ(session_.deviceCount(), 2u);
+    EXPECT_EQ(session_.device(1).address(), 5);
     ASSERT_EQ(messages_.messages.size(), 1u) << "the duplicate is refused with a message";
     EXPECT_EQ(panel_->displayList()->currentText(), "30");
-    EXPECT_EQ(panel_->poller().displayedAddress(), 30);
+    EXPECT_EQ(session_.displayedAddress(), 30);
 }
 
 TEST_F(ControlPanelTest, DeletingTheDisplayedEntryShowsTheFirstAndTheDeleteKeyKeepsAllInStep) {
     for (const QString typed : {"1", "2", "3"})
         add(typed);
     panel_->displayList()->setCurrentIndex(1);
-    EXPECT_EQ(panel_->poller().displayedAddress(), 2);
+    EXPECT_EQ(session_.displayedAddress(), 2);
 
     panel_->deviceList()->selectRow(1);
     panel_->onDelete();
     EXPECT_EQ(rows(), QStringList({"1", "3"}));
     EXPECT_EQ(displayEntries(), QStringList({"1", "3"}));
-    EXPECT_EQ(panel_->poller().displayedAddress(), 1);
+    EXPECT_EQ(session_.displayedAddress(), 1);
 
     panel_->deviceList()->setFocus();
     panel_->deviceList()->selectRow(0);
     QTest::keyClick(panel_->deviceList(), Qt::Key_Delete);
     EXPECT_EQ(rows(), QStringList({"3"}));
     EXPECT_EQ(displayEntries(), QStringList({"3"}));
-    ASSERT_EQ(panel_->poller().deviceCount(), 1u);
-    EXPECT_EQ(panel_->poller().device(0).address(), 3);
-    EXPECT_EQ(panel_->poller().displayedAddress(), 3);
+    ASSERT_EQ(session_.deviceCount(), 1u);
+    EXPECT_EQ(session_.device(0).address(), 3);
+    EXPECT_EQ(session_.displayedAddress(), 3);
 
     panel_->deviceList()->selectRow(0);
     panel_->onDelete();
-    EXPECT_EQ(panel_->poller().deviceCount(), 0u);
-    EXPECT_EQ(panel_->poller().displayedAddress(), 0);
+    EXPECT_EQ(session_.deviceCount(), 0u);
+    EXPECT_EQ(session_.displayedAddress(), 0);
 }
 
 TEST_F(ControlPanelTest, AnAddressEditedInPlaceReachesTableAndDisplayListUnlessItIsRefused) {
@@ -148,13 +150,13 @@ TEST_F(ControlPanelTest, AnAddressEditedInPlaceReachesTableAndDisplayListUnlessI
     editRow(0, "12");
     EXPECT_EQ(rows(), QStringList({"12", "2"}));
     EXPECT_EQ(displayEntries(), QStringList({"12", "2"}));
-    EXPECT_EQ(panel_->poller().device(0).address(), 12);
-    EXPECT_EQ(panel_->poller().displayedAddress(), 12);
+    EXPECT_EQ(session_.device(0).address(), 12);
+    EXPECT_EQ(session_.displayedAddress(), 12);
 
     editRow(1, "12");
     editRow(1, "31");
     EXPECT_EQ(rows(), QStringList({"12", "2"}));
-    EXPECT_EQ(panel_->poller().device(1).address(), 2);
+    EXPECT_EQ(session_.device(1).address(), 2);
     EXPECT_EQ(messages_.messages.size(), 2u);
 }
 
@@ -168,8 +170,8 @@ TEST_F(ControlPanelTest, ConnectDoesNothingWithoutPortsAndStopsByItselfWithAnEmp
     ports_->push_back(line_.portPath());
     panel_->refreshPorts();
     panel_->onConnect();
-    ASSERT_TRUE(waitUntil([&] { return unlinked_ == 1 && idleButtons(); }));
-    EXPECT_FALSE(panel_->connected());
+    ASSERT_TRUE(panel_->connected());
+    ASSERT_TRUE(waitUntil([&] { return !panel_->connected() && idleButtons(); }));
 }
 
 TEST_F(ControlPanelTest, PollsWhileConnectedAndShowsTheDisplayedValueAndEachPresence) {
@@ -192,12 +194,15 @@ TEST_F(ControlPanelTest, PollsWhileConnectedAndShowsTheDisplayedValueAndEachPres
     // A second link on the held port is refused, and so is a second panel's Connect.
     ModbusLink other;
     EXPECT_EQ(other.open(line_.portPath()), OpenResult::InUse);
-    CControlDlg second(recording_, [ports = ports_] { return *ports; });
-    second.onConnect();
+    std::unique_ptr<CControlDlg> second;
+    HeadlessGraph secondGraph;
+    AcquisitionSession secondSession("/nonexistent/", secondGraph);
+    second = std::make_unique<CControlDlg>(secondSession, [ports = ports_] { return *ports; });
+    second->onConnect();
     ASSERT_EQ(messages_.messages.size(), 1u);
     EXPECT_EQ(messages_.messages[0].text, QString::fromUtf8(CControlDlg::kPortBusyText));
     EXPECT_EQ(messages_.messages[0].caption, QString::fromUtf8(CControlDlg::kPortBusyCaption));
-    EXPECT_FALSE(second.connected());
+    EXPECT_FALSE(second->connected());
 
     panel_->onDisconnect();
     EXPECT_FALSE(enabled(Button::Disconnect));
@@ -225,7 +230,7 @@ TEST_F(ControlPanelTest, HotPlugKeepsTheSelectedPortAndRemovalOfTheConnectedOneS
     ASSERT_TRUE(waitUntil([&] { return enabled(Button::Connect); }));
     EXPECT_FALSE(enabled(Button::Add));
     EXPECT_FALSE(enabled(Button::Delete));
-    EXPECT_FALSE(panel_->poller().active());
+    EXPECT_FALSE(session_.pollingActive());
     EXPECT_EQ(messages_.messages.size(), 1u);
 }
 

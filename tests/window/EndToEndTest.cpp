@@ -61,7 +61,7 @@ TEST(EndToEndTest, RecordsThreeInstrumentsIntoTodaysTestAndPrintsTheGraph) {
         create->addButton()->click();
     });
     frame.action(command::kTestNew)->trigger();
-    const QString testPath = QString::fromStdString(frame.session().currentPath());
+    const QString testPath = QString::fromStdString(frame.session().testPath());
     QTest::mouseClick(frame.toolBar()->button(ToolBarButton::Start), Qt::LeftButton);
     ASSERT_TRUE(frame.view()->recording());
 

@@ -97,7 +97,7 @@ TEST_F(MainFrameTest, ToolbarFollowsLinkTestAndRecordingAndCloseTestEndsTheRecor
     EXPECT_EQ(state(), ToolbarState::Linked);
 
     newTest([](CDlgTestCreate* dialog) { dialog->addButton()->click(); });
-    EXPECT_TRUE(frame_->session().isOpen());
+    EXPECT_TRUE(frame_->session().testOpen());
     EXPECT_FALSE(frame_->action(command::kTestNew)->isEnabled());
     press(ToolBarButton::Start);
     EXPECT_EQ(state(), ToolbarState::Recording);
@@ -149,7 +149,7 @@ TEST_F(MainFrameTest, NewTestProposesTheTimeLimitsTheNameAndRefusesTakenOrEscapi
         wasAccepted = dialog->result() == QDialog::Accepted;
     });
     EXPECT_TRUE(wasAccepted);
-    EXPECT_EQ(frame_->session().currentPath(), day + "abcdefghijklmno.pdat");
+    EXPECT_EQ(frame_->session().testPath(), day + "abcdefghijklmno.pdat");
 }
 
 TEST_F(MainFrameTest, TestDataLoadsTheChosenFileIntoTheGraphAndBecomesTheCurrentPath) {
@@ -170,9 +170,9 @@ TEST_F(MainFrameTest, TestDataLoadsTheChosenFileIntoTheGraphAndBecomesTheCurrent
         }
     });
     frame_->action(command::kTestData)->trigger();
-    EXPECT_EQ(frame_->session().currentPath(), day + "saved.pdat");
+    EXPECT_EQ(frame_->session().testPath(), day + "saved.pdat");
     ASSERT_NE(frame_->view()->graph().seriesGraph(4), nullptr);
-    EXPECT_EQ(frame_->view()->recorder().curves().latestIndex(1), 1u);
+    EXPECT_EQ(frame_->session().curves().latestIndex(1), 1u);
 }
 
 TEST_F(MainFrameTest, SwitchingLanguageRetitlesPanelToolbarAndKeepsNewTestDisabled) {

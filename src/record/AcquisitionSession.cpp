@@ -1,0 +1,118 @@
+#include "record/AcquisitionSession.h"
+
+#include <algorithm>
+
+namespace vornex {
+
+AcquisitionSession::AcquisitionSession(std::string dataFolder, GraphControl& graph,
+                                       SessionSettings settings)
+    : test_(std::move(dataFolder), std::move(settings.wallClock)),
+      recorder_(graph, test_, static_cast<RecordingObserver&>(*this), settings.clock,
+                settings.writePeriod),
+      poller_(recorder_.signal(), settings.clock, static_cast<PollObserver&>(*this)) {
+    recorder_.attachSamples(&poller_.samples());
+}
+
+AcquisitionSession::~AcquisitionSession() {
+    poller_.disconnect();
+    poller_.waitStopped();
+    recorder_.finish();
+    recorder_.attachSamples(nullptr);
+}
+
+void AcquisitionSession::addObserver(SessionObserver& observer) {
+    const std::lock_guard<std::mutex> lock(observersMutex_);
+    if (std::find(observers_.begin(), observers_.end(), &observer) == observers_.end())
+        observers_.push_back(&observer);
+}
+
+void AcquisitionSession::removeObserver(SessionObserver& observer) {
+    const std::lock_guard<std::mutex> lock(observersMutex_);
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), &observer),
+                     observers_.end());
+}
+
+template <typename Call>
+void AcquisitionSession::notify(Call call) {
+    const std::lock_guard<std::mutex> lock(observersMutex_);
+    for (SessionObserver* observer : observers_)
+        call(*observer);
+}
+
+ConnectResult AcquisitionSession::connect(const std::string& port) {
+    const ConnectResult result = poller_.connect(port);
+    if (result == ConnectResult::Connected)
+        notify([](SessionObserver& o) { o.linkConnected(); });
+    return result;
+}
+
+void AcquisitionSession::disconnect() {
+    poller_.disconnect();
+    notify([](SessionObserver& o) { o.linkDisconnected(); });
+}
+
+void AcquisitionSession::portRemoved() {
+    poller_.disconnect();
+    notify([](SessionObserver& o) { o.portLost("the port was removed"); });
+}
+
+TestSession::AddResult AcquisitionSession::newTest(const std::string& name) {
+    const TestSession::AddResult result = test_.add(name);
+    if (result == TestSession::AddResult::Added)
+        notify([this](SessionObserver& o) { o.testOpened(test_.currentPath()); });
+    return result;
+}
+
+bool AcquisitionSession::closeTest() {
+    if (!recorder_.closeTest())
+        return false;
+    notify([this](SessionObserver& o) { o.testClosed(test_.currentPath()); });
+    return true;
+}
+
+bool AcquisitionSession::loadTest(const std::string& path, std::string* error) {
+    test_.setCurrentPath(path);
+    return recorder_.loadFile(path, error);
+}
+
+void AcquisitionSession::displayChanged(const std::string& valueText, const std::string& unitText) {
+    notify([&](SessionObserver& o) { o.displayChanged(valueText, unitText); });
+}
+
+void AcquisitionSession::presenceChanged(size_t index, uint8_t address, PresenceState state) {
+    notify([&](SessionObserver& o) { o.presenceChanged(index, address, state); });
+}
+
+void AcquisitionSession::passEnded(unsigned pass, const std::vector<RecordSnapshot>& records) {
+    notify([&](SessionObserver& o) { o.passEnded(pass, records); });
+}
+
+void AcquisitionSession::stoppedOnEmptyTable() {
+    notify([](SessionObserver& o) { o.stoppedOnEmptyTable(); });
+}
+
+void AcquisitionSession::portLost(const std::string& reason) {
+    notify([&](SessionObserver& o) { o.portLost(reason); });
+}
+
+void AcquisitionSession::pollingEnded() {
+    notify([](SessionObserver& o) { o.pollingEnded(); });
+}
+
+void AcquisitionSession::recordingChanged(RecordingState state) {
+    notify([state](SessionObserver& o) { o.recordingChanged(state); });
+}
+
+void AcquisitionSession::appendFailed(const std::string& path, const std::string& reason) {
+    notify([&](SessionObserver& o) { o.appendFailed(path, reason); });
+}
+
+void AcquisitionSession::appendRecovered(const std::string& path) {
+    notify([&](SessionObserver& o) { o.appendRecovered(path); });
+}
+
+void AcquisitionSession::pointsUnwritten(const std::string& path, size_t count) {
+    notify([&](SessionObserver& o) { o.pointsUnwritten(path, count); });
+}
+
+}  // namespace vornex

@@ -1,0 +1,128 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "link/Poller.h"
+#include "link/TickClock.h"
+#include "record/GraphControl.h"
+#include "record/Recorder.h"
+#include "record/SessionObserver.h"
+#include "record/TestPaths.h"
+#include "record/TestSession.h"
+
+namespace vornex {
+
+// Clocks and periods of a session; tests replace them.
+struct SessionSettings {
+    testpaths::WallClock wallClock = testpaths::systemNow;
+    TickClock clock;
+    std::chrono::milliseconds writePeriod = std::chrono::seconds(1);
+};
+
+// One acquisition session: the polling link with its device table and acquisition thread, the
+// test that is open, and the recording that takes the thread's samples into the graph's curves
+// and the test's file. The window, the command-line tool and the tests drive it the same way and
+// hear from it as observers. Every public call belongs to one controlling thread (the window's);
+// SessionObserver says which news come from the acquisition and file-writer threads.
+class AcquisitionSession : private PollObserver, private RecordingObserver {
+public:
+    // `dataFolder` ends in "/". The graph is drawn on from the controlling thread and must outlive
+    // the session.
+    AcquisitionSession(std::string dataFolder, GraphControl& graph,
+                       SessionSettings settings = SessionSettings());
+    // Polling ends and its thread is joined first, so nothing more is queued; then the recording
+    // ends and every sample and point still waiting is appended to the test it was taken for;
+    // then the rest goes.
+    ~AcquisitionSession() override;
+    AcquisitionSession(const AcquisitionSession&) = delete;
+    AcquisitionSession& operator=(const AcquisitionSession&) = delete;
+
+    // An observer stays subscribed until it is removed or the session ends; one that goes first
+    // removes itself. Neither call may come from inside a notification.
+    void addObserver(SessionObserver& observer);
+    void removeObserver(SessionObserver& observer);
+
+    // Link.
+    ConnectResult connect(const std::string& port);
+    // Polling ends after its pass; no wait.
+    void disconnect();
+    // The connected port left the port list: polling ends after its pass, as on Disconnect, and
+    // observers hear of a lost port instead.
+    void portRemoved();
+    // True while an acquisition thread exists that has not ended; no Connect or table edit then.
+    bool pollingActive() const { return poller_.active(); }
+    bool waitPollingEnded(std::chrono::milliseconds timeout) const {
+        return poller_.waitStopped(timeout);
+    }
+
+    // Device table.
+    TableEdit addDevice(uint8_t address) { return poller_.addDevice(address); }
+    TableEdit removeDevice(size_t index) { return poller_.removeDevice(index); }
+    TableEdit changeAddress(size_t index, uint8_t address) {
+        return poller_.changeAddress(index, address);
+    }
+    size_t deviceCount() const { return poller_.deviceCount(); }
+    const DeviceRecord& device(size_t index) const { return poller_.device(index); }
+    void setDisplayedAddress(int address) { poller_.setDisplayedAddress(address); }
+    int displayedAddress() const { return poller_.displayedAddress(); }
+
+    // Tests. Proposing a name makes sure today's folder exists.
+    std::string proposeName() { return test_.proposeName(); }
+    TestSession::AddResult newTest(const std::string& name);
+    // False when no test was open; a running recording ends and its points go to this test.
+    bool closeTest();
+    bool testOpen() const { return test_.isOpen(); }
+    const std::string& testPath() const { return test_.currentPath(); }
+    const std::string& dataFolder() const { return test_.dataFolder(); }
+    // Loads a saved test into the curves; it becomes the current test path.
+    bool loadTest(const std::string& path, std::string* error = nullptr);
+
+    // Recording.
+    // The graph is (re)shown: slave 1's curve back to its origin, the time axis to 0..20 s.
+    void initialUpdate() { recorder_.initialUpdate(); }
+    Recorder::StartResult start() { return recorder_.start(); }
+    void stop() { recorder_.stop(); }
+    // Takes every queued sample into the curves and the write queue; every 10 ms while recording.
+    size_t tick() { return recorder_.tick(); }
+    bool recording() const { return recorder_.signal().recording(); }
+    // Appends everything queued now; false when some points could not be written.
+    bool flush() { return recorder_.flush(); }
+
+    const CurveTable& curves() const { return recorder_.curves(); }
+    uint64_t samplesTaken() const { return recorder_.samplesTaken(); }
+    size_t waitingSamples() const { return poller_.samples().size(); }
+    size_t queuedPoints() const { return recorder_.queuedPoints(); }
+
+private:
+    template <typename Call>
+    void notify(Call call);
+
+    // PollObserver, on the acquisition thread.
+    void displayChanged(const std::string& valueText, const std::string& unitText) override;
+    void presenceChanged(size_t index, uint8_t address, PresenceState state) override;
+    void passEnded(unsigned pass, const std::vector<RecordSnapshot>& records) override;
+    void stoppedOnEmptyTable() override;
+    void portLost(const std::string& reason) override;
+    void pollingEnded() override;
+
+    // RecordingObserver, on the controlling or the file-writer thread.
+    void recordingChanged(RecordingState state) override;
+    void appendFailed(const std::string& path, const std::string& reason) override;
+    void appendRecovered(const std::string& path) override;
+    void pointsUnwritten(const std::string& path, size_t count) override;
+
+    // Held while a notification is handed out, so a removed observer is never called again.
+    std::mutex observersMutex_;
+    std::vector<SessionObserver*> observers_;
+
+    TestSession test_;
+    Recorder recorder_;
+    Poller poller_;
+};
+
+}  // namespace vornex
