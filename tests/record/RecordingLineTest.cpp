@@ -109,8 +109,8 @@ struct Line {
             home.data(), graph,
             SessionSettings{testpaths::systemNow, clock.clock(), std::chrono::milliseconds(20)});
         session->addObserver(watcher);
-        for (uint8_t address : {1, 2, 3})
-            session->addDevice(address);
+        for (int address : {1, 2, 3})
+            session->addDevice(static_cast<uint8_t>(address));
         session->setDisplayedAddress(1);
         ASSERT_EQ(session->connect(line.portPath()), ConnectResult::Connected);
     }
@@ -173,7 +173,7 @@ TEST(RecordingLine, EverySampleLandsOnceInOrderInTheFileOfItsOwnTest) {
         const auto records = readRecords(files[test]);
         ASSERT_FALSE(records.empty()) << files[test];
         // The time base is the first Start, at the beginning of test 0's stretch.
-        const double from = test * (kStretchMs / 1000.0);
+        const double from = static_cast<double>(test) * (kStretchMs / 1000.0);
         double previous = -1.0;
         for (const CurvePoint& record : records) {
             ASSERT_GE(record.time, from) << files[test];
