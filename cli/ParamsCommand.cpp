@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Commands.h"
+#include "LinkMessages.h"
 #include "instrument/core/InstrumentParameters.h"
 #include "instrument/core/TextNumber.h"
 
@@ -134,7 +135,8 @@ int runParams(const QStringList& args) {
                          qPrintable(options->port));
             return 2;
         case InstrumentParameters::ConnectResult::ReadError:
-            std::fprintf(stderr, "vornex-cli params: slave %d does not answer\n", *options->slave);
+            std::fprintf(stderr, "vornex-cli params: %s\n",
+                         slaveFailureText(*options->slave, parameters.linkFailure()).c_str());
             return 2;
         case InstrumentParameters::ConnectResult::Connected:
             break;
@@ -168,7 +170,8 @@ int runParams(const QStringList& args) {
     if (result == Write::Refused)
         return refuse();
     if (result != Write::Written) {
-        std::fprintf(stderr, "vornex-cli params: a write to slave %d failed\n", *options->slave);
+        std::fprintf(stderr, "vornex-cli params: a write to slave %d failed (%s)\n",
+                     *options->slave, parameters.linkFailure().describe().c_str());
         return 2;
     }
     return 0;

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "Commands.h"
+#include "LinkMessages.h"
 #include "instrument/core/RecordExport.h"
 #include "instrument/core/RecordUpload.h"
 
@@ -23,6 +24,8 @@ public:
             std::lock_guard<std::mutex> lock(mutex_);
             table_.rows.push_back(item.record ? formatRecord(item.order, *item.record)
                                               : failedRecordRow(item.order));
+            if (!item.record)
+                lastFailure_ = item.failure;
         }
         if (showProgress_)
             drawProgress(item.order, item.count);
@@ -46,6 +49,7 @@ public:
     const RecordTable& table() const { return table_; }
     UploadEnd end() const { return end_; }
     unsigned failed() const { return failed_; }
+    const LinkResult& lastFailure() const { return lastFailure_; }
 
 private:
     static void drawProgress(unsigned k, unsigned n) {
@@ -65,6 +69,7 @@ private:
     bool ended_ = false;
     UploadEnd end_ = UploadEnd::Completed;
     unsigned failed_ = 0;
+    LinkResult lastFailure_;
     RecordTable table_;
 };
 
@@ -107,14 +112,15 @@ int runUpload(const QStringList& args) {
     UploadCollector collector(::isatty(STDERR_FILENO) == 1);
     RecordUpload upload(collector);
     switch (upload.link(port.toStdString(), slave)) {
-        case RecordUpload::LinkResult::PortError:
+        case RecordUpload::ConnectResult::PortError:
             std::fprintf(stderr, "vornex-cli upload: cannot open %s (absent or in use)\n",
                          qPrintable(port));
             return 2;
-        case RecordUpload::LinkResult::ReadError:
-            std::fprintf(stderr, "vornex-cli upload: slave %d does not answer\n", slave);
+        case RecordUpload::ConnectResult::ReadError:
+            std::fprintf(stderr, "vornex-cli upload: %s\n",
+                         slaveFailureText(slave, upload.linkFailure()).c_str());
             return 2;
-        case RecordUpload::LinkResult::Linked:
+        case RecordUpload::ConnectResult::Linked:
             break;
     }
     upload.start(fast ? std::chrono::milliseconds(0) : std::chrono::milliseconds(50));
@@ -130,8 +136,8 @@ int runUpload(const QStringList& args) {
     }
     std::printf("records: %zu\n", collector.table().rows.size());
     if (collector.failed() > 0)
-        std::fprintf(stderr, "vornex-cli upload: %u records could not be read\n",
-                     collector.failed());
+        std::fprintf(stderr, "vornex-cli upload: %u records could not be read (last: %s)\n",
+                     collector.failed(), collector.lastFailure().describe().c_str());
     if (collector.end() == UploadEnd::LineLost) {
         std::fputs("vornex-cli upload: the port went away during the upload\n", stderr);
         return 2;

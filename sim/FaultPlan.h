@@ -29,6 +29,32 @@ public:
         return address >= 0 && address < kAddresses && silent_[address].load();
     }
 
+    // The next reply sent to this address waits this much longer, once.
+    void setLateOnce(int address, int ms) {
+        if (address >= 0 && address < kAddresses)
+            lateOnceMs_[address].store(ms < 0 ? 0 : ms);
+    }
+    // Takes the once-only delay for a reply to this address: 0 when none is due.
+    int takeLateOnce(int address) {
+        return address >= 0 && address < kAddresses ? lateOnceMs_[address].exchange(0) : 0;
+    }
+
+    // The next request to this address whose registers include `reg` gets no reply, once.
+    void setIgnoreOnce(int address, int reg) {
+        if (address >= 0 && address < kAddresses && reg >= 0)
+            ignoreOnce_[address].store(reg + 1);
+    }
+    // True, once, for the request that the ignore set for this address applies to: one touching
+    // `count` registers from `first`.
+    bool takeIgnoreOnce(int address, int first, int count) {
+        if (address < 0 || address >= kAddresses)
+            return false;
+        int stored = ignoreOnce_[address].load();
+        const int reg = stored - 1;
+        return stored != 0 && reg >= first && reg < first + count &&
+               ignoreOnce_[address].compare_exchange_strong(stored, 0);
+    }
+
     static constexpr int kAddresses = 248;
 
 private:
@@ -38,6 +64,8 @@ private:
     std::atomic<double> badCrc_{0};
     std::atomic<int> delayMs_{0};
     std::array<std::atomic<bool>, kAddresses> silent_{};
+    std::array<std::atomic<int>, kAddresses> lateOnceMs_{};
+    std::array<std::atomic<int>, kAddresses> ignoreOnce_{};  // register + 1, 0 for none
 };
 
 }  // namespace vornex::sim

@@ -79,6 +79,21 @@ std::string SimCommands::execute(const std::string& commandLine) {
         line_.faults().setSilent(static_cast<int>(n), words[2] == "on");
         return "ok";
     }
+    if ((command == "late" || command == "ignore") && argc == 3) {
+        long value = 0;
+        if (!parseLong(words[1], 1, 247, n))
+            return "error: address 1..247 expected";
+        if (command == "late") {
+            if (!parseLong(words[2], 0, 60000, value))
+                return "error: milliseconds 0..60000 expected";
+            line_.faults().setLateOnce(static_cast<int>(n), static_cast<int>(value));
+        } else {
+            if (!parseLong(words[2], 0, 65535, value))
+                return "error: register 0..65535 expected";
+            line_.faults().setIgnoreOnce(static_cast<int>(n), static_cast<int>(value));
+        }
+        return "ok";
+    }
     if (command == "value" && argc == 3) {
         if (!parseLong(words[1], 1, 247, n))
             return "error: address 1..247 expected";

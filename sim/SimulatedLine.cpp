@@ -191,7 +191,8 @@ void SimulatedLine::handleFrame(ServingState& state, const std::vector<uint8_t>&
         reply = RequestHandler::respond(it->second, request, received, taken);
     }
     const bool isException = taken.fate == ReplyFate::Exception;
-    if (state.roll(state.dice) < faults_.dropFraction()) {
+    const bool ignored = faults_.takeIgnoreOnce(slave, taken.first, taken.count);
+    if (state.roll(state.dice) < faults_.dropFraction() || ignored) {
         taken.fate = ReplyFate::Dropped;
     } else if (state.roll(state.dice) < faults_.badCrcFraction()) {
         taken.fate = ReplyFate::BadCrc;
@@ -203,7 +204,7 @@ void SimulatedLine::handleFrame(ServingState& state, const std::vector<uint8_t>&
         ++counters_.dropped;
         return;
     }
-    if (const int delay = faults_.delayMs(); delay > 0) {
+    if (const int delay = faults_.delayMs() + faults_.takeLateOnce(slave); delay > 0) {
         if (waitForStop(std::chrono::milliseconds(delay)))
             return;
     }

@@ -170,11 +170,11 @@ void CDlgUpData::onConfirm() {
     }
     showLinked(true);
     const auto result = upload_.link(portText_.toStdString(), slave_->currentIndex() + 1);
-    if (result != RecordUpload::LinkResult::Linked) {
+    if (result != RecordUpload::ConnectResult::Linked) {
         linked_ = false;
         showLinked(false);
-        message(result == RecordUpload::LinkResult::PortError ? langkey::kMessageComError
-                                                              : langkey::kMessageModbusError);
+        message(result == RecordUpload::ConnectResult::PortError ? langkey::kMessageComError
+                                                                 : langkey::kMessageModbusError);
         return;
     }
     range_->setText(QString::fromStdString(formatFixed(upload_.range(), 1)));

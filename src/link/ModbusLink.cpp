@@ -68,30 +68,29 @@ ModbusLink::~ModbusLink() {
 OpenResult ModbusLink::open(const std::string& port) {
     close();
     lineGone_ = false;
-    lastError_ = 0;
-    const OpenResult prepared = prepareLine(port, lastError_);
+    goneError_ = 0;
+    int err = 0;
+    const OpenResult prepared = prepareLine(port, err);
     if (prepared != OpenResult::Opened)
         return prepared;
 
     modbus_t* ctx = modbus_new_rtu(port.c_str(), regmap::kBaud, regmap::kParity, regmap::kDataBits,
                                    regmap::kStopBits);
-    if (ctx == nullptr) {
-        lastError_ = errno;
+    if (ctx == nullptr)
         return OpenResult::CannotOpen;
-    }
     if (modbus_connect(ctx) != 0) {
-        lastError_ = errno;
+        err = errno;
         modbus_free(ctx);
-        return isInUseError(lastError_) ? OpenResult::InUse : OpenResult::CannotOpen;
+        return isInUseError(err) ? OpenResult::InUse : OpenResult::CannotOpen;
     }
     // The lock makes a second link fail even for root, whom TIOCEXCL does not stop; TIOCEXCL
     // also keeps out programs that do not lock.
     const int fd = modbus_get_socket(ctx);
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        lastError_ = errno;
+        err = errno;
         modbus_close(ctx);
         modbus_free(ctx);
-        return isInUseError(lastError_) ? OpenResult::InUse : OpenResult::CannotOpen;
+        return isInUseError(err) ? OpenResult::InUse : OpenResult::CannotOpen;
     }
     ::ioctl(fd, TIOCEXCL);
     ctx_ = ctx;
@@ -109,85 +108,94 @@ void ModbusLink::close() {
     ctx_ = nullptr;
 }
 
-bool ModbusLink::failed() {
-    lastError_ = errno;
+// Called right after a libmodbus call returned -1, while errno still holds its reason.
+LinkResult ModbusLink::failed() {
+    const int err = errno;
     if (ctx_ == nullptr)
-        return false;
-    if (lineVanished(lastError_, modbus_get_socket(ctx_))) {
-        lineGone_ = true;
-    } else if (lastError_ == ETIMEDOUT) {
-        discardLateReply();
+        return LinkResult::notOpen();
+    LinkResult result = LinkResult::fromModbusError(err);
+    if (result.isLineGone() || lineVanished(err, modbus_get_socket(ctx_))) {
+        result = LinkResult::lineGone(err);
+    } else if (result.kind() == LinkResult::Kind::Timeout && discardLateReply()) {
+        result = LinkResult::lineGone(EIO);
     }
-    return false;
+    if (result.isLineGone()) {
+        lineGone_ = true;
+        goneError_ = result.error();
+    }
+    return result;
 }
 
-void ModbusLink::discardLateReply() {
+bool ModbusLink::discardLateReply() {
     const int fd = modbus_get_socket(ctx_);
     const auto end = std::chrono::steady_clock::now() + kLateReplyWindow;
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             end - std::chrono::steady_clock::now());
         if (left.count() <= 0)
-            return;
+            return false;
         pollfd pfd{fd, POLLIN, 0};
         if (::poll(&pfd, 1, static_cast<int>(left.count())) <= 0)
-            return;
-        if ((pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0 || modbus_flush(ctx_) < 0) {
-            lineGone_ = true;
-            return;
-        }
+            return false;
+        if ((pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0 || modbus_flush(ctx_) < 0)
+            return true;
     }
 }
 
 // libmodbus does not drain the line after an error, so a late or partial reply would be taken
 // as the answer to the next request; flushing first keeps every request paired with its reply.
-bool ModbusLink::beforeRequest() {
-    if (ctx_ == nullptr || lineGone_) {
-        lastError_ = lineGone_ ? EIO : EBADF;
-        return false;
-    }
+LinkResult ModbusLink::beforeRequest() {
+    if (ctx_ == nullptr)
+        return LinkResult::notOpen();
+    if (lineGone_)
+        return LinkResult::lineGone(goneError_);
     if (modbus_flush(ctx_) < 0)
         return failed();
-    return true;
+    return LinkResult::success();
 }
 
-bool ModbusLink::setSlave(int address) {
+LinkResult ModbusLink::setSlave(int address) {
     if (ctx_ == nullptr)
-        return false;
-    return modbus_set_slave(ctx_, address) == 0 || failed();
+        return LinkResult::notOpen();
+    return modbus_set_slave(ctx_, address) == 0 ? LinkResult::success() : failed();
 }
 
-bool ModbusLink::readInputRegisters(int first, int count, uint16_t* dest) {
-    if (!beforeRequest())
-        return false;
-    return modbus_read_input_registers(ctx_, first, count, dest) == count || failed();
+LinkResult ModbusLink::readInputRegisters(int first, int count, uint16_t* dest) {
+    if (LinkResult ready = beforeRequest(); !ready)
+        return ready;
+    return modbus_read_input_registers(ctx_, first, count, dest) == count ? LinkResult::success()
+                                                                          : failed();
 }
 
-bool ModbusLink::readHoldingRegisters(int first, int count, uint16_t* dest) {
-    if (!beforeRequest())
-        return false;
-    return modbus_read_registers(ctx_, first, count, dest) == count || failed();
+LinkResult ModbusLink::readHoldingRegisters(int first, int count, uint16_t* dest) {
+    if (LinkResult ready = beforeRequest(); !ready)
+        return ready;
+    return modbus_read_registers(ctx_, first, count, dest) == count ? LinkResult::success()
+                                                                    : failed();
 }
 
-bool ModbusLink::writeRegister(int address, uint16_t value) {
-    if (!beforeRequest())
-        return false;
-    return modbus_write_register(ctx_, address, value) == 1 || failed();
+LinkResult ModbusLink::writeRegister(int address, uint16_t value) {
+    if (LinkResult ready = beforeRequest(); !ready)
+        return ready;
+    return modbus_write_register(ctx_, address, value) == 1 ? LinkResult::success() : failed();
 }
 
-bool ModbusLink::writeRegisters(int first, int count, const uint16_t* values) {
-    if (!beforeRequest())
-        return false;
-    return modbus_write_registers(ctx_, first, count, values) == count || failed();
+LinkResult ModbusLink::writeRegisters(int first, int count, const uint16_t* values) {
+    if (LinkResult ready = beforeRequest(); !ready)
+        return ready;
+    return modbus_write_registers(ctx_, first, count, values) == count ? LinkResult::success()
+                                                                       : failed();
 }
 
-int ModbusLink::reportSlaveId(int maxBytes, uint8_t* dest) {
-    if (!beforeRequest())
-        return -1;
+LinkResult ModbusLink::reportSlaveId(int maxBytes, uint8_t* dest, int& received) {
+    received = 0;
+    if (LinkResult ready = beforeRequest(); !ready)
+        return ready;
     const int n = modbus_report_slave_id(ctx_, maxBytes, dest);
     if (n < 0)
-        failed();
-    return n;
+        return failed();
+    received = n;
+    return LinkResult::success();
 }
 
 }  // namespace vornex

@@ -5,6 +5,8 @@
 
 #include <modbus/modbus.h>
 
+#include "link/LinkResult.h"
+
 namespace vornex {
 
 enum class OpenResult {
@@ -14,9 +16,9 @@ enum class OpenResult {
 };
 
 // One Modbus RTU master link on a serial port, 19200 baud 8E1. Owns its libmodbus context and
-// holds the port exclusively while open. Every call returns false on failure; after a failure
-// lineGone() tells whether the port itself has vanished (the device was unplugged or the other
-// end of a pseudo-terminal closed), after which no further call can succeed.
+// holds the port exclusively while open. Every exchange says what it came to; once one has found
+// the port vanished (the device was unplugged or the other end of a pseudo-terminal closed), every
+// later one fails as LineGone without touching the line.
 class ModbusLink {
 public:
     ModbusLink() = default;
@@ -27,26 +29,24 @@ public:
     OpenResult open(const std::string& port);
     void close();
     bool isOpen() const { return ctx_ != nullptr; }
-    bool lineGone() const { return lineGone_; }
-    // errno of the last failed call, for messages.
-    int lastError() const { return lastError_; }
 
-    bool setSlave(int address);
-    bool readInputRegisters(int first, int count, uint16_t* dest);
-    bool readHoldingRegisters(int first, int count, uint16_t* dest);
-    bool writeRegister(int address, uint16_t value);
-    bool writeRegisters(int first, int count, const uint16_t* values);
-    // Returns the number of data bytes received (at most maxBytes are stored), or -1.
-    int reportSlaveId(int maxBytes, uint8_t* dest);
+    LinkResult setSlave(int address);
+    LinkResult readInputRegisters(int first, int count, uint16_t* dest);
+    LinkResult readHoldingRegisters(int first, int count, uint16_t* dest);
+    LinkResult writeRegister(int address, uint16_t value);
+    LinkResult writeRegisters(int first, int count, const uint16_t* values);
+    // `received` is the number of data bytes in the reply (at most maxBytes are stored).
+    LinkResult reportSlaveId(int maxBytes, uint8_t* dest, int& received);
 
 private:
-    bool beforeRequest();
-    bool failed();
-    void discardLateReply();
+    LinkResult beforeRequest();
+    LinkResult failed();
+    // True when the line hung up while a late reply was awaited.
+    bool discardLateReply();
 
     modbus_t* ctx_ = nullptr;
     bool lineGone_ = false;
-    int lastError_ = 0;
+    int goneError_ = 0;
 };
 
 }  // namespace vornex

@@ -97,23 +97,22 @@ TableEdit Poller::changeAddress(size_t index, uint8_t address) {
 
 void Poller::run() {
     lowerThreadPriority();
-    bool lost = false;
+    LinkResult lost;
     unsigned pass = 0;
     if (running_.load(std::memory_order_acquire) && !table_.empty()) {
         do {
-            for (size_t i = 0; i < table_.size() && !lost; ++i)
-                lost = !pollRecord(i);
-            if (lost)
+            for (size_t i = 0; i < table_.size() && lost.ok(); ++i)
+                lost = pollRecord(i);
+            if (!lost.ok())
                 break;
             observer_.passEnded(++pass, snapshot());
             std::this_thread::sleep_for(kPausePerPass);
         } while (running_.load(std::memory_order_acquire));
     }
-    const int lostError = link_.lastError();
     link_.close();
-    if (lost) {
+    if (!lost.ok()) {
         running_.store(false, std::memory_order_release);
-        observer_.portLost(std::strerror(lostError));
+        observer_.portLost(std::strerror(lost.error()));
     } else if (running_.exchange(false, std::memory_order_acq_rel)) {
         observer_.stoppedOnEmptyTable();
     }
@@ -121,68 +120,79 @@ void Poller::run() {
     stopped_.set();
 }
 
-bool Poller::pollRecord(size_t index) {
+LinkResult Poller::pollRecord(size_t index) {
     DeviceRecord& record = table_[index];
     const uint8_t address = record.takeAddress();
-    link_.setSlave(address);
+    const LinkResult selected = link_.setSlave(address);
+    LinkResult result;
     if (record.identified()) {
-        const bool ok = readLive(record, address);
+        result = firstFailure({selected, readLive(record, address)});
         // A vanished port says nothing about the instrument.
-        if (!link_.lineGone()) {
-            setPresence(index, record,
-                        ok ? PresenceState::Identified : PresenceState::CommunicationError);
+        if (!result.isLineGone()) {
+            setPresence(
+                index, record,
+                result.ok() ? PresenceState::Identified : PresenceState::CommunicationError);
         }
         if (!record.absent() && address == displayedAddress_.load(std::memory_order_acquire)) {
             updateDisplay(record);
         }
     } else if (!record.absent()) {
-        identify(record);
-        if (!link_.lineGone()) {
+        result = identify(record);
+        if (!result.isLineGone()) {
             setPresence(index, record,
                         record.absent()       ? PresenceState::Absent
                         : record.identified() ? PresenceState::Identified
                                               : PresenceState::Unidentified);
         }
     }
-    return !link_.lineGone();
+    return result.isLineGone() ? result : LinkResult::success();
 }
 
-void Poller::identify(DeviceRecord& record) {
+// The presence check decides absence; of the identification reads after it only a vanished
+// port counts.
+LinkResult Poller::identify(DeviceRecord& record) {
     uint8_t reply[regmap::kIdentificationSize];
-    const int n = link_.reportSlaveId(regmap::kIdentificationSize, reply);
-    if (n < 0) {
+    int n = 0;
+    const LinkResult presence = link_.reportSlaveId(regmap::kIdentificationSize, reply, n);
+    if (!presence) {
         // A vanished port says nothing about the instrument.
-        if (!link_.lineGone())
+        if (!presence.isLineGone())
             record.absentFlag = 1;
-        return;
+        return presence;
     }
     std::memcpy(record.identification.data(), reply,
                 static_cast<size_t>(std::min(n, regmap::kIdentificationSize)));
-    link_.readInputRegisters(regmap::kInRange, regmap::kInRangeCount, record.rangeRegs.data());
-    link_.readInputRegisters(regmap::kInDecimals, regmap::kInIdentBlock1005Count,
-                             record.identBlockRegs.data());
-    link_.readInputRegisters(regmap::kInInfo1011, regmap::kInInfo1011Count, record.infoRegs.data());
-    link_.readHoldingRegisters(regmap::kHoldModeNumber, 1, &record.modeNumber);
-    if (link_.readHoldingRegisters(regmap::kHoldSettings, regmap::kHoldSettingsCount,
-                                   record.settings.data())) {
+    const LinkResult range =
+        link_.readInputRegisters(regmap::kInRange, regmap::kInRangeCount, record.rangeRegs.data());
+    const LinkResult block = link_.readInputRegisters(
+        regmap::kInDecimals, regmap::kInIdentBlock1005Count, record.identBlockRegs.data());
+    const LinkResult info = link_.readInputRegisters(regmap::kInInfo1011, regmap::kInInfo1011Count,
+                                                     record.infoRegs.data());
+    const LinkResult mode =
+        link_.readHoldingRegisters(regmap::kHoldModeNumber, 1, &record.modeNumber);
+    const LinkResult settings = link_.readHoldingRegisters(
+        regmap::kHoldSettings, regmap::kHoldSettingsCount, record.settings.data());
+    if (settings)
         record.publishSettings();
-    }
+    return firstFailure({range, block, info, mode, settings});
 }
 
-// Returns true when every read of the pass succeeded.
-bool Poller::readLive(DeviceRecord& record, uint8_t address) {
-    const bool valueRead = link_.readInputRegisters(regmap::kInLiveValue, regmap::kInLiveValueCount,
-                                                    record.liveValueRegs.data());
-    const bool otherRead = link_.readInputRegisters(regmap::kInUnused1004, 1, &record.register1004);
-    const bool decimalsRead = link_.readInputRegisters(regmap::kInDecimals, 1, &record.decimalsReg);
-    const bool statusRead = link_.readHoldingRegisters(regmap::kHoldStatus, 1, &record.status);
-    if (valueRead)
+// Ok when every read of the pass succeeded.
+LinkResult Poller::readLive(DeviceRecord& record, uint8_t address) {
+    const LinkResult value = link_.readInputRegisters(
+        regmap::kInLiveValue, regmap::kInLiveValueCount, record.liveValueRegs.data());
+    const LinkResult other =
+        link_.readInputRegisters(regmap::kInUnused1004, 1, &record.register1004);
+    const LinkResult decimals =
+        link_.readInputRegisters(regmap::kInDecimals, 1, &record.decimalsReg);
+    const LinkResult status = link_.readHoldingRegisters(regmap::kHoldStatus, 1, &record.status);
+    if (value)
         record.publishValue(regmap::decodeFloat(record.liveValueRegs.data()));
-    if (decimalsRead)
+    if (decimals)
         record.publishDecimals(record.decimalsReg);
 
     // A failed read queues nothing: a recording holds only readings that really arrived.
-    if (valueRead && recording_.recording()) {
+    if (value && recording_.recording()) {
         Sample sample;
         sample.value = record.value();
         sample.seconds = TickClock::secondsBetween(recording_.timeBase(), clock_.now());
@@ -191,22 +201,27 @@ bool Poller::readLive(DeviceRecord& record, uint8_t address) {
         samples_.push(sample);
     }
 
-    bool handshakeRead = true;
-    if (statusRead && record.status == regmap::kStatusSettingsChanged) {
-        const bool modeRead =
+    LinkResult handshake;
+    if (status && record.status == regmap::kStatusSettingsChanged) {
+        const LinkResult mode =
             link_.readHoldingRegisters(regmap::kHoldModeNumber, 1, &record.modeNumber);
-        const bool settingsRead = link_.readHoldingRegisters(
+        const LinkResult settings = link_.readHoldingRegisters(
             regmap::kHoldSettings, regmap::kHoldSettingsCount, record.settings.data());
         // Acknowledge only settings that were really read; otherwise the instrument keeps
         // announcing the change and the next pass reads it again.
-        handshakeRead = modeRead && settingsRead;
-        if (handshakeRead) {
+        handshake = firstFailure({mode, settings});
+        if (handshake) {
             record.publishSettings();
             record.status = regmap::kStatusAcknowledged;
-            link_.writeRegister(regmap::kHoldStatus, regmap::kStatusAcknowledged);
+            // A lost acknowledgement costs the instrument nothing but another announcement;
+            // only a vanished port counts.
+            const LinkResult ack =
+                link_.writeRegister(regmap::kHoldStatus, regmap::kStatusAcknowledged);
+            if (ack.isLineGone())
+                handshake = ack;
         }
     }
-    return valueRead && otherRead && decimalsRead && statusRead && handshakeRead;
+    return firstFailure({value, other, decimals, status, handshake});
 }
 
 void Poller::updateDisplay(const DeviceRecord& record) {

@@ -66,10 +66,10 @@ public:
 
 private:
     void run();
-    // Returns false when the port vanished during the pass.
-    bool pollRecord(size_t index);
-    void identify(DeviceRecord& record);
-    bool readLive(DeviceRecord& record, uint8_t address);
+    // LineGone when the port vanished while polling the record, else Ok.
+    LinkResult pollRecord(size_t index);
+    LinkResult identify(DeviceRecord& record);
+    LinkResult readLive(DeviceRecord& record, uint8_t address);
     void updateDisplay(const DeviceRecord& record);
     void setPresence(size_t index, DeviceRecord& record, PresenceState state);
     std::vector<RecordSnapshot> snapshot() const;

@@ -54,7 +54,9 @@ TEST_F(InstrumentCliTest, RefusedValuesWriteNothing) {
         EXPECT_TRUE(run.err.contains(QString::fromUtf8("目标值或上下限设置错误！")));
     }
     EXPECT_EQ(line->holdingRegisters(4), before);
-    EXPECT_EQ(runCli({"params", "--port", port, "--slave", "5"}).exitCode, 2);
+    const CliRun absent = runCli({"params", "--port", port, "--slave", "5"});
+    EXPECT_EQ(absent.exitCode, 2);
+    EXPECT_TRUE(absent.err.contains("slave 5 does not answer")) << absent.err.toStdString();
     EXPECT_EQ(runCli({"params", "--port", port}).exitCode, 1);
 }
 
@@ -75,6 +77,16 @@ TEST_F(InstrumentCliTest, UploadWritesTheList) {
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(QFile::exists(xlsx));
     EXPECT_EQ(runCli({"upload", "--port", port, "--slave", "4"}).exitCode, 1);
+}
+
+TEST_F(InstrumentCliTest, UploadNamesWhyARecordWasMissing) {
+    line->faults().setIgnoreOnce(4, regmap::kInStoredRecord);
+    const QString csv = QString::fromStdString(dir.path()) + "/r.csv";
+    const CliRun run = runCli({"upload", "--port", port, "--slave", "4", "--csv", csv, "--fast"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.out, "records: 12\n");
+    EXPECT_TRUE(run.err.contains("1 records could not be read (last: no answer"))
+        << run.err.toStdString();
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ protected:
         config.instruments = {c};
         config.faultSeed = 3;
         startLine(config);
-        ASSERT_EQ(upload.link(linkPath, kSlave), RecordUpload::LinkResult::Linked);
+        ASSERT_EQ(upload.link(linkPath, kSlave), RecordUpload::ConnectResult::Linked);
     }
     // The records the simulated instrument keeps.
     std::vector<regmap::StoredRecord> expected(int records) const {
@@ -174,10 +174,10 @@ TEST_F(RecordUploadTest, LinkFailures) {
     start(5);
     Collector other;
     RecordUpload second(other);
-    EXPECT_EQ(second.link(linkPath, kSlave), RecordUpload::LinkResult::PortError);
+    EXPECT_EQ(second.link(linkPath, kSlave), RecordUpload::ConnectResult::PortError);
     upload.unlink();
-    EXPECT_EQ(second.link(linkPath, kSlave + 1), RecordUpload::LinkResult::ReadError);
-    EXPECT_EQ(second.link(linkPath, kSlave), RecordUpload::LinkResult::Linked);
+    EXPECT_EQ(second.link(linkPath, kSlave + 1), RecordUpload::ConnectResult::ReadError);
+    EXPECT_EQ(second.link(linkPath, kSlave), RecordUpload::ConnectResult::Linked);
 }
 
 }  // namespace

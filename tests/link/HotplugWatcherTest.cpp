@@ -3,10 +3,9 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <optional>
 
-#include "Pty.h"
 #include "link/HotplugWatcher.h"
+#include "sim/SimulatedLine.h"
 
 namespace vornex {
 namespace {
@@ -16,13 +15,13 @@ TEST(HotplugWatcher, FiresWhenAPseudoTerminalAppearsAndWhenItGoes) {
     ASSERT_TRUE(watcher.watching());
     QSignalSpy spy(&watcher, &HotplugWatcher::portsChanged);
 
-    std::optional<test::Pty> pty;
-    pty.emplace();
-    ASSERT_TRUE(pty->ok());
+    sim::SimulatedLine line(sim::SimConfig{});
+    std::string error;
+    ASSERT_TRUE(line.startPty("", error)) << error;
     ASSERT_TRUE(spy.wait(5000));
 
     spy.clear();
-    pty.reset();
+    line.unplug();
     ASSERT_TRUE(spy.wait(5000));
 }
 

@@ -1,49 +1,60 @@
 #include <gtest/gtest.h>
-#include <termios.h>
 
 #include <QTemporaryDir>
 #include <chrono>
-#include <thread>
-#include <vector>
 
-#include "Pty.h"
 #include "link/ModbusLink.h"
 #include "link/RegisterMap.h"
-#include "sim/Crc16.h"
+#include "sim/SimulatedLine.h"
 
 namespace vornex {
 namespace {
 
-TEST(ModbusLinkOpen, ConnectsToTheSamePtyAgainAndAgain) {
-    test::Pty pty;
-    ASSERT_TRUE(pty.ok());
-    // The line as a previous 19200 baud link leaves it when it does not restore it: only parity
-    // differs from what the link asks for, and the pty driver ignores parity.
-    termios tios{};
-    ASSERT_EQ(::tcgetattr(pty.master(), &tios), 0);
-    cfmakeraw(&tios);
-    cfsetispeed(&tios, B19200);
-    cfsetospeed(&tios, B19200);
-    ASSERT_EQ(::tcsetattr(pty.master(), TCSANOW, &tios), 0);
+using Kind = LinkResult::Kind;
 
+// Instrument 1 on a simulated line, holding its live value at 20 with a range of 500.
+class ModbusLinkTest : public ::testing::Test {
+protected:
+    ModbusLinkTest() : line_(config()) {}
+
+    static sim::SimConfig config() {
+        sim::InstrumentConfig instrument;
+        instrument.fixedValue = 20.0f;
+        sim::SimConfig config;
+        config.instruments = {instrument};
+        return config;
+    }
+
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(line_.startPty("", error)) << error;
+        port_ = line_.portPath();
+    }
+
+    sim::SimulatedLine line_;
+    std::string port_;
+};
+
+TEST_F(ModbusLinkTest, ConnectsToTheSamePtyAgainAndAgain) {
+    // The simulator leaves the pty at 19200 baud without parity, as a previous link that does not
+    // restore it would: only parity differs from what the link asks for, and the pty driver
+    // ignores parity.
     ModbusLink link;
     for (int i = 0; i < 50; ++i) {
-        ASSERT_EQ(link.open(pty.path()), OpenResult::Opened) << "cycle " << i;
+        ASSERT_EQ(link.open(port_), OpenResult::Opened) << "cycle " << i;
         ASSERT_TRUE(link.isOpen());
         link.close();
         ASSERT_FALSE(link.isOpen());
     }
 }
 
-TEST(ModbusLinkOpen, ASecondLinkOnAHeldPortIsRefusedAsInUse) {
-    test::Pty pty;
-    ASSERT_TRUE(pty.ok());
+TEST_F(ModbusLinkTest, ASecondLinkOnAHeldPortIsRefusedAsInUse) {
     ModbusLink first, second;
-    ASSERT_EQ(first.open(pty.path()), OpenResult::Opened);
-    EXPECT_EQ(second.open(pty.path()), OpenResult::InUse);
+    ASSERT_EQ(first.open(port_), OpenResult::Opened);
+    EXPECT_EQ(second.open(port_), OpenResult::InUse);
     EXPECT_FALSE(second.isOpen());
     first.close();
-    EXPECT_EQ(second.open(pty.path()), OpenResult::Opened);
+    EXPECT_EQ(second.open(port_), OpenResult::Opened);
 }
 
 TEST(ModbusLinkOpen, WhatIsNoSerialPortCannotBeOpened) {
@@ -52,81 +63,70 @@ TEST(ModbusLinkOpen, WhatIsNoSerialPortCannotBeOpened) {
     EXPECT_EQ(link.open((dir.path() + "/absent").toStdString()), OpenResult::CannotOpen);
     EXPECT_EQ(link.open(dir.path().toStdString()), OpenResult::CannotOpen);
     EXPECT_FALSE(link.isOpen());
+    uint16_t regs[2];
+    EXPECT_EQ(link.readInputRegisters(regmap::kInLiveValue, 2, regs).kind(), Kind::NotOpen);
 }
 
-TEST(ModbusLinkFailure, AVanishedLineFailsAtOnceAndIsReportedGone) {
-    test::Pty pty;
-    ASSERT_TRUE(pty.ok());
+// Each fault of the line comes back as its own kind of result, and the line is in step after it.
+TEST_F(ModbusLinkTest, EveryFaultComesBackAsItsOwnKindAndTheNextReadIsRight) {
     ModbusLink link;
-    ASSERT_EQ(link.open(pty.path()), OpenResult::Opened);
-    link.setSlave(1);
-    pty.closeMaster();
+    ASSERT_EQ(link.open(port_), OpenResult::Opened);
+    ASSERT_TRUE(link.setSlave(1));
+    uint16_t regs[2] = {};
+    auto liveValueIsRead = [&] {
+        regs[0] = regs[1] = 0;
+        return link.readInputRegisters(regmap::kInLiveValue, 2, regs).ok() &&
+               regmap::decodeFloat(regs) == 20.0f;
+    };
 
-    const auto start = std::chrono::steady_clock::now();
-    uint16_t regs[2] = {7, 7};
-    EXPECT_FALSE(link.readInputRegisters(regmap::kInLiveValue, 2, regs));
-    EXPECT_TRUE(link.lineGone());
-    EXPECT_FALSE(link.readHoldingRegisters(regmap::kHoldStatus, 1, regs));
-    EXPECT_EQ(link.reportSlaveId(10, reinterpret_cast<uint8_t*>(regs)), -1);
-    // Well under one response timeout: nothing waited for a reply.
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(400));
-    EXPECT_EQ(regs[0], 7);
+    const LinkResult outside = link.readInputRegisters(2000, 2, regs);
+    EXPECT_EQ(outside.kind(), Kind::Exception);
+    EXPECT_EQ(outside.exceptionCode(), 2);
+    const uint16_t badMode = regmap::kModeNumberCount;
+    EXPECT_EQ(link.writeRegister(regmap::kHoldModeNumber, badMode).exceptionCode(), 3);
+    EXPECT_TRUE(liveValueIsRead());
+
+    line_.faults().setIgnoreOnce(1, regmap::kInLiveValue + 1);
+    EXPECT_EQ(link.readInputRegisters(regmap::kInLiveValue, 2, regs).kind(), Kind::Timeout);
+    EXPECT_TRUE(liveValueIsRead());
+
+    line_.faults().setBadCrcFraction(1.0);
+    EXPECT_EQ(link.readInputRegisters(regmap::kInLiveValue, 2, regs).kind(), Kind::BadFrame);
+    line_.faults().setBadCrcFraction(0.0);
+    EXPECT_TRUE(liveValueIsRead());
+    EXPECT_EQ(line_.counters().dropped, 1u);
+    EXPECT_EQ(line_.counters().badCrc, 1u);
 }
 
-// Answers read-input requests for slave 1 on the master side of a pty: the first reply only after
-// the link's response timeout has passed, every later one at once.
-class LateResponder {
-public:
-    explicit LateResponder(int master) : master_(master), thread_([this] { serve(); }) {}
-    ~LateResponder() { thread_.join(); }
-
-private:
-    void serve() {
-        for (int request = 0; request < 2; ++request) {
-            uint8_t frame[8];
-            size_t got = 0;
-            while (got < sizeof frame) {
-                const ssize_t n = ::read(master_, frame + got, sizeof frame - got);
-                if (n <= 0)
-                    return;
-                got += static_cast<size_t>(n);
-            }
-            const int first = (frame[2] << 8) | frame[3];
-            uint16_t regs[2];
-            regmap::encodeFloat(first == regmap::kInRange ? 500.0f : 20.0f, regs);
-            std::vector<uint8_t> reply = {1,
-                                          4,
-                                          4,
-                                          static_cast<uint8_t>(regs[0] >> 8),
-                                          static_cast<uint8_t>(regs[0]),
-                                          static_cast<uint8_t>(regs[1] >> 8),
-                                          static_cast<uint8_t>(regs[1])};
-            sim::appendCrc(reply);
-            if (request == 0)
-                std::this_thread::sleep_for(std::chrono::milliseconds(600));
-            if (::write(master_, reply.data(), reply.size()) < 0)
-                return;
-        }
-    }
-
-    int master_;
-    std::thread thread_;
-};
-
-TEST(ModbusLinkFailure, ALateReplyIsNotTakenAsTheAnswerToTheNextRequest) {
-    test::Pty pty;
-    ASSERT_TRUE(pty.ok());
+TEST_F(ModbusLinkTest, ALateReplyIsNotTakenAsTheAnswerToTheNextRequest) {
     ModbusLink link;
-    ASSERT_EQ(link.open(pty.path()), OpenResult::Opened);
-    link.setSlave(1);
-    LateResponder responder(pty.master());
+    ASSERT_EQ(link.open(port_), OpenResult::Opened);
+    ASSERT_TRUE(link.setSlave(1));
+    // Later than the library's response timeout, and within the time the link waits for it.
+    line_.faults().setLateOnce(1, 600);
 
     uint16_t regs[2] = {0, 0};
-    EXPECT_FALSE(link.readInputRegisters(regmap::kInRange, 2, regs));
-    EXPECT_EQ(link.lastError(), ETIMEDOUT);
+    EXPECT_EQ(link.readInputRegisters(regmap::kInRange, 2, regs).kind(), Kind::Timeout);
     ASSERT_TRUE(link.readInputRegisters(regmap::kInLiveValue, 2, regs));
     EXPECT_EQ(regmap::decodeFloat(regs), 20.0f);
-    EXPECT_FALSE(link.lineGone());
+}
+
+TEST_F(ModbusLinkTest, AnUnpluggedLineFailsAtOnceAsGoneAndTouchesNothing) {
+    ModbusLink link;
+    ASSERT_EQ(link.open(port_), OpenResult::Opened);
+    ASSERT_TRUE(link.setSlave(1));
+    line_.unplug();
+
+    uint16_t regs[2] = {7, 7};
+    const LinkResult first = link.readInputRegisters(regmap::kInLiveValue, 2, regs);
+    EXPECT_EQ(first.kind(), Kind::LineGone);
+    EXPECT_EQ(first.error(), EIO);
+    EXPECT_EQ(link.readHoldingRegisters(regmap::kHoldStatus, 1, regs).kind(), Kind::LineGone);
+    int received = -1;
+    EXPECT_EQ(link.reportSlaveId(10, reinterpret_cast<uint8_t*>(regs), received).kind(),
+              Kind::LineGone);
+    EXPECT_EQ(received, 0);
+    EXPECT_EQ(regs[0], 7);
 }
 
 }  // namespace

@@ -107,6 +107,41 @@ TEST_F(Faults, DelayedRepliesArriveLateOrTimeOut) {
     EXPECT_EQ(rc, 2);
 }
 
+TEST_F(Faults, OnceOnlyFaultsHitTheNextRequestTheyApplyToAndNoOther) {
+    startLine({fixedInstrument(1, 1.0f), fixedInstrument(2, 2.0f)});
+    ModbusClient client(linkPath, 1);
+    modbus_t* ctx = client.get();
+    int rc = 0;
+
+    line->faults().setIgnoreOnce(1, rm::kInLiveValue + 1);
+    EXPECT_EQ(holding(ctx, rm::kHoldStatus), 0);
+    client.setSlave(2);
+    EXPECT_EQ(readValue(ctx, rc), 2.0f);
+    client.setSlave(1);
+    readValue(ctx, rc);
+    EXPECT_EQ(rc, -1);
+    EXPECT_EQ(errno, ETIMEDOUT);
+    EXPECT_EQ(readValue(ctx, rc), 1.0f);
+
+    line->faults().setLateOnce(1, 800);
+    client.setSlave(2);
+    EXPECT_EQ(readValue(ctx, rc), 2.0f);
+    client.setSlave(1);
+    readValue(ctx, rc);
+    EXPECT_EQ(rc, -1);
+    EXPECT_EQ(errno, ETIMEDOUT);
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    while (line->counters().answered < 5 && Clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_EQ(line->counters().answered, 5u);
+    pollfd p{modbus_get_socket(ctx), POLLIN, 0};
+    ASSERT_EQ(poll(&p, 1, 10000), 1);
+    modbus_flush(ctx);
+    EXPECT_EQ(readValue(ctx, rc), 1.0f);
+    EXPECT_EQ(line->counters().dropped, 1u);
+}
+
 TEST_F(Faults, SilentAddressGoesQuietAndComesBack) {
     startLine({fixedInstrument(1, 1.0f), fixedInstrument(2, 2.0f)});
     ModbusClient client(linkPath, 2);

@@ -146,9 +146,13 @@ TEST(SimTool, ServesLogsTakesCommandsAndEndsWithItsInput) {
         EXPECT_EQ(rm::decodeFloat(regs), 12.5f);
         EXPECT_EQ(holding(client.get(), rm::kHoldStatus), rm::kStatusSettingsChanged);
 
+        EXPECT_EQ(sim.command("ignore 3 1001"), "ok");
+        EXPECT_EQ(sim.command("late 3 -5").rfind("error:", 0), 0u);
+        EXPECT_EQ(modbus_read_input_registers(client.get(), rm::kInLiveValue, 2, regs), -1);
         EXPECT_EQ(sim.command("silent 3 on"), "ok");
         EXPECT_EQ(modbus_read_input_registers(client.get(), rm::kInLiveValue, 2, regs), -1);
-        EXPECT_EQ(sim.command("stats").rfind("ok frames 5 answered 4 ", 0), 0u);
+        EXPECT_EQ(sim.command("stats").rfind("ok frames 6 answered 4 exceptions 0 dropped 1 ", 0),
+                  0u);
     }
 
     std::ifstream log(logPath);
@@ -156,7 +160,7 @@ TEST(SimTool, ServesLogsTakesCommandsAndEndsWithItsInput) {
     for (std::string l; std::getline(log, l);)
         lines.push_back(l);
     EXPECT_EQ(lines, (std::vector<std::string>{"3 4 1000 2 ok", "3 4 1011 2 ok", "3 4 1000 2 ok",
-                                               "3 3 0 1 ok"}));
+                                               "3 3 0 1 ok", "3 4 1000 2 dropped"}));
 
     sim.closeStdin();
     EXPECT_EQ(sim.waitForExit(), 0);

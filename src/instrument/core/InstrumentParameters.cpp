@@ -6,11 +6,12 @@ namespace vornex {
 
 InstrumentParameters::ConnectResult InstrumentParameters::connect(const std::string& port,
                                                                   int slave) {
+    linkFailure_ = LinkResult::success();
     if (link_.open(port) != OpenResult::Opened)
         return ConnectResult::PortError;
     uint16_t regs[regmap::kInRangeCount] = {};
-    if (!link_.setSlave(slave) ||
-        !link_.readInputRegisters(regmap::kInRange, regmap::kInRangeCount, regs)) {
+    if (!succeeded(link_.setSlave(slave)) ||
+        !succeeded(link_.readInputRegisters(regmap::kInRange, regmap::kInRangeCount, regs))) {
         link_.close();
         return ConnectResult::ReadError;
     }
@@ -21,6 +22,12 @@ InstrumentParameters::ConnectResult InstrumentParameters::connect(const std::str
 
 void InstrumentParameters::disconnect() {
     link_.close();
+}
+
+bool InstrumentParameters::succeeded(const LinkResult& result) {
+    if (!result)
+        linkFailure_ = result;
+    return result.ok();
 }
 
 // A failed read keeps what was held before: the fields then show the last block known.
@@ -39,8 +46,8 @@ InstrumentParameters::WriteResult InstrumentParameters::changeMode(int modeNumbe
     if (modeNumber < 0 || modeNumber >= regmap::kModeNumberCount)
         return WriteResult::Refused;
     modeNumber_ = static_cast<uint16_t>(modeNumber);
-    if (!link_.writeRegister(regmap::kHoldModeNumber, modeNumber_) ||
-        !link_.writeRegister(regmap::kHoldStatus, regmap::kStatusModeWritten))
+    if (!succeeded(link_.writeRegister(regmap::kHoldModeNumber, modeNumber_)) ||
+        !succeeded(link_.writeRegister(regmap::kHoldStatus, regmap::kStatusModeWritten)))
         return WriteResult::WriteFailed;
     readParameterSet();
     return WriteResult::Written;
@@ -50,11 +57,11 @@ InstrumentParameters::WriteResult InstrumentParameters::writeSettings(
     const regmap::Settings& settings) {
     uint16_t regs[regmap::kHoldSettingsCount];
     settings.encode(regs);
-    if (!link_.writeRegisters(regmap::kHoldSettings, regmap::kHoldSettingsCount, regs))
+    if (!succeeded(link_.writeRegisters(regmap::kHoldSettings, regmap::kHoldSettingsCount, regs)))
         return WriteResult::WriteFailed;
     // The block is ours once it is in the instrument's registers, even if the commit is lost.
     settings_ = settings;
-    if (!link_.writeRegister(regmap::kHoldStatus, regmap::kStatusSettingsWritten))
+    if (!succeeded(link_.writeRegister(regmap::kHoldStatus, regmap::kStatusSettingsWritten)))
         return WriteResult::WriteFailed;
     return WriteResult::Written;
 }

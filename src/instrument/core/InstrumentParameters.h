@@ -40,6 +40,10 @@ public:
     // Target and limits as typed, in the unit shown; `check` tells why a refused set was refused.
     WriteResult set(float target, float upper, float lower, params::SetCheck* check = nullptr);
 
+    // What the link said at the last exchange that failed (a failed connect's range read, or a
+    // write); Ok while none has failed since connecting.
+    const LinkResult& linkFailure() const { return linkFailure_; }
+
     ParameterFields fields() const;
     float range() const { return range_; }
     uint16_t modeNumber() const { return modeNumber_; }
@@ -48,11 +52,14 @@ public:
 private:
     void readParameterSet();
     WriteResult writeSettings(const regmap::Settings& settings);
+    // Keeps a failure for linkFailure(); true when the exchange succeeded.
+    bool succeeded(const LinkResult& result);
 
     ModbusLink link_;
     float range_ = 0.0f;
     uint16_t modeNumber_ = 0;
     regmap::Settings settings_;
+    LinkResult linkFailure_;
 };
 
 }  // namespace vornex

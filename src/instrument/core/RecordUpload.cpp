@@ -6,23 +6,28 @@ RecordUpload::~RecordUpload() {
     unlink();
 }
 
-RecordUpload::LinkResult RecordUpload::link(const std::string& port, int slave) {
+RecordUpload::ConnectResult RecordUpload::link(const std::string& port, int slave) {
     unlink();
+    linkFailure_ = LinkResult::success();
     if (link_.open(port) != OpenResult::Opened)
-        return LinkResult::PortError;
+        return ConnectResult::PortError;
     uint16_t range[regmap::kInRangeCount] = {};
     uint16_t info[regmap::kInInfo1011Count] = {};
     // Without the count the upload would not know how many records to fetch, so a failed count
     // read fails the link as a failed range read does.
-    if (!link_.setSlave(slave) ||
-        !link_.readInputRegisters(regmap::kInRange, regmap::kInRangeCount, range) ||
-        !link_.readInputRegisters(regmap::kInInfo1011, regmap::kInInfo1011Count, info)) {
+    linkFailure_ = link_.setSlave(slave);
+    if (linkFailure_)
+        linkFailure_ = link_.readInputRegisters(regmap::kInRange, regmap::kInRangeCount, range);
+    if (linkFailure_)
+        linkFailure_ =
+            link_.readInputRegisters(regmap::kInInfo1011, regmap::kInInfo1011Count, info);
+    if (!linkFailure_) {
         link_.close();
-        return LinkResult::ReadError;
+        return ConnectResult::ReadError;
     }
     range_ = regmap::decodeFloat(range);
     count_ = info[regmap::kInRecordCount - regmap::kInInfo1011];
-    return LinkResult::Linked;
+    return ConnectResult::Linked;
 }
 
 void RecordUpload::unlink() {
@@ -78,13 +83,16 @@ void RecordUpload::run(unsigned run, uint16_t count, std::chrono::milliseconds p
         item.order = static_cast<uint16_t>(k);
         item.count = count;
         uint16_t regs[regmap::kInStoredRecordCount] = {};
-        if (link_.writeRegister(regmap::kHoldRecordSelector, item.order) &&
-            link_.readInputRegisters(regmap::kInStoredRecord, regmap::kInStoredRecordCount, regs))
+        item.failure = link_.writeRegister(regmap::kHoldRecordSelector, item.order);
+        if (item.failure)
+            item.failure = link_.readInputRegisters(regmap::kInStoredRecord,
+                                                    regmap::kInStoredRecordCount, regs);
+        if (item.failure)
             item.record = regmap::StoredRecord::decode(regs);
         else
             ++failed;
         observer_.recordUploaded(item);
-        if (link_.lineGone()) {
+        if (item.failure.isLineGone()) {
             end = k == count ? UploadEnd::Completed : UploadEnd::LineLost;
             break;
         }

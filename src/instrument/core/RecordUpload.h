@@ -14,12 +14,14 @@
 
 namespace vornex {
 
-// One record of an upload as it arrived: without a record when its exchange failed.
+// One record of an upload as it arrived: without a record when its exchange failed, and then
+// with what the link said.
 struct UploadedRecord {
     unsigned run = 0;  // the upload it belongs to
     uint16_t order = 0;
     uint16_t count = 0;
     std::optional<regmap::StoredRecord> record;
+    LinkResult failure;
 };
 
 enum class UploadEnd {
@@ -42,14 +44,16 @@ public:
 // is handed on without data, never with the data of the record before it.
 class RecordUpload {
 public:
-    enum class LinkResult { Linked, PortError, ReadError };
+    enum class ConnectResult { Linked, PortError, ReadError };
 
     explicit RecordUpload(UploadObserver& observer) : observer_(observer) {}
     ~RecordUpload();
     RecordUpload(const RecordUpload&) = delete;
     RecordUpload& operator=(const RecordUpload&) = delete;
 
-    LinkResult link(const std::string& port, int slave);
+    ConnectResult link(const std::string& port, int slave);
+    // Why the last link() ended in ReadError; Ok after a link that succeeded.
+    const LinkResult& linkFailure() const { return linkFailure_; }
     // Stops a running upload and closes the link.
     void unlink();
     bool linked() const { return link_.isOpen(); }
@@ -71,6 +75,7 @@ private:
     ModbusLink link_;
     float range_ = 0.0f;
     uint16_t count_ = 0;
+    LinkResult linkFailure_;
     unsigned runs_ = 0;
 
     std::thread thread_;
