@@ -5,7 +5,7 @@
 
 #include "Commands.h"
 #include "instrument/core/InstrumentParameters.h"
-#include "instrument/core/TextNumber.h"
+#include "link/NumberText.h"
 
 namespace vornex::cli {
 

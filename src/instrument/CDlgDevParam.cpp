@@ -14,7 +14,7 @@
 #include "controls/MessageBox.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
-#include "instrument/core/TextNumber.h"
+#include "link/NumberText.h"
 
 namespace vornex {
 

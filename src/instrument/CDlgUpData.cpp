@@ -22,7 +22,7 @@
 #include "i18n/LanguageKeys.h"
 #include "instrument/RecordListModel.h"
 #include "instrument/core/RecordExport.h"
-#include "instrument/core/TextNumber.h"
+#include "link/NumberText.h"
 
 namespace vornex {
 
