@@ -1,5 +1,6 @@
 #include "Arguments.h"
 
+#include "link/AddressList.h"
 #include "link/RegisterMap.h"
 
 namespace vornex::cli {
@@ -38,16 +39,7 @@ std::optional<int> parseCount(const QString& text) {
 }
 
 std::optional<std::vector<int>> parseSlaveList(const QString& text) {
-    std::vector<int> slaves;
-    for (const QString& part : text.split(QLatin1Char(','))) {
-        bool ok = false;
-        const int address = part.trimmed().toInt(&ok, 10);
-        if (!ok || address < regmap::kFirstSlave || address > regmap::kLastSlave) {
-            return std::nullopt;
-        }
-        slaves.push_back(address);
-    }
-    return slaves;
+    return parseAddressList(text.toStdString(), regmap::kLastSlave);
 }
 
 }  // namespace vornex::cli

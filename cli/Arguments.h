@@ -30,7 +30,8 @@ private:
 
 // A positive decimal integer, nothing else.
 std::optional<int> parseCount(const QString& text);
-// Slave addresses "1,2,3", each 1 to 30, in the given order.
+// Slave addresses "1,2,3" (or with ranges, "1-30"), each 1 to 30 and named once, in the given
+// order.
 std::optional<std::vector<int>> parseSlaveList(const QString& text);
 
 }  // namespace vornex::cli

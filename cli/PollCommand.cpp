@@ -4,6 +4,7 @@
 
 #include "Arguments.h"
 #include "Commands.h"
+#include "PollerConnect.h"
 #include "link/Poller.h"
 #include "link/RecordingSignal.h"
 
@@ -97,18 +98,8 @@ int runPoll(const QStringList& args) {
         poller.addDevice(static_cast<uint8_t>(address));
     poller.setDisplayedAddress(display);
 
-    switch (poller.connect(port.toStdString())) {
-        case ConnectResult::Connected:
-            break;
-        case ConnectResult::InUse:
-            std::fprintf(stderr, "vornex-cli poll: port %s is in use by another program\n",
-                         qPrintable(port));
-            return 2;
-        case ConnectResult::CannotOpen:
-        case ConnectResult::StillStopping:
-            std::fprintf(stderr, "vornex-cli poll: cannot open port %s\n", qPrintable(port));
-            return 2;
-    }
+    if (!connectPoller(poller, port, "poll"))
+        return 2;
     poller.waitStopped();
     const std::string lost = printer.lostReason();
     if (!lost.empty()) {

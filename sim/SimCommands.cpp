@@ -3,7 +3,7 @@
 #include <sstream>
 #include <vector>
 
-#include "NumberText.h"
+#include "link/NumberText.h"
 
 namespace vornex::sim {
 

@@ -1,39 +1,16 @@
 #include "SimOptions.h"
 
-#include <sstream>
-
-#include "NumberText.h"
+#include "link/AddressList.h"
+#include "link/NumberText.h"
 
 namespace vornex::sim {
 
 namespace {
 
+// The whole Modbus range: the simulator also serves addresses the program never polls.
 constexpr int kMaxAddress = 247;
 
 }  // namespace
-
-std::optional<std::vector<int>> parseAddressList(const std::string& text) {
-    std::vector<int> result;
-    std::stringstream items(text);
-    std::string item;
-    while (std::getline(items, item, ',')) {
-        const auto dash = item.find('-');
-        long first = 0, last = 0;
-        if (dash == std::string::npos) {
-            if (!parseLong(item, 1, kMaxAddress, first))
-                return std::nullopt;
-            last = first;
-        } else if (!parseLong(item.substr(0, dash), 1, kMaxAddress, first) ||
-                   !parseLong(item.substr(dash + 1), first, kMaxAddress, last)) {
-            return std::nullopt;
-        }
-        for (long a = first; a <= last; ++a)
-            result.push_back(static_cast<int>(a));
-    }
-    if (result.empty())
-        return std::nullopt;
-    return result;
-}
 
 std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args,
                                           std::string& error) {
@@ -70,12 +47,12 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args,
         } else if (a == "--log") {
             o.logPath = v;
         } else if (a == "--slaves") {
-            auto list = parseAddressList(v);
+            auto list = parseAddressList(v, kMaxAddress);
             if (!list)
                 return bad(v);
             o.slaves = *list;
         } else if (a == "--silent") {
-            auto list = parseAddressList(v);
+            auto list = parseAddressList(v, kMaxAddress);
             if (!list)
                 return bad(v);
             o.silent.insert(o.silent.end(), list->begin(), list->end());

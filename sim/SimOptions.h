@@ -33,9 +33,6 @@ struct SimOptions {
 // Nullopt with a message in error for a command line that does not parse.
 std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, std::string& error);
 
-// "1,2,3" and ranges such as "1-5,9"; addresses 1..247.
-std::optional<std::vector<int>> parseAddressList(const std::string& text);
-
 std::string simUsage();
 
 }  // namespace vornex::sim

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "graph/Icons.h"
+#include "controls/Icons.h"
 
 namespace vornex {
 

@@ -1,13 +1,12 @@
 #include "controls/CComboItem.h"
 
 #include <QFocusEvent>
-#include <QKeyEvent>
 
 namespace vornex {
 
 CComboItem::CComboItem(const QStringList& choices, const QString& currentText, const QRect& rect,
                        QWidget* parent)
-    : QComboBox(parent) {
+    : QComboBox(parent), keys_(new InPlaceEditorKeys(this, false)) {
     setObjectName(QStringLiteral("CComboItem"));
     setFont(parent->font());
     addItems(choices);
@@ -17,54 +16,17 @@ CComboItem::CComboItem(const QStringList& choices, const QString& currentText, c
     setFocus(Qt::OtherFocusReason);
 }
 
-bool CComboItem::event(QEvent* e) {
-    // Enter and Escape end the edit before any shortcut of the window sees them.
-    if (e->type() == QEvent::ShortcutOverride) {
-        const int k = static_cast<QKeyEvent*>(e)->key();
-        if (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Escape) {
-            e->accept();
-            return true;
-        }
-    }
-    return QComboBox::event(e);
-}
-
-// The parent is the list's viewport, which passes the focus on to the list itself.
-void CComboItem::handBackFocus() {
-    parentWidget()->setFocus(Qt::OtherFocusReason);
-}
-
 void CComboItem::hidePopup() {
     QComboBox::hidePopup();
-    handBackFocus();
-}
-
-void CComboItem::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-        case Qt::Key_Escape:
-            escaped_ = true;
-            event->accept();
-            handBackFocus();
-            return;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            event->accept();
-            handBackFocus();
-            return;
-        default:
-            QComboBox::keyPressEvent(event);
-    }
+    keys_->handBackFocus();
 }
 
 void CComboItem::focusOutEvent(QFocusEvent* event) {
     QComboBox::focusOutEvent(event);
-    // Its own drop-down takes the focus while it is open.
-    if (finished_ || event->reason() == Qt::PopupFocusReason) {
+    if (!keys_->endsEdit(event))
         return;
-    }
-    finished_ = true;
     if (currentIndex() >= 0) {
-        emit editFinished(currentText(), escaped_);
+        emit editFinished(currentText(), keys_->escaped());
     }
     deleteLater();
 }

@@ -3,6 +3,8 @@
 #include <QComboBox>
 #include <QStringList>
 
+#include "controls/InPlaceEditorKeys.h"
+
 namespace vornex {
 
 // The in-place drop-down of a list cell, offering a fixed list of choices. Like CEditItem it
@@ -24,15 +26,10 @@ signals:
     void editFinished(const QString& text, bool cancelled);
 
 protected:
-    bool event(QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    void handBackFocus();
-
-    bool escaped_ = false;
-    bool finished_ = false;
+    InPlaceEditorKeys* keys_;
 };
 
 }  // namespace vornex

@@ -2,6 +2,8 @@
 
 #include <QLineEdit>
 
+#include "controls/InPlaceEditorKeys.h"
+
 namespace vornex {
 
 // The in-place edit box of a list cell. It lives until it loses the focus: Enter, a click
@@ -23,16 +25,13 @@ signals:
     void editFinished(const QString& text, bool cancelled);
 
 protected:
-    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void widenToText();
-    void handBackFocus();
 
-    bool escaped_ = false;
-    bool finished_ = false;
+    InPlaceEditorKeys* keys_;
 };
 
 }  // namespace vornex

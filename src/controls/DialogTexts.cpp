@@ -1,8 +1,11 @@
 #include "controls/DialogTexts.h"
 
+#include <QDialog>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMetaProperty>
+#include <QPushButton>
 #include <QWidget>
 
 #include "i18n/Language.h"
@@ -57,6 +60,27 @@ QLabel* numberedLabel(const QString& text, int id, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     setControlId(label, id);
     return label;
+}
+
+QPushButton* numberedButton(const QString& text, int id, QWidget* parent, const char* objectName) {
+    auto* button = new QPushButton(text, parent);
+    setControlId(button, id);
+    if (objectName != nullptr)
+        button->setObjectName(QString::fromLatin1(objectName));
+    return button;
+}
+
+QPushButton* cancelButton(QDialog* dialog) {
+    auto* cancel = numberedButton(QStringLiteral("取消"), 2, dialog, "cancel");
+    cancel->setAutoDefault(false);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    return cancel;
+}
+
+void addLabelledField(QGridLayout* grid, int row, int column, const QString& label, int labelId,
+                      QWidget* field) {
+    grid->addWidget(numberedLabel(label, labelId, field->parentWidget()), row, column);
+    grid->addWidget(field, row, column + 1);
 }
 
 void SetDialogTexts(const QString& languageFile, QWidget* window, int dialogNumber) {

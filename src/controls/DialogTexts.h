@@ -2,7 +2,10 @@
 
 #include <QString>
 
+class QDialog;
+class QGridLayout;
 class QLabel;
+class QPushButton;
 class QWidget;
 
 namespace vornex {
@@ -26,6 +29,19 @@ W* numberedControl(W* control, int id, const char* objectName) {
 
 // A label of a numbered dialog, with its control number.
 QLabel* numberedLabel(const QString& text, int id, QWidget* parent);
+
+// A push button of a numbered dialog, with its control number, and named when objectName is given.
+QPushButton* numberedButton(const QString& text, int id, QWidget* parent,
+                            const char* objectName = nullptr);
+
+// The Cancel button of a numbered dialog (control 2, named "cancel"): it rejects the dialog and is
+// never its default button.
+QPushButton* cancelButton(QDialog* dialog);
+
+// A numbered label at (row, column) of grid, and field beside it; the label belongs to the field's
+// parent.
+void addLabelledField(QGridLayout* grid, int row, int column, const QString& label, int labelId,
+                      QWidget* field);
 
 // Retitles a dialog from section "String" of a language file: its caption from "IDD<n>_Title" and
 // each numbered control from "IDD<n>_<id>", controls in child order (depth first, so a button laid

@@ -3,6 +3,9 @@
 #include <QMessageBox>
 #include <utility>
 
+#include "i18n/Language.h"
+#include "i18n/LanguageKeys.h"
+
 namespace vornex {
 
 namespace {
@@ -33,6 +36,15 @@ void ShowMessage(QWidget* parent, const QString& text, const QString& caption, M
     }
     QMessageBox box(toQt(icon), caption, text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+void showLangMessage(QWidget* parent, const QString& languageFile, const char* key,
+                     MessageIcon icon, const QString& detail) {
+    QString text = GetLangString(languageFile, QString::fromUtf8(key));
+    if (!detail.isEmpty())
+        text += QStringLiteral("\n\n") + detail;
+    ShowMessage(parent, text, GetLangString(languageFile, QString::fromUtf8(langkey::kMessageTip)),
+                icon);
 }
 
 MessageSink SetMessageSink(MessageSink newSink) {

@@ -3,7 +3,9 @@
 #include <QAction>
 #include <QComboBox>
 
+#include "browser/CDlgSelData.h"
 #include "controls/DialogTexts.h"
+#include "controls/Icons.h"
 #include "frame/CDlgTestCreate.h"
 #include "frame/CFixSplitterWnd.h"
 #include "frame/CommandIds.h"
@@ -12,8 +14,6 @@
 #include "graph/CVornexView.h"
 #include "graph/CXGraph.h"
 #include "graph/GraphModeBinding.h"
-#include "graph/Icons.h"
-#include "graph/browser/CDlgSelData.h"
 #include "i18n/Startup.h"
 #include "instrument/CDlgDevParam.h"
 #include "instrument/CDlgUpData.h"

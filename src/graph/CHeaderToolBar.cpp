@@ -3,7 +3,7 @@
 #include <QPushButton>
 
 #include "controls/DialogTexts.h"
-#include "graph/Icons.h"
+#include "controls/Icons.h"
 #include "record/AcquisitionSession.h"
 
 namespace vornex {

@@ -14,7 +14,7 @@
 #include "controls/MessageBox.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
-#include "instrument/core/TextNumber.h"
+#include "link/NumberText.h"
 
 namespace vornex {
 
@@ -69,7 +69,7 @@ CDlgDevParam::CDlgDevParam(const QString& languageFile, const QStringList& portN
 void CDlgDevParam::buildControls() {
     port_ = numberedControl(new QComboBox(this), 1056, "port");
     slave_ = numberedControl(new QComboBox(this), 1041, "slave");
-    connect_ = numberedControl(new QPushButton(QStringLiteral("连接"), this), 1042, "connect");
+    connect_ = numberedButton(QStringLiteral("连接"), 1042, this, "connect");
     connect_->setAutoDefault(false);
 
     auto* top = new QHBoxLayout;
@@ -92,44 +92,29 @@ void CDlgDevParam::buildControls() {
     lower_ = numberedControl(new CNFEdit(group), 1052, "lower");
 
     auto* grid = new QGridLayout(group);
-    grid->addWidget(numberedLabel(QStringLiteral("量 程:"), 1043, group), 0, 0);
-    grid->addWidget(range_, 0, 1);
-    grid->addWidget(numberedLabel(QStringLiteral("模式序号:"), 1047, group), 0, 2);
-    grid->addWidget(mode_, 0, 3);
-    grid->addWidget(numberedLabel(QStringLiteral("测 量:"), 1060, group), 1, 0);
-    grid->addWidget(measure_, 1, 1);
-    grid->addWidget(numberedLabel(QStringLiteral("单 位:"), 1049, group), 1, 2);
-    grid->addWidget(unit_, 1, 3);
-    grid->addWidget(numberedLabel(QStringLiteral("目标值:"), 1045, group), 2, 0);
-    grid->addWidget(target_, 2, 1);
-    grid->addWidget(numberedLabel(QStringLiteral("上 限:"), 1053, group), 3, 0);
-    grid->addWidget(upper_, 3, 1);
-    grid->addWidget(numberedLabel(QStringLiteral("下 限:"), 1051, group), 3, 2);
-    grid->addWidget(lower_, 3, 3);
+    addLabelledField(grid, 0, 0, QStringLiteral("量 程:"), 1043, range_);
+    addLabelledField(grid, 0, 2, QStringLiteral("模式序号:"), 1047, mode_);
+    addLabelledField(grid, 1, 0, QStringLiteral("测 量:"), 1060, measure_);
+    addLabelledField(grid, 1, 2, QStringLiteral("单 位:"), 1049, unit_);
+    addLabelledField(grid, 2, 0, QStringLiteral("目标值:"), 1045, target_);
+    addLabelledField(grid, 3, 0, QStringLiteral("上 限:"), 1053, upper_);
+    addLabelledField(grid, 3, 2, QStringLiteral("下 限:"), 1051, lower_);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 
-    set_ = numberedControl(new QPushButton(QStringLiteral("设置"), this), 1057, "set");
+    set_ = numberedButton(QStringLiteral("设置"), 1057, this, "set");
     set_->setDefault(true);
-    auto* cancel = numberedControl(new QPushButton(QStringLiteral("取消"), this), 2, "cancel");
-    cancel->setAutoDefault(false);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(set_);
-    buttons->addWidget(cancel);
+    buttons->addWidget(cancelButton(this));
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(group);
     layout->addLayout(buttons);
     setMinimumWidth(470);
-}
-
-void CDlgDevParam::message(const char* key) {
-    ShowMessage(this, GetLangString(languageFile_, QString::fromLatin1(key)),
-                GetLangString(languageFile_, QString::fromLatin1(langkey::kMessageTip)));
 }
 
 void CDlgDevParam::showConnectButton(bool connected) {
@@ -153,9 +138,10 @@ void CDlgDevParam::onConnect() {
     if (result != InstrumentParameters::ConnectResult::Connected) {
         connected_ = false;
         showConnectButton(false);
-        message(result == InstrumentParameters::ConnectResult::PortError
-                    ? langkey::kMessageComError
-                    : langkey::kMessageModbusError);
+        showLangMessage(this, languageFile_,
+                        result == InstrumentParameters::ConnectResult::PortError
+                            ? langkey::kMessageComError
+                            : langkey::kMessageModbusError);
         return;
     }
     refresh();
@@ -165,7 +151,7 @@ void CDlgDevParam::afterWrite(InstrumentParameters::WriteResult result, bool ref
     if (refreshFields)
         refresh();
     if (result == InstrumentParameters::WriteResult::WriteFailed)
-        message(langkey::kMessageModbusError);
+        showLangMessage(this, languageFile_, langkey::kMessageModbusError);
 }
 
 void CDlgDevParam::onModeChosen(int index) {

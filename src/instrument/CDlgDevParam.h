@@ -40,7 +40,6 @@ private:
     void refresh();
     void showConnectButton(bool connected);
     void afterWrite(InstrumentParameters::WriteResult result, bool refreshFields);
-    void message(const char* key);
 
     const QString languageFile_;
     InstrumentParameters parameters_;

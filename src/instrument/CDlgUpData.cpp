@@ -22,7 +22,7 @@
 #include "i18n/LanguageKeys.h"
 #include "instrument/RecordListModel.h"
 #include "instrument/core/RecordExport.h"
-#include "instrument/core/TextNumber.h"
+#include "link/NumberText.h"
 
 namespace vornex {
 
@@ -104,11 +104,10 @@ void CDlgUpData::buildControls() {
     progress_->setFormat(QStringLiteral("%v / %m"));
 
     slave_ = numberedControl(new QComboBox(this), 1032, "slave");
-    confirm_ = numberedControl(new QPushButton(QStringLiteral("确认"), this), 1033, "confirm");
-    uploadButton_ = numberedControl(new QPushButton(QStringLiteral("上传"), this), 1035, "upload");
-    export_ = numberedControl(new QPushButton(QStringLiteral("导出"), this), 1036, "export");
-    saveAs_ =
-        numberedControl(new QPushButton(QStringLiteral("另存为…"), this), kSaveAsId, "saveAs");
+    confirm_ = numberedButton(QStringLiteral("确认"), 1033, this, "confirm");
+    uploadButton_ = numberedButton(QStringLiteral("上传"), 1035, this, "upload");
+    export_ = numberedButton(QStringLiteral("导出"), 1036, this, "export");
+    saveAs_ = numberedButton(QStringLiteral("另存为…"), kSaveAsId, this, "saveAs");
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(numberedLabel(QStringLiteral("从站号:"), 1031, this));
     bottom->addWidget(slave_, 1);
@@ -137,11 +136,6 @@ bool CDlgUpData::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void CDlgUpData::message(const char* key) {
-    ShowMessage(this, GetLangString(languageFile_, QString::fromLatin1(key)),
-                GetLangString(languageFile_, QString::fromLatin1(langkey::kMessageTip)));
-}
-
 void CDlgUpData::showLinked(bool linked) {
     confirm_->setText(
         GetLangString(languageFile_, linked ? QString::fromLatin1(langkey::kUploadConnected)
@@ -154,11 +148,11 @@ void CDlgUpData::showLinked(bool linked) {
 
 void CDlgUpData::onConfirm() {
     if (panelConnected_) {
-        message(langkey::kMessageUploadLinkOpen);
+        showLangMessage(this, languageFile_, langkey::kMessageUploadLinkOpen);
         return;
     }
     if (portText_.isEmpty()) {
-        message(langkey::kMessageNoCom);
+        showLangMessage(this, languageFile_, langkey::kMessageNoCom);
         return;
     }
     linked_ = !linked_;
@@ -173,8 +167,10 @@ void CDlgUpData::onConfirm() {
     if (result != RecordUpload::ConnectResult::Linked) {
         linked_ = false;
         showLinked(false);
-        message(result == RecordUpload::ConnectResult::PortError ? langkey::kMessageComError
-                                                                 : langkey::kMessageModbusError);
+        showLangMessage(this, languageFile_,
+                        result == RecordUpload::ConnectResult::PortError
+                            ? langkey::kMessageComError
+                            : langkey::kMessageModbusError);
         return;
     }
     range_->setText(QString::fromStdString(formatFixed(upload_.range(), 1)));
@@ -216,21 +212,21 @@ void CDlgUpData::endUpload(unsigned run, UploadEnd end, unsigned failed) {
         return;
     uploading_ = false;
     if (end == UploadEnd::LineLost)
-        message(langkey::kMessageModbusError);
+        showLangMessage(this, languageFile_, langkey::kMessageModbusError);
     else if (failed > 0)
-        message(langkey::kMessageUploadReadError);
+        showLangMessage(this, languageFile_, langkey::kMessageUploadReadError);
 }
 
 void CDlgUpData::onExport() {
     if (model_->rowCount() == 0) {
-        message(langkey::kMessageNoUploadData);
+        showLangMessage(this, languageFile_, langkey::kMessageNoUploadData);
         return;
     }
     QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/vornex-export-XXXXXX"));
     folder.setAutoRemove(false);
     const QString path = folder.filePath(QStringLiteral("records.xlsx"));
     if (!folder.isValid() || !saveAs(path).isEmpty()) {
-        message(langkey::kMessageExportError);
+        showLangMessage(this, languageFile_, langkey::kMessageExportError);
         return;
     }
     lastExport_ = path;
@@ -249,7 +245,7 @@ QString CDlgUpData::saveAs(const QString& path) const {
 
 void CDlgUpData::onSaveAs() {
     if (model_->rowCount() == 0) {
-        message(langkey::kMessageNoUploadData);
+        showLangMessage(this, languageFile_, langkey::kMessageNoUploadData);
         return;
     }
     QString filter;
@@ -262,7 +258,7 @@ void CDlgUpData::onSaveAs() {
     if (QFileInfo(path).suffix().isEmpty())
         path += csv ? QStringLiteral(".csv") : QStringLiteral(".xlsx");
     if (!saveAs(path).isEmpty())
-        message(langkey::kMessageExportError);
+        showLangMessage(this, languageFile_, langkey::kMessageExportError);
 }
 
 void CDlgUpData::done(int result) {

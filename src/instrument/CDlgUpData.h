@@ -62,7 +62,6 @@ private:
     void onExport();
     void onSaveAs();
     void showLinked(bool linked);
-    void message(const char* key);
     void fitColumns();
 
     void recordUploaded(const UploadedRecord& item) override;

@@ -8,9 +8,9 @@
 #include <chrono>
 #include <cstring>
 
+#include "link/NumberText.h"
 #include "link/OleDate.h"
 #include "link/RegisterMap.h"
-#include "link/ValueText.h"
 
 namespace vornex {
 

@@ -10,7 +10,6 @@
 #include "graph/CHeaderToolBar.h"
 #include "graph/CXGraph.h"
 #include "graph/GraphModeBinding.h"
-#include "graph/Icons.h"
 
 namespace vornex {
 namespace {
@@ -136,23 +135,6 @@ TEST(HeaderToolBar, ZoomMoveAndMeasureSwitchTheGraphsMouseMode) {
     EXPECT_EQ(graph.mouseMode(), CXGraph::MouseMode::Cursor);
     graph.NoOp();
     EXPECT_EQ(graph.mouseMode(), CXGraph::MouseMode::None);
-}
-
-TEST(Icons, EveryProgramIconRendersAndUnknownNumbersGiveNone) {
-    for (int number : {128, 313, 315, 316, 317, 318, 319, 321, 322}) {
-        const QIcon icon = vornexIcon(number);
-        ASSERT_FALSE(icon.isNull()) << number;
-        const QImage image = icon.pixmap(32, 32).toImage();
-        int opaque = 0;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                opaque += qAlpha(image.pixel(x, y)) > 0 ? 1 : 0;
-            }
-        }
-        EXPECT_GT(opaque, 32 * 32 / 10) << "icon " << number << " draws almost nothing";
-    }
-    EXPECT_TRUE(vornexIcon(314).isNull());
-    EXPECT_TRUE(iconPath(0).isEmpty());
 }
 
 }  // namespace

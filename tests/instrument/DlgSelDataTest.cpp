@@ -10,7 +10,7 @@
 
 #include "LineFixture.h"
 #include "MessageRecorder.h"
-#include "graph/browser/CDlgSelData.h"
+#include "browser/CDlgSelData.h"
 #include "record/TestFile.h"
 
 namespace vornex {

@@ -2,7 +2,7 @@
 
 #include "instrument/core/ParameterArithmetic.h"
 #include "instrument/core/RecordRow.h"
-#include "instrument/core/TextNumber.h"
+#include "link/NumberText.h"
 #include "link/RegisterMap.h"
 
 namespace vornex {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -58,6 +59,20 @@ TEST_F(CliTest, PollReportsAPortItCannotHaveAndFailsWithTwo) {
     run = runCli({"poll", "--port", line_, "--slaves", "1", "--passes", "1"});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.err.contains("in use")) << run.err.toStdString();
+}
+
+// A repeated address would poll, record and count one instrument twice.
+TEST_F(CliTest, PollAndRecordRefuseARepeatedAddress) {
+    const QStringList poll = {"poll", "--port", line_, "--slaves", "1,2,1", "--passes", "1"};
+    const QStringList record = {"record", "--port",    line_, "--slaves", "1,2,1",    "--test",
+                                "t",      "--seconds", "1",   "--home",   dir_.path()};
+    for (const QStringList& args : {poll, record}) {
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.exitCode, 1) << args[0].toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_TRUE(run.err.contains("--slaves")) << run.err.toStdString();
+    }
+    EXPECT_FALSE(QDir(dir_.path() + "/Data").exists());
 }
 
 TEST_F(CliTest, PortsListsTheNamedPortsFirst) {

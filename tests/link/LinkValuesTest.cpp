@@ -4,11 +4,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "link/NumberText.h"
 #include "link/OleDate.h"
 #include "link/PortDiscovery.h"
 #include "link/PortTable.h"
 #include "link/RegisterMap.h"
-#include "link/ValueText.h"
 
 namespace vornex {
 namespace {
@@ -20,6 +20,8 @@ TEST(LiveValueText, DecodesLowWordFirstAndFormatsWithTheInstrumentsDecimals) {
     EXPECT_EQ(formatValueText(value, 2), "20.00");
     EXPECT_EQ(formatValueText(value, 0), "20");
     EXPECT_EQ(formatValueText(-1.25f, 3), "-1.250");
+    // The decimals register holds any 16-bit number; every one of them is written out.
+    EXPECT_EQ(formatValueText(1.0f, 400), "1." + std::string(400, '0'));
 }
 
 TEST(OleStamp, CountsDaysFromTheEndOf1899WithTheTimeAsFraction) {

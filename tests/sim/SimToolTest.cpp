@@ -186,13 +186,15 @@ TEST(SimTool, RefusesBadCommandLines) {
     std::string error;
     EXPECT_FALSE(parseSimOptions({"--slaves", "0"}, error));
     EXPECT_FALSE(parseSimOptions({"--slaves", "5-2"}, error));
+    EXPECT_FALSE(parseSimOptions({"--slaves", "1-3,2"}, error));
+    EXPECT_FALSE(parseSimOptions({"--slaves", "1,"}, error));
     EXPECT_FALSE(parseSimOptions({"--drop", "2"}, error));
     EXPECT_FALSE(parseSimOptions({"--link", "a", "--device", "b"}, error));
     EXPECT_FALSE(parseSimOptions({"--records"}, error));
     EXPECT_EQ(error, "--records needs a value");
-    const auto options = parseSimOptions({"--slaves", "1-3,30", "--silent", "2"}, error);
+    const auto options = parseSimOptions({"--slaves", "1-3, 247", "--silent", "2"}, error);
     ASSERT_TRUE(options);
-    EXPECT_EQ(options->slaves, (std::vector<int>{1, 2, 3, 30}));
+    EXPECT_EQ(options->slaves, (std::vector<int>{1, 2, 3, 247}));
     EXPECT_EQ(options->toConfig().instruments.size(), 4u);
 
     TempDir dir;

@@ -1,6 +1,6 @@
 #include "instrument/core/InstrumentParameters.h"
 
-#include "instrument/core/TextNumber.h"
+#include "link/NumberText.h"
 
 namespace vornex {
 

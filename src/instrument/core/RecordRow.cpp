@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "instrument/core/ParameterArithmetic.h"
-#include "instrument/core/TextNumber.h"
+#include "link/NumberText.h"
 
 namespace vornex {
 

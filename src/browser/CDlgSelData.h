@@ -41,7 +41,6 @@ private:
     int listFolder();
     void chooseFile(int index);
     QString dayFolder(const QDate& date) const;
-    void message(const char* key);
 
     const QString languageFile_;
     const QString dataFolder_;

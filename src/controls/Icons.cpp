@@ -1,4 +1,4 @@
-#include "graph/Icons.h"
+#include "controls/Icons.h"
 
 #include <QImage>
 #include <QPainter>

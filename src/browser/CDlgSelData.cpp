@@ -1,4 +1,4 @@
-#include "graph/browser/CDlgSelData.h"
+#include "browser/CDlgSelData.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -6,14 +6,12 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "controls/DialogTexts.h"
 #include "controls/MessageBox.h"
-#include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 #include "record/TestFile.h"
 
@@ -56,27 +54,20 @@ void CDlgSelData::buildControls() {
     points_->setReadOnly(true);
 
     auto* grid = new QGridLayout;
-    grid->addWidget(numberedLabel(QStringLiteral("日 期:"), 1023, this), 0, 0);
-    grid->addWidget(date_, 0, 1);
-    grid->addWidget(numberedLabel(QStringLiteral("数 据:"), 1024, this), 0, 2);
-    grid->addWidget(files_, 0, 3);
-    grid->addWidget(numberedLabel(QStringLiteral("曲 线:"), 1029, this), 1, 0);
-    grid->addWidget(curves_, 1, 1);
-    grid->addWidget(numberedLabel(QStringLiteral("点 数:"), 1027, this), 1, 2);
-    grid->addWidget(points_, 1, 3);
+    addLabelledField(grid, 0, 0, QStringLiteral("日 期:"), 1023, date_);
+    addLabelledField(grid, 0, 2, QStringLiteral("数 据:"), 1024, files_);
+    addLabelledField(grid, 1, 0, QStringLiteral("曲 线:"), 1029, curves_);
+    addLabelledField(grid, 1, 2, QStringLiteral("点 数:"), 1027, points_);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 
-    auto* ok = numberedControl(new QPushButton(QStringLiteral("确定"), this), 1026, "ok");
+    auto* ok = numberedButton(QStringLiteral("确定"), 1026, this, "ok");
     ok->setDefault(true);
-    auto* cancel = numberedControl(new QPushButton(QStringLiteral("取消"), this), 2, "cancel");
-    cancel->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, &CDlgSelData::onOk);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    buttons->addWidget(cancelButton(this));
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
@@ -86,7 +77,7 @@ void CDlgSelData::buildControls() {
 
 int CDlgSelData::exec() {
     if (testOpen_) {
-        message(langkey::kMessageCheckDataTestOpen);
+        showLangMessage(this, languageFile_, langkey::kMessageCheckDataTestOpen);
         return Rejected;
     }
     return QDialog::exec();
@@ -94,11 +85,6 @@ int CDlgSelData::exec() {
 
 QString CDlgSelData::dayFolder(const QDate& date) const {
     return dataFolder_ + date.toString(QStringLiteral("yyyyMMdd")) + QLatin1Char('/');
-}
-
-void CDlgSelData::message(const char* key) {
-    ShowMessage(this, GetLangString(languageFile_, QString::fromLatin1(key)),
-                GetLangString(languageFile_, QString::fromLatin1(langkey::kMessageTip)));
 }
 
 // Lists the folder's test files by name, so the order never depends on the file system.
@@ -142,7 +128,7 @@ void CDlgSelData::onOk() {
         accept();
         return;
     }
-    message(langkey::kMessageCheckDataRefused);
+    showLangMessage(this, languageFile_, langkey::kMessageCheckDataRefused);
     reject();
 }
 

@@ -1,0 +1,23 @@
+#include "PollerConnect.h"
+
+#include <cstdio>
+
+namespace vornex::cli {
+
+bool connectPoller(Poller& poller, const QString& port, const char* command) {
+    switch (poller.connect(port.toStdString())) {
+        case ConnectResult::Connected:
+            return true;
+        case ConnectResult::InUse:
+            std::fprintf(stderr, "vornex-cli %s: port %s is in use by another program\n", command,
+                         qPrintable(port));
+            return false;
+        case ConnectResult::CannotOpen:
+        case ConnectResult::StillStopping:
+            break;
+    }
+    std::fprintf(stderr, "vornex-cli %s: cannot open port %s\n", command, qPrintable(port));
+    return false;
+}
+
+}  // namespace vornex::cli
