@@ -27,7 +27,7 @@ public:
     explicit CVornexView(TestSession& session, QWidget* parent = nullptr);
     ~CVornexView() override;
 
-    // Slave 1's curve back to its origin, the time axis to 0..20 s, the value axis automatic.
+    // Every curve empty, the time axis at 0..20 s, the value axis automatic.
     void OnInitialUpdate();
 
     // Messages are taken from this language file.
