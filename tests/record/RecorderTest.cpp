@@ -138,7 +138,7 @@ TEST(Recorder, TimeWindowStartsAtTheTestsFirstPointAndThenFollowsTheNewest100) {
     EXPECT_EQ(b.graph.xRange()->lower, 3.0);  // fewer than 100 points: never before the first
     EXPECT_EQ(b.graph.xRange()->upper, 23.5);
     for (int i = 1; i <= 100; ++i)
-        b.push(23.5f + i, 1.0f, 1);
+        b.push(23.5f + static_cast<float>(i), 1.0f, 1);
     b.recorder.tick();
     EXPECT_EQ(b.graph.xRange()->lower, 23.5);  // 100 before the newest
     EXPECT_EQ(b.graph.xRange()->upper, 123.5);
@@ -199,7 +199,7 @@ TEST(Recorder, StopAndLoadingBringTheWholeTestIntoView) {
     const std::string path = b.newTest("a");
     b.recorder.start();
     for (int i = 0; i < 300; ++i)
-        b.push(0.5f + 0.1f * i, 1.0f, 1 + i % 2);
+        b.push(0.5f + 0.1f * static_cast<float>(i), 1.0f, static_cast<uint8_t>(1 + i % 2));
     b.recorder.tick();
     EXPECT_GT(b.graph.xRange()->lower, 10.0);  // following the newest points
     b.recorder.stop();
