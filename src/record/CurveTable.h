@@ -40,8 +40,6 @@ public:
     const CurvePoint* curve(int slot) const { return slots_[static_cast<size_t>(slot)].get(); }
     // The point written last to a slot with size() > 0.
     const CurvePoint& newest(int slot) const { return curve(slot)[size(slot) - 1]; }
-    // Time of the earliest point stored since the table was cleared.
-    std::optional<double> firstTime() const { return first_; }
 
     // Where the time axis goes after a point of `slot` was stored: from the test's first point
     // over at least 20 s; once the newest point lies further on, from the point 100 back up to
@@ -58,6 +56,7 @@ private:
     std::array<uint32_t, kCurveSlots> sizes_{};
     // A wrapped curve still holds its older points behind the ones shown.
     std::array<bool, kCurveSlots> wrapped_{};
+    // Time of the earliest point stored since the table was cleared.
     std::optional<double> first_;
 };
 
