@@ -26,7 +26,7 @@ public:
     // Takes `graph` in as its child; the session must end before the view.
     CVornexView(AcquisitionSession& session, CXGraph* graph, QWidget* parent = nullptr);
 
-    // Slave 1's curve back to its origin, the time axis to 0..20 s, the value axis automatic.
+    // Every curve empty, the time axis at 0..20 s, the value axis automatic.
     void OnInitialUpdate();
 
     // Messages are taken from this language file.

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "graph/GapFinder.h"
 #include "graph/SeriesPalette.h"
 
 namespace vornex {
@@ -14,18 +15,24 @@ bool sameSample(const CurvePoint& a, const CurvePoint& b) {
     return a.time == b.time && a.value == b.value;
 }
 
-// Appends the drawable points of points[from .. to - 1]; true when their times never decrease.
-bool appendPoints(QVector<QCPGraphData>& out, const CurvePoint* points, int from, int to) {
+// Appends the drawable points of points[from .. to - 1], and in the middle of every gap a point
+// without a value, where the line breaks; true when their times never decrease.
+bool appendPoints(QVector<QCPGraphData>& out, const CurvePoint* points, int from, int to,
+                  GapFinder& gaps) {
     bool sorted = true;
     out.reserve(out.size() + (to - from));
     for (int i = from; i < to; ++i) {
-        if (!std::isfinite(points[i].time)) {
+        const double time = points[i].time;
+        if (!std::isfinite(time)) {
             continue;
         }
-        if (!out.isEmpty() && points[i].time < out.constLast().key) {
+        if (!out.isEmpty() && time < out.constLast().key) {
             sorted = false;
         }
-        out.append(QCPGraphData(points[i].time, points[i].value));
+        if (const auto before = gaps.next(time)) {
+            out.append(QCPGraphData((*before + time) / 2.0, qQNaN()));
+        }
+        out.append(QCPGraphData(time, points[i].value));
     }
     return sorted;
 }
@@ -82,18 +89,26 @@ void CXGraph::SetData(const CurvePoint* points, int count, int series) {
         qWarning("CXGraph::SetData: refused series %d with %d points", series, count);
         return;
     }
+    if (count == 0 && graphs_[series] == nullptr) {
+        return;
+    }
     QCPGraph* graph = ensureSeries(series);
     Feed& feed = feeds_[series];
+    const bool wasEmpty = graph->data()->isEmpty();
     const bool appends = points == feed.source && feed.shown > 0 && count >= feed.shown &&
                          sameSample(points[0], feed.first) &&
                          sameSample(points[feed.shown - 1], feed.last);
     QVector<QCPGraphData> data;
     if (appends) {
-        const bool sorted = appendPoints(data, points, feed.shown, count);
+        const bool sorted = appendPoints(data, points, feed.shown, count, feed.gaps);
         graph->data()->add(data, sorted);
     } else {
-        const bool sorted = appendPoints(data, points, 0, count);
+        feed.gaps.reset();
+        const bool sorted = appendPoints(data, points, 0, count, feed.gaps);
         graph->data()->set(data, sorted);
+    }
+    if (graph->data()->isEmpty() != wasEmpty) {
+        updateLegend();
     }
     feed.source = points;
     feed.shown = count;
@@ -184,15 +199,19 @@ QCPGraph* CXGraph::ensureSeries(int series) {
     pen.setCosmetic(true);
     graph->setPen(pen);
     graph->setSelectable(QCP::stNone);
+    graph->removeFromLegend();
     graphs_[series] = graph;
-    // Keep the legend in slave order, whatever order the slaves first report in.
+    return graph;
+}
+
+void CXGraph::updateLegend() {
+    // Slave order, whatever order the slaves first report in; only the curves of what is shown.
     legend->clearItems();
     for (QCPGraph* each : graphs_) {
-        if (each != nullptr) {
+        if (each != nullptr && !each->data()->isEmpty()) {
             each->addToLegend();
         }
     }
-    return graph;
 }
 
 void CXGraph::setMouseMode(MouseMode mode) {

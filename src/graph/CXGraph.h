@@ -6,6 +6,7 @@
 #include <array>
 
 #include "graph/CXGraphAxis.h"
+#include "graph/GapFinder.h"
 #include "graph/MeasureCursor.h"
 #include "record/CurvePoint.h"
 #include "record/GraphControl.h"
@@ -30,9 +31,11 @@ public:
 
     explicit CXGraph(QWidget* parent = nullptr);
 
-    // Series `series` shows points[0 .. count - 1] instead of what it showed, created on first
-    // use. The points are copied; when the same array grows by points appended behind those
-    // shown, only the new ones are copied. Points whose time is not a finite number are left out.
+    // Series `series` shows points[0 .. count - 1] instead of what it showed, created when first
+    // given points. The points are copied; when the same array grows by points appended behind
+    // those shown, only the new ones are copied. Points whose time is not a finite number are
+    // left out. The line breaks across a gap (GapFinder) and the legend lists the series that
+    // show points.
     void SetData(const CurvePoint* points, int count, int series) override;
 
     // The graph has one axis of each kind; every index names it.
@@ -67,6 +70,7 @@ public:
 
 private:
     QCPGraph* ensureSeries(int series);
+    void updateLegend();
     void setMouseMode(MouseMode mode);
     void applyAutoScale();
     void updateSmoothing();
@@ -81,6 +85,7 @@ private:
         int shown = 0;
         CurvePoint first;
         CurvePoint last;
+        GapFinder gaps;
     };
 
     CXGraphAxis xAxis_;

@@ -2,6 +2,7 @@
 
 #include <qcustomplot.h>
 
+#include <cmath>
 #include <limits>
 
 namespace vornex {
@@ -26,6 +27,10 @@ std::optional<PlotPoint> findNearestPoint(const QCustomPlot& plot, QPointF pixel
         auto it = data->findBegin(from, true);
         const auto end = data->findEnd(to, true);
         for (; it != end; ++it) {
+            // A point without a value only breaks the line at a gap.
+            if (std::isnan(it->value)) {
+                continue;
+            }
             const double dx = keyAxis->coordToPixel(it->key) - pixel.x();
             const double dy = valueAxis->coordToPixel(it->value) - pixel.y();
             const double distance = dx * dx + dy * dy;

@@ -58,8 +58,13 @@ void AcquisitionSession::portRemoved() {
 
 TestSession::AddResult AcquisitionSession::newTest(const std::string& name) {
     const TestSession::AddResult result = test_.add(name);
-    if (result == TestSession::AddResult::Added)
-        notify([this](SessionObserver& o) { o.testOpened(test_.currentPath()); });
+    if (result != TestSession::AddResult::Added)
+        return result;
+    // A recording that runs on keeps its time axis; otherwise the new test starts with an empty
+    // graph and takes its own time base at its first Start.
+    if (!recording())
+        recorder_.testOpened();
+    notify([this](SessionObserver& o) { o.testOpened(test_.currentPath()); });
     return result;
 }
 

@@ -90,6 +90,8 @@ public:
     // Takes every queued sample into the curves and the write queue; every 10 ms while recording.
     size_t tick() { return recorder_.tick(); }
     bool recording() const { return recorder_.signal().recording(); }
+    // Clock reading at the first Start of the open test: the zero of its times.
+    uint32_t timeBase() const { return recorder_.signal().timeBase(); }
     // Appends everything queued now; false when some points could not be written.
     bool flush() { return recorder_.flush(); }
 

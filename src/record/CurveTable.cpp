@@ -1,46 +1,66 @@
 #include "record/CurveTable.h"
 
-namespace vornex {
+#include <algorithm>
+#include <cmath>
 
-CurveTable::CurveTable() {
-    slots_[0] = std::make_unique<CurvePoint[]>(kLength);
-    resetOrigin();
-}
+namespace vornex {
 
 std::optional<int> CurveTable::add(const CurvePoint& point) {
     if (!hasCurveSlot(point.slave))
         return std::nullopt;
     const auto slot = static_cast<size_t>(point.slave - 1);
     auto& curve = slots_[slot];
-    if (!curve) {
+    if (!curve)
         curve = std::make_unique<CurvePoint[]>(kLength);
-        latest_[slot] = 0;
-    } else {
-        latest_[slot] = latest_[slot] + 1 == kLength ? 0 : latest_[slot] + 1;
+    if (sizes_[slot] == kLength) {
+        sizes_[slot] = 0;
+        wrapped_[slot] = true;
     }
-    curve[latest_[slot]] = point;
+    curve[sizes_[slot]++] = point;
+    if (std::isfinite(point.time) && (!first_ || point.time < *first_))
+        first_ = point.time;
     return static_cast<int>(slot);
 }
 
-void CurveTable::resetOrigin() {
-    slots_[0][0] = CurvePoint{0.0, 0.0, 1, {}};
-    latest_[0] = 0;
-}
-
-void CurveTable::resetIndices() {
-    latest_.fill(0);
+void CurveTable::clear() {
+    sizes_.fill(0);
+    wrapped_.fill(false);
+    first_.reset();
 }
 
 std::optional<TimeRange> CurveTable::window(int slot) const {
-    const CurvePoint* points = curve(slot);
-    const uint32_t k = latestIndex(slot);
-    const double upper = points[k].time;
-    if (!(upper - slots_[0][0].time > kFixedSpan))
+    const auto s = static_cast<size_t>(slot);
+    if (sizes_[s] == 0 || !first_)
         return std::nullopt;
-    const double lower = points[k >= kFollowedPoints ? k - kFollowedPoints : 0].time;
+    const double upper = newest(slot).time;
+    if (!(upper - *first_ > kFixedSpan))
+        return TimeRange{*first_, *first_ + kFixedSpan};
+    double lower = *first_;
+    const uint32_t newestIndex = sizes_[s] - 1;
+    if (newestIndex >= kFollowedPoints)
+        lower = curve(slot)[newestIndex - kFollowedPoints].time;
+    else if (wrapped_[s])
+        lower = curve(slot)[kLength + newestIndex - kFollowedPoints].time;
     if (!(lower < upper))
         return std::nullopt;
     return TimeRange{lower, upper};
+}
+
+std::optional<TimeRange> CurveTable::extent() const {
+    std::optional<TimeRange> range;
+    for (int slot = 0; slot < kCurveSlots; ++slot) {
+        const CurvePoint* points = curve(slot);
+        for (uint32_t i = 0; i < size(slot); ++i) {
+            const double t = points[i].time;
+            if (!std::isfinite(t))
+                continue;
+            if (!range)
+                range = TimeRange{t, t};
+            range->lower = std::min(range->lower, t);
+            range->upper = std::max(range->upper, t);
+        }
+    }
+    return range;
 }
 
 }  // namespace vornex

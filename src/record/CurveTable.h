@@ -15,43 +15,49 @@ struct TimeRange {
     double upper = 0.0;
 };
 
-// Thirty curves, one per slave address, each a fixed ring of points allocated the first time its
-// slave shows up and never again. A curve is shown as its points 0 .. latest index - 1.
+// The curves of one test, one per slave address, each a fixed ring of points allocated the first
+// time its slave shows up and kept when the curves are cleared for the next test. A curve is
+// shown as its points 0 .. size - 1, in the order they were written.
 class CurveTable {
 public:
     static constexpr uint32_t kLength = 18000;
-    // Once a curve reaches this far past slave 1's first point, the time axis follows it.
+    // The time axis shows at least this span from the test's first point on.
     static constexpr double kFixedSpan = 20.0;
+    // Past that span, the axis follows the newest this many points of the curve last updated.
     static constexpr uint32_t kFollowedPoints = 100;
 
-    // Slave 1's curve exists from the start, holding the origin (0, 0) at index 0.
-    CurveTable();
-
     // Stores a point in its slave's curve and returns the slot (slave - 1), or nothing for a slave
-    // without a slot (0 or above 30). A new curve starts at index 0, except slave 1's, whose index
-    // 0 holds the origin; after that every point goes one further, wrapping to 0 after the last.
+    // without a slot (0 or above 30). A full curve starts again at index 0 and then shows only
+    // the points written since.
     std::optional<int> add(const CurvePoint& point);
 
-    // Slave 1's curve back to the bare origin, with its latest index 0.
-    void resetOrigin();
+    // Every curve empty and no first point: the table holds no test.
+    void clear();
 
-    // All latest indices back to 0; the points stay.
-    void resetIndices();
-
-    uint32_t latestIndex(int slot) const { return latest_[static_cast<size_t>(slot)]; }
+    // Points shown of a slot's curve; 0 while it is empty.
+    uint32_t size(int slot) const { return sizes_[static_cast<size_t>(slot)]; }
     // Nullptr while the slot has no curve yet.
     const CurvePoint* curve(int slot) const { return slots_[static_cast<size_t>(slot)].get(); }
-    const CurvePoint& newest(int slot) const { return curve(slot)[latestIndex(slot)]; }
+    // The point written last to a slot with size() > 0.
+    const CurvePoint& newest(int slot) const { return curve(slot)[size(slot) - 1]; }
 
-    // Where the time axis goes after the newest point of `slot` was stored: nothing while that
-    // point is within the first 20 s after slave 1's first point; else from the point 100 back,
-    // or the curve's index 0 when fewer are shown, up to the newest point. Nothing either when
-    // that range would be empty (a curve of one point), so the axis never collapses.
+    // Where the time axis goes after a point of `slot` was stored: from the test's first point
+    // over at least 20 s; once the newest point lies further on, from the point 100 back up to
+    // the newest (from the test's first point while the curve has fewer). Nothing while the
+    // slot is empty.
     std::optional<TimeRange> window(int slot) const;
+
+    // From the earliest to the latest time of every point shown; nothing when none is (times
+    // that are not finite numbers are left out).
+    std::optional<TimeRange> extent() const;
 
 private:
     std::array<std::unique_ptr<CurvePoint[]>, kCurveSlots> slots_;
-    std::array<uint32_t, kCurveSlots> latest_{};
+    std::array<uint32_t, kCurveSlots> sizes_{};
+    // A wrapped curve still holds its older points behind the ones shown.
+    std::array<bool, kCurveSlots> wrapped_{};
+    // Time of the earliest point stored since the table was cleared.
+    std::optional<double> first_;
 };
 
 }  // namespace vornex

@@ -24,10 +24,12 @@ void Recorder::finish() {
 }
 
 void Recorder::initialUpdate() {
-    curves_.resetOrigin();
-    graph_.SetData(curves_.curve(0), 1, 0);
-    graph_.GetXAxis(0).SetCurrentRange(0.0, CurveTable::kFixedSpan, 0.0);
-    graph_.Redraw();
+    clearCurves();
+}
+
+void Recorder::testOpened() {
+    testStarted_ = false;
+    clearCurves();
 }
 
 Recorder::StartResult Recorder::start() {
@@ -35,9 +37,10 @@ Recorder::StartResult Recorder::start() {
         return StartResult::NoTestOpen;
     // Samples of an earlier recording still waiting go to that recording's test.
     tick();
-    if (!timeBaseTaken_) {
+    if (!testStarted_) {
+        clearCurves();
         signal_.setTimeBase(clock_.now());
-        timeBaseTaken_ = true;
+        testStarted_ = true;
     }
     targetPath_ = session_.currentPath();
     // Set after the time base, so no sample is ever timed from a missing base.
@@ -52,6 +55,7 @@ void Recorder::stop() {
     signal_.setRecording(false);
     tick();
     writer_.flush();
+    showWholeTest();
     observer_.recordingChanged(RecordingState::Stopped);
 }
 
@@ -70,13 +74,17 @@ size_t Recorder::tick() {
     uint32_t touched = 0;
     std::optional<TimeRange> window;
     for (const Sample& sample : taken_) {
-        const auto slot = curves_.add(CurvePoint{sample.seconds, sample.value, sample.address, {}});
-        if (!slot)
+        const CurvePoint point{sample.seconds, sample.value, sample.address, {}};
+        if (!hasCurveSlot(point.slave))
             continue;
-        touched |= 1u << *slot;
-        if (auto moved = curves_.window(*slot))
+        outgoing_.push_back(point);
+        // A sample taken after its test closed goes to that test's file, never into the curves.
+        if (!testStarted_)
+            continue;
+        const int slot = *curves_.add(point);
+        touched |= 1u << slot;
+        if (auto moved = curves_.window(slot))
             window = moved;
-        outgoing_.push_back(curves_.newest(*slot));
     }
     if (!targetPath_.empty())
         writeQueue_.push(targetPath_, outgoing_.data(), outgoing_.size());
@@ -90,22 +98,18 @@ bool Recorder::loadFile(const std::string& path, std::string* error) {
             *error = "no file " + path;
         return false;
     }
-    curves_.resetIndices();
+    clearCurves();
     uint32_t touched = 0;
-    std::optional<TimeRange> window;
     const ReadStatus status = TestFile(path).readAll(
         [&](const CurvePoint* points, size_t count) {
             for (size_t i = 0; i < count; ++i) {
-                const auto slot = curves_.add(points[i]);
-                if (!slot)
-                    continue;
-                touched |= 1u << *slot;
-                if (auto moved = curves_.window(*slot))
-                    window = moved;
+                if (const auto slot = curves_.add(points[i]))
+                    touched |= 1u << *slot;
             }
         },
         error);
-    show(touched, window);
+    show(touched, std::nullopt);
+    showWholeTest();
     return status == ReadStatus::Read;
 }
 
@@ -115,7 +119,8 @@ bool Recorder::closeTest() {
     signal_.setRecording(false);
     tick();
     writer_.flush();
-    curves_.resetIndices();
+    testStarted_ = false;
+    clearCurves();
     observer_.recordingChanged(RecordingState::Stopped);
     return true;
 }
@@ -126,10 +131,31 @@ void Recorder::show(uint32_t touched, const std::optional<TimeRange>& window) {
     for (int slot = 0; slot < kCurveSlots; ++slot) {
         if ((touched & (1u << slot)) == 0)
             continue;
-        graph_.SetData(curves_.curve(slot), static_cast<int>(curves_.latestIndex(slot)), slot);
+        graph_.SetData(curves_.curve(slot), static_cast<int>(curves_.size(slot)), slot);
     }
     if (window)
         graph_.GetXAxis(0).SetCurrentRange(window->lower, window->upper, 0.0);
+    graph_.Redraw();
+}
+
+void Recorder::clearCurves() {
+    curves_.clear();
+    for (int slot = 0; slot < kCurveSlots; ++slot)
+        graph_.SetData(curves_.curve(slot), 0, slot);
+    graph_.GetXAxis(0).SetCurrentRange(0.0, CurveTable::kFixedSpan, 0.0);
+    graph_.Redraw();
+}
+
+void Recorder::showWholeTest() {
+    auto range = curves_.extent();
+    if (!range)
+        return;
+    // A single instant still needs some width to be drawn.
+    if (!(range->lower < range->upper)) {
+        range->lower -= 1.0;
+        range->upper += 1.0;
+    }
+    graph_.GetXAxis(0).SetCurrentRange(range->lower, range->upper, 0.0);
     graph_.Redraw();
 }
 

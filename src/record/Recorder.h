@@ -40,26 +40,31 @@ public:
     // or be detached first.
     void attachSamples(SampleQueue* samples) { samples_ = samples; }
 
-    // The graph is (re)shown: slave 1's curve back to its origin and the time axis to 0..20 s.
+    // The graph is (re)shown: every curve and every series empty, the time axis at 0..20 s.
     void initialUpdate();
 
-    // Refused unless a test is open. The time base is taken at the first start only, so every
-    // later recording and test continue the same time axis.
+    // A new test is open: the curves of whatever the graph showed go, and the next start takes a
+    // new time base. Not to be called while a recording runs.
+    void testOpened();
+
+    // Refused unless a test is open. The first start of a test empties the curves and takes the
+    // test's time base; a later start of the same test continues its time axis.
     StartResult start();
 
     // Ends the recording; samples and points still waiting go to the test they were taken for.
+    // The whole test comes into view.
     void stop();
 
     // Takes every queued sample, in order, into the curves and the write queue, then shows the
     // touched curves and redraws once. Returns how many samples were taken.
     size_t tick();
 
-    // Loads a saved test into the curves (all latest indices start again from 0; nothing is
-    // queued for a file). False when the file does not exist or cannot be read.
+    // Shows a saved test, whole, in place of the curves (nothing is queued for a file). False
+    // when the file does not exist (the curves then stay) or cannot be read.
     bool loadFile(const std::string& path, std::string* error = nullptr);
 
-    // Closes the open test: the recording ends, its points are appended, and every curve starts
-    // again from index 0 (curves and time base stay). False when no test was open.
+    // Closes the open test: the recording ends, its points are appended, every curve is emptied
+    // and the next test takes its own time base. False when no test was open.
     bool closeTest();
 
     // Ends a running recording and appends every sample and point still waiting to its own test;
@@ -77,6 +82,9 @@ public:
 private:
     // Shows every curve in `touched` (a bit per slot), moves the time axis, redraws.
     void show(uint32_t touched, const std::optional<TimeRange>& window);
+    void clearCurves();
+    // The time axis over every point shown; the value axis follows it by itself.
+    void showWholeTest();
 
     GraphControl& graph_;
     TestSession& session_;
@@ -85,7 +93,9 @@ private:
     TickClock clock_;
 
     RecordingSignal signal_;
-    bool timeBaseTaken_ = false;
+    // From the first start of the open test until it closes: its time base is taken and its
+    // samples are drawn.
+    bool testStarted_ = false;
     // The file of the recording running or last run; samples that arrive late still belong to it.
     std::string targetPath_;
     CurveTable curves_;

@@ -73,6 +73,86 @@ TEST(CXGraphData, OutOfOrderTimesAreAllShownAndTimesThatAreNotNumbersAreLeftOut)
     EXPECT_EQ(shownPoints(graph, 0).size(), 4u);
 }
 
+// Points of a series whose value is not a number: where its line breaks.
+std::vector<double> breaks(const CXGraph& graph, int series) {
+    std::vector<double> keys;
+    for (const auto& [key, value] : shownPoints(graph, series)) {
+        if (std::isnan(value)) {
+            keys.push_back(key);
+        }
+    }
+    return keys;
+}
+
+// Coloured (neither white nor grey) pixels of the graph's image within 3 pixels of a place.
+int colouredPixelsAround(const QImage& image, QPointF at) {
+    int count = 0;
+    for (int x = static_cast<int>(at.x()) - 3; x <= static_cast<int>(at.x()) + 3; ++x) {
+        for (int y = static_cast<int>(at.y()) - 3; y <= static_cast<int>(at.y()) + 3; ++y) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::max({c.red(), c.green(), c.blue()}) -
+                    std::min({c.red(), c.green(), c.blue()}) >
+                30) {
+                ++count;
+            }
+        }
+    }
+    return count;
+}
+
+TEST(CXGraphGaps, ALineBreaksAcrossAStretchWithoutReadingsButNotAcrossASlowSteadyPace) {
+    CXGraph graph;
+    graph.resize(800, 400);
+    // Dense readings every 0.01 s, a 5 s hole after 40 s, then on.
+    std::vector<CurvePoint> curve = makeCurve(4000, 0.0, 0.01, 1, [](int) { return 50.0; });
+    const auto after = makeCurve(4000, 45.0, 0.01, 1, [](int) { return 50.0; });
+    curve.insert(curve.end(), after.begin(), after.end());
+    for (int n = 1; n <= static_cast<int>(curve.size()); n += 97) {  // grown while recording
+        graph.SetData(curve.data(), n, 0);
+    }
+    graph.SetData(curve.data(), static_cast<int>(curve.size()), 0);
+    ASSERT_EQ(breaks(graph, 0).size(), 1u);
+    EXPECT_GT(breaks(graph, 0)[0], 39.99);
+    EXPECT_LT(breaks(graph, 0)[0], 45.0);
+
+    auto steady = makeCurve(20, 0.0, 2.5, 2, [](int i) { return 10.0 * i; });
+    graph.SetData(steady.data(), 20, 1);
+    EXPECT_TRUE(breaks(graph, 1).empty());
+    auto loaded = makeCurve(20, 0.0, 0.1, 3, ramp);  // a whole file at once, a 3 s hole
+    for (int i = 10; i < 20; ++i) {
+        loaded[i].time += 3.0;
+    }
+    graph.SetData(loaded.data(), 20, 2);
+    EXPECT_EQ(breaks(graph, 2).size(), 1u);
+    graph.SetData(loaded.data(), 0, 2);
+
+    // On screen the hole stays empty while the measured stretch is drawn, and the full view and
+    // the value axis come from the measured points only.
+    graph.showFullView();
+    graph.replotNow();
+    EXPECT_DOUBLE_EQ(graph.xAxis->range().lower, 0.0);
+    EXPECT_NEAR(graph.xAxis->range().upper, 84.99, 1e-9);
+    EXPECT_TRUE(std::isfinite(graph.yAxis->range().lower));
+    steady.clear();
+    graph.SetData(steady.data(), 0, 1);
+    graph.replotNow();
+    const QImage image = graph.toPixmap(800, 400).toImage();
+    EXPECT_EQ(colouredPixelsAround(image, test::pixelOf(graph, 42.5, 50.0)), 0);
+    EXPECT_GT(colouredPixelsAround(image, test::pixelOf(graph, 30.0, 50.0)), 0);
+
+    // A measuring cursor put into the hole sits on a measured point at its edge.
+    graph.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&graph));
+    graph.replotNow();
+    graph.SetCursorFlags(14);
+    graph.Cursor();
+    test::click(&graph, test::pixelOf(graph, 42.0, 50.0));
+    ASSERT_TRUE(graph.measureCursor().isPlaced(MeasureCursor::First));
+    const QPointF at = graph.measureCursor().position(MeasureCursor::First);
+    EXPECT_DOUBLE_EQ(at.y(), 50.0);
+    EXPECT_NEAR(at.x(), 39.99, 1e-9);
+}
+
 TEST(CXGraphSeries, OneSeriesPerSlaveCreatedOnFirstUseNamedAndColouredAndListedInSlaveOrder) {
     CXGraph graph;
     auto curve = makeCurve(5, 0.0, 1.0, 5, ramp);

@@ -40,9 +40,13 @@ struct Bench {
     void push(float seconds, float value, uint8_t slave) {
         samples.push(Sample{value, seconds, {}, slave});
     }
+    // A sample timed now, as the acquisition thread times it.
+    void pushNow(float value, uint8_t slave) {
+        push(TickClock::secondsBetween(recorder.signal().timeBase(), ticks), value, slave);
+    }
 };
 
-TEST(Recorder, StartNeedsAnOpenTestAndTakesTheTimeBaseOnce) {
+TEST(Recorder, EachTestTakesItsOwnTimeBaseAtItsFirstStart) {
     Bench b;
     EXPECT_EQ(b.recorder.start(), Recorder::StartResult::NoTestOpen);
     EXPECT_FALSE(b.recorder.signal().recording());
@@ -52,18 +56,29 @@ TEST(Recorder, StartNeedsAnOpenTestAndTakesTheTimeBaseOnce) {
     b.recorder.stop();
     b.ticks = 9000;
     b.recorder.start();
-    EXPECT_EQ(b.recorder.signal().timeBase(), 5000u);
+    EXPECT_EQ(b.recorder.signal().timeBase(), 5000u);  // Stop and Start continue the time axis
+    b.pushNow(1.0f, 1);
+    b.recorder.tick();
+    EXPECT_FLOAT_EQ(static_cast<float>(b.graph.series(0).points[0].time), 4.0f);
     b.recorder.closeTest();
-    b.newTest("b");
+
+    b.ticks = 101000;
+    const std::string second = b.newTest("b");
     b.recorder.start();
-    EXPECT_EQ(b.recorder.signal().timeBase(), 5000u);
+    EXPECT_EQ(b.recorder.signal().timeBase(), 101000u);
+    b.ticks = 101100;
+    b.pushNow(2.0f, 1);
+    b.recorder.stop();
+    const auto file = readRecords(second);
+    ASSERT_EQ(file.size(), 1u);
+    EXPECT_FLOAT_EQ(static_cast<float>(file[0].time), 0.1f);
     EXPECT_EQ(b.observer.states(),
               (std::vector<RecordingState>{RecordingState::Recording, RecordingState::Stopped,
                                            RecordingState::Recording, RecordingState::Stopped,
-                                           RecordingState::Recording}));
+                                           RecordingState::Recording, RecordingState::Stopped}));
 }
 
-TEST(Recorder, CurvesStartAtTheirSlotsAndShowAllButTheNewestPoint) {
+TEST(Recorder, CurvesShowEveryMeasuredPointOfTheirSlaveAndNoOrigin) {
     Bench b;
     const std::string path = b.newTest("a");
     b.recorder.start();
@@ -71,18 +86,15 @@ TEST(Recorder, CurvesStartAtTheirSlotsAndShowAllButTheNewestPoint) {
     b.push(0.1f, 7.0f, 2);
     b.push(0.0f, 9.0f, 0);
     EXPECT_EQ(b.recorder.tick(), 3u);
-    // Slave 1 goes behind its origin; another slave's first point is its index 0.
-    EXPECT_EQ(b.recorder.curves().latestIndex(0), 1u);
-    EXPECT_EQ(b.recorder.curves().latestIndex(1), 0u);
-    EXPECT_EQ(b.graph.series(0).count, 1);
-    EXPECT_EQ(b.graph.series(0).points[0].time, 0.0);
-    EXPECT_EQ(b.graph.series(1).count, 0);
+    ASSERT_EQ(b.graph.series(0).count, 1);
+    EXPECT_EQ(b.graph.series(0).points[0].value, 1.0);
+    EXPECT_EQ(b.graph.series(1).count, 1);
     b.push(0.2f, 2.0f, 1);
     b.push(0.2f, 8.0f, 2);
     b.recorder.tick();
     EXPECT_EQ(b.graph.series(0).count, 2);
-    EXPECT_EQ(b.graph.series(1).count, 1);
-    EXPECT_EQ(b.graph.redraws(), 3);  // the initial one and one per tick
+    EXPECT_EQ(b.graph.series(1).points[1].value, 8.0);
+    EXPECT_EQ(b.graph.series(2).count, 0);
     ASSERT_TRUE(b.recorder.flush());
     const auto file = readRecords(path);
     ASSERT_EQ(file.size(), 4u);
@@ -98,37 +110,115 @@ TEST(Recorder, CurveWrapsAfterItsLastPoint) {
     for (uint32_t i = 0; i < CurveTable::kLength; ++i)
         b.push(i * 0.01f, 1.0f, 2);
     b.recorder.tick();
-    EXPECT_EQ(b.recorder.curves().latestIndex(1), CurveTable::kLength - 1);
+    EXPECT_EQ(b.graph.series(1).count, static_cast<int>(CurveTable::kLength));
     b.push(500.0f, 3.0f, 2);
     b.recorder.tick();
-    EXPECT_EQ(b.recorder.curves().latestIndex(1), 0u);
-    EXPECT_EQ(b.graph.series(1).count, 0);
-    EXPECT_EQ(b.recorder.curves().curve(1)[0].value, 3.0);
+    ASSERT_EQ(b.graph.series(1).count, 1);
+    EXPECT_EQ(b.graph.series(1).points[0].value, 3.0);
+    // The window still follows the newest 100 points, the older ones taken from behind the wrap.
+    EXPECT_FLOAT_EQ(static_cast<float>(b.graph.xRange()->lower),
+                    (CurveTable::kLength - 100) * 0.01f);
+    EXPECT_EQ(b.graph.xRange()->upper, 500.0);
 }
 
-TEST(Recorder, TimeWindowFollowsOnlyPast20SecondsFromPointsThatExist) {
+TEST(Recorder, TimeWindowStartsAtTheTestsFirstPointAndThenFollowsTheNewest100) {
     Bench b;
     b.newTest("a");
     b.recorder.start();
-    b.push(10.0f, 1.0f, 1);
-    b.push(20.0f, 1.0f, 1);
+    b.push(3.0f, 1.0f, 2);
     b.recorder.tick();
-    EXPECT_EQ(b.graph.rangeChanges(), 1);  // the initial 0..20 only
-    b.push(20.0001f, 1.0f, 1);
+    EXPECT_EQ(b.graph.xRange()->lower, 3.0);
+    EXPECT_EQ(b.graph.xRange()->upper, 23.0);
+    b.push(23.0f, 1.0f, 1);  // another slave's curve: still from the test's first point
     b.recorder.tick();
-    ASSERT_EQ(b.graph.rangeChanges(), 2);
-    // Fewer than 100 points: from the curve's index 0 (the origin) to the newest point.
-    EXPECT_EQ(b.graph.xRange()->lower, 0.0);
-    EXPECT_EQ(b.graph.xRange()->upper, static_cast<double>(20.0001f));
+    EXPECT_EQ(b.graph.xRange()->lower, 3.0);
+    EXPECT_EQ(b.graph.xRange()->upper, 23.0);
+    b.push(23.5f, 1.0f, 1);
+    b.recorder.tick();
+    EXPECT_EQ(b.graph.xRange()->lower, 3.0);  // fewer than 100 points: never before the first
+    EXPECT_EQ(b.graph.xRange()->upper, 23.5);
     for (int i = 1; i <= 100; ++i)
-        b.push(20.0f + i, 1.0f, 1);
+        b.push(23.5f + static_cast<float>(i), 1.0f, 1);
     b.recorder.tick();
-    EXPECT_EQ(b.graph.xRange()->lower, static_cast<double>(20.0001f));  // 100 before the newest
-    EXPECT_EQ(b.graph.xRange()->upper, 120.0);
-    // The first point of a new slave alone spans nothing: the window stays.
-    b.push(130.0f, 1.0f, 4);
+    EXPECT_EQ(b.graph.xRange()->lower, 23.5);  // 100 before the newest
+    EXPECT_EQ(b.graph.xRange()->upper, 123.5);
+}
+
+TEST(Recorder, NewTestCloseTestAndLoadingLeaveNothingOfAnotherTest) {
+    Bench b;
+    const std::string saved = b.home.data() + "saved.pdat";
+    const CurvePoint file[] = {point(0.5, 1, 2), point(0.5, 2, 5), point(1.5, 3, 2)};
+    ASSERT_TRUE(TestFile(saved).append(file, 3).ok());
+    const auto seriesCounts = [&b] {
+        std::vector<int> counts;
+        for (int s = 0; s < kCurveSlots; ++s)
+            counts.push_back(b.graph.series(s).count);
+        return counts;
+    };
+    const std::vector<int> nothing(kCurveSlots, 0);
+
+    b.newTest("first");
+    b.recorder.start();
+    for (uint8_t slave = 1; slave <= 3; ++slave)
+        b.push(1.0f, 10.0f, slave);
     b.recorder.tick();
-    EXPECT_EQ(b.graph.xRange()->upper, 120.0);
+    EXPECT_TRUE(b.recorder.closeTest());
+    EXPECT_EQ(seriesCounts(), nothing);
+    // A sample that the acquisition thread queued just before the close is not drawn.
+    b.push(1.1f, 10.0f, 1);
+    b.recorder.tick();
+    EXPECT_EQ(seriesCounts(), nothing);
+
+    ASSERT_TRUE(b.recorder.loadFile(saved));
+    std::vector<int> loaded = nothing;
+    loaded[1] = 2;
+    loaded[4] = 1;
+    EXPECT_EQ(seriesCounts(), loaded);
+    EXPECT_EQ(b.graph.series(1).points[1].value, 3.0);
+    EXPECT_FALSE(b.recorder.loadFile(b.home.data() + "missing.pdat"));
+    EXPECT_EQ(seriesCounts(), loaded);
+    // Loading again shows the file once, not twice.
+    ASSERT_TRUE(b.recorder.loadFile(saved));
+    EXPECT_EQ(seriesCounts(), loaded);
+
+    b.newTest("second");
+    b.recorder.testOpened();
+    EXPECT_EQ(seriesCounts(), nothing);
+    // Without the hook, the first Start still begins with empty curves.
+    ASSERT_TRUE(b.recorder.loadFile(saved));
+    b.recorder.start();
+    b.push(0.2f, 4.0f, 3);
+    b.recorder.tick();
+    std::vector<int> recorded = nothing;
+    recorded[2] = 1;
+    EXPECT_EQ(seriesCounts(), recorded);
+}
+
+TEST(Recorder, StopAndLoadingBringTheWholeTestIntoView) {
+    Bench b;
+    const std::string path = b.newTest("a");
+    b.recorder.start();
+    for (int i = 0; i < 300; ++i)
+        b.push(0.5f + 0.1f * static_cast<float>(i), 1.0f, static_cast<uint8_t>(1 + i % 2));
+    b.recorder.tick();
+    EXPECT_GT(b.graph.xRange()->lower, 10.0);  // following the newest points
+    b.recorder.stop();
+    EXPECT_EQ(b.graph.xRange()->lower, static_cast<double>(0.5f));
+    EXPECT_EQ(b.graph.xRange()->upper, static_cast<double>(0.5f + 0.1f * 299));
+    b.recorder.closeTest();
+
+    ASSERT_TRUE(b.recorder.loadFile(path));
+    EXPECT_EQ(b.recorder.queuedPoints(), 0u);
+    EXPECT_EQ(b.graph.xRange()->lower, static_cast<double>(0.5f));
+    EXPECT_EQ(b.graph.xRange()->upper, static_cast<double>(0.5f + 0.1f * 299));
+    EXPECT_EQ(b.graph.series(0).count, 150);
+    // A file of one instant is shown with some width around it.
+    const std::string single = b.home.data() + "single.pdat";
+    const CurvePoint one = point(7.0, 1.0, 4);
+    ASSERT_TRUE(TestFile(single).append(&one, 1).ok());
+    ASSERT_TRUE(b.recorder.loadFile(single));
+    EXPECT_LT(b.graph.xRange()->lower, 7.0);
+    EXPECT_GT(b.graph.xRange()->upper, 7.0);
 }
 
 TEST(Recorder, StopAndCloseAppendToTheirOwnTestOnly) {
@@ -144,12 +234,10 @@ TEST(Recorder, StopAndCloseAppendToTheirOwnTestOnly) {
     b.recorder.start();
     b.push(3.0f, 4.0f, 1);
     b.recorder.tick();
-    EXPECT_EQ(b.recorder.curves().latestIndex(0), 3u);  // Stop and Start keep the indices
-    b.push(4.0f, 5.0f, 1);  // queued, not yet taken, when the test closes
+    EXPECT_EQ(b.graph.series(0).count, 3);  // Stop and Start keep the curves
+    b.push(4.0f, 5.0f, 1);                  // queued, not yet taken, when the test closes
     EXPECT_TRUE(b.recorder.closeTest());
     EXPECT_EQ(readRecords(first).size(), 5u);
-    EXPECT_EQ(b.recorder.curves().latestIndex(0), 0u);
-    EXPECT_EQ(b.recorder.curves().latestIndex(2), 0u);
 
     // A sample pushed late by the acquisition thread still belongs to the closed test.
     b.push(4.5f, 6.0f, 1);
@@ -158,7 +246,6 @@ TEST(Recorder, StopAndCloseAppendToTheirOwnTestOnly) {
     b.recorder.start();
     b.push(5.0f, 7.0f, 3);
     b.recorder.tick();
-    EXPECT_EQ(b.recorder.curves().latestIndex(2), 1u);  // an existing curve goes on at index 1
     b.recorder.stop();
     const auto firstFile = readRecords(first);
     ASSERT_EQ(firstFile.size(), 6u);
@@ -217,25 +304,6 @@ TEST(Recorder, WriterThreadAppendsWhileRecordingAndTheEndFlushes) {
         samples.push(Sample{2.0f, 0.6f, {}, 2});
     }
     EXPECT_EQ(readRecords(path).size(), 2u);
-}
-
-TEST(Recorder, LoadingBuildsCurvesWithoutQueueing) {
-    Bench b;
-    const std::string path = b.home.data() + "saved.pdat";
-    const CurvePoint saved[] = {point(1, 1, 2), point(1, 2, 5), point(25, 3, 2), point(25, 4, 5)};
-    ASSERT_TRUE(TestFile(path).append(saved, 4).ok());
-    EXPECT_FALSE(b.recorder.loadFile(b.home.data() + "missing.pdat"));
-    ASSERT_TRUE(b.recorder.loadFile(path));
-    EXPECT_EQ(b.recorder.curves().latestIndex(1), 1u);
-    EXPECT_EQ(b.recorder.curves().latestIndex(4), 1u);
-    EXPECT_EQ(b.graph.series(1).count, 1);
-    EXPECT_EQ(b.graph.series(4).count, 1);
-    EXPECT_EQ(b.graph.xRange()->lower, 1.0);
-    EXPECT_EQ(b.graph.xRange()->upper, 25.0);
-    EXPECT_EQ(b.recorder.queuedPoints(), 0u);
-    // A second load starts existing curves again at index 1.
-    ASSERT_TRUE(b.recorder.loadFile(path));
-    EXPECT_EQ(b.recorder.curves().latestIndex(1), 2u);
 }
 
 }  // namespace

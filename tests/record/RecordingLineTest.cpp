@@ -2,9 +2,11 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <thread>
 
 #include "RecordTestSupport.h"
@@ -18,20 +20,27 @@ namespace {
 using testing::readRecords;
 using testing::TempHome;
 
-// A millisecond clock that goes one on at every read, so every sample gets its own time, and that
-// the test moves far ahead to give each test a stretch of time of its own. Reads off the
-// controlling thread are the acquisition thread's, one per queued sample.
+// A millisecond clock that goes one on at every read, so every sample gets a time of its own.
+// It keeps what it handed to the acquisition thread: one reading per queued sample.
 struct SteppingClock {
     std::atomic<uint32_t> ms{1000};
-    std::atomic<uint64_t> acquisitionReads{0};
     const std::thread::id controller = std::this_thread::get_id();
+    std::mutex mutex;
+    std::vector<uint32_t> acquisitionReads;
 
     TickClock clock() {
         return TickClock([this] {
-            if (std::this_thread::get_id() != controller)
-                ++acquisitionReads;
-            return ms.fetch_add(1);
+            const uint32_t now = ms.fetch_add(1);
+            if (std::this_thread::get_id() != controller) {
+                std::lock_guard<std::mutex> lock(mutex);
+                acquisitionReads.push_back(now);
+            }
+            return now;
         });
+    }
+    std::set<uint32_t> handedOut() {
+        std::lock_guard<std::mutex> lock(mutex);
+        return {acquisitionReads.begin(), acquisitionReads.end()};
     }
 };
 
@@ -132,26 +141,28 @@ struct Line {
 };
 
 // Every sample the acquisition thread queues, across many Stop/Start/Close/New cycles (each with
-// samples still waiting), ends up
-// once, in order, in the file of the test that was open when it was taken: each test has its own
-// stretch of the clock, and each file must hold only times of its own stretch.
+// samples still waiting), ends up once, in order, in the file of the test that was open when it
+// was taken. A record's time plus its test's time base gives back the clock reading it was taken
+// at; a sample filed into another test comes back as a reading that was never handed out, or as
+// one handed out twice.
 TEST(RecordingLine, EverySampleLandsOnceInOrderInTheFileOfItsOwnTest) {
     Line l;
     ASSERT_NO_FATAL_FAILURE(l.connect());
-    constexpr uint32_t kStretchMs = 100000;
     std::vector<std::string> files;
-    for (uint32_t test = 0; test < 5; ++test) {
+    std::vector<uint32_t> timeBases;
+    for (int test = 0; test < 5; ++test) {
         // The pass running when the last test closed may still queue samples for it; they wait
         // for the next tick.
         const unsigned passes = l.watcher.passes;
         ASSERT_TRUE(l.waitUntil([&] { return l.watcher.passes >= passes + 2; }, false));
-        l.clock.ms = 1000 + (test + 1) * kStretchMs;
         l.session->proposeName();
         ASSERT_EQ(l.session->newTest("cycle" + std::to_string(test)),
                   TestSession::AddResult::Added);
         files.push_back(l.session->testPath());
         for (int run = 0; run < 4; ++run) {
             ASSERT_EQ(l.session->start(), Recorder::StartResult::Started);
+            if (run == 0)
+                timeBases.push_back(l.session->timeBase());
             const uint64_t target = l.session->samplesTaken() + 6;
             ASSERT_TRUE(l.waitUntil([&] { return l.session->samplesTaken() >= target; }, true))
                 << "the line delivered no samples";
@@ -166,26 +177,26 @@ TEST(RecordingLine, EverySampleLandsOnceInOrderInTheFileOfItsOwnTest) {
     ASSERT_TRUE(l.session->waitPollingEnded(std::chrono::seconds(30)));
     l.session->tick();
     ASSERT_TRUE(l.session->flush());
-    EXPECT_EQ(l.session->samplesTaken(), l.clock.acquisitionReads.load());
+    const std::set<uint32_t> handedOut = l.clock.handedOut();
+    EXPECT_EQ(l.session->samplesTaken(), handedOut.size());
 
-    uint64_t written = 0;
+    std::set<uint32_t> filed;
     for (size_t test = 0; test < files.size(); ++test) {
         const auto records = readRecords(files[test]);
         ASSERT_FALSE(records.empty()) << files[test];
-        // The time base is the first Start, at the beginning of test 0's stretch.
-        const double from = static_cast<double>(test) * (kStretchMs / 1000.0);
         double previous = -1.0;
         for (const CurvePoint& record : records) {
-            ASSERT_GE(record.time, from) << files[test];
-            ASSERT_LT(record.time, from + kStretchMs / 1000.0) << files[test];
-            ASSERT_GT(record.time, previous) << "out of order or twice in " << files[test];
+            const auto reading =
+                timeBases[test] + static_cast<uint32_t>(std::lround(record.time * 1000.0));
+            ASSERT_EQ(handedOut.count(reading), 1u) << "not taken in this test: " << files[test];
+            ASSERT_TRUE(filed.insert(reading).second) << "twice: " << files[test];
+            ASSERT_GT(record.time, previous) << "out of order in " << files[test];
             ASSERT_GE(record.slave, 1);
             ASSERT_LE(record.slave, 3);
             previous = record.time;
         }
-        written += records.size();
     }
-    EXPECT_EQ(written, l.clock.acquisitionReads.load());
+    EXPECT_EQ(filed, handedOut);
     EXPECT_EQ(l.watcher.count("appendFailed") + l.watcher.count("portLost"), 0u);
 }
 
@@ -203,7 +214,7 @@ TEST(RecordingLine, EndingTheSessionMidRecordingFilesEverySampleAndNotifiesFromT
     ASSERT_TRUE(l.waitUntil([&] { return l.session->waitingSamples() > 0; }, false));
     l.session.reset();
 
-    EXPECT_EQ(readRecords(path).size(), l.clock.acquisitionReads.load());
+    EXPECT_EQ(readRecords(path).size(), l.clock.handedOut().size());
     for (const char* controlling : {"linkConnected", "testOpened", "recordingChanged"})
         EXPECT_TRUE(l.watcher.onlyOnController(controlling)) << controlling;
     for (const char* acquisition : {"display", "presence", "passEnded", "pollingEnded"})

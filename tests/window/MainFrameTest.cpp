@@ -172,7 +172,7 @@ TEST_F(MainFrameTest, TestDataLoadsTheChosenFileIntoTheGraphAndBecomesTheCurrent
     frame_->action(command::kTestData)->trigger();
     EXPECT_EQ(frame_->session().testPath(), day + "saved.pdat");
     ASSERT_NE(frame_->view()->graph().seriesGraph(4), nullptr);
-    EXPECT_EQ(frame_->session().curves().latestIndex(1), 1u);
+    EXPECT_EQ(frame_->session().curves().size(1), 2u);
 }
 
 TEST_F(MainFrameTest, SwitchingLanguageRetitlesPanelToolbarAndKeepsNewTestDisabled) {

@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <atomic>
+#include <cmath>
+
+#include "GraphTestSupport.h"
+#include "record/Recorder.h"
+
+namespace vornex {
+namespace {
+
+using test::shownPoints;
+
+class QuietObserver : public RecordingObserver {
+public:
+    void recordingChanged(RecordingState) override {}
+    void appendFailed(const std::string&, const std::string&) override {}
+    void appendRecovered(const std::string&) override {}
+    void pointsUnwritten(const std::string&, size_t) override {}
+};
+
+// A recorder drawing into a graph on screen, its samples timed by a clock the test sets.
+class GraphRecording : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(home_.isValid());
+        recorder_.attachSamples(&samples_);
+        recorder_.initialUpdate();
+        graph_.resize(800, 500);
+        graph_.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&graph_));
+    }
+
+    std::string newTest(const std::string& name) {
+        session_.proposeName();
+        EXPECT_EQ(session_.add(name), TestSession::AddResult::Added);
+        return session_.currentPath();
+    }
+    // One reading per slave at `seconds` after the time base, as one polling pass queues them.
+    void pass(double seconds, double value, std::initializer_list<uint8_t> slaves) {
+        ticks_ = recorder_.signal().timeBase() + static_cast<uint32_t>(std::lround(seconds * 1000));
+        for (const uint8_t slave : slaves) {
+            samples_.push(Sample{static_cast<float>(value),
+                                 TickClock::secondsBetween(recorder_.signal().timeBase(), ticks_),
+                                 {},
+                                 slave});
+        }
+        recorder_.tick();
+    }
+    // Series that show at least one point.
+    std::vector<int> seriesShown() const {
+        std::vector<int> shown;
+        for (int s = 0; s < CXGraph::kSeriesCount; ++s) {
+            if (!shownPoints(graph_, s).empty())
+                shown.push_back(s);
+        }
+        return shown;
+    }
+    QCPRange xRange() {
+        graph_.replotNow();
+        return graph_.xAxis->range();
+    }
+
+    QTemporaryDir home_;
+    TestSession session_{home_.path().toStdString() + "/"};
+    std::atomic<uint32_t> ticks_{70000};
+    SampleQueue samples_;
+    QuietObserver observer_;
+    CXGraph graph_;
+    Recorder recorder_{graph_, session_, observer_, TickClock([this] { return ticks_.load(); }),
+                       std::chrono::hours(1)};
+};
+
+TEST_F(GraphRecording, NewTestCloseTestAndLoadingShowThatTestAndNothingElse) {
+    const std::string first = newTest("first");
+    recorder_.start();
+    for (int i = 1; i <= 30; ++i)
+        pass(0.1 * i, 100.0 + i, {1, 2, 3});
+    EXPECT_EQ(seriesShown(), (std::vector<int>{0, 1, 2}));
+    ASSERT_TRUE(recorder_.closeTest());
+    EXPECT_TRUE(seriesShown().empty());
+    EXPECT_EQ(graph_.legend->itemCount(), 0);
+
+    const std::string saved = session_.dataFolder() + "saved.pdat";
+    const CurvePoint file[] = {{40.0, 5.0, 2, {}}, {40.0, 6.0, 5, {}}, {41.0, 7.0, 2, {}}};
+    ASSERT_TRUE(TestFile(saved).append(file, 3).ok());
+    ASSERT_TRUE(recorder_.loadFile(saved));
+    EXPECT_EQ(seriesShown(), (std::vector<int>{1, 4}));
+    EXPECT_EQ(shownPoints(graph_, 1), (std::vector<std::pair<double, double>>{{40, 5}, {41, 7}}));
+    EXPECT_EQ(graph_.legend->itemCount(), 2);
+
+    // The second test starts its own time axis near 0 s, with none of the file's points.
+    ticks_ = 250000;
+    newTest("second");
+    recorder_.testOpened();
+    EXPECT_TRUE(seriesShown().empty());
+    recorder_.start();
+    pass(0.1, 1.0, {3});
+    const auto shown = shownPoints(graph_, 2);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NEAR(shown[0].first, 0.1, 1e-6);
+    EXPECT_EQ(seriesShown(), std::vector<int>{2});
+    EXPECT_NEAR(xRange().lower, 0.1, 1e-6);
+}
+
+TEST_F(GraphRecording, WindowBeginsAtTheFirstPointAndStopAndLoadingShowTheWholeTest) {
+    const std::string path = newTest("a");
+    recorder_.start();
+    pass(2.0, 10.0, {1, 2});
+    EXPECT_NEAR(xRange().lower, 2.0, 1e-6);
+    EXPECT_NEAR(xRange().upper, 22.0, 1e-6);
+    pass(3.0, 900.0, {1});  // a peak that the following window leaves behind
+    for (int i = 1; i <= 200; ++i)
+        pass(3.0 + 0.2 * i, 10.0 + i % 7, {1, 2});
+    EXPECT_GT(xRange().lower, 3.0);
+    EXPECT_LT(graph_.yAxis->range().upper, 900.0);
+
+    recorder_.stop();
+    EXPECT_NEAR(xRange().lower, 2.0, 1e-6);
+    EXPECT_NEAR(xRange().upper, 43.0, 1e-6);
+    EXPECT_GE(graph_.yAxis->range().upper, 900.0);
+    EXPECT_LE(graph_.yAxis->range().lower, 10.0);
+    recorder_.closeTest();
+
+    // An old zoom does not hide the file that is loaded afterwards.
+    graph_.Zoom();
+    test::drag(&graph_, QPointF(300, 200), QPointF(400, 300));
+    ASSERT_TRUE(recorder_.loadFile(path));
+    EXPECT_NEAR(xRange().lower, 2.0, 1e-6);
+    EXPECT_NEAR(xRange().upper, 43.0, 1e-6);
+    EXPECT_GE(graph_.yAxis->range().upper, 900.0);
+}
+
+}  // namespace
+}  // namespace vornex
