@@ -1,10 +1,12 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "Arguments.h"
 #include "Commands.h"
+#include "record/AtomicFile.h"
 #include "record/TestFile.h"
 
 namespace vornex::cli {
@@ -24,11 +26,21 @@ int runExport(const QStringList& args) {
         return 2;
     }
     const bool toStdout = output == "-";
-    FILE* out = toStdout ? stdout : std::fopen(output.c_str(), "w");
-    if (out == nullptr) {
-        std::fprintf(stderr, "vornex-cli export: cannot create %s\n", output.c_str());
+    if (!toStdout && isSameFile(input, output)) {
+        std::fprintf(stderr, "vornex-cli export: %s is the test file itself; it is not written\n",
+                     output.c_str());
         return 2;
     }
+    // A failed export leaves an earlier file at the output as it was.
+    std::unique_ptr<AtomicFile> file;
+    if (!toStdout) {
+        file = std::make_unique<AtomicFile>(output);
+        if (!file->open()) {
+            std::fprintf(stderr, "vornex-cli export: %s\n", file->error().c_str());
+            return 2;
+        }
+    }
+    FILE* out = toStdout ? stdout : file->stream();
     std::fputs("time,value,slave\n", out);
     std::string error;
     // 17 significant digits read back to the same double.
@@ -40,15 +52,13 @@ int runExport(const QStringList& args) {
             }
         },
         &error);
-    const bool written = std::fflush(out) == 0 && !std::ferror(out);
-    if (!toStdout)
-        std::fclose(out);
     if (status != ReadStatus::Read) {
         std::fprintf(stderr, "vornex-cli export: %s\n", error.c_str());
         return 2;
     }
-    if (!written) {
-        std::fprintf(stderr, "vornex-cli export: cannot write %s\n", output.c_str());
+    if (toStdout ? std::fflush(out) != 0 || std::ferror(out) : !file->commit()) {
+        std::fprintf(stderr, "vornex-cli export: %s\n",
+                     toStdout ? "cannot write to standard output" : file->error().c_str());
         return 2;
     }
     return 0;

@@ -10,14 +10,14 @@
 
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
-#include "i18n/ProfileFile.h"
+#include "i18n/LanguageTexts.h"
 
 namespace vornex {
 
 namespace {
 
-QString dialogText(const ProfileFile& file, const QString& key) {
-    return file.read(QStringLiteral("String"), key, QString(), kLanguageBufferSize);
+QString dialogText(const LanguageTexts& texts, const QString& key) {
+    return texts.value(QStringLiteral("String"), key, QString(), kLanguageBufferSize);
 }
 
 void setControlText(QWidget* control, const QString& text) {
@@ -32,7 +32,7 @@ void setControlText(QWidget* control, const QString& text) {
     }
 }
 
-void retitleControls(const ProfileFile& file, QWidget* parent, int dialogNumber) {
+void retitleControls(const LanguageTexts& texts, QWidget* parent, int dialogNumber) {
     for (QObject* child : parent->children()) {
         auto* control = qobject_cast<QWidget*>(child);
         if (!control || control->isWindow() || control->property(kDialogNumberProperty).isValid()) {
@@ -41,12 +41,12 @@ void retitleControls(const ProfileFile& file, QWidget* parent, int dialogNumber)
         bool numbered = false;
         const int id = control->property(kControlIdProperty).toInt(&numbered);
         if (numbered) {
-            const QString text = dialogText(file, dialogControlKey(dialogNumber, id));
+            const QString text = dialogText(texts, dialogControlKey(dialogNumber, id));
             if (!text.isEmpty()) {
                 setControlText(control, text);
             }
         }
-        retitleControls(file, control, dialogNumber);
+        retitleControls(texts, control, dialogNumber);
     }
 }
 
@@ -84,12 +84,12 @@ void addLabelledField(QGridLayout* grid, int row, int column, const QString& lab
 }
 
 void SetDialogTexts(const QString& languageFile, QWidget* window, int dialogNumber) {
-    const ProfileFile file(languageFile);
-    const QString caption = dialogText(file, dialogTitleKey(dialogNumber));
+    const std::shared_ptr<const LanguageTexts> texts = LanguageTexts::of(languageFile);
+    const QString caption = dialogText(*texts, dialogTitleKey(dialogNumber));
     if (!caption.isEmpty()) {
         window->setWindowTitle(caption);
     }
-    retitleControls(file, window, dialogNumber);
+    retitleControls(*texts, window, dialogNumber);
 }
 
 }  // namespace vornex

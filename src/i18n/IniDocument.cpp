@@ -103,6 +103,28 @@ std::optional<QString> IniDocument::value(const QString& section, const QString&
     return std::nullopt;
 }
 
+IniDocument::ValueIndex IniDocument::index() const {
+    ValueIndex index;
+    // Only the first section of a name counts; entries outside one are never found.
+    QString section;
+    bool collecting = false;
+    for (const Line& line : lines_) {
+        const Parsed parsed = parse(line);
+        if (parsed.kind == Kind::Section) {
+            section = parsed.name.toCaseFolded();
+            collecting = !index.contains(section);
+            if (collecting)
+                index.insert(section, {});
+        } else if (collecting && parsed.kind == Kind::Entry) {
+            QHash<QString, QString>& values = index[section];
+            const QString key = parsed.name.toCaseFolded();
+            if (!values.contains(key))
+                values.insert(key, parsed.value);
+        }
+    }
+    return index;
+}
+
 bool IniDocument::setValue(const QString& section, const QString& key, const QString& value) {
     if (hasLineBreak(section) || hasLineBreak(key) || hasLineBreak(value) ||
         section.contains(QLatin1Char(']')) || key.contains(QLatin1Char('=')) ||

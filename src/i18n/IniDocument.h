@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -23,6 +24,11 @@ public:
 
     // The value as written after "=", trimmed; nothing when the section or key is absent.
     std::optional<QString> value(const QString& section, const QString& key) const;
+
+    // Every value at once, each as value() finds it: keyed by the case-folded section name, then
+    // by the case-folded key name.
+    using ValueIndex = QHash<QString, QHash<QString, QString>>;
+    ValueIndex index() const;
 
     // Replaces the value of an existing key in place (a line already holding the value is left as
     // it is), or adds the key at the end of its section, or adds the section at the end of the

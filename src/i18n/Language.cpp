@@ -1,11 +1,16 @@
 #include "i18n/Language.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
+#include <cerrno>
 
+#include "i18n/IniDocument.h"
+#include "i18n/LanguageTexts.h"
 #include "i18n/ProfileFile.h"
 
 namespace vornex {
@@ -31,18 +36,36 @@ QFileInfoList languageFileCandidates(const QString& folder) {
     return files;
 }
 
+// Writes a new file where nothing of that name exists; a user's file, or a link, already there is
+// never written. A write cut short removes the file it made, so that no half file is taken for the
+// user's own on a later start.
+bool createExclusively(const QString& path, const QByteArray& bytes) {
+    const QByteArray name = QFile::encodeName(path);
+    const int fd =
+        ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n =
+            ::write(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    const bool written = ::close(fd) == 0 && done == bytes.size();
+    if (!written)
+        ::unlink(name.constData());
+    return written;
+}
+
 void writeEmbeddedFiles(const QString& folder, const std::vector<EmbeddedLanguageFile>& embedded) {
     for (const EmbeddedLanguageFile& file : embedded) {
         QFile resource(file.resourcePath);
-        if (!resource.open(QIODevice::ReadOnly)) {
-            continue;
-        }
-        const QByteArray bytes = resource.readAll();
-        QSaveFile target(folder + file.fileName);
-        target.setDirectWriteFallback(true);
-        if (target.open(QIODevice::WriteOnly) && target.write(bytes) == bytes.size()) {
-            target.commit();
-        }
+        if (resource.open(QIODevice::ReadOnly))
+            createExclusively(folder + file.fileName, resource.readAll());
     }
 }
 
@@ -78,19 +101,22 @@ QString LoadLanguage(const AppPaths& paths, const QString& name,
         current = paths.languageFolder + QStringLiteral("zh_CN.ini");
         wanted = kDefaultLanguage;
     }
-    ProfileFile(current).write(kSetting, kLanguage, wanted);
+    // A file that exists already is the user's: it is used as it is.
+    IniDocument stamped;
+    stamped.setValue(kSetting, kLanguage, wanted);
+    createExclusively(current, stamped.toBytes());
     return current;
 }
 
 QString GetLangString(const QString& languageFile, const QString& key) {
-    QString text =
-        ProfileFile(languageFile)
-            .read(QStringLiteral("String"), key, QStringLiteral("Not Found"), kLanguageBufferSize);
+    QString text = LanguageTexts::of(languageFile)
+                       ->value(QStringLiteral("String"), key, QStringLiteral("Not Found"),
+                               kLanguageBufferSize);
     return text.replace(QStringLiteral("\\n"), QStringLiteral("\n"));
 }
 
 QString declaredLanguage(const QString& languageFile, int bufferSize) {
-    return ProfileFile(languageFile).read(kSetting, kLanguage, QString(), bufferSize);
+    return LanguageTexts::of(languageFile)->value(kSetting, kLanguage, QString(), bufferSize);
 }
 
 }  // namespace vornex

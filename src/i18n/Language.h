@@ -27,13 +27,14 @@ const std::vector<EmbeddedLanguageFile>& embeddedLanguageFiles();
 // is empty) and returns its full path. Candidates are the "*.ini" files of the language folder,
 // tried in the order of their file names (plain character order, case-sensitive), so the same
 // folder always gives the same answer; the name is matched exactly. Without a match the embedded
-// defaults are written out and the folder's "zh_CN.ini" becomes current. The current file is then
-// stamped with its language name.
+// defaults are written out, each only where no file of its name exists (a user's file or a link
+// there is never written), and the folder's "zh_CN.ini" becomes current; when no such file exists
+// it is created naming its language.
 QString LoadLanguage(const AppPaths& paths, const QString& name,
                      const std::vector<EmbeddedLanguageFile>& embedded = embeddedLanguageFiles());
 
 // The text of a key of section "String", "Not Found" when absent; each backslash-n in it becomes a
-// line break.
+// line break. The file is read once and its texts served from memory until it changes on disk.
 QString GetLangString(const QString& languageFile, const QString& key);
 
 // The language name a file declares in "Setting"/"Language", cut to bufferSize - 1 characters.

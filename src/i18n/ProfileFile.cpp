@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <optional>
 
 #include "i18n/IniDocument.h"
 
@@ -56,6 +55,11 @@ QString cutToBuffer(QString text, int bufferSize) {
 
 }  // namespace
 
+QString profileValue(const std::optional<QString>& found, const QString& defaultValue,
+                     int bufferSize) {
+    return cutToBuffer(found ? unquoted(*found) : defaultValue, bufferSize);
+}
+
 QString ProfileFile::read(const QString& section, const QString& key, const QString& defaultValue,
                           int bufferSize) const {
     const std::optional<QByteArray> bytes = loadBytes(path_);
@@ -63,7 +67,7 @@ QString ProfileFile::read(const QString& section, const QString& key, const QStr
     if (bytes) {
         value = IniDocument::fromBytes(*bytes).value(section, key);
     }
-    return cutToBuffer(value ? unquoted(*value) : defaultValue, bufferSize);
+    return profileValue(value, defaultValue, bufferSize);
 }
 
 bool ProfileFile::write(const QString& section, const QString& key, const QString& value) const {

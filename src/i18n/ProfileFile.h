@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace vornex {
 
@@ -27,5 +28,10 @@ public:
 private:
     QString path_;
 };
+
+// What a read gives for a value as found in the file (nothing when absent): the default, or the
+// value without one pair of surrounding quotes, cut to bufferSize - 1 characters.
+QString profileValue(const std::optional<QString>& found, const QString& defaultValue,
+                     int bufferSize);
 
 }  // namespace vornex

@@ -29,10 +29,34 @@ public:
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return fd_; }
+    void reset(int fd) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = fd;
+    }
 
 private:
     int fd_;
 };
+
+// Opens a test file for reading. Anything but a regular file is refused at once: opening without
+// blocking and examining what was opened keeps a pipe from stalling the reader.
+ReadStatus openForReading(const std::string& path, Descriptor& file, struct stat& status,
+                          std::string* error) {
+    file.reset(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0) {
+        const int err = errno;
+        if (error)
+            *error = describe("cannot open", path, err);
+        return err == ENOENT ? ReadStatus::Missing : ReadStatus::Failed;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        if (error)
+            *error = "cannot read " + path + ": not a regular file";
+        return ReadStatus::Failed;
+    }
+    return ReadStatus::Read;
+}
 
 ssize_t readRetrying(int fd, void* buffer, size_t size) {
     ssize_t n;
@@ -89,13 +113,11 @@ AppendResult TestFile::append(const CurvePoint* points, size_t count) const {
 }
 
 ReadStatus TestFile::readAll(const Consumer& consume, std::string* error) const {
-    const Descriptor file(::open(path_.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0) {
-        if (errno == ENOENT)
-            return ReadStatus::Missing;
-        if (error)
-            *error = describe("cannot open", path_, errno);
-        return ReadStatus::Failed;
+    Descriptor file(-1);
+    struct stat status {};
+    if (const ReadStatus opened = openForReading(path_, file, status, error);
+        opened != ReadStatus::Read) {
+        return opened;
     }
     constexpr size_t kRun = 4096;
     std::vector<CurvePoint> run(kRun);
@@ -123,13 +145,10 @@ ReadStatus TestFile::readAll(const Consumer& consume, std::string* error) const 
 }
 
 std::optional<SlaveCounts> TestFile::count(std::string* error) const {
-    const Descriptor file(::open(path_.c_str(), O_RDONLY | O_CLOEXEC));
+    Descriptor file(-1);
     struct stat status {};
-    if (file.get() < 0 || ::fstat(file.get(), &status) != 0) {
-        if (error)
-            *error = describe("cannot open", path_, errno);
+    if (openForReading(path_, file, status, error) != ReadStatus::Read)
         return std::nullopt;
-    }
     ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
     // Only the records present when counting starts are counted, whatever is appended meanwhile.
     uint64_t remaining = static_cast<uint64_t>(status.st_size) / kRecordSize;

@@ -21,7 +21,9 @@ struct AppendResult {
 // Outcome of reading a file.
 enum class ReadStatus { Read, Missing, Failed };
 
-// One test file of 24-byte records. Nothing is held open between calls.
+// One test file of 24-byte records. Nothing is held open between calls. The readers take regular
+// files only: a pipe, a folder or a device is refused at once, with the reason, and never waited
+// on.
 class TestFile {
 public:
     explicit TestFile(std::string path) : path_(std::move(path)) {}

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 
 #include "FileHelpers.h"
+#include "i18n/LanguageTexts.h"
 #include "i18n/ProfileFile.h"
 
 namespace vornex {
@@ -59,6 +60,17 @@ TEST_F(ProfileFileTest, ReadsLikeTheProfileFunctions) {
     EXPECT_EQ(read("Long", "Text", 100).size(), 99);
     EXPECT_EQ(read("Setting", "Language", 3), "zh");
     EXPECT_EQ(ProfileFile(path("absent.ini")).read("Setting", "Language", "zh_CN", 1000), "zh_CN");
+
+    // Language lookups serve the same values from memory.
+    const auto texts = LanguageTexts::of(path());
+    for (const char* key : {"Language", "Quoted", "Single", "Mixed", "Lone", "Empty", "NoEquals",
+                            "stray", "; comment", "Other"}) {
+        EXPECT_EQ(texts->value("SETTING", key, "DEF", 1000), read("Setting", key)) << key;
+    }
+    EXPECT_EQ(texts->value("long", "TEXT", "DEF", 100), read("Long", "Text", 100));
+    EXPECT_EQ(texts->value("Missing", "Language", "DEF", 1000), "DEF");
+    EXPECT_EQ(LanguageTexts::of(path("absent.ini"))->value("Setting", "Language", "DEF", 1000),
+              "DEF");
 }
 
 TEST_F(ProfileFileTest, CutNeverSplitsACharacterOutsideTheBasicPlane) {

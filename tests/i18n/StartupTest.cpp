@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cstdio>
 
 #include "FileHelpers.h"
 #include "i18n/HomeFolder.h"
@@ -126,6 +127,42 @@ TEST_F(StartupTest, Utf16FileIsFoundAndItsTextsRead) {
     EXPECT_EQ(current, paths_.languageFolder + "x.ini");
     EXPECT_EQ(GetLangString(current, langkey::kMessageTip), QStringLiteral("提示\n第二行"));
     EXPECT_TRUE(readFile(current).startsWith("\xFF\xFE"));
+}
+
+TEST_F(StartupTest, BuiltInFilesNeverReplaceUserFilesOrWriteThroughLinks) {
+    prepareHome(paths_);
+    const QByteArray edited = languageFile("zh_TW", "IDS_MESSAGE_TIP=mine\n").toUtf8();
+    makeLanguageFile("zh_TW.ini", edited);
+    QTemporaryDir outside;
+    const QString target = outside.filePath("elsewhere.ini");
+    const QByteArray foreign = languageFile("xx_XX", "IDS_MESSAGE_TIP=outside\n").toUtf8();
+    writeFile(target, foreign);
+    ASSERT_TRUE(QFile::link(target, paths_.languageFolder + "zh_CN.ini"));
+    ASSERT_TRUE(QFile::link(outside.filePath("new.ini"), paths_.languageFolder + "en_US.ini"));
+
+    const QString current = LoadLanguage(paths_, "fr_FR");
+    EXPECT_EQ(current, paths_.languageFolder + "zh_CN.ini");
+    EXPECT_EQ(readFile(paths_.languageFolder + "zh_TW.ini"), edited);
+    EXPECT_EQ(readFile(target), foreign);
+    EXPECT_TRUE(QFileInfo(current).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(outside.filePath("new.ini")));
+    EXPECT_EQ(GetLangString(current, langkey::kMessageTip), "outside");
+}
+
+TEST_F(StartupTest, LookupsSeeTheFileChangedOnDisk) {
+    const QString file = dir_.filePath("x.ini");
+    writeFile(file, languageFile("de_DE", "IDS_MESSAGE_TIP=one\n").toUtf8());
+    EXPECT_EQ(GetLangString(file, langkey::kMessageTip), "one");
+    EXPECT_EQ(GetLangString(file, "IDS_NONE"), "Not Found");
+
+    writeFile(file, languageFile("de_DE", "IDS_MESSAGE_TIP=three\n").toUtf8());
+    EXPECT_EQ(GetLangString(file, langkey::kMessageTip), "three");
+    // Another file of the same size put in its place.
+    const QString other = dir_.filePath("y.ini");
+    writeFile(other, languageFile("de_DE", "IDS_MESSAGE_TIP=fours\n").toUtf8());
+    ASSERT_EQ(std::rename(other.toUtf8().constData(), file.toUtf8().constData()), 0);
+    EXPECT_EQ(GetLangString(file, langkey::kMessageTip), "fours");
+    EXPECT_EQ(declaredLanguage(file), "de_DE");
 }
 
 TEST(LanguageFilesTest, EveryFileTranslatesEveryKey) {

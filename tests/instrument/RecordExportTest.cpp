@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
 
 #include "LineFixture.h"
+#include "SmallFileSystem.h"
 #include "WorkbookReader.h"
 #include "instrument/core/RecordExport.h"
 
@@ -80,6 +83,38 @@ TEST(RecordExport, CsvQuotesWhatNeedsIt) {
 TEST(RecordExport, UnwritablePlaceIsReported) {
     EXPECT_NE(writeRecordWorkbook("/nonexistent-folder/x.xlsx", twelveRecords()), "");
     EXPECT_NE(writeRecordCsv("/nonexistent-folder/x.csv", twelveRecords()), "");
+}
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+TEST(RecordExport, FullDiskLeavesTheEarlierFileAsItWas) {
+    sim::test::TempDir dir;
+    const test::SmallFileSystem disk(dir.path(), 64);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason();
+    RecordTable many;
+    const RecordTable twelve = twelveRecords();
+    for (int k = 0; k < 3000; ++k) {
+        many.rows.push_back(twelve.rows[static_cast<size_t>(k % 12)]);
+        many.rows.back()[0] = std::to_string(k + 1);
+    }
+    const std::string earlier(40000, 'e');
+    for (const char* name : {"/r.csv", "/r.xlsx"}) {
+        const std::string path = dir.path() + name;
+        std::ofstream(path, std::ios::binary) << earlier;
+        const bool csv = path.back() == 'v';
+        const std::string error =
+            csv ? writeRecordCsv(path, many) : writeRecordWorkbook(path, many);
+        EXPECT_NE(error, "") << name;
+        EXPECT_TRUE(readAll(path) == earlier) << name << " is not the earlier file";
+        std::remove(path.c_str());
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "unfinished files are removed";
 }
 
 }  // namespace

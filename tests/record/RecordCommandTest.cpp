@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <sstream>
 
 #include "CliRun.h"
 #include "RecordTestSupport.h"
+#include "SmallFileSystem.h"
 #include "sim/SimulatedLine.h"
 
 namespace vornex {
@@ -103,6 +106,88 @@ TEST_F(RecordCommand, TakenOrEscapingNamesAreRefusedWithoutWriting) {
         entries += entry.path().extension() == ".pdat";
     }
     EXPECT_EQ(entries, 1u);
+}
+
+// A test file of `count` records of slave 1.
+std::string records(size_t count) {
+    std::string bytes;
+    for (size_t i = 0; i < count; ++i) {
+        const CurvePoint p = testing::point(0.1 * static_cast<double>(i), 1.0 / 3.0, 1);
+        bytes.append(reinterpret_cast<const char*>(&p), sizeof p);
+    }
+    return bytes;
+}
+
+class ExportCommand : public ::testing::Test {
+protected:
+    CliRun exportTo(const std::string& input, const std::string& output) {
+        return runCli(
+            {"export", QString::fromStdString(input), "--csv", QString::fromStdString(output)});
+    }
+    std::string path(const std::string& name) const { return home_.root() + "/" + name; }
+
+    TempHome home_;
+};
+
+TEST_F(ExportCommand, OutputThatIsTheInputIsRefusedUnderAnyName) {
+    const std::string input = path("t.pdat");
+    testing::writeBytes(input, records(3));
+    ASSERT_EQ(::symlink(input.c_str(), path("link").c_str()), 0);
+    ASSERT_EQ(::link(input.c_str(), path("hard").c_str()), 0);
+    for (const std::string& output : {input, path("link"), path("./hard")}) {
+        const CliRun run = exportTo(input, output);
+        EXPECT_EQ(run.exitCode, 2) << output;
+        EXPECT_TRUE(run.err.contains("test file itself")) << run.err.toStdString();
+        EXPECT_TRUE(testing::readBytes(input) == records(3)) << "the test file is intact";
+    }
+
+    // An earlier export is replaced whole, keeping its permissions; the link stays a link.
+    testing::writeBytes(path("out.csv"), std::string(5000, 'x'));
+    ::chmod(path("out.csv").c_str(), 0640);
+    ASSERT_EQ(::symlink(path("out.csv").c_str(), path("out-link").c_str()), 0);
+    ASSERT_EQ(exportTo(input, path("out-link")).exitCode, 0);
+    EXPECT_EQ(testing::readBytes(path("out.csv")).rfind("time,value,slave\n0,", 0), 0u);
+    struct stat status {};
+    ASSERT_EQ(::lstat(path("out-link").c_str(), &status), 0);
+    EXPECT_TRUE(S_ISLNK(status.st_mode));
+    ASSERT_EQ(::stat(path("out.csv").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0640u);
+}
+
+TEST_F(ExportCommand, FullDiskLeavesTheEarlierExportAsItWas) {
+    const std::string small = path("small");
+    ASSERT_EQ(::mkdir(small.c_str(), 0755), 0);
+    const test::SmallFileSystem disk(small, 64);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason();
+    const std::string input = path("t.pdat");
+    testing::writeBytes(input, records(2000));  // about 100 KB of text
+    const std::string earlier(40000, 'e');
+    testing::writeBytes(small + "/out.csv", earlier);
+
+    const CliRun run = exportTo(input, small + "/out.csv");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains("out.csv")) << run.err.toStdString();
+    EXPECT_TRUE(testing::readBytes(small + "/out.csv") == earlier)
+        << "the earlier export is intact";
+    size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(small))
+        ++entries;
+    EXPECT_EQ(entries, 1u) << "the unfinished export is removed";
+}
+
+TEST_F(ExportCommand, PipesAndFoldersAreRefusedAtOnce) {
+    const std::string fifo = path("fifo.pdat");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    for (const std::string& input : {fifo, home_.data()}) {
+        const CliRun count = runCli({"count", QString::fromStdString(input)});
+        EXPECT_EQ(count.exitCode, 2) << input;
+        EXPECT_TRUE(count.err.contains("not a regular file")) << count.err.toStdString();
+        const CliRun run = exportTo(input, path("out.csv"));
+        EXPECT_EQ(run.exitCode, 2) << input;
+        EXPECT_TRUE(run.err.contains("not a regular file")) << run.err.toStdString();
+        EXPECT_FALSE(std::filesystem::exists(path("out.csv")));
+    }
 }
 
 }  // namespace

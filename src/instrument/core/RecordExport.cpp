@@ -4,7 +4,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
+
+#include "record/AtomicFile.h"
 
 namespace vornex {
 
@@ -60,10 +61,15 @@ std::string writeRecordWorkbook(const std::string& path, const RecordTable& tabl
     for (const RecordRow& row : table.rows)
         width = std::max(width, fittedColumnWidth(row[last]));
 
+    // The library writes to a file name: it is given the temporary file, which replaces the
+    // target once the workbook is complete.
+    AtomicFile file(path);
+    if (!file.open())
+        return file.error();
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     options.use_zip64 = LXW_TRUE;
-    lxw_workbook* workbook = workbook_new_opt(path.c_str(), &options);
+    lxw_workbook* workbook = workbook_new_opt(file.writePath().c_str(), &options);
     if (workbook == nullptr)
         return "cannot create the workbook " + path;
     lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
@@ -86,28 +92,26 @@ std::string writeRecordWorkbook(const std::string& path, const RecordTable& tabl
         error = closed;
     if (error != LXW_NO_ERROR)
         return std::string("cannot write ") + path + ": " + lxw_strerror(error);
-    return {};
+    return file.commit() ? std::string() : file.error();
 }
 
 std::string writeRecordCsv(const std::string& path, const RecordTable& table) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return "cannot create " + path;
-    auto writeRow = [&out](const RecordRow& row) {
+    AtomicFile file(path);
+    if (!file.open())
+        return file.error();
+    auto writeRow = [out = file.stream()](const RecordRow& row) {
         for (int c = 0; c < kRecordColumns; ++c) {
             if (c > 0)
-                out << ',';
-            out << csvField(row[c]);
+                std::fputc(',', out);
+            const std::string field = csvField(row[c]);
+            std::fwrite(field.data(), 1, field.size(), out);
         }
-        out << '\n';
+        std::fputc('\n', out);
     };
     writeRow(table.headers);
     for (const RecordRow& row : table.rows)
         writeRow(row);
-    out.flush();
-    if (!out)
-        return "cannot write " + path;
-    return {};
+    return file.commit() ? std::string() : file.error();
 }
 
 }  // namespace vornex

@@ -6,6 +6,9 @@
 
 namespace vornex {
 
+// Both writers replace the file at `path` whole or not at all: a failed write leaves an earlier
+// file there as it was.
+
 // Writes the uploaded-records list as a workbook: headers in row 1, the rows from row 2, list
 // column c in sheet column c + 1 (A, B, C...), every cell a text, the last column as wide as its
 // longest text. Rows are streamed to the file, so a full instrument memory needs little memory.

@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <atomic>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+#include "FileHelpers.h"
+#include "i18n/Language.h"
+
+namespace vornex {
+namespace {
+
+TEST(LanguageTexts, LookupsFromSeveralThreadsWhileTheFileIsReplaced) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("lang.ini");
+    const QString next = dir.filePath("next.ini");
+    auto contents = [](const char* text) {
+        return QByteArray("[String]\nIDS_MESSAGE_TIP=") + text + "\n";
+    };
+    test::writeFile(file, contents("first"));
+
+    std::atomic<bool> done{false};
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> readers;
+    for (int i = 0; i < 3; ++i) {
+        readers.emplace_back([&] {
+            while (!done) {
+                const QString text = GetLangString(file, QStringLiteral("IDS_MESSAGE_TIP"));
+                if (text != QLatin1String("first") && text != QLatin1String("second"))
+                    ++wrong;
+            }
+        });
+    }
+    for (int round = 0; round < 50; ++round) {
+        test::writeFile(next, contents(round % 2 ? "first" : "second"));
+        std::rename(next.toUtf8().constData(), file.toUtf8().constData());
+    }
+    done = true;
+    for (std::thread& reader : readers)
+        reader.join();
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(GetLangString(file, QStringLiteral("IDS_MESSAGE_TIP")), "first");
+}
+
+}  // namespace
+}  // namespace vornex
