@@ -48,6 +48,7 @@ public:
     StartResult start();
 
     // Ends the recording; samples and points still waiting go to the test they were taken for.
+    // The append is left to the file-writer thread, so a slow disk never holds the caller.
     void stop();
 
     // Takes every queued sample, in order, into the curves and the write queue, then shows the
@@ -58,13 +59,22 @@ public:
     // queued for a file). False when the file does not exist or cannot be read.
     bool loadFile(const std::string& path, std::string* error = nullptr);
 
-    // Closes the open test: the recording ends, its points are appended, and every curve starts
-    // again from index 0 (curves and time base stay). False when no test was open.
+    // Closes the open test: the recording ends, the file-writer thread is asked to append its
+    // points (the observer hears when it has), and every curve starts again from index 0 (curves
+    // and time base stay). False when no test was open.
     bool closeTest();
 
-    // Ends a running recording and appends every sample and point still waiting to its own test;
-    // points that cannot be written are reported as unwritten. Nothing is left to do afterwards.
-    void finish();
+    // Points that could not be written to their test, and why.
+    struct Unwritten {
+        std::string path;
+        std::vector<CurvePoint> points;
+        std::string reason;
+    };
+
+    // Ends a running recording and appends every sample and point still waiting to its own test,
+    // waiting for the disk. Points that cannot be written are reported as unwritten and returned.
+    // Nothing is left to do afterwards.
+    std::vector<Unwritten> finish();
 
     // Appends everything queued now; false when some points could not be written (they stay
     // queued and the failure has been reported).

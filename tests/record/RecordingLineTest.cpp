@@ -53,7 +53,9 @@ public:
     void testOpened(const std::string&) override { note("testOpened"); }
     void testClosed(const std::string&) override { note("testClosed"); }
     void appendFailed(const std::string&, const std::string&) override { note("appendFailed"); }
-    void pointsUnwritten(const std::string&, size_t) override { note("pointsUnwritten"); }
+    void pointsUnwritten(const std::string&, size_t, const std::string&) override {
+        note("pointsUnwritten");
+    }
 
     // How often `what` came, and whether always on the controlling thread.
     size_t count(const std::string& what) const {
