@@ -196,8 +196,7 @@ int runRecord(const QStringList& args) {
         session.initialUpdate();
         session.start();
         // The deadline is checked at every tick: a timer's interval cannot hold 30 days.
-        const auto deadline =
-            std::chrono::steady_clock::now() + std::chrono::seconds(*seconds);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(*seconds);
         QTimer ticker;
         QObject::connect(&ticker, &QTimer::timeout, [&] {
             session.tick();
@@ -217,8 +216,7 @@ int runRecord(const QStringList& args) {
         session.end();
     }
     if (silentLine) {
-        std::fprintf(stderr, "vornex-cli record: no instrument answers on %s\n",
-                     qPrintable(port));
+        std::fprintf(stderr, "vornex-cli record: no instrument answers on %s\n", qPrintable(port));
         return 2;
     }
     printCounts(testPath);

@@ -28,10 +28,10 @@ void offerOne(QWidget* parent, const Recorder::Unwritten& lost, const QString& s
     const AppendResult saved = TestFile(dialog.selectedFiles().constFirst().toStdString())
                                    .append(lost.points.data(), lost.points.size());
     if (!saved.ok()) {
-        ShowMessage(parent,
-                    QString::fromUtf8(kUnwrittenSaveFailedText)
-                        .arg(QString::fromStdString(saved.error)),
-                    QString::fromUtf8(kNoTestCaption), MessageIcon::Warning);
+        ShowMessage(
+            parent,
+            QString::fromUtf8(kUnwrittenSaveFailedText).arg(QString::fromStdString(saved.error)),
+            QString::fromUtf8(kNoTestCaption), MessageIcon::Warning);
     }
 }
 

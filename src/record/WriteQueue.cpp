@@ -34,7 +34,6 @@ size_t WriteQueue::pointCount() const {
     return points_;
 }
 
-
 size_t WriteQueue::pointCount(const std::string& path) const {
     std::lock_guard<std::mutex> lock(mutex_);
     size_t count = 0;

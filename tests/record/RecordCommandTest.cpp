@@ -37,8 +37,9 @@ protected:
 
     QStringList recordArgs(const QString& name, const QString& seconds = "1",
                            const QString& slaves = "1,2") const {
-        QStringList args{"record", "--port", QString::fromStdString(line_->portPath()), "--slaves",
-                         slaves, "--test", name, "--home", QString::fromStdString(home_.root())};
+        QStringList args{"record",   "--port", QString::fromStdString(line_->portPath()),
+                         "--slaves", slaves,   "--test",
+                         name,       "--home", QString::fromStdString(home_.root())};
         if (!seconds.isEmpty())
             args << "--seconds" << seconds;
         return args;
@@ -147,8 +148,8 @@ TEST_F(RecordCommand, OfTwoRecordingsStartedTogetherForOneNameExactlyOneWins) {
     std::multiset<int> codes{first.exitCode(), second.exitCode()};
     EXPECT_EQ(codes, (std::multiset<int>{0, 2})) << first.readAllStandardError().toStdString()
                                                  << second.readAllStandardError().toStdString();
-    const QString loser = QString::fromUtf8(
-        (first.exitCode() == 2 ? first : second).readAllStandardError());
+    const QString loser =
+        QString::fromUtf8((first.exitCode() == 2 ? first : second).readAllStandardError());
     EXPECT_TRUE(loser.contains(QString::fromUtf8("提示:文件已存在！"))) << loser.toStdString();
 }
 
