@@ -1,11 +1,16 @@
 #include <QEventLoop>
 #include <QTimer>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <mutex>
+#include <optional>
+#include <set>
 #include <string>
 
 #include "Arguments.h"
 #include "Commands.h"
+#include "SignalPipe.h"
 #include "controls/MessageTexts.h"
 #include "i18n/HomeFolder.h"
 #include "i18n/Startup.h"
@@ -17,11 +22,24 @@ namespace vornex::cli {
 
 namespace {
 
-// Says on stderr what went wrong while recording; remembers whether anything did.
+// The longest recording `--seconds` asks for: 30 days.
+constexpr int kMaxSeconds = 30 * 24 * 3600;
+
+// Says on stderr what went wrong while recording; remembers whether anything did, and whether
+// every instrument was found absent.
 class RecordReporter : public SessionObserver {
 public:
+    explicit RecordReporter(size_t instruments) : instruments_(instruments) {}
+
     void portLost(const std::string& reason) override {
-        report("the port was lost (" + reason + "); recording goes on with no readings");
+        report("the port was lost (" + reason + "); the recording stopped");
+    }
+    void presenceChanged(size_t, uint8_t address, PresenceState state) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (state == PresenceState::Absent)
+            absent_.insert(address);
+        else
+            absent_.erase(address);
     }
     void appendFailed(const std::string& path, const std::string& reason) override {
         report("cannot append to " + path + " (" + reason + "); the points are kept and retried");
@@ -30,13 +48,19 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         std::fprintf(stderr, "vornex-cli record: appending to %s works again\n", path.c_str());
     }
-    void pointsUnwritten(const std::string& path, size_t count) override {
-        report(std::to_string(count) + " points could not be written to " + path);
+    void pointsUnwritten(const std::string& path, size_t count,
+                         const std::string& reason) override {
+        report(std::to_string(count) + " points of test " + path + " could not be written (" +
+               reason + ")");
     }
 
     bool troubled() const {
         std::lock_guard<std::mutex> lock(mutex_);
         return troubled_;
+    }
+    bool noneAnswers() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return absent_.size() == instruments_;
     }
 
 private:
@@ -46,13 +70,51 @@ private:
         troubled_ = true;
     }
 
+    const size_t instruments_;
     mutable std::mutex mutex_;
     bool troubled_ = false;
+    std::set<uint8_t> absent_;
 };
+
+const char* refusalText(TestSession::AddResult result) {
+    switch (result) {
+        case TestSession::AddResult::Added:
+            break;
+        case TestSession::AddResult::Exists:
+            return kTestExistsText;
+        case TestSession::AddResult::BadName:
+            return kTestBadNameText;
+        case TestSession::AddResult::BlankName:
+            return kTestBlankNameText;
+        case TestSession::AddResult::ControlCharacter:
+            return kTestControlCharText;
+        case TestSession::AddResult::NameTooLong:
+            return kTestNameTooLongText;
+        case TestSession::AddResult::CannotCreate:
+            return kTestCannotCreateText;
+    }
+    return "";
+}
+
+// Null when the name can name a test file.
+const char* nameRefusal(testpaths::NameProblem problem) {
+    switch (problem) {
+        case testpaths::NameProblem::None:
+            return nullptr;
+        case testpaths::NameProblem::LeavesFolder:
+            return kTestBadNameText;
+        case testpaths::NameProblem::Blank:
+            return kTestBlankNameText;
+        case testpaths::NameProblem::ControlCharacter:
+            return kTestControlCharText;
+        case testpaths::NameProblem::TooLong:
+            return kTestNameTooLongText;
+    }
+    return nullptr;
+}
 
 void printCounts(const std::string& path) {
     std::printf("%s\n", path.c_str());
-    // A recording that took no reading leaves no file: nothing was recorded.
     const SlaveCounts counts = TestFile(path).count().value_or(SlaveCounts{});
     for (int slave = 1; slave <= kCurveSlots; ++slave) {
         if (counts.of(slave) != 0) {
@@ -75,42 +137,45 @@ int runRecord(const QStringList& args) {
     }
     const QString port = arguments.value(QStringLiteral("port"));
     const auto slaves = parseSlaveList(arguments.value(QStringLiteral("slaves")));
-    const auto seconds = parseCount(arguments.value(QStringLiteral("seconds")));
-    if (port.isEmpty() || !slaves || !seconds || !arguments.has(QStringLiteral("test"))) {
+    const bool timed = arguments.has(QStringLiteral("seconds"));
+    const auto seconds = timed ? parseCount(arguments.value(QStringLiteral("seconds")))
+                               : std::optional<int>(kMaxSeconds);
+    if (port.isEmpty() || !slaves || !seconds || *seconds < 1 || *seconds > kMaxSeconds ||
+        !arguments.has(QStringLiteral("test"))) {
         std::fputs(
-            "vornex-cli record: needs --port PATH, --slaves with addresses 1 to 30 (1,2,3), "
-            "--test NAME and --seconds S (S >= 1); --home DIR is optional\n",
+            "vornex-cli record: needs --port PATH, --slaves with addresses 1 to 30 (1,2,3) and "
+            "--test NAME; --seconds S (1 to 2592000) and --home DIR are optional\n",
             stderr);
         return 1;
     }
     const std::string name = arguments.value(QStringLiteral("test")).toStdString();
-    if (!testpaths::isSafeName(name)) {
-        std::fprintf(stderr, "vornex-cli record: %s (%s)\n", kTestBadNameText, name.c_str());
+    if (const char* refusal = nameRefusal(testpaths::checkName(name))) {
+        std::fprintf(stderr, "vornex-cli record: %s (%s)\n", refusal, name.c_str());
         return 2;
     }
 
+    QEventLoop loop;
+    // Caught from here on: a signal before the recording runs ends it as soon as it does.
+    const SignalPipe interrupts({SIGINT, SIGTERM}, [&loop] { loop.quit(); });
     const AppPaths paths = homePaths(args);
     for (const QString& problem : prepareHome(paths)) {
         std::fprintf(stderr, "vornex-cli record: %s\n", qPrintable(problem));
     }
     // Declared before the session, which reports to the one and draws on the other to its end.
-    RecordReporter reporter;
+    RecordReporter reporter(slaves->size());
     HeadlessGraph graph;
     std::string testPath;
+    bool silentLine = false;
     {
         AcquisitionSession session(paths.dataFolder.toStdString(), graph);
         session.addObserver(reporter);
         session.proposeName();
-        switch (session.newTest(name)) {
-            case TestSession::AddResult::Added:
-                break;
-            case TestSession::AddResult::Exists:
-                std::fprintf(stderr, "vornex-cli record: %s (%s)\n", kTestExistsText, name.c_str());
-                return 2;
-            case TestSession::AddResult::BadName:
-                std::fprintf(stderr, "vornex-cli record: %s (%s)\n", kTestBadNameText,
-                             name.c_str());
-                return 2;
+        if (const auto added = session.newTest(name); added != TestSession::AddResult::Added) {
+            const std::string detail =
+                added == TestSession::AddResult::CannotCreate ? session.createError() : name;
+            std::fprintf(stderr, "vornex-cli record: %s (%s)\n", refusalText(added),
+                         detail.c_str());
+            return 2;
         }
         testPath = session.testPath();
         for (int address : *slaves)
@@ -130,18 +195,29 @@ int runRecord(const QStringList& args) {
 
         session.initialUpdate();
         session.start();
-        QEventLoop loop;
+        // The deadline is checked at every tick: a timer's interval cannot hold 30 days.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(*seconds);
         QTimer ticker;
-        QObject::connect(&ticker, &QTimer::timeout, [&session] { session.tick(); });
-        ticker.start(10);
-        QTimer::singleShot(*seconds * 1000, &loop, [&] {
-            session.stop();
-            session.closeTest();
-            session.disconnect();
-            loop.quit();
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            session.tick();
+            silentLine = reporter.noneAnswers();
+            // A lost line has stopped the recording.
+            if (!session.recording() || silentLine ||
+                (timed && std::chrono::steady_clock::now() >= deadline))
+                loop.quit();
         });
+        ticker.start(10);
         loop.exec();
-        // Ending the session waits for the last pass; its readings still belong to the test.
+        // Stop and Close test; ending the session then writes every point still queued, and
+        // waits for the last pass, whose readings still belong to the test.
+        session.stop();
+        session.closeTest();
+        session.disconnect();
+        session.end();
+    }
+    if (silentLine) {
+        std::fprintf(stderr, "vornex-cli record: no instrument answers on %s\n", qPrintable(port));
+        return 2;
     }
     printCounts(testPath);
     return reporter.troubled() ? 2 : 0;

@@ -13,7 +13,7 @@ void printUsage() {
         "usage: vornex-cli COMMAND [OPTIONS]\n"
         "  ports                                        list the serial ports\n"
         "  poll --port PATH --slaves 1,2,3 --passes N [--display ADDR]\n"
-        "  record --port PATH --slaves 1,2,3 --test NAME --seconds S [--home DIR]\n"
+        "  record --port PATH --slaves 1,2,3 --test NAME [--seconds S] [--home DIR]\n"
         "  count FILE                                   records per instrument\n"
         "  export FILE --csv OUT                        records as CSV (OUT - for stdout)\n"
         "  params --port PATH --slave N [--set-mode M] [--set-unit NAME] [--set-measure NAME]\n"

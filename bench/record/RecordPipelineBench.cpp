@@ -28,8 +28,10 @@ public:
     void appendFailed(const std::string& path, const std::string& reason) override {
         std::fprintf(stderr, "append to %s failed: %s\n", path.c_str(), reason.c_str());
     }
-    void pointsUnwritten(const std::string& path, size_t count) override {
-        std::fprintf(stderr, "%zu points unwritten for %s\n", count, path.c_str());
+    void pointsUnwritten(const std::string& path, size_t count,
+                         const std::string& reason) override {
+        std::fprintf(stderr, "%zu points unwritten for %s: %s\n", count, path.c_str(),
+                     reason.c_str());
     }
 };
 

@@ -9,6 +9,7 @@
 
 #include "controls/MessageTexts.h"
 #include "record/AcquisitionSession.h"
+#include "record/TestSession.h"
 
 namespace vornex {
 
@@ -57,17 +58,32 @@ CDlgTestCreate::CDlgTestCreate(AcquisitionSession& session, QWidget* parent)
 }
 
 void CDlgTestCreate::onAdd() {
+    const char* refusal = nullptr;
     switch (session_.newTest(name_->text().toStdString())) {
         case TestSession::AddResult::Added:
             accept();
             return;
         case TestSession::AddResult::Exists:
-            message_->setText(QString::fromUtf8(kTestExistsText));
-            return;
+            refusal = kTestExistsText;
+            break;
         case TestSession::AddResult::BadName:
-            message_->setText(QString::fromUtf8(kTestBadNameText));
-            return;
+            refusal = kTestBadNameText;
+            break;
+        case TestSession::AddResult::BlankName:
+            refusal = kTestBlankNameText;
+            break;
+        case TestSession::AddResult::ControlCharacter:
+            refusal = kTestControlCharText;
+            break;
+        case TestSession::AddResult::NameTooLong:
+            refusal = kTestNameTooLongText;
+            break;
+        case TestSession::AddResult::CannotCreate:
+            refusal = kTestCannotCreateText;
+            message_->setToolTip(QString::fromStdString(session_.createError()));
+            break;
     }
+    message_->setText(QString::fromUtf8(refusal));
 }
 
 }  // namespace vornex

@@ -11,8 +11,8 @@ namespace vornex {
 class AcquisitionSession;
 
 // Asks for the name of a new test, proposing the current date and time. Add opens the test in the
-// session unless a file of that name exists today or the name would leave the day folder; the
-// reason then shows in the message line and the dialog stays open.
+// session, creating its file, unless a file of that name exists today or the name cannot name a
+// file there; the reason then shows in the message line and the dialog stays open.
 class CDlgTestCreate : public QDialog {
     Q_OBJECT
 

@@ -1,6 +1,7 @@
 #include "frame/CMainFrame.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
 
 #include "browser/CDlgSelData.h"
@@ -10,6 +11,7 @@
 #include "frame/CFixSplitterWnd.h"
 #include "frame/CommandIds.h"
 #include "frame/LanguageSwitch.h"
+#include "frame/UnwrittenPointsOffer.h"
 #include "graph/CHeaderToolBar.h"
 #include "graph/CVornexView.h"
 #include "graph/CXGraph.h"
@@ -41,6 +43,11 @@ CMainFrame::CMainFrame(const AppPaths& paths, PortSource ports, QWidget* parent)
 }
 
 CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    offerToSaveUnwritten(this, session_.end(), paths_.dataFolder);
+    QMainWindow::closeEvent(event);
+}
 
 QString CMainFrame::languageFile() const {
     return language_->languageFile();

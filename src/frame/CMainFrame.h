@@ -54,6 +54,11 @@ public slots:
     // Runs the saved-data browser and loads the chosen test into the graph.
     void showTestData();
 
+protected:
+    // Ends the session while the window can still speak: every point is written, or the user is
+    // told which were not and may save them elsewhere.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void buildPanes(PortSource ports);
     void routeCommands();

@@ -87,9 +87,11 @@ void CVornexView::appendRecovered(const std::string& path) {
     qInfo("vornex: appending to %s works again", path.c_str());
 }
 
-// Comes while the session ends, when no window can show a message any more.
-void CVornexView::pointsUnwritten(const std::string& path, size_t count) {
-    qWarning("vornex: %zu points could not be written to %s", count, path.c_str());
+// Comes while the session ends; the main frame offers to save the points elsewhere.
+void CVornexView::pointsUnwritten(const std::string& path, size_t count,
+                                  const std::string& reason) {
+    qWarning("vornex: %zu points could not be written to %s (%s)", count, path.c_str(),
+             reason.c_str());
 }
 
 }  // namespace vornex

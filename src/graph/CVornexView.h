@@ -54,7 +54,7 @@ private:
     // SessionObserver; append failures may come from the file-writer thread.
     void appendFailed(const std::string& path, const std::string& reason) override;
     void appendRecovered(const std::string& path) override;
-    void pointsUnwritten(const std::string& path, size_t count) override;
+    void pointsUnwritten(const std::string& path, size_t count, const std::string& reason) override;
 
     AcquisitionSession& session_;
     CXGraph* graph_;

@@ -14,10 +14,14 @@ AcquisitionSession::AcquisitionSession(std::string dataFolder, GraphControl& gra
 }
 
 AcquisitionSession::~AcquisitionSession() {
+    end();
+    recorder_.attachSamples(nullptr);
+}
+
+std::vector<Recorder::Unwritten> AcquisitionSession::end() {
     poller_.disconnect();
     poller_.waitStopped();
-    recorder_.finish();
-    recorder_.attachSamples(nullptr);
+    return recorder_.finish();
 }
 
 void AcquisitionSession::addObserver(SessionObserver& observer) {
@@ -40,6 +44,7 @@ void AcquisitionSession::notify(Call call) {
 }
 
 ConnectResult AcquisitionSession::connect(const std::string& port) {
+    handleLinkNews();
     const ConnectResult result = poller_.connect(port);
     if (result == ConnectResult::Connected)
         notify([](SessionObserver& o) { o.linkConnected(); });
@@ -47,13 +52,27 @@ ConnectResult AcquisitionSession::connect(const std::string& port) {
 }
 
 void AcquisitionSession::disconnect() {
+    if (recording())
+        recorder_.stop();
     poller_.disconnect();
     notify([](SessionObserver& o) { o.linkDisconnected(); });
 }
 
 void AcquisitionSession::portRemoved() {
+    if (recording())
+        recorder_.stop();
     poller_.disconnect();
     notify([](SessionObserver& o) { o.portLost("the port was removed"); });
+}
+
+void AcquisitionSession::handleLinkNews() {
+    if (lineLost_.exchange(false, std::memory_order_acq_rel) && recording())
+        recorder_.stop();
+}
+
+size_t AcquisitionSession::tick() {
+    handleLinkNews();
+    return recorder_.tick();
 }
 
 TestSession::AddResult AcquisitionSession::newTest(const std::string& name) {
@@ -97,6 +116,7 @@ void AcquisitionSession::stoppedOnEmptyTable() {
 }
 
 void AcquisitionSession::portLost(const std::string& reason) {
+    lineLost_.store(true, std::memory_order_release);
     notify([&](SessionObserver& o) { o.portLost(reason); });
 }
 
@@ -116,8 +136,13 @@ void AcquisitionSession::appendRecovered(const std::string& path) {
     notify([&](SessionObserver& o) { o.appendRecovered(path); });
 }
 
-void AcquisitionSession::pointsUnwritten(const std::string& path, size_t count) {
-    notify([&](SessionObserver& o) { o.pointsUnwritten(path, count); });
+void AcquisitionSession::closedTestWritten(const std::string& path, size_t unwritten) {
+    notify([&](SessionObserver& o) { o.closedTestWritten(path, unwritten); });
+}
+
+void AcquisitionSession::pointsUnwritten(const std::string& path, size_t count,
+                                         const std::string& reason) {
+    notify([&](SessionObserver& o) { o.pointsUnwritten(path, count, reason); });
 }
 
 }  // namespace vornex

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -35,9 +36,7 @@ public:
     // the session.
     AcquisitionSession(std::string dataFolder, GraphControl& graph,
                        SessionSettings settings = SessionSettings());
-    // Polling ends and its thread is joined first, so nothing more is queued; then the recording
-    // ends and every sample and point still waiting is appended to the test it was taken for;
-    // then the rest goes.
+    // Ends the session as end() does; what could not be written is only told to the observers.
     ~AcquisitionSession() override;
     AcquisitionSession(const AcquisitionSession&) = delete;
     AcquisitionSession& operator=(const AcquisitionSession&) = delete;
@@ -47,13 +46,23 @@ public:
     void addObserver(SessionObserver& observer);
     void removeObserver(SessionObserver& observer);
 
-    // Link.
+    // Polling ends and its thread is joined first, so nothing more is queued; then the recording
+    // ends and every sample and point still waiting is appended to the test it was taken for,
+    // waiting for the disk. Returns the points that could not be written (observers hear of them
+    // too). Afterwards only the destructor may follow.
+    std::vector<Recorder::Unwritten> end();
+
+    // Link. A running recording never outlives its link: Disconnect and a lost port stop it as
+    // Stop does, and a new Connect does not start it again.
     ConnectResult connect(const std::string& port);
     // Polling ends after its pass; no wait.
     void disconnect();
     // The connected port left the port list: polling ends after its pass, as on Disconnect, and
     // observers hear of a lost port instead.
     void portRemoved();
+    // Acts on news of the acquisition thread that belong to this thread: a line lost under a pass
+    // stops the recording. tick() and connect() call it; so may anyone on this thread.
+    void handleLinkNews();
     // True while an acquisition thread exists that has not ended; no Connect or table edit then.
     bool pollingActive() const { return poller_.active(); }
     bool waitPollingEnded(std::chrono::milliseconds timeout) const {
@@ -74,6 +83,8 @@ public:
     // Tests. Proposing a name makes sure today's folder exists.
     std::string proposeName() { return test_.proposeName(); }
     TestSession::AddResult newTest(const std::string& name);
+    // Why the last newTest was refused with CannotCreate.
+    const std::string& createError() const { return test_.createError(); }
     // False when no test was open; a running recording ends and its points go to this test.
     bool closeTest();
     bool testOpen() const { return test_.isOpen(); }
@@ -87,12 +98,14 @@ public:
     void initialUpdate() { recorder_.initialUpdate(); }
     Recorder::StartResult start() { return recorder_.start(); }
     void stop() { recorder_.stop(); }
-    // Takes every queued sample into the curves and the write queue; every 10 ms while recording.
-    size_t tick() { return recorder_.tick(); }
+    // Handles the link's news, then takes every queued sample into the curves and the write
+    // queue; every 10 ms while recording.
+    size_t tick();
     bool recording() const { return recorder_.signal().recording(); }
     // Clock reading at the first Start of the open test: the zero of its times.
     uint32_t timeBase() const { return recorder_.signal().timeBase(); }
-    // Appends everything queued now; false when some points could not be written.
+    // Appends everything queued now on this thread, waiting for the disk; false when some points
+    // could not be written.
     bool flush() { return recorder_.flush(); }
 
     const CurveTable& curves() const { return recorder_.curves(); }
@@ -116,11 +129,14 @@ private:
     void recordingChanged(RecordingState state) override;
     void appendFailed(const std::string& path, const std::string& reason) override;
     void appendRecovered(const std::string& path) override;
-    void pointsUnwritten(const std::string& path, size_t count) override;
+    void closedTestWritten(const std::string& path, size_t unwritten) override;
+    void pointsUnwritten(const std::string& path, size_t count, const std::string& reason) override;
 
     // Held while a notification is handed out, so a removed observer is never called again.
     std::mutex observersMutex_;
     std::vector<SessionObserver*> observers_;
+    // Set by the acquisition thread when the line went away under a pass.
+    std::atomic<bool> lineLost_{false};
 
     TestSession test_;
     Recorder recorder_;

@@ -1,5 +1,8 @@
 #include "record/FileWriter.h"
 
+#include <set>
+#include <utility>
+
 #include "record/TestFile.h"
 
 namespace vornex {
@@ -25,13 +28,38 @@ void FileWriter::start() {
         thread_ = std::thread(&FileWriter::run, this);
 }
 
+void FileWriter::requestFlush(const std::string& closedPath) {
+    start();
+    {
+        std::lock_guard<std::mutex> lock(wakeMutex_);
+        flushWanted_ = true;
+        if (!closedPath.empty())
+            closedPaths_.push_back(closedPath);
+    }
+    wake_.notify_all();
+}
+
 void FileWriter::run() {
     std::unique_lock<std::mutex> lock(wakeMutex_);
-    while (!wake_.wait_for(lock, period_, [this] { return stopping_; })) {
+    for (;;) {
+        wake_.wait_for(lock, period_, [this] { return stopping_ || flushWanted_; });
+        const bool last = stopping_;
+        flushWanted_ = false;
+        const std::vector<std::string> closed = std::exchange(closedPaths_, {});
         lock.unlock();
         flush();
+        for (const std::string& path : closed)
+            observer_.closedTestWritten(path, queue_.pointCount(path));
         lock.lock();
+        if (last)
+            return;
     }
+}
+
+std::string FileWriter::failure(const std::string& path) {
+    std::lock_guard<std::mutex> lock(appendMutex_);
+    const auto found = failing_.find(path);
+    return found == failing_.end() ? std::string() : found->second;
 }
 
 bool FileWriter::flush() {
@@ -57,7 +85,7 @@ bool FileWriter::flush() {
         batch.points.erase(batch.points.begin(),
                            batch.points.begin() + static_cast<std::ptrdiff_t>(result.written));
         failedNow.insert(batch.path);
-        if (failing_.insert(batch.path).second)
+        if (failing_.insert_or_assign(batch.path, result.error).second)
             observer_.appendFailed(batch.path, result.error);
         unwritten.push_back(std::move(batch));
     }

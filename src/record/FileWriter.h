@@ -2,20 +2,21 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <map>
 #include <mutex>
-#include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "record/RecordingObserver.h"
 #include "record/WriteQueue.h"
 
 namespace vornex {
 
-// Moves queued points into their test files: from its own thread once a period, and on demand
-// from the caller's thread. Each run of points for one file is appended with one write. Points
-// that could not be written stay queued, in order, and are tried again next time; a failing file
-// is reported once until it works again.
+// Moves queued points into their test files: from its own thread once a period and whenever asked
+// to, and on demand from the caller's thread. Each run of points for one file is appended with one
+// write. Points that could not be written stay queued, in order, and are tried again next time; a
+// failing file is reported once until it works again.
 class FileWriter {
 public:
     FileWriter(WriteQueue& queue, RecordingObserver& observer,
@@ -27,11 +28,19 @@ public:
 
     // Starts the periodic thread unless it runs already.
     void start();
-    // Stops the periodic thread and waits for it.
+    // Stops the periodic thread after one last append and waits for it.
     void stop();
+
+    // Wakes the thread (starting it if needed) to append everything queued now, and returns at
+    // once: the caller never waits for the disk. With `closedPath`, the observer hears once that
+    // append has run how many points of that test are still unwritten.
+    void requestFlush(const std::string& closedPath = std::string());
 
     // Appends everything queued now, on the calling thread. True when the queue was emptied.
     bool flush();
+
+    // Why appends to `path` fail, or empty when they do not.
+    std::string failure(const std::string& path);
 
 private:
     void run();
@@ -42,11 +51,14 @@ private:
 
     // Held for a whole take-write-put-back, so two flushes never reorder points of one file.
     std::mutex appendMutex_;
-    std::set<std::string> failing_;
+    // Failing file → the reason it last failed.
+    std::map<std::string, std::string> failing_;
 
     std::mutex wakeMutex_;
     std::condition_variable wake_;
     bool stopping_ = false;
+    bool flushWanted_ = false;
+    std::vector<std::string> closedPaths_;
     std::thread thread_;
 };
 

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 namespace vornex {
 
 Recorder::Recorder(GraphControl& graph, TestSession& session, RecordingObserver& observer,
@@ -12,15 +14,26 @@ Recorder::Recorder(GraphControl& graph, TestSession& session, RecordingObserver&
       clock_(std::move(clock)),
       writer_(writeQueue_, observer, writePeriod) {}
 
-void Recorder::finish() {
+std::vector<Recorder::Unwritten> Recorder::finish() {
     signal_.setRecording(false);
     writer_.stop();
     tick();
+    std::vector<Unwritten> unwritten;
     if (writer_.flush())
-        return;
-    for (const auto& batch : writeQueue_.takeAll()) {
-        observer_.pointsUnwritten(batch.path, batch.points.size());
+        return unwritten;
+    for (auto& batch : writeQueue_.takeAll()) {
+        // Every run of one file, in queue order, makes one handful of that test's points.
+        auto same = std::find_if(unwritten.begin(), unwritten.end(),
+                                 [&](const Unwritten& u) { return u.path == batch.path; });
+        if (same == unwritten.end()) {
+            same = unwritten.insert(unwritten.end(),
+                                    Unwritten{batch.path, {}, writer_.failure(batch.path)});
+        }
+        same->points.insert(same->points.end(), batch.points.begin(), batch.points.end());
     }
+    for (const Unwritten& lost : unwritten)
+        observer_.pointsUnwritten(lost.path, lost.points.size(), lost.reason);
+    return unwritten;
 }
 
 void Recorder::initialUpdate() {
@@ -54,7 +67,7 @@ Recorder::StartResult Recorder::start() {
 void Recorder::stop() {
     signal_.setRecording(false);
     tick();
-    writer_.flush();
+    writer_.requestFlush();
     showWholeTest();
     observer_.recordingChanged(RecordingState::Stopped);
 }
@@ -98,6 +111,9 @@ bool Recorder::loadFile(const std::string& path, std::string* error) {
             *error = "no file " + path;
         return false;
     }
+    // A test just closed may still have points on their way to its file; loading reads the disk
+    // anyway, so it waits for them rather than show the test cut short.
+    writer_.flush();
     clearCurves();
     uint32_t touched = 0;
     const ReadStatus status = TestFile(path).readAll(
@@ -118,7 +134,7 @@ bool Recorder::closeTest() {
         return false;
     signal_.setRecording(false);
     tick();
-    writer_.flush();
+    writer_.requestFlush(session_.currentPath());
     testStarted_ = false;
     clearCurves();
     observer_.recordingChanged(RecordingState::Stopped);

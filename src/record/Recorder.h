@@ -52,7 +52,8 @@ public:
     StartResult start();
 
     // Ends the recording; samples and points still waiting go to the test they were taken for.
-    // The whole test comes into view.
+    // The append is left to the file-writer thread, so a slow disk never holds the caller. The
+    // whole test comes into view.
     void stop();
 
     // Takes every queued sample, in order, into the curves and the write queue, then shows the
@@ -63,13 +64,22 @@ public:
     // when the file does not exist (the curves then stay) or cannot be read.
     bool loadFile(const std::string& path, std::string* error = nullptr);
 
-    // Closes the open test: the recording ends, its points are appended, every curve is emptied
-    // and the next test takes its own time base. False when no test was open.
+    // Closes the open test: the recording ends, the file-writer thread is asked to append its
+    // points (the observer hears when it has), every curve is emptied and the next test takes its
+    // own time base. False when no test was open.
     bool closeTest();
 
-    // Ends a running recording and appends every sample and point still waiting to its own test;
-    // points that cannot be written are reported as unwritten. Nothing is left to do afterwards.
-    void finish();
+    // Points that could not be written to their test, and why.
+    struct Unwritten {
+        std::string path;
+        std::vector<CurvePoint> points;
+        std::string reason;
+    };
+
+    // Ends a running recording and appends every sample and point still waiting to its own test,
+    // waiting for the disk. Points that cannot be written are reported as unwritten and returned.
+    // Nothing is left to do afterwards.
+    std::vector<Unwritten> finish();
 
     // Appends everything queued now; false when some points could not be written (they stay
     // queued and the failure has been reported).

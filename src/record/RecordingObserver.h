@@ -19,8 +19,12 @@ public:
     virtual void appendFailed(const std::string& path, const std::string& reason) = 0;
     // Appends to `path` work again after a failure.
     virtual void appendRecovered(const std::string& path) = 0;
-    // Points that could not be written when the recording state was torn down.
-    virtual void pointsUnwritten(const std::string& path, size_t count) = 0;
+    // The append asked for when the test of `path` was closed has run; `unwritten` of its points
+    // are still queued (they are retried). From the file-writer thread.
+    virtual void closedTestWritten(const std::string& path, size_t unwritten) = 0;
+    // Points that could not be written when the recording state was torn down, and why.
+    virtual void pointsUnwritten(const std::string& path, size_t count,
+                                 const std::string& reason) = 0;
 };
 
 }  // namespace vornex

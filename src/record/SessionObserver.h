@@ -26,7 +26,8 @@ public:
     // Acquisition thread: the table was empty, so polling ended at once by itself.
     virtual void stoppedOnEmptyTable() {}
     // Acquisition thread when the line vanished under a pass, controlling thread when the port
-    // left the port list; one loss may be told both ways. Polling ends.
+    // left the port list; one loss may be told both ways. Polling ends, and a running recording
+    // stops (on the controlling thread, at its next tick, when the loss came from the line).
     virtual void portLost(const std::string& /*reason*/) {}
     // Acquisition thread: the link is closed and the thread about to end; a new Connect may follow
     // once the session no longer reports polling as active.
@@ -49,8 +50,13 @@ public:
     // again.
     virtual void appendFailed(const std::string& /*path*/, const std::string& /*reason*/) {}
     virtual void appendRecovered(const std::string& /*path*/) {}
-    // Controlling thread, while the session ends: points that could not be written to `path`.
-    virtual void pointsUnwritten(const std::string& /*path*/, size_t /*count*/) {}
+    // File-writer thread: the append asked for at Close test of `path` has run; `unwritten` of its
+    // points are still queued (a failure was reported and they are retried).
+    virtual void closedTestWritten(const std::string& /*path*/, size_t /*unwritten*/) {}
+    // Controlling thread, while the session ends: points that could not be written to `path`,
+    // and why.
+    virtual void pointsUnwritten(const std::string& /*path*/, size_t /*count*/,
+                                 const std::string& /*reason*/) {}
 };
 
 }  // namespace vornex

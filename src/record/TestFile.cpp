@@ -66,15 +66,43 @@ ssize_t readRetrying(int fd, void* buffer, size_t size) {
     return n;
 }
 
+std::string parentFolder(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+int openForAppend(const std::string& path) {
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+}
+
 }  // namespace
 
 AppendResult TestFile::append(const CurvePoint* points, size_t count) const {
     AppendResult result;
     if (count == 0)
         return result;
-    const Descriptor file(::open(path_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
+    int fd = openForAppend(path_);
+    // The day folder went away under the test (removed by hand, or by a cleaning tool): it is
+    // made again, one level, so the test goes on where it belongs. Something else in its place
+    // is left alone and reported.
+    if (fd < 0 && errno == ENOENT) {
+        const std::string folder = parentFolder(path_);
+        if (folder.empty() || (::mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST)) {
+            result.error = describe("cannot make the folder again for", path_, errno);
+            return result;
+        }
+        fd = openForAppend(path_);
+    }
+    const Descriptor file(fd);
     if (file.get() < 0) {
-        result.error = describe("cannot open", path_, errno);
+        const int err = errno;
+        struct stat folderStatus {};
+        if (err == ENOTDIR && ::stat(parentFolder(path_).c_str(), &folderStatus) == 0 &&
+            !S_ISDIR(folderStatus.st_mode)) {
+            result.error = "cannot open " + path_ + ": its folder is not a folder";
+        } else {
+            result.error = describe("cannot open", path_, err);
+        }
         return result;
     }
     struct stat status {};

@@ -30,9 +30,10 @@ public:
 
     const std::string& path() const { return path_; }
 
-    // Appends `count` records with one write, creating the file if needed and never truncating
-    // what is there. A write cut short, or a torn record left by an earlier crash, is cut back to
-    // the last whole record so that records always start at multiples of 24.
+    // Appends `count` records with one write, creating the file (and its folder, one level) if
+    // needed and never truncating what is there. A write cut short, or a torn record left by an
+    // earlier crash, is cut back to the last whole record so that records always start at multiples
+    // of 24.
     AppendResult append(const CurvePoint* points, size_t count) const;
 
     // Hands every whole record, in file order, to `consume` in runs of at most a few thousand. A

@@ -40,4 +40,32 @@ bool isSafeName(const std::string& name) {
            name.find('\0') == std::string::npos;
 }
 
+NameProblem checkName(const std::string& name) {
+    if (!isSafeName(name))
+        return NameProblem::LeavesFolder;
+    static const std::string kIdeographicSpace = "\u3000";
+    bool blank = true;
+    for (size_t i = 0; i < name.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(name[i]);
+        // C0 controls, DEL, and C1 controls (U+0080..U+009F: 0xC2 0x80..0x9F in UTF-8).
+        if (byte < 0x20 || byte == 0x7F ||
+            (byte == 0xC2 && i + 1 < name.size() &&
+             static_cast<unsigned char>(name[i + 1]) >= 0x80 &&
+             static_cast<unsigned char>(name[i + 1]) <= 0x9F))
+            return NameProblem::ControlCharacter;
+        if (byte == ' ')
+            continue;
+        if (name.compare(i, kIdeographicSpace.size(), kIdeographicSpace) == 0) {
+            i += kIdeographicSpace.size() - 1;
+            continue;
+        }
+        blank = false;
+    }
+    if (blank)
+        return NameProblem::Blank;
+    if (name.size() + std::string(".pdat").size() > kMaxFileNameBytes)
+        return NameProblem::TooLong;
+    return NameProblem::None;
+}
+
 }  // namespace vornex::testpaths

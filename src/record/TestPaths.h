@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <ctime>
 #include <functional>
 #include <string>
@@ -25,8 +26,20 @@ std::string proposedName(std::time_t moment);
 // day folder + name + ".pdat".
 std::string testFile(const std::string& dayFolderPath, const std::string& name);
 
-// A name that stays inside the day folder: no path separator, not "." or "..". Anything else,
-// the empty name included, is used as typed.
+// The longest file name the file system takes, in bytes.
+inline constexpr size_t kMaxFileNameBytes = 255;
+
+// Why a test name (UTF-8) cannot name a test file, if it cannot.
+enum class NameProblem {
+    None,
+    LeavesFolder,      // holds a path separator or NUL, or is "." or ".."
+    Blank,             // empty, or only spaces
+    ControlCharacter,  // a newline, tab or other control character
+    TooLong,           // name + ".pdat" longer than kMaxFileNameBytes
+};
+NameProblem checkName(const std::string& name);
+
+// A name that stays inside the day folder: no path separator, not "." or "..".
 bool isSafeName(const std::string& name);
 
 }  // namespace testpaths

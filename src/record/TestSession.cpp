@@ -1,6 +1,11 @@
 #include "record/TestSession.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace vornex {
 
@@ -25,12 +30,36 @@ std::string TestSession::proposeName() const {
 }
 
 TestSession::AddResult TestSession::add(const std::string& name) {
-    if (!testpaths::isSafeName(name))
-        return AddResult::BadName;
+    switch (testpaths::checkName(name)) {
+        case testpaths::NameProblem::None:
+            break;
+        case testpaths::NameProblem::LeavesFolder:
+            return AddResult::BadName;
+        case testpaths::NameProblem::Blank:
+            return AddResult::BlankName;
+        case testpaths::NameProblem::ControlCharacter:
+            return AddResult::ControlCharacter;
+        case testpaths::NameProblem::TooLong:
+            return AddResult::NameTooLong;
+    }
     // The day is taken again: the dialog may have been opened before midnight.
-    const std::string path = testpaths::testFile(testpaths::dayFolder(dataFolder_, clock_()), name);
-    if (exists(path))
-        return AddResult::Exists;
+    const std::string folder = testpaths::dayFolder(dataFolder_, clock_());
+    const std::string path = testpaths::testFile(folder, name);
+    if (::mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) {
+        createError_ = "cannot create " + folder + ": " + std::strerror(errno);
+        return AddResult::CannotCreate;
+    }
+    // Exclusive creation: of two programs adding the same name at once, exactly one wins.
+    const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (file < 0) {
+        if (errno == EEXIST)
+            return AddResult::Exists;
+        if (errno == ENAMETOOLONG)
+            return AddResult::NameTooLong;
+        createError_ = "cannot create " + path + ": " + std::strerror(errno);
+        return AddResult::CannotCreate;
+    }
+    ::close(file);
     currentPath_ = path;
     open_ = true;
     return AddResult::Added;

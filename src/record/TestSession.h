@@ -7,10 +7,19 @@
 namespace vornex {
 
 // Whether a test is open and which file it records into. A test is opened by proposing a name
-// (which also makes sure today's folder exists) and adding a name that no file has yet.
+// (which also makes sure today's folder exists) and adding a name that no file has yet; adding
+// creates the file at once, so the name is the test's from then on.
 class TestSession {
 public:
-    enum class AddResult { Added, Exists, BadName };
+    enum class AddResult {
+        Added,
+        Exists,            // a file or folder of that name is there, or another program won it
+        BadName,           // the name would leave the day folder
+        BlankName,         // empty or only spaces
+        ControlCharacter,  // a newline, tab or other control character
+        NameTooLong,       // longer than a file name may be
+        CannotCreate,      // the system refused the folder or file; see createError()
+    };
 
     // `dataFolder` ends in "/".
     explicit TestSession(std::string dataFolder, testpaths::WallClock clock = testpaths::systemNow);
@@ -19,10 +28,12 @@ public:
     // when the first append cannot open the file) and returns the proposed name.
     std::string proposeName() const;
 
-    // The name is accepted when no file or folder of that path exists in the folder of the day
-    // of this call; the test is then open with that path. The file itself is made by the first
-    // append.
+    // The name is accepted when the file can be created, exclusively, in the folder of the day of
+    // this call (made if missing); the test is then open with that path, which stays its path
+    // whatever the date becomes.
     AddResult add(const std::string& name);
+    // Why the last add was refused with CannotCreate.
+    const std::string& createError() const { return createError_; }
 
     // Ends the open test; false when none was open. The path stays as it was.
     bool close();
@@ -38,6 +49,7 @@ private:
     testpaths::WallClock clock_;
     bool open_ = false;
     std::string currentPath_;
+    std::string createError_;
 };
 
 }  // namespace vornex

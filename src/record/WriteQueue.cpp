@@ -34,4 +34,14 @@ size_t WriteQueue::pointCount() const {
     return points_;
 }
 
+size_t WriteQueue::pointCount(const std::string& path) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    size_t count = 0;
+    for (const Batch& batch : batches_) {
+        if (batch.path == path)
+            count += batch.points.size();
+    }
+    return count;
+}
+
 }  // namespace vornex

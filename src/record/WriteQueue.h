@@ -27,6 +27,8 @@ public:
     void putBack(std::deque<Batch> batches);
 
     size_t pointCount() const;
+    // Points waiting for `path`.
+    size_t pointCount(const std::string& path) const;
 
 private:
     mutable std::mutex mutex_;

@@ -18,7 +18,8 @@ public:
     void recordingChanged(RecordingState) override {}
     void appendFailed(const std::string&, const std::string&) override {}
     void appendRecovered(const std::string&) override {}
-    void pointsUnwritten(const std::string&, size_t) override {}
+    void closedTestWritten(const std::string&, size_t) override {}
+    void pointsUnwritten(const std::string&, size_t, const std::string&) override {}
 };
 
 // A recorder drawing into a graph on screen, its samples timed by a clock the test sets.

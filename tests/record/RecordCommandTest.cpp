@@ -2,7 +2,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <signal.h>
+
+#include <QThread>
 #include <cstdlib>
+#include <filesystem>
+#include <set>
 #include <sstream>
 
 #include "CliRun.h"
@@ -33,10 +38,25 @@ protected:
         ASSERT_TRUE(line_->startPty(home_.root() + "/line", error)) << error;
     }
 
-    CliRun record(const QString& name) {
-        return runCli({"record", "--port", QString::fromStdString(line_->portPath()), "--slaves",
-                       "1,2", "--test", name, "--seconds", "1", "--home",
-                       QString::fromStdString(home_.root())});
+    QStringList recordArgs(const QString& name, const QString& seconds = "1",
+                           const QString& slaves = "1,2") const {
+        QStringList args{"record",   "--port", QString::fromStdString(line_->portPath()),
+                         "--slaves", slaves,   "--test",
+                         name,       "--home", QString::fromStdString(home_.root())};
+        if (!seconds.isEmpty())
+            args << "--seconds" << seconds;
+        return args;
+    }
+    CliRun record(const QString& name) { return runCli(recordArgs(name)); }
+
+    // Live-value reads the simulator answered for `slave`.
+    size_t answeredLiveReads(int slave) const {
+        size_t answered = 0;
+        for (const sim::Transaction& t : line_->log().entries()) {
+            answered += t.slave == slave && t.function == 4 && t.first == 1000 &&
+                        t.fate == sim::ReplyFate::Answered;
+        }
+        return answered;
     }
 
     TempHome home_;
@@ -100,6 +120,18 @@ TEST_F(RecordCommand, TakenOrEscapingNamesAreRefusedWithoutWriting) {
 
     EXPECT_EQ(record("../escaped").exitCode, 2);
     EXPECT_EQ(record("..").exitCode, 2);
+    const std::pair<QString, const char*> refused[] = {
+        {"", "提示:名称不能为空！"},
+        {"  ", "提示:名称不能为空！"},
+        {"two\nlines", "提示:名称不能含有控制字符！"},
+        {QString(251, 'a'), "提示:名称太长！"},
+        {QString(84, QChar(0x6D4B)), "提示:名称太长！"},
+    };
+    for (const auto& [name, text] : refused) {
+        const CliRun run = record(name);
+        EXPECT_EQ(run.exitCode, 2) << name.toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(text))) << run.err.toStdString();
+    }
     EXPECT_FALSE(std::filesystem::exists(home_.root() + "/Data/escaped.pdat"));
     size_t entries = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(home_.root())) {
@@ -188,6 +220,67 @@ TEST_F(ExportCommand, PipesAndFoldersAreRefusedAtOnce) {
         EXPECT_TRUE(run.err.contains("not a regular file")) << run.err.toStdString();
         EXPECT_FALSE(std::filesystem::exists(path("out.csv")));
     }
+}
+
+
+// Two tools started together for one name: exactly one records, the other is refused.
+TEST_F(RecordCommand, OfTwoRecordingsStartedTogetherForOneNameExactlyOneWins) {
+    QProcess first;
+    QProcess second;
+    first.start(QStringLiteral(VORNEX_CLI_PATH), recordArgs("race"));
+    second.start(QStringLiteral(VORNEX_CLI_PATH), recordArgs("race"));
+    ASSERT_TRUE(first.waitForFinished(120000));
+    ASSERT_TRUE(second.waitForFinished(120000));
+    std::multiset<int> codes{first.exitCode(), second.exitCode()};
+    EXPECT_EQ(codes, (std::multiset<int>{0, 2})) << first.readAllStandardError().toStdString()
+                                                 << second.readAllStandardError().toStdString();
+    const QString loser =
+        QString::fromUtf8((first.exitCode() == 2 ? first : second).readAllStandardError());
+    EXPECT_TRUE(loser.contains(QString::fromUtf8("提示:文件已存在！"))) << loser.toStdString();
+}
+
+// Ended by a signal, without --seconds: every reading the instruments answered is in the file
+// but those of the one pass that may run on after the recording stopped.
+TEST_F(RecordCommand, SigintOrSigtermEndsTheRecordingWithEveryAnsweredReadingFiled) {
+    for (int number : {SIGINT, SIGTERM}) {
+        const size_t before[3] = {0, answeredLiveReads(1), answeredLiveReads(2)};
+        QProcess tool;
+        const QString name = "signal" + QString::number(number);
+        tool.start(QStringLiteral(VORNEX_CLI_PATH), recordArgs(name, QString()));
+        ASSERT_TRUE(tool.waitForStarted());
+        for (int i = 0; i < 6000 && answeredLiveReads(2) < before[2] + 8; ++i)
+            QThread::msleep(5);
+        ::kill(static_cast<pid_t>(tool.processId()), number);
+        ASSERT_TRUE(tool.waitForFinished(120000));
+        ASSERT_EQ(tool.exitStatus(), QProcess::NormalExit);
+        ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+        std::istringstream out(tool.readAllStandardOutput().toStdString());
+        std::string path;
+        std::getline(out, path);
+        size_t filed[3] = {};
+        for (const CurvePoint& p : readRecords(path))
+            ++filed[p.slave];
+        for (int slave : {1, 2}) {
+            const size_t answered = answeredLiveReads(slave) - before[slave];
+            EXPECT_LE(filed[slave], answered) << "slave " << slave;
+            EXPECT_GE(filed[slave] + 1, answered) << "slave " << slave;
+            EXPECT_GE(filed[slave], 7u);
+        }
+    }
+}
+
+TEST_F(RecordCommand, OutOfRangeSecondsAreUsageErrorsAndASilentLineEndsWithExit2) {
+    for (const char* seconds : {"0", "2592001", "4294968", "-1", "x"})
+        EXPECT_EQ(runCli(recordArgs("range", seconds)).exitCode, 1) << seconds;
+    const CliRun silent = runCli(recordArgs("silent", QString(), "7"));
+    EXPECT_EQ(silent.exitCode, 2);
+    EXPECT_TRUE(silent.err.contains("no instrument answers")) << silent.err.toStdString();
+    size_t files = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(home_.data())) {
+        if (entry.path().filename() == "silent.pdat")
+            files += std::filesystem::file_size(entry.path()) == 0;
+    }
+    EXPECT_EQ(files, 1u);
 }
 
 }  // namespace

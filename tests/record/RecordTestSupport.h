@@ -68,7 +68,13 @@ public:
         failed_.push_back(path);
     }
     void appendRecovered(const std::string&) override { ++recovered_; }
-    void pointsUnwritten(const std::string&, size_t count) override { dropped_ += count; }
+    void closedTestWritten(const std::string&, size_t unwritten) override {
+        ++closedWritten_;
+        closedUnwritten_ += unwritten;
+    }
+    void pointsUnwritten(const std::string&, size_t count, const std::string&) override {
+        dropped_ += count;
+    }
 
     std::vector<RecordingState> states() const {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -80,6 +86,8 @@ public:
     }
     int recovered() const { return recovered_; }
     size_t dropped() const { return dropped_; }
+    int closedWritten() const { return closedWritten_; }
+    size_t closedUnwritten() const { return closedUnwritten_; }
 
 private:
     mutable std::mutex mutex_;
@@ -87,6 +95,8 @@ private:
     std::vector<std::string> failed_;
     std::atomic<int> recovered_{0};
     std::atomic<size_t> dropped_{0};
+    std::atomic<int> closedWritten_{0};
+    std::atomic<size_t> closedUnwritten_{0};
 };
 
 }  // namespace vornex::testing

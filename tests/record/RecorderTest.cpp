@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
 #include <filesystem>
+#include <future>
 #include <thread>
 
 #include "RecordTestSupport.h"
@@ -46,6 +52,17 @@ struct Bench {
     }
 };
 
+// Stop and Close test leave the append to the writer thread: waits until `path` holds `count`
+// records; false after 30 s.
+bool waitForRecords(const std::string& path, size_t count) {
+    for (int i = 0; i < 6000; ++i) {
+        if (readRecords(path).size() >= count)
+            return readRecords(path).size() == count;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
 TEST(Recorder, EachTestTakesItsOwnTimeBaseAtItsFirstStart) {
     Bench b;
     EXPECT_EQ(b.recorder.start(), Recorder::StartResult::NoTestOpen);
@@ -69,8 +86,8 @@ TEST(Recorder, EachTestTakesItsOwnTimeBaseAtItsFirstStart) {
     b.ticks = 101100;
     b.pushNow(2.0f, 1);
     b.recorder.stop();
+    ASSERT_TRUE(waitForRecords(second, 1));
     const auto file = readRecords(second);
-    ASSERT_EQ(file.size(), 1u);
     EXPECT_FLOAT_EQ(static_cast<float>(file[0].time), 0.1f);
     EXPECT_EQ(b.observer.states(),
               (std::vector<RecordingState>{RecordingState::Recording, RecordingState::Stopped,
@@ -230,14 +247,14 @@ TEST(Recorder, StopAndCloseAppendToTheirOwnTestOnly) {
     b.recorder.tick();
     b.push(2.0f, 3.0f, 1);  // still in the sample queue at Stop
     b.recorder.stop();
-    EXPECT_EQ(readRecords(first).size(), 3u);
+    EXPECT_TRUE(waitForRecords(first, 3));
     b.recorder.start();
     b.push(3.0f, 4.0f, 1);
     b.recorder.tick();
     EXPECT_EQ(b.graph.series(0).count, 3);  // Stop and Start keep the curves
     b.push(4.0f, 5.0f, 1);                  // queued, not yet taken, when the test closes
     EXPECT_TRUE(b.recorder.closeTest());
-    EXPECT_EQ(readRecords(first).size(), 5u);
+    EXPECT_TRUE(waitForRecords(first, 5));
 
     // A sample pushed late by the acquisition thread still belongs to the closed test.
     b.push(4.5f, 6.0f, 1);
@@ -247,6 +264,7 @@ TEST(Recorder, StopAndCloseAppendToTheirOwnTestOnly) {
     b.push(5.0f, 7.0f, 3);
     b.recorder.tick();
     b.recorder.stop();
+    ASSERT_TRUE(waitForRecords(second, 1));
     const auto firstFile = readRecords(first);
     ASSERT_EQ(firstFile.size(), 6u);
     EXPECT_EQ(firstFile.back().value, 6.0);
@@ -255,30 +273,97 @@ TEST(Recorder, StopAndCloseAppendToTheirOwnTestOnly) {
     EXPECT_EQ(secondFile[0].value, 7.0);
 }
 
-TEST(Recorder, FailedAppendIsReportedOnceAndRetriedInOrder) {
+// The day folder vanishes mid-recording: it is made again. A file in its place is left alone;
+// the append fails, is reported once and retried in order; what is still unwritten at the end is
+// handed back with the reason, never dropped silently.
+TEST(Recorder, LostDayFolderIsMadeAgainAndAFileInItsPlaceIsReportedNotOverwritten) {
     Bench b;
     const std::string path = b.newTest("a");
+    const std::string day = std::filesystem::path(path).parent_path();
     b.recorder.start();
     b.push(1.0f, 1.0f, 1);
     b.recorder.tick();
     ASSERT_TRUE(b.recorder.flush());
-    const std::string day = std::filesystem::path(path).parent_path();
     std::filesystem::remove_all(day);
-    for (int i = 2; i <= 4; ++i) {
+    b.push(2.0f, 2.0f, 1);
+    b.recorder.tick();
+    ASSERT_TRUE(b.recorder.flush());
+    EXPECT_EQ(readRecords(path).size(), 1u);
+
+    std::filesystem::remove_all(day);
+    testing::writeBytes(day, "not a folder");
+    for (int i = 3; i <= 5; ++i) {
         b.push(i, i, 1);
         b.recorder.tick();
         EXPECT_FALSE(b.recorder.flush());
     }
     EXPECT_EQ(b.observer.failed(), std::vector<std::string>{path});
     EXPECT_EQ(b.recorder.queuedPoints(), 3u);
-    std::filesystem::create_directory(day);
-    b.push(5.0f, 5.0f, 1);
-    b.recorder.stop();
+    EXPECT_EQ(testing::readBytes(day), "not a folder");
+
+    std::filesystem::remove(day);
+    b.push(6.0f, 6.0f, 1);
+    b.recorder.tick();
+    ASSERT_TRUE(b.recorder.flush());
     EXPECT_EQ(b.observer.recovered(), 1);
     const auto file = readRecords(path);
     ASSERT_EQ(file.size(), 4u);
     for (size_t i = 0; i < file.size(); ++i)
-        EXPECT_EQ(file[i].value, i + 2.0);
+        EXPECT_EQ(file[i].value, i + 3.0);
+
+    std::filesystem::remove_all(day);
+    testing::writeBytes(day, "not a folder");
+    b.push(7.0f, 7.0f, 1);
+    b.push(8.0f, 8.0f, 3);
+    const auto unwritten = b.recorder.finish();
+    ASSERT_EQ(unwritten.size(), 1u);
+    EXPECT_EQ(unwritten[0].path, path);
+    ASSERT_EQ(unwritten[0].points.size(), 2u);
+    EXPECT_EQ(unwritten[0].points[1].value, 8.0);
+    EXPECT_NE(unwritten[0].reason.find("not a folder"), std::string::npos) << unwritten[0].reason;
+    EXPECT_EQ(b.observer.dropped(), 2u);
+}
+
+// A writer stuck on its file (here a FIFO that nobody reads yet) holds neither Stop nor Close
+// test; their points still reach their own test, in order, and Close test's completion is told.
+TEST(Recorder, StopAndCloseReturnWhileTheWriterIsStuckOnTheDisk) {
+    Bench b;
+    const std::string path = b.newTest("stuck");
+    std::filesystem::remove(path);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+    b.recorder.start();
+    for (int i = 1; i <= 3; ++i)
+        b.push(i, i, 2);
+    auto stopped = std::async(std::launch::async, [&] {
+        b.recorder.stop();
+        b.recorder.start();
+        b.push(4.0f, 4.0f, 2);
+        b.recorder.tick();
+        return b.recorder.closeTest();
+    });
+    const bool returned = stopped.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
+    // Reading the FIFO lets the writer go on, whatever happened.
+    std::string bytes;
+    while (bytes.size() < 4 * sizeof(CurvePoint)) {
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        ASSERT_GE(fd, 0);
+        char buffer[256];
+        for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+            bytes.append(buffer, static_cast<size_t>(n));
+        ::close(fd);
+    }
+    EXPECT_TRUE(returned) << "Stop or Close test waited for the disk";
+    EXPECT_TRUE(stopped.get());
+    ASSERT_EQ(bytes.size(), 4 * sizeof(CurvePoint));
+    for (size_t i = 0; i < 4; ++i) {
+        CurvePoint p;
+        std::memcpy(&p, bytes.data() + i * sizeof p, sizeof p);
+        EXPECT_EQ(p.value, i + 1.0);
+    }
+    for (int i = 0; i < 6000 && b.observer.closedWritten() == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(b.observer.closedWritten(), 1);
+    EXPECT_EQ(b.observer.closedUnwritten(), 0u);
 }
 
 TEST(Recorder, WriterThreadAppendsWhileRecordingAndTheEndFlushes) {

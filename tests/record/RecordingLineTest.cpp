@@ -62,7 +62,9 @@ public:
     void testOpened(const std::string&) override { note("testOpened"); }
     void testClosed(const std::string&) override { note("testClosed"); }
     void appendFailed(const std::string&, const std::string&) override { note("appendFailed"); }
-    void pointsUnwritten(const std::string&, size_t) override { note("pointsUnwritten"); }
+    void pointsUnwritten(const std::string&, size_t, const std::string&) override {
+        note("pointsUnwritten");
+    }
 
     // How often `what` came, and whether always on the controlling thread.
     size_t count(const std::string& what) const {
@@ -220,6 +222,39 @@ TEST(RecordingLine, EndingTheSessionMidRecordingFilesEverySampleAndNotifiesFromT
     for (const char* acquisition : {"display", "presence", "passEnded", "pollingEnded"})
         EXPECT_TRUE(l.watcher.neverOnController(acquisition)) << acquisition;
     EXPECT_EQ(l.watcher.count("pointsUnwritten"), 0u);
+}
+
+// A line lost mid-recording stops the recording at the next tick, as Stop does; connecting again
+// does not resume it: nothing is queued until Start. Disconnect stops a recording too.
+TEST(RecordingLine, ALostLineStopsTheRecordingAndConnectingAgainDoesNotResumeIt) {
+    Line l;
+    ASSERT_NO_FATAL_FAILURE(l.connect());
+    l.session->proposeName();
+    ASSERT_EQ(l.session->newTest("lost"), TestSession::AddResult::Added);
+    ASSERT_EQ(l.session->start(), Recorder::StartResult::Started);
+    ASSERT_TRUE(l.waitUntil([&] { return l.session->samplesTaken() >= 6; }, true));
+    l.line.unplug();
+    ASSERT_TRUE(l.waitUntil([&] { return !l.session->recording(); }, true));
+    ASSERT_TRUE(l.session->waitPollingEnded(std::chrono::seconds(30)));
+    l.session->tick();
+
+    std::string error;
+    ASSERT_TRUE(l.line.startPty(l.home.root() + "/line", error)) << error;
+    ASSERT_EQ(l.session->connect(l.line.portPath()), ConnectResult::Connected);
+    const unsigned passes = l.watcher.passes;
+    ASSERT_TRUE(l.waitUntil([&] { return l.watcher.passes >= passes + 3; }, true));
+    EXPECT_FALSE(l.session->recording());
+    EXPECT_EQ(l.session->waitingSamples(), 0u);
+    const uint64_t taken = l.session->samplesTaken();
+
+    ASSERT_EQ(l.session->start(), Recorder::StartResult::Started);
+    ASSERT_TRUE(l.waitUntil([&] { return l.session->samplesTaken() >= taken + 3; }, true));
+    l.session->disconnect();
+    EXPECT_FALSE(l.session->recording());
+    ASSERT_TRUE(l.session->waitPollingEnded(std::chrono::seconds(30)));
+    l.session->tick();
+    ASSERT_TRUE(l.session->flush());
+    EXPECT_EQ(readRecords(l.session->testPath()).size(), l.session->samplesTaken());
 }
 
 }  // namespace

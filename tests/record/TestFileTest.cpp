@@ -4,7 +4,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 #include "RecordTestSupport.h"
 #include "record/FileWriter.h"
@@ -102,28 +104,72 @@ TEST(TestSession, ProposesLocalNameAndCreatesTheDayFolder) {
     EXPECT_EQ(session.currentPath(), home.data() + "20180102/201801020905.pdat");
 }
 
-TEST(TestSession, AddRefusesTakenAndEscapingNamesOnly) {
+TEST(TestSession, AddCreatesTheFileAtOnceAndRefusesNamesNoFileCanTake) {
     TempHome home;
     std::time_t moment = localMoment(2017, 3, 21, 23, 59);
     TestSession session(home.data(), [&] { return moment; });
     session.proposeName();
-    // Nothing recorded yet: no file, so the same name is accepted again.
     ASSERT_EQ(session.add("t"), TestSession::AddResult::Added);
-    ASSERT_EQ(session.add("t"), TestSession::AddResult::Added);
-    testing::writeBytes(session.currentPath(), "");
+    EXPECT_TRUE(std::filesystem::is_regular_file(session.currentPath()));
     EXPECT_EQ(session.add("t"), TestSession::AddResult::Exists);
     std::filesystem::create_directory(home.data() + "20170321/dir.pdat");
     EXPECT_EQ(session.add("dir"), TestSession::AddResult::Exists);
-    for (const char* bad : {".", "..", "../x", "a/b", "/etc/x"}) {
+    for (const char* bad : {".", "..", "../x", "a/b", "/etc/x"})
         EXPECT_EQ(session.add(bad), TestSession::AddResult::BadName) << bad;
-    }
-    EXPECT_EQ(session.currentPath(), home.data() + "20170321/t.pdat");
-    // Added after midnight: the new day's folder, which need not exist yet.
+    for (const char* blank : {"", " ", "   ", "\u3000"})
+        EXPECT_EQ(session.add(blank), TestSession::AddResult::BlankName) << blank;
+    for (const char* control : {"a\nb", "\n", "tab\there", "del\x7f", "c1\u0085"})
+        EXPECT_EQ(session.add(control), TestSession::AddResult::ControlCharacter);
+    // 255 bytes with ".pdat" is the most a file name may hold; Chinese takes 3 bytes a character.
+    EXPECT_EQ(session.add(std::string(250, 'a')), TestSession::AddResult::Added);
+    EXPECT_EQ(session.add(std::string(251, 'a')), TestSession::AddResult::NameTooLong);
+    std::string chinese;
+    for (int i = 0; i < 83; ++i)
+        chinese += "测";
+    EXPECT_EQ(session.add(chinese), TestSession::AddResult::Added);
+    EXPECT_EQ(session.add(chinese + "测"), TestSession::AddResult::NameTooLong);
+    EXPECT_EQ(session.add(chinese + "测试测试测试测"), TestSession::AddResult::NameTooLong);
+    const std::string kept = session.currentPath();
+    EXPECT_EQ(std::filesystem::path(kept).filename(), chinese + ".pdat");
+
+    // Added after midnight: the new day's folder is made and keeps the test whatever the date.
     moment = localMoment(2017, 3, 22, 0, 1);
-    EXPECT_EQ(session.add(""), TestSession::AddResult::Added);
-    EXPECT_EQ(session.currentPath(), home.data() + "20170322/.pdat");
+    EXPECT_EQ(session.add("u"), TestSession::AddResult::Added);
+    EXPECT_EQ(session.currentPath(), home.data() + "20170322/u.pdat");
+    EXPECT_TRUE(std::filesystem::is_regular_file(session.currentPath()));
+    moment = localMoment(2017, 3, 23, 0, 1);
+    EXPECT_EQ(session.currentPath(), home.data() + "20170322/u.pdat");
+    // A file where the day folder belongs is not replaced.
+    testing::writeBytes(home.data() + "20170323", "x");
+    EXPECT_EQ(session.add("v"), TestSession::AddResult::CannotCreate);
+    EXPECT_FALSE(session.createError().empty());
+    EXPECT_EQ(testing::readBytes(home.data() + "20170323"), "x");
     EXPECT_TRUE(session.close());
     EXPECT_FALSE(session.close());
+}
+
+// Sessions of their own (as two programs are) add one name at the same moment: one wins.
+TEST(TestSession, OfManyAddingOneNameAtOnceExactlyOneWins) {
+    TempHome home;
+    for (int round = 0; round < 20; ++round) {
+        constexpr int kRacers = 4;
+        std::atomic<int> ready{0};
+        std::atomic<int> won{0};
+        std::vector<std::thread> racers;
+        for (int i = 0; i < kRacers; ++i) {
+            racers.emplace_back([&] {
+                TestSession session(home.data());
+                ++ready;
+                while (ready < kRacers) {
+                }
+                if (session.add("race" + std::to_string(round)) == TestSession::AddResult::Added)
+                    ++won;
+            });
+        }
+        for (auto& racer : racers)
+            racer.join();
+        EXPECT_EQ(won, 1) << "round " << round;
+    }
 }
 
 // Exit codes of the child that runs under a file size limit.

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPushButton>
@@ -17,6 +20,7 @@
 #include "frame/CommandIds.h"
 #include "graph/CHeaderToolBar.h"
 #include "graph/CVornexView.h"
+#include "graph/ToolbarState.h"
 #include "panel/CControlDlg.h"
 #include "record/TestFile.h"
 #include "sim/SimulatedLine.h"
@@ -74,6 +78,8 @@ TEST(EndToEndTest, RecordsThreeInstrumentsIntoTodaysTestAndPrintsTheGraph) {
         waitUntil([&] { return shown(0) >= 10 && shown(1) >= 10 && shown(2) >= 10; }, 60000));
     QTest::mouseClick(frame.toolBar()->button(ToolBarButton::Stop), Qt::LeftButton);
     frame.action(command::kTestClose)->trigger();
+    // Close test left the append to the writer thread; this one waits for it.
+    ASSERT_TRUE(frame.session().flush());
 
     std::set<int> slaves;
     size_t records = 0;
@@ -102,6 +108,76 @@ TEST(EndToEndTest, RecordsThreeInstrumentsIntoTodaysTestAndPrintsTheGraph) {
         pdfSize(blankPrinter, home.filePath("blank.pdf"), [&] { QPainter painter(&blankPrinter); });
     EXPECT_GT(printed, blank + 2000) << "the page holds the graph";
     EXPECT_TRUE(messages.messages.empty());
+}
+
+// The line is lost mid-recording: the recording stops and the toolbar says so; Connect again does
+// not record until Start. The day folder then turns into a file: at the end the window says how
+// many points are unwritten and saves them where the user picks.
+TEST(EndToEndTest, LostLineStopsTheRecordingAndUnwrittenPointsAreOfferedForSaving) {
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    test::MessageRecorder messages;
+    CVornexApp app;
+    QString error;
+    ASSERT_TRUE(app.init({"vornex", "--simulate", "--home", home.path()}, error))
+        << error.toStdString();
+    CMainFrame& frame = *app.mainFrame();
+    frame.show();
+    CControlDlg& panel = *frame.controlPanel();
+    CHeaderToolBar& toolBar = *frame.toolBar();
+    AcquisitionSession& session = frame.session();
+    session.addDevice(1);
+    QTest::mouseClick(panel.button(CControlDlg::Button::Connect), Qt::LeftButton);
+    ASSERT_EQ(session.newTest("lost"), TestSession::AddResult::Added);
+    const std::string path = session.testPath();
+    QTest::mouseClick(toolBar.button(ToolBarButton::Start), Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return session.samplesTaken() >= 3; }));
+
+    app.simulated()->line().unplug();
+    ASSERT_TRUE(waitUntil([&] { return !session.recording() && !session.pollingActive(); }));
+    EXPECT_EQ(toolBar.state(), ToolbarState::Stopped);
+    std::string lineError;
+    ASSERT_TRUE(app.simulated()->line().startPty(app.simulatedPort().toStdString(), lineError))
+        << lineError;
+    ASSERT_TRUE(waitUntil([&] { return panel.button(CControlDlg::Button::Connect)->isEnabled(); }));
+    QTest::mouseClick(panel.button(CControlDlg::Button::Connect), Qt::LeftButton);
+    ASSERT_TRUE(panel.connected());
+    EXPECT_TRUE(toolBar.button(ToolBarButton::Start)->isEnabled());
+    EXPECT_FALSE(toolBar.button(ToolBarButton::Stop)->isEnabled());
+    const uint64_t taken = session.samplesTaken();
+    QTest::qWait(500);
+    EXPECT_EQ(session.samplesTaken(), taken);
+    EXPECT_EQ(session.waitingSamples(), 0u);
+
+    QTest::mouseClick(toolBar.button(ToolBarButton::Start), Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return session.samplesTaken() >= taken + 3; }));
+    ASSERT_TRUE(session.flush());
+    const size_t filed = TestFile(path).count()->total();
+    const QString day = QFileInfo(QString::fromStdString(path)).path();
+    ASSERT_TRUE(QDir(day).removeRecursively());
+    QFile blocker(day);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    ASSERT_TRUE(waitUntil([&] { return session.queuedPoints() >= 3; }));
+
+    const QString saved = home.filePath("saved.pdat");
+    test::whenModal([saved](QDialog* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        ASSERT_NE(files, nullptr);
+        files->selectFile(saved);
+        dialog->accept();
+    });
+    frame.close();
+    const auto savedCount = TestFile(saved.toStdString()).count();
+    ASSERT_TRUE(savedCount.has_value());
+    EXPECT_GE(savedCount->total(), 3u);
+    EXPECT_EQ(session.samplesTaken(), filed + savedCount->total());
+    bool told = false;
+    for (const MessageRecord& m : messages.messages) {
+        told |= m.text.contains(QString::number(savedCount->total())) &&
+                m.text.contains(QString::fromStdString(path));
+    }
+    EXPECT_TRUE(told);
 }
 
 }  // namespace

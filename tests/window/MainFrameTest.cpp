@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSplitterHandle>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 
@@ -107,7 +108,7 @@ TEST_F(MainFrameTest, ToolbarFollowsLinkTestAndRecordingAndCloseTestEndsTheRecor
     press(ToolBarButton::Start);
     QTest::mouseClick(panel().button(CControlDlg::Button::Disconnect), Qt::LeftButton);
     EXPECT_EQ(state(), ToolbarState::Unlinked);
-    EXPECT_TRUE(frame_->view()->recording()) << "Disconnect does not stop a recording";
+    EXPECT_FALSE(frame_->view()->recording()) << "Disconnect stops the recording";
 
     frame_->action(command::kTestClose)->trigger();
     EXPECT_EQ(state(), ToolbarState::Stopped);
@@ -142,6 +143,13 @@ TEST_F(MainFrameTest, NewTestProposesTheTimeLimitsTheNameAndRefusesTakenOrEscapi
         QTest::keyClicks(name, "../escape");
         dialog->addButton()->click();
         EXPECT_FALSE(dialog->messageLine()->text().isEmpty());
+        name->clear();
+        dialog->addButton()->click();
+        EXPECT_EQ(dialog->messageLine()->text(), "提示:名称不能为空！");
+        QTest::keyClicks(name, "   ");
+        dialog->addButton()->click();
+        EXPECT_EQ(dialog->messageLine()->text(), "提示:名称不能为空！");
+        EXPECT_FALSE(std::filesystem::exists(day + ".pdat"));
         name->clear();
         QTest::keyClicks(name, "abcdefghijklmnopq");
         EXPECT_EQ(name->text(), "abcdefghijklmno");
