@@ -73,12 +73,8 @@ void CVornexView::appendFailed(const std::string& path, const std::string& reaso
     QMetaObject::invokeMethod(
         this,
         [this, what = QString::fromStdString(path + "\n" + reason)] {
-            ShowMessage(
-                this,
-                GetLangString(languageFile_, QString::fromUtf8(langkey::kMessageWriteError)) +
-                    QStringLiteral("\n\n") + what,
-                GetLangString(languageFile_, QString::fromUtf8(langkey::kMessageTip)),
-                MessageIcon::Warning);
+            showLangMessage(this, languageFile_, langkey::kMessageWriteError,
+                            MessageIcon::Warning, what);
         },
         Qt::QueuedConnection);
 }

@@ -29,18 +29,6 @@ constexpr int kAddressColumn = 0;
 constexpr int kPresenceColumn = 2;
 constexpr int kLedHeight = 46;
 
-QPushButton* numberedButton(const char* text, int id, QWidget* parent) {
-    auto* button = new QPushButton(QString::fromUtf8(text), parent);
-    setControlId(button, id);
-    return button;
-}
-
-QLabel* numberedLabel(const char* text, int id, QWidget* parent) {
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    setControlId(label, id);
-    return label;
-}
-
 }  // namespace
 
 QString CControlDlg::presenceMark(PresenceState state) {
@@ -66,10 +54,10 @@ CControlDlg::CControlDlg(AcquisitionSession& session, PortSource ports, QWidget*
       displayList_(new QComboBox(this)),
       devices_(new CListCtrlEx(this)),
       ports_(new QComboBox(this)),
-      connect_(numberedButton("连 接", 1009, this)),
-      disconnect_(numberedButton("断 开", 1010, this)),
-      add_(numberedButton("添加", 1012, this)),
-      delete_(numberedButton("删除", 1014, this)),
+      connect_(numberedButton(QStringLiteral("连 接"), 1009, this)),
+      disconnect_(numberedButton(QStringLiteral("断 开"), 1010, this)),
+      add_(numberedButton(QStringLiteral("添加"), 1012, this)),
+      delete_(numberedButton(QStringLiteral("删除"), 1014, this)),
       watcher_(new HotplugWatcher(this)) {
     setProperty(kDialogNumberProperty, kDialogNumber);
     setFixedWidth(kWidth);
@@ -123,7 +111,7 @@ void CControlDlg::buildLayout() {
     leds->addWidget(unit_, 35);
 
     auto* display = new QHBoxLayout;
-    display->addWidget(numberedLabel("显示:", 1062, this));
+    display->addWidget(numberedLabel(QStringLiteral("显示:"), 1062, this));
     display->addWidget(displayList_, 1);
 
     auto* group = new QGroupBox(QStringLiteral("连接"), this);
@@ -133,7 +121,7 @@ void CControlDlg::buildLayout() {
     editButtons->addWidget(add_);
     editButtons->addWidget(delete_);
     auto* port = new QHBoxLayout;
-    port->addWidget(numberedLabel("串口:", 1063, this));
+    port->addWidget(numberedLabel(QStringLiteral("串口:"), 1063, this));
     port->addWidget(ports_, 1);
     auto* linkButtons = new QHBoxLayout;
     linkButtons->addWidget(connect_);
@@ -215,7 +203,7 @@ void CControlDlg::onAdd() {
     if (address < 1 || address > CDialogAddDev::kMaxAddress)
         return;
     if (hasAddress(address, -1)) {
-        showLangMessage(langkey::kMessageAddressExists);
+        showLangMessage(this, languageFile_, langkey::kMessageAddressExists);
         return;
     }
     if (session_.addDevice(static_cast<uint8_t>(address)) != TableEdit::Done)
@@ -265,7 +253,7 @@ void CControlDlg::onAddressEdited(int row, const QString& text) {
             TableEdit::Done) {
         devices_->SetItemText(row, kAddressColumn, QString::number(old));
         if (refusal != nullptr)
-            showLangMessage(refusal);
+            showLangMessage(this, languageFile_, refusal);
         return;
     }
     devices_->SetItemText(row, kAddressColumn, QString::number(address));
@@ -314,7 +302,7 @@ void CControlDlg::loseLink() {
     state_ = LinkState::PortLost;
     connectedPort_.clear();
     updateButtons();
-    showLangMessage(langkey::kMessagePortLost);
+    showLangMessage(this, languageFile_, langkey::kMessagePortLost);
 }
 
 void CControlDlg::updateButtons() {
@@ -343,12 +331,6 @@ void CControlDlg::updateButtons() {
             delete_->setEnabled(false);
             break;
     }
-}
-
-void CControlDlg::showLangMessage(const char* key) {
-    ShowMessage(this, GetLangString(languageFile_, QString::fromUtf8(key)),
-                GetLangString(languageFile_, QString::fromUtf8(langkey::kMessageTip)),
-                MessageIcon::Warning);
 }
 
 void CControlDlg::displayChanged(const std::string& valueText, const std::string& unitText) {

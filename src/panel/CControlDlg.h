@@ -76,7 +76,6 @@ private:
     void loseLink();
     void updateButtons();
     bool hasAddress(int address, int exceptRow) const;
-    void showLangMessage(const char* key);
 
     // SessionObserver, on the acquisition thread (a lost port also on this one).
     void displayChanged(const std::string& valueText, const std::string& unitText) override;

@@ -17,19 +17,15 @@ CDialogAddDev::CDialogAddDev(const QString& languageFile, QWidget* parent)
     setWindowTitle(QStringLiteral("添加设备"));
     setProperty(kDialogNumberProperty, kDialogNumber);
 
-    auto* label = new QLabel(QStringLiteral("设备地址："), this);
-    setControlId(label, -1);
+    auto* label = numberedLabel(QStringLiteral("设备地址："), -1, this);
     setControlId(edit_, 1015);
     edit_->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit_));
 
-    auto* ok = new QPushButton(QStringLiteral("确定"), this);
-    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
-    setControlId(ok, 1);
-    setControlId(cancel, 2);
+    auto* ok = numberedButton(QStringLiteral("确定"), 1, this);
+    auto* cancel = cancelButton(this);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &CDialogAddDev::accept);
-    connect(cancel, &QPushButton::clicked, this, &CDialogAddDev::reject);
 
     auto* field = new QHBoxLayout;
     field->addWidget(label);
