@@ -73,8 +73,8 @@ void CVornexView::appendFailed(const std::string& path, const std::string& reaso
     QMetaObject::invokeMethod(
         this,
         [this, what = QString::fromStdString(path + "\n" + reason)] {
-            showLangMessage(this, languageFile_, langkey::kMessageWriteError,
-                            MessageIcon::Warning, what);
+            showLangMessage(this, languageFile_, langkey::kMessageWriteError, MessageIcon::Warning,
+                            what);
         },
         Qt::QueuedConnection);
 }

@@ -52,8 +52,12 @@ constexpr int kModeNumberCount = 10;  // parameter sets 0..9
 // Report Slave ID: at most this many data bytes are kept.
 constexpr int kIdentificationSize = 10;
 
-inline uint8_t lowByte(uint16_t reg) { return static_cast<uint8_t>(reg & 0xFF); }
-inline uint8_t highByte(uint16_t reg) { return static_cast<uint8_t>(reg >> 8); }
+inline uint8_t lowByte(uint16_t reg) {
+    return static_cast<uint8_t>(reg & 0xFF);
+}
+inline uint8_t highByte(uint16_t reg) {
+    return static_cast<uint8_t>(reg >> 8);
+}
 inline uint16_t makeRegister(uint8_t low, uint8_t high) {
     return static_cast<uint16_t>(low | (high << 8));
 }
@@ -159,15 +163,19 @@ inline std::string_view unitName(unsigned index) {
 
 inline std::string_view measuringModeName(unsigned index) {
     return index < static_cast<unsigned>(kMeasuringModeCount) ? kMeasuringModeNames[index]
-                                                               : kUnknownName;
+                                                              : kUnknownName;
 }
 
 // Decimal places d of the target value, from the instrument's range.
 inline int decimalsForRange(float range) {
-    if (!(range > 0.0f)) return 0;
-    if (range <= 10.0f) return 4;
-    if (range <= 100.0f) return 3;
-    if (range <= 1000.0f) return 2;
+    if (!(range > 0.0f))
+        return 0;
+    if (range <= 10.0f)
+        return 4;
+    if (range <= 100.0f)
+        return 3;
+    if (range <= 1000.0f)
+        return 2;
     return 1;
 }
 

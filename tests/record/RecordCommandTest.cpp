@@ -222,7 +222,6 @@ TEST_F(ExportCommand, PipesAndFoldersAreRefusedAtOnce) {
     }
 }
 
-
 // Two tools started together for one name: exactly one records, the other is refused.
 TEST_F(RecordCommand, OfTwoRecordingsStartedTogetherForOneNameExactlyOneWins) {
     QProcess first;
