@@ -180,6 +180,9 @@ int runRecord(const QStringList& args) {
         testPath = session.testPath();
         for (int address : *slaves)
             session.addDevice(static_cast<uint8_t>(address));
+        // Recording from before the first pass, so every reading the line answers is filed.
+        session.initialUpdate();
+        session.start();
         switch (session.connect(port.toStdString())) {
             case ConnectResult::Connected:
                 break;
@@ -193,8 +196,6 @@ int runRecord(const QStringList& args) {
                 return 2;
         }
 
-        session.initialUpdate();
-        session.start();
         // The deadline is checked at every tick: a timer's interval cannot hold 30 days.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(*seconds);
         QTimer ticker;
@@ -208,11 +209,11 @@ int runRecord(const QStringList& args) {
         });
         ticker.start(10);
         loop.exec();
-        // Stop and Close test; ending the session then writes every point still queued, and
-        // waits for the last pass, whose readings still belong to the test.
+        // The last pass ends while still recording, so its readings are filed too; then Stop and
+        // Close test, and ending the session writes every point still queued.
+        session.finishPolling();
         session.stop();
         session.closeTest();
-        session.disconnect();
         session.end();
     }
     if (silentLine) {

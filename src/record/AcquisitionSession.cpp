@@ -58,6 +58,12 @@ void AcquisitionSession::disconnect() {
     notify([](SessionObserver& o) { o.linkDisconnected(); });
 }
 
+void AcquisitionSession::finishPolling() {
+    poller_.disconnect();
+    poller_.waitStopped();
+    notify([](SessionObserver& o) { o.linkDisconnected(); });
+}
+
 void AcquisitionSession::portRemoved() {
     if (recording())
         recorder_.stop();

@@ -57,6 +57,9 @@ public:
     ConnectResult connect(const std::string& port);
     // Polling ends after its pass; no wait.
     void disconnect();
+    // Polling ends after its pass, and this waits for it, while a recording goes on: every reading
+    // the pass takes still reaches the test. For a controller that is about to end everything.
+    void finishPolling();
     // The connected port left the port list: polling ends after its pass, as on Disconnect, and
     // observers hear of a lost port instead.
     void portRemoved();
