@@ -41,7 +41,7 @@ bool CVornexApp::init(const QStringList& arguments, QString& error) {
     frame_ = std::make_unique<CMainFrame>(homePaths(arguments), namedAndSystemPorts(named));
     CMainFrame* frame = frame_.get();
     QObject::connect(frame->action(command::kAbout), &QAction::triggered, frame, [frame] {
-        CAboutDlg about(frame);
+        CAboutDlg about(frame->languageFile(), frame);
         about.exec();
     });
     return true;
