@@ -46,6 +46,9 @@ CMainFrame::CMainFrame(const AppPaths& paths, PortSource ports, QWidget* parent)
             [this, &graph] { applySeriesUnits(graph, session_); });
     connect(&graph, &CXGraph::modeChanged, this,
             [this, &graph] { status_->showHint(graph.hint()); });
+    view_->printer().setPageTexts([this, &graph] {
+        return pageTexts(languageFile(), session_, status_->loadedFile(), graph);
+    });
     routeCommands();
     applyLanguage(language_->languageFile());
     resize(1280, 800);

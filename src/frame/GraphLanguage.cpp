@@ -1,5 +1,8 @@
 #include "frame/GraphLanguage.h"
 
+#include <QDateTime>
+#include <QFileInfo>
+
 #include "graph/CXGraph.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
@@ -24,6 +27,39 @@ GraphTexts graphTexts(const QString& languageFile) {
     texts.hintSecond = text(langkey::kMeasureHintSecond);
     texts.hintMove = text(langkey::kMeasureHintMove);
     return texts;
+}
+
+PageTexts pageTexts(const QString& languageFile, const AcquisitionSession& session,
+                    const QString& loadedFile, const CXGraph& graph) {
+    const auto text = [&languageFile](const char* key) {
+        return GetLangString(languageFile, QString::fromLatin1(key));
+    };
+    PageTexts page;
+    if (session.testOpen()) {
+        page.header
+            << text(langkey::kPrintTest)
+                   .arg(QFileInfo(QString::fromStdString(session.testPath())).completeBaseName());
+    } else if (!loadedFile.isEmpty()) {
+        page.header << text(langkey::kPrintFile).arg(loadedFile);
+    } else {
+        page.header << text(langkey::kStatusNoTest);
+    }
+    page.header << text(langkey::kPrintDate)
+                       .arg(QDateTime::currentDateTime().toString(
+                           QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    QStringList instruments;
+    for (int series = 0; series < CXGraph::kSeriesCount; ++series) {
+        const QCPGraph* curve = graph.seriesGraph(series);
+        if (curve == nullptr || curve->data()->isEmpty())
+            continue;
+        const QString& unit = graph.labels().unitOf(series).unit;
+        const QString name = graph.labels().curveName(series);
+        instruments << (unit.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, unit));
+    }
+    if (!instruments.isEmpty())
+        page.header << text(langkey::kPrintInstruments).arg(instruments.join(QStringLiteral(", ")));
+    page.footer = text(langkey::kPrintPage);
+    return page;
 }
 
 void applySeriesUnits(CXGraph& graph, const AcquisitionSession& session) {

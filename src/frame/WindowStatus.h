@@ -33,6 +33,8 @@ public:
     // A saved test was loaded into the graph.
     void showLoadedFile(const QString& path);
     void showHint(const QString& hint);
+    // The name of the file loaded last, empty while a test is open or before any was loaded.
+    const QString& loadedFile() const { return shownFile_; }
 
     QString lineText() const;
     QString recordingText() const;
