@@ -116,6 +116,9 @@ inline constexpr const char* kPrintFile = "IDS_PRINT_FILE";
 inline constexpr const char* kPrintDate = "IDS_PRINT_DATE";
 inline constexpr const char* kPrintInstruments = "IDS_PRINT_INSTRUMENTS";
 inline constexpr const char* kPrintPage = "IDS_PRINT_PAGE";
+inline constexpr const char* kPanelColId = "IDS_PANEL_COL_ID";
+inline constexpr const char* kPanelColDev = "IDS_PANEL_COL_DEV";
+inline constexpr const char* kPanelColState = "IDS_PANEL_COL_STATE";
 
 }  // namespace langkey
 
@@ -176,6 +179,7 @@ inline constexpr std::array kLanguageKeys = {
     langkey::kStatusAnswering, langkey::kStatusPassRate, langkey::kStatusRecording,
     langkey::kStatusStopped, langkey::kStatusNoTest, langkey::kStatusPoints,
     langkey::kStatusLineLost, langkey::kStatusWriteFailed, langkey::kPrintTest, langkey::kPrintFile,
-    langkey::kPrintDate, langkey::kPrintInstruments, langkey::kPrintPage};
+    langkey::kPrintDate, langkey::kPrintInstruments, langkey::kPrintPage, langkey::kPanelColId,
+    langkey::kPanelColDev, langkey::kPanelColState};
 
 }  // namespace vornex
