@@ -22,7 +22,7 @@ PACKAGES=(
     qt6-base-dev qt6-serialport-dev qt6-svg-dev libqcustomplot-dev
     libmodbus-dev libudev-dev libxlsxwriter-dev
     libgtest-dev libgmock-dev
-    fonts-wqy-microhei
+    fonts-wqy-microhei qt6-translations-l10n
     xvfb xauth unzip
 )
 

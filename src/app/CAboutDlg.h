@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 
 namespace vornex {
 
@@ -9,7 +10,7 @@ class CAboutDlg : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CAboutDlg(QWidget* parent = nullptr);
+    explicit CAboutDlg(const QString& languageFile, QWidget* parent = nullptr);
 };
 
 }  // namespace vornex

@@ -1,12 +1,15 @@
 #include "app/CVornexApp.h"
 
 #include <QAction>
+#include <QDateTime>
+#include <QDir>
 
 #include "app/CAboutDlg.h"
 #include "app/SimulatedInstruments.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
 #include "i18n/HomeFolder.h"
+#include "instrument/ExportFolders.h"
 
 namespace vornex {
 
@@ -24,6 +27,8 @@ bool CVornexApp::init(const QStringList& arguments, QString& error) {
         error = line.error + QLatin1Char('\n') + CommandLine::usage();
         return false;
     }
+    // Workbooks handed to a spreadsheet application a day ago have been saved or given up.
+    exportfolders::removeStale(QDir::tempPath(), QDateTime::currentDateTime().addDays(-1));
     std::vector<std::string> named;
     if (line.simulate) {
         simulated_ = std::make_unique<SimulatedInstruments>();
@@ -41,7 +46,7 @@ bool CVornexApp::init(const QStringList& arguments, QString& error) {
     frame_ = std::make_unique<CMainFrame>(homePaths(arguments), namedAndSystemPorts(named));
     CMainFrame* frame = frame_.get();
     QObject::connect(frame->action(command::kAbout), &QAction::triggered, frame, [frame] {
-        CAboutDlg about(frame);
+        CAboutDlg about(frame->languageFile(), frame);
         about.exec();
     });
     return true;

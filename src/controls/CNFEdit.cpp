@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 
 #include "controls/MessageBox.h"
+#include "i18n/Language.h"
+#include "i18n/LanguageKeys.h"
 
 namespace vornex {
 
@@ -40,7 +42,13 @@ bool isAccepted(QChar c) {
 CNFEdit::CNFEdit(QWidget* parent) : QLineEdit(parent) {}
 
 void CNFEdit::refuse() {
-    ShowMessage(this, QStringLiteral("Numbers only!"), QStringLiteral("Tips"), MessageIcon::None);
+    const QString file = currentLanguageFile();
+    ShowMessage(
+        this,
+        langStringOr(file, QString::fromLatin1(langkey::kMessageNumbersOnly),
+                     QStringLiteral("Numbers only!")),
+        langStringOr(file, QString::fromLatin1(langkey::kMessageTip), QStringLiteral("Tips")),
+        MessageIcon::None);
 }
 
 void CNFEdit::keyPressEvent(QKeyEvent* event) {

@@ -7,21 +7,27 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "controls/DialogTexts.h"
 #include "controls/MessageTexts.h"
+#include "i18n/Language.h"
+#include "i18n/LanguageKeys.h"
 #include "record/AcquisitionSession.h"
 #include "record/TestSession.h"
 
 namespace vornex {
 
-CDlgTestCreate::CDlgTestCreate(AcquisitionSession& session, QWidget* parent)
+CDlgTestCreate::CDlgTestCreate(AcquisitionSession& session, const QString& languageFile,
+                               QWidget* parent)
     : QDialog(parent),
       session_(session),
+      languageFile_(languageFile),
       name_(new QLineEdit(this)),
       message_(new QLabel(this)),
-      add_(new QPushButton(QStringLiteral("增加"), this)) {
+      add_(numberedButton(QStringLiteral("增加"), 1, this, "add")) {
+    setProperty(kDialogNumberProperty, kDialogNumber);
     setWindowTitle(QStringLiteral("新建测试"));
 
-    auto* caption = new QLabel(QStringLiteral("测试名称:"), this);
+    auto* caption = numberedLabel(QStringLiteral("测试名称:"), 1017, this);
     caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QFont nameFont(QStringLiteral("Arial"));
     nameFont.setPointSize(13);
@@ -29,12 +35,10 @@ CDlgTestCreate::CDlgTestCreate(AcquisitionSession& session, QWidget* parent)
     name_->setMaxLength(kMaxNameLength);
     name_->setMinimumWidth(180);
 
-    auto* cancel = new QPushButton(QStringLiteral("取消"), this);
+    QPushButton* cancel = cancelButton(this);
     add_->setDefault(true);
     add_->setAutoDefault(true);
-    cancel->setAutoDefault(false);
     connect(add_, &QPushButton::clicked, this, &CDlgTestCreate::onAdd);
-    connect(cancel, &QPushButton::clicked, this, &CDlgTestCreate::reject);
 
     auto* field = new QHBoxLayout;
     field->addStretch(1);
@@ -51,6 +55,7 @@ CDlgTestCreate::CDlgTestCreate(AcquisitionSession& session, QWidget* parent)
     layout->addStretch(1);
     layout->addLayout(bottom);
     resize(400, 150);
+    SetDialogTexts(languageFile_, this, kDialogNumber);
 
     name_->setText(QString::fromStdString(session_.proposeName()));
     name_->selectAll();
@@ -59,31 +64,39 @@ CDlgTestCreate::CDlgTestCreate(AcquisitionSession& session, QWidget* parent)
 
 void CDlgTestCreate::onAdd() {
     const char* refusal = nullptr;
+    const char* key = nullptr;
     switch (session_.newTest(name_->text().toStdString())) {
         case TestSession::AddResult::Added:
             accept();
             return;
         case TestSession::AddResult::Exists:
             refusal = kTestExistsText;
+            key = langkey::kMessageTestExists;
             break;
         case TestSession::AddResult::BadName:
             refusal = kTestBadNameText;
+            key = langkey::kMessageTestBadName;
             break;
         case TestSession::AddResult::BlankName:
             refusal = kTestBlankNameText;
+            key = langkey::kMessageTestBlank;
             break;
         case TestSession::AddResult::ControlCharacter:
             refusal = kTestControlCharText;
+            key = langkey::kMessageTestControlChar;
             break;
         case TestSession::AddResult::NameTooLong:
             refusal = kTestNameTooLongText;
+            key = langkey::kMessageTestTooLong;
             break;
         case TestSession::AddResult::CannotCreate:
             refusal = kTestCannotCreateText;
+            key = langkey::kMessageTestCannotCreate;
             message_->setToolTip(QString::fromStdString(session_.createError()));
             break;
     }
-    message_->setText(QString::fromUtf8(refusal));
+    message_->setText(
+        langStringOr(languageFile_, QString::fromLatin1(key), QString::fromUtf8(refusal)));
 }
 
 }  // namespace vornex

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 
 class QLabel;
 class QLineEdit;
@@ -18,8 +19,11 @@ class CDlgTestCreate : public QDialog {
 
 public:
     static constexpr int kMaxNameLength = 15;
+    static constexpr int kDialogNumber = 325;
 
-    explicit CDlgTestCreate(AcquisitionSession& session, QWidget* parent = nullptr);
+    // Texts come from the language file, the built-in Chinese ones where it has none.
+    CDlgTestCreate(AcquisitionSession& session, const QString& languageFile,
+                   QWidget* parent = nullptr);
 
     QLineEdit* nameEdit() const { return name_; }
     QLabel* messageLine() const { return message_; }
@@ -29,6 +33,7 @@ private:
     void onAdd();
 
     AcquisitionSession& session_;
+    const QString languageFile_;
     QLineEdit* name_;
     QLabel* message_;
     QPushButton* add_;

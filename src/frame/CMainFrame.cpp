@@ -10,8 +10,10 @@
 #include "frame/CDlgTestCreate.h"
 #include "frame/CFixSplitterWnd.h"
 #include "frame/CommandIds.h"
+#include "frame/GraphLanguage.h"
 #include "frame/LanguageSwitch.h"
 #include "frame/UnwrittenPointsOffer.h"
+#include "frame/WindowStatus.h"
 #include "graph/CHeaderToolBar.h"
 #include "graph/CVornexView.h"
 #include "graph/CXGraph.h"
@@ -37,6 +39,16 @@ CMainFrame::CMainFrame(const AppPaths& paths, PortSource ports, QWidget* parent)
     setWindowTitle(QStringLiteral("Vornex"));
     setWindowIcon(vornexIcon(128));
     buildPanes(std::move(ports));
+    status_ =
+        std::make_unique<WindowStatus>(*this, session_, [this] { return panel_->portText(); });
+    CXGraph& graph = view_->graph();
+    connect(status_.get(), &WindowStatus::refreshed, this,
+            [this, &graph] { applySeriesUnits(graph, session_); });
+    connect(&graph, &CXGraph::modeChanged, this,
+            [this, &graph] { status_->showHint(graph.hint()); });
+    view_->printer().setPageTexts([this, &graph] {
+        return pageTexts(languageFile(), session_, status_->loadedFile(), graph);
+    });
     routeCommands();
     applyLanguage(language_->languageFile());
     resize(1280, 800);
@@ -45,7 +57,7 @@ CMainFrame::CMainFrame(const AppPaths& paths, PortSource ports, QWidget* parent)
 CMainFrame::~CMainFrame() = default;
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    offerToSaveUnwritten(this, session_.end(), paths_.dataFolder);
+    offerToSaveUnwritten(this, languageFile(), session_.end(), paths_.dataFolder);
     QMainWindow::closeEvent(event);
 }
 
@@ -100,11 +112,13 @@ void CMainFrame::routeCommands() {
 void CMainFrame::applyLanguage(const QString& languageFile) {
     panel_->applyLanguage(languageFile);
     view_->setLanguageFile(languageFile);
+    view_->graph().setTexts(graphTexts(languageFile));
+    status_->setLanguageFile(languageFile);
     SetDialogTexts(languageFile, toolBar_, CHeaderToolBar::kDialogNumber);
 }
 
 void CMainFrame::newTest() {
-    CDlgTestCreate dialog(session_, this);
+    CDlgTestCreate dialog(session_, languageFile(), this);
     if (dialog.exec() == QDialog::Accepted)
         action(command::kTestNew)->setEnabled(false);
 }
@@ -117,6 +131,8 @@ void CMainFrame::showTestData() {
     std::string error;
     if (!session_.loadTest(browser.filePath().toStdString(), &error))
         qWarning("vornex: %s", error.c_str());
+    else
+        status_->showLoadedFile(browser.filePath());
 }
 
 void CMainFrame::closeTest() {

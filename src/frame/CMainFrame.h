@@ -16,6 +16,7 @@ class CHeaderToolBar;
 class CVornexView;
 class CXGraph;
 class LanguageSwitch;
+class WindowStatus;
 
 // The program's window: the control panel in a fixed 230-pixel column on the left, the header
 // toolbar in a fixed 50-pixel row above the graph on the right, and the menu bar whose commands
@@ -40,6 +41,7 @@ public:
     CFixSplitterWnd* innerSplitter() const { return inner_; }
     MainMenu& menu() { return menu_; }
     LanguageSwitch& language() { return *language_; }
+    WindowStatus& status() { return *status_; }
     AcquisitionSession& session() { return session_; }
     const AppPaths& paths() const { return paths_; }
     QString languageFile() const;
@@ -70,6 +72,8 @@ private:
     AcquisitionSession session_;
     MainMenu menu_;
     std::unique_ptr<LanguageSwitch> language_;
+    // Hears from the session, so it goes before it.
+    std::unique_ptr<WindowStatus> status_;
     CFixSplitterWnd* outer_ = nullptr;
     CFixSplitterWnd* inner_ = nullptr;
     CControlDlg* panel_ = nullptr;

@@ -26,11 +26,8 @@ QString languageName(int commandId) {
 
 LanguageSwitch::LanguageSwitch(MainMenu& menu, AppPaths paths, std::function<bool()> testOpen,
                                QObject* parent)
-    : QObject(parent),
-      menu_(menu),
-      paths_(std::move(paths)),
-      testOpen_(std::move(testOpen)),
-      languageFile_(LoadLanguage(paths_, QString())) {
+    : QObject(parent), menu_(menu), paths_(std::move(paths)), testOpen_(std::move(testOpen)) {
+    adopt(LoadLanguage(paths_, QString()));
     menu_.markLanguage(startupLanguageCommand(languageFile_));
     UpdateMenuTexts(menu_, languageFile_, testOpen_());
     for (const int id : {command::kLanguageZhCN, command::kLanguageZhTW, command::kLanguageEnUS}) {
@@ -49,9 +46,18 @@ void LanguageSwitch::choose(int commandId) {
         .write(QStringLiteral("Setting"), QStringLiteral("Language"), name);
     // Named directly rather than read back, so an unwritable configuration file cannot leave the
     // menu in one language with the mark on another.
-    languageFile_ = LoadLanguage(paths_, name);
+    adopt(LoadLanguage(paths_, name));
     UpdateMenuTexts(menu_, languageFile_, testOpen_());
     emit languageChanged(languageFile_);
+}
+
+void LanguageSwitch::adopt(QString languageFile) {
+    languageFile_ = std::move(languageFile);
+    setCurrentLanguageFile(languageFile_);
+    if (!qtTexts_.use(declaredLanguage(languageFile_)))
+        qWarning("vornex: Qt's translation for %s is not in %s",
+                 qPrintable(declaredLanguage(languageFile_)),
+                 qPrintable(QtBaseTranslation::folder()));
 }
 
 }  // namespace vornex

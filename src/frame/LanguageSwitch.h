@@ -5,14 +5,15 @@
 #include <functional>
 
 #include "i18n/AppPaths.h"
+#include "i18n/QtBaseTranslation.h"
 
 namespace vornex {
 
 class MainMenu;
 
-// Owns the current language: finds its file at start-up, marks and retitles the menu, and runs
-// the three language commands of the menu. Panes that show language texts listen to
-// languageChanged and retitle themselves.
+// Owns the current language: finds its file at start-up, marks and retitles the menu, puts Qt's
+// own texts in the same language, and runs the three language commands of the menu. Panes that show
+// language texts listen to languageChanged and retitle themselves.
 class LanguageSwitch : public QObject {
     Q_OBJECT
 
@@ -34,10 +35,14 @@ signals:
     void languageChanged(const QString& languageFile);
 
 private:
+    // The language file becomes the program's current one, with Qt's texts in its language.
+    void adopt(QString languageFile);
+
     MainMenu& menu_;
     AppPaths paths_;
     std::function<bool()> testOpen_;
     QString languageFile_;
+    QtBaseTranslation qtTexts_;
     int currentCommand_ = 0;
 };
 

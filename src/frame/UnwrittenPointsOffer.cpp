@@ -5,22 +5,30 @@
 
 #include "controls/MessageBox.h"
 #include "controls/MessageTexts.h"
+#include "i18n/Language.h"
+#include "i18n/LanguageKeys.h"
 #include "record/TestFile.h"
 
 namespace vornex {
 
 namespace {
 
-void offerOne(QWidget* parent, const Recorder::Unwritten& lost, const QString& startFolder) {
+QString text(const QString& languageFile, const char* key, const char* builtIn) {
+    return langStringOr(languageFile, QString::fromLatin1(key), QString::fromUtf8(builtIn));
+}
+
+void offerOne(QWidget* parent, const QString& languageFile, const Recorder::Unwritten& lost,
+              const QString& startFolder) {
     const QString path = QString::fromStdString(lost.path);
+    const QString caption = text(languageFile, langkey::kMessageTip, kNoTestCaption);
     ShowMessage(parent,
-                QString::fromUtf8(kUnwrittenText)
+                text(languageFile, langkey::kMessageUnwritten, kUnwrittenText)
                     .arg(lost.points.size())
                     .arg(path, QString::fromStdString(lost.reason)),
-                QString::fromUtf8(kNoTestCaption), MessageIcon::Warning);
+                caption, MessageIcon::Warning);
     QFileDialog dialog(parent, QFileInfo(path).fileName(),
                        startFolder + QLatin1Char('/') + QFileInfo(path).fileName(),
-                       QStringLiteral("*.pdat"));
+                       text(languageFile, langkey::kFilterTest, "*.pdat"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("pdat"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -28,19 +36,20 @@ void offerOne(QWidget* parent, const Recorder::Unwritten& lost, const QString& s
     const AppendResult saved = TestFile(dialog.selectedFiles().constFirst().toStdString())
                                    .append(lost.points.data(), lost.points.size());
     if (!saved.ok()) {
-        ShowMessage(
-            parent,
-            QString::fromUtf8(kUnwrittenSaveFailedText).arg(QString::fromStdString(saved.error)),
-            QString::fromUtf8(kNoTestCaption), MessageIcon::Warning);
+        ShowMessage(parent,
+                    text(languageFile, langkey::kMessageUnwrittenSaveFail, kUnwrittenSaveFailedText)
+                        .arg(QString::fromStdString(saved.error)),
+                    caption, MessageIcon::Warning);
     }
 }
 
 }  // namespace
 
-void offerToSaveUnwritten(QWidget* parent, const std::vector<Recorder::Unwritten>& unwritten,
+void offerToSaveUnwritten(QWidget* parent, const QString& languageFile,
+                          const std::vector<Recorder::Unwritten>& unwritten,
                           const QString& startFolder) {
     for (const Recorder::Unwritten& lost : unwritten)
-        offerOne(parent, lost, startFolder);
+        offerOne(parent, languageFile, lost, startFolder);
 }
 
 }  // namespace vornex

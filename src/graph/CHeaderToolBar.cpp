@@ -72,6 +72,9 @@ CHeaderToolBar::CHeaderToolBar(QWidget* parent) : QWidget(parent) {
         button->setGeometry(unitsAcross(spec.x), unitsDown(kButtonTopUnits),
                             unitsAcross(kButtonWidthUnits), unitsDown(kButtonHeightUnits));
         connect(button, &QPushButton::clicked, this, spec.clicked);
+        const auto which = static_cast<ToolBarButton>(i);
+        button->setCheckable(which == ToolBarButton::Zoom || which == ToolBarButton::Move ||
+                             which == ToolBarButton::Measure);
         buttons_[i] = button;
     }
     setState(ToolbarState::Initial);
@@ -87,6 +90,12 @@ void CHeaderToolBar::setState(ToolbarState state) {
     for (int i = 0; i < kToolBarButtonCount; ++i) {
         buttons_[i]->setEnabled(enabling[i]);
     }
+}
+
+void CHeaderToolBar::showMode(ToolBarButton mode) {
+    for (const ToolBarButton each :
+         {ToolBarButton::Zoom, ToolBarButton::Move, ToolBarButton::Measure})
+        button(each)->setChecked(each == mode);
 }
 
 void CHeaderToolBar::follow(AcquisitionSession& session) {

@@ -40,6 +40,10 @@ public:
     // session must end before the toolbar.
     void follow(AcquisitionSession& session);
 
+    // Zoom, Move and Measure stay pressed while their mode is on. `mode` names one of them, or
+    // any other button for no mode.
+    void showMode(ToolBarButton mode);
+
     ToolbarState state() const { return state_; }
     QPushButton* button(ToolBarButton which) const;
 

@@ -39,7 +39,11 @@ bool CVornexView::recording() const {
 
 void CVornexView::start() {
     if (session_.start() == Recorder::StartResult::NoTestOpen) {
-        ShowMessage(this, QString::fromUtf8(kNoTestText), QString::fromUtf8(kNoTestCaption),
+        ShowMessage(this,
+                    langStringOr(languageFile_, QString::fromLatin1(langkey::kMessageNoTest),
+                                 QString::fromUtf8(kNoTestText)),
+                    langStringOr(languageFile_, QString::fromLatin1(langkey::kMessageTip),
+                                 QString::fromUtf8(kNoTestCaption)),
                     MessageIcon::Information);
         return;
     }

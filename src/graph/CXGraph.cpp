@@ -53,9 +53,8 @@ CXGraph::CXGraph(QWidget* parent)
     : QCustomPlot(parent),
       xAxis_(xAxis, [this] { userView_ = false; }),
       yAxis_(yAxis, [this] { userView_ = false; }),
-      cursor_(*this) {
-    xAxis->setLabel(QStringLiteral("Time (s)"));
-    yAxis->setLabel(QStringLiteral("Torque"));
+      cursor_(*this, labels_, [this](const QCPGraph* graph) { return seriesOf(graph); }) {
+    applyLabels();
     xAxis->setRange(0.0, 20.0);
     yAxis_.SetAutoScale(true);
 
@@ -163,6 +162,54 @@ void CXGraph::SetCursorFlags(unsigned flags) {
     replot(rpQueuedReplot);
 }
 
+void CXGraph::setTexts(const GraphTexts& texts) {
+    labels_.setTexts(texts);
+    applyLabels();
+    emit modeChanged(mode_);
+}
+
+void CXGraph::setSeriesUnits(const std::array<SeriesUnit, kSeriesCount>& units,
+                             int displayedSeries) {
+    if (labels_.setUnits(units, displayedSeries))
+        applyLabels();
+}
+
+void CXGraph::applyLabels() {
+    xAxis->setLabel(labels_.texts().time);
+    yAxis->setLabel(labels_.axisTitle());
+    updateLegend();
+    cursor_.refresh();
+    replot(rpQueuedReplot);
+}
+
+int CXGraph::seriesOf(const QCPGraph* graph) const {
+    for (int i = 0; i < kSeriesCount; ++i) {
+        if (graphs_[static_cast<size_t>(i)] == graph)
+            return i;
+    }
+    return -1;
+}
+
+QString CXGraph::hint() const {
+    const GraphTexts& texts = labels_.texts();
+    switch (mode_) {
+        case MouseMode::Zoom:
+            return texts.hintZoom;
+        case MouseMode::Pan:
+            return texts.hintPan;
+        case MouseMode::Cursor:
+            if (!cursor_.isPlaced(MeasureCursor::First))
+                return texts.hintFirst;
+            if (!cursor_.isPlaced(MeasureCursor::Second) &&
+                (cursor_.flags() & MeasureCursor::SecondCursor))
+                return texts.hintSecond;
+            return texts.hintMove;
+        case MouseMode::None:
+            break;
+    }
+    return {};
+}
+
 void CXGraph::showFullView() {
     userView_ = false;
     fitKeysToData();
@@ -193,7 +240,7 @@ QCPGraph* CXGraph::ensureSeries(int series) {
         return graphs_[series];
     }
     QCPGraph* graph = addGraph(xAxis, yAxis);
-    graph->setName(QStringLiteral("Slave_%1").arg(series + 1));
+    graph->setName(labels_.curveName(series));
     // A cosmetic pen takes the raster engine's fast line drawing.
     QPen pen(seriesColor(series), 0.0);
     pen.setCosmetic(true);
@@ -207,10 +254,16 @@ QCPGraph* CXGraph::ensureSeries(int series) {
 void CXGraph::updateLegend() {
     // Slave order, whatever order the slaves first report in; only the curves of what is shown.
     legend->clearItems();
-    for (QCPGraph* each : graphs_) {
-        if (each != nullptr && !each->data()->isEmpty()) {
-            each->addToLegend();
-        }
+    std::vector<int> shown;
+    for (int i = 0; i < kSeriesCount; ++i) {
+        const QCPGraph* each = graphs_[static_cast<size_t>(i)];
+        if (each != nullptr && !each->data()->isEmpty())
+            shown.push_back(i);
+    }
+    for (const int i : shown) {
+        QCPGraph* each = graphs_[static_cast<size_t>(i)];
+        each->setName(labels_.legendName(i, shown));
+        each->addToLegend();
     }
 }
 
@@ -230,6 +283,7 @@ void CXGraph::setMouseMode(MouseMode mode) {
             unsetCursor();
             break;
     }
+    emit modeChanged(mode);
 }
 
 void CXGraph::applyAutoScale() {
@@ -299,12 +353,16 @@ void CXGraph::onMousePress(QMouseEvent* event) {
     if (mode_ != MouseMode::Cursor) {
         return;
     }
-    const auto which =
-        event->button() == Qt::RightButton ? MeasureCursor::Second : MeasureCursor::First;
-    if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton) {
-        if (cursor_.place(which, event->position())) {
-            replot(rpQueuedReplot);
-        }
+    bool placed = false;
+    if (event->button() == Qt::LeftButton) {
+        cursor_.click(event->position());
+        placed = true;
+    } else if (event->button() == Qt::RightButton) {
+        placed = cursor_.place(MeasureCursor::Second, event->position());
+    }
+    if (placed) {
+        replot(rpQueuedReplot);
+        emit modeChanged(mode_);
     }
 }
 
@@ -312,7 +370,7 @@ void CXGraph::onMouseMove(QMouseEvent* event) {
     if (mode_ == MouseMode::Pan && (event->buttons() & Qt::LeftButton)) {
         userView_ = true;
     } else if (mode_ == MouseMode::Cursor && (event->buttons() & Qt::LeftButton)) {
-        cursor_.place(MeasureCursor::First, event->position());
+        cursor_.place(cursor_.active(), event->position());
         replot(rpQueuedReplot);
     }
 }

@@ -8,6 +8,7 @@
 #include "graph/CXGraphAxis.h"
 #include "graph/GapFinder.h"
 #include "graph/MeasureCursor.h"
+#include "graph/SeriesLabels.h"
 #include "record/CurvePoint.h"
 #include "record/GraphControl.h"
 
@@ -15,15 +16,17 @@ class QPrinter;
 
 namespace vornex {
 
-// The torque graph: one series per slave address (series = address - 1, legend "Slave_n", each
-// in its own colour), a time axis that the program positions and a value axis that follows the
-// data. The mouse zooms, pans or measures, and a double-click shows all data. However often the
-// data change, the graph redraws at most about thirty times a second.
+// The torque graph: one series per slave address (series = address - 1, each in its own colour,
+// named in the legend), a time axis that the program positions and a value axis that follows the
+// data, titled with the displayed instrument's unit. The mouse zooms, pans or measures, and a
+// double-click shows all data. However often the data change, the graph redraws at most about
+// thirty times a second.
 class CXGraph : public QCustomPlot, public GraphControl {
     Q_OBJECT
 
 public:
     enum class MouseMode { None, Zoom, Pan, Cursor };
+    Q_ENUM(MouseMode)
     static constexpr int kSeriesCount = kCurveSlots;
     static constexpr int kMinRedrawIntervalMs = 33;
     // Above this many points in view, curves are drawn without smoothing.
@@ -57,6 +60,14 @@ public:
     // Bits of MeasureCursor::Flag.
     void SetCursorFlags(unsigned flags);
 
+    // Axis titles, legend, readout and hints in the user's language.
+    void setTexts(const GraphTexts& texts);
+    // The unit and decimals of each series' instrument and the displayed series.
+    void setSeriesUnits(const std::array<SeriesUnit, kSeriesCount>& units, int displayedSeries);
+    const SeriesLabels& labels() const { return labels_; }
+    // One line on what the mouse does in the current mode; empty without a mode.
+    QString hint() const;
+
     // Both axes to the extent of all data; the program's and the automatic ranges apply again.
     void showFullView();
 
@@ -68,7 +79,13 @@ public:
     QCPGraph* seriesGraph(int series) const;
     const MeasureCursor& measureCursor() const { return cursor_; }
 
+signals:
+    // The mouse mode changed, or the hint of the measuring mode did.
+    void modeChanged(vornex::CXGraph::MouseMode mode);
+
 private:
+    void applyLabels();
+    int seriesOf(const QCPGraph* graph) const;
     QCPGraph* ensureSeries(int series);
     void updateLegend();
     void setMouseMode(MouseMode mode);
@@ -92,6 +109,7 @@ private:
     CXGraphAxis yAxis_;
     std::array<QCPGraph*, kSeriesCount> graphs_{};
     std::array<Feed, kSeriesCount> feeds_{};
+    SeriesLabels labels_;
     MeasureCursor cursor_;
     QTimer redrawTimer_;
     MouseMode mode_ = MouseMode::None;

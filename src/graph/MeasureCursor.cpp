@@ -2,7 +2,10 @@
 
 #include <qcustomplot.h>
 
+#include <cmath>
+
 #include "graph/NearestPoint.h"
+#include "graph/SeriesLabels.h"
 
 namespace vornex {
 
@@ -10,15 +13,15 @@ namespace {
 
 constexpr double kSnapRadiusPx = 30.0;
 
-QString formatPoint(QPointF coords) {
-    return QStringLiteral("t = %1 s   value = %2")
-        .arg(coords.x(), 0, 'f', 3)
-        .arg(coords.y(), 0, 'g', 6);
+QString seconds(double time) {
+    return QString::number(time, 'f', 3);
 }
 
 }  // namespace
 
-MeasureCursor::MeasureCursor(QCustomPlot& plot) : plot_(plot), label_(new QCPItemText(&plot)) {
+MeasureCursor::MeasureCursor(QCustomPlot& plot, const SeriesLabels& labels,
+                             std::function<int(const QCPGraph*)> seriesOf)
+    : plot_(plot), labels_(labels), seriesOf_(std::move(seriesOf)), label_(new QCPItemText(&plot)) {
     for (int i = 0; i < 2; ++i) {
         auto* tracer = new QCPItemTracer(&plot);
         tracer->setStyle(QCPItemTracer::tsCrosshair);
@@ -62,17 +65,35 @@ bool MeasureCursor::place(Which which, QPointF pixel) {
     }
     if (nearest) {
         mark.coords = QPointF(nearest->key, nearest->value);
-        mark.series = nearest->graph->name();
+        mark.series = seriesOf_(nearest->graph);
     } else {
         mark.coords =
             QPointF(plot_.xAxis->pixelToCoord(pixel.x()), plot_.yAxis->pixelToCoord(pixel.y()));
-        mark.series.clear();
+        mark.series = -1;
     }
+    active_ = which;
     mark.placed = true;
     mark.tracer->position->setCoords(mark.coords);
     mark.tracer->setVisible(true);
     updateReadout();
     return true;
+}
+
+MeasureCursor::Which MeasureCursor::click(QPointF pixel) {
+    Which which = First;
+    if (marks_[First].placed && (flags_ & SecondCursor)) {
+        which = Second;
+        if (marks_[Second].placed) {
+            const auto distance = [this, pixel](const Mark& mark) {
+                const QPointF at(plot_.xAxis->coordToPixel(mark.coords.x()),
+                                 plot_.yAxis->coordToPixel(mark.coords.y()));
+                return std::hypot(at.x() - pixel.x(), at.y() - pixel.y());
+            };
+            which = distance(marks_[First]) <= distance(marks_[Second]) ? First : Second;
+        }
+    }
+    place(which, pixel);
+    return which;
 }
 
 void MeasureCursor::hide() {
@@ -92,19 +113,23 @@ QString MeasureCursor::readout() const {
     for (int i = 0; i < 2; ++i) {
         const Mark& mark = marks_[i];
         if (mark.placed) {
-            QString line =
-                QLatin1String(names[i]) + QStringLiteral("  ") + formatPoint(mark.coords);
-            if (!mark.series.isEmpty()) {
-                line += QStringLiteral("   (") + mark.series + QLatin1Char(')');
-            }
-            lines << line;
+            const QString curve =
+                mark.series >= 0 ? labels_.curveName(mark.series) : QStringLiteral("-");
+            lines << labels_.texts().point.arg(QLatin1String(names[i]), seconds(mark.coords.x()),
+                                               labels_.valueText(mark.series, mark.coords.y()),
+                                               curve);
         }
     }
-    if (marks_[First].placed && marks_[Second].placed) {
-        const QPointF delta = marks_[Second].coords - marks_[First].coords;
-        lines << QStringLiteral("Δt = %1 s   Δvalue = %2")
-                     .arg(delta.x(), 0, 'f', 3)
-                     .arg(delta.y(), 0, 'g', 6);
+    const Mark& a = marks_[First];
+    const Mark& b = marks_[Second];
+    if (a.placed && b.placed) {
+        const QPointF delta = b.coords - a.coords;
+        // A difference between curves of different units has no unit.
+        const bool sameUnit = labels_.unitOf(a.series).unit == labels_.unitOf(b.series).unit;
+        const QString value = sameUnit
+                                  ? labels_.valueText(a.series, delta.y())
+                                  : QString::number(delta.y(), 'f', SeriesLabels::kDefaultDecimals);
+        lines << labels_.texts().delta.arg(seconds(delta.x()), value);
     }
     return lines.join(QLatin1Char('\n'));
 }

@@ -3,15 +3,19 @@
 #include <QPointF>
 #include <QString>
 #include <array>
+#include <functional>
 
 class QCustomPlot;
 class QCPItemText;
+class QCPGraph;
 class QCPItemTracer;
 
 namespace vornex {
 
-// Two measuring cross-hairs on a plot with a readout of their time and value and, with both
-// placed, the differences between them.
+class SeriesLabels;
+
+// Two measuring cross-hairs, A and B, on a plot with a readout of their time and value (in the
+// curve's decimals and unit) and, with both placed, the differences between them.
 class MeasureCursor {
 public:
     enum Flag : unsigned {
@@ -21,7 +25,9 @@ public:
     };
     enum Which { First = 0, Second = 1 };
 
-    explicit MeasureCursor(QCustomPlot& plot);
+    // seriesOf gives the series index of a plottable; labels write the values.
+    MeasureCursor(QCustomPlot& plot, const SeriesLabels& labels,
+                  std::function<int(const QCPGraph*)> seriesOf);
 
     void setFlags(unsigned flags);
     unsigned flags() const { return flags_; }
@@ -29,7 +35,14 @@ public:
     // Places a cross-hair at a pixel position (or at the data point nearest to it). Returns false
     // when the second cross-hair is asked for but not offered.
     bool place(Which which, QPointF pixel);
+    // A click of the measuring mode: A first, then B (when offered), then the one nearer to the
+    // click moves. Returns the cross-hair placed.
+    Which click(QPointF pixel);
+    // The cross-hair a click placed last, which a drag carries on.
+    Which active() const { return active_; }
     void hide();
+    // Writes the readout again, after the texts or units changed.
+    void refresh() { updateReadout(); }
 
     bool isPlaced(Which which) const { return marks_[which].placed; }
     // Time and value under a placed cross-hair.
@@ -40,13 +53,16 @@ private:
     struct Mark {
         QCPItemTracer* tracer = nullptr;
         QPointF coords;
-        QString series;
+        int series = -1;  // -1: not on a curve
         bool placed = false;
     };
 
     void updateReadout();
 
     QCustomPlot& plot_;
+    const SeriesLabels& labels_;
+    std::function<int(const QCPGraph*)> seriesOf_;
+    Which active_ = First;
     std::array<Mark, 2> marks_;
     QCPItemText* label_;
     unsigned flags_ = 0;

@@ -8,6 +8,9 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
+#include <map>
+#include <mutex>
+#include <optional>
 
 #include "i18n/IniDocument.h"
 #include "i18n/LanguageTexts.h"
@@ -69,6 +72,50 @@ void writeEmbeddedFiles(const QString& folder, const std::vector<EmbeddedLanguag
     }
 }
 
+// The built-in file that fills in the keys a language file lacks, by language file. A folder
+// written by an older program lacks the keys added since; they are taken from the built-in file
+// of the same language, in memory, so that no text the user changed is ever touched.
+class FallbackFiles {
+public:
+    void set(const QString& languageFile, const QString& builtIn) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (builtIn.isEmpty())
+            files_.erase(languageFile);
+        else
+            files_[languageFile] = builtIn;
+    }
+    QString of(const QString& languageFile) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const auto found = files_.find(languageFile);
+        return found == files_.end() ? QString() : found->second;
+    }
+
+private:
+    std::mutex mutex_;
+    std::map<QString, QString> files_;
+};
+
+FallbackFiles& fallbackFiles() {
+    static FallbackFiles files;
+    return files;
+}
+
+QString builtInFileOf(const QString& language, const std::vector<EmbeddedLanguageFile>& embedded) {
+    for (const EmbeddedLanguageFile& file : embedded) {
+        if (declaredLanguage(file.resourcePath) == language)
+            return file.resourcePath;
+    }
+    return {};
+}
+
+std::optional<QString> stringValue(const QString& file, const QString& key) {
+    const std::shared_ptr<const LanguageTexts> texts = LanguageTexts::of(file);
+    const QString section = QStringLiteral("String");
+    if (!texts->contains(section, key))
+        return std::nullopt;
+    return texts->value(section, key, QString(), kLanguageBufferSize);
+}
+
 }  // namespace
 
 const std::vector<EmbeddedLanguageFile>& embeddedLanguageFiles() {
@@ -105,14 +152,41 @@ QString LoadLanguage(const AppPaths& paths, const QString& name,
     IniDocument stamped;
     stamped.setValue(kSetting, kLanguage, wanted);
     createExclusively(current, stamped.toBytes());
+    fallbackFiles().set(current, builtInFileOf(wanted, embedded));
     return current;
 }
 
 QString GetLangString(const QString& languageFile, const QString& key) {
-    QString text = LanguageTexts::of(languageFile)
-                       ->value(QStringLiteral("String"), key, QStringLiteral("Not Found"),
-                               kLanguageBufferSize);
-    return text.replace(QStringLiteral("\\n"), QStringLiteral("\n"));
+    return langStringOr(languageFile, key, QStringLiteral("Not Found"));
+}
+
+QString langStringOr(const QString& languageFile, const QString& key, const QString& fallback) {
+    std::optional<QString> text = stringValue(languageFile, key);
+    if (!text) {
+        const QString builtIn = fallbackFiles().of(languageFile);
+        if (!builtIn.isEmpty())
+            text = stringValue(builtIn, key);
+    }
+    QString found = text.value_or(fallback);
+    return found.replace(QStringLiteral("\\n"), QStringLiteral("\n"));
+}
+
+namespace {
+std::mutex currentMutex;
+QString& currentFile() {
+    static QString file;
+    return file;
+}
+}  // namespace
+
+void setCurrentLanguageFile(const QString& languageFile) {
+    std::lock_guard<std::mutex> lock(currentMutex);
+    currentFile() = languageFile;
+}
+
+QString currentLanguageFile() {
+    std::lock_guard<std::mutex> lock(currentMutex);
+    return currentFile();
 }
 
 QString declaredLanguage(const QString& languageFile, int bufferSize) {

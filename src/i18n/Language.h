@@ -35,7 +35,17 @@ QString LoadLanguage(const AppPaths& paths, const QString& name,
 
 // The text of a key of section "String", "Not Found" when absent; each backslash-n in it becomes a
 // line break. The file is read once and its texts served from memory until it changes on disk.
+// A key that a file found by LoadLanguage lacks is taken from the built-in file of its language
+// (the file stays as the user left it).
 QString GetLangString(const QString& languageFile, const QString& key);
+
+// As GetLangString, with `fallback` (given its line breaks as they are) for an absent key.
+QString langStringOr(const QString& languageFile, const QString& key, const QString& fallback);
+
+// The language file of the running program, for the few controls that are not given one: set by
+// whoever switches the language, empty until then. Safe from any thread.
+void setCurrentLanguageFile(const QString& languageFile);
+QString currentLanguageFile();
 
 // The language name a file declares in "Setting"/"Language", cut to bufferSize - 1 characters.
 QString declaredLanguage(const QString& languageFile, int bufferSize = kLanguageBufferSize);

@@ -60,6 +60,66 @@ inline constexpr const char* kMessageExportError = "IDS_MESSAGE_EXPORTERR";
 inline constexpr const char* kParamConnected = "IDD328_1042U";
 inline constexpr const char* kUploadConnected = "IDD327_1033U";
 
+// Texts of the graph, the status bar, the upload list, the exports, the new-test dialog's
+// messages and the About box.
+inline constexpr const char* kGraphTime = "IDS_GRAPH_TIME";
+inline constexpr const char* kGraphTorque = "IDS_GRAPH_TORQUE";
+inline constexpr const char* kGraphSlave = "IDS_GRAPH_SLAVE";
+inline constexpr const char* kMeasurePoint = "IDS_MEASURE_POINT";
+inline constexpr const char* kMeasureDelta = "IDS_MEASURE_DELTA";
+inline constexpr const char* kMeasureHintFirst = "IDS_MEASURE_HINT_FIRST";
+inline constexpr const char* kMeasureHintSecond = "IDS_MEASURE_HINT_SECOND";
+inline constexpr const char* kMeasureHintMove = "IDS_MEASURE_HINT_MOVE";
+inline constexpr const char* kHintZoom = "IDS_HINT_ZOOM";
+inline constexpr const char* kHintPan = "IDS_HINT_PAN";
+inline constexpr const char* kUploadColOrder = "IDS_UPLOAD_COL_ORDER";
+inline constexpr const char* kUploadColTorque = "IDS_UPLOAD_COL_TORQUE";
+inline constexpr const char* kUploadColUnit = "IDS_UPLOAD_COL_UNIT";
+inline constexpr const char* kUploadColTime = "IDS_UPLOAD_COL_TIME";
+inline constexpr const char* kUploadColPass = "IDS_UPLOAD_COL_PASS";
+inline constexpr const char* kUploadPass = "IDS_UPLOAD_PASS";
+inline constexpr const char* kUploadDeny = "IDS_UPLOAD_DENY";
+inline constexpr const char* kUploadDeleted = "IDS_UPLOAD_DELETED";
+inline constexpr const char* kUploadFailed = "IDS_UPLOAD_FAILED";
+inline constexpr const char* kMessageNoExcel = "IDS_MESSAGE_NOEXCEL";
+inline constexpr const char* kMessageExportSaved = "IDS_MESSAGE_EXPORTSAVED";
+inline constexpr const char* kFilterWorkbook = "IDS_FILTER_WORKBOOK";
+inline constexpr const char* kFilterCsv = "IDS_FILTER_CSV";
+inline constexpr const char* kFilterTest = "IDS_FILTER_TEST";
+inline constexpr const char* kMessageNumbersOnly = "IDS_MESSAGE_NUMBERSONLY";
+inline constexpr const char* kMessageNoTest = "IDS_MESSAGE_NOTEST";
+inline constexpr const char* kMessageTestExists = "IDS_MESSAGE_TESTEXISTS";
+inline constexpr const char* kMessageTestBadName = "IDS_MESSAGE_TESTBADNAME";
+inline constexpr const char* kMessageTestBlank = "IDS_MESSAGE_TESTBLANK";
+inline constexpr const char* kMessageTestControlChar = "IDS_MESSAGE_TESTCONTROLCHAR";
+inline constexpr const char* kMessageTestTooLong = "IDS_MESSAGE_TESTTOOLONG";
+inline constexpr const char* kMessageTestCannotCreate = "IDS_MESSAGE_TESTCANNOTCREATE";
+inline constexpr const char* kMessageUnwritten = "IDS_MESSAGE_UNWRITTEN";
+inline constexpr const char* kMessageUnwrittenSaveFail = "IDS_MESSAGE_UNWRITTENSAVEFAIL";
+inline constexpr const char* kAboutTitle = "IDS_ABOUT_TITLE";
+inline constexpr const char* kAboutText = "IDS_ABOUT_TEXT";
+inline constexpr const char* kAboutOk = "IDS_ABOUT_OK";
+inline constexpr const char* kStatusPort = "IDS_STATUS_PORT";
+inline constexpr const char* kStatusNoPort = "IDS_STATUS_NOPORT";
+inline constexpr const char* kStatusConnected = "IDS_STATUS_CONNECTED";
+inline constexpr const char* kStatusDisconnected = "IDS_STATUS_DISCONNECTED";
+inline constexpr const char* kStatusAnswering = "IDS_STATUS_ANSWERING";
+inline constexpr const char* kStatusPassRate = "IDS_STATUS_PASSRATE";
+inline constexpr const char* kStatusRecording = "IDS_STATUS_RECORDING";
+inline constexpr const char* kStatusStopped = "IDS_STATUS_STOPPED";
+inline constexpr const char* kStatusNoTest = "IDS_STATUS_NOTEST";
+inline constexpr const char* kStatusPoints = "IDS_STATUS_POINTS";
+inline constexpr const char* kStatusLineLost = "IDS_STATUS_LINELOST";
+inline constexpr const char* kStatusWriteFailed = "IDS_STATUS_WRITEFAILED";
+inline constexpr const char* kPrintTest = "IDS_PRINT_TEST";
+inline constexpr const char* kPrintFile = "IDS_PRINT_FILE";
+inline constexpr const char* kPrintDate = "IDS_PRINT_DATE";
+inline constexpr const char* kPrintInstruments = "IDS_PRINT_INSTRUMENTS";
+inline constexpr const char* kPrintPage = "IDS_PRINT_PAGE";
+inline constexpr const char* kPanelColId = "IDS_PANEL_COL_ID";
+inline constexpr const char* kPanelColDev = "IDS_PANEL_COL_DEV";
+inline constexpr const char* kPanelColState = "IDS_PANEL_COL_STATE";
+
 }  // namespace langkey
 
 inline QString dialogTitleKey(int dialog) {
@@ -101,6 +161,25 @@ inline constexpr std::array kLanguageKeys = {
     // Instrument parameters dialog.
     "IDD328_Title", "IDD328_1057", "IDD328_2", "IDD328_1040", "IDD328_1042", "IDD328_1043",
     "IDD328_1045", "IDD328_1047", "IDD328_1049", "IDD328_1051", "IDD328_1053", "IDD328_1055",
-    "IDD328_1060"};
+    "IDD328_1060",
+    // Added texts; the new-test dialog's keys have its built-in Chinese texts as defaults.
+    langkey::kGraphTime, langkey::kGraphTorque, langkey::kGraphSlave, langkey::kMeasurePoint,
+    langkey::kMeasureDelta, langkey::kMeasureHintFirst, langkey::kMeasureHintSecond,
+    langkey::kMeasureHintMove, langkey::kHintZoom, langkey::kHintPan, langkey::kUploadColOrder,
+    langkey::kUploadColTorque, langkey::kUploadColUnit, langkey::kUploadColTime,
+    langkey::kUploadColPass, langkey::kUploadPass, langkey::kUploadDeny, langkey::kUploadDeleted,
+    langkey::kUploadFailed, langkey::kMessageNoExcel, langkey::kMessageExportSaved,
+    langkey::kFilterWorkbook, langkey::kFilterCsv, langkey::kFilterTest,
+    langkey::kMessageNumbersOnly, langkey::kMessageNoTest, langkey::kMessageTestExists,
+    langkey::kMessageTestBadName, langkey::kMessageTestBlank, langkey::kMessageTestControlChar,
+    langkey::kMessageTestTooLong, langkey::kMessageTestCannotCreate, langkey::kMessageUnwritten,
+    langkey::kMessageUnwrittenSaveFail, "IDD325_Title", "IDD325_1017", "IDD325_1", "IDD325_2",
+    langkey::kAboutTitle, langkey::kAboutText, langkey::kAboutOk, langkey::kStatusPort,
+    langkey::kStatusNoPort, langkey::kStatusConnected, langkey::kStatusDisconnected,
+    langkey::kStatusAnswering, langkey::kStatusPassRate, langkey::kStatusRecording,
+    langkey::kStatusStopped, langkey::kStatusNoTest, langkey::kStatusPoints,
+    langkey::kStatusLineLost, langkey::kStatusWriteFailed, langkey::kPrintTest, langkey::kPrintFile,
+    langkey::kPrintDate, langkey::kPrintInstruments, langkey::kPrintPage, langkey::kPanelColId,
+    langkey::kPanelColDev, langkey::kPanelColState};
 
 }  // namespace vornex

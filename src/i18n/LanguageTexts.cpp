@@ -143,6 +143,11 @@ QString LanguageTexts::value(const QString& section, const QString& key,
     return profileValue(found, defaultValue, bufferSize);
 }
 
+bool LanguageTexts::contains(const QString& section, const QString& key) const {
+    const auto inSection = values_.constFind(section.toCaseFolded());
+    return inSection != values_.constEnd() && inSection->contains(key.toCaseFolded());
+}
+
 std::shared_ptr<const LanguageTexts> LanguageTexts::of(const QString& path) {
     static TextsCache cache;
     return cache.get(path);

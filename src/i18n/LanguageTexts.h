@@ -20,6 +20,7 @@ public:
     // The value cut to bufferSize - 1 characters, or the default when the key is absent.
     QString value(const QString& section, const QString& key, const QString& defaultValue,
                   int bufferSize) const;
+    bool contains(const QString& section, const QString& key) const;
 
     // The texts of the file at `path`, read from disk on first use and again only once the file
     // has changed there (another file, size, modification or change time). A missing file, or

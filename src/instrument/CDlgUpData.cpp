@@ -9,10 +9,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -20,6 +21,7 @@
 #include "controls/MessageBox.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
+#include "instrument/ExportFolders.h"
 #include "instrument/RecordListModel.h"
 #include "instrument/core/RecordExport.h"
 #include "link/NumberText.h"
@@ -37,8 +39,26 @@ QLineEdit* readOnlyNumber(QWidget* parent) {
     return edit;
 }
 
+constexpr int kMimeQueryMs = 3000;
+
+// Only an application registered for workbooks takes one: without, the desktop would hand it to
+// whatever opens files at all, or to nothing, and still report success.
 bool openInDesktop(const QString& path) {
+    QProcess query;
+    query.start(
+        QStringLiteral("xdg-mime"),
+        {QStringLiteral("query"), QStringLiteral("default"),
+         QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet")});
+    if (!query.waitForFinished(kMimeQueryMs) || query.exitCode() != 0 ||
+        query.readAllStandardOutput().trimmed().isEmpty()) {
+        return false;
+    }
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+QString chooseInDialog(QWidget* parent, const QString& caption, const QString& proposed,
+                       const QString& filters, QString* chosenFilter) {
+    return QFileDialog::getSaveFileName(parent, caption, proposed, filters, chosenFilter);
 }
 
 }  // namespace
@@ -49,7 +69,11 @@ CDlgUpData::CDlgUpData(const QString& languageFile, const QString& portText, boo
       languageFile_(languageFile),
       portText_(portText),
       panelConnected_(panelConnected),
-      opener_(openInDesktop) {
+      opener_(openInDesktop),
+      chooser_([this](const QString& caption, const QString& proposed, const QString& filters,
+                      QString* chosen) {
+          return chooseInDialog(this, caption, proposed, filters, chosen);
+      }) {
     setProperty(kDialogNumberProperty, kDialogNumber);
     setWindowTitle(QStringLiteral("上传数据"));
     buildControls();
@@ -60,12 +84,23 @@ CDlgUpData::CDlgUpData(const QString& languageFile, const QString& portText, boo
     range_->setText(QStringLiteral("0"));
     showLinked(false);
     SetDialogTexts(languageFile_, this, kDialogNumber);
+    model_->setWords({{text(langkey::kUploadColOrder), text(langkey::kUploadColTorque),
+                       text(langkey::kUploadColUnit), text(langkey::kUploadColTime),
+                       text(langkey::kUploadColPass)},
+                      text(langkey::kUploadPass),
+                      text(langkey::kUploadDeny),
+                      text(langkey::kUploadDeleted),
+                      text(langkey::kUploadFailed)});
     confirm_->setText(GetLangString(languageFile_, dialogControlKey(kDialogNumber, 1033)));
 
     connect(confirm_, &QPushButton::clicked, this, &CDlgUpData::onConfirm);
     connect(uploadButton_, &QPushButton::clicked, this, &CDlgUpData::onUpload);
     connect(export_, &QPushButton::clicked, this, &CDlgUpData::onExport);
     connect(saveAs_, &QPushButton::clicked, this, &CDlgUpData::onSaveAs);
+}
+
+QString CDlgUpData::text(const char* key) const {
+    return GetLangString(languageFile_, QString::fromLatin1(key));
 }
 
 CDlgUpData::~CDlgUpData() {
@@ -222,24 +257,50 @@ void CDlgUpData::onExport() {
         showLangMessage(this, languageFile_, langkey::kMessageNoUploadData);
         return;
     }
-    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/vornex-export-XXXXXX"));
-    folder.setAutoRemove(false);
-    const QString path = folder.filePath(QStringLiteral("records.xlsx"));
-    if (!folder.isValid() || !saveAs(path).isEmpty()) {
+    const QString name = exportfolders::proposedName(slave_->currentText(), QDate::currentDate());
+    const QString folder = exportfolders::makeFolder(QDir::tempPath());
+    const QString path = folder + QLatin1Char('/') + name;
+    if (folder.isEmpty() || !saveAs(path).isEmpty()) {
         showLangMessage(this, languageFile_, langkey::kMessageExportError);
         return;
     }
+    // Read-only, so the spreadsheet's own Save asks where to save instead of writing here.
+    QFile::setPermissions(path,
+                          QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    if (opener_(path)) {
+        lastExport_ = path;
+        return;
+    }
+    QDir(folder).removeRecursively();
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    saveThroughDialog(text(langkey::kMessageNoExcel), documents + QLatin1Char('/') + name);
+}
+
+bool CDlgUpData::saveThroughDialog(const QString& caption, const QString& proposed) {
+    QString filter;
+    const QString workbooks = text(langkey::kFilterWorkbook);
+    QString path = chooser_(caption, proposed,
+                            workbooks + QStringLiteral(";;") + text(langkey::kFilterCsv), &filter);
+    if (path.isEmpty())
+        return false;
+    const bool csv = !filter.isEmpty() && filter != workbooks;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += csv ? QStringLiteral(".csv") : QStringLiteral(".xlsx");
+    if (!saveAs(path).isEmpty()) {
+        showLangMessage(this, languageFile_, langkey::kMessageExportError);
+        return false;
+    }
     lastExport_ = path;
-    if (!opener_(path))
-        ShowMessage(this, QString::fromLatin1(kNoSpreadsheetText),
-                    QString::fromLatin1(kNoSpreadsheetCaption), MessageIcon::None);
+    showLangMessage(this, languageFile_, langkey::kMessageExportSaved, MessageIcon::Information,
+                    QDir::toNativeSeparators(path));
+    return true;
 }
 
 QString CDlgUpData::saveAs(const QString& path) const {
     const std::string file = path.toStdString();
     const std::string error = path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)
-                                  ? writeRecordCsv(file, model_->table())
-                                  : writeRecordWorkbook(file, model_->table());
+                                  ? writeRecordCsv(file, model_->shownTable())
+                                  : writeRecordWorkbook(file, model_->shownTable());
     return QString::fromStdString(error);
 }
 
@@ -248,17 +309,8 @@ void CDlgUpData::onSaveAs() {
         showLangMessage(this, languageFile_, langkey::kMessageNoUploadData);
         return;
     }
-    QString filter;
-    QString path =
-        QFileDialog::getSaveFileName(this, saveAs_->text(), QStringLiteral("records.xlsx"),
-                                     QStringLiteral("Workbook (*.xlsx);;CSV (*.csv)"), &filter);
-    if (path.isEmpty())
-        return;
-    const bool csv = filter.contains(QStringLiteral("csv"));
-    if (QFileInfo(path).suffix().isEmpty())
-        path += csv ? QStringLiteral(".csv") : QStringLiteral(".xlsx");
-    if (!saveAs(path).isEmpty())
-        showLangMessage(this, languageFile_, langkey::kMessageExportError);
+    saveThroughDialog(saveAs_->text(),
+                      exportfolders::proposedName(slave_->currentText(), QDate::currentDate()));
 }
 
 void CDlgUpData::done(int result) {

@@ -26,12 +26,11 @@ class CDlgUpData : public QDialog, private UploadObserver {
 public:
     static constexpr int kDialogNumber = 327;
     static constexpr std::chrono::milliseconds kDefaultPeriod{50};
-    // Fixed texts shown when the workbook cannot be handed to a spreadsheet application.
-    static constexpr const char* kNoSpreadsheetText = "Can not Create Excel Application!";
-    static constexpr const char* kNoSpreadsheetCaption = "Warning";
-
     // Opens a written workbook in the desktop's spreadsheet application; false when none takes it.
     using WorkbookOpener = std::function<bool(const QString& path)>;
+    // Asks where to save (caption, proposed path, filters); empty when the user cancelled.
+    using SaveChooser = std::function<QString(const QString& caption, const QString& proposed,
+                                              const QString& filters, QString* chosenFilter)>;
 
     // portText: the control panel's current port; panelConnected: its polling link is open.
     CDlgUpData(const QString& languageFile, const QString& portText, bool panelConnected,
@@ -40,10 +39,12 @@ public:
 
     void setPeriod(std::chrono::milliseconds period) { period_ = period; }
     void setWorkbookOpener(WorkbookOpener opener) { opener_ = std::move(opener); }
+    void setSaveChooser(SaveChooser chooser) { chooser_ = std::move(chooser); }
 
     // Writes the list as a workbook, or as CSV when the path ends in ".csv". Empty on success.
     QString saveAs(const QString& path) const;
-    // Where the last export put its workbook.
+    // Where the last export put its workbook: a read-only copy handed to the spreadsheet
+    // application, or the file the user chose when there is none.
     const QString& lastExport() const { return lastExport_; }
 
     bool isLinked() const { return linked_; }
@@ -61,6 +62,9 @@ private:
     void onUpload();
     void onExport();
     void onSaveAs();
+    // Saves through the file dialog; true when a file was written.
+    bool saveThroughDialog(const QString& caption, const QString& proposed);
+    QString text(const char* key) const;
     void showLinked(bool linked);
     void fitColumns();
 
@@ -74,6 +78,7 @@ private:
     const bool panelConnected_;
     std::chrono::milliseconds period_ = kDefaultPeriod;
     WorkbookOpener opener_;
+    SaveChooser chooser_;
     QString lastExport_;
 
     RecordUpload upload_{*this};

@@ -15,7 +15,7 @@ QVariant RecordListModel::data(const QModelIndex& index, int role) const {
         return {};
     if (role == Qt::DisplayRole)
         return QString::fromStdString(
-            table_.rows[static_cast<size_t>(index.row())][static_cast<size_t>(index.column())]);
+            shown(static_cast<size_t>(index.row()), static_cast<size_t>(index.column())));
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
     return {};
@@ -25,7 +25,49 @@ QVariant RecordListModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
         section >= kRecordColumns)
         return {};
-    return QString::fromStdString(table_.headers[static_cast<size_t>(section)]);
+    return QString::fromStdString(shownHeader(static_cast<size_t>(section)));
+}
+
+void RecordListModel::setWords(RecordWords words) {
+    words_ = std::move(words);
+    emit headerDataChanged(Qt::Horizontal, 0, kRecordColumns - 1);
+    if (!table_.rows.empty())
+        emit dataChanged(index(0, 0), index(rowCount() - 1, kRecordColumns - 1));
+}
+
+std::string RecordListModel::shownHeader(size_t column) const {
+    const QString& word = words_.headers[column];
+    return word.isEmpty() ? table_.headers[column] : word.toStdString();
+}
+
+std::string RecordListModel::shown(size_t row, size_t column) const {
+    const std::string& text = table_.rows[row][column];
+    const auto word = [&text](const QString& replacement) {
+        return replacement.isEmpty() ? text : replacement.toStdString();
+    };
+    if (column == 1 && text == "del")
+        return word(words_.deleted);
+    if (column == 1 && text == "error")
+        return word(words_.failed);
+    if (column == 4 && text == "pass")
+        return word(words_.pass);
+    if (column == 4 && text == "Deny")
+        return word(words_.deny);
+    return text;
+}
+
+RecordTable RecordListModel::shownTable() const {
+    RecordTable shownRows;
+    for (size_t c = 0; c < kRecordColumns; ++c)
+        shownRows.headers[c] = shownHeader(c);
+    shownRows.rows.reserve(table_.rows.size());
+    for (size_t r = 0; r < table_.rows.size(); ++r) {
+        RecordRow row;
+        for (size_t c = 0; c < kRecordColumns; ++c)
+            row[c] = shown(r, c);
+        shownRows.rows.push_back(std::move(row));
+    }
+    return shownRows;
 }
 
 void RecordListModel::append(RecordRow row) {

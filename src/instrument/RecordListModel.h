@@ -1,13 +1,25 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QString>
+#include <array>
 
 #include "instrument/core/RecordRow.h"
 
 namespace vornex {
 
-// The rows of the uploaded-records list, held as the texts shown; the list grows row by row as
-// records arrive, and the export takes exactly these texts.
+// The list's headers and row words in the user's language; empty ones keep the fixed words.
+struct RecordWords {
+    std::array<QString, kRecordColumns> headers;
+    QString pass;
+    QString deny;
+    QString deleted;
+    QString failed;
+};
+
+// The rows of the uploaded-records list, held as formatted; the list shows them with the headers
+// and row words of the user's language, grows row by row as records arrive, and the window's
+// export takes exactly the texts shown.
 class RecordListModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -22,9 +34,16 @@ public:
     void append(RecordRow row);
     void clear();
     const RecordTable& table() const { return table_; }
+    void setWords(RecordWords words);
+    // The table as the list shows it.
+    RecordTable shownTable() const;
 
 private:
+    std::string shown(size_t row, size_t column) const;
+    std::string shownHeader(size_t column) const;
+
     RecordTable table_;
+    RecordWords words_;
 };
 
 }  // namespace vornex

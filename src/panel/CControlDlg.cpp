@@ -143,6 +143,12 @@ void CControlDlg::buildLayout() {
 void CControlDlg::applyLanguage(const QString& languageFile) {
     languageFile_ = languageFile;
     SetDialogTexts(languageFile, this, kDialogNumber);
+    const char* headers[] = {langkey::kPanelColId, langkey::kPanelColDev, langkey::kPanelColState};
+    for (int column = 0; column < 3; ++column) {
+        devices_->model()->setHeaderData(
+            column, Qt::Horizontal,
+            GetLangString(languageFile, QString::fromLatin1(headers[column])));
+    }
 }
 
 QString CControlDlg::portText() const {

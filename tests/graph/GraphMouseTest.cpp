@@ -85,17 +85,30 @@ TEST_F(GraphMouse, CursorSnapsToTheNearestPointOfAnyCurveAndTheSecondGivesTheDif
     ASSERT_TRUE(graph_.measureCursor().isPlaced(MeasureCursor::First));
     EXPECT_EQ(graph_.measureCursor().position(MeasureCursor::First), QPointF(7.0, 70.0));
     QString text = graph_.measureCursor().readout();
-    EXPECT_TRUE(text.contains("t = 7.000 s")) << text.toStdString();
-    EXPECT_TRUE(text.contains("value = 70")) << text.toStdString();
-    EXPECT_TRUE(text.contains("Slave_1")) << text.toStdString();
+    EXPECT_TRUE(text.contains("A: time 7.000 s, torque 70.00 (Slave_1)")) << text.toStdString();
 
-    // Near slave 2's curve at 12 s; the second cross-hair sits on its point.
-    click(&graph_, pixelOf(graph_, 12.2, 385.0), Qt::RightButton);
+    // Near slave 2's curve at 12 s: the second click places B on its point.
+    click(&graph_, pixelOf(graph_, 12.2, 385.0));
     EXPECT_EQ(graph_.measureCursor().position(MeasureCursor::Second), QPointF(12.0, 380.0));
     text = graph_.measureCursor().readout();
-    EXPECT_TRUE(text.contains("Slave_2")) << text.toStdString();
-    EXPECT_TRUE(text.contains("Δt = 5.000 s")) << text.toStdString();
-    EXPECT_TRUE(text.contains("Δvalue = 310")) << text.toStdString();
+    EXPECT_TRUE(text.contains("B: time 12.000 s, torque 380.00 (Slave_2)")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Difference: time 5.000 s, torque 310.00")) << text.toStdString();
+
+    // The next click moves the nearer cross-hair, and the readout takes the instrument's unit
+    // and decimals.
+    click(&graph_, pixelOf(graph_, 14.0, 360.0));
+    EXPECT_EQ(graph_.measureCursor().position(MeasureCursor::Second), QPointF(14.0, 360.0));
+    EXPECT_EQ(graph_.measureCursor().position(MeasureCursor::First), QPointF(7.0, 70.0));
+    std::array<SeriesUnit, CXGraph::kSeriesCount> units{};
+    units[0] = {"N.m", 1};
+    units[1] = {"kgf.cm", 3};
+    graph_.setSeriesUnits(units, 0);
+    text = graph_.measureCursor().readout();
+    EXPECT_TRUE(text.contains("torque 70.0 N.m")) << text.toStdString();
+    EXPECT_TRUE(text.contains("torque 360.000 kgf.cm")) << text.toStdString();
+    EXPECT_EQ(graph_.yAxis->label(), "Torque (N.m)");
+    EXPECT_EQ(graph_.seriesGraph(1)->name(), "Slave_2 (kgf.cm)") << "units differ: in the legend";
+    EXPECT_EQ(graph_.hint(), QString()) << "no hint texts given";
 
     // Dragging carries the first cross-hair from point to point.
     drag(&graph_, pixelOf(graph_, 3.0, 30.0), pixelOf(graph_, 9.0, 92.0));

@@ -152,13 +152,21 @@ TEST_F(LanguageSwitchTest, ChoiceHoldsWhenTheConfigurationCannotBeWritten) {
     EXPECT_EQ(menu_.dropDown(0)->title(), "&Test");
 }
 
-TEST_F(LanguageSwitchTest, LanguageFileWithoutTextsGivesNotFoundMenus) {
-    writeFile(paths_.languageFolder + "bare.ini", "[Setting]\nLanguage=zh_CN\n");
+TEST_F(LanguageSwitchTest, KeysMissingFromAnOlderFileComeFromTheBuiltInFileOfItsLanguage) {
+    const QByteArray older = "[Setting]\nLanguage=zh_CN\n[String]\nIDS_MENU_HELP=mine\n";
+    writeFile(paths_.languageFolder + "older.ini", older);
     auto languages = start();
-    EXPECT_EQ(languages->languageFile(), paths_.languageFolder + "bare.ini");
-    EXPECT_EQ(menu_.dropDown(3)->title(), "Not Found");
-    EXPECT_EQ(itemText(menu_, command::kExit), "Not Found");
+    EXPECT_EQ(languages->languageFile(), paths_.languageFolder + "older.ini");
+    EXPECT_EQ(menu_.dropDown(3)->title(), "mine");
+    EXPECT_EQ(itemText(menu_, command::kExit), QStringLiteral("退出(&X)"));
     EXPECT_EQ(itemText(menu_, command::kLanguageZhCN), QStringLiteral("简体中文"));
+    EXPECT_EQ(test::readFile(paths_.languageFolder + "older.ini"), older);
+
+    // A language the program does not carry has nothing to fill in from.
+    setConfig("de_DE");
+    writeFile(paths_.languageFolder + "de.ini", "[Setting]\nLanguage=de_DE\n");
+    languages = start();
+    EXPECT_EQ(itemText(menu_, command::kExit), "Not Found");
 }
 
 TEST_F(LanguageSwitchTest, CtrlPTriggersPrint) {

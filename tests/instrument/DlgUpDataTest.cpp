@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QDate>
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -42,6 +44,11 @@ protected:
             opened.push_back(path);
             return spreadsheetInstalled;
         });
+        dialog->setSaveChooser(
+            [this](const QString& caption, const QString& proposed, const QString&, QString*) {
+                chooser.push_back({caption, proposed});
+                return chosenPath;
+            });
         dialog->findChild<QComboBox*>("slave")->setCurrentIndex(1);
         dialog->show();
     }
@@ -60,6 +67,8 @@ protected:
     std::unique_ptr<CDlgUpData> dialog;
     std::vector<QString> opened;
     bool spreadsheetInstalled = true;
+    std::vector<std::pair<QString, QString>> chooser;
+    QString chosenPath;
 };
 
 TEST_F(DlgUpDataTest, UploadsAndExports) {
@@ -82,23 +91,36 @@ TEST_F(DlgUpDataTest, UploadsAndExports) {
     click("export");
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], dialog->lastExport());
+    const QString today = QDate::currentDate().toString("yyyyMMdd");
+    EXPECT_EQ(QFileInfo(opened[0]).fileName(), "Slave_2-" + today + ".xlsx");
+    EXPECT_FALSE(QFileInfo(opened[0]).permissions() & QFileDevice::WriteOwner)
+        << "the spreadsheet's Save must ask where";
     const auto cells =
         test::readSheet(test::zipMember(opened[0].toStdString(), "xl/worksheets/sheet1.xml"));
     EXPECT_EQ(cells.at("A13").text, "12");
     EXPECT_EQ(cells.at("E1").text, "Pass");
     EXPECT_EQ(cells.count("A14"), 0u);
 
-    spreadsheetInstalled = false;
-    click("export");
-    ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_EQ(messages.messages[0].text, "Can not Create Excel Application!");
-    EXPECT_EQ(messages.messages[0].caption, "Warning");
-    EXPECT_EQ(messages.messages[0].icon, MessageIcon::None);
-    EXPECT_NE(opened[0], opened[1]);
-
+    // Without a spreadsheet application "Save as" opens at once, saying why, and the saved file
+    // is named in a message; the copy meant for the application is gone.
     sim::test::TempDir dir;
+    spreadsheetInstalled = false;
+    chosenPath = QString::fromStdString(dir.path() + "/chosen");
+    click("export");
+    ASSERT_EQ(chooser.size(), 1u);
+    EXPECT_TRUE(chooser[0].first.startsWith("No spreadsheet application"))
+        << chooser[0].first.toStdString();
+    EXPECT_TRUE(chooser[0].second.endsWith("/Slave_2-" + today + ".xlsx"));
+    EXPECT_FALSE(QFileInfo::exists(opened[1]));
+    EXPECT_EQ(dialog->lastExport(), chosenPath + ".xlsx");
+    EXPECT_TRUE(QFileInfo::exists(chosenPath + ".xlsx"));
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_TRUE(messages.messages[0].text.startsWith("The workbook was saved:"));
+    EXPECT_TRUE(messages.messages[0].text.endsWith(chosenPath + ".xlsx"));
+
     EXPECT_EQ(dialog->saveAs(QString::fromStdString(dir.path() + "/r.csv")), "");
     EXPECT_TRUE(QFileInfo(QString::fromStdString(dir.path() + "/r.csv")).size() > 0);
+    QDir(QFileInfo(opened[0]).path()).removeRecursively();
 }
 
 TEST_F(DlgUpDataTest, NoRecords) {

@@ -1,0 +1,82 @@
+#include "frame/GraphLanguage.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+
+#include "graph/CXGraph.h"
+#include "i18n/Language.h"
+#include "i18n/LanguageKeys.h"
+#include "link/RegisterMap.h"
+#include "record/AcquisitionSession.h"
+
+namespace vornex {
+
+GraphTexts graphTexts(const QString& languageFile) {
+    const auto text = [&languageFile](const char* key) {
+        return GetLangString(languageFile, QString::fromLatin1(key));
+    };
+    GraphTexts texts;
+    texts.time = text(langkey::kGraphTime);
+    texts.torque = text(langkey::kGraphTorque);
+    texts.slave = text(langkey::kGraphSlave);
+    texts.point = text(langkey::kMeasurePoint);
+    texts.delta = text(langkey::kMeasureDelta);
+    texts.hintZoom = text(langkey::kHintZoom);
+    texts.hintPan = text(langkey::kHintPan);
+    texts.hintFirst = text(langkey::kMeasureHintFirst);
+    texts.hintSecond = text(langkey::kMeasureHintSecond);
+    texts.hintMove = text(langkey::kMeasureHintMove);
+    return texts;
+}
+
+PageTexts pageTexts(const QString& languageFile, const AcquisitionSession& session,
+                    const QString& loadedFile, const CXGraph& graph) {
+    const auto text = [&languageFile](const char* key) {
+        return GetLangString(languageFile, QString::fromLatin1(key));
+    };
+    PageTexts page;
+    if (session.testOpen()) {
+        page.header
+            << text(langkey::kPrintTest)
+                   .arg(QFileInfo(QString::fromStdString(session.testPath())).completeBaseName());
+    } else if (!loadedFile.isEmpty()) {
+        page.header << text(langkey::kPrintFile).arg(loadedFile);
+    } else {
+        page.header << text(langkey::kStatusNoTest);
+    }
+    page.header << text(langkey::kPrintDate)
+                       .arg(QDateTime::currentDateTime().toString(
+                           QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    QStringList instruments;
+    for (int series = 0; series < CXGraph::kSeriesCount; ++series) {
+        const QCPGraph* curve = graph.seriesGraph(series);
+        if (curve == nullptr || curve->data()->isEmpty())
+            continue;
+        const QString& unit = graph.labels().unitOf(series).unit;
+        const QString name = graph.labels().curveName(series);
+        instruments << (unit.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, unit));
+    }
+    if (!instruments.isEmpty())
+        page.header << text(langkey::kPrintInstruments).arg(instruments.join(QStringLiteral(", ")));
+    page.footer = text(langkey::kPrintPage);
+    return page;
+}
+
+void applySeriesUnits(CXGraph& graph, const AcquisitionSession& session) {
+    std::array<SeriesUnit, CXGraph::kSeriesCount> units{};
+    for (size_t i = 0; i < session.deviceCount(); ++i) {
+        const DeviceRecord& device = session.device(i);
+        if (device.presence() != PresenceState::Identified || !hasCurveSlot(device.address()))
+            continue;
+        SeriesUnit& unit = units[static_cast<size_t>(device.address() - 1)];
+        // Index 0 names no unit.
+        if (device.unitIndex() > 0) {
+            const std::string_view name = regmap::unitName(device.unitIndex());
+            unit.unit = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+        }
+        unit.decimals = device.decimals();
+    }
+    graph.setSeriesUnits(units, session.displayedAddress() - 1);
+}
+
+}  // namespace vornex

@@ -1,0 +1,122 @@
+// Every window, in each language, shows texts of that language only: each text comes from the
+// language file or from the instrument (numbers, units, slave names, ports).
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include "app/CAboutDlg.h"
+#include "browser/CDlgSelData.h"
+#include "frame/CDlgTestCreate.h"
+#include "frame/CMainFrame.h"
+#include "frame/CommandIds.h"
+#include "frame/LanguageSwitch.h"
+#include "graph/CVornexView.h"
+#include "i18n/Language.h"
+#include "instrument/CDlgDevParam.h"
+#include "instrument/CDlgUpData.h"
+#include "panel/CControlDlg.h"
+#include "panel/CDialogAddDev.h"
+
+namespace vornex {
+namespace {
+
+// Words that are the same in every language: the program's and the instruments' names, units,
+// ports and file types.
+const QRegularExpression kNeutral(QStringLiteral(
+    R"(Vornex|Slave_\d+|Mode_\d+|N\.m|kgf\.cm|ft\.lbf|in\.lfb|\bKB\b|\bMB\b|\bCSV\b|xlsx|csv|pdat|/dev/\S+|Ctrl\+\w|\bs\b|\bA\b|\bB\b|English|简体中文|繁体中文)"));
+
+// Every text a window shows: its title, its labels, buttons, group boxes, list headers, menus.
+QStringList visibleTexts(QWidget* window) {
+    QStringList texts{window->windowTitle()};
+    for (auto* label : window->findChildren<QLabel*>())
+        texts << label->text();
+    for (auto* button : window->findChildren<QAbstractButton*>())
+        texts << button->text();
+    for (auto* box : window->findChildren<QGroupBox*>())
+        texts << box->title();
+    for (auto* table : window->findChildren<QTableView*>()) {
+        for (int c = 0; c < table->model()->columnCount(); ++c)
+            texts << table->model()->headerData(c, Qt::Horizontal).toString();
+    }
+    for (auto* bar : window->findChildren<QMenuBar*>()) {
+        for (QAction* top : bar->actions()) {
+            texts << top->text();
+            if (top->menu() != nullptr) {
+                for (QAction* item : top->menu()->actions())
+                    texts << item->text();
+            }
+        }
+    }
+    return texts;
+}
+
+// Whether a text is in the language: Chinese texts hold no foreign words, English ones no Chinese.
+bool oneLanguage(const QString& text, bool chinese) {
+    QString rest = text;
+    rest.remove(kNeutral);
+    if (chinese)
+        return !rest.contains(QRegularExpression(QStringLiteral("[A-Za-z]{2,}")));
+    return !rest.contains(QRegularExpression(QStringLiteral("\\p{Han}")));
+}
+
+void expectOneLanguage(QWidget* window, bool chinese, const char* what) {
+    for (const QString& text : visibleTexts(window)) {
+        EXPECT_FALSE(text.contains(QStringLiteral("Not Found")))
+            << what << ": " << text.toStdString();
+        EXPECT_TRUE(oneLanguage(text, chinese)) << what << ": " << text.toStdString();
+    }
+}
+
+class WindowTextsTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(WindowTextsTest, EveryWindowShowsOneLanguage) {
+    QTemporaryDir home;
+    CMainFrame frame(AppPaths::forHome(home.path()), [] { return std::vector<std::string>{}; });
+    frame.language().choose(GetParam());
+    const bool chinese = GetParam() != command::kLanguageEnUS;
+    const QString file = frame.languageFile();
+    frame.show();
+    frame.view()->graph().Cursor();
+    expectOneLanguage(&frame, chinese, "main window");
+    const CXGraph& graph = frame.view()->graph();
+    for (const QString& text : {graph.xAxis->label(), graph.yAxis->label(), graph.hint(),
+                                frame.statusBar()->currentMessage()}) {
+        EXPECT_FALSE(text.isEmpty());
+        EXPECT_TRUE(oneLanguage(text, chinese)) << text.toStdString();
+    }
+
+    CDlgTestCreate create(frame.session(), file);
+    expectOneLanguage(&create, chinese, "new test");
+    CAboutDlg about(file);
+    expectOneLanguage(&about, chinese, "about");
+    CDlgUpData upload(file, QString(), false);
+    expectOneLanguage(&upload, chinese, "upload");
+    CDlgDevParam params(file, {});
+    expectOneLanguage(&params, chinese, "parameters");
+    CDlgSelData browser(file, frame.paths().dataFolder, false, false);
+    expectOneLanguage(&browser, chinese, "browser");
+    CDialogAddDev add(file);
+    expectOneLanguage(&add, chinese, "add device");
+    QMessageBox box(QMessageBox::Warning, GetLangString(file, "IDS_MESSAGE_TIP"),
+                    GetLangString(file, "IDS_MESSAGE_DATAUPERR"),
+                    QMessageBox::Ok | QMessageBox::Cancel);
+    expectOneLanguage(&box, chinese, "message box");
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, WindowTextsTest,
+                         ::testing::Values(command::kLanguageZhCN, command::kLanguageZhTW,
+                                           command::kLanguageEnUS));
+
+}  // namespace
+}  // namespace vornex
