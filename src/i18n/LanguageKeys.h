@@ -60,6 +60,14 @@ inline constexpr const char* kMessageExportError = "IDS_MESSAGE_EXPORTERR";
 inline constexpr const char* kParamConnected = "IDD328_1042U";
 inline constexpr const char* kUploadConnected = "IDD327_1033U";
 
+// The instrument parameters window's message line after a write: the instrument holds what was
+// written; it holds something else; its settings could not be read back. Then the targets a
+// refused Set allows: %1 lowest, %2 highest, %3 unit.
+inline constexpr const char* kMessageParamsWritten = "IDS_MESSAGE_PARAMOK";
+inline constexpr const char* kMessageParamsDiffer = "IDS_MESSAGE_PARAMDIFF";
+inline constexpr const char* kMessageParamsUnread = "IDS_MESSAGE_PARAMUNREAD";
+inline constexpr const char* kMessageSetAllowed = "IDS_MESSAGE_SETALLOWED";
+
 }  // namespace langkey
 
 inline QString dialogTitleKey(int dialog) {
@@ -101,6 +109,9 @@ inline constexpr std::array kLanguageKeys = {
     // Instrument parameters dialog.
     "IDD328_Title", "IDD328_1057", "IDD328_2", "IDD328_1040", "IDD328_1042", "IDD328_1043",
     "IDD328_1045", "IDD328_1047", "IDD328_1049", "IDD328_1051", "IDD328_1053", "IDD328_1055",
-    "IDD328_1060"};
+    "IDD328_1060",
+    // Instrument parameters: read-back and refusal texts.
+    langkey::kMessageParamsWritten, langkey::kMessageParamsDiffer, langkey::kMessageParamsUnread,
+    langkey::kMessageSetAllowed};
 
 }  // namespace vornex

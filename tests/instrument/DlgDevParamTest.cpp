@@ -83,8 +83,8 @@ TEST_F(DlgDevParamTest, SetWritesWhatWasTyped) {
     type("upper", "2.3");
     type("lower", "2.5");
     QTest::keyClick(control<QLineEdit>("lower"), Qt::Key_Return);
-    EXPECT_EQ(committed().target, 12344u);
-    EXPECT_EQ(committed().upperLimit, 22);
+    EXPECT_EQ(committed().target, 12345u);
+    EXPECT_EQ(committed().upperLimit, 23);
     EXPECT_EQ(committed().lowerLimit, 25);
     EXPECT_EQ(text("target"), "123.45");
     EXPECT_TRUE(messages.messages.empty());
@@ -92,16 +92,19 @@ TEST_F(DlgDevParamTest, SetWritesWhatWasTyped) {
 
 TEST_F(DlgDevParamTest, RefusedSetShowsTheFixedMessage) {
     click("connect");
-    // The shown 5098.5 kgf.cm is larger than the range as typed.
+    // 5100 kgf.cm is 500.15 N.m, above the range.
+    type("target", "5100");
     click("set");
     type("target", "300");
     type("upper", "30");
     click("set");
     ASSERT_EQ(messages.messages.size(), 2u);
     for (const MessageRecord& m : messages.messages) {
-        EXPECT_EQ(m.text, QString::fromUtf8("目标值或上下限设置错误！"));
+        EXPECT_TRUE(m.text.startsWith(QString::fromUtf8("目标值或上下限设置错误！")));
         EXPECT_EQ(m.caption, QString::fromUtf8("提示"));
     }
+    EXPECT_TRUE(messages.messages[0].text.endsWith("662.8 to 4843.6 kgf.cm; limits 0.0 to 25.5 %."))
+        << messages.messages[0].text.toStdString();
     EXPECT_EQ(committed().target, 50000u);
     EXPECT_EQ(committed().upperLimit, 50);
 }
