@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "LineFixture.h"
 #include "MessageRecorder.h"
@@ -137,6 +140,50 @@ TEST_F(DlgDevParamTest, ClosingReleasesThePort) {
     click("connect");
     ASSERT_TRUE(dialog->isConnected());
     dialog.reset();
+    ModbusLink other;
+    EXPECT_EQ(other.open(linkPath), OpenResult::Opened);
+}
+
+// A wheel notch over an unfocused list is no choice: nothing is written.
+TEST_F(DlgDevParamTest, WheelOverTheListsWritesNothing) {
+    click("connect");
+    ASSERT_TRUE(dialog->isConnected());
+    control<QPushButton>("set")->setFocus();
+    line->log().clear();
+    for (const char* name : {"mode", "unit", "measure"}) {
+        QComboBox* list = control<QComboBox>(name);
+        const int index = list->currentIndex();
+        const QPoint at = list->rect().center();
+        for (const int delta : {-120, 120}) {
+            QWheelEvent wheel(at, list->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(list, &wheel);
+        }
+        EXPECT_EQ(list->currentIndex(), index) << name;
+    }
+    EXPECT_EQ(line->log().size(), 0u);
+    EXPECT_EQ(committed().unit, 2);
+}
+
+// After Set the fields show what the instrument holds and the message line says it was read back.
+TEST_F(DlgDevParamTest, SetIsReadBackAndConfirmedInTheDialog) {
+    click("connect");
+    QLabel* status = control<QLabel>("status");
+    EXPECT_EQ(status->text(), "");
+    type("target", "3059.10");
+    click("set");
+    EXPECT_EQ(committed().target, 30000u);
+    EXPECT_EQ(text("target"), "3059.1");
+    EXPECT_TRUE(status->text().startsWith("Written and read back")) << status->text().toStdString();
+    EXPECT_TRUE(messages.messages.empty());
+
+    // Connect fails when the settings cannot be read, and leaves the link closed.
+    click("connect");
+    line->faults().setIgnoreOnce(1, regmap::kHoldSettings);
+    click("connect");
+    EXPECT_FALSE(dialog->isConnected());
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_TRUE(messages.messages[0].text.startsWith("Communication with the instrument failed"));
     ModbusLink other;
     EXPECT_EQ(other.open(linkPath), OpenResult::Opened);
 }
