@@ -188,5 +188,20 @@ TEST_F(DlgDevParamTest, SetIsReadBackAndConfirmedInTheDialog) {
     EXPECT_EQ(other.open(linkPath), OpenResult::Opened);
 }
 
+// An instrument that keeps its own settings: the fields show what it holds and the message line
+// says it differs from what was written.
+TEST_F(DlgDevParamTest, AWriteTheInstrumentDidNotTakeIsSaid) {
+    click("connect");
+    line->faults().setSettingsLocked(1, true);
+    QComboBox* unit = control<QComboBox>("unit");
+    unit->setFocus();
+    QTest::keyClick(unit, Qt::Key_Down);
+    EXPECT_EQ(unit->currentText(), "kgf.cm");
+    EXPECT_EQ(text("target"), "5098.5");
+    EXPECT_TRUE(control<QLabel>("status")->text().startsWith("The instrument holds other values"));
+    EXPECT_EQ(committed().unit, 2);
+    EXPECT_TRUE(messages.messages.empty());
+}
+
 }  // namespace
 }  // namespace vornex
