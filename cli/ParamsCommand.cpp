@@ -1,4 +1,4 @@
-#include <array>
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -20,7 +20,7 @@ struct ParamsOptions {
     std::optional<int> mode;
     std::optional<unsigned> unit;
     std::optional<unsigned> measure;
-    std::optional<std::array<float, 3>> set;  // target, upper, lower
+    std::optional<TypedSettings> set;
 };
 
 // The code of a name in a table, searched from `first`.
@@ -39,9 +39,10 @@ std::optional<int> integer(const QString& text, int low, int high) {
     return ok && value >= low && value <= high ? std::optional<int>(value) : std::nullopt;
 }
 
-// Nullopt for a usage error, described in `error`. Values the dialog refuses are left for the
-// caller to refuse, so they get the dialog's message.
-std::optional<ParamsOptions> parse(const QStringList& args, QString& error, bool& refused) {
+// Nullopt for a usage error, described in `error`. A mode, unit or measure the window does not
+// offer is named in `refused`; target and limits are left for the caller to check against the
+// instrument.
+std::optional<ParamsOptions> parse(const QStringList& args, QString& error, QString& refused) {
     ParamsOptions o;
     for (int i = 0; i < args.size(); ++i) {
         const QString& name = args[i];
@@ -61,20 +62,21 @@ std::optional<ParamsOptions> parse(const QStringList& args, QString& error, bool
             }
         } else if (name == QLatin1String("--set-mode")) {
             o.mode = integer(value, 0, regmap::kModeNumberCount - 1);
-            refused = refused || !o.mode;
+            if (!o.mode && refused.isEmpty())
+                refused = QStringLiteral("--set-mode takes a parameter set 0 to 9, not ") + value;
         } else if (name == QLatin1String("--set-unit")) {
             o.unit = codeOf(value, regmap::kUnitNames, params::kFirstUnit, params::kLastUnit);
-            refused = refused || !o.unit;
+            if (!o.unit && refused.isEmpty())
+                refused =
+                    QStringLiteral("--set-unit takes N.m, kgf.cm, ft.lbf or in.lfb, not ") + value;
         } else if (name == QLatin1String("--set-measure")) {
             o.measure = codeOf(value, regmap::kMeasuringModeNames, params::kFirstMeasuringMode,
                                params::kLastMeasuringMode);
-            refused = refused || !o.measure;
+            if (!o.measure && refused.isEmpty())
+                refused = QStringLiteral("--set-measure takes T, P or 1P, not ") + value;
         } else if (name == QLatin1String("--set")) {
-            std::array<float, 3> v{};
-            for (int k = 0; k < 3; ++k)
-                v[static_cast<size_t>(k)] =
-                    static_cast<float>(parseLeadingNumber(args[i + 1 + k].toStdString()));
-            o.set = v;
+            o.set = TypedSettings{args[i + 1].toStdString(), args[i + 2].toStdString(),
+                                  args[i + 3].toStdString()};
         } else {
             error = QStringLiteral("unknown option ") + name;
             return std::nullopt;
@@ -106,8 +108,24 @@ void printFields(const ParameterFields& f) {
     std::printf("lower: %s\n", f.lower.c_str());
 }
 
-int refuse() {
+// The fixed refusal, and the targets the typed limits allow, in the unit they were checked in.
+int refuse(const params::SetPlan& plan, unsigned unit, float range) {
     std::fprintf(stderr, "%s\n", kRefused);
+    if (plan.check == params::SetCheck::OutOfWindow || plan.check == params::SetCheck::BadLimit) {
+        const int precision =
+            std::max(0, params::displayPrecision(regmap::decimalsForRange(range), unit));
+        std::fprintf(stderr,
+                     "allowed target with these limits: %s to %s %s; limits 0.0 to 25.5 %%\n",
+                     formatFixed(plan.lowestTarget, precision).c_str(),
+                     formatFixed(plan.highestTarget, precision).c_str(),
+                     std::string(regmap::unitName(unit)).c_str());
+    }
+    return 2;
+}
+
+int failed(int slave, const char* what, const LinkResult& why) {
+    std::fprintf(stderr, "vornex-cli params: slave %d: %s (%s)\n", slave, what,
+                 why.describe().c_str());
     return 2;
 }
 
@@ -115,7 +133,7 @@ int refuse() {
 
 int runParams(const QStringList& args) {
     QString error;
-    bool refused = false;
+    QString refused;
     const auto options = parse(args, error, refused);
     if (!options) {
         std::fprintf(stderr,
@@ -125,8 +143,10 @@ int runParams(const QStringList& args) {
                      qPrintable(error));
         return 1;
     }
-    if (refused)
-        return refuse();
+    if (!refused.isEmpty()) {
+        std::fprintf(stderr, "vornex-cli params: %s\n", qPrintable(refused));
+        return 2;
+    }
 
     InstrumentParameters parameters;
     switch (parameters.connect(options->port.toStdString(), *options->slave)) {
@@ -145,13 +165,12 @@ int runParams(const QStringList& args) {
     // converted from; the unit of a parameter set switched to is known only after the switch, so
     // Set checks it once more then.
     if (options->set) {
-        const auto& [target, upper, lower] = *options->set;
         const unsigned unit =
             options->unit ? *options->unit
                           : (options->mode ? params::kFirstUnit : parameters.settings().unit);
-        if (params::checkSetValues(parameters.range(), target, upper, lower, unit) !=
-            params::SetCheck::Accepted)
-            return refuse();
+        const params::SetPlan plan = parameters.planSet(*options->set, unit);
+        if (plan.check != params::SetCheck::Accepted)
+            return refuse(plan, unit, parameters.range());
     }
 
     using Write = InstrumentParameters::WriteResult;
@@ -162,19 +181,33 @@ int runParams(const QStringList& args) {
         result = parameters.changeMeasuringMode(*options->measure);
     if (options->unit && result == Write::Written)
         result = parameters.changeUnit(*options->unit);
-    if (options->set && result == Write::Written) {
-        const auto& [target, upper, lower] = *options->set;
-        result = parameters.set(target, upper, lower);
-    }
+    params::SetPlan plan;
+    if (options->set && result == Write::Written)
+        result = parameters.set(*options->set, &plan);
     printFields(parameters.fields());
-    if (result == Write::Refused)
-        return refuse();
-    if (result != Write::Written) {
-        std::fprintf(stderr, "vornex-cli params: a write to slave %d failed (%s)\n",
-                     *options->slave, parameters.linkFailure().describe().c_str());
-        return 2;
+    switch (result) {
+        case Write::Written:
+            return 0;
+        case Write::Refused:
+            return refuse(plan, parameters.settings().unit, parameters.range());
+        case Write::Differs:
+            std::fprintf(stderr,
+                         "vornex-cli params: slave %d holds other settings than were written\n",
+                         *options->slave);
+            return 2;
+        case Write::Unconfirmed:
+            return failed(*options->slave, "the settings written could not be read back",
+                          parameters.linkFailure());
+        case Write::NotRead:
+            return failed(*options->slave, "the settings could not be read",
+                          parameters.linkFailure());
+        case Write::WriteFailed:
+        case Write::NotConnected:
+            break;
     }
-    return 0;
+    std::fprintf(stderr, "vornex-cli params: a write to slave %d failed (%s)\n", *options->slave,
+                 parameters.linkFailure().describe().c_str());
+    return 2;
 }
 
 }  // namespace vornex::cli

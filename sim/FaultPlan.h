@@ -55,6 +55,15 @@ public:
                ignoreOnce_[address].compare_exchange_strong(stored, 0);
     }
 
+    // A locked address answers writes of its settings block (holding 2..5) but keeps its own.
+    void setSettingsLocked(int address, bool locked) {
+        if (address >= 0 && address < kAddresses)
+            settingsLocked_[address].store(locked);
+    }
+    bool settingsLocked(int address) const {
+        return address >= 0 && address < kAddresses && settingsLocked_[address].load();
+    }
+
     static constexpr int kAddresses = 248;
 
 private:
@@ -66,6 +75,7 @@ private:
     std::array<std::atomic<bool>, kAddresses> silent_{};
     std::array<std::atomic<int>, kAddresses> lateOnceMs_{};
     std::array<std::atomic<int>, kAddresses> ignoreOnce_{};  // register + 1, 0 for none
+    std::array<std::atomic<bool>, kAddresses> settingsLocked_{};
 };
 
 }  // namespace vornex::sim

@@ -161,7 +161,13 @@ ModbusException Instrument::writeHolding(int first, const uint16_t* values, int 
         }
     }
     applyScheduledKeypad(now);
-    std::copy_n(values, count, holding_.begin() + first);
+    for (int i = 0; i < count; ++i) {
+        const int reg = first + i;
+        const bool settings = reg >= regmap::kHoldSettings &&
+                              reg < regmap::kHoldSettings + regmap::kHoldSettingsCount;
+        if (!(settingsLocked_ && settings))
+            holding_[static_cast<size_t>(reg)] = values[i];
+    }
     // The status register is a command: it acts on what the same write left in the others.
     if (first != regmap::kHoldStatus)
         return ModbusException::None;

@@ -37,6 +37,8 @@ public:
 
     void changeOnKeypad(const KeypadChange& change);
     void setFixedValue(std::optional<float> value) { config_.fixedValue = value; }
+    // A locked instrument answers writes of its settings block but keeps the block it holds.
+    void setSettingsLocked(bool locked) { settingsLocked_ = locked; }
 
     std::array<uint16_t, regmap::kHoldingRegisterCount> holdingRegisters() const {
         return holding_;
@@ -60,6 +62,7 @@ private:
     int active_ = 0;
     std::array<uint16_t, regmap::kHoldingRegisterCount> holding_{};
     std::vector<regmap::StoredRecord> records_;
+    bool settingsLocked_ = false;
 };
 
 }  // namespace vornex::sim

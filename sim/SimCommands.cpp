@@ -73,10 +73,14 @@ std::string SimCommands::execute(const std::string& commandLine) {
         line_.faults().setDelayMs(static_cast<int>(n));
         return "ok";
     }
-    if (command == "silent" && argc == 3 && (words[2] == "on" || words[2] == "off")) {
+    if ((command == "silent" || command == "lock") && argc == 3 &&
+        (words[2] == "on" || words[2] == "off")) {
         if (!parseLong(words[1], 1, 247, n))
             return "error: address 1..247 expected";
-        line_.faults().setSilent(static_cast<int>(n), words[2] == "on");
+        if (command == "silent")
+            line_.faults().setSilent(static_cast<int>(n), words[2] == "on");
+        else
+            line_.faults().setSettingsLocked(static_cast<int>(n), words[2] == "on");
         return "ok";
     }
     if ((command == "late" || command == "ignore") && argc == 3) {

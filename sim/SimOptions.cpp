@@ -151,6 +151,7 @@ Options:
 Commands on standard input, one a line; each is answered "ok" or "error: ...":
   drop F | crc F | delay MS          change the faults above
   silent ADDR on|off                 make one address silent or let it answer again
+  lock ADDR on|off                   let one address keep its settings whatever is written
   value ADDR X | value ADDR model    hold a live value, or return it to the profile
   keypad ADDR KEY VALUE...           change settings on the keypad and raise status 5;
                                      KEY: mode, unit, measure, upper, lower, target

@@ -188,6 +188,7 @@ void SimulatedLine::handleFrame(ServingState& state, const std::vector<uint8_t>&
             ++counters_.ignored;
             return;
         }
+        it->second.setSettingsLocked(faults_.settingsLocked(slave));
         reply = RequestHandler::respond(it->second, request, received, taken);
     }
     const bool isException = taken.fate == ReplyFate::Exception;

@@ -1,5 +1,6 @@
 // Poll pass time against vornex-sim pacing bytes as a 19200 baud line does, beside the time the
-// wire itself needs; then raw transactions per second on an unpaced line.
+// wire itself needs, also with one instrument of five silent; then raw transactions per second on
+// an unpaced line.
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -22,6 +23,8 @@ using Clock = std::chrono::steady_clock;
 constexpr double kCharMs = 11.0 * 1000.0 / 19200.0;
 constexpr double kSilenceChars = 3.5;
 constexpr double kPauseMs = 100.0;
+// libmodbus's response timeout, which the link keeps.
+constexpr double kResponseTimeoutMs = 500.0;
 
 // Request and reply bytes of the four reads of a pass for one identified instrument.
 double wireMsPerInstrument() {
@@ -54,6 +57,13 @@ public:
         process_.waitForFinished();
     }
     bool ready() const { return ready_; }
+    // A command on the simulator's standard input; true when it answered "ok".
+    bool command(const QByteArray& line) {
+        process_.write(line + "\n");
+        while (process_.state() == QProcess::Running && !process_.canReadLine())
+            process_.waitForReadyRead(10000);
+        return process_.readLine().startsWith("ok");
+    }
 
 private:
     QProcess process_;
@@ -64,6 +74,12 @@ class PassTimer : public vornex::PollObserver {
 public:
     explicit PassTimer(unsigned passes) : passes_(passes) {}
     void attach(vornex::Poller& poller) { poller_ = &poller; }
+    // Counts afresh, for a new connect that is to run `passes` passes.
+    void restart(unsigned passes) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        passes_ = passes;
+        ends_.clear();
+    }
 
     void displayChanged(const std::string&, const std::string&) override {}
     void presenceChanged(size_t, uint8_t, vornex::PresenceState) override {}
@@ -88,7 +104,7 @@ public:
     }
 
 private:
-    const unsigned passes_;
+    unsigned passes_;
     vornex::Poller* poller_ = nullptr;
     mutable std::mutex mutex_;
     std::vector<Clock::time_point> ends_;
@@ -113,6 +129,40 @@ bool benchPasses(const QString& line, int instruments) {
     const double passMs = timer.meanPassMs(2);
     const double limitMs = instruments * wireMsPerInstrument() + kPauseMs;
     std::printf("%3d  %10.1f  %10.1f  %6.3f\n", instruments, passMs, limitMs, passMs / limitMs);
+    return true;
+}
+
+// Five instruments identified, then the last falls silent: it may cost one response timeout per
+// pass (and the wait for a late reply after it), not one per read.
+bool benchSilentInstrument(const QString& line) {
+    const int instruments = 5;
+    Simulator sim(line, instruments, true);
+    if (!sim.ready())
+        return false;
+    vornex::RecordingSignal recording;
+    PassTimer timer(1);
+    vornex::Poller poller(recording, vornex::TickClock(), timer);
+    timer.attach(poller);
+    for (int address = 1; address <= instruments; ++address)
+        poller.addDevice(static_cast<uint8_t>(address));
+    if (poller.connect(line.toStdString()) != vornex::ConnectResult::Connected)
+        return false;
+    poller.waitStopped();
+    if (!sim.command("silent 5 on"))
+        return false;
+    const unsigned passes = 10;
+    timer.restart(passes);
+    if (poller.connect(line.toStdString()) != vornex::ConnectResult::Connected)
+        return false;
+    poller.waitStopped();
+
+    const double passMs = timer.meanPassMs(1);
+    const double limitMs =
+        (instruments - 1) * wireMsPerInstrument() + kResponseTimeoutMs + kPauseMs;
+    std::printf(
+        "5 instruments, 1 silent: pass %.1f ms, limit %.1f ms (4 x wire + %.0f ms timeout "
+        "+ %.0f ms pause), ratio %.3f\n",
+        passMs, limitMs, kResponseTimeoutMs, kPauseMs, passMs / limitMs);
     return true;
 }
 
@@ -157,6 +207,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "link_bench: polling %d instruments failed\n", instruments);
             return 1;
         }
+    }
+    if (!benchSilentInstrument(dir.path() + "/silent")) {
+        std::fprintf(stderr, "link_bench: polling beside a silent instrument failed\n");
+        return 1;
     }
     if (!benchRawTransactions(dir.path() + "/raw")) {
         std::fprintf(stderr, "link_bench: raw transactions failed\n");

@@ -10,33 +10,27 @@
 namespace vornex {
 
 namespace {
-constexpr char16_t kBackspace = 0x08;
 
-// Keys that the dialog or the edit act on without producing a typed character.
-bool isNavigation(const QKeyEvent& event) {
-    switch (event.key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-            return true;
-        default:
-            return false;
-    }
-}
-
-// A Control chord with a letter types a control character (Ctrl+C is 3, Ctrl+V is 22), whatever
-// text the platform attached to the event.
-bool isControlCharacter(const QKeyEvent& event) {
-    return (event.modifiers() & Qt::ControlModifier) && event.key() >= Qt::Key_A &&
-           event.key() <= Qt::Key_Z;
+// Only a character that would be inserted is judged; control characters (Backspace is 8, Delete
+// 127, Ctrl+A 1) belong to editing keys, which work as in any line edit.
+bool isInserted(QChar c) {
+    return c.isPrint();
 }
 
 bool isAccepted(QChar c) {
     const char16_t u = c.unicode();
-    return (u >= u'0' && u <= u'9') || u == u'.' || u == u'-' || u == kBackspace;
+    return (u >= u'0' && u <= u'9') || u == u'.' || u == u'-';
 }
+
+int refusedCount(const QString& text) {
+    int refused = 0;
+    for (const QChar c : text) {
+        if (isInserted(c) && !isAccepted(c))
+            ++refused;
+    }
+    return refused;
+}
+
 }  // namespace
 
 CNFEdit::CNFEdit(QWidget* parent) : QLineEdit(parent) {}
@@ -52,30 +46,20 @@ void CNFEdit::refuse() {
 }
 
 void CNFEdit::keyPressEvent(QKeyEvent* event) {
-    if (isControlCharacter(*event)) {
+    // Pasted text could hold anything, so the paste keys are refused like a wrong character.
+    if (event->matches(QKeySequence::Paste)) {
         event->accept();
         refuse();
         return;
     }
-    const QString typed = event->text();
-    if (typed.isEmpty() || isNavigation(*event)) {
-        QLineEdit::keyPressEvent(event);
-        return;
-    }
-    bool accepted = true;
-    for (const QChar c : typed) {
-        accepted = accepted && isAccepted(c);
-    }
-    if (accepted) {
+    const int refused = refusedCount(event->text());
+    if (refused == 0) {
         QLineEdit::keyPressEvent(event);
         return;
     }
     event->accept();
-    for (const QChar c : typed) {
-        if (!isAccepted(c)) {
-            refuse();
-        }
-    }
+    for (int i = 0; i < refused; ++i)
+        refuse();
 }
 
 void CNFEdit::inputMethodEvent(QInputMethodEvent* event) {
@@ -83,13 +67,12 @@ void CNFEdit::inputMethodEvent(QInputMethodEvent* event) {
     QString kept;
     int refused = 0;
     for (const QChar c : committed) {
-        if (isAccepted(c)) {
+        if (isAccepted(c))
             kept += c;
-        } else {
+        else if (isInserted(c))
             ++refused;
-        }
     }
-    if (refused == 0) {
+    if (kept == committed) {
         QLineEdit::inputMethodEvent(event);
         return;
     }

@@ -4,9 +4,10 @@
 
 namespace vornex {
 
-// A line edit that takes only the characters of a decimal number: digits, point, minus and
-// backspace. Any other typed character, control characters such as Ctrl+V included, is dropped
-// with a message. Text set by the program is not checked.
+// A line edit that takes only the characters of a decimal number: digits, point and minus. Any
+// other printable character typed, and the paste keys, are dropped with a message; editing keys
+// (Backspace, Delete, arrows, Ctrl+A and the like) work as in any line edit. Text set by the
+// program is not checked.
 class CNFEdit : public QLineEdit {
     Q_OBJECT
 

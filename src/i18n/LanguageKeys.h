@@ -120,6 +120,14 @@ inline constexpr const char* kPanelColId = "IDS_PANEL_COL_ID";
 inline constexpr const char* kPanelColDev = "IDS_PANEL_COL_DEV";
 inline constexpr const char* kPanelColState = "IDS_PANEL_COL_STATE";
 
+// The instrument parameters window's message line after a write: the instrument holds what was
+// written; it holds something else; its settings could not be read back. Then the targets a
+// refused Set allows: %1 lowest, %2 highest, %3 unit.
+inline constexpr const char* kMessageParamsWritten = "IDS_MESSAGE_PARAMOK";
+inline constexpr const char* kMessageParamsDiffer = "IDS_MESSAGE_PARAMDIFF";
+inline constexpr const char* kMessageParamsUnread = "IDS_MESSAGE_PARAMUNREAD";
+inline constexpr const char* kMessageSetAllowed = "IDS_MESSAGE_SETALLOWED";
+
 }  // namespace langkey
 
 inline QString dialogTitleKey(int dialog) {
@@ -180,6 +188,9 @@ inline constexpr std::array kLanguageKeys = {
     langkey::kStatusStopped, langkey::kStatusNoTest, langkey::kStatusPoints,
     langkey::kStatusLineLost, langkey::kStatusWriteFailed, langkey::kPrintTest, langkey::kPrintFile,
     langkey::kPrintDate, langkey::kPrintInstruments, langkey::kPrintPage, langkey::kPanelColId,
-    langkey::kPanelColDev, langkey::kPanelColState};
+    langkey::kPanelColDev, langkey::kPanelColState,
+    // Instrument parameters: read-back and refusal texts.
+    langkey::kMessageParamsWritten, langkey::kMessageParamsDiffer, langkey::kMessageParamsUnread,
+    langkey::kMessageSetAllowed};
 
 }  // namespace vornex

@@ -1,6 +1,7 @@
 #include "instrument/CDlgDevParam.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -8,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "controls/CNFEdit.h"
 #include "controls/DialogTexts.h"
@@ -17,14 +19,6 @@
 #include "link/NumberText.h"
 
 namespace vornex {
-
-namespace {
-
-float typedNumber(const QLineEdit* edit) {
-    return static_cast<float>(parseLeadingNumber(edit->text().toStdString()));
-}
-
-}  // namespace
 
 CDlgDevParam::CDlgDevParam(const QString& languageFile, const QStringList& portNames,
                            QWidget* parent)
@@ -64,6 +58,17 @@ CDlgDevParam::CDlgDevParam(const QString& languageFile, const QStringList& portN
     connect(unit_, &QComboBox::activated, this, &CDlgDevParam::onUnitChosen);
     connect(measure_, &QComboBox::activated, this, &CDlgDevParam::onMeasureChosen);
     connect(set_, &QPushButton::clicked, this, &CDlgDevParam::onSet);
+    for (QComboBox* list : {mode_, unit_, measure_})
+        list->installEventFilter(this);
+}
+
+bool CDlgDevParam::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel &&
+        (watched == mode_ || watched == unit_ || watched == measure_)) {
+        event->ignore();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CDlgDevParam::buildControls() {
@@ -102,6 +107,10 @@ void CDlgDevParam::buildControls() {
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("status"));
+    status_->setWordWrap(true);
+
     set_ = numberedButton(QStringLiteral("设置"), 1057, this, "set");
     set_->setDefault(true);
 
@@ -113,6 +122,7 @@ void CDlgDevParam::buildControls() {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(group);
+    layout->addWidget(status_);
     layout->addLayout(buttons);
     setMinimumWidth(470);
 }
@@ -126,6 +136,7 @@ void CDlgDevParam::showConnectButton(bool connected) {
 }
 
 void CDlgDevParam::onConnect() {
+    status_->clear();
     connected_ = !connected_;
     if (!connected_) {
         showConnectButton(false);
@@ -147,40 +158,81 @@ void CDlgDevParam::onConnect() {
     refresh();
 }
 
-void CDlgDevParam::afterWrite(InstrumentParameters::WriteResult result, bool refreshFields) {
-    if (refreshFields)
-        refresh();
-    if (result == InstrumentParameters::WriteResult::WriteFailed)
-        showLangMessage(this, languageFile_, langkey::kMessageModbusError);
+// Every write is followed by a read of what the instrument now holds; the fields show that, and
+// the message line says whether it is what was written.
+void CDlgDevParam::afterWrite(InstrumentParameters::WriteResult result) {
+    using Write = InstrumentParameters::WriteResult;
+    status_->clear();
+    refresh();
+    const char* key = nullptr;
+    switch (result) {
+        case Write::Written:
+            key = langkey::kMessageParamsWritten;
+            break;
+        case Write::Differs:
+            key = langkey::kMessageParamsDiffer;
+            break;
+        case Write::Unconfirmed:
+            key = langkey::kMessageParamsUnread;
+            break;
+        case Write::WriteFailed:
+        case Write::NotRead:
+            showLangMessage(this, languageFile_, langkey::kMessageModbusError);
+            return;
+        case Write::Refused:
+        case Write::NotConnected:
+            return;
+    }
+    status_->setText(GetLangString(languageFile_, QString::fromLatin1(key)));
 }
 
 void CDlgDevParam::onModeChosen(int index) {
     if (connected_)
-        afterWrite(parameters_.changeMode(index), true);
+        afterWrite(parameters_.changeMode(index));
 }
 
 void CDlgDevParam::onUnitChosen(int index) {
     if (connected_)
-        afterWrite(parameters_.changeUnit(static_cast<unsigned>(index) + params::kFirstUnit), true);
+        afterWrite(parameters_.changeUnit(static_cast<unsigned>(index) + params::kFirstUnit));
 }
 
 void CDlgDevParam::onMeasureChosen(int index) {
     if (connected_)
         afterWrite(parameters_.changeMeasuringMode(static_cast<unsigned>(index) +
-                                                   params::kFirstMeasuringMode),
-                   true);
+                                                   params::kFirstMeasuringMode));
 }
 
 void CDlgDevParam::onSet() {
     if (!connected_)
         return;
-    const auto result =
-        parameters_.set(typedNumber(target_), typedNumber(upper_), typedNumber(lower_));
+    params::SetPlan plan;
+    const TypedSettings typed{target_->text().toStdString(), upper_->text().toStdString(),
+                              lower_->text().toStdString()};
+    const auto result = parameters_.set(typed, &plan);
     if (result == InstrumentParameters::WriteResult::Refused) {
-        ShowMessage(this, QString::fromUtf8(kRefusedText), QString::fromUtf8(kRefusedCaption));
+        showRefusal(plan);
         return;
     }
-    afterWrite(result, false);
+    afterWrite(result);
+}
+
+// The fixed refusal, and the targets the typed limits allow, in the unit shown.
+void CDlgDevParam::showRefusal(const params::SetPlan& plan) {
+    status_->clear();
+    QString text = QString::fromUtf8(kRefusedText);
+    const unsigned unit = parameters_.settings().unit;
+    if (plan.check == params::SetCheck::OutOfWindow || plan.check == params::SetCheck::BadLimit) {
+        const int precision = std::max(
+            0, params::displayPrecision(regmap::decimalsForRange(parameters_.range()), unit));
+        const std::string_view unitName = regmap::unitName(unit);
+        text +=
+            QStringLiteral("\n\n") +
+            GetLangString(languageFile_, QString::fromLatin1(langkey::kMessageSetAllowed))
+                .arg(QString::fromStdString(formatFixed(plan.lowestTarget, precision)),
+                     QString::fromStdString(formatFixed(plan.highestTarget, precision)),
+                     QString::fromLatin1(unitName.data(), static_cast<qsizetype>(unitName.size())));
+    }
+    ShowMessage(this, text, QString::fromUtf8(kRefusedCaption));
 }
 
 void CDlgDevParam::refresh() {

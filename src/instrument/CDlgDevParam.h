@@ -6,6 +6,7 @@
 #include "instrument/core/InstrumentParameters.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -30,6 +31,10 @@ public:
 
     bool isConnected() const { return connected_; }
 
+protected:
+    // The mode, unit and measure lists take no wheel: a notch is no deliberate choice.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void buildControls();
     void onConnect();
@@ -39,7 +44,8 @@ private:
     void onSet();
     void refresh();
     void showConnectButton(bool connected);
-    void afterWrite(InstrumentParameters::WriteResult result, bool refreshFields);
+    void afterWrite(InstrumentParameters::WriteResult result);
+    void showRefusal(const params::SetPlan& plan);
 
     const QString languageFile_;
     InstrumentParameters parameters_;
@@ -56,6 +62,7 @@ private:
     CNFEdit* upper_ = nullptr;
     CNFEdit* lower_ = nullptr;
     QPushButton* set_ = nullptr;
+    QLabel* status_ = nullptr;
 };
 
 }  // namespace vornex

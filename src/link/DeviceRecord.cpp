@@ -29,6 +29,7 @@ void DeviceRecord::resetPresence() {
     settings.fill(0);
     identification.fill(0);
     absentFlag = 0;
+    settingsPending = false;
     status = 0;
     rangeRegs.fill(0);
     identBlockRegs.fill(0);

@@ -49,6 +49,8 @@ public:
     std::array<uint16_t, regmap::kHoldSettingsCount> settings{};
     std::array<uint8_t, regmap::kIdentificationSize> identification{};
     int32_t absentFlag = 0;
+    // The settings read at identification failed: they are read on a later pass.
+    bool settingsPending = false;
     uint16_t status = 0;
     std::array<uint16_t, regmap::kInRangeCount> rangeRegs{};
     std::array<uint16_t, regmap::kInIdentBlock1005Count> identBlockRegs{};

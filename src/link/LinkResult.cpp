@@ -63,15 +63,4 @@ std::string LinkResult::describe() const {
     return "the serial port failed (" + reason + ")";
 }
 
-LinkResult firstFailure(std::initializer_list<LinkResult> results) {
-    LinkResult first;
-    for (const LinkResult& r : results) {
-        if (r.isLineGone())
-            return r;
-        if (first.ok())
-            first = r;
-    }
-    return first;
-}
-
 }  // namespace vornex

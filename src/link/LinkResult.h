@@ -1,6 +1,5 @@
 #pragma once
 
-#include <initializer_list>
 #include <string>
 
 namespace vornex {
@@ -44,9 +43,5 @@ private:
     Kind kind_ = Kind::Ok;
     int error_ = 0;
 };
-
-// Of several results of one task, the one to act on: a vanished line before any other failure,
-// then the first failure, else Ok.
-LinkResult firstFailure(std::initializer_list<LinkResult> results);
 
 }  // namespace vornex

@@ -16,9 +16,12 @@ namespace vornex {
 
 namespace {
 
-// How long after a response timeout a late reply is still expected. Its bytes are thrown away
-// so that it cannot pass for the reply to the next request: libmodbus would accept a late reply
-// of the same slave, function and length as the answer to a later request.
+// How long after a response timeout a late reply is still expected. Before the next request to
+// the same slave its bytes are waited for and thrown away, so that it cannot pass for the reply
+// to that request: libmodbus would accept a late reply of the same slave, function and length as
+// the answer to a later one. A request to another slave does not wait: libmodbus refuses a reply
+// from a slave it did not ask, so a late reply there costs one failed read, never a wrong value,
+// and a switched-off instrument costs the line no more than its response timeout.
 constexpr auto kLateReplyWindow = std::chrono::milliseconds(200);
 
 bool isInUseError(int err) {
@@ -69,6 +72,8 @@ OpenResult ModbusLink::open(const std::string& port) {
     close();
     lineGone_ = false;
     goneError_ = 0;
+    slave_ = -1;
+    lateSlave_ = -1;
     int err = 0;
     const OpenResult prepared = prepareLine(port, err);
     if (prepared != OpenResult::Opened)
@@ -116,8 +121,9 @@ LinkResult ModbusLink::failed() {
     LinkResult result = LinkResult::fromModbusError(err);
     if (result.isLineGone() || lineVanished(err, modbus_get_socket(ctx_))) {
         result = LinkResult::lineGone(err);
-    } else if (result.kind() == LinkResult::Kind::Timeout && discardLateReply()) {
-        result = LinkResult::lineGone(EIO);
+    } else if (result.kind() == LinkResult::Kind::Timeout) {
+        lateSlave_ = slave_;
+        lateUntil_ = std::chrono::steady_clock::now() + kLateReplyWindow;
     }
     if (result.isLineGone()) {
         lineGone_ = true;
@@ -128,7 +134,8 @@ LinkResult ModbusLink::failed() {
 
 bool ModbusLink::discardLateReply() {
     const int fd = modbus_get_socket(ctx_);
-    const auto end = std::chrono::steady_clock::now() + kLateReplyWindow;
+    const auto end = lateUntil_;
+    lateSlave_ = -1;
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             end - std::chrono::steady_clock::now());
@@ -149,6 +156,11 @@ LinkResult ModbusLink::beforeRequest() {
         return LinkResult::notOpen();
     if (lineGone_)
         return LinkResult::lineGone(goneError_);
+    if (lateSlave_ >= 0 && lateSlave_ == slave_ && discardLateReply()) {
+        lineGone_ = true;
+        goneError_ = EIO;
+        return LinkResult::lineGone(EIO);
+    }
     if (modbus_flush(ctx_) < 0)
         return failed();
     return LinkResult::success();
@@ -157,7 +169,10 @@ LinkResult ModbusLink::beforeRequest() {
 LinkResult ModbusLink::setSlave(int address) {
     if (ctx_ == nullptr)
         return LinkResult::notOpen();
-    return modbus_set_slave(ctx_, address) == 0 ? LinkResult::success() : failed();
+    if (modbus_set_slave(ctx_, address) != 0)
+        return failed();
+    slave_ = address;
+    return LinkResult::success();
 }
 
 LinkResult ModbusLink::readInputRegisters(int first, int count, uint16_t* dest) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -41,12 +42,17 @@ public:
 private:
     LinkResult beforeRequest();
     LinkResult failed();
-    // True when the line hung up while a late reply was awaited.
+    // Waits out what is left of the window for a late reply, throwing its bytes away; true when
+    // the line hung up meanwhile.
     bool discardLateReply();
 
     modbus_t* ctx_ = nullptr;
     bool lineGone_ = false;
     int goneError_ = 0;
+    int slave_ = -1;
+    // After a response timeout the slave that may still answer late, and until when.
+    int lateSlave_ = -1;
+    std::chrono::steady_clock::time_point lateUntil_{};
 };
 
 }  // namespace vornex

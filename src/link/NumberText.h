@@ -13,9 +13,13 @@ namespace vornex {
 // precision gives six decimals.
 std::string formatFixed(double value, int precision);
 
-// The live value as the displays show it: with the instrument's decimals.
+// Most decimals a live value is shown with: an instrument's decimals register may hold anything.
+inline constexpr uint16_t kMaxShownDecimals = 6;
+
+// The live value as the displays show it: with the instrument's decimals, at most six.
 inline std::string formatValueText(float value, uint16_t decimals) {
-    return formatFixed(static_cast<double>(value), decimals);
+    return formatFixed(static_cast<double>(value),
+                       decimals < kMaxShownDecimals ? decimals : kMaxShownDecimals);
 }
 
 // The leading decimal number of a text, after blanks; the rest is ignored and a text without a

@@ -57,6 +57,13 @@ ConnectResult Poller::connect(const std::string& port) {
         case OpenResult::Opened:
             break;
     }
+    // What the last link found is not current: every instrument's state is reported afresh by
+    // the first pass, and the display by the first reading.
+    for (size_t i = 0; i < table_.size(); ++i) {
+        if (!table_[i].absent())
+            table_[i].setPresence(PresenceState::Unidentified);
+    }
+    displayShown_ = false;
     running_.store(true, std::memory_order_release);
     stopped_.reset();
     thread_ = std::thread(&Poller::run, this);
@@ -126,7 +133,9 @@ LinkResult Poller::pollRecord(size_t index) {
     const LinkResult selected = link_.setSlave(address);
     LinkResult result;
     if (record.identified()) {
-        result = firstFailure({selected, readLive(record, address)});
+        result = selected ? readLive(record, address) : selected;
+        if (result && record.settingsPending)
+            result = readSettings(record);
         // A vanished port says nothing about the instrument.
         if (!result.isLineGone()) {
             setPresence(
@@ -148,8 +157,9 @@ LinkResult Poller::pollRecord(size_t index) {
     return result.isLineGone() ? result : LinkResult::success();
 }
 
-// The presence check decides absence; of the identification reads after it only a vanished
-// port counts.
+// The presence check decides absence. After it, the first failed read ends the identification:
+// an instrument that stopped answering costs one response timeout, not one per read. Settings
+// not read then are read on a later pass.
 LinkResult Poller::identify(DeviceRecord& record) {
     uint8_t reply[regmap::kIdentificationSize];
     int n = 0;
@@ -162,37 +172,42 @@ LinkResult Poller::identify(DeviceRecord& record) {
     }
     std::memcpy(record.identification.data(), reply,
                 static_cast<size_t>(std::min(n, regmap::kIdentificationSize)));
-    const LinkResult range =
+    record.settingsPending = true;
+    LinkResult result =
         link_.readInputRegisters(regmap::kInRange, regmap::kInRangeCount, record.rangeRegs.data());
-    const LinkResult block = link_.readInputRegisters(
-        regmap::kInDecimals, regmap::kInIdentBlock1005Count, record.identBlockRegs.data());
-    const LinkResult info = link_.readInputRegisters(regmap::kInInfo1011, regmap::kInInfo1011Count,
-                                                     record.infoRegs.data());
-    const LinkResult mode =
-        link_.readHoldingRegisters(regmap::kHoldModeNumber, 1, &record.modeNumber);
-    const LinkResult settings = link_.readHoldingRegisters(
-        regmap::kHoldSettings, regmap::kHoldSettingsCount, record.settings.data());
-    if (settings)
-        record.publishSettings();
-    return firstFailure({range, block, info, mode, settings});
+    if (result)
+        result = link_.readInputRegisters(regmap::kInDecimals, regmap::kInIdentBlock1005Count,
+                                          record.identBlockRegs.data());
+    if (result)
+        result = link_.readInputRegisters(regmap::kInInfo1011, regmap::kInInfo1011Count,
+                                          record.infoRegs.data());
+    if (result)
+        result = readSettings(record);
+    return result;
 }
 
-// Ok when every read of the pass succeeded.
+LinkResult Poller::readSettings(DeviceRecord& record) {
+    LinkResult result = link_.readHoldingRegisters(regmap::kHoldModeNumber, 1, &record.modeNumber);
+    if (result)
+        result = link_.readHoldingRegisters(regmap::kHoldSettings, regmap::kHoldSettingsCount,
+                                            record.settings.data());
+    if (result) {
+        record.publishSettings();
+        record.settingsPending = false;
+    }
+    return result;
+}
+
+// Ok when every read of the pass succeeded. The first failure ends the instrument's reads for
+// this pass: a switched-off instrument costs one response timeout per pass, not one per read.
 LinkResult Poller::readLive(DeviceRecord& record, uint8_t address) {
     const LinkResult value = link_.readInputRegisters(
         regmap::kInLiveValue, regmap::kInLiveValueCount, record.liveValueRegs.data());
-    const LinkResult other =
-        link_.readInputRegisters(regmap::kInUnused1004, 1, &record.register1004);
-    const LinkResult decimals =
-        link_.readInputRegisters(regmap::kInDecimals, 1, &record.decimalsReg);
-    const LinkResult status = link_.readHoldingRegisters(regmap::kHoldStatus, 1, &record.status);
-    if (value)
-        record.publishValue(regmap::decodeFloat(record.liveValueRegs.data()));
-    if (decimals)
-        record.publishDecimals(record.decimalsReg);
-
+    if (!value)
+        return value;
+    record.publishValue(regmap::decodeFloat(record.liveValueRegs.data()));
     // A failed read queues nothing: a recording holds only readings that really arrived.
-    if (value && recording_.recording()) {
+    if (recording_.recording()) {
         Sample sample;
         sample.value = record.value();
         sample.seconds = TickClock::secondsBetween(recording_.timeBase(), clock_.now());
@@ -201,27 +216,27 @@ LinkResult Poller::readLive(DeviceRecord& record, uint8_t address) {
         samples_.push(sample);
     }
 
-    LinkResult handshake;
-    if (status && record.status == regmap::kStatusSettingsChanged) {
-        const LinkResult mode =
-            link_.readHoldingRegisters(regmap::kHoldModeNumber, 1, &record.modeNumber);
-        const LinkResult settings = link_.readHoldingRegisters(
-            regmap::kHoldSettings, regmap::kHoldSettingsCount, record.settings.data());
-        // Acknowledge only settings that were really read; otherwise the instrument keeps
-        // announcing the change and the next pass reads it again.
-        handshake = firstFailure({mode, settings});
-        if (handshake) {
-            record.publishSettings();
-            record.status = regmap::kStatusAcknowledged;
-            // A lost acknowledgement costs the instrument nothing but another announcement;
-            // only a vanished port counts.
-            const LinkResult ack =
-                link_.writeRegister(regmap::kHoldStatus, regmap::kStatusAcknowledged);
-            if (ack.isLineGone())
-                handshake = ack;
-        }
+    LinkResult result = link_.readInputRegisters(regmap::kInUnused1004, 1, &record.register1004);
+    if (result) {
+        result = link_.readInputRegisters(regmap::kInDecimals, 1, &record.decimalsReg);
+        if (result)
+            record.publishDecimals(record.decimalsReg);
     }
-    return firstFailure({value, other, decimals, status, handshake});
+    if (result)
+        result = link_.readHoldingRegisters(regmap::kHoldStatus, 1, &record.status);
+    if (!result || record.status != regmap::kStatusSettingsChanged)
+        return result;
+
+    // Acknowledge only settings that were really read; otherwise the instrument keeps announcing
+    // the change and the next pass reads it again.
+    result = readSettings(record);
+    if (!result)
+        return result;
+    record.status = regmap::kStatusAcknowledged;
+    // A lost acknowledgement costs the instrument nothing but another announcement; only a
+    // vanished port counts.
+    const LinkResult ack = link_.writeRegister(regmap::kHoldStatus, regmap::kStatusAcknowledged);
+    return ack.isLineGone() ? ack : LinkResult::success();
 }
 
 void Poller::updateDisplay(const DeviceRecord& record) {

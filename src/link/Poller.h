@@ -70,6 +70,8 @@ private:
     LinkResult pollRecord(size_t index);
     LinkResult identify(DeviceRecord& record);
     LinkResult readLive(DeviceRecord& record, uint8_t address);
+    // Mode number and settings block; publishes the unit when both were read.
+    LinkResult readSettings(DeviceRecord& record);
     void updateDisplay(const DeviceRecord& record);
     void setPresence(size_t index, DeviceRecord& record, PresenceState state);
     std::vector<RecordSnapshot> snapshot() const;

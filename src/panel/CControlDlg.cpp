@@ -100,6 +100,16 @@ CControlDlg::CControlDlg(AcquisitionSession& session, PortSource ports, QWidget*
     devices_->InsertColumn(2, QStringLiteral("S"), Qt::AlignCenter, width / 4);
     updateButtons();
     session_.addObserver(*this);
+    if (!watcher_->watching()) {
+        // Shown once the window is up, not while it is being built.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                ShowMessage(this, QString::fromUtf8(kNoNotificationsText),
+                            QString::fromUtf8(kNoNotificationsCaption), MessageIcon::Critical);
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void CControlDlg::buildLayout() {
@@ -170,13 +180,21 @@ QPushButton* CControlDlg::button(Button which) const {
 }
 
 void CControlDlg::onConnect() {
-    if (portTable_.empty())
+    if (portTable_.empty()) {
+        ShowMessage(this, QString::fromUtf8(kNoPortText), QString::fromUtf8(kNoPortCaption),
+                    MessageIcon::None);
         return;
+    }
     const std::string port = portTable_.selected();
     switch (session_.connect(port)) {
         case ConnectResult::Connected:
             state_ = LinkState::Connected;
             connectedPort_ = port;
+            for (int row = 0; row < devices_->GetItemCount(); ++row) {
+                devices_->SetItemText(
+                    row, kPresenceColumn,
+                    presenceMark(session_.device(static_cast<size_t>(row)).presence()));
+            }
             updateButtons();
             return;
         case ConnectResult::InUse:
@@ -196,7 +214,16 @@ void CControlDlg::onDisconnect() {
     session_.disconnect();
     state_ = LinkState::Disconnected;
     connectedPort_.clear();
+    showNotPolled();
     updateButtons();
+}
+
+// Column S is left blank and the value display shows dashes: the last states and reading are
+// no longer current.
+void CControlDlg::showNotPolled() {
+    for (int row = 0; row < devices_->GetItemCount(); ++row)
+        devices_->SetItemText(row, kPresenceColumn, QString());
+    value_->SetText(QString::fromLatin1(kNoValueText));
 }
 
 int CControlDlg::askAddress() {
@@ -249,6 +276,11 @@ void CControlDlg::onAddressEdited(int row, const QString& text) {
         return;
     const uint8_t old = session_.device(static_cast<size_t>(row)).address();
     const int address = text.trimmed().toInt();
+    // The editor reports every commit; the same address again is no new instrument.
+    if (address == old) {
+        devices_->SetItemText(row, kAddressColumn, QString::number(old));
+        return;
+    }
     const char* refusal = nullptr;
     if (address < 1 || address > CDialogAddDev::kMaxAddress)
         refusal = langkey::kMessageAddressError;
@@ -307,6 +339,7 @@ void CControlDlg::loseLink() {
         return;
     state_ = LinkState::PortLost;
     connectedPort_.clear();
+    showNotPolled();
     updateButtons();
     showLangMessage(this, languageFile_, langkey::kMessagePortLost);
 }
@@ -385,6 +418,9 @@ void CControlDlg::pollingEnded() {
         [this] {
             // The thread sets its stop event right after this notice.
             session_.waitPollingEnded(std::chrono::milliseconds(500));
+            // Notices of the last pass came before this one and may have shown live states.
+            if (state_ != LinkState::Connected)
+                showNotPolled();
             updateButtons();
         },
         Qt::QueuedConnection);

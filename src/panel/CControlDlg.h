@@ -30,6 +30,14 @@ public:
     static constexpr int kWidth = 230;
     static constexpr const char* kPortBusyText = "端口已被占用，无法连接！";
     static constexpr const char* kPortBusyCaption = "提示";
+    // Connect with no serial port on the machine (captioned with the program's title), and
+    // device notifications that cannot be set up.
+    static constexpr const char* kNoPortText = "本机没有串口.....";
+    static constexpr const char* kNoPortCaption = "Vornex";
+    static constexpr const char* kNoNotificationsText = "注册USB设备通知失败";
+    static constexpr const char* kNoNotificationsCaption = "错误";
+    // The value display while no reading is current.
+    static constexpr const char* kNoValueText = "-----";
 
     enum class Button { Connect, Disconnect, Add, Delete };
 
@@ -74,6 +82,8 @@ private:
     void onDisplaySelection();
     void fillPorts();
     void loseLink();
+    // Polling ended: nothing shown is live any more.
+    void showNotPolled();
     void updateButtons();
     bool hasAddress(int address, int exceptRow) const;
 

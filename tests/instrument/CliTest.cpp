@@ -37,9 +37,9 @@ TEST_F(InstrumentCliTest, ParamsPrintsAndWrites) {
     run = runCli({"params", "--port", port, "--slave", "4", "--set-unit", "N.m", "--set", "123.45",
                   "2.3", "0"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.contains("target: 123.44\n")) << run.out.toStdString();
-    EXPECT_EQ(line->parameterSet(4, 0)->target, 12344u);
-    EXPECT_EQ(line->parameterSet(4, 0)->upperLimit, 22);
+    EXPECT_TRUE(run.out.contains("target: 123.45\n")) << run.out.toStdString();
+    EXPECT_EQ(line->parameterSet(4, 0)->target, 12345u);
+    EXPECT_EQ(line->parameterSet(4, 0)->upperLimit, 23);
     EXPECT_EQ(line->parameterSet(4, 0)->unit, 1);
 }
 
@@ -47,7 +47,6 @@ TEST_F(InstrumentCliTest, RefusedValuesWriteNothing) {
     const auto before = line->holdingRegisters(4);
     for (const QStringList& extra :
          {QStringList{"--set", "600", "0", "0"}, QStringList{"--set", "300", "26", "0"},
-          QStringList{"--set-unit", "None"}, QStringList{"--set-mode", "10"},
           QStringList{"--set-unit", "N.m", "--set", "300", "0", "-1"}}) {
         const CliRun run = runCli(QStringList{"params", "--port", port, "--slave", "4"} << extra);
         EXPECT_EQ(run.exitCode, 2) << extra.join(' ').toStdString();
@@ -87,6 +86,44 @@ TEST_F(InstrumentCliTest, UploadNamesWhyARecordWasMissing) {
     EXPECT_EQ(run.out, "records: 12\n");
     EXPECT_TRUE(run.err.contains("1 records could not be read (last: no answer"))
         << run.err.toStdString();
+}
+
+}  // namespace
+}  // namespace vornex
+
+namespace vornex {
+namespace {
+
+using test::CliRun;
+using test::runCli;
+
+TEST_F(InstrumentCliTest, ParamsWritesWhatWasTypedAndOnlyOverARead) {
+    CliRun run = runCli({"params", "--port", port, "--slave", "4", "--set-unit", "N.m"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    run = runCli({"params", "--port", port, "--slave", "4", "--set", "123.45", "0", "0"});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(line->parameterSet(4, 0)->target, 12345u);
+
+    // A wrong mode, unit or measure is named, and nothing is written.
+    const auto before = line->holdingRegisters(4);
+    const std::pair<QStringList, const char*> wrong[] = {{{"--set-mode", "10"}, "--set-mode"},
+                                                         {{"--set-unit", "bogus"}, "--set-unit"},
+                                                         {{"--set-measure", "X"}, "--set-measure"}};
+    for (const auto& [extra, option] : wrong) {
+        run = runCli(QStringList{"params", "--port", port, "--slave", "4"} << extra);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.err.contains(option)) << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains(QString::fromUtf8("目标值或上下限设置错误！")));
+    }
+    // The settings read after connecting fails: nothing is written.
+    line->log().clear();
+    line->faults().setIgnoreOnce(4, regmap::kHoldSettings);
+    run = runCli({"params", "--port", port, "--slave", "4", "--set-unit", "kgf.cm"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.out, "");
+    for (const sim::Transaction& t : line->log().entries())
+        EXPECT_TRUE(t.function == 3 || t.function == 4) << t.toLine();
+    EXPECT_EQ(line->holdingRegisters(4), before);
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "LineFixture.h"
 #include "MessageRecorder.h"
@@ -83,8 +86,8 @@ TEST_F(DlgDevParamTest, SetWritesWhatWasTyped) {
     type("upper", "2.3");
     type("lower", "2.5");
     QTest::keyClick(control<QLineEdit>("lower"), Qt::Key_Return);
-    EXPECT_EQ(committed().target, 12344u);
-    EXPECT_EQ(committed().upperLimit, 22);
+    EXPECT_EQ(committed().target, 12345u);
+    EXPECT_EQ(committed().upperLimit, 23);
     EXPECT_EQ(committed().lowerLimit, 25);
     EXPECT_EQ(text("target"), "123.45");
     EXPECT_TRUE(messages.messages.empty());
@@ -92,16 +95,19 @@ TEST_F(DlgDevParamTest, SetWritesWhatWasTyped) {
 
 TEST_F(DlgDevParamTest, RefusedSetShowsTheFixedMessage) {
     click("connect");
-    // The shown 5098.5 kgf.cm is larger than the range as typed.
+    // 5100 kgf.cm is 500.15 N.m, above the range.
+    type("target", "5100");
     click("set");
     type("target", "300");
     type("upper", "30");
     click("set");
     ASSERT_EQ(messages.messages.size(), 2u);
     for (const MessageRecord& m : messages.messages) {
-        EXPECT_EQ(m.text, QString::fromUtf8("目标值或上下限设置错误！"));
+        EXPECT_TRUE(m.text.startsWith(QString::fromUtf8("目标值或上下限设置错误！")));
         EXPECT_EQ(m.caption, QString::fromUtf8("提示"));
     }
+    EXPECT_TRUE(messages.messages[0].text.endsWith("662.8 to 4843.6 kgf.cm; limits 0.0 to 25.5 %."))
+        << messages.messages[0].text.toStdString();
     EXPECT_EQ(committed().target, 50000u);
     EXPECT_EQ(committed().upperLimit, 50);
 }
@@ -136,6 +142,65 @@ TEST_F(DlgDevParamTest, ClosingReleasesThePort) {
     dialog.reset();
     ModbusLink other;
     EXPECT_EQ(other.open(linkPath), OpenResult::Opened);
+}
+
+// A wheel notch over an unfocused list is no choice: nothing is written.
+TEST_F(DlgDevParamTest, WheelOverTheListsWritesNothing) {
+    click("connect");
+    ASSERT_TRUE(dialog->isConnected());
+    control<QPushButton>("set")->setFocus();
+    line->log().clear();
+    for (const char* name : {"mode", "unit", "measure"}) {
+        QComboBox* list = control<QComboBox>(name);
+        const int index = list->currentIndex();
+        const QPoint at = list->rect().center();
+        for (const int delta : {-120, 120}) {
+            QWheelEvent wheel(at, list->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(list, &wheel);
+        }
+        EXPECT_EQ(list->currentIndex(), index) << name;
+    }
+    EXPECT_EQ(line->log().size(), 0u);
+    EXPECT_EQ(committed().unit, 2);
+}
+
+// After Set the fields show what the instrument holds and the message line says it was read back.
+TEST_F(DlgDevParamTest, SetIsReadBackAndConfirmedInTheDialog) {
+    click("connect");
+    QLabel* status = control<QLabel>("status");
+    EXPECT_EQ(status->text(), "");
+    type("target", "3059.10");
+    click("set");
+    EXPECT_EQ(committed().target, 30000u);
+    EXPECT_EQ(text("target"), "3059.1");
+    EXPECT_TRUE(status->text().startsWith("Written and read back")) << status->text().toStdString();
+    EXPECT_TRUE(messages.messages.empty());
+
+    // Connect fails when the settings cannot be read, and leaves the link closed.
+    click("connect");
+    line->faults().setIgnoreOnce(1, regmap::kHoldSettings);
+    click("connect");
+    EXPECT_FALSE(dialog->isConnected());
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_TRUE(messages.messages[0].text.startsWith("Communication with the instrument failed"));
+    ModbusLink other;
+    EXPECT_EQ(other.open(linkPath), OpenResult::Opened);
+}
+
+// An instrument that keeps its own settings: the fields show what it holds and the message line
+// says it differs from what was written.
+TEST_F(DlgDevParamTest, AWriteTheInstrumentDidNotTakeIsSaid) {
+    click("connect");
+    line->faults().setSettingsLocked(1, true);
+    QComboBox* unit = control<QComboBox>("unit");
+    unit->setFocus();
+    QTest::keyClick(unit, Qt::Key_Down);
+    EXPECT_EQ(unit->currentText(), "kgf.cm");
+    EXPECT_EQ(text("target"), "5098.5");
+    EXPECT_TRUE(control<QLabel>("status")->text().startsWith("The instrument holds other values"));
+    EXPECT_EQ(committed().unit, 2);
+    EXPECT_TRUE(messages.messages.empty());
 }
 
 }  // namespace

@@ -15,6 +15,16 @@ std::string shown(uint32_t raw, float range, unsigned unit) {
     return formatFixed(params::rawToShown(raw, d, unit), params::displayPrecision(d, unit));
 }
 
+params::SetField typed(double value) {
+    params::SetField f;
+    f.typed = value;
+    return f;
+}
+
+params::SetCheck check(float range, double target, double upper, double lower, unsigned unit) {
+    return params::planSet(range, typed(target), typed(upper), typed(lower), unit).check;
+}
+
 TEST(ParameterArithmetic, TargetOfRange500InEveryUnit) {
     EXPECT_EQ(shown(50000, 500.0f, 1), "500.00");
     EXPECT_EQ(shown(50000, 500.0f, 2), "5098.5");
@@ -22,20 +32,47 @@ TEST(ParameterArithmetic, TargetOfRange500InEveryUnit) {
     EXPECT_EQ(shown(50000, 500.0f, 4), "4426");
     // in.lfb on a range of more than 1000 leaves a negative precision: six decimals.
     EXPECT_EQ(shown(50000, 5000.0f, 4), "44255.000000");
-    EXPECT_EQ(params::shownToRaw(500.00f, 2, 1), 50000u);
-    EXPECT_EQ(params::shownToRaw(368.780f, 2, 3), 50000u);
 }
 
-TEST(ParameterArithmetic, TypedTargetIsCutNotRounded) {
-    EXPECT_EQ(params::shownToRaw(static_cast<float>(parseLeadingNumber("123.45")), 2, 1), 12344u);
-    EXPECT_EQ(params::shownToRaw(100.0f, 2, 0), 0u);
-    EXPECT_EQ(params::shownToRaw(100.0f, 2, 5), 0u);
+TEST(ParameterArithmetic, TypedValuesRoundToTheNearestCount) {
+    auto raw = [](const char* text, int d, unsigned unit) {
+        return params::newtonMetresToRaw(params::toNewtonMetres(parseLeadingNumber(text), unit), d);
+    };
+    EXPECT_EQ(raw("123.45", 2, 1), 12345u);
+    EXPECT_EQ(raw("45.67", 3, 1), 45670u);
+    EXPECT_EQ(raw("4.1", 4, 1), 41000u);
+    EXPECT_EQ(raw("368.780", 2, 3), 50000u);
+    EXPECT_EQ(raw("-1", 2, 1), std::nullopt);
+    EXPECT_EQ(raw("50000000", 2, 1), std::nullopt);
+    EXPECT_EQ(params::limitByte(2.3), 23);
+    EXPECT_EQ(params::limitByte(2.5), 25);
+    EXPECT_EQ(params::limitByte(25.5), 255);
+    EXPECT_EQ(params::limitByte(25.56), std::nullopt);
+    EXPECT_EQ(params::limitByte(-0.5), std::nullopt);
+    EXPECT_EQ(formatFixed(params::limitPercent(23), 1), "2.3");
+}
+
+// Every raw target shown and typed back gives the same count, in each unit whose display keeps
+// enough decimals to name it (in.lfb shows two fewer, and is written back as it was shown from).
+TEST(ParameterArithmetic, ShownTargetsTypedBackDoNotDrift) {
+    for (const float range : {10.0f, 100.0f, 500.0f, 5000.0f}) {
+        const int d = regmap::decimalsForRange(range);
+        for (unsigned unit = 1; unit <= 3; ++unit) {
+            int drifted = 0;
+            for (uint32_t raw = 1000; raw <= 4900; ++raw) {
+                const double back = parseLeadingNumber(shown(raw, range, unit));
+                if (params::newtonMetresToRaw(params::toNewtonMetres(back, unit), d) != raw)
+                    ++drifted;
+            }
+            EXPECT_EQ(drifted, 0) << "range " << range << " unit " << unit;
+        }
+    }
 }
 
 TEST(ParameterArithmetic, PowersAndDecimals) {
-    EXPECT_EQ(params::powerOfTen(0), 1.0f);
-    EXPECT_EQ(params::powerOfTen(4), 10000.0f);
-    EXPECT_EQ(params::powerOfTen(7), 10000000.0f);
+    EXPECT_EQ(params::powerOfTen(0), 1.0);
+    EXPECT_EQ(params::powerOfTen(4), 10000.0);
+    EXPECT_EQ(params::powerOfTen(7), 10000000.0);
     EXPECT_EQ(regmap::decimalsForRange(10.0f), 4);
     EXPECT_EQ(regmap::decimalsForRange(10.0001f), 3);
     EXPECT_EQ(regmap::decimalsForRange(10000.0f), 1);
@@ -44,25 +81,38 @@ TEST(ParameterArithmetic, PowersAndDecimals) {
     EXPECT_EQ(regmap::decimalsForRange(-5.0f), 0);
 }
 
-TEST(ParameterArithmetic, LimitBytes) {
-    EXPECT_EQ(params::limitByte(2.3f), 22);
-    EXPECT_EQ(formatFixed(params::limitPercent(22), 1), "2.2");
-    EXPECT_EQ(params::limitByte(2.5f), 25);
-    EXPECT_EQ(params::limitByte(25.5f), 255);
-}
-
-TEST(ParameterArithmetic, SetWindow) {
-    EXPECT_EQ(params::checkSetValues(100, 50, 10, 10, 1), SetCheck::Accepted);
-    EXPECT_EQ(params::checkSetValues(100, 100, 0, 0, 1), SetCheck::Accepted);
-    EXPECT_EQ(params::checkSetValues(100, 100.1f, 0, 0, 1), SetCheck::OutOfWindow);
-    EXPECT_EQ(params::checkSetValues(100, 15, 0, 10, 1), SetCheck::OutOfWindow);
-    EXPECT_EQ(params::checkSetValues(500, 5098.5f, 0, 0, 2), SetCheck::OutOfWindow);
+TEST(ParameterArithmetic, SetWindowInNewtonMetres) {
+    EXPECT_EQ(check(100, 50, 10, 10, 1), SetCheck::Accepted);
+    EXPECT_EQ(check(100, 100, 0, 0, 1), SetCheck::Accepted);
+    EXPECT_EQ(check(100, 100.1, 0, 0, 1), SetCheck::OutOfWindow);
+    EXPECT_EQ(check(100, 15, 0, 10, 1), SetCheck::OutOfWindow);
+    // The target is converted before it meets the range: 509.85 kgf.cm is 50 N.m, 1019.7 kgf.cm
+    // the whole range; 80 ft.lbf is 108.5 N.m, above it.
+    EXPECT_EQ(check(100, 509.85, 0, 0, 2), SetCheck::Accepted);
+    EXPECT_EQ(check(100, 1019.7, 0, 0, 2), SetCheck::Accepted);
+    EXPECT_EQ(check(100, 1020, 0, 0, 2), SetCheck::OutOfWindow);
+    EXPECT_EQ(check(100, 80, 0, 0, 3), SetCheck::OutOfWindow);
+    EXPECT_EQ(check(500, 5098.5, 0, 0, 2), SetCheck::Accepted);
     // Limits no byte can hold, and a unit without a factor, are refused rather than written.
-    EXPECT_EQ(params::checkSetValues(1000, 500, 25.6f, 0, 1), SetCheck::BadLimit);
-    EXPECT_EQ(params::checkSetValues(1000, 500, 0, -0.5f, 1), SetCheck::BadLimit);
-    EXPECT_EQ(params::checkSetValues(100, 50, 25.5f, 25.5f, 1), SetCheck::Accepted);
-    EXPECT_EQ(params::checkSetValues(100, 50, 0, 0, 0), SetCheck::BadUnit);
-    EXPECT_EQ(params::checkSetValues(100, 50, 0, 0, 5), SetCheck::BadUnit);
+    EXPECT_EQ(check(1000, 500, 25.6, 0, 1), SetCheck::BadLimit);
+    EXPECT_EQ(check(1000, 500, 0, -0.5, 1), SetCheck::BadLimit);
+    EXPECT_EQ(check(100, 50, 25.5, 25.5, 1), SetCheck::Accepted);
+    EXPECT_EQ(check(100, 50, 0, 0, 0), SetCheck::BadUnit);
+    EXPECT_EQ(check(100, 50, 0, 0, 5), SetCheck::BadUnit);
+
+    // The allowed targets are named in the unit shown.
+    const params::SetPlan plan = params::planSet(100, typed(5), typed(10), typed(5), 2);
+    EXPECT_EQ(plan.check, SetCheck::OutOfWindow);
+    EXPECT_EQ(formatFixed(plan.lowestTarget, 2), "152.96");
+    EXPECT_EQ(formatFixed(plan.highestTarget, 2), "917.73");
+
+    // A field left as shown keeps its raw value, whatever its text rounds to.
+    params::SetField unchanged;
+    unchanged.typed = 4426;
+    unchanged.unchangedRaw = 49999;
+    const params::SetPlan kept = params::planSet(500, unchanged, typed(0), typed(0), 4);
+    EXPECT_EQ(kept.check, SetCheck::Accepted);
+    EXPECT_EQ(kept.target, 49999u);
 }
 
 TEST(TextNumber, LeadingNumberOnly) {

@@ -2,6 +2,7 @@
 
 #include "LineFixture.h"
 #include "instrument/core/InstrumentParameters.h"
+#include "link/NumberText.h"
 
 namespace vornex {
 namespace {
@@ -30,6 +31,10 @@ protected:
         return regmap::Settings::decode(&(*regs)[regmap::kHoldSettings]);
     }
     regmap::Settings committed() const { return *line->parameterSet(3, 0); }
+    Write set(const char* target, const char* upper, const char* lower,
+              params::SetPlan* plan = nullptr) {
+        return parameters.set(TypedSettings{target, upper, lower}, plan);
+    }
 
     InstrumentParameters parameters;
 };
@@ -53,48 +58,48 @@ TEST_F(InstrumentParametersTest, ShowsTargetInTheInstrumentsUnit) {
 }
 
 TEST_F(InstrumentParametersTest, SetWritesTheRawTargetAndLimitBytes) {
-    EXPECT_EQ(parameters.set(400.00f, 2.3f, 2.5f), Write::Written);
+    EXPECT_EQ(set("400.00", "2.3", "2.5"), Write::Written);
     EXPECT_EQ(committed().target, 40000u);
-    EXPECT_EQ(committed().upperLimit, 22);
+    EXPECT_EQ(committed().upperLimit, 23);
     EXPECT_EQ(committed().lowerLimit, 25);
     EXPECT_EQ(line->holdingRegisters(3)->at(regmap::kHoldStatus), regmap::kStatusSettingsWritten);
 
-    EXPECT_EQ(parameters.set(123.45f, 0, 0), Write::Written);
-    EXPECT_EQ(committed().target, 12344u);
-    EXPECT_EQ(parameters.set(300, 0, 25.5f), Write::Written);
+    EXPECT_EQ(set("123.45", "0", "0"), Write::Written);
+    EXPECT_EQ(committed().target, 12345u);
+    EXPECT_EQ(set("300", "0", "25.5"), Write::Written);
     EXPECT_EQ(committed().lowerLimit, 255);
-    EXPECT_EQ(parameters.set(500.00f, 0, 0), Write::Written);
+    EXPECT_EQ(set("500.00", "0", "0"), Write::Written);
     EXPECT_EQ(committed().target, 50000u);
 
     sim::KeypadChange ftlbf;
     ftlbf.unit = 3;
     keypad(ftlbf);
-    EXPECT_EQ(parameters.set(368.780f, 0, 0), Write::Written);
+    EXPECT_EQ(set("368.780", "0", "0"), Write::Written);
     EXPECT_EQ(committed().target, 50000u);
 }
 
 TEST_F(InstrumentParametersTest, RefusedSetWritesNothing) {
     const regmap::Settings before = committed();
     const uint64_t frames = line->counters().frames;
-    params::SetCheck why{};
+    params::SetPlan why;
     sim::KeypadChange kgf;
     kgf.unit = 2;
     kgf.target = 50000;
     keypad(kgf);
     const uint64_t afterConnect = line->counters().frames;
     EXPECT_GT(afterConnect, frames);
-    EXPECT_EQ(parameters.set(5098.5f, 0, 0, &why), Write::Refused);
-    EXPECT_EQ(why, params::SetCheck::OutOfWindow);
-    EXPECT_EQ(parameters.set(300, 26, 0, &why), Write::Refused);
-    EXPECT_EQ(why, params::SetCheck::BadLimit);
+    EXPECT_EQ(set("5100", "0", "0", &why), Write::Refused);
+    EXPECT_EQ(why.check, params::SetCheck::OutOfWindow);
+    EXPECT_EQ(set("300", "26", "0", &why), Write::Refused);
+    EXPECT_EQ(why.check, params::SetCheck::BadLimit);
     EXPECT_EQ(line->counters().frames, afterConnect);
     EXPECT_EQ(committed().upperLimit, before.upperLimit);
 
     sim::KeypadChange noUnit;
     noUnit.unit = 0;
     keypad(noUnit);
-    EXPECT_EQ(parameters.set(300, 0, 0, &why), Write::Refused);
-    EXPECT_EQ(why, params::SetCheck::BadUnit);
+    EXPECT_EQ(set("300", "0", "0", &why), Write::Refused);
+    EXPECT_EQ(why.check, params::SetCheck::BadUnit);
     EXPECT_EQ(committed().target, 50000u);
 }
 
@@ -139,7 +144,7 @@ TEST_F(InstrumentParametersTest, ModeChangeShowsTheChosenSet) {
 TEST_F(InstrumentParametersTest, FailedWriteCommitsNothing) {
     line->faults().setSilent(3, true);
     EXPECT_EQ(parameters.changeUnit(2), Write::WriteFailed);
-    EXPECT_EQ(parameters.set(250, 0, 0), Write::WriteFailed);
+    EXPECT_EQ(set("250", "0", "0"), Write::NotRead);
     line->faults().setSilent(3, false);
     EXPECT_EQ(committed().unit, 1);
     EXPECT_EQ(line->holdingRegisters(3)->at(regmap::kHoldStatus), 0);
@@ -153,6 +158,111 @@ TEST_F(InstrumentParametersTest, ConnectFailures) {
     EXPECT_EQ(second.connect(linkPath, 4), InstrumentParameters::ConnectResult::ReadError);
     EXPECT_FALSE(second.connected());
     EXPECT_EQ(second.connect(linkPath, 3), InstrumentParameters::ConnectResult::Connected);
+}
+
+}  // namespace
+}  // namespace vornex
+
+namespace vornex {
+namespace {
+
+using Write = InstrumentParameters::WriteResult;
+
+size_t writesTo(sim::SimulatedLine& line, int slave) {
+    size_t writes = 0;
+    for (const sim::Transaction& t : line.log().entries())
+        if (t.slave == slave && (t.function == 6 || t.function == 16))
+            ++writes;
+    return writes;
+}
+
+// Every raw target shown in each unit and set back as shown leaves the instrument's block as it
+// was, as do limits left as shown; a changed field is written as typed.
+TEST_F(InstrumentParametersTest, SettingWhatIsShownChangesNothing) {
+    // On a 1 N.m instrument (4 decimals) raw targets 1000 to 4900 are 0.1 to 0.49 N.m, all
+    // inside its window.
+    parameters.disconnect();
+    sim::InstrumentConfig small;
+    small.address = 3;
+    small.range = 1.0f;
+    startLine({small});
+    ASSERT_EQ(parameters.connect(linkPath, 3), InstrumentParameters::ConnectResult::Connected);
+    for (uint8_t unit = 1; unit <= 4; ++unit) {
+        int drifted = 0;
+        for (uint32_t raw = 1000; raw <= 4900; ++raw) {
+            sim::KeypadChange change;
+            change.unit = unit;
+            change.target = raw;
+            change.upperLimit = 23;
+            change.lowerLimit = 0;
+            ASSERT_TRUE(line->changeOnKeypad(3, change));
+            ASSERT_EQ(parameters.changeMode(0), Write::Written);
+            const ParameterFields f = parameters.fields();
+            ASSERT_EQ(set(f.target.c_str(), f.upper.c_str(), f.lower.c_str()), Write::Written)
+                << f.target;
+            const regmap::Settings after = committed();
+            if (after.target != raw || after.upperLimit != 23 || after.lowerLimit != 0)
+                ++drifted;
+        }
+        EXPECT_EQ(drifted, 0) << "unit " << int(unit);
+    }
+    sim::KeypadChange nm;
+    nm.unit = 1;
+    keypad(nm);
+    EXPECT_EQ(set("0.4321", "2.3", "0"), Write::Written);
+    EXPECT_EQ(committed().target, 4321u);
+    EXPECT_EQ(committed().upperLimit, 23);
+}
+
+TEST_F(InstrumentParametersTest, TargetsAreCheckedInNewtonMetres) {
+    // kgf.cm: 3059.1 on this 500 N.m instrument is 300 N.m, inside the range.
+    sim::KeypadChange kgf;
+    kgf.unit = 2;
+    kgf.target = 30000;
+    keypad(kgf);
+    EXPECT_EQ(parameters.fields().target, "3059.1");
+    EXPECT_EQ(set("3059.10", "0.7", "2.3"), Write::Written);
+    EXPECT_EQ(committed().target, 30000u);
+    EXPECT_EQ(committed().upperLimit, 7);
+    EXPECT_EQ(committed().lowerLimit, 23);
+    EXPECT_EQ(set("4.1", "2.3", "0"), Write::Refused);  // 0.4 N.m: below a tenth of the range
+    sim::KeypadChange ftlbf;
+    ftlbf.unit = 3;
+    keypad(ftlbf);
+    params::SetPlan why;
+    EXPECT_EQ(set("400", "0", "0", &why), Write::Refused);  // 542 N.m
+    EXPECT_EQ(formatFixed(why.highestTarget, 3), "368.780");
+}
+
+TEST_F(InstrumentParametersTest, OnlyABlockReadFromTheInstrumentIsWritten) {
+    parameters.disconnect();
+    line->log().clear();
+    line->faults().setIgnoreOnce(3, regmap::kHoldSettings);
+    EXPECT_EQ(parameters.connect(linkPath, 3), InstrumentParameters::ConnectResult::ReadError);
+    EXPECT_FALSE(parameters.connected());
+    ASSERT_EQ(parameters.connect(linkPath, 3), InstrumentParameters::ConnectResult::Connected);
+
+    // The read-back of a mode change fails: the fields show nothing, and a unit change writes
+    // only once the block has been read again.
+    line->faults().setIgnoreOnce(3, regmap::kHoldSettings);
+    EXPECT_EQ(parameters.changeMode(2), Write::Unconfirmed);
+    EXPECT_EQ(parameters.fields().target, "");
+    EXPECT_EQ(parameters.fields().unitIndex, -1);
+    const size_t writes = writesTo(*line, 3);
+    line->faults().setIgnoreOnce(3, regmap::kHoldSettings);
+    EXPECT_EQ(parameters.changeUnit(3), Write::NotRead);
+    EXPECT_EQ(set("300", "0", "0"), Write::NotRead);
+    EXPECT_EQ(writesTo(*line, 3), writes);
+    EXPECT_EQ(parameters.changeUnit(3), Write::Written);
+    EXPECT_EQ(line->parameterSet(3, 2)->unit, 3);
+    EXPECT_EQ(parameters.settings().target, line->parameterSet(3, 2)->target);
+
+    // After a failed block write what the instrument holds is unknown until it is read again.
+    line->faults().setIgnoreOnce(3, regmap::kHoldSettings);
+    EXPECT_EQ(parameters.changeMeasuringMode(2), Write::WriteFailed);
+    EXPECT_EQ(parameters.fields().target, "");
+    EXPECT_EQ(parameters.changeMeasuringMode(2), Write::Written);
+    EXPECT_EQ(line->parameterSet(3, 2)->measuringMode, 2);
 }
 
 }  // namespace

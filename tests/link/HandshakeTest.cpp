@@ -37,10 +37,11 @@ TEST(SettingsHandshake, ChangedSettingsAreAcknowledgedOnlyOnceTheyWereRead) {
     ASSERT_EQ(poller.connect(line.portPath()), ConnectResult::Connected);
     ASSERT_TRUE(poller.waitStopped(std::chrono::seconds(30)));
 
-    // Pass 1 identifies; pass 2 reads status 5 but loses the mode number, so it writes nothing;
-    // pass 3 reads status 5 again, reads the settings and acknowledges.
+    // Pass 1 identifies; pass 2 reads status 5 but loses the mode number, so it asks nothing more
+    // of the instrument that pass and writes nothing; pass 3 reads status 5 again, reads the
+    // settings and acknowledges.
     const std::vector<int> expected = {17, 4, 4, 4, 3, 3,  //
-                                       4,  4, 4, 3, 3, 3,  //
+                                       4,  4, 4, 3, 3,     //
                                        4,  4, 4, 3, 3, 3, 6};
     std::vector<int> functions;
     for (const sim::Transaction& t : line.log().entries())

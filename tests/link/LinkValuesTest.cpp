@@ -20,8 +20,9 @@ TEST(LiveValueText, DecodesLowWordFirstAndFormatsWithTheInstrumentsDecimals) {
     EXPECT_EQ(formatValueText(value, 2), "20.00");
     EXPECT_EQ(formatValueText(value, 0), "20");
     EXPECT_EQ(formatValueText(-1.25f, 3), "-1.250");
-    // The decimals register holds any 16-bit number; every one of them is written out.
-    EXPECT_EQ(formatValueText(1.0f, 400), "1." + std::string(400, '0'));
+    // An absurd decimals register is shown with six decimals, not 65535.
+    EXPECT_EQ(formatValueText(1.0f, 400), "1.000000");
+    EXPECT_EQ(formatValueText(1.5f, 65535), "1.500000");
 }
 
 TEST(OleStamp, CountsDaysFromTheEndOf1899WithTheTimeAsFraction) {

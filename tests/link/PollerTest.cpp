@@ -289,5 +289,89 @@ TEST_F(PollerTest, AnAddressEditedWhilePollingMakesANewInstrumentToIdentify) {
     ASSERT_TRUE(poller_.waitStopped(seconds(10)));
 }
 
+// A switched-off instrument costs one unanswered request per pass; the working ones beside it get
+// a reading in every pass, and Disconnect ends polling after at most one more pass.
+TEST_F(PollerTest, ASilentInstrumentCostsOneRequestPerPass) {
+    for (uint8_t address : {1, 2, 5})
+        poller_.addDevice(address);
+    line_.faults().setSilent(5, false);
+    pollPasses(1);
+    ASSERT_EQ(poller_.device(2).presence(), PresenceState::Identified);
+
+    line_.faults().setSilent(5, true);
+    line_.log().clear();
+    const uint64_t ignored = line_.counters().ignored;
+    std::vector<std::chrono::steady_clock::time_point> ends;
+    std::atomic<unsigned> stopAsked{0};
+    seen_.onPassEnded = [&](unsigned pass) {
+        ends.push_back(std::chrono::steady_clock::now());
+        if (pass == 4) {
+            poller_.disconnect();
+            stopAsked = pass;
+        }
+    };
+    ASSERT_EQ(poller_.connect(line_.portPath()), ConnectResult::Connected);
+    ASSERT_TRUE(poller_.waitStopped(seconds(60)));
+    EXPECT_LE(seen_.passes, stopAsked + 1);
+
+    const auto liveReads = [&](int slave) {
+        size_t n = 0;
+        for (const Request& r : requestsOf(slave))
+            n += r == kLivePass.front() ? 1 : 0;
+        return n;
+    };
+    EXPECT_EQ(liveReads(1), seen_.passes);
+    EXPECT_EQ(liveReads(2), seen_.passes);
+    EXPECT_EQ(line_.counters().ignored - ignored, seen_.passes);
+    EXPECT_EQ(poller_.device(2).presence(), PresenceState::CommunicationError);
+    for (size_t i = 1; i < ends.size(); ++i) {
+        RecordProperty(
+            "pass_ms_" + std::to_string(i),
+            static_cast<int>(
+                std::chrono::duration_cast<milliseconds>(ends[i] - ends[i - 1]).count()));
+    }
+}
+
+// Settings lost at identification are read on the next pass, not only when the instrument
+// announces a change.
+TEST_F(PollerTest, ASettingsReadLostAtIdentificationIsRetried) {
+    poller_.addDevice(1);
+    line_.faults().setIgnoreOnce(1, regmap::kHoldSettings);
+    pollPasses(1);
+    ASSERT_EQ(seen_.last.size(), 1u);
+    EXPECT_EQ(seen_.last[0].presence, PresenceState::Identified);
+    EXPECT_EQ(seen_.last[0].unitText, "None");
+
+    line_.log().clear();
+    pollPasses(1);
+    const std::string unit(regmap::unitName(line_.parameterSet(1, 0)->unit));
+    EXPECT_NE(unit, "None");
+    EXPECT_EQ(seen_.last[0].unitText, unit);
+    std::vector<Request> expected = kLivePass;
+    expected.insert(expected.end(), {{3, 1, 1}, {3, 2, 4}});
+    EXPECT_EQ(requestsOf(1), expected);
+}
+
+// The link does not wait for a late reply before asking another slave; the late reply, whenever
+// it comes, is never taken for the other slave's answer.
+TEST_F(PollerTest, ALateReplyNeverPassesForAnotherSlavesAnswer) {
+    ModbusLink link;
+    ASSERT_EQ(link.open(line_.portPath()), OpenResult::Opened);
+    ASSERT_TRUE(link.setSlave(1));
+    line_.faults().setLateOnce(1, 520);
+    uint16_t regs[2] = {0, 0};
+    EXPECT_EQ(link.readInputRegisters(regmap::kInLiveValue, 2, regs).kind(),
+              LinkResult::Kind::Timeout);
+    ASSERT_TRUE(link.setSlave(2));
+    int read = 0;
+    for (int i = 0; i < 20; ++i) {
+        if (link.readInputRegisters(regmap::kInLiveValue, 2, regs)) {
+            EXPECT_EQ(regmap::decodeFloat(regs), 30.0f);
+            ++read;
+        }
+    }
+    EXPECT_GE(read, 19);
+}
+
 }  // namespace
 }  // namespace vornex

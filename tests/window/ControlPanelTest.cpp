@@ -234,5 +234,62 @@ TEST_F(ControlPanelTest, HotPlugKeepsTheSelectedPortAndRemovalOfTheConnectedOneS
     EXPECT_EQ(messages_.messages.size(), 1u);
 }
 
+TEST_F(ControlPanelTest, ConnectWithoutASerialPortSaysSo) {
+    ports_->clear();
+    panel_->refreshPorts();
+    panel_->onConnect();
+    EXPECT_FALSE(panel_->connected());
+    ASSERT_EQ(messages_.messages.size(), 1u);
+    EXPECT_EQ(messages_.messages[0].text, QString::fromUtf8("本机没有串口....."));
+    EXPECT_EQ(messages_.messages[0].caption, "Vornex");
+}
+
+// After Disconnect or a lost port column S is blank and the LED shows dashes; an ID edit that
+// keeps the address asks the instrument nothing new.
+TEST_F(ControlPanelTest, WhatIsShownIsCurrent) {
+    add("1");
+    add("2");
+    CListCtrlEx* list = panel_->deviceList();
+    auto presence = [&](int row) { return list->GetItemText(row, 2); };
+    auto connectAndWait = [&] {
+        panel_->onConnect();
+        ASSERT_TRUE(panel_->connected());
+        ASSERT_TRUE(waitUntil([&] {
+            return presence(0) == "OK" && presence(1) == "OK" &&
+                   panel_->valueDisplay()->text() == "12.50";
+        }));
+    };
+    connectAndWait();
+
+    panel_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel_.get()));
+    line_.log().clear();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(0, 0)).center());
+    auto* editor = qobject_cast<CEditItem*>(list->editor());
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Return);
+    ASSERT_TRUE(waitUntil([&] { return line_.log().countFor(1) >= 8; }));
+    for (const sim::Transaction& t : line_.log().entries())
+        EXPECT_NE(t.function, 17) << t.toLine();
+    EXPECT_EQ(presence(0), "OK");
+
+    panel_->onDisconnect();
+    ASSERT_TRUE(waitUntil([&] { return idleButtons(); }));
+    QTest::qWait(20);
+    EXPECT_EQ(presence(0), "");
+    EXPECT_EQ(presence(1), "");
+    EXPECT_EQ(panel_->valueDisplay()->text(), "-----");
+
+    connectAndWait();
+    ports_->clear();
+    line_.unplug();
+    panel_->refreshPorts();
+    ASSERT_TRUE(waitUntil([&] { return enabled(Button::Connect); }));
+    QTest::qWait(20);
+    EXPECT_EQ(presence(0), "");
+    EXPECT_EQ(panel_->valueDisplay()->text(), "-----");
+}
+
 }  // namespace
 }  // namespace vornex

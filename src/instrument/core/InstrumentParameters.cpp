@@ -7,6 +7,7 @@ namespace vornex {
 InstrumentParameters::ConnectResult InstrumentParameters::connect(const std::string& port,
                                                                   int slave) {
     linkFailure_ = LinkResult::success();
+    settingsKnown_ = false;
     if (link_.open(port) != OpenResult::Opened)
         return ConnectResult::PortError;
     uint16_t regs[regmap::kInRangeCount] = {};
@@ -16,12 +17,16 @@ InstrumentParameters::ConnectResult InstrumentParameters::connect(const std::str
         return ConnectResult::ReadError;
     }
     range_ = regmap::decodeFloat(regs);
-    readParameterSet();
+    if (!readParameterSet()) {
+        link_.close();
+        return ConnectResult::ReadError;
+    }
     return ConnectResult::Connected;
 }
 
 void InstrumentParameters::disconnect() {
     link_.close();
+    settingsKnown_ = false;
 }
 
 bool InstrumentParameters::succeeded(const LinkResult& result) {
@@ -30,14 +35,23 @@ bool InstrumentParameters::succeeded(const LinkResult& result) {
     return result.ok();
 }
 
-// A failed read keeps what was held before: the fields then show the last block known.
-void InstrumentParameters::readParameterSet() {
+// A failed read forgets the block: what was held before belongs to another parameter set or
+// another instrument.
+bool InstrumentParameters::readParameterSet() {
     uint16_t mode = 0;
-    if (link_.readHoldingRegisters(regmap::kHoldModeNumber, 1, &mode))
-        modeNumber_ = mode;
     uint16_t regs[regmap::kHoldSettingsCount] = {};
-    if (link_.readHoldingRegisters(regmap::kHoldSettings, regmap::kHoldSettingsCount, regs))
+    settingsKnown_ = succeeded(link_.readHoldingRegisters(regmap::kHoldModeNumber, 1, &mode)) &&
+                     succeeded(link_.readHoldingRegisters(regmap::kHoldSettings,
+                                                          regmap::kHoldSettingsCount, regs));
+    if (settingsKnown_) {
+        modeNumber_ = mode;
         settings_ = regmap::Settings::decode(regs);
+    }
+    return settingsKnown_;
+}
+
+bool InstrumentParameters::ensureSettings() {
+    return settingsKnown_ || readParameterSet();
 }
 
 InstrumentParameters::WriteResult InstrumentParameters::changeMode(int modeNumber) {
@@ -45,24 +59,36 @@ InstrumentParameters::WriteResult InstrumentParameters::changeMode(int modeNumbe
         return WriteResult::NotConnected;
     if (modeNumber < 0 || modeNumber >= regmap::kModeNumberCount)
         return WriteResult::Refused;
-    modeNumber_ = static_cast<uint16_t>(modeNumber);
-    if (!succeeded(link_.writeRegister(regmap::kHoldModeNumber, modeNumber_)) ||
+    const auto mode = static_cast<uint16_t>(modeNumber);
+    if (!succeeded(link_.writeRegister(regmap::kHoldModeNumber, mode)) ||
         !succeeded(link_.writeRegister(regmap::kHoldStatus, regmap::kStatusModeWritten)))
         return WriteResult::WriteFailed;
-    readParameterSet();
-    return WriteResult::Written;
+    if (!readParameterSet())
+        return WriteResult::Unconfirmed;
+    return modeNumber_ == mode ? WriteResult::Written : WriteResult::Differs;
 }
 
 InstrumentParameters::WriteResult InstrumentParameters::writeSettings(
     const regmap::Settings& settings) {
     uint16_t regs[regmap::kHoldSettingsCount];
     settings.encode(regs);
-    if (!succeeded(link_.writeRegisters(regmap::kHoldSettings, regmap::kHoldSettingsCount, regs)))
+    if (!succeeded(link_.writeRegisters(regmap::kHoldSettings, regmap::kHoldSettingsCount, regs)) ||
+        !succeeded(link_.writeRegister(regmap::kHoldStatus, regmap::kStatusSettingsWritten))) {
+        // Whatever reached the instrument is unknown now: it is read again before the next write.
+        settingsKnown_ = false;
         return WriteResult::WriteFailed;
-    // The block is ours once it is in the instrument's registers, even if the commit is lost.
-    settings_ = settings;
-    if (!succeeded(link_.writeRegister(regmap::kHoldStatus, regmap::kStatusSettingsWritten)))
-        return WriteResult::WriteFailed;
+    }
+    uint16_t held[regmap::kHoldSettingsCount] = {};
+    if (!succeeded(
+            link_.readHoldingRegisters(regmap::kHoldSettings, regmap::kHoldSettingsCount, held))) {
+        settingsKnown_ = false;
+        return WriteResult::Unconfirmed;
+    }
+    settings_ = regmap::Settings::decode(held);
+    for (int i = 0; i < regmap::kHoldSettingsCount; ++i) {
+        if (held[i] != regs[i])
+            return WriteResult::Differs;
+    }
     return WriteResult::Written;
 }
 
@@ -71,6 +97,8 @@ InstrumentParameters::WriteResult InstrumentParameters::changeUnit(unsigned unit
         return WriteResult::NotConnected;
     if (unit < params::kFirstUnit || unit > params::kLastUnit)
         return WriteResult::Refused;
+    if (!ensureSettings())
+        return WriteResult::NotRead;
     regmap::Settings changed = settings_;
     changed.unit = static_cast<uint8_t>(unit);
     return writeSettings(changed);
@@ -81,42 +109,62 @@ InstrumentParameters::WriteResult InstrumentParameters::changeMeasuringMode(unsi
         return WriteResult::NotConnected;
     if (code < params::kFirstMeasuringMode || code > params::kLastMeasuringMode)
         return WriteResult::Refused;
+    if (!ensureSettings())
+        return WriteResult::NotRead;
     regmap::Settings changed = settings_;
     changed.measuringMode = static_cast<uint8_t>(code);
     return writeSettings(changed);
 }
 
-InstrumentParameters::WriteResult InstrumentParameters::set(float target, float upper, float lower,
-                                                            params::SetCheck* check) {
+InstrumentParameters::WriteResult InstrumentParameters::set(const TypedSettings& typed,
+                                                            params::SetPlan* plan) {
     if (!connected())
         return WriteResult::NotConnected;
-    const params::SetCheck verdict =
-        params::checkSetValues(range_, target, upper, lower, settings_.unit);
-    if (check != nullptr)
-        *check = verdict;
-    if (verdict != params::SetCheck::Accepted)
+    // Fields are compared with what this block shows, so the block must be the instrument's.
+    if (!settingsKnown_)
+        return WriteResult::NotRead;
+    const params::SetPlan verdict = planSet(typed, settings_.unit);
+    if (plan != nullptr)
+        *plan = verdict;
+    if (verdict.check != params::SetCheck::Accepted)
         return WriteResult::Refused;
     regmap::Settings changed = settings_;
-    const int d = regmap::decimalsForRange(range_);
-    changed.target = params::shownToRaw(target, d, settings_.unit);
-    changed.upperLimit = params::limitByte(upper);
-    changed.lowerLimit = params::limitByte(lower);
+    changed.target = verdict.target;
+    changed.upperLimit = verdict.upper;
+    changed.lowerLimit = verdict.lower;
     return writeSettings(changed);
+}
+
+params::SetPlan InstrumentParameters::planSet(const TypedSettings& typed, unsigned unit) const {
+    const ParameterFields shown = fields();
+    const bool asShown = settingsKnown_ && unit == settings_.unit;
+    auto field = [asShown](const std::string& text, const std::string& shownText, uint32_t raw) {
+        params::SetField f;
+        f.typed = parseLeadingNumber(text);
+        if (asShown && text == shownText)
+            f.unchangedRaw = raw;
+        return f;
+    };
+    return params::planSet(range_, field(typed.target, shown.target, settings_.target),
+                           field(typed.upper, shown.upper, settings_.upperLimit),
+                           field(typed.lower, shown.lower, settings_.lowerLimit), unit);
 }
 
 ParameterFields InstrumentParameters::fields() const {
     ParameterFields f;
-    f.range = formatFixed(range_, 1);
+    f.range = formatFixed(static_cast<double>(range_), 1);
     auto indexOf = [](unsigned code, unsigned first, unsigned last) {
         return code >= first && code <= last ? static_cast<int>(code - first) : -1;
     };
     f.modeIndex = indexOf(modeNumber_, 0, regmap::kModeNumberCount - 1);
+    if (!settingsKnown_)
+        return f;
     f.measureIndex =
         indexOf(settings_.measuringMode, params::kFirstMeasuringMode, params::kLastMeasuringMode);
     f.unitIndex = indexOf(settings_.unit, params::kFirstUnit, params::kLastUnit);
     const int d = regmap::decimalsForRange(range_);
-    const float shown = params::rawToShown(settings_.target, d, settings_.unit);
-    f.target = formatFixed(shown, params::displayPrecision(d, settings_.unit));
+    f.target = formatFixed(params::rawToShown(settings_.target, d, settings_.unit),
+                           params::displayPrecision(d, settings_.unit));
     f.upper = formatFixed(params::limitPercent(settings_.upperLimit), 1);
     f.lower = formatFixed(params::limitPercent(settings_.lowerLimit), 1);
     return f;

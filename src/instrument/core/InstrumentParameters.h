@@ -20,14 +20,31 @@ struct ParameterFields {
     std::string lower;
 };
 
+// Target and limits as typed for Set, in the unit shown.
+struct TypedSettings {
+    std::string target;
+    std::string upper;
+    std::string lower;
+};
+
 // One instrument's parameter set read and written over a link of its own: the mode number
 // (holding 1), the settings block (holding 2..5) and the range (input 1002..1003). Every write of
 // the settings block is committed with status 3, a mode change with status 2. A sequence of writes
-// stops at the first that fails, so the instrument never commits a half-written block.
+// stops at the first that fails, so the instrument never commits a half-written block. Only a
+// block read from this instrument is ever written back, changed in the fields the user changed,
+// and every block written is read back.
 class InstrumentParameters {
 public:
     enum class ConnectResult { Connected, PortError, ReadError };
-    enum class WriteResult { Written, Refused, WriteFailed, NotConnected };
+    enum class WriteResult {
+        Written,      // and read back as written
+        Differs,      // written, but the instrument holds another block
+        Unconfirmed,  // written, but the read-back failed
+        Refused,
+        WriteFailed,
+        NotRead,  // the instrument's block could not be read, so nothing was written
+        NotConnected,
+    };
 
     ConnectResult connect(const std::string& port, int slave);
     void disconnect();
@@ -37,20 +54,29 @@ public:
     WriteResult changeMode(int modeNumber);
     WriteResult changeUnit(unsigned unit);
     WriteResult changeMeasuringMode(unsigned code);
-    // Target and limits as typed, in the unit shown; `check` tells why a refused set was refused.
-    WriteResult set(float target, float upper, float lower, params::SetCheck* check = nullptr);
+    // Target and limits as typed, in the unit shown: a field whose text is the one fields() shows
+    // writes back the raw value it was shown from. `plan` tells what was checked and why a
+    // refused set was refused.
+    WriteResult set(const TypedSettings& typed, params::SetPlan* plan = nullptr);
+    // What Set would write with the instrument set to `unit`; fields count as left as shown only
+    // in the unit they are shown in.
+    params::SetPlan planSet(const TypedSettings& typed, unsigned unit) const;
 
-    // What the link said at the last exchange that failed (a failed connect's range read, or a
-    // write); Ok while none has failed since connecting.
+    // What the link said at the last exchange that failed; Ok while none has failed since
+    // connecting.
     const LinkResult& linkFailure() const { return linkFailure_; }
 
+    // Empty target and limits, and no measure or unit, while no block has been read.
     ParameterFields fields() const;
     float range() const { return range_; }
     uint16_t modeNumber() const { return modeNumber_; }
     const regmap::Settings& settings() const { return settings_; }
+    bool settingsKnown() const { return settingsKnown_; }
 
 private:
-    void readParameterSet();
+    bool readParameterSet();
+    // A block can be changed only when it was read from this instrument; reads it when not.
+    bool ensureSettings();
     WriteResult writeSettings(const regmap::Settings& settings);
     // Keeps a failure for linkFailure(); true when the exchange succeeded.
     bool succeeded(const LinkResult& result);
@@ -59,6 +85,7 @@ private:
     float range_ = 0.0f;
     uint16_t modeNumber_ = 0;
     regmap::Settings settings_;
+    bool settingsKnown_ = false;
     LinkResult linkFailure_;
 };
 

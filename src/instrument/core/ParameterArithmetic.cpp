@@ -2,16 +2,14 @@
 
 #include <cmath>
 
+#include "link/RegisterMap.h"
+
 namespace vornex::params {
 
-float powerOfTen(int d) {
-    float result = 1.0f;
-    float base = 10.0f;
-    for (int e = d; e > 0; e >>= 1) {
-        if (e & 1)
-            result *= base;
-        base *= base;
-    }
+double powerOfTen(int d) {
+    double result = 1.0;
+    for (int e = 0; e < d; ++e)
+        result *= 10.0;
     return result;
 }
 
@@ -28,77 +26,113 @@ int displayPrecision(int rangeDecimals, unsigned unit) {
     }
 }
 
-float rawToShown(uint32_t raw, int rangeDecimals, unsigned unit) {
-    const float v = static_cast<float>(raw) / powerOfTen(rangeDecimals);
+double fromNewtonMetres(double newtonMetres, unsigned unit) {
     switch (unit) {
         case 2:
-            return v * 10197.0f / 1000.0f;
+            return newtonMetres * 10197.0 / 1000.0;
         case 3:
-            return v * 73756.0f / 100000.0f;
+            return newtonMetres * 73756.0 / 100000.0;
         case 4:
-            return v * 8851.0f / 1000.0f;
+            return newtonMetres * 8851.0 / 1000.0;
         default:
-            return v;
+            return newtonMetres;
     }
 }
 
-uint32_t shownToRaw(float shown, int rangeDecimals, unsigned unit) {
-    float n;
+double toNewtonMetres(double shown, unsigned unit) {
     switch (unit) {
-        case 1:
-            n = shown;
-            break;
         case 2:
-            n = shown * 1000.0f / 10197.0f;
-            break;
+            return shown * 1000.0 / 10197.0;
         case 3:
-            n = shown * 100000.0f / 73756.0f;
-            break;
+            return shown * 100000.0 / 73756.0;
         case 4:
-            n = shown * 1000.0f / 8851.0f;
-            break;
+            return shown * 1000.0 / 8851.0;
         default:
-            return 0;
+            return shown;
     }
-    // The product is not rounded back to single precision before it is cut: 123.45 typed is
-    // 123.4499969... and must give 12344, where a single-precision product would round to 12345.
-    const double scaled = std::trunc(static_cast<double>(n) * powerOfTen(rangeDecimals));
-    if (!std::isfinite(scaled))
-        return 0;
-    double low = std::fmod(scaled, 4294967296.0);
-    if (low < 0)
-        low += 4294967296.0;
-    return static_cast<uint32_t>(low);
 }
 
-uint8_t limitByte(float percent) {
-    // Not rounded to single precision first: 2.3 typed is 2.2999999..., and its byte is 22.
-    const double tenths = static_cast<double>(percent) * 10.0;
-    if (!(tenths >= 0.0))
-        return 0;
-    if (tenths >= 255.0)
-        return 255;
+double rawToShown(uint32_t raw, int rangeDecimals, unsigned unit) {
+    return fromNewtonMetres(static_cast<double>(raw) / powerOfTen(rangeDecimals), unit);
+}
+
+std::optional<uint32_t> newtonMetresToRaw(double newtonMetres, int rangeDecimals) {
+    const double scaled = std::round(newtonMetres * powerOfTen(rangeDecimals));
+    if (!(scaled >= 0.0 && scaled <= 4294967295.0))
+        return std::nullopt;
+    return static_cast<uint32_t>(scaled);
+}
+
+std::optional<uint8_t> limitByte(double percent) {
+    const double tenths = std::round(percent * 10.0);
+    if (!(tenths >= 0.0 && tenths <= 255.0))
+        return std::nullopt;
     return static_cast<uint8_t>(tenths);
 }
 
-float limitPercent(uint8_t byte) {
-    return static_cast<float>(byte) / 10.0f;
+double limitPercent(uint8_t byte) {
+    return static_cast<double>(byte) / 10.0;
 }
 
-SetCheck checkSetValues(float range, float target, float upper, float lower, unsigned unit) {
-    if (!std::isfinite(range) || !std::isfinite(target) || !std::isfinite(upper) ||
-        !std::isfinite(lower))
-        return SetCheck::NotANumber;
-    const float minimum = static_cast<float>(range * 0.1);
-    const float low = target - lower * range / 100.0f;
-    const float high = target + upper * range / 100.0f;
-    if (minimum > low || high > range || target > range)
-        return SetCheck::OutOfWindow;
-    if (upper < 0.0f || upper > kMaxLimitPercent || lower < 0.0f || lower > kMaxLimitPercent)
-        return SetCheck::BadLimit;
-    if (unit < kFirstUnit || unit > kLastUnit)
-        return SetCheck::BadUnit;
-    return SetCheck::Accepted;
+namespace {
+
+bool finite(const SetField& field) {
+    return field.unchangedRaw || std::isfinite(field.typed);
+}
+
+std::optional<uint8_t> limitOf(const SetField& field) {
+    if (field.unchangedRaw)
+        return static_cast<uint8_t>(*field.unchangedRaw);
+    return limitByte(field.typed);
+}
+
+}  // namespace
+
+SetPlan planSet(float range, SetField target, SetField upper, SetField lower, unsigned unit) {
+    SetPlan plan;
+    if (!std::isfinite(range) || !finite(target) || !finite(upper) || !finite(lower))
+        return plan;
+    if (unit < kFirstUnit || unit > kLastUnit) {
+        plan.check = SetCheck::BadUnit;
+        return plan;
+    }
+    const int d = regmap::decimalsForRange(range);
+    const double r = static_cast<double>(range);
+    const std::optional<uint8_t> upperByte = limitOf(upper);
+    const std::optional<uint8_t> lowerByte = limitOf(lower);
+    // The window in N.m that the limits leave for the target: low = T - L R / 100 >= R / 10 and
+    // high = T + U R / 100 <= R.
+    const double upperShare = upperByte ? limitPercent(*upperByte) * r / 100.0 : 0.0;
+    const double lowerShare = lowerByte ? limitPercent(*lowerByte) * r / 100.0 : 0.0;
+    plan.lowestTarget = fromNewtonMetres(r * 0.1 + lowerShare, unit);
+    plan.highestTarget = fromNewtonMetres(r - upperShare, unit);
+    if (!upperByte || !lowerByte) {
+        plan.check = SetCheck::BadLimit;
+        return plan;
+    }
+    plan.upper = *upperByte;
+    plan.lower = *lowerByte;
+
+    const std::optional<uint32_t> raw =
+        target.unchangedRaw ? target.unchangedRaw
+                            : newtonMetresToRaw(toNewtonMetres(target.typed, unit), d);
+    if (!raw) {
+        plan.check = SetCheck::OutOfWindow;
+        return plan;
+    }
+    plan.target = *raw;
+    // Compared in counts of the instrument, where target and range are whole numbers.
+    const double scale = powerOfTen(d);
+    const double t = static_cast<double>(*raw);
+    const double rangeCounts = std::round(r * scale);
+    const double low = t - lowerShare * scale;
+    const double high = t + upperShare * scale;
+    const double slack = 1e-6;
+    if (rangeCounts * 0.1 > low + slack || high > rangeCounts + slack || t > rangeCounts)
+        plan.check = SetCheck::OutOfWindow;
+    else
+        plan.check = SetCheck::Accepted;
+    return plan;
 }
 
 }  // namespace vornex::params

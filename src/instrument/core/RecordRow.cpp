@@ -18,8 +18,8 @@ RecordRow formatRecord(uint16_t order, const regmap::StoredRecord& record) {
     if (record.deleted()) {
         row[1] = "del";
     } else {
-        const float torque =
-            static_cast<float>(record.rawTorque) / params::powerOfTen(record.decimals);
+        const float torque = static_cast<float>(record.rawTorque) /
+                             static_cast<float>(params::powerOfTen(record.decimals));
         row[1] = formatFixed(torque, record.decimals);
     }
     row[2] = std::string(regmap::unitName(record.unit));
