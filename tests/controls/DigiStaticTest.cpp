@@ -4,6 +4,7 @@
 #include <QSet>
 #include <QTest>
 
+#include "Wait.h"
 #include "controls/CDigi14Segment.h"
 #include "controls/CDigi7Segment.h"
 #include "controls/CDigiColonDotChar.h"
@@ -164,9 +165,9 @@ TEST(DigiStaticTest, RepaintsOnlyWhenTheTextChanges) {
     auto settle = [&] {
         const int before = probe->paints;
         probe->update();
-        return QTest::qWaitFor([&] { return probe->paints > before; }, 5000);
+        return test::waitUntil([&] { return probe->paints > before; });
     };
-    ASSERT_TRUE(QTest::qWaitFor([&] { return display->paints > 0; }, 5000));
+    ASSERT_TRUE(test::waitUntil([&] { return display->paints > 0; }));
     ASSERT_TRUE(settle());
 
     display->paints = 0;

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "Wait.h"
 #include "controls/CComboItem.h"
 #include "controls/CEditItem.h"
 #include "controls/CListCtrlEx.h"
@@ -48,7 +49,7 @@ protected:
         return editor;
     }
     bool editorClosed() {
-        return QTest::qWaitFor([&] { return list->editor() == nullptr; }, 5000);
+        return test::waitUntil([&] { return list->editor() == nullptr; });
     }
 
     QWidget window;

@@ -6,13 +6,14 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSplitterHandle>
-#include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 
 #include "MessageRecorder.h"
-#include "WindowTestSupport.h"
+#include "Modal.h"
+#include "TempDir.h"
+#include "Wait.h"
 #include "app/SimulatedInstruments.h"
 #include "frame/CDlgTestCreate.h"
 #include "frame/CFixSplitterWnd.h"
@@ -34,11 +35,10 @@ using test::waitUntil;
 class MainFrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(home_.isValid());
         std::string error;
         ASSERT_TRUE(line_.start(error)) << error;
         frame_ = std::make_unique<CMainFrame>(
-            AppPaths::forHome(home_.path()),
+            AppPaths::forHome(home_.qPath()),
             [port = line_.portPath()] { return std::vector<std::string>{port}; });
         frame_->show();
     }
@@ -61,7 +61,7 @@ protected:
         ASSERT_TRUE(panel().connected());
     }
 
-    QTemporaryDir home_;
+    test::TempDir home_;
     SimulatedInstruments line_{{1}};
     std::unique_ptr<CMainFrame> frame_;
     test::MessageRecorder messages_;

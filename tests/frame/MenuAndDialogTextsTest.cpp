@@ -10,11 +10,11 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
 
-#include "FileHelpers.h"
+#include "Files.h"
+#include "TempDir.h"
 #include "controls/DialogTexts.h"
 #include "frame/CommandIds.h"
 #include "frame/LanguageSwitch.h"
@@ -33,8 +33,8 @@ QString itemText(const MainMenu& menu, int commandId) {
 }
 
 TEST(DialogTextsTest, RetitlesNumberedControlsOnly) {
-    QTemporaryDir dir;
-    const QString file = dir.filePath("t.ini");
+    test::TempDir dir;
+    const QString file = dir.qFile("t.ini");
     writeFile(file, QStringLiteral("[String]\n"
                                    "IDD328_Title=Instrument Settings\n"
                                    "IDD328_1057=\n"
@@ -76,7 +76,7 @@ TEST(DialogTextsTest, RetitlesNumberedControlsOnly) {
 
 class LanguageSwitchTest : public ::testing::Test {
 protected:
-    LanguageSwitchTest() : paths_(AppPaths::forHome(dir_.path())), menu_(&window_) {
+    LanguageSwitchTest() : paths_(AppPaths::forHome(dir_.qPath())), menu_(&window_) {
         prepareHome(paths_);
     }
 
@@ -87,7 +87,7 @@ protected:
         return std::make_unique<LanguageSwitch>(menu_, paths_, [this] { return testOpen_; });
     }
 
-    QTemporaryDir dir_;
+    test::TempDir dir_;
     AppPaths paths_;
     QWidget window_;
     MainMenu menu_;

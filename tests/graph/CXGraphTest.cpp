@@ -6,7 +6,8 @@
 #include <cmath>
 #include <set>
 
-#include "GraphTestSupport.h"
+#include "GraphInput.h"
+#include "Wait.h"
 
 namespace vornex {
 namespace {

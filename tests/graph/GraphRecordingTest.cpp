@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
 #include <cmath>
 
-#include "GraphTestSupport.h"
+#include "GraphInput.h"
+#include "RecordFiles.h"
+#include "TempDir.h"
 #include "record/Recorder.h"
 
 namespace vornex {
@@ -13,20 +14,10 @@ namespace {
 
 using test::shownPoints;
 
-class QuietObserver : public RecordingObserver {
-public:
-    void recordingChanged(RecordingState) override {}
-    void appendFailed(const std::string&, const std::string&) override {}
-    void appendRecovered(const std::string&) override {}
-    void closedTestWritten(const std::string&, size_t) override {}
-    void pointsUnwritten(const std::string&, size_t, const std::string&) override {}
-};
-
 // A recorder drawing into a graph on screen, its samples timed by a clock the test sets.
 class GraphRecording : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(home_.isValid());
         recorder_.attachSamples(&samples_);
         recorder_.initialUpdate();
         graph_.resize(800, 500);
@@ -64,11 +55,11 @@ protected:
         return graph_.xAxis->range();
     }
 
-    QTemporaryDir home_;
-    TestSession session_{home_.path().toStdString() + "/"};
+    test::TempDir home_;
+    TestSession session_{home_.path() + "/"};
     std::atomic<uint32_t> ticks_{70000};
     SampleQueue samples_;
-    QuietObserver observer_;
+    test::RecordingLog observer_;
     CXGraph graph_;
     Recorder recorder_{graph_, session_, observer_, TickClock([this] { return ticks_.load(); }),
                        std::chrono::hours(1)};

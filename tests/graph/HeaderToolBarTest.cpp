@@ -3,9 +3,9 @@
 #include <QFile>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
+#include "TempDir.h"
 #include "controls/DialogTexts.h"
 #include "graph/CHeaderToolBar.h"
 #include "graph/CXGraph.h"
@@ -54,9 +54,8 @@ TEST(HeaderToolBar, StripHoldsSixNumberedButtonsInOrderAllDisabledAtFirst) {
 }
 
 TEST(HeaderToolBar, LanguageFileRetitlesTheButtonsByTheirNumbers) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath("English.ini");
+    test::TempDir dir;
+    const QString path = dir.qFile("English.ini");
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(

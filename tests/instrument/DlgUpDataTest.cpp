@@ -23,7 +23,7 @@ using namespace std::chrono_literals;
 const QString kEnglish = QStringLiteral(VORNEX_LANG_DIR "/en_US.ini");
 constexpr int kWaitMs = 30000;
 
-class DlgUpDataTest : public sim::test::LineFixture {
+class DlgUpDataTest : public test::LineFixture {
 protected:
     void startSim(int records) {
         sim::InstrumentConfig c;
@@ -96,9 +96,8 @@ TEST_F(DlgUpDataTest, UploadsAndExports) {
     EXPECT_EQ(messages.messages[0].icon, MessageIcon::None);
     EXPECT_NE(opened[0], opened[1]);
 
-    sim::test::TempDir dir;
-    EXPECT_EQ(dialog->saveAs(QString::fromStdString(dir.path() + "/r.csv")), "");
-    EXPECT_TRUE(QFileInfo(QString::fromStdString(dir.path() + "/r.csv")).size() > 0);
+    EXPECT_EQ(dialog->saveAs(dir.qFile("r.csv")), "");
+    EXPECT_TRUE(QFileInfo(dir.qFile("r.csv")).size() > 0);
 }
 
 TEST_F(DlgUpDataTest, NoRecords) {

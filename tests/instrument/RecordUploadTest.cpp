@@ -43,7 +43,7 @@ public:
     std::vector<End> ends;
 };
 
-class RecordUploadTest : public sim::test::LineFixture {
+class RecordUploadTest : public test::LineFixture {
 protected:
     static constexpr int kSlave = 2;
     static constexpr uint64_t kSeed = 7;

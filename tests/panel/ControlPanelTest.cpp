@@ -5,7 +5,8 @@
 #include <memory>
 
 #include "MessageRecorder.h"
-#include "WindowTestSupport.h"
+#include "Modal.h"
+#include "Wait.h"
 #include "controls/CDigiStatic.h"
 #include "controls/CEditItem.h"
 #include "controls/CListCtrlEx.h"

@@ -1,22 +1,24 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <fstream>
 #include <set>
-#include <thread>
 
 #include "LineFixture.h"
+#include "Wait.h"
 #include "link/RegisterMap.h"
 #include "sim/TorqueProfile.h"
 
-namespace vornex::sim::test {
+namespace vornex::sim {
 namespace {
 
 namespace rm = regmap;
+using test::holding;
+using test::LineFixture;
+using test::ModbusClient;
 using InstrumentLine = LineFixture;
 
 TEST_F(InstrumentLine, AnswersTheRegisterMapAsThePollerReadsIt) {
-    InstrumentConfig c = fixedInstrument(1, 20.0f);
+    InstrumentConfig c = test::instrument(1, 20.0f);
     c.decimals = 2;
     c.recordCount = 7;
     startLine({c});
@@ -60,7 +62,8 @@ TEST_F(InstrumentLine, AnswersTheRegisterMapAsThePollerReadsIt) {
 }
 
 TEST_F(InstrumentLine, ServesManyAddressesAndStaysSilentForOthers) {
-    startLine({fixedInstrument(1, 1.5f), fixedInstrument(2, -2.25f), fixedInstrument(30, 300.0f)});
+    startLine(
+        {test::instrument(1, 1.5f), test::instrument(2, -2.25f), test::instrument(30, 300.0f)});
     ModbusClient client(linkPath);
     ASSERT_TRUE(client.connected());
     uint16_t regs[2];
@@ -83,7 +86,7 @@ TEST_F(InstrumentLine, ServesManyAddressesAndStaysSilentForOthers) {
 }
 
 TEST_F(InstrumentLine, AnswersIllegalRequestsWithExceptions) {
-    startLine({fixedInstrument(4, 0.0f)});
+    startLine({test::instrument(4, 0.0f)});
     ModbusClient client(linkPath, 4);
     modbus_t* ctx = client.get();
     uint16_t regs[16];
@@ -116,7 +119,7 @@ TEST_F(InstrumentLine, AnswersIllegalRequestsWithExceptions) {
 }
 
 TEST_F(InstrumentLine, KeypadChangeRaisesStatusFiveUntilThePcAcknowledges) {
-    startLine({fixedInstrument(1, 5.0f), fixedInstrument(2, 5.0f)});
+    startLine({test::instrument(1, 5.0f), test::instrument(2, 5.0f)});
     ModbusClient client(linkPath, 1);
     modbus_t* ctx = client.get();
 
@@ -148,22 +151,18 @@ TEST_F(InstrumentLine, KeypadChangeRaisesStatusFiveUntilThePcAcknowledges) {
 }
 
 TEST_F(InstrumentLine, ScheduledKeypadChangesStepTheUnit) {
-    InstrumentConfig c = fixedInstrument(1, 5.0f);
+    InstrumentConfig c = test::instrument(1, 5.0f);
     c.keypadEveryMs = 20;
     startLine({c});
     ModbusClient client(linkPath, 1);
     modbus_t* ctx = client.get();
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (holding(ctx, rm::kHoldStatus) != rm::kStatusSettingsChanged &&
-           std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    ASSERT_EQ(holding(ctx, rm::kHoldStatus), rm::kStatusSettingsChanged);
+    ASSERT_TRUE(test::waitUntil(
+        [&] { return holding(ctx, rm::kHoldStatus) == rm::kStatusSettingsChanged; }));
     EXPECT_EQ(rm::highByte(holding(ctx, rm::kHoldSettings)), 2);  // N.m stepped to kgf.cm
 }
 
 TEST_F(InstrumentLine, ModeWriteThenStatusTwoAppliesTheParameterSet) {
-    startLine({fixedInstrument(1, 5.0f)});
+    startLine({test::instrument(1, 5.0f)});
     ModbusClient client(linkPath, 1);
     modbus_t* ctx = client.get();
     uint16_t before[4], after[4], expected[4];
@@ -183,7 +182,7 @@ TEST_F(InstrumentLine, ModeWriteThenStatusTwoAppliesTheParameterSet) {
 }
 
 TEST_F(InstrumentLine, SettingsWriteThenStatusThreeStoresIntoTheActiveSet) {
-    startLine({fixedInstrument(1, 5.0f)});
+    startLine({test::instrument(1, 5.0f)});
     ModbusClient client(linkPath, 1);
     modbus_t* ctx = client.get();
     auto selectMode = [&](int mode) {
@@ -223,7 +222,7 @@ TEST_F(InstrumentLine, SettingsWriteThenStatusThreeStoresIntoTheActiveSet) {
 }
 
 TEST_F(InstrumentLine, PresentsTheSelectedStoredRecord) {
-    InstrumentConfig c = fixedInstrument(9, 0.0f);
+    InstrumentConfig c = test::instrument(9, 0.0f);
     c.recordCount = 30;
     startLine({c});
     ModbusClient client(linkPath, 9);
@@ -275,7 +274,7 @@ TEST_F(InstrumentLine, PresentsTheSelectedStoredRecord) {
 }
 
 TEST_F(InstrumentLine, ClientsConnectAndDisconnectAgainAndAgain) {
-    startLine({fixedInstrument(1, 7.0f)});
+    startLine({test::instrument(1, 7.0f)});
     for (int round = 0; round < 25; ++round) {
         ModbusClient client(linkPath, 1);
         ASSERT_TRUE(client.connected()) << "round " << round;
@@ -289,7 +288,7 @@ TEST_F(InstrumentLine, ClientsConnectAndDisconnectAgainAndAgain) {
 TEST_F(InstrumentLine, LinkReplacesAStaleSymlinkButNeverAFile) {
     // Left behind by a simulator that was killed.
     ASSERT_EQ(symlink("/dev/pts/nonexistent", linkPath.c_str()), 0);
-    startLine({fixedInstrument(1, 7.0f)});
+    startLine({test::instrument(1, 7.0f)});
     ModbusClient client(linkPath, 1);
     EXPECT_TRUE(client.connected());
 
@@ -326,4 +325,4 @@ TEST(TorqueProfile, RampsToAPeakAndReleasesWithNoise) {
 }
 
 }  // namespace
-}  // namespace vornex::sim::test
+}  // namespace vornex::sim

@@ -2,56 +2,55 @@
 
 #include <gtest/gtest.h>
 #include <modbus/modbus.h>
-#include <unistd.h>
 
-#include <cstdlib>
+#include <cerrno>
 #include <memory>
+#include <optional>
 #include <string>
 
-#include "ModbusClient.h"
+#include "TempDir.h"
 #include "sim/SimulatedLine.h"
 
-namespace vornex::sim::test {
+namespace vornex::test {
 
-// A temporary folder, removed with everything in it.
-class TempDir {
+// A libmodbus RTU master on a port, set up as the program sets its links up.
+class ModbusClient {
 public:
-    TempDir() {
-        char pattern[] = "/tmp/vornex-sim-test-XXXXXX";
-        path_ = mkdtemp(pattern);
+    explicit ModbusClient(const std::string& port, int slave = 1)
+        : ctx_(modbus_new_rtu(port.c_str(), 19200, 'E', 8, 1)) {
+        if (ctx_ != nullptr && modbus_connect(ctx_) != 0) {
+            modbus_free(ctx_);
+            ctx_ = nullptr;
+        }
+        if (ctx_ != nullptr)
+            modbus_set_slave(ctx_, slave);
     }
-    ~TempDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
-    const std::string& path() const { return path_; }
+    ModbusClient(const ModbusClient&) = delete;
+    ModbusClient& operator=(const ModbusClient&) = delete;
+    ~ModbusClient() {
+        if (ctx_ == nullptr)
+            return;
+        modbus_close(ctx_);
+        modbus_free(ctx_);
+    }
+
+    bool connected() const { return ctx_ != nullptr; }
+    modbus_t* get() const { return ctx_; }
+    void setSlave(int slave) { modbus_set_slave(ctx_, slave); }
 
 private:
-    std::string path_;
+    modbus_t* ctx_;
 };
 
-inline InstrumentConfig fixedInstrument(int address, float value) {
-    InstrumentConfig c;
+// An instrument at `address`, its live value held at `value` when one is given.
+inline sim::InstrumentConfig instrument(int address, std::optional<float> value = std::nullopt,
+                                        int decimals = -1) {
+    sim::InstrumentConfig c;
     c.address = address;
     c.fixedValue = value;
+    c.decimals = decimals;
     return c;
 }
-
-// A simulated line served on a pty linked at <temp>/ttySIM.
-class LineFixture : public ::testing::Test {
-protected:
-    void startLine(const SimConfig& config) {
-        line = std::make_unique<SimulatedLine>(config);
-        std::string error;
-        ASSERT_TRUE(line->startPty(linkPath, error)) << error;
-    }
-    void startLine(std::initializer_list<InstrumentConfig> instruments) {
-        SimConfig config;
-        config.instruments = instruments;
-        startLine(config);
-    }
-
-    TempDir dir;
-    const std::string linkPath = dir.path() + "/ttySIM";
-    std::unique_ptr<SimulatedLine> line;
-};
 
 inline uint16_t holding(modbus_t* ctx, int address) {
     uint16_t value = 0xDEAD;
@@ -59,4 +58,23 @@ inline uint16_t holding(modbus_t* ctx, int address) {
     return value;
 }
 
-}  // namespace vornex::sim::test
+// A simulated line served on a pty linked at <temporary folder>/ttySIM.
+class LineFixture : public ::testing::Test {
+protected:
+    void startLine(const sim::SimConfig& config) {
+        line = std::make_unique<sim::SimulatedLine>(config);
+        std::string error;
+        ASSERT_TRUE(line->startPty(linkPath, error)) << error;
+    }
+    void startLine(std::initializer_list<sim::InstrumentConfig> instruments) {
+        sim::SimConfig config;
+        config.instruments = instruments;
+        startLine(config);
+    }
+
+    TempDir dir;
+    const std::string linkPath = dir.file("ttySIM");
+    std::unique_ptr<sim::SimulatedLine> line;
+};
+
+}  // namespace vornex::test
