@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QStringEncoder>
 #include <fstream>
@@ -18,8 +19,10 @@ inline void writeBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// Also reads Qt resources (":/...").
 inline QByteArray readFile(const QString& path) {
-    return QByteArray::fromStdString(readBytes(path.toStdString()));
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 inline void writeFile(const QString& path, const QByteArray& bytes) {
