@@ -117,13 +117,14 @@ TEST(SimTool, TerminationSignalRemovesTheLink) {
 
 TEST(SimTool, RefusesBadCommandLines) {
     std::string error;
-    EXPECT_FALSE(parseSimOptions({"--slaves", "0"}, error));
-    EXPECT_FALSE(parseSimOptions({"--slaves", "5-2"}, error));
-    EXPECT_FALSE(parseSimOptions({"--slaves", "1-3,2"}, error));
-    EXPECT_FALSE(parseSimOptions({"--slaves", "1,"}, error));
-    EXPECT_FALSE(parseSimOptions({"--drop", "2"}, error));
-    EXPECT_FALSE(parseSimOptions({"--link", "a", "--device", "b"}, error));
-    EXPECT_FALSE(parseSimOptions({"--records"}, error));
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"--slaves", "0"},
+                                                {"--slaves", "5-2"},
+                                                {"--slaves", "1-3,2"},
+                                                {"--slaves", "1,"},
+                                                {"--drop", "2"},
+                                                {"--link", "a", "--device", "b"},
+                                                {"--records"}})
+        EXPECT_FALSE(parseSimOptions(bad, error)) << bad[1];
     EXPECT_EQ(error, "--records needs a value");
     const auto options = parseSimOptions({"--slaves", "1-3, 247", "--silent", "2"}, error);
     ASSERT_TRUE(options);
