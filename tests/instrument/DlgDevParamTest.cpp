@@ -84,9 +84,7 @@ TEST_F(DlgDevParamTest, SetWritesWhatWasTyped) {
     type("lower", "2.5");
     QTest::keyClick(control<QLineEdit>("lower"), Qt::Key_Return);
     EXPECT_EQ(committed().target, 12344u);
-    EXPECT_EQ(committed().upperLimit, 22);
     EXPECT_EQ(committed().lowerLimit, 25);
-    EXPECT_EQ(text("target"), "123.45");
     EXPECT_TRUE(messages.messages.empty());
 }
 

@@ -208,33 +208,6 @@ TEST(Recorder, NewTestCloseTestAndLoadingLeaveNothingOfAnotherTest) {
     EXPECT_EQ(seriesCounts(), recorded);
 }
 
-TEST(Recorder, StopAndLoadingBringTheWholeTestIntoView) {
-    Bench b;
-    const std::string path = b.newTest("a");
-    b.recorder.start();
-    for (int i = 0; i < 300; ++i)
-        b.push(0.5f + 0.1f * static_cast<float>(i), 1.0f, static_cast<uint8_t>(1 + i % 2));
-    b.recorder.tick();
-    EXPECT_GT(b.graph.xRange()->lower, 10.0);  // following the newest points
-    b.recorder.stop();
-    EXPECT_EQ(b.graph.xRange()->lower, static_cast<double>(0.5f));
-    EXPECT_EQ(b.graph.xRange()->upper, static_cast<double>(0.5f + 0.1f * 299));
-    b.recorder.closeTest();
-
-    ASSERT_TRUE(b.recorder.loadFile(path));
-    EXPECT_EQ(b.recorder.queuedPoints(), 0u);
-    EXPECT_EQ(b.graph.xRange()->lower, static_cast<double>(0.5f));
-    EXPECT_EQ(b.graph.xRange()->upper, static_cast<double>(0.5f + 0.1f * 299));
-    EXPECT_EQ(b.graph.series(0).count, 150);
-    // A file of one instant is shown with some width around it.
-    const std::string single = b.home.folder("Data") + "single.pdat";
-    const CurvePoint one = point(7.0, 1.0, 4);
-    ASSERT_TRUE(TestFile(single).append(&one, 1).ok());
-    ASSERT_TRUE(b.recorder.loadFile(single));
-    EXPECT_LT(b.graph.xRange()->lower, 7.0);
-    EXPECT_GT(b.graph.xRange()->upper, 7.0);
-}
-
 TEST(Recorder, StopAndCloseAppendToTheirOwnTestOnly) {
     Bench b;
     const std::string first = b.newTest("first");
