@@ -78,17 +78,17 @@ TEST_F(RecordCommand, PrintedCountsMatchTheFileAndItsExport) {
                   .exitCode,
               0);
     std::istringstream lines(readBytes(csv));
-    std::string line;
-    std::getline(lines, line);
-    EXPECT_EQ(line, "time,value,slave");
+    std::string text;
+    std::getline(lines, text);
+    EXPECT_EQ(text, "time,value,slave");
     for (const CurvePoint& p : records) {
-        ASSERT_TRUE(std::getline(lines, line));
+        ASSERT_TRUE(std::getline(lines, text));
         char* end = nullptr;
-        EXPECT_EQ(std::strtod(line.c_str(), &end), p.time);
+        EXPECT_EQ(std::strtod(text.c_str(), &end), p.time);
         EXPECT_EQ(std::strtod(end + 1, &end), p.value);
         EXPECT_EQ(std::strtol(end + 1, nullptr, 10), p.slave);
     }
-    EXPECT_FALSE(std::getline(lines, line));
+    EXPECT_FALSE(std::getline(lines, text));
 }
 
 TEST_F(RecordCommand, TakenOrEscapingNamesAreRefusedWithoutWriting) {

@@ -160,7 +160,7 @@ TEST_F(MainFrameTest, TestDataLoadsTheChosenFileIntoTheGraphAndBecomesTheCurrent
     frame_->session().proposeName();
     {
         std::ofstream file(day + "saved.pdat", std::ios::binary);
-        for (const uint8_t slave : {2, 5, 2}) {
+        for (const uint8_t slave : {uint8_t{2}, uint8_t{5}, uint8_t{2}}) {
             const CurvePoint point{1.0 * slave, 10.0, slave, {}};
             file.write(reinterpret_cast<const char*>(&point), sizeof point);
         }

@@ -72,7 +72,7 @@ TEST(RecordRow, Fields) {
     regmap::StoredRecord deleted = record(500, 1);
     deleted.deletedMark = 1;
     EXPECT_EQ(formatRecord(2, deleted)[1], "del");
-    for (uint8_t verdict : {0, 1, 3}) {
+    for (uint8_t verdict : {uint8_t{0}, uint8_t{1}, uint8_t{3}}) {
         regmap::StoredRecord r = record(1, 0);
         r.verdict = verdict;
         EXPECT_EQ(formatRecord(1, r)[4], "Deny");

@@ -24,7 +24,8 @@ RecordTable twelveRecords() {
         r.unit = 1 + k % 4;
         r.verdict = k % 2 ? 2 : 1;
         r.deletedMark = k == 4;
-        r.year = 26, r.month = 1, r.day = 31, r.hour = 23, r.minute = k, r.second = 5;
+        r.year = 26, r.month = 1, r.day = 31, r.hour = 23, r.minute = static_cast<uint8_t>(k),
+        r.second = 5;
         table.rows.push_back(formatRecord(k, r));
     }
     return table;

@@ -122,7 +122,7 @@ TEST(Recorder, CurveWrapsAfterItsLastPoint) {
     b.newTest("a");
     b.recorder.start();
     for (uint32_t i = 0; i < CurveTable::kLength; ++i)
-        b.push(i * 0.01f, 1.0f, 2);
+        b.push(static_cast<float>(i) * 0.01f, 1.0f, 2);
     b.recorder.tick();
     EXPECT_EQ(b.graph.series(1).count, static_cast<int>(CurveTable::kLength));
     b.push(500.0f, 3.0f, 2);
@@ -263,7 +263,7 @@ TEST(Recorder, LostDayFolderIsMadeAgainAndAFileInItsPlaceIsReportedNotOverwritte
     std::filesystem::remove_all(day);
     test::writeBytes(day, "not a folder");
     for (int i = 3; i <= 5; ++i) {
-        b.push(i, i, 1);
+        b.push(static_cast<float>(i), static_cast<float>(i), 1);
         b.recorder.tick();
         EXPECT_FALSE(b.recorder.flush());
     }
@@ -279,7 +279,7 @@ TEST(Recorder, LostDayFolderIsMadeAgainAndAFileInItsPlaceIsReportedNotOverwritte
     const auto file = readRecords(path);
     ASSERT_EQ(file.size(), 4u);
     for (size_t i = 0; i < file.size(); ++i)
-        EXPECT_EQ(file[i].value, i + 3.0);
+        EXPECT_EQ(file[i].value, static_cast<double>(i) + 3.0);
 
     std::filesystem::remove_all(day);
     test::writeBytes(day, "not a folder");
@@ -303,7 +303,7 @@ TEST(Recorder, StopAndCloseReturnWhileTheWriterIsStuckOnTheDisk) {
     ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
     b.recorder.start();
     for (int i = 1; i <= 3; ++i)
-        b.push(i, i, 2);
+        b.push(static_cast<float>(i), static_cast<float>(i), 2);
     auto stopped = std::async(std::launch::async, [&] {
         b.recorder.stop();
         b.recorder.start();
@@ -328,7 +328,7 @@ TEST(Recorder, StopAndCloseReturnWhileTheWriterIsStuckOnTheDisk) {
     for (size_t i = 0; i < 4; ++i) {
         CurvePoint p;
         std::memcpy(&p, bytes.data() + i * sizeof p, sizeof p);
-        EXPECT_EQ(p.value, i + 1.0);
+        EXPECT_EQ(p.value, static_cast<double>(i) + 1.0);
     }
     EXPECT_TRUE(test::waitUntil([&] { return b.observer.closedWritten() == 1; }));
     EXPECT_EQ(b.observer.closedUnwritten(), 0u);

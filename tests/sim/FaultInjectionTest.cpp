@@ -64,7 +64,7 @@ TEST_F(Faults, DroppedAndCorruptRepliesFailCleanlyAndTheLineStaysInStep) {
         if (rc == -1) {
             ++failures;
         } else {
-            EXPECT_EQ(value, slave * 11.0f) << "read " << i;
+            EXPECT_EQ(value, static_cast<float>(slave) * 11.0f) << "read " << i;
         }
     }
     const LineCounters c = line->counters();

@@ -136,7 +136,7 @@ TEST_F(InstrumentLine, SettingsWriteThenStatusThreeStoresIntoTheActiveSet) {
     ModbusClient client(linkPath, 1);
     modbus_t* ctx = client.get();
     auto selectMode = [&](int mode) {
-        ASSERT_EQ(modbus_write_register(ctx, rm::kHoldModeNumber, mode), 1);
+        ASSERT_EQ(modbus_write_register(ctx, rm::kHoldModeNumber, static_cast<uint16_t>(mode)), 1);
         ASSERT_EQ(modbus_write_register(ctx, rm::kHoldStatus, rm::kStatusModeWritten), 1);
     };
     rm::Settings wanted;
@@ -189,7 +189,7 @@ TEST_F(InstrumentLine, PresentsTheSelectedStoredRecord) {
 
     std::vector<rm::StoredRecord> records;
     for (int k = 1; k <= 30; ++k) {
-        ASSERT_EQ(modbus_write_register(ctx, rm::kHoldRecordSelector, k), 1);
+        ASSERT_EQ(modbus_write_register(ctx, rm::kHoldRecordSelector, static_cast<uint16_t>(k)), 1);
         ASSERT_EQ(modbus_read_input_registers(ctx, rm::kInStoredRecord, 8, regs), 8);
         records.push_back(rm::StoredRecord::decode(regs));
     }
@@ -209,7 +209,7 @@ TEST_F(InstrumentLine, PresentsTheSelectedStoredRecord) {
     EXPECT_EQ(static_cast<int32_t>(rm::decodeU32(regs)), records[4].rawTorque);
     // No record outside 1..N.
     for (int k : {0, 31}) {
-        ASSERT_EQ(modbus_write_register(ctx, rm::kHoldRecordSelector, k), 1);
+        ASSERT_EQ(modbus_write_register(ctx, rm::kHoldRecordSelector, static_cast<uint16_t>(k)), 1);
         ASSERT_EQ(modbus_read_input_registers(ctx, rm::kInStoredRecord, 8, regs), 8);
         EXPECT_EQ(std::count(regs, regs + 8, 0), 8) << "selector " << k;
     }
