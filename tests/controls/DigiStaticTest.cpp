@@ -6,7 +6,6 @@
 
 #include "controls/CDigi14Segment.h"
 #include "controls/CDigi7Segment.h"
-#include "controls/CDigiColonDotChar.h"
 #include "controls/CDigiStatic.h"
 
 namespace vornex {
@@ -76,28 +75,6 @@ TEST(DigiStaticTest, SegmentsLightAsTheCharactersSay) {
     EXPECT_EQ(litSegments(render(fourteen), whole, CDigi14Segment::Outlines(), 49), 0x0354);
 }
 
-TEST(DigiStaticTest, ValueDisplayRowIsCentredAtPanelMeterScale) {
-    // The value display's style with 12.5 in 330 x 83: one pixel per unit, 165 wide, from 82.5.
-    CDigiStatic display("12.5");
-    display.ModifyDigiStyle(0, 0x12);
-    ASSERT_EQ(display.digiStyle(), 0x16u);
-    display.resize(330, 83);
-    const QImage image = render(display);
-    for (int y = 0; y < 83; ++y) {
-        for (int x : {0, 81, 249, 329}) {
-            ASSERT_EQ(image.pixel(x, y), kBackground) << x << "," << y;
-        }
-    }
-    // Doubled in size, the cells are easy to probe: 1, 2, dot, 5.
-    display.resize(660, 166);
-    const QImage big = render(display);
-    const auto& fourteen = CDigi14Segment::Outlines();
-    EXPECT_EQ(litSegments(big, QRectF(165, 0, 98, 166), fourteen, 49), 0x1800);
-    EXPECT_EQ(litSegments(big, QRectF(263, 0, 98, 166), fourteen, 49), 0x36C0);
-    EXPECT_EQ(litSegments(big, QRectF(361, 0, 36, 166), CDigiColonDotChar::Outlines(), 18), 0x4);
-    EXPECT_EQ(litSegments(big, QRectF(397, 0, 98, 166), fourteen, 49), 0x2DC0);
-}
-
 TEST(DigiStaticTest, CaptionStandsInForQuestionMarkAndEmptyTextIsBackground) {
     CDigiStatic a("x"), captioned("500.00");
     a.resize(300, 60);
@@ -113,75 +90,6 @@ TEST(DigiStaticTest, CaptionStandsInForQuestionMarkAndEmptyTextIsBackground) {
     EXPECT_EQ(coloursOf(render(a)), QSet<QRgb>{kBackground});
     a.SetText("%_");
     EXPECT_EQ(coloursOf(render(a)), QSet<QRgb>{kBackground});
-}
-
-TEST(DigiStaticTest, SoftOutlinesBlendAQuarterOfTheBackground) {
-    // A black background hides the weights; a coloured one shows them (truncated, not rounded).
-    EXPECT_EQ(CDigiStatic::OutlineColor(QColor(201, 99, 0), QColor(100, 0, 41), DIGI_SOFT_OUTLINE),
-              QColor(175, 74, 10));
-
-    // Drawn, the soft edges are the only other colours; plain edges add none.
-    CDigiStatic display("8.8");
-    display.resize(200, 100);
-    EXPECT_EQ(coloursOf(render(display)),
-              (QSet<QRgb>{kBackground, kOn, kOff, qRgb(0, 191, 0), qRgb(0, 39, 0)}));
-    display.ModifyDigiStyle(DIGI_SOFT_OUTLINE, 0);
-    EXPECT_EQ(coloursOf(render(display)), (QSet<QRgb>{kBackground, kOn, kOff}));
-}
-
-class CountingDigiStatic : public CDigiStatic {
-public:
-    using CDigiStatic::CDigiStatic;
-    int paints = 0;
-
-protected:
-    void paintEvent(QPaintEvent* event) override {
-        ++paints;
-        CDigiStatic::paintEvent(event);
-    }
-};
-
-class PaintProbe : public QWidget {
-public:
-    using QWidget::QWidget;
-    int paints = 0;
-
-protected:
-    void paintEvent(QPaintEvent*) override { ++paints; }
-};
-
-TEST(DigiStaticTest, RepaintsOnlyWhenTheTextChanges) {
-    QWidget window;
-    auto* display = new CountingDigiStatic("500.00", &window);
-    display->setGeometry(0, 0, 200, 50);
-    // A neighbour repainted on demand: once it has painted, any pending repaint of the display
-    // would have been painted in the same pass.
-    auto* probe = new PaintProbe(&window);
-    probe->setGeometry(0, 60, 20, 20);
-    window.resize(220, 90);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    auto settle = [&] {
-        const int before = probe->paints;
-        probe->update();
-        return QTest::qWaitFor([&] { return probe->paints > before; }, 5000);
-    };
-    ASSERT_TRUE(QTest::qWaitFor([&] { return display->paints > 0; }, 5000));
-    ASSERT_TRUE(settle());
-
-    display->paints = 0;
-    display->SetText("12.5");
-    display->SetText("12.5");
-    ASSERT_TRUE(settle());
-    EXPECT_EQ(display->paints, 1);
-
-    display->SetText("12.5");
-    ASSERT_TRUE(settle());
-    EXPECT_EQ(display->paints, 1);
-
-    display->SetText("12.50");
-    ASSERT_TRUE(settle());
-    EXPECT_EQ(display->paints, 2);
 }
 
 }  // namespace

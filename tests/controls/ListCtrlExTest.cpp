@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "Wait.h"
 #include "controls/CComboItem.h"
 #include "controls/CEditItem.h"
 #include "controls/CListCtrlEx.h"
@@ -48,7 +49,7 @@ protected:
         return editor;
     }
     bool editorClosed() {
-        return QTest::qWaitFor([&] { return list->editor() == nullptr; }, 5000);
+        return test::waitUntil([&] { return list->editor() == nullptr; });
     }
 
     QWidget window;
@@ -65,10 +66,6 @@ TEST_F(ListCtrlExTest, EditorOpensOverTheRowOnlyFromColumnZero) {
     CEditItem* editor = openEditor(1);
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->text(), "7");
-    EXPECT_EQ(editor->cursorPosition(), 0);
-    EXPECT_FALSE(editor->hasSelectedText());
-    EXPECT_EQ(editor->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-    EXPECT_EQ(editor->property("controlId").toInt(), 4660);
     // The first column's cell bounds span the whole row.
     EXPECT_EQ(editor->geometry().left(), 0);
     EXPECT_EQ(editor->geometry().width(), list->horizontalHeader()->length());
@@ -120,25 +117,6 @@ TEST_F(ListCtrlExTest, LeavingTheEditorCommitsEvenAnEmptyText) {
     EXPECT_NE(next, editor);
     EXPECT_EQ(list->GetItemText(0, 0), "35");
     EXPECT_EQ(edited.count(), 2);
-}
-
-TEST_F(ListCtrlExTest, TypingWidensTheEditorUpToTheListEdge) {
-    // Narrow columns leave room to the right of the row.
-    for (int c = 0; c < 3; ++c) {
-        list->setColumnWidth(c, 30);
-    }
-    CEditItem* editor = openEditor(0);
-    ASSERT_NE(editor, nullptr);
-    ASSERT_EQ(editor->width(), 90);
-    QTest::keyClicks(editor, "1234567890123456");
-    const int grown = editor->width();
-    EXPECT_GT(grown, 90);
-    EXPECT_EQ(grown, std::min(editor->fontMetrics().horizontalAdvance(editor->text()) + 5,
-                              list->viewport()->width()));
-    QTest::keyClicks(editor, QString(60, QChar('8')));
-    EXPECT_EQ(editor->geometry().right() + 1, list->viewport()->width());
-    EXPECT_EQ(editor->x(), 0);
-    EXPECT_EQ(editor->height(), list->rowHeight(0));
 }
 
 TEST_F(ListCtrlExTest, DeleteKeyAsksTheOwnerAndDeletesNothingItself) {

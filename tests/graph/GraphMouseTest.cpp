@@ -2,7 +2,7 @@
 
 #include <QTest>
 
-#include "GraphTestSupport.h"
+#include "GraphInput.h"
 
 namespace vornex {
 namespace {

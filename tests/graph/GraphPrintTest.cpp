@@ -3,10 +3,10 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
-#include <QTemporaryDir>
 #include <cmath>
 
-#include "GraphTestSupport.h"
+#include "GraphInput.h"
+#include "TempDir.h"
 #include "graph/GraphPrinter.h"
 
 namespace vornex {
@@ -22,8 +22,7 @@ qint64 emptyPdfSize(const QString& path) {
 }
 
 TEST(GraphPrint, APrintedPageCarriesTheGraphAndAnUnusablePrinterIsReported) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
+    test::TempDir dir;
     CXGraph graph;
     graph.resize(900, 500);
     std::vector<std::vector<CurvePoint>> curves;
@@ -38,16 +37,16 @@ TEST(GraphPrint, APrintedPageCarriesTheGraphAndAnUnusablePrinterIsReported) {
 
     GraphPrinter printer(graph);
     printer.printer().setOutputFormat(QPrinter::PdfFormat);
-    const QString path = dir.filePath("graph.pdf");
+    const QString path = dir.qFile("graph.pdf");
     printer.printer().setOutputFileName(path);
     ASSERT_TRUE(printer.printDirect());
 
-    const qint64 empty = emptyPdfSize(dir.filePath("empty.pdf"));
+    const qint64 empty = emptyPdfSize(dir.qFile("empty.pdf"));
     const qint64 printed = QFileInfo(path).size();
     EXPECT_GT(printed, empty + 4000) << "page of " << printed << " bytes, empty page " << empty;
     EXPECT_GT(graph.yAxis->range().upper, 29.0) << "printing applies the automatic scale";
 
-    printer.printer().setOutputFileName(dir.filePath("missing/folder/graph.pdf"));
+    printer.printer().setOutputFileName(dir.qFile("missing/folder/graph.pdf"));
     EXPECT_FALSE(printer.printDirect());
 }
 

@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include "controls/DialogTexts.h"
 #include "graph/CHeaderToolBar.h"
 #include "graph/CXGraph.h"
 #include "graph/GraphModeBinding.h"
@@ -18,9 +15,8 @@ using Row = std::array<bool, kToolBarButtonCount>;
 
 Row enabledRow(const CHeaderToolBar& bar) {
     Row row{};
-    for (int i = 0; i < kToolBarButtonCount; ++i) {
-        row[i] = bar.button(static_cast<ToolBarButton>(i))->isEnabled();
-    }
+    for (int i = 0; i < kToolBarButtonCount; ++i)
+        row[static_cast<size_t>(i)] = bar.button(static_cast<ToolBarButton>(i))->isEnabled();
     return row;
 }
 
@@ -30,50 +26,9 @@ constexpr Row kLinked = {true, false, false, false, false, false};
 constexpr Row kRecording = {false, true, false, false, false, false};
 constexpr Row kStopped = {true, false, true, true, true, true};
 
-TEST(HeaderToolBar, StripHoldsSixNumberedButtonsInOrderAllDisabledAtFirst) {
-    CHeaderToolBar bar;
-    EXPECT_EQ(bar.height(), CHeaderToolBar::kHeight);
-    EXPECT_EQ(bar.property(kDialogNumberProperty).toInt(), 312);
-    EXPECT_EQ(bar.state(), ToolbarState::Initial);
-    EXPECT_EQ(enabledRow(bar), kAllOff);
-
-    const char* texts[] = {"开 始", "停 止", "放 大", "移 动", "测 量", "打 印"};
-    const int numbers[] = {1001, 1006, 1002, 1003, 1008, 1005};
-    int previousRight = 0;
-    for (int i = 0; i < kToolBarButtonCount; ++i) {
-        QPushButton* button = bar.button(static_cast<ToolBarButton>(i));
-        EXPECT_EQ(button->text(), QString::fromUtf8(texts[i]));
-        EXPECT_EQ(button->property(kControlIdProperty).toInt(), numbers[i]);
-        EXPECT_FALSE(button->icon().isNull()) << i;
-        const QRect r = button->geometry();
-        EXPECT_GT(r.left(), previousRight) << "buttons overlap or are out of order at " << i;
-        EXPECT_GE(r.top(), 0);
-        EXPECT_LE(r.bottom(), CHeaderToolBar::kHeight);
-        previousRight = r.right();
-    }
-}
-
-TEST(HeaderToolBar, LanguageFileRetitlesTheButtonsByTheirNumbers) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath("English.ini");
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(
-        "[String]\r\nIDD312_1001=Start\r\nIDD312_1006=Stop\r\nIDD312_1002=Zoom\r\n"
-        "IDD312_1003=Move\r\nIDD312_1008=Measure\r\nIDD312_1005=Print\r\n");
-    file.close();
-
-    CHeaderToolBar bar;
-    SetDialogTexts(path, &bar, CHeaderToolBar::kDialogNumber);
-    const char* texts[] = {"Start", "Stop", "Zoom", "Move", "Measure", "Print"};
-    for (int i = 0; i < kToolBarButtonCount; ++i) {
-        EXPECT_EQ(bar.button(static_cast<ToolBarButton>(i))->text(), texts[i]);
-    }
-}
-
 TEST(HeaderToolBar, StatesFollowTheLinkTheRecordingAndTheTest) {
     CHeaderToolBar bar;
+    EXPECT_EQ(enabledRow(bar), kAllOff);
     bar.setLinked();  // Connect
     EXPECT_EQ(enabledRow(bar), kLinked);
     bar.setRecording();  // Start
@@ -91,50 +46,37 @@ TEST(HeaderToolBar, StatesFollowTheLinkTheRecordingAndTheTest) {
     EXPECT_EQ(bar.state(), ToolbarState::Stopped);
 }
 
-TEST(HeaderToolBar, EachEnabledButtonReportsItsOwnPressAndDisabledOnesNone) {
-    CHeaderToolBar bar;
-    bar.show();
-    QSignalSpy start(&bar, &CHeaderToolBar::startClicked);
-    QSignalSpy stop(&bar, &CHeaderToolBar::stopClicked);
-    QSignalSpy zoom(&bar, &CHeaderToolBar::zoomClicked);
-    QSignalSpy move(&bar, &CHeaderToolBar::moveClicked);
-    QSignalSpy measure(&bar, &CHeaderToolBar::measureClicked);
-    QSignalSpy print(&bar, &CHeaderToolBar::printClicked);
-    QSignalSpy* spies[] = {&start, &stop, &zoom, &move, &measure, &print};
-    auto clickAll = [&bar] {
-        for (int i = 0; i < kToolBarButtonCount; ++i) {
-            QTest::mouseClick(bar.button(static_cast<ToolBarButton>(i)), Qt::LeftButton);
-        }
-    };
-
-    clickAll();  // initial: nothing can be pressed
-    for (QSignalSpy* spy : spies) {
-        EXPECT_EQ(spy->count(), 0);
-    }
-    bar.setStopped();
-    clickAll();
-    EXPECT_EQ(start.count(), 1);
-    EXPECT_EQ(stop.count(), 0);
-    EXPECT_EQ(zoom.count(), 1);
-    EXPECT_EQ(move.count(), 1);
-    EXPECT_EQ(measure.count(), 1);
-    EXPECT_EQ(print.count(), 1);
-}
-
-TEST(HeaderToolBar, ZoomMoveAndMeasureSwitchTheGraphsMouseMode) {
+TEST(HeaderToolBar, EnabledButtonsReportTheirPressesAndSwitchTheGraphsMouseMode) {
     CHeaderToolBar bar;
     CXGraph graph;
     bindGraphModes(bar, graph);
     bar.show();
-    bar.setStopped();
-    QTest::mouseClick(bar.button(ToolBarButton::Zoom), Qt::LeftButton);
-    EXPECT_EQ(graph.mouseMode(), CXGraph::MouseMode::Zoom);
-    QTest::mouseClick(bar.button(ToolBarButton::Move), Qt::LeftButton);
-    EXPECT_EQ(graph.mouseMode(), CXGraph::MouseMode::Pan);
-    QTest::mouseClick(bar.button(ToolBarButton::Measure), Qt::LeftButton);
-    EXPECT_EQ(graph.mouseMode(), CXGraph::MouseMode::Cursor);
-    graph.NoOp();
+    QSignalSpy start(&bar, &CHeaderToolBar::startClicked);
+    QSignalSpy stop(&bar, &CHeaderToolBar::stopClicked);
+    QSignalSpy print(&bar, &CHeaderToolBar::printClicked);
+    auto press = [&bar](ToolBarButton which) {
+        QTest::mouseClick(bar.button(which), Qt::LeftButton);
+    };
+
+    press(ToolBarButton::Start);  // initial: nothing can be pressed
+    press(ToolBarButton::Zoom);
+    EXPECT_EQ(start.count(), 0);
     EXPECT_EQ(graph.mouseMode(), CXGraph::MouseMode::None);
+
+    bar.setStopped();
+    for (ToolBarButton which : {ToolBarButton::Start, ToolBarButton::Stop, ToolBarButton::Print})
+        press(which);
+    EXPECT_EQ(start.count(), 1);
+    EXPECT_EQ(stop.count(), 0);
+    EXPECT_EQ(print.count(), 1);
+    const std::pair<ToolBarButton, CXGraph::MouseMode> modes[] = {
+        {ToolBarButton::Zoom, CXGraph::MouseMode::Zoom},
+        {ToolBarButton::Move, CXGraph::MouseMode::Pan},
+        {ToolBarButton::Measure, CXGraph::MouseMode::Cursor}};
+    for (const auto& [button, mode] : modes) {
+        press(button);
+        EXPECT_EQ(graph.mouseMode(), mode);
+    }
 }
 
 }  // namespace

@@ -1,21 +1,21 @@
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
 #include <atomic>
 #include <cstdio>
 #include <thread>
 #include <vector>
 
-#include "FileHelpers.h"
+#include "Files.h"
+#include "TempDir.h"
 #include "i18n/Language.h"
 
 namespace vornex {
 namespace {
 
 TEST(LanguageTexts, LookupsFromSeveralThreadsWhileTheFileIsReplaced) {
-    QTemporaryDir dir;
-    const QString file = dir.filePath("lang.ini");
-    const QString next = dir.filePath("next.ini");
+    test::TempDir dir;
+    const QString file = dir.qFile("lang.ini");
+    const QString next = dir.qFile("next.ini");
     auto contents = [](const char* text) {
         return QByteArray("[String]\nIDS_MESSAGE_TIP=") + text + "\n";
     };

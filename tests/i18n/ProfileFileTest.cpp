@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 
-#include "FileHelpers.h"
+#include "Files.h"
+#include "TempDir.h"
 #include "i18n/LanguageTexts.h"
 #include "i18n/ProfileFile.h"
 
@@ -15,14 +15,12 @@ using test::writeFile;
 
 class ProfileFileTest : public ::testing::Test {
 protected:
-    QString path(const QString& name = QStringLiteral("p.ini")) const {
-        return dir_.filePath(name);
-    }
+    QString path(const QString& name = QStringLiteral("p.ini")) const { return dir_.qFile(name); }
     QString read(const QString& section, const QString& key, int bufferSize = 1000) const {
         return ProfileFile(path()).read(section, key, QStringLiteral("DEF"), bufferSize);
     }
 
-    QTemporaryDir dir_;
+    test::TempDir dir_;
 };
 
 TEST_F(ProfileFileTest, ReadsLikeTheProfileFunctions) {
@@ -118,7 +116,7 @@ TEST_F(ProfileFileTest, NewFileIsUtf8AndRefusedEntriesLeaveTheFileAlone) {
     EXPECT_FALSE(ProfileFile(path()).write("Set]ting", "K", "x"));
     EXPECT_FALSE(ProfileFile(path()).write("Setting", "[Other]", "x"));
     EXPECT_EQ(readFile(path()), before);
-    EXPECT_FALSE(ProfileFile(dir_.filePath("no/such/folder.ini")).write("S", "K", "V"));
+    EXPECT_FALSE(ProfileFile(dir_.qFile("no/such/folder.ini")).write("S", "K", "V"));
 }
 
 TEST_F(ProfileFileTest, EveryEncodingReadsAndKeepsItsFormOnWrite) {

@@ -2,11 +2,11 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 
-#include "FileHelpers.h"
+#include "Files.h"
+#include "TempDir.h"
 #include "i18n/HomeFolder.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
@@ -29,25 +29,25 @@ QString languageFile(const QString& name, const QString& extra = QString()) {
 
 class StartupTest : public ::testing::Test {
 protected:
-    StartupTest() : paths_(AppPaths::forHome(dir_.path())) {}
+    StartupTest() : paths_(AppPaths::forHome(dir_.qPath())) {}
 
     void makeLanguageFile(const QString& fileName, const QByteArray& bytes) const {
         writeFile(paths_.languageFolder + fileName, bytes);
     }
 
-    QTemporaryDir dir_;
+    test::TempDir dir_;
     AppPaths paths_;
 };
 
 TEST(HomeFolderTest, StrongestSourceWinsAndPathsAreAbsolute) {
-    QTemporaryDir program;
-    HomeFolderSources sources{"/opt/opt", "/opt/env", program.path(), "/opt/user"};
+    test::TempDir program;
+    HomeFolderSources sources{"/opt/opt", "/opt/env", program.qPath(), "/opt/user"};
     EXPECT_EQ(resolveHomeFolder(sources), "/opt/opt");
     sources.homeOption.clear();
     EXPECT_EQ(resolveHomeFolder(sources), "/opt/env");
     sources.environment.clear();
-    EXPECT_EQ(resolveHomeFolder(sources), program.path());
-    sources.programFolder = program.filePath("not-there");
+    EXPECT_EQ(resolveHomeFolder(sources), program.qPath());
+    sources.programFolder = program.qFile("not-there");
     EXPECT_EQ(resolveHomeFolder(sources), "/opt/user");
 
     EXPECT_EQ(homeOption({"vornex", "--home", "/a b"}), "/a b");
@@ -73,7 +73,7 @@ TEST_F(StartupTest, FirstStartWritesConfigFoldersAndTheThreeLanguageFiles) {
     EXPECT_EQ(GetLangString(current, langkey::kMenuFile), QStringLiteral("测试(&T)"));
 
     // A nested home that does not exist yet is made with its parents.
-    const AppPaths nested = AppPaths::forHome(dir_.filePath("a/b"));
+    const AppPaths nested = AppPaths::forHome(dir_.qFile("a/b"));
     EXPECT_TRUE(prepareHome(nested).isEmpty());
     EXPECT_TRUE(QFileInfo(nested.languageFolder).isDir());
 }
@@ -133,24 +133,24 @@ TEST_F(StartupTest, BuiltInFilesNeverReplaceUserFilesOrWriteThroughLinks) {
     prepareHome(paths_);
     const QByteArray edited = languageFile("zh_TW", "IDS_MESSAGE_TIP=mine\n").toUtf8();
     makeLanguageFile("zh_TW.ini", edited);
-    QTemporaryDir outside;
-    const QString target = outside.filePath("elsewhere.ini");
+    test::TempDir outside;
+    const QString target = outside.qFile("elsewhere.ini");
     const QByteArray foreign = languageFile("xx_XX", "IDS_MESSAGE_TIP=outside\n").toUtf8();
     writeFile(target, foreign);
     ASSERT_TRUE(QFile::link(target, paths_.languageFolder + "zh_CN.ini"));
-    ASSERT_TRUE(QFile::link(outside.filePath("new.ini"), paths_.languageFolder + "en_US.ini"));
+    ASSERT_TRUE(QFile::link(outside.qFile("new.ini"), paths_.languageFolder + "en_US.ini"));
 
     const QString current = LoadLanguage(paths_, "fr_FR");
     EXPECT_EQ(current, paths_.languageFolder + "zh_CN.ini");
     EXPECT_EQ(readFile(paths_.languageFolder + "zh_TW.ini"), edited);
     EXPECT_EQ(readFile(target), foreign);
     EXPECT_TRUE(QFileInfo(current).isSymLink());
-    EXPECT_FALSE(QFileInfo::exists(outside.filePath("new.ini")));
+    EXPECT_FALSE(QFileInfo::exists(outside.qFile("new.ini")));
     EXPECT_EQ(GetLangString(current, langkey::kMessageTip), "outside");
 }
 
 TEST_F(StartupTest, LookupsSeeTheFileChangedOnDisk) {
-    const QString file = dir_.filePath("x.ini");
+    const QString file = dir_.qFile("x.ini");
     writeFile(file, languageFile("de_DE", "IDS_MESSAGE_TIP=one\n").toUtf8());
     EXPECT_EQ(GetLangString(file, langkey::kMessageTip), "one");
     EXPECT_EQ(GetLangString(file, "IDS_NONE"), "Not Found");
@@ -158,7 +158,7 @@ TEST_F(StartupTest, LookupsSeeTheFileChangedOnDisk) {
     writeFile(file, languageFile("de_DE", "IDS_MESSAGE_TIP=three\n").toUtf8());
     EXPECT_EQ(GetLangString(file, langkey::kMessageTip), "three");
     // Another file of the same size put in its place.
-    const QString other = dir_.filePath("y.ini");
+    const QString other = dir_.qFile("y.ini");
     writeFile(other, languageFile("de_DE", "IDS_MESSAGE_TIP=fours\n").toUtf8());
     ASSERT_EQ(std::rename(other.toUtf8().constData(), file.toUtf8().constData()), 0);
     EXPECT_EQ(GetLangString(file, langkey::kMessageTip), "fours");

@@ -18,7 +18,7 @@ namespace {
 
 const QString kEnglish = QStringLiteral(VORNEX_LANG_DIR "/en_US.ini");
 
-class DlgDevParamTest : public sim::test::LineFixture {
+class DlgDevParamTest : public test::LineFixture {
 protected:
     void SetUp() override {
         startLine({sim::InstrumentConfig{}});

@@ -25,7 +25,7 @@ using namespace std::chrono_literals;
 const QString kEnglish = QStringLiteral(VORNEX_LANG_DIR "/en_US.ini");
 constexpr int kWaitMs = 30000;
 
-class DlgUpDataTest : public sim::test::LineFixture {
+class DlgUpDataTest : public test::LineFixture {
 protected:
     void startSim(int records) {
         sim::InstrumentConfig c;
@@ -103,7 +103,7 @@ TEST_F(DlgUpDataTest, UploadsAndExports) {
 
     // Without a spreadsheet application "Save as" opens at once, saying why, and the saved file
     // is named in a message; the copy meant for the application is gone.
-    sim::test::TempDir dir;
+    test::TempDir dir;
     spreadsheetInstalled = false;
     chosenPath = QString::fromStdString(dir.path() + "/chosen");
     click("export");

@@ -9,7 +9,7 @@ namespace {
 
 using Write = InstrumentParameters::WriteResult;
 
-class InstrumentParametersTest : public sim::test::LineFixture {
+class InstrumentParametersTest : public test::LineFixture {
 protected:
     void SetUp() override {
         sim::InstrumentConfig c;

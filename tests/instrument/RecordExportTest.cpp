@@ -6,8 +6,9 @@
 #include <regex>
 #include <sstream>
 
-#include "LineFixture.h"
+#include "Files.h"
 #include "SmallFileSystem.h"
+#include "TempDir.h"
 #include "WorkbookReader.h"
 #include "instrument/core/RecordExport.h"
 
@@ -23,14 +24,15 @@ RecordTable twelveRecords() {
         r.unit = 1 + k % 4;
         r.verdict = k % 2 ? 2 : 1;
         r.deletedMark = k == 4;
-        r.year = 26, r.month = 1, r.day = 31, r.hour = 23, r.minute = k, r.second = 5;
+        r.year = 26, r.month = 1, r.day = 31, r.hour = 23, r.minute = static_cast<uint8_t>(k),
+        r.second = 5;
         table.rows.push_back(formatRecord(k, r));
     }
     return table;
 }
 
 TEST(RecordExport, WorkbookLayout) {
-    sim::test::TempDir dir;
+    test::TempDir dir;
     const std::string path = dir.path() + "/records.xlsx";
     RecordTable table = twelveRecords();
     table.rows[11][4] = "Deny, really \"not\" <ok> & 合格";
@@ -67,16 +69,13 @@ TEST(RecordExport, WorkbookLayout) {
 }
 
 TEST(RecordExport, CsvQuotesWhatNeedsIt) {
-    sim::test::TempDir dir;
+    test::TempDir dir;
     const std::string path = dir.path() + "/records.csv";
     RecordTable table;
     table.rows.push_back({"1", "1,5", "say \"x\"", "26-01-31 23:01:05", "pass"});
     ASSERT_EQ(writeRecordCsv(path, table), "");
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
     EXPECT_EQ(
-        text.str(),
+        test::readBytes(path),
         "Order Num,Torque,Unit,Time,Pass\n1,\"1,5\",\"say \"\"x\"\"\",26-01-31 23:01:05,pass\n");
 }
 
@@ -85,15 +84,8 @@ TEST(RecordExport, UnwritablePlaceIsReported) {
     EXPECT_NE(writeRecordCsv("/nonexistent-folder/x.csv", twelveRecords()), "");
 }
 
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 TEST(RecordExport, FullDiskLeavesTheEarlierFileAsItWas) {
-    sim::test::TempDir dir;
+    test::TempDir dir;
     const test::SmallFileSystem disk(dir.path(), 64);
     if (!disk.mounted())
         GTEST_SKIP() << disk.reason();
@@ -106,12 +98,12 @@ TEST(RecordExport, FullDiskLeavesTheEarlierFileAsItWas) {
     const std::string earlier(40000, 'e');
     for (const char* name : {"/r.csv", "/r.xlsx"}) {
         const std::string path = dir.path() + name;
-        std::ofstream(path, std::ios::binary) << earlier;
+        test::writeBytes(path, earlier);
         const bool csv = path.back() == 'v';
         const std::string error =
             csv ? writeRecordCsv(path, many) : writeRecordWorkbook(path, many);
         EXPECT_NE(error, "") << name;
-        EXPECT_TRUE(readAll(path) == earlier) << name << " is not the earlier file";
+        EXPECT_TRUE(test::readBytes(path) == earlier) << name << " is not the earlier file";
         std::remove(path.c_str());
     }
     EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "unfinished files are removed";

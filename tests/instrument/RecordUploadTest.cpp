@@ -43,7 +43,7 @@ public:
     std::vector<End> ends;
 };
 
-class RecordUploadTest : public sim::test::LineFixture {
+class RecordUploadTest : public test::LineFixture {
 protected:
     static constexpr int kSlave = 2;
     static constexpr uint64_t kSeed = 7;
@@ -103,15 +103,6 @@ TEST_F(RecordUploadTest, NoRecordsNoRequests) {
     EXPECT_TRUE(collector.items.empty());
     EXPECT_EQ(collector.ends[0].end, UploadEnd::Completed);
     EXPECT_EQ(line->counters().frames, frames);
-}
-
-TEST_F(RecordUploadTest, OneRecord) {
-    start(1);
-    upload.start(50ms);
-    ASSERT_TRUE(collector.waitFor([&] { return !collector.ends.empty(); }));
-    ASSERT_EQ(collector.items.size(), 1u);
-    EXPECT_EQ(collector.items[0].order, 1);
-    EXPECT_EQ(line->holdingRegisters(kSlave)->at(regmap::kHoldRecordSelector), 1);
 }
 
 // A reply lost on the way must leave its row without data, never with the record before it.

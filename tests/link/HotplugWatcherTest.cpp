@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
+
+#include "Files.h"
+#include "TempDir.h"
 
 #include "link/HotplugWatcher.h"
 #include "sim/SimulatedLine.h"
@@ -27,16 +28,14 @@ TEST(HotplugWatcher, FiresWhenAPseudoTerminalAppearsAndWhenItGoes) {
 
 TEST(HotplugWatcher, ABurstOfDeviceNodesComesOutAsOneSignal) {
     // A folder of its own, so that ptys other programs open meanwhile do not count.
-    QTemporaryDir dev;
-    ASSERT_TRUE(dev.isValid());
-    HotplugWatcher watcher(nullptr, {dev.path()});
+    test::TempDir dev;
+    HotplugWatcher watcher(nullptr, {dev.qPath()});
     QSignalSpy spy(&watcher, &HotplugWatcher::portsChanged);
 
-    QFile(dev.path() + "/disk0").open(QIODevice::WriteOnly);
+    test::writeBytes(dev.file("disk0"), "");
     EXPECT_FALSE(spy.wait(500));
-    for (const char* name : {"/ttyUSB0", "/ttyUSB1", "/ttyACM0"}) {
-        QFile(dev.path() + name).open(QIODevice::WriteOnly);
-    }
+    for (const char* name : {"ttyUSB0", "ttyUSB1", "ttyACM0"})
+        test::writeBytes(dev.file(name), "");
     ASSERT_TRUE(spy.wait(5000));
     EXPECT_FALSE(spy.wait(500));
     EXPECT_EQ(spy.count(), 1);

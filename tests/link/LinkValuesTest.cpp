@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
+#include "Files.h"
+#include "TempDir.h"
 #include "link/NumberText.h"
 #include "link/OleDate.h"
 #include "link/PortDiscovery.h"
@@ -78,15 +76,10 @@ TEST(PortList, NamedPortsComeFirstAndNoPortTwice) {
 }
 
 TEST(PortList, BuiltInPortsWithoutUartAreLeftOut) {
-    QTemporaryDir sys;
-    ASSERT_TRUE(sys.isValid());
-    for (const auto& [name, type] : {std::pair{"ttyS0", "4\n"}, std::pair{"ttyS1", "0\n"}}) {
-        ASSERT_TRUE(QDir(sys.path()).mkpath(name));
-        QFile f(sys.path() + "/" + name + "/type");
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(type);
-    }
-    const std::string root = sys.path().toStdString();
+    test::TempDir sys;
+    test::writeBytes(sys.folder("ttyS0") + "type", "4\n");
+    test::writeBytes(sys.folder("ttyS1") + "type", "0\n");
+    const std::string& root = sys.path();
     EXPECT_TRUE(hasUart(root, "ttyS0"));
     EXPECT_FALSE(hasUart(root, "ttyS1"));
     EXPECT_TRUE(hasUart(root, "ttyUSB0"));

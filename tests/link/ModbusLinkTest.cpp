@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-#include <chrono>
-
+#include "LineFixture.h"
 #include "link/ModbusLink.h"
 #include "link/RegisterMap.h"
-#include "sim/SimulatedLine.h"
 
 namespace vornex {
 namespace {
@@ -13,26 +10,9 @@ namespace {
 using Kind = LinkResult::Kind;
 
 // Instrument 1 on a simulated line, holding its live value at 20 with a range of 500.
-class ModbusLinkTest : public ::testing::Test {
+class ModbusLinkTest : public test::LineFixture {
 protected:
-    ModbusLinkTest() : line_(config()) {}
-
-    static sim::SimConfig config() {
-        sim::InstrumentConfig instrument;
-        instrument.fixedValue = 20.0f;
-        sim::SimConfig config;
-        config.instruments = {instrument};
-        return config;
-    }
-
-    void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(line_.startPty("", error)) << error;
-        port_ = line_.portPath();
-    }
-
-    sim::SimulatedLine line_;
-    std::string port_;
+    void SetUp() override { startLine({test::instrument(1, 20.0f)}); }
 };
 
 TEST_F(ModbusLinkTest, ConnectsToTheSamePtyAgainAndAgain) {
@@ -41,7 +21,7 @@ TEST_F(ModbusLinkTest, ConnectsToTheSamePtyAgainAndAgain) {
     // ignores parity.
     ModbusLink link;
     for (int i = 0; i < 50; ++i) {
-        ASSERT_EQ(link.open(port_), OpenResult::Opened) << "cycle " << i;
+        ASSERT_EQ(link.open(linkPath), OpenResult::Opened) << "cycle " << i;
         ASSERT_TRUE(link.isOpen());
         link.close();
         ASSERT_FALSE(link.isOpen());
@@ -50,18 +30,18 @@ TEST_F(ModbusLinkTest, ConnectsToTheSamePtyAgainAndAgain) {
 
 TEST_F(ModbusLinkTest, ASecondLinkOnAHeldPortIsRefusedAsInUse) {
     ModbusLink first, second;
-    ASSERT_EQ(first.open(port_), OpenResult::Opened);
-    EXPECT_EQ(second.open(port_), OpenResult::InUse);
+    ASSERT_EQ(first.open(linkPath), OpenResult::Opened);
+    EXPECT_EQ(second.open(linkPath), OpenResult::InUse);
     EXPECT_FALSE(second.isOpen());
     first.close();
-    EXPECT_EQ(second.open(port_), OpenResult::Opened);
+    EXPECT_EQ(second.open(linkPath), OpenResult::Opened);
 }
 
 TEST(ModbusLinkOpen, WhatIsNoSerialPortCannotBeOpened) {
-    QTemporaryDir dir;
+    test::TempDir dir;
     ModbusLink link;
-    EXPECT_EQ(link.open((dir.path() + "/absent").toStdString()), OpenResult::CannotOpen);
-    EXPECT_EQ(link.open(dir.path().toStdString()), OpenResult::CannotOpen);
+    EXPECT_EQ(link.open(dir.file("absent")), OpenResult::CannotOpen);
+    EXPECT_EQ(link.open(dir.path()), OpenResult::CannotOpen);
     EXPECT_FALSE(link.isOpen());
     uint16_t regs[2];
     EXPECT_EQ(link.readInputRegisters(regmap::kInLiveValue, 2, regs).kind(), Kind::NotOpen);
@@ -70,7 +50,7 @@ TEST(ModbusLinkOpen, WhatIsNoSerialPortCannotBeOpened) {
 // Each fault of the line comes back as its own kind of result, and the line is in step after it.
 TEST_F(ModbusLinkTest, EveryFaultComesBackAsItsOwnKindAndTheNextReadIsRight) {
     ModbusLink link;
-    ASSERT_EQ(link.open(port_), OpenResult::Opened);
+    ASSERT_EQ(link.open(linkPath), OpenResult::Opened);
     ASSERT_TRUE(link.setSlave(1));
     uint16_t regs[2] = {};
     auto liveValueIsRead = [&] {
@@ -86,24 +66,24 @@ TEST_F(ModbusLinkTest, EveryFaultComesBackAsItsOwnKindAndTheNextReadIsRight) {
     EXPECT_EQ(link.writeRegister(regmap::kHoldModeNumber, badMode).exceptionCode(), 3);
     EXPECT_TRUE(liveValueIsRead());
 
-    line_.faults().setIgnoreOnce(1, regmap::kInLiveValue + 1);
+    line->faults().setIgnoreOnce(1, regmap::kInLiveValue + 1);
     EXPECT_EQ(link.readInputRegisters(regmap::kInLiveValue, 2, regs).kind(), Kind::Timeout);
     EXPECT_TRUE(liveValueIsRead());
 
-    line_.faults().setBadCrcFraction(1.0);
+    line->faults().setBadCrcFraction(1.0);
     EXPECT_EQ(link.readInputRegisters(regmap::kInLiveValue, 2, regs).kind(), Kind::BadFrame);
-    line_.faults().setBadCrcFraction(0.0);
+    line->faults().setBadCrcFraction(0.0);
     EXPECT_TRUE(liveValueIsRead());
-    EXPECT_EQ(line_.counters().dropped, 1u);
-    EXPECT_EQ(line_.counters().badCrc, 1u);
+    EXPECT_EQ(line->counters().dropped, 1u);
+    EXPECT_EQ(line->counters().badCrc, 1u);
 }
 
 TEST_F(ModbusLinkTest, ALateReplyIsNotTakenAsTheAnswerToTheNextRequest) {
     ModbusLink link;
-    ASSERT_EQ(link.open(port_), OpenResult::Opened);
+    ASSERT_EQ(link.open(linkPath), OpenResult::Opened);
     ASSERT_TRUE(link.setSlave(1));
     // Later than the library's response timeout, and within the time the link waits for it.
-    line_.faults().setLateOnce(1, 600);
+    line->faults().setLateOnce(1, 600);
 
     uint16_t regs[2] = {0, 0};
     EXPECT_EQ(link.readInputRegisters(regmap::kInRange, 2, regs).kind(), Kind::Timeout);
@@ -113,9 +93,9 @@ TEST_F(ModbusLinkTest, ALateReplyIsNotTakenAsTheAnswerToTheNextRequest) {
 
 TEST_F(ModbusLinkTest, AnUnpluggedLineFailsAtOnceAsGoneAndTouchesNothing) {
     ModbusLink link;
-    ASSERT_EQ(link.open(port_), OpenResult::Opened);
+    ASSERT_EQ(link.open(linkPath), OpenResult::Opened);
     ASSERT_TRUE(link.setSlave(1));
-    line_.unplug();
+    line->unplug();
 
     uint16_t regs[2] = {7, 7};
     const LinkResult first = link.readInputRegisters(regmap::kInLiveValue, 2, regs);

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "PollRecorder.h"
+#include "Wait.h"
 #include "link/Poller.h"
 #include "sim/SimulatedLine.h"
 
@@ -30,17 +31,6 @@ const std::vector<Request> kLivePass = {{4, 1000, 2}, {4, 1004, 1}, {4, 1005, 1}
 
 constexpr uint32_t kTimeBase = 4294966000u;  // the tick count wraps during the recording
 constexpr uint32_t kNow = 500u;              // 1796 ms after the time base
-
-template <typename Condition>
-bool waitUntil(Condition done, milliseconds timeout = seconds(20)) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(milliseconds(2));
-    }
-    return true;
-}
 
 // Instruments 1 (live value 20) and 2 (live value 30) on a simulated line; address 5 stays silent.
 class PollerTest : public ::testing::Test {
@@ -154,7 +144,7 @@ TEST_F(PollerTest, DisconnectDuringAPassLetsThePassFinish) {
     ASSERT_EQ(poller_.connect(line_.portPath()), ConnectResult::Connected);
     ASSERT_TRUE(seen_.waitForPass(1));
     const size_t before = line_.log().size();
-    ASSERT_TRUE(waitUntil([&] { return line_.log().size() > before; }));
+    ASSERT_TRUE(test::waitUntil([&] { return line_.log().size() > before; }));
     poller_.disconnect();
     ASSERT_TRUE(poller_.waitStopped(seconds(30)));
     EXPECT_EQ(seen_.passes, 2u);
@@ -254,7 +244,7 @@ TEST_F(PollerTest, TheTableAndTheLinkStayUntouchedWhileAThreadRuns) {
             std::this_thread::sleep_for(milliseconds(1));
     };
     ASSERT_EQ(poller_.connect(line_.portPath()), ConnectResult::Connected);
-    ASSERT_TRUE(waitUntil([&] { return inPass.load(); }));
+    ASSERT_TRUE(test::waitUntil([&] { return inPass.load(); }));
 
     EXPECT_EQ(poller_.connect(line_.portPath()), ConnectResult::StillStopping);
     EXPECT_EQ(poller_.addDevice(2), TableEdit::RefusedWhilePolling);

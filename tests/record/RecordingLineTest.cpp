@@ -9,7 +9,9 @@
 #include <set>
 #include <thread>
 
-#include "RecordTestSupport.h"
+#include "RecordFiles.h"
+#include "TempDir.h"
+#include "Wait.h"
 #include "record/AcquisitionSession.h"
 #include "record/HeadlessGraph.h"
 #include "sim/SimulatedLine.h"
@@ -17,8 +19,7 @@
 namespace vornex {
 namespace {
 
-using testing::readRecords;
-using testing::TempHome;
+using test::readRecords;
 
 // A millisecond clock that goes one on at every read, so every sample gets a time of its own.
 // It keeps what it handed to the acquisition thread: one reading per queued sample.
@@ -96,7 +97,7 @@ private:
 
 // Instruments 1, 2 and 3 on a simulated line, polled and recorded by one session.
 struct Line {
-    TempHome home;
+    test::TempDir home;
     sim::SimulatedLine line{config()};
     SteppingClock clock;
     HeadlessGraph graph;
@@ -115,9 +116,9 @@ struct Line {
 
     void connect() {
         std::string error;
-        ASSERT_TRUE(line.startPty(home.root() + "/line", error)) << error;
+        ASSERT_TRUE(line.startPty(home.path() + "/line", error)) << error;
         session = std::make_unique<AcquisitionSession>(
-            home.data(), graph,
+            home.folder("Data"), graph,
             SessionSettings{testpaths::systemNow, clock.clock(), std::chrono::milliseconds(20)});
         session->addObserver(watcher);
         for (int address : {1, 2, 3})
@@ -126,19 +127,14 @@ struct Line {
         ASSERT_EQ(session->connect(line.portPath()), ConnectResult::Connected);
     }
 
-    // Waits until `done` holds, ticking as the window's timer does or not at all; false after
-    // 30 s.
+    // Waits until `done` holds, ticking as the window's timer does or not at all.
     template <typename Condition>
     bool waitUntil(Condition done, bool ticking) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
+        return test::waitUntil([&] {
             if (ticking)
                 session->tick();
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return true;
+            return done();
+        });
     }
 };
 
@@ -239,7 +235,7 @@ TEST(RecordingLine, ALostLineStopsTheRecordingAndConnectingAgainDoesNotResumeIt)
     l.session->tick();
 
     std::string error;
-    ASSERT_TRUE(l.line.startPty(l.home.root() + "/line", error)) << error;
+    ASSERT_TRUE(l.line.startPty(l.home.path() + "/line", error)) << error;
     ASSERT_EQ(l.session->connect(l.line.portPath()), ConnectResult::Connected);
     const unsigned passes = l.watcher.passes;
     ASSERT_TRUE(l.waitUntil([&] { return l.watcher.passes >= passes + 3; }, true));

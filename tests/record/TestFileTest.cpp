@@ -8,7 +8,8 @@
 #include <cstring>
 #include <thread>
 
-#include "RecordTestSupport.h"
+#include "RecordFiles.h"
+#include "TempDir.h"
 #include "record/FileWriter.h"
 #include "record/TestFile.h"
 #include "record/TestPaths.h"
@@ -17,9 +18,8 @@
 namespace vornex {
 namespace {
 
-using testing::point;
-using testing::readRecords;
-using testing::TempHome;
+using test::point;
+using test::readRecords;
 
 std::vector<CurvePoint> readWithLoader(const std::string& path) {
     std::vector<CurvePoint> out;
@@ -28,8 +28,8 @@ std::vector<CurvePoint> readWithLoader(const std::string& path) {
 }
 
 TEST(TestFile, RecordBytesAreLittleEndianWithZeroTail) {
-    TempHome home;
-    const std::string path = home.data() + "a.pdat";
+    test::TempDir home;
+    const std::string path = home.folder("Data") + "a.pdat";
     const CurvePoint p = point(1.5, -2.25, 7);
     ASSERT_TRUE(TestFile(path).append(&p, 1).ok());
     const std::string expected(
@@ -37,13 +37,13 @@ TEST(TestFile, RecordBytesAreLittleEndianWithZeroTail) {
         "\x00\x00\x00\x00\x00\x00\x02\xC0"
         "\x07\x00\x00\x00\x00\x00\x00\x00",
         24);
-    EXPECT_EQ(testing::readBytes(path), expected);
+    EXPECT_EQ(test::readBytes(path), expected);
 }
 
 TEST(TestFile, ReadersAgreeOnEmptyMixedAndCutFiles) {
-    TempHome home;
-    const std::string path = home.data() + "t.pdat";
-    testing::writeBytes(path, "");
+    test::TempDir home;
+    const std::string path = home.folder("Data") + "t.pdat";
+    test::writeBytes(path, "");
     EXPECT_TRUE(readWithLoader(path).empty());
     EXPECT_EQ(TestFile(path).count()->total(), 0u);
 
@@ -57,7 +57,7 @@ TEST(TestFile, ReadersAgreeOnEmptyMixedAndCutFiles) {
     // Slave 0 and slaves above 30 have no counter; a tail shorter than a record is no record.
     const CurvePoint odd[] = {point(0.2, 3, 0), point(0.2, 4, 31), point(0.2, 5, 30)};
     ASSERT_TRUE(TestFile(path).append(odd, 3).ok());
-    testing::writeBytes(path, testing::readBytes(path) + std::string(10, '\x01'));
+    test::writeBytes(path, test::readBytes(path) + std::string(10, '\x01'));
     counts = TestFile(path).count();
     EXPECT_EQ(counts->of(30), 1u);
     EXPECT_EQ(counts->total(), 3u);
@@ -70,15 +70,16 @@ TEST(TestFile, ReadersAgreeOnEmptyMixedAndCutFiles) {
     ASSERT_TRUE(TestFile(path).append(&more, 1).ok());
     const auto after = readRecords(path);
     ASSERT_EQ(after.size(), 6u);
-    EXPECT_EQ(testing::readBytes(path).size(), 6 * 24u);
+    EXPECT_EQ(test::readBytes(path).size(), 6 * 24u);
     EXPECT_EQ(after[5].slave, 2);
 }
 
 TEST(TestFile, MissingFileIsNotRead) {
-    TempHome home;
+    test::TempDir home;
     std::string error;
-    EXPECT_EQ(TestFile(home.data() + "none.pdat").readAll([](auto, auto) {}), ReadStatus::Missing);
-    EXPECT_FALSE(TestFile(home.data() + "none.pdat").count(&error));
+    EXPECT_EQ(TestFile(home.folder("Data") + "none.pdat").readAll([](auto, auto) {}),
+              ReadStatus::Missing);
+    EXPECT_FALSE(TestFile(home.folder("Data") + "none.pdat").count(&error));
     EXPECT_FALSE(error.empty());
 }
 
@@ -94,25 +95,25 @@ std::time_t localMoment(int year, int month, int day, int hour, int minute) {
 }
 
 TEST(TestSession, ProposesLocalNameAndCreatesTheDayFolder) {
-    TempHome home;
+    test::TempDir home;
     const std::time_t moment = localMoment(2018, 1, 2, 9, 5);
-    TestSession session(home.data(), [&] { return moment; });
+    TestSession session(home.folder("Data"), [&] { return moment; });
     EXPECT_EQ(session.proposeName(), "201801020905");
-    EXPECT_TRUE(std::filesystem::is_directory(home.data() + "20180102"));
+    EXPECT_TRUE(std::filesystem::is_directory(home.folder("Data") + "20180102"));
     EXPECT_EQ(session.add("201801020905"), TestSession::AddResult::Added);
     EXPECT_TRUE(session.isOpen());
-    EXPECT_EQ(session.currentPath(), home.data() + "20180102/201801020905.pdat");
+    EXPECT_EQ(session.currentPath(), home.folder("Data") + "20180102/201801020905.pdat");
 }
 
 TEST(TestSession, AddCreatesTheFileAtOnceAndRefusesNamesNoFileCanTake) {
-    TempHome home;
+    test::TempDir home;
     std::time_t moment = localMoment(2017, 3, 21, 23, 59);
-    TestSession session(home.data(), [&] { return moment; });
+    TestSession session(home.folder("Data"), [&] { return moment; });
     session.proposeName();
     ASSERT_EQ(session.add("t"), TestSession::AddResult::Added);
     EXPECT_TRUE(std::filesystem::is_regular_file(session.currentPath()));
     EXPECT_EQ(session.add("t"), TestSession::AddResult::Exists);
-    std::filesystem::create_directory(home.data() + "20170321/dir.pdat");
+    std::filesystem::create_directory(home.folder("Data") + "20170321/dir.pdat");
     EXPECT_EQ(session.add("dir"), TestSession::AddResult::Exists);
     for (const char* bad : {".", "..", "../x", "a/b", "/etc/x"})
         EXPECT_EQ(session.add(bad), TestSession::AddResult::BadName) << bad;
@@ -135,22 +136,22 @@ TEST(TestSession, AddCreatesTheFileAtOnceAndRefusesNamesNoFileCanTake) {
     // Added after midnight: the new day's folder is made and keeps the test whatever the date.
     moment = localMoment(2017, 3, 22, 0, 1);
     EXPECT_EQ(session.add("u"), TestSession::AddResult::Added);
-    EXPECT_EQ(session.currentPath(), home.data() + "20170322/u.pdat");
+    EXPECT_EQ(session.currentPath(), home.folder("Data") + "20170322/u.pdat");
     EXPECT_TRUE(std::filesystem::is_regular_file(session.currentPath()));
     moment = localMoment(2017, 3, 23, 0, 1);
-    EXPECT_EQ(session.currentPath(), home.data() + "20170322/u.pdat");
+    EXPECT_EQ(session.currentPath(), home.folder("Data") + "20170322/u.pdat");
     // A file where the day folder belongs is not replaced.
-    testing::writeBytes(home.data() + "20170323", "x");
+    test::writeBytes(home.folder("Data") + "20170323", "x");
     EXPECT_EQ(session.add("v"), TestSession::AddResult::CannotCreate);
     EXPECT_FALSE(session.createError().empty());
-    EXPECT_EQ(testing::readBytes(home.data() + "20170323"), "x");
+    EXPECT_EQ(test::readBytes(home.folder("Data") + "20170323"), "x");
     EXPECT_TRUE(session.close());
     EXPECT_FALSE(session.close());
 }
 
 // Sessions of their own (as two programs are) add one name at the same moment: one wins.
 TEST(TestSession, OfManyAddingOneNameAtOnceExactlyOneWins) {
-    TempHome home;
+    test::TempDir home;
     for (int round = 0; round < 20; ++round) {
         constexpr int kRacers = 4;
         std::atomic<int> ready{0};
@@ -158,7 +159,7 @@ TEST(TestSession, OfManyAddingOneNameAtOnceExactlyOneWins) {
         std::vector<std::thread> racers;
         for (int i = 0; i < kRacers; ++i) {
             racers.emplace_back([&] {
-                TestSession session(home.data());
+                TestSession session(home.folder("Data"));
                 ++ready;
                 while (ready < kRacers) {
                 }
@@ -182,12 +183,12 @@ int writeUnderSizeLimit(const std::string& path) {
     for (int i = 0; i < 20; ++i)
         points.push_back(point(i, i, 1));
     WriteQueue queue;
-    testing::Observer observer;
+    test::RecordingLog observer;
     FileWriter writer(queue, observer);
     queue.push(path, points.data(), points.size());
     if (writer.flush())
         return 11;
-    if (testing::readBytes(path).size() != 240)
+    if (test::readBytes(path).size() != 240)
         return 12;  // cut back to 10 whole records
     if (writer.flush() || observer.failed().size() != 1)
         return 13;  // reported once
@@ -207,11 +208,11 @@ int writeUnderSizeLimit(const std::string& path) {
 }
 
 TEST(FileWriter, SizeLimitLeavesNoTornRecordAndRetries) {
-    TempHome home;
+    test::TempDir home;
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0)
-        ::_exit(writeUnderSizeLimit(home.data() + "limited.pdat"));
+        ::_exit(writeUnderSizeLimit(home.folder("Data") + "limited.pdat"));
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));

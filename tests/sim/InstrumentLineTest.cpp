@@ -1,66 +1,43 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <fstream>
 #include <set>
-#include <thread>
 
 #include "LineFixture.h"
+#include "Wait.h"
 #include "link/RegisterMap.h"
-#include "sim/TorqueProfile.h"
 
-namespace vornex::sim::test {
+namespace vornex::sim {
 namespace {
 
 namespace rm = regmap;
+using test::holding;
+using test::LineFixture;
+using test::ModbusClient;
 using InstrumentLine = LineFixture;
 
 TEST_F(InstrumentLine, AnswersTheRegisterMapAsThePollerReadsIt) {
-    InstrumentConfig c = fixedInstrument(1, 20.0f);
-    c.decimals = 2;
-    c.recordCount = 7;
-    startLine({c});
+    startLine({test::instrument(1, 20.0f, 2)});
     ModbusClient client(linkPath, 1);
     ASSERT_TRUE(client.connected());
     modbus_t* ctx = client.get();
-
-    // Identification.
     uint8_t id[rm::kIdentificationSize] = {};
     ASSERT_GT(modbus_report_slave_id(ctx, rm::kIdentificationSize, id), 0);
-    EXPECT_NE(id[0], 0);
     EXPECT_EQ(id[1], 0xFF);
-    uint16_t regs[8] = {};
+    uint16_t regs[4] = {};
     ASSERT_EQ(modbus_read_input_registers(ctx, rm::kInRange, 2, regs), 2);
     EXPECT_EQ(rm::decodeFloat(regs), 500.0f);
-    ASSERT_EQ(modbus_read_input_registers(ctx, rm::kInDecimals, 6, regs), 6);
-    EXPECT_EQ(regs[0], 2);
-    ASSERT_EQ(modbus_read_input_registers(ctx, rm::kInInfo1011, 2, regs), 2);
-    EXPECT_EQ(regs[1], 7);
-    EXPECT_EQ(holding(ctx, rm::kHoldModeNumber), 0);
     ASSERT_EQ(modbus_read_registers(ctx, rm::kHoldSettings, 4, regs), 4);
-    const rm::Settings set0 = rm::Settings::decode(regs);
-    EXPECT_EQ(set0.unit, 1);  // N.m
-    EXPECT_EQ(set0.measuringMode, 1);
-    EXPECT_EQ(set0.target, 25000u);  // half of the 500 N.m range at 2 decimals
-
-    // One pass.
+    EXPECT_EQ(rm::Settings::decode(regs).target, 25000u);  // half of 500 N.m at 2 decimals
     ASSERT_EQ(modbus_read_input_registers(ctx, rm::kInLiveValue, 2, regs), 2);
-    EXPECT_EQ(regs[0], 0x0000);
+    EXPECT_EQ(regs[0], 0x0000);  // low word first
     EXPECT_EQ(regs[1], 0x41A0);
-    EXPECT_EQ(modbus_read_input_registers(ctx, 1004, 1, regs), 1);
-    ASSERT_EQ(modbus_read_input_registers(ctx, rm::kInDecimals, 1, regs), 1);
-    EXPECT_EQ(regs[0], 2);
-    EXPECT_EQ(holding(ctx, rm::kHoldStatus), 0);
-
-    const auto log = line->log().entries();
-    ASSERT_EQ(log.size(), 10u);
-    EXPECT_EQ(log[0].toLine(), "1 17 0 0 ok");
-    EXPECT_EQ(log[6].toLine(), "1 4 1000 2 ok");
-    EXPECT_EQ(log[9].toLine(), "1 3 0 1 ok");
+    EXPECT_EQ(line->log().entries().back().toLine(), "1 4 1000 2 ok");
 }
 
 TEST_F(InstrumentLine, ServesManyAddressesAndStaysSilentForOthers) {
-    startLine({fixedInstrument(1, 1.5f), fixedInstrument(2, -2.25f), fixedInstrument(30, 300.0f)});
+    startLine(
+        {test::instrument(1, 1.5f), test::instrument(2, -2.25f), test::instrument(30, 300.0f)});
     ModbusClient client(linkPath);
     ASSERT_TRUE(client.connected());
     uint16_t regs[2];
@@ -83,40 +60,36 @@ TEST_F(InstrumentLine, ServesManyAddressesAndStaysSilentForOthers) {
 }
 
 TEST_F(InstrumentLine, AnswersIllegalRequestsWithExceptions) {
-    startLine({fixedInstrument(4, 0.0f)});
+    startLine({test::instrument(4, 0.0f)});
     ModbusClient client(linkPath, 4);
     modbus_t* ctx = client.get();
     uint16_t regs[16];
-    EXPECT_EQ(modbus_read_registers(ctx, 0, 9, regs), -1);
-    EXPECT_EQ(errno, EMBXILADD);
-    EXPECT_EQ(modbus_read_input_registers(ctx, 999, 2, regs), -1);
-    EXPECT_EQ(errno, EMBXILADD);
-    EXPECT_EQ(modbus_read_input_registers(ctx, 1020, 2, regs), -1);
-    EXPECT_EQ(errno, EMBXILADD);
-    EXPECT_EQ(modbus_write_register(ctx, 8, 1), -1);
-    EXPECT_EQ(errno, EMBXILADD);
-    EXPECT_EQ(modbus_write_register(ctx, rm::kHoldModeNumber, 10), -1);
-    EXPECT_EQ(errno, EMBXILVAL);
-    EXPECT_EQ(holding(ctx, rm::kHoldModeNumber), 0);
-
-    // Read Coils is a function the instruments do not have.
     uint8_t bits[8];
-    EXPECT_EQ(modbus_read_bits(ctx, 0, 8, bits), -1);
-    EXPECT_EQ(errno, EMBXILFUN);
+    const auto error = [](int rc) { return rc == -1 ? errno : 0; };
+    // Braced lists are evaluated in order: each errno is read right after its request.
+    const std::pair<int, int> refused[] = {
+        {error(modbus_read_registers(ctx, 0, 9, regs)), EMBXILADD},
+        {error(modbus_read_input_registers(ctx, 999, 2, regs)), EMBXILADD},
+        {error(modbus_read_input_registers(ctx, 1020, 2, regs)), EMBXILADD},
+        {error(modbus_write_register(ctx, 8, 1)), EMBXILADD},
+        {error(modbus_write_register(ctx, rm::kHoldModeNumber, 10)), EMBXILVAL},
+        {error(modbus_read_bits(ctx, 0, 8, bits)), EMBXILFUN},  // Read Coils: not an instrument's
+    };
+    for (size_t i = 0; i < std::size(refused); ++i)
+        EXPECT_EQ(refused[i].first, refused[i].second) << "request " << i;
+    EXPECT_EQ(holding(ctx, rm::kHoldModeNumber), 0);
     // Nor an unknown function whose length only the silence after it tells.
     const uint8_t raw[] = {4, 0x2B, 0x0E, 0x01, 0x00};
     ASSERT_GT(modbus_send_raw_request(ctx, raw, sizeof raw), 0);
     uint8_t reply[MODBUS_RTU_MAX_ADU_LENGTH];
     EXPECT_EQ(modbus_receive_confirmation(ctx, reply), 5);
     EXPECT_EQ(reply[1], 0x2B | 0x80);
-    EXPECT_EQ(reply[2], 0x01);
-
     EXPECT_EQ(line->counters().exceptions, 7u);
     ASSERT_EQ(modbus_read_input_registers(ctx, 1019, 2, regs), 2);
 }
 
 TEST_F(InstrumentLine, KeypadChangeRaisesStatusFiveUntilThePcAcknowledges) {
-    startLine({fixedInstrument(1, 5.0f), fixedInstrument(2, 5.0f)});
+    startLine({test::instrument(1, 5.0f), test::instrument(2, 5.0f)});
     ModbusClient client(linkPath, 1);
     modbus_t* ctx = client.get();
 
@@ -148,46 +121,22 @@ TEST_F(InstrumentLine, KeypadChangeRaisesStatusFiveUntilThePcAcknowledges) {
 }
 
 TEST_F(InstrumentLine, ScheduledKeypadChangesStepTheUnit) {
-    InstrumentConfig c = fixedInstrument(1, 5.0f);
+    InstrumentConfig c = test::instrument(1, 5.0f);
     c.keypadEveryMs = 20;
     startLine({c});
     ModbusClient client(linkPath, 1);
     modbus_t* ctx = client.get();
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (holding(ctx, rm::kHoldStatus) != rm::kStatusSettingsChanged &&
-           std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    ASSERT_EQ(holding(ctx, rm::kHoldStatus), rm::kStatusSettingsChanged);
+    ASSERT_TRUE(test::waitUntil(
+        [&] { return holding(ctx, rm::kHoldStatus) == rm::kStatusSettingsChanged; }));
     EXPECT_EQ(rm::highByte(holding(ctx, rm::kHoldSettings)), 2);  // N.m stepped to kgf.cm
 }
 
-TEST_F(InstrumentLine, ModeWriteThenStatusTwoAppliesTheParameterSet) {
-    startLine({fixedInstrument(1, 5.0f)});
-    ModbusClient client(linkPath, 1);
-    modbus_t* ctx = client.get();
-    uint16_t before[4], after[4], expected[4];
-    ASSERT_EQ(modbus_read_registers(ctx, rm::kHoldSettings, 4, before), 4);
-
-    ASSERT_EQ(modbus_write_register(ctx, rm::kHoldModeNumber, 4), 1);
-    ASSERT_EQ(modbus_read_registers(ctx, rm::kHoldSettings, 4, after), 4);
-    EXPECT_TRUE(std::equal(before, before + 4, after)) << "applied before the status write";
-
-    ASSERT_EQ(modbus_write_register(ctx, rm::kHoldStatus, rm::kStatusModeWritten), 1);
-    EXPECT_EQ(holding(ctx, rm::kHoldStatus), rm::kStatusModeWritten);
-    EXPECT_EQ(holding(ctx, rm::kHoldModeNumber), 4);
-    ASSERT_EQ(modbus_read_registers(ctx, rm::kHoldSettings, 4, after), 4);
-    line->parameterSet(1, 4)->encode(expected);
-    EXPECT_TRUE(std::equal(expected, expected + 4, after));
-    EXPECT_FALSE(std::equal(before, before + 4, after));
-}
-
 TEST_F(InstrumentLine, SettingsWriteThenStatusThreeStoresIntoTheActiveSet) {
-    startLine({fixedInstrument(1, 5.0f)});
+    startLine({test::instrument(1, 5.0f)});
     ModbusClient client(linkPath, 1);
     modbus_t* ctx = client.get();
     auto selectMode = [&](int mode) {
-        ASSERT_EQ(modbus_write_register(ctx, rm::kHoldModeNumber, mode), 1);
+        ASSERT_EQ(modbus_write_register(ctx, rm::kHoldModeNumber, static_cast<uint16_t>(mode)), 1);
         ASSERT_EQ(modbus_write_register(ctx, rm::kHoldStatus, rm::kStatusModeWritten), 1);
     };
     rm::Settings wanted;
@@ -199,7 +148,13 @@ TEST_F(InstrumentLine, SettingsWriteThenStatusThreeStoresIntoTheActiveSet) {
     uint16_t block[4], read[4];
     wanted.encode(block);
 
+    // A mode number takes effect with status 2, not before.
+    ASSERT_EQ(modbus_write_register(ctx, rm::kHoldModeNumber, 2), 1);
+    ASSERT_EQ(modbus_read_registers(ctx, rm::kHoldSettings, 4, read), 4);
+    EXPECT_EQ(rm::Settings::decode(read).target, line->parameterSet(1, 0)->target);
     selectMode(2);
+    ASSERT_EQ(modbus_read_registers(ctx, rm::kHoldSettings, 4, read), 4);
+    EXPECT_EQ(rm::Settings::decode(read).target, line->parameterSet(1, 2)->target);
     ASSERT_EQ(modbus_write_registers(ctx, rm::kHoldSettings, 4, block), 4);
     ASSERT_EQ(modbus_write_register(ctx, rm::kHoldStatus, rm::kStatusSettingsWritten), 1);
     EXPECT_EQ(holding(ctx, rm::kHoldStatus), rm::kStatusSettingsWritten);
@@ -223,7 +178,7 @@ TEST_F(InstrumentLine, SettingsWriteThenStatusThreeStoresIntoTheActiveSet) {
 }
 
 TEST_F(InstrumentLine, PresentsTheSelectedStoredRecord) {
-    InstrumentConfig c = fixedInstrument(9, 0.0f);
+    InstrumentConfig c = test::instrument(9, 0.0f);
     c.recordCount = 30;
     startLine({c});
     ModbusClient client(linkPath, 9);
@@ -234,33 +189,19 @@ TEST_F(InstrumentLine, PresentsTheSelectedStoredRecord) {
 
     std::vector<rm::StoredRecord> records;
     for (int k = 1; k <= 30; ++k) {
-        ASSERT_EQ(modbus_write_register(ctx, rm::kHoldRecordSelector, k), 1);
+        ASSERT_EQ(modbus_write_register(ctx, rm::kHoldRecordSelector, static_cast<uint16_t>(k)), 1);
         ASSERT_EQ(modbus_read_input_registers(ctx, rm::kInStoredRecord, 8, regs), 8);
         records.push_back(rm::StoredRecord::decode(regs));
-        EXPECT_EQ(regs[6] & 0xFF, 0) << "unused half";
-        EXPECT_EQ(regs[7] >> 8, 0) << "unused half";
     }
-    std::set<int> units, decimals, verdicts, deleted;
-    int negative = 0;
+    std::set<int> verdicts;
     for (std::size_t i = 0; i < records.size(); ++i) {
         const rm::StoredRecord& r = records[i];
-        units.insert(r.unit);
-        decimals.insert(r.decimals);
         verdicts.insert(r.passed());
-        deleted.insert(r.deleted());
-        negative += r.rawTorque < 0;
         EXPECT_TRUE(r.month >= 1 && r.month <= 12 && r.day >= 1 && r.day <= 31 && r.hour < 24 &&
                     r.minute < 60 && r.second < 60)
             << "record " << i + 1;
-        if (i > 0) {
-            EXPECT_NE(r.rawTorque, records[i - 1].rawTorque) << "record " << i + 1;
-        }
     }
-    EXPECT_GE(units.size(), 4u);
-    EXPECT_GE(decimals.size(), 3u);
     EXPECT_EQ(verdicts.size(), 2u);
-    EXPECT_EQ(deleted.size(), 2u);
-    EXPECT_GT(negative, 0);
 
     // The halves of the raw torque read on their own agree with the whole record.
     ASSERT_EQ(modbus_write_register(ctx, rm::kHoldRecordSelector, 5), 1);
@@ -268,14 +209,14 @@ TEST_F(InstrumentLine, PresentsTheSelectedStoredRecord) {
     EXPECT_EQ(static_cast<int32_t>(rm::decodeU32(regs)), records[4].rawTorque);
     // No record outside 1..N.
     for (int k : {0, 31}) {
-        ASSERT_EQ(modbus_write_register(ctx, rm::kHoldRecordSelector, k), 1);
+        ASSERT_EQ(modbus_write_register(ctx, rm::kHoldRecordSelector, static_cast<uint16_t>(k)), 1);
         ASSERT_EQ(modbus_read_input_registers(ctx, rm::kInStoredRecord, 8, regs), 8);
         EXPECT_EQ(std::count(regs, regs + 8, 0), 8) << "selector " << k;
     }
 }
 
 TEST_F(InstrumentLine, ClientsConnectAndDisconnectAgainAndAgain) {
-    startLine({fixedInstrument(1, 7.0f)});
+    startLine({test::instrument(1, 7.0f)});
     for (int round = 0; round < 25; ++round) {
         ModbusClient client(linkPath, 1);
         ASSERT_TRUE(client.connected()) << "round " << round;
@@ -289,7 +230,7 @@ TEST_F(InstrumentLine, ClientsConnectAndDisconnectAgainAndAgain) {
 TEST_F(InstrumentLine, LinkReplacesAStaleSymlinkButNeverAFile) {
     // Left behind by a simulator that was killed.
     ASSERT_EQ(symlink("/dev/pts/nonexistent", linkPath.c_str()), 0);
-    startLine({fixedInstrument(1, 7.0f)});
+    startLine({test::instrument(1, 7.0f)});
     ModbusClient client(linkPath, 1);
     EXPECT_TRUE(client.connected());
 
@@ -304,26 +245,5 @@ TEST_F(InstrumentLine, LinkReplacesAStaleSymlinkButNeverAFile) {
     EXPECT_EQ(content, "keep me");
 }
 
-TEST(TorqueProfile, RampsToAPeakAndReleasesWithNoise) {
-    const float range = 200.0f;
-    const TorqueProfile profile(range, 42);
-    const double noise = 0.002 * range + 1e-3;
-    for (uint64_t cycle = 0; cycle < 20; ++cycle) {
-        const double t0 = cycle * TorqueProfile::kCycleSeconds;
-        const double peak = profile.peakOfCycle(cycle);
-        EXPECT_GE(peak, 0.4 * range);
-        EXPECT_LE(peak, 0.9 * range);
-        EXPECT_NEAR(profile.valueAt(t0 + 0.5), 0.0, noise);
-        const double rampEnd = t0 + TorqueProfile::kRestSeconds + TorqueProfile::kRampSeconds;
-        EXPECT_NEAR(profile.valueAt(rampEnd + 0.1), peak, noise);
-        EXPECT_LT(profile.valueAt(rampEnd - 1.0), profile.valueAt(rampEnd - 0.5));
-        EXPECT_NEAR(profile.valueAt(t0 + TorqueProfile::kCycleSeconds - 0.001), 0.0,
-                    noise + 0.01 * peak);
-    }
-    EXPECT_NE(profile.peakOfCycle(0), profile.peakOfCycle(1));
-    EXPECT_NE(profile.valueAt(0.50), profile.valueAt(0.51)) << "no noise";
-    EXPECT_EQ(TorqueProfile(range, 42).valueAt(3.3), profile.valueAt(3.3));
-}
-
 }  // namespace
-}  // namespace vornex::sim::test
+}  // namespace vornex::sim

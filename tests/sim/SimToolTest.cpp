@@ -1,118 +1,52 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
+#include <QProcess>
 #include <fstream>
-#include <thread>
 
 #include "LineFixture.h"
 #include "link/RegisterMap.h"
 #include "sim/SimOptions.h"
 
-extern char** environ;
-
-namespace vornex::sim::test {
+namespace vornex::sim {
 namespace {
 
 namespace rm = regmap;
+using test::holding;
+using test::LineFixture;
+using test::ModbusClient;
 
 // vornex-sim run as a child with pipes on its standard input and output.
 class SimProcess {
 public:
-    explicit SimProcess(std::vector<std::string> args) {
-        int in[2], out[2];
-        if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0)
-            return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        args.insert(args.begin(), VORNEX_SIM_EXECUTABLE);
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-            pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        close(in[0]);
-        close(out[1]);
-        stdin_ = in[1];
-        stdout_ = out[0];
-    }
-    ~SimProcess() {
-        if (pid_ > 0 && !exited_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (stdin_ >= 0)
-            close(stdin_);
-        if (stdout_ >= 0)
-            close(stdout_);
+    explicit SimProcess(const QStringList& args) {
+        process_.start(QStringLiteral(VORNEX_SIM_EXECUTABLE), args);
     }
 
     // One line of its output, or "" when none comes within ten seconds.
     std::string readLine() {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        for (;;) {
-            if (auto end = buffered_.find('\n'); end != std::string::npos) {
-                std::string line = buffered_.substr(0, end);
-                buffered_.erase(0, end + 1);
-                return line;
-            }
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - std::chrono::steady_clock::now());
-            pollfd p{stdout_, POLLIN, 0};
-            if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0)
+        while (!process_.canReadLine()) {
+            if (!process_.waitForReadyRead(10000))
                 return {};
-            char chunk[256];
-            const ssize_t n = read(stdout_, chunk, sizeof chunk);
-            if (n <= 0)
-                return {};
-            buffered_.append(chunk, static_cast<std::size_t>(n));
         }
+        return process_.readLine().chopped(1).toStdString();
     }
-
     std::string command(const std::string& text) {
-        const std::string line = text + "\n";
-        if (write(stdin_, line.data(), line.size()) != static_cast<ssize_t>(line.size()))
-            return {};
+        process_.write(QByteArray::fromStdString(text + "\n"));
         return readLine();
     }
-
-    void closeStdin() {
-        close(stdin_);
-        stdin_ = -1;
-    }
-
+    void closeStdin() { process_.closeWriteChannel(); }
     // Exit status once it has ended within ten seconds, else -1.
     int waitForExit() {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (std::chrono::steady_clock::now() < deadline) {
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                exited_ = true;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return -1;
+        if (!process_.waitForFinished(10000) || process_.exitStatus() != QProcess::NormalExit)
+            return -1;
+        return process_.exitCode();
     }
-
-    pid_t pid() const { return pid_; }
+    pid_t pid() const { return static_cast<pid_t>(process_.processId()); }
 
 private:
-    pid_t pid_ = -1;
-    bool exited_ = false;
-    int stdin_ = -1;
-    int stdout_ = -1;
-    std::string buffered_;
+    QProcess process_;
 };
 
 bool pathExists(const std::string& path) {
@@ -121,12 +55,11 @@ bool pathExists(const std::string& path) {
 }
 
 TEST(SimTool, ServesLogsTakesCommandsAndEndsWithItsInput) {
-    TempDir dir;
+    test::TempDir dir;
     const std::string link = dir.path() + "/ttyTOOL";
     const std::string logPath = dir.path() + "/requests.log";
-    SimProcess sim({"--link", link, "--slaves", "1-3", "--records", "5", "--value", "20",
-                    "--decimals", "2", "--log", logPath});
-    ASSERT_GT(sim.pid(), 0);
+    SimProcess sim({"--link", QString::fromStdString(link), "--slaves", "1-3", "--records", "5",
+                    "--value", "20", "--decimals", "2", "--log", QString::fromStdString(logPath)});
     ASSERT_EQ(sim.readLine(), "ready " + link);
 
     {
@@ -168,9 +101,9 @@ TEST(SimTool, ServesLogsTakesCommandsAndEndsWithItsInput) {
 }
 
 TEST(SimTool, TerminationSignalRemovesTheLink) {
-    TempDir dir;
+    test::TempDir dir;
     const std::string link = dir.path() + "/ttyTERM";
-    SimProcess sim({"--link", link});
+    SimProcess sim({"--link", QString::fromStdString(link)});
     ASSERT_EQ(sim.readLine(), "ready " + link);
     EXPECT_EQ(sim.command("unplug"), "ok");
     EXPECT_FALSE(pathExists(link));
@@ -184,23 +117,23 @@ TEST(SimTool, TerminationSignalRemovesTheLink) {
 
 TEST(SimTool, RefusesBadCommandLines) {
     std::string error;
-    EXPECT_FALSE(parseSimOptions({"--slaves", "0"}, error));
-    EXPECT_FALSE(parseSimOptions({"--slaves", "5-2"}, error));
-    EXPECT_FALSE(parseSimOptions({"--slaves", "1-3,2"}, error));
-    EXPECT_FALSE(parseSimOptions({"--slaves", "1,"}, error));
-    EXPECT_FALSE(parseSimOptions({"--drop", "2"}, error));
-    EXPECT_FALSE(parseSimOptions({"--link", "a", "--device", "b"}, error));
-    EXPECT_FALSE(parseSimOptions({"--records"}, error));
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"--slaves", "0"},
+                                                {"--slaves", "5-2"},
+                                                {"--slaves", "1-3,2"},
+                                                {"--slaves", "1,"},
+                                                {"--drop", "2"},
+                                                {"--link", "a", "--device", "b"},
+                                                {"--records"}})
+        EXPECT_FALSE(parseSimOptions(bad, error)) << bad[1];
     EXPECT_EQ(error, "--records needs a value");
     const auto options = parseSimOptions({"--slaves", "1-3, 247", "--silent", "2"}, error);
     ASSERT_TRUE(options);
     EXPECT_EQ(options->slaves, (std::vector<int>{1, 2, 3, 247}));
     EXPECT_EQ(options->toConfig().instruments.size(), 4u);
 
-    TempDir dir;
     SimProcess sim({"--bogus", "x"});
     EXPECT_EQ(sim.waitForExit(), 2);
 }
 
 }  // namespace
-}  // namespace vornex::sim::test
+}  // namespace vornex::sim

@@ -13,7 +13,7 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "AddDevices.h"
+#include "Modal.h"
 #include "app/SimulatedInstruments.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
@@ -63,8 +63,11 @@ bool shoot(int languageCommand, const QString& name, const QString& outDir, int 
     frame.resize(1280, 720);
     frame.show();
     CControlDlg& panel = *frame.controlPanel();
-    for (int address : {1, 2, 3})
-        bench::addThroughDialog(panel, address);
+    for (int address : {1, 2, 3}) {
+        test::whenModal(
+            [address](QDialog* dialog) { test::typeAndEnter(dialog, QString::number(address)); });
+        panel.onAdd();
+    }
     panel.onConnect();
     frame.session().proposeName();  // makes today's folder, as the dialog does
     frame.session().newTest("demo");

@@ -1,10 +1,8 @@
 #pragma once
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QMouseEvent>
 #include <QPointF>
-#include <QTest>
 #include <utility>
 #include <vector>
 
@@ -15,12 +13,9 @@ namespace vornex::test {
 // A curve of n points, time first + i * step, value from `value(i)`, all of one slave.
 template <typename ValueOf>
 std::vector<CurvePoint> makeCurve(int n, double first, double step, uint8_t slave, ValueOf value) {
-    std::vector<CurvePoint> curve(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        curve[i].time = first + i * step;
-        curve[i].value = value(i);
-        curve[i].slave = slave;
-    }
+    std::vector<CurvePoint> curve;
+    for (int i = 0; i < n; ++i)
+        curve.push_back(CurvePoint{first + i * step, value(i), slave, {}});
     return curve;
 }
 
@@ -28,24 +23,10 @@ std::vector<CurvePoint> makeCurve(int n, double first, double step, uint8_t slav
 inline std::vector<std::pair<double, double>> shownPoints(const CXGraph& graph, int series) {
     std::vector<std::pair<double, double>> points;
     if (QCPGraph* plotted = graph.seriesGraph(series)) {
-        for (const QCPGraphData& d : *plotted->data()) {
+        for (const QCPGraphData& d : *plotted->data())
             points.emplace_back(d.key, d.value);
-        }
     }
     return points;
-}
-
-// Runs the event loop until `done` holds; false when it still does not after timeoutMs.
-template <typename Condition>
-bool waitUntil(Condition done, int timeoutMs = 20000) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QTest::qWait(1);
-    }
-    return true;
 }
 
 inline QPointF pixelOf(const CXGraph& graph, double time, double value) {

@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "LineFixture.h"
 #include "MessageRecorder.h"
+#include "TempDir.h"
 #include "browser/CDlgSelData.h"
 #include "record/TestFile.h"
 
@@ -22,7 +22,7 @@ const QDate kDay(2026, 1, 15);
 class DlgSelDataTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        data = QString::fromStdString(dir.path()) + "/Data/";
+        data = QString::fromStdString(dir.folder("Data"));
         QDir().mkpath(data + "20260115");
         std::vector<CurvePoint> points;
         for (int i = 0; i < 14; ++i) {
@@ -52,7 +52,7 @@ protected:
         QTest::keyClick(box, index == 0 ? Qt::Key_Up : Qt::Key_Down);
     }
 
-    sim::test::TempDir dir;
+    test::TempDir dir;
     QString data;
     test::MessageRecorder messages;
     std::unique_ptr<CDlgSelData> dialog;

@@ -4,19 +4,29 @@
 #include <QFile>
 #include <QString>
 #include <QStringEncoder>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 namespace vornex::test {
 
-inline void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        file.write(bytes);
-    }
+inline std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+inline void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Also reads Qt resources (":/...").
 inline QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void writeFile(const QString& path, const QByteArray& bytes) {
+    writeBytes(path.toStdString(), bytes.toStdString());
 }
 
 inline QByteArray utf16le(const QString& text) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDialog>
 #include <QLineEdit>
 #include <QTest>
@@ -9,18 +8,6 @@
 #include <functional>
 
 namespace vornex::test {
-
-// Runs the event loop until `done` holds; false when it still does not after timeoutMs.
-template <typename Condition>
-bool waitUntil(Condition done, int timeoutMs = 20000) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(5);
-    }
-    return true;
-}
 
 // Acts on the next modal dialog once it is up (from inside its own event loop).
 inline void whenModal(std::function<void(QDialog*)> act) {

@@ -11,7 +11,7 @@ namespace {
 using test::CliRun;
 using test::runCli;
 
-class InstrumentCliTest : public sim::test::LineFixture {
+class InstrumentCliTest : public test::LineFixture {
 protected:
     void SetUp() override {
         sim::InstrumentConfig c;
@@ -60,7 +60,7 @@ TEST_F(InstrumentCliTest, RefusedValuesWriteNothing) {
 }
 
 TEST_F(InstrumentCliTest, UploadWritesTheList) {
-    const QString csv = QString::fromStdString(dir.path()) + "/r.csv";
+    const QString csv = dir.qFile("r.csv");
     CliRun run = runCli({"upload", "--port", port, "--slave", "4", "--csv", csv, "--fast"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, "records: 12\n");
@@ -71,7 +71,7 @@ TEST_F(InstrumentCliTest, UploadWritesTheList) {
     EXPECT_EQ(lines[0], "Order Num,Torque,Unit,Time,Pass");
     EXPECT_TRUE(lines[12].startsWith("12,"));
 
-    const QString xlsx = QString::fromStdString(dir.path()) + "/r.xlsx";
+    const QString xlsx = dir.qFile("r.xlsx");
     run = runCli({"upload", "--port", port, "--slave", "4", "--xlsx", xlsx});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(QFile::exists(xlsx));
@@ -80,7 +80,7 @@ TEST_F(InstrumentCliTest, UploadWritesTheList) {
 
 TEST_F(InstrumentCliTest, UploadNamesWhyARecordWasMissing) {
     line->faults().setIgnoreOnce(4, regmap::kInStoredRecord);
-    const QString csv = QString::fromStdString(dir.path()) + "/r.csv";
+    const QString csv = dir.qFile("r.csv");
     const CliRun run = runCli({"upload", "--port", port, "--slave", "4", "--csv", csv, "--fast"});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.out, "records: 12\n");

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include "CliRun.h"
+#include "LineFixture.h"
 #include "link/ModbusLink.h"
 
 namespace vornex {
@@ -13,30 +12,14 @@ namespace {
 using test::CliRun;
 using test::runCli;
 
-// vornex-sim serving instruments 1 and 2, each holding its live value at 12.5.
-class CliTest : public ::testing::Test {
+// Instruments 1 and 2 on a simulated line, each holding its live value at 12.5.
+class CliTest : public test::LineFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        line_ = dir_.path() + "/line";
-        sim_.start(VORNEX_SIM_PATH,
-                   {"--link", line_, "--slaves", "1,2", "--value", "12.5", "--decimals", "1"});
-        ASSERT_TRUE(sim_.waitForStarted());
-        while (!sim_.canReadLine())
-            ASSERT_TRUE(sim_.waitForReadyRead(10000));
-        ASSERT_EQ(sim_.readLine().trimmed(), "ready " + line_.toUtf8());
+        startLine({test::instrument(1, 12.5f, 1), test::instrument(2, 12.5f, 1)});
     }
 
-    void TearDown() override {
-        sim_.closeWriteChannel();
-        if (!sim_.waitForFinished(10000))
-            sim_.kill();
-        sim_.waitForFinished();
-    }
-
-    QTemporaryDir dir_;
-    QString line_;
-    QProcess sim_;
+    const QString line_ = QString::fromStdString(linkPath);
 };
 
 TEST_F(CliTest, PollPrintsEveryRecordAfterEveryPass) {
@@ -48,8 +31,7 @@ TEST_F(CliTest, PollPrintsEveryRecordAfterEveryPass) {
 }
 
 TEST_F(CliTest, PollReportsAPortItCannotHaveAndFailsWithTwo) {
-    CliRun run =
-        runCli({"poll", "--port", dir_.path() + "/none", "--slaves", "1", "--passes", "1"});
+    CliRun run = runCli({"poll", "--port", dir.qFile("none"), "--slaves", "1", "--passes", "1"});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.out.isEmpty());
     EXPECT_TRUE(run.err.contains("cannot open")) << run.err.toStdString();
@@ -65,14 +47,14 @@ TEST_F(CliTest, PollReportsAPortItCannotHaveAndFailsWithTwo) {
 TEST_F(CliTest, PollAndRecordRefuseARepeatedAddress) {
     const QStringList poll = {"poll", "--port", line_, "--slaves", "1,2,1", "--passes", "1"};
     const QStringList record = {"record", "--port",    line_, "--slaves", "1,2,1",    "--test",
-                                "t",      "--seconds", "1",   "--home",   dir_.path()};
+                                "t",      "--seconds", "1",   "--home",   dir.qPath()};
     for (const QStringList& args : {poll, record}) {
         const CliRun run = runCli(args);
         EXPECT_EQ(run.exitCode, 1) << args[0].toStdString();
         EXPECT_TRUE(run.out.isEmpty());
         EXPECT_TRUE(run.err.contains("--slaves")) << run.err.toStdString();
     }
-    EXPECT_FALSE(QDir(dir_.path() + "/Data").exists());
+    EXPECT_FALSE(QDir(dir.qFile("Data")).exists());
 }
 
 TEST_F(CliTest, PortsListsTheNamedPortsFirst) {

@@ -1,47 +1,16 @@
 #pragma once
 
-#include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-
 #include <atomic>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "Files.h"
 #include "record/CurvePoint.h"
 #include "record/RecordingObserver.h"
 
-namespace vornex::testing {
-
-// A home folder with its Data/ folder, removed with everything in it at the end.
-class TempHome {
-public:
-    TempHome() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vornex-rec-XXXXXX");
-        root_ = ::mkdtemp(pattern.data());
-        std::filesystem::create_directory(root_ + "/Data");
-    }
-    ~TempHome() { std::filesystem::remove_all(root_); }
-    const std::string& root() const { return root_; }
-    std::string data() const { return root_ + "/Data/"; }
-
-private:
-    std::string root_;
-};
-
-inline std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+namespace vornex::test {
 
 // Reads a test file without the code under test.
 inline std::vector<CurvePoint> readRecords(const std::string& path) {
@@ -57,7 +26,7 @@ inline CurvePoint point(double time, double value, uint8_t slave) {
 }
 
 // Keeps what a recording reports, from any thread.
-class Observer : public RecordingObserver {
+class RecordingLog : public RecordingObserver {
 public:
     void recordingChanged(RecordingState state) override {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -99,4 +68,4 @@ private:
     std::atomic<size_t> closedUnwritten_{0};
 };
 
-}  // namespace vornex::testing
+}  // namespace vornex::test

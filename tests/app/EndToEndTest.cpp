@@ -5,13 +5,13 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QPainter>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <set>
 
 #include "MessageRecorder.h"
-#include "WindowTestSupport.h"
+#include "Modal.h"
+#include "TempDir.h"
+#include "Wait.h"
 #include "app/CVornexApp.h"
 #include "app/SimulatedInstruments.h"
 #include "controls/CDigiStatic.h"
@@ -30,22 +30,14 @@ namespace {
 
 using test::waitUntil;
 
-qint64 pdfSize(QPrinter& printer, const QString& path, const std::function<void()>& print) {
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    print();
-    return QFileInfo(path).size();
-}
-
 // The program as a user drives it: simulated line, three instruments, one test recorded, closed,
-// found on disk and printed.
-TEST(EndToEndTest, RecordsThreeInstrumentsIntoTodaysTestAndPrintsTheGraph) {
-    QTemporaryDir home;
-    ASSERT_TRUE(home.isValid());
+// found on disk.
+TEST(EndToEndTest, RecordsThreeInstrumentsIntoTodaysTest) {
+    test::TempDir home;
     test::MessageRecorder messages;
     CVornexApp app;
     QString error;
-    ASSERT_TRUE(app.init({"vornex", "--simulate", "--home", home.path()}, error))
+    ASSERT_TRUE(app.init({"vornex", "--simulate", "--home", home.qPath()}, error))
         << error.toStdString();
     CMainFrame& frame = *app.mainFrame();
     frame.show();
@@ -99,14 +91,6 @@ TEST(EndToEndTest, RecordsThreeInstrumentsIntoTodaysTestAndPrintsTheGraph) {
     simulated->line().setLiveValue(1, 123.0f);
     ASSERT_TRUE(waitUntil([&] { return panel.valueDisplay()->text().startsWith("123."); }))
         << panel.valueDisplay()->text().toStdString();
-
-    GraphPrinter& viewPrinter = frame.view()->printer();
-    const qint64 printed = pdfSize(viewPrinter.printer(), home.filePath("graph.pdf"),
-                                   [&] { EXPECT_TRUE(viewPrinter.printDirect()); });
-    QPrinter blankPrinter(QPrinter::ScreenResolution);
-    const qint64 blank =
-        pdfSize(blankPrinter, home.filePath("blank.pdf"), [&] { QPainter painter(&blankPrinter); });
-    EXPECT_GT(printed, blank + 2000) << "the page holds the graph";
     EXPECT_TRUE(messages.messages.empty());
 }
 
@@ -114,12 +98,11 @@ TEST(EndToEndTest, RecordsThreeInstrumentsIntoTodaysTestAndPrintsTheGraph) {
 // not record until Start. The day folder then turns into a file: at the end the window says how
 // many points are unwritten and saves them where the user picks.
 TEST(EndToEndTest, LostLineStopsTheRecordingAndUnwrittenPointsAreOfferedForSaving) {
-    QTemporaryDir home;
-    ASSERT_TRUE(home.isValid());
+    test::TempDir home;
     test::MessageRecorder messages;
     CVornexApp app;
     QString error;
-    ASSERT_TRUE(app.init({"vornex", "--simulate", "--home", home.path()}, error))
+    ASSERT_TRUE(app.init({"vornex", "--simulate", "--home", home.qPath()}, error))
         << error.toStdString();
     CMainFrame& frame = *app.mainFrame();
     frame.show();
@@ -160,7 +143,7 @@ TEST(EndToEndTest, LostLineStopsTheRecordingAndUnwrittenPointsAreOfferedForSavin
     blocker.close();
     ASSERT_TRUE(waitUntil([&] { return session.queuedPoints() >= 3; }));
 
-    const QString saved = home.filePath("saved.pdat");
+    const QString saved = home.qFile("saved.pdat");
     test::whenModal([saved](QDialog* dialog) {
         auto* files = qobject_cast<QFileDialog*>(dialog);
         ASSERT_NE(files, nullptr);

@@ -4,45 +4,36 @@
 
 #include <signal.h>
 
-#include <QThread>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <sstream>
 
 #include "CliRun.h"
-#include "RecordTestSupport.h"
+#include "LineFixture.h"
+#include "RecordFiles.h"
 #include "SmallFileSystem.h"
-#include "sim/SimulatedLine.h"
+#include "TempDir.h"
+#include "Wait.h"
 
 namespace vornex {
 namespace {
 
 using test::CliRun;
+using test::readBytes;
+using test::readRecords;
 using test::runCli;
-using testing::readBytes;
-using testing::readRecords;
-using testing::TempHome;
 
-class RecordCommand : public ::testing::Test {
+// Instruments 1 and 2 on a simulated line; the home folder is the line's temporary folder.
+class RecordCommand : public test::LineFixture {
 protected:
-    void SetUp() override {
-        sim::SimConfig config;
-        for (int address : {1, 2}) {
-            sim::InstrumentConfig instrument;
-            instrument.address = address;
-            config.instruments.push_back(instrument);
-        }
-        line_ = std::make_unique<sim::SimulatedLine>(config);
-        std::string error;
-        ASSERT_TRUE(line_->startPty(home_.root() + "/line", error)) << error;
-    }
+    void SetUp() override { startLine({test::instrument(1), test::instrument(2)}); }
 
     QStringList recordArgs(const QString& name, const QString& seconds = "1",
                            const QString& slaves = "1,2") const {
-        QStringList args{"record",   "--port", QString::fromStdString(line_->portPath()),
+        QStringList args{"record",   "--port", QString::fromStdString(line->portPath()),
                          "--slaves", slaves,   "--test",
-                         name,       "--home", QString::fromStdString(home_.root())};
+                         name,       "--home", QString::fromStdString(dir.path())};
         if (!seconds.isEmpty())
             args << "--seconds" << seconds;
         return args;
@@ -52,15 +43,12 @@ protected:
     // Live-value reads the simulator answered for `slave`.
     size_t answeredLiveReads(int slave) const {
         size_t answered = 0;
-        for (const sim::Transaction& t : line_->log().entries()) {
+        for (const sim::Transaction& t : line->log().entries()) {
             answered += t.slave == slave && t.function == 4 && t.first == 1000 &&
                         t.fate == sim::ReplyFate::Answered;
         }
         return answered;
     }
-
-    TempHome home_;
-    std::unique_ptr<sim::SimulatedLine> line_;
 };
 
 TEST_F(RecordCommand, PrintedCountsMatchTheFileAndItsExport) {
@@ -85,28 +73,28 @@ TEST_F(RecordCommand, PrintedCountsMatchTheFileAndItsExport) {
     EXPECT_EQ(counts, expected.str());
     EXPECT_EQ(runCli({"count", QString::fromStdString(path)}).out.toStdString(), expected.str());
 
-    const std::string csv = home_.root() + "/out.csv";
+    const std::string csv = dir.path() + "/out.csv";
     ASSERT_EQ(runCli({"export", QString::fromStdString(path), "--csv", QString::fromStdString(csv)})
                   .exitCode,
               0);
     std::istringstream lines(readBytes(csv));
-    std::string line;
-    std::getline(lines, line);
-    EXPECT_EQ(line, "time,value,slave");
+    std::string text;
+    std::getline(lines, text);
+    EXPECT_EQ(text, "time,value,slave");
     for (const CurvePoint& p : records) {
-        ASSERT_TRUE(std::getline(lines, line));
+        ASSERT_TRUE(std::getline(lines, text));
         char* end = nullptr;
-        EXPECT_EQ(std::strtod(line.c_str(), &end), p.time);
+        EXPECT_EQ(std::strtod(text.c_str(), &end), p.time);
         EXPECT_EQ(std::strtod(end + 1, &end), p.value);
         EXPECT_EQ(std::strtol(end + 1, nullptr, 10), p.slave);
     }
-    EXPECT_FALSE(std::getline(lines, line));
+    EXPECT_FALSE(std::getline(lines, text));
 }
 
 TEST_F(RecordCommand, TakenOrEscapingNamesAreRefusedWithoutWriting) {
     ASSERT_EQ(record("once").exitCode, 0);
     std::string file;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(home_.data())) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.folder("Data"))) {
         if (entry.path().filename() == "once.pdat")
             file = entry.path();
     }
@@ -132,9 +120,9 @@ TEST_F(RecordCommand, TakenOrEscapingNamesAreRefusedWithoutWriting) {
         EXPECT_EQ(run.exitCode, 2) << name.toStdString();
         EXPECT_TRUE(run.err.contains(QString::fromUtf8(text))) << run.err.toStdString();
     }
-    EXPECT_FALSE(std::filesystem::exists(home_.root() + "/Data/escaped.pdat"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() + "/Data/escaped.pdat"));
     size_t entries = 0;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(home_.root())) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path())) {
         entries += entry.path().extension() == ".pdat";
     }
     EXPECT_EQ(entries, 1u);
@@ -144,7 +132,7 @@ TEST_F(RecordCommand, TakenOrEscapingNamesAreRefusedWithoutWriting) {
 std::string records(size_t count) {
     std::string bytes;
     for (size_t i = 0; i < count; ++i) {
-        const CurvePoint p = testing::point(0.1 * static_cast<double>(i), 1.0 / 3.0, 1);
+        const CurvePoint p = test::point(0.1 * static_cast<double>(i), 1.0 / 3.0, 1);
         bytes.append(reinterpret_cast<const char*>(&p), sizeof p);
     }
     return bytes;
@@ -156,29 +144,29 @@ protected:
         return runCli(
             {"export", QString::fromStdString(input), "--csv", QString::fromStdString(output)});
     }
-    std::string path(const std::string& name) const { return home_.root() + "/" + name; }
+    std::string path(const std::string& name) const { return home_.path() + "/" + name; }
 
-    TempHome home_;
+    test::TempDir home_;
 };
 
 TEST_F(ExportCommand, OutputThatIsTheInputIsRefusedUnderAnyName) {
     const std::string input = path("t.pdat");
-    testing::writeBytes(input, records(3));
+    test::writeBytes(input, records(3));
     ASSERT_EQ(::symlink(input.c_str(), path("link").c_str()), 0);
     ASSERT_EQ(::link(input.c_str(), path("hard").c_str()), 0);
     for (const std::string& output : {input, path("link"), path("./hard")}) {
         const CliRun run = exportTo(input, output);
         EXPECT_EQ(run.exitCode, 2) << output;
         EXPECT_TRUE(run.err.contains("test file itself")) << run.err.toStdString();
-        EXPECT_TRUE(testing::readBytes(input) == records(3)) << "the test file is intact";
+        EXPECT_TRUE(test::readBytes(input) == records(3)) << "the test file is intact";
     }
 
     // An earlier export is replaced whole, keeping its permissions; the link stays a link.
-    testing::writeBytes(path("out.csv"), std::string(5000, 'x'));
+    test::writeBytes(path("out.csv"), std::string(5000, 'x'));
     ::chmod(path("out.csv").c_str(), 0640);
     ASSERT_EQ(::symlink(path("out.csv").c_str(), path("out-link").c_str()), 0);
     ASSERT_EQ(exportTo(input, path("out-link")).exitCode, 0);
-    EXPECT_EQ(testing::readBytes(path("out.csv")).rfind("time,value,slave\n0,", 0), 0u);
+    EXPECT_EQ(test::readBytes(path("out.csv")).rfind("time,value,slave\n0,", 0), 0u);
     struct stat status {};
     ASSERT_EQ(::lstat(path("out-link").c_str(), &status), 0);
     EXPECT_TRUE(S_ISLNK(status.st_mode));
@@ -193,15 +181,14 @@ TEST_F(ExportCommand, FullDiskLeavesTheEarlierExportAsItWas) {
     if (!disk.mounted())
         GTEST_SKIP() << disk.reason();
     const std::string input = path("t.pdat");
-    testing::writeBytes(input, records(2000));  // about 100 KB of text
+    test::writeBytes(input, records(2000));  // about 100 KB of text
     const std::string earlier(40000, 'e');
-    testing::writeBytes(small + "/out.csv", earlier);
+    test::writeBytes(small + "/out.csv", earlier);
 
     const CliRun run = exportTo(input, small + "/out.csv");
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.err.contains("out.csv")) << run.err.toStdString();
-    EXPECT_TRUE(testing::readBytes(small + "/out.csv") == earlier)
-        << "the earlier export is intact";
+    EXPECT_TRUE(test::readBytes(small + "/out.csv") == earlier) << "the earlier export is intact";
     size_t entries = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(small))
         ++entries;
@@ -211,7 +198,7 @@ TEST_F(ExportCommand, FullDiskLeavesTheEarlierExportAsItWas) {
 TEST_F(ExportCommand, PipesAndFoldersAreRefusedAtOnce) {
     const std::string fifo = path("fifo.pdat");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
-    for (const std::string& input : {fifo, home_.data()}) {
+    for (const std::string& input : {fifo, home_.folder("Data")}) {
         const CliRun count = runCli({"count", QString::fromStdString(input)});
         EXPECT_EQ(count.exitCode, 2) << input;
         EXPECT_TRUE(count.err.contains("not a regular file")) << count.err.toStdString();
@@ -246,8 +233,7 @@ TEST_F(RecordCommand, SigintOrSigtermEndsTheRecordingWithEveryAnsweredReadingFil
         const QString name = "signal" + QString::number(number);
         tool.start(QStringLiteral(VORNEX_CLI_PATH), recordArgs(name, QString()));
         ASSERT_TRUE(tool.waitForStarted());
-        for (int i = 0; i < 6000 && answeredLiveReads(2) < before[2] + 8; ++i)
-            QThread::msleep(5);
+        ASSERT_TRUE(test::waitUntil([&] { return answeredLiveReads(2) >= before[2] + 8; }));
         ::kill(static_cast<pid_t>(tool.processId()), number);
         ASSERT_TRUE(tool.waitForFinished(120000));
         ASSERT_EQ(tool.exitStatus(), QProcess::NormalExit);
@@ -273,7 +259,7 @@ TEST_F(RecordCommand, OutOfRangeSecondsAreUsageErrorsAndASilentLineEndsWithExit2
     EXPECT_EQ(silent.exitCode, 2);
     EXPECT_TRUE(silent.err.contains("no instrument answers")) << silent.err.toStdString();
     size_t files = 0;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(home_.data())) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.folder("Data"))) {
         if (entry.path().filename() == "silent.pdat")
             files += std::filesystem::file_size(entry.path()) == 0;
     }

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <modbus/modbus.h>
+
+#include <cerrno>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "TempDir.h"
+#include "sim/SimulatedLine.h"
+
+namespace vornex::test {
+
+// A libmodbus RTU master on a port, set up as the program sets its links up.
+class ModbusClient {
+public:
+    explicit ModbusClient(const std::string& port, int slave = 1)
+        : ctx_(modbus_new_rtu(port.c_str(), 19200, 'E', 8, 1)) {
+        if (ctx_ != nullptr && modbus_connect(ctx_) != 0) {
+            modbus_free(ctx_);
+            ctx_ = nullptr;
+        }
+        if (ctx_ != nullptr)
+            modbus_set_slave(ctx_, slave);
+    }
+    ModbusClient(const ModbusClient&) = delete;
+    ModbusClient& operator=(const ModbusClient&) = delete;
+    ~ModbusClient() {
+        if (ctx_ == nullptr)
+            return;
+        modbus_close(ctx_);
+        modbus_free(ctx_);
+    }
+
+    bool connected() const { return ctx_ != nullptr; }
+    modbus_t* get() const { return ctx_; }
+    void setSlave(int slave) { modbus_set_slave(ctx_, slave); }
+
+private:
+    modbus_t* ctx_;
+};
+
+// An instrument at `address`, its live value held at `value` when one is given.
+inline sim::InstrumentConfig instrument(int address, std::optional<float> value = std::nullopt,
+                                        int decimals = -1) {
+    sim::InstrumentConfig c;
+    c.address = address;
+    c.fixedValue = value;
+    c.decimals = decimals;
+    return c;
+}
+
+inline uint16_t holding(modbus_t* ctx, int address) {
+    uint16_t value = 0xDEAD;
+    EXPECT_EQ(modbus_read_registers(ctx, address, 1, &value), 1) << modbus_strerror(errno);
+    return value;
+}
+
+// A simulated line served on a pty linked at <temporary folder>/ttySIM.
+class LineFixture : public ::testing::Test {
+protected:
+    void startLine(const sim::SimConfig& config) {
+        line = std::make_unique<sim::SimulatedLine>(config);
+        std::string error;
+        ASSERT_TRUE(line->startPty(linkPath, error)) << error;
+    }
+    void startLine(std::initializer_list<sim::InstrumentConfig> instruments) {
+        sim::SimConfig config;
+        config.instruments = instruments;
+        startLine(config);
+    }
+
+    TempDir dir;
+    const std::string linkPath = dir.file("ttySIM");
+    std::unique_ptr<sim::SimulatedLine> line;
+};
+
+}  // namespace vornex::test
