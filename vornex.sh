@@ -4,21 +4,24 @@
 #   ./vornex.sh run [ARGS...]   install what is missing, build, start the program
 #   ./vornex.sh test [ARGS...]  install what is missing, build, run every test (ARGS go to ctest)
 #   ./vornex.sh build           install what is missing and build
+#   ./vornex.sh check-format    install what is missing, check every tracked source's formatting
 #
 # VORNEX_BUILD_DIR (default: build) and VORNEX_SANITIZE (e.g. "address,undefined" or "thread")
-# select another build tree; VORNEX_TARGET builds one target instead of all.
+# select another build tree; VORNEX_TARGET builds one target instead of all; VORNEX_WERROR=ON
+# makes compiler warnings errors.
 set -euo pipefail
 
 cd "$(dirname "$0")"
 ROOT=$PWD
 BUILD_DIR=${VORNEX_BUILD_DIR:-build}
 SANITIZE=${VORNEX_SANITIZE:-}
+WERROR=${VORNEX_WERROR:-OFF}
 JOBS=${VORNEX_JOBS:-$(nproc)}
 # Builds of the same sources in other folders (a fresh clone, a sanitizer tree) share the cache.
 export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
 
 PACKAGES=(
-    cmake ninja-build g++ pkg-config ccache
+    cmake ninja-build g++ pkg-config ccache clang-format
     qt6-base-dev qt6-serialport-dev qt6-svg-dev libqcustomplot-dev
     libmodbus-dev libudev-dev libxlsxwriter-dev
     libgtest-dev libgmock-dev
@@ -42,9 +45,17 @@ install_missing() {
         apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# The value an existing tree was configured with, or nothing.
+cached_option() {
+    sed -n "s/^$1:[A-Z]*=//p" "$BUILD_DIR/CMakeCache.txt" 2>/dev/null
+}
+
+# Configures a new tree, and an existing one whose options differ from the environment's.
 build() {
-    if [ ! -f "$BUILD_DIR/build.ninja" ]; then
-        cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DVORNEX_SANITIZE="$SANITIZE"
+    if [ ! -f "$BUILD_DIR/build.ninja" ] || [ "$(cached_option VORNEX_SANITIZE)" != "$SANITIZE" ] ||
+        [ "$(cached_option VORNEX_WERROR)" != "$WERROR" ]; then
+        cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DVORNEX_SANITIZE="$SANITIZE" \
+            -DVORNEX_WERROR="$WERROR"
     fi
     cmake --build "$BUILD_DIR" --parallel "$JOBS" ${VORNEX_TARGET:+--target "$VORNEX_TARGET"}
 }
@@ -78,6 +89,11 @@ run_program() {
     exec "$program" "$@"
 }
 
+# Lists each tracked C++ file that clang-format would change, and fails if there is one.
+check_format() {
+    git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+}
+
 run_tests() {
     ctest --test-dir "$BUILD_DIR" --output-on-failure --parallel "$JOBS" "$@"
 }
@@ -88,5 +104,6 @@ case "$command" in
     run) install_missing; build; run_program "$@" ;;
     test) install_missing; build; run_tests "$@" ;;
     build) install_missing; build ;;
-    *) echo "usage: $0 run|test|build [ARGS...]" >&2; exit 2 ;;
+    check-format) install_missing; check_format ;;
+    *) echo "usage: $0 run|test|build|check-format [ARGS...]" >&2; exit 2 ;;
 esac

@@ -32,14 +32,14 @@ struct Figures {
 double threadMs() {
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
 Figures summarise(std::vector<double> ms) {
     std::sort(ms.begin(), ms.end());
-    const double mean = std::accumulate(ms.begin(), ms.end(), 0.0) / ms.size();
-    const size_t p99 =
-        std::min(ms.size() - 1, static_cast<size_t>(std::ceil(ms.size() * 0.99)) - 1);
+    const double mean = std::accumulate(ms.begin(), ms.end(), 0.0) / static_cast<double>(ms.size());
+    const size_t p99 = std::min(
+        ms.size() - 1, static_cast<size_t>(std::ceil(static_cast<double>(ms.size()) * 0.99)) - 1);
     return {mean, ms[p99], ms.back(), 0.0};
 }
 
@@ -51,7 +51,7 @@ Figures time(int runs, Work work) {
     for (int i = 0; i < runs; ++i) {
         timer.start();
         work(i);
-        ms.push_back(timer.nsecsElapsed() / 1e6);
+        ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
     }
     Figures figures = summarise(ms);
     figures.threadMean = (threadMs() - threadStart) / runs;

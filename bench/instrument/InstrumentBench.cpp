@@ -112,7 +112,7 @@ void benchExport() {
     std::printf(
         "export of %d rows to .xlsx: %.2f s, file %.1f MB, peak memory +%ld kB over the list "
         "(process peak %ld kB)%s%s\n",
-        kFullMemory, seconds, size / 1e6, after - before, after,
+        kFullMemory, seconds, static_cast<double>(size) / 1e6, after - before, after,
         error.empty() ? "" : ", error: ", error.c_str());
 }
 

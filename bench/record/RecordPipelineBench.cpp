@@ -110,7 +110,8 @@ int main(int argc, char** argv) {
         "  largest backlog at a tick: %zu samples (last half: %zu); largest write queue: "
         "%zu points\n",
         largestBacklog, largestBacklogLastHalf, largestWriteQueue);
-    std::printf("  mean tick: %.1f us over %zu ticks\n", tickSeconds * 1e6 / ticks, ticks);
+    std::printf("  mean tick: %.1f us over %zu ticks\n",
+                tickSeconds * 1e6 / static_cast<double>(ticks), ticks);
     std::printf("  samples lost: %lld (taken %llu, in file %llu)\n",
                 static_cast<long long>(taken) - static_cast<long long>(inFile),
                 static_cast<unsigned long long>(taken), static_cast<unsigned long long>(inFile));

@@ -35,8 +35,10 @@ Stats statsOf(std::vector<double> values) {
     if (values.empty())
         return s;
     std::sort(values.begin(), values.end());
-    s.mean = std::accumulate(values.begin(), values.end(), 0.0) / values.size();
-    s.p99 = values[std::min(values.size() - 1, static_cast<size_t>(values.size() * 0.99))];
+    s.mean =
+        std::accumulate(values.begin(), values.end(), 0.0) / static_cast<double>(values.size());
+    s.p99 = values[std::min(values.size() - 1,
+                            static_cast<size_t>(static_cast<double>(values.size()) * 0.99))];
     s.max = values.back();
     return s;
 }
@@ -68,16 +70,16 @@ void recordThirtyInstruments(int seconds) {
     clock.start();
     QObject::connect(frame.view(), &CVornexView::ticked, [&](qint64 ns) {
         const qint64 now = clock.nsecsElapsed();
-        work.push_back(ns / 1e6);
+        work.push_back(static_cast<double>(ns) / 1e6);
         if (lastTick >= 0)
-            gaps.push_back((now - ns - lastTick) / 1e6);
+            gaps.push_back(static_cast<double>(now - ns - lastTick) / 1e6);
         lastTick = now - ns;
     });
     QElapsedTimer replot;
     CXGraph& graph = frame.view()->graph();
     QObject::connect(&graph, &QCustomPlot::beforeReplot, [&] { replot.start(); });
     QObject::connect(&graph, &QCustomPlot::afterReplot,
-                     [&] { replots.push_back(replot.nsecsElapsed() / 1e6); });
+                     [&] { replots.push_back(static_cast<double>(replot.nsecsElapsed()) / 1e6); });
 
     frame.view()->start();
     QTest::qWait(seconds * 1000);
@@ -86,14 +88,16 @@ void recordThirtyInstruments(int seconds) {
     panel.onDisconnect();
 
     const Stats w = statsOf(work), r = statsOf(replots);
+    const auto overrunning =
+        std::count_if(gaps.begin(), gaps.end(), [](double g) { return g > 16.0; });
     const double overran =
-        gaps.empty() ? 0.0 : 100.0 * std::count_if(gaps.begin(), gaps.end(), [](double g) {
-                                 return g > 16.0;
-                             }) / gaps.size();
+        gaps.empty() ? 0.0
+                     : 100.0 * static_cast<double>(overrunning) / static_cast<double>(gaps.size());
     std::printf("recording 30 instruments for %d s, window 1600x900 (%s)\n", seconds,
                 qPrintable(QApplication::platformName()));
     std::printf("  samples taken          %llu (%.1f/s)\n",
-                static_cast<unsigned long long>(samples), samples / static_cast<double>(seconds));
+                static_cast<unsigned long long>(samples),
+                static_cast<double>(samples) / static_cast<double>(seconds));
     std::printf("  ticks                  %zu\n", work.size());
     std::printf(
         "  tick work              mean %.3f ms  p99 %.3f ms  max %.3f ms  (target p99 <= 2 ms: "
@@ -124,7 +128,7 @@ void replotFullGraph() {
         QElapsedTimer t;
         t.start();
         graph.replotNow();
-        times.push_back(t.nsecsElapsed() / 1e6);
+        times.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
     }
     const Stats s = statsOf(times);
     std::printf(

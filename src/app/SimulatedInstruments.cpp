@@ -1,5 +1,11 @@
 #include "app/SimulatedInstruments.h"
 
+#include <stdlib.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
 #include "sim/SimulatedLine.h"
 
 namespace vornex {
@@ -24,14 +30,30 @@ sim::SimConfig configFor(const std::vector<int>& addresses) {
 SimulatedInstruments::SimulatedInstruments(const std::vector<int>& addresses)
     : line_(std::make_unique<sim::SimulatedLine>(configFor(addresses))) {}
 
-SimulatedInstruments::~SimulatedInstruments() = default;
+// The line stops before its folder goes.
+SimulatedInstruments::~SimulatedInstruments() {
+    line_.reset();
+    if (!folder_.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+}
 
 bool SimulatedInstruments::start(std::string& error) {
-    return line_->startPty("", error);
+    if (folder_.empty()) {
+        std::string pattern = (std::filesystem::temp_directory_path() / "vornex-sim-XXXXXX");
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            error =
+                std::string("cannot make a folder for the simulated line: ") + std::strerror(errno);
+            return false;
+        }
+        folder_ = pattern;
+    }
+    return line_->startPty(folder_ + "/line", error);
 }
 
 std::string SimulatedInstruments::portPath() const {
-    return line_->portPath();
+    return folder_.empty() ? std::string() : folder_ + "/line";
 }
 
 }  // namespace vornex

@@ -97,14 +97,14 @@ void CXGraph::SetData(const CurvePoint* points, int count, int series) {
     const bool appends = points == feed.source && feed.shown > 0 && count >= feed.shown &&
                          sameSample(points[0], feed.first) &&
                          sameSample(points[feed.shown - 1], feed.last);
-    QVector<QCPGraphData> data;
+    QVector<QCPGraphData> plotted;
     if (appends) {
-        const bool sorted = appendPoints(data, points, feed.shown, count, feed.gaps);
-        graph->data()->add(data, sorted);
+        const bool sorted = appendPoints(plotted, points, feed.shown, count, feed.gaps);
+        graph->data()->add(plotted, sorted);
     } else {
         feed.gaps.reset();
-        const bool sorted = appendPoints(data, points, 0, count, feed.gaps);
-        graph->data()->set(data, sorted);
+        const bool sorted = appendPoints(plotted, points, 0, count, feed.gaps);
+        graph->data()->set(plotted, sorted);
     }
     if (graph->data()->isEmpty() != wasEmpty) {
         updateLegend();
@@ -303,8 +303,8 @@ void CXGraph::updateSmoothing() {
     const QCPRange keys = xAxis->range();
     for (QCPGraph* graph : graphs_) {
         if (graph != nullptr) {
-            const auto data = graph->data();
-            inView += static_cast<int>(data->findEnd(keys.upper) - data->findBegin(keys.lower));
+            const auto curve = graph->data();
+            inView += static_cast<int>(curve->findEnd(keys.upper) - curve->findBegin(keys.lower));
         }
     }
     // Smoothed lines cost many times more to draw; dense curves look the same without.

@@ -98,7 +98,7 @@ void HotplugWatcher::readInotify() {
         for (ssize_t offset = 0; offset < n;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + offset);
             offset += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
-            const int index = watches_.indexOf(event->wd);
+            const qsizetype index = watches_.indexOf(event->wd);
             if (index < 0 || event->len == 0)
                 continue;
             const bool pts = folders_[index].endsWith(QLatin1String("/pts"));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -122,6 +123,10 @@ TEST(EndToEndTest, LostLineStopsTheRecordingAndUnwrittenPointsAreOfferedForSavin
     std::string lineError;
     ASSERT_TRUE(app.simulated()->line().startPty(app.simulatedPort().toStdString(), lineError))
         << lineError;
+    // The hot-plug watcher watches the system's devices, not the simulated line's folder; the
+    // user picks the line again.
+    panel.refreshPorts();
+    panel.portList()->setCurrentText(app.simulatedPort());
     ASSERT_TRUE(waitUntil([&] { return panel.button(CControlDlg::Button::Connect)->isEnabled(); }));
     QTest::mouseClick(panel.button(CControlDlg::Button::Connect), Qt::LeftButton);
     ASSERT_TRUE(panel.connected());

@@ -103,9 +103,9 @@ TEST_F(DlgUpDataTest, UploadsAndExports) {
 
     // Without a spreadsheet application "Save as" opens at once, saying why, and the saved file
     // is named in a message; the copy meant for the application is gone.
-    test::TempDir dir;
+    test::TempDir saved;
     spreadsheetInstalled = false;
-    chosenPath = QString::fromStdString(dir.path() + "/chosen");
+    chosenPath = QString::fromStdString(saved.path() + "/chosen");
     click("export");
     ASSERT_EQ(chooser.size(), 1u);
     EXPECT_TRUE(chooser[0].first.startsWith("No spreadsheet application"))
@@ -118,8 +118,8 @@ TEST_F(DlgUpDataTest, UploadsAndExports) {
     EXPECT_TRUE(messages.messages[0].text.startsWith("The workbook was saved:"));
     EXPECT_TRUE(messages.messages[0].text.endsWith(chosenPath + ".xlsx"));
 
-    EXPECT_EQ(dialog->saveAs(QString::fromStdString(dir.path() + "/r.csv")), "");
-    EXPECT_TRUE(QFileInfo(QString::fromStdString(dir.path() + "/r.csv")).size() > 0);
+    EXPECT_EQ(dialog->saveAs(QString::fromStdString(saved.path() + "/r.csv")), "");
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(saved.path() + "/r.csv")).size() > 0);
     QDir(QFileInfo(opened[0]).path()).removeRecursively();
 }
 

@@ -146,7 +146,7 @@ TEST(RecordRow, Fields) {
     deleted.unit = 3;
     EXPECT_EQ(formatRecord(2, deleted),
               (RecordRow{"2", "del", "ft.lbf", "17-05-23 14:03:09", "pass"}));
-    for (uint8_t verdict : {0, 1, 3}) {
+    for (const uint8_t verdict : {uint8_t{0}, uint8_t{1}, uint8_t{3}}) {
         regmap::StoredRecord r = record(1, 0);
         r.verdict = verdict;
         EXPECT_EQ(formatRecord(1, r)[4], "Deny");

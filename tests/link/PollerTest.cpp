@@ -282,7 +282,7 @@ TEST_F(PollerTest, AnAddressEditedWhilePollingMakesANewInstrumentToIdentify) {
 // A switched-off instrument costs one unanswered request per pass; the working ones beside it get
 // a reading in every pass, and Disconnect ends polling after at most one more pass.
 TEST_F(PollerTest, ASilentInstrumentCostsOneRequestPerPass) {
-    for (uint8_t address : {1, 2, 5})
+    for (const uint8_t address : {uint8_t{1}, uint8_t{2}, uint8_t{5}})
         poller_.addDevice(address);
     line_.faults().setSilent(5, false);
     pollPasses(1);
