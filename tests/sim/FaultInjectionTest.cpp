@@ -26,6 +26,20 @@ float readValue(modbus_t* ctx, int& rc) {
     return rm::decodeFloat(regs);
 }
 
+// The errno of a failed live-value read; 0 when it succeeds.
+int readError(modbus_t* ctx) {
+    int rc = 0;
+    readValue(ctx, rc);
+    return rc == -1 ? errno : 0;
+}
+
+// Waits for a reply left on the line to come in, then flushes it.
+void flushLateReply(modbus_t* ctx) {
+    pollfd p{modbus_get_socket(ctx), POLLIN, 0};
+    ASSERT_EQ(poll(&p, 1, 10000), 1);
+    modbus_flush(ctx);
+}
+
 bool pathExists(const std::string& path) {
     struct stat st {};
     return lstat(path.c_str(), &st) == 0;
@@ -39,15 +53,11 @@ TEST_F(Faults, DroppedAndCorruptRepliesFailCleanlyAndTheLineStaysInStep) {
 
     line->faults().setDropFraction(1.0);
     client.setSlave(1);
-    readValue(ctx, rc);
-    EXPECT_EQ(rc, -1);
-    EXPECT_EQ(errno, ETIMEDOUT);
+    EXPECT_EQ(readError(ctx), ETIMEDOUT);
     line->faults().setDropFraction(0.0);
     line->faults().setBadCrcFraction(1.0);
     client.setSlave(2);
-    readValue(ctx, rc);
-    EXPECT_EQ(rc, -1);
-    EXPECT_EQ(errno, EMBBADCRC);
+    EXPECT_EQ(readError(ctx), EMBBADCRC);
     line->faults().setBadCrcFraction(0.0);
     EXPECT_EQ(readValue(ctx, rc), 22.0f);
     EXPECT_EQ(rc, 2);
@@ -90,16 +100,11 @@ TEST_F(Faults, DelayedRepliesArriveLateOrTimeOut) {
 
     // Longer than the client waits: the late reply is left on the line for the client to flush.
     line->faults().setDelayMs(800);
-    readValue(ctx, rc);
-    EXPECT_EQ(rc, -1);
-    EXPECT_EQ(errno, ETIMEDOUT);
+    EXPECT_EQ(readError(ctx), ETIMEDOUT);
     line->faults().setDelayMs(0);
     line->setLiveValue(1, 4.0f);
     ASSERT_TRUE(test::waitUntil([&] { return line->counters().answered == 2; }));
-    // Read on our side once it is in.
-    pollfd p{modbus_get_socket(ctx), POLLIN, 0};
-    ASSERT_EQ(poll(&p, 1, 10000), 1);
-    modbus_flush(ctx);
+    flushLateReply(ctx);
     EXPECT_EQ(readValue(ctx, rc), 4.0f);
     EXPECT_EQ(rc, 2);
 }
@@ -115,22 +120,16 @@ TEST_F(Faults, OnceOnlyFaultsHitTheNextRequestTheyApplyToAndNoOther) {
     client.setSlave(2);
     EXPECT_EQ(readValue(ctx, rc), 2.0f);
     client.setSlave(1);
-    readValue(ctx, rc);
-    EXPECT_EQ(rc, -1);
-    EXPECT_EQ(errno, ETIMEDOUT);
+    EXPECT_EQ(readError(ctx), ETIMEDOUT);
     EXPECT_EQ(readValue(ctx, rc), 1.0f);
 
     line->faults().setLateOnce(1, 800);
     client.setSlave(2);
     EXPECT_EQ(readValue(ctx, rc), 2.0f);
     client.setSlave(1);
-    readValue(ctx, rc);
-    EXPECT_EQ(rc, -1);
-    EXPECT_EQ(errno, ETIMEDOUT);
+    EXPECT_EQ(readError(ctx), ETIMEDOUT);
     ASSERT_TRUE(test::waitUntil([&] { return line->counters().answered == 5; }));
-    pollfd p{modbus_get_socket(ctx), POLLIN, 0};
-    ASSERT_EQ(poll(&p, 1, 10000), 1);
-    modbus_flush(ctx);
+    flushLateReply(ctx);
     EXPECT_EQ(readValue(ctx, rc), 1.0f);
     EXPECT_EQ(line->counters().dropped, 1u);
 }
@@ -140,9 +139,7 @@ TEST_F(Faults, SilentAddressGoesQuietAndComesBack) {
     ModbusClient client(linkPath, 2);
     int rc = 0;
     line->faults().setSilent(2, true);
-    readValue(client.get(), rc);
-    EXPECT_EQ(rc, -1);
-    EXPECT_EQ(errno, ETIMEDOUT);
+    EXPECT_EQ(readError(client.get()), ETIMEDOUT);
     client.setSlave(1);
     EXPECT_EQ(readValue(client.get(), rc), 1.0f);
     line->faults().setSilent(2, false);
@@ -152,8 +149,7 @@ TEST_F(Faults, SilentAddressGoesQuietAndComesBack) {
 
     // A stopped line keeps the port but answers nothing.
     line->stop();
-    readValue(client.get(), rc);
-    EXPECT_EQ(errno, ETIMEDOUT);
+    EXPECT_EQ(readError(client.get()), ETIMEDOUT);
     EXPECT_TRUE(pathExists(linkPath));
 }
 
@@ -170,11 +166,8 @@ TEST_F(Faults, UnplugMakesTheClientFailWithEioAndThePortDisappear) {
     EXPECT_FALSE(line->serving());
     EXPECT_FALSE(pathExists(linkPath));
     EXPECT_FALSE(pathExists(pts));
-    for (int i = 0; i < 2; ++i) {
-        readValue(client.get(), rc);
-        EXPECT_EQ(rc, -1);
-        EXPECT_EQ(errno, EIO);
-    }
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(readError(client.get()), EIO);
     ModbusClient late(linkPath, 1);
     EXPECT_FALSE(late.connected());
 
