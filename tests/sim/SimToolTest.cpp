@@ -3,8 +3,8 @@
 #include <sys/stat.h>
 
 #include <QProcess>
-#include <fstream>
 
+#include "Files.h"
 #include "LineFixture.h"
 #include "link/RegisterMap.h"
 #include "sim/SimOptions.h"
@@ -88,12 +88,9 @@ TEST(SimTool, ServesLogsTakesCommandsAndEndsWithItsInput) {
                   0u);
     }
 
-    std::ifstream log(logPath);
-    std::vector<std::string> lines;
-    for (std::string l; std::getline(log, l);)
-        lines.push_back(l);
-    EXPECT_EQ(lines, (std::vector<std::string>{"3 4 1000 2 ok", "3 4 1011 2 ok", "3 4 1000 2 ok",
-                                               "3 3 0 1 ok", "3 4 1000 2 dropped"}));
+    EXPECT_EQ(test::readBytes(logPath),
+              "3 4 1000 2 ok\n3 4 1011 2 ok\n3 4 1000 2 ok\n"
+              "3 3 0 1 ok\n3 4 1000 2 dropped\n");
 
     sim.closeStdin();
     EXPECT_EQ(sim.waitForExit(), 0);
@@ -107,8 +104,7 @@ TEST(SimTool, TerminationSignalRemovesTheLink) {
     ASSERT_EQ(sim.readLine(), "ready " + link);
     EXPECT_EQ(sim.command("unplug"), "ok");
     EXPECT_FALSE(pathExists(link));
-    const std::string replug = sim.command("replug");
-    EXPECT_EQ(replug, "ok " + link);
+    EXPECT_EQ(sim.command("replug"), "ok " + link);
     EXPECT_TRUE(pathExists(link));
     kill(sim.pid(), SIGTERM);
     EXPECT_EQ(sim.waitForExit(), 0);
