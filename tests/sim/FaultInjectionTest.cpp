@@ -17,20 +17,13 @@ namespace {
 namespace rm = regmap;
 using test::holding;
 using test::LineFixture;
+using test::liveValue;
 using test::ModbusClient;
 using Faults = LineFixture;
 
-// The live value, or nothing when the read fails (errno says why).
-std::optional<float> readValue(modbus_t* ctx) {
-    uint16_t regs[2] = {0xAAAA, 0xAAAA};
-    if (modbus_read_input_registers(ctx, rm::kInLiveValue, 2, regs) != 2)
-        return std::nullopt;
-    return rm::decodeFloat(regs);
-}
-
 // The errno of a failed live-value read; 0 when it succeeds.
 int readError(modbus_t* ctx) {
-    return readValue(ctx) ? 0 : errno;
+    return liveValue(ctx) ? 0 : errno;
 }
 
 // Waits for a reply left on the line to come in, then flushes it.
@@ -58,7 +51,7 @@ TEST_F(Faults, DroppedAndCorruptRepliesFailCleanlyAndTheLineStaysInStep) {
     client.setSlave(2);
     EXPECT_EQ(readError(ctx), EMBBADCRC);
     line->faults().setBadCrcFraction(0.0);
-    EXPECT_EQ(readValue(ctx), 22.0f);
+    EXPECT_EQ(liveValue(ctx), 22.0f);
 
     // A fraction of faults: every read either fails or returns its own instrument's value.
     line->log().clear();
@@ -68,7 +61,7 @@ TEST_F(Faults, DroppedAndCorruptRepliesFailCleanlyAndTheLineStaysInStep) {
     for (int i = 0; i < 40; ++i) {
         const int slave = 1 + i % 2;
         client.setSlave(slave);
-        if (const auto value = readValue(ctx))
+        if (const auto value = liveValue(ctx))
             EXPECT_EQ(*value, static_cast<float>(slave) * 11.0f) << "read " << i;
         else
             ++failures;
@@ -90,7 +83,7 @@ TEST_F(Faults, DelayedRepliesArriveLateOrTimeOut) {
     modbus_t* ctx = client.get();
 
     line->faults().setDelayMs(60);
-    EXPECT_EQ(readValue(ctx), 3.0f);
+    EXPECT_EQ(liveValue(ctx), 3.0f);
 
     // Longer than the client waits: the late reply is left on the line for the client to flush.
     line->faults().setDelayMs(800);
@@ -99,7 +92,7 @@ TEST_F(Faults, DelayedRepliesArriveLateOrTimeOut) {
     line->setLiveValue(1, 4.0f);
     ASSERT_TRUE(test::waitUntil([&] { return line->counters().answered == 2; }));
     flushLateReply(ctx);
-    EXPECT_EQ(readValue(ctx), 4.0f);
+    EXPECT_EQ(liveValue(ctx), 4.0f);
 }
 
 TEST_F(Faults, OnceOnlyFaultsHitTheNextRequestTheyApplyToAndNoOther) {
@@ -110,19 +103,19 @@ TEST_F(Faults, OnceOnlyFaultsHitTheNextRequestTheyApplyToAndNoOther) {
     line->faults().setIgnoreOnce(1, rm::kInLiveValue + 1);
     EXPECT_EQ(holding(ctx, rm::kHoldStatus), 0);
     client.setSlave(2);
-    EXPECT_EQ(readValue(ctx), 2.0f);
+    EXPECT_EQ(liveValue(ctx), 2.0f);
     client.setSlave(1);
     EXPECT_EQ(readError(ctx), ETIMEDOUT);
-    EXPECT_EQ(readValue(ctx), 1.0f);
+    EXPECT_EQ(liveValue(ctx), 1.0f);
 
     line->faults().setLateOnce(1, 800);
     client.setSlave(2);
-    EXPECT_EQ(readValue(ctx), 2.0f);
+    EXPECT_EQ(liveValue(ctx), 2.0f);
     client.setSlave(1);
     EXPECT_EQ(readError(ctx), ETIMEDOUT);
     ASSERT_TRUE(test::waitUntil([&] { return line->counters().answered == 5; }));
     flushLateReply(ctx);
-    EXPECT_EQ(readValue(ctx), 1.0f);
+    EXPECT_EQ(liveValue(ctx), 1.0f);
     EXPECT_EQ(line->counters().dropped, 1u);
 }
 
@@ -132,10 +125,10 @@ TEST_F(Faults, SilentAddressGoesQuietAndComesBack) {
     line->faults().setSilent(2, true);
     EXPECT_EQ(readError(client.get()), ETIMEDOUT);
     client.setSlave(1);
-    EXPECT_EQ(readValue(client.get()), 1.0f);
+    EXPECT_EQ(liveValue(client.get()), 1.0f);
     line->faults().setSilent(2, false);
     client.setSlave(2);
-    EXPECT_EQ(readValue(client.get()), 2.0f);
+    EXPECT_EQ(liveValue(client.get()), 2.0f);
     EXPECT_EQ(line->log().countFor(2), 1u);
 
     // A stopped line keeps the port but answers nothing.
@@ -150,7 +143,7 @@ TEST_F(Faults, UnplugMakesTheClientFailWithEioAndThePortDisappear) {
     ASSERT_TRUE(pathExists(linkPath));
     ASSERT_TRUE(pathExists(pts));
     ModbusClient client(linkPath, 1);
-    EXPECT_EQ(readValue(client.get()), 1.0f);
+    EXPECT_EQ(liveValue(client.get()), 1.0f);
 
     line->unplug();
     EXPECT_FALSE(line->serving());
@@ -166,7 +159,7 @@ TEST_F(Faults, UnplugMakesTheClientFailWithEioAndThePortDisappear) {
     ASSERT_TRUE(line->startPty(linkPath, error)) << error;
     ModbusClient again(linkPath, 1);
     ASSERT_TRUE(again.connected());
-    EXPECT_EQ(readValue(again.get()), 1.0f);
+    EXPECT_EQ(liveValue(again.get()), 1.0f);
 }
 
 TEST_F(Faults, RepliesNobodyReadsAreLostNotLeftForTheNextClient) {
@@ -190,7 +183,7 @@ TEST_F(Faults, RepliesNobodyReadsAreLostNotLeftForTheNextClient) {
     }
     ASSERT_TRUE(line->serving());
     ModbusClient client(linkPath, 1);
-    EXPECT_EQ(readValue(client.get()), 8.0f);
+    EXPECT_EQ(liveValue(client.get()), 8.0f);
 }
 
 TEST(DeviceLine, ServesASerialDeviceAndReportsItsLoss) {

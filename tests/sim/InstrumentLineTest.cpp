@@ -46,11 +46,9 @@ TEST_F(InstrumentLine, ServesManyAddressesAndStaysSilentForOthers) {
         {test::instrument(1, 1.5f), test::instrument(2, -2.25f), test::instrument(30, 300.0f)});
     ModbusClient client(linkPath);
     ASSERT_TRUE(client.connected());
-    uint16_t regs[2];
     for (auto [address, value] : {std::pair{1, 1.5f}, {2, -2.25f}, {30, 300.0f}, {1, 1.5f}}) {
         client.setSlave(address);
-        ASSERT_EQ(modbus_read_input_registers(client.get(), rm::kInLiveValue, 2, regs), 2);
-        EXPECT_EQ(rm::decodeFloat(regs), value) << "address " << address;
+        EXPECT_EQ(test::liveValue(client.get()), value) << "address " << address;
     }
     client.setSlave(3);
     uint8_t id[10];
@@ -61,8 +59,7 @@ TEST_F(InstrumentLine, ServesManyAddressesAndStaysSilentForOthers) {
 
     // The line is still in step after the unanswered request.
     client.setSlave(2);
-    ASSERT_EQ(modbus_read_input_registers(client.get(), rm::kInLiveValue, 2, regs), 2);
-    EXPECT_EQ(rm::decodeFloat(regs), -2.25f);
+    EXPECT_EQ(test::liveValue(client.get()), -2.25f);
 }
 
 TEST_F(InstrumentLine, AnswersIllegalRequestsWithExceptions) {
@@ -220,10 +217,8 @@ TEST_F(InstrumentLine, ClientsConnectAndDisconnectAgainAndAgain) {
     for (int round = 0; round < 25; ++round) {
         ModbusClient client(linkPath, 1);
         ASSERT_TRUE(client.connected()) << "round " << round;
-        uint16_t regs[2];
-        ASSERT_EQ(modbus_read_input_registers(client.get(), rm::kInLiveValue, 2, regs), 2)
+        ASSERT_EQ(test::liveValue(client.get()), 7.0f)
             << "round " << round << ": " << modbus_strerror(errno);
-        EXPECT_EQ(rm::decodeFloat(regs), 7.0f);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "TempDir.h"
+#include "link/RegisterMap.h"
 #include "sim/SimulatedLine.h"
 
 namespace vornex::test {
@@ -65,6 +66,14 @@ inline sim::SimConfig lineOf(std::initializer_list<sim::InstrumentConfig> instru
     sim::SimConfig config;
     config.instruments = instruments;
     return config;
+}
+
+// The live value, or nothing when the read fails (errno says why).
+inline std::optional<float> liveValue(modbus_t* ctx) {
+    uint16_t regs[2] = {0xAAAA, 0xAAAA};
+    if (modbus_read_input_registers(ctx, regmap::kInLiveValue, 2, regs) != 2)
+        return std::nullopt;
+    return regmap::decodeFloat(regs);
 }
 
 inline uint16_t holding(modbus_t* ctx, int address) {
