@@ -25,12 +25,8 @@ protected:
         data = QString::fromStdString(dir.folder("Data"));
         QDir().mkpath(data + "20260115");
         std::vector<CurvePoint> points;
-        for (int i = 0; i < 14; ++i) {
-            CurvePoint p;
-            p.time = i;
-            p.slave = i < 10 ? 1 : 3;
-            points.push_back(p);
-        }
+        for (int i = 0; i < 14; ++i)
+            points.push_back(CurvePoint{1.0 * i, 0.0, static_cast<uint8_t>(i < 10 ? 1 : 3), {}});
         ASSERT_TRUE(TestFile((data + "20260115/b.pdat").toStdString())
                         .append(points.data(), points.size())
                         .ok());
@@ -46,6 +42,7 @@ protected:
     QComboBox* files() { return dialog->findChild<QComboBox*>("files"); }
     QComboBox* curves() { return dialog->findChild<QComboBox*>("curves"); }
     QString points() { return dialog->findChild<QLineEdit*>("points")->text(); }
+    void clickOk() { QTest::mouseClick(dialog->findChild<QPushButton*>("ok"), Qt::LeftButton); }
     void choose(QComboBox* box, int index) {
         box->setFocus();
         box->setCurrentIndex(index == 0 ? 1 : index - 1);
@@ -77,7 +74,7 @@ TEST_F(DlgSelDataTest, ListsAndCounts) {
     EXPECT_EQ(points(), "2");
     choose(files(), 1);
 
-    QTest::mouseClick(dialog->findChild<QPushButton*>("ok"), Qt::LeftButton);
+    clickOk();
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(dialog->filePath(), data + "20260115/b.pdat");
     EXPECT_TRUE(messages.messages.empty());
@@ -91,7 +88,7 @@ TEST_F(DlgSelDataTest, DayWithoutFolder) {
     EXPECT_FALSE(QFileInfo::exists(data + "20260116"));
     // The file path keeps the former file, but OK is refused with no file listed.
     EXPECT_EQ(dialog->filePath(), data + "20260115/a.pdat");
-    QTest::mouseClick(dialog->findChild<QPushButton*>("ok"), Qt::LeftButton);
+    clickOk();
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_TRUE(messages.messages[0].text.startsWith("There is no data file to show"));
@@ -107,7 +104,7 @@ TEST_F(DlgSelDataTest, OpeningMakesTodaysFolder) {
 
 TEST_F(DlgSelDataTest, Refusals) {
     open(false, true);
-    QTest::mouseClick(dialog->findChild<QPushButton*>("ok"), Qt::LeftButton);
+    clickOk();
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
     dialog = std::make_unique<CDlgSelData>(kEnglish, data, true, false, nullptr, QDate(2026, 3, 1));
     EXPECT_EQ(dialog->exec(), QDialog::Rejected);

@@ -14,28 +14,27 @@ using test::runCli;
 class InstrumentCliTest : public test::LineFixture {
 protected:
     void SetUp() override {
-        sim::InstrumentConfig c;
-        c.address = 4;
+        sim::InstrumentConfig c = test::instrument(4);
         c.recordCount = 12;
         startLine({c});
-        sim::KeypadChange change;
-        change.unit = 3;
-        change.target = 50000;
-        line->changeOnKeypad(4, change);
+        line->changeOnKeypad(4, test::unitChange(3, 50000));
         port = QString::fromStdString(linkPath);
+    }
+    // Runs `command` (params or upload) for the instrument at 4 with `extra` arguments.
+    CliRun onSlave4(const QString& command, const QStringList& extra = {}) const {
+        return runCli(QStringList{command, "--port", port, "--slave", "4"} << extra);
     }
     QString port;
 };
 
 TEST_F(InstrumentCliTest, ParamsPrintsAndWrites) {
-    CliRun run = runCli({"params", "--port", port, "--slave", "4"});
+    CliRun run = onSlave4("params");
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out,
               "range: 500.0\nmode: Mode_0\nmeasure: T\nunit: ft.lbf\ntarget: 368.780\n"
               "upper: 5.0\nlower: 3.0\n");
 
-    run = runCli({"params", "--port", port, "--slave", "4", "--set-unit", "N.m", "--set", "123.45",
-                  "2.3", "0"});
+    run = onSlave4("params", {"--set-unit", "N.m", "--set", "123.45", "2.3", "0"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains("target: 123.45\n")) << run.out.toStdString();
     EXPECT_EQ(line->parameterSet(4, 0)->target, 12345u);
@@ -48,7 +47,7 @@ TEST_F(InstrumentCliTest, RefusedValuesWriteNothing) {
     for (const QStringList& extra :
          {QStringList{"--set", "600", "0", "0"}, QStringList{"--set", "300", "26", "0"},
           QStringList{"--set-unit", "N.m", "--set", "300", "0", "-1"}}) {
-        const CliRun run = runCli(QStringList{"params", "--port", port, "--slave", "4"} << extra);
+        const CliRun run = onSlave4("params", extra);
         EXPECT_EQ(run.exitCode, 2) << extra.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains(QString::fromUtf8("目标值或上下限设置错误！")));
     }
@@ -61,7 +60,7 @@ TEST_F(InstrumentCliTest, RefusedValuesWriteNothing) {
 
 TEST_F(InstrumentCliTest, UploadWritesTheList) {
     const QString csv = dir.qFile("r.csv");
-    CliRun run = runCli({"upload", "--port", port, "--slave", "4", "--csv", csv, "--fast"});
+    CliRun run = onSlave4("upload", {"--csv", csv, "--fast"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, "records: 12\n");
     QFile file(csv);
@@ -72,35 +71,26 @@ TEST_F(InstrumentCliTest, UploadWritesTheList) {
     EXPECT_TRUE(lines[12].startsWith("12,"));
 
     const QString xlsx = dir.qFile("r.xlsx");
-    run = runCli({"upload", "--port", port, "--slave", "4", "--xlsx", xlsx});
+    run = onSlave4("upload", {"--xlsx", xlsx});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(QFile::exists(xlsx));
-    EXPECT_EQ(runCli({"upload", "--port", port, "--slave", "4"}).exitCode, 1);
+    EXPECT_EQ(onSlave4("upload").exitCode, 1);
 }
 
 TEST_F(InstrumentCliTest, UploadNamesWhyARecordWasMissing) {
     line->faults().setIgnoreOnce(4, regmap::kInStoredRecord);
     const QString csv = dir.qFile("r.csv");
-    const CliRun run = runCli({"upload", "--port", port, "--slave", "4", "--csv", csv, "--fast"});
+    const CliRun run = onSlave4("upload", {"--csv", csv, "--fast"});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.out, "records: 12\n");
     EXPECT_TRUE(run.err.contains("1 records could not be read (last: no answer"))
         << run.err.toStdString();
 }
 
-}  // namespace
-}  // namespace vornex
-
-namespace vornex {
-namespace {
-
-using test::CliRun;
-using test::runCli;
-
 TEST_F(InstrumentCliTest, ParamsWritesWhatWasTypedAndOnlyOverARead) {
-    CliRun run = runCli({"params", "--port", port, "--slave", "4", "--set-unit", "N.m"});
+    CliRun run = onSlave4("params", {"--set-unit", "N.m"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    run = runCli({"params", "--port", port, "--slave", "4", "--set", "123.45", "0", "0"});
+    run = onSlave4("params", {"--set", "123.45", "0", "0"});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(line->parameterSet(4, 0)->target, 12345u);
 
@@ -110,7 +100,7 @@ TEST_F(InstrumentCliTest, ParamsWritesWhatWasTypedAndOnlyOverARead) {
                                                          {{"--set-unit", "bogus"}, "--set-unit"},
                                                          {{"--set-measure", "X"}, "--set-measure"}};
     for (const auto& [extra, option] : wrong) {
-        run = runCli(QStringList{"params", "--port", port, "--slave", "4"} << extra);
+        run = onSlave4("params", extra);
         EXPECT_EQ(run.exitCode, 2);
         EXPECT_TRUE(run.err.contains(option)) << run.err.toStdString();
         EXPECT_FALSE(run.err.contains(QString::fromUtf8("目标值或上下限设置错误！")));
@@ -118,7 +108,7 @@ TEST_F(InstrumentCliTest, ParamsWritesWhatWasTypedAndOnlyOverARead) {
     // The settings read after connecting fails: nothing is written.
     line->log().clear();
     line->faults().setIgnoreOnce(4, regmap::kHoldSettings);
-    run = runCli({"params", "--port", port, "--slave", "4", "--set-unit", "kgf.cm"});
+    run = onSlave4("params", {"--set-unit", "kgf.cm"});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.out, "");
     for (const sim::Transaction& t : line->log().entries())

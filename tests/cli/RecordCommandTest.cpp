@@ -40,6 +40,16 @@ protected:
     }
     CliRun record(const QString& name) { return runCli(recordArgs(name)); }
 
+    // The files named `fileName` under the home folder.
+    std::vector<std::string> filesNamed(const std::string& fileName) const {
+        std::vector<std::string> files;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path())) {
+            if (entry.path().filename() == fileName)
+                files.push_back(entry.path());
+        }
+        return files;
+    }
+
     // Live-value reads the simulator answered for `slave`.
     size_t answeredLiveReads(int slave) const {
         size_t answered = 0;
@@ -54,10 +64,8 @@ protected:
 TEST_F(RecordCommand, PrintedCountsMatchTheFileAndItsExport) {
     const CliRun run = record("bench");
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    std::istringstream out(run.out.toStdString());
-    std::string path;
-    std::getline(out, path);
-    const std::string counts((std::istreambuf_iterator<char>(out)), {});
+    const std::string path = run.out.section('\n', 0, 0).toStdString();
+    const std::string counts = run.out.section('\n', 1).toStdString();
 
     const auto records = readRecords(path);
     ASSERT_FALSE(records.empty());
@@ -93,12 +101,8 @@ TEST_F(RecordCommand, PrintedCountsMatchTheFileAndItsExport) {
 
 TEST_F(RecordCommand, TakenOrEscapingNamesAreRefusedWithoutWriting) {
     ASSERT_EQ(record("once").exitCode, 0);
-    std::string file;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.folder("Data"))) {
-        if (entry.path().filename() == "once.pdat")
-            file = entry.path();
-    }
-    ASSERT_FALSE(file.empty());
+    ASSERT_EQ(filesNamed("once.pdat").size(), 1u);
+    const std::string file = filesNamed("once.pdat")[0];
     const std::string before = readBytes(file);
 
     const CliRun again = record("once");
@@ -199,12 +203,11 @@ TEST_F(ExportCommand, PipesAndFoldersAreRefusedAtOnce) {
     const std::string fifo = path("fifo.pdat");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
     for (const std::string& input : {fifo, home_.folder("Data")}) {
-        const CliRun count = runCli({"count", QString::fromStdString(input)});
-        EXPECT_EQ(count.exitCode, 2) << input;
-        EXPECT_TRUE(count.err.contains("not a regular file")) << count.err.toStdString();
-        const CliRun run = exportTo(input, path("out.csv"));
-        EXPECT_EQ(run.exitCode, 2) << input;
-        EXPECT_TRUE(run.err.contains("not a regular file")) << run.err.toStdString();
+        for (const CliRun& run :
+             {runCli({"count", QString::fromStdString(input)}), exportTo(input, path("out.csv"))}) {
+            EXPECT_EQ(run.exitCode, 2) << input;
+            EXPECT_TRUE(run.err.contains("not a regular file")) << run.err.toStdString();
+        }
         EXPECT_FALSE(std::filesystem::exists(path("out.csv")));
     }
 }
@@ -238,11 +241,9 @@ TEST_F(RecordCommand, SigintOrSigtermEndsTheRecordingWithEveryAnsweredReadingFil
         ASSERT_TRUE(tool.waitForFinished(120000));
         ASSERT_EQ(tool.exitStatus(), QProcess::NormalExit);
         ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
-        std::istringstream out(tool.readAllStandardOutput().toStdString());
-        std::string path;
-        std::getline(out, path);
+        const QString out = QString::fromUtf8(tool.readAllStandardOutput());
         size_t filed[3] = {};
-        for (const CurvePoint& p : readRecords(path))
+        for (const CurvePoint& p : readRecords(out.section('\n', 0, 0).toStdString()))
             ++filed[p.slave];
         for (int slave : {1, 2}) {
             const size_t answered = answeredLiveReads(slave) - before[slave];
@@ -258,12 +259,9 @@ TEST_F(RecordCommand, OutOfRangeSecondsAreUsageErrorsAndASilentLineEndsWithExit2
     const CliRun silent = runCli(recordArgs("silent", QString(), "7"));
     EXPECT_EQ(silent.exitCode, 2);
     EXPECT_TRUE(silent.err.contains("no instrument answers")) << silent.err.toStdString();
-    size_t files = 0;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.folder("Data"))) {
-        if (entry.path().filename() == "silent.pdat")
-            files += std::filesystem::file_size(entry.path()) == 0;
-    }
-    EXPECT_EQ(files, 1u);
+    const auto files = filesNamed("silent.pdat");
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(std::filesystem::file_size(files[0]), 0u);
 }
 
 }  // namespace

@@ -51,6 +51,16 @@ protected:
     bool editorClosed() {
         return test::waitUntil([&] { return list->editor() == nullptr; });
     }
+    // Opens a row's editor, types at the end and presses `key`; true once the editor closed.
+    bool appendAndPress(int row, const QString& typed, Qt::Key key) {
+        CEditItem* editor = openEditor(row);
+        if (editor == nullptr)
+            return false;
+        QTest::keyClick(editor, Qt::Key_End);
+        QTest::keyClicks(editor, typed);
+        QTest::keyClick(editor, key);
+        return editorClosed();
+    }
 
     QWidget window;
     CListCtrlEx* list = nullptr;
@@ -75,21 +85,11 @@ TEST_F(ListCtrlExTest, EditorOpensOverTheRowOnlyFromColumnZero) {
 TEST_F(ListCtrlExTest, EscapeCancelsAndEnterCommits) {
     QSignalSpy edited(list, &CListCtrlEx::itemEdited);
 
-    CEditItem* editor = openEditor(0);
-    ASSERT_NE(editor, nullptr);
-    QTest::keyClick(editor, Qt::Key_End);
-    QTest::keyClicks(editor, "9");
-    QTest::keyClick(editor, Qt::Key_Escape);
-    ASSERT_TRUE(editorClosed());
+    ASSERT_TRUE(appendAndPress(0, "9", Qt::Key_Escape));
     EXPECT_EQ(list->GetItemText(0, 0), "5");
     EXPECT_EQ(edited.count(), 0);
 
-    editor = openEditor(0);
-    ASSERT_NE(editor, nullptr);
-    QTest::keyClick(editor, Qt::Key_End);
-    QTest::keyClicks(editor, "9");
-    QTest::keyClick(editor, Qt::Key_Return);
-    ASSERT_TRUE(editorClosed());
+    ASSERT_TRUE(appendAndPress(0, "9", Qt::Key_Return));
     EXPECT_TRUE(list->hasFocus());
     EXPECT_EQ(list->GetItemText(0, 0), "59");
     ASSERT_EQ(edited.count(), 1);

@@ -133,16 +133,15 @@ TEST_F(MainFrameTest, NewTestProposesTheTimeLimitsTheNameAndRefusesTakenOrEscapi
         QTest::keyClicks(name, "taken");
         QTest::keyClick(name, Qt::Key_Return);
         EXPECT_EQ(dialog->messageLine()->text(), "提示:文件已存在！");
-        name->clear();
-        QTest::keyClicks(name, "../escape");
-        dialog->addButton()->click();
-        EXPECT_FALSE(dialog->messageLine()->text().isEmpty());
-        name->clear();
-        dialog->addButton()->click();
-        EXPECT_EQ(dialog->messageLine()->text(), "提示:名称不能为空！");
-        QTest::keyClicks(name, "   ");
-        dialog->addButton()->click();
-        EXPECT_EQ(dialog->messageLine()->text(), "提示:名称不能为空！");
+        const auto refusal = [&](const char* typed) {
+            name->clear();
+            QTest::keyClicks(name, typed);
+            dialog->addButton()->click();
+            return dialog->messageLine()->text();
+        };
+        EXPECT_FALSE(refusal("../escape").isEmpty());
+        EXPECT_EQ(refusal(""), "提示:名称不能为空！");
+        EXPECT_EQ(refusal("   "), "提示:名称不能为空！");
         EXPECT_FALSE(std::filesystem::exists(day + ".pdat"));
         name->clear();
         QTest::keyClicks(name, "abcdefghijklmnopq");

@@ -24,9 +24,8 @@ TEST(CXGraphData, AGrowingArrayShowsNewPointsAndAWrapOrRewriteIsNeverMistakenFor
     }
     auto shown = shownPoints(graph, 1);
     ASSERT_EQ(shown.size(), 10u);
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < 10; ++i)
         EXPECT_DOUBLE_EQ(shown[i].second, i + 1.0);
-    }
 
     // Back to the start of the array (a wrap, or a test closed): index 0 kept, index 1 rewritten.
     graph.SetData(curve.data(), 1, 1);
@@ -66,8 +65,7 @@ TEST(CXGraphData, OutOfOrderTimesAreAllShownAndTimesThatAreNotNumbersAreLeftOut)
     EXPECT_DOUBLE_EQ(shown[0].first, 1.0);
     EXPECT_DOUBLE_EQ(shown[2].second, 30.0);
 
-    std::vector<CurvePoint> later = {{0.5, 1.0, 1, {}}};  // appended behind, but earlier in time
-    curve.push_back(later[0]);
+    curve.push_back({0.5, 1.0, 1, {}});  // appended behind, but earlier in time
     graph.SetData(curve.data(), 5, 0);
     EXPECT_EQ(shownPoints(graph, 0).size(), 4u);
 }
@@ -76,9 +74,8 @@ TEST(CXGraphData, OutOfOrderTimesAreAllShownAndTimesThatAreNotNumbersAreLeftOut)
 std::vector<double> breaks(const CXGraph& graph, int series) {
     std::vector<double> keys;
     for (const auto& [key, value] : shownPoints(graph, series)) {
-        if (std::isnan(value)) {
+        if (std::isnan(value))
             keys.push_back(key);
-        }
     }
     return keys;
 }
@@ -89,11 +86,9 @@ int colouredPixelsAround(const QImage& image, QPointF at) {
     for (int x = static_cast<int>(at.x()) - 3; x <= static_cast<int>(at.x()) + 3; ++x) {
         for (int y = static_cast<int>(at.y()) - 3; y <= static_cast<int>(at.y()) + 3; ++y) {
             const QColor c = image.pixelColor(x, y);
-            if (std::max({c.red(), c.green(), c.blue()}) -
-                    std::min({c.red(), c.green(), c.blue()}) >
-                30) {
-                ++count;
-            }
+            count += std::max({c.red(), c.green(), c.blue()}) -
+                         std::min({c.red(), c.green(), c.blue()}) >
+                     30;
         }
     }
     return count;
@@ -106,9 +101,8 @@ TEST(CXGraphGaps, ALineBreaksAcrossAStretchWithoutReadingsButNotAcrossASlowStead
     std::vector<CurvePoint> curve = makeCurve(4000, 0.0, 0.01, 1, [](int) { return 50.0; });
     const auto after = makeCurve(4000, 45.0, 0.01, 1, [](int) { return 50.0; });
     curve.insert(curve.end(), after.begin(), after.end());
-    for (int n = 1; n <= static_cast<int>(curve.size()); n += 97) {  // grown while recording
+    for (int n = 1; n <= static_cast<int>(curve.size()); n += 97)  // grown while recording
         graph.SetData(curve.data(), n, 0);
-    }
     graph.SetData(curve.data(), static_cast<int>(curve.size()), 0);
     ASSERT_EQ(breaks(graph, 0).size(), 1u);
     EXPECT_GT(breaks(graph, 0)[0], 39.99);
@@ -118,9 +112,8 @@ TEST(CXGraphGaps, ALineBreaksAcrossAStretchWithoutReadingsButNotAcrossASlowStead
     graph.SetData(steady.data(), 20, 1);
     EXPECT_TRUE(breaks(graph, 1).empty());
     auto loaded = makeCurve(20, 0.0, 0.1, 3, ramp);  // a whole file at once, a 3 s hole
-    for (int i = 10; i < 20; ++i) {
+    for (int i = 10; i < 20; ++i)
         loaded[i].time += 3.0;
-    }
     graph.SetData(loaded.data(), 20, 2);
     EXPECT_EQ(breaks(graph, 2).size(), 1u);
     graph.SetData(loaded.data(), 0, 2);
@@ -169,7 +162,6 @@ TEST(CXGraphSeries, OneSeriesPerSlaveCreatedOnFirstUseNamedAndColouredAndListedI
     graph.SetData(curve.data(), 5, CXGraph::kSeriesCount);
     graph.SetData(nullptr, 5, 2);
     EXPECT_EQ(graph.graphCount(), 2);
-
     EXPECT_EQ(graph.legend->itemCount(), 2);
 }
 

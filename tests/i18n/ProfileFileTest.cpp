@@ -160,9 +160,8 @@ TEST_F(ProfileFileTest, EveryEncodingReadsAndKeepsItsFormOnWrite) {
 TEST_F(ProfileFileTest, HostileFilesNeitherCrashNorLoseBytes) {
     QByteArray binary(256 * 1024, '\0');
     QRandomGenerator random(7);
-    for (char& byte : binary) {
+    for (char& byte : binary)
         byte = static_cast<char>(random.bounded(256));
-    }
     const QByteArray endless = "[A]\nk=v\n" + QByteArray(10 * 1024 * 1024, 'x');
     const QByteArray unsectioned = "k=v\n=\n[\n]\n[]\nnot an entry\n";
     const QByteArray oddUtf16 = test::utf16le("[A]\nk=v\n") + "\x41";

@@ -22,10 +22,7 @@ class DlgDevParamTest : public test::LineFixture {
 protected:
     void SetUp() override {
         startLine({sim::InstrumentConfig{}});
-        sim::KeypadChange change;
-        change.unit = 2;
-        change.target = 50000;
-        line->changeOnKeypad(1, change);
+        line->changeOnKeypad(1, test::unitChange(2, 50000));
         dialog =
             std::make_unique<CDlgDevParam>(kEnglish, QStringList{QString::fromStdString(linkPath)});
         dialog->show();
@@ -41,6 +38,11 @@ protected:
     void type(const char* edit, const QString& text) {
         control<QLineEdit>(edit)->clear();
         QTest::keyClicks(control<QLineEdit>(edit), text);
+    }
+    // Steps the unit list with the keyboard, as a choice from it.
+    void stepUnit(Qt::Key key) {
+        control<QComboBox>("unit")->setFocus();
+        QTest::keyClick(control<QComboBox>("unit"), key);
     }
     QString text(const char* edit) { return control<QLineEdit>(edit)->text(); }
     regmap::Settings committed() const { return *line->parameterSet(1, 0); }
@@ -62,9 +64,7 @@ TEST_F(DlgDevParamTest, ConnectShowsTheParameterSet) {
     EXPECT_EQ(control<QComboBox>("mode")->currentText(), "Mode_0");
 
     // A unit chosen from the list rewrites the block with the same raw target.
-    QComboBox* unit = control<QComboBox>("unit");
-    unit->setFocus();
-    QTest::keyClick(unit, Qt::Key_Down);
+    stepUnit(Qt::Key_Down);
     EXPECT_EQ(committed().unit, 3);
     EXPECT_EQ(committed().target, 50000u);
     EXPECT_EQ(text("target"), "368.780");
@@ -78,9 +78,7 @@ TEST_F(DlgDevParamTest, ConnectShowsTheParameterSet) {
 
 TEST_F(DlgDevParamTest, SetWritesWhatWasTyped) {
     click("connect");
-    QComboBox* unit = control<QComboBox>("unit");
-    unit->setFocus();
-    QTest::keyClick(unit, Qt::Key_Up);
+    stepUnit(Qt::Key_Up);
     ASSERT_EQ(committed().unit, 1);
     type("target", "123.45");
     type("upper", "2.3");
@@ -126,8 +124,7 @@ TEST_F(DlgDevParamTest, ConnectFailsWhileThePortIsHeld) {
     panel.close();
     const uint64_t frames = line->counters().frames;
     click("set");
-    control<QComboBox>("unit")->setFocus();
-    QTest::keyClick(control<QComboBox>("unit"), Qt::Key_Down);
+    stepUnit(Qt::Key_Down);
     EXPECT_EQ(line->counters().frames, frames);
 
     control<QComboBox>("slave")->setCurrentIndex(5);
@@ -193,10 +190,8 @@ TEST_F(DlgDevParamTest, SetIsReadBackAndConfirmedInTheDialog) {
 TEST_F(DlgDevParamTest, AWriteTheInstrumentDidNotTakeIsSaid) {
     click("connect");
     line->faults().setSettingsLocked(1, true);
-    QComboBox* unit = control<QComboBox>("unit");
-    unit->setFocus();
-    QTest::keyClick(unit, Qt::Key_Down);
-    EXPECT_EQ(unit->currentText(), "kgf.cm");
+    stepUnit(Qt::Key_Down);
+    EXPECT_EQ(control<QComboBox>("unit")->currentText(), "kgf.cm");
     EXPECT_EQ(text("target"), "5098.5");
     EXPECT_TRUE(control<QLabel>("status")->text().startsWith("The instrument holds other values"));
     EXPECT_EQ(committed().unit, 2);

@@ -28,8 +28,7 @@ constexpr int kWaitMs = 30000;
 class DlgUpDataTest : public test::LineFixture {
 protected:
     void startSim(int records) {
-        sim::InstrumentConfig c;
-        c.address = 2;
+        sim::InstrumentConfig c = test::instrument(2);
         c.recordCount = records;
         startLine({c});
     }
@@ -53,11 +52,23 @@ protected:
         dialog->show();
     }
 
-    void click(const char* button) {
-        QTest::mouseClick(dialog->findChild<QPushButton*>(button), Qt::LeftButton);
-    }
+    void click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
     QString text(const char* edit) { return dialog->findChild<QLineEdit*>(edit)->text(); }
     int rows() { return dialog->records().rowCount(); }
+    QPushButton* button(const char* name) { return dialog->findChild<QPushButton*>(name); }
+    // The uploaded rows equal the instrument's first `count` records, except those that failed.
+    int failedRows(int count) {
+        const auto records = sim::makeStoredRecords(count, 1 * 131 + 2);
+        int failed = 0;
+        for (uint16_t k = 1; k <= count; ++k) {
+            const RecordRow& row = dialog->records().table().rows[k - 1u];
+            if (row == failedRecordRow(k))
+                ++failed;
+            else
+                EXPECT_EQ(row, formatRecord(k, records[k - 1u])) << "record " << k;
+        }
+        return failed;
+    }
     bool portFree() {
         ModbusLink other;
         return other.open(linkPath) == OpenResult::Opened;
@@ -73,20 +84,17 @@ protected:
 
 TEST_F(DlgUpDataTest, UploadsAndExports) {
     open(12);
-    EXPECT_FALSE(dialog->findChild<QPushButton*>("upload")->isEnabled());
+    EXPECT_FALSE(button("upload")->isEnabled());
     click("confirm");
     ASSERT_TRUE(dialog->isLinked());
-    EXPECT_EQ(dialog->findChild<QPushButton*>("confirm")->text(), "Disconnect");
+    EXPECT_EQ(button("confirm")->text(), "Disconnect");
     EXPECT_EQ(text("range"), "500.0");
     EXPECT_EQ(text("count"), "12");
     click("upload");
     QTRY_COMPARE_WITH_TIMEOUT(rows(), 12, kWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(!dialog->isUploading(), kWaitMs);
     EXPECT_EQ(dialog->findChild<QProgressBar*>("progress")->value(), 12);
-    const auto records = sim::makeStoredRecords(12, 1 * 131 + 2);
-    for (int k = 0; k < 12; ++k)
-        EXPECT_EQ(dialog->records().table().rows[static_cast<size_t>(k)],
-                  formatRecord(static_cast<uint16_t>(k + 1), records[static_cast<size_t>(k)]));
+    EXPECT_EQ(failedRows(12), 0);
 
     click("export");
     ASSERT_EQ(opened.size(), 1u);
@@ -149,8 +157,8 @@ TEST_F(DlgUpDataTest, ConfirmDuringUploadStopsAndReleases) {
     const int kept = rows();
     EXPECT_GE(kept, 2);
     EXPECT_LT(kept, 1000);
-    EXPECT_EQ(dialog->findChild<QPushButton*>("confirm")->text(), "Connect");
-    EXPECT_FALSE(dialog->findChild<QPushButton*>("upload")->isEnabled());
+    EXPECT_EQ(button("confirm")->text(), "Connect");
+    EXPECT_FALSE(button("upload")->isEnabled());
 
     // Upload during a transfer starts again from record 1.
     click("confirm");
@@ -180,17 +188,7 @@ TEST_F(DlgUpDataTest, FailedReadsAreMarkedAndReported) {
     click("upload");
     QTRY_VERIFY_WITH_TIMEOUT(!dialog->isUploading(), kWaitMs);
     ASSERT_EQ(rows(), 8);
-    const auto records = sim::makeStoredRecords(8, 1 * 131 + 2);
-    int failed = 0;
-    for (int k = 0; k < 8; ++k) {
-        const RecordRow& row = dialog->records().table().rows[static_cast<size_t>(k)];
-        if (row == failedRecordRow(static_cast<uint16_t>(k + 1)))
-            ++failed;
-        else
-            EXPECT_EQ(row,
-                      formatRecord(static_cast<uint16_t>(k + 1), records[static_cast<size_t>(k)]));
-    }
-    EXPECT_GT(failed, 0);
+    EXPECT_GT(failedRows(8), 0);
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0].text, "A stored record could not be read and is not shown.");
 }

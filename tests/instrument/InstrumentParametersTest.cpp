@@ -42,9 +42,7 @@ protected:
 TEST_F(InstrumentParametersTest, ShowsTargetInTheInstrumentsUnit) {
     const char* expected[] = {"500.00", "5098.5", "368.780", "4426"};
     for (uint8_t unit = 1; unit <= 4; ++unit) {
-        sim::KeypadChange change;
-        change.unit = unit;
-        change.target = 50000;
+        sim::KeypadChange change = test::unitChange(unit, 50000);
         change.upperLimit = 22;
         change.lowerLimit = 255;
         keypad(change);
@@ -63,29 +61,22 @@ TEST_F(InstrumentParametersTest, SetWritesTheRawTargetAndLimitBytes) {
     EXPECT_EQ(committed().upperLimit, 23);
     EXPECT_EQ(committed().lowerLimit, 25);
     EXPECT_EQ(line->holdingRegisters(3)->at(regmap::kHoldStatus), regmap::kStatusSettingsWritten);
-
-    EXPECT_EQ(set("123.45", "0", "0"), Write::Written);
-    EXPECT_EQ(committed().target, 12345u);
     EXPECT_EQ(set("300", "0", "25.5"), Write::Written);
     EXPECT_EQ(committed().lowerLimit, 255);
-    EXPECT_EQ(set("500.00", "0", "0"), Write::Written);
-    EXPECT_EQ(committed().target, 50000u);
 
-    sim::KeypadChange ftlbf;
-    ftlbf.unit = 3;
-    keypad(ftlbf);
-    EXPECT_EQ(set("368.780", "0", "0"), Write::Written);
-    EXPECT_EQ(committed().target, 50000u);
+    for (auto [unit, target, raw] :
+         {std::tuple{1, "123.45", 12345u}, {1, "500.00", 50000u}, {3, "368.780", 50000u}}) {
+        keypad(test::unitChange(static_cast<uint8_t>(unit)));
+        EXPECT_EQ(set(target, "0", "0"), Write::Written) << target;
+        EXPECT_EQ(committed().target, raw) << target;
+    }
 }
 
 TEST_F(InstrumentParametersTest, RefusedSetWritesNothing) {
     const regmap::Settings before = committed();
     const uint64_t frames = line->counters().frames;
     params::SetPlan why;
-    sim::KeypadChange kgf;
-    kgf.unit = 2;
-    kgf.target = 50000;
-    keypad(kgf);
+    keypad(test::unitChange(2, 50000));
     const uint64_t afterConnect = line->counters().frames;
     EXPECT_GT(afterConnect, frames);
     EXPECT_EQ(set("5100", "0", "0", &why), Write::Refused);
@@ -95,33 +86,24 @@ TEST_F(InstrumentParametersTest, RefusedSetWritesNothing) {
     EXPECT_EQ(line->counters().frames, afterConnect);
     EXPECT_EQ(committed().upperLimit, before.upperLimit);
 
-    sim::KeypadChange noUnit;
-    noUnit.unit = 0;
-    keypad(noUnit);
+    keypad(test::unitChange(0));
     EXPECT_EQ(set("300", "0", "0", &why), Write::Refused);
     EXPECT_EQ(why.check, params::SetCheck::BadUnit);
     EXPECT_EQ(committed().target, 50000u);
 }
 
 TEST_F(InstrumentParametersTest, OutOfRangeCodesSelectNothing) {
-    sim::KeypadChange change;
-    change.unit = 5;
-    change.measuringMode = 0;
-    keypad(change);
-    EXPECT_EQ(parameters.fields().unitIndex, -1);
-    EXPECT_EQ(parameters.fields().measureIndex, -1);
-    change.unit = 0;
-    change.measuringMode = 4;
-    keypad(change);
-    EXPECT_EQ(parameters.fields().unitIndex, -1);
-    EXPECT_EQ(parameters.fields().measureIndex, -1);
+    for (auto [unit, mode] : {std::pair<uint8_t, uint8_t>{5, 0}, {0, 4}}) {
+        sim::KeypadChange change = test::unitChange(unit);
+        change.measuringMode = mode;
+        keypad(change);
+        EXPECT_EQ(parameters.fields().unitIndex, -1);
+        EXPECT_EQ(parameters.fields().measureIndex, -1);
+    }
 }
 
 TEST_F(InstrumentParametersTest, UnitChangeKeepsTheRawTarget) {
-    sim::KeypadChange change;
-    change.unit = 1;
-    change.target = 50000;
-    keypad(change);
+    keypad(test::unitChange(1, 50000));
     EXPECT_EQ(parameters.changeUnit(3), Write::Written);
     EXPECT_EQ(held().unit, 3);
     EXPECT_EQ(held().target, 50000u);
@@ -160,14 +142,6 @@ TEST_F(InstrumentParametersTest, ConnectFailures) {
     EXPECT_EQ(second.connect(linkPath, 3), InstrumentParameters::ConnectResult::Connected);
 }
 
-}  // namespace
-}  // namespace vornex
-
-namespace vornex {
-namespace {
-
-using Write = InstrumentParameters::WriteResult;
-
 size_t writesTo(sim::SimulatedLine& line, int slave) {
     size_t writes = 0;
     for (const sim::Transaction& t : line.log().entries())
@@ -190,9 +164,7 @@ TEST_F(InstrumentParametersTest, SettingWhatIsShownChangesNothing) {
     for (uint8_t unit = 1; unit <= 4; ++unit) {
         int drifted = 0;
         for (uint32_t raw = 1000; raw <= 4900; ++raw) {
-            sim::KeypadChange change;
-            change.unit = unit;
-            change.target = raw;
+            sim::KeypadChange change = test::unitChange(unit, raw);
             change.upperLimit = 23;
             change.lowerLimit = 0;
             ASSERT_TRUE(line->changeOnKeypad(3, change));
@@ -206,9 +178,7 @@ TEST_F(InstrumentParametersTest, SettingWhatIsShownChangesNothing) {
         }
         EXPECT_EQ(drifted, 0) << "unit " << int(unit);
     }
-    sim::KeypadChange nm;
-    nm.unit = 1;
-    keypad(nm);
+    keypad(test::unitChange(1));
     EXPECT_EQ(set("0.4321", "2.3", "0"), Write::Written);
     EXPECT_EQ(committed().target, 4321u);
     EXPECT_EQ(committed().upperLimit, 23);
@@ -216,19 +186,14 @@ TEST_F(InstrumentParametersTest, SettingWhatIsShownChangesNothing) {
 
 TEST_F(InstrumentParametersTest, TargetsAreCheckedInNewtonMetres) {
     // kgf.cm: 3059.1 on this 500 N.m instrument is 300 N.m, inside the range.
-    sim::KeypadChange kgf;
-    kgf.unit = 2;
-    kgf.target = 30000;
-    keypad(kgf);
+    keypad(test::unitChange(2, 30000));
     EXPECT_EQ(parameters.fields().target, "3059.1");
     EXPECT_EQ(set("3059.10", "0.7", "2.3"), Write::Written);
     EXPECT_EQ(committed().target, 30000u);
     EXPECT_EQ(committed().upperLimit, 7);
     EXPECT_EQ(committed().lowerLimit, 23);
     EXPECT_EQ(set("4.1", "2.3", "0"), Write::Refused);  // 0.4 N.m: below a tenth of the range
-    sim::KeypadChange ftlbf;
-    ftlbf.unit = 3;
-    keypad(ftlbf);
+    keypad(test::unitChange(3));
     params::SetPlan why;
     EXPECT_EQ(set("400", "0", "0", &why), Write::Refused);  // 542 N.m
     EXPECT_EQ(formatFixed(why.highestTarget, 3), "368.780");

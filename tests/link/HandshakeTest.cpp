@@ -3,6 +3,7 @@
 #include <chrono>
 #include <vector>
 
+#include "LineFixture.h"
 #include "PollRecorder.h"
 #include "link/Poller.h"
 #include "link/RegisterMap.h"
@@ -12,9 +13,7 @@ namespace vornex {
 namespace {
 
 TEST(SettingsHandshake, ChangedSettingsAreAcknowledgedOnlyOnceTheyWereRead) {
-    sim::SimConfig config;
-    config.instruments = {sim::InstrumentConfig{}};
-    sim::SimulatedLine line(config);
+    sim::SimulatedLine line(test::lineOf({test::instrument(1)}));
     std::string error;
     ASSERT_TRUE(line.startPty("", error)) << error;
 
@@ -26,9 +25,7 @@ TEST(SettingsHandshake, ChangedSettingsAreAcknowledgedOnlyOnceTheyWereRead) {
         if (pass == 1) {
             // The settings change on the keypad once the instrument has been identified, and the
             // first read of the mode number after that goes unanswered.
-            sim::KeypadChange change;
-            change.unit = 3;
-            line.changeOnKeypad(1, change);
+            line.changeOnKeypad(1, test::unitChange(3));
             line.faults().setIgnoreOnce(1, regmap::kHoldModeNumber);
         }
         if (pass == 3)

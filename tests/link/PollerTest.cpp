@@ -3,6 +3,7 @@
 #include <atomic>
 #include <thread>
 
+#include "LineFixture.h"
 #include "PollRecorder.h"
 #include "Wait.h"
 #include "link/Poller.h"
@@ -36,19 +37,9 @@ constexpr uint32_t kNow = 500u;              // 1796 ms after the time base
 class PollerTest : public ::testing::Test {
 protected:
     PollerTest()
-        : line_(makeConfig()), poller_(recording_, TickClock([] { return kNow; }), seen_) {}
-
-    static sim::SimConfig makeConfig() {
-        sim::SimConfig config;
-        for (int address : {1, 2, 5}) {
-            sim::InstrumentConfig instrument;
-            instrument.address = address;
-            instrument.decimals = 2;
-            instrument.fixedValue = address == 1 ? 20.0f : 30.0f;
-            config.instruments.push_back(instrument);
-        }
-        return config;
-    }
+        : line_(test::lineOf({test::instrument(1, 20.0f, 2), test::instrument(2, 30.0f, 2),
+                              test::instrument(5, 30.0f, 2)})),
+          poller_(recording_, TickClock([] { return kNow; }), seen_) {}
 
     void SetUp() override {
         std::string error;
@@ -71,9 +62,19 @@ protected:
             if (pass == passes)
                 poller_.disconnect();
         };
-        ASSERT_EQ(poller_.connect(line_.portPath()), ConnectResult::Connected);
-        ASSERT_TRUE(poller_.waitStopped(seconds(30)));
+        runToStop(30);
         EXPECT_EQ(seen_.passes, passes);
+    }
+    // Connects and waits for the thread to end (onPassEnded says when).
+    void runToStop(int timeoutSeconds) {
+        ASSERT_EQ(poller_.connect(line_.portPath()), ConnectResult::Connected);
+        ASSERT_TRUE(poller_.waitStopped(seconds(timeoutSeconds)));
+    }
+    // The requests of one live pass, then `more`.
+    static std::vector<Request> livePassThen(std::initializer_list<Request> more) {
+        std::vector<Request> requests = kLivePass;
+        requests.insert(requests.end(), more);
+        return requests;
     }
 
     sim::SimulatedLine line_;
@@ -88,9 +89,8 @@ TEST_F(PollerTest, IdentifiesOnceThenReadsFourRegistersPerPassAndNeverAsksAnAbse
     pollPasses(3);
 
     std::vector<Request> expected = kIdentification;
-    for (int pass = 2; pass <= 3; ++pass) {
+    for (int pass = 2; pass <= 3; ++pass)
         expected.insert(expected.end(), kLivePass.begin(), kLivePass.end());
-    }
     EXPECT_EQ(requestsOf(1), expected);
     EXPECT_EQ(line_.counters().ignored, 1u);
     EXPECT_EQ(poller_.device(1).presence(), PresenceState::Absent);
@@ -105,20 +105,15 @@ TEST_F(PollerTest, SettingsChangedOnTheInstrumentAreReadAndAcknowledgedInTheSame
     poller_.setDisplayedAddress(1);
     seen_.onPassEnded = [this](unsigned pass) {
         if (pass == 2) {
-            sim::KeypadChange change;
-            change.unit = 3;
-            line_.changeOnKeypad(1, change);
+            line_.changeOnKeypad(1, test::unitChange(3));
             line_.log().clear();
         }
         if (pass == 3)
             poller_.disconnect();
     };
-    ASSERT_EQ(poller_.connect(line_.portPath()), ConnectResult::Connected);
-    ASSERT_TRUE(poller_.waitStopped(seconds(30)));
+    runToStop(30);
 
-    std::vector<Request> expected = kLivePass;
-    expected.insert(expected.end(), {{3, 1, 1}, {3, 2, 4}, {6, 0, 1}});
-    EXPECT_EQ(requestsOf(1), expected);
+    EXPECT_EQ(requestsOf(1), livePassThen({{3, 1, 1}, {3, 2, 4}, {6, 0, 1}}));
     EXPECT_EQ(line_.holdingRegisters(1).value()[regmap::kHoldStatus], regmap::kStatusAcknowledged);
     ASSERT_FALSE(seen_.displays.empty());
     EXPECT_EQ(seen_.displays.front().value, "20.00");
@@ -172,8 +167,7 @@ TEST_F(PollerTest, RecordingQueuesOneSamplePerInstrumentAndPassOnlyForValuesThat
         if (pass == 3)
             poller_.disconnect();
     };
-    ASSERT_EQ(poller_.connect(line_.portPath()), ConnectResult::Connected);
-    ASSERT_TRUE(poller_.waitStopped(seconds(60)));
+    runToStop(60);
 
     std::vector<Sample> samples;
     poller_.samples().drainInto(samples);
@@ -204,8 +198,7 @@ TEST_F(PollerTest, DroppedRepliesAndBadChecksumsLeaveNoWrongValueBehind) {
         if (pass == 8)
             poller_.disconnect();
     };
-    ASSERT_EQ(poller_.connect(line_.portPath()), ConnectResult::Connected);
-    ASSERT_TRUE(poller_.waitStopped(seconds(120)));
+    runToStop(120);
 
     EXPECT_GT(line_.counters().dropped + line_.counters().badCrc, 0u);
     std::vector<Sample> samples;
@@ -225,8 +218,7 @@ TEST_F(PollerTest, AnUnpluggedLineEndsPollingOnceWithoutSpinning) {
         if (pass == 2)
             line_.unplug();
     };
-    ASSERT_EQ(poller_.connect(line_.portPath()), ConnectResult::Connected);
-    ASSERT_TRUE(poller_.waitStopped(seconds(10)));
+    runToStop(10);
     EXPECT_EQ(seen_.passes, 2u);
     EXPECT_EQ(seen_.lost.size(), 1u);
     EXPECT_EQ(seen_.emptyTableStops, 0);
@@ -291,17 +283,14 @@ TEST_F(PollerTest, ASilentInstrumentCostsOneRequestPerPass) {
     line_.faults().setSilent(5, true);
     line_.log().clear();
     const uint64_t ignored = line_.counters().ignored;
-    std::vector<std::chrono::steady_clock::time_point> ends;
     std::atomic<unsigned> stopAsked{0};
     seen_.onPassEnded = [&](unsigned pass) {
-        ends.push_back(std::chrono::steady_clock::now());
         if (pass == 4) {
             poller_.disconnect();
             stopAsked = pass;
         }
     };
-    ASSERT_EQ(poller_.connect(line_.portPath()), ConnectResult::Connected);
-    ASSERT_TRUE(poller_.waitStopped(seconds(60)));
+    runToStop(60);
     EXPECT_LE(seen_.passes, stopAsked + 1);
 
     const auto liveReads = [&](int slave) {
@@ -314,12 +303,6 @@ TEST_F(PollerTest, ASilentInstrumentCostsOneRequestPerPass) {
     EXPECT_EQ(liveReads(2), seen_.passes);
     EXPECT_EQ(line_.counters().ignored - ignored, seen_.passes);
     EXPECT_EQ(poller_.device(2).presence(), PresenceState::CommunicationError);
-    for (size_t i = 1; i < ends.size(); ++i) {
-        RecordProperty(
-            "pass_ms_" + std::to_string(i),
-            static_cast<int>(
-                std::chrono::duration_cast<milliseconds>(ends[i] - ends[i - 1]).count()));
-    }
 }
 
 // Settings lost at identification are read on the next pass, not only when the instrument
@@ -337,9 +320,7 @@ TEST_F(PollerTest, ASettingsReadLostAtIdentificationIsRetried) {
     const std::string unit(regmap::unitName(line_.parameterSet(1, 0)->unit));
     EXPECT_NE(unit, "None");
     EXPECT_EQ(seen_.last[0].unitText, unit);
-    std::vector<Request> expected = kLivePass;
-    expected.insert(expected.end(), {{3, 1, 1}, {3, 2, 4}});
-    EXPECT_EQ(requestsOf(1), expected);
+    EXPECT_EQ(requestsOf(1), livePassThen({{3, 1, 1}, {3, 2, 4}}));
 }
 
 // The link does not wait for a late reply before asking another slave; the late reply, whenever

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <memory>
 
+#include "LineFixture.h"
 #include "MessageRecorder.h"
 #include "Modal.h"
 #include "Wait.h"
@@ -26,19 +27,8 @@ using test::waitUntil;
 // (live values 12.5 and 40) and nothing at address 9.
 class ControlPanelTest : public ::testing::Test {
 protected:
-    ControlPanelTest() : line_(config()) {}
-
-    static sim::SimConfig config() {
-        sim::SimConfig config;
-        for (int address : {1, 2}) {
-            sim::InstrumentConfig instrument;
-            instrument.address = address;
-            instrument.decimals = 2;
-            instrument.fixedValue = address == 1 ? 12.5f : 40.0f;
-            config.instruments.push_back(instrument);
-        }
-        return config;
-    }
+    ControlPanelTest()
+        : line_(test::lineOf({test::instrument(1, 12.5f, 2), test::instrument(2, 40.0f, 2)})) {}
 
     void SetUp() override {
         std::string error;
@@ -67,6 +57,22 @@ protected:
         for (int i = 0; i < panel_->displayList()->count(); ++i)
             entries << panel_->displayList()->itemText(i);
         return entries;
+    }
+
+    // Opens the in-place editor of a row's ID, types (after selecting all) and presses Enter.
+    void editRow(int row, const QString& typed) {
+        CListCtrlEx* list = panel_->deviceList();
+        // The add dialog took the activation; the editor needs the focus of an active window.
+        panel_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(panel_.get()));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(row, 0)).center());
+        auto* editor = qobject_cast<CEditItem*>(list->editor());
+        ASSERT_NE(editor, nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, typed);
+        QTest::keyClick(editor, Qt::Key_Return);
+        ASSERT_TRUE(waitUntil([&] { return list->editor() == nullptr; }));
     }
 
     bool enabled(Button which) const { return panel_->button(which)->isEnabled(); }
@@ -132,20 +138,6 @@ TEST_F(ControlPanelTest, DeletingTheDisplayedEntryShowsTheFirstAndTheDeleteKeyKe
 TEST_F(ControlPanelTest, AnAddressEditedInPlaceReachesTableAndDisplayListUnlessItIsRefused) {
     add("1");
     add("2");
-    CListCtrlEx* list = panel_->deviceList();
-    auto editRow = [&](int row, const QString& typed) {
-        // The add dialog took the activation; the editor needs the focus of an active window.
-        panel_->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(panel_.get()));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->item(row, 0)).center());
-        auto* editor = qobject_cast<CEditItem*>(list->editor());
-        ASSERT_NE(editor, nullptr);
-        editor->selectAll();
-        QTest::keyClicks(editor, typed);
-        QTest::keyClick(editor, Qt::Key_Return);
-        ASSERT_TRUE(waitUntil([&] { return list->editor() == nullptr; }));
-    };
     editRow(0, "12");
     EXPECT_EQ(rows(), QStringList({"12", "2"}));
     EXPECT_EQ(displayEntries(), QStringList({"12", "2"}));
@@ -165,6 +157,9 @@ TEST_F(ControlPanelTest, ConnectDoesNothingWithoutPortsAndStopsByItselfWithAnEmp
     panel_->onConnect();
     EXPECT_FALSE(panel_->connected());
     EXPECT_TRUE(idleButtons());
+    ASSERT_EQ(messages_.messages.size(), 1u);
+    EXPECT_EQ(messages_.messages[0].text, QString::fromUtf8("本机没有串口....."));
+    EXPECT_EQ(messages_.messages[0].caption, "Vornex");
 
     ports_->push_back(line_.portPath());
     panel_->refreshPorts();
@@ -233,16 +228,6 @@ TEST_F(ControlPanelTest, HotPlugKeepsTheSelectedPortAndRemovalOfTheConnectedOneS
     EXPECT_EQ(messages_.messages.size(), 1u);
 }
 
-TEST_F(ControlPanelTest, ConnectWithoutASerialPortSaysSo) {
-    ports_->clear();
-    panel_->refreshPorts();
-    panel_->onConnect();
-    EXPECT_FALSE(panel_->connected());
-    ASSERT_EQ(messages_.messages.size(), 1u);
-    EXPECT_EQ(messages_.messages[0].text, QString::fromUtf8("本机没有串口....."));
-    EXPECT_EQ(messages_.messages[0].caption, "Vornex");
-}
-
 // After Disconnect or a lost port column S is blank and the LED shows dashes; an ID edit that
 // keeps the address asks the instrument nothing new.
 TEST_F(ControlPanelTest, WhatIsShownIsCurrent) {
@@ -260,14 +245,8 @@ TEST_F(ControlPanelTest, WhatIsShownIsCurrent) {
     };
     connectAndWait();
 
-    panel_->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(panel_.get()));
     line_.log().clear();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->item(0, 0)).center());
-    auto* editor = qobject_cast<CEditItem*>(list->editor());
-    ASSERT_NE(editor, nullptr);
-    QTest::keyClick(editor, Qt::Key_Return);
+    editRow(0, "1");
     ASSERT_TRUE(waitUntil([&] { return line_.log().countFor(1) >= 8; }));
     for (const sim::Transaction& t : line_.log().entries())
         EXPECT_NE(t.function, 17) << t.toLine();

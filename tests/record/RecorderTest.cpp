@@ -44,6 +44,11 @@ struct Bench {
         EXPECT_EQ(session.add(name), TestSession::AddResult::Added);
         return session.currentPath();
     }
+    std::string startTest(const std::string& name) {
+        const std::string path = newTest(name);
+        EXPECT_EQ(recorder.start(), Recorder::StartResult::Started);
+        return path;
+    }
     void push(float seconds, float value, uint8_t slave) {
         samples.push(Sample{value, seconds, {}, slave});
     }
@@ -94,8 +99,7 @@ TEST(Recorder, EachTestTakesItsOwnTimeBaseAtItsFirstStart) {
 
 TEST(Recorder, CurvesShowEveryMeasuredPointOfTheirSlaveAndNoOrigin) {
     Bench b;
-    const std::string path = b.newTest("a");
-    b.recorder.start();
+    const std::string path = b.startTest("a");
     b.push(0.1f, 1.0f, 1);
     b.push(0.1f, 7.0f, 2);
     b.push(0.0f, 9.0f, 0);
@@ -119,8 +123,7 @@ TEST(Recorder, CurvesShowEveryMeasuredPointOfTheirSlaveAndNoOrigin) {
 
 TEST(Recorder, CurveWrapsAfterItsLastPoint) {
     Bench b;
-    b.newTest("a");
-    b.recorder.start();
+    b.startTest("a");
     for (uint32_t i = 0; i < CurveTable::kLength; ++i)
         b.push(static_cast<float>(i) * 0.01f, 1.0f, 2);
     b.recorder.tick();
@@ -137,8 +140,7 @@ TEST(Recorder, CurveWrapsAfterItsLastPoint) {
 
 TEST(Recorder, TimeWindowStartsAtTheTestsFirstPointAndThenFollowsTheNewest100) {
     Bench b;
-    b.newTest("a");
-    b.recorder.start();
+    b.startTest("a");
     b.push(3.0f, 1.0f, 2);
     b.recorder.tick();
     EXPECT_EQ(b.graph.xRange()->lower, 3.0);
@@ -171,8 +173,7 @@ TEST(Recorder, NewTestCloseTestAndLoadingLeaveNothingOfAnotherTest) {
     };
     const std::vector<int> nothing(kCurveSlots, 0);
 
-    b.newTest("first");
-    b.recorder.start();
+    b.startTest("first");
     for (uint8_t slave = 1; slave <= 3; ++slave)
         b.push(1.0f, 10.0f, slave);
     b.recorder.tick();
@@ -210,8 +211,7 @@ TEST(Recorder, NewTestCloseTestAndLoadingLeaveNothingOfAnotherTest) {
 
 TEST(Recorder, StopAndCloseAppendToTheirOwnTestOnly) {
     Bench b;
-    const std::string first = b.newTest("first");
-    b.recorder.start();
+    const std::string first = b.startTest("first");
     b.push(1.0f, 1.0f, 1);
     b.push(1.0f, 2.0f, 3);
     b.recorder.tick();
@@ -248,9 +248,8 @@ TEST(Recorder, StopAndCloseAppendToTheirOwnTestOnly) {
 // handed back with the reason, never dropped silently.
 TEST(Recorder, LostDayFolderIsMadeAgainAndAFileInItsPlaceIsReportedNotOverwritten) {
     Bench b;
-    const std::string path = b.newTest("a");
+    const std::string path = b.startTest("a");
     const std::string day = std::filesystem::path(path).parent_path();
-    b.recorder.start();
     b.push(1.0f, 1.0f, 1);
     b.recorder.tick();
     ASSERT_TRUE(b.recorder.flush());

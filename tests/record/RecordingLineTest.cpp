@@ -9,6 +9,7 @@
 #include <set>
 #include <thread>
 
+#include "LineFixture.h"
 #include "RecordFiles.h"
 #include "TempDir.h"
 #include "Wait.h"
@@ -98,21 +99,12 @@ private:
 // Instruments 1, 2 and 3 on a simulated line, polled and recorded by one session.
 struct Line {
     test::TempDir home;
-    sim::SimulatedLine line{config()};
+    sim::SimulatedLine line{
+        test::lineOf({test::instrument(1), test::instrument(2), test::instrument(3)})};
     SteppingClock clock;
     HeadlessGraph graph;
     Watcher watcher;
     std::unique_ptr<AcquisitionSession> session;
-
-    static sim::SimConfig config() {
-        sim::SimConfig config;
-        for (int address : {1, 2, 3}) {
-            sim::InstrumentConfig instrument;
-            instrument.address = address;
-            config.instruments.push_back(instrument);
-        }
-        return config;
-    }
 
     void connect() {
         std::string error;
@@ -125,6 +117,11 @@ struct Line {
             session->addDevice(static_cast<uint8_t>(address));
         session->setDisplayedAddress(1);
         ASSERT_EQ(session->connect(line.portPath()), ConnectResult::Connected);
+    }
+
+    void newTest(const std::string& name) {
+        session->proposeName();
+        ASSERT_EQ(session->newTest(name), TestSession::AddResult::Added);
     }
 
     // Waits until `done` holds, ticking as the window's timer does or not at all.
@@ -153,9 +150,7 @@ TEST(RecordingLine, EverySampleLandsOnceInOrderInTheFileOfItsOwnTest) {
         // for the next tick.
         const unsigned passes = l.watcher.passes;
         ASSERT_TRUE(l.waitUntil([&] { return l.watcher.passes >= passes + 2; }, false));
-        l.session->proposeName();
-        ASSERT_EQ(l.session->newTest("cycle" + std::to_string(test)),
-                  TestSession::AddResult::Added);
+        ASSERT_NO_FATAL_FAILURE(l.newTest("cycle" + std::to_string(test)));
         files.push_back(l.session->testPath());
         for (int run = 0; run < 4; ++run) {
             ASSERT_EQ(l.session->start(), Recorder::StartResult::Started);
@@ -203,8 +198,7 @@ TEST(RecordingLine, EverySampleLandsOnceInOrderInTheFileOfItsOwnTest) {
 TEST(RecordingLine, EndingTheSessionMidRecordingFilesEverySampleAndNotifiesFromTheRightThreads) {
     Line l;
     ASSERT_NO_FATAL_FAILURE(l.connect());
-    l.session->proposeName();
-    ASSERT_EQ(l.session->newTest("end"), TestSession::AddResult::Added);
+    ASSERT_NO_FATAL_FAILURE(l.newTest("end"));
     const std::string path = l.session->testPath();
     ASSERT_EQ(l.session->start(), Recorder::StartResult::Started);
     ASSERT_TRUE(l.waitUntil([&] { return l.session->samplesTaken() >= 12; }, true));
@@ -225,8 +219,7 @@ TEST(RecordingLine, EndingTheSessionMidRecordingFilesEverySampleAndNotifiesFromT
 TEST(RecordingLine, ALostLineStopsTheRecordingAndConnectingAgainDoesNotResumeIt) {
     Line l;
     ASSERT_NO_FATAL_FAILURE(l.connect());
-    l.session->proposeName();
-    ASSERT_EQ(l.session->newTest("lost"), TestSession::AddResult::Added);
+    ASSERT_NO_FATAL_FAILURE(l.newTest("lost"));
     ASSERT_EQ(l.session->start(), Recorder::StartResult::Started);
     ASSERT_TRUE(l.waitUntil([&] { return l.session->samplesTaken() >= 6; }, true));
     l.line.unplug();

@@ -17,13 +17,20 @@ namespace {
 namespace rm = regmap;
 using test::holding;
 using test::LineFixture;
+using test::liveValue;
 using test::ModbusClient;
 using Faults = LineFixture;
 
-float readValue(modbus_t* ctx, int& rc) {
-    uint16_t regs[2] = {0xAAAA, 0xAAAA};
-    rc = modbus_read_input_registers(ctx, rm::kInLiveValue, 2, regs);
-    return rm::decodeFloat(regs);
+// The errno of a failed live-value read; 0 when it succeeds.
+int readError(modbus_t* ctx) {
+    return liveValue(ctx) ? 0 : errno;
+}
+
+// Waits for a reply left on the line to come in, then flushes it.
+void flushLateReply(modbus_t* ctx) {
+    pollfd p{modbus_get_socket(ctx), POLLIN, 0};
+    ASSERT_EQ(poll(&p, 1, 10000), 1);
+    modbus_flush(ctx);
 }
 
 bool pathExists(const std::string& path) {
@@ -35,22 +42,16 @@ TEST_F(Faults, DroppedAndCorruptRepliesFailCleanlyAndTheLineStaysInStep) {
     startLine({test::instrument(1, 11.0f), test::instrument(2, 22.0f)});
     ModbusClient client(linkPath);
     modbus_t* ctx = client.get();
-    int rc = 0;
 
     line->faults().setDropFraction(1.0);
     client.setSlave(1);
-    readValue(ctx, rc);
-    EXPECT_EQ(rc, -1);
-    EXPECT_EQ(errno, ETIMEDOUT);
+    EXPECT_EQ(readError(ctx), ETIMEDOUT);
     line->faults().setDropFraction(0.0);
     line->faults().setBadCrcFraction(1.0);
     client.setSlave(2);
-    readValue(ctx, rc);
-    EXPECT_EQ(rc, -1);
-    EXPECT_EQ(errno, EMBBADCRC);
+    EXPECT_EQ(readError(ctx), EMBBADCRC);
     line->faults().setBadCrcFraction(0.0);
-    EXPECT_EQ(readValue(ctx, rc), 22.0f);
-    EXPECT_EQ(rc, 2);
+    EXPECT_EQ(liveValue(ctx), 22.0f);
 
     // A fraction of faults: every read either fails or returns its own instrument's value.
     line->log().clear();
@@ -60,12 +61,10 @@ TEST_F(Faults, DroppedAndCorruptRepliesFailCleanlyAndTheLineStaysInStep) {
     for (int i = 0; i < 40; ++i) {
         const int slave = 1 + i % 2;
         client.setSlave(slave);
-        const float value = readValue(ctx, rc);
-        if (rc == -1) {
+        if (const auto value = liveValue(ctx))
+            EXPECT_EQ(*value, static_cast<float>(slave) * 11.0f) << "read " << i;
+        else
             ++failures;
-        } else {
-            EXPECT_EQ(value, static_cast<float>(slave) * 11.0f) << "read " << i;
-        }
     }
     const LineCounters c = line->counters();
     EXPECT_EQ(static_cast<uint64_t>(failures), c.dropped + c.badCrc - 2);
@@ -82,78 +81,59 @@ TEST_F(Faults, DelayedRepliesArriveLateOrTimeOut) {
     startLine({test::instrument(1, 3.0f)});
     ModbusClient client(linkPath, 1);
     modbus_t* ctx = client.get();
-    int rc = 0;
 
     line->faults().setDelayMs(60);
-    EXPECT_EQ(readValue(ctx, rc), 3.0f);
-    EXPECT_EQ(rc, 2);
+    EXPECT_EQ(liveValue(ctx), 3.0f);
 
     // Longer than the client waits: the late reply is left on the line for the client to flush.
     line->faults().setDelayMs(800);
-    readValue(ctx, rc);
-    EXPECT_EQ(rc, -1);
-    EXPECT_EQ(errno, ETIMEDOUT);
+    EXPECT_EQ(readError(ctx), ETIMEDOUT);
     line->faults().setDelayMs(0);
     line->setLiveValue(1, 4.0f);
     ASSERT_TRUE(test::waitUntil([&] { return line->counters().answered == 2; }));
-    // Read on our side once it is in.
-    pollfd p{modbus_get_socket(ctx), POLLIN, 0};
-    ASSERT_EQ(poll(&p, 1, 10000), 1);
-    modbus_flush(ctx);
-    EXPECT_EQ(readValue(ctx, rc), 4.0f);
-    EXPECT_EQ(rc, 2);
+    flushLateReply(ctx);
+    EXPECT_EQ(liveValue(ctx), 4.0f);
 }
 
 TEST_F(Faults, OnceOnlyFaultsHitTheNextRequestTheyApplyToAndNoOther) {
     startLine({test::instrument(1, 1.0f), test::instrument(2, 2.0f)});
     ModbusClient client(linkPath, 1);
     modbus_t* ctx = client.get();
-    int rc = 0;
 
     line->faults().setIgnoreOnce(1, rm::kInLiveValue + 1);
     EXPECT_EQ(holding(ctx, rm::kHoldStatus), 0);
     client.setSlave(2);
-    EXPECT_EQ(readValue(ctx, rc), 2.0f);
+    EXPECT_EQ(liveValue(ctx), 2.0f);
     client.setSlave(1);
-    readValue(ctx, rc);
-    EXPECT_EQ(rc, -1);
-    EXPECT_EQ(errno, ETIMEDOUT);
-    EXPECT_EQ(readValue(ctx, rc), 1.0f);
+    EXPECT_EQ(readError(ctx), ETIMEDOUT);
+    EXPECT_EQ(liveValue(ctx), 1.0f);
 
     line->faults().setLateOnce(1, 800);
     client.setSlave(2);
-    EXPECT_EQ(readValue(ctx, rc), 2.0f);
+    EXPECT_EQ(liveValue(ctx), 2.0f);
     client.setSlave(1);
-    readValue(ctx, rc);
-    EXPECT_EQ(rc, -1);
-    EXPECT_EQ(errno, ETIMEDOUT);
+    EXPECT_EQ(readError(ctx), ETIMEDOUT);
     ASSERT_TRUE(test::waitUntil([&] { return line->counters().answered == 5; }));
-    pollfd p{modbus_get_socket(ctx), POLLIN, 0};
-    ASSERT_EQ(poll(&p, 1, 10000), 1);
-    modbus_flush(ctx);
-    EXPECT_EQ(readValue(ctx, rc), 1.0f);
+    flushLateReply(ctx);
+    EXPECT_EQ(liveValue(ctx), 1.0f);
     EXPECT_EQ(line->counters().dropped, 1u);
 }
 
 TEST_F(Faults, SilentAddressGoesQuietAndComesBack) {
     startLine({test::instrument(1, 1.0f), test::instrument(2, 2.0f)});
     ModbusClient client(linkPath, 2);
-    int rc = 0;
     line->faults().setSilent(2, true);
-    readValue(client.get(), rc);
-    EXPECT_EQ(rc, -1);
-    EXPECT_EQ(errno, ETIMEDOUT);
+    EXPECT_EQ(readError(client.get()), ETIMEDOUT);
     client.setSlave(1);
-    EXPECT_EQ(readValue(client.get(), rc), 1.0f);
+    EXPECT_EQ(liveValue(client.get()), 1.0f);
     line->faults().setSilent(2, false);
     client.setSlave(2);
-    EXPECT_EQ(readValue(client.get(), rc), 2.0f);
+    EXPECT_EQ(liveValue(client.get()), 2.0f);
     EXPECT_EQ(line->log().countFor(2), 1u);
 
     // A stopped line keeps the port but answers nothing.
     line->stop();
-    readValue(client.get(), rc);
-    EXPECT_EQ(errno, ETIMEDOUT);
+    EXPECT_EQ(readError(client.get()), ETIMEDOUT);
     EXPECT_TRUE(pathExists(linkPath));
 }
 
@@ -163,18 +143,14 @@ TEST_F(Faults, UnplugMakesTheClientFailWithEioAndThePortDisappear) {
     ASSERT_TRUE(pathExists(linkPath));
     ASSERT_TRUE(pathExists(pts));
     ModbusClient client(linkPath, 1);
-    int rc = 0;
-    EXPECT_EQ(readValue(client.get(), rc), 1.0f);
+    EXPECT_EQ(liveValue(client.get()), 1.0f);
 
     line->unplug();
     EXPECT_FALSE(line->serving());
     EXPECT_FALSE(pathExists(linkPath));
     EXPECT_FALSE(pathExists(pts));
-    for (int i = 0; i < 2; ++i) {
-        readValue(client.get(), rc);
-        EXPECT_EQ(rc, -1);
-        EXPECT_EQ(errno, EIO);
-    }
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(readError(client.get()), EIO);
     ModbusClient late(linkPath, 1);
     EXPECT_FALSE(late.connected());
 
@@ -183,7 +159,7 @@ TEST_F(Faults, UnplugMakesTheClientFailWithEioAndThePortDisappear) {
     ASSERT_TRUE(line->startPty(linkPath, error)) << error;
     ModbusClient again(linkPath, 1);
     ASSERT_TRUE(again.connected());
-    EXPECT_EQ(readValue(again.get(), rc), 1.0f);
+    EXPECT_EQ(liveValue(again.get()), 1.0f);
 }
 
 TEST_F(Faults, RepliesNobodyReadsAreLostNotLeftForTheNextClient) {
@@ -207,9 +183,7 @@ TEST_F(Faults, RepliesNobodyReadsAreLostNotLeftForTheNextClient) {
     }
     ASSERT_TRUE(line->serving());
     ModbusClient client(linkPath, 1);
-    int rc = 0;
-    EXPECT_EQ(readValue(client.get(), rc), 8.0f);
-    EXPECT_EQ(rc, 2);
+    EXPECT_EQ(liveValue(client.get()), 8.0f);
 }
 
 TEST(DeviceLine, ServesASerialDeviceAndReportsItsLoss) {

@@ -16,6 +16,13 @@ using test::LineFixture;
 using test::ModbusClient;
 using InstrumentLine = LineFixture;
 
+// The settings block as held now.
+rm::Settings settingsOf(modbus_t* ctx) {
+    uint16_t regs[4] = {};
+    EXPECT_EQ(modbus_read_registers(ctx, rm::kHoldSettings, 4, regs), 4);
+    return rm::Settings::decode(regs);
+}
+
 TEST_F(InstrumentLine, AnswersTheRegisterMapAsThePollerReadsIt) {
     startLine({test::instrument(1, 20.0f, 2)});
     ModbusClient client(linkPath, 1);
@@ -27,8 +34,7 @@ TEST_F(InstrumentLine, AnswersTheRegisterMapAsThePollerReadsIt) {
     uint16_t regs[4] = {};
     ASSERT_EQ(modbus_read_input_registers(ctx, rm::kInRange, 2, regs), 2);
     EXPECT_EQ(rm::decodeFloat(regs), 500.0f);
-    ASSERT_EQ(modbus_read_registers(ctx, rm::kHoldSettings, 4, regs), 4);
-    EXPECT_EQ(rm::Settings::decode(regs).target, 25000u);  // half of 500 N.m at 2 decimals
+    EXPECT_EQ(settingsOf(ctx).target, 25000u);  // half of 500 N.m at 2 decimals
     ASSERT_EQ(modbus_read_input_registers(ctx, rm::kInLiveValue, 2, regs), 2);
     EXPECT_EQ(regs[0], 0x0000);  // low word first
     EXPECT_EQ(regs[1], 0x41A0);
@@ -40,11 +46,9 @@ TEST_F(InstrumentLine, ServesManyAddressesAndStaysSilentForOthers) {
         {test::instrument(1, 1.5f), test::instrument(2, -2.25f), test::instrument(30, 300.0f)});
     ModbusClient client(linkPath);
     ASSERT_TRUE(client.connected());
-    uint16_t regs[2];
     for (auto [address, value] : {std::pair{1, 1.5f}, {2, -2.25f}, {30, 300.0f}, {1, 1.5f}}) {
         client.setSlave(address);
-        ASSERT_EQ(modbus_read_input_registers(client.get(), rm::kInLiveValue, 2, regs), 2);
-        EXPECT_EQ(rm::decodeFloat(regs), value) << "address " << address;
+        EXPECT_EQ(test::liveValue(client.get()), value) << "address " << address;
     }
     client.setSlave(3);
     uint8_t id[10];
@@ -55,8 +59,7 @@ TEST_F(InstrumentLine, ServesManyAddressesAndStaysSilentForOthers) {
 
     // The line is still in step after the unanswered request.
     client.setSlave(2);
-    ASSERT_EQ(modbus_read_input_registers(client.get(), rm::kInLiveValue, 2, regs), 2);
-    EXPECT_EQ(rm::decodeFloat(regs), -2.25f);
+    EXPECT_EQ(test::liveValue(client.get()), -2.25f);
 }
 
 TEST_F(InstrumentLine, AnswersIllegalRequestsWithExceptions) {
@@ -93,14 +96,11 @@ TEST_F(InstrumentLine, KeypadChangeRaisesStatusFiveUntilThePcAcknowledges) {
     ModbusClient client(linkPath, 1);
     modbus_t* ctx = client.get();
 
-    KeypadChange change;
-    change.unit = 3;
+    KeypadChange change = test::unitChange(3);
     change.upperLimit = 125;
     ASSERT_TRUE(line->changeOnKeypad(1, change));
     EXPECT_EQ(holding(ctx, rm::kHoldStatus), rm::kStatusSettingsChanged);
-    uint16_t regs[4];
-    ASSERT_EQ(modbus_read_registers(ctx, rm::kHoldSettings, 4, regs), 4);
-    const rm::Settings s = rm::Settings::decode(regs);
+    const rm::Settings s = settingsOf(ctx);
     EXPECT_EQ(s.unit, 3);
     EXPECT_EQ(s.upperLimit, 125);
     EXPECT_EQ(s.measuringMode, 1);  // untouched fields stay
@@ -114,10 +114,9 @@ TEST_F(InstrumentLine, KeypadChangeRaisesStatusFiveUntilThePcAcknowledges) {
     ASSERT_TRUE(line->changeOnKeypad(1, change));
     EXPECT_EQ(holding(ctx, rm::kHoldStatus), rm::kStatusSettingsChanged);
     EXPECT_EQ(holding(ctx, rm::kHoldModeNumber), 6);
-    ASSERT_EQ(modbus_read_registers(ctx, rm::kHoldSettings, 4, regs), 4);
     const rm::Settings set6 = *line->parameterSet(1, 6);
-    EXPECT_EQ(rm::Settings::decode(regs).unit, set6.unit);
-    EXPECT_EQ(rm::Settings::decode(regs).target, set6.target);
+    EXPECT_EQ(settingsOf(ctx).unit, set6.unit);
+    EXPECT_EQ(settingsOf(ctx).target, set6.target);
 }
 
 TEST_F(InstrumentLine, ScheduledKeypadChangesStepTheUnit) {
@@ -150,11 +149,9 @@ TEST_F(InstrumentLine, SettingsWriteThenStatusThreeStoresIntoTheActiveSet) {
 
     // A mode number takes effect with status 2, not before.
     ASSERT_EQ(modbus_write_register(ctx, rm::kHoldModeNumber, 2), 1);
-    ASSERT_EQ(modbus_read_registers(ctx, rm::kHoldSettings, 4, read), 4);
-    EXPECT_EQ(rm::Settings::decode(read).target, line->parameterSet(1, 0)->target);
+    EXPECT_EQ(settingsOf(ctx).target, line->parameterSet(1, 0)->target);
     selectMode(2);
-    ASSERT_EQ(modbus_read_registers(ctx, rm::kHoldSettings, 4, read), 4);
-    EXPECT_EQ(rm::Settings::decode(read).target, line->parameterSet(1, 2)->target);
+    EXPECT_EQ(settingsOf(ctx).target, line->parameterSet(1, 2)->target);
     ASSERT_EQ(modbus_write_registers(ctx, rm::kHoldSettings, 4, block), 4);
     ASSERT_EQ(modbus_write_register(ctx, rm::kHoldStatus, rm::kStatusSettingsWritten), 1);
     EXPECT_EQ(holding(ctx, rm::kHoldStatus), rm::kStatusSettingsWritten);
@@ -220,10 +217,8 @@ TEST_F(InstrumentLine, ClientsConnectAndDisconnectAgainAndAgain) {
     for (int round = 0; round < 25; ++round) {
         ModbusClient client(linkPath, 1);
         ASSERT_TRUE(client.connected()) << "round " << round;
-        uint16_t regs[2];
-        ASSERT_EQ(modbus_read_input_registers(client.get(), rm::kInLiveValue, 2, regs), 2)
+        ASSERT_EQ(test::liveValue(client.get()), 7.0f)
             << "round " << round << ": " << modbus_strerror(errno);
-        EXPECT_EQ(rm::decodeFloat(regs), 7.0f);
     }
 }
 

@@ -3,8 +3,8 @@
 #include <sys/stat.h>
 
 #include <QProcess>
-#include <fstream>
 
+#include "Files.h"
 #include "LineFixture.h"
 #include "link/RegisterMap.h"
 #include "sim/SimOptions.h"
@@ -75,25 +75,21 @@ TEST(SimTool, ServesLogsTakesCommandsAndEndsWithItsInput) {
         EXPECT_EQ(sim.command("keypad 3 unit 4"), "ok");
         EXPECT_EQ(sim.command("keypad 4 unit 4"), "error: no such instrument");
         EXPECT_EQ(sim.command("drop 1.5").rfind("error:", 0), 0u);
-        ASSERT_EQ(modbus_read_input_registers(client.get(), rm::kInLiveValue, 2, regs), 2);
-        EXPECT_EQ(rm::decodeFloat(regs), 12.5f);
+        EXPECT_EQ(test::liveValue(client.get()), 12.5f);
         EXPECT_EQ(holding(client.get(), rm::kHoldStatus), rm::kStatusSettingsChanged);
 
         EXPECT_EQ(sim.command("ignore 3 1001"), "ok");
         EXPECT_EQ(sim.command("late 3 -5").rfind("error:", 0), 0u);
-        EXPECT_EQ(modbus_read_input_registers(client.get(), rm::kInLiveValue, 2, regs), -1);
+        EXPECT_FALSE(test::liveValue(client.get()));
         EXPECT_EQ(sim.command("silent 3 on"), "ok");
-        EXPECT_EQ(modbus_read_input_registers(client.get(), rm::kInLiveValue, 2, regs), -1);
+        EXPECT_FALSE(test::liveValue(client.get()));
         EXPECT_EQ(sim.command("stats").rfind("ok frames 6 answered 4 exceptions 0 dropped 1 ", 0),
                   0u);
     }
 
-    std::ifstream log(logPath);
-    std::vector<std::string> lines;
-    for (std::string l; std::getline(log, l);)
-        lines.push_back(l);
-    EXPECT_EQ(lines, (std::vector<std::string>{"3 4 1000 2 ok", "3 4 1011 2 ok", "3 4 1000 2 ok",
-                                               "3 3 0 1 ok", "3 4 1000 2 dropped"}));
+    EXPECT_EQ(test::readBytes(logPath),
+              "3 4 1000 2 ok\n3 4 1011 2 ok\n3 4 1000 2 ok\n"
+              "3 3 0 1 ok\n3 4 1000 2 dropped\n");
 
     sim.closeStdin();
     EXPECT_EQ(sim.waitForExit(), 0);
@@ -107,8 +103,7 @@ TEST(SimTool, TerminationSignalRemovesTheLink) {
     ASSERT_EQ(sim.readLine(), "ready " + link);
     EXPECT_EQ(sim.command("unplug"), "ok");
     EXPECT_FALSE(pathExists(link));
-    const std::string replug = sim.command("replug");
-    EXPECT_EQ(replug, "ok " + link);
+    EXPECT_EQ(sim.command("replug"), "ok " + link);
     EXPECT_TRUE(pathExists(link));
     kill(sim.pid(), SIGTERM);
     EXPECT_EQ(sim.waitForExit(), 0);

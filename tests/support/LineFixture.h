@@ -9,6 +9,7 @@
 #include <string>
 
 #include "TempDir.h"
+#include "link/RegisterMap.h"
 #include "sim/SimulatedLine.h"
 
 namespace vornex::test {
@@ -52,6 +53,29 @@ inline sim::InstrumentConfig instrument(int address, std::optional<float> value 
     return c;
 }
 
+// A change of unit (and of the raw target, when one is given) made on an instrument's keypad.
+inline sim::KeypadChange unitChange(uint8_t unit, std::optional<uint32_t> target = std::nullopt) {
+    sim::KeypadChange change;
+    change.unit = unit;
+    change.target = target;
+    return change;
+}
+
+// A line serving `instruments`.
+inline sim::SimConfig lineOf(std::initializer_list<sim::InstrumentConfig> instruments) {
+    sim::SimConfig config;
+    config.instruments = instruments;
+    return config;
+}
+
+// The live value, or nothing when the read fails (errno says why).
+inline std::optional<float> liveValue(modbus_t* ctx) {
+    uint16_t regs[2] = {0xAAAA, 0xAAAA};
+    if (modbus_read_input_registers(ctx, regmap::kInLiveValue, 2, regs) != 2)
+        return std::nullopt;
+    return regmap::decodeFloat(regs);
+}
+
 inline uint16_t holding(modbus_t* ctx, int address) {
     uint16_t value = 0xDEAD;
     EXPECT_EQ(modbus_read_registers(ctx, address, 1, &value), 1) << modbus_strerror(errno);
@@ -67,9 +91,7 @@ protected:
         ASSERT_TRUE(line->startPty(linkPath, error)) << error;
     }
     void startLine(std::initializer_list<sim::InstrumentConfig> instruments) {
-        sim::SimConfig config;
-        config.instruments = instruments;
-        startLine(config);
+        startLine(lineOf(instruments));
     }
 
     TempDir dir;
