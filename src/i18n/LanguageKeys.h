@@ -119,6 +119,9 @@ inline constexpr const char* kPrintPage = "IDS_PRINT_PAGE";
 inline constexpr const char* kPanelColId = "IDS_PANEL_COL_ID";
 inline constexpr const char* kPanelColDev = "IDS_PANEL_COL_DEV";
 inline constexpr const char* kPanelColState = "IDS_PANEL_COL_STATE";
+// Column S of the control panel: an instrument answering, and one whose reads fail.
+inline constexpr const char* kStateOk = "IDS_STATE_OK";
+inline constexpr const char* kStateError = "IDS_STATE_ERR";
 
 // The instrument parameters window's message line after a write: the instrument holds what was
 // written; it holds something else; its settings could not be read back. Then the targets a
@@ -188,7 +191,7 @@ inline constexpr std::array kLanguageKeys = {
     langkey::kStatusStopped, langkey::kStatusNoTest, langkey::kStatusPoints,
     langkey::kStatusLineLost, langkey::kStatusWriteFailed, langkey::kPrintTest, langkey::kPrintFile,
     langkey::kPrintDate, langkey::kPrintInstruments, langkey::kPrintPage, langkey::kPanelColId,
-    langkey::kPanelColDev, langkey::kPanelColState,
+    langkey::kPanelColDev, langkey::kPanelColState, langkey::kStateOk, langkey::kStateError,
     // Instrument parameters: read-back and refusal texts.
     langkey::kMessageParamsWritten, langkey::kMessageParamsDiffer, langkey::kMessageParamsUnread,
     langkey::kMessageSetAllowed};

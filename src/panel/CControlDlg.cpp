@@ -31,16 +31,20 @@ constexpr int kLedHeight = 46;
 
 }  // namespace
 
-QString CControlDlg::presenceMark(PresenceState state) {
+// "?" and "--" are symbols in every language; the words come from the language file, in English
+// for a panel that was given none.
+QString CControlDlg::presenceMark(PresenceState state) const {
     switch (state) {
         case PresenceState::Unidentified:
             return QStringLiteral("?");
         case PresenceState::Identified:
-            return QStringLiteral("OK");
+            return langStringOr(languageFile_, QString::fromLatin1(langkey::kStateOk),
+                                QStringLiteral("OK"));
         case PresenceState::Absent:
             return QStringLiteral("--");
         case PresenceState::CommunicationError:
-            return QStringLiteral("ERR");
+            return langStringOr(languageFile_, QString::fromLatin1(langkey::kStateError),
+                                QStringLiteral("ERR"));
     }
     return QStringLiteral("?");
 }
@@ -159,6 +163,8 @@ void CControlDlg::applyLanguage(const QString& languageFile) {
             column, Qt::Horizontal,
             GetLangString(languageFile, QString::fromLatin1(headers[column])));
     }
+    if (connected())
+        showPresence();
 }
 
 QString CControlDlg::portText() const {
@@ -190,11 +196,7 @@ void CControlDlg::onConnect() {
         case ConnectResult::Connected:
             state_ = LinkState::Connected;
             connectedPort_ = port;
-            for (int row = 0; row < devices_->GetItemCount(); ++row) {
-                devices_->SetItemText(
-                    row, kPresenceColumn,
-                    presenceMark(session_.device(static_cast<size_t>(row)).presence()));
-            }
+            showPresence();
             updateButtons();
             return;
         case ConnectResult::InUse:
@@ -216,6 +218,13 @@ void CControlDlg::onDisconnect() {
     connectedPort_.clear();
     showNotPolled();
     updateButtons();
+}
+
+void CControlDlg::showPresence() {
+    for (int row = 0; row < devices_->GetItemCount(); ++row) {
+        devices_->SetItemText(row, kPresenceColumn,
+                              presenceMark(session_.device(static_cast<size_t>(row)).presence()));
+    }
 }
 
 // Column S is left blank and the value display shows dashes: the last states and reading are

@@ -41,8 +41,8 @@ public:
 
     enum class Button { Connect, Disconnect, Add, Delete };
 
-    // Column "S" of the device list: where each instrument stands.
-    static QString presenceMark(PresenceState state);
+    // Column "S" of the device list: where each instrument stands, in the panel's language.
+    QString presenceMark(PresenceState state) const;
 
     // The session must end before the panel.
     CControlDlg(AcquisitionSession& session, PortSource ports, QWidget* parent = nullptr);
@@ -82,6 +82,8 @@ private:
     void onDisplaySelection();
     void fillPorts();
     void loseLink();
+    // Column S from the states the session holds, while the line is polled.
+    void showPresence();
     // Polling ended: nothing shown is live any more.
     void showNotPolled();
     void updateButtons();

@@ -15,8 +15,12 @@
 #include <QTableView>
 #include <QTemporaryDir>
 
+#include "Modal.h"
+#include "Wait.h"
 #include "app/CAboutDlg.h"
+#include "app/SimulatedInstruments.h"
 #include "browser/CDlgSelData.h"
+#include "controls/CListCtrlEx.h"
 #include "frame/CDlgTestCreate.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
@@ -32,11 +36,11 @@ namespace vornex {
 namespace {
 
 // Words that are the same in every language: the program's and the instruments' names, units,
-// ports and file types.
+// ports (also the simulated line's path) and file types.
 const QRegularExpression kNeutral(QStringLiteral(
-    R"(Vornex|Slave_\d+|Mode_\d+|N\.m|kgf\.cm|ft\.lbf|in\.lfb|\bKB\b|\bMB\b|\bCSV\b|xlsx|csv|pdat|/dev/\S+|Ctrl\+\w|\bs\b|\bA\b|\bB\b|English|简体中文|繁体中文)"));
+    R"(Vornex|Slave_\d+|Mode_\d+|N\.m|kgf\.cm|ft\.lbf|in\.lfb|\bKB\b|\bMB\b|\bCSV\b|xlsx|csv|pdat|/\S+|Ctrl\+\w|\bs\b|\bA\b|\bB\b|English|简体中文|繁体中文)"));
 
-// Every text a window shows: its title, its labels, buttons, group boxes, list headers, menus.
+// Every text a window shows: its title, its labels, buttons, group boxes, lists, menus.
 QStringList visibleTexts(QWidget* window) {
     QStringList texts{window->windowTitle()};
     for (auto* label : window->findChildren<QLabel*>())
@@ -48,6 +52,10 @@ QStringList visibleTexts(QWidget* window) {
     for (auto* table : window->findChildren<QTableView*>()) {
         for (int c = 0; c < table->model()->columnCount(); ++c)
             texts << table->model()->headerData(c, Qt::Horizontal).toString();
+        for (int r = 0; r < table->model()->rowCount(); ++r) {
+            for (int c = 0; c < table->model()->columnCount(); ++c)
+                texts << table->model()->index(r, c).data().toString();
+        }
     }
     for (auto* bar : window->findChildren<QMenuBar*>()) {
         for (QAction* top : bar->actions()) {
@@ -80,13 +88,27 @@ void expectOneLanguage(QWidget* window, bool chinese, const char* what) {
 
 class WindowTextsTest : public ::testing::TestWithParam<int> {};
 
+// The main window polls an instrument on a simulated line, so the panel's list shows its state.
 TEST_P(WindowTextsTest, EveryWindowShowsOneLanguage) {
+    SimulatedInstruments line({1});
+    std::string error;
+    ASSERT_TRUE(line.start(error)) << error;
     QTemporaryDir home;
-    CMainFrame frame(AppPaths::forHome(home.path()), [] { return std::vector<std::string>{}; });
+    CMainFrame frame(AppPaths::forHome(home.path()),
+                     [port = line.portPath()] { return std::vector<std::string>{port}; });
     frame.language().choose(GetParam());
     const bool chinese = GetParam() != command::kLanguageEnUS;
     const QString file = frame.languageFile();
     frame.show();
+    CControlDlg& panel = *frame.controlPanel();
+    test::whenModal([](QDialog* dialog) { test::typeAndEnter(dialog, QStringLiteral("1")); });
+    panel.onAdd();
+    panel.onConnect();
+    ASSERT_TRUE(test::waitUntil([&] {
+        const QString state = panel.deviceList()->GetItemText(0, 2);
+        return !state.isEmpty() && state != QStringLiteral("?");
+    }));
+    EXPECT_EQ(panel.deviceList()->GetItemText(0, 2), GetLangString(file, "IDS_STATE_OK"));
     frame.view()->graph().Cursor();
     expectOneLanguage(&frame, chinese, "main window");
     const CXGraph& graph = frame.view()->graph();
@@ -112,6 +134,7 @@ TEST_P(WindowTextsTest, EveryWindowShowsOneLanguage) {
                     GetLangString(file, "IDS_MESSAGE_DATAUPERR"),
                     QMessageBox::Ok | QMessageBox::Cancel);
     expectOneLanguage(&box, chinese, "message box");
+    panel.onDisconnect();
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, WindowTextsTest,
