@@ -1,13 +1,18 @@
 // Pictures of the whole window while it records three simulated instruments, one per language,
-// and one of a second test recorded after the first was closed.
+// and one of a second test recorded after the first was closed. In each language also the print
+// preview of that recording, the parameters window connected to an instrument, and the upload
+// window after an upload and an export, with the message that names the exported file.
 //
 //   window_screenshots OUTDIR [SECONDS]
 //
-// Run it under an X server (xvfb-run -a -s "-screen 0 1600x900x24") for real rendering.
+// Run it under an X server (xvfb-run -a -s "-screen 0 1600x1000x24") for real rendering.
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QPrintPreviewWidget>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -19,19 +24,101 @@
 #include "frame/CommandIds.h"
 #include "frame/LanguageSwitch.h"
 #include "graph/CVornexView.h"
+#include "instrument/CDlgDevParam.h"
+#include "instrument/CDlgUpData.h"
+#include "instrument/RecordListModel.h"
 #include "panel/CControlDlg.h"
 
 using namespace vornex;
 
 namespace {
 
-bool save(CMainFrame& frame, const QString& outDir, const QString& name) {
+// Saves OUTDIR/<name>.png once the widget has painted.
+bool saveGrab(QWidget& widget, const QString& outDir, const QString& name) {
     // The graph redraws at most every few dozen milliseconds; let the last one happen.
     QTest::qWait(200);
-    const QString path = QDir(outDir).filePath(QStringLiteral("window-%1.png").arg(name));
-    const bool saved = frame.grab().save(path);
+    const QString path = QDir(outDir).filePath(name + QStringLiteral(".png"));
+    const bool saved = widget.grab().save(path);
     std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(path));
     return saved;
+}
+
+bool save(CMainFrame& frame, const QString& outDir, const QString& name) {
+    return saveGrab(frame, outDir, QStringLiteral("window-") + name);
+}
+
+// Waits for a condition of a dialog's own work, for at most half a minute.
+template <typename Condition>
+bool waitFor(Condition done) {
+    for (int waited = 0; !done(); waited += 50) {
+        if (waited > 30000)
+            return false;
+        QTest::qWait(50);
+    }
+    return true;
+}
+
+// The print preview of the recorded graph, grabbed from inside its own event loop; the page is
+// fitted to the width so that the header can be read.
+bool shootPrintPreview(CMainFrame& frame, const QString& outDir, const QString& name) {
+    bool saved = false;
+    test::whenModal([&](QDialog* dialog) {
+        dialog->resize(1100, 900);
+        if (auto* preview = dialog->findChild<QPrintPreviewWidget*>())
+            preview->fitToWidth();
+        saved = saveGrab(*dialog, outDir, QStringLiteral("print-preview-") + name);
+        dialog->reject();
+    });
+    frame.view()->printPreview();
+    return saved;
+}
+
+bool shootParameters(const QString& languageFile, const QString& port, const QString& outDir,
+                     const QString& name) {
+    CDlgDevParam dialog(languageFile, QStringList{port});
+    dialog.show();
+    auto* connect = dialog.findChild<QPushButton*>(QStringLiteral("connect"));
+    connect->click();
+    if (!dialog.isConnected()) {
+        std::fprintf(stderr, "the parameters window did not connect to %s\n", qPrintable(port));
+        return false;
+    }
+    const bool saved = saveGrab(dialog, outDir, QStringLiteral("params-") + name);
+    connect->click();
+    return saved;
+}
+
+// Uploads instrument 1's records and exports them as on a machine without a spreadsheet
+// application: "Save as" (answered with a file in a temporary folder) and the message naming it.
+bool shootUpload(const QString& languageFile, const QString& port, const QString& outDir,
+                 const QString& name) {
+    QTemporaryDir exports;
+    CDlgUpData dialog(languageFile, port, false);
+    dialog.setWorkbookOpener([](const QString&) { return false; });
+    dialog.setSaveChooser(
+        [&exports](const QString&, const QString& proposed, const QString&, QString*) {
+            return exports.filePath(QFileInfo(proposed).fileName());
+        });
+    dialog.show();
+    dialog.findChild<QPushButton*>(QStringLiteral("confirm"))->click();
+    if (!dialog.isLinked()) {
+        std::fprintf(stderr, "the upload window did not link to %s\n", qPrintable(port));
+        return false;
+    }
+    dialog.findChild<QPushButton*>(QStringLiteral("upload"))->click();
+    if (!waitFor([&] { return !dialog.isUploading() && dialog.records().rowCount() > 0; })) {
+        std::fprintf(stderr, "the upload did not end\n");
+        return false;
+    }
+    bool savedMessage = false;
+    test::whenModal([&](QDialog* message) {
+        savedMessage = saveGrab(*message, outDir, QStringLiteral("upload-message-") + name);
+        message->accept();
+    });
+    dialog.findChild<QPushButton*>(QStringLiteral("export"))->click();
+    const bool saved = saveGrab(dialog, outDir, QStringLiteral("upload-") + name);
+    dialog.findChild<QPushButton*>(QStringLiteral("confirm"))->click();
+    return saved && savedMessage && QFileInfo::exists(dialog.lastExport());
 }
 
 // Records a first test for `seconds`, closes it, opens a second and records it for a few
@@ -69,8 +156,9 @@ bool shoot(int languageCommand, const QString& name, const QString& outDir, int 
         panel.onAdd();
     }
     panel.onConnect();
-    frame.session().proposeName();  // makes today's folder, as the dialog does
-    frame.session().newTest("demo");
+    // The name the new-test dialog proposes (date and time), which reads alike in every language;
+    // proposing also makes today's folder, as the dialog does.
+    frame.session().newTest(frame.session().proposeName());
     frame.action(command::kTestNew)->setEnabled(false);
     frame.view()->start();
     QTest::qWait(seconds * 1000);
@@ -78,7 +166,14 @@ bool shoot(int languageCommand, const QString& name, const QString& outDir, int 
     if (secondTest)
         saved = shootSecondTest(frame, outDir, seconds) && saved;
     frame.view()->stop();
+    saved = shootPrintPreview(frame, outDir, name) && saved;
+    // The dialogs open the port themselves, once polling has let it go.
     panel.onDisconnect();
+    if (!waitFor([&] { return panel.button(CControlDlg::Button::Connect)->isEnabled(); }))
+        return false;
+    const QString port = QString::fromStdString(line.portPath());
+    saved = shootParameters(frame.languageFile(), port, outDir, name) && saved;
+    saved = shootUpload(frame.languageFile(), port, outDir, name) && saved;
     return saved;
 }
 
