@@ -23,6 +23,7 @@
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
 #include "frame/LanguageSwitch.h"
+#include "frame/WindowStatus.h"
 #include "graph/CVornexView.h"
 #include "instrument/CDlgDevParam.h"
 #include "instrument/CDlgUpData.h"
@@ -132,6 +133,8 @@ bool shootSecondTest(CMainFrame& frame, const QString& outDir, int seconds) {
     frame.view()->start();
     QTest::qWait(4000);
     frame.view()->stop();
+    // The status bar is refreshed on a timer; let it show the recording stopped.
+    QTest::qWait(WindowStatus::kRefreshMs);
     return save(frame, outDir, QStringLiteral("second-test"));
 }
 
