@@ -42,7 +42,7 @@ uint16_t litSegments(const QImage& image, const QRectF& rect,
         const QRgb c = segmentPixel(image, rect, outlines[i], gridWidth);
         EXPECT_TRUE(c == kOn || c == kOff) << "segment " << i << " colour " << std::hex << c;
         if (c == kOn) {
-            lit |= 1u << i;
+            lit = static_cast<uint16_t>(lit | (1u << i));
         }
     }
     return lit;
