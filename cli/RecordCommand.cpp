@@ -96,23 +96,6 @@ const char* refusalText(TestSession::AddResult result) {
     return "";
 }
 
-// Null when the name can name a test file.
-const char* nameRefusal(testpaths::NameProblem problem) {
-    switch (problem) {
-        case testpaths::NameProblem::None:
-            return nullptr;
-        case testpaths::NameProblem::LeavesFolder:
-            return kTestBadNameText;
-        case testpaths::NameProblem::Blank:
-            return kTestBlankNameText;
-        case testpaths::NameProblem::ControlCharacter:
-            return kTestControlCharText;
-        case testpaths::NameProblem::TooLong:
-            return kTestNameTooLongText;
-    }
-    return nullptr;
-}
-
 void printCounts(const std::string& path) {
     std::printf("%s\n", path.c_str());
     const SlaveCounts counts = TestFile(path).count().value_or(SlaveCounts{});
@@ -149,8 +132,9 @@ int runRecord(const QStringList& args) {
         return 1;
     }
     const std::string name = arguments.value(QStringLiteral("test")).toStdString();
-    if (const char* refusal = nameRefusal(testpaths::checkName(name))) {
-        std::fprintf(stderr, "vornex-cli record: %s (%s)\n", refusal, name.c_str());
+    if (const auto refused = TestSession::checkName(name);
+        refused != TestSession::AddResult::Added) {
+        std::fprintf(stderr, "vornex-cli record: %s (%s)\n", refusalText(refused), name.c_str());
         return 2;
     }
 

@@ -16,7 +16,7 @@
 #include <numeric>
 #include <vector>
 
-#include "AddDevices.h"
+#include "Modal.h"
 #include "app/SimulatedInstruments.h"
 #include "frame/CMainFrame.h"
 #include "graph/CVornexView.h"
@@ -58,8 +58,13 @@ void recordThirtyInstruments(int seconds) {
     frame.resize(1600, 900);
     frame.show();
     CControlDlg& panel = *frame.controlPanel();
-    for (int address : addresses)
-        bench::addThroughDialog(panel, address);
+    for (int address : addresses) {
+        test::whenModal([address](QDialog* dialog) {
+            dialog->findChild<QLineEdit*>()->setText(QString::number(address));
+            dialog->accept();
+        });
+        panel.onAdd();
+    }
     panel.onConnect();
     frame.session().proposeName();  // makes today's folder, as the dialog does
     frame.session().newTest("bench");

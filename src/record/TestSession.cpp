@@ -29,7 +29,7 @@ std::string TestSession::proposeName() const {
     return testpaths::proposedName(now);
 }
 
-TestSession::AddResult TestSession::add(const std::string& name) {
+TestSession::AddResult TestSession::checkName(const std::string& name) {
     switch (testpaths::checkName(name)) {
         case testpaths::NameProblem::None:
             break;
@@ -42,6 +42,12 @@ TestSession::AddResult TestSession::add(const std::string& name) {
         case testpaths::NameProblem::TooLong:
             return AddResult::NameTooLong;
     }
+    return AddResult::Added;
+}
+
+TestSession::AddResult TestSession::add(const std::string& name) {
+    if (const AddResult refused = checkName(name); refused != AddResult::Added)
+        return refused;
     // The day is taken again: the dialog may have been opened before midnight.
     const std::string folder = testpaths::dayFolder(dataFolder_, clock_());
     const std::string path = testpaths::testFile(folder, name);

@@ -32,6 +32,9 @@ public:
     // this call (made if missing); the test is then open with that path, which stays its path
     // whatever the date becomes.
     AddResult add(const std::string& name);
+    // What add would answer for the name alone, before anything is created: Added when the name
+    // can name a test file.
+    static AddResult checkName(const std::string& name);
     // Why the last add was refused with CannotCreate.
     const std::string& createError() const { return createError_; }
 

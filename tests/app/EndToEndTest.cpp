@@ -31,17 +31,25 @@ namespace {
 
 using test::waitUntil;
 
-// The program as a user drives it: simulated line, three instruments, one test recorded, closed,
-// found on disk.
-TEST(EndToEndTest, RecordsThreeInstrumentsIntoTodaysTest) {
+// The program started as `vornex --simulate` in a home folder of its own, its window shown.
+class EndToEndTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QString error;
+        ASSERT_TRUE(app.init({"vornex", "--simulate", "--home", home.qPath()}, error))
+            << error.toStdString();
+        app.mainFrame()->show();
+    }
+
     test::TempDir home;
     test::MessageRecorder messages;
     CVornexApp app;
-    QString error;
-    ASSERT_TRUE(app.init({"vornex", "--simulate", "--home", home.qPath()}, error))
-        << error.toStdString();
+};
+
+// The program as a user drives it: simulated line, three instruments, one test recorded, closed,
+// found on disk.
+TEST_F(EndToEndTest, RecordsThreeInstrumentsIntoTodaysTest) {
     CMainFrame& frame = *app.mainFrame();
-    frame.show();
     CControlDlg& panel = *frame.controlPanel();
     ASSERT_EQ(panel.portText(), app.simulatedPort()) << "the simulated line comes first";
 
@@ -98,15 +106,8 @@ TEST(EndToEndTest, RecordsThreeInstrumentsIntoTodaysTest) {
 // The line is lost mid-recording: the recording stops and the toolbar says so; Connect again does
 // not record until Start. The day folder then turns into a file: at the end the window says how
 // many points are unwritten and saves them where the user picks.
-TEST(EndToEndTest, LostLineStopsTheRecordingAndUnwrittenPointsAreOfferedForSaving) {
-    test::TempDir home;
-    test::MessageRecorder messages;
-    CVornexApp app;
-    QString error;
-    ASSERT_TRUE(app.init({"vornex", "--simulate", "--home", home.qPath()}, error))
-        << error.toStdString();
+TEST_F(EndToEndTest, LostLineStopsTheRecordingAndUnwrittenPointsAreOfferedForSaving) {
     CMainFrame& frame = *app.mainFrame();
-    frame.show();
     CControlDlg& panel = *frame.controlPanel();
     CHeaderToolBar& toolBar = *frame.toolBar();
     AcquisitionSession& session = frame.session();
