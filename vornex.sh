@@ -5,6 +5,7 @@
 #   ./vornex.sh test [ARGS...]  install what is missing, build, run every test (ARGS go to ctest)
 #   ./vornex.sh build           install what is missing and build
 #   ./vornex.sh check-format    install what is missing, check every tracked source's formatting
+#   ./vornex.sh package         install what is missing, build, make build/package/vornex_*.deb
 #
 # VORNEX_BUILD_DIR (default: build) and VORNEX_SANITIZE (e.g. "address,undefined" or "thread")
 # select another build tree; VORNEX_TARGET builds one target instead of all; VORNEX_WERROR=ON
@@ -27,6 +28,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev
     fonts-wqy-microhei qt6-translations-l10n
     xvfb xauth unzip
+    dpkg-dev file lintian desktop-file-utils appstream man-db
 )
 
 install_missing() {
@@ -94,6 +96,11 @@ check_format() {
     git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 }
 
+# The Debian package of the build tree, made from what `cmake --install` puts in place.
+make_package() {
+    cpack --config "$BUILD_DIR/CPackConfig.cmake"
+}
+
 run_tests() {
     ctest --test-dir "$BUILD_DIR" --output-on-failure --parallel "$JOBS" "$@"
 }
@@ -105,5 +112,6 @@ case "$command" in
     test) install_missing; build; run_tests "$@" ;;
     build) install_missing; build ;;
     check-format) install_missing; check_format ;;
-    *) echo "usage: $0 run|test|build|check-format [ARGS...]" >&2; exit 2 ;;
+    package) install_missing; build; make_package ;;
+    *) echo "usage: $0 run|test|build|check-format|package [ARGS...]" >&2; exit 2 ;;
 esac

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 #include "link/LinkResult.h"
+#include "link/PortAccess.h"
 
 namespace vornex::cli {
 
@@ -12,6 +14,15 @@ inline std::string slaveFailureText(int slave, const LinkResult& result) {
     const std::string name = "slave " + std::to_string(slave);
     return result.kind() == LinkResult::Kind::Timeout ? name + " does not answer"
                                                       : name + ": " + result.describe();
+}
+
+// Follows "cannot open" when the user may not use the port, with the way to mend it.
+inline void printPortAccessHint(const std::string& port) {
+    if (portAccessDenied(port))
+        std::fprintf(stderr,
+                     "vornex-cli: permission denied on %s: the user must be in the dialout group "
+                     "(sudo usermod -aG dialout $USER, then log in again)\n",
+                     port.c_str());
 }
 
 }  // namespace vornex::cli

@@ -153,6 +153,7 @@ int runParams(const QStringList& args) {
         case InstrumentParameters::ConnectResult::PortError:
             std::fprintf(stderr, "vornex-cli params: cannot open %s (absent or in use)\n",
                          qPrintable(options->port));
+            printPortAccessHint(options->port.toStdString());
             return 2;
         case InstrumentParameters::ConnectResult::ReadError:
             std::fprintf(stderr, "vornex-cli params: %s\n",

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "LinkMessages.h"
+
 namespace vornex::cli {
 
 bool connectPoller(Poller& poller, const QString& port, const char* command) {
@@ -17,6 +19,7 @@ bool connectPoller(Poller& poller, const QString& port, const char* command) {
             break;
     }
     std::fprintf(stderr, "vornex-cli %s: cannot open port %s\n", command, qPrintable(port));
+    printPortAccessHint(port.toStdString());
     return false;
 }
 

@@ -10,6 +10,7 @@
 
 #include "Arguments.h"
 #include "Commands.h"
+#include "LinkMessages.h"
 #include "SignalPipe.h"
 #include "controls/MessageTexts.h"
 #include "i18n/HomeFolder.h"
@@ -177,6 +178,7 @@ int runRecord(const QStringList& args) {
             case ConnectResult::CannotOpen:
             case ConnectResult::StillStopping:
                 std::fprintf(stderr, "vornex-cli record: cannot open port %s\n", qPrintable(port));
+                printPortAccessHint(port.toStdString());
                 return 2;
         }
 

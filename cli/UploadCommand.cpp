@@ -115,6 +115,7 @@ int runUpload(const QStringList& args) {
         case RecordUpload::ConnectResult::PortError:
             std::fprintf(stderr, "vornex-cli upload: cannot open %s (absent or in use)\n",
                          qPrintable(port));
+            printPortAccessHint(port.toStdString());
             return 2;
         case RecordUpload::ConnectResult::ReadError:
             std::fprintf(stderr, "vornex-cli upload: %s\n",

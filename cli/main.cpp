@@ -5,12 +5,13 @@
 #include <map>
 
 #include "Commands.h"
+#include "VornexVersion.h"
 
 namespace {
 
-void printUsage() {
+void printUsage(std::FILE* out = stderr) {
     std::fputs(
-        "usage: vornex-cli COMMAND [OPTIONS]\n"
+        "usage: vornex-cli COMMAND [OPTIONS] | --help | --version\n"
         "  ports                                        list the serial ports\n"
         "  poll --port PATH --slaves 1,2,3 --passes N [--display ADDR]\n"
         "  record --port PATH --slaves 1,2,3 --test NAME [--seconds S] [--home DIR]\n"
@@ -19,7 +20,7 @@ void printUsage() {
         "  params --port PATH --slave N [--set-mode M] [--set-unit NAME] [--set-measure NAME]\n"
         "         [--set TARGET UPPER LOWER]            read or write an instrument's settings\n"
         "  upload --port PATH --slave N (--xlsx OUT | --csv OUT) [--fast]\n",
-        stderr);
+        out);
 }
 
 }  // namespace
@@ -30,6 +31,14 @@ int main(int argc, char** argv) {
     if (args.isEmpty()) {
         printUsage();
         return 1;
+    }
+    if (args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
+        printUsage(stdout);
+        return 0;
+    }
+    if (args.first() == QLatin1String("--version")) {
+        std::puts("vornex-cli " VORNEX_VERSION);
+        return 0;
     }
     const std::map<QString, std::function<int(const QStringList&)>> commands = {
         {"ports", vornex::cli::runPorts},   {"poll", vornex::cli::runPoll},

@@ -34,6 +34,8 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args,
         double d = 0;
         if (a == "--help" || a == "-h") {
             o.help = true;
+        } else if (a == "--version") {
+            o.version = true;
         } else if (a == "--baud-emulate") {
             o.baudEmulate = true;
         } else if (!value(v)) {
@@ -146,6 +148,7 @@ Options:
   --crc F              send a fraction F of replies with a bad CRC
   --delay MS           delay every reply by MS ms
   --silent LIST        addresses that do not answer
+  --version            print the version
   -h, --help           this text
 
 Commands on standard input, one a line; each is answered "ok" or "error: ...":

@@ -26,6 +26,7 @@ struct SimOptions {
     int delayMs = 0;
     std::vector<int> silent;
     bool help = false;
+    bool version = false;
 
     SimConfig toConfig() const;
 };

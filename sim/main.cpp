@@ -13,6 +13,7 @@
 #include "SimCommands.h"
 #include "SimOptions.h"
 #include "SimulatedLine.h"
+#include "VornexVersion.h"
 
 using namespace vornex::sim;
 
@@ -25,6 +26,10 @@ int main(int argc, char** argv) {
     }
     if (options->help) {
         std::cout << simUsage();
+        return 0;
+    }
+    if (options->version) {
+        std::cout << "vornex-sim " VORNEX_VERSION "\n";
         return 0;
     }
 

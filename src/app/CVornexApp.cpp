@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 
 #include "app/CAboutDlg.h"
 #include "app/SimulatedInstruments.h"
@@ -49,6 +50,8 @@ bool CVornexApp::init(const QStringList& arguments, QString& error) {
         CAboutDlg about(frame->languageFile(), frame);
         about.exec();
     });
+    if (!line.testFile.isEmpty())
+        frame->loadTestFile(QFileInfo(line.testFile).absoluteFilePath());
     return true;
 }
 

@@ -4,10 +4,13 @@ namespace vornex {
 
 QString CommandLine::usage() {
     return QStringLiteral(
-        "usage: vornex [--home DIR] [--simulate] [--port PATH]...\n"
+        "usage: vornex [--home DIR] [--simulate] [--port PATH]... [FILE.pdat]\n"
         "  --home DIR    keep config.ini, Data/ and Language/ in DIR\n"
         "  --simulate    offer a built-in simulated line with instruments 1, 2 and 3\n"
-        "  --port PATH   offer PATH in the port list (repeatable)\n");
+        "  --port PATH   offer PATH in the port list (repeatable)\n"
+        "  FILE.pdat     show this test file in the graph\n"
+        "  --version     print the version\n"
+        "  --help        print this text\n");
 }
 
 CommandLine CommandLine::parse(const QStringList& arguments) {
@@ -27,6 +30,8 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
             line.simulate = true;
         } else if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h")) {
             line.helpShown = true;
+        } else if (argument == QStringLiteral("--version")) {
+            line.versionShown = true;
         } else if (argument == QStringLiteral("--home") ||
                    argument.startsWith(QStringLiteral("--home="))) {
             line.home = valueOf(i, QStringLiteral("--home"));
@@ -35,6 +40,8 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
             const QString port = valueOf(i, QStringLiteral("--port"));
             if (!port.isEmpty())
                 line.ports << port;
+        } else if (!argument.startsWith(QLatin1Char('-')) && line.testFile.isEmpty()) {
+            line.testFile = argument;
         } else {
             line.error = QStringLiteral("unknown argument ") + argument;
         }

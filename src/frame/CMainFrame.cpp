@@ -7,6 +7,7 @@
 #include "browser/CDlgSelData.h"
 #include "controls/DialogTexts.h"
 #include "controls/Icons.h"
+#include "controls/MessageBox.h"
 #include "frame/CDlgTestCreate.h"
 #include "frame/CFixSplitterWnd.h"
 #include "frame/CommandIds.h"
@@ -18,6 +19,7 @@
 #include "graph/CVornexView.h"
 #include "graph/CXGraph.h"
 #include "graph/GraphModeBinding.h"
+#include "i18n/LanguageKeys.h"
 #include "i18n/Startup.h"
 #include "instrument/CDlgDevParam.h"
 #include "instrument/CDlgUpData.h"
@@ -128,11 +130,18 @@ void CMainFrame::showTestData() {
                         session_.recording(), this);
     if (browser.exec() != QDialog::Accepted)
         return;
+    loadTestFile(browser.filePath());
+}
+
+bool CMainFrame::loadTestFile(const QString& path) {
     std::string error;
-    if (!session_.loadTest(browser.filePath().toStdString(), &error))
-        qWarning("vornex: %s", error.c_str());
-    else
-        status_->showLoadedFile(browser.filePath());
+    if (!session_.loadTest(path.toStdString(), &error)) {
+        showLangMessage(this, languageFile(), langkey::kMessageLoadError, MessageIcon::Warning,
+                        QString::fromStdString(error));
+        return false;
+    }
+    status_->showLoadedFile(path);
+    return true;
 }
 
 void CMainFrame::closeTest() {

@@ -55,6 +55,9 @@ public slots:
     void closeTest();
     // Runs the saved-data browser and loads the chosen test into the graph.
     void showTestData();
+    // Shows a saved test in the graph, as the browser does; a file that cannot be read is named
+    // in a message. False when it was not loaded.
+    bool loadTestFile(const QString& path);
 
 protected:
     // Ends the session while the window can still speak: every point is written, or the user is

@@ -13,8 +13,12 @@ QString resolveHomeFolder(const HomeFolderSources& sources) {
     if (!sources.environment.isEmpty()) {
         return sources.environment;
     }
+    // A program in a folder named "bin" is installed (/usr/bin, /usr/local/bin, ~/.local/bin):
+    // that folder holds other programs too, and root may write to it, so it is never the home
+    // folder. Anywhere else (a build tree, a copied folder) a writable program folder is.
     const QFileInfo program(sources.programFolder);
-    if (!sources.programFolder.isEmpty() && program.isDir() && program.isWritable()) {
+    if (!sources.programFolder.isEmpty() && program.isDir() && program.isWritable() &&
+        program.fileName() != QStringLiteral("bin")) {
         return sources.programFolder;
     }
     return sources.userDataFolder;

@@ -11,7 +11,7 @@ namespace vornex {
 struct HomeFolderSources {
     QString homeOption;      // "--home DIR" or "--home=DIR" on the command line
     QString environment;     // the environment variable VORNEX_HOME
-    QString programFolder;   // the folder of the running program, taken when it is writable
+    QString programFolder;   // the program's folder, taken when writable and not a "bin"
     QString userDataFolder;  // the per-user data folder, the last resort
 };
 

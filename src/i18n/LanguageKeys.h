@@ -31,6 +31,10 @@ inline constexpr const char* kMessageTip = "IDS_MESSAGE_TIP";
 inline constexpr const char* kMessageComError = "IDS_MESSAGE_COMERR";
 // The instrument does not answer a read or refuses a write.
 inline constexpr const char* kMessageModbusError = "IDS_MESSAGE_MDBERR";
+// A serial port that the user may not open: not in the group that owns it.
+inline constexpr const char* kMessagePortDenied = "IDS_MESSAGE_COMDENIED";
+// A test file named on the command line or chosen in the browser cannot be read.
+inline constexpr const char* kMessageLoadError = "IDS_MESSAGE_LOADERR";
 // No serial port is chosen on the control panel.
 inline constexpr const char* kMessageNoCom = "IDS_MESSAGE_NOCOMERR";
 // The upload needs the control panel's link closed.

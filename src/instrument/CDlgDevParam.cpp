@@ -17,6 +17,7 @@
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 #include "link/NumberText.h"
+#include "link/PortAccess.h"
 
 namespace vornex {
 
@@ -149,10 +150,11 @@ void CDlgDevParam::onConnect() {
     if (result != InstrumentParameters::ConnectResult::Connected) {
         connected_ = false;
         showConnectButton(false);
-        showLangMessage(this, languageFile_,
-                        result == InstrumentParameters::ConnectResult::PortError
-                            ? langkey::kMessageComError
-                            : langkey::kMessageModbusError);
+        showLangMessage(
+            this, languageFile_,
+            result != InstrumentParameters::ConnectResult::PortError ? langkey::kMessageModbusError
+            : portAccessDenied(port_->currentText().toStdString())   ? langkey::kMessagePortDenied
+                                                                     : langkey::kMessageComError);
         return;
     }
     refresh();

@@ -25,6 +25,7 @@
 #include "instrument/RecordListModel.h"
 #include "instrument/core/RecordExport.h"
 #include "link/NumberText.h"
+#include "link/PortAccess.h"
 
 namespace vornex {
 
@@ -203,9 +204,10 @@ void CDlgUpData::onConfirm() {
         linked_ = false;
         showLinked(false);
         showLangMessage(this, languageFile_,
-                        result == RecordUpload::ConnectResult::PortError
-                            ? langkey::kMessageComError
-                            : langkey::kMessageModbusError);
+                        result != RecordUpload::ConnectResult::PortError
+                            ? langkey::kMessageModbusError
+                        : portAccessDenied(portText_.toStdString()) ? langkey::kMessagePortDenied
+                                                                    : langkey::kMessageComError);
         return;
     }
     range_->setText(QString::fromStdString(formatFixed(upload_.range(), 1)));

@@ -18,6 +18,7 @@
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 #include "link/HotplugWatcher.h"
+#include "link/PortAccess.h"
 #include "panel/CDialogAddDev.h"
 #include "record/AcquisitionSession.h"
 
@@ -199,8 +200,13 @@ void CControlDlg::onConnect() {
             showPresence();
             updateButtons();
             return;
-        case ConnectResult::InUse:
         case ConnectResult::CannotOpen:
+            if (portAccessDenied(port)) {
+                showLangMessage(this, languageFile_, langkey::kMessagePortDenied);
+                return;
+            }
+            [[fallthrough]];
+        case ConnectResult::InUse:
             ShowMessage(this, QString::fromUtf8(kPortBusyText), QString::fromUtf8(kPortBusyCaption),
                         MessageIcon::Warning);
             return;

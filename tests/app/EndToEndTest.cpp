@@ -19,6 +19,7 @@
 #include "frame/CDlgTestCreate.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
+#include "frame/WindowStatus.h"
 #include "graph/CHeaderToolBar.h"
 #include "graph/CVornexView.h"
 #include "graph/ToolbarState.h"
@@ -167,6 +168,28 @@ TEST_F(EndToEndTest, LostLineStopsTheRecordingAndUnwrittenPointsAreOfferedForSav
                 m.text.contains(QString::fromStdString(path));
     }
     EXPECT_TRUE(told);
+}
+
+// `vornex FILE.pdat`, as a file manager opens a test file: the window starts with it in the
+// graph, or names a file it cannot read.
+TEST(OpenFromCommandLine, ShowsTheTestOrSaysItCannotBeRead) {
+    test::TempDir home;
+    const QString file = home.qFile("bench.pdat");
+    const CurvePoint points[] = {{0.0, 1.5, 4, {}}, {0.5, 2.5, 4, {}}};
+    ASSERT_TRUE(TestFile(file.toStdString()).append(points, 2).ok());
+    for (const QString& named : {file, home.qFile("missing.pdat")}) {
+        test::MessageRecorder messages;
+        CVornexApp app;
+        QString error;
+        ASSERT_TRUE(app.init({"vornex", "--home", home.qPath(), named}, error))
+            << error.toStdString();
+        const bool readable = named == file;
+        EXPECT_EQ(app.mainFrame()->status().loadedFile(), readable ? "bench.pdat" : "");
+        EXPECT_EQ(app.mainFrame()->view()->graph().seriesGraph(3) != nullptr &&
+                      app.mainFrame()->view()->graph().seriesGraph(3)->dataCount() == 2,
+                  readable);
+        EXPECT_EQ(messages.messages.size(), readable ? 0u : 1u);
+    }
 }
 
 }  // namespace

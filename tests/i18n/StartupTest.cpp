@@ -47,6 +47,9 @@ TEST(HomeFolderTest, StrongestSourceWinsAndPathsAreAbsolute) {
     EXPECT_EQ(resolveHomeFolder(sources), "/opt/env");
     sources.environment.clear();
     EXPECT_EQ(resolveHomeFolder(sources), program.qPath());
+    ASSERT_TRUE(QDir(program.qPath()).mkdir("bin"));
+    sources.programFolder = program.qFile("bin");
+    EXPECT_EQ(resolveHomeFolder(sources), "/opt/user") << "an installed program";
     sources.programFolder = program.qFile("not-there");
     EXPECT_EQ(resolveHomeFolder(sources), "/opt/user");
 

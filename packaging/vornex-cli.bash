@@ -1,0 +1,49 @@
+# bash completion for vornex-cli
+
+_vornex_cli() {
+    local cur prev words cword
+    _init_completion || return
+
+    local commands="ports poll record count export params upload"
+    if [[ $cword -eq 1 ]]; then
+        COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
+        return
+    fi
+
+    case $prev in
+        --port)
+            COMPREPLY=($(compgen -f -- "${cur:-/dev/tty}"))
+            return
+            ;;
+        --home)
+            _filedir -d
+            return
+            ;;
+        --csv | --xlsx)
+            _filedir
+            return
+            ;;
+        --slaves | --slave | --passes | --display | --seconds | --test | --set-mode | \
+            --set-unit | --set-measure | --set)
+            return
+            ;;
+    esac
+
+    local options
+    case ${words[1]} in
+        ports) options="--port" ;;
+        poll) options="--port --slaves --passes --display" ;;
+        record) options="--port --slaves --test --seconds --home" ;;
+        count) options="" ;;
+        export) options="--csv" ;;
+        params) options="--port --slave --set-mode --set-unit --set-measure --set" ;;
+        upload) options="--port --slave --xlsx --csv --fast" ;;
+        *) return ;;
+    esac
+    if [[ $cur == -* || ( ${words[1]} != count && ${words[1]} != export ) ]]; then
+        COMPREPLY=($(compgen -W "$options" -- "$cur"))
+    else
+        _filedir pdat
+    fi
+} &&
+    complete -F _vornex_cli vornex-cli
