@@ -28,7 +28,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev
     fonts-wqy-microhei qt6-translations-l10n
     xvfb xauth unzip
-    dpkg-dev file lintian desktop-file-utils appstream man-db
+    dpkg-dev file lintian desktop-file-utils appstream man-db shared-mime-info
 )
 
 install_missing() {

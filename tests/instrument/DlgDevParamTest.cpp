@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QComboBox>
@@ -10,6 +11,7 @@
 
 #include "LineFixture.h"
 #include "MessageRecorder.h"
+#include "TempDir.h"
 #include "instrument/CDlgDevParam.h"
 #include "link/ModbusLink.h"
 
@@ -131,6 +133,23 @@ TEST_F(DlgDevParamTest, ConnectFailsWhileThePortIsHeld) {
     click("connect");
     ASSERT_EQ(messages.messages.size(), 2u);
     EXPECT_TRUE(messages.messages[1].text.startsWith("Communication with the instrument failed"));
+}
+
+// The message names the remedy; the panel and the upload window take the same way.
+TEST(DlgDevParamPort, APortTheUserMayNotOpenNamesTheDialoutGroup) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root may open any port";
+    test::TempDir dir;
+    QFile port(dir.qFile("locked"));
+    ASSERT_TRUE(port.open(QIODevice::WriteOnly));
+    port.close();
+    ASSERT_TRUE(port.setPermissions(QFileDevice::Permissions()));
+    test::MessageRecorder messages;
+    CDlgDevParam dialog(kEnglish, QStringList{port.fileName()});
+    dialog.show();
+    QTest::mouseClick(dialog.findChild<QPushButton*>("connect"), Qt::LeftButton);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_TRUE(messages.messages[0].text.contains("usermod -aG dialout"));
 }
 
 TEST_F(DlgDevParamTest, ClosingReleasesThePort) {
