@@ -9,7 +9,8 @@ AcquisitionSession::AcquisitionSession(std::string dataFolder, GraphControl& gra
     : test_(std::move(dataFolder), std::move(settings.wallClock)),
       recorder_(graph, test_, static_cast<RecordingObserver&>(*this), settings.clock,
                 settings.writePeriod),
-      poller_(recorder_.signal(), settings.clock, static_cast<PollObserver&>(*this)) {
+      poller_(recorder_.signal(), settings.clock, static_cast<PollObserver&>(*this)),
+      companion_(settings.clock) {
     recorder_.attachSamples(&poller_.samples());
 }
 
@@ -78,7 +79,10 @@ void AcquisitionSession::handleLinkNews() {
 
 size_t AcquisitionSession::tick() {
     handleLinkNews();
-    return recorder_.tick();
+    const size_t taken = recorder_.tick();
+    if (recording() && companion_.refresh(poller_, timeBase()))
+        appendFailed(companion_.path(), companion_.error());
+    return taken;
 }
 
 TestSession::AddResult AcquisitionSession::newTest(const std::string& name) {
@@ -131,6 +135,10 @@ void AcquisitionSession::pollingEnded() {
 }
 
 void AcquisitionSession::recordingChanged(RecordingState state) {
+    if (state == RecordingState::Recording &&
+        companion_.started(test_.currentPath(), poller_, timeBase())) {
+        appendFailed(companion_.path(), companion_.error());
+    }
     notify([state](SessionObserver& o) { o.recordingChanged(state); });
 }
 
