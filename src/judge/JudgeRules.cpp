@@ -22,7 +22,7 @@ std::optional<Band> bandOf(const Limits& limits) {
     if (limits.target == 0.0)
         return std::nullopt;
     return Band{limits.target - limits.lowerPercent * limits.range / 100.0,
-                limits.target + limits.upperPercent * limits.range / 100.0};
+                limits.target + limits.upperPercent * limits.range / 100.0, limits.target};
 }
 
 Verdict verdictOf(double peak, const std::optional<Band>& band) {

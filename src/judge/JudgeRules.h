@@ -23,6 +23,7 @@ struct Limits {
 struct Band {
     double low = 0.0;
     double high = 0.0;
+    double target = 0.0;
 };
 
 // low = target - lower % of range, high = target + upper % of range; none without a target.

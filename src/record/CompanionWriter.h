@@ -28,6 +28,8 @@ public:
     // The reason the last write failed; empty while writes succeed.
     const std::string& error() const { return error_; }
     const std::string& path() const { return path_; }
+    // What the file holds: the settings of the test recorded last.
+    const Companion& companion() const { return companion_; }
 
 private:
     // True when some instrument's settings are new or changed.

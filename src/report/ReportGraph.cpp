@@ -77,7 +77,7 @@ QImage drawTestGraph(const TestResults& results, QSize size, int bandSlave) {
         painter.fillRect(QRectF(plot.left(), top.y(), plot.width(), bottom.y() - top.y()),
                          QColor(60, 170, 60, 50));
         painter.setPen(QPen(QColor(40, 130, 40), 1.5, Qt::DashLine));
-        const double target = (banded->judged.band->high + banded->judged.band->low) / 2.0;
+        const double target = banded->judged.band->target;
         painter.drawLine(at(e.t0, target), at(e.t1, target));
     }
     painter.setPen(QPen(Qt::black, 1));

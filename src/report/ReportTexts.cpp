@@ -62,6 +62,7 @@ ReportTexts textsFrom(Lookup text) {
     t.peak = text(k::kReportPeak, "Peak");
     t.verdict = text(k::kReportVerdict, "Verdict");
     t.noSettings = text(k::kReportNoSettings, "settings not recorded");
+    t.automatic = text(k::kResultsAuto, "5 % of range");
     t.verdictPass = text(k::kVerdictPass, "pass");
     t.verdictLow = text(k::kVerdictLow, "low");
     t.verdictHigh = text(k::kVerdictHigh, "high");

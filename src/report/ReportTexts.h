@@ -11,7 +11,7 @@ struct ReportTexts {
     QString title, test, file, started, made, instruments, graph, results, events;
     QString slave, unit, measure, set, range, target, upper, lower, threshold, since;
     QString count, lastPeak, pass, low, high, mean, sd, min, max;
-    QString event, time, peak, verdict, noSettings;
+    QString event, time, peak, verdict, noSettings, automatic;
     QString verdictPass, verdictLow, verdictHigh, verdictNone;
 
     QString verdictText(judge::Verdict v) const;
