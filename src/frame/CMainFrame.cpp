@@ -84,8 +84,8 @@ void CMainFrame::buildPanes(PortSource ports) {
     auto* graphAndResults = new QSplitter(Qt::Vertical);
     graphAndResults->addWidget(view_);
     graphAndResults->addWidget(results_);
-    graphAndResults->setStretchFactor(0, 3);
-    graphAndResults->setStretchFactor(1, 1);
+    graphAndResults->setStretchFactor(0, 1);
+    graphAndResults->setStretchFactor(1, 0);
     inner_->addWidget(graphAndResults);
     resultsController_ = std::make_unique<ResultsController>(session_, view_->graph(), *results_);
     connect(view_, &CVornexView::ticked, resultsController_.get(), &ResultsController::update);

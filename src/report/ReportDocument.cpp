@@ -108,7 +108,7 @@ QString eventRows(const TestResults& results, const ReportTexts& t) {
 void buildReport(QTextDocument& document, const TestResults& results, const ReportTexts& t,
                  const QString& madeAt) {
     document.addResource(QTextDocument::ImageResource, kGraphUrl,
-                         drawTestGraph(results, QSize(1100, 440)));
+                         drawTestGraph(results, QSize(1100, 440), t.slave));
     QString html = QStringLiteral("<h2>%1</h2><p>").arg(t.title.toHtmlEscaped());
     html += t.test.arg(QString::fromStdString(results.name)).toHtmlEscaped() + "<br>";
     html += t.file.arg(QString::fromStdString(results.path)).toHtmlEscaped() + "<br>";

@@ -49,10 +49,13 @@ Extent extentOf(const TestResults& results, const InstrumentResult* banded) {
 }  // namespace
 
 QColor slaveColour(int slave) {
-    return QColor::fromHsv((slave * 67) % 360, 220, 190);
+    static const QRgb kColours[] = {0x1f77b4, 0xd62728, 0x2ca02c, 0xff7f0e, 0x9467bd,
+                                    0x8c564b, 0xe377c2, 0x7f7f7f, 0xbcbd22, 0x17becf};
+    return QColor(kColours[static_cast<size_t>(std::max(slave - 1, 0)) % std::size(kColours)]);
 }
 
-QImage drawTestGraph(const TestResults& results, QSize size, int bandSlave) {
+QImage drawTestGraph(const TestResults& results, QSize size, const QString& slaveLabel,
+                     int bandSlave) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     const InstrumentResult* banded = nullptr;
@@ -65,7 +68,11 @@ QImage drawTestGraph(const TestResults& results, QSize size, int bandSlave) {
     const Extent e = extentOf(results, banded);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF plot(60, 10, size.width() - 70, size.height() - 40);
+    QFont font = painter.font();
+    font.setPixelSize(std::max(size.height() / 28, 10));
+    painter.setFont(font);
+    const double line = font.pixelSize() * 1.4;
+    const QRectF plot(line * 4.5, line * 0.5, size.width() - line * 5, size.height() - line * 2);
     const auto at = [&](double t, double v) {
         return QPointF(plot.left() + (t - e.t0) / (e.t1 - e.t0) * plot.width(),
                        plot.bottom() - (v - e.v0) / (e.v1 - e.v0) * plot.height());
@@ -80,15 +87,15 @@ QImage drawTestGraph(const TestResults& results, QSize size, int bandSlave) {
         const double target = banded->judged.band->target;
         painter.drawLine(at(e.t0, target), at(e.t1, target));
     }
-    painter.setPen(QPen(Qt::black, 1));
+    painter.setPen(QPen(Qt::black, 2));
     painter.drawRect(plot);
     for (int i = 0; i <= 4; ++i) {
         const double v = e.v0 + (e.v1 - e.v0) * i / 4.0;
         const double t = e.t0 + (e.t1 - e.t0) * i / 4.0;
-        painter.drawText(QRectF(0, at(0, v).y() - 8, 55, 16), Qt::AlignRight | Qt::AlignVCenter,
-                         QString::number(v, 'g', 4));
-        painter.drawText(QRectF(at(t, 0).x() - 40, plot.bottom() + 4, 80, 16), Qt::AlignCenter,
-                         QString::number(t, 'f', 1));
+        painter.drawText(QRectF(0, at(0, v).y() - line / 2, plot.left() - 6, line),
+                         Qt::AlignRight | Qt::AlignVCenter, QString::number(v, 'f', 1));
+        painter.drawText(QRectF(at(t, 0).x() - line * 3, plot.bottom() + 2, line * 6, line),
+                         Qt::AlignCenter, QString::number(t, 'f', 1));
     }
 
     painter.setClipRect(plot);
@@ -104,14 +111,26 @@ QImage drawTestGraph(const TestResults& results, QSize size, int bandSlave) {
             drawing ? path.lineTo(at(p.time, p.value)) : path.moveTo(at(p.time, p.value));
             drawing = true;
         }
-        painter.setPen(QPen(slaveColour(r.slave), 1.2));
+        painter.setPen(QPen(slaveColour(r.slave), 2.2));
         painter.drawPath(path);
         for (const judge::JudgedEvent& event : r.events) {
             const bool bad =
                 event.verdict == judge::Verdict::Low || event.verdict == judge::Verdict::High;
-            painter.setPen(QPen(bad ? Qt::red : slaveColour(r.slave).darker(), 1.5));
-            painter.drawEllipse(at(event.event.peakTime, event.event.peak), 4, 4);
+            painter.setPen(QPen(bad ? Qt::red : slaveColour(r.slave).darker(), 2.5));
+            painter.drawEllipse(at(event.event.peakTime, event.event.peak), 5, 5);
         }
+    }
+    painter.setClipping(false);
+    for (size_t i = 0; i < results.instruments.size(); ++i) {
+        const int slave = results.instruments[i].slave;
+        const double y = plot.top() + line * (static_cast<double>(i) + 0.6);
+        painter.setPen(QPen(slaveColour(slave), 3));
+        painter.drawLine(QPointF(plot.right() - line * 6, y),
+                         QPointF(plot.right() - line * 4.5, y));
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(plot.right() - line * 4.2, y - line / 2, line * 4, line),
+                         Qt::AlignLeft | Qt::AlignVCenter,
+                         QStringLiteral("%1 %2").arg(slaveLabel).arg(slave));
     }
     return image;
 }

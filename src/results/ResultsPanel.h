@@ -24,6 +24,9 @@ public:
 
     explicit ResultsPanel(QWidget* parent = nullptr);
 
+    // A few rows high: the graph above keeps most of the height.
+    QSize sizeHint() const override { return {640, 170}; }
+
     void setTexts(const ReportTexts& texts);
     void showResults(const LiveResults& results);
 
