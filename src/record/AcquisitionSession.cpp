@@ -80,8 +80,8 @@ void AcquisitionSession::handleLinkNews() {
 size_t AcquisitionSession::tick() {
     handleLinkNews();
     const size_t taken = recorder_.tick();
-    if (recording() && companion_.refresh(poller_, timeBase()))
-        appendFailed(companion_.path(), companion_.error());
+    if (recording())
+        tellCompanionNews(companion_.refresh(poller_, timeBase()));
     return taken;
 }
 
@@ -135,11 +135,17 @@ void AcquisitionSession::pollingEnded() {
 }
 
 void AcquisitionSession::recordingChanged(RecordingState state) {
-    if (state == RecordingState::Recording &&
-        companion_.started(test_.currentPath(), poller_, timeBase())) {
-        appendFailed(companion_.path(), companion_.error());
-    }
+    if (state == RecordingState::Recording)
+        tellCompanionNews(companion_.started(test_.currentPath(), poller_, timeBase()));
     notify([state](SessionObserver& o) { o.recordingChanged(state); });
+}
+
+// The companion file's writes fail and recover as appends do.
+void AcquisitionSession::tellCompanionNews(CompanionWriter::News news) {
+    if (news == CompanionWriter::News::Failed)
+        appendFailed(companion_.path(), companion_.error());
+    else if (news == CompanionWriter::News::Recovered)
+        appendRecovered(companion_.path());
 }
 
 void AcquisitionSession::appendFailed(const std::string& path, const std::string& reason) {

@@ -138,6 +138,8 @@ private:
     void closedTestWritten(const std::string& path, size_t unwritten) override;
     void pointsUnwritten(const std::string& path, size_t count, const std::string& reason) override;
 
+    void tellCompanionNews(CompanionWriter::News news);
+
     // Held while a notification is handed out, so a removed observer is never called again.
     std::mutex observersMutex_;
     std::vector<SessionObserver*> observers_;

@@ -4,8 +4,8 @@
 
 namespace vornex {
 
-bool CompanionWriter::started(const std::string& testPath, const Poller& poller,
-                              uint32_t timeBase) {
+CompanionWriter::News CompanionWriter::started(const std::string& testPath, const Poller& poller,
+                                               uint32_t timeBase) {
     if (testPath != testPath_) {
         testPath_ = testPath;
         path_ = companionPath(testPath);
@@ -22,9 +22,13 @@ bool CompanionWriter::started(const std::string& testPath, const Poller& poller,
     return write();
 }
 
-bool CompanionWriter::refresh(const Poller& poller, uint32_t timeBase) {
-    return !path_.empty() && take(poller, TickClock::secondsBetween(timeBase, clock_.now())) &&
-           write();
+CompanionWriter::News CompanionWriter::refresh(const Poller& poller, uint32_t timeBase) {
+    if (path_.empty())
+        return News::None;
+    const bool changed = take(poller, TickClock::secondsBetween(timeBase, clock_.now()));
+    const bool retry =
+        !error_.empty() && static_cast<uint32_t>(clock_.now() - lastTry_) >= kRetryMs;
+    return changed || retry ? write() : News::None;
 }
 
 bool CompanionWriter::take(const Poller& poller, double seconds) {
@@ -50,10 +54,14 @@ bool CompanionWriter::take(const Poller& poller, double seconds) {
     return changed;
 }
 
-bool CompanionWriter::write() {
+CompanionWriter::News CompanionWriter::write() {
     const bool worked = error_.empty();
     error_.clear();
-    return !writeCompanion(path_, companion_, &error_) && worked;
+    lastTry_ = clock_.now();
+    const bool works = writeCompanion(path_, companion_, &error_);
+    if (works == worked)
+        return News::None;
+    return works ? News::Recovered : News::Failed;
 }
 
 }  // namespace vornex

@@ -18,12 +18,15 @@ class CompanionWriter {
 public:
     explicit CompanionWriter(TickClock clock) : clock_(std::move(clock)) {}
 
+    // What a call has to tell: a write failed after the last had worked (error() says why), or
+    // worked after the last had failed; each change is told once.
+    enum class News { None, Failed, Recovered };
+
     // Start of a recording into `testPath`, whose times count from the clock reading `timeBase`.
-    // Both calls return true when a write failed after the last one had worked (error() says why),
-    // so a failure is told once.
-    bool started(const std::string& testPath, const Poller& poller, uint32_t timeBase);
-    // While recording: rewrites the file when some instrument's settings changed.
-    bool refresh(const Poller& poller, uint32_t timeBase);
+    News started(const std::string& testPath, const Poller& poller, uint32_t timeBase);
+    // While recording: rewrites the file when some instrument's settings changed, and tries again
+    // once a second while the last write failed.
+    News refresh(const Poller& poller, uint32_t timeBase);
 
     // The reason the last write failed; empty while writes succeed.
     const std::string& error() const { return error_; }
@@ -34,7 +37,8 @@ public:
 private:
     // True when some instrument's settings are new or changed.
     bool take(const Poller& poller, double seconds);
-    bool write();
+    static constexpr uint32_t kRetryMs = 1000;
+    News write();
 
     TickClock clock_;
     std::string testPath_;
@@ -43,6 +47,7 @@ private:
     // Settings generation of each device record last taken in, by record address.
     std::map<uint8_t, uint32_t> seen_;
     std::string error_;
+    uint32_t lastTry_ = 0;
 };
 
 }  // namespace vornex

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -76,6 +77,36 @@ TEST_F(CompanionFileTest, WrittenAtStartAndRewrittenWhenTheKeypadChangesSettings
     EXPECT_EQ(second->instruments.at(2).since, first->instruments.at(2).since);
     EXPECT_EQ(second->started, first->started);
     EXPECT_TRUE(session->companion().error().empty());
+}
+
+// A companion file that cannot be written is told as a failed append, tried again and told again
+// once it works.
+TEST_F(CompanionFileTest, AFailedWriteIsToldAndTriedAgain) {
+    struct Appends : SessionObserver {
+        std::vector<std::string> failed, recovered;
+        void appendFailed(const std::string& path, const std::string&) override {
+            failed.push_back(path);
+        }
+        void appendRecovered(const std::string& path) override { recovered.push_back(path); }
+    } appends;
+    ASSERT_NO_FATAL_FAILURE(startLine({test::instrument(1)}));
+    session = std::make_unique<AcquisitionSession>(dir.folder("Data"), graph);
+    session->addObserver(appends);
+    session->addDevice(1);
+    ASSERT_EQ(session->newTest("blocked"), TestSession::AddResult::Added);
+    const std::string ini = companionPath(session->testPath());
+    std::filesystem::create_directory(ini);
+    ASSERT_EQ(session->start(), Recorder::StartResult::Started);
+    EXPECT_EQ(appends.failed, std::vector<std::string>{ini});
+    EXPECT_FALSE(session->companion().error().empty());
+    std::filesystem::remove(ini);
+    ASSERT_TRUE(test::waitUntil([&] {
+        session->tick();
+        return !appends.recovered.empty();
+    }));
+    EXPECT_EQ(appends.failed.size(), 1u);
+    EXPECT_TRUE(readCompanion(ini));
+    session->removeObserver(appends);
 }
 
 TEST(CompanionFile, PathAndUnreadableFiles) {
