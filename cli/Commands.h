@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QStringList>
+#include <memory>
 
 namespace vornex::cli {
 
@@ -13,5 +15,9 @@ int runCount(const QStringList& args);
 int runExport(const QStringList& args);
 int runParams(const QStringList& args);
 int runUpload(const QStringList& args);
+int runReport(const QStringList& args);
+
+// The application object a command needs: a GUI one, without a screen, for the report.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv);
 
 }  // namespace vornex::cli

@@ -19,15 +19,16 @@ void printUsage(std::FILE* out = stderr) {
         "  export FILE --csv OUT                        records as CSV (OUT - for stdout)\n"
         "  params --port PATH --slave N [--set-mode M] [--set-unit NAME] [--set-measure NAME]\n"
         "         [--set TARGET UPPER LOWER]            read or write an instrument's settings\n"
-        "  upload --port PATH --slave N (--xlsx OUT | --csv OUT) [--fast]\n",
+        "  upload --port PATH --slave N (--xlsx OUT | --csv OUT) [--fast]\n"
+        "  report FILE [--threshold X] [--target T --upper U --lower L] [--csv OUT] [--pdf OUT]\n",
         out);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    const auto app = vornex::cli::makeApplication(argc, argv);
+    QStringList args = app->arguments().mid(1);
     if (args.isEmpty()) {
         printUsage();
         return 1;
@@ -44,7 +45,7 @@ int main(int argc, char** argv) {
         {"ports", vornex::cli::runPorts},   {"poll", vornex::cli::runPoll},
         {"record", vornex::cli::runRecord}, {"count", vornex::cli::runCount},
         {"export", vornex::cli::runExport}, {"params", vornex::cli::runParams},
-        {"upload", vornex::cli::runUpload},
+        {"upload", vornex::cli::runUpload}, {"report", vornex::cli::runReport},
     };
     const auto command = commands.find(args.takeFirst());
     if (command == commands.end()) {

@@ -1,18 +1,23 @@
 #include "browser/CDlgSelData.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "controls/DialogTexts.h"
 #include "controls/MessageBox.h"
+#include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
+#include "link/RegisterMap.h"
 #include "record/TestFile.h"
 
 namespace vornex {
@@ -69,8 +74,13 @@ void CDlgSelData::buildControls() {
     buttons->addWidget(ok);
     buttons->addWidget(cancelButton(this));
 
+    settings_ = new QLabel(this);
+    settings_->setObjectName(QStringLiteral("settings"));
+    settings_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
+    layout->addWidget(settings_);
     layout->addLayout(buttons);
     setMinimumWidth(460);
 }
@@ -103,12 +113,41 @@ void CDlgSelData::chooseFile(int index) {
     counts_ = counted ? *counted : SlaveCounts{};
     points_->setText(QString::number(counts_.of(1)));
     curves_->setCurrentIndex(0);
+    companion_ = readCompanion(companionPath(QFile::encodeName(filePath_).toStdString()));
+    showSettings(1);
+}
+
+// The companion file's name and what it holds for the instrument; empty without one.
+void CDlgSelData::showSettings(int slave) {
+    if (!companion_) {
+        settings_->clear();
+        return;
+    }
+    const QString name =
+        QFileInfo(QString::fromStdString(companionPath(QFile::encodeName(filePath_).toStdString())))
+            .fileName();
+    const auto found = companion_->instruments.find(slave);
+    if (found == companion_->instruments.end()) {
+        settings_->setText(name);
+        return;
+    }
+    const InstrumentSettings& s = found->second;
+    const std::string_view unit = regmap::unitName(s.unit);
+    settings_->setText(
+        QStringLiteral("%1: %2, %3 %4 (+%5 % / -%6 %)")
+            .arg(name, QString::fromLatin1(unit.data(), static_cast<qsizetype>(unit.size())),
+                 langStringOr(languageFile_, QString::fromLatin1(langkey::kReportTarget),
+                              QStringLiteral("Target")),
+                 QString::number(s.target, 'f', std::max(s.decimals, 0)),
+                 QString::number(s.upper, 'f', 1), QString::number(s.lower, 'f', 1)));
 }
 
 void CDlgSelData::onDateChanged(const QDate& date) {
     folderPath_ = dayFolder(date);
     files_->clear();
     points_->setText(QStringLiteral("0"));
+    companion_.reset();
+    settings_->clear();
     if (QFileInfo::exists(folderPath_) && listFolder() > 0)
         chooseFile(0);
 }
@@ -119,8 +158,10 @@ void CDlgSelData::onFileChosen(int index) {
 }
 
 void CDlgSelData::onCurveChosen(int index) {
-    if (index >= 0)
+    if (index >= 0) {
         points_->setText(QString::number(counts_.of(index + 1)));
+        showSettings(index + 1);
+    }
 }
 
 void CDlgSelData::onOk() {

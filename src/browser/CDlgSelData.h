@@ -4,16 +4,21 @@
 #include <QDialog>
 #include <QString>
 
+#include <optional>
+
+#include "record/CompanionFile.h"
 #include "record/SlaveCounts.h"
 
 class QComboBox;
+class QLabel;
 class QDateEdit;
 class QLineEdit;
 
 namespace vornex {
 
 // The saved-data browser (dialog 326): picks a day and one of that day's test files, shows how
-// many points each instrument has in it, and on OK hands back the chosen file for loading. It is
+// many points each instrument has in it and, from the test's companion file, the settings the
+// chosen instrument recorded with, and on OK hands back the chosen file for loading. It is
 // refused while a test is open, and OK is refused while recording or when the day has no file.
 class CDlgSelData : public QDialog {
     Q_OBJECT
@@ -41,6 +46,7 @@ private:
     int listFolder();
     void chooseFile(int index);
     QString dayFolder(const QDate& date) const;
+    void showSettings(int slave);
 
     const QString languageFile_;
     const QString dataFolder_;
@@ -49,11 +55,13 @@ private:
     QString folderPath_;
     QString filePath_;
     SlaveCounts counts_;
+    std::optional<Companion> companion_;
 
     QDateEdit* date_ = nullptr;
     QComboBox* files_ = nullptr;
     QComboBox* curves_ = nullptr;
     QLineEdit* points_ = nullptr;
+    QLabel* settings_ = nullptr;
 };
 
 }  // namespace vornex

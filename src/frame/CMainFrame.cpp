@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QSplitter>
 
 #include "browser/CDlgSelData.h"
 #include "controls/DialogTexts.h"
@@ -24,6 +25,8 @@
 #include "instrument/CDlgDevParam.h"
 #include "instrument/CDlgUpData.h"
 #include "panel/CControlDlg.h"
+#include "results/ResultsController.h"
+#include "results/ResultsPanel.h"
 
 namespace vornex {
 
@@ -78,7 +81,16 @@ void CMainFrame::buildPanes(PortSource ports) {
     outer_->addWidget(panel_);
     outer_->addWidget(inner_);
     inner_->addWidget(toolBar_);
-    inner_->addWidget(view_);
+    // The results go under the graph, which keeps most of the height.
+    results_ = new ResultsPanel;
+    auto* graphAndResults = new QSplitter(Qt::Vertical);
+    graphAndResults->addWidget(view_);
+    graphAndResults->addWidget(results_);
+    graphAndResults->setStretchFactor(0, 1);
+    graphAndResults->setStretchFactor(1, 0);
+    inner_->addWidget(graphAndResults);
+    resultsController_ = std::make_unique<ResultsController>(session_, view_->graph(), *results_);
+    connect(view_, &CVornexView::ticked, resultsController_.get(), &ResultsController::update);
     outer_->fixPane(0, kPanelWidth);
     inner_->fixPane(0, kToolBarHeight);
     setCentralWidget(outer_);
@@ -97,6 +109,8 @@ void CMainFrame::routeCommands() {
     connect(action(command::kPrintSetup), &QAction::triggered, view_, &CVornexView::printSetup);
     connect(action(command::kExit), &QAction::triggered, this, &QWidget::close);
     connect(action(command::kTestData), &QAction::triggered, this, &CMainFrame::showTestData);
+    connect(action(command::kTestReport), &QAction::triggered, this,
+            [this] { resultsController_->report(this); });
     connect(action(command::kInstrumentSettings), &QAction::triggered, this, [this] {
         QStringList ports;
         for (int i = 0; i < panel_->portList()->count(); ++i)
@@ -116,6 +130,7 @@ void CMainFrame::applyLanguage(const QString& languageFile) {
     view_->setLanguageFile(languageFile);
     view_->graph().setTexts(graphTexts(languageFile));
     status_->setLanguageFile(languageFile);
+    resultsController_->setLanguageFile(languageFile);
     SetDialogTexts(languageFile, toolBar_, CHeaderToolBar::kDialogNumber);
 }
 
@@ -135,7 +150,9 @@ void CMainFrame::showTestData() {
 
 bool CMainFrame::loadTestFile(const QString& path) {
     std::string error;
-    if (!session_.loadTest(path.toStdString(), &error)) {
+    const bool loaded = session_.loadTest(path.toStdString(), &error);
+    resultsController_->testLoaded();
+    if (!loaded) {
         showLangMessage(this, languageFile(), langkey::kMessageLoadError, MessageIcon::Warning,
                         QString::fromStdString(error));
         return false;

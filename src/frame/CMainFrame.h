@@ -16,6 +16,8 @@ class CHeaderToolBar;
 class CVornexView;
 class CXGraph;
 class LanguageSwitch;
+class ResultsController;
+class ResultsPanel;
 class WindowStatus;
 
 // The program's window: the control panel in a fixed 230-pixel column on the left, the header
@@ -37,6 +39,8 @@ public:
     CControlDlg* controlPanel() const { return panel_; }
     CHeaderToolBar* toolBar() const { return toolBar_; }
     CVornexView* view() const { return view_; }
+    ResultsPanel* resultsPanel() const { return results_; }
+    ResultsController& resultsController() { return *resultsController_; }
     CFixSplitterWnd* outerSplitter() const { return outer_; }
     CFixSplitterWnd* innerSplitter() const { return inner_; }
     MainMenu& menu() { return menu_; }
@@ -82,6 +86,9 @@ private:
     CControlDlg* panel_ = nullptr;
     CHeaderToolBar* toolBar_ = nullptr;
     CVornexView* view_ = nullptr;
+    ResultsPanel* results_ = nullptr;
+    // Hears from the session, so it goes before it.
+    std::unique_ptr<ResultsController> resultsController_;
 };
 
 }  // namespace vornex

@@ -11,6 +11,7 @@ inline constexpr int kInstrumentSettings = 32775;
 inline constexpr int kLanguageZhCN = 32776;
 inline constexpr int kLanguageZhTW = 32777;
 inline constexpr int kLanguageEnUS = 32778;
+inline constexpr int kTestReport = 32790;
 inline constexpr int kPrintSetup = 57606;
 inline constexpr int kPrint = 57607;
 inline constexpr int kPrintPreview = 57609;

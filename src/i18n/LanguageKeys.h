@@ -135,6 +135,47 @@ inline constexpr const char* kMessageParamsDiffer = "IDS_MESSAGE_PARAMDIFF";
 inline constexpr const char* kMessageParamsUnread = "IDS_MESSAGE_PARAMUNREAD";
 inline constexpr const char* kMessageSetAllowed = "IDS_MESSAGE_SETALLOWED";
 
+// The results panel, verdict words, Test > Report and the report's texts.
+inline constexpr const char* kMenuTestReport = "IDS_MENU_TEST_REPORT";
+inline constexpr const char* kResultsTitle = "IDS_RESULTS_TITLE";
+inline constexpr const char* kResultsSlave = "IDS_RESULTS_COL_SLAVE";
+inline constexpr const char* kResultsEvents = "IDS_RESULTS_COL_EVENTS";
+inline constexpr const char* kResultsLastPeak = "IDS_RESULTS_COL_LAST";
+inline constexpr const char* kResultsPass = "IDS_RESULTS_COL_PASS";
+inline constexpr const char* kResultsLow = "IDS_RESULTS_COL_LOW";
+inline constexpr const char* kResultsHigh = "IDS_RESULTS_COL_HIGH";
+inline constexpr const char* kResultsMean = "IDS_RESULTS_COL_MEAN";
+inline constexpr const char* kResultsSd = "IDS_RESULTS_COL_SD";
+inline constexpr const char* kResultsMin = "IDS_RESULTS_COL_MIN";
+inline constexpr const char* kResultsMax = "IDS_RESULTS_COL_MAX";
+inline constexpr const char* kResultsThreshold = "IDS_RESULTS_THRESHOLD";
+inline constexpr const char* kResultsAuto = "IDS_RESULTS_AUTO";
+inline constexpr const char* kVerdictPass = "IDS_VERDICT_PASS";
+inline constexpr const char* kVerdictLow = "IDS_VERDICT_LOW";
+inline constexpr const char* kVerdictHigh = "IDS_VERDICT_HIGH";
+inline constexpr const char* kVerdictNone = "IDS_VERDICT_NONE";
+inline constexpr const char* kReportTitle = "IDS_REPORT_TITLE";
+inline constexpr const char* kReportStarted = "IDS_REPORT_STARTED";
+inline constexpr const char* kReportMade = "IDS_REPORT_MADE";
+inline constexpr const char* kReportInstruments = "IDS_REPORT_INSTRUMENTS";
+inline constexpr const char* kReportGraph = "IDS_REPORT_GRAPH";
+inline constexpr const char* kReportEvents = "IDS_REPORT_EVENTS";
+inline constexpr const char* kReportMeasure = "IDS_REPORT_COL_MEASURE";
+inline constexpr const char* kReportSet = "IDS_REPORT_COL_SET";
+inline constexpr const char* kReportRange = "IDS_REPORT_COL_RANGE";
+inline constexpr const char* kReportTarget = "IDS_REPORT_COL_TARGET";
+inline constexpr const char* kReportUpper = "IDS_REPORT_COL_UPPER";
+inline constexpr const char* kReportLower = "IDS_REPORT_COL_LOWER";
+inline constexpr const char* kReportSince = "IDS_REPORT_COL_SINCE";
+inline constexpr const char* kReportEvent = "IDS_REPORT_COL_EVENT";
+inline constexpr const char* kReportPeak = "IDS_REPORT_COL_PEAK";
+inline constexpr const char* kReportVerdict = "IDS_REPORT_COL_VERDICT";
+inline constexpr const char* kReportNoSettings = "IDS_REPORT_NOSETTINGS";
+inline constexpr const char* kReportNoTest = "IDS_MESSAGE_NOREPORT";
+inline constexpr const char* kReportFailed = "IDS_MESSAGE_REPORTERR";
+inline constexpr const char* kReportSaved = "IDS_MESSAGE_REPORTSAVED";
+inline constexpr const char* kFilterPdf = "IDS_FILTER_PDF";
+
 }  // namespace langkey
 
 inline QString dialogTitleKey(int dialog) {
@@ -198,6 +239,18 @@ inline constexpr std::array kLanguageKeys = {
     langkey::kPanelColDev, langkey::kPanelColState, langkey::kStateOk, langkey::kStateError,
     // Instrument parameters: read-back and refusal texts.
     langkey::kMessageParamsWritten, langkey::kMessageParamsDiffer, langkey::kMessageParamsUnread,
-    langkey::kMessageSetAllowed};
+    langkey::kMessageSetAllowed,
+    // Results panel and report.
+    langkey::kMenuTestReport, langkey::kResultsTitle, langkey::kResultsSlave,
+    langkey::kResultsEvents, langkey::kResultsLastPeak, langkey::kResultsPass, langkey::kResultsLow,
+    langkey::kResultsHigh, langkey::kResultsMean, langkey::kResultsSd, langkey::kResultsMin,
+    langkey::kResultsMax, langkey::kResultsThreshold, langkey::kResultsAuto, langkey::kVerdictPass,
+    langkey::kVerdictLow, langkey::kVerdictHigh, langkey::kVerdictNone, langkey::kReportTitle,
+    langkey::kReportStarted, langkey::kReportMade, langkey::kReportInstruments,
+    langkey::kReportGraph, langkey::kReportEvents, langkey::kReportMeasure, langkey::kReportSet,
+    langkey::kReportRange, langkey::kReportTarget, langkey::kReportUpper, langkey::kReportLower,
+    langkey::kReportSince, langkey::kReportEvent, langkey::kReportPeak, langkey::kReportVerdict,
+    langkey::kReportNoSettings, langkey::kReportNoTest, langkey::kReportFailed,
+    langkey::kReportSaved, langkey::kFilterPdf};
 
 }  // namespace vornex

@@ -39,6 +39,11 @@ void DeviceRecord::resetPresence() {
     decimals_.store(0, std::memory_order_release);
     unitIndex_.store(0, std::memory_order_release);
     presence_.store(PresenceState::Unidentified, std::memory_order_release);
+    {
+        const std::lock_guard<std::mutex> lock(publishedMutex_);
+        published_ = PublishedSettings();
+    }
+    settingsGeneration_.fetch_add(1, std::memory_order_acq_rel);
 }
 
 void DeviceRecord::publishValue(float value) {
@@ -48,6 +53,22 @@ void DeviceRecord::publishValue(float value) {
 
 void DeviceRecord::publishSettings() {
     unitIndex_.store(regmap::highByte(settings[0]), std::memory_order_release);
+    {
+        const std::lock_guard<std::mutex> lock(publishedMutex_);
+        published_.known = true;
+        published_.modeNumber = modeNumber;
+        published_.settings = settings;
+        published_.range = regmap::decodeFloat(rangeRegs.data());
+        // At identification the decimals come with the identification block; later passes read
+        // them before the settings.
+        published_.decimals = hasValue() ? decimalsReg : identBlockRegs[0];
+    }
+    settingsGeneration_.fetch_add(1, std::memory_order_acq_rel);
+}
+
+DeviceRecord::PublishedSettings DeviceRecord::publishedSettings() const {
+    const std::lock_guard<std::mutex> lock(publishedMutex_);
+    return published_;
 }
 
 }  // namespace vornex

@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 
 #include "link/PresenceState.h"
 #include "link/RegisterMap.h"
@@ -14,6 +15,15 @@ namespace vornex {
 // while polling runs (address, presence, the live value and its decimals and unit) is atomic.
 class DeviceRecord {
 public:
+    // The settings as last read, with the range and decimals they go with, for other threads.
+    struct PublishedSettings {
+        bool known = false;
+        uint16_t modeNumber = 0;
+        std::array<uint16_t, regmap::kHoldSettingsCount> settings{};
+        float range = 0.0f;
+        uint16_t decimals = 0;
+    };
+
     explicit DeviceRecord(uint8_t address) : addressWord_(address) {}
 
     uint8_t address() const { return addressOf(addressWord_.load(std::memory_order_acquire)); }
@@ -40,6 +50,11 @@ public:
         decimals_.store(decimals, std::memory_order_release);
     }
     void publishSettings();
+    PublishedSettings publishedSettings() const;
+    // Grows with every publication and reset of the settings, so a reader can tell a change.
+    uint32_t settingsGeneration() const {
+        return settingsGeneration_.load(std::memory_order_acquire);
+    }
 
     // Register images as last read; a failed read leaves them as they were.
     std::array<uint16_t, 2> liveValueRegs{};
@@ -69,6 +84,9 @@ private:
     std::atomic<float> value_{0.0f};
     std::atomic<uint16_t> decimals_{0};
     std::atomic<uint8_t> unitIndex_{0};
+    mutable std::mutex publishedMutex_;
+    PublishedSettings published_;
+    std::atomic<uint32_t> settingsGeneration_{0};
 };
 
 }  // namespace vornex

@@ -9,7 +9,8 @@ AcquisitionSession::AcquisitionSession(std::string dataFolder, GraphControl& gra
     : test_(std::move(dataFolder), std::move(settings.wallClock)),
       recorder_(graph, test_, static_cast<RecordingObserver&>(*this), settings.clock,
                 settings.writePeriod),
-      poller_(recorder_.signal(), settings.clock, static_cast<PollObserver&>(*this)) {
+      poller_(recorder_.signal(), settings.clock, static_cast<PollObserver&>(*this)),
+      companion_(settings.clock) {
     recorder_.attachSamples(&poller_.samples());
 }
 
@@ -78,7 +79,10 @@ void AcquisitionSession::handleLinkNews() {
 
 size_t AcquisitionSession::tick() {
     handleLinkNews();
-    return recorder_.tick();
+    const size_t taken = recorder_.tick();
+    if (recording())
+        tellCompanionNews(companion_.refresh(poller_, timeBase()));
+    return taken;
 }
 
 TestSession::AddResult AcquisitionSession::newTest(const std::string& name) {
@@ -131,7 +135,17 @@ void AcquisitionSession::pollingEnded() {
 }
 
 void AcquisitionSession::recordingChanged(RecordingState state) {
+    if (state == RecordingState::Recording)
+        tellCompanionNews(companion_.started(test_.currentPath(), poller_, timeBase()));
     notify([state](SessionObserver& o) { o.recordingChanged(state); });
+}
+
+// The companion file's writes fail and recover as appends do.
+void AcquisitionSession::tellCompanionNews(CompanionWriter::News news) {
+    if (news == CompanionWriter::News::Failed)
+        appendFailed(companion_.path(), companion_.error());
+    else if (news == CompanionWriter::News::Recovered)
+        appendRecovered(companion_.path());
 }
 
 void AcquisitionSession::appendFailed(const std::string& path, const std::string& reason) {

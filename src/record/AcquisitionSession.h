@@ -10,6 +10,7 @@
 
 #include "link/Poller.h"
 #include "link/TickClock.h"
+#include "record/CompanionWriter.h"
 #include "record/GraphControl.h"
 #include "record/Recorder.h"
 #include "record/SessionObserver.h"
@@ -112,6 +113,8 @@ public:
     bool flush() { return recorder_.flush(); }
 
     const CurveTable& curves() const { return recorder_.curves(); }
+    // The open test's companion file of instrument settings and why its last write failed.
+    const CompanionWriter& companion() const { return companion_; }
     uint64_t samplesTaken() const { return recorder_.samplesTaken(); }
     size_t waitingSamples() const { return poller_.samples().size(); }
     size_t queuedPoints() const { return recorder_.queuedPoints(); }
@@ -135,6 +138,8 @@ private:
     void closedTestWritten(const std::string& path, size_t unwritten) override;
     void pointsUnwritten(const std::string& path, size_t count, const std::string& reason) override;
 
+    void tellCompanionNews(CompanionWriter::News news);
+
     // Held while a notification is handed out, so a removed observer is never called again.
     std::mutex observersMutex_;
     std::vector<SessionObserver*> observers_;
@@ -144,6 +149,7 @@ private:
     TestSession test_;
     Recorder recorder_;
     Poller poller_;
+    CompanionWriter companion_;
 };
 
 }  // namespace vornex

@@ -4,6 +4,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -11,6 +12,7 @@
 #include "MessageRecorder.h"
 #include "TempDir.h"
 #include "browser/CDlgSelData.h"
+#include "record/CompanionFile.h"
 #include "record/TestFile.h"
 
 namespace vornex {
@@ -78,6 +80,25 @@ TEST_F(DlgSelDataTest, ListsAndCounts) {
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(dialog->filePath(), data + "20260115/b.pdat");
     EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(DlgSelDataTest, ShowsTheSettingsTheChosenInstrumentRecordedWith) {
+    Companion companion;
+    InstrumentSettings s;
+    s.unit = 2;
+    s.decimals = 1;
+    s.target = 509.9;
+    s.upper = 5.0;
+    s.lower = 2.5;
+    companion.instruments[3] = s;
+    ASSERT_TRUE(writeCompanion((data + "20260115/b.ini").toStdString(), companion, nullptr));
+    open();
+    QLabel* settings = dialog->findChild<QLabel*>("settings");
+    EXPECT_EQ(settings->text(), "") << "a.pdat has no companion file";
+    choose(files(), 1);
+    EXPECT_EQ(settings->text(), "b.ini") << "nothing recorded of slave 1";
+    choose(curves(), 2);
+    EXPECT_EQ(settings->text(), "b.ini: kgf.cm, Target 509.9 (+5.0 % / -2.5 %)");
 }
 
 TEST_F(DlgSelDataTest, DayWithoutFolder) {

@@ -36,9 +36,9 @@ namespace vornex {
 namespace {
 
 // Words that are the same in every language: the program's and the instruments' names, units,
-// ports (also the simulated line's path) and file types.
+// ports (also the simulated line's path), file types and the capability indices Cp and Cpk.
 const QRegularExpression kNeutral(QStringLiteral(
-    R"(Vornex|Slave_\d+|Mode_\d+|N\.m|kgf\.cm|ft\.lbf|in\.lfb|\bKB\b|\bMB\b|\bCSV\b|xlsx|csv|pdat|/\S+|Ctrl\+\w|\bs\b|\bA\b|\bB\b|English|简体中文|繁体中文)"));
+    R"(Vornex|Slave_\d+|Mode_\d+|N\.m|kgf\.cm|ft\.lbf|in\.lfb|\bKB\b|\bMB\b|\bCSV\b|xlsx|csv|pdat|/\S+|Ctrl\+\w|\bs\b|\bA\b|\bB\b|English|简体中文|繁体中文|\bCpk?\b)"));
 
 // Every text a window shows: its title, its labels, buttons, group boxes, lists, menus.
 QStringList visibleTexts(QWidget* window) {

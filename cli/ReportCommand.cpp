@@ -1,0 +1,119 @@
+#include <QGuiApplication>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "Arguments.h"
+#include "Commands.h"
+#include "i18n/HomeFolder.h"
+#include "i18n/ProfileFile.h"
+#include "report/EventsCsv.h"
+#include "report/ReportDocument.h"
+
+namespace vornex::cli {
+
+namespace {
+
+const char kUsage[] =
+    "vornex-cli report: needs a test file; then --threshold X, --target T --upper U --lower L "
+    "(all three), --csv OUT and --pdf OUT are optional\n";
+
+std::optional<double> number(const Arguments& arguments, const char* name) {
+    bool ok = false;
+    const double value = arguments.value(QString::fromLatin1(name)).toDouble(&ok);
+    return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+}
+
+// The report speaks the language of the home folder's configuration, else English.
+ReportTexts configuredTexts() {
+    const AppPaths paths = homePaths(QStringList());
+    const QString language = ProfileFile(paths.configFile)
+                                 .read(QStringLiteral("Setting"), QStringLiteral("Language"),
+                                       QStringLiteral("en_US"), 100);
+    return builtInReportTexts(language);
+}
+
+void printResults(const TestResults& results) {
+    for (const InstrumentResult& r : results.instruments) {
+        std::printf("slave %d: unit %s events %zu pass %zu low %zu high %zu\n", r.slave,
+                    r.unitName().c_str(), r.events.size(), r.pass, r.low, r.high);
+        for (const judge::JudgedEvent& e : r.events)
+            std::printf("event %d %d %s\n", r.slave, e.number, eventFields(r, e).c_str());
+        const judge::Statistics& s = r.statistics;
+        const int d = r.decimals();
+        std::printf("stats %d: n %zu mean %s sd %s min %s max %s cp %s cpk %s\n", r.slave, s.n,
+                    judge::figureText(s.mean, d).c_str(), judge::figureText(s.sd, d).c_str(),
+                    judge::figureText(s.min, d).c_str(), judge::figureText(s.max, d).c_str(),
+                    judge::figureText(s.cp, 2).c_str(), judge::figureText(s.cpk, 2).c_str());
+    }
+}
+
+}  // namespace
+
+int runReport(const QStringList& args) {
+    if (args.isEmpty() || args.front().startsWith(QLatin1String("--"))) {
+        std::fputs(kUsage, stderr);
+        return 1;
+    }
+    const Arguments arguments(args.mid(1), {QStringLiteral("threshold"), QStringLiteral("target"),
+                                            QStringLiteral("upper"), QStringLiteral("lower"),
+                                            QStringLiteral("csv"), QStringLiteral("pdf")});
+    if (!arguments.ok()) {
+        std::fprintf(stderr, "vornex-cli report: %s\n", qPrintable(arguments.error()));
+        return 1;
+    }
+    JudgeOverrides overrides;
+    bool usable = true;
+    if (arguments.has(QStringLiteral("threshold"))) {
+        overrides.threshold = number(arguments, "threshold");
+        usable = overrides.threshold && *overrides.threshold > 0.0;
+    }
+    const int limits = arguments.has(QStringLiteral("target")) +
+                       arguments.has(QStringLiteral("upper")) +
+                       arguments.has(QStringLiteral("lower"));
+    if (limits == 3) {
+        overrides.target = number(arguments, "target");
+        const auto upper = number(arguments, "upper");
+        const auto lower = number(arguments, "lower");
+        usable = usable && overrides.target && upper && lower;
+        overrides.upper = upper.value_or(0.0);
+        overrides.lower = lower.value_or(0.0);
+    }
+    if (!usable || (limits != 0 && limits != 3)) {
+        std::fputs(kUsage, stderr);
+        return 1;
+    }
+
+    std::string error;
+    const auto results = judgeTestFile(args.front().toStdString(), overrides, &error);
+    if (!results) {
+        std::fprintf(stderr, "vornex-cli report: %s\n", error.c_str());
+        return 2;
+    }
+    printResults(*results);
+    const std::string csv = arguments.value(QStringLiteral("csv")).toStdString();
+    if (!csv.empty() && !writeEventsCsv(*results, csv, &error)) {
+        std::fprintf(stderr, "vornex-cli report: %s\n", error.c_str());
+        return 2;
+    }
+    const std::string pdf = arguments.value(QStringLiteral("pdf")).toStdString();
+    if (pdf.empty())
+        return 0;
+    if (!writeReportPdf(*results, configuredTexts(), pdf, &error)) {
+        std::fprintf(stderr, "vornex-cli report: %s\n", error.c_str());
+        return 2;
+    }
+    return 0;
+}
+
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
+    if (argc < 2 || std::strcmp(argv[1], "report") != 0)
+        return std::make_unique<QCoreApplication>(argc, argv);
+    // The report's fonts and PDF writer need a GUI application; it shows nothing on any screen.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+}  // namespace vornex::cli

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+#include "judge/EventDetector.h"
+#include "judge/JudgeRules.h"
+#include "judge/PeakStatistics.h"
+
+namespace vornex::judge {
+
+// An event with its verdict; `number` counts from 1 in the order the events ended.
+struct JudgedEvent {
+    int number = 0;
+    Event event;
+    Verdict verdict = Verdict::None;
+};
+
+// How to judge one instrument: the threshold at which events start and the band peaks must fall
+// in (none: verdicts are none).
+struct JudgeSettings {
+    double threshold = 0.0;
+    std::optional<Band> band;
+};
+
+// The threshold for an instrument: the one given, else 5 % of its range, else (range unknown)
+// 5 % of the largest magnitude it recorded; 0 when none of these is above 0.
+double thresholdFor(std::optional<double> given, double range, double largestMagnitude);
+
+// Judges one instrument's curve point by point: its events, their verdicts, counts and statistics.
+class InstrumentJudge {
+public:
+    explicit InstrumentJudge(const JudgeSettings& settings);
+
+    // The event this point ended, judged, if it ended one.
+    const JudgedEvent* add(double time, double value);
+    // The end of the test: an event still on is judged as cut there.
+    const JudgedEvent* finish();
+
+    const JudgeSettings& settings() const { return settings_; }
+    const std::vector<JudgedEvent>& events() const { return events_; }
+    const std::optional<Event>& current() const { return detector_.current(); }
+    size_t count(Verdict verdict) const;
+    Statistics statistics() const;
+
+private:
+    const JudgedEvent* judge(const Event& event);
+
+    JudgeSettings settings_;
+    EventDetector detector_;
+    std::vector<JudgedEvent> events_;
+    std::vector<double> magnitudes_;
+};
+
+}  // namespace vornex::judge

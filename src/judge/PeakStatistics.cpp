@@ -1,0 +1,44 @@
+#include "judge/PeakStatistics.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace vornex::judge {
+
+Statistics statisticsOf(const std::vector<double>& magnitudes, const std::optional<Band>& band) {
+    Statistics s;
+    s.n = magnitudes.size();
+    if (magnitudes.empty())
+        return s;
+    double sum = 0.0;
+    for (double m : magnitudes)
+        sum += m;
+    const double mean = sum / static_cast<double>(s.n);
+    s.mean = mean;
+    const auto [lowest, highest] = std::minmax_element(magnitudes.begin(), magnitudes.end());
+    s.min = *lowest;
+    s.max = *highest;
+    if (s.n < 2)
+        return s;
+    double squares = 0.0;
+    for (double m : magnitudes)
+        squares += (m - mean) * (m - mean);
+    const double sd = std::sqrt(squares / static_cast<double>(s.n - 1));
+    s.sd = sd;
+    if (band && sd > 0.0) {
+        s.cp = (band->high - band->low) / (6.0 * sd);
+        s.cpk = std::min(band->high - mean, mean - band->low) / (3.0 * sd);
+    }
+    return s;
+}
+
+std::string figureText(const std::optional<double>& figure, int decimals) {
+    if (!figure || !std::isfinite(*figure))
+        return "-";
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", std::clamp(decimals, 0, 6), *figure);
+    return text;
+}
+
+}  // namespace vornex::judge

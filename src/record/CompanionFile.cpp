@@ -1,0 +1,150 @@
+#include "record/CompanionFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "i18n/IniDocument.h"
+#include "instrument/core/ParameterArithmetic.h"
+#include "link/RegisterMap.h"
+#include "record/AtomicFile.h"
+#include "record/CurvePoint.h"
+
+namespace vornex {
+
+namespace {
+
+const QString kTestSection = QStringLiteral("Test");
+const QString kSlavePrefix = QStringLiteral("Slave_");
+constexpr qint64 kMaxCompanionSize = 1024 * 1024;
+
+QString number(double value, int decimals) {
+    return QString::number(value, 'f', std::max(decimals, 0));
+}
+
+// The code of a name in a table of names, or `fallback`.
+template <size_t N>
+unsigned codeOf(const QString& name, const std::string_view (&names)[N], unsigned fallback) {
+    for (size_t i = 0; i < N; ++i) {
+        if (name == QString::fromLatin1(names[i].data(), static_cast<qsizetype>(names[i].size())))
+            return static_cast<unsigned>(i);
+    }
+    return fallback;
+}
+
+QString nameOf(std::string_view name) {
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+}  // namespace
+
+bool InstrumentSettings::sameSettings(const InstrumentSettings& o) const {
+    return unit == o.unit && measure == o.measure && parameterSet == o.parameterSet &&
+           range == o.range && decimals == o.decimals && target == o.target && upper == o.upper &&
+           lower == o.lower;
+}
+
+double InstrumentSettings::rangeInUnit() const {
+    return params::fromNewtonMetres(range, unit);
+}
+
+std::string companionPath(const std::string& testPath) {
+    static const std::string kTestSuffix = ".pdat";
+    if (testPath.size() > kTestSuffix.size() &&
+        testPath.compare(testPath.size() - kTestSuffix.size(), kTestSuffix.size(), kTestSuffix) ==
+            0) {
+        return testPath.substr(0, testPath.size() - kTestSuffix.size()) + ".ini";
+    }
+    return testPath + ".ini";
+}
+
+InstrumentSettings settingsOf(const DeviceRecord::PublishedSettings& published, double since) {
+    const regmap::Settings block = regmap::Settings::decode(published.settings.data());
+    const int rangeDecimals = regmap::decimalsForRange(published.range);
+    InstrumentSettings s;
+    s.since = since;
+    s.unit = block.unit;
+    s.measure = block.measuringMode;
+    s.parameterSet = published.modeNumber;
+    s.range = published.range;
+    s.decimals = published.decimals;
+    s.target = params::rawToShown(block.target, rangeDecimals, block.unit);
+    s.upper = params::limitPercent(block.upperLimit);
+    s.lower = params::limitPercent(block.lowerLimit);
+    return s;
+}
+
+bool writeCompanion(const std::string& path, const Companion& companion, std::string* error) {
+    IniDocument doc;
+    doc.setValue(kTestSection, QStringLiteral("Name"), QString::fromStdString(companion.testName));
+    doc.setValue(kTestSection, QStringLiteral("Started"),
+                 QString::fromStdString(companion.started));
+    for (const auto& [slave, s] : companion.instruments) {
+        const QString section = kSlavePrefix + QString::number(slave);
+        const int rangeDecimals = regmap::decimalsForRange(static_cast<float>(s.range));
+        const int precision = params::displayPrecision(rangeDecimals, s.unit);
+        const QString entries[][2] = {
+            {QStringLiteral("Since"), number(s.since, 3)},
+            {QStringLiteral("Unit"), nameOf(regmap::unitName(s.unit))},
+            {QStringLiteral("Measure"), nameOf(regmap::measuringModeName(s.measure))},
+            {QStringLiteral("ParameterSet"), QString::number(s.parameterSet)},
+            {QStringLiteral("Range"), number(s.range, 1)},
+            {QStringLiteral("Decimals"), QString::number(s.decimals)},
+            {QStringLiteral("Target"), number(s.target, precision < 0 ? 6 : precision)},
+            {QStringLiteral("Upper"), number(s.upper, 1)},
+            {QStringLiteral("Lower"), number(s.lower, 1)},
+        };
+        for (const auto& entry : entries)
+            doc.setValue(section, entry[0], entry[1]);
+    }
+    const QByteArray bytes = doc.toBytes();
+    AtomicFile file(path);
+    bool ok = file.open() && std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()),
+                                         file.stream()) == static_cast<size_t>(bytes.size());
+    ok = ok && file.commit();
+    if (!ok && error != nullptr)
+        *error = file.error().empty() ? "cannot write " + path : file.error();
+    return ok;
+}
+
+std::optional<Companion> readCompanion(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!QFileInfo(file).isFile() || file.size() > kMaxCompanionSize ||
+        !file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    const IniDocument::ValueIndex index = IniDocument::fromBytes(file.readAll()).index();
+    Companion companion;
+    const auto test = index.value(kTestSection.toCaseFolded());
+    companion.testName = test.value(QStringLiteral("name")).toStdString();
+    companion.started = test.value(QStringLiteral("started")).toStdString();
+    for (auto section = index.begin(); section != index.end(); ++section) {
+        const QString prefix = kSlavePrefix.toCaseFolded();
+        if (!section.key().startsWith(prefix))
+            continue;
+        bool ok = false;
+        const int slave = section.key().mid(prefix.size()).toInt(&ok);
+        if (!ok || !hasCurveSlot(static_cast<uint8_t>(std::clamp(slave, 0, 255))))
+            continue;
+        const auto& values = section.value();
+        const auto real = [&values](const char* key) {
+            return values.value(QString::fromLatin1(key)).toDouble();
+        };
+        InstrumentSettings s;
+        s.since = real("since");
+        s.unit = codeOf(values.value(QStringLiteral("unit")), regmap::kUnitNames, 0);
+        s.measure = codeOf(values.value(QStringLiteral("measure")), regmap::kMeasuringModeNames, 0);
+        s.parameterSet = values.value(QStringLiteral("parameterset")).toUInt();
+        s.range = real("range");
+        s.decimals = values.value(QStringLiteral("decimals")).toInt();
+        s.target = real("target");
+        s.upper = real("upper");
+        s.lower = real("lower");
+        companion.instruments[slave] = s;
+    }
+    return companion;
+}
+
+}  // namespace vornex

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+
+#include "link/DeviceRecord.h"
+
+namespace vornex {
+
+// The settings one instrument recorded with, from test time `since` on.
+struct InstrumentSettings {
+    double since = 0.0;    // seconds of the test
+    unsigned unit = 0;     // unit code; the readings are in this unit
+    unsigned measure = 0;  // measuring-mode code
+    unsigned parameterSet = 0;
+    double range = 0.0;   // full scale in N.m, as the instrument reports it
+    int decimals = 0;     // of the live value
+    double target = 0.0;  // in the unit, 0 for none
+    double upper = 0.0;   // percent of range
+    double lower = 0.0;
+
+    bool sameSettings(const InstrumentSettings& other) const;
+    // The range in the unit the readings are in.
+    double rangeInUnit() const;
+};
+
+// The companion of a test file: NAME.ini beside NAME.pdat, an ini file a person can read that
+// tells with which settings each instrument recorded. A test file never needs it; judging uses it
+// when it is there.
+struct Companion {
+    std::string testName;
+    std::string started;  // local date and time of the first Start, "yyyy-MM-dd HH:mm:ss"
+    std::map<int, InstrumentSettings> instruments;  // by slave address
+};
+
+// NAME.ini for NAME.pdat (any other name gets ".ini" appended).
+std::string companionPath(const std::string& testPath);
+
+// The settings an instrument published, as recorded from `since` on.
+InstrumentSettings settingsOf(const DeviceRecord::PublishedSettings& published, double since);
+
+// Replaces the file whole or not at all; false with the reason in `error`.
+bool writeCompanion(const std::string& path, const Companion& companion, std::string* error);
+// Nothing when the file is missing or cannot be read; entries without a valid slave address
+// are skipped.
+std::optional<Companion> readCompanion(const std::string& path);
+
+}  // namespace vornex

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "link/Poller.h"
+#include "link/TickClock.h"
+#include "record/CompanionFile.h"
+
+namespace vornex {
+
+// Keeps a test's companion file current while it records: written at Start with every
+// instrument whose settings are known, and again whenever an instrument's settings change (read
+// after its status 5) or first become known. An instrument keeps the `since` of its settings until
+// they change. Runs on the controlling thread; reads only what the acquisition thread publishes.
+class CompanionWriter {
+public:
+    explicit CompanionWriter(TickClock clock) : clock_(std::move(clock)) {}
+
+    // What a call has to tell: a write failed after the last had worked (error() says why), or
+    // worked after the last had failed; each change is told once.
+    enum class News { None, Failed, Recovered };
+
+    // Start of a recording into `testPath`, whose times count from the clock reading `timeBase`.
+    News started(const std::string& testPath, const Poller& poller, uint32_t timeBase);
+    // While recording: rewrites the file when some instrument's settings changed, and tries again
+    // once a second while the last write failed.
+    News refresh(const Poller& poller, uint32_t timeBase);
+
+    // The reason the last write failed; empty while writes succeed.
+    const std::string& error() const { return error_; }
+    const std::string& path() const { return path_; }
+    // What the file holds: the settings of the test recorded last.
+    const Companion& companion() const { return companion_; }
+
+private:
+    // True when some instrument's settings are new or changed.
+    bool take(const Poller& poller, double seconds);
+    static constexpr uint32_t kRetryMs = 1000;
+    News write();
+
+    TickClock clock_;
+    std::string testPath_;
+    std::string path_;
+    Companion companion_;
+    // Settings generation of each device record last taken in, by record address.
+    std::map<uint8_t, uint32_t> seen_;
+    std::string error_;
+    uint32_t lastTry_ = 0;
+};
+
+}  // namespace vornex

@@ -1,0 +1,48 @@
+#include "report/EventsCsv.h"
+
+#include <cstdio>
+
+#include "record/AtomicFile.h"
+
+namespace vornex {
+
+namespace {
+
+std::string formatted(double value, int decimals) {
+    return judge::figureText(value, decimals);
+}
+
+}  // namespace
+
+std::string eventFields(const InstrumentResult& instrument, const judge::JudgedEvent& event) {
+    return formatted(event.event.peakTime, 3) + ' ' +
+           formatted(event.event.peak, instrument.decimals()) + ' ' +
+           std::string(judge::verdictName(event.verdict));
+}
+
+std::string eventsCsv(const TestResults& results) {
+    std::string csv = "slave,event,time,peak,unit,verdict\n";
+    for (const InstrumentResult& instrument : results.instruments) {
+        for (const judge::JudgedEvent& event : instrument.events) {
+            csv += std::to_string(instrument.slave) + ',' + std::to_string(event.number) + ',' +
+                   formatted(event.event.peakTime, 3) + ',' +
+                   formatted(event.event.peak, instrument.decimals()) + ',' +
+                   instrument.unitName() + ',' + std::string(judge::verdictName(event.verdict)) +
+                   '\n';
+        }
+    }
+    return csv;
+}
+
+bool writeEventsCsv(const TestResults& results, const std::string& path, std::string* error) {
+    const std::string csv = eventsCsv(results);
+    AtomicFile file(path);
+    const bool ok = file.open() &&
+                    std::fwrite(csv.data(), 1, csv.size(), file.stream()) == csv.size() &&
+                    file.commit();
+    if (!ok && error != nullptr)
+        *error = file.error().empty() ? "cannot write " + path : file.error();
+    return ok;
+}
+
+}  // namespace vornex

@@ -1,0 +1,95 @@
+#include "report/ReportTexts.h"
+
+#include <QFile>
+
+#include "i18n/Language.h"
+#include "i18n/LanguageKeys.h"
+#include "i18n/LanguageTexts.h"
+
+namespace vornex {
+
+QString ReportTexts::verdictText(judge::Verdict v) const {
+    switch (v) {
+        case judge::Verdict::Pass:
+            return verdictPass;
+        case judge::Verdict::Low:
+            return verdictLow;
+        case judge::Verdict::High:
+            return verdictHigh;
+        case judge::Verdict::None:
+            break;
+    }
+    return verdictNone;
+}
+
+namespace {
+
+// Every text through `text(key, English text)`.
+template <typename Lookup>
+ReportTexts textsFrom(Lookup text) {
+    namespace k = langkey;
+    ReportTexts t;
+    t.title = text(k::kReportTitle, "Test report");
+    t.test = text(k::kPrintTest, "Test: %1");
+    t.file = text(k::kPrintFile, "File: %1");
+    t.started = text(k::kReportStarted, "Started: %1");
+    t.made = text(k::kReportMade, "Report made: %1");
+    t.instruments = text(k::kReportInstruments, "Instruments");
+    t.graph = text(k::kReportGraph, "Graph");
+    t.results = text(k::kResultsTitle, "Results");
+    t.events = text(k::kReportEvents, "Events");
+    t.slave = text(k::kResultsSlave, "Slave");
+    t.unit = text(k::kUploadColUnit, "Unit");
+    t.measure = text(k::kReportMeasure, "Measure");
+    t.set = text(k::kReportSet, "Parameter set");
+    t.range = text(k::kReportRange, "Range (N.m)");
+    t.target = text(k::kReportTarget, "Target");
+    t.upper = text(k::kReportUpper, "Upper %");
+    t.lower = text(k::kReportLower, "Lower %");
+    t.threshold = text(k::kResultsThreshold, "Threshold");
+    t.since = text(k::kReportSince, "From (s)");
+    t.count = text(k::kResultsEvents, "Events");
+    t.lastPeak = text(k::kResultsLastPeak, "Last peak");
+    t.pass = text(k::kResultsPass, "Pass");
+    t.low = text(k::kResultsLow, "Low");
+    t.high = text(k::kResultsHigh, "High");
+    t.mean = text(k::kResultsMean, "Mean");
+    t.sd = text(k::kResultsSd, "SD");
+    t.min = text(k::kResultsMin, "Min");
+    t.max = text(k::kResultsMax, "Max");
+    t.event = text(k::kReportEvent, "No.");
+    t.time = text(k::kGraphTime, "Time (s)");
+    t.peak = text(k::kReportPeak, "Peak");
+    t.verdict = text(k::kReportVerdict, "Verdict");
+    t.noSettings = text(k::kReportNoSettings, "settings not recorded");
+    t.automatic = text(k::kResultsAuto, "5 % of range");
+    t.verdictPass = text(k::kVerdictPass, "pass");
+    t.verdictLow = text(k::kVerdictLow, "low");
+    t.verdictHigh = text(k::kVerdictHigh, "high");
+    t.verdictNone = text(k::kVerdictNone, "none");
+    return t;
+}
+
+}  // namespace
+
+ReportTexts reportTexts(const QString& languageFile) {
+    return textsFrom([&languageFile](const char* key, const char* english) {
+        const QString fallback = QString::fromUtf8(english);
+        return languageFile.isEmpty()
+                   ? fallback
+                   : langStringOr(languageFile, QString::fromLatin1(key), fallback);
+    });
+}
+
+ReportTexts builtInReportTexts(const QString& language) {
+    QFile file(QStringLiteral(":/lang/%1.ini").arg(language));
+    const LanguageTexts texts(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    return textsFrom([&texts](const char* key, const char* english) {
+        return texts
+            .value(QStringLiteral("String"), QString::fromLatin1(key), QString::fromUtf8(english),
+                   kLanguageBufferSize)
+            .replace(QStringLiteral("\\n"), QStringLiteral("\n"));
+    });
+}
+
+}  // namespace vornex

@@ -1,0 +1,102 @@
+#include "report/TestResults.h"
+
+#include <array>
+#include <cmath>
+
+#include "link/RegisterMap.h"
+#include "record/TestFile.h"
+
+namespace vornex {
+
+judge::JudgeSettings judgeSettingsFor(const InstrumentSettings* settings,
+                                      const JudgeOverrides& overrides, double largestMagnitude) {
+    const double range =
+        settings != nullptr && settings->range > 0.0 ? settings->rangeInUnit() : largestMagnitude;
+    judge::Limits limits;
+    limits.range = range;
+    if (overrides.target) {
+        limits.target = *overrides.target;
+        limits.upperPercent = overrides.upper;
+        limits.lowerPercent = overrides.lower;
+    } else if (settings != nullptr) {
+        limits.target = settings->target;
+        limits.upperPercent = settings->upper;
+        limits.lowerPercent = settings->lower;
+    }
+    judge::JudgeSettings judged;
+    judged.threshold = judge::thresholdFor(overrides.threshold, range, largestMagnitude);
+    judged.band = judge::bandOf(limits);
+    return judged;
+}
+
+std::string InstrumentResult::unitName() const {
+    if (!settings || settings->unit == 0 || settings->unit >= regmap::kUnitCount)
+        return "-";
+    return std::string(regmap::unitName(settings->unit));
+}
+
+int InstrumentResult::decimals() const {
+    return settings ? settings->decimals : 3;
+}
+
+std::optional<TestResults> judgeTestFile(const std::string& path, const JudgeOverrides& overrides,
+                                         std::string* error) {
+    std::array<std::vector<CurvePoint>, kCurveSlots> curves;
+    const ReadStatus status = TestFile(path).readAll(
+        [&curves](const CurvePoint* points, size_t count) {
+            for (size_t i = 0; i < count; ++i) {
+                if (hasCurveSlot(points[i].slave))
+                    curves[points[i].slave - 1u].push_back(points[i]);
+            }
+        },
+        error);
+    if (status != ReadStatus::Read) {
+        if (status == ReadStatus::Missing && error != nullptr)
+            *error = "no file " + path;
+        return std::nullopt;
+    }
+    TestResults results;
+    results.path = path;
+    const size_t slash = path.rfind('/');
+    results.name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    if (results.name.size() > 5 && results.name.compare(results.name.size() - 5, 5, ".pdat") == 0)
+        results.name.resize(results.name.size() - 5);
+    const std::optional<Companion> companion = readCompanion(companionPath(path));
+    results.hasCompanion = companion.has_value();
+    if (companion)
+        results.started = companion->started;
+
+    for (int slave = 1; slave <= kCurveSlots; ++slave) {
+        std::vector<CurvePoint>& curve = curves[static_cast<size_t>(slave - 1)];
+        if (curve.empty())
+            continue;
+        InstrumentResult result;
+        result.slave = slave;
+        if (companion) {
+            const auto found = companion->instruments.find(slave);
+            if (found != companion->instruments.end())
+                result.settings = found->second;
+        }
+        double largest = 0.0;
+        for (const CurvePoint& p : curve) {
+            if (std::isfinite(p.value))
+                largest = std::max(largest, std::fabs(p.value));
+        }
+        result.judged =
+            judgeSettingsFor(result.settings ? &*result.settings : nullptr, overrides, largest);
+        judge::InstrumentJudge judge(result.judged);
+        for (const CurvePoint& p : curve)
+            judge.add(p.time, p.value);
+        judge.finish();
+        result.events = judge.events();
+        result.pass = judge.count(judge::Verdict::Pass);
+        result.low = judge.count(judge::Verdict::Low);
+        result.high = judge.count(judge::Verdict::High);
+        result.statistics = judge.statistics();
+        results.instruments.push_back(std::move(result));
+        results.curves.push_back(std::move(curve));
+    }
+    return results;
+}
+
+}  // namespace vornex

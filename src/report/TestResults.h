@@ -1,0 +1,58 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "judge/InstrumentJudge.h"
+#include "record/CompanionFile.h"
+#include "record/CurvePoint.h"
+
+namespace vornex {
+
+// What the user gives instead of the companion file: a threshold, and a target with limits for
+// every instrument (in the unit recorded, limits in percent of the range).
+struct JudgeOverrides {
+    std::optional<double> threshold;
+    std::optional<double> target;
+    double upper = 0.0;
+    double lower = 0.0;
+};
+
+// How one instrument is judged: from its settings when the companion file names them, else from
+// the overrides alone. Without a known range, the range counts as the largest magnitude recorded.
+judge::JudgeSettings judgeSettingsFor(const InstrumentSettings* settings,
+                                      const JudgeOverrides& overrides, double largestMagnitude);
+
+// One instrument of a judged test.
+struct InstrumentResult {
+    int slave = 0;
+    std::optional<InstrumentSettings> settings;  // from the companion file
+    judge::JudgeSettings judged;
+    std::vector<judge::JudgedEvent> events;
+    size_t pass = 0;
+    size_t low = 0;
+    size_t high = 0;
+    judge::Statistics statistics;
+
+    // The unit's name, "-" when not known.
+    std::string unitName() const;
+    // Decimals of values: the instrument's, or 3 when not known.
+    int decimals() const;
+};
+
+// A judged test file: every slave with records, in address order, and its curves for drawing.
+struct TestResults {
+    std::string path;
+    std::string name;     // the file's name without ".pdat"
+    std::string started;  // from the companion file, else empty
+    bool hasCompanion = false;
+    std::vector<InstrumentResult> instruments;
+    std::vector<std::vector<CurvePoint>> curves;  // one per instrument, in the same order
+};
+
+// Reads and judges a test file; nothing, with the reason in `error`, when it cannot be read.
+std::optional<TestResults> judgeTestFile(const std::string& path, const JudgeOverrides& overrides,
+                                         std::string* error);
+
+}  // namespace vornex

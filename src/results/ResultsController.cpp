@@ -1,0 +1,136 @@
+#include "results/ResultsController.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include "controls/MessageBox.h"
+#include "graph/CXGraph.h"
+#include "i18n/Language.h"
+#include "i18n/LanguageKeys.h"
+#include "record/AcquisitionSession.h"
+#include "report/EventsCsv.h"
+#include "report/ReportDocument.h"
+#include "results/JudgeMarks.h"
+#include "results/ResultsPanel.h"
+
+namespace vornex {
+
+ResultsController::ResultsController(AcquisitionSession& session, CXGraph& graph,
+                                     ResultsPanel& panel)
+    : session_(session), graph_(graph), panel_(panel), marks_(std::make_unique<JudgeMarks>(graph)) {
+    session_.addObserver(*this);
+    connect(&panel_, &ResultsPanel::thresholdChanged, this, [this] {
+        results_.setOverrides(overrides());
+        update();
+    });
+}
+
+ResultsController::~ResultsController() {
+    session_.removeObserver(*this);
+}
+
+void ResultsController::setLanguageFile(const QString& languageFile) {
+    languageFile_ = languageFile;
+    panel_.setTexts(reportTexts(languageFile));
+    refresh();
+}
+
+JudgeOverrides ResultsController::overrides() const {
+    JudgeOverrides given;
+    given.threshold = panel_.threshold();
+    return given;
+}
+
+const Companion* ResultsController::companion() {
+    if (loadedCompanion_)
+        return &*loadedCompanion_;
+    const CompanionWriter& writer = session_.companion();
+    const bool current = session_.testOpen() && writer.path() == companionPath(session_.testPath());
+    return current ? &writer.companion() : nullptr;
+}
+
+void ResultsController::update() {
+    const bool changed = results_.update(session_.curves(), companion());
+    if (changed || displayed_ != session_.displayedAddress())
+        refresh();
+}
+
+void ResultsController::testLoaded() {
+    restart();
+    loadedCompanion_ = readCompanion(companionPath(session_.testPath()));
+    results_.update(session_.curves(), companion());
+    results_.finish();
+    refresh();
+}
+
+void ResultsController::testOpened(const std::string&) {
+    restart();
+}
+
+void ResultsController::testClosed(const std::string&) {
+    restart();
+}
+
+void ResultsController::restart() {
+    loadedCompanion_.reset();
+    results_.reset();
+    results_.setOverrides(overrides());
+    refresh();
+}
+
+void ResultsController::refresh() {
+    displayed_ = session_.displayedAddress();
+    panel_.showResults(results_);
+    marks_->show(results_, displayed_);
+    graph_.Redraw();
+}
+
+bool ResultsController::writeReport(const QString& pdfPath, QString* error) {
+    if (session_.testOpen())
+        session_.flush();
+    std::string reason;
+    const auto judged = judgeTestFile(session_.testPath(), overrides(), &reason);
+    const std::string csvPath =
+        (QFileInfo(pdfPath).dir().filePath(QFileInfo(pdfPath).completeBaseName()) +
+         QStringLiteral(".csv"))
+            .toStdString();
+    const bool written =
+        judged &&
+        writeReportPdf(*judged, reportTexts(languageFile_), pdfPath.toStdString(), &reason) &&
+        writeEventsCsv(*judged, csvPath, &reason);
+    if (!written && error != nullptr)
+        *error = QString::fromStdString(reason);
+    return written;
+}
+
+void ResultsController::report(QWidget* parent) {
+    if (session_.testPath().empty()) {
+        showLangMessage(parent, languageFile_, langkey::kReportNoTest);
+        return;
+    }
+    const QFileInfo test(QString::fromStdString(session_.testPath()));
+    const QString path = QFileDialog::getSaveFileName(
+        parent, GetLangString(languageFile_, QString::fromLatin1(langkey::kMenuTestReport)),
+        test.dir().filePath(test.completeBaseName() + QStringLiteral("-report.pdf")),
+        GetLangString(languageFile_, QString::fromLatin1(langkey::kFilterPdf)));
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!writeReport(path, &error)) {
+        ShowMessage(
+            parent,
+            GetLangString(languageFile_, QString::fromLatin1(langkey::kReportFailed)).arg(error),
+            GetLangString(languageFile_, QString::fromLatin1(langkey::kMessageTip)));
+        return;
+    }
+    const QString csv =
+        QFileInfo(path).dir().filePath(QFileInfo(path).completeBaseName()) + QStringLiteral(".csv");
+    ShowMessage(
+        parent,
+        GetLangString(languageFile_, QString::fromLatin1(langkey::kReportSaved)).arg(path, csv),
+        GetLangString(languageFile_, QString::fromLatin1(langkey::kMessageTip)),
+        MessageIcon::Information);
+}
+
+}  // namespace vornex

@@ -1,0 +1,114 @@
+#include "results/ResultsPanel.h"
+
+#include <QDoubleSpinBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "link/RegisterMap.h"
+
+namespace vornex {
+
+namespace {
+
+QString figure(const std::optional<double>& value, int decimals) {
+    return QString::fromStdString(judge::figureText(value, decimals));
+}
+
+}  // namespace
+
+ResultsPanel::ResultsPanel(QWidget* parent)
+    : QWidget(parent),
+      title_(new QLabel),
+      thresholdLabel_(new QLabel),
+      threshold_(new QDoubleSpinBox),
+      table_(new QTableWidget(0, kColumns)) {
+    threshold_->setRange(0.0, 1e6);
+    threshold_->setDecimals(3);
+    threshold_->setMinimumWidth(110);
+    auto* top = new QHBoxLayout;
+    QFont bold = title_->font();
+    bold.setBold(true);
+    title_->setFont(bold);
+    top->addWidget(title_);
+    top->addStretch();
+    top->addWidget(thresholdLabel_);
+    top->addWidget(threshold_);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionMode(QAbstractItemView::NoSelection);
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 2, 4, 2);
+    layout->addLayout(top);
+    layout->addWidget(table_);
+    connect(threshold_, &QDoubleSpinBox::valueChanged, this, &ResultsPanel::thresholdChanged);
+    setTexts(reportTexts(QString()));
+}
+
+void ResultsPanel::setTexts(const ReportTexts& t) {
+    texts_ = t;
+    title_->setText(t.results);
+    thresholdLabel_->setText(t.threshold);
+    threshold_->setSpecialValueText(t.automatic);
+    table_->setHorizontalHeaderLabels({t.slave, t.count, t.lastPeak, t.pass, t.low, t.high,
+                                       QStringLiteral("n"), t.mean, t.sd, t.min, t.max,
+                                       QStringLiteral("Cp"), QStringLiteral("Cpk")});
+}
+
+std::optional<double> ResultsPanel::threshold() const {
+    return threshold_->value() > 0.0 ? std::optional(threshold_->value()) : std::nullopt;
+}
+
+void ResultsPanel::showResults(const LiveResults& results) {
+    const std::vector<int> slaves = results.slaves();
+    table_->setRowCount(static_cast<int>(slaves.size()));
+    for (size_t row = 0; row < slaves.size(); ++row)
+        setRow(static_cast<int>(row), slaves[row], results);
+}
+
+void ResultsPanel::setRow(int row, int slave, const LiveResults& results) {
+    const judge::InstrumentJudge& judge = *results.judgeOf(slave);
+    const InstrumentSettings* settings = results.settingsOf(slave);
+    const int d = settings != nullptr ? settings->decimals : 3;
+    const judge::Statistics s = judge.statistics();
+    const auto& events = judge.events();
+    QString name = QString::number(slave);
+    if (settings != nullptr && settings->unit > 0 && settings->unit < regmap::kUnitCount) {
+        const std::string_view unit = regmap::unitName(settings->unit);
+        name += QStringLiteral(" (%1)").arg(
+            QString::fromLatin1(unit.data(), static_cast<qsizetype>(unit.size())));
+    }
+    const QString cells[kColumns] = {
+        name,
+        QString::number(events.size()),
+        events.empty() ? QStringLiteral("-") : figure(events.back().event.peak, d),
+        QString::number(judge.count(judge::Verdict::Pass)),
+        QString::number(judge.count(judge::Verdict::Low)),
+        QString::number(judge.count(judge::Verdict::High)),
+        QString::number(s.n),
+        figure(s.mean, d),
+        figure(s.sd, d),
+        figure(s.min, d),
+        figure(s.max, d),
+        figure(s.cp, 2),
+        figure(s.cpk, 2),
+    };
+    const bool bad = !events.empty() && (events.back().verdict == judge::Verdict::Low ||
+                                         events.back().verdict == judge::Verdict::High);
+    for (int c = 0; c < kColumns; ++c) {
+        QTableWidgetItem* item = table_->item(row, c);
+        if (item == nullptr) {
+            item = new QTableWidgetItem;
+            item->setTextAlignment(Qt::AlignCenter);
+            table_->setItem(row, c, item);
+        }
+        item->setText(cells[c]);
+        item->setBackground(bad ? QColor(235, 80, 80) : QColor(Qt::white));
+        item->setForeground(bad ? QColor(Qt::white) : QColor(Qt::black));
+    }
+}
+
+}  // namespace vornex

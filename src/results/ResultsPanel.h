@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QWidget>
+#include <optional>
+
+#include "report/LiveResults.h"
+#include "report/ReportTexts.h"
+
+class QDoubleSpinBox;
+class QLabel;
+class QTableWidget;
+
+namespace vornex {
+
+// The results table under the graph: per instrument the number of events, the last peak, the
+// pass / low / high counts and the statistics of the peaks. A row is red while its instrument's
+// last peak is low or high. A threshold typed above the table replaces 5 % of each range.
+class ResultsPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    enum Column { Slave, Events, LastPeak, Pass, Low, High, N, Mean, Sd, Min, Max, Cp, Cpk };
+    static constexpr int kColumns = Cpk + 1;
+
+    explicit ResultsPanel(QWidget* parent = nullptr);
+
+    // A few rows high: the graph above keeps most of the height.
+    QSize sizeHint() const override { return {640, 170}; }
+
+    void setTexts(const ReportTexts& texts);
+    void showResults(const LiveResults& results);
+
+    QTableWidget* table() const { return table_; }
+    QDoubleSpinBox* thresholdBox() const { return threshold_; }
+    // The threshold typed, nothing while it shows "auto" (0).
+    std::optional<double> threshold() const;
+
+signals:
+    void thresholdChanged();
+
+private:
+    void setRow(int row, int slave, const LiveResults& results);
+
+    QLabel* title_;
+    QLabel* thresholdLabel_;
+    QDoubleSpinBox* threshold_;
+    QTableWidget* table_;
+    ReportTexts texts_;
+};
+
+}  // namespace vornex

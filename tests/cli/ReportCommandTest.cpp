@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <fstream>
+#include <vector>
+
+#include "CliRun.h"
+#include "RecordFiles.h"
+#include "TempDir.h"
+
+namespace vornex {
+namespace {
+
+using test::runCli;
+
+// Slave 2 recorded three tightenings (one cut by the end of the test), slave 5 one; slave 2's
+// settings are in the companion file: range 100 N.m in kgf.cm, target 50 kgf.cm, +10 % / -20 %.
+class ReportCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::vector<CurvePoint> points;
+        const double two[] = {0, 300, 0, -600, 0, 1000};
+        const double five[] = {0, 40, 0, 0, 0, 0};
+        for (int i = 0; i < 6; ++i) {
+            points.push_back(test::point(i * 0.5, two[i], 2));
+            points.push_back(test::point(i * 0.5, five[i], 5));
+        }
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(points.data()),
+                   static_cast<std::streamsize>(points.size() * sizeof(CurvePoint)));
+    }
+    void writeCompanion() {
+        std::ofstream(dir.file("bolt.ini"))
+            << "[Test]\nName=bolt\nStarted=2026-01-02 09:05:00\n[Slave_2]\nSince=0.000\n"
+               "Unit=kgf.cm\nMeasure=P\nParameterSet=1\nRange=100.0\nDecimals=1\n"
+               "Target=500.0\nUpper=10.0\nLower=20.0\n";
+    }
+
+    test::TempDir dir;
+    const std::string path = dir.file("bolt.pdat");
+    const QString file = QString::fromStdString(path);
+};
+
+TEST_F(ReportCommand, PrintsEventsVerdictsAndStatisticsPerSlave) {
+    writeCompanion();
+    // Range 1019.7 kgf.cm: θ 50.985, band 296.06..601.97.
+    EXPECT_EQ(
+        runCli({"report", file}).outLines(),
+        QStringList({"slave 2: unit kgf.cm events 3 pass 2 low 0 high 1",
+                     "event 2 1 0.500 300.0 pass", "event 2 2 1.500 -600.0 pass",
+                     "event 2 3 2.500 1000.0 high",
+                     "stats 2: n 3 mean 633.3 sd 351.2 min 300.0 max 1000.0 cp 0.15 cpk "
+                     "-0.03",
+                     // No settings: θ is 5 % of the largest magnitude, no verdicts.
+                     "slave 5: unit - events 1 pass 0 low 0 high 0", "event 5 1 0.500 40.000 none",
+                     "stats 5: n 1 mean 40.000 sd - min 40.000 max 40.000 cp - cpk -"}));
+    // Given limits replace the companion's for every slave; a threshold above a peak hides it.
+    const QStringList given = runCli({"report", file, "--threshold", "350", "--target", "40",
+                                      "--upper", "10", "--lower", "0"})
+                                  .outLines();
+    EXPECT_EQ(given.mid(0, 3),
+              QStringList({"slave 2: unit kgf.cm events 2 pass 0 low 0 high 2",
+                           "event 2 1 1.500 -600.0 high", "event 2 2 2.500 1000.0 high"}));
+    EXPECT_EQ(given[4], "slave 5: unit - events 0 pass 0 low 0 high 0");
+}
+
+TEST_F(ReportCommand, WritesCsvThatReadsBackAndANonEmptyPdf) {
+    writeCompanion();
+    const QString csv = dir.qFile("events.csv");
+    const QString pdf = dir.qFile("report.pdf");
+    const auto run = runCli({"report", file, "--csv", csv, "--pdf", pdf});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QFile csvFile(csv);
+    ASSERT_TRUE(csvFile.open(QIODevice::ReadOnly));
+    const QStringList rows = QString::fromUtf8(csvFile.readAll()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 5);
+    EXPECT_EQ(rows[0], "slave,event,time,peak,unit,verdict");
+    const QStringList third = rows[3].split(',');
+    ASSERT_EQ(third.size(), 6);
+    EXPECT_EQ(third[0].toInt(), 2);
+    EXPECT_EQ(third[1].toInt(), 3);
+    EXPECT_DOUBLE_EQ(third[2].toDouble(), 2.5);
+    EXPECT_DOUBLE_EQ(third[3].toDouble(), 1000.0);
+    EXPECT_EQ(third[4], "kgf.cm");
+    EXPECT_EQ(third[5], "high");
+    QFile pdfFile(pdf);
+    ASSERT_TRUE(pdfFile.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdfFile.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF-"));
+    EXPECT_GT(bytes.size(), 10000);
+}
+
+TEST_F(ReportCommand, RefusesWhatItCannotReadOrUnderstand) {
+    EXPECT_EQ(runCli({"report", dir.qPath()}).exitCode, 2);
+    EXPECT_EQ(runCli({"report", dir.qFile("missing.pdat")}).exitCode, 2);
+    EXPECT_EQ(runCli({"report", file, "--target", "40"}).exitCode, 1);
+    EXPECT_EQ(runCli({"report", file, "--threshold", "-1"}).exitCode, 1);
+    EXPECT_EQ(runCli({"report"}).exitCode, 1);
+    EXPECT_EQ(runCli({"report", file, "--csv", dir.qFile("no/such/folder.csv")}).exitCode, 2);
+}
+
+}  // namespace
+}  // namespace vornex

@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <qcustomplot.h>
+#include <QAction>
+#include <QDoubleSpinBox>
+#include <QTableWidget>
+#include <QTest>
+
+#include "MessageRecorder.h"
+#include "Modal.h"
+#include "TempDir.h"
+#include "Wait.h"
+#include "app/SimulatedInstruments.h"
+#include "frame/CDlgTestCreate.h"
+#include "frame/CMainFrame.h"
+#include "frame/CommandIds.h"
+#include "graph/CHeaderToolBar.h"
+#include "graph/CVornexView.h"
+#include "panel/CControlDlg.h"
+#include "results/ResultsController.h"
+#include "results/ResultsPanel.h"
+#include "sim/SimulatedLine.h"
+
+namespace vornex {
+namespace {
+
+using test::waitUntil;
+
+// The window recording instrument 1 (range 100 N.m, 3 decimals, target 50, +5 % / -3 %: band
+// 47..55) while the test holds its live value at scripted peaks.
+class ResultsPanelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(line_.start(error)) << error;
+        line_.line().setLiveValue(1, 0.0f);
+        frame_ = std::make_unique<CMainFrame>(
+            AppPaths::forHome(home_.qPath()),
+            [port = line_.portPath()] { return std::vector<std::string>{port}; });
+        frame_->show();
+        test::whenModal([](QDialog* dialog) { test::typeAndEnter(dialog, "1"); });
+        frame_->controlPanel()->onAdd();
+        QTest::mouseClick(frame_->controlPanel()->button(CControlDlg::Button::Connect),
+                          Qt::LeftButton);
+        test::whenModal([](QDialog* d) { qobject_cast<CDlgTestCreate*>(d)->addButton()->click(); });
+        frame_->action(command::kTestNew)->trigger();
+        QTest::mouseClick(frame_->toolBar()->button(ToolBarButton::Start), Qt::LeftButton);
+        ASSERT_TRUE(frame_->view()->recording());
+    }
+
+    QTableWidget& table() { return *frame_->resultsPanel()->table(); }
+    QString cell(int column) {
+        const QTableWidgetItem* item = table().item(0, column);
+        return item != nullptr ? item->text() : QString();
+    }
+    // Holds the value until the recording took it in, then releases it to 0.
+    bool peak(float value, const QString& events) {
+        line_.line().setLiveValue(1, value);
+        const QString held = QString::number(static_cast<double>(value), 'f', 3);
+        if (!waitUntil([&] {
+                return frame_->session().curves().size(0) > 0 &&
+                       frame_->session().curves().newest(0).value == value;
+            }))
+            return false;
+        line_.line().setLiveValue(1, 0.0f);
+        const bool counted = waitUntil([&] { return cell(ResultsPanel::Events) == events; });
+        return counted && cell(ResultsPanel::LastPeak) == held;
+    }
+
+    test::TempDir home_;
+    SimulatedInstruments line_{{1}};
+    std::unique_ptr<CMainFrame> frame_;
+    test::MessageRecorder messages_;
+};
+
+TEST_F(ResultsPanelTest, PeaksAreJudgedLiveMarkedAndAFailedPeakTurnsItsRowRed) {
+    ASSERT_TRUE(peak(60.0f, "1"));
+    EXPECT_EQ(cell(ResultsPanel::Slave), "1 (N.m)");
+    EXPECT_EQ(cell(ResultsPanel::High), "1");
+    EXPECT_EQ(cell(ResultsPanel::Sd), "-");
+    EXPECT_EQ(table().item(0, 0)->background().color(), QColor(235, 80, 80));
+
+    ASSERT_TRUE(peak(50.0f, "2"));
+    EXPECT_EQ(cell(ResultsPanel::Pass), "1");
+    EXPECT_EQ(cell(ResultsPanel::Mean), "55.000");
+    EXPECT_EQ(cell(ResultsPanel::Sd), "7.071");
+    // Cp = 8 / (6 x 7.071); Cpk = (55 - 55) / (3 x 7.071).
+    EXPECT_EQ(cell(ResultsPanel::Cp), "0.19");
+    EXPECT_EQ(cell(ResultsPanel::Cpk), "0.00");
+    EXPECT_EQ(table().item(0, 0)->background().color(), QColor(Qt::white));
+
+    ASSERT_TRUE(peak(-40.0f, "3"));
+    EXPECT_EQ(cell(ResultsPanel::Low), "1");
+
+    QCustomPlot& plot = frame_->view()->graph();
+    int peakMarks = 0;
+    for (int i = 0; i < plot.plottableCount(); ++i) {
+        if (auto* curve = qobject_cast<QCPCurve*>(plot.plottable(i)))
+            peakMarks += curve->dataCount();
+    }
+    EXPECT_EQ(peakMarks, 3);
+    EXPECT_EQ(plot.legend->itemCount(), 1) << "the marks stay out of the legend";
+    // The displayed instrument's band and target line.
+    const QCPItemRect* band = nullptr;
+    const QCPItemStraightLine* target = nullptr;
+    for (int i = 0; i < plot.itemCount(); ++i) {
+        if (auto* rect = qobject_cast<QCPItemRect*>(plot.item(i)))
+            band = rect;
+        if (auto* straight = qobject_cast<QCPItemStraightLine*>(plot.item(i)))
+            target = straight;
+    }
+    ASSERT_TRUE(band && target);
+    EXPECT_TRUE(band->visible());
+    EXPECT_DOUBLE_EQ(band->topLeft->coords().y(), 55.0);
+    EXPECT_DOUBLE_EQ(band->bottomRight->coords().y(), 47.0);
+    EXPECT_DOUBLE_EQ(target->point1->coords().y(), 50.0);
+
+    // A threshold above the last two peaks leaves one event.
+    QDoubleSpinBox* threshold = frame_->resultsPanel()->thresholdBox();
+    threshold->selectAll();
+    QTest::keyClicks(threshold, "52");
+    ASSERT_TRUE(waitUntil([&] { return cell(ResultsPanel::Events) == "1"; }));
+    EXPECT_EQ(cell(ResultsPanel::LastPeak), "60.000");
+}
+
+}  // namespace
+}  // namespace vornex
