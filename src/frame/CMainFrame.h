@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
 #include <memory>
 
 #include "frame/MainMenu.h"
@@ -79,6 +80,8 @@ private:
     CControlDlg* panel_ = nullptr;
     CHeaderToolBar* toolBar_ = nullptr;
     CVornexView* view_ = nullptr;
+    // Lets the session try a lost line again while no recording ticks it.
+    QTimer lineWatch_;
 };
 
 }  // namespace vornex
