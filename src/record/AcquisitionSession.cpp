@@ -50,7 +50,7 @@ ConnectResult AcquisitionSession::connect(const std::string& port) {
     const ConnectResult result = poller_.connect(port);
     if (result == ConnectResult::Connected) {
         outage_.waiting = false;
-        connectedPort_ = port;
+        connectedPort_ = PortIdentity(port);
         notify([](SessionObserver& o) { o.linkConnected(); });
     }
     return result;
@@ -58,7 +58,7 @@ ConnectResult AcquisitionSession::connect(const std::string& port) {
 
 void AcquisitionSession::disconnect() {
     outage_.waiting = false;
-    connectedPort_.clear();
+    connectedPort_ = PortIdentity();
     if (recording())
         recorder_.stop();
     poller_.disconnect();
@@ -67,7 +67,7 @@ void AcquisitionSession::disconnect() {
 
 void AcquisitionSession::finishPolling() {
     outage_.waiting = false;
-    connectedPort_.clear();
+    connectedPort_ = PortIdentity();
     poller_.disconnect();
     poller_.waitStopped();
     notify([](SessionObserver& o) { o.linkDisconnected(); });
@@ -90,11 +90,10 @@ void AcquisitionSession::stop() {
 }
 
 void AcquisitionSession::loseLine() {
-    if (outage_.waiting || connectedPort_.empty())
+    if (outage_.waiting || connectedPort_.path().empty())
         return;
     outage_.waiting = true;
     outage_.recordingWanted = recording();
-    outage_.port = PortIdentity(connectedPort_);
     outage_.lostAt = std::chrono::steady_clock::now();
     outage_.nextTry = outage_.lostAt + kLineRetry;
     if (recording())
@@ -121,11 +120,11 @@ void AcquisitionSession::watchLine() {
 // The recording starts before the first pass, so that every reading the line answers is filed.
 void AcquisitionSession::tryLineAgain() {
     outage_.nextTry = std::chrono::steady_clock::now() + kLineRetry;
-    const std::string port = outage_.port.current();
+    const std::string port = connectedPort_.current();
     if (poller_.open(port) != ConnectResult::Connected)
         return;
     outage_.waiting = false;
-    connectedPort_ = port;
+    connectedPort_ = PortIdentity(port);
     const std::chrono::duration<double> without = std::chrono::steady_clock::now() - outage_.lostAt;
     notify([](SessionObserver& o) { o.linkConnected(); });
     if (outage_.recordingWanted && !recording() && test_.isOpen())

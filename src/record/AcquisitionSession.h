@@ -157,12 +157,12 @@ private:
     // Set by the acquisition thread when the line went away under a pass.
     std::atomic<bool> lineLost_{false};
 
-    // Controlling thread: the port polled last, and a lost line waited for.
-    std::string connectedPort_;
+    // Controlling thread: the port polled now, taken while it is there (a pulled adapter has no
+    // by-id name left to find), and a lost line waited for.
+    PortIdentity connectedPort_;
     struct Outage {
         bool waiting = false;
         bool recordingWanted = false;
-        PortIdentity port;
         std::chrono::steady_clock::time_point lostAt{};
         std::chrono::steady_clock::time_point nextTry{};
     } outage_;
