@@ -1,16 +1,21 @@
+#include <chrono>
 #include <cstdio>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "Arguments.h"
 #include "Commands.h"
 #include "PollerConnect.h"
 #include "link/Poller.h"
+#include "link/PortIdentity.h"
 #include "link/RecordingSignal.h"
 
 namespace vornex::cli {
 
 namespace {
+
+constexpr auto kLineRetry = std::chrono::milliseconds(500);
 
 // Prints every record after every pass and asks the poller to stop after the last pass wanted.
 class PollPrinter : public PollObserver {
@@ -21,7 +26,9 @@ public:
     void displayChanged(const std::string&, const std::string&) override {}
     void presenceChanged(size_t, uint8_t, PresenceState) override {}
 
-    void passEnded(unsigned pass, const std::vector<RecordSnapshot>& records) override {
+    // Passes count on across a lost line: the poller counts each link's passes from 1.
+    void passEnded(unsigned, const std::vector<RecordSnapshot>& records) override {
+        const unsigned pass = ++passesSeen_;
         if (pass > passes_)
             return;
         for (const RecordSnapshot& r : records) {
@@ -49,14 +56,18 @@ public:
 
     void pollingEnded() override {}
 
-    std::string lostReason() const {
+    // Whether the line was lost since the last call.
+    bool takeLoss() {
         std::lock_guard<std::mutex> lock(mutex_);
-        return lostReason_;
+        const bool lost = !lostReason_.empty();
+        lostReason_.clear();
+        return lost;
     }
 
 private:
     Poller* poller_ = nullptr;
     const unsigned passes_;
+    unsigned passesSeen_ = 0;
     mutable std::mutex mutex_;
     std::string lostReason_;
 };
@@ -100,14 +111,20 @@ int runPoll(const QStringList& args) {
 
     if (!connectPoller(poller, port, "poll"))
         return 2;
-    poller.waitStopped();
-    const std::string lost = printer.lostReason();
-    if (!lost.empty()) {
-        std::fprintf(stderr, "vornex-cli poll: port %s was lost (%s); polling ended\n",
-                     qPrintable(port), lost.c_str());
-        return 2;
+    // A lost line is waited for, at the same path or, for a USB adapter, wherever it comes back.
+    const PortIdentity identity(port.toStdString());
+    for (;;) {
+        poller.waitStopped();
+        if (!printer.takeLoss())
+            return 0;
+        std::puts("line lost");
+        std::fflush(stdout);
+        while (poller.open(identity.current()) != ConnectResult::Connected)
+            std::this_thread::sleep_for(kLineRetry);
+        std::puts("line back");
+        std::fflush(stdout);
+        poller.startPolling();
     }
-    return 0;
 }
 
 }  // namespace vornex::cli

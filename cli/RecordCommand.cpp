@@ -32,9 +32,8 @@ class RecordReporter : public SessionObserver {
 public:
     explicit RecordReporter(size_t instruments) : instruments_(instruments) {}
 
-    void portLost(const std::string& reason) override {
-        report("the port was lost (" + reason + "); the recording stopped");
-    }
+    void lineLost(std::time_t) override { line("line lost"); }
+    void lineBack(std::time_t, double, const std::string&) override { line("line back"); }
     void presenceChanged(size_t, uint8_t address, PresenceState state) override {
         std::lock_guard<std::mutex> lock(mutex_);
         if (state == PresenceState::Absent)
@@ -65,6 +64,10 @@ public:
     }
 
 private:
+    static void line(const char* news) {
+        std::printf("%s\n", news);
+        std::fflush(stdout);
+    }
     void report(const std::string& text) {
         std::lock_guard<std::mutex> lock(mutex_);
         std::fprintf(stderr, "vornex-cli record: %s\n", text.c_str());
@@ -151,6 +154,7 @@ int runRecord(const QStringList& args) {
     HeadlessGraph graph;
     std::string testPath;
     bool silentLine = false;
+    bool lineStillLost = false;
     {
         AcquisitionSession session(paths.dataFolder.toStdString(), graph);
         session.addObserver(reporter);
@@ -188,8 +192,8 @@ int runRecord(const QStringList& args) {
         QObject::connect(&ticker, &QTimer::timeout, [&] {
             session.tick();
             silentLine = reporter.noneAnswers();
-            // A lost line has stopped the recording.
-            if (!session.recording() || silentLine ||
+            // A lost line is waited for until the time ends.
+            if ((!session.recording() && !session.waitingForLine()) || silentLine ||
                 (timed && std::chrono::steady_clock::now() >= deadline))
                 loop.quit();
         });
@@ -197,6 +201,7 @@ int runRecord(const QStringList& args) {
         loop.exec();
         // The last pass ends while still recording, so its readings are filed too; then Stop and
         // Close test, and ending the session writes every point still queued.
+        lineStillLost = session.waitingForLine();
         session.finishPolling();
         session.stop();
         session.closeTest();
@@ -207,6 +212,11 @@ int runRecord(const QStringList& args) {
         return 2;
     }
     printCounts(testPath);
+    if (lineStillLost) {
+        std::fprintf(stderr, "vornex-cli record: the line on %s was still lost at the end\n",
+                     qPrintable(port));
+        return 2;
+    }
     return reporter.troubled() ? 2 : 0;
 }
 

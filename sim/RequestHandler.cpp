@@ -30,7 +30,7 @@ std::vector<uint8_t> RequestHandler::respond(Instrument& instrument,
                                              Transaction& taken) {
     const uint8_t slave = request[0];
     const uint8_t function = request[1];
-    taken = Transaction{slave, function, 0, 0, ReplyFate::Answered};
+    taken = Transaction{slave, function, 0, 0, ReplyFate::Answered, {}};
 
     std::vector<uint8_t> reply{slave, function};
     ModbusException error = ModbusException::None;
@@ -45,6 +45,8 @@ std::vector<uint8_t> RequestHandler::respond(Instrument& instrument,
             error = function == 0x03 ? instrument.readHolding(first, count, regs.data(), now)
                                      : instrument.readInput(first, count, regs.data(), now);
             if (error == ModbusException::None) {
+                for (std::size_t i = 0; i < regs.size() && i < taken.answered.size(); ++i)
+                    taken.answered[i] = regs[i];
                 reply.push_back(static_cast<uint8_t>(2 * count));
                 for (uint16_t r : regs)
                     putWord(reply, r);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 
 namespace vornex::sim {
@@ -15,6 +17,9 @@ struct Transaction {
     int first = 0;
     int count = 0;
     ReplyFate fate = ReplyFate::Answered;
+    // The first two registers a read answered (a live value takes two), in memory only: the log
+    // file's lines leave them out.
+    std::array<uint16_t, 2> answered{};
 
     // "SLAVE FUNCTION FIRST COUNT FATE", numbers in decimal, FATE one of ok, exception, dropped,
     // badcrc: the line format of the transaction log file.

@@ -55,6 +55,8 @@ CMainFrame::CMainFrame(const AppPaths& paths, PortSource ports, QWidget* parent)
         return pageTexts(languageFile(), session_, status_->loadedFile(), graph);
     });
     routeCommands();
+    connect(&lineWatch_, &QTimer::timeout, this, [this] { session_.watchLine(); });
+    lineWatch_.start(static_cast<int>(AcquisitionSession::kLineRetry.count()));
     applyLanguage(language_->languageFile());
     resize(1280, 800);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
 #include <memory>
 
 #include "frame/MainMenu.h"
@@ -89,6 +90,8 @@ private:
     ResultsPanel* results_ = nullptr;
     // Hears from the session, so it goes before it.
     std::unique_ptr<ResultsController> resultsController_;
+    // Lets the session try a lost line again while no recording ticks it.
+    QTimer lineWatch_;
 };
 
 }  // namespace vornex

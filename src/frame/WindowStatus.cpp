@@ -25,6 +25,11 @@ QString sizeText(qint64 bytes) {
         QString::number(static_cast<double>(bytes) / (1024.0 * 1024.0), 'f', 1));
 }
 
+QString clockText(std::time_t at) {
+    return QDateTime::fromSecsSinceEpoch(static_cast<qint64>(at))
+        .toString(QStringLiteral("HH:mm:ss"));
+}
+
 QLabel* statusField(QStatusBar* bar) {
     auto* label = new QLabel(bar);
     label->setTextFormat(Qt::PlainText);
@@ -106,7 +111,10 @@ QString WindowStatus::recordingText() const {
 QString WindowStatus::problemText() const {
     if (problemKey_.isEmpty())
         return {};
-    return GetLangString(languageFile_, problemKey_).arg(problemDetail_);
+    QString problem = GetLangString(languageFile_, problemKey_);
+    for (const QString& detail : problemDetails_)
+        problem = problem.arg(detail);
+    return problem;
 }
 
 void WindowStatus::refresh() {
@@ -130,8 +138,9 @@ void WindowStatus::refresh() {
     emit refreshed();
 }
 
-void WindowStatus::setProblem(QString problem) {
+void WindowStatus::setProblem(QString problem, QStringList details) {
     problemKey_ = std::move(problem);
+    problemDetails_ = std::move(details);
     refresh();
 }
 
@@ -145,7 +154,8 @@ void WindowStatus::onPass(unsigned pass) {
 void WindowStatus::linkConnected() {
     connected_ = true;
     lastPass_ = 0;
-    if (problemKey_ == QLatin1String(langkey::kStatusLineLost))
+    if (problemKey_ == QLatin1String(langkey::kStatusLineLost) ||
+        problemKey_ == QLatin1String(langkey::kStatusLineBack))
         problemKey_.clear();
     refresh();
 }
@@ -164,17 +174,14 @@ void WindowStatus::testClosed(const std::string&) {
     refresh();
 }
 
-// Acquisition or controlling thread.
-void WindowStatus::portLost(const std::string&) {
-    const QString at = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
-    QMetaObject::invokeMethod(
-        this,
-        [this, at] {
-            connected_ = false;
-            problemDetail_ = at;
-            setProblem(QString::fromLatin1(langkey::kStatusLineLost));
-        },
-        Qt::QueuedConnection);
+void WindowStatus::lineLost(std::time_t at) {
+    connected_ = false;
+    setProblem(QString::fromLatin1(langkey::kStatusLineLost), {clockText(at)});
+}
+
+void WindowStatus::lineBack(std::time_t at, double secondsWithoutReadings, const std::string&) {
+    setProblem(QString::fromLatin1(langkey::kStatusLineBack),
+               {clockText(at), QString::number(secondsWithoutReadings, 'f', 0)});
 }
 
 // Acquisition thread.
@@ -188,8 +195,7 @@ void WindowStatus::appendFailed(const std::string&, const std::string& reason) {
     QMetaObject::invokeMethod(
         this,
         [this, what = QString::fromStdString(reason)] {
-            problemDetail_ = what;
-            setProblem(QString::fromLatin1(langkey::kStatusWriteFailed));
+            setProblem(QString::fromLatin1(langkey::kStatusWriteFailed), {what});
         },
         Qt::QueuedConnection);
 }

@@ -17,7 +17,8 @@ class AcquisitionSession;
 // What the window says about itself: its caption names the open test or the loaded file, and
 // its status bar shows the line (port, connected or not, instruments answering, passes per
 // second), the recording (running or stopped, points written, file size), the last problem (line
-// lost at a time, a write that failed) until it is resolved, and the graph's one-line hint.
+// lost at a time, a write that failed) until it is resolved or the line is back, and the graph's
+// one-line hint.
 class WindowStatus : public QObject, private SessionObserver {
     Q_OBJECT
 
@@ -51,7 +52,8 @@ signals:
 private:
     void linkConnected() override;
     void linkDisconnected() override;
-    void portLost(const std::string& reason) override;
+    void lineLost(std::time_t at) override;
+    void lineBack(std::time_t at, double secondsWithoutReadings, const std::string& port) override;
     void passEnded(unsigned pass, const std::vector<RecordSnapshot>& records) override;
     void testOpened(const std::string& path) override;
     void testClosed(const std::string& path) override;
@@ -59,7 +61,8 @@ private:
     void appendRecovered(const std::string& path) override;
 
     QString text(const char* key) const;
-    void setProblem(QString problem);
+    // The key of a text and what goes into its %1, %2, ...
+    void setProblem(QString problem, QStringList details = {});
     void onPass(unsigned pass);
 
     QMainWindow& window_;
@@ -73,7 +76,7 @@ private:
     bool connected_ = false;
     QString shownFile_;
     QString problemKey_;
-    QString problemDetail_;
+    QStringList problemDetails_;
     // Passes counted over the last refresh period, for passes per second.
     unsigned lastPass_ = 0;
     unsigned passesSinceRefresh_ = 0;

@@ -114,6 +114,7 @@ inline constexpr const char* kStatusStopped = "IDS_STATUS_STOPPED";
 inline constexpr const char* kStatusNoTest = "IDS_STATUS_NOTEST";
 inline constexpr const char* kStatusPoints = "IDS_STATUS_POINTS";
 inline constexpr const char* kStatusLineLost = "IDS_STATUS_LINELOST";
+inline constexpr const char* kStatusLineBack = "IDS_STATUS_LINEBACK";
 inline constexpr const char* kStatusWriteFailed = "IDS_STATUS_WRITEFAILED";
 inline constexpr const char* kPrintTest = "IDS_PRINT_TEST";
 inline constexpr const char* kPrintFile = "IDS_PRINT_FILE";
@@ -234,9 +235,10 @@ inline constexpr std::array kLanguageKeys = {
     langkey::kStatusNoPort, langkey::kStatusConnected, langkey::kStatusDisconnected,
     langkey::kStatusAnswering, langkey::kStatusPassRate, langkey::kStatusRecording,
     langkey::kStatusStopped, langkey::kStatusNoTest, langkey::kStatusPoints,
-    langkey::kStatusLineLost, langkey::kStatusWriteFailed, langkey::kPrintTest, langkey::kPrintFile,
-    langkey::kPrintDate, langkey::kPrintInstruments, langkey::kPrintPage, langkey::kPanelColId,
-    langkey::kPanelColDev, langkey::kPanelColState, langkey::kStateOk, langkey::kStateError,
+    langkey::kStatusLineLost, langkey::kStatusLineBack, langkey::kStatusWriteFailed,
+    langkey::kPrintTest, langkey::kPrintFile, langkey::kPrintDate, langkey::kPrintInstruments,
+    langkey::kPrintPage, langkey::kPanelColId, langkey::kPanelColDev, langkey::kPanelColState,
+    langkey::kStateOk, langkey::kStateError,
     // Instrument parameters: read-back and refusal texts.
     langkey::kMessageParamsWritten, langkey::kMessageParamsDiffer, langkey::kMessageParamsUnread,
     langkey::kMessageSetAllowed,

@@ -46,6 +46,13 @@ void Poller::joinEndedThread() {
 }
 
 ConnectResult Poller::connect(const std::string& port) {
+    const ConnectResult result = open(port);
+    if (result == ConnectResult::Connected)
+        startPolling();
+    return result;
+}
+
+ConnectResult Poller::open(const std::string& port) {
     if (active())
         return ConnectResult::StillStopping;
     joinEndedThread();
@@ -57,17 +64,24 @@ ConnectResult Poller::connect(const std::string& port) {
         case OpenResult::Opened:
             break;
     }
+    return ConnectResult::Connected;
+}
+
+void Poller::startPolling() {
     // What the last link found is not current: every instrument's state is reported afresh by
-    // the first pass, and the display by the first reading.
+    // the first pass, and the display by the first reading. An identified instrument keeps its
+    // identification, but its settings may have changed while nobody asked: they are read again.
     for (size_t i = 0; i < table_.size(); ++i) {
-        if (!table_[i].absent())
-            table_[i].setPresence(PresenceState::Unidentified);
+        if (table_[i].absent())
+            continue;
+        table_[i].setPresence(PresenceState::Unidentified);
+        if (table_[i].identified())
+            table_[i].settingsPending = true;
     }
     displayShown_ = false;
     running_.store(true, std::memory_order_release);
     stopped_.reset();
     thread_ = std::thread(&Poller::run, this);
-    return ConnectResult::Connected;
 }
 
 void Poller::disconnect() {
@@ -133,6 +147,10 @@ LinkResult Poller::pollRecord(size_t index) {
     const LinkResult selected = link_.setSlave(address);
     LinkResult result;
     if (record.identified()) {
+        // An instrument that failed may have been reset or set anew meanwhile: once it answers
+        // again its settings are read again, by the handshake if it announces a change.
+        if (record.presence() == PresenceState::CommunicationError)
+            record.settingsPending = true;
         result = selected ? readLive(record, address) : selected;
         if (result && record.settingsPending)
             result = readSettings(record);

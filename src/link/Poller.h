@@ -41,6 +41,10 @@ public:
     Poller& operator=(const Poller&) = delete;
 
     ConnectResult connect(const std::string& port);
+    // connect() in two steps, for a caller that must act between the port opening and the first
+    // request: open() takes the port, startPolling() starts the acquisition thread on it.
+    ConnectResult open(const std::string& port);
+    void startPolling();
     // Asks the thread to end after its current pass; does not wait.
     void disconnect();
     bool running() const { return running_.load(std::memory_order_acquire); }

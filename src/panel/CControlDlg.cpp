@@ -1,12 +1,8 @@
 #include "panel/CControlDlg.h"
 
 #include <QComboBox>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QPushButton>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <chrono>
 
@@ -28,7 +24,6 @@ namespace {
 
 constexpr int kAddressColumn = 0;
 constexpr int kPresenceColumn = 2;
-constexpr int kLedHeight = 46;
 
 }  // namespace
 
@@ -115,44 +110,6 @@ CControlDlg::CControlDlg(AcquisitionSession& session, PortSource ports, QWidget*
             },
             Qt::QueuedConnection);
     }
-}
-
-void CControlDlg::buildLayout() {
-    value_->setMinimumHeight(kLedHeight);
-    unit_->setMinimumHeight(kLedHeight);
-    auto* leds = new QHBoxLayout;
-    leds->setSpacing(2);
-    leds->addWidget(value_, 53);
-    leds->addWidget(unit_, 35);
-
-    auto* display = new QHBoxLayout;
-    display->addWidget(numberedLabel(QStringLiteral("显示:"), 1062, this));
-    display->addWidget(displayList_, 1);
-
-    auto* group = new QGroupBox(QStringLiteral("连接"), this);
-    setControlId(group, 1061);
-    devices_->setMinimumHeight(120);
-    auto* editButtons = new QHBoxLayout;
-    editButtons->addWidget(add_);
-    editButtons->addWidget(delete_);
-    auto* port = new QHBoxLayout;
-    port->addWidget(numberedLabel(QStringLiteral("串口:"), 1063, this));
-    port->addWidget(ports_, 1);
-    auto* linkButtons = new QHBoxLayout;
-    linkButtons->addWidget(connect_);
-    linkButtons->addWidget(disconnect_);
-    auto* inGroup = new QVBoxLayout(group);
-    inGroup->addWidget(devices_, 1);
-    inGroup->addLayout(editButtons);
-    inGroup->addSpacing(8);
-    inGroup->addLayout(port);
-    inGroup->addLayout(linkButtons);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 4);
-    layout->addLayout(leds);
-    layout->addLayout(display);
-    layout->addWidget(group, 1);
 }
 
 void CControlDlg::applyLanguage(const QString& languageFile) {
@@ -347,8 +304,10 @@ void CControlDlg::refreshPorts() {
     }
 }
 
-// The connected port went away and polling ends after its pass: the port controls come back.
-// Add and Delete stay as they were until the next Connect and Disconnect.
+// The connected port went away and polling ends after its pass: the port controls come back,
+// and Disconnect while the session waits for the line. The status bar says so: no message box
+// stands in the way of the line coming back. Add and Delete stay as they were until the next
+// Connect and Disconnect.
 void CControlDlg::loseLink() {
     if (state_ != LinkState::Connected)
         return;
@@ -356,7 +315,23 @@ void CControlDlg::loseLink() {
     connectedPort_.clear();
     showNotPolled();
     updateButtons();
-    showLangMessage(this, languageFile_, langkey::kMessagePortLost);
+}
+
+void CControlDlg::lineBack(std::time_t, double, const std::string& port) {
+    state_ = LinkState::Connected;
+    connectedPort_ = port;
+    portTable_.refresh(portSource_());
+    portTable_.select(port);
+    fillPorts();
+    showPresence();
+    updateButtons();
+}
+
+// Close test ended the wait for a lost line.
+void CControlDlg::linkDisconnected() {
+    if (state_ == LinkState::PortLost)
+        state_ = LinkState::Disconnected;
+    updateButtons();
 }
 
 void CControlDlg::updateButtons() {
@@ -379,7 +354,7 @@ void CControlDlg::updateButtons() {
             break;
         case LinkState::PortLost:
             connect_->setEnabled(idle);
-            disconnect_->setEnabled(false);
+            disconnect_->setEnabled(session_.waitingForLine());
             ports_->setEnabled(true);
             add_->setEnabled(false);
             delete_->setEnabled(false);

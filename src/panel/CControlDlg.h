@@ -95,6 +95,10 @@ private:
     void stoppedOnEmptyTable() override;
     void portLost(const std::string& reason) override;
     void pollingEnded() override;
+    // On this thread: the session waits for the lost line, or has it back, or stopped waiting.
+    void lineLost(std::time_t) override { updateButtons(); }
+    void lineBack(std::time_t at, double secondsWithoutReadings, const std::string& port) override;
+    void linkDisconnected() override;
 
     AcquisitionSession& session_;
     PortSource portSource_;

@@ -6,7 +6,8 @@ namespace vornex {
 
 AcquisitionSession::AcquisitionSession(std::string dataFolder, GraphControl& graph,
                                        SessionSettings settings)
-    : test_(std::move(dataFolder), std::move(settings.wallClock)),
+    : wallClock_(settings.wallClock),
+      test_(std::move(dataFolder), std::move(settings.wallClock)),
       recorder_(graph, test_, static_cast<RecordingObserver&>(*this), settings.clock,
                 settings.writePeriod),
       poller_(recorder_.signal(), settings.clock, static_cast<PollObserver&>(*this)),
@@ -20,6 +21,7 @@ AcquisitionSession::~AcquisitionSession() {
 }
 
 std::vector<Recorder::Unwritten> AcquisitionSession::end() {
+    outage_.waiting = false;
     poller_.disconnect();
     poller_.waitStopped();
     return recorder_.finish();
@@ -47,12 +49,17 @@ void AcquisitionSession::notify(Call call) {
 ConnectResult AcquisitionSession::connect(const std::string& port) {
     handleLinkNews();
     const ConnectResult result = poller_.connect(port);
-    if (result == ConnectResult::Connected)
+    if (result == ConnectResult::Connected) {
+        outage_.waiting = false;
+        connectedPort_ = PortIdentity(port);
         notify([](SessionObserver& o) { o.linkConnected(); });
+    }
     return result;
 }
 
 void AcquisitionSession::disconnect() {
+    outage_.waiting = false;
+    connectedPort_ = PortIdentity();
     if (recording())
         recorder_.stop();
     poller_.disconnect();
@@ -60,25 +67,76 @@ void AcquisitionSession::disconnect() {
 }
 
 void AcquisitionSession::finishPolling() {
+    outage_.waiting = false;
+    connectedPort_ = PortIdentity();
     poller_.disconnect();
     poller_.waitStopped();
     notify([](SessionObserver& o) { o.linkDisconnected(); });
 }
 
 void AcquisitionSession::portRemoved() {
-    if (recording())
-        recorder_.stop();
     poller_.disconnect();
     notify([](SessionObserver& o) { o.portLost("the port was removed"); });
+    loseLine();
 }
 
 void AcquisitionSession::handleLinkNews() {
-    if (lineLost_.exchange(false, std::memory_order_acq_rel) && recording())
+    if (lineLost_.exchange(false, std::memory_order_acq_rel))
+        loseLine();
+}
+
+void AcquisitionSession::stop() {
+    outage_.recordingWanted = false;
+    recorder_.stop();
+}
+
+void AcquisitionSession::loseLine() {
+    if (outage_.waiting || connectedPort_.path().empty())
+        return;
+    outage_.waiting = true;
+    outage_.recordingWanted = recording();
+    outage_.lostAt = std::chrono::steady_clock::now();
+    outage_.nextTry = outage_.lostAt + kLineRetry;
+    if (recording())
         recorder_.stop();
+    const std::time_t at = wallClock_();
+    notify([at](SessionObserver& o) { o.lineLost(at); });
+}
+
+void AcquisitionSession::endLineWait() {
+    if (!outage_.waiting)
+        return;
+    outage_.waiting = false;
+    notify([](SessionObserver& o) { o.linkDisconnected(); });
+}
+
+void AcquisitionSession::watchLine() {
+    handleLinkNews();
+    if (outage_.waiting && !poller_.active() &&
+        std::chrono::steady_clock::now() >= outage_.nextTry) {
+        tryLineAgain();
+    }
+}
+
+// The recording starts before the first pass, so that every reading the line answers is filed.
+void AcquisitionSession::tryLineAgain() {
+    outage_.nextTry = std::chrono::steady_clock::now() + kLineRetry;
+    const std::string port = connectedPort_.current();
+    if (poller_.open(port) != ConnectResult::Connected)
+        return;
+    outage_.waiting = false;
+    connectedPort_ = PortIdentity(port);
+    const std::chrono::duration<double> without = std::chrono::steady_clock::now() - outage_.lostAt;
+    notify([](SessionObserver& o) { o.linkConnected(); });
+    if (outage_.recordingWanted && !recording() && test_.isOpen())
+        recorder_.start();
+    poller_.startPolling();
+    const std::time_t at = wallClock_();
+    notify([&](SessionObserver& o) { o.lineBack(at, without.count(), port); });
 }
 
 size_t AcquisitionSession::tick() {
-    handleLinkNews();
+    watchLine();
     const size_t taken = recorder_.tick();
     if (recording())
         tellCompanionNews(companion_.refresh(poller_, timeBase()));
@@ -100,6 +158,7 @@ TestSession::AddResult AcquisitionSession::newTest(const std::string& name) {
 bool AcquisitionSession::closeTest() {
     if (!recorder_.closeTest())
         return false;
+    endLineWait();
     notify([this](SessionObserver& o) { o.testClosed(test_.currentPath()); });
     return true;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "link/Poller.h"
+#include "link/PortIdentity.h"
 #include "link/TickClock.h"
 #include "record/CompanionWriter.h"
 #include "record/GraphControl.h"
@@ -54,18 +55,26 @@ public:
     std::vector<Recorder::Unwritten> end();
 
     // Link. A running recording never outlives its link: Disconnect and a lost port stop it as
-    // Stop does, and a new Connect does not start it again.
+    // Stop does, and a new Connect does not start it again. A lost line is waited for (see
+    // watchLine()); the recording it stopped starts again, into the same test, when it is back.
+    // Connect ends that wait.
     ConnectResult connect(const std::string& port);
-    // Polling ends after its pass; no wait.
+    // Polling ends after its pass; no wait. A wait for a lost line ends too.
     void disconnect();
+    // While waiting for a lost line, tries its port again, at most every kLineRetry; tick() calls
+    // it, and so may anyone on this thread when no tick runs.
+    void watchLine();
+    bool waitingForLine() const { return outage_.waiting; }
+    static constexpr std::chrono::milliseconds kLineRetry{500};
     // Polling ends after its pass, and this waits for it, while a recording goes on: every reading
     // the pass takes still reaches the test. For a controller that is about to end everything.
     void finishPolling();
-    // The connected port left the port list: polling ends after its pass, as on Disconnect, and
-    // observers hear of a lost port instead.
+    // The connected port left the port list: polling ends after its pass, as on Disconnect,
+    // observers hear of a lost port, and the line is waited for.
     void portRemoved();
     // Acts on news of the acquisition thread that belong to this thread: a line lost under a pass
-    // stops the recording. tick() and connect() call it; so may anyone on this thread.
+    // stops the recording and is waited for. tick() and connect() call it; so may anyone on this
+    // thread.
     void handleLinkNews();
     // True while an acquisition thread exists that has not ended; no Connect or table edit then.
     bool pollingActive() const { return poller_.active(); }
@@ -89,7 +98,8 @@ public:
     TestSession::AddResult newTest(const std::string& name);
     // Why the last newTest was refused with CannotCreate.
     const std::string& createError() const { return test_.createError(); }
-    // False when no test was open; a running recording ends and its points go to this test.
+    // False when no test was open; a running recording ends and its points go to this test, and
+    // a wait for a lost line ends.
     bool closeTest();
     bool testOpen() const { return test_.isOpen(); }
     const std::string& testPath() const { return test_.currentPath(); }
@@ -101,7 +111,8 @@ public:
     // The graph is (re)shown: slave 1's curve back to its origin, the time axis to 0..20 s.
     void initialUpdate() { recorder_.initialUpdate(); }
     Recorder::StartResult start() { return recorder_.start(); }
-    void stop() { recorder_.stop(); }
+    // Also while waiting for a lost line: the recording it stopped is no longer wanted back.
+    void stop();
     // Handles the link's news, then takes every queued sample into the curves and the write
     // queue; every 10 ms while recording.
     size_t tick();
@@ -122,6 +133,11 @@ public:
 private:
     template <typename Call>
     void notify(Call call);
+
+    // The connected line is gone: waits for it, keeping what the recording wanted.
+    void loseLine();
+    void endLineWait();
+    void tryLineAgain();
 
     // PollObserver, on the acquisition thread.
     void displayChanged(const std::string& valueText, const std::string& unitText) override;
@@ -145,6 +161,17 @@ private:
     std::vector<SessionObserver*> observers_;
     // Set by the acquisition thread when the line went away under a pass.
     std::atomic<bool> lineLost_{false};
+
+    // Controlling thread: the port polled now, taken while it is there (a pulled adapter has no
+    // by-id name left to find), and a lost line waited for.
+    PortIdentity connectedPort_;
+    struct Outage {
+        bool waiting = false;
+        bool recordingWanted = false;
+        std::chrono::steady_clock::time_point lostAt{};
+        std::chrono::steady_clock::time_point nextTry{};
+    } outage_;
+    testpaths::WallClock wallClock_;
 
     TestSession test_;
     Recorder recorder_;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,16 @@ public:
     // left the port list; one loss may be told both ways. Polling ends, and a running recording
     // stops (on the controlling thread, at its next tick, when the loss came from the line).
     virtual void portLost(const std::string& /*reason*/) {}
+    // Controlling thread: the connected line was lost (its port vanished or failed) at `at`, and
+    // the session waits for it to come back, keeping the device table and the open test; a
+    // recording that ran has stopped and is wanted back. Disconnect, Connect and Close test end the
+    // wait (Disconnect and Close test as linkDisconnected).
+    virtual void lineLost(std::time_t /*at*/) {}
+    // Controlling thread: the lost line is polled again since `at`, on `port` (the same adapter may
+    // come back at another node), after `secondsWithoutReadings`; a wanted recording runs again,
+    // into the same test.
+    virtual void lineBack(std::time_t /*at*/, double /*secondsWithoutReadings*/,
+                          const std::string& /*port*/) {}
     // Acquisition thread: the link is closed and the thread about to end; a new Connect may follow
     // once the session no longer reports polling as active.
     virtual void pollingEnded() {}

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QProcess>
 
 #include "CliRun.h"
 #include "LineFixture.h"
+#include "Wait.h"
 #include "link/ModbusLink.h"
 
 namespace vornex {
@@ -28,6 +30,37 @@ TEST_F(CliTest, PollPrintsEveryRecordAfterEveryPass) {
     EXPECT_EQ(run.outLines(),
               QStringList({"1 1 identified", "1 7 absent", "1 2 identified",
                            "2 1 identified 12.5 N.m", "2 7 absent", "2 2 identified 12.5 N.m"}));
+}
+
+// A line lost while polling is waited for: `line lost`, then `line back` once the pty is there
+// again, and the passes go on counting to the last one asked for.
+TEST_F(CliTest, PollWaitsForALostLineAndGoesOnCountingPasses) {
+    QProcess tool;
+    tool.start(QStringLiteral(VORNEX_CLI_PATH),
+               {"poll", "--port", line_, "--slaves", "1", "--passes", "40"});
+    QString out;
+    const auto printed = [&](const QString& text) {
+        return test::waitUntil([&] {
+            out += QString::fromUtf8(tool.readAllStandardOutput());
+            return out.contains(text);
+        });
+    };
+    ASSERT_TRUE(printed("\n2 1 identified"));
+    ASSERT_TRUE(test::unplugBetweenExchanges(*line, {1}));
+    ASSERT_TRUE(printed("line lost\n"));
+    std::string error;
+    ASSERT_TRUE(line->startPty(linkPath, error)) << error;
+    ASSERT_TRUE(tool.waitForFinished(120000));
+    EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    out += QString::fromUtf8(tool.readAllStandardOutput());
+    QStringList passes = out.split('\n', Qt::SkipEmptyParts);
+    const qsizetype lost = passes.indexOf("line lost");
+    ASSERT_GT(lost, 0);
+    ASSERT_EQ(passes.value(lost + 1), "line back") << out.toStdString();
+    passes.remove(lost, 2);
+    ASSERT_EQ(passes.size(), 40);
+    for (int pass = 1; pass <= 40; ++pass)
+        EXPECT_EQ(passes[pass - 1].section(' ', 0, 1), QString::number(pass) + " 1");
 }
 
 TEST_F(CliTest, PollReportsAPortItCannotHaveAndFailsWithTwo) {

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -251,6 +252,41 @@ TEST_F(RecordCommand, SigintOrSigtermEndsTheRecordingWithEveryAnsweredReadingFil
             EXPECT_GE(filed[slave], 7u);
         }
     }
+}
+
+// A line lost mid-recording is waited for: `line lost`, and `line back` once the pty is there
+// again; the recording goes on into the same test, every answered reading is filed, and the
+// recording ended by a signal exits 0.
+TEST_F(RecordCommand, ALostLineIsWaitedForAndTheRecordingGoesOnWithExit0) {
+    QProcess tool;
+    tool.start(QStringLiteral(VORNEX_CLI_PATH), recordArgs("outage", QString()));
+    ASSERT_TRUE(tool.waitForStarted());
+    QString out;
+    const auto printed = [&](const char* news) {
+        return test::waitUntil([&] {
+            out += QString::fromUtf8(tool.readAllStandardOutput());
+            return out.contains(news);
+        });
+    };
+    ASSERT_TRUE(test::waitUntil([&] { return answeredLiveReads(2) >= 4; }));
+    ASSERT_TRUE(test::unplugBetweenExchanges(*line, {1, 2}));
+    ASSERT_TRUE(printed("line lost\n"));
+    std::string error;
+    ASSERT_TRUE(line->startPty(linkPath, error)) << error;
+    ASSERT_TRUE(printed("line back\n"));
+    const size_t before = answeredLiveReads(2);
+    ASSERT_TRUE(test::waitUntil([&] { return answeredLiveReads(2) >= before + 4; }));
+    ::kill(static_cast<pid_t>(tool.processId()), SIGINT);
+    ASSERT_TRUE(tool.waitForFinished(120000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    out += QString::fromUtf8(tool.readAllStandardOutput());
+    const QStringList lines = out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.mid(0, 2), (QStringList{"line lost", "line back"})) << out.toStdString();
+    std::map<int, std::vector<float>> filed;
+    for (const CurvePoint& p : readRecords(lines.value(2).toStdString()))
+        filed[p.slave].push_back(static_cast<float>(p.value));
+    for (int slave : {1, 2})
+        EXPECT_EQ(filed[slave], test::answeredLiveValues(*line, slave)) << "slave " << slave;
 }
 
 TEST_F(RecordCommand, OutOfRangeSecondsAreUsageErrorsAndASilentLineEndsWithExit2) {

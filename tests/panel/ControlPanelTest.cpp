@@ -218,14 +218,20 @@ TEST_F(ControlPanelTest, HotPlugKeepsTheSelectedPortAndRemovalOfTheConnectedOneS
     line_.unplug();
     panel_->refreshPorts();
     EXPECT_FALSE(panel_->connected());
-    EXPECT_FALSE(enabled(Button::Disconnect));
     EXPECT_TRUE(panel_->portList()->isEnabled());
     EXPECT_EQ(panel_->portText(), "/dev/vornex-test-other");
     ASSERT_TRUE(waitUntil([&] { return enabled(Button::Connect); }));
     EXPECT_FALSE(enabled(Button::Add));
     EXPECT_FALSE(enabled(Button::Delete));
     EXPECT_FALSE(session_.pollingActive());
-    EXPECT_EQ(messages_.messages.size(), 1u);
+    // The session waits for the line, and no message box stands in its way; Disconnect ends the
+    // wait.
+    EXPECT_TRUE(messages_.messages.empty());
+    ASSERT_TRUE(session_.waitingForLine());
+    EXPECT_TRUE(enabled(Button::Disconnect));
+    QTest::mouseClick(panel_->button(Button::Disconnect), Qt::LeftButton);
+    EXPECT_FALSE(session_.waitingForLine());
+    EXPECT_FALSE(enabled(Button::Disconnect));
 }
 
 // After Disconnect or a lost port column S is blank and the LED shows dashes; an ID edit that

@@ -60,6 +60,9 @@ public:
         note("passEnded");
     }
     void portLost(const std::string&) override { note("portLost"); }
+    void lineLost(std::time_t) override { note("lineLost"); }
+    void lineBack(std::time_t, double, const std::string&) override { note("lineBack"); }
+    void linkDisconnected() override { note("linkDisconnected"); }
     void recordingChanged(RecordingState) override { note("recordingChanged"); }
     void testOpened(const std::string&) override { note("testOpened"); }
     void testClosed(const std::string&) override { note("testClosed"); }
@@ -107,8 +110,12 @@ struct Line {
     std::unique_ptr<AcquisitionSession> session;
 
     void connect() {
-        std::string error;
-        ASSERT_TRUE(line.startPty(home.path() + "/line", error)) << error;
+        ASSERT_NO_FATAL_FAILURE(open());
+        ASSERT_EQ(session->connect(line.portPath()), ConnectResult::Connected);
+    }
+    // The line and the session, not yet connected.
+    void open() {
+        ASSERT_NO_FATAL_FAILURE(plugIn());
         session = std::make_unique<AcquisitionSession>(
             home.folder("Data"), graph,
             SessionSettings{testpaths::systemNow, clock.clock(), std::chrono::milliseconds(20)});
@@ -116,7 +123,10 @@ struct Line {
         for (int address : {1, 2, 3})
             session->addDevice(static_cast<uint8_t>(address));
         session->setDisplayedAddress(1);
-        ASSERT_EQ(session->connect(line.portPath()), ConnectResult::Connected);
+    }
+    void plugIn() {
+        std::string error;
+        ASSERT_TRUE(line.startPty(home.path() + "/line", error)) << error;
     }
 
     void newTest(const std::string& name) {
@@ -214,36 +224,71 @@ TEST(RecordingLine, EndingTheSessionMidRecordingFilesEverySampleAndNotifiesFromT
     EXPECT_EQ(l.watcher.count("pointsUnwritten"), 0u);
 }
 
-// A line lost mid-recording stops the recording at the next tick, as Stop does; connecting again
-// does not resume it: nothing is queued until Start. Disconnect stops a recording too.
-TEST(RecordingLine, ALostLineStopsTheRecordingAndConnectingAgainDoesNotResumeIt) {
+// A line lost mid-recording stops the recording and is waited for; plugged in again at the same
+// path it is polled again by itself, the instruments keep their identification, and the recording
+// goes on into the same test: every live reading the line answered is in the file once, in order.
+TEST(RecordingLine, ALostLineComesBackAndTheRecordingGoesOnIntoTheSameTest) {
     Line l;
-    ASSERT_NO_FATAL_FAILURE(l.connect());
-    ASSERT_NO_FATAL_FAILURE(l.newTest("lost"));
+    ASSERT_NO_FATAL_FAILURE(l.open());
+    ASSERT_NO_FATAL_FAILURE(l.newTest("outage"));
     ASSERT_EQ(l.session->start(), Recorder::StartResult::Started);
-    ASSERT_TRUE(l.waitUntil([&] { return l.session->samplesTaken() >= 6; }, true));
-    l.line.unplug();
-    ASSERT_TRUE(l.waitUntil([&] { return !l.session->recording(); }, true));
-    ASSERT_TRUE(l.session->waitPollingEnded(std::chrono::seconds(30)));
-    l.session->tick();
-
-    std::string error;
-    ASSERT_TRUE(l.line.startPty(l.home.path() + "/line", error)) << error;
     ASSERT_EQ(l.session->connect(l.line.portPath()), ConnectResult::Connected);
-    const unsigned passes = l.watcher.passes;
-    ASSERT_TRUE(l.waitUntil([&] { return l.watcher.passes >= passes + 3; }, true));
+    ASSERT_TRUE(l.waitUntil([&] { return l.session->samplesTaken() >= 6; }, true));
+    ASSERT_TRUE(test::unplugBetweenExchanges(l.line, {1, 2, 3}));
+    ASSERT_TRUE(l.waitUntil([&] { return l.session->waitingForLine(); }, true));
     EXPECT_FALSE(l.session->recording());
-    EXPECT_EQ(l.session->waitingSamples(), 0u);
+    ASSERT_NO_FATAL_FAILURE(l.plugIn());
+    ASSERT_TRUE(l.waitUntil([&] { return l.session->recording(); }, true));
+    EXPECT_FALSE(l.session->waitingForLine());
     const uint64_t taken = l.session->samplesTaken();
-
-    ASSERT_EQ(l.session->start(), Recorder::StartResult::Started);
-    ASSERT_TRUE(l.waitUntil([&] { return l.session->samplesTaken() >= taken + 3; }, true));
-    l.session->disconnect();
-    EXPECT_FALSE(l.session->recording());
-    ASSERT_TRUE(l.session->waitPollingEnded(std::chrono::seconds(30)));
-    l.session->tick();
+    ASSERT_TRUE(l.waitUntil([&] { return l.session->samplesTaken() >= taken + 6; }, true));
+    l.session->finishPolling();
+    l.session->stop();
     ASSERT_TRUE(l.session->flush());
-    EXPECT_EQ(readRecords(l.session->testPath()).size(), l.session->samplesTaken());
+
+    std::map<int, std::vector<float>> filed;
+    for (const CurvePoint& p : readRecords(l.session->testPath()))
+        filed[p.slave].push_back(static_cast<float>(p.value));
+    for (int slave : {1, 2, 3})
+        EXPECT_EQ(filed[slave], test::answeredLiveValues(l.line, slave)) << "slave " << slave;
+    size_t identifications = 0;
+    for (const sim::Transaction& t : l.line.log().entries())
+        identifications += t.function == 17 ? 1 : 0;
+    EXPECT_EQ(identifications, 3u);
+    EXPECT_EQ(l.watcher.count("lineLost"), 1u);
+    EXPECT_EQ(l.watcher.count("lineBack"), 1u);
+}
+
+// Disconnect, or Close test, while the session waits for a lost line ends the wait: the line
+// plugged in again is left alone, and a user's Connect does not start the recording again.
+TEST(RecordingLine, DisconnectOrCloseTestEndsTheWaitForALostLine) {
+    for (const bool closing : {false, true}) {
+        Line l;
+        ASSERT_NO_FATAL_FAILURE(l.connect());
+        ASSERT_NO_FATAL_FAILURE(l.newTest("wait"));
+        ASSERT_EQ(l.session->start(), Recorder::StartResult::Started);
+        ASSERT_TRUE(l.waitUntil([&] { return l.session->samplesTaken() >= 3; }, true));
+        l.line.unplug();
+        ASSERT_TRUE(l.waitUntil([&] { return l.session->waitingForLine(); }, true));
+        if (closing)
+            ASSERT_TRUE(l.session->closeTest());
+        else
+            l.session->disconnect();
+        EXPECT_FALSE(l.session->waitingForLine());
+        EXPECT_EQ(l.watcher.count("linkDisconnected"), 1u);
+        ASSERT_NO_FATAL_FAILURE(l.plugIn());
+        // Long enough for several tries, had the wait gone on.
+        EXPECT_FALSE(test::waitUntil(
+            [&] {
+                l.session->tick();
+                return l.session->pollingActive();
+            },
+            static_cast<int>(4 * AcquisitionSession::kLineRetry.count())));
+        ASSERT_EQ(l.session->connect(l.line.portPath()), ConnectResult::Connected);
+        const unsigned passes = l.watcher.passes;
+        ASSERT_TRUE(l.waitUntil([&] { return l.watcher.passes >= passes + 2; }, true));
+        EXPECT_FALSE(l.session->recording());
+    }
 }
 
 }  // namespace

@@ -4,9 +4,13 @@
 #include <modbus/modbus.h>
 
 #include <cerrno>
+#include <chrono>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "TempDir.h"
 #include "link/RegisterMap.h"
@@ -80,6 +84,35 @@ inline uint16_t holding(modbus_t* ctx, int address) {
     uint16_t value = 0xDEAD;
     EXPECT_EQ(modbus_read_registers(ctx, address, 1, &value), 1) << modbus_strerror(errno);
     return value;
+}
+
+// Unplugs the line between two exchanges. A reply sent as the pty closes may die with it, as one
+// on a pulled cable does; so the addresses go silent until the line has taken a request after
+// their last reply (the master sent it once that reply was in), and answer again on the next pty.
+// False when no request came.
+inline bool unplugBetweenExchanges(sim::SimulatedLine& line, std::initializer_list<int> addresses) {
+    for (int address : addresses)
+        line.faults().setSilent(address, true);
+    const uint64_t ignored = line.counters().ignored;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (line.counters().ignored == ignored && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    const bool quiet = line.counters().ignored != ignored;
+    line.unplug();
+    for (int address : addresses)
+        line.faults().setSilent(address, false);
+    return quiet;
+}
+
+// The live values the line answered to `slave`, in order.
+inline std::vector<float> answeredLiveValues(sim::SimulatedLine& line, int slave) {
+    std::vector<float> values;
+    for (const sim::Transaction& t : line.log().entries()) {
+        if (t.slave == slave && t.function == 4 && t.first == regmap::kInLiveValue &&
+            t.count == regmap::kInLiveValueCount && t.fate == sim::ReplyFate::Answered)
+            values.push_back(regmap::decodeFloat(t.answered.data()));
+    }
+    return values;
 }
 
 // A simulated line served on a pty linked at <temporary folder>/ttySIM.
