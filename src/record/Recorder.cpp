@@ -94,6 +94,7 @@ size_t Recorder::tick() {
         // A sample taken after its test closed goes to that test's file, never into the curves.
         if (!testStarted_)
             continue;
+        showBeforeWrap(point.slave);
         const int slot = *curves_.add(point);
         touched |= 1u << slot;
         if (auto moved = curves_.window(slot))
@@ -119,6 +120,8 @@ bool Recorder::loadFile(const std::string& path, std::string* error) {
     const ReadStatus status = TestFile(path).readAll(
         [&](const CurvePoint* points, size_t count) {
             for (size_t i = 0; i < count; ++i) {
+                if (hasCurveSlot(points[i].slave))
+                    showBeforeWrap(points[i].slave);
                 if (const auto slot = curves_.add(points[i]))
                     touched |= 1u << *slot;
             }
@@ -152,6 +155,12 @@ void Recorder::show(uint32_t touched, const std::optional<TimeRange>& window) {
     if (window)
         graph_.GetXAxis(0).SetCurrentRange(window->lower, window->upper, 0.0);
     graph_.Redraw();
+}
+
+void Recorder::showBeforeWrap(uint8_t slave) {
+    const int slot = slave - 1;
+    if (curves_.size(slot) == CurveTable::kLength)
+        graph_.SetData(curves_.curve(slot), static_cast<int>(CurveTable::kLength), slot);
 }
 
 void Recorder::clearCurves() {
