@@ -30,8 +30,8 @@ public:
     Q_ENUM(MouseMode)
     static constexpr int kSeriesCount = kCurveSlots;
     static constexpr int kMinRedrawIntervalMs = 33;
-    // Above this many points in view, curves are drawn without smoothing.
-    static constexpr int kMaxSmoothedPoints = 20000;
+    // Above this many points drawn, curves are drawn without smoothing.
+    static constexpr int kMaxSmoothedPoints = 2000;
 
     explicit CXGraph(QWidget* parent = nullptr);
 

@@ -14,8 +14,7 @@ void CurveFeed::take(const CurvePoint* points, int count) {
     const bool again = points == source_ && shown_ > 0 && count > 0;
     const bool appends = again && count >= shown_ && sameSample(points[0], first_) &&
                          sameSample(points[shown_ - 1], last_);
-    const bool wrapped =
-        again && count < shown_ && points[0].time >= last_.time && !sameSample(points[0], first_);
+    const bool wrapped = again && count < shown_ && !sameSample(points[0], first_);
     if (appends) {
         add(points, shown_, count);
     } else if (wrapped) {

@@ -9,9 +9,9 @@ namespace vornex {
 
 // The whole test of one series, fed with the arrays the recording hands to the graph: an array
 // that grows behind the points already given adds the new ones; the same array given again with
-// fewer points, the first of them later than the last one given, is a ring of points that
-// started again from its first slot, and its points add to the curve too; anything else
-// replaces the curve. The curve is kept in time order.
+// fewer points and another first point is a ring of points that started again from its first
+// slot, and its points add to the curve too; anything else replaces the curve. The curve is kept
+// in time order.
 class CurveFeed {
 public:
     void take(const CurvePoint* points, int count);

@@ -94,8 +94,7 @@ size_t Recorder::tick() {
         // A sample taken after its test closed goes to that test's file, never into the curves.
         if (!testStarted_)
             continue;
-        showBeforeWrap(point.slave);
-        const int slot = *curves_.add(point);
+        const int slot = addToCurves(point);
         touched |= 1u << slot;
         if (auto moved = curves_.window(slot))
             window = moved;
@@ -121,9 +120,7 @@ bool Recorder::loadFile(const std::string& path, std::string* error) {
         [&](const CurvePoint* points, size_t count) {
             for (size_t i = 0; i < count; ++i) {
                 if (hasCurveSlot(points[i].slave))
-                    showBeforeWrap(points[i].slave);
-                if (const auto slot = curves_.add(points[i]))
-                    touched |= 1u << *slot;
+                    touched |= 1u << addToCurves(points[i]);
             }
         },
         error);
@@ -157,10 +154,15 @@ void Recorder::show(uint32_t touched, const std::optional<TimeRange>& window) {
     graph_.Redraw();
 }
 
-void Recorder::showBeforeWrap(uint8_t slave) {
-    const int slot = slave - 1;
-    if (curves_.size(slot) == CurveTable::kLength)
+int Recorder::addToCurves(const CurvePoint& point) {
+    const int slot = point.slave - 1;
+    const bool wraps = curves_.size(slot) == CurveTable::kLength;
+    if (wraps)
         graph_.SetData(curves_.curve(slot), static_cast<int>(CurveTable::kLength), slot);
+    curves_.add(point);
+    if (wraps)
+        graph_.SetData(curves_.curve(slot), 1, slot);
+    return slot;
 }
 
 void Recorder::clearCurves() {
