@@ -13,5 +13,6 @@ int runCount(const QStringList& args);
 int runExport(const QStringList& args);
 int runParams(const QStringList& args);
 int runUpload(const QStringList& args);
+int runPlot(const QStringList& args);
 
 }  // namespace vornex::cli

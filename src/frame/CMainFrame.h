@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <memory>
 
+#include "frame/GraphExportMenu.h"
 #include "frame/MainMenu.h"
 #include "i18n/AppPaths.h"
 #include "panel/PortSource.h"
@@ -42,6 +43,7 @@ public:
     MainMenu& menu() { return menu_; }
     LanguageSwitch& language() { return *language_; }
     WindowStatus& status() { return *status_; }
+    GraphExportMenu& exports() { return *exports_; }
     AcquisitionSession& session() { return session_; }
     const AppPaths& paths() const { return paths_; }
     QString languageFile() const;
@@ -79,6 +81,7 @@ private:
     CControlDlg* panel_ = nullptr;
     CHeaderToolBar* toolBar_ = nullptr;
     CVornexView* view_ = nullptr;
+    std::unique_ptr<GraphExportMenu> exports_;
 };
 
 }  // namespace vornex
