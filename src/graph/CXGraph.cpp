@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "graph/CachedLegendItem.h"
 #include "graph/ColumnDecimator.h"
 #include "graph/SeriesPalette.h"
 
@@ -258,7 +259,7 @@ void CXGraph::updateLegend() {
     for (const int i : shown) {
         QCPGraph* each = graphs_[static_cast<size_t>(i)];
         each->setName(labels_.legendName(i, shown));
-        each->addToLegend();
+        legend->addItem(new CachedLegendItem(legend, each));
     }
 }
 
