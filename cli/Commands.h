@@ -16,8 +16,10 @@ int runExport(const QStringList& args);
 int runParams(const QStringList& args);
 int runUpload(const QStringList& args);
 int runReport(const QStringList& args);
+int runPlot(const QStringList& args);
 
-// The application object a command needs: a GUI one, without a screen, for the report.
+// The application object a command needs: a GUI one, without a screen unless one is named, for
+// the commands that draw.
 std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv);
 
 }  // namespace vornex::cli

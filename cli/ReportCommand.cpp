@@ -1,8 +1,5 @@
-#include <QGuiApplication>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
-#include <memory>
 #include <string>
 
 #include "Arguments.h"
@@ -106,14 +103,6 @@ int runReport(const QStringList& args) {
         return 2;
     }
     return 0;
-}
-
-std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
-    if (argc < 2 || std::strcmp(argv[1], "report") != 0)
-        return std::make_unique<QCoreApplication>(argc, argv);
-    // The report's fonts and PDF writer need a GUI application; it shows nothing on any screen.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    return std::make_unique<QGuiApplication>(argc, argv);
 }
 
 }  // namespace vornex::cli

@@ -20,7 +20,8 @@ void printUsage(std::FILE* out = stderr) {
         "  params --port PATH --slave N [--set-mode M] [--set-unit NAME] [--set-measure NAME]\n"
         "         [--set TARGET UPPER LOWER]            read or write an instrument's settings\n"
         "  upload --port PATH --slave N (--xlsx OUT | --csv OUT) [--fast]\n"
-        "  report FILE [--threshold X] [--target T --upper U --lower L] [--csv OUT] [--pdf OUT]\n",
+        "  report FILE [--threshold X] [--target T --upper U --lower L] [--csv OUT] [--pdf OUT]\n"
+        "  plot FILE --png OUT [--pdf OUT] [--from S --to S] [--width W --height H]\n",
         out);
 }
 
@@ -45,12 +46,14 @@ int main(int argc, char** argv) {
         {"ports", vornex::cli::runPorts},   {"poll", vornex::cli::runPoll},
         {"record", vornex::cli::runRecord}, {"count", vornex::cli::runCount},
         {"export", vornex::cli::runExport}, {"params", vornex::cli::runParams},
-        {"upload", vornex::cli::runUpload}, {"report", vornex::cli::runReport},
-    };
-    const auto command = commands.find(args.takeFirst());
-    if (command == commands.end()) {
-        printUsage();
-        return 1;
-    }
-    return command->second(args);
+        "  report FILE [--threshold X] [--target T --upper U --lower L] [--csv OUT] [--pdf OUT]\n"
+        "  plot FILE --png OUT [--pdf OUT] [--from S --to S] [--width W --height H]\n",
+        out);
+};
+const auto command = commands.find(args.takeFirst());
+if (command == commands.end()) {
+    printUsage();
+    return 1;
+}
+return command->second(args);
 }

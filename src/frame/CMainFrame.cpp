@@ -110,6 +110,13 @@ void CMainFrame::routeCommands() {
     connect(action(command::kPrintPreview), &QAction::triggered, view_, &CVornexView::printPreview);
     connect(action(command::kPrintSetup), &QAction::triggered, view_, &CVornexView::printSetup);
     connect(action(command::kExit), &QAction::triggered, this, &QWidget::close);
+    exports_ = std::make_unique<GraphExportMenu>(this, *graph_, [this] { return languageFile(); });
+    connect(action(command::kExportView), &QAction::triggered, this,
+            [this] { exports_->exportImage(false); });
+    connect(action(command::kExportWholeTest), &QAction::triggered, this,
+            [this] { exports_->exportImage(true); });
+    connect(action(command::kExportViewPoints), &QAction::triggered, this,
+            [this] { exports_->exportViewPoints(); });
     connect(action(command::kTestData), &QAction::triggered, this, &CMainFrame::showTestData);
     connect(action(command::kTestReport), &QAction::triggered, this,
             [this] { resultsController_->report(this); });

@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "frame/GraphExportMenu.h"
 #include "frame/MainMenu.h"
 #include "i18n/AppPaths.h"
 #include "panel/PortSource.h"
@@ -47,6 +48,7 @@ public:
     MainMenu& menu() { return menu_; }
     LanguageSwitch& language() { return *language_; }
     WindowStatus& status() { return *status_; }
+    GraphExportMenu& exports() { return *exports_; }
     AcquisitionSession& session() { return session_; }
     const AppPaths& paths() const { return paths_; }
     QString languageFile() const;
@@ -92,6 +94,7 @@ private:
     std::unique_ptr<ResultsController> resultsController_;
     // Lets the session try a lost line again while no recording ticks it.
     QTimer lineWatch_;
+    std::unique_ptr<GraphExportMenu> exports_;
 };
 
 }  // namespace vornex

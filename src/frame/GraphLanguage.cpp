@@ -49,8 +49,7 @@ PageTexts pageTexts(const QString& languageFile, const AcquisitionSession& sessi
                            QStringLiteral("yyyy-MM-dd HH:mm:ss")));
     QStringList instruments;
     for (int series = 0; series < CXGraph::kSeriesCount; ++series) {
-        const QCPGraph* curve = graph.seriesGraph(series);
-        if (curve == nullptr || curve->data()->isEmpty())
+        if (graph.seriesCurve(series).empty())
             continue;
         const QString& unit = graph.labels().unitOf(series).unit;
         const QString name = graph.labels().curveName(series);

@@ -23,6 +23,10 @@ MainMenu::MainMenu(QWidget* window)
     addCommand(test, command::kPrintPreview, QStringLiteral("打印预览(&V)"));
     addCommand(test, command::kPrintSetup, QStringLiteral("打印设置(&R)..."));
     test->addSeparator();
+    addCommand(test, command::kExportView, QStringLiteral("导出当前视图图形(&E)..."));
+    addCommand(test, command::kExportWholeTest, QStringLiteral("导出整个测试图形(&W)..."));
+    addCommand(test, command::kExportViewPoints, QStringLiteral("导出当前视图数据 CSV(&S)..."));
+    test->addSeparator();
     addCommand(test, command::kExit, QStringLiteral("退出(&X)"));
 
     QMenu* view = addDropDown(QStringLiteral("查看(&V)"));
@@ -102,6 +106,9 @@ void UpdateMenuTexts(MainMenu& menu, const QString& languageFile, bool testOpen)
         {-1, command::kPrint, langkey::kMenuFilePrint},
         {-1, command::kPrintPreview, langkey::kMenuFilePrintPreview},
         {-1, command::kPrintSetup, langkey::kMenuFilePrintSetup},
+        {-1, command::kExportView, langkey::kMenuExportView},
+        {-1, command::kExportWholeTest, langkey::kMenuExportWholeTest},
+        {-1, command::kExportViewPoints, langkey::kMenuExportViewPoints},
         {-1, command::kExit, langkey::kMenuFileExit},
         {1, 0, langkey::kMenuCheck},
         {-1, command::kTestData, langkey::kMenuCheckTestData},

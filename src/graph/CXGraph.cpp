@@ -4,38 +4,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "graph/GapFinder.h"
+#include "graph/CachedLegendItem.h"
+#include "graph/ColumnDecimator.h"
 #include "graph/SeriesPalette.h"
 
 namespace vornex {
 
 namespace {
-
-bool sameSample(const CurvePoint& a, const CurvePoint& b) {
-    return a.time == b.time && a.value == b.value;
-}
-
-// Appends the drawable points of points[from .. to - 1], and in the middle of every gap a point
-// without a value, where the line breaks; true when their times never decrease.
-bool appendPoints(QVector<QCPGraphData>& out, const CurvePoint* points, int from, int to,
-                  GapFinder& gaps) {
-    bool sorted = true;
-    out.reserve(out.size() + (to - from));
-    for (int i = from; i < to; ++i) {
-        const double time = points[i].time;
-        if (!std::isfinite(time)) {
-            continue;
-        }
-        if (!out.isEmpty() && time < out.constLast().key) {
-            sorted = false;
-        }
-        if (const auto before = gaps.next(time)) {
-            out.append(QCPGraphData((*before + time) / 2.0, qQNaN()));
-        }
-        out.append(QCPGraphData(time, points[i].value));
-    }
-    return sorted;
-}
 
 // A range with room around the data, and with some height when the data are flat.
 QCPRange valueRangeWithMargin(QCPRange range) {
@@ -69,6 +44,9 @@ CXGraph::CXGraph(QWidget* parent)
     axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
 
     setPlottingHint(QCP::phFastPolylines, true);
+    // One paint buffer instead of two: every redraw clears and composites each buffer over the
+    // whole plot, which costs more than the zoom rectangle redrawing the plot while it is dragged.
+    layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
     setNoAntialiasingOnDrag(true);
     axisRect()->setRangeDrag(Qt::Horizontal | Qt::Vertical);
     axisRect()->setRangeZoom(Qt::Horizontal | Qt::Vertical);
@@ -81,6 +59,8 @@ CXGraph::CXGraph(QWidget* parent)
     connect(this, &QCustomPlot::mousePress, this, &CXGraph::onMousePress);
     connect(this, &QCustomPlot::mouseMove, this, &CXGraph::onMouseMove);
     connect(this, &QCustomPlot::mouseDoubleClick, this, &CXGraph::showFullView);
+    // Every replot, also those QCustomPlot starts itself while the mouse pans or zooms.
+    connect(this, &QCustomPlot::beforeReplot, this, [this] { refreshCurves(); });
 }
 
 void CXGraph::SetData(const CurvePoint* points, int count, int series) {
@@ -91,29 +71,40 @@ void CXGraph::SetData(const CurvePoint* points, int count, int series) {
     if (count == 0 && graphs_[series] == nullptr) {
         return;
     }
-    QCPGraph* graph = ensureSeries(series);
-    Feed& feed = feeds_[series];
-    const bool wasEmpty = graph->data()->isEmpty();
-    const bool appends = points == feed.source && feed.shown > 0 && count >= feed.shown &&
-                         sameSample(points[0], feed.first) &&
-                         sameSample(points[feed.shown - 1], feed.last);
-    QVector<QCPGraphData> plotted;
-    if (appends) {
-        const bool sorted = appendPoints(plotted, points, feed.shown, count, feed.gaps);
-        graph->data()->add(plotted, sorted);
-    } else {
-        feed.gaps.reset();
-        const bool sorted = appendPoints(plotted, points, 0, count, feed.gaps);
-        graph->data()->set(plotted, sorted);
-    }
-    if (graph->data()->isEmpty() != wasEmpty) {
+    ensureSeries(series);
+    CurveFeed& feed = feeds_[static_cast<size_t>(series)];
+    const bool wasEmpty = feed.curve().empty();
+    feed.take(points, count);
+    if (feed.curve().empty() != wasEmpty) {
         updateLegend();
     }
-    feed.source = points;
-    feed.shown = count;
-    if (count > 0) {
-        feed.first = points[0];
-        feed.last = points[count - 1];
+}
+
+const CurveHistory& CXGraph::seriesCurve(int series) const {
+    static const CurveHistory kNone;
+    return series >= 0 && series < kSeriesCount ? feeds_[static_cast<size_t>(series)].curve()
+                                                : kNone;
+}
+
+void CXGraph::refreshCurves(int columns) {
+    if (columns <= 0) {
+        columns = std::max(axisRect()->width(), 1);
+    }
+    const QCPRange keys = xAxis->range();
+    for (size_t i = 0; i < graphs_.size(); ++i) {
+        if (graphs_[i] == nullptr) {
+            continue;
+        }
+        const CurveFeed& feed = feeds_[i];
+        const Drawn now{feed.version(), keys.lower, keys.upper, columns};
+        Drawn& drawn = drawn_[i];
+        if (drawn.version == now.version && drawn.lower == now.lower && drawn.upper == now.upper &&
+            drawn.columns == now.columns) {
+            continue;
+        }
+        ColumnDecimator(feed.curve(), keys.lower, keys.upper, columns).decimate(scratch_);
+        graphs_[i]->data()->set(scratch_, true);
+        drawn = now;
     }
 }
 
@@ -134,6 +125,7 @@ void CXGraph::Redraw() {
 void CXGraph::replotNow() {
     redrawTimer_.stop();
     applyAutoScale();
+    refreshCurves();
     updateSmoothing();
     replot();
 }
@@ -212,9 +204,13 @@ QString CXGraph::hint() const {
 
 void CXGraph::showFullView() {
     userView_ = false;
+    fitToData();
+    replot(rpQueuedReplot);
+}
+
+void CXGraph::fitToData() {
     fitKeysToData();
     fitValuesToData();
-    replot(rpQueuedReplot);
 }
 
 bool CXGraph::PrintGraph(QPrinter& printer) {
@@ -223,10 +219,11 @@ bool CXGraph::PrintGraph(QPrinter& printer) {
     if (!painter.begin(&printer)) {
         return false;
     }
+    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    refreshCurves(page.width());
     // Vector output at screen resolution keeps lines sharp and fonts at their on-screen size.
     painter.setMode(QCPPainter::pmVectorized);
     painter.setMode(QCPPainter::pmNoCaching);
-    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
     toPainter(&painter, page.width(), page.height());
     return painter.end();
 }
@@ -256,14 +253,13 @@ void CXGraph::updateLegend() {
     legend->clearItems();
     std::vector<int> shown;
     for (int i = 0; i < kSeriesCount; ++i) {
-        const QCPGraph* each = graphs_[static_cast<size_t>(i)];
-        if (each != nullptr && !each->data()->isEmpty())
+        if (graphs_[static_cast<size_t>(i)] != nullptr && !seriesCurve(i).empty())
             shown.push_back(i);
     }
     for (const int i : shown) {
         QCPGraph* each = graphs_[static_cast<size_t>(i)];
         each->setName(labels_.legendName(i, shown));
-        each->addToLegend();
+        legend->addItem(new CachedLegendItem(legend, each));
     }
 }
 
@@ -314,15 +310,15 @@ void CXGraph::updateSmoothing() {
 void CXGraph::fitKeysToData() {
     bool any = false;
     QCPRange keys;
-    for (QCPGraph* graph : graphs_) {
-        bool found = false;
-        const QCPRange range = graph != nullptr ? graph->getKeyRange(found) : QCPRange();
-        if (found) {
-            keys =
-                any ? QCPRange(std::min(keys.lower, range.lower), std::max(keys.upper, range.upper))
-                    : range;
-            any = true;
+    for (const CurveFeed& feed : feeds_) {
+        const CurveHistory& curve = feed.curve();
+        if (curve.empty()) {
+            continue;
         }
+        const QCPRange range(curve.time(0), curve.time(curve.size() - 1));
+        keys = any ? QCPRange(std::min(keys.lower, range.lower), std::max(keys.upper, range.upper))
+                   : range;
+        any = true;
     }
     if (any) {
         xAxis->setRange(keys.size() > 0.0 ? keys : QCPRange(keys.lower - 1.0, keys.upper + 1.0));
@@ -332,17 +328,20 @@ void CXGraph::fitKeysToData() {
 void CXGraph::fitValuesToData() {
     bool any = false;
     QCPRange values;
-    for (QCPGraph* graph : graphs_) {
-        bool found = false;
-        const QCPRange range = graph != nullptr
-                                   ? graph->getValueRange(found, QCP::sdBoth, xAxis->range())
-                                   : QCPRange();
-        if (found) {
-            values = any ? QCPRange(std::min(values.lower, range.lower),
-                                    std::max(values.upper, range.upper))
-                         : range;
-            any = true;
+    const QCPRange keys = xAxis->range();
+    for (const CurveFeed& feed : feeds_) {
+        const CurveHistory& curve = feed.curve();
+        const size_t from = curve.lowerBound(keys.lower, 0, curve.size());
+        const size_t to = curve.upperBound(keys.upper, from, curve.size());
+        if (from == to) {
+            continue;
         }
+        const CurveHistory::Extremes extremes = curve.extremes(from, to);
+        const QCPRange range(curve.value(extremes.low), curve.value(extremes.high));
+        values =
+            any ? QCPRange(std::min(values.lower, range.lower), std::max(values.upper, range.upper))
+                : range;
+        any = true;
     }
     if (any) {
         yAxis->setRange(valueRangeWithMargin(values));

@@ -6,7 +6,7 @@
 #include <array>
 
 #include "graph/CXGraphAxis.h"
-#include "graph/GapFinder.h"
+#include "graph/CurveFeed.h"
 #include "graph/MeasureCursor.h"
 #include "graph/SeriesLabels.h"
 #include "record/CurvePoint.h"
@@ -20,7 +20,8 @@ namespace vornex {
 // named in the legend), a time axis that the program positions and a value axis that follows the
 // data, titled with the displayed instrument's unit. The mouse zooms, pans or measures, and a
 // double-click shows all data. However often the data change, the graph redraws at most about
-// thirty times a second.
+// thirty times a second. Each series keeps the whole test it was given and draws, at every
+// redraw, at most about two points per pixel column of it (ColumnDecimator).
 class CXGraph : public QCustomPlot, public GraphControl {
     Q_OBJECT
 
@@ -29,16 +30,17 @@ public:
     Q_ENUM(MouseMode)
     static constexpr int kSeriesCount = kCurveSlots;
     static constexpr int kMinRedrawIntervalMs = 33;
-    // Above this many points in view, curves are drawn without smoothing.
-    static constexpr int kMaxSmoothedPoints = 20000;
+    // Above this many points drawn, curves are drawn without smoothing.
+    static constexpr int kMaxSmoothedPoints = 2000;
 
     explicit CXGraph(QWidget* parent = nullptr);
 
     // Series `series` shows points[0 .. count - 1] instead of what it showed, created when first
     // given points. The points are copied; when the same array grows by points appended behind
-    // those shown, only the new ones are copied. Points whose time is not a finite number are
-    // left out. The line breaks across a gap (GapFinder) and the legend lists the series that
-    // show points.
+    // those shown, only the new ones are copied, and a ring of points that started again from
+    // its first slot adds to what the series shows (CurveFeed). Points whose time or value is
+    // not a finite number are left out. The line breaks across a gap (GapFinder) and the legend
+    // lists the series that show points.
     void SetData(const CurvePoint* points, int count, int series) override;
 
     // The graph has one axis of each kind; every index names it.
@@ -70,13 +72,22 @@ public:
 
     // Both axes to the extent of all data; the program's and the automatic ranges apply again.
     void showFullView();
+    // Both axes to the extent of all data, and nothing else changes.
+    void fitToData();
 
     // Draws the graph with its axes and legend onto one page of `printer`, filling the page's
     // printable area. False when the printer cannot be painted on.
     bool PrintGraph(QPrinter& printer);
 
-    // The plottable of a series, or nullptr before the series was first given data.
+    // The plottable of a series, or nullptr before the series was first given data. It holds the
+    // points drawn at the last redraw.
     QCPGraph* seriesGraph(int series) const;
+    // Every point a series shows, whatever the view; empty for a series never given data.
+    const CurveHistory& seriesCurve(int series) const;
+    // What each series draws for the visible time range on `columns` pixel columns; the width
+    // of the plot area when 0. Redraws do this by themselves; exports and printing at another
+    // size call it first.
+    void refreshCurves(int columns = 0);
     const MeasureCursor& measureCursor() const { return cursor_; }
 
 signals:
@@ -96,19 +107,20 @@ private:
     void onMousePress(QMouseEvent* event);
     void onMouseMove(QMouseEvent* event);
 
-    // What a series was last given, to tell an append from a replacement.
-    struct Feed {
-        const CurvePoint* source = nullptr;
-        int shown = 0;
-        CurvePoint first;
-        CurvePoint last;
-        GapFinder gaps;
+    // What a series drew last, so that a redraw with nothing changed reuses it.
+    struct Drawn {
+        uint64_t version = 0;
+        double lower = 0.0;
+        double upper = 0.0;
+        int columns = 0;
     };
 
     CXGraphAxis xAxis_;
     CXGraphAxis yAxis_;
     std::array<QCPGraph*, kSeriesCount> graphs_{};
-    std::array<Feed, kSeriesCount> feeds_{};
+    std::array<CurveFeed, kSeriesCount> feeds_{};
+    std::array<Drawn, kSeriesCount> drawn_{};
+    QVector<QCPGraphData> scratch_;
     SeriesLabels labels_;
     MeasureCursor cursor_;
     QTimer redrawTimer_;

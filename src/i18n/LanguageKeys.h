@@ -17,6 +17,9 @@ inline constexpr const char* kMenuFilePrint = "IDS_MENU_FILE_PRINT";
 inline constexpr const char* kMenuFilePrintPreview = "IDS_MENU_FILE_PRINT_PREVIEW";
 inline constexpr const char* kMenuFilePrintSetup = "IDS_MENU_FILE_PRINT_SETUP";
 inline constexpr const char* kMenuFileExit = "IDS_MENU_FILE_EXIT";
+inline constexpr const char* kMenuExportView = "IDS_MENU_FILE_EXPORT_VIEW";
+inline constexpr const char* kMenuExportWholeTest = "IDS_MENU_FILE_EXPORT_WHOLE";
+inline constexpr const char* kMenuExportViewPoints = "IDS_MENU_FILE_EXPORT_CSV";
 inline constexpr const char* kMenuCheck = "IDS_MENU_CHECK";
 inline constexpr const char* kMenuCheckTestData = "IDS_MENU_CHECK_TSTDAT";
 inline constexpr const char* kMenuCheckParam = "IDS_MENU_CHECK_PARAM";
@@ -195,6 +198,7 @@ inline constexpr std::array kLanguageKeys = {
     langkey::kMenuFilePrintPreview, langkey::kMenuFilePrintSetup, langkey::kMenuFileExit,
     langkey::kMenuCheck, langkey::kMenuCheckTestData, langkey::kMenuCheckParam,
     langkey::kMenuCheckUpload, langkey::kMenuLanguage, langkey::kMenuHelp, langkey::kMenuHelpAbout,
+    langkey::kMenuExportView, langkey::kMenuExportWholeTest, langkey::kMenuExportViewPoints,
     langkey::kMessageTip, langkey::kMessageComError, langkey::kMessageModbusError,
     langkey::kMessageNoCom, langkey::kMessageUploadLinkOpen, langkey::kMessageUploadBusy,
     langkey::kMessageNoUploadData, langkey::kMessageCheckDataTestOpen,

@@ -17,8 +17,11 @@ std::optional<int> CurveTable::add(const CurvePoint& point) {
         wrapped_[slot] = true;
     }
     curve[sizes_[slot]++] = point;
-    if (std::isfinite(point.time) && (!first_ || point.time < *first_))
-        first_ = point.time;
+    if (std::isfinite(point.time)) {
+        if (!first_ || point.time < *first_)
+            first_ = point.time;
+        extent_ = TimeRange{*first_, extent_ ? std::max(extent_->upper, point.time) : point.time};
+    }
     return static_cast<int>(slot);
 }
 
@@ -26,6 +29,7 @@ void CurveTable::clear() {
     sizes_.fill(0);
     wrapped_.fill(false);
     first_.reset();
+    extent_.reset();
 }
 
 std::optional<TimeRange> CurveTable::window(int slot) const {
@@ -44,23 +48,6 @@ std::optional<TimeRange> CurveTable::window(int slot) const {
     if (!(lower < upper))
         return std::nullopt;
     return TimeRange{lower, upper};
-}
-
-std::optional<TimeRange> CurveTable::extent() const {
-    std::optional<TimeRange> range;
-    for (int slot = 0; slot < kCurveSlots; ++slot) {
-        const CurvePoint* points = curve(slot);
-        for (uint32_t i = 0; i < size(slot); ++i) {
-            const double t = points[i].time;
-            if (!std::isfinite(t))
-                continue;
-            if (!range)
-                range = TimeRange{t, t};
-            range->lower = std::min(range->lower, t);
-            range->upper = std::max(range->upper, t);
-        }
-    }
-    return range;
 }
 
 }  // namespace vornex

@@ -47,9 +47,10 @@ public:
     // slot is empty.
     std::optional<TimeRange> window(int slot) const;
 
-    // From the earliest to the latest time of every point shown; nothing when none is (times
-    // that are not finite numbers are left out).
-    std::optional<TimeRange> extent() const;
+    // From the earliest to the latest time of every point stored since the table was cleared,
+    // those of curves that started again included; nothing when none was (times that are not
+    // finite numbers are left out).
+    std::optional<TimeRange> extent() const { return extent_; }
 
 private:
     std::array<std::unique_ptr<CurvePoint[]>, kCurveSlots> slots_;
@@ -58,6 +59,7 @@ private:
     std::array<bool, kCurveSlots> wrapped_{};
     // Time of the earliest point stored since the table was cleared.
     std::optional<double> first_;
+    std::optional<TimeRange> extent_;
 };
 
 }  // namespace vornex

@@ -94,7 +94,7 @@ size_t Recorder::tick() {
         // A sample taken after its test closed goes to that test's file, never into the curves.
         if (!testStarted_)
             continue;
-        const int slot = *curves_.add(point);
+        const int slot = addToCurves(point);
         touched |= 1u << slot;
         if (auto moved = curves_.window(slot))
             window = moved;
@@ -119,8 +119,8 @@ bool Recorder::loadFile(const std::string& path, std::string* error) {
     const ReadStatus status = TestFile(path).readAll(
         [&](const CurvePoint* points, size_t count) {
             for (size_t i = 0; i < count; ++i) {
-                if (const auto slot = curves_.add(points[i]))
-                    touched |= 1u << *slot;
+                if (hasCurveSlot(points[i].slave))
+                    touched |= 1u << addToCurves(points[i]);
             }
         },
         error);
@@ -152,6 +152,17 @@ void Recorder::show(uint32_t touched, const std::optional<TimeRange>& window) {
     if (window)
         graph_.GetXAxis(0).SetCurrentRange(window->lower, window->upper, 0.0);
     graph_.Redraw();
+}
+
+int Recorder::addToCurves(const CurvePoint& point) {
+    const int slot = point.slave - 1;
+    const bool wraps = curves_.size(slot) == CurveTable::kLength;
+    if (wraps)
+        graph_.SetData(curves_.curve(slot), static_cast<int>(CurveTable::kLength), slot);
+    curves_.add(point);
+    if (wraps)
+        graph_.SetData(curves_.curve(slot), 1, slot);
+    return slot;
 }
 
 void Recorder::clearCurves() {

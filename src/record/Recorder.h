@@ -92,6 +92,10 @@ public:
 private:
     // Shows every curve in `touched` (a bit per slot), moves the time axis, redraws.
     void show(uint32_t touched, const std::optional<TimeRange>& window);
+    // Stores a point of a slave with a curve slot and returns the slot. A full curve that starts
+    // again from its first slot goes to the graph whole just before, and with its first point
+    // just after, so that a graph keeping the whole test misses none of its points.
+    int addToCurves(const CurvePoint& point);
     void clearCurves();
     // The time axis over every point shown; the value axis follows it by itself.
     void showWholeTest();

@@ -90,5 +90,45 @@ TEST_F(GraphRecording, WindowBeginsAtTheFirstPointAndStopAndLoadingShowTheWholeT
     EXPECT_GT(xRange().upper, 7.0);
 }
 
+// Longer than a curve's 18000 points, recorded and loaded, the whole test stays on the graph.
+TEST_F(GraphRecording, TheWholeTestBeyondTheLiveCurvesIsShownRecordedAndLoaded) {
+    const std::string path = newTest("long");
+    recorder_.start();
+    constexpr int kPasses = 40000;
+    for (int i = 1; i <= kPasses; ++i) {
+        ticks_ = recorder_.signal().timeBase() + static_cast<uint32_t>(i * 50);
+        for (const uint8_t slave : {uint8_t{2}, uint8_t{5}})
+            samples_.push(Sample{static_cast<float>(i % 97),
+                                 TickClock::secondsBetween(recorder_.signal().timeBase(), ticks_),
+                                 {},
+                                 slave});
+        if (i % 250 == 0)  // several passes a tick, so that a curve wraps within one
+            recorder_.tick();
+    }
+    recorder_.stop();
+    ASSERT_TRUE(recorder_.flush());
+    const std::vector<CurvePoint> file = test::readRecords(path);
+    ASSERT_EQ(file.size(), 2u * kPasses);
+
+    for (const bool loaded : {false, true}) {
+        if (loaded) {
+            recorder_.closeTest();
+            ASSERT_TRUE(recorder_.loadFile(path));
+        }
+        for (const int slave : {2, 5}) {
+            std::vector<std::pair<double, double>> expected;
+            for (const CurvePoint& p : file) {
+                if (p.slave == slave)
+                    expected.emplace_back(p.time, p.value);
+            }
+            EXPECT_EQ(test::shownPoints(graph_, slave - 1), expected)
+                << "slave " << slave << (loaded ? ", loaded" : ", recorded");
+        }
+        EXPECT_NEAR(xRange().lower, file.front().time, 1e-9);
+        EXPECT_NEAR(xRange().upper, file.back().time, 1e-9);
+        EXPECT_LE(graph_.seriesGraph(1)->dataCount(), 2 * graph_.axisRect()->width() + 2);
+    }
+}
+
 }  // namespace
 }  // namespace vornex

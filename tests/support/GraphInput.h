@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "graph/CXGraph.h"
+#include "graph/ColumnDecimator.h"
 
 namespace vornex::test {
 
@@ -19,13 +20,19 @@ std::vector<CurvePoint> makeCurve(int n, double first, double step, uint8_t slav
     return curve;
 }
 
-// What a series shows, as (time, value) pairs in drawing order.
+// Every point a series shows, whatever the view, as (time, value) pairs in drawing order; a
+// point without a value breaks the line.
 inline std::vector<std::pair<double, double>> shownPoints(const CXGraph& graph, int series) {
     std::vector<std::pair<double, double>> points;
-    if (QCPGraph* plotted = graph.seriesGraph(series)) {
-        for (const QCPGraphData& d : *plotted->data())
-            points.emplace_back(d.key, d.value);
-    }
+    const CurveHistory& curve = graph.seriesCurve(series);
+    if (curve.empty())
+        return points;
+    QVector<QCPGraphData> drawn;
+    ColumnDecimator(curve, curve.time(0), curve.time(curve.size() - 1),
+                    static_cast<int>(curve.size()))
+        .decimate(drawn);
+    for (const QCPGraphData& d : drawn)
+        points.emplace_back(d.key, d.value);
     return points;
 }
 

@@ -1,0 +1,129 @@
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Arguments.h"
+#include "Commands.h"
+#include "graph/CXGraph.h"
+#include "graph/GraphExport.h"
+#include "record/AtomicFile.h"
+#include "record/TestFile.h"
+
+namespace vornex::cli {
+
+namespace {
+
+constexpr int kMaxPixels = 20000;
+
+struct PlotOptions {
+    std::optional<double> from;
+    std::optional<double> to;
+    int width = GraphExport::kDefaultWidth;
+    int height = GraphExport::kDefaultHeight;
+};
+
+std::optional<double> parseSeconds(const QString& text) {
+    bool ok = false;
+    const double seconds = text.toDouble(&ok);
+    return ok && std::isfinite(seconds) ? std::optional<double>(seconds) : std::nullopt;
+}
+
+// Nothing when an option's value is not what it should be.
+std::optional<PlotOptions> parseOptions(const Arguments& arguments) {
+    PlotOptions options;
+    for (const auto& [name, edge] : {std::pair{"from", &options.from}, {"to", &options.to}}) {
+        if (arguments.has(QLatin1String(name)) &&
+            !(*edge = parseSeconds(arguments.value(QLatin1String(name))))) {
+            return std::nullopt;
+        }
+    }
+    for (const auto& [name, size] :
+         {std::pair{"width", &options.width}, {"height", &options.height}}) {
+        if (arguments.has(QLatin1String(name))) {
+            const auto pixels = parseCount(arguments.value(QLatin1String(name)));
+            if (!pixels || *pixels > kMaxPixels)
+                return std::nullopt;
+            *size = *pixels;
+        }
+    }
+    if (options.from && options.to && !(*options.from < *options.to))
+        return std::nullopt;
+    return options;
+}
+
+}  // namespace
+
+int runPlot(const QStringList& args) {
+    const Arguments arguments(
+        args.mid(1), {QStringLiteral("png"), QStringLiteral("pdf"), QStringLiteral("from"),
+                      QStringLiteral("to"), QStringLiteral("width"), QStringLiteral("height")});
+    const auto options = arguments.ok() ? parseOptions(arguments) : std::nullopt;
+    if (args.isEmpty() || args.front().startsWith(QLatin1String("--")) || !options ||
+        (!arguments.has(QStringLiteral("png")) && !arguments.has(QStringLiteral("pdf")))) {
+        std::fputs(
+            "vornex-cli plot: needs a test file and --png OUT and/or --pdf OUT; --from S --to S "
+            "(from below to) and --width W --height H (1 to 20000) are optional\n",
+            stderr);
+        return 1;
+    }
+    const std::string input = args.front().toStdString();
+    if (::access(input.c_str(), R_OK) != 0) {
+        std::fprintf(stderr, "vornex-cli plot: cannot read %s\n", input.c_str());
+        return 2;
+    }
+    for (const char* format : {"png", "pdf"}) {
+        const std::string output = arguments.value(QLatin1String(format)).toStdString();
+        if (!output.empty() && isSameFile(input, output)) {
+            std::fprintf(stderr, "vornex-cli plot: %s is the test file itself; it is not written\n",
+                         output.c_str());
+            return 2;
+        }
+    }
+    std::vector<std::vector<CurvePoint>> curves(kCurveSlots);
+    std::string error;
+    const ReadStatus status = TestFile(input).readAll(
+        [&](const CurvePoint* points, size_t count) {
+            for (size_t i = 0; i < count; ++i) {
+                if (hasCurveSlot(points[i].slave))
+                    curves[points[i].slave - 1u].push_back(points[i]);
+            }
+        },
+        &error);
+    if (status != ReadStatus::Read) {
+        std::fprintf(stderr, "vornex-cli plot: %s\n", error.c_str());
+        return 2;
+    }
+
+    CXGraph graph;
+    graph.resize(options->width, options->height);
+    for (int slot = 0; slot < kCurveSlots; ++slot) {
+        const auto& curve = curves[static_cast<size_t>(slot)];
+        graph.SetData(curve.data(), static_cast<int>(curve.size()), slot);
+    }
+    // The whole test, or from and to with the missing edge at the test's.
+    graph.fitToData();
+    const QCPRange whole = graph.xAxis->range();
+    graph.GetXAxis(0).SetCurrentRange(options->from.value_or(whole.lower),
+                                      options->to.value_or(whole.upper), 0.0);
+    graph.replotNow();
+    const GraphExport exporter(graph);
+    for (const char* format : {"png", "pdf"}) {
+        const QString output = arguments.value(QLatin1String(format));
+        if (output.isEmpty())
+            continue;
+        const QString failure = format == std::string("png")
+                                    ? exporter.savePng(output, options->width, options->height)
+                                    : exporter.savePdf(output, options->width, options->height);
+        if (!failure.isEmpty()) {
+            std::fprintf(stderr, "vornex-cli plot: %s\n", qPrintable(failure));
+            return 2;
+        }
+    }
+    return 0;
+}
+
+}  // namespace vornex::cli

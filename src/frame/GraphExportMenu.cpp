@@ -1,0 +1,57 @@
+#include "frame/GraphExportMenu.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <optional>
+#include <utility>
+
+#include "controls/MessageBox.h"
+#include "graph/CXGraph.h"
+#include "graph/GraphExport.h"
+#include "i18n/LanguageKeys.h"
+
+namespace vornex {
+
+GraphExportMenu::GraphExportMenu(QWidget* window, CXGraph& graph,
+                                 std::function<QString()> languageFile)
+    : window_(window),
+      graph_(graph),
+      languageFile_(std::move(languageFile)),
+      chooser_([window](const QString& caption, const QString& proposed, const QString& filters) {
+          return QFileDialog::getSaveFileName(window, caption, proposed, filters);
+      }) {}
+
+void GraphExportMenu::exportImage(bool wholeTest) {
+    const QString path = chooser_(QString(), QDir::home().filePath(QStringLiteral("graph.png")),
+                                  QStringLiteral("PNG (*.png);;PDF (*.pdf)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    const int width = std::max(graph_.width(), 1);
+    const int height = std::max(graph_.height(), 1);
+    std::optional<WholeTestView> whole;
+    if (wholeTest) {
+        whole.emplace(graph_);
+    }
+    const GraphExport exporter(graph_);
+    reportFailure(path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)
+                      ? exporter.savePdf(path, width, height)
+                      : exporter.savePng(path, width, height));
+}
+
+void GraphExportMenu::exportViewPoints() {
+    const QString path = chooser_(QString(), QDir::home().filePath(QStringLiteral("graph.csv")),
+                                  QStringLiteral("CSV (*.csv)"));
+    if (!path.isEmpty()) {
+        reportFailure(GraphExport(graph_).saveCsv(path));
+    }
+}
+
+void GraphExportMenu::reportFailure(const QString& failure) const {
+    if (!failure.isEmpty()) {
+        showLangMessage(window_, languageFile_(), langkey::kMessageExportError,
+                        MessageIcon::Warning, failure);
+    }
+}
+
+}  // namespace vornex

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <qcustomplot.h>
+
+#include "graph/CurveHistory.h"
+
+namespace vornex {
+
+// What one curve draws of the time span lower..upper on `columns` pixel columns: every point
+// when there are at most two a column, else the lowest and the highest point of each column, in
+// time order. The first and the last point of each stretch between gaps are always drawn, as is
+// one point on each side beyond the span, so that lines leave the plot where they should; a
+// point without a value in the middle of each gap breaks the line. The work grows with the
+// columns, not with the points.
+class ColumnDecimator {
+public:
+    static constexpr double kRawPointsPerColumn = 2.0;
+
+    ColumnDecimator(const CurveHistory& curve, double lower, double upper, int columns);
+
+    // Replaces `out` with the points to draw.
+    void decimate(QVector<QCPGraphData>& out) const;
+
+private:
+    void raw(size_t from, size_t to, QVector<QCPGraphData>& out) const;
+    void byColumn(size_t from, size_t to, QVector<QCPGraphData>& out) const;
+    void point(size_t i, QVector<QCPGraphData>& out) const;
+
+    const CurveHistory& curve_;
+    double lower_;
+    double upper_;
+    int columns_;
+};
+
+}  // namespace vornex

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "graph/GapFinder.h"
+
+namespace vornex {
+
+// Every point of one curve of a test, in time order, with the extremes of every run of 16, 256,
+// 4096 ... points, so that the lowest and highest point of any stretch cost a few steps per
+// level instead of one per point. Points are kept in blocks that never move once filled: 16
+// bytes a point, and about 0.5 more for the extremes.
+class CurveHistory {
+public:
+    static constexpr unsigned kFanOutBits = 4;
+    static constexpr unsigned kBlockBits = 12;
+
+    // Index of the lowest and of the highest value of a stretch.
+    struct Extremes {
+        uint32_t low;
+        uint32_t high;
+    };
+
+    // Points whose time or value is not a finite number are left out. A point earlier than the
+    // one before is kept, and the curve is put back in time order by sort().
+    void append(double time, double value);
+    void clear();
+    // Back in time order when points came out of it; true when the order changed.
+    bool sort();
+
+    size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    double time(size_t i) const { return blocks_[i >> kBlockBits]->time[i & kBlockMask]; }
+    double value(size_t i) const { return blocks_[i >> kBlockBits]->value[i & kBlockMask]; }
+
+    // The first index in [from, to) whose time is not below `time`, `to` when there is none;
+    // cheapest when the answer lies near `from`.
+    size_t lowerBound(double time, size_t from, size_t to) const;
+    // The first index in [from, to) whose time is above `time`.
+    size_t upperBound(double time, size_t from, size_t to) const;
+    // The extremes of the points from .. to - 1 (from < to).
+    Extremes extremes(size_t from, size_t to) const;
+    // Indices i, ascending, where the step from point i - 1 is a stretch without readings.
+    const std::vector<size_t>& gaps() const { return gaps_; }
+
+private:
+    static constexpr size_t kBlockSize = size_t{1} << kBlockBits;
+    static constexpr size_t kBlockMask = kBlockSize - 1;
+    static constexpr size_t kFanOut = size_t{1} << kFanOutBits;
+
+    struct Block {
+        double time[kBlockSize];
+        double value[kBlockSize];
+    };
+
+    Extremes element(size_t level, size_t index) const;
+    void merge(Extremes& into, const Extremes& other) const;
+    void summarise(size_t index);
+
+    std::vector<std::unique_ptr<Block>> blocks_;
+    size_t size_ = 0;
+    // levels_[l - 1][j]: the extremes of points j * 16^l .. (j + 1) * 16^l - 1.
+    std::vector<std::vector<Extremes>> levels_;
+    std::vector<size_t> gaps_;
+    GapFinder gapFinder_;
+    bool ordered_ = true;
+};
+
+}  // namespace vornex

@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+
+#include "CliRun.h"
+#include "TempDir.h"
+#include "record/TestFile.h"
+
+namespace vornex {
+namespace {
+
+TEST(PlotCommand, WritesAnImageAndAVectorPageOfATestAndRefusesWhatItCannotRead) {
+    test::TempDir dir;
+    const QString test = QString::fromStdString(dir.path() + "/t.pdat");
+    std::vector<CurvePoint> points;
+    for (int i = 0; i < 30000; ++i)
+        points.push_back(CurvePoint{0.1 * i, static_cast<double>(i % 50), uint8_t(1 + i % 3), {}});
+    ASSERT_TRUE(TestFile(test.toStdString()).append(points.data(), points.size()).ok());
+    const QString png = QString::fromStdString(dir.path() + "/t.png");
+    const QString pdf = QString::fromStdString(dir.path() + "/t.pdf");
+
+    struct Case {
+        QStringList args;
+        int exitCode;
+    };
+    const Case cases[] = {
+        {{"plot", test, "--png", png, "--pdf", pdf, "--width", "640", "--height", "360"}, 0},
+        {{"plot", test, "--png", png, "--from", "100", "--to", "200"}, 0},
+        {{"plot", QString::fromStdString(dir.path() + "/none.pdat"), "--png", png}, 2},
+        {{"plot", test, "--png", test}, 2},
+        {{"plot", test, "--png", png, "--from", "9", "--to", "3"}, 1},
+        {{"plot", test, "--width", "100"}, 1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(test::runCli(c.args).exitCode, c.exitCode) << c.args.join(' ').toStdString();
+    }
+    QFile page(pdf);
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(page.read(5) == "%PDF-");
+    EXPECT_GT(page.size(), 1000);
+    const QImage image(png);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(1600, 900));
+    EXPECT_EQ(QFileInfo(test).size(), static_cast<qint64>(points.size() * sizeof(CurvePoint)));
+}
+
+}  // namespace
+}  // namespace vornex
