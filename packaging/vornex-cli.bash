@@ -4,7 +4,7 @@ _vornex_cli() {
     local cur prev words cword
     _init_completion || return
 
-    local commands="ports poll record count export params upload"
+    local commands="ports poll record count export params upload report plot"
     if [[ $cword -eq 1 ]]; then
         COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
         return
@@ -19,12 +19,13 @@ _vornex_cli() {
             _filedir -d
             return
             ;;
-        --csv | --xlsx)
+        --csv | --xlsx | --png | --pdf)
             _filedir
             return
             ;;
         --slaves | --slave | --passes | --display | --seconds | --test | --set-mode | \
-            --set-unit | --set-measure | --set)
+            --set-unit | --set-measure | --set | --threshold | --target | --upper | \
+            --lower | --from | --to | --width | --height)
             return
             ;;
     esac
@@ -38,9 +39,12 @@ _vornex_cli() {
         export) options="--csv" ;;
         params) options="--port --slave --set-mode --set-unit --set-measure --set" ;;
         upload) options="--port --slave --xlsx --csv --fast" ;;
+        report) options="--threshold --target --upper --lower --csv --pdf" ;;
+        plot) options="--png --pdf --from --to --width --height" ;;
         *) return ;;
     esac
-    if [[ $cur == -* || ( ${words[1]} != count && ${words[1]} != export ) ]]; then
+    if [[ $cur == -* || ( ${words[1]} != count && ${words[1]} != export && ${words[1]} != report && \
+        ${words[1]} != plot ) ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
     else
         _filedir pdat
