@@ -46,14 +46,13 @@ int main(int argc, char** argv) {
         {"ports", vornex::cli::runPorts},   {"poll", vornex::cli::runPoll},
         {"record", vornex::cli::runRecord}, {"count", vornex::cli::runCount},
         {"export", vornex::cli::runExport}, {"params", vornex::cli::runParams},
-        "  report FILE [--threshold X] [--target T --upper U --lower L] [--csv OUT] [--pdf OUT]\n"
-        "  plot FILE --png OUT [--pdf OUT] [--from S --to S] [--width W --height H]\n",
-        out);
-};
-const auto command = commands.find(args.takeFirst());
-if (command == commands.end()) {
-    printUsage();
-    return 1;
-}
-return command->second(args);
+        {"upload", vornex::cli::runUpload}, {"report", vornex::cli::runReport},
+        {"plot", vornex::cli::runPlot},
+    };
+    const auto command = commands.find(args.takeFirst());
+    if (command == commands.end()) {
+        printUsage();
+        return 1;
+    }
+    return command->second(args);
 }
