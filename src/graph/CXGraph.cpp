@@ -80,6 +80,12 @@ void CXGraph::SetData(const CurvePoint* points, int count, int series) {
     }
 }
 
+void CXGraph::breakCurves() {
+    for (CurveFeed& feed : feeds_) {
+        feed.breakBeforeNext();
+    }
+}
+
 const CurveHistory& CXGraph::seriesCurve(int series) const {
     static const CurveHistory kNone;
     return series >= 0 && series < kSeriesCount ? feeds_[static_cast<size_t>(series)].curve()

@@ -54,6 +54,7 @@ public:
 
     // Mouse modes. NoOp also hides the measuring cursors and gives the view back to the program.
     void NoOp() override;
+    void breakCurves() override;
     void Zoom();
     void Pan();
     void Cursor();

@@ -17,6 +17,7 @@ public:
     void take(const CurvePoint* points, int count);
 
     const CurveHistory& curve() const { return curve_; }
+    void breakBeforeNext() { curve_.breakBeforeNext(); }
     // Changes with every take.
     uint64_t version() const { return version_; }
 

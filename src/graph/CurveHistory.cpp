@@ -20,9 +20,10 @@ void CurveHistory::append(double time, double value) {
     Block& block = *blocks_[size_ >> kBlockBits];
     block.time[size_ & kBlockMask] = time;
     block.value[size_ & kBlockMask] = value;
-    if (gapFinder_.next(time)) {
+    if (gapFinder_.next(time) || breakNext_) {
         gaps_.push_back(size_);
     }
+    breakNext_ = false;
     ++size_;
     summarise(size_ - 1);
 }
@@ -58,6 +59,7 @@ void CurveHistory::clear() {
     levels_.clear();
     gaps_.clear();
     gapFinder_.reset();
+    breakNext_ = false;
     ordered_ = true;
 }
 

@@ -28,6 +28,8 @@ public:
     // one before is kept, and the curve is put back in time order by sort().
     void append(double time, double value);
     void clear();
+    // The next point starts a new stretch, as after a gap.
+    void breakBeforeNext() { breakNext_ = size_ > 0; }
     // Back in time order when points came out of it; true when the order changed.
     bool sort();
 
@@ -67,6 +69,7 @@ private:
     std::vector<size_t> gaps_;
     GapFinder gapFinder_;
     bool ordered_ = true;
+    bool breakNext_ = false;
 };
 
 }  // namespace vornex

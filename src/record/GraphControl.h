@@ -23,6 +23,9 @@ public:
     virtual GraphAxis& GetXAxis(int index) = 0;
     // Leaves any zoom, pan or cursor mode.
     virtual void NoOp() = 0;
+    // The line of every series does not join its next point to the one before: the readings
+    // paused (Stop and Start, a lost line) however short the pause looks beside the usual step.
+    virtual void breakCurves() {}
     // Paints what the calls since the last redraw changed; called once per batch of updates.
     virtual void Redraw() = 0;
 };

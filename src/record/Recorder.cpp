@@ -54,6 +54,8 @@ Recorder::StartResult Recorder::start() {
         clearCurves();
         signal_.setTimeBase(clock_.now());
         testStarted_ = true;
+    } else {
+        graph_.breakCurves();
     }
     targetPath_ = session_.currentPath();
     // Set after the time base, so no sample is ever timed from a missing base.

@@ -108,9 +108,16 @@ TEST(CXGraphGaps, ALineBreaksAcrossAStretchWithoutReadingsButNotAcrossASlowStead
     EXPECT_GT(breaks(graph, 0)[0], 39.99);
     EXPECT_LT(breaks(graph, 0)[0], 45.0);
 
-    auto steady = makeCurve(20, 0.0, 2.5, 2, [](int i) { return 10.0 * i; });
+    auto steady = makeCurve(30, 0.0, 2.5, 2, [](int i) { return 10.0 * i; });
     graph.SetData(steady.data(), 20, 1);
     EXPECT_TRUE(breaks(graph, 1).empty());
+    // Recording stopped and started again (or a lost line came back): the pause breaks the line
+    // though it is no longer than the usual step.
+    graph.breakCurves();
+    graph.SetData(steady.data(), 30, 1);
+    ASSERT_EQ(breaks(graph, 1).size(), 1u);
+    EXPECT_GT(breaks(graph, 1)[0], 47.5);
+    EXPECT_LT(breaks(graph, 1)[0], 50.0);
     auto loaded = makeCurve(20, 0.0, 0.1, 3, ramp);  // a whole file at once, a 3 s hole
     for (int i = 10; i < 20; ++i)
         loaded[i].time += 3.0;
