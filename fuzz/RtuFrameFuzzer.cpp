@@ -1,7 +1,7 @@
 // The simulator reads whatever arrives on its serial line. The input is that byte stream, cut into
-// reads of varying size with pauses between some of them. Every byte must end up in a frame or be
-// counted as dropped, every frame must check, and every request an instrument takes must get a
-// well-formed reply.
+// reads of varying size, some sealed with a CRC, with pauses between some of them. Every byte must
+// end up in a frame or be counted as dropped, every frame must check, and every request an
+// instrument takes must get a well-formed reply.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <chrono>
@@ -49,8 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider input(data, size);
     Line line(Instrument::Clock::time_point{} + std::chrono::hours(1));
     while (input.remaining_bytes() > 0) {
-        const std::vector<uint8_t> chunk =
+        std::vector<uint8_t> chunk =
             input.ConsumeBytes<uint8_t>(input.ConsumeIntegralInRange<size_t>(1, 300));
+        // A mutated frame almost never checks; sealing some pieces with their CRC lets requests of
+        // any content through to the instrument.
+        if (input.ConsumeBool())
+            vornex::sim::appendCrc(chunk);
         line.framer.feed(chunk.data(), chunk.size());
         line.fed += chunk.size();
         line.now += std::chrono::milliseconds(input.ConsumeIntegralInRange(0, 5000));
