@@ -6,6 +6,8 @@
 #   ./vornex.sh build           install what is missing and build
 #   ./vornex.sh check-format    install what is missing, check every tracked source's formatting
 #   ./vornex.sh package         install what is missing, build, make build/package/vornex_*.deb
+#   ./vornex.sh fuzz [SECONDS]  install what is missing, build the fuzz targets with clang in
+#                               build-fuzz/ and run each for SECONDS (default 30); fails on a finding
 #
 # VORNEX_BUILD_DIR (default: build) and VORNEX_SANITIZE (e.g. "address,undefined" or "thread")
 # select another build tree; VORNEX_TARGET builds one target instead of all; VORNEX_WERROR=ON
@@ -29,6 +31,7 @@ PACKAGES=(
     fonts-wqy-microhei qt6-translations-l10n
     xvfb xauth unzip
     dpkg-dev file lintian desktop-file-utils appstream man-db shared-mime-info
+    clang libclang-rt-14-dev
 )
 
 install_missing() {
@@ -105,6 +108,44 @@ run_tests() {
     ctest --test-dir "$BUILD_DIR" --output-on-failure --parallel "$JOBS" "$@"
 }
 
+# Builds the libFuzzer targets in a tree of their own and runs each on a copy of its seed corpus, so
+# that what it finds stays out of the repository. A crash, a sanitizer report, a broken check or an
+# input that runs 10 s fails the command; the inputs are kept in the tree's fuzz-findings/.
+run_fuzzers() {
+    local seconds=${1:-30} BUILD_DIR=${VORNEX_FUZZ_DIR:-build-fuzz} work corpus target failed=0
+    # Warnings are the GCC build's to judge; clang's own would stop the fuzzing, not find faults.
+    local WERROR=OFF
+    if ! [[ "$seconds" =~ ^[1-9][0-9]*$ ]]; then
+        echo "usage: $0 fuzz [SECONDS]" >&2
+        exit 2
+    fi
+    if [ ! -f "$BUILD_DIR/build.ninja" ] || [ "$(cached_option VORNEX_WERROR)" != "$WERROR" ]; then
+        CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DVORNEX_FUZZ=ON \
+            -DVORNEX_WERROR="$WERROR"
+    fi
+    cmake --build "$BUILD_DIR" --parallel "$JOBS"
+    work=$(mktemp -d)
+    mkdir -p "$BUILD_DIR/fuzz-findings"
+    for corpus in "$ROOT"/fuzz/corpus/*/; do
+        target=$(basename "$corpus")
+        mkdir "$work/$target"
+        cp "$corpus"* "$work/$target/"
+        if "$BUILD_DIR/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 \
+            -print_final_stats=1 -artifact_prefix="$work/$target-" "$work/$target" \
+            >"$work/$target.log" 2>&1; then
+            echo "vornex: fuzz_$target: $(sed -n 's/^stat::number_of_executed_units: *//p' \
+                "$work/$target.log") runs in $seconds s, no finding"
+        else
+            tail -n 30 "$work/$target.log"
+            cp "$work/$target"-* "$BUILD_DIR/fuzz-findings/" 2>/dev/null || true
+            echo "vornex: fuzz_$target found a fault; its input is in $BUILD_DIR/fuzz-findings/" >&2
+            failed=1
+        fi
+    done
+    rm -rf "$work"
+    return $failed
+}
+
 command=${1:-run}
 [ $# -gt 0 ] && shift
 case "$command" in
@@ -113,5 +154,6 @@ case "$command" in
     build) install_missing; build ;;
     check-format) install_missing; check_format ;;
     package) install_missing; build; make_package ;;
-    *) echo "usage: $0 run|test|build|check-format|package [ARGS...]" >&2; exit 2 ;;
+    fuzz) install_missing; run_fuzzers "$@" ;;
+    *) echo "usage: $0 run|test|build|check-format|package|fuzz [ARGS...]" >&2; exit 2 ;;
 esac

@@ -39,6 +39,11 @@ std::optional<std::vector<uint8_t>> RtuFramer::takeFrame() {
         const int length = requestLength(buffer_.data(), buffer_.size());
         if (length <= 0)
             return std::nullopt;
+        // A byte count that no request can carry: the longest RTU frame is 256 bytes.
+        if (static_cast<std::size_t>(length) > kMaxFrame) {
+            discard(1);
+            continue;
+        }
         if (buffer_.size() < static_cast<std::size_t>(length))
             return std::nullopt;
         if (hasValidCrc(buffer_.data(), static_cast<std::size_t>(length))) {

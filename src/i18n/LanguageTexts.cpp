@@ -46,11 +46,8 @@ std::optional<QByteArray> readRegularFile(const QString& path, FileStamp& stamp)
         status.st_size <= ProfileFile::kMaxFileSize) {
         stamp = FileStamp::of(status);
         QFile file;
-        if (file.open(fd, QIODevice::ReadOnly)) {
-            bytes = file.read(ProfileFile::kMaxFileSize + 1);
-            if (bytes->size() > ProfileFile::kMaxFileSize || file.error() != QFileDevice::NoError)
-                bytes.reset();
-        }
+        if (file.open(fd, QIODevice::ReadOnly))
+            bytes = readWholeFile(file);
     }
     ::close(fd);
     return bytes;

@@ -24,11 +24,7 @@ std::optional<QByteArray> loadBytes(const QString& path) {
     if (!file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
-    QByteArray bytes = file.read(ProfileFile::kMaxFileSize + 1);
-    if (bytes.size() > ProfileFile::kMaxFileSize || file.error() != QFileDevice::NoError) {
-        return std::nullopt;
-    }
-    return bytes;
+    return readWholeFile(file);
 }
 
 QString unquoted(const QString& value) {
@@ -54,6 +50,22 @@ QString cutToBuffer(QString text, int bufferSize) {
 }
 
 }  // namespace
+
+std::optional<QByteArray> readWholeFile(QFile& file) {
+    constexpr qint64 kPiece = 64 * 1024;
+    QByteArray bytes;
+    for (;;) {
+        const QByteArray piece = file.read(kPiece);
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+        if (bytes.size() > ProfileFile::kMaxFileSize)
+            return std::nullopt;
+    }
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
 
 QString profileValue(const std::optional<QString>& found, const QString& defaultValue,
                      int bufferSize) {

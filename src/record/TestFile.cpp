@@ -181,7 +181,7 @@ std::optional<SlaveCounts> TestFile::count(std::string* error) const {
     // Only the records present when counting starts are counted, whatever is appended meanwhile.
     uint64_t remaining = static_cast<uint64_t>(status.st_size) / kRecordSize;
     constexpr size_t kRun = 43690;  // just under 1 MiB of records
-    std::vector<CurvePoint> run(kRun);
+    std::vector<CurvePoint> run(static_cast<size_t>(std::min<uint64_t>(remaining, kRun)));
     // Indexed by the raw slave byte, so the loop has no branch; two tables alternate so that a
     // file of one slave does not chain every increment on the same counter.
     std::array<std::array<uint64_t, 256>, 2> tally{};

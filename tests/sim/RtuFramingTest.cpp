@@ -92,8 +92,12 @@ TEST_F(FramerTest, UnknownFunctionIsAFrameOnlyWhenSilenceEndsIt) {
     EXPECT_EQ(framer.onSilence(), unknown);
     EXPECT_FALSE(framer.onSilence());
 
-    // A known function cut short is noise, even with a CRC that checks.
-    for (const Bytes& cut : {withCrc({0x01, 0x03}), withCrc({0x01, 0x10, 0x00})}) {
+    // A known function cut short is noise, even with a CRC that checks; so is a write whose byte
+    // count makes it longer than the longest frame (9 + 248 bytes).
+    Bytes tooLong{0x01, 0x10, 0x00, 0x00, 0x00, 0x7C, 0xF8};
+    tooLong.resize(tooLong.size() + 0xF8);
+    for (const Bytes& cut :
+         {withCrc({0x01, 0x03}), withCrc({0x01, 0x10, 0x00}), withCrc(tooLong)}) {
         feed(cut);
         EXPECT_FALSE(framer.takeFrame());
         EXPECT_FALSE(framer.onSilence());

@@ -151,22 +151,28 @@ params::SetPlan InstrumentParameters::planSet(const TypedSettings& typed, unsign
 }
 
 ParameterFields InstrumentParameters::fields() const {
+    return parameterFields(range_, modeNumber_,
+                           settingsKnown_ ? std::optional(settings_) : std::nullopt);
+}
+
+ParameterFields parameterFields(float range, uint16_t modeNumber,
+                                const std::optional<regmap::Settings>& settings) {
     ParameterFields f;
-    f.range = formatFixed(static_cast<double>(range_), 1);
+    f.range = formatFixed(static_cast<double>(range), 1);
     auto indexOf = [](unsigned code, unsigned first, unsigned last) {
         return code >= first && code <= last ? static_cast<int>(code - first) : -1;
     };
-    f.modeIndex = indexOf(modeNumber_, 0, regmap::kModeNumberCount - 1);
-    if (!settingsKnown_)
+    f.modeIndex = indexOf(modeNumber, 0, regmap::kModeNumberCount - 1);
+    if (!settings)
         return f;
     f.measureIndex =
-        indexOf(settings_.measuringMode, params::kFirstMeasuringMode, params::kLastMeasuringMode);
-    f.unitIndex = indexOf(settings_.unit, params::kFirstUnit, params::kLastUnit);
-    const int d = regmap::decimalsForRange(range_);
-    f.target = formatFixed(params::rawToShown(settings_.target, d, settings_.unit),
-                           params::displayPrecision(d, settings_.unit));
-    f.upper = formatFixed(params::limitPercent(settings_.upperLimit), 1);
-    f.lower = formatFixed(params::limitPercent(settings_.lowerLimit), 1);
+        indexOf(settings->measuringMode, params::kFirstMeasuringMode, params::kLastMeasuringMode);
+    f.unitIndex = indexOf(settings->unit, params::kFirstUnit, params::kLastUnit);
+    const int d = regmap::decimalsForRange(range);
+    f.target = formatFixed(params::rawToShown(settings->target, d, settings->unit),
+                           params::displayPrecision(d, settings->unit));
+    f.upper = formatFixed(params::limitPercent(settings->upperLimit), 1);
+    f.lower = formatFixed(params::limitPercent(settings->lowerLimit), 1);
     return f;
 }
 

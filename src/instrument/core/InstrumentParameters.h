@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "instrument/core/ParameterArithmetic.h"
@@ -26,6 +27,11 @@ struct TypedSettings {
     std::string upper;
     std::string lower;
 };
+
+// The fields shown for an instrument of this range in parameter set `modeNumber`; without a
+// settings block read, no target, limits, measure or unit.
+ParameterFields parameterFields(float range, uint16_t modeNumber,
+                                const std::optional<regmap::Settings>& settings);
 
 // One instrument's parameter set read and written over a link of its own: the mode number
 // (holding 1), the settings block (holding 2..5) and the range (input 1002..1003). Every write of
