@@ -123,7 +123,7 @@ run_fuzzers() {
         CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DVORNEX_FUZZ=ON \
             -DVORNEX_WERROR="$WERROR"
     fi
-    cmake --build "$BUILD_DIR" --parallel "$JOBS"
+    cmake --build "$BUILD_DIR" --parallel "$JOBS" --target fuzzers
     work=$(mktemp -d)
     mkdir -p "$BUILD_DIR/fuzz-findings"
     for corpus in "$ROOT"/fuzz/corpus/*/; do
