@@ -323,26 +323,5 @@ TEST_F(PollerTest, ASettingsReadLostAtIdentificationIsRetried) {
     EXPECT_EQ(requestsOf(1), livePassThen({{3, 1, 1}, {3, 2, 4}}));
 }
 
-// The link does not wait for a late reply before asking another slave; the late reply, whenever
-// it comes, is never taken for the other slave's answer.
-TEST_F(PollerTest, ALateReplyNeverPassesForAnotherSlavesAnswer) {
-    ModbusLink link;
-    ASSERT_EQ(link.open(line_.portPath()), OpenResult::Opened);
-    ASSERT_TRUE(link.setSlave(1));
-    line_.faults().setLateOnce(1, 520);
-    uint16_t regs[2] = {0, 0};
-    EXPECT_EQ(link.readInputRegisters(regmap::kInLiveValue, 2, regs).kind(),
-              LinkResult::Kind::Timeout);
-    ASSERT_TRUE(link.setSlave(2));
-    int read = 0;
-    for (int i = 0; i < 20; ++i) {
-        if (link.readInputRegisters(regmap::kInLiveValue, 2, regs)) {
-            EXPECT_EQ(regmap::decodeFloat(regs), 30.0f);
-            ++read;
-        }
-    }
-    EXPECT_GE(read, 19);
-}
-
 }  // namespace
 }  // namespace vornex

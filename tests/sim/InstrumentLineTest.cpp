@@ -212,16 +212,6 @@ TEST_F(InstrumentLine, PresentsTheSelectedStoredRecord) {
     }
 }
 
-TEST_F(InstrumentLine, ClientsConnectAndDisconnectAgainAndAgain) {
-    startLine({test::instrument(1, 7.0f)});
-    for (int round = 0; round < 25; ++round) {
-        ModbusClient client(linkPath, 1);
-        ASSERT_TRUE(client.connected()) << "round " << round;
-        ASSERT_EQ(test::liveValue(client.get()), 7.0f)
-            << "round " << round << ": " << modbus_strerror(errno);
-    }
-}
-
 TEST_F(InstrumentLine, LinkReplacesAStaleSymlinkButNeverAFile) {
     // Left behind by a simulator that was killed.
     ASSERT_EQ(symlink("/dev/pts/nonexistent", linkPath.c_str()), 0);
