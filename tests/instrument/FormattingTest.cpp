@@ -69,13 +69,10 @@ TEST(ParameterArithmetic, ShownTargetsTypedBackDoNotDrift) {
     }
 }
 
-TEST(ParameterArithmetic, PowersAndDecimals) {
-    EXPECT_EQ(regmap::decimalsForRange(10.0f), 4);
-    EXPECT_EQ(regmap::decimalsForRange(10.0001f), 3);
-    EXPECT_EQ(regmap::decimalsForRange(10000.0f), 1);
-    EXPECT_EQ(regmap::decimalsForRange(20000.0f), 1);
-    EXPECT_EQ(regmap::decimalsForRange(0.0f), 0);
-    EXPECT_EQ(regmap::decimalsForRange(-5.0f), 0);
+TEST(ParameterArithmetic, DecimalsStepDownAtEachRangeLimit) {
+    for (const auto& [range, d] :
+         {std::pair{10.0f, 4}, {10.0001f, 3}, {100.01f, 2}, {1000.1f, 1}, {0.0f, 0}, {-5.0f, 0}})
+        EXPECT_EQ(regmap::decimalsForRange(range), d) << range;
 }
 
 TEST(ParameterArithmetic, SetWindowInNewtonMetres) {
