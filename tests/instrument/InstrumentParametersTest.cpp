@@ -64,8 +64,10 @@ TEST_F(InstrumentParametersTest, SetWritesTheRawTargetAndLimitBytes) {
     EXPECT_EQ(set("300", "0", "25.5"), Write::Written);
     EXPECT_EQ(committed().lowerLimit, 255);
 
-    for (auto [unit, target, raw] :
-         {std::tuple{1, "123.45", 12345u}, {1, "500.00", 50000u}, {3, "368.780", 50000u}}) {
+    for (auto [unit, target, raw] : {std::tuple{1, "123.45", 12345u},
+                                     {1, "500.00", 50000u},
+                                     {3, "368.780", 50000u},
+                                     {2, "3059.10", 30000u}}) {
         keypad(test::unitChange(static_cast<uint8_t>(unit)));
         EXPECT_EQ(set(target, "0", "0"), Write::Written) << target;
         EXPECT_EQ(committed().target, raw) << target;
@@ -182,21 +184,6 @@ TEST_F(InstrumentParametersTest, SettingWhatIsShownChangesNothing) {
     EXPECT_EQ(set("0.4321", "2.3", "0"), Write::Written);
     EXPECT_EQ(committed().target, 4321u);
     EXPECT_EQ(committed().upperLimit, 23);
-}
-
-TEST_F(InstrumentParametersTest, TargetsAreCheckedInNewtonMetres) {
-    // kgf.cm: 3059.1 on this 500 N.m instrument is 300 N.m, inside the range.
-    keypad(test::unitChange(2, 30000));
-    EXPECT_EQ(parameters.fields().target, "3059.1");
-    EXPECT_EQ(set("3059.10", "0.7", "2.3"), Write::Written);
-    EXPECT_EQ(committed().target, 30000u);
-    EXPECT_EQ(committed().upperLimit, 7);
-    EXPECT_EQ(committed().lowerLimit, 23);
-    EXPECT_EQ(set("4.1", "2.3", "0"), Write::Refused);  // 0.4 N.m: below a tenth of the range
-    keypad(test::unitChange(3));
-    params::SetPlan why;
-    EXPECT_EQ(set("400", "0", "0", &why), Write::Refused);  // 542 N.m
-    EXPECT_EQ(formatFixed(why.highestTarget, 3), "368.780");
 }
 
 TEST_F(InstrumentParametersTest, OnlyABlockReadFromTheInstrumentIsWritten) {
