@@ -40,6 +40,7 @@ protected:
         return args;
     }
     CliRun record(const QString& name) { return runCli(recordArgs(name)); }
+    size_t answered(int slave) const { return test::answeredLiveValues(*line, slave).size(); }
 
     // The files named `fileName` under the home folder.
     std::vector<std::string> filesNamed(const std::string& fileName) const {
@@ -49,16 +50,6 @@ protected:
                 files.push_back(entry.path());
         }
         return files;
-    }
-
-    // Live-value reads the simulator answered for `slave`.
-    size_t answeredLiveReads(int slave) const {
-        size_t answered = 0;
-        for (const sim::Transaction& t : line->log().entries()) {
-            answered += t.slave == slave && t.function == 4 && t.first == 1000 &&
-                        t.fate == sim::ReplyFate::Answered;
-        }
-        return answered;
     }
 };
 
@@ -232,12 +223,12 @@ TEST_F(RecordCommand, OfTwoRecordingsStartedTogetherForOneNameExactlyOneWins) {
 // Ended by a signal, without --seconds: every reading the instruments answered is in the file.
 TEST_F(RecordCommand, SigintOrSigtermEndsTheRecordingWithEveryAnsweredReadingFiled) {
     for (int number : {SIGINT, SIGTERM}) {
-        const size_t before[3] = {0, answeredLiveReads(1), answeredLiveReads(2)};
+        const size_t before[3] = {0, answered(1), answered(2)};
         QProcess tool;
         const QString name = "signal" + QString::number(number);
         tool.start(QStringLiteral(VORNEX_CLI_PATH), recordArgs(name, QString()));
         ASSERT_TRUE(tool.waitForStarted());
-        ASSERT_TRUE(test::waitUntil([&] { return answeredLiveReads(2) >= before[2] + 8; }));
+        ASSERT_TRUE(test::waitUntil([&] { return answered(2) >= before[2] + 8; }));
         ::kill(static_cast<pid_t>(tool.processId()), number);
         ASSERT_TRUE(tool.waitForFinished(120000));
         ASSERT_EQ(tool.exitStatus(), QProcess::NormalExit);
@@ -247,8 +238,7 @@ TEST_F(RecordCommand, SigintOrSigtermEndsTheRecordingWithEveryAnsweredReadingFil
         for (const CurvePoint& p : readRecords(out.section('\n', 0, 0).toStdString()))
             ++filed[p.slave];
         for (int slave : {1, 2}) {
-            const size_t answered = answeredLiveReads(slave) - before[slave];
-            EXPECT_EQ(filed[slave], answered) << "slave " << slave;
+            EXPECT_EQ(filed[slave], answered(slave) - before[slave]) << "slave " << slave;
             EXPECT_GE(filed[slave], 7u);
         }
     }
@@ -268,14 +258,14 @@ TEST_F(RecordCommand, ALostLineIsWaitedForAndTheRecordingGoesOnWithExit0) {
             return out.contains(news);
         });
     };
-    ASSERT_TRUE(test::waitUntil([&] { return answeredLiveReads(2) >= 4; }));
+    ASSERT_TRUE(test::waitUntil([&] { return answered(2) >= 4; }));
     ASSERT_TRUE(test::unplugBetweenExchanges(*line, {1, 2}));
     ASSERT_TRUE(printed("line lost\n"));
     std::string error;
     ASSERT_TRUE(line->startPty(linkPath, error)) << error;
     ASSERT_TRUE(printed("line back\n"));
-    const size_t before = answeredLiveReads(2);
-    ASSERT_TRUE(test::waitUntil([&] { return answeredLiveReads(2) >= before + 4; }));
+    const size_t before = answered(2);
+    ASSERT_TRUE(test::waitUntil([&] { return answered(2) >= before + 4; }));
     ::kill(static_cast<pid_t>(tool.processId()), SIGINT);
     ASSERT_TRUE(tool.waitForFinished(120000));
     ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
