@@ -171,25 +171,20 @@ TEST_F(ListCtrlExTest, MarkedColumnIsEditedWithTheChoiceList) {
     list->SetColumnPredicate([](int column) { return column == 0 ? 1 : 0; });
     list->SetChoiceList({"3", "5", "7"});
 
-    click(cell(0, 0));
-    auto* combo = qobject_cast<CComboItem*>(list->editor());
-    ASSERT_NE(combo, nullptr);
-    EXPECT_EQ(combo->count(), 3);
-    EXPECT_EQ(combo->currentText(), "5");
-    QTest::keyClick(combo, Qt::Key_Down);
-    QTest::keyClick(combo, Qt::Key_Escape);
-    ASSERT_TRUE(editorClosed());
-    EXPECT_EQ(list->GetItemText(0, 0), "5");
-    EXPECT_EQ(edited.count(), 0);
-
-    click(cell(0, 0));
-    combo = qobject_cast<CComboItem*>(list->editor());
-    ASSERT_NE(combo, nullptr);
-    QTest::keyClick(combo, Qt::Key_Down);
-    QTest::keyClick(combo, Qt::Key_Return);
-    ASSERT_TRUE(editorClosed());
-    EXPECT_EQ(list->GetItemText(0, 0), "7");
-    ASSERT_EQ(edited.count(), 1);
+    // Escape keeps the entry; Return takes the one stepped to.
+    for (const auto& [key, kept, edits] :
+         {std::tuple{Qt::Key_Escape, "5", 0}, {Qt::Key_Return, "7", 1}}) {
+        click(cell(0, 0));
+        auto* combo = qobject_cast<CComboItem*>(list->editor());
+        ASSERT_NE(combo, nullptr);
+        EXPECT_EQ(combo->count(), 3);
+        EXPECT_EQ(combo->currentText(), "5");
+        QTest::keyClick(combo, Qt::Key_Down);
+        QTest::keyClick(combo, key);
+        ASSERT_TRUE(editorClosed());
+        EXPECT_EQ(list->GetItemText(0, 0), kept);
+        EXPECT_EQ(edited.count(), edits);
+    }
 }
 
 }  // namespace
