@@ -41,8 +41,7 @@ TEST(DialogTextsTest, RetitlesNumberedControlsOnly) {
                                    "IDD328_2=Cancel\\nnow\n"
                                    "IDD328_-1=Limits\n"
                                    "IDD328_1042=Connect\n"
-                                   "IDD328_1043=Range:\n"
-                                   "IDD320_1012=Add\n")
+                                   "IDD328_1043=Range:\n")
                         .toUtf8());
 
     QDialog dialog;
