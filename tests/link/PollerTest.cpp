@@ -100,20 +100,28 @@ TEST_F(PollerTest, IdentifiesOnceThenReadsFourRegistersPerPassAndNeverAsksAnAbse
     EXPECT_EQ(poller_.device(1).presence(), PresenceState::Absent);
 }
 
-TEST_F(PollerTest, SettingsChangedOnTheInstrumentAreReadAndAcknowledgedInTheSamePass) {
+// Settings changed on the keypad are acknowledged only once they were read: a pass that loses the
+// mode number asks nothing more of the instrument and writes nothing; the next reads status 5
+// again, reads the settings and acknowledges.
+TEST_F(PollerTest, SettingsChangedOnTheInstrumentAreAcknowledgedOnlyOnceTheyWereRead) {
     poller_.addDevice(1);
     poller_.setDisplayedAddress(1);
     seen_.onPassEnded = [this](unsigned pass) {
         if (pass == 2) {
             line_.changeOnKeypad(1, test::unitChange(3));
+            line_.faults().setIgnoreOnce(1, regmap::kHoldModeNumber);
             line_.log().clear();
         }
-        if (pass == 3)
+        if (pass == 4)
             poller_.disconnect();
     };
     runToStop(30);
 
-    EXPECT_EQ(requestsOf(1), livePassThen({{3, 1, 1}, {3, 2, 4}, {6, 0, 1}}));
+    std::vector<Request> expected = livePassThen({{3, 1, 1}});
+    for (const Request& r : livePassThen({{3, 1, 1}, {3, 2, 4}, {6, 0, 1}}))
+        expected.push_back(r);
+    EXPECT_EQ(requestsOf(1), expected);
+    EXPECT_EQ(line_.counters().dropped, 1u);
     EXPECT_EQ(line_.holdingRegisters(1).value()[regmap::kHoldStatus], regmap::kStatusAcknowledged);
     ASSERT_FALSE(seen_.displays.empty());
     EXPECT_EQ(seen_.displays.front().value, "20.00");
