@@ -83,15 +83,7 @@ TEST(EventRules, StatisticsAndWhatCannotBeComputed) {
         {"sd = 0", {50, 50, 50}, band, "50.000", "0.000", "50.000", "50.000", "-", "-"},
         {"no limits", {48, 52}, std::nullopt, "50.000", "2.828", "48.000", "52.000", "-", "-"},
         // sd = 2: Cp = 20 / 12, Cpk = min(8, 12) / 6.
-        {"with limits",
-         {50, 52, 54},
-         band,
-         "52.000",
-         "2.000",
-         "50.000",
-         "54.000",
-         "1.667",
-         "1.333"},
+        {"limits", {50, 52, 54}, band, "52.000", "2.000", "50.000", "54.000", "1.667", "1.333"},
     };
     for (const auto& c : cases) {
         const Statistics s = statisticsOf(c.peaks, c.band);
