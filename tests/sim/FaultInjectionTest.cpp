@@ -1,11 +1,11 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
 
+#include "Files.h"
 #include "LineFixture.h"
 #include "Wait.h"
 #include "link/RegisterMap.h"
@@ -19,6 +19,7 @@ using test::holding;
 using test::LineFixture;
 using test::liveValue;
 using test::ModbusClient;
+using test::pathExists;
 using Faults = LineFixture;
 
 // The errno of a failed live-value read; 0 when it succeeds.
@@ -31,11 +32,6 @@ void flushLateReply(modbus_t* ctx) {
     pollfd p{modbus_get_socket(ctx), POLLIN, 0};
     ASSERT_EQ(poll(&p, 1, 10000), 1);
     modbus_flush(ctx);
-}
-
-bool pathExists(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0;
 }
 
 TEST_F(Faults, DroppedAndCorruptRepliesFailCleanlyAndTheLineStaysInStep) {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
 
 #include <QProcess>
 
@@ -16,6 +15,7 @@ namespace rm = regmap;
 using test::holding;
 using test::LineFixture;
 using test::ModbusClient;
+using test::pathExists;
 
 // vornex-sim run as a child with pipes on its standard input and output.
 class SimProcess {
@@ -48,11 +48,6 @@ public:
 private:
     QProcess process_;
 };
-
-bool pathExists(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0;
-}
 
 TEST(SimTool, ServesLogsTakesCommandsAndEndsWithItsInput) {
     test::TempDir dir;

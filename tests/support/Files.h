@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QString>
 #include <QStringEncoder>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -13,6 +14,11 @@ namespace vornex::test {
 inline std::string readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Whether anything stands at `path`, a dangling link too.
+inline bool pathExists(const std::string& path) {
+    return std::filesystem::exists(std::filesystem::symlink_status(path));
 }
 
 inline void writeBytes(const std::string& path, const std::string& bytes) {
