@@ -131,12 +131,15 @@ TEST_F(DlgUpDataTest, UploadsAndExports) {
     QDir(QFileInfo(opened[0]).path()).removeRecursively();
 }
 
+// No records: the upload asks the instrument nothing, and there is nothing to export.
 TEST_F(DlgUpDataTest, NoRecords) {
     open(0);
     click("confirm");
+    const uint64_t frames = line->counters().frames;
     click("upload");
     QTRY_VERIFY_WITH_TIMEOUT(!dialog->isUploading(), kWaitMs);
     EXPECT_EQ(rows(), 0);
+    EXPECT_EQ(line->counters().frames, frames);
     click("export");
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0].text, "There is no data to export.");

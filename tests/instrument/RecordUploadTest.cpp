@@ -106,15 +106,6 @@ TEST_F(RecordUploadTest, FetchesEveryRecordInOrder) {
     EXPECT_EQ(line->holdingRegisters(kSlave)->at(regmap::kHoldRecordSelector), 12);
 }
 
-TEST_F(RecordUploadTest, NoRecordsNoRequests) {
-    start(0);
-    const uint64_t frames = line->counters().frames;
-    uploadAll();
-    EXPECT_TRUE(collector.items.empty());
-    EXPECT_EQ(collector.ends[0].end, UploadEnd::Completed);
-    EXPECT_EQ(line->counters().frames, frames);
-}
-
 TEST_F(RecordUploadTest, StopAndRestart) {
     start(200);
     const unsigned first = upload.start(20ms);
