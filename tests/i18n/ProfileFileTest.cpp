@@ -120,40 +120,28 @@ TEST_F(ProfileFileTest, NewFileIsUtf8AndRefusedEntriesLeaveTheFileAlone) {
 }
 
 TEST_F(ProfileFileTest, EveryEncodingReadsAndKeepsItsFormOnWrite) {
-    const QString text = QStringLiteral("[Setting]\r\nLanguage=繁體中文\r\n[String]\r\nK=v\r\n");
-    const std::pair<const char*, QByteArray> files[] = {
-        {"utf8", text.toUtf8()},
-        {"utf8 bom", "\xEF\xBB\xBF" + text.toUtf8()},
-        {"utf16 le", test::utf16le(text)},
-        {"utf16 be", test::utf16be(text)},
-        {"utf8 lf", QString(text).remove('\r').toUtf8()},
+    using Form = QByteArray (*)(const QString&);
+    const std::pair<const char*, Form> forms[] = {
+        {"utf8", [](const QString& t) { return t.toUtf8(); }},
+        {"utf8 bom", [](const QString& t) { return "\xEF\xBB\xBF" + t.toUtf8(); }},
+        {"utf16 le", test::utf16le},
+        {"utf16 be", test::utf16be},
+        {"utf8 lf", [](const QString& t) { return QString(t).remove('\r').toUtf8(); }},
     };
-    for (const auto& [name, bytes] : files) {
+    const QString text = QStringLiteral("[Setting]\r\nLanguage=繁體中文\r\n[String]\r\nK=v\r\n");
+    QString expected = text;
+    expected.replace(QStringLiteral("繁體中文"), QStringLiteral("简体"));
+    expected += QStringLiteral("New=值\r\n");
+    for (const auto& [name, form] : forms) {
         SCOPED_TRACE(name);
-        writeFile(path(), bytes);
+        writeFile(path(), form(text));
         EXPECT_EQ(read("Setting", "Language"), QStringLiteral("繁體中文"));
         ASSERT_TRUE(ProfileFile(path()).write("Setting", "Language", QStringLiteral("简体")));
         ASSERT_TRUE(ProfileFile(path()).write("String", "New", QStringLiteral("值")));
         EXPECT_EQ(read("Setting", "Language"), QStringLiteral("简体"));
         EXPECT_EQ(read("String", "New"), QStringLiteral("值"));
         EXPECT_EQ(read("String", "K"), "v");
-
-        QString expected = text;
-        expected.replace(QStringLiteral("繁體中文"), QStringLiteral("简体"));
-        expected += QStringLiteral("New=值\r\n");
-        if (bytes == files[4].second) {
-            expected.remove('\r');
-        }
-        const QByteArray written = readFile(path());
-        if (bytes.startsWith("\xFF\xFE")) {
-            EXPECT_EQ(written, test::utf16le(expected));
-        } else if (bytes.startsWith("\xFE\xFF")) {
-            EXPECT_EQ(written, test::utf16be(expected));
-        } else if (bytes.startsWith("\xEF\xBB\xBF")) {
-            EXPECT_EQ(written, "\xEF\xBB\xBF" + expected.toUtf8());
-        } else {
-            EXPECT_EQ(written, expected.toUtf8());
-        }
+        EXPECT_EQ(readFile(path()), form(expected));
     }
 }
 
