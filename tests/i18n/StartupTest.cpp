@@ -97,7 +97,7 @@ TEST_F(StartupTest, ExistingConfigAndFoldersAreLeftAlone) {
     EXPECT_EQ(LoadLanguage(paths_, QString()), paths_.languageFolder + "en_US.ini");
 }
 
-TEST_F(StartupTest, MatchIsExactAndTheFirstFileByNameWins) {
+TEST_F(StartupTest, MatchIsExactInAnyEncodingAndTheFirstFileByNameWins) {
     prepareHome(paths_);
     makeLanguageFile("b.ini", languageFile("fr_FR").toUtf8());
     makeLanguageFile("a.ini", languageFile("fr_FR").toUtf8());
@@ -112,6 +112,14 @@ TEST_F(StartupTest, MatchIsExactAndTheFirstFileByNameWins) {
     const QByteArray lower = readFile(paths_.languageFolder + "lower.ini");
     EXPECT_EQ(LoadLanguage(paths_, "zh_CN", {}), paths_.languageFolder + "zh_CN.ini");
     EXPECT_EQ(readFile(paths_.languageFolder + "lower.ini"), lower);
+
+    // A UTF-16 file is found by the language it declares, and its texts are read.
+    makeLanguageFile("x.ini", test::utf16le(languageFile(
+                                  "de_DE", QStringLiteral("IDS_MESSAGE_TIP=提示\\n第二行\r\n"))));
+    const QString current = LoadLanguage(paths_, "de_DE");
+    EXPECT_EQ(current, paths_.languageFolder + "x.ini");
+    EXPECT_EQ(GetLangString(current, langkey::kMessageTip), QStringLiteral("提示\n第二行"));
+    EXPECT_TRUE(readFile(current).startsWith("\xFF\xFE"));
 }
 
 TEST_F(StartupTest, NoFilesAndNoDefaultsGiveABareChineseFileAndNotFoundTexts) {
@@ -120,16 +128,6 @@ TEST_F(StartupTest, NoFilesAndNoDefaultsGiveABareChineseFileAndNotFoundTexts) {
     EXPECT_EQ(readFile(current), "[Setting]\nLanguage=zh_CN\n");
     EXPECT_EQ(GetLangString(current, langkey::kMenuFile), "Not Found");
     EXPECT_EQ(QDir(paths_.languageFolder).entryList(QDir::Files), QStringList{"zh_CN.ini"});
-}
-
-TEST_F(StartupTest, Utf16FileIsFoundAndItsTextsRead) {
-    prepareHome(paths_);
-    makeLanguageFile("x.ini", test::utf16le(languageFile(
-                                  "de_DE", QStringLiteral("IDS_MESSAGE_TIP=提示\\n第二行\r\n"))));
-    const QString current = LoadLanguage(paths_, "de_DE");
-    EXPECT_EQ(current, paths_.languageFolder + "x.ini");
-    EXPECT_EQ(GetLangString(current, langkey::kMessageTip), QStringLiteral("提示\n第二行"));
-    EXPECT_TRUE(readFile(current).startsWith("\xFF\xFE"));
 }
 
 TEST_F(StartupTest, BuiltInFilesNeverReplaceUserFilesOrWriteThroughLinks) {
