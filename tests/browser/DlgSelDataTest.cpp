@@ -115,15 +115,14 @@ TEST_F(DlgSelDataTest, DayWithoutFolder) {
     EXPECT_TRUE(messages.messages[0].text.startsWith("There is no data file to show"));
 }
 
-TEST_F(DlgSelDataTest, OpeningMakesTodaysFolder) {
+// Opening makes today's folder, unless a test is open and the browser is refused.
+TEST_F(DlgSelDataTest, OpeningMakesTodaysFolderAndRefusals) {
     dialog =
         std::make_unique<CDlgSelData>(kEnglish, data, false, false, nullptr, QDate(2026, 2, 1));
     EXPECT_TRUE(QFileInfo(data + "20260201").isDir());
     EXPECT_EQ(files()->count(), 0);
     EXPECT_EQ(points(), "");
-}
 
-TEST_F(DlgSelDataTest, Refusals) {
     open(false, true);
     clickOk();
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
