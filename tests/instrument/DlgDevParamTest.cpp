@@ -137,14 +137,6 @@ TEST(DlgDevParamPort, APortTheUserMayNotOpenNamesTheDialoutGroup) {
     EXPECT_TRUE(messages.messages[0].text.contains("usermod -aG dialout"));
 }
 
-TEST_F(DlgDevParamTest, ClosingReleasesThePort) {
-    click("connect");
-    ASSERT_TRUE(dialog->isConnected());
-    dialog.reset();
-    ModbusLink other;
-    EXPECT_EQ(other.open(linkPath), OpenResult::Opened);
-}
-
 // A wheel notch over an unfocused list is no choice: nothing is written.
 TEST_F(DlgDevParamTest, WheelOverTheListsWritesNothing) {
     click("connect");
@@ -207,6 +199,11 @@ TEST_F(DlgDevParamTest, AWriteTheInstrumentDidNotTakeIsSaid) {
     EXPECT_TRUE(control<QLabel>("status")->text().startsWith("The instrument holds other values"));
     EXPECT_EQ(committed().unit, 2);
     EXPECT_TRUE(messages.messages.empty());
+
+    // Closed while connected, the dialog releases the port.
+    dialog.reset();
+    ModbusLink other;
+    EXPECT_EQ(other.open(linkPath), OpenResult::Opened);
 }
 
 }  // namespace
