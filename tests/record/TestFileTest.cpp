@@ -89,23 +89,16 @@ std::time_t localMoment(int year, int month, int day, int hour, int minute) {
     return std::mktime(&tm);
 }
 
-TEST(TestSession, ProposesLocalNameAndCreatesTheDayFolder) {
-    test::TempDir home;
-    const std::time_t moment = localMoment(2018, 1, 2, 9, 5);
-    TestSession session(home.folder("Data"), [&] { return moment; });
-    EXPECT_EQ(session.proposeName(), "201801020905");
-    EXPECT_TRUE(std::filesystem::is_directory(home.folder("Data") + "20180102"));
-    EXPECT_EQ(session.add("201801020905"), TestSession::AddResult::Added);
-    EXPECT_TRUE(session.isOpen());
-    EXPECT_EQ(session.currentPath(), home.folder("Data") + "20180102/201801020905.pdat");
-}
-
-TEST(TestSession, AddCreatesTheFileAtOnceAndRefusesNamesNoFileCanTake) {
+TEST(TestSession, ProposesLocalTimeAddsTheFileAtOnceAndRefusesNamesNoFileCanTake) {
     test::TempDir home;
     std::time_t moment = localMoment(2017, 3, 21, 23, 59);
     TestSession session(home.folder("Data"), [&] { return moment; });
-    session.proposeName();
+    // The proposed name is the local time; proposing makes the day folder.
+    EXPECT_EQ(session.proposeName(), "201703212359");
+    EXPECT_TRUE(std::filesystem::is_directory(home.folder("Data") + "20170321"));
     ASSERT_EQ(session.add("t"), TestSession::AddResult::Added);
+    EXPECT_TRUE(session.isOpen());
+    EXPECT_EQ(session.currentPath(), home.folder("Data") + "20170321/t.pdat");
     EXPECT_TRUE(std::filesystem::is_regular_file(session.currentPath()));
     EXPECT_EQ(session.add("t"), TestSession::AddResult::Exists);
     std::filesystem::create_directory(home.folder("Data") + "20170321/dir.pdat");
@@ -133,6 +126,7 @@ TEST(TestSession, AddCreatesTheFileAtOnceAndRefusesNamesNoFileCanTake) {
     EXPECT_EQ(session.add("u"), TestSession::AddResult::Added);
     EXPECT_EQ(session.currentPath(), home.folder("Data") + "20170322/u.pdat");
     EXPECT_TRUE(std::filesystem::is_regular_file(session.currentPath()));
+    EXPECT_EQ(session.proposeName(), "201703220001");
     moment = localMoment(2017, 3, 23, 0, 1);
     EXPECT_EQ(session.currentPath(), home.folder("Data") + "20170322/u.pdat");
     // A file where the day folder belongs is not replaced.
