@@ -59,31 +59,8 @@ protected:
         sim::InstrumentConfig c = test::instrument(kSlave);
         c.recordCount = records;
         c.seed = kSeed;
-        sim::SimConfig config = test::lineOf({c});
-        config.faultSeed = 3;
-        startLine(config);
+        startLine({c});
         ASSERT_EQ(upload.link(linkPath, kSlave), RecordUpload::ConnectResult::Linked);
-    }
-    // Uploads every record and waits for the end.
-    unsigned uploadAll() {
-        const unsigned run = upload.start(0ms);
-        EXPECT_TRUE(collector.waitFor([&] { return !collector.ends.empty(); }));
-        return run;
-    }
-    // The uploaded items equal the `count` records the instrument keeps, except those without
-    // data, which are counted.
-    unsigned itemsWithoutData(int count) {
-        const auto records = sim::makeStoredRecords(count, kSeed * 131 + kSlave);
-        EXPECT_EQ(collector.items.size(), static_cast<size_t>(count));
-        unsigned failed = 0;
-        for (const UploadedRecord& item : collector.items) {
-            if (!item.record)
-                ++failed;
-            else
-                EXPECT_TRUE(sameRecord(*item.record, records.at(item.order - 1u)))
-                    << "record " << item.order;
-        }
-        return failed;
     }
 
     Collector collector;
@@ -94,12 +71,16 @@ TEST_F(RecordUploadTest, FetchesEveryRecordInOrder) {
     start(12);
     EXPECT_EQ(upload.range(), 500.0f);
     EXPECT_EQ(upload.count(), 12);
-    const unsigned run = uploadAll();
+    const unsigned run = upload.start(0ms);
+    ASSERT_TRUE(collector.waitFor([&] { return !collector.ends.empty(); }));
     upload.stop();
-    EXPECT_EQ(itemsWithoutData(12), 0u);
+    const auto records = sim::makeStoredRecords(12, kSeed * 131 + kSlave);
+    ASSERT_EQ(collector.items.size(), 12u);
     for (size_t i = 0; i < collector.items.size(); ++i) {
         EXPECT_EQ(collector.items[i].order, i + 1);
         EXPECT_EQ(collector.items[i].run, run);
+        ASSERT_TRUE(collector.items[i].record);
+        EXPECT_TRUE(sameRecord(*collector.items[i].record, records[i])) << "record " << i + 1;
     }
     EXPECT_EQ(collector.ends[0].end, UploadEnd::Completed);
     EXPECT_EQ(collector.ends[0].failed, 0u);
