@@ -46,19 +46,18 @@ TEST(DialogTextsTest, RetitlesNumberedControlsOnly) {
 
     QDialog dialog;
     dialog.setWindowTitle(QStringLiteral("仪表参数"));
-    auto* set = new QPushButton(QStringLiteral("设置"), &dialog);
-    setControlId(set, 1057);
-    auto* cancel = new QPushButton(QStringLiteral("取消"), &dialog);
-    setControlId(cancel, 2);
-    auto* group = new QGroupBox(&dialog);
-    setControlId(group, -1);
-    auto* connect = new QPushButton(QStringLiteral("连接"), group);
-    setControlId(connect, 1042);
+    const auto numbered = [](auto* control, int id) {
+        setControlId(control, id);
+        return control;
+    };
+    auto* set = numbered(new QPushButton(QStringLiteral("设置"), &dialog), 1057);
+    auto* cancel = numbered(new QPushButton(QStringLiteral("取消"), &dialog), 2);
+    auto* group = numbered(new QGroupBox(&dialog), -1);
+    auto* connect = numbered(new QPushButton(QStringLiteral("连接"), group), 1042);
     auto* unnumbered = new QLabel(QStringLiteral("量 程:"), &dialog);
     auto* form = new QWidget(&dialog);
     form->setProperty(kDialogNumberProperty, 320);
-    auto* inner = new QLabel(QStringLiteral("量 程:"), form);
-    setControlId(inner, 1043);
+    auto* inner = numbered(new QLabel(QStringLiteral("量 程:"), form), 1043);
 
     SetDialogTexts(file, &dialog, 328);
     EXPECT_EQ(dialog.windowTitle(), "Instrument Settings");
@@ -98,6 +97,12 @@ TEST_F(LanguageSwitchTest, StartupMarksAndRetitlesFromTheStoredLanguage) {
     EXPECT_EQ(languages->currentCommand(), 0);
     EXPECT_EQ(menu_.markedLanguage(), command::kLanguageZhCN);
     EXPECT_EQ(itemText(menu_, command::kPrint), QStringLiteral("打印(&P)...\tCtrl+P"));
+    QSignalSpy printed(menu_.action(command::kPrint), &QAction::triggered);
+    window_.show();
+    window_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+    QTest::keyClick(&window_, Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(printed.count(), 1);
 
     setConfig("en_US");
     MainMenu english(&window_);
@@ -149,16 +154,6 @@ TEST_F(LanguageSwitchTest, KeysMissingFromAnOlderFileComeFromTheBuiltInFileOfIts
     writeFile(paths_.languageFolder + "de.ini", "[Setting]\nLanguage=de_DE\n");
     languages = start();
     EXPECT_EQ(itemText(menu_, command::kExit), "Not Found");
-}
-
-TEST_F(LanguageSwitchTest, CtrlPTriggersPrint) {
-    auto languages = start();
-    QSignalSpy printed(menu_.action(command::kPrint), &QAction::triggered);
-    window_.show();
-    window_.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
-    QTest::keyClick(&window_, Qt::Key_P, Qt::ControlModifier);
-    EXPECT_EQ(printed.count(), 1);
 }
 
 }  // namespace
