@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <thread>
+#include <tuple>
 
 #include "LineFixture.h"
 #include "PollRecorder.h"
@@ -15,16 +16,8 @@ namespace {
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 
-struct Request {
-    int function, first, count;
-    bool operator==(const Request& o) const {
-        return function == o.function && first == o.first && count == o.count;
-    }
-};
-
-std::ostream& operator<<(std::ostream& os, const Request& r) {
-    return os << "{" << r.function << " " << r.first << " " << r.count << "}";
-}
+// The function, first register and register count of a request.
+using Request = std::tuple<int, int, int>;
 
 const std::vector<Request> kIdentification = {{17, 0, 0},   {4, 1002, 2}, {4, 1005, 6},
                                               {4, 1011, 2}, {3, 1, 1},    {3, 2, 4}};
