@@ -65,7 +65,6 @@ public:
     void linkDisconnected() override { note("linkDisconnected"); }
     void recordingChanged(RecordingState) override { note("recordingChanged"); }
     void testOpened(const std::string&) override { note("testOpened"); }
-    void testClosed(const std::string&) override { note("testClosed"); }
     void appendFailed(const std::string&, const std::string&) override { note("appendFailed"); }
     void pointsUnwritten(const std::string&, size_t, const std::string&) override {
         note("pointsUnwritten");
