@@ -104,7 +104,7 @@ TEST_F(InstrumentParametersTest, OutOfRangeCodesSelectNothing) {
     }
 }
 
-TEST_F(InstrumentParametersTest, UnitChangeKeepsTheRawTarget) {
+TEST_F(InstrumentParametersTest, UnitAndMeasureChangesKeepTheRawTargetAModeChangeShowsItsSet) {
     keypad(test::unitChange(1, 50000));
     EXPECT_EQ(parameters.changeUnit(3), Write::Written);
     EXPECT_EQ(held().unit, 3);
@@ -115,9 +115,8 @@ TEST_F(InstrumentParametersTest, UnitChangeKeepsTheRawTarget) {
     EXPECT_EQ(parameters.changeMeasuringMode(2), Write::Written);
     EXPECT_EQ(committed().measuringMode, 2);
     EXPECT_EQ(committed().target, 50000u);
-}
 
-TEST_F(InstrumentParametersTest, ModeChangeShowsTheChosenSet) {
+    // A mode change shows the chosen set.
     EXPECT_EQ(parameters.changeMode(4), Write::Written);
     EXPECT_EQ(line->holdingRegisters(3)->at(regmap::kHoldModeNumber), 4);
     EXPECT_EQ(parameters.modeNumber(), 4);
