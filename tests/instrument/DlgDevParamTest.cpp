@@ -65,12 +65,6 @@ TEST_F(DlgDevParamTest, ConnectShowsTheParameterSet) {
     EXPECT_EQ(text("target"), "5098.5");
     EXPECT_EQ(control<QComboBox>("mode")->currentText(), "Mode_0");
 
-    // A unit chosen from the list rewrites the block with the same raw target.
-    stepUnit(Qt::Key_Down);
-    EXPECT_EQ(committed().unit, 3);
-    EXPECT_EQ(committed().target, 50000u);
-    EXPECT_EQ(text("target"), "368.780");
-
     click("connect");
     EXPECT_FALSE(dialog->isConnected());
     EXPECT_EQ(control<QPushButton>("connect")->text(), "Connect");
