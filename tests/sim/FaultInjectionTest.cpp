@@ -97,15 +97,6 @@ TEST_F(Faults, OnceOnlyFaultsHitTheNextRequestTheyApplyToAndNoOther) {
     EXPECT_EQ(line->counters().dropped, 1u);
 }
 
-TEST_F(Faults, AStoppedLineKeepsItsPortButAnswersNothing) {
-    startLine({test::instrument(1, 1.0f)});
-    ModbusClient client(linkPath, 1);
-    EXPECT_EQ(liveValue(client.get()), 1.0f);
-    line->stop();
-    EXPECT_EQ(readError(client.get()), ETIMEDOUT);
-    EXPECT_TRUE(pathExists(linkPath));
-}
-
 TEST_F(Faults, UnplugMakesTheClientFailWithEioAndThePortDisappear) {
     startLine({test::instrument(1, 1.0f)});
     const std::string pts = line->devicePath();
