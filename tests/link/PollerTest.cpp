@@ -124,8 +124,7 @@ TEST_F(PollerTest, SettingsChangedOnTheInstrumentAreAcknowledgedOnlyOnceTheyWere
 }
 
 TEST_F(PollerTest, AnEmptyTableEndsPollingAtOnceWithoutTraffic) {
-    ASSERT_EQ(poller_.connect(line_.portPath()), ConnectResult::Connected);
-    ASSERT_TRUE(poller_.waitStopped(seconds(10)));
+    runToStop(10);
     EXPECT_EQ(seen_.emptyTableStops, 1);
     EXPECT_EQ(seen_.passes, 0u);
     EXPECT_FALSE(poller_.running());
