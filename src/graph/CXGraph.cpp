@@ -60,7 +60,11 @@ CXGraph::CXGraph(QWidget* parent)
     connect(this, &QCustomPlot::mouseMove, this, &CXGraph::onMouseMove);
     connect(this, &QCustomPlot::mouseDoubleClick, this, &CXGraph::showFullView);
     // Every replot, also those QCustomPlot starts itself while the mouse pans or zooms.
-    connect(this, &QCustomPlot::beforeReplot, this, [this] { refreshCurves(); });
+    connect(this, &QCustomPlot::beforeReplot, this, [this] {
+        refreshCurves();
+        updateSmoothing();
+        raster_.nextFrame();
+    });
 }
 
 void CXGraph::SetData(const CurvePoint* points, int count, int series) {
@@ -102,7 +106,7 @@ void CXGraph::refreshCurves(int columns) {
             continue;
         }
         const CurveFeed& feed = feeds_[i];
-        const Drawn now{feed.version(), keys.lower, keys.upper, columns};
+        Drawn now{feed.version(), keys.lower, keys.upper, columns, 0.0};
         Drawn& drawn = drawn_[i];
         if (drawn.version == now.version && drawn.lower == now.lower && drawn.upper == now.upper &&
             drawn.columns == now.columns) {
@@ -110,6 +114,10 @@ void CXGraph::refreshCurves(int columns) {
         }
         ColumnDecimator(feed.curve(), keys.lower, keys.upper, columns).decimate(scratch_);
         graphs_[i]->data()->set(scratch_, true);
+        for (int p = 1; p < scratch_.size(); ++p) {
+            const double step = std::abs(scratch_[p].value - scratch_[p - 1].value);
+            now.travel += std::isfinite(step) ? step : 0.0;
+        }
         drawn = now;
     }
 }
@@ -131,8 +139,6 @@ void CXGraph::Redraw() {
 void CXGraph::replotNow() {
     redrawTimer_.stop();
     applyAutoScale();
-    refreshCurves();
-    updateSmoothing();
     replot();
 }
 
@@ -242,7 +248,7 @@ QCPGraph* CXGraph::ensureSeries(int series) {
     if (graphs_[series] != nullptr) {
         return graphs_[series];
     }
-    QCPGraph* graph = addGraph(xAxis, yAxis);
+    auto* graph = new RasterGraph(xAxis, yAxis, raster_);
     graph->setName(labels_.curveName(series));
     // A cosmetic pen takes the raster engine's fast line drawing.
     QPen pen(seriesColor(series), 0.0);
@@ -302,15 +308,26 @@ void CXGraph::applyAutoScale() {
 
 void CXGraph::updateSmoothing() {
     int inView = 0;
+    int curvesInView = 0;
+    double travel = 0.0;
     const QCPRange keys = xAxis->range();
-    for (QCPGraph* graph : graphs_) {
-        if (graph != nullptr) {
-            const auto curve = graph->data();
-            inView += static_cast<int>(curve->findEnd(keys.upper) - curve->findBegin(keys.lower));
+    for (size_t i = 0; i < graphs_.size(); ++i) {
+        if (graphs_[i] != nullptr) {
+            const auto curve = graphs_[i]->data();
+            const int points =
+                static_cast<int>(curve->findEnd(keys.upper) - curve->findBegin(keys.lower));
+            inView += points;
+            curvesInView += points > 0 ? 1 : 0;
+            travel += drawn_[i].travel;
         }
     }
     // Smoothed lines cost many times more to draw; dense curves look the same without.
     setNotAntialiasedElements(inView > kMaxSmoothedPoints ? QCP::aePlottables : QCP::aeNone);
+    // About the pixels the lines cross: up and down, and once across the plot each.
+    const QRect area = axisRect()->rect();
+    const double pixels = travel * area.height() / std::max(yAxis->range().size(), 1e-300) +
+                          static_cast<double>(area.width() * curvesInView);
+    raster_.setEngaged(pixels > kMinRasterPixels);
 }
 
 void CXGraph::fitKeysToData() {

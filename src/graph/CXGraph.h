@@ -8,6 +8,7 @@
 #include "graph/CXGraphAxis.h"
 #include "graph/CurveFeed.h"
 #include "graph/MeasureCursor.h"
+#include "graph/RasterGraph.h"
 #include "graph/SeriesLabels.h"
 #include "record/CurvePoint.h"
 #include "record/GraphControl.h"
@@ -32,6 +33,10 @@ public:
     static constexpr int kMinRedrawIntervalMs = 33;
     // Above this many points drawn, curves are drawn without smoothing.
     static constexpr int kMaxSmoothedPoints = 2000;
+    // When the lines in view cross more pixels than this, curves are drawn together through one
+    // raster image (CurveRaster); for fewer, its clearing and compositing cost more than a
+    // painter's lines.
+    static constexpr double kMinRasterPixels = 250000.0;
 
     explicit CXGraph(QWidget* parent = nullptr);
 
@@ -114,6 +119,8 @@ private:
         double lower = 0.0;
         double upper = 0.0;
         int columns = 0;
+        // Sum of the value's steps between the points drawn.
+        double travel = 0.0;
     };
 
     CXGraphAxis xAxis_;
@@ -122,6 +129,7 @@ private:
     std::array<CurveFeed, kSeriesCount> feeds_{};
     std::array<Drawn, kSeriesCount> drawn_{};
     QVector<QCPGraphData> scratch_;
+    CurveRaster raster_;
     SeriesLabels labels_;
     MeasureCursor cursor_;
     QTimer redrawTimer_;

@@ -18,16 +18,26 @@ void ColumnDecimator::decimate(QVector<QCPGraphData>& out) const {
     const size_t end = curve_.upperBound(upper_, first, size);
     const size_t from = first > 0 ? first - 1 : 0;
     const size_t to = std::min(size, end + 1);
-    const bool few = static_cast<double>(to - from) <= kRawPointsPerColumn * columns_;
+    const double perColumn = static_cast<double>(to - from) / columns_;
+    const bool few = perColumn <= kRawPointsPerColumn;
+    const auto drawRun = [&](size_t a, size_t b) {
+        if (few) {
+            raw(a, b, out);
+        } else if (perColumn <= kScannedPointsPerColumn) {
+            scanColumns(a, b, out);
+        } else {
+            byColumn(a, b, out);
+        }
+    };
     const std::vector<size_t>& gaps = curve_.gaps();
     size_t start = from;
     for (auto gap = std::upper_bound(gaps.begin(), gaps.end(), from);
          gap != gaps.end() && *gap < to; ++gap) {
-        few ? raw(start, *gap, out) : byColumn(start, *gap, out);
+        drawRun(start, *gap);
         out.append(QCPGraphData((curve_.time(*gap - 1) + curve_.time(*gap)) / 2.0, qQNaN()));
         start = *gap;
     }
-    few ? raw(start, to, out) : byColumn(start, to, out);
+    drawRun(start, to);
 }
 
 void ColumnDecimator::point(size_t i, QVector<QCPGraphData>& out) const {
@@ -38,6 +48,42 @@ void ColumnDecimator::raw(size_t from, size_t to, QVector<QCPGraphData>& out) co
     for (size_t i = from; i < to; ++i) {
         point(i, out);
     }
+}
+
+void ColumnDecimator::extremesOf(size_t low, size_t high, QVector<QCPGraphData>& out) const {
+    point(std::min(low, high), out);
+    if (high != low) {
+        point(std::max(low, high), out);
+    }
+}
+
+void ColumnDecimator::scanColumns(size_t from, size_t to, QVector<QCPGraphData>& out) const {
+    point(from, out);
+    if (to - from < 2) {
+        return;
+    }
+    const double width = (upper_ - lower_) / columns_;
+    const size_t last = to - 1;
+    for (size_t i = from + 1; i < last;) {
+        const double end = lower_ + (std::floor((curve_.time(i) - lower_) / width) + 1.0) * width;
+        size_t lowAt = i;
+        size_t highAt = i;
+        double low = curve_.value(i);
+        double high = low;
+        for (++i; i < last && curve_.time(i) < end; ++i) {
+            const double v = curve_.value(i);
+            if (v < low) {
+                low = v;
+                lowAt = i;
+            }
+            if (v > high) {
+                high = v;
+                highAt = i;
+            }
+        }
+        extremesOf(lowAt, highAt, out);
+    }
+    point(last, out);
 }
 
 void ColumnDecimator::byColumn(size_t from, size_t to, QVector<QCPGraphData>& out) const {
@@ -53,12 +99,7 @@ void ColumnDecimator::byColumn(size_t from, size_t to, QVector<QCPGraphData>& ou
         const size_t next =
             std::max(curve_.lowerBound(lower_ + (column + 1.0) * width, i, last), i + 1);
         const CurveHistory::Extremes extremes = curve_.extremes(i, next);
-        const size_t a = std::min(extremes.low, extremes.high);
-        const size_t b = std::max(extremes.low, extremes.high);
-        point(a, out);
-        if (b != a) {
-            point(b, out);
-        }
+        extremesOf(extremes.low, extremes.high, out);
         i = next;
     }
     point(last, out);

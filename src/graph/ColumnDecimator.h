@@ -15,6 +15,8 @@ namespace vornex {
 class ColumnDecimator {
 public:
     static constexpr double kRawPointsPerColumn = 2.0;
+    // Up to this many points a column, reading every point costs less than the summary's steps.
+    static constexpr double kScannedPointsPerColumn = 64.0;
 
     ColumnDecimator(const CurveHistory& curve, double lower, double upper, int columns);
 
@@ -23,7 +25,9 @@ public:
 
 private:
     void raw(size_t from, size_t to, QVector<QCPGraphData>& out) const;
+    void scanColumns(size_t from, size_t to, QVector<QCPGraphData>& out) const;
     void byColumn(size_t from, size_t to, QVector<QCPGraphData>& out) const;
+    void extremesOf(size_t low, size_t high, QVector<QCPGraphData>& out) const;
     void point(size_t i, QVector<QCPGraphData>& out) const;
 
     const CurveHistory& curve_;

@@ -123,27 +123,60 @@ void CurveHistory::merge(Extremes& into, const Extremes& other) const {
 }
 
 CurveHistory::Extremes CurveHistory::extremes(size_t from, size_t to) const {
-    Extremes best = element(0, from);
+    Best best{{static_cast<uint32_t>(from), static_cast<uint32_t>(from)}, value(from), value(from)};
     size_t low = from;
     size_t high = to;
     for (size_t level = 0; low < high; ++level) {
         if (level == levels_.size()) {
-            for (; low < high; ++low) {
-                merge(best, element(level, low));
-            }
+            level == 0 ? scanPoints(low, high, best) : scanRuns(level, low, high, best);
             break;
         }
         // The ragged ends at this level, then whole runs one level up.
-        for (; low < high && (low & (kFanOut - 1)) != 0; ++low) {
-            merge(best, element(level, low));
-        }
-        for (; high > low && (high & (kFanOut - 1)) != 0; --high) {
-            merge(best, element(level, high - 1));
-        }
-        low >>= kFanOutBits;
-        high >>= kFanOutBits;
+        const size_t lowEnd = std::min(high, (low + kFanOut - 1) & ~(kFanOut - 1));
+        const size_t highStart = std::max(lowEnd, high & ~(kFanOut - 1));
+        level == 0 ? scanPoints(low, lowEnd, best) : scanRuns(level, low, lowEnd, best);
+        level == 0 ? scanPoints(highStart, high, best) : scanRuns(level, highStart, high, best);
+        low = lowEnd >> kFanOutBits;
+        high = highStart >> kFanOutBits;
     }
-    return best;
+    return best.at;
+}
+
+void CurveHistory::scanPoints(size_t from, size_t to, Best& best) const {
+    // Block by block, so that the inner loop reads one array.
+    while (from < to) {
+        const double* values = blocks_[from >> kBlockBits]->value;
+        const size_t first = from & kBlockMask;
+        const size_t end = std::min(kBlockSize, first + (to - from));
+        for (size_t i = first; i < end; ++i) {
+            const double v = values[i];
+            if (v < best.low) {
+                best.low = v;
+                best.at.low = static_cast<uint32_t>(from + (i - first));
+            }
+            if (v > best.high) {
+                best.high = v;
+                best.at.high = static_cast<uint32_t>(from + (i - first));
+            }
+        }
+        from += end - first;
+    }
+}
+
+void CurveHistory::scanRuns(size_t level, size_t from, size_t to, Best& best) const {
+    const std::vector<Extremes>& runs = levels_[level - 1];
+    for (size_t i = from; i < to; ++i) {
+        const double low = value(runs[i].low);
+        if (low < best.low) {
+            best.low = low;
+            best.at.low = runs[i].low;
+        }
+        const double high = value(runs[i].high);
+        if (high > best.high) {
+            best.high = high;
+            best.at.high = runs[i].high;
+        }
+    }
 }
 
 }  // namespace vornex

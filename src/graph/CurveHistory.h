@@ -58,7 +58,16 @@ private:
         double value[kBlockSize];
     };
 
+    // Extremes with their values, as a stretch is scanned.
+    struct Best {
+        Extremes at;
+        double low;
+        double high;
+    };
+
     Extremes element(size_t level, size_t index) const;
+    void scanPoints(size_t from, size_t to, Best& best) const;
+    void scanRuns(size_t level, size_t from, size_t to, Best& best) const;
     void merge(Extremes& into, const Extremes& other) const;
     void summarise(size_t index);
 

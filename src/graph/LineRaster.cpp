@@ -1,0 +1,178 @@
+#include "graph/LineRaster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace vornex {
+
+namespace {
+
+// std::floor of a value already clamped to the image, without the library call.
+int floorOf(double v) {
+    const int i = static_cast<int>(v);
+    return i - (v < i ? 1 : 0);
+}
+
+}  // namespace
+
+void LineRaster::begin(QSize size) {
+    if (image_.size() != size) {
+        image_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        image_.fill(Qt::transparent);
+    } else {
+        clearDrawn();
+    }
+    drawn_ = QRect();
+    runs_.clear();
+    lines_.clear();
+}
+
+void LineRaster::clearDrawn() {
+    if (drawn_.isEmpty()) {
+        return;
+    }
+    const size_t bytes = static_cast<size_t>(drawn_.width()) * sizeof(uint32_t);
+    for (int y = drawn_.top(); y <= drawn_.bottom(); ++y) {
+        std::memset(reinterpret_cast<uint32_t*>(image_.scanLine(y)) + drawn_.left(), 0, bytes);
+    }
+}
+
+void LineRaster::add(const QPointF* points, int count, QRgb colour) {
+    const size_t first = runs_.size();
+    joined_ = false;
+    ordered_ = true;
+    bool have = false;
+    QPointF last;
+    for (int i = 0; i < count; ++i) {
+        const QPointF p = points[i];
+        if (!std::isfinite(p.x()) || !std::isfinite(p.y())) {
+            have = false;
+            joined_ = false;
+            continue;
+        }
+        if (have) {
+            addSegment(last, p);
+        } else if (i + 1 == count || !std::isfinite(points[i + 1].x()) ||
+                   !std::isfinite(points[i + 1].y())) {
+            addSegment(p, p);
+        }
+        last = p;
+        have = true;
+    }
+    if (!ordered_) {
+        std::stable_sort(runs_.begin() + static_cast<std::ptrdiff_t>(first), runs_.end(),
+                         [](const Run& a, const Run& b) { return a.x < b.x; });
+    }
+    if (runs_.size() > first) {
+        lines_.push_back(Line{qPremultiply(colour | 0xff000000u), first, runs_.size()});
+    }
+}
+
+void LineRaster::addSegment(QPointF a, QPointF b) {
+    if (b.x() < a.x()) {
+        std::swap(a, b);
+        // Drawn backwards, the line's next run is not beside this segment's last one.
+        ordered_ = false;
+        joined_ = false;
+    }
+    const int width = image_.width();
+    // Clamped first, so that points far outside the image convert to integers safely.
+    const double left = std::max(a.x(), -1.0);
+    const double right = std::min(b.x(), static_cast<double>(width));
+    if (left > right) {
+        joined_ = false;
+        return;
+    }
+    const double dx = b.x() - a.x();
+    const double slope = dx > 0.0 ? (b.y() - a.y()) / dx : 0.0;
+    const auto yAt = [&](double x) { return dx > 0.0 ? a.y() + (x - a.x()) * slope : a.y(); };
+    const int firstColumn = std::max(floorOf(left), 0);
+    const int lastColumn = std::min(floorOf(right), width - 1);
+    for (int x = firstColumn; x <= lastColumn; ++x) {
+        if (dx <= 0.0) {
+            addRun(x, a.y(), b.y());
+            continue;
+        }
+        const double from = std::max(left, static_cast<double>(x));
+        const double to = std::min(right, static_cast<double>(x + 1));
+        const double entry = yAt(from);
+        const double exit = yAt(to);
+        if (std::abs(exit - entry) < 1.0) {
+            // A flat stretch is one pixel a column, as a painter draws it.
+            const double middle = yAt((from + to) / 2.0);
+            addRun(x, middle, middle);
+        } else if (to >= b.x()) {
+            addRun(x, entry, exit);
+        } else {
+            // The row the line reaches at the column's edge is the next column's first.
+            addRun(x, entry, exit > entry ? exit - 1.0 : exit + 1.0);
+        }
+    }
+}
+
+void LineRaster::addRun(int x, double y0, double y1) {
+    const int height = image_.height();
+    const double low = std::max(std::min(y0, y1), -1.0);
+    const double high = std::min(std::max(y0, y1), static_cast<double>(height));
+    if (low > high) {
+        joined_ = false;
+        return;
+    }
+    const int top = std::max(floorOf(low), 0);
+    const int bottom = std::min(floorOf(high), height - 1);
+    if (top > bottom) {
+        joined_ = false;
+        return;
+    }
+    if (joined_ && !runs_.empty() && runs_.back().x == x) {
+        Run& last = runs_.back();
+        last.top = std::min(last.top, top);
+        last.bottom = std::max(last.bottom, bottom);
+    } else {
+        runs_.push_back(Run{x, top, bottom});
+    }
+    joined_ = true;
+}
+
+void LineRaster::finish() {
+    if (lines_.empty()) {
+        return;
+    }
+    int left = image_.width();
+    int right = -1;
+    int top = image_.height();
+    int bottom = -1;
+    for (const Run& run : runs_) {
+        left = std::min(left, run.x);
+        right = std::max(right, run.x);
+        top = std::min(top, run.top);
+        bottom = std::max(bottom, run.bottom);
+    }
+    drawn_ = QRect(QPoint(left, top), QPoint(right, bottom));
+
+    auto* const pixels = reinterpret_cast<uint32_t*>(image_.bits());
+    const auto stride = static_cast<size_t>(image_.bytesPerLine()) / sizeof(uint32_t);
+    std::vector<size_t> next;
+    next.reserve(lines_.size());
+    for (const Line& line : lines_) {
+        next.push_back(line.first);
+    }
+    for (int band = left; band <= right; band += kBandColumns) {
+        const int bandEnd = band + kBandColumns;
+        for (size_t l = 0; l < lines_.size(); ++l) {
+            const Line& line = lines_[l];
+            size_t& i = next[l];
+            for (; i < line.end && runs_[i].x < bandEnd; ++i) {
+                const Run& run = runs_[i];
+                uint32_t* pixel =
+                    pixels + static_cast<size_t>(run.top) * stride + static_cast<size_t>(run.x);
+                for (int y = run.top; y <= run.bottom; ++y, pixel += stride) {
+                    *pixel = line.pixel;
+                }
+            }
+        }
+    }
+}
+
+}  // namespace vornex
