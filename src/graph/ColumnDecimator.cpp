@@ -64,22 +64,32 @@ void ColumnDecimator::scanColumns(size_t from, size_t to, QVector<QCPGraphData>&
     }
     const double width = (upper_ - lower_) / columns_;
     const size_t last = to - 1;
-    for (size_t i = from + 1; i < last;) {
+    size_t i = from + 1;
+    while (i < last) {
         const double end = lower_ + (std::floor((curve_.time(i) - lower_) / width) + 1.0) * width;
         size_t lowAt = i;
         size_t highAt = i;
         double low = curve_.value(i);
         double high = low;
-        for (++i; i < last && curve_.time(i) < end; ++i) {
-            const double v = curve_.value(i);
-            if (v < low) {
-                low = v;
-                lowAt = i;
+        ++i;
+        // Block by block, so that the inner loop reads two arrays.
+        for (bool inColumn = true; inColumn && i < last;) {
+            const CurveHistory::Span span = curve_.span(i);
+            const size_t count = std::min(span.count, last - i);
+            size_t k = 0;
+            for (; k < count && span.time[k] < end; ++k) {
+                const double v = span.value[k];
+                if (v < low) {
+                    low = v;
+                    lowAt = i + k;
+                }
+                if (v > high) {
+                    high = v;
+                    highAt = i + k;
+                }
             }
-            if (v > high) {
-                high = v;
-                highAt = i;
-            }
+            inColumn = k == count;
+            i += k;
         }
         extremesOf(lowAt, highAt, out);
     }

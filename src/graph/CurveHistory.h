@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -37,6 +38,18 @@ public:
     bool empty() const { return size_ == 0; }
     double time(size_t i) const { return blocks_[i >> kBlockBits]->time[i & kBlockMask]; }
     double value(size_t i) const { return blocks_[i >> kBlockBits]->value[i & kBlockMask]; }
+    // Points i .. i + count - 1 lie side by side in memory: times and values from point i on,
+    // up to the end of the block that holds it.
+    struct Span {
+        const double* time;
+        const double* value;
+        size_t count;
+    };
+    Span span(size_t i) const {
+        const Block& block = *blocks_[i >> kBlockBits];
+        const size_t at = i & kBlockMask;
+        return {block.time + at, block.value + at, std::min(kBlockSize - at, size_ - i)};
+    }
 
     // The first index in [from, to) whose time is not below `time`, `to` when there is none;
     // cheapest when the answer lies near `from`.

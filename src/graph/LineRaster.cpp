@@ -23,6 +23,8 @@ void LineRaster::begin(QSize size) {
     } else {
         clearDrawn();
     }
+    width_ = size.width();
+    height_ = size.height();
     drawn_ = QRect();
     runs_.clear();
     lines_.clear();
@@ -76,7 +78,7 @@ void LineRaster::addSegment(QPointF a, QPointF b) {
         ordered_ = false;
         joined_ = false;
     }
-    const int width = image_.width();
+    const int width = width_;
     // Clamped first, so that points far outside the image convert to integers safely.
     const double left = std::max(a.x(), -1.0);
     const double right = std::min(b.x(), static_cast<double>(width));
@@ -89,6 +91,11 @@ void LineRaster::addSegment(QPointF a, QPointF b) {
     const auto yAt = [&](double x) { return dx > 0.0 ? a.y() + (x - a.x()) * slope : a.y(); };
     const int firstColumn = std::max(floorOf(left), 0);
     const int lastColumn = std::min(floorOf(right), width - 1);
+    if (firstColumn == lastColumn && a.x() >= firstColumn && b.x() < firstColumn + 1.0) {
+        // The usual step of a dense curve: both ends in one column.
+        addRun(firstColumn, a.y(), b.y());
+        return;
+    }
     for (int x = firstColumn; x <= lastColumn; ++x) {
         if (dx <= 0.0) {
             addRun(x, a.y(), b.y());
@@ -112,7 +119,7 @@ void LineRaster::addSegment(QPointF a, QPointF b) {
 }
 
 void LineRaster::addRun(int x, double y0, double y1) {
-    const int height = image_.height();
+    const int height = height_;
     const double low = std::max(std::min(y0, y1), -1.0);
     const double high = std::min(std::max(y0, y1), static_cast<double>(height));
     if (low > high) {
@@ -139,9 +146,9 @@ void LineRaster::finish() {
     if (lines_.empty()) {
         return;
     }
-    int left = image_.width();
+    int left = width_;
     int right = -1;
-    int top = image_.height();
+    int top = height_;
     int bottom = -1;
     for (const Run& run : runs_) {
         left = std::min(left, run.x);
@@ -151,28 +158,69 @@ void LineRaster::finish() {
     }
     drawn_ = QRect(QPoint(left, top), QPoint(right, bottom));
 
-    auto* const pixels = reinterpret_cast<uint32_t*>(image_.bits());
-    const auto stride = static_cast<size_t>(image_.bytesPerLine()) / sizeof(uint32_t);
+    pixels_ = reinterpret_cast<uint32_t*>(image_.bits());
+    stride_ = static_cast<size_t>(image_.bytesPerLine()) / sizeof(uint32_t);
     std::vector<size_t> next;
     next.reserve(lines_.size());
     for (const Line& line : lines_) {
         next.push_back(line.first);
     }
-    for (int band = left; band <= right; band += kBandColumns) {
-        const int bandEnd = band + kBandColumns;
+    // Column by column, the topmost line first: a pixel that a later line covers is not
+    // written, so thirty curves crossing each other cost about the pixels that show.
+    for (int x = left; x <= right; ++x) {
+        column_.clear();
         for (size_t l = 0; l < lines_.size(); ++l) {
-            const Line& line = lines_[l];
-            size_t& i = next[l];
-            for (; i < line.end && runs_[i].x < bandEnd; ++i) {
-                const Run& run = runs_[i];
-                uint32_t* pixel =
-                    pixels + static_cast<size_t>(run.top) * stride + static_cast<size_t>(run.x);
-                for (int y = run.top; y <= run.bottom; ++y, pixel += stride) {
-                    *pixel = line.pixel;
-                }
+            for (size_t& i = next[l]; i < lines_[l].end && runs_[i].x == x; ++i) {
+                column_.push_back({runs_[i], lines_[l].pixel});
             }
         }
+        covered_.clear();
+        for (auto it = column_.rbegin(); it != column_.rend(); ++it) {
+            paintUncovered(x, it->first.top, it->first.bottom, it->second);
+        }
     }
+}
+
+void LineRaster::paintUncovered(int x, int top, int bottom, uint32_t pixel) {
+    const auto fill = [&](int from, int to) {
+        uint32_t* p = pixels_ + static_cast<size_t>(from) * stride_ + static_cast<size_t>(x);
+        for (int y = from; y <= to; ++y, p += stride_) {
+            *p = pixel;
+        }
+    };
+    // covered_ holds disjoint, non-touching stretches of rows in order.
+    merged_.clear();
+    int y = top;
+    bool placed = false;
+    for (const Rows& rows : covered_) {
+        if (rows.bottom + 1 < top) {
+            merged_.push_back(rows);
+            continue;
+        }
+        if (rows.top > bottom + 1) {
+            if (!placed) {
+                fill(y, bottom);
+                merged_.push_back({top, bottom});
+                placed = true;
+            }
+            merged_.push_back(rows);
+            continue;
+        }
+        // Touches or overlaps the run: paint the rows before it, then grow the run over it.
+        if (y < rows.top) {
+            fill(y, std::min(rows.top - 1, bottom));
+        }
+        y = std::max(y, rows.bottom + 1);
+        top = std::min(top, rows.top);
+        bottom = std::max(bottom, rows.bottom);
+    }
+    if (!placed) {
+        if (y <= bottom) {
+            fill(y, bottom);
+        }
+        merged_.push_back({top, bottom});
+    }
+    covered_.swap(merged_);
 }
 
 }  // namespace vornex

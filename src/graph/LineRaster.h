@@ -10,9 +10,8 @@ namespace vornex {
 
 // Draws many opaque polylines, one pixel wide and not smoothed, into an image that is
 // transparent elsewhere. A line's path through a pixel column becomes one vertical run of
-// pixels, and the runs are written in bands of columns narrow enough for the band to stay in
-// the processor's cache: a dense curve, which crosses its whole height in most columns, costs
-// one store a pixel instead of a painter's span a pixel. Lines added later cover earlier ones.
+// pixels: a dense curve, which crosses much of its height in most columns, costs one store a
+// pixel instead of a painter's span a pixel. Lines added later cover earlier ones.
 class LineRaster {
 public:
     // Starts a frame on an image of `size`: what the last frame drew is cleared, the rest of the
@@ -29,8 +28,6 @@ public:
     QRect drawn() const { return drawn_; }
 
 private:
-    static constexpr int kBandColumns = 16;
-
     // Rows top .. bottom of column x.
     struct Run {
         int x;
@@ -46,14 +43,28 @@ private:
     void addSegment(QPointF a, QPointF b);
     void addRun(int x, double y0, double y1);
     void clearDrawn();
+    void paintUncovered(int x, int top, int bottom, uint32_t pixel);
+
+    struct Rows {
+        int top;
+        int bottom;
+    };
 
     QImage image_;
+    int width_ = 0;
+    int height_ = 0;
     std::vector<Run> runs_;
     std::vector<Line> lines_;
     // Runs of the line being added may grow the last run while it is in the same column.
     bool joined_ = false;
     bool ordered_ = true;
     QRect drawn_;
+    // The frame being written: the runs of one column, and the rows already painted in it.
+    uint32_t* pixels_ = nullptr;
+    size_t stride_ = 0;
+    std::vector<std::pair<Run, uint32_t>> column_;
+    std::vector<Rows> covered_;
+    std::vector<Rows> merged_;
 };
 
 }  // namespace vornex
