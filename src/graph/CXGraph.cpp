@@ -43,7 +43,6 @@ CXGraph::CXGraph(QWidget* parent)
     legend->setFillOrder(QCPLayoutGrid::foRowsFirst, false);
     axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
 
-    setPlottingHint(QCP::phFastPolylines, true);
     // One paint buffer instead of two: every redraw clears and composites each buffer over the
     // whole plot, which costs more than the zoom rectangle redrawing the plot while it is dragged.
     layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
