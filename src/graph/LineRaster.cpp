@@ -174,6 +174,17 @@ void LineRaster::finish() {
                 column_.push_back({runs_[i], lines_[l].pixel});
             }
         }
+        int total = 0;
+        for (const auto& [run, pixel] : column_) {
+            total += run.bottom - run.top + 1;
+        }
+        if (total <= 2 * height_) {
+            // Little overlap to save: each run written in turn costs less than the bookkeeping.
+            for (const auto& [run, pixel] : column_) {
+                fill(x, run.top, run.bottom, pixel);
+            }
+            continue;
+        }
         covered_.clear();
         for (auto it = column_.rbegin(); it != column_.rend(); ++it) {
             paintUncovered(x, it->first.top, it->first.bottom, it->second);
@@ -181,13 +192,15 @@ void LineRaster::finish() {
     }
 }
 
+void LineRaster::fill(int x, int top, int bottom, uint32_t pixel) {
+    uint32_t* p = pixels_ + static_cast<size_t>(top) * stride_ + static_cast<size_t>(x);
+    for (int y = top; y <= bottom; ++y, p += stride_) {
+        *p = pixel;
+    }
+}
+
 void LineRaster::paintUncovered(int x, int top, int bottom, uint32_t pixel) {
-    const auto fill = [&](int from, int to) {
-        uint32_t* p = pixels_ + static_cast<size_t>(from) * stride_ + static_cast<size_t>(x);
-        for (int y = from; y <= to; ++y, p += stride_) {
-            *p = pixel;
-        }
-    };
+    const auto fill = [&](int from, int to) { this->fill(x, from, to, pixel); };
     // covered_ holds disjoint, non-touching stretches of rows in order.
     merged_.clear();
     int y = top;

@@ -43,6 +43,7 @@ private:
     void addSegment(QPointF a, QPointF b);
     void addRun(int x, double y0, double y1);
     void clearDrawn();
+    void fill(int x, int top, int bottom, uint32_t pixel);
     void paintUncovered(int x, int top, int bottom, uint32_t pixel);
 
     struct Rows {
