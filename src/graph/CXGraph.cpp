@@ -33,6 +33,11 @@ CXGraph::CXGraph(QWidget* parent)
     xAxis->setRange(0.0, 20.0);
     yAxis_.SetAutoScale(true);
 
+    QCPLayoutInset* inset = axisRect()->insetLayout();
+    inset->remove(legend);
+    legend = new CachedLegend;
+    inset->addElement(legend, Qt::AlignTop | Qt::AlignRight);
+    legend->setLayer(QStringLiteral("legend"));
     legend->setVisible(true);
     QFont legendFont = font();
     legendFont.setPointSizeF(legendFont.pointSizeF() * 0.85);
@@ -41,7 +46,6 @@ CXGraph::CXGraph(QWidget* parent)
     // Thirty slaves make more rows than a graph is tall: wrap into columns.
     legend->setWrap(10);
     legend->setFillOrder(QCPLayoutGrid::foRowsFirst, false);
-    axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
 
     // One paint buffer instead of two: every redraw clears and composites each buffer over the
     // whole plot, which costs more than the zoom rectangle redrawing the plot while it is dragged.

@@ -2,23 +2,14 @@
 
 #include <qcustomplot.h>
 
-#include <QPixmap>
-
 namespace vornex {
 
-// A legend entry painted from a picture made when its name, font, colour or place change: the
-// text of thirty entries laid out again at every redraw costs more than the curves of a live
-// view. Vector output (PDF, printing) draws the entry itself.
+// A legend entry of a CachedLegend: on screen the legend paints it from its picture, so the
+// entry draws itself only for vector output (PDF, printing) and images exported without
+// caching. Its size is kept until its name, font or colour change: the text of thirty entries
+// laid out again at every redraw costs more than the curves of a live view.
 class CachedLegendItem : public QCPPlottableLegendItem {
 public:
-    CachedLegendItem(QCPLegend* legend, QCPAbstractPlottable* plottable);
-
-    QSize minimumOuterSizeHint() const override;
-
-protected:
-    void draw(QCPPainter* painter) override;
-
-private:
     // What the entry's look depends on.
     struct Look {
         QString name;
@@ -26,18 +17,48 @@ private:
         QColor text;
         QColor pen;
         QRect rect;
-        double pixelRatio = 0.0;
 
         bool operator==(const Look& o) const {
             return name == o.name && font == o.font && text == o.text && pen == o.pen &&
-                   rect == o.rect && pixelRatio == o.pixelRatio;
+                   rect == o.rect;
         }
     };
-    Look look(const QRect& rect, double pixelRatio) const;
+
+    CachedLegendItem(QCPLegend* legend, QCPAbstractPlottable* plottable);
+
+    QSize minimumOuterSizeHint() const override;
+    Look look() const { return lookAt(mRect); }
+    // Paints the entry as QCustomPlot does, with its own smoothing.
+    void paint(QCPPainter* painter);
+
+protected:
+    void draw(QCPPainter* painter) override;
+
+private:
+    Look lookAt(const QRect& rect) const;
 
     mutable Look sizedFor_;
     mutable QSize size_;
-    Look paintedFor_;
+};
+
+// The legend's box and every entry painted from one picture, made again when any of them
+// changes: one image laid onto the graph at a redraw instead of a box and thirty entries.
+class CachedLegend : public QCPLegend {
+    Q_OBJECT
+
+public:
+    // Whether the legend paints its entries from its picture on `painter`.
+    static bool paintsFromPicture(const QCPPainter& painter);
+
+protected:
+    void draw(QCPPainter* painter) override;
+
+private:
+    std::vector<CachedLegendItem*> entries() const;
+
+    std::vector<CachedLegendItem::Look> paintedFor_;
+    QRect paintedRect_;
+    double paintedRatio_ = 0.0;
     QPixmap picture_;
 };
 
