@@ -23,10 +23,8 @@ void ColumnDecimator::decimate(QVector<QCPGraphData>& out) const {
     const auto drawRun = [&](size_t a, size_t b) {
         if (few) {
             raw(a, b, out);
-        } else if (perColumn <= kScannedPointsPerColumn) {
-            scanColumns(a, b, out);
         } else {
-            byColumn(a, b, out);
+            byColumn(a, b, perColumn <= kScannedPointsPerColumn, out);
         }
     };
     const std::vector<size_t>& gaps = curve_.gaps();
@@ -50,53 +48,8 @@ void ColumnDecimator::raw(size_t from, size_t to, QVector<QCPGraphData>& out) co
     }
 }
 
-void ColumnDecimator::extremesOf(size_t low, size_t high, QVector<QCPGraphData>& out) const {
-    point(std::min(low, high), out);
-    if (high != low) {
-        point(std::max(low, high), out);
-    }
-}
-
-void ColumnDecimator::scanColumns(size_t from, size_t to, QVector<QCPGraphData>& out) const {
-    point(from, out);
-    if (to - from < 2) {
-        return;
-    }
-    const double width = (upper_ - lower_) / columns_;
-    const size_t last = to - 1;
-    size_t i = from + 1;
-    while (i < last) {
-        const double end = lower_ + (std::floor((curve_.time(i) - lower_) / width) + 1.0) * width;
-        size_t lowAt = i;
-        size_t highAt = i;
-        double low = curve_.value(i);
-        double high = low;
-        ++i;
-        // Block by block, so that the inner loop reads two arrays.
-        for (bool inColumn = true; inColumn && i < last;) {
-            const CurveHistory::Span span = curve_.span(i);
-            const size_t count = std::min(span.count, last - i);
-            size_t k = 0;
-            for (; k < count && span.time[k] < end; ++k) {
-                const double v = span.value[k];
-                if (v < low) {
-                    low = v;
-                    lowAt = i + k;
-                }
-                if (v > high) {
-                    high = v;
-                    highAt = i + k;
-                }
-            }
-            inColumn = k == count;
-            i += k;
-        }
-        extremesOf(lowAt, highAt, out);
-    }
-    point(last, out);
-}
-
-void ColumnDecimator::byColumn(size_t from, size_t to, QVector<QCPGraphData>& out) const {
+void ColumnDecimator::byColumn(size_t from, size_t to, bool scan,
+                               QVector<QCPGraphData>& out) const {
     point(from, out);
     if (to - from < 2) {
         return;
@@ -105,14 +58,47 @@ void ColumnDecimator::byColumn(size_t from, size_t to, QVector<QCPGraphData>& ou
     const size_t last = to - 1;
     // Only columns that hold points are visited: the next column starts at the next point.
     for (size_t i = from + 1; i < last;) {
-        const double column = std::floor((curve_.time(i) - lower_) / width);
-        const size_t next =
-            std::max(curve_.lowerBound(lower_ + (column + 1.0) * width, i, last), i + 1);
-        const CurveHistory::Extremes extremes = curve_.extremes(i, next);
-        extremesOf(extremes.low, extremes.high, out);
-        i = next;
+        const double end = lower_ + (std::floor((curve_.time(i) - lower_) / width) + 1.0) * width;
+        const Column column = scan ? scanned(i, last, end) : summarised(i, last, end);
+        point(std::min(column.low, column.high), out);
+        if (column.high != column.low) {
+            point(std::max(column.low, column.high), out);
+        }
+        i = column.next;
     }
     point(last, out);
+}
+
+ColumnDecimator::Column ColumnDecimator::scanned(size_t i, size_t last, double end) const {
+    Column column{i, i, i + 1};
+    double low = curve_.value(i);
+    double high = low;
+    // Block by block, so that the inner loop reads two arrays.
+    for (bool inColumn = true; inColumn && column.next < last;) {
+        const CurveHistory::Span span = curve_.span(column.next);
+        const size_t count = std::min(span.count, last - column.next);
+        size_t k = 0;
+        for (; k < count && span.time[k] < end; ++k) {
+            const double v = span.value[k];
+            if (v < low) {
+                low = v;
+                column.low = column.next + k;
+            }
+            if (v > high) {
+                high = v;
+                column.high = column.next + k;
+            }
+        }
+        inColumn = k == count;
+        column.next += k;
+    }
+    return column;
+}
+
+ColumnDecimator::Column ColumnDecimator::summarised(size_t i, size_t last, double end) const {
+    const size_t next = std::max(curve_.lowerBound(end, i, last), i + 1);
+    const CurveHistory::Extremes extremes = curve_.extremes(i, next);
+    return Column{extremes.low, extremes.high, next};
 }
 
 }  // namespace vornex

@@ -25,9 +25,17 @@ public:
 
 private:
     void raw(size_t from, size_t to, QVector<QCPGraphData>& out) const;
-    void scanColumns(size_t from, size_t to, QVector<QCPGraphData>& out) const;
-    void byColumn(size_t from, size_t to, QVector<QCPGraphData>& out) const;
-    void extremesOf(size_t low, size_t high, QVector<QCPGraphData>& out) const;
+    // The lowest and highest point of a column, and the first point after it.
+    struct Column {
+        size_t low;
+        size_t high;
+        size_t next;
+    };
+
+    // `scan` reads every point of each column; otherwise the curve's summary finds them.
+    void byColumn(size_t from, size_t to, bool scan, QVector<QCPGraphData>& out) const;
+    Column scanned(size_t i, size_t last, double end) const;
+    Column summarised(size_t i, size_t last, double end) const;
     void point(size_t i, QVector<QCPGraphData>& out) const;
 
     const CurveHistory& curve_;
