@@ -145,21 +145,20 @@ CurveHistory::Extremes CurveHistory::extremes(size_t from, size_t to) const {
 void CurveHistory::scanPoints(size_t from, size_t to, Best& best) const {
     // Block by block, so that the inner loop reads one array.
     while (from < to) {
-        const double* values = blocks_[from >> kBlockBits]->value;
-        const size_t first = from & kBlockMask;
-        const size_t end = std::min(kBlockSize, first + (to - from));
-        for (size_t i = first; i < end; ++i) {
-            const double v = values[i];
+        const Span points = span(from);
+        const size_t count = std::min(points.count, to - from);
+        for (size_t k = 0; k < count; ++k) {
+            const double v = points.value[k];
             if (v < best.low) {
                 best.low = v;
-                best.at.low = static_cast<uint32_t>(from + (i - first));
+                best.at.low = static_cast<uint32_t>(from + k);
             }
             if (v > best.high) {
                 best.high = v;
-                best.at.high = static_cast<uint32_t>(from + (i - first));
+                best.at.high = static_cast<uint32_t>(from + k);
             }
         }
-        from += end - first;
+        from += count;
     }
 }
 

@@ -86,21 +86,17 @@ void LineRaster::addSegment(QPointF a, QPointF b) {
         joined_ = false;
         return;
     }
-    const double dx = b.x() - a.x();
-    const double slope = dx > 0.0 ? (b.y() - a.y()) / dx : 0.0;
-    const auto yAt = [&](double x) { return dx > 0.0 ? a.y() + (x - a.x()) * slope : a.y(); };
     const int firstColumn = std::max(floorOf(left), 0);
     const int lastColumn = std::min(floorOf(right), width - 1);
     if (firstColumn == lastColumn && a.x() >= firstColumn && b.x() < firstColumn + 1.0) {
-        // The usual step of a dense curve: both ends in one column.
+        // The usual step of a dense curve, and every vertical one: both ends in one column.
         addRun(firstColumn, a.y(), b.y());
         return;
     }
+    // From here on the segment crosses a column's edge, so it is not vertical.
+    const double slope = (b.y() - a.y()) / (b.x() - a.x());
+    const auto yAt = [&](double x) { return a.y() + (x - a.x()) * slope; };
     for (int x = firstColumn; x <= lastColumn; ++x) {
-        if (dx <= 0.0) {
-            addRun(x, a.y(), b.y());
-            continue;
-        }
         const double from = std::max(left, static_cast<double>(x));
         const double to = std::min(right, static_cast<double>(x + 1));
         const double entry = yAt(from);

@@ -54,22 +54,19 @@ bool RasterGraph::rasterizable() const {
     const QPen& line = pen();
     return line.style() == Qt::SolidLine && line.color().alpha() == 255 && line.widthF() <= 1.0 &&
            lineStyle() == lsLine && scatterStyle().isNone() && brush().style() == Qt::NoBrush &&
-           selection().isEmpty();
+           selection().isEmpty() && !mKeyAxis.isNull() && !mValueAxis.isNull() &&
+           mKeyAxis->orientation() == Qt::Horizontal &&
+           mKeyAxis->scaleType() == QCPAxis::stLinear &&
+           mValueAxis->scaleType() == QCPAxis::stLinear;
 }
 
 void RasterGraph::linesInView(QVector<QPointF>& lines) const {
     lines.clear();
-    if (mKeyAxis.isNull() || mValueAxis.isNull() || mKeyAxis->range().size() <= 0.0 ||
-        mDataContainer->isEmpty()) {
+    if (mKeyAxis->range().size() <= 0.0 || mDataContainer->isEmpty()) {
         return;
     }
     const QCPAxis& keys = *mKeyAxis;
     const QCPAxis& values = *mValueAxis;
-    if (keys.scaleType() != QCPAxis::stLinear || values.scaleType() != QCPAxis::stLinear ||
-        keys.orientation() != Qt::Horizontal) {
-        getLines(&lines, QCPDataRange(0, dataCount()));
-        return;
-    }
     // Linear axes map by a scale and an offset: two calls to the axes give both, and each point
     // costs two multiplications instead of two calls.
     const QCPRange keyRange = keys.range();

@@ -42,12 +42,13 @@ class RasterGraph : public QCPGraph {
 public:
     RasterGraph(QCPAxis* keyAxis, QCPAxis* valueAxis, CurveRaster& raster);
 
-    // A plain opaque line of one pixel, without points, fill or selection.
+    // A plain opaque line of one pixel, without points, fill or selection, over a linear time
+    // axis and a linear value axis.
     bool rasterizable() const;
     // Where the layer lets it draw, in the painter's pixel coordinates.
     QRect drawArea() const { return clipRect().translated(0, -1); }
-    // The line through every point the graph holds, in the painter's pixel coordinates; a point
-    // without a value breaks it.
+    // For a rasterizable graph: the line through every point it holds, in the painter's pixel
+    // coordinates; a point without a value breaks it.
     void linesInView(QVector<QPointF>& lines) const;
 
 protected:
