@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "StoredRecords.h"
+#include "judge/JudgeRules.h"
 
 namespace vornex::sim {
 
@@ -11,6 +13,9 @@ namespace {
 
 constexpr int kMaxReadCount = 125;
 constexpr int kMaxWriteCount = 123;
+// Fine enough that the smooth profile's top is held within a hair; a spike's corners are seen
+// exactly, whatever the step.
+constexpr std::chrono::milliseconds kObserveStep{1};
 
 // Factor from N.m to the unit of the unit table's index.
 double unitFactor(unsigned unit) {
@@ -46,6 +51,7 @@ Instrument::Instrument(const InstrumentConfig& config, Clock::time_point start)
       profile_(config.range, config.seed * 31 + static_cast<uint64_t>(config.address)),
       records_(makeStoredRecords(config.recordCount,
                                  config.seed * 131 + static_cast<uint64_t>(config.address))) {
+    observed_ = start;
     for (int m = 0; m < regmap::kModeNumberCount; ++m)
         sets_[m] = defaultSet(m, config.range);
     holding_[regmap::kHoldStatus] = 0;
@@ -55,6 +61,76 @@ Instrument::Instrument(const InstrumentConfig& config, Clock::time_point start)
 
 void Instrument::loadActiveSet() {
     sets_[active_].encode(&holding_[regmap::kHoldSettings]);
+    settingsChanged();
+}
+
+void Instrument::settingsChanged() {
+    const regmap::Settings& s = sets_[active_];
+    PeakHold::Rules rules;
+    // A click is looked for from the torque at which the bench starts an event.
+    rules.threshold = judge::kThresholdShare * config_.range * unitFactor(s.unit);
+    rules.holdSeconds = config_.holdSeconds;
+    hold_.setMode(s.measuringMode, rules);
+}
+
+double Instrument::torqueAt(Clock::time_point t) const {
+    double value = 0.0;
+    if (config_.fixedValue) {
+        value = *config_.fixedValue;
+    } else {
+        const double seconds = std::chrono::duration<double>(t - start_).count();
+        const unsigned unit = regmap::highByte(holding_[regmap::kHoldSettings]);
+        value = static_cast<float>(profile_.valueAt(seconds) * unitFactor(unit));
+    }
+    for (const Spike& spike : spikes_) {
+        if (t < spike.start || t > spike.start + spike.length)
+            continue;
+        // In whole clock ticks, so that the top is the peak exactly.
+        const auto half = spike.length.count() / 2;
+        const auto fromTop = std::abs((t - spike.start).count() - half);
+        value += static_cast<double>(spike.peak) *
+                 (1.0 - static_cast<double>(fromTop) / static_cast<double>(half));
+    }
+    return value;
+}
+
+void Instrument::advance(Clock::time_point now) {
+    if (now <= observed_)
+        return;
+    if (hold_.holds()) {
+        for (Clock::time_point t = observed_; t < now;) {
+            Clock::time_point next = std::min<Clock::time_point>(t + kObserveStep, now);
+            for (const Spike& spike : spikes_) {
+                for (const Clock::time_point corner :
+                     {spike.start, spike.start + spike.length / 2, spike.start + spike.length}) {
+                    if (corner > t && corner < next)
+                        next = corner;
+                }
+            }
+            hold_.observe(std::chrono::duration<double>(next - start_).count(), torqueAt(next));
+            t = next;
+        }
+    }
+    observed_ = now;
+    spikes_.erase(std::remove_if(spikes_.begin(), spikes_.end(),
+                                 [now](const Spike& s) { return s.start + s.length < now; }),
+                  spikes_.end());
+}
+
+void Instrument::setFixedValue(std::optional<float> value, Clock::time_point now) {
+    advance(now);
+    config_.fixedValue = value;
+    hold_.observe(std::chrono::duration<double>(now - start_).count(), torqueAt(now));
+}
+
+void Instrument::spike(float peak, Clock::duration length, Clock::time_point now) {
+    advance(now);
+    spikes_.push_back({now, length, peak});
+}
+
+void Instrument::resetHold(Clock::time_point now) {
+    advance(now);
+    hold_.reset();
 }
 
 void Instrument::applyScheduledKeypad(Clock::time_point now) {
@@ -62,11 +138,12 @@ void Instrument::applyScheduledKeypad(Clock::time_point now) {
         return;
     KeypadChange change;
     change.unit = static_cast<uint8_t>(sets_[active_].unit % 4 + 1);
-    changeOnKeypad(change);
+    changeOnKeypad(change, now);
     nextKeypad_ = now + std::chrono::milliseconds(config_.keypadEveryMs);
 }
 
-void Instrument::changeOnKeypad(const KeypadChange& change) {
+void Instrument::changeOnKeypad(const KeypadChange& change, Clock::time_point now) {
+    advance(now);
     if (change.modeNumber && *change.modeNumber < regmap::kModeNumberCount) {
         active_ = *change.modeNumber;
         holding_[regmap::kHoldModeNumber] = *change.modeNumber;
@@ -87,11 +164,7 @@ void Instrument::changeOnKeypad(const KeypadChange& change) {
 }
 
 float Instrument::liveValue(Clock::time_point now) const {
-    if (config_.fixedValue)
-        return *config_.fixedValue;
-    const double seconds = std::chrono::duration<double>(now - start_).count();
-    const unsigned unit = regmap::highByte(holding_[regmap::kHoldSettings]);
-    return static_cast<float>(profile_.valueAt(seconds) * unitFactor(unit));
+    return static_cast<float>(hold_.shown(torqueAt(now)));
 }
 
 uint16_t Instrument::liveDecimals() const {
@@ -121,6 +194,7 @@ ModbusException Instrument::readHolding(int first, int count, uint16_t* out,
     if (first < 0 || first + count > regmap::kHoldingRegisterCount) {
         return ModbusException::IllegalDataAddress;
     }
+    advance(now);
     applyScheduledKeypad(now);
     std::copy_n(holding_.begin() + first, count, out);
     return ModbusException::None;
@@ -132,6 +206,7 @@ ModbusException Instrument::readInput(int first, int count, uint16_t* out, Clock
     if (first < kInputFirst || first + count > kInputEnd) {
         return ModbusException::IllegalDataAddress;
     }
+    advance(now);
     applyScheduledKeypad(now);
     // 32-bit values are encoded whole, so a read that starts on their second register still
     // sees the matching half.
@@ -160,6 +235,7 @@ ModbusException Instrument::writeHolding(int first, const uint16_t* values, int 
             return ModbusException::IllegalDataValue;
         }
     }
+    advance(now);
     applyScheduledKeypad(now);
     for (int i = 0; i < count; ++i) {
         const int reg = first + i;
@@ -178,6 +254,7 @@ ModbusException Instrument::writeHolding(int first, const uint16_t* values, int 
             break;
         case regmap::kStatusSettingsWritten:
             sets_[active_] = regmap::Settings::decode(&holding_[regmap::kHoldSettings]);
+            settingsChanged();
             break;
         default:
             break;

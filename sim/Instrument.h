@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "InstrumentConfig.h"
+#include "PeakHold.h"
 #include "TorqueProfile.h"
 #include "link/RegisterMap.h"
 
@@ -22,7 +23,8 @@ enum class ModbusException : uint8_t {
 // One torque instrument as its registers show it. Holding 0 is the status handshake, holding 1
 // the mode number, holding 2..5 the settings of the active parameter set (or what the PC wrote
 // there before committing it with status 3), holding 7 selects the stored record shown at input
-// 1013..1020. Not thread-safe: the owner serialises access.
+// 1013..1020. The live value follows the measuring mode of the active set: the hold sees the
+// torque at every instant, between reads too. Not thread-safe: the owner serialises access.
 class Instrument {
 public:
     using Clock = std::chrono::steady_clock;
@@ -35,8 +37,14 @@ public:
                                  Clock::time_point now);
     std::vector<uint8_t> reportSlaveId() const;
 
-    void changeOnKeypad(const KeypadChange& change);
-    void setFixedValue(std::optional<float> value) { config_.fixedValue = value; }
+    // A change of settings lets a held peak go.
+    void changeOnKeypad(const KeypadChange& change, Clock::time_point now);
+    void setFixedValue(std::optional<float> value, Clock::time_point now);
+    // A triangular pull of `peak` (in the unit shown) on top of the torque, from now on for
+    // `length`, its top halfway.
+    void spike(float peak, Clock::duration length, Clock::time_point now);
+    // The keypad's reset of a held peak.
+    void resetHold(Clock::time_point now);
     // A locked instrument answers writes of its settings block but keeps the block it holds.
     void setSettingsLocked(bool locked) { settingsLocked_ = locked; }
 
@@ -49,15 +57,28 @@ public:
     static constexpr int kInputEnd = regmap::kInStoredRecord + regmap::kInStoredRecordCount;
 
 private:
+    struct Spike {
+        Clock::time_point start;
+        Clock::duration length;
+        float peak;
+    };
+
+    double torqueAt(Clock::time_point t) const;
+    // Lets the hold see the torque up to now.
+    void advance(Clock::time_point now);
     float liveValue(Clock::time_point now) const;
     uint16_t liveDecimals() const;
     void applyScheduledKeypad(Clock::time_point now);
     void loadActiveSet();
+    void settingsChanged();
 
     InstrumentConfig config_;
     Clock::time_point start_;
     Clock::time_point nextKeypad_;
     TorqueProfile profile_;
+    std::vector<Spike> spikes_;
+    PeakHold hold_;
+    Clock::time_point observed_;  // the hold has seen the torque up to here
     std::array<regmap::Settings, regmap::kModeNumberCount> sets_{};
     int active_ = 0;
     std::array<uint16_t, regmap::kHoldingRegisterCount> holding_{};

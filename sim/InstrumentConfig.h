@@ -20,6 +20,8 @@ struct InstrumentConfig {
     // Every this many milliseconds the instrument's settings change as if on its keypad (the unit
     // steps to the next one) and it raises status 5; 0: never.
     int keypadEveryMs = 0;
+    // How long a peak held in the "P" and "1P" measuring modes stays before it is let go.
+    double holdSeconds = 2.0;
     uint64_t seed = 1;
 };
 

@@ -1,5 +1,6 @@
 #include "SimCommands.h"
 
+#include <chrono>
 #include <sstream>
 #include <vector>
 
@@ -108,6 +109,25 @@ std::string SimCommands::execute(const std::string& commandLine) {
             value = static_cast<float>(f);
         }
         if (!line_.setLiveValue(static_cast<int>(n), value))
+            return "error: no such instrument";
+        return "ok";
+    }
+    if (command == "spike" && argc == 4) {
+        long ms = 0;
+        if (!parseLong(words[1], 1, 247, n))
+            return "error: address 1..247 expected";
+        if (!parseDouble(words[2], -1e9, 1e9, f))
+            return "error: a peak -1e9..1e9 expected";
+        if (!parseLong(words[3], 1, 60000, ms))
+            return "error: milliseconds 1..60000 expected";
+        if (!line_.spike(static_cast<int>(n), static_cast<float>(f), std::chrono::milliseconds(ms)))
+            return "error: no such instrument";
+        return "ok";
+    }
+    if (command == "reset" && argc == 2) {
+        if (!parseLong(words[1], 1, 247, n))
+            return "error: address 1..247 expected";
+        if (!line_.resetHold(static_cast<int>(n)))
             return "error: no such instrument";
         return "ok";
     }

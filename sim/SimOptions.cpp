@@ -78,6 +78,10 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args,
             if (!parseLong(v, 0, 86400000, n))
                 return bad(v);
             o.keypadEveryMs = static_cast<int>(n);
+        } else if (a == "--hold") {
+            if (!parseDouble(v, 0.001, 86400, d))
+                return bad(v);
+            o.holdSeconds = d;
         } else if (a == "--seed") {
             if (!parseLong(v, 0, 2147483647, n))
                 return bad(v);
@@ -118,6 +122,7 @@ SimConfig SimOptions::toConfig() const {
         c.recordCount = records;
         c.fixedValue = fixedValue;
         c.keypadEveryMs = keypadEveryMs;
+        c.holdSeconds = holdSeconds;
         c.seed = seed;
         config.instruments.push_back(c);
     }
@@ -141,6 +146,7 @@ Options:
   --decimals D         decimal places of the live value (default: from range and unit)
   --value X            hold every live value at X instead of the torque profile
   --keypad-every MS    change the unit "on the keypad" every MS ms, raising status 5
+  --hold S             seconds a peak held in measuring mode P or 1P stays (default 2)
   --seed N             seed of the torque profiles, records and fault dice (default 1)
   --baud-emulate       pace requests and replies as on a real 19200 baud line
   --log FILE           append "SLAVE FUNCTION FIRST COUNT FATE" per request taken
@@ -158,6 +164,8 @@ Commands on standard input, one a line; each is answered "ok" or "error: ...":
   value ADDR X | value ADDR model    hold a live value, or return it to the profile
   keypad ADDR KEY VALUE...           change settings on the keypad and raise status 5;
                                      KEY: mode, unit, measure, upper, lower, target
+  spike ADDR PEAK MS                 a triangular pull of PEAK lasting MS ms, from now
+  reset ADDR                         let a held peak go, as the reset key does
   unplug                             close the pty and remove the link
   replug                             open a new pty at the same link
   stats                              counters of the line

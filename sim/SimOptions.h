@@ -20,6 +20,7 @@ struct SimOptions {
     int decimals = -1;
     std::optional<float> fixedValue;
     int keypadEveryMs = 0;
+    double holdSeconds = 2.0;
     uint64_t seed = 1;
     double dropFraction = 0;
     double badCrcFraction = 0;

@@ -108,7 +108,7 @@ bool SimulatedLine::changeOnKeypad(int slave, const KeypadChange& change) {
     auto it = instruments_.find(slave);
     if (it == instruments_.end())
         return false;
-    it->second.changeOnKeypad(change);
+    it->second.changeOnKeypad(change, Clock::now());
     return true;
 }
 
@@ -117,7 +117,25 @@ bool SimulatedLine::setLiveValue(int slave, std::optional<float> value) {
     auto it = instruments_.find(slave);
     if (it == instruments_.end())
         return false;
-    it->second.setFixedValue(value);
+    it->second.setFixedValue(value, Clock::now());
+    return true;
+}
+
+bool SimulatedLine::spike(int slave, float peak, std::chrono::milliseconds length) {
+    std::lock_guard<std::mutex> lock(modelMutex_);
+    auto it = instruments_.find(slave);
+    if (it == instruments_.end())
+        return false;
+    it->second.spike(peak, length, Clock::now());
+    return true;
+}
+
+bool SimulatedLine::resetHold(int slave) {
+    std::lock_guard<std::mutex> lock(modelMutex_);
+    auto it = instruments_.find(slave);
+    if (it == instruments_.end())
+        return false;
+    it->second.resetHold(Clock::now());
     return true;
 }
 

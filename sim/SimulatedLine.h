@@ -72,6 +72,10 @@ public:
     bool changeOnKeypad(int slave, const KeypadChange& change);
     // Holds the live value at a number, or lets it follow the torque profile again (nullopt).
     bool setLiveValue(int slave, std::optional<float> value);
+    // A triangular pull of `peak` lasting `length`, starting now, on top of the live torque.
+    bool spike(int slave, float peak, std::chrono::milliseconds length);
+    // Lets a held peak go, as the instrument's reset key does.
+    bool resetHold(int slave);
     std::optional<std::array<uint16_t, regmap::kHoldingRegisterCount>> holdingRegisters(
         int slave) const;
     std::optional<regmap::Settings> parameterSet(int slave, int modeNumber) const;

@@ -156,6 +156,9 @@ constexpr std::string_view kUnitNames[] = {"None", "N.m", "kgf.cm", "ft.lbf", "i
 constexpr int kUnitCount = 5;
 constexpr std::string_view kMeasuringModeNames[] = {"none", "T", "P", "1P"};
 constexpr int kMeasuringModeCount = 4;
+// Codes of the measuring-mode table that hold a peak: the largest, the first.
+constexpr unsigned kMeasurePeak = 2;
+constexpr unsigned kMeasureFirstPeak = 3;
 
 inline std::string_view unitName(unsigned index) {
     return index < static_cast<unsigned>(kUnitCount) ? kUnitNames[index] : kUnknownName;

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <set>
+#include <tuple>
 
 #include "LineFixture.h"
 #include "Wait.h"
@@ -210,6 +212,68 @@ TEST_F(InstrumentLine, PresentsTheSelectedStoredRecord) {
         ASSERT_EQ(modbus_read_input_registers(ctx, rm::kInStoredRecord, 8, regs), 8);
         EXPECT_EQ(std::count(regs, regs + 8, 0), 8) << "selector " << k;
     }
+}
+
+// The live value one read at instant `t` gets.
+float liveAt(Instrument& instrument, Instrument::Clock::time_point t) {
+    uint16_t regs[2] = {};
+    EXPECT_EQ(instrument.readInput(rm::kInLiveValue, 2, regs, t), ModbusException::None);
+    return rm::decodeFloat(regs);
+}
+
+TEST(MeasuringModes, AFiveMillisecondSpikeBetweenTwoReadsIsHeldInPAndFirstPeak) {
+    const Instrument::Clock::time_point start{};
+    const auto at = [start](int ms) { return start + std::chrono::milliseconds(ms); };
+    // Tracked, held at its top (104.5 ms), held from its click (105.5 ms, 40 % down).
+    for (const auto& [measure, held, letGoAt] :
+         {std::tuple{1, 0.0f, 0}, {2, 300.0f, 605}, {3, 300.0f, 606}}) {
+        InstrumentConfig c = test::instrument(1, 0.0f);
+        c.holdSeconds = 0.5;
+        Instrument instrument(c, start);
+        KeypadChange change;
+        change.measuringMode = static_cast<uint8_t>(measure);
+        instrument.changeOnKeypad(change, start);
+        EXPECT_EQ(liveAt(instrument, at(100)), 0.0f);
+        instrument.spike(300.0f, std::chrono::milliseconds(5), at(102));
+        EXPECT_EQ(liveAt(instrument, at(110)), held) << "mode " << measure;
+        if (measure == 1)
+            continue;
+        EXPECT_EQ(liveAt(instrument, at(letGoAt - 1)), held) << "mode " << measure;
+        EXPECT_EQ(liveAt(instrument, at(letGoAt)), 0.0f) << "mode " << measure;
+    }
+}
+
+// A click wrench's pull set by value commands with no read between them: the first peak is the
+// top before the first fall of 2 %, the peak the largest; the reset key lets them go.
+TEST_F(InstrumentLine, HoldsTheClickAndTheLargestPeakOfValuesNoReadSaw) {
+    InstrumentConfig peak = test::instrument(1, 0.0f);
+    InstrumentConfig first = test::instrument(2, 0.0f);
+    peak.holdSeconds = first.holdSeconds = 3600;
+    startLine({peak, first});
+    ModbusClient client(linkPath, 2);
+    modbus_t* ctx = client.get();
+    // The measuring mode as the parameters dialog and the tool set it.
+    uint16_t block[4];
+    rm::Settings s = settingsOf(ctx);
+    s.measuringMode = rm::kMeasureFirstPeak;
+    s.encode(block);
+    ASSERT_EQ(modbus_write_registers(ctx, rm::kHoldSettings, 4, block), 4);
+    ASSERT_EQ(modbus_write_register(ctx, rm::kHoldStatus, rm::kStatusSettingsWritten), 1);
+    KeypadChange change;
+    change.measuringMode = rm::kMeasurePeak;
+    ASSERT_TRUE(line->changeOnKeypad(1, change));
+
+    for (const float torque : {120.0f, 200.0f, 198.0f, 205.0f, 200.0f, 260.0f, 0.0f}) {
+        ASSERT_TRUE(line->setLiveValue(1, torque));
+        ASSERT_TRUE(line->setLiveValue(2, torque));
+    }
+    EXPECT_EQ(test::liveValue(ctx), 205.0f);
+    client.setSlave(1);
+    EXPECT_EQ(test::liveValue(ctx), 260.0f);
+    ASSERT_TRUE(line->resetHold(1));
+    EXPECT_EQ(test::liveValue(ctx), 0.0f);
+    client.setSlave(2);
+    EXPECT_EQ(test::liveValue(ctx), 205.0f);
 }
 
 TEST_F(InstrumentLine, LinkReplacesAStaleSymlinkButNeverAFile) {

@@ -73,6 +73,9 @@ TEST(SimTool, ServesLogsTakesCommandsAndEndsWithItsInput) {
         EXPECT_EQ(test::liveValue(client.get()), 12.5f);
         EXPECT_EQ(holding(client.get(), rm::kHoldStatus), rm::kStatusSettingsChanged);
 
+        EXPECT_EQ(sim.command("spike 3 300 5"), "ok");
+        EXPECT_EQ(sim.command("spike 3 300 0").rfind("error:", 0), 0u);
+        EXPECT_EQ(sim.command("reset 4"), "error: no such instrument");
         EXPECT_EQ(sim.command("ignore 3 1001"), "ok");
         EXPECT_EQ(sim.command("late 3 -5").rfind("error:", 0), 0u);
         EXPECT_FALSE(test::liveValue(client.get()));
@@ -112,6 +115,7 @@ TEST(SimTool, RefusesBadCommandLines) {
                                                 {"--slaves", "1-3,2"},
                                                 {"--slaves", "1,"},
                                                 {"--drop", "2"},
+                                                {"--hold", "0"},
                                                 {"--link", "a", "--device", "b"},
                                                 {"--records"}})
         EXPECT_FALSE(parseSimOptions(bad, error)) << bad[1];
