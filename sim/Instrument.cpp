@@ -69,6 +69,8 @@ void Instrument::settingsChanged() {
     PeakHold::Rules rules;
     // A click is looked for from the torque at which the bench starts an event.
     rules.threshold = judge::kThresholdShare * config_.range * unitFactor(s.unit);
+    // Twice the noise's span, so that the noise on a steady pull never looks like a click.
+    rules.leastDrop = 2.0 * TorqueProfile::kNoiseShare * config_.range * unitFactor(s.unit);
     rules.holdSeconds = config_.holdSeconds;
     hold_.setMode(s.measuringMode, rules);
 }

@@ -51,7 +51,8 @@ void PeakHold::observe(double seconds, double torque) {
     }
     if (magnitude > std::fabs(held_)) {
         held_ = torque;
-    } else if (magnitude <= std::fabs(held_) * (1.0 - rules_.clickDrop)) {
+    } else if (const double fall = std::fabs(held_) - magnitude;
+               fall >= std::fabs(held_) * rules_.clickDrop && fall > rules_.leastDrop) {
         clicked_ = true;
         armed_ = false;
         mayArm_ = false;

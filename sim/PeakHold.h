@@ -5,14 +5,16 @@ namespace vornex::sim {
 // What an instrument's live value shows in its measuring mode. "T" tracks the torque. "P" holds
 // the torque of largest magnitude since the last reset. "1P" holds the first peak: once the torque
 // has risen to the threshold (from below half of it), the largest torque reached before it first
-// falls back by the click drop, as a click wrench's torque falls when it clicks; until then the
-// torque is tracked. A held value is let go (the hold starts again from 0) a hold time after it
-// was last raised, or on a reset. Every torque the instrument had is to be observed, in time order.
+// falls back by the click drop (and by more than the least drop), as a click wrench's torque falls
+// when it clicks; until then the torque is tracked. A held value is let go (the hold starts again
+// from 0) a hold time after it was last raised, or on a reset. Every torque the instrument had is
+// to be observed, in time order.
 class PeakHold {
 public:
     struct Rules {
         double threshold = 0.0;   // magnitude at which "1P" looks for a click
         double clickDrop = 0.02;  // share of the peak by which the torque falls at a click
+        double leastDrop = 0.0;   // a fall no larger than this is noise, not a click
         double holdSeconds = 2.0;
     };
 

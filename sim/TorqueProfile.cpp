@@ -45,7 +45,7 @@ float TorqueProfile::valueAt(double seconds) const {
     }
     // New noise every 10 ms, +-0.2 % of the range.
     const auto tick = static_cast<uint64_t>(seconds * 100);
-    const double noise = (unitRandom(seed_ + 1, tick) - 0.5) * 0.004 * range_;
+    const double noise = (unitRandom(seed_ + 1, tick) - 0.5) * kNoiseShare * range_;
     return static_cast<float>(value + noise);
 }
 

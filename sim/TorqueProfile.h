@@ -19,6 +19,8 @@ public:
     static constexpr double kReleaseSeconds = 0.7;
     static constexpr double kCycleSeconds =
         kRestSeconds + kRampSeconds + kHoldSeconds + kReleaseSeconds;
+    // The noise spans this share of the range, from lowest to highest.
+    static constexpr double kNoiseShare = 0.004;
 
     // Peak of one cycle, between 40 % and 90 % of the range.
     float peakOfCycle(uint64_t cycle) const;
