@@ -7,6 +7,7 @@
 #include "i18n/HomeFolder.h"
 #include "i18n/ProfileFile.h"
 #include "report/EventsCsv.h"
+#include "report/PeakSource.h"
 #include "report/ReportDocument.h"
 
 namespace vornex::cli {
@@ -33,9 +34,14 @@ ReportTexts configuredTexts() {
 }
 
 void printResults(const TestResults& results) {
-    for (const InstrumentResult& r : results.instruments) {
+    for (size_t i = 0; i < results.instruments.size(); ++i) {
+        const InstrumentResult& r = results.instruments[i];
         std::printf("slave %d: unit %s events %zu pass %zu low %zu high %zu\n", r.slave,
                     r.unitName().c_str(), r.events.size(), r.pass, r.low, r.high);
+        const std::vector<CurvePoint>& curve = results.curves[i];
+        const PeakSource peaks =
+            peakSourceOf(r.settings ? &*r.settings : nullptr, curve.data(), curve.size());
+        std::printf("peaks %d: %s\n", r.slave, peakSourceWords(peaks).c_str());
         for (const judge::JudgedEvent& e : r.events)
             std::printf("event %d %d %s\n", r.slave, e.number, eventFields(r, e).c_str());
         const judge::Statistics& s = r.statistics;

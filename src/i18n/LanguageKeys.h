@@ -173,6 +173,9 @@ inline constexpr const char* kReportLower = "IDS_REPORT_COL_LOWER";
 inline constexpr const char* kReportSince = "IDS_REPORT_COL_SINCE";
 inline constexpr const char* kReportEvent = "IDS_REPORT_COL_EVENT";
 inline constexpr const char* kReportPeak = "IDS_REPORT_COL_PEAK";
+inline constexpr const char* kReportPeaks = "IDS_REPORT_PEAKS";
+inline constexpr const char* kReportPeaksHeld = "IDS_REPORT_PEAKS_HELD";
+inline constexpr const char* kReportPeaksPolled = "IDS_REPORT_PEAKS_POLLED";
 inline constexpr const char* kReportVerdict = "IDS_REPORT_COL_VERDICT";
 inline constexpr const char* kReportNoSettings = "IDS_REPORT_NOSETTINGS";
 inline constexpr const char* kReportNoTest = "IDS_MESSAGE_NOREPORT";
@@ -255,7 +258,8 @@ inline constexpr std::array kLanguageKeys = {
     langkey::kReportStarted, langkey::kReportMade, langkey::kReportInstruments,
     langkey::kReportGraph, langkey::kReportEvents, langkey::kReportMeasure, langkey::kReportSet,
     langkey::kReportRange, langkey::kReportTarget, langkey::kReportUpper, langkey::kReportLower,
-    langkey::kReportSince, langkey::kReportEvent, langkey::kReportPeak, langkey::kReportVerdict,
+    langkey::kReportSince, langkey::kReportEvent, langkey::kReportPeak, langkey::kReportPeaks,
+    langkey::kReportPeaksHeld, langkey::kReportPeaksPolled, langkey::kReportVerdict,
     langkey::kReportNoSettings, langkey::kReportNoTest, langkey::kReportFailed,
     langkey::kReportSaved, langkey::kFilterPdf};
 

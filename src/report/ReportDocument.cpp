@@ -8,6 +8,7 @@
 
 #include "link/RegisterMap.h"
 #include "record/AtomicFile.h"
+#include "report/PeakSource.h"
 #include "report/ReportGraph.h"
 
 namespace vornex {
@@ -66,6 +67,22 @@ QString instrumentRows(const TestResults& results, const ReportTexts& t) {
     return rows;
 }
 
+// Per instrument, where its peaks came from, so that the reader knows what a polled peak may miss.
+QString peakNotes(const TestResults& results, const ReportTexts& t) {
+    QString notes = QStringLiteral("<p><b>%1</b>").arg(t.peaks.toHtmlEscaped());
+    for (size_t i = 0; i < results.instruments.size(); ++i) {
+        const InstrumentResult& r = results.instruments[i];
+        const std::vector<CurvePoint>& curve = results.curves[i];
+        const PeakSource source =
+            peakSourceOf(r.settings ? &*r.settings : nullptr, curve.data(), curve.size());
+        notes += QStringLiteral("<br>") +
+                 QStringLiteral("%1 %2: %3")
+                     .arg(t.slave, QString::number(r.slave), peakSourceText(source, t))
+                     .toHtmlEscaped();
+    }
+    return notes + QStringLiteral("</p>");
+}
+
 QString resultRows(const TestResults& results, const ReportTexts& t) {
     QString rows =
         headerRow({t.slave, t.count, t.lastPeak, t.pass, t.low, t.high, QStringLiteral("n"), t.mean,
@@ -116,7 +133,7 @@ void buildReport(QTextDocument& document, const TestResults& results, const Repo
         html += t.started.arg(QString::fromStdString(results.started)).toHtmlEscaped() + "<br>";
     html += t.made.arg(madeAt).toHtmlEscaped() + "</p>";
     html += QStringLiteral("<h3>%1</h3>").arg(t.instruments.toHtmlEscaped()) +
-            table(instrumentRows(results, t));
+            table(instrumentRows(results, t)) + peakNotes(results, t);
     html += QStringLiteral("<h3>%1</h3><p><img src=\"%2\" width=\"640\"></p>")
                 .arg(t.graph.toHtmlEscaped(), kGraphUrl.toString());
     html += QStringLiteral("<h3>%1</h3>").arg(t.results.toHtmlEscaped()) +

@@ -60,6 +60,9 @@ ReportTexts textsFrom(Lookup text) {
     t.event = text(k::kReportEvent, "No.");
     t.time = text(k::kGraphTime, "Time (s)");
     t.peak = text(k::kReportPeak, "Peak");
+    t.peaks = text(k::kReportPeaks, "Source of peaks");
+    t.peaksHeld = text(k::kReportPeaksHeld, "peak held by the instrument (%1)");
+    t.peaksPolled = text(k::kReportPeaksPolled, "peak from the polled curve, %1 readings/s");
     t.verdict = text(k::kReportVerdict, "Verdict");
     t.noSettings = text(k::kReportNoSettings, "settings not recorded");
     t.automatic = text(k::kResultsAuto, "5 % of range");

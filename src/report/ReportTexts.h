@@ -12,6 +12,7 @@ struct ReportTexts {
     QString slave, unit, measure, set, range, target, upper, lower, threshold, since;
     QString count, lastPeak, pass, low, high, mean, sd, min, max;
     QString event, time, peak, verdict, noSettings, automatic;
+    QString peaks, peaksHeld, peaksPolled;
     QString verdictPass, verdictLow, verdictHigh, verdictNone;
 
     QString verdictText(judge::Verdict v) const;

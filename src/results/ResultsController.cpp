@@ -54,6 +54,8 @@ void ResultsController::update() {
     const bool changed = results_.update(session_.curves(), companion());
     if (changed || displayed_ != session_.displayedAddress())
         refresh();
+    else
+        showPeakSources();
 }
 
 void ResultsController::testLoaded() {
@@ -82,8 +84,21 @@ void ResultsController::restart() {
 void ResultsController::refresh() {
     displayed_ = session_.displayedAddress();
     panel_.showResults(results_);
+    showPeakSources();
     marks_->show(results_, displayed_);
     graph_.Redraw();
+}
+
+// The polling rate grows more exact with every reading, so this follows each tick.
+void ResultsController::showPeakSources() {
+    std::vector<std::pair<int, PeakSource>> sources;
+    const CurveTable& curves = session_.curves();
+    for (const int slave : results_.slaves()) {
+        const int slot = slave - 1;
+        sources.emplace_back(
+            slave, peakSourceOf(results_.settingsOf(slave), curves.curve(slot), curves.size(slot)));
+    }
+    panel_.showPeakSources(sources);
 }
 
 bool ResultsController::writeReport(const QString& pdfPath, QString* error) {

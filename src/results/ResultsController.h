@@ -47,6 +47,7 @@ private:
     void testClosed(const std::string& path) override;
     void restart();
     void refresh();
+    void showPeakSources();
     const Companion* companion();
     JudgeOverrides overrides() const;
 

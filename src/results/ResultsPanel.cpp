@@ -24,7 +24,8 @@ ResultsPanel::ResultsPanel(QWidget* parent)
       title_(new QLabel),
       thresholdLabel_(new QLabel),
       threshold_(new QDoubleSpinBox),
-      table_(new QTableWidget(0, kColumns)) {
+      table_(new QTableWidget(0, kColumns)),
+      peaks_(new QLabel) {
     threshold_->setRange(0.0, 1e6);
     threshold_->setDecimals(3);
     threshold_->setMinimumWidth(110);
@@ -44,6 +45,8 @@ ResultsPanel::ResultsPanel(QWidget* parent)
     layout->setContentsMargins(4, 2, 4, 2);
     layout->addLayout(top);
     layout->addWidget(table_);
+    peaks_->setWordWrap(true);
+    layout->addWidget(peaks_);
     connect(threshold_, &QDoubleSpinBox::valueChanged, this, &ResultsPanel::thresholdChanged);
     setTexts(reportTexts(QString()));
 }
@@ -56,6 +59,18 @@ void ResultsPanel::setTexts(const ReportTexts& t) {
     table_->setHorizontalHeaderLabels({t.slave, t.count, t.lastPeak, t.pass, t.low, t.high,
                                        QStringLiteral("n"), t.mean, t.sd, t.min, t.max,
                                        QStringLiteral("Cp"), QStringLiteral("Cpk")});
+    showPeakSources(sources_);
+}
+
+void ResultsPanel::showPeakSources(const std::vector<std::pair<int, PeakSource>>& sources) {
+    sources_ = sources;
+    QStringList parts;
+    for (const auto& [slave, source] : sources)
+        parts << QStringLiteral("%1: %2").arg(QString::number(slave),
+                                              peakSourceText(source, texts_));
+    peaks_->setText(parts.isEmpty()
+                        ? QString()
+                        : texts_.peaks + QStringLiteral(" — ") + parts.join(QStringLiteral("; ")));
 }
 
 std::optional<double> ResultsPanel::threshold() const {

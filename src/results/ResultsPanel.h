@@ -2,8 +2,11 @@
 
 #include <QWidget>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "report/LiveResults.h"
+#include "report/PeakSource.h"
 #include "report/ReportTexts.h"
 
 class QDoubleSpinBox;
@@ -14,7 +17,8 @@ namespace vornex {
 
 // The results table under the graph: per instrument the number of events, the last peak, the
 // pass / low / high counts and the statistics of the peaks. A row is red while its instrument's
-// last peak is low or high. A threshold typed above the table replaces 5 % of each range.
+// last peak is low or high. A threshold typed above the table replaces 5 % of each range. Under the
+// table, where each instrument's peaks come from.
 class ResultsPanel : public QWidget {
     Q_OBJECT
 
@@ -29,8 +33,11 @@ public:
 
     void setTexts(const ReportTexts& texts);
     void showResults(const LiveResults& results);
+    // By slave address, in the order to show.
+    void showPeakSources(const std::vector<std::pair<int, PeakSource>>& sources);
 
     QTableWidget* table() const { return table_; }
+    QLabel* peakSources() const { return peaks_; }
     QDoubleSpinBox* thresholdBox() const { return threshold_; }
     // The threshold typed, nothing while it shows "auto" (0).
     std::optional<double> threshold() const;
@@ -45,7 +52,9 @@ private:
     QLabel* thresholdLabel_;
     QDoubleSpinBox* threshold_;
     QTableWidget* table_;
+    QLabel* peaks_;
     ReportTexts texts_;
+    std::vector<std::pair<int, PeakSource>> sources_;
 };
 
 }  // namespace vornex

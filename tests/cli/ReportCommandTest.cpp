@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <chrono>
 #include <fstream>
 #include <vector>
 
 #include "CliRun.h"
+#include "LineFixture.h"
 #include "RecordFiles.h"
 #include "TempDir.h"
+#include "Wait.h"
 
 namespace vornex {
 namespace {
@@ -44,24 +50,25 @@ protected:
 TEST_F(ReportCommand, PrintsEventsVerdictsAndStatisticsPerSlave) {
     writeCompanion();
     // Range 1019.7 kgf.cm: θ 50.985, band 296.06..601.97.
-    EXPECT_EQ(
-        runCli({"report", file}).outLines(),
-        QStringList({"slave 2: unit kgf.cm events 3 pass 2 low 0 high 1",
-                     "event 2 1 0.500 300.0 pass", "event 2 2 1.500 -600.0 pass",
-                     "event 2 3 2.500 1000.0 high",
-                     "stats 2: n 3 mean 633.3 sd 351.2 min 300.0 max 1000.0 cp 0.15 cpk "
-                     "-0.03",
-                     // No settings: θ is 5 % of the largest magnitude, no verdicts.
-                     "slave 5: unit - events 1 pass 0 low 0 high 0", "event 5 1 0.500 40.000 none",
-                     "stats 5: n 1 mean 40.000 sd - min 40.000 max 40.000 cp - cpk -"}));
+    EXPECT_EQ(runCli({"report", file}).outLines(),
+              QStringList({"slave 2: unit kgf.cm events 3 pass 2 low 0 high 1",
+                           "peaks 2: held by the instrument (P)", "event 2 1 0.500 300.0 pass",
+                           "event 2 2 1.500 -600.0 pass", "event 2 3 2.500 1000.0 high",
+                           "stats 2: n 3 mean 633.3 sd 351.2 min 300.0 max 1000.0 cp 0.15 cpk "
+                           "-0.03",
+                           // No settings: θ is 5 % of the largest magnitude, no verdicts.
+                           "slave 5: unit - events 1 pass 0 low 0 high 0",
+                           "peaks 5: polled curve 2.0 readings/s", "event 5 1 0.500 40.000 none",
+                           "stats 5: n 1 mean 40.000 sd - min 40.000 max 40.000 cp - cpk -"}));
     // Given limits replace the companion's for every slave; a threshold above a peak hides it.
     const QStringList given = runCli({"report", file, "--threshold", "350", "--target", "40",
                                       "--upper", "10", "--lower", "0"})
                                   .outLines();
-    EXPECT_EQ(given.mid(0, 3),
+    EXPECT_EQ(given.mid(0, 4),
               QStringList({"slave 2: unit kgf.cm events 2 pass 0 low 0 high 2",
-                           "event 2 1 1.500 -600.0 high", "event 2 2 2.500 1000.0 high"}));
-    EXPECT_EQ(given[4], "slave 5: unit - events 0 pass 0 low 0 high 0");
+                           "peaks 2: held by the instrument (P)", "event 2 1 1.500 -600.0 high",
+                           "event 2 2 2.500 1000.0 high"}));
+    EXPECT_EQ(given[5], "slave 5: unit - events 0 pass 0 low 0 high 0");
 }
 
 TEST_F(ReportCommand, WritesEveryEventToCsvAndANonEmptyPdf) {
@@ -90,6 +97,72 @@ TEST_F(ReportCommand, RefusesWhatItCannotReadOrUnderstand) {
     EXPECT_EQ(runCli({"report", file, "--threshold", "-1"}).exitCode, 1);
     EXPECT_EQ(runCli({"report"}).exitCode, 1);
     EXPECT_EQ(runCli({"report", file, "--csv", dir.qFile("no/such/folder.csv")}).exitCode, 2);
+}
+
+// Instruments in measuring modes P (1) and 1P (2) that hold a peak until their reset key, and one
+// that tracks (3), recorded by the tool through a pull of 5 ms: the report gives each holding
+// instrument the pull's peak exactly, and says where each instrument's peaks came from.
+class HeldPeaks : public test::LineFixture {
+protected:
+    size_t answered(int slave) const { return test::answeredLiveValues(*line, slave).size(); }
+    // Waits until every instrument answered `count` more live values.
+    bool polled(size_t count) const {
+        const size_t from[] = {answered(1), answered(2), answered(3)};
+        return test::waitUntil([&] {
+            return answered(1) >= from[0] + count && answered(2) >= from[1] + count &&
+                   answered(3) >= from[2] + count;
+        });
+    }
+};
+
+TEST_F(HeldPeaks, APullOfFiveMillisecondsIsReportedWithThePeakTheInstrumentHeld) {
+    sim::InstrumentConfig instruments[] = {test::instrument(1, 0.0f), test::instrument(2, 0.0f),
+                                           test::instrument(3, 0.0f)};
+    for (sim::InstrumentConfig& c : instruments)
+        c.holdSeconds = 3600;
+    startLine({instruments[0], instruments[1], instruments[2]});
+    const QString port = QString::fromStdString(line->portPath());
+    for (const auto& [slave, measure] : {std::pair{"1", "P"}, {"2", "1P"}}) {
+        const test::CliRun set =
+            runCli({"params", "--port", port, "--slave", slave, "--set-measure", measure});
+        ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
+    }
+    QProcess tool;
+    tool.start(QStringLiteral(VORNEX_CLI_PATH), {"record", "--port", port, "--slaves", "1,2,3",
+                                                 "--test", "click", "--home", dir.qPath()});
+    ASSERT_TRUE(tool.waitForStarted());
+    ASSERT_TRUE(polled(3));
+    for (int slave : {1, 2, 3})
+        ASSERT_TRUE(line->spike(slave, 300.0f, std::chrono::milliseconds(5)));
+    ASSERT_TRUE(polled(3));
+    for (int slave : {1, 2})
+        ASSERT_TRUE(line->resetHold(slave));
+    ASSERT_TRUE(polled(3));
+    ::kill(static_cast<pid_t>(tool.processId()), SIGINT);
+    ASSERT_TRUE(tool.waitForFinished(120000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    const QString path = QString::fromUtf8(tool.readAllStandardOutput()).section('\n', 0, 0);
+
+    const QStringList report = runCli({"report", path}).outLines();
+    EXPECT_TRUE(report.contains("peaks 1: held by the instrument (P)"))
+        << report.join('\n').toStdString();
+    EXPECT_TRUE(report.contains("peaks 2: held by the instrument (1P)"));
+    for (const char* slave : {"1", "2"}) {
+        const QStringList events =
+            report.filter(QRegularExpression(QStringLiteral("^event %1 ").arg(slave)));
+        ASSERT_EQ(events.size(), 1) << slave;
+        EXPECT_EQ(events[0].section(' ', 4, 4), "300.00") << slave;
+    }
+    // The tracking instrument's rate: its readings over the time from its first to its last.
+    std::vector<double> times;
+    for (const CurvePoint& p : test::readRecords(path.toStdString())) {
+        if (p.slave == 3)
+            times.push_back(p.time);
+    }
+    ASSERT_GE(times.size(), 2u);
+    const double rate = static_cast<double>(times.size() - 1) / (times.back() - times.front());
+    EXPECT_TRUE(
+        report.contains("peaks 3: polled curve " + QString::number(rate, 'f', 1) + " readings/s"));
 }
 
 }  // namespace

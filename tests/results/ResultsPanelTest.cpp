@@ -3,6 +3,8 @@
 #include <qcustomplot.h>
 #include <QAction>
 #include <QDoubleSpinBox>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTest>
 
@@ -14,8 +16,10 @@
 #include "frame/CDlgTestCreate.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
+#include "frame/LanguageSwitch.h"
 #include "graph/CHeaderToolBar.h"
 #include "graph/CVornexView.h"
+#include "link/RegisterMap.h"
 #include "panel/CControlDlg.h"
 #include "results/ResultsController.h"
 #include "results/ResultsPanel.h"
@@ -121,6 +125,20 @@ TEST_F(ResultsPanelTest, PeaksAreJudgedLiveMarkedAndAFailedPeakTurnsItsRowRed) {
     QTest::keyClicks(threshold, "52");
     ASSERT_TRUE(waitUntil([&] { return cell(ResultsPanel::Events) == "1"; }));
     EXPECT_EQ(cell(ResultsPanel::LastPeak), "60.000");
+
+    // Where the peaks come from: the polled curve, until the instrument holds them itself.
+    const QLabel& sources = *frame_->resultsPanel()->peakSources();
+    EXPECT_TRUE(sources.text().contains(
+        QRegularExpression(QString::fromUtf8("1: 峰值取自轮询曲线，[0-9.]+ 次/秒$"))))
+        << sources.text().toStdString();
+    sim::KeypadChange change;
+    change.measuringMode = regmap::kMeasurePeak;
+    ASSERT_TRUE(line_.line().changeOnKeypad(1, change));
+    ASSERT_TRUE(waitUntil(
+        [&] { return sources.text().endsWith(QString::fromUtf8("1: 峰值由仪表保持（P）")); }));
+    frame_->language().choose(command::kLanguageEnUS);
+    EXPECT_TRUE(sources.text().endsWith(QStringLiteral("1: peak held by the instrument (P)")))
+        << sources.text().toStdString();
 }
 
 }  // namespace
