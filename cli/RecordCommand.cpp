@@ -1,4 +1,5 @@
 #include <QEventLoop>
+#include <QTime>
 #include <QTimer>
 #include <chrono>
 #include <csignal>
@@ -16,6 +17,7 @@
 #include "i18n/HomeFolder.h"
 #include "i18n/Startup.h"
 #include "record/AcquisitionSession.h"
+#include "record/CompanionFile.h"
 #include "record/HeadlessGraph.h"
 #include "record/TestFile.h"
 
@@ -26,27 +28,51 @@ namespace {
 // The longest recording `--seconds` asks for: 30 days.
 constexpr int kMaxSeconds = 30 * 24 * 3600;
 
-// Says on stderr what went wrong while recording; remembers whether anything did, and whether
-// every instrument was found absent.
+// Prints on stdout the news of the line and of each instrument, and says on stderr what went wrong
+// while writing; remembers whether every instrument was found absent. Presence news come from the
+// acquisition thread, the writes' from the file-writer thread.
 class RecordReporter : public SessionObserver {
 public:
     explicit RecordReporter(size_t instruments) : instruments_(instruments) {}
 
-    void lineLost(std::time_t) override { line("line lost"); }
-    void lineBack(std::time_t, double, const std::string&) override { line("line back"); }
+    // The test whose companion file the session writes beside it.
+    void setTestPath(const std::string& path) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        companion_ = companionPath(path);
+    }
+
+    void lineLost(std::time_t) override { news("line lost"); }
+    void lineBack(std::time_t, double, const std::string&) override { news("line back"); }
+    // An instrument whose reads fail shows ERR in the window's list; here it is told once, with
+    // the time of day, as the window tells a lost line.
     void presenceChanged(size_t, uint8_t address, PresenceState state) override {
         std::lock_guard<std::mutex> lock(mutex_);
+        const std::string slave = "slave " + std::to_string(address) + ": ";
+        if (state == PresenceState::CommunicationError) {
+            if (failing_.insert(address).second) {
+                const QString now = QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
+                news(slave + "not answering since " + now.toStdString());
+            }
+        } else if (state == PresenceState::Identified && failing_.erase(address) != 0) {
+            news(slave + "answering again");
+        }
         if (state == PresenceState::Absent)
             absent_.insert(address);
         else
             absent_.erase(address);
     }
     void appendFailed(const std::string& path, const std::string& reason) override {
-        report("cannot append to " + path + " (" + reason + "); the points are kept and retried");
+        if (path == companionFile()) {
+            report("cannot write the instruments' settings to the companion file " + path + " (" +
+                   reason + "); tried again every second while recording");
+        } else {
+            report("cannot append to " + path + " (" + reason +
+                   "); the points are kept and retried");
+        }
     }
     void appendRecovered(const std::string& path) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        std::fprintf(stderr, "vornex-cli record: appending to %s works again\n", path.c_str());
+        report(path == companionFile() ? "the companion file " + path + " is written again"
+                                       : "appending to " + path + " works again");
     }
     void pointsUnwritten(const std::string& path, size_t count,
                          const std::string& reason) override {
@@ -54,30 +80,30 @@ public:
                reason + ")");
     }
 
-    bool troubled() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return troubled_;
-    }
     bool noneAnswers() const {
         std::lock_guard<std::mutex> lock(mutex_);
         return absent_.size() == instruments_;
     }
 
 private:
-    static void line(const char* news) {
-        std::printf("%s\n", news);
+    static void news(const std::string& text) {
+        std::printf("%s\n", text.c_str());
         std::fflush(stdout);
     }
     void report(const std::string& text) {
         std::lock_guard<std::mutex> lock(mutex_);
         std::fprintf(stderr, "vornex-cli record: %s\n", text.c_str());
-        troubled_ = true;
+    }
+    std::string companionFile() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return companion_;
     }
 
     const size_t instruments_;
     mutable std::mutex mutex_;
-    bool troubled_ = false;
+    std::string companion_;
     std::set<uint8_t> absent_;
+    std::set<uint8_t> failing_;
 };
 
 const char* refusalText(TestSession::AddResult result) {
@@ -153,8 +179,11 @@ int runRecord(const QStringList& args) {
     RecordReporter reporter(slaves->size());
     HeadlessGraph graph;
     std::string testPath;
+    ConnectResult connected = ConnectResult::CannotOpen;
     bool silentLine = false;
     bool lineStillLost = false;
+    bool readingsLost = false;
+    bool discarded = false;
     {
         AcquisitionSession session(paths.dataFolder.toStdString(), graph);
         session.addObserver(reporter);
@@ -167,57 +196,70 @@ int runRecord(const QStringList& args) {
             return 2;
         }
         testPath = session.testPath();
+        reporter.setTestPath(testPath);
         for (int address : *slaves)
             session.addDevice(static_cast<uint8_t>(address));
         // Recording from before the first pass, so every reading the line answers is filed.
         session.initialUpdate();
         session.start();
-        switch (session.connect(port.toStdString())) {
+        connected = session.connect(port.toStdString());
+        switch (connected) {
             case ConnectResult::Connected:
                 break;
             case ConnectResult::InUse:
                 std::fprintf(stderr, "vornex-cli record: port %s is in use by another program\n",
                              qPrintable(port));
-                return 2;
+                break;
             case ConnectResult::CannotOpen:
             case ConnectResult::StillStopping:
                 std::fprintf(stderr, "vornex-cli record: cannot open port %s\n", qPrintable(port));
                 printPortAccessHint(port.toStdString());
-                return 2;
+                break;
         }
 
-        // The deadline is checked at every tick: a timer's interval cannot hold 30 days.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(*seconds);
-        QTimer ticker;
-        QObject::connect(&ticker, &QTimer::timeout, [&] {
-            session.tick();
-            silentLine = reporter.noneAnswers();
-            // A lost line is waited for until the time ends.
-            if ((!session.recording() && !session.waitingForLine()) || silentLine ||
-                (timed && std::chrono::steady_clock::now() >= deadline))
-                loop.quit();
-        });
-        ticker.start(10);
-        loop.exec();
-        // The last pass ends while still recording, so its readings are filed too; then Stop and
-        // Close test, and ending the session writes every point still queued.
-        lineStillLost = session.waitingForLine();
-        session.finishPolling();
+        if (connected == ConnectResult::Connected) {
+            // The deadline is checked at every tick: a timer's interval cannot hold 30 days.
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(*seconds);
+            QTimer ticker;
+            QObject::connect(&ticker, &QTimer::timeout, [&] {
+                session.tick();
+                silentLine = reporter.noneAnswers();
+                // A lost line is waited for until the time ends.
+                if ((!session.recording() && !session.waitingForLine()) || silentLine ||
+                    (timed && std::chrono::steady_clock::now() >= deadline))
+                    loop.quit();
+            });
+            ticker.start(10);
+            loop.exec();
+            // The last pass ends while still recording, so its readings are filed too.
+            lineStillLost = session.waitingForLine();
+            session.finishPolling();
+        }
+        // Stop and Close test, then ending the session writes every point still queued.
         session.stop();
         session.closeTest();
-        session.end();
+        readingsLost = !session.end().empty();
+        // A run that fails having recorded nothing leaves the name free for the next try.
+        const bool failed = connected != ConnectResult::Connected || silentLine || lineStillLost;
+        discarded = failed && !readingsLost && session.discardUnrecordedTest();
     }
-    if (silentLine) {
+    if (silentLine)
         std::fprintf(stderr, "vornex-cli record: no instrument answers on %s\n", qPrintable(port));
-        return 2;
-    }
-    printCounts(testPath);
     if (lineStillLost) {
         std::fprintf(stderr, "vornex-cli record: the line on %s was still lost at the end\n",
                      qPrintable(port));
+    }
+    if (discarded) {
+        std::fprintf(stderr,
+                     "vornex-cli record: nothing was recorded; %s and its companion file are "
+                     "removed\n",
+                     testPath.c_str());
         return 2;
     }
-    return reporter.troubled() ? 2 : 0;
+    if (connected != ConnectResult::Connected || silentLine)
+        return 2;
+    printCounts(testPath);
+    return lineStillLost || readingsLost ? 2 : 0;
 }
 
 }  // namespace vornex::cli

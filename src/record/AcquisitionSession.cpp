@@ -1,5 +1,7 @@
 #include "record/AcquisitionSession.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 
 namespace vornex {
@@ -160,6 +162,16 @@ bool AcquisitionSession::closeTest() {
         return false;
     endLineWait();
     notify([this](SessionObserver& o) { o.testClosed(test_.currentPath()); });
+    return true;
+}
+
+bool AcquisitionSession::discardUnrecordedTest() {
+    if (poller_.active() || recorder_.queuedPoints() != 0 || !test_.removeIfEmpty())
+        return false;
+    // A companion file left behind would not keep the name: the next test of that name replaces
+    // it whole.
+    if (companion_.path() == companionPath(test_.currentPath()))
+        ::unlink(companion_.path().c_str());
     return true;
 }
 

@@ -101,6 +101,10 @@ public:
     // False when no test was open; a running recording ends and its points go to this test, and
     // a wait for a lost line ends.
     bool closeTest();
+    // After end(): the test file this session created is removed, with its companion file, when
+    // it is closed and holds no reading, so that a recording that never started does not keep its
+    // name. False, with nothing removed, when it holds readings or is no longer the file created.
+    bool discardUnrecordedTest();
     bool testOpen() const { return test_.isOpen(); }
     const std::string& testPath() const { return test_.currentPath(); }
     const std::string& dataFolder() const { return test_.dataFolder(); }

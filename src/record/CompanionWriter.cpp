@@ -1,6 +1,9 @@
 #include "record/CompanionWriter.h"
 
+#include <sys/stat.h>
+
 #include <QDateTime>
+#include <cerrno>
 
 namespace vornex {
 
@@ -26,9 +29,16 @@ CompanionWriter::News CompanionWriter::refresh(const Poller& poller, uint32_t ti
     if (path_.empty())
         return News::None;
     const bool changed = take(poller, TickClock::secondsBetween(timeBase, clock_.now()));
-    const bool retry =
-        !error_.empty() && static_cast<uint32_t>(clock_.now() - lastTry_) >= kRetryMs;
-    return changed || retry ? write() : News::None;
+    return changed || dueAgain() ? write() : News::None;
+}
+
+bool CompanionWriter::dueAgain() {
+    const uint32_t now = clock_.now();
+    if (static_cast<uint32_t>(now - lastLook_) < kRetryMs)
+        return false;
+    lastLook_ = now;
+    struct stat status {};
+    return !error_.empty() || (::lstat(path_.c_str(), &status) != 0 && errno == ENOENT);
 }
 
 bool CompanionWriter::take(const Poller& poller, double seconds) {
@@ -57,7 +67,12 @@ bool CompanionWriter::take(const Poller& poller, double seconds) {
 CompanionWriter::News CompanionWriter::write() {
     const bool worked = error_.empty();
     error_.clear();
-    lastTry_ = clock_.now();
+    lastLook_ = clock_.now();
+    // The day folder went away under the test: it is made again, one level, as appending to the
+    // test file makes it, so that the settings stay beside the readings.
+    const size_t slash = path_.rfind('/');
+    if (slash != std::string::npos && slash != 0)
+        ::mkdir(path_.substr(0, slash).c_str(), 0755);
     const bool works = writeCompanion(path_, companion_, &error_);
     if (works == worked)
         return News::None;

@@ -24,8 +24,8 @@ public:
 
     // Start of a recording into `testPath`, whose times count from the clock reading `timeBase`.
     News started(const std::string& testPath, const Poller& poller, uint32_t timeBase);
-    // While recording: rewrites the file when some instrument's settings changed, and tries again
-    // once a second while the last write failed.
+    // While recording: rewrites the file when some instrument's settings changed, and once a
+    // second while the last write failed or the file is gone (with the day folder, say).
     News refresh(const Poller& poller, uint32_t timeBase);
 
     // The reason the last write failed; empty while writes succeed.
@@ -38,6 +38,8 @@ private:
     // True when some instrument's settings are new or changed.
     bool take(const Poller& poller, double seconds);
     static constexpr uint32_t kRetryMs = 1000;
+    // A failed last write, or a file that is no longer there; looked at once per kRetryMs.
+    bool dueAgain();
     News write();
 
     TickClock clock_;
@@ -47,7 +49,7 @@ private:
     // Settings generation of each device record last taken in, by record address.
     std::map<uint8_t, uint32_t> seen_;
     std::string error_;
-    uint32_t lastTry_ = 0;
+    uint32_t lastLook_ = 0;
 };
 
 }  // namespace vornex

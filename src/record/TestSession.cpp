@@ -65,6 +65,12 @@ TestSession::AddResult TestSession::add(const std::string& name) {
         createError_ = "cannot create " + path + ": " + std::strerror(errno);
         return AddResult::CannotCreate;
     }
+    struct stat status {};
+    created_ = Created{path, 0, 0};
+    if (::fstat(file, &status) == 0) {
+        created_.device = status.st_dev;
+        created_.inode = status.st_ino;
+    }
     ::close(file);
     currentPath_ = path;
     open_ = true;
@@ -75,6 +81,19 @@ bool TestSession::close() {
     if (!open_)
         return false;
     open_ = false;
+    return true;
+}
+
+bool TestSession::removeIfEmpty() {
+    if (open_ || created_.path.empty())
+        return false;
+    struct stat status {};
+    if (::lstat(created_.path.c_str(), &status) != 0 || !S_ISREG(status.st_mode) ||
+        status.st_dev != created_.device || status.st_ino != created_.inode ||
+        status.st_size != 0 || ::unlink(created_.path.c_str()) != 0) {
+        return false;
+    }
+    created_ = Created();
     return true;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 
 #include "record/TestPaths.h"
@@ -40,6 +42,10 @@ public:
 
     // Ends the open test; false when none was open. The path stays as it was.
     bool close();
+    // Removes the file the last add() created once its test is closed, when it is still that file
+    // and holds nothing; false, with nothing removed, otherwise. Nothing may be appended to it any
+    // more: a recording that never took a reading leaves its name free this way.
+    bool removeIfEmpty();
 
     bool isOpen() const { return open_; }
     const std::string& currentPath() const { return currentPath_; }
@@ -53,6 +59,13 @@ private:
     bool open_ = false;
     std::string currentPath_;
     std::string createError_;
+    // The file the last add() created, known by its device and inode: a file made anew under that
+    // name is another file.
+    struct Created {
+        std::string path;
+        dev_t device = 0;
+        ino_t inode = 0;
+    } created_;
 };
 
 }  // namespace vornex

@@ -4,8 +4,11 @@
 
 #include <signal.h>
 
+#include <QDate>
+#include <QRegularExpression>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -270,7 +273,9 @@ TEST_F(RecordCommand, ALostLineIsWaitedForAndTheRecordingGoesOnWithExit0) {
     ASSERT_TRUE(tool.waitForFinished(120000));
     ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
     out += QString::fromUtf8(tool.readAllStandardOutput());
-    const QStringList lines = out.split('\n', Qt::SkipEmptyParts);
+    // The instruments silenced before the unplug may be told as not answering, and again later.
+    QStringList lines = out.split('\n', Qt::SkipEmptyParts);
+    lines.removeIf([](const QString& text) { return text.contains("answering"); });
     ASSERT_EQ(lines.mid(0, 2), (QStringList{"line lost", "line back"})) << out.toStdString();
     std::map<int, std::vector<float>> filed;
     for (const CurvePoint& p : readRecords(lines.value(2).toStdString()))
@@ -279,15 +284,104 @@ TEST_F(RecordCommand, ALostLineIsWaitedForAndTheRecordingGoesOnWithExit0) {
         EXPECT_EQ(filed[slave], test::answeredLiveValues(*line, slave)) << "slave " << slave;
 }
 
-TEST_F(RecordCommand, OutOfRangeSecondsAreUsageErrorsAndASilentLineEndsWithExit2) {
+// A run that fails before anything was recorded (a port that is not there, a line where nobody
+// answers) exits 2 and leaves no file behind, so the same name works once the line does.
+TEST_F(RecordCommand, OutOfRangeSecondsAreUsageErrorsAndAFailedRunLeavesItsNameFree) {
     for (const char* seconds : {"0", "2592001", "4294968", "-1", "x"})
         EXPECT_EQ(runCli(recordArgs("range", seconds)).exitCode, 1) << seconds;
-    const CliRun silent = runCli(recordArgs("silent", QString(), "7"));
+    QStringList noPort = recordArgs("again");
+    noPort[2] = QString::fromStdString(dir.file("ttyNONE"));
+    const CliRun missing = runCli(noPort);
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_TRUE(missing.err.contains("cannot open port")) << missing.err.toStdString();
+    const CliRun silent = runCli(recordArgs("again", QString(), "7"));
     EXPECT_EQ(silent.exitCode, 2);
     EXPECT_TRUE(silent.err.contains("no instrument answers")) << silent.err.toStdString();
-    const auto files = filesNamed("silent.pdat");
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(std::filesystem::file_size(files[0]), 0u);
+    EXPECT_TRUE(filesNamed("again.pdat").empty());
+    EXPECT_TRUE(filesNamed("again.ini").empty());
+
+    const CliRun works = record("again");
+    ASSERT_EQ(works.exitCode, 0) << works.err.toStdString();
+    EXPECT_FALSE(readRecords(works.outLines().value(0).toStdString()).empty());
+    EXPECT_EQ(filesNamed("again.ini").size(), 1u);
+}
+
+// Instruments that stop answering are told with the time they stopped, and again when they
+// answer; the recording goes on and ends with exit 0.
+TEST_F(RecordCommand, InstrumentsFallingSilentAndAnsweringAgainAreTold) {
+    QProcess tool;
+    tool.start(QStringLiteral(VORNEX_CLI_PATH), recordArgs("quiet", QString()));
+    ASSERT_TRUE(tool.waitForStarted());
+    QString out;
+    const auto printed = [&](const QString& news) {
+        return test::waitUntil([&] {
+            out += QString::fromUtf8(tool.readAllStandardOutput());
+            return out.contains(news);
+        });
+    };
+    ASSERT_TRUE(test::waitUntil([&] { return answered(2) >= 4; }));
+    for (int slave : {1, 2})
+        line->faults().setSilent(slave, true);
+    ASSERT_TRUE(printed("slave 1: not answering since "));
+    ASSERT_TRUE(printed("slave 2: not answering since "));
+    for (int slave : {1, 2})
+        line->faults().setSilent(slave, false);
+    ASSERT_TRUE(printed("slave 1: answering again\n"));
+    ASSERT_TRUE(printed("slave 2: answering again\n"));
+    ::kill(static_cast<pid_t>(tool.processId()), SIGINT);
+    ASSERT_TRUE(tool.waitForFinished(120000));
+    EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    out += QString::fromUtf8(tool.readAllStandardOutput());
+    const QRegularExpression since("^slave [12]: not answering since \\d\\d:\\d\\d:\\d\\d$");
+    EXPECT_EQ(out.split('\n').filter(since).size(), 2) << out.toStdString();
+    EXPECT_EQ(out.count("answering again"), 2) << out.toStdString();
+}
+
+// A full disk fails both the test file and its companion file; each is named as what it is, and
+// once the disk has room again and every reading is written, the exit code is 0.
+TEST_F(RecordCommand, AFullDiskThatRecoversLosesNothingAndExits0) {
+    const std::string day =
+        dir.folder("Data/" + QDate::currentDate().toString("yyyyMMdd").toStdString());
+    const test::SmallFileSystem disk(day, 64);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason();
+    const std::string filler = day + "filler";
+    {
+        std::ofstream fill(filler);
+        const std::string block(4096, 'f');
+        while (fill.write(block.data(), static_cast<std::streamsize>(block.size())) &&
+               fill.flush()) {
+        }
+    }
+    QProcess tool;
+    tool.start(QStringLiteral(VORNEX_CLI_PATH), recordArgs("full", QString()));
+    ASSERT_TRUE(tool.waitForStarted());
+    QString err;
+    const auto said = [&](const QString& text) {
+        return test::waitUntil([&] {
+            err += QString::fromUtf8(tool.readAllStandardError());
+            return err.contains(text);
+        });
+    };
+    ASSERT_TRUE(said("cannot append to " + QString::fromStdString(day) + "full.pdat"));
+    ASSERT_TRUE(said("companion file " + QString::fromStdString(day) + "full.ini ("));
+    std::filesystem::remove(filler);
+    ASSERT_TRUE(said("appending to"));
+    ASSERT_TRUE(
+        said("companion file " + QString::fromStdString(day) + "full.ini is written again"));
+    const size_t before = answered(2);
+    ASSERT_TRUE(test::waitUntil([&] { return answered(2) >= before + 2; }));
+    ::kill(static_cast<pid_t>(tool.processId()), SIGINT);
+    ASSERT_TRUE(tool.waitForFinished(120000));
+    err += QString::fromUtf8(tool.readAllStandardError());
+    EXPECT_EQ(tool.exitCode(), 0) << err.toStdString();
+    for (const QString& text : err.split('\n').filter(".ini"))
+        EXPECT_FALSE(text.contains("points")) << text.toStdString();
+    std::map<int, std::vector<float>> filed;
+    for (const CurvePoint& p : readRecords(day + "full.pdat"))
+        filed[p.slave].push_back(static_cast<float>(p.value));
+    for (int slave : {1, 2})
+        EXPECT_EQ(filed[slave], test::answeredLiveValues(*line, slave)) << "slave " << slave;
 }
 
 }  // namespace

@@ -109,6 +109,27 @@ TEST_F(CompanionFileTest, AFailedWriteIsToldAndTriedAgain) {
     session->removeObserver(appends);
 }
 
+// The day folder removed under a recording is made again with both files: the readings go on, and
+// the settings known so far are beside them again.
+TEST_F(CompanionFileTest, MadeAgainWithTheDayFolder) {
+    ASSERT_NO_FATAL_FAILURE(startRecording());
+    const std::string ini = companionPath(session->testPath());
+    const auto before =
+        waitForCompanion([](const Companion& c) { return c.instruments.size() == 2; });
+    ASSERT_TRUE(before);
+    std::filesystem::remove_all(std::filesystem::path(ini).parent_path());
+    const auto after = waitForCompanion([&](const Companion& c) {
+        return c.instruments.size() == 2 && std::filesystem::exists(session->testPath());
+    });
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->started, before->started);
+    for (int slave : {1, 2}) {
+        EXPECT_TRUE(after->instruments.at(slave).sameSettings(before->instruments.at(slave)));
+        EXPECT_EQ(after->instruments.at(slave).since, before->instruments.at(slave).since);
+    }
+    EXPECT_TRUE(session->companion().error().empty());
+}
+
 TEST(CompanionFile, PathAndUnreadableFiles) {
     EXPECT_EQ(companionPath("/d/20260101/bolt.pdat"), "/d/20260101/bolt.ini");
     EXPECT_EQ(companionPath("/d/x"), "/d/x.ini");

@@ -138,6 +138,32 @@ TEST(TestSession, ProposesLocalTimeAddsTheFileAtOnceAndRefusesNamesNoFileCanTake
     EXPECT_FALSE(session.close());
 }
 
+// Only a closed test's own file, still empty, is removed: never one that holds readings, nor
+// another file made under its name.
+TEST(TestSession, RemovesOnlyTheEmptyFileItCreated) {
+    test::TempDir home;
+    TestSession session(home.folder("Data"));
+    ASSERT_EQ(session.add("held"), TestSession::AddResult::Added);
+    EXPECT_FALSE(session.removeIfEmpty()) << "the test is open";
+    session.close();
+    test::writeBytes(session.currentPath(), std::string(24, '\0'));
+    EXPECT_FALSE(session.removeIfEmpty());
+    EXPECT_EQ(test::readBytes(session.currentPath()).size(), 24u);
+
+    ASSERT_EQ(session.add("other"), TestSession::AddResult::Added);
+    session.close();
+    std::filesystem::rename(session.currentPath(), session.currentPath() + ".kept");
+    test::writeBytes(session.currentPath(), "");
+    EXPECT_FALSE(session.removeIfEmpty());
+    EXPECT_TRUE(std::filesystem::exists(session.currentPath()));
+
+    ASSERT_EQ(session.add("empty"), TestSession::AddResult::Added);
+    session.close();
+    EXPECT_TRUE(session.removeIfEmpty());
+    EXPECT_FALSE(std::filesystem::exists(session.currentPath()));
+    EXPECT_EQ(session.add("empty"), TestSession::AddResult::Added);
+}
+
 // Sessions of their own (as two programs are) add one name at the same moment: one wins.
 TEST(TestSession, OfManyAddingOneNameAtOnceExactlyOneWins) {
     test::TempDir home;
