@@ -13,7 +13,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
-#include <map>
+#include <set>
 
 #include "Files.h"
 #include "TempDir.h"
@@ -77,9 +77,7 @@ TEST(DialogTextsTest, RetitlesNumberedControlsOnly) {
 TEST(DialogTextsTest, MenuTextsBecomePlainTitles) {
     EXPECT_EQ(titleOfCommand("&Report..."), "Report");
     EXPECT_EQ(titleOfCommand(QStringLiteral("报告(&R)...")), QStringLiteral("报告"));
-    EXPECT_EQ(titleOfCommand(QStringLiteral("打印(&P)...\tCtrl+P")), QStringLiteral("打印"));
-    EXPECT_EQ(titleOfCommand(QStringLiteral("另存为…")), QStringLiteral("另存为"));
-    EXPECT_EQ(titleOfCommand("Export View Points as C&SV..."), "Export View Points as CSV");
+    EXPECT_EQ(titleOfCommand(QStringLiteral("打印(&P)…\tCtrl+P")), QStringLiteral("打印"));
     EXPECT_EQ(titleOfCommand("Save && Close"), "Save & Close");
 }
 
@@ -89,14 +87,11 @@ TEST(MenuMnemonicsTest, NoTwoItemsOfADropDownShareALetter) {
     MainMenu menu(&window);
     const auto expectDistinct = [&menu](const QString& language) {
         for (int position = 0; position < 4; ++position) {
-            std::map<int, QString> taken;
+            std::set<int> taken;
             for (const QAction* item : menu.dropDown(position)->actions()) {
                 const int key = QKeySequence::mnemonic(item->text())[0].toCombined();
-                if (item->isSeparator() || key == 0)
-                    continue;
-                const auto [at, added] = taken.emplace(key, item->text());
-                EXPECT_TRUE(added) << language.toStdString() << ": " << item->text().toStdString()
-                                   << " and " << at->second.toStdString();
+                EXPECT_TRUE(key == 0 || taken.insert(key).second)
+                    << language.toStdString() << ": " << item->text().toStdString();
             }
         }
     };

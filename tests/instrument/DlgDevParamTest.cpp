@@ -3,13 +3,13 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QWheelEvent>
 
+#include "Files.h"
 #include "LineFixture.h"
 #include "MessageRecorder.h"
 #include "TempDir.h"
@@ -101,12 +101,9 @@ TEST_F(DlgDevParamTest, RefusedSetShowsTheFixedMessage) {
 
     click("connect");
     test::TempDir folder;
-    const QString bare = folder.qFile("de.ini");
-    QFile file(bare);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[Setting]\nLanguage=de_DE\n");
-    file.close();
-    for (const QString& language : {bare, QStringLiteral(VORNEX_LANG_DIR "/zh_TW.ini")}) {
+    test::writeFile(folder.qFile("de.ini"), "[Setting]\nLanguage=de_DE\n");
+    for (const QString& language :
+         {folder.qFile("de.ini"), QStringLiteral(VORNEX_LANG_DIR "/zh_TW.ini")}) {
         CDlgDevParam other(language, QStringList{QString::fromStdString(linkPath)});
         other.show();
         QTest::mouseClick(other.findChild<QPushButton*>("connect"), Qt::LeftButton);
