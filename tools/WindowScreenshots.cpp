@@ -1,5 +1,6 @@
 // Pictures of the whole window while it records three simulated instruments, one per language,
-// and one of a second test recorded after the first was closed. In each language also the print
+// at its usual and at its smallest size, and one of a second test recorded after the first was
+// closed. In each language also the print
 // preview of that recording, the parameters window connected to an instrument, and the upload
 // window after an upload and an export, with the message that names the exported file.
 //
@@ -166,6 +167,10 @@ bool shoot(int languageCommand, const QString& name, const QString& outDir, int 
     frame.view()->start();
     QTest::qWait(seconds * 1000);
     bool saved = save(frame, outDir, name);
+    // At its smallest the window still shows every toolbar button and the status texts.
+    frame.resize(frame.minimumSize());
+    saved = save(frame, outDir, QStringLiteral("minimum-") + name) && saved;
+    frame.resize(1280, 720);
     if (secondTest)
         saved = shootSecondTest(frame, outDir, seconds) && saved;
     frame.view()->stop();

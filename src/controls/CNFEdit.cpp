@@ -2,8 +2,8 @@
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QToolTip>
 
-#include "controls/MessageBox.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 
@@ -36,13 +36,11 @@ int refusedCount(const QString& text) {
 CNFEdit::CNFEdit(QWidget* parent) : QLineEdit(parent) {}
 
 void CNFEdit::refuse() {
-    const QString file = currentLanguageFile();
-    ShowMessage(
-        this,
-        langStringOr(file, QString::fromLatin1(langkey::kMessageNumbersOnly),
-                     QStringLiteral("Numbers only!")),
-        langStringOr(file, QString::fromLatin1(langkey::kMessageTip), QStringLiteral("Tips")),
-        MessageIcon::None);
+    const QString text =
+        langStringOr(currentLanguageFile(), QString::fromLatin1(langkey::kMessageNumbersOnly),
+                     QStringLiteral("Numbers only!"));
+    QToolTip::showText(mapToGlobal(QPoint(0, height())), text, this);
+    emit refused(text);
 }
 
 void CNFEdit::keyPressEvent(QKeyEvent* event) {

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMetaProperty>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QWidget>
 
 #include "i18n/Language.h"
@@ -90,6 +91,23 @@ void SetDialogTexts(const QString& languageFile, QWidget* window, int dialogNumb
         window->setWindowTitle(caption);
     }
     retitleControls(*texts, window, dialogNumber);
+}
+
+QString titleOfCommand(const QString& text) {
+    QString title = text.section(QLatin1Char('\t'), 0, 0);
+    // The East Asian form puts the mnemonic in brackets after the words: "报告(&R)".
+    static const QRegularExpression bracketed(QStringLiteral("\\(&[^&]\\)"));
+    title.remove(bracketed);
+    QString plain;
+    for (qsizetype i = 0; i < title.size(); ++i) {
+        if (title[i] == QLatin1Char('&') && i + 1 < title.size())
+            ++i;
+        plain += title[i];
+    }
+    plain = plain.trimmed();
+    while (plain.endsWith(QLatin1Char('.')) || plain.endsWith(QChar(0x2026)))
+        plain.chop(1);
+    return plain.trimmed();
 }
 
 }  // namespace vornex

@@ -43,6 +43,10 @@ QPushButton* cancelButton(QDialog* dialog);
 void addLabelledField(QGridLayout* grid, int row, int column, const QString& label, int labelId,
                       QWidget* field);
 
+// A menu or button text as a window's title: without its mnemonic ("&Report..." and
+// "报告(&R)..." give "Report" and "报告"), its shortcut after a tab and its trailing dots.
+QString titleOfCommand(const QString& text);
+
 // Retitles a dialog from section "String" of a language file: its caption from "IDD<n>_Title" and
 // each numbered control from "IDD<n>_<id>", controls in child order (depth first, so a button laid
 // out inside a group box is still the dialog's control). Absent or empty values leave the built-in

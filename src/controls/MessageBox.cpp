@@ -1,6 +1,7 @@
 #include "controls/MessageBox.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 #include <utility>
 
 #include "i18n/Language.h"
@@ -36,6 +37,24 @@ void ShowMessage(QWidget* parent, const QString& text, const QString& caption, M
     }
     QMessageBox box(toQt(icon), caption, text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+int AskMessage(QWidget* parent, const QString& text, const QString& caption,
+               const QStringList& buttons, MessageIcon icon) {
+    if (sink())
+        return sink()({text, caption, icon, buttons});
+    QMessageBox box(toQt(icon), caption, text, QMessageBox::NoButton, parent);
+    QList<QAbstractButton*> choices;
+    for (qsizetype i = 0; i < buttons.size(); ++i) {
+        // The last choice is the one that changes nothing: Escape takes it.
+        const auto role =
+            i + 1 == buttons.size() && i > 0 ? QMessageBox::RejectRole : QMessageBox::AcceptRole;
+        choices.append(box.addButton(buttons[i], role));
+    }
+    if (!choices.isEmpty())
+        box.setDefaultButton(qobject_cast<QPushButton*>(choices.constLast()));
+    box.exec();
+    return static_cast<int>(choices.indexOf(box.clickedButton()));
 }
 
 void showLangMessage(QWidget* parent, const QString& languageFile, const char* key,

@@ -25,4 +25,10 @@ inline constexpr const char* kUnwrittenText =
 // Saving them elsewhere failed too: %1 reason.
 inline constexpr const char* kUnwrittenSaveFailedText = "提示:保存失败（%1）！";
 
+// Exit while a recording runs, and its two answers.
+inline constexpr const char* kExitRecordingText =
+    "正在记录，停止记录并退出吗？\n已记录的数据点保留在测试文件中。";
+inline constexpr const char* kStopAndExitText = "停止并退出";
+inline constexpr const char* kCancelText = "取消";
+
 }  // namespace vornex

@@ -9,6 +9,7 @@
 #include "controls/DialogTexts.h"
 #include "controls/Icons.h"
 #include "controls/MessageBox.h"
+#include "controls/MessageTexts.h"
 #include "frame/CDlgTestCreate.h"
 #include "frame/CFixSplitterWnd.h"
 #include "frame/CommandIds.h"
@@ -20,6 +21,7 @@
 #include "graph/CVornexView.h"
 #include "graph/CXGraph.h"
 #include "graph/GraphModeBinding.h"
+#include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 #include "i18n/Startup.h"
 #include "instrument/CDlgDevParam.h"
@@ -58,14 +60,41 @@ CMainFrame::CMainFrame(const AppPaths& paths, PortSource ports, QWidget* parent)
     connect(&lineWatch_, &QTimer::timeout, this, [this] { session_.watchLine(); });
     lineWatch_.start(static_cast<int>(AcquisitionSession::kLineRetry.count()));
     applyLanguage(language_->languageFile());
+    setMinimumSize(kMinimumSize);
     resize(1280, 800);
 }
 
 CMainFrame::~CMainFrame() = default;
 
+// A recording running at Exit is stopped as Stop stops it, or the window stays.
+bool CMainFrame::stopRecordingForExit() {
+    if (!session_.recording())
+        return true;
+    const QString file = languageFile();
+    const auto text = [&file](const char* key, const char* builtIn) {
+        return langStringOr(file, QString::fromLatin1(key), QString::fromUtf8(builtIn));
+    };
+    const int answer = AskMessage(this, text(langkey::kMessageExitRecording, kExitRecordingText),
+                                  text(langkey::kMessageTip, kNoTestCaption),
+                                  {text(langkey::kButtonStopAndExit, kStopAndExitText),
+                                   text(langkey::kButtonCancel, kCancelText)});
+    if (answer != 0)
+        return false;
+    view_->stop();
+    return true;
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!stopRecordingForExit()) {
+        event->ignore();
+        return;
+    }
     offerToSaveUnwritten(this, languageFile(), session_.end(), paths_.dataFolder);
     QMainWindow::closeEvent(event);
+}
+
+QString CMainFrame::polledPort() const {
+    return panel_->connected() ? panel_->portText() : QString();
 }
 
 QString CMainFrame::languageFile() const {
@@ -125,10 +154,12 @@ void CMainFrame::routeCommands() {
         for (int i = 0; i < panel_->portList()->count(); ++i)
             ports << panel_->portList()->itemText(i);
         CDlgDevParam dialog(languageFile(), ports, this);
+        dialog.setPolledPort([this] { return polledPort(); });
         dialog.exec();
     });
     connect(action(command::kUploadData), &QAction::triggered, this, [this] {
         CDlgUpData dialog(languageFile(), panel_->portText(), panel_->connected(), this);
+        dialog.setPolledPort([this] { return polledPort(); });
         dialog.exec();
     });
     connect(language_.get(), &LanguageSwitch::languageChanged, this, &CMainFrame::applyLanguage);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QSize>
 #include <QTimer>
 #include <memory>
 
@@ -34,6 +35,8 @@ class CMainFrame : public QMainWindow {
 public:
     static constexpr int kPanelWidth = 230;
     static constexpr int kToolBarHeight = 50;
+    // The smallest size at which every toolbar button and the status texts still show.
+    static constexpr QSize kMinimumSize{1000, 640};
 
     CMainFrame(const AppPaths& paths, PortSource ports, QWidget* parent = nullptr);
     ~CMainFrame() override;
@@ -52,6 +55,8 @@ public:
     AcquisitionSession& session() { return session_; }
     const AppPaths& paths() const { return paths_; }
     QString languageFile() const;
+    // The port the control panel polls, empty while it polls none.
+    QString polledPort() const;
 
     // The action of a menu command, for the commands others handle.
     QAction* action(int commandId) const { return menu_.action(commandId); }
@@ -75,6 +80,8 @@ private:
     void buildPanes(PortSource ports);
     void routeCommands();
     void applyLanguage(const QString& languageFile);
+    // Asks before ending a running recording; false when the user keeps the window.
+    bool stopRecordingForExit();
 
     AppPaths paths_;
     // Made before the session, which draws on it; the view takes it in.

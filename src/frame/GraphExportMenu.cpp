@@ -5,9 +5,11 @@
 #include <optional>
 #include <utility>
 
+#include "controls/DialogTexts.h"
 #include "controls/MessageBox.h"
 #include "graph/CXGraph.h"
 #include "graph/GraphExport.h"
+#include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 
 namespace vornex {
@@ -22,8 +24,10 @@ GraphExportMenu::GraphExportMenu(QWidget* window, CXGraph& graph,
       }) {}
 
 void GraphExportMenu::exportImage(bool wholeTest) {
-    const QString path = chooser_(QString(), QDir::home().filePath(QStringLiteral("graph.png")),
-                                  QStringLiteral("PNG (*.png);;PDF (*.pdf)"));
+    const QString path =
+        chooser_(title(wholeTest ? langkey::kMenuExportWholeTest : langkey::kMenuExportView),
+                 QDir::home().filePath(QStringLiteral("graph.png")),
+                 QStringLiteral("PNG (*.png);;PDF (*.pdf)"));
     if (path.isEmpty()) {
         return;
     }
@@ -40,11 +44,16 @@ void GraphExportMenu::exportImage(bool wholeTest) {
 }
 
 void GraphExportMenu::exportViewPoints() {
-    const QString path = chooser_(QString(), QDir::home().filePath(QStringLiteral("graph.csv")),
-                                  QStringLiteral("CSV (*.csv)"));
+    const QString path =
+        chooser_(title(langkey::kMenuExportViewPoints),
+                 QDir::home().filePath(QStringLiteral("graph.csv")), QStringLiteral("CSV (*.csv)"));
     if (!path.isEmpty()) {
         reportFailure(GraphExport(graph_).saveCsv(path));
     }
+}
+
+QString GraphExportMenu::title(const char* menuKey) const {
+    return titleOfCommand(GetLangString(languageFile_(), QString::fromLatin1(menuKey)));
 }
 
 void GraphExportMenu::reportFailure(const QString& failure) const {

@@ -26,6 +26,8 @@ public:
     void setChooser(Chooser chooser) { chooser_ = std::move(chooser); }
 
 private:
+    // The file dialog's title: the menu item's text, plain.
+    QString title(const char* menuKey) const;
     void reportFailure(const QString& failure) const;
 
     QWidget* window_;

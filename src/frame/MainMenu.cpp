@@ -21,7 +21,7 @@ MainMenu::MainMenu(QWidget* window)
     QAction* print = addCommand(test, command::kPrint, QStringLiteral("打印(&P)...\tCtrl+P"));
     print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     addCommand(test, command::kPrintPreview, QStringLiteral("打印预览(&V)"));
-    addCommand(test, command::kPrintSetup, QStringLiteral("打印设置(&R)..."));
+    addCommand(test, command::kPrintSetup, QStringLiteral("打印设置(&U)..."));
     test->addSeparator();
     addCommand(test, command::kExportView, QStringLiteral("导出当前视图图形(&E)..."));
     addCommand(test, command::kExportWholeTest, QStringLiteral("导出整个测试图形(&W)..."));

@@ -62,6 +62,12 @@ inline constexpr const char* kMessageAddressError = "IDS_MESSAGE_ADDRERR";
 inline constexpr const char* kMessageAddressExists = "IDS_MESSAGE_ADDREXIST";
 // The spreadsheet file of an export could not be written.
 inline constexpr const char* kMessageExportError = "IDS_MESSAGE_EXPORTERR";
+// A dialog's link refused because this window's own polling holds the port: %1 the port.
+inline constexpr const char* kMessagePortPolled = "IDS_MESSAGE_PORTPOLLED";
+// Exit asked while a recording runs, and the two answers.
+inline constexpr const char* kMessageExitRecording = "IDS_MESSAGE_EXITRECORDING";
+inline constexpr const char* kButtonStopAndExit = "IDS_BUTTON_STOPEXIT";
+inline constexpr const char* kButtonCancel = "IDS_BUTTON_CANCEL";
 
 // Captions of the Connect buttons while connected (the plain control keys hold them otherwise).
 inline constexpr const char* kParamConnected = "IDD328_1042U";
@@ -138,6 +144,11 @@ inline constexpr const char* kMessageParamsWritten = "IDS_MESSAGE_PARAMOK";
 inline constexpr const char* kMessageParamsDiffer = "IDS_MESSAGE_PARAMDIFF";
 inline constexpr const char* kMessageParamsUnread = "IDS_MESSAGE_PARAMUNREAD";
 inline constexpr const char* kMessageSetAllowed = "IDS_MESSAGE_SETALLOWED";
+// The headline of a refused Set; Set while not connected; Set found the settings unknown after a
+// failed write and read them again instead of writing.
+inline constexpr const char* kMessageSetRefused = "IDS_MESSAGE_SETREFUSED";
+inline constexpr const char* kMessageParamsNotLinked = "IDS_MESSAGE_PARAMNOTLINKED";
+inline constexpr const char* kMessageParamsReread = "IDS_MESSAGE_PARAMREREAD";
 
 // The results panel, verdict words, Test > Report and the report's texts.
 inline constexpr const char* kMenuTestReport = "IDS_MENU_TEST_REPORT";
@@ -207,8 +218,9 @@ inline constexpr std::array kLanguageKeys = {
     langkey::kMessageNoUploadData, langkey::kMessageCheckDataTestOpen,
     langkey::kMessageCheckDataRefused, langkey::kMessageWriteError,
     langkey::kMessageUploadReadError, langkey::kMessagePortLost, langkey::kMessageAddressError,
-    langkey::kMessageAddressExists, langkey::kMessageExportError, langkey::kParamConnected,
-    langkey::kUploadConnected,
+    langkey::kMessageAddressExists, langkey::kMessageExportError, langkey::kMessagePortPolled,
+    langkey::kMessageExitRecording, langkey::kButtonStopAndExit, langkey::kButtonCancel,
+    langkey::kParamConnected, langkey::kUploadConnected,
     // Header toolbar.
     "IDD312_1001", "IDD312_1002", "IDD312_1003", "IDD312_1005", "IDD312_1006", "IDD312_1008",
     // Control panel.
@@ -221,7 +233,7 @@ inline constexpr std::array kLanguageKeys = {
     "IDD326_1029",
     // Upload dialog.
     "IDD327_Title", "IDD327_1031", "IDD327_1033", "IDD327_1035", "IDD327_1036", "IDD327_1041",
-    "IDD327_1037", "IDD327_1039",
+    "IDD327_1037", "IDD327_1039", "IDD327_2",
     // Instrument parameters dialog.
     "IDD328_Title", "IDD328_1057", "IDD328_2", "IDD328_1040", "IDD328_1042", "IDD328_1043",
     "IDD328_1045", "IDD328_1047", "IDD328_1049", "IDD328_1051", "IDD328_1053", "IDD328_1055",
@@ -248,7 +260,8 @@ inline constexpr std::array kLanguageKeys = {
     langkey::kStateOk, langkey::kStateError,
     // Instrument parameters: read-back and refusal texts.
     langkey::kMessageParamsWritten, langkey::kMessageParamsDiffer, langkey::kMessageParamsUnread,
-    langkey::kMessageSetAllowed,
+    langkey::kMessageSetAllowed, langkey::kMessageSetRefused, langkey::kMessageParamsNotLinked,
+    langkey::kMessageParamsReread,
     // Results panel and report.
     langkey::kMenuTestReport, langkey::kResultsTitle, langkey::kResultsSlave,
     langkey::kResultsEvents, langkey::kResultsLastPeak, langkey::kResultsPass, langkey::kResultsLow,

@@ -17,7 +17,6 @@
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 #include "link/NumberText.h"
-#include "link/PortAccess.h"
 
 namespace vornex {
 
@@ -61,6 +60,8 @@ CDlgDevParam::CDlgDevParam(const QString& languageFile, const QStringList& portN
     connect(set_, &QPushButton::clicked, this, &CDlgDevParam::onSet);
     for (QComboBox* list : {mode_, unit_, measure_})
         list->installEventFilter(this);
+    for (CNFEdit* field : {target_, upper_, lower_})
+        connect(field, &CNFEdit::refused, status_, &QLabel::setText);
 }
 
 bool CDlgDevParam::eventFilter(QObject* watched, QEvent* event) {
@@ -150,11 +151,10 @@ void CDlgDevParam::onConnect() {
     if (result != InstrumentParameters::ConnectResult::Connected) {
         connected_ = false;
         showConnectButton(false);
-        showLangMessage(
-            this, languageFile_,
-            result != InstrumentParameters::ConnectResult::PortError ? langkey::kMessageModbusError
-            : portAccessDenied(port_->currentText().toStdString())   ? langkey::kMessagePortDenied
-                                                                     : langkey::kMessageComError);
+        if (result == InstrumentParameters::ConnectResult::PortError)
+            showPortRefusal(this, languageFile_, port_->currentText(), polled_);
+        else
+            showLangMessage(this, languageFile_, langkey::kMessageModbusError);
         return;
     }
     refresh();
@@ -204,9 +204,27 @@ void CDlgDevParam::onMeasureChosen(int index) {
                                                    params::kFirstMeasuringMode));
 }
 
+QString CDlgDevParam::text(const char* key) const {
+    return GetLangString(languageFile_, QString::fromLatin1(key));
+}
+
 void CDlgDevParam::onSet() {
-    if (!connected_)
+    if (!connected_) {
+        status_->setText(text(langkey::kMessageParamsNotLinked));
         return;
+    }
+    // After a write that failed the fields show no block of this instrument, so nothing typed
+    // over them can be compared with what it holds: its settings are read and shown first.
+    if (!parameters_.settingsKnown()) {
+        status_->clear();
+        if (!parameters_.readSettings()) {
+            showLangMessage(this, languageFile_, langkey::kMessageModbusError);
+            return;
+        }
+        refresh();
+        status_->setText(text(langkey::kMessageParamsReread));
+        return;
+    }
     params::SetPlan plan;
     const TypedSettings typed{target_->text().toStdString(), upper_->text().toStdString(),
                               lower_->text().toStdString()};
@@ -221,20 +239,23 @@ void CDlgDevParam::onSet() {
 // The fixed refusal, and the targets the typed limits allow, in the unit shown.
 void CDlgDevParam::showRefusal(const params::SetPlan& plan) {
     status_->clear();
-    QString text = QString::fromUtf8(kRefusedText);
+    QString message = langStringOr(languageFile_, QString::fromLatin1(langkey::kMessageSetRefused),
+                                   QString::fromUtf8(kRefusedText));
     const unsigned unit = parameters_.settings().unit;
     if (plan.check == params::SetCheck::OutOfWindow || plan.check == params::SetCheck::BadLimit) {
         const int precision = std::max(
             0, params::displayPrecision(regmap::decimalsForRange(parameters_.range()), unit));
         const std::string_view unitName = regmap::unitName(unit);
-        text +=
+        message +=
             QStringLiteral("\n\n") +
-            GetLangString(languageFile_, QString::fromLatin1(langkey::kMessageSetAllowed))
+            text(langkey::kMessageSetAllowed)
                 .arg(QString::fromStdString(formatFixed(plan.lowestTarget, precision)),
                      QString::fromStdString(formatFixed(plan.highestTarget, precision)),
                      QString::fromLatin1(unitName.data(), static_cast<qsizetype>(unitName.size())));
     }
-    ShowMessage(this, text, QString::fromUtf8(kRefusedCaption));
+    ShowMessage(this, message,
+                langStringOr(languageFile_, QString::fromLatin1(langkey::kMessageTip),
+                             QString::fromUtf8(kRefusedCaption)));
 }
 
 void CDlgDevParam::refresh() {

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QStringList>
 
+#include "instrument/PortRefusal.h"
 #include "instrument/core/InstrumentParameters.h"
 
 class QComboBox;
@@ -22,12 +23,15 @@ class CDlgDevParam : public QDialog {
 
 public:
     static constexpr int kDialogNumber = 328;
-    // Fixed texts of a refused Set.
+    // Texts of a refused Set where the language file has none.
     static constexpr const char* kRefusedText = "目标值或上下限设置错误！";
     static constexpr const char* kRefusedCaption = "提示";
 
     CDlgDevParam(const QString& languageFile, const QStringList& portNames,
                  QWidget* parent = nullptr);
+
+    // Lets a refused Connect say when the port is held by this window's own polling.
+    void setPolledPort(PolledPort polled) { polled_ = std::move(polled); }
 
     bool isConnected() const { return connected_; }
 
@@ -46,8 +50,10 @@ private:
     void showConnectButton(bool connected);
     void afterWrite(InstrumentParameters::WriteResult result);
     void showRefusal(const params::SetPlan& plan);
+    QString text(const char* key) const;
 
     const QString languageFile_;
+    PolledPort polled_;
     InstrumentParameters parameters_;
     bool connected_ = false;
 

@@ -25,7 +25,6 @@
 #include "instrument/RecordListModel.h"
 #include "instrument/core/RecordExport.h"
 #include "link/NumberText.h"
-#include "link/PortAccess.h"
 
 namespace vornex {
 
@@ -85,13 +84,17 @@ CDlgUpData::CDlgUpData(const QString& languageFile, const QString& portText, boo
     range_->setText(QStringLiteral("0"));
     showLinked(false);
     SetDialogTexts(languageFile_, this, kDialogNumber);
-    model_->setWords({{text(langkey::kUploadColOrder), text(langkey::kUploadColTorque),
-                       text(langkey::kUploadColUnit), text(langkey::kUploadColTime),
-                       text(langkey::kUploadColPass)},
-                      text(langkey::kUploadPass),
-                      text(langkey::kUploadDeny),
-                      text(langkey::kUploadDeleted),
-                      text(langkey::kUploadFailed)});
+    // A word the language file lacks stays the list's own, never "Not Found".
+    const auto word = [this](const char* key) {
+        return langStringOr(languageFile_, QString::fromLatin1(key), QString());
+    };
+    model_->setWords({{word(langkey::kUploadColOrder), word(langkey::kUploadColTorque),
+                       word(langkey::kUploadColUnit), word(langkey::kUploadColTime),
+                       word(langkey::kUploadColPass)},
+                      word(langkey::kUploadPass),
+                      word(langkey::kUploadDeny),
+                      word(langkey::kUploadDeleted),
+                      word(langkey::kUploadFailed)});
     confirm_->setText(GetLangString(languageFile_, dialogControlKey(kDialogNumber, 1033)));
 
     connect(confirm_, &QPushButton::clicked, this, &CDlgUpData::onConfirm);
@@ -151,6 +154,10 @@ void CDlgUpData::buildControls() {
     bottom->addWidget(uploadButton_);
     bottom->addWidget(export_);
     bottom->addWidget(saveAs_);
+    auto* close = numberedButton(QStringLiteral("关闭"), 2, this, "close");
+    close->setAutoDefault(false);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    bottom->addWidget(close);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -203,11 +210,10 @@ void CDlgUpData::onConfirm() {
     if (result != RecordUpload::ConnectResult::Linked) {
         linked_ = false;
         showLinked(false);
-        showLangMessage(this, languageFile_,
-                        result != RecordUpload::ConnectResult::PortError
-                            ? langkey::kMessageModbusError
-                        : portAccessDenied(portText_.toStdString()) ? langkey::kMessagePortDenied
-                                                                    : langkey::kMessageComError);
+        if (result == RecordUpload::ConnectResult::PortError)
+            showPortRefusal(this, languageFile_, portText_, polled_);
+        else
+            showLangMessage(this, languageFile_, langkey::kMessageModbusError);
         return;
     }
     range_->setText(QString::fromStdString(formatFixed(upload_.range(), 1)));
@@ -311,7 +317,7 @@ void CDlgUpData::onSaveAs() {
         showLangMessage(this, languageFile_, langkey::kMessageNoUploadData);
         return;
     }
-    saveThroughDialog(saveAs_->text(),
+    saveThroughDialog(titleOfCommand(saveAs_->text()),
                       exportfolders::proposedName(slave_->currentText(), QDate::currentDate()));
 }
 

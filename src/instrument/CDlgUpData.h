@@ -4,6 +4,7 @@
 #include <chrono>
 #include <functional>
 
+#include "instrument/PortRefusal.h"
 #include "instrument/core/RecordUpload.h"
 
 class QComboBox;
@@ -40,6 +41,8 @@ public:
     void setPeriod(std::chrono::milliseconds period) { period_ = period; }
     void setWorkbookOpener(WorkbookOpener opener) { opener_ = std::move(opener); }
     void setSaveChooser(SaveChooser chooser) { chooser_ = std::move(chooser); }
+    // Lets a refused Confirm say when the port is held by this window's own polling.
+    void setPolledPort(PolledPort polled) { polled_ = std::move(polled); }
 
     // Writes the list as a workbook, or as CSV when the path ends in ".csv". Empty on success.
     QString saveAs(const QString& path) const;
@@ -79,6 +82,7 @@ private:
     std::chrono::milliseconds period_ = kDefaultPeriod;
     WorkbookOpener opener_;
     SaveChooser chooser_;
+    PolledPort polled_;
     QString lastExport_;
 
     RecordUpload upload_{*this};

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include "controls/DialogTexts.h"
 #include "controls/MessageBox.h"
 #include "graph/CXGraph.h"
 #include "i18n/Language.h"
@@ -126,7 +127,8 @@ void ResultsController::report(QWidget* parent) {
     }
     const QFileInfo test(QString::fromStdString(session_.testPath()));
     const QString path = QFileDialog::getSaveFileName(
-        parent, GetLangString(languageFile_, QString::fromLatin1(langkey::kMenuTestReport)),
+        parent,
+        titleOfCommand(GetLangString(languageFile_, QString::fromLatin1(langkey::kMenuTestReport))),
         test.dir().filePath(test.completeBaseName() + QStringLiteral("-report.pdf")),
         GetLangString(languageFile_, QString::fromLatin1(langkey::kFilterPdf)));
     if (path.isEmpty())

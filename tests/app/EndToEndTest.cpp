@@ -153,6 +153,7 @@ TEST_F(EndToEndTest, LostLineResumesByItselfAndUnwrittenPointsAreOfferedForSavin
         files->selectFile(saved);
         dialog->accept();
     });
+    messages.answers.push_back(0);
     frame.close();
     const auto savedCount = TestFile(saved.toStdString()).count();
     ASSERT_TRUE(savedCount.has_value());

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSplitterHandle>
+#include <QStatusBar>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -24,6 +25,7 @@
 #include "graph/CVornexView.h"
 #include "panel/CControlDlg.h"
 #include "record/CurvePoint.h"
+#include "record/TestFile.h"
 #include "record/TestPaths.h"
 
 namespace vornex {
@@ -167,6 +169,75 @@ TEST_F(MainFrameTest, TestDataLoadsTheChosenFileIntoTheGraphAndBecomesTheCurrent
     EXPECT_EQ(frame_->session().testPath(), day + "saved.pdat");
     ASSERT_NE(frame_->view()->graph().seriesGraph(4), nullptr);
     EXPECT_EQ(frame_->session().curves().size(1), 2u);
+}
+
+// At its smallest the window still shows every toolbar button whole, and the status texts side
+// by side.
+TEST_F(MainFrameTest, AtItsMinimumSizeEveryButtonAndStatusTextShows) {
+    frame_->language().choose(command::kLanguageEnUS);
+    connectInstrumentOne();
+    frame_->resize(QSize(700, 450));
+    ASSERT_TRUE(waitUntil([&] { return frame_->size() == CMainFrame::kMinimumSize; }));
+    for (int i = 0; i < kToolBarButtonCount; ++i) {
+        const QPushButton* button = toolBar().button(static_cast<ToolBarButton>(i));
+        const QRect shown(button->mapTo(frame_.get(), QPoint()), button->size());
+        EXPECT_TRUE(frame_->rect().contains(shown)) << button->text().toStdString();
+    }
+    std::vector<QRect> texts;
+    for (const QLabel* label : frame_->statusBar()->findChildren<QLabel*>()) {
+        if (!label->isVisible())
+            continue;
+        EXPECT_GE(label->width(), label->minimumSizeHint().width()) << label->text().toStdString();
+        for (const QRect& other : texts)
+            EXPECT_FALSE(other.intersects(label->geometry())) << label->text().toStdString();
+        texts.push_back(label->geometry());
+    }
+}
+
+// Exit while recording asks first. Cancel keeps the window recording; Stop and exit stops as Stop
+// does, and every point taken is in the test's file.
+TEST_F(MainFrameTest, ExitDuringARecordingAsksAndLosesNothing) {
+    connectInstrumentOne();
+    newTest([](CDlgTestCreate* dialog) { dialog->addButton()->click(); });
+    press(ToolBarButton::Start);
+    const std::string path = frame_->session().testPath();
+    ASSERT_TRUE(waitUntil([&] { return frame_->session().samplesTaken() >= 5; }));
+
+    messages_.answers = {1};
+    frame_->close();
+    ASSERT_EQ(messages_.messages.size(), 1u);
+    EXPECT_EQ(messages_.messages[0].buttons,
+              QStringList({QStringLiteral("停止并退出"), QStringLiteral("取消")}));
+    EXPECT_TRUE(frame_->isVisible());
+    EXPECT_TRUE(frame_->session().recording());
+
+    // Closed without a choice, the window stays too.
+    frame_->close();
+    EXPECT_TRUE(frame_->isVisible());
+
+    messages_.answers = {0};
+    frame_->close();
+    EXPECT_FALSE(frame_->isVisible());
+    EXPECT_FALSE(frame_->session().recording());
+    EXPECT_EQ(messages_.messages.size(), 3u);
+    EXPECT_EQ(TestFile(path).count()->total(), frame_->session().samplesTaken());
+}
+
+// File dialogs are titled with the plain words of the command that opened them.
+TEST_F(MainFrameTest, SaveDialogsAreTitledWithoutMnemonicsOrDots) {
+    frame_->language().choose(command::kLanguageEnUS);
+    newTest([](CDlgTestCreate* dialog) { dialog->addButton()->click(); });
+    const auto titleOf = [](QAction* command) {
+        QString title;
+        test::whenModal([&title](QDialog* dialog) {
+            title = dialog->windowTitle();
+            dialog->reject();
+        });
+        command->trigger();
+        return title;
+    };
+    EXPECT_EQ(titleOf(frame_->action(command::kTestReport)), "Report");
+    EXPECT_EQ(titleOf(frame_->action(command::kExportView)), "Export View as Image");
 }
 
 TEST_F(MainFrameTest, SwitchingLanguageRetitlesPanelToolbarAndKeepsNewTestDisabled) {

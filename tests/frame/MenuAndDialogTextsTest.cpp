@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -12,6 +13,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
+#include <set>
 
 #include "Files.h"
 #include "TempDir.h"
@@ -70,6 +72,34 @@ TEST(DialogTextsTest, RetitlesNumberedControlsOnly) {
 
     // The same value read as a message text becomes two lines.
     EXPECT_EQ(GetLangString(file, "IDD328_2"), "Cancel\nnow");
+}
+
+TEST(DialogTextsTest, MenuTextsBecomePlainTitles) {
+    EXPECT_EQ(titleOfCommand("&Report..."), "Report");
+    EXPECT_EQ(titleOfCommand(QStringLiteral("报告(&R)...")), QStringLiteral("报告"));
+    EXPECT_EQ(titleOfCommand(QStringLiteral("打印(&P)…\tCtrl+P")), QStringLiteral("打印"));
+    EXPECT_EQ(titleOfCommand("Save && Close"), "Save & Close");
+}
+
+// Within each drop-down a mnemonic letter leads to one item only, built in and in every language.
+TEST(MenuMnemonicsTest, NoTwoItemsOfADropDownShareALetter) {
+    QWidget window;
+    MainMenu menu(&window);
+    const auto expectDistinct = [&menu](const QString& language) {
+        for (int position = 0; position < 4; ++position) {
+            std::set<int> taken;
+            for (const QAction* item : menu.dropDown(position)->actions()) {
+                const int key = QKeySequence::mnemonic(item->text())[0].toCombined();
+                EXPECT_TRUE(key == 0 || taken.insert(key).second)
+                    << language.toStdString() << ": " << item->text().toStdString();
+            }
+        }
+    };
+    expectDistinct("built-in");
+    for (const EmbeddedLanguageFile& file : embeddedLanguageFiles()) {
+        UpdateMenuTexts(menu, file.resourcePath, false);
+        expectDistinct(file.fileName);
+    }
 }
 
 class LanguageSwitchTest : public ::testing::Test {

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include "Files.h"
 #include "LineFixture.h"
 #include "MessageRecorder.h"
 #include "TempDir.h"
@@ -72,6 +73,8 @@ TEST_F(DlgDevParamTest, ConnectShowsTheParameterSet) {
     EXPECT_TRUE(messages.messages.empty());
 }
 
+// The refusal speaks the window's language; a language file without its words gives the fixed
+// Chinese ones.
 TEST_F(DlgDevParamTest, RefusedSetShowsTheFixedMessage) {
     click("connect");
     // 5100 kgf.cm is 500.15 N.m, above the range.
@@ -82,36 +85,90 @@ TEST_F(DlgDevParamTest, RefusedSetShowsTheFixedMessage) {
     click("set");
     ASSERT_EQ(messages.messages.size(), 2u);
     for (const MessageRecord& m : messages.messages) {
-        EXPECT_TRUE(m.text.startsWith(QString::fromUtf8("目标值或上下限设置错误！")));
-        EXPECT_EQ(m.caption, QString::fromUtf8("提示"));
+        EXPECT_TRUE(m.text.startsWith("Target or limits out of range!"));
+        EXPECT_EQ(m.caption, "Notice");
     }
     EXPECT_TRUE(messages.messages[0].text.endsWith("662.8 to 4843.6 kgf.cm; limits 0.0 to 25.5 %."))
         << messages.messages[0].text.toStdString();
     EXPECT_EQ(committed().target, 50000u);
     EXPECT_EQ(committed().upperLimit, 50);
+
+    // A letter typed is refused in the message line, with no box; the keys after it land.
+    type("target", "3x00");
+    EXPECT_EQ(text("target"), "300");
+    EXPECT_EQ(control<QLabel>("status")->text(), "Numbers only!");
+    EXPECT_EQ(messages.messages.size(), 2u);
+
+    click("connect");
+    test::TempDir folder;
+    test::writeFile(folder.qFile("de.ini"), "[Setting]\nLanguage=de_DE\n");
+    for (const QString& language :
+         {folder.qFile("de.ini"), QStringLiteral(VORNEX_LANG_DIR "/zh_TW.ini")}) {
+        CDlgDevParam other(language, QStringList{QString::fromStdString(linkPath)});
+        other.show();
+        QTest::mouseClick(other.findChild<QPushButton*>("connect"), Qt::LeftButton);
+        ASSERT_TRUE(other.isConnected());
+        other.findChild<QLineEdit*>("target")->setText("5100");
+        QTest::mouseClick(other.findChild<QPushButton*>("set"), Qt::LeftButton);
+    }
+    ASSERT_EQ(messages.messages.size(), 4u);
+    EXPECT_TRUE(messages.messages[2].text.startsWith(QStringLiteral("目标值或上下限设置错误！")));
+    EXPECT_EQ(messages.messages[2].caption, QStringLiteral("提示"));
+    EXPECT_TRUE(messages.messages[3].text.startsWith(QStringLiteral("目標值或上下限設定錯誤！")));
 }
 
+// A port held by this window's own polling is named as such, with the way to free it.
 TEST_F(DlgDevParamTest, ConnectFailsWhileThePortIsHeld) {
     ModbusLink panel;
     ASSERT_EQ(panel.open(linkPath), OpenResult::Opened);
     click("connect");
+    dialog->setPolledPort([this] { return QString::fromStdString(linkPath); });
+    click("connect");
     EXPECT_FALSE(dialog->isConnected());
-    ASSERT_EQ(messages.messages.size(), 1u);
+    ASSERT_EQ(messages.messages.size(), 2u);
     EXPECT_EQ(messages.messages[0].text.left(30), "The serial port cannot be open");
     EXPECT_EQ(messages.messages[0].caption, "Notice");
+    EXPECT_EQ(messages.messages[1].text,
+              "This window polls " + QString::fromStdString(linkPath) +
+                  " itself.\nPress Disconnect on the control panel to free the port, then "
+                  "connect here.");
     EXPECT_EQ(control<QPushButton>("connect")->text(), "Connect");
 
-    // Unconnected, Set and the lists change nothing on the instrument.
+    // Unconnected, Set and the lists change nothing on the instrument; Set says why.
     panel.close();
     const uint64_t frames = line->counters().frames;
     click("set");
     stepUnit(Qt::Key_Down);
     EXPECT_EQ(line->counters().frames, frames);
+    EXPECT_TRUE(control<QLabel>("status")->text().startsWith("Not connected"));
 
     control<QComboBox>("slave")->setCurrentIndex(5);
     click("connect");
-    ASSERT_EQ(messages.messages.size(), 2u);
-    EXPECT_TRUE(messages.messages[1].text.startsWith("Communication with the instrument failed"));
+    ASSERT_EQ(messages.messages.size(), 3u);
+    EXPECT_TRUE(messages.messages[2].text.startsWith("Communication with the instrument failed"));
+}
+
+// A block write that failed leaves the settings unknown; the next Set reads and shows them
+// instead of failing for good, and the Set after that writes.
+TEST_F(DlgDevParamTest, SetAfterAFailedWriteReadsTheSettingsAgain) {
+    click("connect");
+    line->faults().setIgnoreOnce(1, regmap::kHoldSettings);
+    type("target", "1000");
+    click("set");
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_TRUE(messages.messages[0].text.startsWith("Communication with the instrument failed"));
+
+    click("set");
+    EXPECT_EQ(messages.messages.size(), 1u);
+    EXPECT_TRUE(control<QLabel>("status")->text().startsWith("The settings were read again"));
+    EXPECT_EQ(control<QComboBox>("unit")->currentText(), "kgf.cm");
+    EXPECT_FALSE(text("target").isEmpty());
+
+    type("target", "2000");
+    click("set");
+    EXPECT_EQ(messages.messages.size(), 1u);
+    EXPECT_TRUE(control<QLabel>("status")->text().startsWith("Written and read back"));
+    EXPECT_EQ(text("target"), "2000.0");
 }
 
 // The message names the remedy; the panel and the upload window take the same way.

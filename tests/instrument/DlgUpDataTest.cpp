@@ -9,8 +9,10 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "Files.h"
 #include "LineFixture.h"
 #include "MessageRecorder.h"
+#include "TempDir.h"
 #include "WorkbookReader.h"
 #include "instrument/CDlgUpData.h"
 #include "instrument/RecordListModel.h"
@@ -36,8 +38,9 @@ protected:
         startSim(records);
         makeDialog(QString::fromStdString(linkPath));
     }
-    void makeDialog(const QString& port, bool panelConnected = false) {
-        dialog = std::make_unique<CDlgUpData>(kEnglish, port, panelConnected);
+    void makeDialog(const QString& port, bool panelConnected = false,
+                    const QString& language = kEnglish) {
+        dialog = std::make_unique<CDlgUpData>(language, port, panelConnected);
         dialog->setPeriod(1ms);
         dialog->setWorkbookOpener([this](const QString& path) {
             opened.push_back(path);
@@ -129,6 +132,12 @@ TEST_F(DlgUpDataTest, UploadsAndExports) {
     EXPECT_EQ(dialog->saveAs(QString::fromStdString(saved.path() + "/r.csv")), "");
     EXPECT_TRUE(QFileInfo(QString::fromStdString(saved.path() + "/r.csv")).size() > 0);
     QDir(QFileInfo(opened[0]).path()).removeRecursively();
+
+    // The file dialog is titled with the button's words, without its dots.
+    chosenPath.clear();
+    click("saveAs");
+    ASSERT_EQ(chooser.size(), 2u);
+    EXPECT_EQ(chooser[1].first, "Save as");
 }
 
 // No records: the upload asks the instrument nothing, and there is nothing to export.
@@ -173,7 +182,9 @@ TEST_F(DlgUpDataTest, ConfirmOrCloseDuringUploadStopsAndReleases) {
     EXPECT_EQ(dialog->records().table().rows[1][0], "2");
 
     // Closing the dialog during a transfer stops it and releases the port too.
-    dialog->reject();
+    EXPECT_EQ(button("close")->text(), "Close");
+    click("close");
+    EXPECT_FALSE(dialog->isVisible());
     EXPECT_FALSE(dialog->isUploading());
     EXPECT_TRUE(portFree());
 }
@@ -210,6 +221,32 @@ TEST_F(DlgUpDataTest, RefusedConfirms) {
     dialog->findChild<QComboBox*>("slave")->setCurrentIndex(1);
     click("confirm");
     EXPECT_TRUE(dialog->isLinked());
+
+    // The port held by this window's own polling is named as such.
+    click("confirm");
+    ModbusLink panel;
+    ASSERT_EQ(panel.open(linkPath), OpenResult::Opened);
+    dialog->setPolledPort([this] { return QString::fromStdString(linkPath); });
+    click("confirm");
+    EXPECT_FALSE(dialog->isLinked());
+    ASSERT_EQ(messages.messages.size(), 4u);
+    EXPECT_TRUE(messages.messages[3].text.startsWith("This window polls"));
+}
+
+// A language file without the list's words: the list, and so its exports, keep the built-in
+// words instead of "Not Found".
+TEST_F(DlgUpDataTest, WordsMissingFromTheLanguageFileStayTheListsOwn) {
+    startSim(8);
+    test::TempDir folder;
+    test::writeFile(folder.qFile("de.ini"), "[Setting]\nLanguage=de_DE\n[String]\n");
+    makeDialog(QString::fromStdString(linkPath), false, folder.qFile("de.ini"));
+    click("confirm");
+    click("upload");
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->isUploading(), kWaitMs);
+    ASSERT_EQ(failedRows(8), 0);
+    const RecordTable shown = dialog->records().shownTable();
+    EXPECT_EQ(shown.rows, dialog->records().table().rows);
+    EXPECT_EQ(shown.headers, dialog->records().table().headers);
 }
 
 }  // namespace

@@ -78,6 +78,9 @@ public:
     uint16_t modeNumber() const { return modeNumber_; }
     const regmap::Settings& settings() const { return settings_; }
     bool settingsKnown() const { return settingsKnown_; }
+    // Reads the mode number and the settings block again; a block once unknown (after a write
+    // that failed) is known again when this succeeds.
+    bool readSettings() { return connected() && readParameterSet(); }
 
 private:
     bool readParameterSet();

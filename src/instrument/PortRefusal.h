@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace vornex {
+
+// The port this window's own polling holds, empty while it holds none.
+using PolledPort = std::function<QString()>;
+
+// Says why a dialog's own link could not open `port`: this window polls it (and how to free it),
+// the user may not open it, or it cannot be opened at all.
+void showPortRefusal(QWidget* parent, const QString& languageFile, const QString& port,
+                     const PolledPort& polled);
+
+}  // namespace vornex
