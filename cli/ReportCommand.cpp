@@ -34,8 +34,9 @@ ReportTexts configuredTexts() {
 
 void printResults(const TestResults& results) {
     for (const InstrumentResult& r : results.instruments) {
-        std::printf("slave %d: unit %s events %zu pass %zu low %zu high %zu\n", r.slave,
-                    r.unitName().c_str(), r.events.size(), r.pass, r.low, r.high);
+        std::printf("slave %d: unit %s events %zu pass %zu low %zu high %zu incomplete %zu\n",
+                    r.slave, r.unitName().c_str(), r.events.size(), r.pass, r.low, r.high,
+                    r.incomplete);
         for (const judge::JudgedEvent& e : r.events)
             std::printf("event %d %d %s\n", r.slave, e.number, eventFields(r, e).c_str());
         const judge::Statistics& s = r.statistics;
