@@ -6,6 +6,7 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include "CliRun.h"
 #include "MessageRecorder.h"
 #include "Modal.h"
 #include "TempDir.h"
@@ -33,7 +34,10 @@ protected:
     void SetUp() override {
         std::string error;
         ASSERT_TRUE(line_.start(error)) << error;
-        line_.line().setLiveValue(1, 0.0f);
+    }
+    // Connects and records from the first reading on, the instrument holding `value` meanwhile.
+    void record(float value) {
+        line_.line().setLiveValue(1, value);
         frame_ = std::make_unique<CMainFrame>(
             AppPaths::forHome(home_.qPath()),
             [port = line_.portPath()] { return std::vector<std::string>{port}; });
@@ -49,18 +53,34 @@ protected:
     }
 
     QTableWidget& table() { return *frame_->resultsPanel()->table(); }
+    // The panel's row as `vornex-cli report` prints its counts and statistics.
+    QStringList row() {
+        const QString slave = cell(ResultsPanel::Slave);
+        return {QStringLiteral("slave 1: unit %1 events %2 pass %3 low %4 high %5 incomplete %6")
+                    .arg(slave.mid(3, slave.size() - 4), cell(ResultsPanel::Events),
+                         cell(ResultsPanel::Pass), cell(ResultsPanel::Low),
+                         cell(ResultsPanel::High), cell(ResultsPanel::Incomplete)),
+                QStringLiteral("stats 1: n %1 mean %2 sd %3 min %4 max %5 cp %6 cpk %7")
+                    .arg(cell(ResultsPanel::N), cell(ResultsPanel::Mean), cell(ResultsPanel::Sd),
+                         cell(ResultsPanel::Min), cell(ResultsPanel::Max), cell(ResultsPanel::Cp),
+                         cell(ResultsPanel::Cpk))};
+    }
     QString cell(int column) {
         const QTableWidgetItem* item = table().item(0, column);
         return item != nullptr ? item->text() : QString();
     }
+    // Holds the value until the recording took it in.
+    bool hold(float value) {
+        line_.line().setLiveValue(1, value);
+        return waitUntil([&] {
+            return frame_->session().curves().size(0) > 0 &&
+                   frame_->session().curves().newest(0).value == value;
+        });
+    }
     // Holds the value until the recording took it in, then releases it to 0.
     bool peak(float value, const QString& events) {
-        line_.line().setLiveValue(1, value);
         const QString held = QString::number(static_cast<double>(value), 'f', 3);
-        if (!waitUntil([&] {
-                return frame_->session().curves().size(0) > 0 &&
-                       frame_->session().curves().newest(0).value == value;
-            }))
+        if (!hold(value))
             return false;
         line_.line().setLiveValue(1, 0.0f);
         const bool counted = waitUntil([&] { return cell(ResultsPanel::Events) == events; });
@@ -74,6 +94,7 @@ protected:
 };
 
 TEST_F(ResultsPanelTest, PeaksAreJudgedLiveMarkedAndAFailedPeakTurnsItsRowRed) {
+    ASSERT_NO_FATAL_FAILURE(record(0.0f));
     ASSERT_TRUE(peak(60.0f, "1"));
     EXPECT_EQ(cell(ResultsPanel::Slave), "1 (N.m)");
     EXPECT_EQ(cell(ResultsPanel::High), "1");
@@ -121,6 +142,41 @@ TEST_F(ResultsPanelTest, PeaksAreJudgedLiveMarkedAndAFailedPeakTurnsItsRowRed) {
     QTest::keyClicks(threshold, "52");
     ASSERT_TRUE(waitUntil([&] { return cell(ResultsPanel::Events) == "1"; }));
     EXPECT_EQ(cell(ResultsPanel::LastPeak), "60.000");
+}
+
+TEST_F(ResultsPanelTest, PanelReportAndReloadGiveTheSameRowsWithPullsCutAtStartAndStop) {
+    // Already on at Start: listed with its peak, not judged.
+    ASSERT_NO_FATAL_FAILURE(record(58.0f));
+    ASSERT_TRUE(peak(58.0f, "1"));
+    EXPECT_EQ(cell(ResultsPanel::Incomplete), "1");
+    EXPECT_EQ(cell(ResultsPanel::High), "0");
+    ASSERT_TRUE(peak(50.0f, "2"));
+    ASSERT_TRUE(peak(60.0f, "3"));
+    // Still on while recording: open, neither listed nor judged yet.
+    ASSERT_TRUE(hold(52.0f));
+    ASSERT_TRUE(waitUntil([&] { return cell(ResultsPanel::LastPeak) == "open"; }));
+    EXPECT_EQ(cell(ResultsPanel::Events), "3");
+
+    QTest::mouseClick(frame_->toolBar()->button(ToolBarButton::Stop), Qt::LeftButton);
+    ASSERT_FALSE(frame_->view()->recording());
+    const QStringList stopped = row();
+    EXPECT_EQ(stopped,
+              QStringList({"slave 1: unit N.m events 4 pass 1 low 0 high 1 incomplete 2",
+                           "stats 1: n 2 mean 55.000 sd 7.071 min 50.000 max 60.000 cp 0.19 "
+                           "cpk 0.00"}));
+    EXPECT_EQ(cell(ResultsPanel::LastPeak), "52.000");
+
+    const QString path = QString::fromStdString(frame_->session().testPath());
+    frame_->closeTest();
+    ASSERT_TRUE(frame_->loadTestFile(path));
+    EXPECT_EQ(row(), stopped) << "the test loaded again";
+
+    const QStringList report = test::runCli({"report", path}).outLines();
+    ASSERT_EQ(report.size(), 6);
+    EXPECT_EQ(report.at(0), stopped.at(0));
+    EXPECT_EQ(report.at(5), stopped.at(1));
+    EXPECT_EQ(report.at(1), "event 1 1 " + report.at(1).section(' ', 3, 3) + " 58.000 incomplete");
+    EXPECT_EQ(report.at(4), "event 1 4 " + report.at(4).section(' ', 3, 3) + " 52.000 incomplete");
 }
 
 }  // namespace
