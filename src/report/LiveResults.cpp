@@ -31,13 +31,18 @@ bool LiveResults::update(const CurveTable& curves, const Companion* companion, b
         if (size == 0 && !slot.judge)
             continue;
         const CurvePoint* points = curves.curve(i);
-        // A ring that started again at its first index holds only points not taken yet.
-        const uint32_t from = size < slot.taken ? 0 : slot.taken;
         const size_t firstNew = slot.times.size();
-        for (uint32_t p = from; p < size; ++p) {
-            slot.times.push_back(points[p].time);
-            slot.values.push_back(points[p].value);
-        }
+        const auto take = [&slot, points](uint32_t from, uint32_t to) {
+            for (uint32_t p = from; p < to; ++p) {
+                slot.times.push_back(points[p].time);
+                slot.values.push_back(points[p].value);
+            }
+        };
+        // A ring that started again at its first index still holds, behind the points shown, the
+        // end of its last round; an empty one was cleared as its test closed.
+        if (size > 0 && size < slot.taken)
+            take(slot.taken, CurveTable::kLength);
+        take(size < slot.taken ? 0 : slot.taken, size);
         slot.taken = size;
         changed = judgeSlot(i, firstNew, settingsIn(companion, i + 1), recording) || changed;
     }

@@ -6,9 +6,12 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <fstream>
+
 #include "CliRun.h"
 #include "MessageRecorder.h"
 #include "Modal.h"
+#include "RecordFiles.h"
 #include "TempDir.h"
 #include "Wait.h"
 #include "app/SimulatedInstruments.h"
@@ -35,13 +38,16 @@ protected:
         std::string error;
         ASSERT_TRUE(line_.start(error)) << error;
     }
-    // Connects and records from the first reading on, the instrument holding `value` meanwhile.
-    void record(float value) {
-        line_.line().setLiveValue(1, value);
+    void openWindow() {
         frame_ = std::make_unique<CMainFrame>(
             AppPaths::forHome(home_.qPath()),
             [port = line_.portPath()] { return std::vector<std::string>{port}; });
         frame_->show();
+    }
+    // Connects and records from the first reading on, the instrument holding `value` meanwhile.
+    void record(float value) {
+        line_.line().setLiveValue(1, value);
+        openWindow();
         test::whenModal([](QDialog* dialog) { test::typeAndEnter(dialog, "1"); });
         frame_->controlPanel()->onAdd();
         QTest::mouseClick(frame_->controlPanel()->button(CControlDlg::Button::Connect),
@@ -56,10 +62,11 @@ protected:
     // The panel's row as `vornex-cli report` prints its counts and statistics.
     QStringList row() {
         const QString slave = cell(ResultsPanel::Slave);
+        const QString unit = slave.contains('(') ? slave.section('(', 1).chopped(1) : "-";
         return {QStringLiteral("slave 1: unit %1 events %2 pass %3 low %4 high %5 incomplete %6")
-                    .arg(slave.mid(3, slave.size() - 4), cell(ResultsPanel::Events),
-                         cell(ResultsPanel::Pass), cell(ResultsPanel::Low),
-                         cell(ResultsPanel::High), cell(ResultsPanel::Incomplete)),
+                    .arg(unit, cell(ResultsPanel::Events), cell(ResultsPanel::Pass),
+                         cell(ResultsPanel::Low), cell(ResultsPanel::High),
+                         cell(ResultsPanel::Incomplete)),
                 QStringLiteral("stats 1: n %1 mean %2 sd %3 min %4 max %5 cp %6 cpk %7")
                     .arg(cell(ResultsPanel::N), cell(ResultsPanel::Mean), cell(ResultsPanel::Sd),
                          cell(ResultsPanel::Min), cell(ResultsPanel::Max), cell(ResultsPanel::Cp),
@@ -177,6 +184,50 @@ TEST_F(ResultsPanelTest, PanelReportAndReloadGiveTheSameRowsWithPullsCutAtStartA
     EXPECT_EQ(report.at(5), stopped.at(1));
     EXPECT_EQ(report.at(1), "event 1 1 " + report.at(1).section(' ', 3, 3) + " 58.000 incomplete");
     EXPECT_EQ(report.at(4), "event 1 4 " + report.at(4).section(' ', 3, 3) + " 52.000 incomplete");
+}
+
+TEST_F(ResultsPanelTest, ATestLongerThanTheLiveCurveIsJudgedWholeWhenLoaded) {
+    // 2000 pulls of 10 points, more than the curves keep live.
+    std::vector<CurvePoint> points;
+    const double shape[] = {0, 0, 0, 40, 0, 45, 0, 0, 0, 0};
+    for (int i = 0; i < 20000; ++i) {
+        const double peak = i % 10 == 4 ? 50 + (i / 10) % 7 : shape[i % 10];
+        points.push_back(test::point(i * 0.05, peak, 1));
+    }
+    const std::string path = home_.file("long.pdat");
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(points.data()),
+               static_cast<std::streamsize>(points.size() * sizeof(CurvePoint)));
+    openWindow();
+    ASSERT_TRUE(frame_->loadTestFile(QString::fromStdString(path)));
+    EXPECT_EQ(cell(ResultsPanel::Events), "2000");
+    const QStringList report = test::runCli({"report", QString::fromStdString(path)}).outLines();
+    ASSERT_EQ(report.size(), 2002);
+    EXPECT_EQ(row(), QStringList({report.front(), report.back()}));
+}
+
+// The live judging takes every point of a curve, also when its ring started again between two
+// updates, and judges as the judge fed point by point does.
+TEST(LiveResultsTest, TakesEveryPointWhenTheCurveStartsAgainBetweenTwoUpdates) {
+    CurveTable table;
+    LiveResults live;
+    JudgeOverrides overrides;
+    overrides.threshold = 5.0;
+    live.setOverrides(overrides);
+    judge::InstrumentJudge direct(judgeSettingsFor(nullptr, overrides, 0.0));
+    const double shape[] = {0, 0, 8, 9, 0};
+    for (uint32_t i = 0; i < CurveTable::kLength + 20; ++i) {
+        const CurvePoint p = test::point(i * 0.1, shape[i % 5], 1);
+        table.add(p);
+        direct.add(p.time, p.value);
+        if (i == CurveTable::kLength - 12)
+            live.update(table, nullptr, true);
+    }
+    live.update(table, nullptr, false);
+    ASSERT_NE(live.judgeOf(1), nullptr);
+    EXPECT_EQ(live.judgeOf(1)->events().size(), direct.events().size());
+    EXPECT_EQ(live.judgeOf(1)->events().back().event.peakTime,
+              direct.events().back().event.peakTime);
 }
 
 }  // namespace
