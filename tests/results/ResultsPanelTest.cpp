@@ -56,6 +56,7 @@ protected:
         frame_->action(command::kTestNew)->trigger();
         QTest::mouseClick(frame_->toolBar()->button(ToolBarButton::Start), Qt::LeftButton);
         ASSERT_TRUE(frame_->view()->recording());
+        ASSERT_TRUE(hold(value));
     }
 
     QTableWidget& table() { return *frame_->resultsPanel()->table(); }
@@ -161,7 +162,9 @@ TEST_F(ResultsPanelTest, PanelReportAndReloadGiveTheSameRowsWithPullsCutAtStartA
     ASSERT_TRUE(peak(60.0f, "3"));
     // Still on while recording: open, neither listed nor judged yet.
     ASSERT_TRUE(hold(52.0f));
-    ASSERT_TRUE(waitUntil([&] { return cell(ResultsPanel::LastPeak) == "open"; }));
+    // In the window's first language, Simplified Chinese.
+    const QString open = builtInReportTexts(QStringLiteral("zh_CN")).open;
+    ASSERT_TRUE(waitUntil([&] { return cell(ResultsPanel::LastPeak) == open; }));
     EXPECT_EQ(cell(ResultsPanel::Events), "3");
 
     QTest::mouseClick(frame_->toolBar()->button(ToolBarButton::Stop), Qt::LeftButton);
