@@ -72,7 +72,7 @@ void ResultsPanel::showResults(const LiveResults& results, bool recording) {
 void ResultsPanel::setRow(int row, int slave, const LiveResults& results, bool recording) {
     const judge::InstrumentJudge& judge = *results.judgeOf(slave);
     const InstrumentSettings* settings = results.settingsOf(slave);
-    const int d = settings != nullptr ? settings->decimals : 3;
+    const int d = judge.settings().decimals;
     const judge::Statistics s = judge.statistics();
     const auto& events = judge.events();
     const std::optional<judge::JudgedEvent> pending = judge.pending();
