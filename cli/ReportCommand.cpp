@@ -36,8 +36,9 @@ ReportTexts configuredTexts() {
 void printResults(const TestResults& results) {
     for (size_t i = 0; i < results.instruments.size(); ++i) {
         const InstrumentResult& r = results.instruments[i];
-        std::printf("slave %d: unit %s events %zu pass %zu low %zu high %zu\n", r.slave,
-                    r.unitName().c_str(), r.events.size(), r.pass, r.low, r.high);
+        std::printf("slave %d: unit %s events %zu pass %zu low %zu high %zu incomplete %zu\n",
+                    r.slave, r.unitName().c_str(), r.events.size(), r.pass, r.low, r.high,
+                    r.incomplete);
         const std::vector<CurvePoint>& curve = results.curves[i];
         const PeakSource peaks =
             peakSourceOf(r.settings ? &*r.settings : nullptr, curve.data(), curve.size());

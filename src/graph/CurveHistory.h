@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "graph/GapFinder.h"
+#include "judge/GapFinder.h"
 
 namespace vornex {
 
@@ -89,7 +89,7 @@ private:
     // levels_[l - 1][j]: the extremes of points j * 16^l .. (j + 1) * 16^l - 1.
     std::vector<std::vector<Extremes>> levels_;
     std::vector<size_t> gaps_;
-    GapFinder gapFinder_;
+    judge::GapFinder gapFinder_;
     bool ordered_ = true;
     bool breakNext_ = false;
 };

@@ -159,6 +159,7 @@ inline constexpr const char* kResultsLastPeak = "IDS_RESULTS_COL_LAST";
 inline constexpr const char* kResultsPass = "IDS_RESULTS_COL_PASS";
 inline constexpr const char* kResultsLow = "IDS_RESULTS_COL_LOW";
 inline constexpr const char* kResultsHigh = "IDS_RESULTS_COL_HIGH";
+inline constexpr const char* kResultsIncomplete = "IDS_RESULTS_COL_INCOMPLETE";
 inline constexpr const char* kResultsMean = "IDS_RESULTS_COL_MEAN";
 inline constexpr const char* kResultsSd = "IDS_RESULTS_COL_SD";
 inline constexpr const char* kResultsMin = "IDS_RESULTS_COL_MIN";
@@ -169,6 +170,8 @@ inline constexpr const char* kVerdictPass = "IDS_VERDICT_PASS";
 inline constexpr const char* kVerdictLow = "IDS_VERDICT_LOW";
 inline constexpr const char* kVerdictHigh = "IDS_VERDICT_HIGH";
 inline constexpr const char* kVerdictNone = "IDS_VERDICT_NONE";
+inline constexpr const char* kVerdictIncomplete = "IDS_VERDICT_INCOMPLETE";
+inline constexpr const char* kVerdictOpen = "IDS_VERDICT_OPEN";
 inline constexpr const char* kReportTitle = "IDS_REPORT_TITLE";
 inline constexpr const char* kReportStarted = "IDS_REPORT_STARTED";
 inline constexpr const char* kReportMade = "IDS_REPORT_MADE";
@@ -267,7 +270,8 @@ inline constexpr std::array kLanguageKeys = {
     langkey::kResultsEvents, langkey::kResultsLastPeak, langkey::kResultsPass, langkey::kResultsLow,
     langkey::kResultsHigh, langkey::kResultsMean, langkey::kResultsSd, langkey::kResultsMin,
     langkey::kResultsMax, langkey::kResultsThreshold, langkey::kResultsAuto, langkey::kVerdictPass,
-    langkey::kVerdictLow, langkey::kVerdictHigh, langkey::kVerdictNone, langkey::kReportTitle,
+    langkey::kVerdictLow, langkey::kVerdictHigh, langkey::kVerdictNone, langkey::kResultsIncomplete,
+    langkey::kVerdictIncomplete, langkey::kVerdictOpen, langkey::kReportTitle,
     langkey::kReportStarted, langkey::kReportMade, langkey::kReportInstruments,
     langkey::kReportGraph, langkey::kReportEvents, langkey::kReportMeasure, langkey::kReportSet,
     langkey::kReportRange, langkey::kReportTarget, langkey::kReportUpper, langkey::kReportLower,

@@ -28,6 +28,16 @@ const JudgedEvent* InstrumentJudge::finish() {
     return cut ? judge(*cut) : nullptr;
 }
 
+std::optional<JudgedEvent> InstrumentJudge::pending() const {
+    if (!detector_.current())
+        return std::nullopt;
+    JudgedEvent open;
+    open.number = static_cast<int>(events_.size()) + 1;
+    open.event = *detector_.current();
+    open.verdict = Verdict::Incomplete;
+    return open;
+}
+
 size_t InstrumentJudge::count(Verdict verdict) const {
     return static_cast<size_t>(
         std::count_if(events_.begin(), events_.end(),
@@ -35,16 +45,20 @@ size_t InstrumentJudge::count(Verdict verdict) const {
 }
 
 Statistics InstrumentJudge::statistics() const {
-    return statisticsOf(magnitudes_, settings_.band);
+    return statisticsOf(magnitudes_, settings_.band, settings_.decimals);
 }
 
 const JudgedEvent* InstrumentJudge::judge(const Event& event) {
     JudgedEvent judged;
     judged.number = static_cast<int>(events_.size()) + 1;
     judged.event = event;
-    judged.verdict = verdictOf(event.peak, settings_.band);
+    if (event.complete) {
+        judged.verdict = verdictOf(event.peak, settings_.band, settings_.decimals);
+        magnitudes_.push_back(std::fabs(event.peak));
+    } else {
+        judged.verdict = Verdict::Incomplete;
+    }
     events_.push_back(judged);
-    magnitudes_.push_back(std::fabs(event.peak));
     return &events_.back();
 }
 

@@ -17,11 +17,12 @@ struct JudgedEvent {
     Verdict verdict = Verdict::None;
 };
 
-// How to judge one instrument: the threshold at which events start and the band peaks must fall
-// in (none: verdicts are none).
+// How to judge one instrument: the threshold at which events start, the band peaks must fall in
+// (none: verdicts are none) and the decimals its values are read and shown with.
 struct JudgeSettings {
     double threshold = 0.0;
     std::optional<Band> band;
+    int decimals = 3;
 };
 
 // The threshold for an instrument: the one given, else 5 % of its range, else (range unknown)
@@ -29,18 +30,21 @@ struct JudgeSettings {
 double thresholdFor(std::optional<double> given, double range, double largestMagnitude);
 
 // Judges one instrument's curve point by point: its events, their verdicts, counts and statistics.
+// Only complete events are judged and counted in the statistics; incomplete ones are listed with
+// their peak and the verdict Incomplete.
 class InstrumentJudge {
 public:
     explicit InstrumentJudge(const JudgeSettings& settings);
 
     // The event this point ended, judged, if it ended one.
     const JudgedEvent* add(double time, double value);
-    // The end of the test: an event still on is judged as cut there.
+    // The end of the test: an event still on is listed as incomplete.
     const JudgedEvent* finish();
+    // The event still on, as finish() would list it; nothing when none is on.
+    std::optional<JudgedEvent> pending() const;
 
     const JudgeSettings& settings() const { return settings_; }
     const std::vector<JudgedEvent>& events() const { return events_; }
-    const std::optional<Event>& current() const { return detector_.current(); }
     size_t count(Verdict verdict) const;
     Statistics statistics() const;
 
@@ -50,7 +54,7 @@ private:
     JudgeSettings settings_;
     EventDetector detector_;
     std::vector<JudgedEvent> events_;
-    std::vector<double> magnitudes_;
+    std::vector<double> magnitudes_;  // of the complete events
 };
 
 }  // namespace vornex::judge

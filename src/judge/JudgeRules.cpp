@@ -1,6 +1,9 @@
 #include "judge/JudgeRules.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 
 namespace vornex::judge {
 
@@ -12,6 +15,8 @@ std::string_view verdictName(Verdict verdict) {
             return "low";
         case Verdict::High:
             return "high";
+        case Verdict::Incomplete:
+            return "incomplete";
         case Verdict::None:
             break;
     }
@@ -25,13 +30,25 @@ std::optional<Band> bandOf(const Limits& limits) {
                 limits.target + limits.upperPercent * limits.range / 100.0, limits.target};
 }
 
-Verdict verdictOf(double peak, const std::optional<Band>& band) {
+int compareAt(double a, double b, int decimals) {
+    // The printed texts decide, so that equal means exactly what a reader of both numbers sees.
+    char aText[400];
+    char bText[400];
+    const int d = std::clamp(decimals, 0, 6);
+    std::snprintf(aText, sizeof aText, "%.*f", d, a);
+    std::snprintf(bText, sizeof bText, "%.*f", d, b);
+    if (std::strcmp(aText, bText) == 0)
+        return 0;
+    return a < b ? -1 : 1;
+}
+
+Verdict verdictOf(double peak, const std::optional<Band>& band, int decimals) {
     if (!band)
         return Verdict::None;
     const double magnitude = std::fabs(peak);
-    if (magnitude < band->low)
+    if (compareAt(magnitude, band->low, decimals) < 0)
         return Verdict::Low;
-    if (magnitude > band->high)
+    if (compareAt(magnitude, band->high, decimals) > 0)
         return Verdict::High;
     return Verdict::Pass;
 }

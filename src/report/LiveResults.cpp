@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "record/TestFile.h"
+
 namespace vornex {
 
 void LiveResults::reset() {
@@ -14,65 +16,93 @@ void LiveResults::setOverrides(const JudgeOverrides& overrides) {
     overridesChanged_ = true;
 }
 
-bool LiveResults::update(const CurveTable& curves, const Companion* companion) {
+const InstrumentSettings* LiveResults::settingsIn(const Companion* companion, int slave) {
+    if (companion == nullptr)
+        return nullptr;
+    const auto found = companion->instruments.find(slave);
+    return found != companion->instruments.end() ? &found->second : nullptr;
+}
+
+bool LiveResults::update(const CurveTable& curves, const Companion* companion, bool recording) {
     bool changed = false;
     for (int i = 0; i < kCurveSlots; ++i) {
-        if (curves.size(i) == 0)
+        Slot& slot = slots_[static_cast<size_t>(i)];
+        const uint32_t size = curves.size(i);
+        if (size == 0 && !slot.judge)
             continue;
-        const InstrumentSettings* settings = nullptr;
-        if (companion != nullptr) {
-            const auto found = companion->instruments.find(i + 1);
-            if (found != companion->instruments.end())
-                settings = &found->second;
-        }
-        changed = judgeSlot(i, curves, settings) || changed;
+        const CurvePoint* points = curves.curve(i);
+        const size_t firstNew = slot.times.size();
+        const auto take = [&slot, points](uint32_t from, uint32_t to) {
+            for (uint32_t p = from; p < to; ++p) {
+                slot.times.push_back(points[p].time);
+                slot.values.push_back(points[p].value);
+            }
+        };
+        // A ring that started again at its first index still holds, behind the points shown, the
+        // end of its last round; an empty one was cleared as its test closed.
+        if (size > 0 && size < slot.taken)
+            take(slot.taken, CurveTable::kLength);
+        take(size < slot.taken ? 0 : slot.taken, size);
+        slot.taken = size;
+        changed = judgeSlot(i, firstNew, settingsIn(companion, i + 1), recording) || changed;
     }
     overridesChanged_ = false;
     return changed;
 }
 
-bool LiveResults::judgeSlot(int i, const CurveTable& curves, const InstrumentSettings* settings) {
+void LiveResults::load(const std::string& path, const CurveTable& curves,
+                       const Companion* companion) {
+    reset();
+    TestFile(path).readAll([this](const CurvePoint* points, size_t n) {
+        for (size_t i = 0; i < n; ++i) {
+            if (!hasCurveSlot(points[i].slave))
+                continue;
+            Slot& slot = slots_[points[i].slave - 1u];
+            slot.times.push_back(points[i].time);
+            slot.values.push_back(points[i].value);
+        }
+    });
+    for (int i = 0; i < kCurveSlots; ++i) {
+        Slot& slot = slots_[static_cast<size_t>(i)];
+        slot.taken = curves.size(i);
+        if (!slot.times.empty())
+            judgeSlot(i, 0, settingsIn(companion, i + 1), false);
+    }
+    overridesChanged_ = false;
+}
+
+bool LiveResults::judgeSlot(int i, size_t firstNew, const InstrumentSettings* settings,
+                            bool recording) {
     Slot& slot = slots_[static_cast<size_t>(i)];
-    const uint32_t size = curves.size(i);
-    const CurvePoint* points = curves.curve(i);
-    // A ring that started again at its first index holds only points not taken yet.
-    uint32_t from = size < slot.taken ? 0 : slot.taken;
     double largest = slot.largest;
-    for (uint32_t p = from; p < size; ++p) {
-        if (std::isfinite(points[p].value))
-            largest = std::max(largest, std::fabs(points[p].value));
+    for (size_t p = firstNew; p < slot.values.size(); ++p) {
+        if (std::isfinite(slot.values[p]))
+            largest = std::max(largest, std::fabs(slot.values[p]));
     }
     const bool settingsChanged = settings != nullptr
                                      ? !slot.settings || slot.settings->since != settings->since ||
                                            !slot.settings->sameSettings(*settings)
                                      : slot.settings.has_value();
-    // Without a range the threshold follows the largest magnitude, so it is set again whenever
-    // that has doubled.
+    // Without a range the threshold follows the largest magnitude; judging again at every new
+    // largest would cost the whole curve each time, so while recording only a doubling does.
     const bool guessOutgrown =
-        settings == nullptr && !overrides_.threshold && largest > 2.0 * slot.judgedLargest;
+        settings == nullptr && !overrides_.threshold &&
+        (recording ? largest > 2.0 * slot.judgedLargest : largest != slot.judgedLargest);
     const bool again = settingsChanged || overridesChanged_ || !slot.judge || guessOutgrown;
     if (again) {
         slot.settings = settings != nullptr ? std::optional(*settings) : std::nullopt;
         slot.judgedLargest = largest;
         slot.judge = std::make_unique<judge::InstrumentJudge>(
             judgeSettingsFor(settings, overrides_, largest));
-        from = 0;
+        firstNew = 0;
     }
     slot.largest = largest;
     const size_t before = slot.judge->events().size();
-    for (uint32_t p = from; p < size; ++p)
-        slot.judge->add(points[p].time, points[p].value);
-    slot.taken = size;
-    return again || slot.judge->events().size() != before;
-}
-
-bool LiveResults::finish() {
-    bool changed = false;
-    for (Slot& slot : slots_) {
-        if (slot.judge && slot.judge->finish() != nullptr)
-            changed = true;
-    }
-    return changed;
+    const bool wasOn = slot.judge->pending().has_value();
+    for (size_t p = firstNew; p < slot.values.size(); ++p)
+        slot.judge->add(slot.times[p], slot.values[p]);
+    return again || slot.judge->events().size() != before ||
+           slot.judge->pending().has_value() != wasOn;
 }
 
 std::vector<int> LiveResults::slaves() const {

@@ -84,9 +84,9 @@ QString peakNotes(const TestResults& results, const ReportTexts& t) {
 }
 
 QString resultRows(const TestResults& results, const ReportTexts& t) {
-    QString rows =
-        headerRow({t.slave, t.count, t.lastPeak, t.pass, t.low, t.high, QStringLiteral("n"), t.mean,
-                   t.sd, t.min, t.max, QStringLiteral("Cp"), QStringLiteral("Cpk")});
+    QString rows = headerRow({t.slave, t.count, t.lastPeak, t.pass, t.low, t.high, t.incomplete,
+                              QStringLiteral("n"), t.mean, t.sd, t.min, t.max, QStringLiteral("Cp"),
+                              QStringLiteral("Cpk")});
     for (const InstrumentResult& r : results.instruments) {
         const judge::Statistics& s = r.statistics;
         const int d = r.decimals();
@@ -97,9 +97,10 @@ QString resultRows(const TestResults& results, const ReportTexts& t) {
             cell(QString::number(r.slave)) + cell(QString::number(r.events.size())) +
             cell(r.events.empty() ? QStringLiteral("-") : figure(r.events.back().event.peak, d)) +
             cell(QString::number(r.pass)) + cell(QString::number(r.low)) +
-            cell(QString::number(r.high)) + cell(QString::number(s.n)) + cell(figure(s.mean, d)) +
-            cell(figure(s.sd, d)) + cell(figure(s.min, d)) + cell(figure(s.max, d)) +
-            cell(figure(s.cp, 2)) + cell(figure(s.cpk, 2)) + QStringLiteral("</tr>");
+            cell(QString::number(r.high)) + cell(QString::number(r.incomplete)) +
+            cell(QString::number(s.n)) + cell(figure(s.mean, d)) + cell(figure(s.sd, d)) +
+            cell(figure(s.min, d)) + cell(figure(s.max, d)) + cell(figure(s.cp, 2)) +
+            cell(figure(s.cpk, 2)) + QStringLiteral("</tr>");
     }
     return rows;
 }

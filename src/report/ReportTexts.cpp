@@ -16,6 +16,8 @@ QString ReportTexts::verdictText(judge::Verdict v) const {
             return verdictLow;
         case judge::Verdict::High:
             return verdictHigh;
+        case judge::Verdict::Incomplete:
+            return verdictIncomplete;
         case judge::Verdict::None:
             break;
     }
@@ -53,6 +55,7 @@ ReportTexts textsFrom(Lookup text) {
     t.pass = text(k::kResultsPass, "Pass");
     t.low = text(k::kResultsLow, "Low");
     t.high = text(k::kResultsHigh, "High");
+    t.incomplete = text(k::kResultsIncomplete, "Incomplete");
     t.mean = text(k::kResultsMean, "Mean");
     t.sd = text(k::kResultsSd, "SD");
     t.min = text(k::kResultsMin, "Min");
@@ -70,6 +73,8 @@ ReportTexts textsFrom(Lookup text) {
     t.verdictLow = text(k::kVerdictLow, "low");
     t.verdictHigh = text(k::kVerdictHigh, "high");
     t.verdictNone = text(k::kVerdictNone, "none");
+    t.verdictIncomplete = text(k::kVerdictIncomplete, "incomplete");
+    t.open = text(k::kVerdictOpen, "open");
     return t;
 }
 

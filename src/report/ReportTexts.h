@@ -10,10 +10,11 @@ namespace vornex {
 struct ReportTexts {
     QString title, test, file, started, made, instruments, graph, results, events;
     QString slave, unit, measure, set, range, target, upper, lower, threshold, since;
-    QString count, lastPeak, pass, low, high, mean, sd, min, max;
+    QString count, lastPeak, pass, low, high, incomplete, mean, sd, min, max;
     QString event, time, peak, verdict, noSettings, automatic;
     QString peaks, peaksHeld, peaksPolled;
-    QString verdictPass, verdictLow, verdictHigh, verdictNone;
+    QString verdictPass, verdictLow, verdictHigh, verdictNone, verdictIncomplete;
+    QString open;  // a pull still on while recording
 
     QString verdictText(judge::Verdict v) const;
 };

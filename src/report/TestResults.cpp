@@ -26,6 +26,7 @@ judge::JudgeSettings judgeSettingsFor(const InstrumentSettings* settings,
     judge::JudgeSettings judged;
     judged.threshold = judge::thresholdFor(overrides.threshold, range, largestMagnitude);
     judged.band = judge::bandOf(limits);
+    judged.decimals = settings != nullptr ? settings->decimals : InstrumentResult::kDecimals;
     return judged;
 }
 
@@ -36,7 +37,7 @@ std::string InstrumentResult::unitName() const {
 }
 
 int InstrumentResult::decimals() const {
-    return settings ? settings->decimals : 3;
+    return settings ? settings->decimals : kDecimals;
 }
 
 std::optional<TestResults> judgeTestFile(const std::string& path, const JudgeOverrides& overrides,
@@ -92,6 +93,7 @@ std::optional<TestResults> judgeTestFile(const std::string& path, const JudgeOve
         result.pass = judge.count(judge::Verdict::Pass);
         result.low = judge.count(judge::Verdict::Low);
         result.high = judge.count(judge::Verdict::High);
+        result.incomplete = judge.count(judge::Verdict::Incomplete);
         result.statistics = judge.statistics();
         results.instruments.push_back(std::move(result));
         results.curves.push_back(std::move(curve));

@@ -26,6 +26,9 @@ judge::JudgeSettings judgeSettingsFor(const InstrumentSettings* settings,
 
 // One instrument of a judged test.
 struct InstrumentResult {
+    // Decimals of an instrument without recorded settings.
+    static constexpr int kDecimals = 3;
+
     int slave = 0;
     std::optional<InstrumentSettings> settings;  // from the companion file
     judge::JudgeSettings judged;
@@ -33,11 +36,12 @@ struct InstrumentResult {
     size_t pass = 0;
     size_t low = 0;
     size_t high = 0;
+    size_t incomplete = 0;
     judge::Statistics statistics;
 
     // The unit's name, "-" when not known.
     std::string unitName() const;
-    // Decimals of values: the instrument's, or 3 when not known.
+    // Decimals of values: the instrument's, or kDecimals when not known.
     int decimals() const;
 };
 

@@ -45,13 +45,19 @@ JudgeMarks::JudgeMarks(QCustomPlot& plot)
     }
 }
 
-void JudgeMarks::show(const LiveResults& results, int displayedSlave) {
+void JudgeMarks::show(const LiveResults& results, int displayedSlave, bool recording) {
     QVector<double> keys, values, badKeys, badValues;
     for (int slave : results.slaves()) {
-        for (const judge::JudgedEvent& e : results.judgeOf(slave)->events()) {
+        const judge::InstrumentJudge& judge = *results.judgeOf(slave);
+        for (const judge::JudgedEvent& e : judge.events()) {
             const bool bad = e.verdict == judge::Verdict::Low || e.verdict == judge::Verdict::High;
             (bad ? badKeys : keys).append(e.event.peakTime);
             (bad ? badValues : values).append(e.event.peak);
+        }
+        const std::optional<judge::JudgedEvent> pending = judge.pending();
+        if (pending && !recording) {
+            keys.append(pending->event.peakTime);
+            values.append(pending->event.peak);
         }
     }
     peaks_->setData(keys, values);

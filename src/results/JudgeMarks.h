@@ -10,7 +10,8 @@ class QCustomPlot;
 namespace vornex {
 
 // What judging draws on the graph, as items and a plottable of its own beside the curves: a
-// circle on every event's peak (red when it is low or high), and for the displayed instrument its
+// circle on every listed event's peak (red when it is low or high; while recording, a pull still
+// on is not listed yet), and for the displayed instrument its
 // target line and the band between its lower and upper limit. The band lies on a layer below the
 // curves; the marks are left out of the legend and out of what the measuring cursor snaps to.
 class JudgeMarks {
@@ -19,7 +20,7 @@ public:
 
     // Marks the peaks of every instrument judged and the band of `displayedSlave`; the graph
     // redraws when it next does.
-    void show(const LiveResults& results, int displayedSlave);
+    void show(const LiveResults& results, int displayedSlave, bool recording);
 
     const QCPCurve& peaks() const { return *peaks_; }
     const QCPCurve& badPeaks() const { return *badPeaks_; }

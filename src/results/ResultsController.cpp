@@ -52,7 +52,7 @@ const Companion* ResultsController::companion() {
 }
 
 void ResultsController::update() {
-    const bool changed = results_.update(session_.curves(), companion());
+    const bool changed = results_.update(session_.curves(), companion(), session_.recording());
     if (changed || displayed_ != session_.displayedAddress())
         refresh();
     else
@@ -62,8 +62,14 @@ void ResultsController::update() {
 void ResultsController::testLoaded() {
     restart();
     loadedCompanion_ = readCompanion(companionPath(session_.testPath()));
-    results_.update(session_.curves(), companion());
-    results_.finish();
+    // The whole file, not the curves: they keep only the newest points of a long test.
+    results_.load(session_.testPath(), session_.curves(), companion());
+    refresh();
+}
+
+void ResultsController::recordingChanged(RecordingState) {
+    // Stop took the last points in already; a pull still on is listed as incomplete from now.
+    results_.update(session_.curves(), companion(), session_.recording());
     refresh();
 }
 
@@ -84,9 +90,10 @@ void ResultsController::restart() {
 
 void ResultsController::refresh() {
     displayed_ = session_.displayedAddress();
-    panel_.showResults(results_);
+    const bool recording = session_.recording();
+    panel_.showResults(results_, recording);
     showPeakSources();
-    marks_->show(results_, displayed_);
+    marks_->show(results_, displayed_, recording);
     graph_.Redraw();
 }
 

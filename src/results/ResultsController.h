@@ -43,6 +43,7 @@ public:
     const LiveResults& results() const { return results_; }
 
 private:
+    void recordingChanged(RecordingState state) override;
     void testOpened(const std::string& path) override;
     void testClosed(const std::string& path) override;
     void restart();

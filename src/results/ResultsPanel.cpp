@@ -57,8 +57,8 @@ void ResultsPanel::setTexts(const ReportTexts& t) {
     thresholdLabel_->setText(t.threshold);
     threshold_->setSpecialValueText(t.automatic);
     table_->setHorizontalHeaderLabels({t.slave, t.count, t.lastPeak, t.pass, t.low, t.high,
-                                       QStringLiteral("n"), t.mean, t.sd, t.min, t.max,
-                                       QStringLiteral("Cp"), QStringLiteral("Cpk")});
+                                       t.incomplete, QStringLiteral("n"), t.mean, t.sd, t.min,
+                                       t.max, QStringLiteral("Cp"), QStringLiteral("Cpk")});
     showPeakSources(sources_);
 }
 
@@ -77,19 +77,22 @@ std::optional<double> ResultsPanel::threshold() const {
     return threshold_->value() > 0.0 ? std::optional(threshold_->value()) : std::nullopt;
 }
 
-void ResultsPanel::showResults(const LiveResults& results) {
+void ResultsPanel::showResults(const LiveResults& results, bool recording) {
     const std::vector<int> slaves = results.slaves();
     table_->setRowCount(static_cast<int>(slaves.size()));
     for (size_t row = 0; row < slaves.size(); ++row)
-        setRow(static_cast<int>(row), slaves[row], results);
+        setRow(static_cast<int>(row), slaves[row], results, recording);
 }
 
-void ResultsPanel::setRow(int row, int slave, const LiveResults& results) {
+void ResultsPanel::setRow(int row, int slave, const LiveResults& results, bool recording) {
     const judge::InstrumentJudge& judge = *results.judgeOf(slave);
     const InstrumentSettings* settings = results.settingsOf(slave);
-    const int d = settings != nullptr ? settings->decimals : 3;
+    const int d = judge.settings().decimals;
     const judge::Statistics s = judge.statistics();
     const auto& events = judge.events();
+    const std::optional<judge::JudgedEvent> pending = judge.pending();
+    const size_t cut = pending && !recording ? 1 : 0;
+    const judge::JudgedEvent* last = cut ? &*pending : events.empty() ? nullptr : &events.back();
     QString name = QString::number(slave);
     if (settings != nullptr && settings->unit > 0 && settings->unit < regmap::kUnitCount) {
         const std::string_view unit = regmap::unitName(settings->unit);
@@ -98,11 +101,14 @@ void ResultsPanel::setRow(int row, int slave, const LiveResults& results) {
     }
     const QString cells[kColumns] = {
         name,
-        QString::number(events.size()),
-        events.empty() ? QStringLiteral("-") : figure(events.back().event.peak, d),
+        QString::number(events.size() + cut),
+        pending && recording ? texts_.open
+        : last != nullptr    ? figure(last->event.peak, d)
+                             : QStringLiteral("-"),
         QString::number(judge.count(judge::Verdict::Pass)),
         QString::number(judge.count(judge::Verdict::Low)),
         QString::number(judge.count(judge::Verdict::High)),
+        QString::number(judge.count(judge::Verdict::Incomplete) + cut),
         QString::number(s.n),
         figure(s.mean, d),
         figure(s.sd, d),
@@ -111,8 +117,8 @@ void ResultsPanel::setRow(int row, int slave, const LiveResults& results) {
         figure(s.cp, 2),
         figure(s.cpk, 2),
     };
-    const bool bad = !events.empty() && (events.back().verdict == judge::Verdict::Low ||
-                                         events.back().verdict == judge::Verdict::High);
+    const bool bad = last != nullptr && (last->verdict == judge::Verdict::Low ||
+                                         last->verdict == judge::Verdict::High);
     for (int c = 0; c < kColumns; ++c) {
         QTableWidgetItem* item = table_->item(row, c);
         if (item == nullptr) {

@@ -16,14 +16,31 @@ class QTableWidget;
 namespace vornex {
 
 // The results table under the graph: per instrument the number of events, the last peak, the
-// pass / low / high counts and the statistics of the peaks. A row is red while its instrument's
-// last peak is low or high. A threshold typed above the table replaces 5 % of each range. Under the
-// table, where each instrument's peaks come from.
+// pass / low / high / incomplete counts and the statistics of the peaks. A row is red while its
+// instrument's last peak is low or high. A threshold typed above the table replaces 5 % of each
+// range. While recording, a pull still on is shown as open and not counted; otherwise it is
+// listed as incomplete, as the report lists it. Under the table, where each instrument's peaks
+// come from.
 class ResultsPanel : public QWidget {
     Q_OBJECT
 
 public:
-    enum Column { Slave, Events, LastPeak, Pass, Low, High, N, Mean, Sd, Min, Max, Cp, Cpk };
+    enum Column {
+        Slave,
+        Events,
+        LastPeak,
+        Pass,
+        Low,
+        High,
+        Incomplete,
+        N,
+        Mean,
+        Sd,
+        Min,
+        Max,
+        Cp,
+        Cpk
+    };
     static constexpr int kColumns = Cpk + 1;
 
     explicit ResultsPanel(QWidget* parent = nullptr);
@@ -32,7 +49,7 @@ public:
     QSize sizeHint() const override { return {640, 170}; }
 
     void setTexts(const ReportTexts& texts);
-    void showResults(const LiveResults& results);
+    void showResults(const LiveResults& results, bool recording);
     // By slave address, in the order to show.
     void showPeakSources(const std::vector<std::pair<int, PeakSource>>& sources);
 
@@ -46,7 +63,7 @@ signals:
     void thresholdChanged();
 
 private:
-    void setRow(int row, int slave, const LiveResults& results);
+    void setRow(int row, int slave, const LiveResults& results, bool recording);
 
     QLabel* title_;
     QLabel* thresholdLabel_;

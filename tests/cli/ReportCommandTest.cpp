@@ -19,7 +19,7 @@ namespace {
 
 using test::runCli;
 
-// Slave 2 recorded three tightenings (one cut by the end of the test), slave 5 one; slave 2's
+// Slave 2 recorded three tightenings (the last cut by the end of the test), slave 5 one; slave 2's
 // settings are in the companion file: range 100 N.m in kgf.cm, target 50 kgf.cm, +10 % / -20 %.
 class ReportCommand : public ::testing::Test {
 protected:
@@ -51,13 +51,14 @@ TEST_F(ReportCommand, PrintsEventsVerdictsAndStatisticsPerSlave) {
     writeCompanion();
     // Range 1019.7 kgf.cm: θ 50.985, band 296.06..601.97.
     EXPECT_EQ(runCli({"report", file}).outLines(),
-              QStringList({"slave 2: unit kgf.cm events 3 pass 2 low 0 high 1",
+              QStringList({"slave 2: unit kgf.cm events 3 pass 2 low 0 high 0 incomplete 1",
                            "peaks 2: held by the instrument (P)", "event 2 1 0.500 300.0 pass",
-                           "event 2 2 1.500 -600.0 pass", "event 2 3 2.500 1000.0 high",
-                           "stats 2: n 3 mean 633.3 sd 351.2 min 300.0 max 1000.0 cp 0.15 cpk "
-                           "-0.03",
+                           "event 2 2 1.500 -600.0 pass",
+                           // Still rising when the file ends: listed, neither judged nor counted.
+                           "event 2 3 2.500 1000.0 incomplete",
+                           "stats 2: n 2 mean 450.0 sd 212.1 min 300.0 max 600.0 cp 0.24 cpk 0.24",
                            // No settings: θ is 5 % of the largest magnitude, no verdicts.
-                           "slave 5: unit - events 1 pass 0 low 0 high 0",
+                           "slave 5: unit - events 1 pass 0 low 0 high 0 incomplete 0",
                            "peaks 5: polled curve 2.0 readings/s", "event 5 1 0.500 40.000 none",
                            "stats 5: n 1 mean 40.000 sd - min 40.000 max 40.000 cp - cpk -"}));
     // Given limits replace the companion's for every slave; a threshold above a peak hides it.
@@ -65,10 +66,10 @@ TEST_F(ReportCommand, PrintsEventsVerdictsAndStatisticsPerSlave) {
                                       "--upper", "10", "--lower", "0"})
                                   .outLines();
     EXPECT_EQ(given.mid(0, 4),
-              QStringList({"slave 2: unit kgf.cm events 2 pass 0 low 0 high 2",
+              QStringList({"slave 2: unit kgf.cm events 2 pass 0 low 0 high 1 incomplete 1",
                            "peaks 2: held by the instrument (P)", "event 2 1 1.500 -600.0 high",
-                           "event 2 2 2.500 1000.0 high"}));
-    EXPECT_EQ(given[5], "slave 5: unit - events 0 pass 0 low 0 high 0");
+                           "event 2 2 2.500 1000.0 incomplete"}));
+    EXPECT_EQ(given[5], "slave 5: unit - events 0 pass 0 low 0 high 0 incomplete 0");
 }
 
 TEST_F(ReportCommand, WritesEveryEventToCsvAndANonEmptyPdf) {
@@ -81,7 +82,7 @@ TEST_F(ReportCommand, WritesEveryEventToCsvAndANonEmptyPdf) {
     ASSERT_TRUE(csvFile.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(csvFile.readAll()).split('\n', Qt::SkipEmptyParts),
               QStringList({"slave,event,time,peak,unit,verdict", "2,1,0.500,300.0,kgf.cm,pass",
-                           "2,2,1.500,-600.0,kgf.cm,pass", "2,3,2.500,1000.0,kgf.cm,high",
+                           "2,2,1.500,-600.0,kgf.cm,pass", "2,3,2.500,1000.0,kgf.cm,incomplete",
                            "5,1,0.500,40.000,-,none"}));
     QFile pdfFile(pdf);
     ASSERT_TRUE(pdfFile.open(QIODevice::ReadOnly));

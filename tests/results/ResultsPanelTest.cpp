@@ -8,8 +8,12 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <fstream>
+
+#include "CliRun.h"
 #include "MessageRecorder.h"
 #include "Modal.h"
+#include "RecordFiles.h"
 #include "TempDir.h"
 #include "Wait.h"
 #include "app/SimulatedInstruments.h"
@@ -37,11 +41,17 @@ protected:
     void SetUp() override {
         std::string error;
         ASSERT_TRUE(line_.start(error)) << error;
-        line_.line().setLiveValue(1, 0.0f);
+    }
+    void openWindow() {
         frame_ = std::make_unique<CMainFrame>(
             AppPaths::forHome(home_.qPath()),
             [port = line_.portPath()] { return std::vector<std::string>{port}; });
         frame_->show();
+    }
+    // Connects and records from the first reading on, the instrument holding `value` meanwhile.
+    void record(float value) {
+        line_.line().setLiveValue(1, value);
+        openWindow();
         test::whenModal([](QDialog* dialog) { test::typeAndEnter(dialog, "1"); });
         frame_->controlPanel()->onAdd();
         QTest::mouseClick(frame_->controlPanel()->button(CControlDlg::Button::Connect),
@@ -50,21 +60,39 @@ protected:
         frame_->action(command::kTestNew)->trigger();
         QTest::mouseClick(frame_->toolBar()->button(ToolBarButton::Start), Qt::LeftButton);
         ASSERT_TRUE(frame_->view()->recording());
+        ASSERT_TRUE(hold(value));
     }
 
     QTableWidget& table() { return *frame_->resultsPanel()->table(); }
+    // The panel's row as `vornex-cli report` prints its counts and statistics.
+    QStringList row() {
+        const QString slave = cell(ResultsPanel::Slave);
+        const QString unit = slave.contains('(') ? slave.section('(', 1).chopped(1) : "-";
+        return {QStringLiteral("slave 1: unit %1 events %2 pass %3 low %4 high %5 incomplete %6")
+                    .arg(unit, cell(ResultsPanel::Events), cell(ResultsPanel::Pass),
+                         cell(ResultsPanel::Low), cell(ResultsPanel::High),
+                         cell(ResultsPanel::Incomplete)),
+                QStringLiteral("stats 1: n %1 mean %2 sd %3 min %4 max %5 cp %6 cpk %7")
+                    .arg(cell(ResultsPanel::N), cell(ResultsPanel::Mean), cell(ResultsPanel::Sd),
+                         cell(ResultsPanel::Min), cell(ResultsPanel::Max), cell(ResultsPanel::Cp),
+                         cell(ResultsPanel::Cpk))};
+    }
     QString cell(int column) {
         const QTableWidgetItem* item = table().item(0, column);
         return item != nullptr ? item->text() : QString();
     }
+    // Holds the value until the recording took it in.
+    bool hold(float value) {
+        line_.line().setLiveValue(1, value);
+        return waitUntil([&] {
+            return frame_->session().curves().size(0) > 0 &&
+                   frame_->session().curves().newest(0).value == value;
+        });
+    }
     // Holds the value until the recording took it in, then releases it to 0.
     bool peak(float value, const QString& events) {
-        line_.line().setLiveValue(1, value);
         const QString held = QString::number(static_cast<double>(value), 'f', 3);
-        if (!waitUntil([&] {
-                return frame_->session().curves().size(0) > 0 &&
-                       frame_->session().curves().newest(0).value == value;
-            }))
+        if (!hold(value))
             return false;
         line_.line().setLiveValue(1, 0.0f);
         const bool counted = waitUntil([&] { return cell(ResultsPanel::Events) == events; });
@@ -78,6 +106,7 @@ protected:
 };
 
 TEST_F(ResultsPanelTest, PeaksAreJudgedLiveMarkedAndAFailedPeakTurnsItsRowRed) {
+    ASSERT_NO_FATAL_FAILURE(record(0.0f));
     ASSERT_TRUE(peak(60.0f, "1"));
     EXPECT_EQ(cell(ResultsPanel::Slave), "1 (N.m)");
     EXPECT_EQ(cell(ResultsPanel::High), "1");
@@ -139,6 +168,87 @@ TEST_F(ResultsPanelTest, PeaksAreJudgedLiveMarkedAndAFailedPeakTurnsItsRowRed) {
     frame_->language().choose(command::kLanguageEnUS);
     EXPECT_TRUE(sources.text().endsWith(QStringLiteral("1: peak held by the instrument (P)")))
         << sources.text().toStdString();
+}
+
+TEST_F(ResultsPanelTest, PanelReportAndReloadGiveTheSameRowsWithPullsCutAtStartAndStop) {
+    // Already on at Start: listed with its peak, not judged.
+    ASSERT_NO_FATAL_FAILURE(record(58.0f));
+    ASSERT_TRUE(peak(58.0f, "1"));
+    EXPECT_EQ(cell(ResultsPanel::Incomplete), "1");
+    EXPECT_EQ(cell(ResultsPanel::High), "0");
+    ASSERT_TRUE(peak(50.0f, "2"));
+    ASSERT_TRUE(peak(60.0f, "3"));
+    // Still on while recording: open, neither listed nor judged yet.
+    ASSERT_TRUE(hold(52.0f));
+    // In the window's first language, Simplified Chinese.
+    const QString open = builtInReportTexts(QStringLiteral("zh_CN")).open;
+    ASSERT_TRUE(waitUntil([&] { return cell(ResultsPanel::LastPeak) == open; }));
+    EXPECT_EQ(cell(ResultsPanel::Events), "3");
+
+    QTest::mouseClick(frame_->toolBar()->button(ToolBarButton::Stop), Qt::LeftButton);
+    ASSERT_FALSE(frame_->view()->recording());
+    const QStringList stopped = row();
+    EXPECT_EQ(stopped,
+              QStringList({"slave 1: unit N.m events 4 pass 1 low 0 high 1 incomplete 2",
+                           "stats 1: n 2 mean 55.000 sd 7.071 min 50.000 max 60.000 cp 0.19 "
+                           "cpk 0.00"}));
+    EXPECT_EQ(cell(ResultsPanel::LastPeak), "52.000");
+
+    const QString path = QString::fromStdString(frame_->session().testPath());
+    frame_->closeTest();
+    ASSERT_TRUE(frame_->loadTestFile(path));
+    EXPECT_EQ(row(), stopped) << "the test loaded again";
+
+    const QStringList report = test::runCli({"report", path}).outLines();
+    ASSERT_EQ(report.size(), 6);
+    EXPECT_EQ(report.at(0), stopped.at(0));
+    EXPECT_EQ(report.at(5), stopped.at(1));
+    EXPECT_EQ(report.at(1), "event 1 1 " + report.at(1).section(' ', 3, 3) + " 58.000 incomplete");
+    EXPECT_EQ(report.at(4), "event 1 4 " + report.at(4).section(' ', 3, 3) + " 52.000 incomplete");
+}
+
+TEST_F(ResultsPanelTest, ATestLongerThanTheLiveCurveIsJudgedWholeWhenLoaded) {
+    // 2000 pulls of 10 points, more than the curves keep live.
+    std::vector<CurvePoint> points;
+    const double shape[] = {0, 0, 0, 40, 0, 45, 0, 0, 0, 0};
+    for (int i = 0; i < 20000; ++i) {
+        const double peak = i % 10 == 4 ? 50 + (i / 10) % 7 : shape[i % 10];
+        points.push_back(test::point(i * 0.05, peak, 1));
+    }
+    const std::string path = home_.file("long.pdat");
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(points.data()),
+               static_cast<std::streamsize>(points.size() * sizeof(CurvePoint)));
+    openWindow();
+    ASSERT_TRUE(frame_->loadTestFile(QString::fromStdString(path)));
+    EXPECT_EQ(cell(ResultsPanel::Events), "2000");
+    const QStringList report = test::runCli({"report", QString::fromStdString(path)}).outLines();
+    ASSERT_EQ(report.size(), 2002);
+    EXPECT_EQ(row(), QStringList({report.front(), report.back()}));
+}
+
+// The live judging takes every point of a curve, also when its ring started again between two
+// updates, and judges as the judge fed point by point does.
+TEST(LiveResultsTest, TakesEveryPointWhenTheCurveStartsAgainBetweenTwoUpdates) {
+    CurveTable table;
+    LiveResults live;
+    JudgeOverrides overrides;
+    overrides.threshold = 5.0;
+    live.setOverrides(overrides);
+    judge::InstrumentJudge direct(judgeSettingsFor(nullptr, overrides, 0.0));
+    const double shape[] = {0, 0, 8, 9, 0};
+    for (uint32_t i = 0; i < CurveTable::kLength + 20; ++i) {
+        const CurvePoint p = test::point(i * 0.1, shape[i % 5], 1);
+        table.add(p);
+        direct.add(p.time, p.value);
+        if (i == CurveTable::kLength - 12)
+            live.update(table, nullptr, true);
+    }
+    live.update(table, nullptr, false);
+    ASSERT_NE(live.judgeOf(1), nullptr);
+    EXPECT_EQ(live.judgeOf(1)->events().size(), direct.events().size());
+    EXPECT_EQ(live.judgeOf(1)->events().back().event.peakTime,
+              direct.events().back().event.peakTime);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <optional>
 
-namespace vornex {
+namespace vornex::judge {
 
 // Tells a stretch without readings (a lost line, a pause between Stop and Start) from the
 // ordinary spacing of one curve's points, which depends on how many instruments share the line.
@@ -30,4 +30,4 @@ private:
     size_t nextStep_ = 0;
 };
 
-}  // namespace vornex
+}  // namespace vornex::judge

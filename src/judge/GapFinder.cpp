@@ -1,8 +1,8 @@
-#include "graph/GapFinder.h"
+#include "judge/GapFinder.h"
 
 #include <algorithm>
 
-namespace vornex {
+namespace vornex::judge {
 
 std::optional<double> GapFinder::next(double time) {
     const std::optional<double> last = last_;
@@ -35,4 +35,4 @@ double GapFinder::medianStep() const {
     return *middle;
 }
 
-}  // namespace vornex
+}  // namespace vornex::judge
