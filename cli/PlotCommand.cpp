@@ -10,6 +10,7 @@
 #include "Commands.h"
 #include "graph/CXGraph.h"
 #include "graph/GraphExport.h"
+#include "link/NumberText.h"
 #include "record/AtomicFile.h"
 #include "record/TestFile.h"
 
@@ -27,9 +28,7 @@ struct PlotOptions {
 };
 
 std::optional<double> parseSeconds(const QString& text) {
-    bool ok = false;
-    const double seconds = text.toDouble(&ok);
-    return ok && std::isfinite(seconds) ? std::optional<double>(seconds) : std::nullopt;
+    return parseNumber(text.toStdString());
 }
 
 // Nothing when an option's value is not what it should be.

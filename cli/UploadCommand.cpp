@@ -9,6 +9,7 @@
 #include "LinkMessages.h"
 #include "instrument/core/RecordExport.h"
 #include "instrument/core/RecordUpload.h"
+#include "link/NumberText.h"
 
 namespace vornex::cli {
 
@@ -78,6 +79,7 @@ private:
 int runUpload(const QStringList& args) {
     QString port, xlsx, csv;
     int slave = 0;
+    long address = 0;
     bool fast = false;
     bool usage = false;
     for (int i = 0; i < args.size() && !usage; ++i) {
@@ -94,7 +96,7 @@ int runUpload(const QStringList& args) {
         if (name == QLatin1String("--port"))
             port = value;
         else if (name == QLatin1String("--slave"))
-            slave = value.toInt();
+            slave = static_cast<int>(parseLong(value.toStdString(), 1, 30, address) ? address : 0);
         else if (name == QLatin1String("--xlsx"))
             xlsx = value;
         else if (name == QLatin1String("--csv"))

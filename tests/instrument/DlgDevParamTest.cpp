@@ -89,6 +89,16 @@ TEST_F(DlgDevParamTest, RefusedSetShowsTheFixedMessage) {
         << messages.messages[0].text.toStdString();
     EXPECT_EQ(committed().target, 50000u);
     EXPECT_EQ(committed().upperLimit, 50);
+
+    // A field that is not wholly a number is refused as well, not read as its leading digits or 0.
+    for (const char* upper : {"2-1", "1.2.3", ""}) {
+        type("target", "3000");
+        type("upper", upper);
+        click("set");
+    }
+    EXPECT_EQ(messages.messages.size(), 5u);
+    EXPECT_EQ(committed().target, 50000u);
+    EXPECT_EQ(committed().upperLimit, 50);
 }
 
 TEST_F(DlgDevParamTest, ConnectFailsWhileThePortIsHeld) {
