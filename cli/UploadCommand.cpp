@@ -130,14 +130,27 @@ int runUpload(const QStringList& args) {
     collector.waitForEnd();
     upload.unlink();
 
-    const std::string out = (xlsx.isEmpty() ? csv : xlsx).toStdString();
-    const std::string error = xlsx.isEmpty() ? writeRecordCsv(out, collector.table())
-                                             : writeRecordWorkbook(out, collector.table());
-    if (!error.empty()) {
-        std::fprintf(stderr, "vornex-cli upload: %s\n", error.c_str());
-        return 2;
+    const std::string asked = (xlsx.isEmpty() ? csv : xlsx).toStdString();
+    const size_t rows = collector.table().rows.size();
+    // Rows of a transfer cut short go beside the output, which keeps an earlier complete list.
+    const bool finished = collector.end() == UploadEnd::Completed;
+    const std::string out = finished ? asked : partialOutputPath(asked);
+    if (finished || rows > 0) {
+        const std::string error = xlsx.isEmpty() ? writeRecordCsv(out, collector.table())
+                                                 : writeRecordWorkbook(out, collector.table());
+        if (!error.empty()) {
+            std::fprintf(stderr, "vornex-cli upload: %s\n", error.c_str());
+            return 2;
+        }
     }
-    std::printf("records: %zu\n", collector.table().rows.size());
+    std::printf("records: %zu\n", rows);
+    if (!finished) {
+        std::fprintf(stderr, "vornex-cli upload: the upload did not finish; %s is not written",
+                     asked.c_str());
+        if (rows > 0)
+            std::fprintf(stderr, ", the %zu records read are in %s", rows, out.c_str());
+        std::fputc('\n', stderr);
+    }
     if (collector.failed() > 0)
         std::fprintf(stderr, "vornex-cli upload: %u records could not be read (last: %s)\n",
                      collector.failed(), collector.lastFailure().describe().c_str());
