@@ -207,7 +207,7 @@ TEST_F(ExportCommand, PipesAndFoldersAreRefusedAtOnce) {
 // Records no reader draws are counted as other, and the total is every record of the file.
 TEST_F(ExportCommand, CountTellsRecordsOfOtherSlaves) {
     std::string bytes = records(2);
-    for (const uint8_t slave : {0, 31, 255}) {
+    for (const uint8_t slave : {uint8_t{0}, uint8_t{31}, uint8_t{255}}) {
         const CurvePoint p = test::point(1.0, 2.0, slave);
         bytes.append(reinterpret_cast<const char*>(&p), sizeof p);
     }
