@@ -1,6 +1,9 @@
 #include "Arguments.h"
 
+#include <limits>
+
 #include "link/AddressList.h"
+#include "link/NumberText.h"
 #include "link/RegisterMap.h"
 
 namespace vornex::cli {
@@ -31,11 +34,10 @@ QStringList Arguments::values(const QString& name) const {
 }
 
 std::optional<int> parseCount(const QString& text) {
-    bool ok = false;
-    const int n = text.toInt(&ok, 10);
-    if (!ok || n < 1)
+    long n = 0;
+    if (!parseLong(text.toStdString(), 1, std::numeric_limits<int>::max(), n))
         return std::nullopt;
-    return n;
+    return static_cast<int>(n);
 }
 
 std::optional<std::vector<int>> parseSlaveList(const QString& text) {

@@ -23,6 +23,8 @@ int runCount(const QStringList& args) {
                         static_cast<unsigned long long>(counts->of(slave)));
         }
     }
+    if (counts->other != 0)
+        std::printf("other: %llu\n", static_cast<unsigned long long>(counts->other));
     std::printf("total: %llu\n", static_cast<unsigned long long>(counts->total()));
     return 0;
 }

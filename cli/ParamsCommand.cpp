@@ -34,9 +34,10 @@ std::optional<unsigned> codeOf(const QString& name, const std::string_view (&nam
 }
 
 std::optional<int> integer(const QString& text, int low, int high) {
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    return ok && value >= low && value <= high ? std::optional<int>(value) : std::nullopt;
+    long value = 0;
+    return parseLong(text.toStdString(), low, high, value)
+               ? std::optional<int>(static_cast<int>(value))
+               : std::nullopt;
 }
 
 // Nullopt for a usage error, described in `error`. A mode, unit or measure the window does not
@@ -77,6 +78,15 @@ std::optional<ParamsOptions> parse(const QStringList& args, QString& error, QStr
         } else if (name == QLatin1String("--set")) {
             o.set = TypedSettings{args[i + 1].toStdString(), args[i + 2].toStdString(),
                                   args[i + 3].toStdString()};
+            for (const std::string* field : {&o.set->target, &o.set->upper, &o.set->lower}) {
+                if (!parseNumber(*field)) {
+                    error = QStringLiteral(
+                                "--set takes three decimal numbers (target, upper "
+                                "and lower limit); \"%1\" is not one")
+                                .arg(QString::fromStdString(*field));
+                    return std::nullopt;
+                }
+            }
         } else {
             error = QStringLiteral("unknown option ") + name;
             return std::nullopt;

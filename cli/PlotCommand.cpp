@@ -1,7 +1,9 @@
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "Commands.h"
 #include "graph/CXGraph.h"
 #include "graph/GraphExport.h"
+#include "link/NumberText.h"
 #include "record/AtomicFile.h"
 #include "record/TestFile.h"
 
@@ -27,9 +30,7 @@ struct PlotOptions {
 };
 
 std::optional<double> parseSeconds(const QString& text) {
-    bool ok = false;
-    const double seconds = text.toDouble(&ok);
-    return ok && std::isfinite(seconds) ? std::optional<double>(seconds) : std::nullopt;
+    return parseNumber(text.toStdString());
 }
 
 // Nothing when an option's value is not what it should be.
@@ -53,6 +54,27 @@ std::optional<PlotOptions> parseOptions(const Arguments& arguments) {
     if (options.from && options.to && !(*options.from < *options.to))
         return std::nullopt;
     return options;
+}
+
+// First and last time of the readings drawn; empty while first > last.
+struct Span {
+    double first = std::numeric_limits<double>::infinity();
+    double last = -std::numeric_limits<double>::infinity();
+};
+
+// Why --from and --to show nothing of the test, or nothing when they show some of it.
+std::optional<std::string> rangeRefusal(const PlotOptions& options, const Span& span) {
+    if (!options.from && !options.to)
+        return std::nullopt;
+    if (!(span.first <= span.last))
+        return std::string("the test holds no readings, so --from and --to show nothing");
+    const double from = options.from.value_or(span.first);
+    const double to = options.to.value_or(span.last);
+    if (from < to && from <= span.last && to >= span.first)
+        return std::nullopt;
+    return "the range " + formatFixed(from, 3) + " to " + formatFixed(to, 3) +
+           " s shows nothing of the test; the test spans " + formatFixed(span.first, 3) + " to " +
+           formatFixed(span.last, 3) + " s";
 }
 
 }  // namespace
@@ -84,18 +106,28 @@ int runPlot(const QStringList& args) {
         }
     }
     std::vector<std::vector<CurvePoint>> curves(kCurveSlots);
+    Span span;
     std::string error;
     const ReadStatus status = TestFile(input).readAll(
         [&](const CurvePoint* points, size_t count) {
             for (size_t i = 0; i < count; ++i) {
-                if (hasCurveSlot(points[i].slave))
-                    curves[points[i].slave - 1u].push_back(points[i]);
+                if (!hasCurveSlot(points[i].slave))
+                    continue;
+                curves[points[i].slave - 1u].push_back(points[i]);
+                if (std::isfinite(points[i].time)) {
+                    span.first = std::min(span.first, points[i].time);
+                    span.last = std::max(span.last, points[i].time);
+                }
             }
         },
         &error);
     if (status != ReadStatus::Read) {
         std::fprintf(stderr, "vornex-cli plot: %s\n", error.c_str());
         return 2;
+    }
+    if (const auto refusal = rangeRefusal(*options, span)) {
+        std::fprintf(stderr, "vornex-cli plot: %s\n", refusal->c_str());
+        return 1;
     }
 
     CXGraph graph;

@@ -1,4 +1,3 @@
-#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -6,6 +5,7 @@
 #include "Commands.h"
 #include "i18n/HomeFolder.h"
 #include "i18n/ProfileFile.h"
+#include "link/NumberText.h"
 #include "report/EventsCsv.h"
 #include "report/PeakSource.h"
 #include "report/ReportDocument.h"
@@ -19,9 +19,7 @@ const char kUsage[] =
     "(all three), --csv OUT and --pdf OUT are optional\n";
 
 std::optional<double> number(const Arguments& arguments, const char* name) {
-    bool ok = false;
-    const double value = arguments.value(QString::fromLatin1(name)).toDouble(&ok);
-    return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+    return parseNumber(arguments.value(QString::fromLatin1(name)).toStdString());
 }
 
 // The report speaks the language of the home folder's configuration, else English.

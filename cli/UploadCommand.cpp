@@ -9,6 +9,7 @@
 #include "LinkMessages.h"
 #include "instrument/core/RecordExport.h"
 #include "instrument/core/RecordUpload.h"
+#include "link/NumberText.h"
 
 namespace vornex::cli {
 
@@ -78,6 +79,7 @@ private:
 int runUpload(const QStringList& args) {
     QString port, xlsx, csv;
     int slave = 0;
+    long address = 0;
     bool fast = false;
     bool usage = false;
     for (int i = 0; i < args.size() && !usage; ++i) {
@@ -94,7 +96,7 @@ int runUpload(const QStringList& args) {
         if (name == QLatin1String("--port"))
             port = value;
         else if (name == QLatin1String("--slave"))
-            slave = value.toInt();
+            slave = static_cast<int>(parseLong(value.toStdString(), 1, 30, address) ? address : 0);
         else if (name == QLatin1String("--xlsx"))
             xlsx = value;
         else if (name == QLatin1String("--csv"))
@@ -128,14 +130,27 @@ int runUpload(const QStringList& args) {
     collector.waitForEnd();
     upload.unlink();
 
-    const std::string out = (xlsx.isEmpty() ? csv : xlsx).toStdString();
-    const std::string error = xlsx.isEmpty() ? writeRecordCsv(out, collector.table())
-                                             : writeRecordWorkbook(out, collector.table());
-    if (!error.empty()) {
-        std::fprintf(stderr, "vornex-cli upload: %s\n", error.c_str());
-        return 2;
+    const std::string asked = (xlsx.isEmpty() ? csv : xlsx).toStdString();
+    const size_t rows = collector.table().rows.size();
+    // Rows of a transfer cut short go beside the output, which keeps an earlier complete list.
+    const bool finished = collector.end() == UploadEnd::Completed;
+    const std::string out = finished ? asked : partialOutputPath(asked);
+    if (finished || rows > 0) {
+        const std::string error = xlsx.isEmpty() ? writeRecordCsv(out, collector.table())
+                                                 : writeRecordWorkbook(out, collector.table());
+        if (!error.empty()) {
+            std::fprintf(stderr, "vornex-cli upload: %s\n", error.c_str());
+            return 2;
+        }
     }
-    std::printf("records: %zu\n", collector.table().rows.size());
+    std::printf("records: %zu\n", rows);
+    if (!finished) {
+        std::fprintf(stderr, "vornex-cli upload: the upload did not finish; %s is not written",
+                     asked.c_str());
+        if (rows > 0)
+            std::fprintf(stderr, ", the %zu records read are in %s", rows, out.c_str());
+        std::fputc('\n', stderr);
+    }
     if (collector.failed() > 0)
         std::fprintf(stderr, "vornex-cli upload: %u records could not be read (last: %s)\n",
                      collector.failed(), collector.lastFailure().describe().c_str());

@@ -45,7 +45,7 @@ void liveValue(FuzzedDataProvider& input) {
 
 params::SetField typedField(FuzzedDataProvider& input, std::optional<uint32_t> shownRaw) {
     params::SetField field;
-    field.typed = vornex::parseLeadingNumber(input.ConsumeRandomLengthString(24));
+    field.typed = vornex::parseNumber(input.ConsumeRandomLengthString(24)).value_or(std::nan(""));
     if (input.ConsumeBool())
         field.unchangedRaw = shownRaw;
     return field;

@@ -226,6 +226,7 @@ void CDlgUpData::onUpload() {
     // A press during a transfer starts it again from record 1; rows of the stopped run that are
     // still on their way are recognised by their run number and dropped.
     model_->clear();
+    complete_ = false;
     progress_->setRange(0, qMax(1, static_cast<int>(upload_.count())));
     progress_->setValue(0);
     uploading_ = true;
@@ -254,6 +255,7 @@ void CDlgUpData::endUpload(unsigned run, UploadEnd end, unsigned failed) {
     if (run != run_)
         return;
     uploading_ = false;
+    complete_ = end == UploadEnd::Completed;
     if (end == UploadEnd::LineLost)
         showLangMessage(this, languageFile_, langkey::kMessageModbusError);
     else if (failed > 0)
@@ -265,7 +267,8 @@ void CDlgUpData::onExport() {
         showLangMessage(this, languageFile_, langkey::kMessageNoUploadData);
         return;
     }
-    const QString name = exportfolders::proposedName(slave_->currentText(), QDate::currentDate());
+    const QString name =
+        outputName(exportfolders::proposedName(slave_->currentText(), QDate::currentDate()));
     const QString folder = exportfolders::makeFolder(QDir::tempPath());
     const QString path = folder + QLatin1Char('/') + name;
     if (folder.isEmpty() || !saveAs(path).isEmpty()) {
@@ -294,6 +297,7 @@ bool CDlgUpData::saveThroughDialog(const QString& caption, const QString& propos
     const bool csv = !filter.isEmpty() && filter != workbooks;
     if (QFileInfo(path).suffix().isEmpty())
         path += csv ? QStringLiteral(".csv") : QStringLiteral(".xlsx");
+    path = outputName(path);
     if (!saveAs(path).isEmpty()) {
         showLangMessage(this, languageFile_, langkey::kMessageExportError);
         return false;
@@ -317,8 +321,15 @@ void CDlgUpData::onSaveAs() {
         showLangMessage(this, languageFile_, langkey::kMessageNoUploadData);
         return;
     }
-    saveThroughDialog(titleOfCommand(saveAs_->text()),
-                      exportfolders::proposedName(slave_->currentText(), QDate::currentDate()));
+    saveThroughDialog(
+        titleOfCommand(saveAs_->text()),
+        outputName(exportfolders::proposedName(slave_->currentText(), QDate::currentDate())));
+}
+
+QString CDlgUpData::outputName(const QString& path) const {
+    if (complete_ || QFileInfo(path).completeBaseName().endsWith(QLatin1String(".partial")))
+        return path;
+    return QString::fromStdString(partialOutputPath(path.toStdString()));
 }
 
 void CDlgUpData::done(int result) {

@@ -67,6 +67,9 @@ private:
     void onSaveAs();
     // Saves through the file dialog; true when a file was written.
     bool saveThroughDialog(const QString& caption, const QString& proposed);
+    // The name a file of the list gets: a list of a transfer that did not finish is saved under
+    // its partial name, beside any complete list of that name and never over it.
+    QString outputName(const QString& path) const;
     QString text(const char* key) const;
     void showLinked(bool linked);
     void fitColumns();
@@ -88,6 +91,7 @@ private:
     RecordUpload upload_{*this};
     bool linked_ = false;
     bool uploading_ = false;
+    bool complete_ = false;  // the list holds every record of a finished transfer
     unsigned run_ = 0;
 
     QComboBox* slave_ = nullptr;

@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <limits>
 
 namespace vornex {
 
@@ -12,14 +11,25 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
-// from_chars takes neither leading blanks nor a plus sign, which strtod and strtol allow.
-const char* numberStart(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size() && isBlank(text[i]))
-        ++i;
-    if (i + 1 < text.size() && text[i] == '+' && text[i + 1] != '-')
-        ++i;
-    return text.data() + i;
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+std::string_view withoutBlanks(std::string_view text) {
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool isSign(std::string_view text, size_t i) {
+    return i < text.size() && (text[i] == '+' || text[i] == '-');
+}
+
+// from_chars takes no plus sign, which a user may well type.
+const char* afterPlus(std::string_view text) {
+    return text.data() + (!text.empty() && text.front() == '+' ? 1 : 0);
 }
 
 }  // namespace
@@ -35,39 +45,83 @@ std::string formatFixed(double value, int precision) {
     return text;
 }
 
-double parseLeadingNumber(std::string_view text) {
+std::optional<double> parseNumber(std::string_view text) {
+    text = withoutBlanks(text);
+    // from_chars alone would also take "inf", "nan" and the number at the start of "0x10", so
+    // the form is checked first and from_chars only converts.
+    size_t i = isSign(text, 0) ? 1 : 0;
+    size_t digits = 0;
+    bool nonZero = false;
+    const auto digitRun = [&] {
+        for (; i < text.size() && isDigit(text[i]); ++i, ++digits)
+            nonZero = nonZero || text[i] != '0';
+    };
+    digitRun();
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        digitRun();
+    }
+    if (digits == 0)
+        return std::nullopt;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        i += isSign(text, i + 1) ? 2 : 1;
+        const size_t exponent = i;
+        while (i < text.size() && isDigit(text[i]))
+            ++i;
+        if (i == exponent)
+            return std::nullopt;
+    }
+    if (i != text.size())
+        return std::nullopt;
     double value = 0.0;
-    const std::from_chars_result result = std::from_chars(
-        numberStart(text), text.data() + text.size(), value, std::chars_format::general);
-    if (result.ec != std::errc() || !std::isfinite(value))
-        return 0.0;
+    const char* end = text.data() + text.size();
+    const std::from_chars_result result =
+        std::from_chars(afterPlus(text), end, value, std::chars_format::general);
+    if (result.ec != std::errc() || result.ptr != end || !std::isfinite(value) ||
+        (value == 0.0 && nonZero)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<long> parseWholeNumber(std::string_view text) {
+    text = withoutBlanks(text);
+    const size_t first = isSign(text, 0) ? 1 : 0;
+    if (first == text.size())
+        return std::nullopt;
+    for (size_t i = first; i < text.size(); ++i) {
+        if (!isDigit(text[i]))
+            return std::nullopt;
+    }
+    long value = 0;
+    const char* end = text.data() + text.size();
+    const std::from_chars_result result = std::from_chars(afterPlus(text), end, value);
+    if (result.ec != std::errc() || result.ptr != end)
+        return std::nullopt;
     return value;
 }
 
 bool parseLong(std::string_view text, long min, long max, long& out) {
-    const char* end = text.data() + text.size();
-    long value = 0;
-    const std::from_chars_result result = std::from_chars(numberStart(text), end, value);
-    if (result.ec != std::errc() || result.ptr != end || value < min || value > max)
+    const std::optional<long> value = parseWholeNumber(text);
+    if (!value || *value < min || *value > max)
         return false;
-    out = value;
+    out = *value;
     return true;
 }
 
 bool parseDouble(std::string_view text, double min, double max, double& out) {
-    const char* end = text.data() + text.size();
-    double value = 0.0;
-    const std::from_chars_result result =
-        std::from_chars(numberStart(text), end, value, std::chars_format::general);
-    if (result.ec != std::errc() || result.ptr != end || !(value >= min && value <= max))
+    const std::optional<double> value = parseNumber(text);
+    if (!value || !(*value >= min && *value <= max))
         return false;
-    out = value;
+    out = *value;
     return true;
 }
 
 bool parseDouble(std::string_view text, double& out) {
-    return parseDouble(text, -std::numeric_limits<double>::infinity(),
-                       std::numeric_limits<double>::infinity(), out);
+    const std::optional<double> value = parseNumber(text);
+    if (value)
+        out = *value;
+    return value.has_value();
 }
 
 }  // namespace vornex

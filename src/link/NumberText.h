@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,15 +23,18 @@ inline std::string formatValueText(float value, uint16_t decimals) {
                        decimals < kMaxShownDecimals ? decimals : kMaxShownDecimals);
 }
 
-// The leading decimal number of a text, after blanks; the rest is ignored and a text without a
-// number gives 0. Infinities and NaN are not numbers here.
-double parseLeadingNumber(std::string_view text);
+// A number given by a user, whatever the process locale: the whole text, blanks around it
+// allowed, is an optional sign, decimal digits with at most one decimal point (at least one digit
+// in all) and an optional exponent ("e" or "E", an optional sign, digits). Anything else is no
+// number, not a part of one: hexadecimal, infinity, NaN, a decimal comma, group separators, a blank
+// inside, an empty text. So is a value a double cannot hold: beyond its range, or a text naming a
+// value other than 0 that would read as 0.
+std::optional<double> parseNumber(std::string_view text);
+// A whole number in the same way: an optional sign and decimal digits, within long's range.
+std::optional<long> parseWholeNumber(std::string_view text);
 
-// Whole-text decimal numbers, as options and commands take them: blanks before the number and a
-// plus sign are allowed, trailing characters and overflow are not, and the value must lie within
-// [min, max]. out is left alone on failure.
+// The same, and the value must lie within [min, max]; out is left alone on failure.
 bool parseLong(std::string_view text, long min, long max, long& out);
-// NaN is refused; infinities only where the bounds allow them.
 bool parseDouble(std::string_view text, double min, double max, double& out);
 bool parseDouble(std::string_view text, double& out);
 

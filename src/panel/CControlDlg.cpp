@@ -14,6 +14,7 @@
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 #include "link/HotplugWatcher.h"
+#include "link/NumberText.h"
 #include "link/PortAccess.h"
 #include "panel/CDialogAddDev.h"
 #include "record/AcquisitionSession.h"
@@ -247,7 +248,10 @@ void CControlDlg::onAddressEdited(int row, const QString& text) {
     if (row < 0 || static_cast<size_t>(row) >= session_.deviceCount())
         return;
     const uint8_t old = session_.device(static_cast<size_t>(row)).address();
-    const int address = text.trimmed().toInt();
+    long typed = 0;
+    const int address = parseLong(text.toStdString(), 1, CDialogAddDev::kMaxAddress, typed)
+                            ? static_cast<int>(typed)
+                            : 0;
     // The editor reports every commit; the same address again is no new instrument.
     if (address == old) {
         devices_->SetItemText(row, kAddressColumn, QString::number(old));

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "controls/DialogTexts.h"
+#include "link/NumberText.h"
 
 namespace vornex {
 
@@ -49,14 +50,7 @@ CDialogAddDev::CDialogAddDev(const QString& languageFile, QWidget* parent)
 
 int CDialogAddDev::addressOf(const QString& text) {
     long value = 0;
-    for (const QChar c : text) {
-        if (!c.isDigit())
-            break;
-        value = value * 10 + c.digitValue();
-        if (value > kMaxAddress)
-            return 0;
-    }
-    return static_cast<int>(value);
+    return parseLong(text.toStdString(), 1, kMaxAddress, value) ? static_cast<int>(value) : 0;
 }
 
 void CDialogAddDev::accept() {

@@ -20,7 +20,7 @@ public:
     int address() const { return address_; }
     QLineEdit* addressEdit() const { return edit_; }
 
-    // The address an edit text stands for: its leading decimal digits, 0 without any or above 30.
+    // The address an edit text stands for when it is a whole number 1 to 30, else 0.
     static int addressOf(const QString& text);
 
     void accept() override;

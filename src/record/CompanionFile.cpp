@@ -8,6 +8,7 @@
 
 #include "i18n/IniDocument.h"
 #include "instrument/core/ParameterArithmetic.h"
+#include "link/NumberText.h"
 #include "link/RegisterMap.h"
 #include "record/AtomicFile.h"
 #include "record/CurvePoint.h"
@@ -124,25 +125,31 @@ std::optional<Companion> readCompanion(const std::string& path) {
         const QString prefix = kSlavePrefix.toCaseFolded();
         if (!section.key().startsWith(prefix))
             continue;
-        bool ok = false;
-        const int slave = section.key().mid(prefix.size()).toInt(&ok);
-        if (!ok || !hasCurveSlot(static_cast<uint8_t>(std::clamp(slave, 0, 255))))
+        long slave = 0;
+        if (!parseLong(section.key().mid(prefix.size()).toStdString(), 1, kCurveSlots, slave))
             continue;
         const auto& values = section.value();
+        // A value that is not a number counts as not given, as a missing key does.
         const auto real = [&values](const char* key) {
-            return values.value(QString::fromLatin1(key)).toDouble();
+            return parseNumber(values.value(QString::fromLatin1(key)).toStdString()).value_or(0.0);
+        };
+        const auto whole = [&values](const char* key, long max) {
+            long value = 0;
+            return parseLong(values.value(QString::fromLatin1(key)).toStdString(), 0, max, value)
+                       ? value
+                       : 0;
         };
         InstrumentSettings s;
         s.since = real("since");
         s.unit = codeOf(values.value(QStringLiteral("unit")), regmap::kUnitNames, 0);
         s.measure = codeOf(values.value(QStringLiteral("measure")), regmap::kMeasuringModeNames, 0);
-        s.parameterSet = values.value(QStringLiteral("parameterset")).toUInt();
+        s.parameterSet = static_cast<unsigned>(whole("parameterset", 65535));
         s.range = real("range");
-        s.decimals = values.value(QStringLiteral("decimals")).toInt();
+        s.decimals = static_cast<int>(whole("decimals", 65535));
         s.target = real("target");
         s.upper = real("upper");
         s.lower = real("lower");
-        companion.instruments[slave] = s;
+        companion.instruments[static_cast<int>(slave)] = s;
     }
     return companion;
 }

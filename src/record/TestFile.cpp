@@ -213,8 +213,12 @@ std::optional<SlaveCounts> TestFile::count(std::string* error) const {
         filled = rest;
     }
     SlaveCounts counts;
-    for (int slave = 1; slave <= kCurveSlots; ++slave) {
-        counts.perSlave[static_cast<size_t>(slave - 1)] = tally[0][slave] + tally[1][slave];
+    for (size_t slave = 0; slave < tally[0].size(); ++slave) {
+        const uint64_t n = tally[0][slave] + tally[1][slave];
+        if (hasCurveSlot(static_cast<uint8_t>(slave)))
+            counts.perSlave[slave - 1] = n;
+        else
+            counts.other += n;
     }
     return counts;
 }

@@ -41,8 +41,8 @@ public:
     using Consumer = std::function<void(const CurvePoint* points, size_t count)>;
     ReadStatus readAll(const Consumer& consume, std::string* error = nullptr) const;
 
-    // Records per slave address 1..30; records of slave 0 or above 30 have no counter and are
-    // skipped. Empty when the file cannot be read, with the reason in `error`.
+    // Records per slave address 1..30; those of slave 0 or above 30 are counted together as
+    // other. Empty when the file cannot be read, with the reason in `error`.
     std::optional<SlaveCounts> count(std::string* error = nullptr) const;
 
 private:

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QProcess>
 
 #include "CliRun.h"
+#include "Files.h"
 #include "LineFixture.h"
+#include "Wait.h"
 
 namespace vornex {
 namespace {
@@ -51,6 +54,15 @@ TEST_F(InstrumentCliTest, RefusedValuesWriteNothing) {
         EXPECT_EQ(run.exitCode, 2) << extra.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains(QString::fromUtf8("目标值或上下限设置错误！")));
     }
+    // Target and limits are whole decimal numbers; anything else is a usage error, not 0.
+    for (const QStringList& set : {QStringList{"250", "abc", "3"}, QStringList{"250", "0x10", "3"},
+                                   QStringList{"250", "nan", "3"}, QStringList{"250", "1e309", "3"},
+                                   QStringList{"250", "1e-400", "3"},
+                                   QStringList{"250,7", "5", "3"}, QStringList{"250", "", "3"}}) {
+        const CliRun run = onSlave4("params", QStringList{"--set"} + set);
+        EXPECT_EQ(run.exitCode, 1) << set.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("--set takes three decimal numbers")) << run.err.toStdString();
+    }
     EXPECT_EQ(line->holdingRegisters(4), before);
     const CliRun absent = runCli({"params", "--port", port, "--slave", "5"});
     EXPECT_EQ(absent.exitCode, 2);
@@ -85,6 +97,34 @@ TEST_F(InstrumentCliTest, UploadNamesWhyARecordWasMissing) {
     EXPECT_EQ(run.out, "records: 12\n");
     EXPECT_TRUE(run.err.contains("1 records could not be read (last: no answer"))
         << run.err.toStdString();
+}
+
+// A transfer cut short never replaces a complete earlier list; its rows are kept beside it.
+TEST_F(InstrumentCliTest, AnUploadCutShortKeepsTheEarlierList) {
+    const QString csv = dir.qFile("keep.csv");
+    ASSERT_EQ(onSlave4("upload", {"--csv", csv, "--fast"}).exitCode, 0);
+    const QByteArray complete = test::readFile(csv);
+    line->log().clear();
+    QProcess tool;
+    tool.start(QStringLiteral(VORNEX_CLI_PATH),
+               {"upload", "--port", port, "--slave", "4", "--csv", csv});
+    ASSERT_TRUE(test::waitUntil([&] {
+        int selected = 0;
+        for (const sim::Transaction& t : line->log().entries())
+            selected += t.function == 6 && t.first == regmap::kHoldRecordSelector ? 1 : 0;
+        return selected >= 2;
+    }));
+    ASSERT_TRUE(test::unplugBetweenExchanges(*line, {4}));
+    ASSERT_TRUE(tool.waitForFinished(120000));
+    EXPECT_EQ(tool.exitCode(), 2);
+    EXPECT_EQ(test::readFile(csv), complete);
+    const QString partial = dir.qFile("keep.partial.csv");
+    const qsizetype rows = test::readFile(partial).count('\n') - 1;
+    EXPECT_GE(rows, 2);
+    EXPECT_LT(rows, 12);
+    EXPECT_EQ(QString::fromUtf8(tool.readAllStandardOutput()),
+              QStringLiteral("records: %1\n").arg(rows));
+    EXPECT_TRUE(QString::fromUtf8(tool.readAllStandardError()).contains(partial));
 }
 
 // A wrong mode, unit or measure is named, and nothing is written.

@@ -46,5 +46,26 @@ TEST(PlotCommand, WritesAnImageAndAVectorPageOfATestAndRefusesWhatItCannotRead) 
     EXPECT_EQ(QFileInfo(test).size(), static_cast<qint64>(points.size() * sizeof(CurvePoint)));
 }
 
+// A range that shows none of the test is refused with the test's span, and no image is written.
+TEST(PlotCommand, ARangeOutsideTheTestIsRefusedWithItsSpan) {
+    test::TempDir dir;
+    const QString test = QString::fromStdString(dir.path() + "/t.pdat");
+    const CurvePoint points[] = {{0.0, 1.0, 1, {}}, {6.2, 2.0, 2, {}}, {12.345, 3.0, 1, {}}};
+    ASSERT_TRUE(TestFile(test.toStdString()).append(points, 3).ok());
+    const QString png = QString::fromStdString(dir.path() + "/t.png");
+    const QStringList outside[] = {
+        {"--from", "1000"}, {"--to", "-5"}, {"--from", "12.345"}, {"--from", "13", "--to", "20"}};
+    for (const QStringList& range : outside) {
+        const test::CliRun run = test::runCli(QStringList{"plot", test, "--png", png} + range);
+        EXPECT_EQ(run.exitCode, 1) << range.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("the test spans 0.000 to 12.345 s")) << run.err.toStdString();
+    }
+    for (const char* seconds : {"0x10", "nan", "1e999", "5,5"})
+        EXPECT_EQ(test::runCli({"plot", test, "--png", png, "--from", seconds}).exitCode, 1);
+    EXPECT_FALSE(QFileInfo::exists(png));
+    EXPECT_EQ(test::runCli({"plot", test, "--png", png, "--from", "12", "--to", "20"}).exitCode, 0);
+    EXPECT_TRUE(QFileInfo::exists(png));
+}
+
 }  // namespace
 }  // namespace vornex

@@ -207,6 +207,18 @@ TEST_F(ExportCommand, PipesAndFoldersAreRefusedAtOnce) {
     }
 }
 
+// Records no reader draws are counted as other, and the total is every record of the file.
+TEST_F(ExportCommand, CountTellsRecordsOfOtherSlaves) {
+    std::string bytes = records(2);
+    for (const uint8_t slave : {uint8_t{0}, uint8_t{31}, uint8_t{255}}) {
+        const CurvePoint p = test::point(1.0, 2.0, slave);
+        bytes.append(reinterpret_cast<const char*>(&p), sizeof p);
+    }
+    test::writeBytes(path("t.pdat"), bytes);
+    EXPECT_EQ(runCli({"count", QString::fromStdString(path("t.pdat"))}).out,
+              "slave 1: 2\nother: 3\ntotal: 5\n");
+}
+
 // Two tools started together for one name: exactly one records, the other is refused.
 TEST_F(RecordCommand, OfTwoRecordingsStartedTogetherForOneNameExactlyOneWins) {
     QProcess first;

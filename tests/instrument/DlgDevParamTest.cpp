@@ -99,6 +99,16 @@ TEST_F(DlgDevParamTest, RefusedSetShowsTheFixedMessage) {
     EXPECT_EQ(control<QLabel>("status")->text(), "Numbers only!");
     EXPECT_EQ(messages.messages.size(), 2u);
 
+    // A field that is not wholly a number is refused as well, not read as its leading digits or 0.
+    for (const char* upper : {"2-1", "1.2.3", ""}) {
+        type("target", "3000");
+        type("upper", upper);
+        click("set");
+    }
+    EXPECT_EQ(messages.messages.size(), 5u);
+    EXPECT_EQ(committed().target, 50000u);
+    EXPECT_EQ(committed().upperLimit, 50);
+
     click("connect");
     test::TempDir folder;
     test::writeFile(folder.qFile("de.ini"), "[Setting]\nLanguage=de_DE\n");
@@ -111,10 +121,10 @@ TEST_F(DlgDevParamTest, RefusedSetShowsTheFixedMessage) {
         other.findChild<QLineEdit*>("target")->setText("5100");
         QTest::mouseClick(other.findChild<QPushButton*>("set"), Qt::LeftButton);
     }
-    ASSERT_EQ(messages.messages.size(), 4u);
-    EXPECT_TRUE(messages.messages[2].text.startsWith(QStringLiteral("目标值或上下限设置错误！")));
-    EXPECT_EQ(messages.messages[2].caption, QStringLiteral("提示"));
-    EXPECT_TRUE(messages.messages[3].text.startsWith(QStringLiteral("目標值或上下限設定錯誤！")));
+    ASSERT_EQ(messages.messages.size(), 7u);
+    EXPECT_TRUE(messages.messages[5].text.startsWith(QStringLiteral("目标值或上下限设置错误！")));
+    EXPECT_EQ(messages.messages[5].caption, QStringLiteral("提示"));
+    EXPECT_TRUE(messages.messages[6].text.startsWith(QStringLiteral("目標值或上下限設定錯誤！")));
 }
 
 // A port held by this window's own polling is named as such, with the way to free it.

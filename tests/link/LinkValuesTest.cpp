@@ -23,6 +23,35 @@ TEST(LiveValueText, DecodesLowWordFirstAndFormatsWithTheInstrumentsDecimals) {
     EXPECT_EQ(formatValueText(1.5f, 65535), "1.500000");
 }
 
+// Every number a user gives goes through these, so a text that is not wholly a decimal number
+// must never come out as some value, 0 least of all.
+TEST(NumberText, TakesAWholeDecimalNumberAndNothingElse) {
+    const std::pair<const char*, double> numbers[] = {
+        {"250", 250.0}, {" 12.5\t", 12.5}, {"+4", 4.0},        {"-3", -3.0},
+        {".5", 0.5},    {"5.", 5.0},       {"1.5e3", 1500.0},  {"2E-2", 0.02},
+        {"-0", -0.0},   {"000.000", 0.0},  {"1e-310", 1e-310}, {"0e999999", 0.0},
+    };
+    for (const auto& [text, value] : numbers) {
+        ASSERT_TRUE(parseNumber(text).has_value()) << text;
+        EXPECT_EQ(*parseNumber(text), value) << text;
+    }
+    for (const char* text :
+         {"",       " ",     "abc", "0x10",  "nan",   "-inf",        "infinity", "1e309",
+          "1e-400", "250,7", "1 2", "12abc", "+",     "-",           ".",        "1e",
+          "1e+",    "+-5",   "--5", "٣",     "1_000", "\xef\xbc\x91"}) {
+        EXPECT_FALSE(parseNumber(text).has_value()) << text;
+        EXPECT_FALSE(parseWholeNumber(text).has_value()) << text;
+    }
+    EXPECT_EQ(parseWholeNumber(" +30 "), 30);
+    EXPECT_EQ(parseWholeNumber("-7"), -7);
+    for (const char* text : {"3.0", "1e2", "9223372036854775808"})
+        EXPECT_FALSE(parseWholeNumber(text).has_value()) << text;
+    long address = 0;
+    EXPECT_FALSE(parseLong("31", 1, 30, address));
+    EXPECT_TRUE(parseLong("30", 1, 30, address));
+    EXPECT_EQ(address, 30);
+}
+
 TEST(OleStamp, CountsDaysFromTheEndOf1899WithTheTimeAsFraction) {
     std::tm t{};
     t.tm_year = -1;  // 1899

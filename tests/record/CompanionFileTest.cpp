@@ -140,6 +140,20 @@ TEST(CompanionFile, PathAndUnreadableFiles) {
     const auto odd = readCompanion(dir.file("odd.ini"));
     ASSERT_TRUE(odd);
     EXPECT_TRUE(odd->instruments.empty());
+
+    // Values that are not numbers are not given: no NaN, infinity or leading part of a text.
+    std::ofstream(dir.file("hostile.ini"))
+        << "[Slave_2]\nUnit=N.m\nRange=inf\nTarget=nan\nUpper=0x10\nLower=2,5\nSince=1e999\n"
+           "Decimals=2abc\nParameterSet=-1\n";
+    const auto hostile = readCompanion(dir.file("hostile.ini"));
+    ASSERT_TRUE(hostile);
+    ASSERT_EQ(hostile->instruments.count(2), 1u);
+    const InstrumentSettings& s = hostile->instruments.at(2);
+    EXPECT_EQ(s.unit, 1u);
+    for (const double value : {s.range, s.target, s.upper, s.lower, s.since})
+        EXPECT_EQ(value, 0.0);
+    EXPECT_EQ(s.decimals, 0);
+    EXPECT_EQ(s.parameterSet, 0u);
 }
 
 }  // namespace

@@ -58,13 +58,14 @@ TEST(TestFile, ReadersAgreeOnMissingEmptyMixedAndCutFiles) {
     EXPECT_EQ(counts->of(3), 1u);
     EXPECT_EQ(counts->total(), 2u);
 
-    // Slave 0 and slaves above 30 have no counter; a tail shorter than a record is no record.
+    // Slave 0 and slaves above 30 count as other; a tail shorter than a record is no record.
     const CurvePoint odd[] = {point(0.2, 3, 0), point(0.2, 4, 31), point(0.2, 5, 30)};
     ASSERT_TRUE(TestFile(path).append(odd, 3).ok());
     test::writeBytes(path, test::readBytes(path) + std::string(10, '\x01'));
     counts = TestFile(path).count();
     EXPECT_EQ(counts->of(30), 1u);
-    EXPECT_EQ(counts->total(), 3u);
+    EXPECT_EQ(counts->other, 2u);
+    EXPECT_EQ(counts->total(), 5u);
     const auto loaded = readWithLoader(path);
     ASSERT_EQ(loaded.size(), 5u);
     EXPECT_EQ(loaded[4].value, 5.0);

@@ -1,5 +1,7 @@
 #include "instrument/core/InstrumentParameters.h"
 
+#include <cmath>
+
 #include "link/NumberText.h"
 
 namespace vornex {
@@ -140,7 +142,7 @@ params::SetPlan InstrumentParameters::planSet(const TypedSettings& typed, unsign
     const bool asShown = settingsKnown_ && unit == settings_.unit;
     auto field = [asShown](const std::string& text, const std::string& shownText, uint32_t raw) {
         params::SetField f;
-        f.typed = parseLeadingNumber(text);
+        f.typed = parseNumber(text).value_or(std::nan(""));
         if (asShown && text == shownText)
             f.unchangedRaw = raw;
         return f;

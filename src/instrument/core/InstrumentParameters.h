@@ -61,8 +61,8 @@ public:
     WriteResult changeUnit(unsigned unit);
     WriteResult changeMeasuringMode(unsigned code);
     // Target and limits as typed, in the unit shown: a field whose text is the one fields() shows
-    // writes back the raw value it was shown from. `plan` tells what was checked and why a
-    // refused set was refused.
+    // writes back the raw value it was shown from; a field that is not a number (parseNumber)
+    // refuses the set. `plan` tells what was checked and why a refused set was refused.
     WriteResult set(const TypedSettings& typed, params::SetPlan* plan = nullptr);
     // What Set would write with the instrument set to `unit`; fields count as left as shown only
     // in the unit they are shown in.

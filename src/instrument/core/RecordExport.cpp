@@ -114,4 +114,13 @@ std::string writeRecordCsv(const std::string& path, const RecordTable& table) {
     return file.commit() ? std::string() : file.error();
 }
 
+std::string partialOutputPath(const std::string& path) {
+    const size_t name = path.find_last_of('/') + 1;
+    const size_t dot = path.find_last_of('.');
+    // A dot that starts the name ends no stem: ".csv" is a hidden file without an extension.
+    if (dot == std::string::npos || dot <= name)
+        return path + ".partial";
+    return path.substr(0, dot) + ".partial" + path.substr(dot);
+}
+
 }  // namespace vornex

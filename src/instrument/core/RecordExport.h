@@ -18,6 +18,11 @@ std::string writeRecordWorkbook(const std::string& path, const RecordTable& tabl
 // The same cells as comma-separated values, UTF-8, one line per row, fields quoted when needed.
 std::string writeRecordCsv(const std::string& path, const RecordTable& table);
 
+// Where the rows of a transfer that did not finish are written instead of `path`, so that they
+// never replace a complete earlier list: "keep.csv" gives "keep.partial.csv", a name without an
+// extension gets ".partial" appended.
+std::string partialOutputPath(const std::string& path);
+
 // Width in the sheet's character units that fits `text`: wide (CJK) characters count twice.
 double fittedColumnWidth(const std::string& text);
 
