@@ -3,7 +3,6 @@
 #include "Files.h"
 #include "TempDir.h"
 #include "link/NumberText.h"
-#include "link/OleDate.h"
 #include "link/PortDiscovery.h"
 #include "link/PortTable.h"
 #include "link/RegisterMap.h"
@@ -21,30 +20,6 @@ TEST(LiveValueText, DecodesLowWordFirstAndFormatsWithTheInstrumentsDecimals) {
     // An absurd decimals register is shown with six decimals, not 65535.
     EXPECT_EQ(formatValueText(1.0f, 400), "1.000000");
     EXPECT_EQ(formatValueText(1.5f, 65535), "1.500000");
-}
-
-TEST(OleStamp, CountsDaysFromTheEndOf1899WithTheTimeAsFraction) {
-    std::tm t{};
-    t.tm_year = -1;  // 1899
-    t.tm_mon = 11;
-    t.tm_mday = 30;
-    EXPECT_EQ(oleStampFromLocalTime(t).date, 0.0);
-    EXPECT_EQ(oleStampFromLocalTime(t).status, 0);
-
-    t.tm_year = 0;  // 1900-03-01 lies after the leap day the OLE calendar does not have
-    t.tm_mon = 2;
-    t.tm_mday = 1;
-    EXPECT_EQ(oleStampFromLocalTime(t).date, 61.0);
-
-    t.tm_year = 126;  // 2026-12-06 18:00:00
-    t.tm_mon = 11;
-    t.tm_mday = 6;
-    t.tm_hour = 18;
-    EXPECT_DOUBLE_EQ(oleStampFromLocalTime(t).date, 46362.75);
-
-    t.tm_mon = 1;  // 2026-02-30 does not exist
-    t.tm_mday = 30;
-    EXPECT_EQ(oleStampFromLocalTime(t).status, 1);
 }
 
 TEST(PortList, HoldsTwentyEntriesAndSelectsTheFirstAfterEveryFill) {
