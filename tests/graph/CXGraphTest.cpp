@@ -71,18 +71,9 @@ std::vector<double> breaks(const CXGraph& graph, int series) {
     return keys;
 }
 
-// Coloured (neither white nor grey) pixels of the graph's image within 3 pixels of a place.
+// Coloured pixels of the graph's image within 3 pixels of a place.
 int colouredPixelsAround(const QImage& image, QPointF at) {
-    int count = 0;
-    for (int x = static_cast<int>(at.x()) - 3; x <= static_cast<int>(at.x()) + 3; ++x) {
-        for (int y = static_cast<int>(at.y()) - 3; y <= static_cast<int>(at.y()) + 3; ++y) {
-            const QColor c = image.pixelColor(x, y);
-            count += std::max({c.red(), c.green(), c.blue()}) -
-                         std::min({c.red(), c.green(), c.blue()}) >
-                     30;
-        }
-    }
-    return count;
+    return test::colouredPixels(image, QRect(at.toPoint() - QPoint(3, 3), QSize(7, 7)));
 }
 
 TEST(CXGraphGaps, ALineBreaksAcrossAStretchWithoutReadingsButNotAcrossASlowSteadyPace) {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
-#include <algorithm>
 
 #include "GraphInput.h"
 
@@ -121,20 +120,6 @@ TEST_F(GraphMouse, CursorSnapsToTheNearestPointOfAnyCurveAndTheSecondGivesTheDif
     EXPECT_TRUE(graph_.measureCursor().readout().isEmpty());
 }
 
-// Coloured (neither white nor grey) pixels of an image inside a rectangle.
-int colouredPixels(const QImage& image, const QRect& rect) {
-    int count = 0;
-    for (int x = rect.left(); x <= rect.right(); ++x) {
-        for (int y = rect.top(); y <= rect.bottom(); ++y) {
-            const QColor c = image.pixelColor(x, y);
-            count += std::max({c.red(), c.green(), c.blue()}) -
-                         std::min({c.red(), c.green(), c.blue()}) >
-                     30;
-        }
-    }
-    return count;
-}
-
 TEST_F(GraphMouse, ADoubleClickShowsAllWithoutMovingACrossHairAndTheReadoutCoversTheCurves) {
     graph_.SetCursorFlags(14);
     graph_.Cursor();
@@ -165,9 +150,9 @@ TEST_F(GraphMouse, ADoubleClickShowsAllWithoutMovingACrossHairAndTheReadoutCover
             .adjusted(2, 2, -2, -2);
     ASSERT_GT(box.width(), 20);
     const QImage image = graph_.toPixmap(800, 500).toImage();
-    EXPECT_GT(colouredPixels(image, box.translated(0, box.height() + 10)), 0)
+    EXPECT_GT(test::colouredPixels(image, box.translated(0, box.height() + 10)), 0)
         << "the zigzag should run under the readout";
-    EXPECT_EQ(colouredPixels(image, box), 0);
+    EXPECT_EQ(test::colouredPixels(image, box), 0);
 }
 
 TEST_F(GraphMouse, TheLegendIsDraggedAnywhereInThePlotInEveryModeAndStaysThere) {

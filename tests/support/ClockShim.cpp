@@ -1,49 +1,35 @@
-// Preloaded into a program under test (LD_PRELOAD) to move its monotonic clocks while it runs:
-// every reading of CLOCK_MONOTONIC, its raw and coarse forms and CLOCK_BOOTTIME gets an offset
-// that the test changes at any moment. The offset, in nanoseconds, is the first 8 bytes of the
-// file named by VORNEX_TEST_CLOCK_OFFSET_FILE; without that file the clocks are left alone.
-//
-// The file is mapped once, so a reading costs no system call beyond the clock's own, and a write
-// by the test is seen at the next reading.
+// Preloaded into a program under test to move its monotonic clocks (CLOCK_MONOTONIC, its raw and
+// coarse forms, CLOCK_BOOTTIME) while it runs, by the nanoseconds in the first 8 bytes of the file
+// VORNEX_TEST_CLOCK_OFFSET_FILE names. The file is mapped, so the test's writes are seen at once.
 
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
 
 namespace {
 
-constexpr std::intptr_t kUnmapped = -1;
-std::atomic<std::intptr_t> offsetMap{0};
-
-const volatile std::int64_t* mapOffsetFile() {
-    std::intptr_t map = offsetMap.load(std::memory_order_acquire);
-    if (map == 0) {
-        map = kUnmapped;
+const volatile std::int64_t* offsetFile() {
+    static const volatile std::int64_t* const mapped = []() -> const volatile std::int64_t* {
         const char* path = std::getenv("VORNEX_TEST_CLOCK_OFFSET_FILE");
         const int fd = path != nullptr ? ::open(path, O_RDONLY | O_CLOEXEC) : -1;
-        if (fd >= 0) {
-            void* mapped = ::mmap(nullptr, sizeof(std::int64_t), PROT_READ, MAP_SHARED, fd, 0);
-            ::close(fd);
-            if (mapped != MAP_FAILED)
-                map = reinterpret_cast<std::intptr_t>(mapped);
-        }
-        std::intptr_t expected = 0;
-        // A thread that mapped it first wins; this mapping is then one page left over.
-        if (!offsetMap.compare_exchange_strong(expected, map, std::memory_order_acq_rel))
-            map = expected;
+        if (fd < 0)
+            return nullptr;
+        void* map = ::mmap(nullptr, sizeof(std::int64_t), PROT_READ, MAP_SHARED, fd, 0);
+        ::close(fd);
+        return map == MAP_FAILED ? nullptr : static_cast<const volatile std::int64_t*>(map);
     }
-    return map == kUnmapped ? nullptr : reinterpret_cast<const volatile std::int64_t*>(map);
+    ();
+    return mapped;
 }
 
 // The test writes the 8 bytes while the program reads them: a value read twice alike is whole.
 std::int64_t offsetNanoseconds() {
-    const volatile std::int64_t* offset = mapOffsetFile();
+    const volatile std::int64_t* offset = offsetFile();
     if (offset == nullptr)
         return 0;
     for (;;) {
