@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
         ++count;
         now += 0.1;
         for (int s = 0; s < kSlaves; ++s) {
-            graph->SetData(curves[s].data(), count, s);
+            graph->appendPoints(&curves[s][count - 1], 1, s);
         }
         if (now > 20.0) {
             graph->GetXAxis(0).SetCurrentRange(now - 20.0, now, 0.0);

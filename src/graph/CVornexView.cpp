@@ -73,6 +73,11 @@ void CVornexView::tick() {
     emit ticked(clock.nsecsElapsed());
 }
 
+void CVornexView::recordingChanged(RecordingState state) {
+    if (state == RecordingState::Recording)
+        graph_->NoOp();
+}
+
 void CVornexView::appendFailed(const std::string& path, const std::string& reason) {
     QMetaObject::invokeMethod(
         this,

@@ -51,7 +51,9 @@ signals:
 private:
     void tick();
 
-    // SessionObserver; append failures may come from the file-writer thread.
+    // SessionObserver. A recording that starts, by Start or after a lost line, leaves any mouse
+    // mode. Append failures may come from the file-writer thread.
+    void recordingChanged(RecordingState state) override;
     void appendFailed(const std::string& path, const std::string& reason) override;
     void appendRecovered(const std::string& path) override;
     void pointsUnwritten(const std::string& path, size_t count, const std::string& reason) override;

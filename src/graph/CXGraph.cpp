@@ -61,7 +61,14 @@ CXGraph::CXGraph(QWidget* parent)
     connect(selectionRect(), &QCPSelectionRect::accepted, this, [this] { userView_ = true; });
     connect(this, &QCustomPlot::mousePress, this, &CXGraph::onMousePress);
     connect(this, &QCustomPlot::mouseMove, this, &CXGraph::onMouseMove);
-    connect(this, &QCustomPlot::mouseDoubleClick, this, &CXGraph::showFullView);
+    connect(this, &QCustomPlot::mouseDoubleClick, this, [this] {
+        // The press that began the double-click moved a cross-hair; a double-click only shows all.
+        if (mode_ == MouseMode::Cursor) {
+            cursor_.undoPress();
+            emit modeChanged(mode_);
+        }
+        showFullView();
+    });
     // Every replot, also those QCustomPlot starts itself while the mouse pans or zooms.
     connect(this, &QCustomPlot::beforeReplot, this, [this] {
         refreshCurves();
@@ -71,32 +78,64 @@ CXGraph::CXGraph(QWidget* parent)
 }
 
 void CXGraph::SetData(const CurvePoint* points, int count, int series) {
-    if (series < 0 || series >= kSeriesCount || count < 0 || (count > 0 && points == nullptr)) {
-        qWarning("CXGraph::SetData: refused series %d with %d points", series, count);
+    if (!accepts(points, count, series)) {
         return;
     }
-    if (count == 0 && graphs_[series] == nullptr) {
+    CurveHistory& curve = curves_[static_cast<size_t>(series)];
+    if (!curve.empty()) {
+        curve.clear();
+        ++versions_[static_cast<size_t>(series)];
+        updateLegend();
+    }
+    appendPoints(points, count, series);
+}
+
+void CXGraph::appendPoints(const CurvePoint* points, int count, int series) {
+    if (!accepts(points, count, series) || count == 0) {
         return;
     }
     ensureSeries(series);
-    CurveFeed& feed = feeds_[static_cast<size_t>(series)];
-    const bool wasEmpty = feed.curve().empty();
-    feed.take(points, count);
-    if (feed.curve().empty() != wasEmpty) {
+    CurveHistory& curve = curves_[static_cast<size_t>(series)];
+    const bool wasEmpty = curve.empty();
+    for (int i = 0; i < count; ++i) {
+        curve.append(points[i].time, points[i].value);
+    }
+    curve.sort();
+    ++versions_[static_cast<size_t>(series)];
+    if (curve.empty() != wasEmpty) {
         updateLegend();
     }
 }
 
+bool CXGraph::accepts(const CurvePoint* points, int count, int series) const {
+    if (series < 0 || series >= kSeriesCount || count < 0 || (count > 0 && points == nullptr)) {
+        qWarning("CXGraph: refused series %d with %d points", series, count);
+        return false;
+    }
+    return true;
+}
+
+void CXGraph::clearCurves() {
+    for (size_t i = 0; i < curves_.size(); ++i) {
+        if (!curves_[i].empty()) {
+            curves_[i].clear();
+            ++versions_[i];
+        }
+    }
+    updateLegend();
+    cursor_.hide();
+    emit modeChanged(mode_);
+}
+
 void CXGraph::breakCurves() {
-    for (CurveFeed& feed : feeds_) {
-        feed.breakBeforeNext();
+    for (CurveHistory& curve : curves_) {
+        curve.breakBeforeNext();
     }
 }
 
 const CurveHistory& CXGraph::seriesCurve(int series) const {
     static const CurveHistory kNone;
-    return series >= 0 && series < kSeriesCount ? feeds_[static_cast<size_t>(series)].curve()
-                                                : kNone;
+    return series >= 0 && series < kSeriesCount ? curves_[static_cast<size_t>(series)] : kNone;
 }
 
 void CXGraph::refreshCurves(int columns) {
@@ -108,14 +147,13 @@ void CXGraph::refreshCurves(int columns) {
         if (graphs_[i] == nullptr) {
             continue;
         }
-        const CurveFeed& feed = feeds_[i];
-        Drawn now{feed.version(), keys.lower, keys.upper, columns, 0.0};
+        Drawn now{versions_[i], keys.lower, keys.upper, columns, 0.0};
         Drawn& drawn = drawn_[i];
         if (drawn.version == now.version && drawn.lower == now.lower && drawn.upper == now.upper &&
             drawn.columns == now.columns) {
             continue;
         }
-        ColumnDecimator(feed.curve(), keys.lower, keys.upper, columns).decimate(scratch_);
+        ColumnDecimator(curves_[i], keys.lower, keys.upper, columns).decimate(scratch_);
         graphs_[i]->data()->set(scratch_, true);
         for (int p = 1; p < scratch_.size(); ++p) {
             const double step = std::abs(scratch_[p].value - scratch_[p - 1].value);
@@ -336,8 +374,7 @@ void CXGraph::updateSmoothing() {
 void CXGraph::fitKeysToData() {
     bool any = false;
     QCPRange keys;
-    for (const CurveFeed& feed : feeds_) {
-        const CurveHistory& curve = feed.curve();
+    for (const CurveHistory& curve : curves_) {
         if (curve.empty()) {
             continue;
         }
@@ -355,8 +392,7 @@ void CXGraph::fitValuesToData() {
     bool any = false;
     QCPRange values;
     const QCPRange keys = xAxis->range();
-    for (const CurveFeed& feed : feeds_) {
-        const CurveHistory& curve = feed.curve();
+    for (const CurveHistory& curve : curves_) {
         const size_t from = curve.lowerBound(keys.lower, 0, curve.size());
         const size_t to = curve.upperBound(keys.upper, from, curve.size());
         if (from == to) {
@@ -378,14 +414,7 @@ void CXGraph::onMousePress(QMouseEvent* event) {
     if (mode_ != MouseMode::Cursor) {
         return;
     }
-    bool placed = false;
-    if (event->button() == Qt::LeftButton) {
-        cursor_.click(event->position());
-        placed = true;
-    } else if (event->button() == Qt::RightButton) {
-        placed = cursor_.place(MeasureCursor::Second, event->position());
-    }
-    if (placed) {
+    if (cursor_.press(event->position(), event->button())) {
         replot(rpQueuedReplot);
         emit modeChanged(mode_);
     }

@@ -6,7 +6,8 @@
 #include <array>
 
 #include "graph/CXGraphAxis.h"
-#include "graph/CurveFeed.h"
+#include "graph/CurveHistory.h"
+#include "graph/LegendDrag.h"
 #include "graph/MeasureCursor.h"
 #include "graph/RasterGraph.h"
 #include "graph/SeriesLabels.h"
@@ -40,13 +41,15 @@ public:
 
     explicit CXGraph(QWidget* parent = nullptr);
 
-    // Series `series` shows points[0 .. count - 1] instead of what it showed, created when first
-    // given points. The points are copied; when the same array grows by points appended behind
-    // those shown, only the new ones are copied, and a ring of points that started again from
-    // its first slot adds to what the series shows (CurveFeed). Points whose time or value is
-    // not a finite number are left out. The line breaks across a gap (GapFinder) and the legend
-    // lists the series that show points.
-    void SetData(const CurvePoint* points, int count, int series) override;
+    // Series `series` shows a copy of points[0 .. count - 1] instead of what it showed, as for a
+    // test loaded whole; appendPoints adds to what it shows. A series is created when first given
+    // points. Points whose time or value is not a finite number are left out. The line breaks
+    // across a gap (GapFinder) and the legend lists the series that show points.
+    void SetData(const CurvePoint* points, int count, int series);
+    void appendPoints(const CurvePoint* points, int count, int series) override;
+    // Also takes the measuring cross-hairs and their readout away.
+    void clearCurves() override;
+    void breakCurves() override;
 
     // The graph has one axis of each kind; every index names it.
     CXGraphAxis& GetXAxis(int index) override;
@@ -58,8 +61,7 @@ public:
     void replotNow();
 
     // Mouse modes. NoOp also hides the measuring cursors and gives the view back to the program.
-    void NoOp() override;
-    void breakCurves() override;
+    void NoOp();
     void Zoom();
     void Pan();
     void Cursor();
@@ -101,6 +103,8 @@ signals:
     void modeChanged(vornex::CXGraph::MouseMode mode);
 
 private:
+    // False, with a warning, for a series that does not exist or points that are not there.
+    bool accepts(const CurvePoint* points, int count, int series) const;
     void applyLabels();
     int seriesOf(const QCPGraph* graph) const;
     QCPGraph* ensureSeries(int series);
@@ -126,12 +130,15 @@ private:
     CXGraphAxis xAxis_;
     CXGraphAxis yAxis_;
     std::array<QCPGraph*, kSeriesCount> graphs_{};
-    std::array<CurveFeed, kSeriesCount> feeds_{};
+    std::array<CurveHistory, kSeriesCount> curves_{};
+    // Changes whenever the points of its series do.
+    std::array<uint64_t, kSeriesCount> versions_{};
     std::array<Drawn, kSeriesCount> drawn_{};
     QVector<QCPGraphData> scratch_;
     CurveRaster raster_;
     SeriesLabels labels_;
     MeasureCursor cursor_;
+    LegendDrag legendDrag_{*this};
     QTimer redrawTimer_;
     MouseMode mode_ = MouseMode::None;
     // The user zoomed or panned: automatic scaling waits until the program or a double-click

@@ -19,6 +19,8 @@ bool GraphPrinter::paint(QPrinter& printer) {
     painter.setMode(QCPPainter::pmVectorized);
     painter.setMode(QCPPainter::pmNoCaching);
     const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    // Dense curves are thinned to two points per column of the page, not of the screen.
+    graph_.refreshCurves(page.width());
     QFont font = graph_.font();
     painter.setFont(font);
     const int lineHeight = painter.fontMetrics().height();

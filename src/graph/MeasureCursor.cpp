@@ -34,12 +34,15 @@ MeasureCursor::MeasureCursor(QCustomPlot& plot, const SeriesLabels& labels,
         tracer->setVisible(false);
         marks_[i].tracer = tracer;
     }
+    marksBeforePress_ = marks_;
+    // Above the curves and the legend, on a white box, so that nothing runs through its text.
+    label_->setLayer(QStringLiteral("overlay"));
     label_->position->setType(QCPItemPosition::ptAxisRectRatio);
     label_->position->setCoords(0.01, 0.02);
     label_->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
     label_->setTextAlignment(Qt::AlignLeft);
     label_->setPadding(QMargins(6, 4, 6, 4));
-    label_->setBrush(QBrush(QColor(255, 255, 255, 230)));
+    label_->setBrush(QBrush(Qt::white));
     label_->setPen(QPen(QColor(120, 120, 120)));
     label_->setSelectable(false);
     label_->setVisible(false);
@@ -96,10 +99,34 @@ MeasureCursor::Which MeasureCursor::click(QPointF pixel) {
     return which;
 }
 
+bool MeasureCursor::press(QPointF pixel, Qt::MouseButton button) {
+    marksBeforePress_ = marks_;
+    activeBeforePress_ = active_;
+    if (button == Qt::LeftButton) {
+        click(pixel);
+        return true;
+    }
+    return button == Qt::RightButton && place(Second, pixel);
+}
+
+void MeasureCursor::undoPress() {
+    marks_ = marksBeforePress_;
+    active_ = activeBeforePress_;
+    showMarks();
+}
+
 void MeasureCursor::hide() {
     for (Mark& mark : marks_) {
         mark.placed = false;
-        mark.tracer->setVisible(false);
+    }
+    marksBeforePress_ = marks_;
+    showMarks();
+}
+
+void MeasureCursor::showMarks() {
+    for (Mark& mark : marks_) {
+        mark.tracer->position->setCoords(mark.coords);
+        mark.tracer->setVisible(mark.placed);
     }
     updateReadout();
 }

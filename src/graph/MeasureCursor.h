@@ -38,6 +38,11 @@ public:
     // A click of the measuring mode: A first, then B (when offered), then the one nearer to the
     // click moves. Returns the cross-hair placed.
     Which click(QPointF pixel);
+    // A press of the measuring mode: the left button clicks, the right one places B. Returns
+    // whether a cross-hair was placed.
+    bool press(QPointF pixel, Qt::MouseButton button);
+    // The cross-hairs as they were before the last press: that press began a double-click.
+    void undoPress();
     // The cross-hair a click placed last, which a drag carries on.
     Which active() const { return active_; }
     void hide();
@@ -57,6 +62,7 @@ private:
         bool placed = false;
     };
 
+    void showMarks();
     void updateReadout();
 
     QCustomPlot& plot_;
@@ -64,6 +70,8 @@ private:
     std::function<int(const QCPGraph*)> seriesOf_;
     Which active_ = First;
     std::array<Mark, 2> marks_;
+    Which activeBeforePress_ = First;
+    std::array<Mark, 2> marksBeforePress_;
     QCPItemText* label_;
     unsigned flags_ = 0;
 };

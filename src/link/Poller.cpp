@@ -9,7 +9,6 @@
 #include <cstring>
 
 #include "link/NumberText.h"
-#include "link/OleDate.h"
 #include "link/RegisterMap.h"
 
 namespace vornex {
@@ -229,7 +228,6 @@ LinkResult Poller::readLive(DeviceRecord& record, uint8_t address) {
         Sample sample;
         sample.value = record.value();
         sample.seconds = TickClock::secondsBetween(recording_.timeBase(), clock_.now());
-        sample.stamp = currentOleStamp();
         sample.address = address;
         samples_.push(sample);
     }

@@ -23,8 +23,8 @@ public:
             std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
     }
 
-    static float secondsBetween(uint32_t base, uint32_t now) {
-        return static_cast<float>(static_cast<double>(static_cast<uint32_t>(now - base)) / 1000.0);
+    static double secondsBetween(uint32_t base, uint32_t now) {
+        return static_cast<double>(static_cast<uint32_t>(now - base)) / 1000.0;
     }
 
 private:

@@ -2,8 +2,17 @@
 
 namespace vornex {
 
-void HeadlessGraph::SetData(const CurvePoint* points, int count, int series) {
-    series_.at(static_cast<size_t>(series)) = Series{points, count};
+void HeadlessGraph::appendPoints(const CurvePoint* points, int count, int series) {
+    Series& shown = series_.at(static_cast<size_t>(series));
+    if (count <= 0)
+        return;
+    shown.count += count;
+    shown.newest = points[count - 1];
+}
+
+void HeadlessGraph::clearCurves() {
+    series_.fill(Series{});
+    ++clears_;
 }
 
 void HeadlessGraph::SetCurrentRange(double lower, double upper, double) {

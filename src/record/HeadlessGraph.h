@@ -8,26 +8,29 @@
 
 namespace vornex {
 
-// A graph without a window: remembers what each series was given, the time range and how often
-// it was redrawn. Serves the command-line tool and the tests.
+// A graph without a window: counts what each series was given since it was last cleared and
+// keeps its newest point, the time range and how often it was cleared, broken and redrawn. Its
+// memory does not grow with the test. Serves the command-line tool and the tests.
 class HeadlessGraph : public GraphControl, private GraphAxis {
 public:
     struct Series {
-        const CurvePoint* points = nullptr;
         int count = 0;
+        CurvePoint newest;
     };
 
-    void SetData(const CurvePoint* points, int count, int series) override;
+    void appendPoints(const CurvePoint* points, int count, int series) override;
+    void clearCurves() override;
+    void breakCurves() override { ++breaks_; }
     GraphAxis& GetXAxis(int) override { return *this; }
-    void NoOp() override { ++neutralModeCalls_; }
     void Redraw() override { ++redraws_; }
 
-    // Series `series` as last given; count 0 when it was never given.
+    // Series `series` since the graph was last cleared; count 0 while it was given nothing.
     const Series& series(int series) const { return series_.at(static_cast<size_t>(series)); }
     const std::optional<TimeRange>& xRange() const { return xRange_; }
     int rangeChanges() const { return rangeChanges_; }
     int redraws() const { return redraws_; }
-    int neutralModeCalls() const { return neutralModeCalls_; }
+    int clears() const { return clears_; }
+    int breaks() const { return breaks_; }
 
 private:
     void SetCurrentRange(double lower, double upper, double step) override;
@@ -36,7 +39,8 @@ private:
     std::optional<TimeRange> xRange_;
     int rangeChanges_ = 0;
     int redraws_ = 0;
-    int neutralModeCalls_ = 0;
+    int clears_ = 0;
+    int breaks_ = 0;
 };
 
 }  // namespace vornex

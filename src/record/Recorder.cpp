@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <iterator>
 
 namespace vornex {
 
@@ -60,7 +61,6 @@ Recorder::StartResult Recorder::start() {
     targetPath_ = session_.currentPath();
     // Set after the time base, so no sample is ever timed from a missing base.
     signal_.setRecording(true);
-    graph_.NoOp();
     writer_.start();
     observer_.recordingChanged(RecordingState::Recording);
     return StartResult::Started;
@@ -86,24 +86,18 @@ size_t Recorder::tick() {
     if (signal_.recording())
         targetPath_ = session_.currentPath();
     outgoing_.clear();
-    uint32_t touched = 0;
-    std::optional<TimeRange> window;
     for (const Sample& sample : taken_) {
-        const CurvePoint point{sample.seconds, sample.value, sample.address, {}};
-        if (!hasCurveSlot(point.slave))
-            continue;
-        outgoing_.push_back(point);
-        // A sample taken after its test closed goes to that test's file, never into the curves.
-        if (!testStarted_)
-            continue;
-        const int slot = addToCurves(point);
-        touched |= 1u << slot;
-        if (auto moved = curves_.window(slot))
-            window = moved;
+        if (hasCurveSlot(sample.address))
+            outgoing_.push_back(CurvePoint{sample.seconds, sample.value, sample.address, {}});
+    }
+    // A sample taken after its test closed goes to that test's file, never into the curves.
+    if (testStarted_ && !outgoing_.empty()) {
+        if (const auto window = addToCurves(outgoing_.data(), outgoing_.size()))
+            graph_.GetXAxis(0).SetCurrentRange(window->lower, window->upper, 0.0);
+        graph_.Redraw();
     }
     if (!targetPath_.empty())
         writeQueue_.push(targetPath_, outgoing_.data(), outgoing_.size());
-    show(touched, window);
     return taken_.size();
 }
 
@@ -117,16 +111,14 @@ bool Recorder::loadFile(const std::string& path, std::string* error) {
     // anyway, so it waits for them rather than show the test cut short.
     writer_.flush();
     clearCurves();
-    uint32_t touched = 0;
     const ReadStatus status = TestFile(path).readAll(
         [&](const CurvePoint* points, size_t count) {
-            for (size_t i = 0; i < count; ++i) {
-                if (hasCurveSlot(points[i].slave))
-                    touched |= 1u << addToCurves(points[i]);
-            }
+            outgoing_.clear();
+            std::copy_if(points, points + count, std::back_inserter(outgoing_),
+                         [](const CurvePoint& point) { return hasCurveSlot(point.slave); });
+            addToCurves(outgoing_.data(), outgoing_.size());
         },
         error);
-    show(touched, std::nullopt);
     showWholeTest();
     return status == ReadStatus::Read;
 }
@@ -143,34 +135,25 @@ bool Recorder::closeTest() {
     return true;
 }
 
-void Recorder::show(uint32_t touched, const std::optional<TimeRange>& window) {
-    if (touched == 0)
-        return;
-    for (int slot = 0; slot < kCurveSlots; ++slot) {
-        if ((touched & (1u << slot)) == 0)
-            continue;
-        graph_.SetData(curves_.curve(slot), static_cast<int>(curves_.size(slot)), slot);
+std::optional<TimeRange> Recorder::addToCurves(const CurvePoint* points, size_t count) {
+    std::optional<TimeRange> window;
+    size_t run = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const int slot = points[i].slave - 1;
+        curves_.add(points[i]);
+        if (auto moved = curves_.window(slot))
+            window = moved;
+        if (i + 1 == count || points[i + 1].slave != points[i].slave) {
+            graph_.appendPoints(points + run, static_cast<int>(i + 1 - run), slot);
+            run = i + 1;
+        }
     }
-    if (window)
-        graph_.GetXAxis(0).SetCurrentRange(window->lower, window->upper, 0.0);
-    graph_.Redraw();
-}
-
-int Recorder::addToCurves(const CurvePoint& point) {
-    const int slot = point.slave - 1;
-    const bool wraps = curves_.size(slot) == CurveTable::kLength;
-    if (wraps)
-        graph_.SetData(curves_.curve(slot), static_cast<int>(CurveTable::kLength), slot);
-    curves_.add(point);
-    if (wraps)
-        graph_.SetData(curves_.curve(slot), 1, slot);
-    return slot;
+    return window;
 }
 
 void Recorder::clearCurves() {
     curves_.clear();
-    for (int slot = 0; slot < kCurveSlots; ++slot)
-        graph_.SetData(curves_.curve(slot), 0, slot);
+    graph_.clearCurves();
     graph_.GetXAxis(0).SetCurrentRange(0.0, CurveTable::kFixedSpan, 0.0);
     graph_.Redraw();
 }

@@ -56,8 +56,8 @@ public:
     // whole test comes into view.
     void stop();
 
-    // Takes every queued sample, in order, into the curves and the write queue, then shows the
-    // touched curves and redraws once. Returns how many samples were taken.
+    // Takes every queued sample, in order, into the curves and the write queue, appends the new
+    // points to the graph and redraws once. Returns how many samples were taken.
     size_t tick();
 
     // Shows a saved test, whole, in place of the curves (nothing is queued for a file). False
@@ -90,12 +90,9 @@ public:
     size_t queuedPoints() const { return writeQueue_.pointCount(); }
 
 private:
-    // Shows every curve in `touched` (a bit per slot), moves the time axis, redraws.
-    void show(uint32_t touched, const std::optional<TimeRange>& window);
-    // Stores a point of a slave with a curve slot and returns the slot. A full curve that starts
-    // again from its first slot goes to the graph whole just before, and with its first point
-    // just after, so that a graph keeping the whole test misses none of its points.
-    int addToCurves(const CurvePoint& point);
+    // Stores points of slaves with a curve slot in the curves and hands the graph each run of one
+    // slave's points. Returns where the time axis goes after the last of them that moved it.
+    std::optional<TimeRange> addToCurves(const CurvePoint* points, size_t count);
     void clearCurves();
     // The time axis over every point shown; the value axis follows it by itself.
     void showWholeTest();

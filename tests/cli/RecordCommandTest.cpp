@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -6,6 +7,7 @@
 
 #include <QDate>
 #include <QRegularExpression>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -294,6 +296,54 @@ TEST_F(RecordCommand, ALostLineIsWaitedForAndTheRecordingGoesOnWithExit0) {
         filed[p.slave].push_back(static_cast<float>(p.value));
     for (int slave : {1, 2})
         EXPECT_EQ(filed[slave], test::answeredLiveValues(*line, slave)) << "slave " << slave;
+}
+
+// The program's monotonic clocks jump 20 days ahead while it records: the times filed after the
+// jump still differ reading by reading, in steps of the polls' milliseconds.
+TEST_F(RecordCommand, TimesKeepTheirMillisecondsInATestOfManyDays) {
+    const std::string offsetFile = dir.file("clock-offset");
+    test::writeBytes(offsetFile, std::string(sizeof(int64_t), '\0'));
+    // In place: the program maps the file, and a shortened file would fault its reads.
+    const auto setOffset = [&](int64_t nanoseconds) {
+        const int fd = ::open(offsetFile.c_str(), O_WRONLY);
+        ASSERT_EQ(::pwrite(fd, &nanoseconds, sizeof nanoseconds, 0),
+                  static_cast<ssize_t>(sizeof nanoseconds));
+        ::close(fd);
+    };
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LD_PRELOAD", VORNEX_CLOCK_SHIM_PATH);
+    environment.insert("VORNEX_TEST_CLOCK_OFFSET_FILE", QString::fromStdString(offsetFile));
+    // A sanitizer's runtime would otherwise insist on being preloaded first.
+    environment.insert("ASAN_OPTIONS",
+                       environment.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
+    QProcess tool;
+    tool.setProcessEnvironment(environment);
+    tool.start(QStringLiteral(VORNEX_CLI_PATH), recordArgs("days", QString(), "1"));
+    ASSERT_TRUE(tool.waitForStarted());
+    ASSERT_TRUE(test::waitUntil([&] { return answered(1) >= 3; }));
+    constexpr double kJump = 20 * 86400.0;
+    setOffset(static_cast<int64_t>(kJump) * 1000000000);
+    const size_t before = answered(1);
+    ASSERT_TRUE(test::waitUntil([&] { return answered(1) >= before + 12; }));
+    ::kill(static_cast<pid_t>(tool.processId()), SIGINT);
+    ASSERT_TRUE(tool.waitForFinished(120000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+
+    std::vector<double> late;
+    const QString out = QString::fromUtf8(tool.readAllStandardOutput());
+    for (const CurvePoint& p : readRecords(out.section('\n', 0, 0).toStdString())) {
+        if (p.time > kJump)
+            late.push_back(p.time);
+    }
+    ASSERT_GE(late.size(), 10u);
+    bool someStepOffAnEighth = false;
+    for (size_t i = 1; i < late.size(); ++i) {
+        const double step = late[i] - late[i - 1];
+        EXPECT_GT(step, 0.0) << "readings " << i - 1 << " and " << i << " share their time";
+        const double eighths = step * 8.0;
+        someStepOffAnEighth |= std::abs(eighths - std::round(eighths)) > 1e-6;
+    }
+    EXPECT_TRUE(someStepOffAnEighth) << "every step is a multiple of 0.125 s";
 }
 
 // A run that fails before anything was recorded (a port that is not there, a line where nobody

@@ -15,37 +15,20 @@ using test::shownPoints;
 
 auto ramp = [](int i) { return 10.0 * i; };
 
-TEST(CXGraphData, AGrowingArrayShowsNewPointsAndAWrapOrRewriteIsNeverMistakenForAnAppend) {
+TEST(CXGraphData, AppendedPointsAddToTheSeriesAndSetDataOrClearingReplacesIt) {
     CXGraph graph;
-    std::vector<CurvePoint> curve(100);
-    for (int n = 1; n <= 10; ++n) {  // one point written and shown at a time, as recording does
-        curve[n - 1] = CurvePoint{0.5 * n, 1.0 * n, 2, {}};
-        graph.SetData(curve.data(), n, 1);
+    std::vector<CurvePoint> curve;
+    for (int n = 1; n <= 10; ++n) {  // one point at a time, as recording hands them over
+        curve.push_back(CurvePoint{0.5 * n, n == 4 ? NAN : 1.0 * n, 2, {}});
+        graph.appendPoints(&curve.back(), 1, 1);
     }
+    // A reading without a number is left out and what came before it stays.
     auto shown = shownPoints(graph, 1);
-    ASSERT_EQ(shown.size(), 10u);
-    for (int i = 0; i < 10; ++i)
-        EXPECT_DOUBLE_EQ(shown[i].second, i + 1.0);
+    ASSERT_EQ(shown.size(), 9u);
+    EXPECT_DOUBLE_EQ(shown[0].second, 1.0);
+    EXPECT_DOUBLE_EQ(shown[3].second, 5.0);
+    EXPECT_EQ(graph.legend->itemCount(), 1);
 
-    // Back to the start of the array (a wrap, or a test closed): index 0 kept, index 1 rewritten.
-    graph.SetData(curve.data(), 1, 1);
-    ASSERT_EQ(shownPoints(graph, 1).size(), 1u);
-    curve[1] = CurvePoint{40.0, 77.0, 2, {}};
-    graph.SetData(curve.data(), 2, 1);
-    shown = shownPoints(graph, 1);
-    ASSERT_EQ(shown.size(), 2u);
-    EXPECT_DOUBLE_EQ(shown[1].first, 40.0);
-    EXPECT_DOUBLE_EQ(shown[1].second, 77.0);
-
-    // The last shown point changed in place: replaced, not kept.
-    curve[1].value = 78.0;
-    curve[2] = CurvePoint{41.0, 79.0, 2, {}};
-    graph.SetData(curve.data(), 3, 1);
-    shown = shownPoints(graph, 1);
-    ASSERT_EQ(shown.size(), 3u);
-    EXPECT_DOUBLE_EQ(shown[1].second, 78.0);
-
-    // Another array replaces the series; a count of 0 empties it.
     auto other = makeCurve(50, 5.0, 1.0, 2, ramp);
     graph.SetData(other.data(), 2, 1);
     shown = shownPoints(graph, 1);
@@ -53,6 +36,14 @@ TEST(CXGraphData, AGrowingArrayShowsNewPointsAndAWrapOrRewriteIsNeverMistakenFor
     EXPECT_DOUBLE_EQ(shown[1].first, 6.0);
     graph.SetData(other.data(), 0, 1);
     EXPECT_TRUE(shownPoints(graph, 1).empty());
+    EXPECT_EQ(graph.legend->itemCount(), 0);
+
+    graph.appendPoints(other.data(), 3, 0);
+    graph.appendPoints(other.data(), 3, 4);
+    graph.clearCurves();
+    EXPECT_TRUE(shownPoints(graph, 0).empty());
+    EXPECT_TRUE(shownPoints(graph, 4).empty());
+    EXPECT_EQ(graph.legend->itemCount(), 0);
 }
 
 TEST(CXGraphData, OutOfOrderTimesAreAllShownAndTimesThatAreNotNumbersAreLeftOut) {
@@ -65,8 +56,8 @@ TEST(CXGraphData, OutOfOrderTimesAreAllShownAndTimesThatAreNotNumbersAreLeftOut)
     EXPECT_DOUBLE_EQ(shown[0].first, 1.0);
     EXPECT_DOUBLE_EQ(shown[2].second, 30.0);
 
-    curve.push_back({0.5, 1.0, 1, {}});  // appended behind, but earlier in time
-    graph.SetData(curve.data(), 5, 0);
+    const CurvePoint earlier{0.5, 1.0, 1, {}};  // appended behind, but earlier in time
+    graph.appendPoints(&earlier, 1, 0);
     EXPECT_EQ(shownPoints(graph, 0).size(), 4u);
 }
 
@@ -80,18 +71,9 @@ std::vector<double> breaks(const CXGraph& graph, int series) {
     return keys;
 }
 
-// Coloured (neither white nor grey) pixels of the graph's image within 3 pixels of a place.
+// Coloured pixels of the graph's image within 3 pixels of a place.
 int colouredPixelsAround(const QImage& image, QPointF at) {
-    int count = 0;
-    for (int x = static_cast<int>(at.x()) - 3; x <= static_cast<int>(at.x()) + 3; ++x) {
-        for (int y = static_cast<int>(at.y()) - 3; y <= static_cast<int>(at.y()) + 3; ++y) {
-            const QColor c = image.pixelColor(x, y);
-            count += std::max({c.red(), c.green(), c.blue()}) -
-                         std::min({c.red(), c.green(), c.blue()}) >
-                     30;
-        }
-    }
-    return count;
+    return test::colouredPixels(image, QRect(at.toPoint() - QPoint(3, 3), QSize(7, 7)));
 }
 
 TEST(CXGraphGaps, ALineBreaksAcrossAStretchWithoutReadingsButNotAcrossASlowSteadyPace) {
@@ -101,9 +83,8 @@ TEST(CXGraphGaps, ALineBreaksAcrossAStretchWithoutReadingsButNotAcrossASlowStead
     std::vector<CurvePoint> curve = makeCurve(4000, 0.0, 0.01, 1, [](int) { return 50.0; });
     const auto after = makeCurve(4000, 45.0, 0.01, 1, [](int) { return 50.0; });
     curve.insert(curve.end(), after.begin(), after.end());
-    for (int n = 1; n <= static_cast<int>(curve.size()); n += 97)  // grown while recording
-        graph.SetData(curve.data(), n, 0);
-    graph.SetData(curve.data(), static_cast<int>(curve.size()), 0);
+    for (int n = 0; n < static_cast<int>(curve.size()); n += 97)  // grown while recording
+        graph.appendPoints(&curve[n], std::min(97, static_cast<int>(curve.size()) - n), 0);
     ASSERT_EQ(breaks(graph, 0).size(), 1u);
     EXPECT_GT(breaks(graph, 0)[0], 39.99);
     EXPECT_LT(breaks(graph, 0)[0], 45.0);
@@ -114,7 +95,7 @@ TEST(CXGraphGaps, ALineBreaksAcrossAStretchWithoutReadingsButNotAcrossASlowStead
     // Recording stopped and started again (or a lost line came back): the pause breaks the line
     // though it is no longer than the usual step.
     graph.breakCurves();
-    graph.SetData(steady.data(), 30, 1);
+    graph.appendPoints(&steady[20], 10, 1);
     ASSERT_EQ(breaks(graph, 1).size(), 1u);
     EXPECT_GT(breaks(graph, 1)[0], 47.5);
     EXPECT_LT(breaks(graph, 1)[0], 50.0);
@@ -215,7 +196,7 @@ TEST(CXGraphRedraw, ManyUpdatesMakeFewRedrawsAndTestsCanForceOne) {
     // A burst on one turn of the event loop: one redraw once it is over.
     for (int i = 0; i < 1000; ++i) {
         curve[i] = CurvePoint{0.01 * i, std::sin(i * 0.1), 1, {}};
-        graph.SetData(curve.data(), i + 1, 0);
+        graph.appendPoints(&curve[i], 1, 0);
         graph.Redraw();
     }
     EXPECT_EQ(replots.count(), 0);

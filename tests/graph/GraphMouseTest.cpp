@@ -120,5 +120,66 @@ TEST_F(GraphMouse, CursorSnapsToTheNearestPointOfAnyCurveAndTheSecondGivesTheDif
     EXPECT_TRUE(graph_.measureCursor().readout().isEmpty());
 }
 
+TEST_F(GraphMouse, ADoubleClickShowsAllWithoutMovingACrossHairAndTheReadoutCoversTheCurves) {
+    graph_.SetCursorFlags(14);
+    graph_.Cursor();
+    click(&graph_, pixelOf(graph_, 7.0, 70.0));
+    graph_.GetXAxis(0).SetCurrentRange(5.0, 10.0, 0.0);
+    graph_.replotNow();
+    // Press, release, double-click, release: the first press is not a placing click.
+    const QPointF at = pixelOf(graph_, 8.0, 420.0);
+    click(&graph_, at);
+    test::sendMouse(&graph_, QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
+    test::sendMouse(&graph_, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    EXPECT_FALSE(graph_.measureCursor().isPlaced(MeasureCursor::Second));
+    EXPECT_EQ(graph_.measureCursor().position(MeasureCursor::First), QPointF(7.0, 70.0));
+    EXPECT_DOUBLE_EQ(xRange().upper, 19.0);
+
+    // A zigzag over the whole plot runs behind the readout, never through its text.
+    const auto zigzag = test::makeCurve(400, 0.0, 0.05, 3, [](int i) { return i % 2 * 500.0; });
+    graph_.SetData(zigzag.data(), 400, 2);
+    click(&graph_, pixelOf(graph_, 12.0, 380.0));
+    graph_.replotNow();
+    QCPItemText* readout = nullptr;
+    for (int i = 0; i < graph_.itemCount() && readout == nullptr; ++i)
+        readout = qobject_cast<QCPItemText*>(graph_.item(i));
+    ASSERT_NE(readout, nullptr);
+    const QRect box =
+        QRectF(readout->topLeft->pixelPosition(), readout->bottomRight->pixelPosition())
+            .toRect()
+            .adjusted(2, 2, -2, -2);
+    ASSERT_GT(box.width(), 20);
+    const QImage image = graph_.toPixmap(800, 500).toImage();
+    EXPECT_GT(test::colouredPixels(image, box.translated(0, box.height() + 10)), 0)
+        << "the zigzag should run under the readout";
+    EXPECT_EQ(test::colouredPixels(image, box), 0);
+}
+
+TEST_F(GraphMouse, TheLegendIsDraggedAnywhereInThePlotInEveryModeAndStaysThere) {
+    graph_.Zoom();
+    const QRect before = graph_.legend->outerRect();
+    const QPointF to(200, 380);
+    drag(&graph_, before.center(), to);
+    graph_.replotNow();
+    EXPECT_NEAR(graph_.legend->outerRect().center().x(), to.x(), 2.0);
+    EXPECT_NEAR(graph_.legend->outerRect().center().y(), to.y(), 2.0);
+    EXPECT_DOUBLE_EQ(xRange().lower, 0.0) << "dragging the legend is no zoom";
+    EXPECT_DOUBLE_EQ(xRange().upper, 20.0);
+
+    // New curves, another mode: it stays where it was put, and a press on it measures nothing.
+    const QPoint corner = graph_.legend->outerRect().topLeft();
+    graph_.clearCurves();
+    graph_.SetData(rising_.data(), 20, 0);
+    graph_.Cursor();
+    graph_.replotNow();
+    EXPECT_EQ(graph_.legend->outerRect().topLeft(), corner);
+    click(&graph_, graph_.legend->outerRect().center());
+    EXPECT_FALSE(graph_.measureCursor().isPlaced(MeasureCursor::First));
+
+    drag(&graph_, graph_.legend->outerRect().center(), QPointF(-300, 2000));
+    graph_.replotNow();
+    EXPECT_TRUE(graph_.axisRect()->rect().contains(graph_.legend->outerRect()));
+}
+
 }  // namespace
 }  // namespace vornex

@@ -53,6 +53,26 @@ TEST(GraphPrint, APrintedPageCarriesTheGraphAndAnUnusablePrinterIsReported) {
     EXPECT_FALSE(printer.printDirect());
 }
 
+TEST(GraphPrint, APageWithAHeaderDrawsDenseCurvesForThePagesWidthNotTheScreens) {
+    CXGraph graph;
+    graph.resize(400, 300);
+    const auto dense = test::makeCurve(40000, 0.0, 0.001, 1, [](int i) { return i % 2 * 100.0; });
+    graph.SetData(dense.data(), 40000, 0);
+    graph.GetXAxis(0).SetCurrentRange(0.0, 40.0, 0.0);
+    graph.replotNow();
+    const int onScreen = graph.seriesGraph(0)->dataCount();
+    ASSERT_LE(onScreen, 2 * graph.axisRect()->width() + 2);
+
+    test::TempDir dir;
+    QPrinter page(QPrinter::HighResolution);
+    page.setOutputFormat(QPrinter::PdfFormat);
+    page.setOutputFileName(dir.qFile("page.pdf"));
+    GraphPrinter printer(graph);
+    printer.setPageTexts([] { return PageTexts{{"Test t1"}, "Page %1"}; });
+    ASSERT_TRUE(printer.paint(page));
+    EXPECT_GT(graph.seriesGraph(0)->dataCount(), 10 * onScreen);
+}
+
 TEST(GraphExport, TheViewOrTheWholeTestGoesToImagePageAndPointsAndAFailureLeavesAReason) {
     test::TempDir dir;
     CXGraph graph;

@@ -3,7 +3,6 @@
 #include "Files.h"
 #include "TempDir.h"
 #include "link/NumberText.h"
-#include "link/OleDate.h"
 #include "link/PortDiscovery.h"
 #include "link/PortTable.h"
 #include "link/RegisterMap.h"
@@ -50,30 +49,6 @@ TEST(NumberText, TakesAWholeDecimalNumberAndNothingElse) {
     EXPECT_FALSE(parseLong("31", 1, 30, address));
     EXPECT_TRUE(parseLong("30", 1, 30, address));
     EXPECT_EQ(address, 30);
-}
-
-TEST(OleStamp, CountsDaysFromTheEndOf1899WithTheTimeAsFraction) {
-    std::tm t{};
-    t.tm_year = -1;  // 1899
-    t.tm_mon = 11;
-    t.tm_mday = 30;
-    EXPECT_EQ(oleStampFromLocalTime(t).date, 0.0);
-    EXPECT_EQ(oleStampFromLocalTime(t).status, 0);
-
-    t.tm_year = 0;  // 1900-03-01 lies after the leap day the OLE calendar does not have
-    t.tm_mon = 2;
-    t.tm_mday = 1;
-    EXPECT_EQ(oleStampFromLocalTime(t).date, 61.0);
-
-    t.tm_year = 126;  // 2026-12-06 18:00:00
-    t.tm_mon = 11;
-    t.tm_mday = 6;
-    t.tm_hour = 18;
-    EXPECT_DOUBLE_EQ(oleStampFromLocalTime(t).date, 46362.75);
-
-    t.tm_mon = 1;  // 2026-02-30 does not exist
-    t.tm_mday = 30;
-    EXPECT_EQ(oleStampFromLocalTime(t).status, 1);
 }
 
 TEST(PortList, HoldsTwentyEntriesAndSelectsTheFirstAfterEveryFill) {

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <future>
@@ -49,8 +50,8 @@ struct Bench {
         EXPECT_EQ(recorder.start(), Recorder::StartResult::Started);
         return path;
     }
-    void push(float seconds, float value, uint8_t slave) {
-        samples.push(Sample{value, seconds, {}, slave});
+    void push(double seconds, float value, uint8_t slave) {
+        samples.push(Sample{value, seconds, slave});
     }
     // A sample timed now, as the acquisition thread times it.
     void pushNow(float value, uint8_t slave) {
@@ -79,8 +80,9 @@ TEST(Recorder, EachTestTakesItsOwnTimeBaseAtItsFirstStart) {
     EXPECT_EQ(b.recorder.signal().timeBase(), 5000u);  // Stop and Start continue the time axis
     b.pushNow(1.0f, 1);
     b.recorder.tick();
-    ASSERT_EQ(b.graph.series(0).count, 2);  // and keep the curves
-    EXPECT_FLOAT_EQ(static_cast<float>(b.graph.series(0).points[1].time), 4.0f);
+    ASSERT_EQ(b.graph.series(0).count, 2);  // and keep the curves, broken at the pause
+    EXPECT_EQ(b.graph.breaks(), 1);
+    EXPECT_DOUBLE_EQ(b.graph.series(0).newest.time, 4.0);
     b.recorder.closeTest();
 
     b.ticks = 101000;
@@ -107,13 +109,13 @@ TEST(Recorder, CurvesShowEveryMeasuredPointOfTheirSlaveAndNoOrigin) {
     b.push(0.0f, 9.0f, 0);
     EXPECT_EQ(b.recorder.tick(), 3u);
     ASSERT_EQ(b.graph.series(0).count, 1);
-    EXPECT_EQ(b.graph.series(0).points[0].value, 1.0);
+    EXPECT_EQ(b.graph.series(0).newest.value, 1.0);
     EXPECT_EQ(b.graph.series(1).count, 1);
     b.push(0.2f, 2.0f, 1);
     b.push(0.2f, 8.0f, 2);
     b.recorder.tick();
     EXPECT_EQ(b.graph.series(0).count, 2);
-    EXPECT_EQ(b.graph.series(1).points[1].value, 8.0);
+    EXPECT_EQ(b.graph.series(1).newest.value, 8.0);
     EXPECT_EQ(b.graph.series(2).count, 0);
     ASSERT_TRUE(b.recorder.flush());
     const auto file = readRecords(path);
@@ -123,17 +125,20 @@ TEST(Recorder, CurvesShowEveryMeasuredPointOfTheirSlaveAndNoOrigin) {
     EXPECT_FLOAT_EQ(static_cast<float>(file[3].time), 0.2f);
 }
 
-TEST(Recorder, CurveWrapsAfterItsLastPoint) {
+// The graph is handed each point once, also when the curve's ring starts again from its first
+// slot, and a reading without a number is one point like any other.
+TEST(Recorder, CurveWrapsAfterItsLastPointAndTheGraphGetsEveryPointOnce) {
     Bench b;
     b.startTest("a");
     for (uint32_t i = 0; i < CurveTable::kLength; ++i)
-        b.push(static_cast<float>(i) * 0.01f, 1.0f, 2);
+        b.push(i * 0.01, i == 7 ? NAN : 1.0f, 2);
     b.recorder.tick();
     EXPECT_EQ(b.graph.series(1).count, static_cast<int>(CurveTable::kLength));
-    b.push(500.0f, 3.0f, 2);
+    b.push(500.0, 3.0f, 2);
     b.recorder.tick();
-    ASSERT_EQ(b.graph.series(1).count, 1);
-    EXPECT_EQ(b.graph.series(1).points[0].value, 3.0);
+    EXPECT_EQ(b.graph.series(1).count, static_cast<int>(CurveTable::kLength) + 1);
+    EXPECT_EQ(b.graph.series(1).newest.value, 3.0);
+    EXPECT_EQ(b.graph.clears(), 2) << "cleared at the initial update and the first Start only";
     // The window still follows the newest 100 points, the older ones taken from behind the wrap.
     EXPECT_FLOAT_EQ(static_cast<float>(b.graph.xRange()->lower),
                     (CurveTable::kLength - 100) * 0.01f);
@@ -191,7 +196,7 @@ TEST(Recorder, NewTestCloseTestAndLoadingLeaveNothingOfAnotherTest) {
     loaded[1] = 2;
     loaded[4] = 1;
     EXPECT_EQ(seriesCounts(), loaded);
-    EXPECT_EQ(b.graph.series(1).points[1].value, 3.0);
+    EXPECT_EQ(b.graph.series(1).newest.value, 3.0);
     EXPECT_FALSE(b.recorder.loadFile(b.home.folder("Data") + "missing.pdat"));
     EXPECT_EQ(seriesCounts(), loaded);
     // Loading again shows the file once, not twice.
@@ -315,10 +320,10 @@ TEST(Recorder, WriterThreadAppendsWhileRecordingAndTheEndFlushes) {
         session.add("t");
         path = session.currentPath();
         recorder.start();
-        samples.push(Sample{1.0f, 0.5f, {}, 2});
+        samples.push(Sample{1.0f, 0.5, 2});
         recorder.tick();
         EXPECT_TRUE(waitForRecords(path, 1));
-        samples.push(Sample{2.0f, 0.6f, {}, 2});
+        samples.push(Sample{2.0f, 0.6, 2});
     }
     EXPECT_EQ(readRecords(path).size(), 2u);
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QApplication>
+#include <QImage>
 #include <QMouseEvent>
 #include <QPointF>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -34,6 +36,20 @@ inline std::vector<std::pair<double, double>> shownPoints(const CXGraph& graph, 
     for (const QCPGraphData& d : drawn)
         points.emplace_back(d.key, d.value);
     return points;
+}
+
+// Coloured (neither white nor grey) pixels of an image inside a rectangle.
+inline int colouredPixels(const QImage& image, const QRect& rect) {
+    int count = 0;
+    for (int x = rect.left(); x <= rect.right(); ++x) {
+        for (int y = rect.top(); y <= rect.bottom(); ++y) {
+            const QColor c = image.pixelColor(x, y);
+            count += std::max({c.red(), c.green(), c.blue()}) -
+                         std::min({c.red(), c.green(), c.blue()}) >
+                     30;
+        }
+    }
+    return count;
 }
 
 inline QPointF pixelOf(const CXGraph& graph, double time, double value) {
