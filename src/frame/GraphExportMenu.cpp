@@ -9,14 +9,17 @@
 #include "graph/CXGraph.h"
 #include "graph/GraphExport.h"
 #include "i18n/LanguageKeys.h"
+#include "record/CompanionFile.h"
 
 namespace vornex {
 
 GraphExportMenu::GraphExportMenu(QWidget* window, CXGraph& graph,
-                                 std::function<QString()> languageFile)
+                                 std::function<QString()> languageFile,
+                                 std::function<std::string()> testPath)
     : window_(window),
       graph_(graph),
       languageFile_(std::move(languageFile)),
+      testPath_(std::move(testPath)),
       chooser_([window](const QString& caption, const QString& proposed, const QString& filters) {
           return QFileDialog::getSaveFileName(window, caption, proposed, filters);
       }) {}
@@ -24,7 +27,7 @@ GraphExportMenu::GraphExportMenu(QWidget* window, CXGraph& graph,
 void GraphExportMenu::exportImage(bool wholeTest) {
     const QString path = chooser_(QString(), QDir::home().filePath(QStringLiteral("graph.png")),
                                   QStringLiteral("PNG (*.png);;PDF (*.pdf)"));
-    if (path.isEmpty()) {
+    if (path.isEmpty() || refused(path)) {
         return;
     }
     const int width = std::max(graph_.width(), 1);
@@ -42,9 +45,15 @@ void GraphExportMenu::exportImage(bool wholeTest) {
 void GraphExportMenu::exportViewPoints() {
     const QString path = chooser_(QString(), QDir::home().filePath(QStringLiteral("graph.csv")),
                                   QStringLiteral("CSV (*.csv)"));
-    if (!path.isEmpty()) {
+    if (!path.isEmpty() && !refused(path)) {
         reportFailure(GraphExport(graph_).saveCsv(path));
     }
+}
+
+bool GraphExportMenu::refused(const QString& path) const {
+    const std::string refusal = testOutputRefusal(testPath_(), path.toStdString());
+    reportFailure(QString::fromStdString(refusal));
+    return !refusal.empty();
 }
 
 void GraphExportMenu::reportFailure(const QString& failure) const {
