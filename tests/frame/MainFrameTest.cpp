@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -204,11 +205,12 @@ TEST_F(MainFrameTest, ExportsAndTheReportRefuseTheTestFileAndItsCompanion) {
     // The report's events go beside it as NAME.csv: that one is checked too.
     for (const std::string& output : {home_.file("link.png"), companion, home_.file("hard.pdf")}) {
         test::whenModal([output](QDialog* dialog) {
-            qobject_cast<QFileDialog*>(dialog)->setOption(QFileDialog::DontConfirmOverwrite);
-            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            name->selectAll();
-            QTest::keyClicks(name, QString::fromStdString(output));
-            QTest::keyClick(name, Qt::Key_Return);
+            auto* files = qobject_cast<QFileDialog*>(dialog);
+            files->setOption(QFileDialog::DontConfirmOverwrite);
+            files->selectFile(QString::fromStdString(output));
+            QTest::mouseClick(
+                dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save),
+                Qt::LeftButton);
         });
         frame_->action(command::kTestReport)->trigger();
         refusedOnce(output.c_str());
