@@ -7,6 +7,7 @@
 #include "Arguments.h"
 #include "Commands.h"
 #include "record/AtomicFile.h"
+#include "record/CompanionFile.h"
 #include "record/TestFile.h"
 
 namespace vornex::cli {
@@ -26,9 +27,9 @@ int runExport(const QStringList& args) {
         return 2;
     }
     const bool toStdout = output == "-";
-    if (!toStdout && isSameFile(input, output)) {
-        std::fprintf(stderr, "vornex-cli export: %s is the test file itself; it is not written\n",
-                     output.c_str());
+    const std::string refusal = toStdout ? std::string() : testOutputRefusal(input, output);
+    if (!refusal.empty()) {
+        std::fprintf(stderr, "vornex-cli export: %s\n", refusal.c_str());
         return 2;
     }
     // A failed export leaves an earlier file at the output as it was.

@@ -13,7 +13,7 @@
 #include "graph/CXGraph.h"
 #include "graph/GraphExport.h"
 #include "link/NumberText.h"
-#include "record/AtomicFile.h"
+#include "record/CompanionFile.h"
 #include "record/TestFile.h"
 
 namespace vornex::cli {
@@ -99,9 +99,9 @@ int runPlot(const QStringList& args) {
     }
     for (const char* format : {"png", "pdf"}) {
         const std::string output = arguments.value(QLatin1String(format)).toStdString();
-        if (!output.empty() && isSameFile(input, output)) {
-            std::fprintf(stderr, "vornex-cli plot: %s is the test file itself; it is not written\n",
-                         output.c_str());
+        const std::string refusal = testOutputRefusal(input, output);
+        if (!refusal.empty()) {
+            std::fprintf(stderr, "vornex-cli plot: %s\n", refusal.c_str());
             return 2;
         }
     }

@@ -6,6 +6,7 @@
 #include "i18n/HomeFolder.h"
 #include "i18n/ProfileFile.h"
 #include "link/NumberText.h"
+#include "record/CompanionFile.h"
 #include "report/EventsCsv.h"
 #include "report/PeakSource.h"
 #include "report/ReportDocument.h"
@@ -88,19 +89,27 @@ int runReport(const QStringList& args) {
         return 1;
     }
 
+    const std::string test = args.front().toStdString();
+    const std::string csv = arguments.value(QStringLiteral("csv")).toStdString();
+    const std::string pdf = arguments.value(QStringLiteral("pdf")).toStdString();
+    for (const std::string& output : {csv, pdf}) {
+        const std::string refusal = testOutputRefusal(test, output);
+        if (!refusal.empty()) {
+            std::fprintf(stderr, "vornex-cli report: %s\n", refusal.c_str());
+            return 2;
+        }
+    }
     std::string error;
-    const auto results = judgeTestFile(args.front().toStdString(), overrides, &error);
+    const auto results = judgeTestFile(test, overrides, &error);
     if (!results) {
         std::fprintf(stderr, "vornex-cli report: %s\n", error.c_str());
         return 2;
     }
     printResults(*results);
-    const std::string csv = arguments.value(QStringLiteral("csv")).toStdString();
     if (!csv.empty() && !writeEventsCsv(*results, csv, &error)) {
         std::fprintf(stderr, "vornex-cli report: %s\n", error.c_str());
         return 2;
     }
-    const std::string pdf = arguments.value(QStringLiteral("pdf")).toStdString();
     if (pdf.empty())
         return 0;
     if (!writeReportPdf(*results, configuredTexts(), pdf, &error)) {

@@ -35,14 +35,15 @@ SignalPipe::SignalPipe(std::initializer_list<int> signalsToCatch, std::function<
     action.sa_handler = writeWakeUp;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int number : signals_)
-        ::sigaction(number, &action, nullptr);
+    previous_.resize(signals_.size());
+    for (size_t i = 0; i < signals_.size(); ++i)
+        ::sigaction(signals_[i], &action, &previous_[i]);
 }
 
 SignalPipe::~SignalPipe() {
     notifier_.reset();
-    for (int number : signals_)
-        std::signal(number, SIG_DFL);
+    for (size_t i = 0; i < previous_.size(); ++i)
+        ::sigaction(signals_[i], &previous_[i], nullptr);
     writeEnd = -1;
     for (int fd : fds_) {
         if (fd >= 0)

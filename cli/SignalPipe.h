@@ -1,5 +1,7 @@
 #pragma once
 
+#include <signal.h>
+
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -11,7 +13,7 @@ namespace vornex::cli {
 
 // Turns the given signals into a call of `onSignal` from the event loop of the thread that made
 // it, through a pipe that the handler only writes one byte to. One at a time per program; the
-// signals get their default handling back when it goes.
+// signals get their earlier handling back when it goes.
 class SignalPipe {
 public:
     SignalPipe(std::initializer_list<int> signalsToCatch, std::function<void()> onSignal);
@@ -26,6 +28,7 @@ private:
 
     int fds_[2] = {-1, -1};
     std::vector<int> signals_;
+    std::vector<struct sigaction> previous_;
     std::function<void()> onSignal_;
     std::unique_ptr<QSocketNotifier> notifier_;
 };

@@ -6,6 +6,7 @@
 
 #include "Commands.h"
 #include "VornexVersion.h"
+#include "record/TemporaryFiles.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ void printUsage(std::FILE* out = stderr) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    vornex::removeTemporaryFilesOnSignals();
     const auto app = vornex::cli::makeApplication(argc, argv);
     QStringList args = app->arguments().mid(1);
     if (args.isEmpty()) {

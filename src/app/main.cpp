@@ -5,6 +5,7 @@
 #include "app/CVornexApp.h"
 #include "app/CommandLine.h"
 #include "frame/CMainFrame.h"
+#include "record/TemporaryFiles.h"
 
 int main(int argc, char** argv) {
     // --help and --version are answered before Qt looks for a display, so they work without one.
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    vornex::removeTemporaryFilesOnSignals();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vornex"));
     // Lets the desktop match the window to its menu entry (its icon and name).

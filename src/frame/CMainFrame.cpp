@@ -139,7 +139,8 @@ void CMainFrame::routeCommands() {
     connect(action(command::kPrintPreview), &QAction::triggered, view_, &CVornexView::printPreview);
     connect(action(command::kPrintSetup), &QAction::triggered, view_, &CVornexView::printSetup);
     connect(action(command::kExit), &QAction::triggered, this, &QWidget::close);
-    exports_ = std::make_unique<GraphExportMenu>(this, *graph_, [this] { return languageFile(); });
+    exports_ = std::make_unique<GraphExportMenu>(
+        this, *graph_, [this] { return languageFile(); }, [this] { return session_.testPath(); });
     connect(action(command::kExportView), &QAction::triggered, this,
             [this] { exports_->exportImage(false); });
     connect(action(command::kExportWholeTest), &QAction::triggered, this,

@@ -11,14 +11,17 @@
 #include "graph/GraphExport.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
+#include "record/CompanionFile.h"
 
 namespace vornex {
 
 GraphExportMenu::GraphExportMenu(QWidget* window, CXGraph& graph,
-                                 std::function<QString()> languageFile)
+                                 std::function<QString()> languageFile,
+                                 std::function<std::string()> testPath)
     : window_(window),
       graph_(graph),
       languageFile_(std::move(languageFile)),
+      testPath_(std::move(testPath)),
       chooser_([window](const QString& caption, const QString& proposed, const QString& filters) {
           return QFileDialog::getSaveFileName(window, caption, proposed, filters);
       }) {}
@@ -28,7 +31,7 @@ void GraphExportMenu::exportImage(bool wholeTest) {
         chooser_(title(wholeTest ? langkey::kMenuExportWholeTest : langkey::kMenuExportView),
                  QDir::home().filePath(QStringLiteral("graph.png")),
                  QStringLiteral("PNG (*.png);;PDF (*.pdf)"));
-    if (path.isEmpty()) {
+    if (path.isEmpty() || refused(path)) {
         return;
     }
     const int width = std::max(graph_.width(), 1);
@@ -47,13 +50,19 @@ void GraphExportMenu::exportViewPoints() {
     const QString path =
         chooser_(title(langkey::kMenuExportViewPoints),
                  QDir::home().filePath(QStringLiteral("graph.csv")), QStringLiteral("CSV (*.csv)"));
-    if (!path.isEmpty()) {
+    if (!path.isEmpty() && !refused(path)) {
         reportFailure(GraphExport(graph_).saveCsv(path));
     }
 }
 
 QString GraphExportMenu::title(const char* menuKey) const {
     return titleOfCommand(GetLangString(languageFile_(), QString::fromLatin1(menuKey)));
+}
+
+bool GraphExportMenu::refused(const QString& path) const {
+    const std::string refusal = testOutputRefusal(testPath_(), path.toStdString());
+    reportFailure(QString::fromStdString(refusal));
+    return !refusal.empty();
 }
 
 void GraphExportMenu::reportFailure(const QString& failure) const {

@@ -28,10 +28,12 @@ QString writeWhole(const QString& path, const std::function<bool(std::FILE*)>& w
 }
 
 QString writeBytes(const QString& path, const QByteArray& bytes) {
-    return writeWhole(path, [&](std::FILE* out) {
-        return std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), out) ==
-               static_cast<size_t>(bytes.size());
-    });
+    std::string error;
+    return writeWholeFile(path.toStdString(),
+                          std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
+                          &error)
+               ? QString()
+               : QString::fromStdString(error);
 }
 
 bool validSize(int width, int height) {

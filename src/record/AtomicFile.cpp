@@ -10,6 +10,8 @@
 #include <cstring>
 #include <random>
 
+#include "record/TemporaryFiles.h"
+
 namespace vornex {
 
 namespace {
@@ -81,6 +83,8 @@ void AtomicFile::discard() {
         ::unlink(temp_.c_str());
         temp_.clear();
     }
+    unregisterTemporaryFile(ticket_);
+    ticket_ = -1;
 }
 
 bool AtomicFile::open() {
@@ -103,6 +107,7 @@ bool AtomicFile::open() {
         temp_.clear();
         return fail("cannot create", errno);
     }
+    ticket_ = registerTemporaryFile(temp_.c_str());
     // The replacement keeps the permissions of the file it replaces.
     if (exists)
         ::fchmod(fd, status.st_mode & 07777);
@@ -131,8 +136,23 @@ bool AtomicFile::commit() {
     if (::rename(temp_.c_str(), target_.c_str()) != 0)
         return fail("cannot replace", errno);
     temp_.clear();
+    unregisterTemporaryFile(ticket_);
+    ticket_ = -1;
     syncFolder(folderOf(target_));
     return true;
+}
+
+bool writeWholeFile(const std::string& path, std::string_view bytes, std::string* error) {
+    AtomicFile file(path);
+    const bool written =
+        file.open() && std::fwrite(bytes.data(), 1, bytes.size(), file.stream()) == bytes.size();
+    const int err = errno;
+    if (written && file.commit())
+        return true;
+    if (error != nullptr)
+        *error = file.error().empty() ? "cannot write " + path + ": " + std::strerror(err)
+                                      : file.error();
+    return false;
 }
 
 }  // namespace vornex

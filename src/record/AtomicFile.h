@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace vornex {
 
@@ -13,7 +14,8 @@ bool isSameFile(const std::string& a, const std::string& b);
 // file in the target's folder; commit() flushes it to disk and renames it over the target, so a
 // failed or interrupted write leaves the previous file as it was. A symbolic link is followed: the
 // file it leads to is replaced and the link stays. A target that exists but is not a regular file
-// (a terminal, a pipe, a device) cannot be replaced and is written directly.
+// (a terminal, a pipe, a device) cannot be replaced and is written directly. The temporary file is
+// also removed when a signal ends the program (see TemporaryFiles.h).
 class AtomicFile {
 public:
     explicit AtomicFile(const std::string& target);
@@ -40,8 +42,12 @@ private:
 
     std::string target_;
     std::string temp_;  // empty when the target is written directly
+    int ticket_ = -1;   // of the temporary file's registration
     std::FILE* stream_ = nullptr;
     std::string error_;
 };
+
+// Replaces `path` whole with `bytes` or leaves it as it was; false with the reason in `error`.
+bool writeWholeFile(const std::string& path, std::string_view bytes, std::string* error);
 
 }  // namespace vornex

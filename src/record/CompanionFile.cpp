@@ -3,8 +3,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "i18n/IniDocument.h"
 #include "instrument/core/ParameterArithmetic.h"
@@ -59,6 +61,20 @@ std::string companionPath(const std::string& testPath) {
         return testPath.substr(0, testPath.size() - kTestSuffix.size()) + ".ini";
     }
     return testPath + ".ini";
+}
+
+std::string testOutputRefusal(const std::string& testPath, const std::string& output) {
+    if (isSameFile(testPath, output))
+        return output + " is the test file itself; it is not written";
+    // The companion beside the name given and, when that is a link, beside the file it leads to.
+    char buffer[PATH_MAX];
+    const char* real = ::realpath(testPath.c_str(), buffer);
+    for (const std::string& companion :
+         {companionPath(testPath), real != nullptr ? companionPath(real) : std::string()}) {
+        if (!companion.empty() && isSameFile(companion, output))
+            return output + " is the companion file of the test; it is not written";
+    }
+    return std::string();
 }
 
 InstrumentSettings settingsOf(const DeviceRecord::PublishedSettings& published, double since) {

@@ -37,6 +37,11 @@ struct Companion {
 // NAME.ini for NAME.pdat (any other name gets ".ini" appended).
 std::string companionPath(const std::string& testPath);
 
+// Why `output` may not be written by a command that reads the test `testPath`: it is the test file
+// itself or its companion, under whatever name or link. Empty when it may be written (an empty
+// output included).
+std::string testOutputRefusal(const std::string& testPath, const std::string& output);
+
 // The settings an instrument published, as recorded from `since` on.
 InstrumentSettings settingsOf(const DeviceRecord::PublishedSettings& published, double since);
 

@@ -1,7 +1,5 @@
 #include "report/EventsCsv.h"
 
-#include <cstdio>
-
 #include "record/AtomicFile.h"
 
 namespace vornex {
@@ -35,14 +33,7 @@ std::string eventsCsv(const TestResults& results) {
 }
 
 bool writeEventsCsv(const TestResults& results, const std::string& path, std::string* error) {
-    const std::string csv = eventsCsv(results);
-    AtomicFile file(path);
-    const bool ok = file.open() &&
-                    std::fwrite(csv.data(), 1, csv.size(), file.stream()) == csv.size() &&
-                    file.commit();
-    if (!ok && error != nullptr)
-        *error = file.error().empty() ? "cannot write " + path : file.error();
-    return ok;
+    return writeWholeFile(path, eventsCsv(results), error);
 }
 
 }  // namespace vornex

@@ -1,5 +1,6 @@
 #include "report/ReportDocument.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -146,14 +147,12 @@ void buildReport(QTextDocument& document, const TestResults& results, const Repo
 
 bool writeReportPdf(const TestResults& results, const ReportTexts& texts, const std::string& path,
                     std::string* error) {
-    AtomicFile file(path);
-    if (!file.open()) {
-        if (error != nullptr)
-            *error = file.error();
-        return false;
-    }
+    // Drawn in memory first: the PDF writer does not tell when a write to its file fails.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(QString::fromStdString(file.writePath()));
+        QPdfWriter writer(&buffer);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setResolution(150);
         writer.setTitle(texts.title + QStringLiteral(" ") + QString::fromStdString(results.name));
@@ -165,12 +164,13 @@ bool writeReportPdf(const TestResults& results, const ReportTexts& texts, const 
                     QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
         document.print(&writer);
     }
-    if (!file.commit()) {
+    if (bytes.isEmpty()) {
         if (error != nullptr)
-            *error = file.error();
+            *error = "cannot draw the report of " + results.name;
         return false;
     }
-    return true;
+    return writeWholeFile(
+        path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), error);
 }
 
 }  // namespace vornex

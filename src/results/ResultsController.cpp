@@ -10,6 +10,7 @@
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 #include "record/AcquisitionSession.h"
+#include "record/CompanionFile.h"
 #include "report/EventsCsv.h"
 #include "report/ReportDocument.h"
 #include "results/JudgeMarks.h"
@@ -112,12 +113,15 @@ void ResultsController::showPeakSources() {
 bool ResultsController::writeReport(const QString& pdfPath, QString* error) {
     if (session_.testOpen())
         session_.flush();
-    std::string reason;
-    const auto judged = judgeTestFile(session_.testPath(), overrides(), &reason);
     const std::string csvPath =
         (QFileInfo(pdfPath).dir().filePath(QFileInfo(pdfPath).completeBaseName()) +
          QStringLiteral(".csv"))
             .toStdString();
+    std::string reason = testOutputRefusal(session_.testPath(), pdfPath.toStdString());
+    if (reason.empty())
+        reason = testOutputRefusal(session_.testPath(), csvPath);
+    const auto judged =
+        reason.empty() ? judgeTestFile(session_.testPath(), overrides(), &reason) : std::nullopt;
     const bool written =
         judged &&
         writeReportPdf(*judged, reportTexts(languageFile_), pdfPath.toStdString(), &reason) &&

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <fstream>
 
 #include "CliRun.h"
 #include "TempDir.h"
@@ -18,6 +19,8 @@ TEST(PlotCommand, WritesAnImageAndAVectorPageOfATestAndRefusesWhatItCannotRead) 
     for (int i = 0; i < 30000; ++i)
         points.push_back(CurvePoint{0.1 * i, static_cast<double>(i % 50), uint8_t(1 + i % 3), {}});
     ASSERT_TRUE(TestFile(test.toStdString()).append(points.data(), points.size()).ok());
+    const std::string companion = dir.path() + "/t.ini";
+    std::ofstream(companion) << "[Test]\nName=t\n";
     const QString png = QString::fromStdString(dir.path() + "/t.png");
     const QString pdf = QString::fromStdString(dir.path() + "/t.pdf");
 
@@ -30,6 +33,8 @@ TEST(PlotCommand, WritesAnImageAndAVectorPageOfATestAndRefusesWhatItCannotRead) 
         {{"plot", test, "--png", png, "--from", "100", "--to", "200"}, 0},
         {{"plot", QString::fromStdString(dir.path() + "/none.pdat"), "--png", png}, 2},
         {{"plot", test, "--png", test}, 2},
+        {{"plot", test, "--pdf", QString::fromStdString(companion)}, 2},
+        {{"plot", test, "--png", "/dev/full"}, 2},
         {{"plot", test, "--png", png, "--from", "9", "--to", "3"}, 1},
         {{"plot", test, "--width", "100"}, 1},
     };
@@ -44,6 +49,7 @@ TEST(PlotCommand, WritesAnImageAndAVectorPageOfATestAndRefusesWhatItCannotRead) 
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.size(), QSize(1600, 900));
     EXPECT_EQ(QFileInfo(test).size(), static_cast<qint64>(points.size() * sizeof(CurvePoint)));
+    EXPECT_EQ(QFileInfo(QString::fromStdString(companion)).size(), 14);
 }
 
 // A range that shows none of the test is refused with the test's span, and no image is written.

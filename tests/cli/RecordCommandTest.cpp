@@ -161,6 +161,12 @@ TEST_F(ExportCommand, OutputThatIsTheInputIsRefusedUnderAnyName) {
         EXPECT_TRUE(run.err.contains("test file itself")) << run.err.toStdString();
         EXPECT_TRUE(test::readBytes(input) == records(3)) << "the test file is intact";
     }
+    // Nor is the test's companion.
+    test::writeBytes(path("t.ini"), "[Test]\n");
+    const CliRun companion = exportTo(input, path("t.ini"));
+    EXPECT_EQ(companion.exitCode, 2);
+    EXPECT_TRUE(companion.err.contains("companion")) << companion.err.toStdString();
+    EXPECT_EQ(test::readBytes(path("t.ini")), "[Test]\n");
 
     // An earlier export is replaced whole, keeping its permissions; the link stays a link.
     test::writeBytes(path("out.csv"), std::string(5000, 'x'));
@@ -194,6 +200,33 @@ TEST_F(ExportCommand, FullDiskLeavesTheEarlierExportAsItWas) {
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(small))
         ++entries;
     EXPECT_EQ(entries, 1u) << "the unfinished export is removed";
+}
+
+// Ended by a signal while it writes, an export leaves the earlier export and no hidden file.
+TEST_F(ExportCommand, ASignalDuringTheExportLeavesTheEarlierExportAndNoTemporaryFile) {
+    const std::string input = path("big.pdat");
+    test::writeBytes(input, records(1000000));  // about 40 MB of text
+    const std::string earlier = "time,value,slave\n0,1,1\n";
+    test::writeBytes(path("out.csv"), earlier);
+    const auto temporaryFiles = [&] {
+        size_t hidden = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(home_.path()))
+            hidden += entry.path().filename().string().rfind(".out.csv.", 0) == 0;
+        return hidden;
+    };
+    for (int number : {SIGTERM, SIGINT, SIGHUP}) {
+        QProcess tool;
+        tool.start(QStringLiteral(VORNEX_CLI_PATH),
+                   {"export", QString::fromStdString(input), "--csv",
+                    QString::fromStdString(path("out.csv"))});
+        ASSERT_TRUE(tool.waitForStarted());
+        ASSERT_TRUE(test::waitUntil([&] { return temporaryFiles() == 1; }));
+        ::kill(static_cast<pid_t>(tool.processId()), number);
+        ASSERT_TRUE(tool.waitForFinished(120000));
+        EXPECT_EQ(tool.exitStatus(), QProcess::CrashExit) << "signal " << number;
+        EXPECT_EQ(temporaryFiles(), 0u) << "signal " << number;
+        EXPECT_TRUE(test::readBytes(path("out.csv")) == earlier) << "signal " << number;
+    }
 }
 
 TEST_F(ExportCommand, PipesAndFoldersAreRefusedAtOnce) {

@@ -1,16 +1,20 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <unistd.h>
+
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
 #include "CliRun.h"
 #include "LineFixture.h"
 #include "RecordFiles.h"
+#include "SmallFileSystem.h"
 #include "TempDir.h"
 #include "Wait.h"
 
@@ -164,6 +168,64 @@ TEST_F(HeldPeaks, APullOfFiveMillisecondsIsReportedWithThePeakTheInstrumentHeld)
     const double rate = static_cast<double>(times.size() - 1) / (times.back() - times.front());
     EXPECT_TRUE(
         report.contains("peaks 3: polled curve " + QString::number(rate, 'f', 1) + " readings/s"));
+}
+
+// The test file and its companion are never an output, under any name: nothing is written, not
+// even an output that could be.
+TEST_F(ReportCommand, TheTestFileAndItsCompanionAreRefusedAsOutputsUnderAnyName) {
+    writeCompanion();
+    const std::string ini = dir.file("bolt.ini");
+    const std::string test = test::readBytes(path);
+    const std::string companion = test::readBytes(ini);
+    ASSERT_EQ(::symlink(path.c_str(), dir.file("link.pdf").c_str()), 0);
+    ASSERT_EQ(::link(ini.c_str(), dir.file("hard.csv").c_str()), 0);
+    ASSERT_EQ(::symlink(path.c_str(), dir.file("other.pdat").c_str()), 0);
+    const QString csv = dir.qFile("events.csv");
+    const QString pdf = dir.qFile("report.pdf");
+    const std::pair<QString, QStringList> refused[] = {
+        {file, {"--csv", file}},
+        {file, {"--csv", csv, "--pdf", dir.qFile("link.pdf")}},
+        {file, {"--csv", QString::fromStdString(ini)}},
+        {file, {"--pdf", pdf, "--csv", dir.qFile("./hard.csv")}},
+        // Reached through a link, the test's companion is the one beside the file it leads to.
+        {dir.qFile("other.pdat"), {"--pdf", QString::fromStdString(ini)}},
+    };
+    for (const auto& [input, outputs] : refused) {
+        const auto run = runCli(QStringList{"report", input} + outputs);
+        EXPECT_EQ(run.exitCode, 2) << outputs.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("it is not written")) << run.err.toStdString();
+        EXPECT_TRUE(test::readBytes(path) == test);
+        EXPECT_TRUE(test::readBytes(ini) == companion);
+        EXPECT_FALSE(QFile::exists(csv) || QFile::exists(pdf)) << "nothing else is written";
+    }
+}
+
+// A PDF that could not be written whole is exit 2, and an earlier report stays as it was.
+TEST_F(ReportCommand, APdfThatCannotBeWrittenWholeIsExit2AndKeepsTheEarlierReport) {
+    const auto run = runCli({"report", file, "--pdf", "/dev/full"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains("/dev/full")) << run.err.toStdString();
+
+    const std::string small = dir.folder("small");
+    const test::SmallFileSystem disk(small, 64);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason();
+    // A report takes more than the space left beside an earlier one, and more than a near-full
+    // disk holds.
+    const std::string earlier(40000, 'e');
+    test::writeBytes(small + "report.pdf", earlier);
+    test::writeBytes(small + "ballast", std::string(20000, 'b'));
+    for (const char* name : {"report.pdf", "new.pdf"}) {
+        const auto full = runCli({"report", file, "--pdf", QString::fromStdString(small + name)});
+        EXPECT_EQ(full.exitCode, 2) << name;
+        EXPECT_TRUE(full.err.contains(name)) << full.err.toStdString();
+    }
+    EXPECT_TRUE(test::readBytes(small + "report.pdf") == earlier) << "the earlier report is intact";
+    EXPECT_FALSE(test::pathExists(small + "new.pdf")) << "no part of a report is left";
+    size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(small))
+        ++entries;
+    EXPECT_EQ(entries, 2u) << "unfinished reports are removed";
 }
 
 }  // namespace

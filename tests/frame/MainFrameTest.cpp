@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QAction>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -11,6 +14,7 @@
 #include <fstream>
 #include <memory>
 
+#include "Files.h"
 #include "MessageRecorder.h"
 #include "Modal.h"
 #include "TempDir.h"
@@ -24,6 +28,7 @@
 #include "graph/CHeaderToolBar.h"
 #include "graph/CVornexView.h"
 #include "panel/CControlDlg.h"
+#include "record/CompanionFile.h"
 #include "record/CurvePoint.h"
 #include "record/TestFile.h"
 #include "record/TestPaths.h"
@@ -238,6 +243,52 @@ TEST_F(MainFrameTest, SaveDialogsAreTitledWithoutMnemonicsOrDots) {
     };
     EXPECT_EQ(titleOf(frame_->action(command::kTestReport)), "Report");
     EXPECT_EQ(titleOf(frame_->action(command::kExportView)), "Export View as Image");
+}
+
+// The graph's exports and the report never write the test on show or its companion, under any
+// name: the window says why and writes nothing.
+TEST_F(MainFrameTest, ExportsAndTheReportRefuseTheTestFileAndItsCompanion) {
+    newTest([](CDlgTestCreate* dialog) { dialog->addButton()->click(); });
+    const std::string test = frame_->session().testPath();
+    const std::string companion = companionPath(test);
+    test::writeBytes(companion, "[Test]\nName=t\n");
+    ASSERT_EQ(::symlink(test.c_str(), home_.file("link.png").c_str()), 0);
+    ASSERT_EQ(::link(companion.c_str(), home_.file("hard.csv").c_str()), 0);
+    const auto refusedOnce = [this](const char* what) {
+        ASSERT_EQ(messages_.messages.size(), 1u) << what;
+        EXPECT_TRUE(messages_.messages[0].text.contains("it is not written"))
+            << messages_.messages[0].text.toStdString();
+        messages_.messages.clear();
+    };
+    const std::pair<int, std::string> exports[] = {
+        {command::kExportView, home_.file("link.png")},
+        {command::kExportWholeTest, companion},
+        {command::kExportViewPoints, home_.file("hard.csv")},
+        {command::kExportViewPoints, test},
+    };
+    for (const auto& [command, output] : exports) {
+        frame_->exports().setChooser(
+            [output = QString::fromStdString(output)](const QString&, const QString&,
+                                                      const QString&) { return output; });
+        frame_->action(command)->trigger();
+        refusedOnce(output.c_str());
+    }
+    // The report's events go beside it as NAME.csv: that one is checked too.
+    for (const std::string& output : {home_.file("link.png"), companion, home_.file("hard.pdf")}) {
+        test::whenModal([output](QDialog* dialog) {
+            auto* files = qobject_cast<QFileDialog*>(dialog);
+            files->setOption(QFileDialog::DontConfirmOverwrite);
+            files->selectFile(QString::fromStdString(output));
+            QTest::mouseClick(
+                dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save),
+                Qt::LeftButton);
+        });
+        frame_->action(command::kTestReport)->trigger();
+        refusedOnce(output.c_str());
+    }
+    EXPECT_EQ(test::readBytes(test), "");
+    EXPECT_EQ(test::readBytes(companion), "[Test]\nName=t\n");
+    EXPECT_FALSE(test::pathExists(home_.file("hard.pdf")));
 }
 
 TEST_F(MainFrameTest, SwitchingLanguageRetitlesPanelToolbarAndKeepsNewTestDisabled) {
