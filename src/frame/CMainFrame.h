@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QTimer>
 #include <memory>
 
 #include "frame/GraphExportMenu.h"
@@ -9,6 +8,8 @@
 #include "i18n/AppPaths.h"
 #include "panel/PortSource.h"
 #include "record/AcquisitionSession.h"
+#include "session/SessionDriver.h"
+#include "session/SessionSignals.h"
 
 namespace vornex {
 
@@ -50,6 +51,8 @@ public:
     WindowStatus& status() { return *status_; }
     GraphExportMenu& exports() { return *exports_; }
     AcquisitionSession& session() { return session_; }
+    SessionSignals& live() { return live_; }
+    SessionDriver& driver() { return driver_; }
     const AppPaths& paths() const { return paths_; }
     QString languageFile() const;
 
@@ -57,7 +60,7 @@ public:
     QAction* action(int commandId) const { return menu_.action(commandId); }
 
 public slots:
-    // Runs the new-test dialog; an added test disables New test until Close test.
+    // Runs the new-test dialog; New test is disabled while a test is open.
     void newTest();
     void closeTest();
     // Runs the saved-data browser and loads the chosen test into the graph.
@@ -80,6 +83,10 @@ private:
     // Made before the session, which draws on it; the view takes it in.
     CXGraph* graph_;
     AcquisitionSession session_;
+    // The panes hear from the session through these and its clock runs while the window does;
+    // both go before the session.
+    SessionSignals live_;
+    SessionDriver driver_;
     MainMenu menu_;
     std::unique_ptr<LanguageSwitch> language_;
     // Hears from the session, so it goes before it.
@@ -92,8 +99,6 @@ private:
     ResultsPanel* results_ = nullptr;
     // Hears from the session, so it goes before it.
     std::unique_ptr<ResultsController> resultsController_;
-    // Lets the session try a lost line again while no recording ticks it.
-    QTimer lineWatch_;
     std::unique_ptr<GraphExportMenu> exports_;
 };
 
