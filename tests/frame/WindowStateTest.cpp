@@ -132,8 +132,10 @@ protected:
                 QTest::mouseClick(panel().button(CControlDlg::Button::Disconnect), Qt::LeftButton);
                 return;
             case Act::New:
-                test::whenModal([](QDialog* dialog) {
-                    qobject_cast<CDlgTestCreate*>(dialog)->addButton()->click();
+                test::whenModal([name = QString::number(++tests_)](QDialog* dialog) {
+                    auto* create = qobject_cast<CDlgTestCreate*>(dialog);
+                    create->nameEdit()->setText("test" + name);
+                    create->addButton()->click();
                 });
                 frame_->action(command::kTestNew)->trigger();
                 return;
@@ -191,6 +193,7 @@ protected:
     sim::SimulatedLine line_{test::lineOf({test::instrument(1, 12.5f, 2)})};
     test::MessageRecorder messages_;
     std::unique_ptr<CMainFrame> frame_;
+    int tests_ = 0;
 };
 
 TEST_P(WindowStateTest, EveryPaneAgreesWithTheSessionAfterEveryStep) {
