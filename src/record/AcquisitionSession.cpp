@@ -48,7 +48,7 @@ void AcquisitionSession::notify(Call call) {
         call(*observer);
 }
 
-void AcquisitionSession::publish() {
+void AcquisitionSession::refreshState() {
     // The acquisition thread sets its end event right after its last notice.
     if (pollingEnded_.exchange(false, std::memory_order_acq_rel))
         poller_.waitStopped(std::chrono::milliseconds(500));
@@ -62,10 +62,6 @@ void AcquisitionSession::publish() {
         return;
     state_ = std::move(state);
     notify([this](SessionObserver& o) { o.stateChanged(state_); });
-}
-
-void AcquisitionSession::refreshState() {
-    publish();
 }
 
 LineState AcquisitionSession::currentLine() const {
@@ -140,7 +136,7 @@ ConnectResult AcquisitionSession::connect(const std::string& port) {
         connectedPort_ = PortIdentity(port);
         notify([](SessionObserver& o) { o.linkConnected(); });
     }
-    publish();
+    refreshState();
     return result;
 }
 
@@ -151,7 +147,7 @@ void AcquisitionSession::disconnect() {
         recorder_.stop();
     poller_.disconnect();
     notify([](SessionObserver& o) { o.linkDisconnected(); });
-    publish();
+    refreshState();
 }
 
 void AcquisitionSession::finishPolling() {
@@ -160,14 +156,14 @@ void AcquisitionSession::finishPolling() {
     poller_.disconnect();
     poller_.waitStopped();
     notify([](SessionObserver& o) { o.linkDisconnected(); });
-    publish();
+    refreshState();
 }
 
 void AcquisitionSession::portRemoved() {
     poller_.disconnect();
     notify([](SessionObserver& o) { o.portLost("the port was removed"); });
     loseLine();
-    publish();
+    refreshState();
 }
 
 void AcquisitionSession::handleLinkNews() {
@@ -177,14 +173,14 @@ void AcquisitionSession::handleLinkNews() {
 
 Recorder::StartResult AcquisitionSession::start() {
     const Recorder::StartResult result = recorder_.start();
-    publish();
+    refreshState();
     return result;
 }
 
 void AcquisitionSession::stop() {
     outage_.recordingWanted = false;
     recorder_.stop();
-    publish();
+    refreshState();
 }
 
 void AcquisitionSession::loseLine() {
@@ -215,7 +211,7 @@ void AcquisitionSession::watchLine() {
         std::chrono::steady_clock::now() >= outage_.nextTry) {
         tryLineAgain();
     }
-    publish();
+    refreshState();
 }
 
 // The recording starts before the first pass, so that every reading the line answers is filed.
@@ -256,7 +252,7 @@ TestSession::AddResult AcquisitionSession::newTest(const std::string& name) {
     }
     testClosed_ = false;
     notify([this](SessionObserver& o) { o.testOpened(test_.currentPath()); });
-    publish();
+    refreshState();
     return result;
 }
 
@@ -267,7 +263,7 @@ bool AcquisitionSession::closeTest() {
     testRecorded_ = false;
     testClosed_ = true;
     notify([this](SessionObserver& o) { o.testClosed(test_.currentPath()); });
-    publish();
+    refreshState();
     return true;
 }
 

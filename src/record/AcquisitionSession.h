@@ -52,7 +52,8 @@ public:
     // What the session does, as its observers last heard it (stateChanged). Controlling thread.
     const SessionState& state() const { return state_; }
     // Acts on the acquisition thread's news (a lost line, polling that ended by itself, a pass)
-    // and tells the observers what changed. tick() and watchLine() call it; so may anyone on this
+    // and tells the observers the state when it differs from what they heard last. Every call
+    // that changes the session ends with it, tick() and watchLine() too; so may anyone on this
     // thread who heard from the acquisition thread.
     void refreshState();
 
@@ -100,7 +101,7 @@ public:
     const DeviceRecord& device(size_t index) const { return poller_.device(index); }
     void setDisplayedAddress(int address) {
         poller_.setDisplayedAddress(address);
-        publish();
+        refreshState();
     }
     int displayedAddress() const { return poller_.displayedAddress(); }
 
@@ -144,8 +145,6 @@ public:
 private:
     template <typename Call>
     void notify(Call call);
-    // Tells the observers the state when it differs from what they heard last.
-    void publish();
     SessionState currentState() const;
     // A new link starts without readings.
     void forgetPasses();
@@ -153,7 +152,7 @@ private:
     TestState currentTest() const;
     template <typename Result>
     Result published(Result result) {
-        publish();
+        refreshState();
         return result;
     }
 

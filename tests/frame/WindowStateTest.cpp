@@ -15,7 +15,6 @@
 #include "TempDir.h"
 #include "Wait.h"
 #include "controls/CDigiStatic.h"
-#include "controls/CListCtrlEx.h"
 #include "frame/CDlgTestCreate.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
@@ -34,7 +33,7 @@ using test::waitUntil;
 
 // What the user does next. Unplug and Replug pull the line and plug it in again, and the window
 // hears of the port leaving or joining the list as from the system.
-enum class Act { Look, Add, Connect, Disconnect, New, Start, Stop, Close, Unplug, Replug, Silence };
+enum class Act { Add, Connect, Disconnect, New, Start, Stop, Close, Unplug, Replug, Silence };
 
 // After the act, once the session's state says `line` and `test`: which buttons can be pressed —
 // toolbar Start, Stop, Zoom, Move, Measure, Print, then panel Connect, Disconnect, Add, Delete and
@@ -63,8 +62,7 @@ const Sequence kSequences[] = {
      {{Act::Connect, L::None, T::None, "000000", "10111", false},
       {Act::Add, L::None, T::None, "000000", "10111", false}}},
     {"ReadingThenFailingReadsThenDisconnect",
-     {{Act::Look, L::None, T::None, "000000", "10111", false},
-      {Act::Add, L::None, T::None, "000000", "10111", false},
+     {{Act::Add, L::None, T::None, "000000", "10111", false},
       {Act::Connect, L::Polling, T::None, "100000", "01000", true},
       {Act::Silence, L::Polling, T::None, "100000", "01000", false},
       {Act::Disconnect, L::None, T::None, "000000", "10111", false}}},
@@ -119,8 +117,6 @@ protected:
 
     void act(Act what) {
         switch (what) {
-            case Act::Look:
-                return;
             case Act::Add:
                 test::whenModal([](QDialog* dialog) { test::typeAndEnter(dialog, "1"); });
                 panel().onAdd();
@@ -200,19 +196,22 @@ TEST_P(WindowStateTest, EveryPaneAgreesWithTheSessionAfterEveryStep) {
     const auto* lineField = frame_->findChild<QLabel*>(QStringLiteral("statusLine"));
     ASSERT_NE(lineField, nullptr);
     CDigiStatic& led = *panel().valueDisplay();
+    const QString yAxisUnit = QStringLiteral("N.m");
     int number = 0;
     for (const Step& step : GetParam().steps) {
         SCOPED_TRACE(testing::Message() << "step " << ++number);
         act(step.act);
+        const QString reading = step.reading ? "12.50" : "-----";
         waitUntil([&] {
             return state().line == step.line && state().test == step.test &&
-                   (led.text() == "12.50") == step.reading;
+                   led.text() == reading &&
+                   (step.act != Act::Silence ||
+                    state().displayed()->presence == PresenceState::CommunicationError);
         });
         ASSERT_EQ(state().line, step.line);
         ASSERT_EQ(state().test, step.test);
         EXPECT_EQ(enabling(), QString::fromLatin1(step.toolbar) + step.panel);
-        EXPECT_EQ(frame_->toolBar()->state(), toolbarStateFor(state()));
-        EXPECT_EQ(panel().connected(), state().linked());
+        EXPECT_EQ(led.text(), reading);
 
         // The port held is the one shown, whether or not the port list still finds it.
         const QStringList fields = lineField->text().split(QStringLiteral(" | "));
@@ -223,24 +222,8 @@ TEST_P(WindowStateTest, EveryPaneAgreesWithTheSessionAfterEveryStep) {
             EXPECT_EQ(panel().portList()->currentText().toStdString(), state().port);
             EXPECT_TRUE(fields[0].endsWith(QString::fromStdString(state().port)));
         }
-
-        const InstrumentState* shown = state().displayed();
-        EXPECT_EQ(led.text().toStdString(),
-                  shown != nullptr && shown->fresh ? shown->valueText : "-----");
-        EXPECT_EQ(led.text() == "12.50", step.reading);
-        if (shown != nullptr && shown->presence == PresenceState::Identified) {
-            EXPECT_TRUE(frame_->view()->graph().yAxis->label().contains("N.m"));
-        }
-        if (step.act == Act::Silence) {
-            ASSERT_TRUE(waitUntil([&] {
-                return state().displayed()->presence == PresenceState::CommunicationError;
-            }));
-            EXPECT_EQ(panel().deviceList()->GetItemText(0, 2),
-                      panel().presenceMark(PresenceState::CommunicationError));
-            EXPECT_EQ(led.text(), "-----");
-            EXPECT_TRUE(frame_->view()->graph().yAxis->label().contains("N.m"))
-                << frame_->view()->graph().yAxis->label().toStdString();
-        }
+        if (step.reading || step.act == Act::Silence)
+            EXPECT_TRUE(frame_->view()->graph().yAxis->label().contains(yAxisUnit));
         if (step.noticeCalm) {
             EXPECT_FALSE(frame_->status().problemText().isEmpty());
             EXPECT_FALSE(frame_->status().problemHighlighted());
