@@ -222,8 +222,9 @@ TEST_P(WindowStateTest, EveryPaneAgreesWithTheSessionAfterEveryStep) {
             EXPECT_EQ(panel().portList()->currentText().toStdString(), state().port);
             EXPECT_TRUE(fields[0].endsWith(QString::fromStdString(state().port)));
         }
-        if (step.reading || step.act == Act::Silence)
+        if (step.reading || step.act == Act::Silence) {
             EXPECT_TRUE(frame_->view()->graph().yAxis->label().contains(yAxisUnit));
+        }
         if (step.noticeCalm) {
             EXPECT_FALSE(frame_->status().problemText().isEmpty());
             EXPECT_FALSE(frame_->status().problemHighlighted());
