@@ -1,6 +1,5 @@
 #include <QEventLoop>
 #include <QTime>
-#include <QTimer>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -20,6 +19,7 @@
 #include "record/CompanionFile.h"
 #include "record/HeadlessGraph.h"
 #include "record/TestFile.h"
+#include "session/SessionDriver.h"
 
 namespace vornex::cli {
 
@@ -218,18 +218,17 @@ int runRecord(const QStringList& args) {
         }
 
         if (connected == ConnectResult::Connected) {
-            // The deadline is checked at every tick: a timer's interval cannot hold 30 days.
+            // The deadline is checked whenever the driver advances: a timer's interval cannot
+            // hold 30 days.
             const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(*seconds);
-            QTimer ticker;
-            QObject::connect(&ticker, &QTimer::timeout, [&] {
-                session.tick();
+            SessionDriver driver(session);
+            QObject::connect(&driver, &SessionDriver::advanced, [&] {
                 silentLine = reporter.noneAnswers();
                 // A lost line is waited for until the time ends.
                 if ((!session.recording() && !session.waitingForLine()) || silentLine ||
                     (timed && std::chrono::steady_clock::now() >= deadline))
                     loop.quit();
             });
-            ticker.start(10);
             loop.exec();
             // The last pass ends while still recording, so its readings are filed too.
             lineStillLost = session.waitingForLine();

@@ -73,7 +73,7 @@ void recordThirtyInstruments(int seconds) {
     qint64 lastTick = -1;
     QElapsedTimer clock;
     clock.start();
-    QObject::connect(frame.view(), &CVornexView::ticked, [&](qint64 ns) {
+    QObject::connect(&frame.driver(), &SessionDriver::ticked, [&](qint64 ns) {
         const qint64 now = clock.nsecsElapsed();
         work.push_back(static_cast<double>(ns) / 1e6);
         if (lastTick >= 0)

@@ -37,6 +37,8 @@ CMainFrame::CMainFrame(const AppPaths& paths, PortSource ports, QWidget* parent)
       paths_(paths),
       graph_(new CXGraph),
       session_(paths.dataFolder.toStdString(), *graph_),
+      live_(session_),
+      driver_(session_),
       menu_(this) {
     for (const QString& problem : prepareHome(paths_))
         qWarning("vornex: %s", qPrintable(problem));
@@ -46,8 +48,7 @@ CMainFrame::CMainFrame(const AppPaths& paths, PortSource ports, QWidget* parent)
     setWindowTitle(QStringLiteral("Vornex"));
     setWindowIcon(vornexIcon(128));
     buildPanes(std::move(ports));
-    status_ =
-        std::make_unique<WindowStatus>(*this, session_, [this] { return panel_->portText(); });
+    status_ = std::make_unique<WindowStatus>(*this, live_, [this] { return panel_->portText(); });
     CXGraph& graph = view_->graph();
     connect(status_.get(), &WindowStatus::refreshed, this,
             [this, &graph] { applySeriesUnits(graph, session_); });
@@ -57,8 +58,6 @@ CMainFrame::CMainFrame(const AppPaths& paths, PortSource ports, QWidget* parent)
         return pageTexts(languageFile(), session_, status_->loadedFile(), graph);
     });
     routeCommands();
-    connect(&lineWatch_, &QTimer::timeout, this, [this] { session_.watchLine(); });
-    lineWatch_.start(static_cast<int>(AcquisitionSession::kLineRetry.count()));
     applyLanguage(language_->languageFile());
     setMinimumSize(kMinimumSize);
     resize(1280, 800);
@@ -106,8 +105,12 @@ void CMainFrame::buildPanes(PortSource ports) {
     inner_ = new CFixSplitterWnd(Qt::Vertical);
     toolBar_ = new CHeaderToolBar;
     view_ = new CVornexView(session_, graph_);
-    panel_ = new CControlDlg(session_, std::move(ports));
-    toolBar_->follow(session_);
+    panel_ = new CControlDlg(live_, std::move(ports));
+    toolBar_->showState(live_.state());
+    connect(&live_, &SessionSignals::changed, toolBar_, &CHeaderToolBar::showState);
+    connect(&live_, &SessionSignals::changed, this, [this](const SessionState& state) {
+        action(command::kTestNew)->setEnabled(!state.testOpen());
+    });
 
     outer_->addWidget(panel_);
     outer_->addWidget(inner_);
@@ -121,7 +124,8 @@ void CMainFrame::buildPanes(PortSource ports) {
     graphAndResults->setStretchFactor(1, 0);
     inner_->addWidget(graphAndResults);
     resultsController_ = std::make_unique<ResultsController>(session_, view_->graph(), *results_);
-    connect(view_, &CVornexView::ticked, resultsController_.get(), &ResultsController::update);
+    connect(&driver_, &SessionDriver::ticked, resultsController_.get(), &ResultsController::update);
+    connect(&live_, &SessionSignals::changed, resultsController_.get(), &ResultsController::update);
     outer_->fixPane(0, kPanelWidth);
     inner_->fixPane(0, kToolBarHeight);
     setCentralWidget(outer_);
@@ -177,8 +181,7 @@ void CMainFrame::applyLanguage(const QString& languageFile) {
 
 void CMainFrame::newTest() {
     CDlgTestCreate dialog(session_, languageFile(), this);
-    if (dialog.exec() == QDialog::Accepted)
-        action(command::kTestNew)->setEnabled(false);
+    dialog.exec();
 }
 
 void CMainFrame::showTestData() {
@@ -203,9 +206,7 @@ bool CMainFrame::loadTestFile(const QString& path) {
 }
 
 void CMainFrame::closeTest() {
-    if (!session_.closeTest())
-        return;
-    action(command::kTestNew)->setEnabled(true);
+    session_.closeTest();
 }
 
 }  // namespace vornex

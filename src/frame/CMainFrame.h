@@ -2,7 +2,6 @@
 
 #include <QMainWindow>
 #include <QSize>
-#include <QTimer>
 #include <memory>
 
 #include "frame/GraphExportMenu.h"
@@ -10,6 +9,8 @@
 #include "i18n/AppPaths.h"
 #include "panel/PortSource.h"
 #include "record/AcquisitionSession.h"
+#include "session/SessionDriver.h"
+#include "session/SessionSignals.h"
 
 namespace vornex {
 
@@ -53,6 +54,8 @@ public:
     WindowStatus& status() { return *status_; }
     GraphExportMenu& exports() { return *exports_; }
     AcquisitionSession& session() { return session_; }
+    SessionSignals& live() { return live_; }
+    SessionDriver& driver() { return driver_; }
     const AppPaths& paths() const { return paths_; }
     QString languageFile() const;
     // The port the control panel polls, empty while it polls none.
@@ -62,7 +65,7 @@ public:
     QAction* action(int commandId) const { return menu_.action(commandId); }
 
 public slots:
-    // Runs the new-test dialog; an added test disables New test until Close test.
+    // Runs the new-test dialog; New test is disabled while a test is open.
     void newTest();
     void closeTest();
     // Runs the saved-data browser and loads the chosen test into the graph.
@@ -87,6 +90,10 @@ private:
     // Made before the session, which draws on it; the view takes it in.
     CXGraph* graph_;
     AcquisitionSession session_;
+    // The panes hear from the session through these and its clock runs while the window does;
+    // both go before the session.
+    SessionSignals live_;
+    SessionDriver driver_;
     MainMenu menu_;
     std::unique_ptr<LanguageSwitch> language_;
     // Hears from the session, so it goes before it.
@@ -99,8 +106,6 @@ private:
     ResultsPanel* results_ = nullptr;
     // Hears from the session, so it goes before it.
     std::unique_ptr<ResultsController> resultsController_;
-    // Lets the session try a lost line again while no recording ticks it.
-    QTimer lineWatch_;
     std::unique_ptr<GraphExportMenu> exports_;
 };
 

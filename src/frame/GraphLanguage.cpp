@@ -65,14 +65,13 @@ void applySeriesUnits(CXGraph& graph, const AcquisitionSession& session) {
     std::array<SeriesUnit, CXGraph::kSeriesCount> units{};
     for (size_t i = 0; i < session.deviceCount(); ++i) {
         const DeviceRecord& device = session.device(i);
-        if (device.presence() != PresenceState::Identified || !hasCurveSlot(device.address()))
+        // Index 0 names no unit: the instrument has not told it since its address was set. A unit
+        // told stays while later reads fail, as the curve drawn in it does.
+        if (device.unitIndex() == 0 || !hasCurveSlot(device.address()))
             continue;
         SeriesUnit& unit = units[static_cast<size_t>(device.address() - 1)];
-        // Index 0 names no unit.
-        if (device.unitIndex() > 0) {
-            const std::string_view name = regmap::unitName(device.unitIndex());
-            unit.unit = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
-        }
+        const std::string_view name = regmap::unitName(device.unitIndex());
+        unit.unit = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
         unit.decimals = device.decimals();
     }
     graph.setSeriesUnits(units, session.displayedAddress() - 1);

@@ -5,11 +5,12 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QStatusBar>
+#include <algorithm>
 
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
-#include "record/AcquisitionSession.h"
 #include "record/CurvePoint.h"
+#include "session/SessionSignals.h"
 
 namespace vornex {
 
@@ -25,9 +26,8 @@ QString sizeText(qint64 bytes) {
         QString::number(static_cast<double>(bytes) / (1024.0 * 1024.0), 'f', 1));
 }
 
-QString clockText(std::time_t at) {
-    return QDateTime::fromSecsSinceEpoch(static_cast<qint64>(at))
-        .toString(QStringLiteral("HH:mm:ss"));
+QString clockText(qint64 at) {
+    return QDateTime::fromSecsSinceEpoch(at).toString(QStringLiteral("HH:mm:ss"));
 }
 
 QLabel* statusField(QStatusBar* bar) {
@@ -39,11 +39,11 @@ QLabel* statusField(QStatusBar* bar) {
 
 }  // namespace
 
-WindowStatus::WindowStatus(QMainWindow& window, AcquisitionSession& session,
+WindowStatus::WindowStatus(QMainWindow& window, SessionSignals& live,
                            std::function<QString()> portText)
     : QObject(nullptr),
       window_(window),
-      session_(session),
+      live_(live),
       portText_(std::move(portText)),
       line_(statusField(window.statusBar())),
       recording_(statusField(window.statusBar())),
@@ -51,16 +51,21 @@ WindowStatus::WindowStatus(QMainWindow& window, AcquisitionSession& session,
     line_->setObjectName(QStringLiteral("statusLine"));
     recording_->setObjectName(QStringLiteral("statusRecording"));
     problem_->setObjectName(QStringLiteral("statusProblem"));
-    problem_->setStyleSheet(QStringLiteral("color: #b00000"));
-    session_.addObserver(*this);
+    connect(&live_, &SessionSignals::changed, this, &WindowStatus::showState);
+    connect(&live_, &SessionSignals::lostLine, this, &WindowStatus::lineLost);
+    connect(&live_, &SessionSignals::regainedLine, this,
+            [this](qint64 at, double seconds, const QString&) { lineBack(at, seconds); });
+    connect(&live_, &SessionSignals::passCounted, this, &WindowStatus::onPass);
+    connect(&live_, &SessionSignals::writeFailed, this,
+            [this](const QString&, const QString& reason) { writeFailed(reason); });
+    connect(&live_, &SessionSignals::writeRecovered, this, &WindowStatus::writeRecovered);
     timer_.setInterval(kRefreshMs);
     connect(&timer_, &QTimer::timeout, this, &WindowStatus::refresh);
     timer_.start();
+    calm_.setSingleShot(true);
+    calm_.setInterval(kLineBackNoticeMs);
+    connect(&calm_, &QTimer::timeout, this, &WindowStatus::calmProblem);
     lastRefreshMs_ = QDateTime::currentMSecsSinceEpoch();
-}
-
-WindowStatus::~WindowStatus() {
-    session_.removeObserver(*this);
 }
 
 void WindowStatus::setLanguageFile(const QString& languageFile) {
@@ -84,27 +89,48 @@ void WindowStatus::showHint(const QString& hint) {
         window_.statusBar()->showMessage(hint);
 }
 
+// The port held by the link, even while it is gone from the port list; else the panel's choice.
 QString WindowStatus::lineText() const {
-    const QString port = portText_();
+    const SessionState& state = live_.state();
+    const QString port = state.lineHeld() ? QString::fromStdString(state.port) : portText_();
     QStringList parts;
     parts << (port.isEmpty() ? text(langkey::kStatusNoPort) : text(langkey::kStatusPort).arg(port));
-    parts << text(connected_ ? langkey::kStatusConnected : langkey::kStatusDisconnected);
-    if (connected_) {
-        size_t answering = 0;
-        for (size_t i = 0; i < session_.deviceCount(); ++i)
-            answering += session_.device(i).presence() == PresenceState::Identified ? 1 : 0;
-        parts << text(langkey::kStatusAnswering).arg(answering).arg(session_.deviceCount());
-        parts << text(langkey::kStatusPassRate).arg(QString::number(passRate_, 'f', 1));
+    switch (state.line) {
+        case LineState::Waiting:
+            parts << text(langkey::kStatusWaiting).arg(clockText(state.lostAt));
+            break;
+        case LineState::Connecting:
+            parts << text(langkey::kStatusConnected);
+            break;
+        case LineState::Polling: {
+            const auto answering =
+                std::count_if(state.instruments.begin(), state.instruments.end(),
+                              [](const InstrumentState& instrument) {
+                                  return instrument.presence == PresenceState::Identified;
+                              });
+            parts << text(langkey::kStatusConnected);
+            parts << text(langkey::kStatusAnswering)
+                         .arg(answering)
+                         .arg(static_cast<qsizetype>(state.instruments.size()));
+            parts << text(langkey::kStatusPassRate).arg(QString::number(passRate_, 'f', 1));
+            break;
+        }
+        case LineState::None:
+        case LineState::Ending:
+            parts << text(langkey::kStatusDisconnected);
+            break;
     }
     return parts.join(QStringLiteral(" | "));
 }
 
 QString WindowStatus::recordingText() const {
-    if (!session_.testOpen())
+    const SessionState& state = live_.state();
+    if (!state.testOpen())
         return text(langkey::kStatusNoTest);
-    const qint64 bytes = QFileInfo(QString::fromStdString(session_.testPath())).size();
+    const qint64 bytes = QFileInfo(QString::fromStdString(state.testPath)).size();
     const qint64 points = bytes / static_cast<qint64>(sizeof(CurvePoint));
-    return text(session_.recording() ? langkey::kStatusRecording : langkey::kStatusStopped) +
+    return text(state.test == TestState::Recording ? langkey::kStatusRecording
+                                                   : langkey::kStatusStopped) +
            QStringLiteral(" | ") + text(langkey::kStatusPoints).arg(points).arg(sizeText(bytes));
 }
 
@@ -124,9 +150,14 @@ void WindowStatus::refresh() {
         passesSinceRefresh_ = 0;
         lastRefreshMs_ = now;
     }
+    show();
+}
+
+void WindowStatus::show() {
+    const SessionState& state = live_.state();
     QString name;
-    if (session_.testOpen())
-        name = QFileInfo(QString::fromStdString(session_.testPath())).completeBaseName();
+    if (state.testOpen())
+        name = QFileInfo(QString::fromStdString(state.testPath)).completeBaseName();
     else if (!shownFile_.isEmpty())
         name = shownFile_;
     window_.setWindowTitle(name.isEmpty() ? kProgram : kProgram + QStringLiteral(" — ") + name);
@@ -135,13 +166,21 @@ void WindowStatus::refresh() {
     const QString problem = problemText();
     problem_->setText(problem);
     problem_->setVisible(!problem.isEmpty());
+    problem_->setStyleSheet(highlighted_ ? QStringLiteral("color: #b00000") : QString());
     emit refreshed();
 }
 
 void WindowStatus::setProblem(QString problem, QStringList details) {
     problemKey_ = std::move(problem);
     problemDetails_ = std::move(details);
-    refresh();
+    highlighted_ = !problemKey_.isEmpty();
+    calm_.stop();
+    show();
+}
+
+void WindowStatus::calmProblem() {
+    highlighted_ = false;
+    show();
 }
 
 void WindowStatus::onPass(unsigned pass) {
@@ -150,64 +189,40 @@ void WindowStatus::onPass(unsigned pass) {
     lastPass_ = pass;
 }
 
-// Controlling thread.
-void WindowStatus::linkConnected() {
-    connected_ = true;
-    lastPass_ = 0;
-    if (problemKey_ == QLatin1String(langkey::kStatusLineLost) ||
-        problemKey_ == QLatin1String(langkey::kStatusLineBack))
+// A new link counts its passes from 1; the news of a lost line end with the link that follows.
+void WindowStatus::showState(const SessionState& state) {
+    if (state.line == LineState::Connecting)
+        lastPass_ = 0;
+    if (state.testOpen())
+        shownFile_.clear();
+    const bool lineBackShown = problemKey_ == QLatin1String(langkey::kStatusLineBack);
+    if (problemKey_ == QLatin1String(langkey::kStatusLineLost) && state.linked())
         problemKey_.clear();
-    refresh();
+    else if (lineBackShown && !state.lineHeld())
+        problemKey_.clear();
+    else if (lineBackShown && highlighted_ && state.test != testAtLineBack_)
+        highlighted_ = false;
+    show();
 }
 
-void WindowStatus::linkDisconnected() {
-    connected_ = false;
-    refresh();
-}
-
-void WindowStatus::testOpened(const std::string&) {
-    shownFile_.clear();
-    refresh();
-}
-
-void WindowStatus::testClosed(const std::string&) {
-    refresh();
-}
-
-void WindowStatus::lineLost(std::time_t at) {
-    connected_ = false;
+void WindowStatus::lineLost(qint64 at) {
     setProblem(QString::fromLatin1(langkey::kStatusLineLost), {clockText(at)});
 }
 
-void WindowStatus::lineBack(std::time_t at, double secondsWithoutReadings, const std::string&) {
+void WindowStatus::lineBack(qint64 at, double secondsWithoutReadings) {
+    testAtLineBack_ = live_.state().test;
     setProblem(QString::fromLatin1(langkey::kStatusLineBack),
                {clockText(at), QString::number(secondsWithoutReadings, 'f', 0)});
+    calm_.start();
 }
 
-// Acquisition thread.
-void WindowStatus::passEnded(unsigned pass, const std::vector<RecordSnapshot>&) {
-    QMetaObject::invokeMethod(
-        this, [this, pass] { onPass(pass); }, Qt::QueuedConnection);
+void WindowStatus::writeFailed(const QString& reason) {
+    setProblem(QString::fromLatin1(langkey::kStatusWriteFailed), {reason});
 }
 
-// File-writer or controlling thread.
-void WindowStatus::appendFailed(const std::string&, const std::string& reason) {
-    QMetaObject::invokeMethod(
-        this,
-        [this, what = QString::fromStdString(reason)] {
-            setProblem(QString::fromLatin1(langkey::kStatusWriteFailed), {what});
-        },
-        Qt::QueuedConnection);
-}
-
-void WindowStatus::appendRecovered(const std::string&) {
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (problemKey_ == QLatin1String(langkey::kStatusWriteFailed))
-                setProblem(QString());
-        },
-        Qt::QueuedConnection);
+void WindowStatus::writeRecovered() {
+    if (problemKey_ == QLatin1String(langkey::kStatusWriteFailed))
+        setProblem(QString());
 }
 
 }  // namespace vornex

@@ -4,7 +4,6 @@
 
 #include "controls/DialogTexts.h"
 #include "controls/Icons.h"
-#include "record/AcquisitionSession.h"
 
 namespace vornex {
 
@@ -96,20 +95,6 @@ void CHeaderToolBar::showMode(ToolBarButton mode) {
     for (const ToolBarButton each :
          {ToolBarButton::Zoom, ToolBarButton::Move, ToolBarButton::Measure})
         button(each)->setChecked(each == mode);
-}
-
-void CHeaderToolBar::follow(AcquisitionSession& session) {
-    session.addObserver(*this);
-}
-
-// Comes on the acquisition thread.
-void CHeaderToolBar::stoppedOnEmptyTable() {
-    QMetaObject::invokeMethod(
-        this, [this] { setUnlinked(); }, Qt::QueuedConnection);
-}
-
-void CHeaderToolBar::recordingChanged(RecordingState state) {
-    setState(state == RecordingState::Recording ? ToolbarState::Recording : ToolbarState::Stopped);
 }
 
 }  // namespace vornex

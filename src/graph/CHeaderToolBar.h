@@ -4,7 +4,6 @@
 #include <array>
 
 #include "graph/ToolbarState.h"
-#include "record/SessionObserver.h"
 
 class QPushButton;
 
@@ -14,12 +13,10 @@ namespace vornex {
 enum class ToolBarButton { Start, Stop, Zoom, Move, Measure, Print };
 constexpr int kToolBarButtonCount = 6;
 
-class AcquisitionSession;
-
 // The strip above the graph: Start, Stop, Zoom, Move, Measure and Print. It only reports presses;
-// whoever owns the recording and the graph acts on them. The rows follow a session's link and
-// recording, or are set by hand.
-class CHeaderToolBar : public QWidget, private SessionObserver {
+// whoever owns the recording and the graph acts on them. The rows show a session's state, or are
+// set by hand.
+class CHeaderToolBar : public QWidget {
     Q_OBJECT
 
 public:
@@ -35,10 +32,7 @@ public:
     void setStopped() { setState(ToolbarState::Stopped); }
     void setUnlinked() { setState(ToolbarState::Unlinked); }
 
-    // From now on the rows follow the session: linked after Connect, unlinked after Disconnect
-    // or when polling stopped on an empty table, recording and stopped with the recording. The
-    // session must end before the toolbar.
-    void follow(AcquisitionSession& session);
+    void showState(const SessionState& state) { setState(toolbarStateFor(state)); }
 
     // Zoom, Move and Measure stay pressed while their mode is on. `mode` names one of them, or
     // any other button for no mode.
@@ -56,11 +50,6 @@ signals:
     void printClicked();
 
 private:
-    void linkConnected() override { setLinked(); }
-    void linkDisconnected() override { setUnlinked(); }
-    void stoppedOnEmptyTable() override;
-    void recordingChanged(RecordingState state) override;
-
     ToolbarState state_ = ToolbarState::Initial;
     std::array<QPushButton*, kToolBarButtonCount> buttons_{};
 };

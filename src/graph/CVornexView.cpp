@@ -1,6 +1,5 @@
 #include "graph/CVornexView.h"
 
-#include <QElapsedTimer>
 #include <QVBoxLayout>
 
 #include "controls/MessageBox.h"
@@ -18,8 +17,6 @@ CVornexView::CVornexView(AcquisitionSession& session, CXGraph* graph, QWidget* p
     layout->addWidget(graph_);
 
     printer_ = std::make_unique<GraphPrinter>(*graph_);
-    timer_.setInterval(kTickMs);
-    connect(&timer_, &QTimer::timeout, this, &CVornexView::tick);
     session_.addObserver(*this);
 
     graph_->SetData(nullptr, 0, 0);
@@ -45,9 +42,7 @@ void CVornexView::start() {
                     langStringOr(languageFile_, QString::fromLatin1(langkey::kMessageTip),
                                  QString::fromUtf8(kNoTestCaption)),
                     MessageIcon::Information);
-        return;
     }
-    timer_.start();
 }
 
 void CVornexView::stop() {
@@ -64,13 +59,6 @@ void CVornexView::printPreview() {
 
 void CVornexView::printSetup() {
     printer_->printSetup(this);
-}
-
-void CVornexView::tick() {
-    QElapsedTimer clock;
-    clock.start();
-    session_.tick();
-    emit ticked(clock.nsecsElapsed());
 }
 
 void CVornexView::recordingChanged(RecordingState state) {

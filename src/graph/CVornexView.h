@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QTimer>
 #include <QWidget>
 #include <memory>
 
@@ -14,13 +13,11 @@ namespace vornex {
 class AcquisitionSession;
 
 // The graph pane: hosts the graph that the session draws on over its whole area. Start and Stop
-// go to the session; while recording, a 10 ms timer lets the session move the queued samples into
-// the curves and the test file's queue.
+// go to the session, whose driver moves the queued samples into the curves.
 class CVornexView : public QWidget, private SessionObserver {
     Q_OBJECT
 
 public:
-    static constexpr int kTickMs = 10;
     static constexpr unsigned kCursorFlags = 14;
 
     // Takes `graph` in as its child; the session must end before the view.
@@ -44,13 +41,7 @@ public slots:
     void printPreview();
     void printSetup();
 
-signals:
-    // After every timer tick: how long its work took on this thread.
-    void ticked(qint64 nanoseconds);
-
 private:
-    void tick();
-
     // SessionObserver. A recording that starts, by Start or after a lost line, leaves any mouse
     // mode. Append failures may come from the file-writer thread.
     void recordingChanged(RecordingState state) override;
@@ -61,7 +52,6 @@ private:
     AcquisitionSession& session_;
     CXGraph* graph_;
     std::unique_ptr<GraphPrinter> printer_;
-    QTimer timer_;
     QString languageFile_;
 };
 

@@ -124,6 +124,7 @@ inline constexpr const char* kStatusNoTest = "IDS_STATUS_NOTEST";
 inline constexpr const char* kStatusPoints = "IDS_STATUS_POINTS";
 inline constexpr const char* kStatusLineLost = "IDS_STATUS_LINELOST";
 inline constexpr const char* kStatusLineBack = "IDS_STATUS_LINEBACK";
+inline constexpr const char* kStatusWaiting = "IDS_STATUS_WAITING";
 inline constexpr const char* kStatusWriteFailed = "IDS_STATUS_WRITEFAILED";
 inline constexpr const char* kPrintTest = "IDS_PRINT_TEST";
 inline constexpr const char* kPrintFile = "IDS_PRINT_FILE";

@@ -4,7 +4,6 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <algorithm>
-#include <chrono>
 
 #include "controls/CDigiStatic.h"
 #include "controls/CListCtrlEx.h"
@@ -18,6 +17,7 @@
 #include "link/PortAccess.h"
 #include "panel/CDialogAddDev.h"
 #include "record/AcquisitionSession.h"
+#include "session/SessionSignals.h"
 
 namespace vornex {
 
@@ -46,12 +46,13 @@ QString CControlDlg::presenceMark(PresenceState state) const {
     return QStringLiteral("?");
 }
 
-CControlDlg::CControlDlg(AcquisitionSession& session, PortSource ports, QWidget* parent)
+CControlDlg::CControlDlg(SessionSignals& live, PortSource ports, QWidget* parent)
     : QWidget(parent),
-      session_(session),
+      live_(live),
+      session_(live.session()),
       portSource_(std::move(ports)),
-      value_(new CDigiStatic(QStringLiteral("500.00"), this)),
-      unit_(new CDigiStatic(QStringLiteral("kgf.cm"), this)),
+      value_(new CDigiStatic(QString::fromLatin1(kNoValueText), this)),
+      unit_(new CDigiStatic(QString(), this)),
       displayList_(new QComboBox(this)),
       devices_(new CListCtrlEx(this)),
       ports_(new QComboBox(this)),
@@ -93,14 +94,13 @@ CControlDlg::CControlDlg(AcquisitionSession& session, PortSource ports, QWidget*
     connect(watcher_, &HotplugWatcher::portsChanged, this, &CControlDlg::refreshPorts);
 
     portTable_.fill(portSource_());
-    fillPorts();
     // Columns are sized from the list's width in the 230-pixel column.
     const int width = kWidth - 40;
     devices_->InsertColumn(0, QStringLiteral("ID"), Qt::AlignCenter, width / 4);
     devices_->InsertColumn(1, QStringLiteral("Dev"), Qt::AlignCenter, (2 * width) / 4);
     devices_->InsertColumn(2, QStringLiteral("S"), Qt::AlignCenter, width / 4);
-    updateButtons();
-    session_.addObserver(*this);
+    connect(&live_, &SessionSignals::changed, this, &CControlDlg::showState);
+    showState(live_.state());
     if (!watcher_->watching()) {
         // Shown once the window is up, not while it is being built.
         QMetaObject::invokeMethod(
@@ -122,8 +122,11 @@ void CControlDlg::applyLanguage(const QString& languageFile) {
             column, Qt::Horizontal,
             GetLangString(languageFile, QString::fromLatin1(headers[column])));
     }
-    if (connected())
-        showPresence();
+    showState(live_.state());
+}
+
+bool CControlDlg::connected() const {
+    return live_.state().linked();
 }
 
 QString CControlDlg::portText() const {
@@ -153,10 +156,6 @@ void CControlDlg::onConnect() {
     const std::string port = portTable_.selected();
     switch (session_.connect(port)) {
         case ConnectResult::Connected:
-            state_ = LinkState::Connected;
-            connectedPort_ = port;
-            showPresence();
-            updateButtons();
             return;
         case ConnectResult::CannotOpen:
             if (portAccessDenied(port)) {
@@ -170,33 +169,13 @@ void CControlDlg::onConnect() {
             return;
         case ConnectResult::StillStopping:
             // Connect is disabled until the thread has ended; a click that slipped through waits
-            // for the end notice, which enables it again.
-            updateButtons();
+            // for the state that enables it again.
             return;
     }
 }
 
 void CControlDlg::onDisconnect() {
     session_.disconnect();
-    state_ = LinkState::Disconnected;
-    connectedPort_.clear();
-    showNotPolled();
-    updateButtons();
-}
-
-void CControlDlg::showPresence() {
-    for (int row = 0; row < devices_->GetItemCount(); ++row) {
-        devices_->SetItemText(row, kPresenceColumn,
-                              presenceMark(session_.device(static_cast<size_t>(row)).presence()));
-    }
-}
-
-// Column S is left blank and the value display shows dashes: the last states and reading are
-// no longer current.
-void CControlDlg::showNotPolled() {
-    for (int row = 0; row < devices_->GetItemCount(); ++row)
-        devices_->SetItemText(row, kPresenceColumn, QString());
-    value_->SetText(QString::fromLatin1(kNoValueText));
 }
 
 int CControlDlg::askAddress() {
@@ -215,10 +194,10 @@ void CControlDlg::onAdd() {
     if (session_.addDevice(static_cast<uint8_t>(address)) != TableEdit::Done)
         return;
     const QString text = QString::number(address);
-    const int row = devices_->InsertItem(devices_->GetItemCount(), text);
-    devices_->SetItemText(row, kPresenceColumn, presenceMark(PresenceState::Unidentified));
+    devices_->InsertItem(devices_->GetItemCount(), text);
     // The first entry of an empty combo box becomes current and so the displayed instrument.
     displayList_->addItem(text);
+    showState(live_.state());
 }
 
 void CControlDlg::onDelete() {
@@ -242,6 +221,7 @@ void CControlDlg::deleteRow(int row) {
             displayList_->setCurrentIndex(displayList_->count() > 0 ? 0 : -1);
     }
     onDisplaySelection();
+    showState(live_.state());
 }
 
 void CControlDlg::onAddressEdited(int row, const QString& text) {
@@ -271,9 +251,9 @@ void CControlDlg::onAddressEdited(int row, const QString& text) {
         return;
     }
     devices_->SetItemText(row, kAddressColumn, QString::number(address));
-    devices_->SetItemText(row, kPresenceColumn, presenceMark(PresenceState::Unidentified));
     displayList_->setItemText(row, QString::number(address));
     onDisplaySelection();
+    showState(live_.state());
 }
 
 bool CControlDlg::hasAddress(int address, int exceptRow) const {
@@ -289,135 +269,71 @@ void CControlDlg::onDisplaySelection() {
                                                            : 0);
 }
 
-void CControlDlg::fillPorts() {
-    const QSignalBlocker quiet(ports_);
-    ports_->clear();
+// While a link is held, the list shows its port alone selected, there or not, and cannot be
+// changed: Connect is for another port only once the line is let go. The list is rebuilt only
+// when its entries change, so that a state change does not close it under the user's hand.
+void CControlDlg::showPorts(const SessionState& state) {
+    QStringList entries;
     for (const std::string& port : portTable_.entries())
-        ports_->addItem(QString::fromStdString(port));
-    ports_->setCurrentIndex(portTable_.selectedIndex());
+        entries << QString::fromStdString(port);
+    int current = portTable_.selectedIndex();
+    if (state.lineHeld()) {
+        const QString held = QString::fromStdString(state.port);
+        current = static_cast<int>(entries.indexOf(held));
+        if (current >= 0) {
+            portTable_.select(current);
+        } else {
+            entries.prepend(held);
+            current = 0;
+        }
+    }
+    const QSignalBlocker quiet(ports_);
+    QStringList shown;
+    for (int i = 0; i < ports_->count(); ++i)
+        shown << ports_->itemText(i);
+    if (shown != entries) {
+        ports_->clear();
+        ports_->addItems(entries);
+    }
+    if (ports_->currentIndex() != current)
+        ports_->setCurrentIndex(current);
+    ports_->setEnabled(!state.lineHeld());
 }
 
+// Column S says where each instrument stands only while its line is polled; the displays show the
+// displayed instrument's reading only while it is fresh, dashes otherwise.
+void CControlDlg::showInstruments(const SessionState& state) {
+    const int rows = std::min(devices_->GetItemCount(), static_cast<int>(state.instruments.size()));
+    for (int row = 0; row < rows; ++row) {
+        const InstrumentState& instrument = state.instruments[static_cast<size_t>(row)];
+        devices_->SetItemText(row, kPresenceColumn,
+                              state.linked() ? presenceMark(instrument.presence) : QString());
+    }
+    const InstrumentState* shown = state.displayed();
+    value_->SetText(shown != nullptr && shown->fresh ? QString::fromStdString(shown->valueText)
+                                                     : QString::fromLatin1(kNoValueText));
+    unit_->SetText(shown != nullptr ? QString::fromStdString(shown->unitText) : QString());
+}
+
+// While an acquisition thread still ends, neither a new link nor a table change may start.
+void CControlDlg::showState(const SessionState& state) {
+    const bool idle = state.line == LineState::None;
+    connect_->setEnabled(idle);
+    disconnect_->setEnabled(state.lineHeld());
+    add_->setEnabled(idle);
+    delete_->setEnabled(idle);
+    showPorts(state);
+    showInstruments(state);
+}
+
+// A port that left the list while linked is a lost line; the session waits for it.
 void CControlDlg::refreshPorts() {
     portTable_.refresh(portSource_());
-    fillPorts();
+    const SessionState& state = live_.state();
     const auto& entries = portTable_.entries();
-    if (state_ == LinkState::Connected &&
-        std::find(entries.begin(), entries.end(), connectedPort_) == entries.end()) {
+    if (state.linked() && std::find(entries.begin(), entries.end(), state.port) == entries.end())
         session_.portRemoved();
-        loseLink();
-    }
-}
-
-// The connected port went away and polling ends after its pass: the port controls come back,
-// and Disconnect while the session waits for the line. The status bar says so: no message box
-// stands in the way of the line coming back. Add and Delete stay as they were until the next
-// Connect and Disconnect.
-void CControlDlg::loseLink() {
-    if (state_ != LinkState::Connected)
-        return;
-    state_ = LinkState::PortLost;
-    connectedPort_.clear();
-    showNotPolled();
-    updateButtons();
-}
-
-void CControlDlg::lineBack(std::time_t, double, const std::string& port) {
-    state_ = LinkState::Connected;
-    connectedPort_ = port;
-    portTable_.refresh(portSource_());
-    portTable_.select(port);
-    fillPorts();
-    showPresence();
-    updateButtons();
-}
-
-// Close test ended the wait for a lost line.
-void CControlDlg::linkDisconnected() {
-    if (state_ == LinkState::PortLost)
-        state_ = LinkState::Disconnected;
-    updateButtons();
-}
-
-void CControlDlg::updateButtons() {
-    // While an acquisition thread is still ending, neither a new link nor a table change may start.
-    const bool idle = !session_.pollingActive();
-    switch (state_) {
-        case LinkState::Connected:
-            connect_->setEnabled(false);
-            disconnect_->setEnabled(true);
-            ports_->setEnabled(false);
-            add_->setEnabled(false);
-            delete_->setEnabled(false);
-            break;
-        case LinkState::Disconnected:
-            connect_->setEnabled(idle);
-            disconnect_->setEnabled(false);
-            ports_->setEnabled(true);
-            add_->setEnabled(idle);
-            delete_->setEnabled(idle);
-            break;
-        case LinkState::PortLost:
-            connect_->setEnabled(idle);
-            disconnect_->setEnabled(session_.waitingForLine());
-            ports_->setEnabled(true);
-            add_->setEnabled(false);
-            delete_->setEnabled(false);
-            break;
-    }
-}
-
-void CControlDlg::displayChanged(const std::string& valueText, const std::string& unitText) {
-    QMetaObject::invokeMethod(
-        this,
-        [this, value = QString::fromStdString(valueText), unit = QString::fromStdString(unitText)] {
-            value_->SetText(value);
-            unit_->SetText(unit);
-        },
-        Qt::QueuedConnection);
-}
-
-void CControlDlg::presenceChanged(size_t index, uint8_t address, PresenceState state) {
-    QMetaObject::invokeMethod(
-        this,
-        [this, index, address, state] {
-            const int row = static_cast<int>(index);
-            // The row may have been edited or removed since the thread saw it.
-            if (row < devices_->GetItemCount() &&
-                devices_->GetItemText(row, kAddressColumn) == QString::number(address)) {
-                devices_->SetItemText(row, kPresenceColumn, presenceMark(state));
-            }
-        },
-        Qt::QueuedConnection);
-}
-
-void CControlDlg::stoppedOnEmptyTable() {
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            state_ = LinkState::Disconnected;
-            connectedPort_.clear();
-            updateButtons();
-        },
-        Qt::QueuedConnection);
-}
-
-void CControlDlg::portLost(const std::string&) {
-    QMetaObject::invokeMethod(
-        this, [this] { loseLink(); }, Qt::QueuedConnection);
-}
-
-void CControlDlg::pollingEnded() {
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            // The thread sets its stop event right after this notice.
-            session_.waitPollingEnded(std::chrono::milliseconds(500));
-            // Notices of the last pass came before this one and may have shown live states.
-            if (state_ != LinkState::Connected)
-                showNotPolled();
-            updateButtons();
-        },
-        Qt::QueuedConnection);
+    showPorts(live_.state());
 }
 
 }  // namespace vornex

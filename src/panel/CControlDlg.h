@@ -6,7 +6,7 @@
 
 #include "link/PortTable.h"
 #include "panel/PortSource.h"
-#include "record/SessionObserver.h"
+#include "record/SessionState.h"
 
 class QComboBox;
 class QPushButton;
@@ -17,12 +17,13 @@ class AcquisitionSession;
 class CDigiStatic;
 class CListCtrlEx;
 class HotplugWatcher;
+class SessionSignals;
 
 // The left column of the main window: the live value and unit of the displayed instrument on two
 // LED displays, the instruments to poll, the serial port and the buttons that open and close the
-// polling link of a session. The acquisition thread's news reach the widgets only as queued calls
-// on the window's thread.
-class CControlDlg : public QWidget, private SessionObserver {
+// polling link of a session. What it shows of the session (buttons, port, column S, the LED
+// displays) is the session's state, as the session last published it.
+class CControlDlg : public QWidget {
     Q_OBJECT
 
 public:
@@ -44,13 +45,13 @@ public:
     // Column "S" of the device list: where each instrument stands, in the panel's language.
     QString presenceMark(PresenceState state) const;
 
-    // The session must end before the panel.
-    CControlDlg(AcquisitionSession& session, PortSource ports, QWidget* parent = nullptr);
+    // The session's signals must outlive the panel.
+    CControlDlg(SessionSignals& live, PortSource ports, QWidget* parent = nullptr);
 
     // Texts of the panel in a language; messages take their texts from the same file.
     void applyLanguage(const QString& languageFile);
 
-    bool connected() const { return state_ == LinkState::Connected; }
+    bool connected() const;
     QString portText() const;
 
     CDigiStatic* valueDisplay() const { return value_; }
@@ -68,44 +69,27 @@ public slots:
     void onDelete();
     // Fills the port list again, keeping the selected port when it is still there.
     void refreshPorts();
+    // Buttons, port list, column S and the displays as `state` says.
+    void showState(const SessionState& state);
 
 protected:
     // Runs the add-device dialog; 0 when cancelled or out of range.
     virtual int askAddress();
 
 private:
-    enum class LinkState { Disconnected, Connected, PortLost };
-
     void buildLayout();
     void deleteRow(int row);
     void onAddressEdited(int row, const QString& text);
     void onDisplaySelection();
-    void fillPorts();
-    void loseLink();
-    // Column S from the states the session holds, while the line is polled.
-    void showPresence();
-    // Polling ended: nothing shown is live any more.
-    void showNotPolled();
-    void updateButtons();
+    void showPorts(const SessionState& state);
+    void showInstruments(const SessionState& state);
     bool hasAddress(int address, int exceptRow) const;
 
-    // SessionObserver, on the acquisition thread (a lost port also on this one).
-    void displayChanged(const std::string& valueText, const std::string& unitText) override;
-    void presenceChanged(size_t index, uint8_t address, PresenceState state) override;
-    void stoppedOnEmptyTable() override;
-    void portLost(const std::string& reason) override;
-    void pollingEnded() override;
-    // On this thread: the session waits for the lost line, or has it back, or stopped waiting.
-    void lineLost(std::time_t) override { updateButtons(); }
-    void lineBack(std::time_t at, double secondsWithoutReadings, const std::string& port) override;
-    void linkDisconnected() override;
-
+    SessionSignals& live_;
     AcquisitionSession& session_;
     PortSource portSource_;
     PortTable portTable_;
     QString languageFile_;
-    LinkState state_ = LinkState::Disconnected;
-    std::string connectedPort_;
 
     CDigiStatic* value_;
     CDigiStatic* unit_;

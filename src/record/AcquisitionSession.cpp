@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "link/RegisterMap.h"
+
 namespace vornex {
 
 AcquisitionSession::AcquisitionSession(std::string dataFolder, GraphControl& graph,
@@ -48,14 +50,95 @@ void AcquisitionSession::notify(Call call) {
         call(*observer);
 }
 
+void AcquisitionSession::refreshState() {
+    // The acquisition thread sets its end event right after its last notice.
+    if (pollingEnded_.exchange(false, std::memory_order_acq_rel))
+        poller_.waitStopped(std::chrono::milliseconds(500));
+    // Read before the line's news: a thread that ended after a lost line has told it by then.
+    const bool active = poller_.active();
+    handleLinkNews();
+    if (!active && !outage_.waiting)
+        connectedPort_ = PortIdentity();
+    SessionState state = currentState();
+    if (state == state_)
+        return;
+    state_ = std::move(state);
+    notify([this](SessionObserver& o) { o.stateChanged(state_); });
+}
+
+LineState AcquisitionSession::currentLine() const {
+    if (outage_.waiting)
+        return LineState::Waiting;
+    const bool active = poller_.active();
+    if (connectedPort_.path().empty())
+        return active ? LineState::Ending : LineState::None;
+    if (!active)
+        return LineState::None;
+    const std::lock_guard<std::mutex> lock(passMutex_);
+    return passSeen_ ? LineState::Polling : LineState::Connecting;
+}
+
+TestState AcquisitionSession::currentTest() const {
+    if (!test_.isOpen())
+        return testClosed_ ? TestState::Closed : TestState::None;
+    if (recording() || (outage_.waiting && outage_.recordingWanted))
+        return TestState::Recording;
+    return testRecorded_ ? TestState::Stopped : TestState::Open;
+}
+
+SessionState AcquisitionSession::currentState() const {
+    SessionState state;
+    state.line = currentLine();
+    if (state.lineHeld())
+        state.port = connectedPort_.path();
+    if (state.line == LineState::Waiting)
+        state.lostAt = outage_.lostAtWall;
+    state.test = currentTest();
+    if (state.testOpen())
+        state.testPath = test_.currentPath();
+    state.displayedAddress = poller_.displayedAddress();
+    std::vector<RecordSnapshot> pass;
+    {
+        const std::lock_guard<std::mutex> lock(passMutex_);
+        pass = lastPass_;
+    }
+    for (size_t i = 0; i < poller_.deviceCount(); ++i) {
+        const DeviceRecord& device = poller_.device(i);
+        InstrumentState instrument;
+        instrument.address = device.address();
+        instrument.presence = device.presence();
+        // Index 0 names no unit.
+        if (device.unitIndex() > 0)
+            instrument.unitText = std::string(regmap::unitName(device.unitIndex()));
+        // A record of the last pass counts only while it is still the same instrument.
+        if (state.line == LineState::Polling && i < pass.size() &&
+            pass[i].address == instrument.address &&
+            pass[i].presence == PresenceState::Identified && pass[i].hasValue &&
+            instrument.presence == PresenceState::Identified) {
+            instrument.fresh = true;
+            instrument.valueText = pass[i].valueText;
+        }
+        state.instruments.push_back(std::move(instrument));
+    }
+    return state;
+}
+
+void AcquisitionSession::forgetPasses() {
+    const std::lock_guard<std::mutex> lock(passMutex_);
+    lastPass_.clear();
+    passSeen_ = false;
+}
+
 ConnectResult AcquisitionSession::connect(const std::string& port) {
     handleLinkNews();
+    forgetPasses();
     const ConnectResult result = poller_.connect(port);
     if (result == ConnectResult::Connected) {
         outage_.waiting = false;
         connectedPort_ = PortIdentity(port);
         notify([](SessionObserver& o) { o.linkConnected(); });
     }
+    refreshState();
     return result;
 }
 
@@ -66,6 +149,7 @@ void AcquisitionSession::disconnect() {
         recorder_.stop();
     poller_.disconnect();
     notify([](SessionObserver& o) { o.linkDisconnected(); });
+    refreshState();
 }
 
 void AcquisitionSession::finishPolling() {
@@ -74,12 +158,14 @@ void AcquisitionSession::finishPolling() {
     poller_.disconnect();
     poller_.waitStopped();
     notify([](SessionObserver& o) { o.linkDisconnected(); });
+    refreshState();
 }
 
 void AcquisitionSession::portRemoved() {
     poller_.disconnect();
     notify([](SessionObserver& o) { o.portLost("the port was removed"); });
     loseLine();
+    refreshState();
 }
 
 void AcquisitionSession::handleLinkNews() {
@@ -87,9 +173,16 @@ void AcquisitionSession::handleLinkNews() {
         loseLine();
 }
 
+Recorder::StartResult AcquisitionSession::start() {
+    const Recorder::StartResult result = recorder_.start();
+    refreshState();
+    return result;
+}
+
 void AcquisitionSession::stop() {
     outage_.recordingWanted = false;
     recorder_.stop();
+    refreshState();
 }
 
 void AcquisitionSession::loseLine() {
@@ -99,9 +192,10 @@ void AcquisitionSession::loseLine() {
     outage_.recordingWanted = recording();
     outage_.lostAt = std::chrono::steady_clock::now();
     outage_.nextTry = outage_.lostAt + kLineRetry;
+    outage_.lostAtWall = wallClock_();
     if (recording())
         recorder_.stop();
-    const std::time_t at = wallClock_();
+    const std::time_t at = outage_.lostAtWall;
     notify([at](SessionObserver& o) { o.lineLost(at); });
 }
 
@@ -109,6 +203,7 @@ void AcquisitionSession::endLineWait() {
     if (!outage_.waiting)
         return;
     outage_.waiting = false;
+    connectedPort_ = PortIdentity();
     notify([](SessionObserver& o) { o.linkDisconnected(); });
 }
 
@@ -118,12 +213,14 @@ void AcquisitionSession::watchLine() {
         std::chrono::steady_clock::now() >= outage_.nextTry) {
         tryLineAgain();
     }
+    refreshState();
 }
 
 // The recording starts before the first pass, so that every reading the line answers is filed.
 void AcquisitionSession::tryLineAgain() {
     outage_.nextTry = std::chrono::steady_clock::now() + kLineRetry;
     const std::string port = connectedPort_.current();
+    forgetPasses();
     if (poller_.open(port) != ConnectResult::Connected)
         return;
     outage_.waiting = false;
@@ -151,9 +248,13 @@ TestSession::AddResult AcquisitionSession::newTest(const std::string& name) {
         return result;
     // A recording that runs on keeps its time axis; otherwise the new test starts with an empty
     // graph and takes its own time base at its first Start.
-    if (!recording())
+    if (!recording()) {
         recorder_.testOpened();
+        testRecorded_ = false;
+    }
+    testClosed_ = false;
     notify([this](SessionObserver& o) { o.testOpened(test_.currentPath()); });
+    refreshState();
     return result;
 }
 
@@ -161,7 +262,10 @@ bool AcquisitionSession::closeTest() {
     if (!recorder_.closeTest())
         return false;
     endLineWait();
+    testRecorded_ = false;
+    testClosed_ = true;
     notify([this](SessionObserver& o) { o.testClosed(test_.currentPath()); });
+    refreshState();
     return true;
 }
 
@@ -189,6 +293,11 @@ void AcquisitionSession::presenceChanged(size_t index, uint8_t address, Presence
 }
 
 void AcquisitionSession::passEnded(unsigned pass, const std::vector<RecordSnapshot>& records) {
+    {
+        const std::lock_guard<std::mutex> lock(passMutex_);
+        lastPass_ = records;
+        passSeen_ = true;
+    }
     notify([&](SessionObserver& o) { o.passEnded(pass, records); });
 }
 
@@ -202,12 +311,15 @@ void AcquisitionSession::portLost(const std::string& reason) {
 }
 
 void AcquisitionSession::pollingEnded() {
+    pollingEnded_.store(true, std::memory_order_release);
     notify([](SessionObserver& o) { o.pollingEnded(); });
 }
 
 void AcquisitionSession::recordingChanged(RecordingState state) {
-    if (state == RecordingState::Recording)
+    if (state == RecordingState::Recording) {
+        testRecorded_ = true;
         tellCompanionNews(companion_.started(test_.currentPath(), poller_, timeBase()));
+    }
     notify([state](SessionObserver& o) { o.recordingChanged(state); });
 }
 

@@ -15,6 +15,7 @@
 #include "record/GraphControl.h"
 #include "record/Recorder.h"
 #include "record/SessionObserver.h"
+#include "record/SessionState.h"
 #include "record/TestPaths.h"
 #include "record/TestSession.h"
 
@@ -47,6 +48,14 @@ public:
     // removes itself. Neither call may come from inside a notification.
     void addObserver(SessionObserver& observer);
     void removeObserver(SessionObserver& observer);
+
+    // What the session does, as its observers last heard it (stateChanged). Controlling thread.
+    const SessionState& state() const { return state_; }
+    // Acts on the acquisition thread's news (a lost line, polling that ended by itself, a pass)
+    // and tells the observers the state when it differs from what they heard last. Every call
+    // that changes the session ends with it, tick() and watchLine() too; so may anyone on this
+    // thread who heard from the acquisition thread.
+    void refreshState();
 
     // Polling ends and its thread is joined first, so nothing more is queued; then the recording
     // ends and every sample and point still waiting is appended to the test it was taken for,
@@ -83,14 +92,17 @@ public:
     }
 
     // Device table.
-    TableEdit addDevice(uint8_t address) { return poller_.addDevice(address); }
-    TableEdit removeDevice(size_t index) { return poller_.removeDevice(index); }
+    TableEdit addDevice(uint8_t address) { return published(poller_.addDevice(address)); }
+    TableEdit removeDevice(size_t index) { return published(poller_.removeDevice(index)); }
     TableEdit changeAddress(size_t index, uint8_t address) {
-        return poller_.changeAddress(index, address);
+        return published(poller_.changeAddress(index, address));
     }
     size_t deviceCount() const { return poller_.deviceCount(); }
     const DeviceRecord& device(size_t index) const { return poller_.device(index); }
-    void setDisplayedAddress(int address) { poller_.setDisplayedAddress(address); }
+    void setDisplayedAddress(int address) {
+        poller_.setDisplayedAddress(address);
+        refreshState();
+    }
     int displayedAddress() const { return poller_.displayedAddress(); }
 
     // Tests. Proposing a name makes sure today's folder exists.
@@ -114,7 +126,7 @@ public:
     // Recording.
     // The graph is (re)shown: slave 1's curve back to its origin, the time axis to 0..20 s.
     void initialUpdate() { recorder_.initialUpdate(); }
-    Recorder::StartResult start() { return recorder_.start(); }
+    Recorder::StartResult start();
     // Also while waiting for a lost line: the recording it stopped is no longer wanted back.
     void stop();
     // Handles the link's news, then takes every queued sample into the curves and the write
@@ -137,6 +149,16 @@ public:
 private:
     template <typename Call>
     void notify(Call call);
+    SessionState currentState() const;
+    // A new link starts without readings.
+    void forgetPasses();
+    LineState currentLine() const;
+    TestState currentTest() const;
+    template <typename Result>
+    Result published(Result result) {
+        refreshState();
+        return result;
+    }
 
     // The connected line is gone: waits for it, keeping what the recording wanted.
     void loseLine();
@@ -173,9 +195,21 @@ private:
         bool waiting = false;
         bool recordingWanted = false;
         std::chrono::steady_clock::time_point lostAt{};
+        std::time_t lostAtWall = 0;
         std::chrono::steady_clock::time_point nextTry{};
     } outage_;
     testpaths::WallClock wallClock_;
+
+    // Controlling thread: what the observers heard last, and what the test went through.
+    SessionState state_;
+    bool testRecorded_ = false;
+    bool testClosed_ = false;
+    // The acquisition thread ended by itself or after Disconnect; its end is waited for briefly.
+    std::atomic<bool> pollingEnded_{false};
+    // The records as the last pass since the link opened left them; none before that pass.
+    mutable std::mutex passMutex_;
+    std::vector<RecordSnapshot> lastPass_;
+    bool passSeen_ = false;
 
     TestSession test_;
     Recorder recorder_;

@@ -9,6 +9,7 @@
 #include "link/PollObserver.h"
 #include "link/PresenceState.h"
 #include "record/RecordingObserver.h"
+#include "record/SessionState.h"
 
 namespace vornex {
 
@@ -20,6 +21,10 @@ namespace vornex {
 class SessionObserver {
 public:
     virtual ~SessionObserver() = default;
+
+    // Controlling thread: what the session is doing changed; it comes after the news of the event
+    // that changed it. The one account of the session a window shows.
+    virtual void stateChanged(const SessionState& /*state*/) {}
 
     // Link. Controlling thread: Connect succeeded; Disconnect was asked for.
     virtual void linkConnected() {}

@@ -99,11 +99,11 @@ TEST_F(EndToEndTest, RecordsThreeInstrumentsIntoTodaysTest) {
     EXPECT_TRUE(messages.messages.empty());
 }
 
-// The line is lost mid-recording: the recording stops, the toolbar and the status bar say so and
-// no message box stands in the way. Plugged in again, the line is found and recorded on into the
-// same test by itself, the port list shows it and the status bar says when it came back. Then
-// the day folder turns into a file: at the end the window says how many points are unwritten and
-// saves them where the user picks.
+// The line is lost mid-recording: the recording stops and is wanted back, so the toolbar keeps
+// Stop, the status bar says the line is lost and no message box stands in the way. Plugged in
+// again, the line is found and recorded on into the same test by itself, the port list shows it and
+// the status bar says when it came back. Then the day folder turns into a file: at the end the
+// window says how many points are unwritten and saves them where the user picks.
 TEST_F(EndToEndTest, LostLineResumesByItselfAndUnwrittenPointsAreOfferedForSaving) {
     CMainFrame& frame = *app.mainFrame();
     CControlDlg& panel = *frame.controlPanel();
@@ -120,7 +120,7 @@ TEST_F(EndToEndTest, LostLineResumesByItselfAndUnwrittenPointsAreOfferedForSavin
 
     app.simulated()->line().unplug();
     ASSERT_TRUE(waitUntil([&] { return session.waitingForLine(); }));
-    EXPECT_EQ(toolBar.state(), ToolbarState::Stopped);
+    EXPECT_EQ(toolBar.state(), ToolbarState::Recording);
     const QRegularExpression lost(QString::fromUtf8("^线路于 \\d\\d:\\d\\d:\\d\\d 中断$"));
     EXPECT_TRUE(lost.match(problem->text()).hasMatch()) << problem->text().toStdString();
     EXPECT_TRUE(panel.button(CControlDlg::Button::Disconnect)->isEnabled());

@@ -14,6 +14,7 @@
 #include "panel/CControlDlg.h"
 #include "record/AcquisitionSession.h"
 #include "record/HeadlessGraph.h"
+#include "session/SessionSignals.h"
 #include "sim/SimulatedLine.h"
 
 namespace vornex {
@@ -33,7 +34,7 @@ protected:
         std::string error;
         ASSERT_TRUE(line_.startPty("", error)) << error;
         ports_->push_back(line_.portPath());
-        panel_ = std::make_unique<CControlDlg>(session_, [ports = ports_] { return *ports; });
+        panel_ = std::make_unique<CControlDlg>(live_, [ports = ports_] { return *ports; });
         panel_->show();
         panel_->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(panel_.get()));
@@ -87,6 +88,7 @@ protected:
     // Ends before the panel that hears from it.
     HeadlessGraph graph_;
     AcquisitionSession session_{"/nonexistent/", graph_};
+    SessionSignals live_{session_};
 };
 
 TEST_F(ControlPanelTest, AddTakesOnlyNewAddressesFromOneToThirtyAndTheFirstBecomesDisplayed) {
@@ -188,7 +190,8 @@ TEST_F(ControlPanelTest, PollsWhileConnectedAndShowsTheDisplayedValueAndEachPres
     std::unique_ptr<CControlDlg> second;
     HeadlessGraph secondGraph;
     AcquisitionSession secondSession("/nonexistent/", secondGraph);
-    second = std::make_unique<CControlDlg>(secondSession, [ports = ports_] { return *ports; });
+    SessionSignals secondLive(secondSession);
+    second = std::make_unique<CControlDlg>(secondLive, [ports = ports_] { return *ports; });
     second->onConnect();
     ASSERT_EQ(messages_.messages.size(), 1u);
     EXPECT_EQ(messages_.messages[0].text, QString::fromUtf8(CControlDlg::kPortBusyText));
@@ -200,7 +203,7 @@ TEST_F(ControlPanelTest, PollsWhileConnectedAndShowsTheDisplayedValueAndEachPres
     ASSERT_TRUE(waitUntil([&] { return idleButtons(); }));
 }
 
-TEST_F(ControlPanelTest, HotPlugKeepsTheSelectedPortAndRemovalOfTheConnectedOneStopsPolling) {
+TEST_F(ControlPanelTest, HotPlugKeepsTheSelectedPortAndRemovalOfTheConnectedOneIsWaitedFor) {
     ports_->insert(ports_->begin(), "/dev/vornex-test-other");
     panel_->refreshPorts();
     panel_->portList()->setCurrentIndex(1);
@@ -211,24 +214,24 @@ TEST_F(ControlPanelTest, HotPlugKeepsTheSelectedPortAndRemovalOfTheConnectedOneS
     add("1");
     panel_->onConnect();
     ASSERT_TRUE(panel_->connected());
+    const std::string held = line_.portPath();
     ports_->erase(ports_->begin() + 1);
     line_.unplug();
     panel_->refreshPorts();
     EXPECT_FALSE(panel_->connected());
-    EXPECT_TRUE(panel_->portList()->isEnabled());
-    EXPECT_EQ(panel_->portText(), "/dev/vornex-test-other");
-    ASSERT_TRUE(waitUntil([&] { return enabled(Button::Connect); }));
-    EXPECT_FALSE(enabled(Button::Add));
-    EXPECT_FALSE(enabled(Button::Delete));
-    EXPECT_FALSE(session_.pollingActive());
-    // The session waits for the line, and no message box stands in its way; Disconnect ends the
-    // wait.
-    EXPECT_TRUE(messages_.messages.empty());
+    // The session waits for the line, and no message box stands in its way. The port list keeps
+    // showing that port and Connect is not offered for another; Disconnect ends the wait.
     ASSERT_TRUE(session_.waitingForLine());
+    ASSERT_TRUE(waitUntil([&] { return !session_.pollingActive(); }));
+    EXPECT_TRUE(messages_.messages.empty());
+    EXPECT_EQ(panel_->portText().toStdString(), held);
+    EXPECT_FALSE(panel_->portList()->isEnabled());
+    EXPECT_FALSE(enabled(Button::Connect) || enabled(Button::Add) || enabled(Button::Delete));
     EXPECT_TRUE(enabled(Button::Disconnect));
     QTest::mouseClick(panel_->button(Button::Disconnect), Qt::LeftButton);
     EXPECT_FALSE(session_.waitingForLine());
-    EXPECT_FALSE(enabled(Button::Disconnect));
+    EXPECT_TRUE(idleButtons());
+    EXPECT_EQ(panel_->portText(), "/dev/vornex-test-other");
 }
 
 // After Disconnect or a lost port column S is blank and the LED shows dashes; an ID edit that
@@ -266,7 +269,7 @@ TEST_F(ControlPanelTest, WhatIsShownIsCurrent) {
     ports_->clear();
     line_.unplug();
     panel_->refreshPorts();
-    ASSERT_TRUE(waitUntil([&] { return enabled(Button::Connect); }));
+    ASSERT_TRUE(waitUntil([&] { return session_.waitingForLine() && !session_.pollingActive(); }));
     QTest::qWait(20);
     EXPECT_EQ(presence(0), "");
     EXPECT_EQ(panel_->valueDisplay()->text(), "-----");
