@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QProcess>
 
 #include "CliRun.h"
 #include "Files.h"
@@ -105,9 +104,7 @@ TEST_F(InstrumentCliTest, AnUploadCutShortKeepsTheEarlierList) {
     ASSERT_EQ(onSlave4("upload", {"--csv", csv, "--fast"}).exitCode, 0);
     const QByteArray complete = test::readFile(csv);
     line->log().clear();
-    QProcess tool;
-    tool.start(QStringLiteral(VORNEX_CLI_PATH),
-               {"upload", "--port", port, "--slave", "4", "--csv", csv});
+    test::CliProcess tool({"upload", "--port", port, "--slave", "4", "--csv", csv});
     ASSERT_TRUE(test::waitUntil([&] {
         int selected = 0;
         for (const sim::Transaction& t : line->log().entries())
@@ -115,16 +112,15 @@ TEST_F(InstrumentCliTest, AnUploadCutShortKeepsTheEarlierList) {
         return selected >= 2;
     }));
     ASSERT_TRUE(test::unplugBetweenExchanges(*line, {4}));
-    ASSERT_TRUE(tool.waitForFinished(120000));
-    EXPECT_EQ(tool.exitCode(), 2);
+    const CliRun run = tool.finish(0);
+    EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(test::readFile(csv), complete);
     const QString partial = dir.qFile("keep.partial.csv");
     const qsizetype rows = test::readFile(partial).count('\n') - 1;
     EXPECT_GE(rows, 2);
     EXPECT_LT(rows, 12);
-    EXPECT_EQ(QString::fromUtf8(tool.readAllStandardOutput()),
-              QStringLiteral("records: %1\n").arg(rows));
-    EXPECT_TRUE(QString::fromUtf8(tool.readAllStandardError()).contains(partial));
+    EXPECT_EQ(run.out, QStringLiteral("records: %1\n").arg(rows));
+    EXPECT_TRUE(run.err.contains(partial));
 }
 
 // A wrong mode, unit or measure is named, and nothing is written.

@@ -8,8 +8,6 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include <fstream>
-
 #include "CliRun.h"
 #include "MessageRecorder.h"
 #include "Modal.h"
@@ -218,9 +216,7 @@ TEST_F(ResultsPanelTest, ATestLongerThanTheLiveCurveIsJudgedWholeWhenLoaded) {
         points.push_back(test::point(i * 0.05, peak, 1));
     }
     const std::string path = home_.file("long.pdat");
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(points.data()),
-               static_cast<std::streamsize>(points.size() * sizeof(CurvePoint)));
+    test::writeRecords(path, points);
     openWindow();
     ASSERT_TRUE(frame_->loadTestFile(QString::fromStdString(path)));
     EXPECT_EQ(cell(ResultsPanel::Events), "2000");
