@@ -53,11 +53,10 @@ TEST_F(InstrumentCliTest, RefusedValuesWriteNothing) {
         EXPECT_EQ(run.exitCode, 2) << extra.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains(QString::fromUtf8("目标值或上下限设置错误！")));
     }
-    // Target and limits are whole decimal numbers; anything else is a usage error, not 0.
-    for (const QStringList& set : {QStringList{"250", "abc", "3"}, QStringList{"250", "0x10", "3"},
-                                   QStringList{"250", "nan", "3"}, QStringList{"250", "1e309", "3"},
-                                   QStringList{"250", "1e-400", "3"},
-                                   QStringList{"250,7", "5", "3"}, QStringList{"250", "", "3"}}) {
+    // Target and limits go through the one number parser (its own tests try every kind of text);
+    // what it refuses is a usage error, not 0.
+    for (const QStringList& set : {QStringList{"250", "abc", "3"}, QStringList{"250,7", "5", "3"},
+                                   QStringList{"250", "", "3"}}) {
         const CliRun run = onSlave4("params", QStringList{"--set"} + set);
         EXPECT_EQ(run.exitCode, 1) << set.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains("--set takes three decimal numbers")) << run.err.toStdString();
