@@ -72,7 +72,7 @@ TEST_F(ReportCommand, PrintsEventsVerdictsAndStatisticsPerSlave) {
     EXPECT_EQ(given[5], "slave 5: unit - events 0 pass 0 low 0 high 0 incomplete 0");
 }
 
-TEST_F(ReportCommand, WritesEveryEventToCsvAndANonEmptyPdf) {
+TEST_F(ReportCommand, WritesEveryEventToCsvAndANonEmptyPdfAndRefusesWhatItCannotRead) {
     writeCompanion();
     const QString csv = dir.qFile("events.csv");
     const QString pdf = dir.qFile("report.pdf");
@@ -89,9 +89,7 @@ TEST_F(ReportCommand, WritesEveryEventToCsvAndANonEmptyPdf) {
     const QByteArray bytes = pdfFile.readAll();
     EXPECT_TRUE(bytes.startsWith("%PDF-"));
     EXPECT_GT(bytes.size(), 10000);
-}
 
-TEST_F(ReportCommand, RefusesWhatItCannotReadOrUnderstand) {
     EXPECT_EQ(runCli({"report", dir.qPath()}).exitCode, 2);
     EXPECT_EQ(runCli({"report", dir.qFile("missing.pdat")}).exitCode, 2);
     EXPECT_EQ(runCli({"report", file, "--target", "40"}).exitCode, 1);
