@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QProcess>
 
 #include "CliRun.h"
 #include "LineFixture.h"
@@ -35,28 +34,18 @@ TEST_F(CliTest, PollPrintsEveryRecordAfterEveryPass) {
 // A line lost while polling is waited for: `line lost`, then `line back` once the pty is there
 // again, and the passes go on counting to the last one asked for.
 TEST_F(CliTest, PollWaitsForALostLineAndGoesOnCountingPasses) {
-    QProcess tool;
-    tool.start(QStringLiteral(VORNEX_CLI_PATH),
-               {"poll", "--port", line_, "--slaves", "1", "--passes", "40"});
-    QString out;
-    const auto printed = [&](const QString& text) {
-        return test::waitUntil([&] {
-            out += QString::fromUtf8(tool.readAllStandardOutput());
-            return out.contains(text);
-        });
-    };
-    ASSERT_TRUE(printed("\n2 1 identified"));
+    test::CliProcess tool({"poll", "--port", line_, "--slaves", "1", "--passes", "40"});
+    ASSERT_TRUE(tool.printed("\n2 1 identified"));
     ASSERT_TRUE(test::unplugBetweenExchanges(*line, {1}));
-    ASSERT_TRUE(printed("line lost\n"));
+    ASSERT_TRUE(tool.printed("line lost\n"));
     std::string error;
     ASSERT_TRUE(line->startPty(linkPath, error)) << error;
-    ASSERT_TRUE(tool.waitForFinished(120000));
-    EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
-    out += QString::fromUtf8(tool.readAllStandardOutput());
-    QStringList passes = out.split('\n', Qt::SkipEmptyParts);
+    const CliRun run = tool.finish(0);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QStringList passes = run.outLines();
     const qsizetype lost = passes.indexOf("line lost");
     ASSERT_GT(lost, 0);
-    ASSERT_EQ(passes.value(lost + 1), "line back") << out.toStdString();
+    ASSERT_EQ(passes.value(lost + 1), "line back") << run.out.toStdString();
     passes.remove(lost, 2);
     ASSERT_EQ(passes.size(), 40);
     for (int pass = 1; pass <= 40; ++pass)

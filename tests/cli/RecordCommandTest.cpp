@@ -47,7 +47,13 @@ protected:
     CliRun record(const QString& name) { return runCli(recordArgs(name)); }
     size_t answered(int slave) const { return test::answeredLiveValues(*line, slave).size(); }
 
-    // The files named `fileName` under the home folder.
+    void expectEveryAnsweredReadingFiled(const std::string& path) const {
+        std::map<int, std::vector<float>> filed;
+        for (const CurvePoint& p : readRecords(path))
+            filed[p.slave].push_back(static_cast<float>(p.value));
+        for (int slave : {1, 2})
+            EXPECT_EQ(filed[slave], test::answeredLiveValues(*line, slave)) << "slave " << slave;
+    }
     std::vector<std::string> filesNamed(const std::string& fileName) const {
         std::vector<std::string> files;
         for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path())) {
@@ -215,15 +221,10 @@ TEST_F(ExportCommand, ASignalDuringTheExportLeavesTheEarlierExportAndNoTemporary
         return hidden;
     };
     for (int number : {SIGTERM, SIGINT, SIGHUP}) {
-        QProcess tool;
-        tool.start(QStringLiteral(VORNEX_CLI_PATH),
-                   {"export", QString::fromStdString(input), "--csv",
-                    QString::fromStdString(path("out.csv"))});
-        ASSERT_TRUE(tool.waitForStarted());
+        test::CliProcess tool({"export", QString::fromStdString(input), "--csv",
+                               QString::fromStdString(path("out.csv"))});
         ASSERT_TRUE(test::waitUntil([&] { return temporaryFiles() == 1; }));
-        ::kill(static_cast<pid_t>(tool.processId()), number);
-        ASSERT_TRUE(tool.waitForFinished(120000));
-        EXPECT_EQ(tool.exitStatus(), QProcess::CrashExit) << "signal " << number;
+        EXPECT_EQ(tool.finish(number).exitCode, -1) << "signal " << number;
         EXPECT_EQ(temporaryFiles(), 0u) << "signal " << number;
         EXPECT_TRUE(test::readBytes(path("out.csv")) == earlier) << "signal " << number;
     }
@@ -244,91 +245,44 @@ TEST_F(ExportCommand, PipesAndFoldersAreRefusedAtOnce) {
 
 // Records no reader draws are counted as other, and the total is every record of the file.
 TEST_F(ExportCommand, CountTellsRecordsOfOtherSlaves) {
-    std::string bytes = records(2);
-    for (const uint8_t slave : {uint8_t{0}, uint8_t{31}, uint8_t{255}}) {
-        const CurvePoint p = test::point(1.0, 2.0, slave);
-        bytes.append(reinterpret_cast<const char*>(&p), sizeof p);
-    }
-    test::writeBytes(path("t.pdat"), bytes);
+    test::writeRecords(path("t.pdat"),
+                       {test::point(0, 1, 1), test::point(0.1, 1, 1), test::point(1, 2, 0),
+                        test::point(1, 2, 31), test::point(1, 2, 255)});
     EXPECT_EQ(runCli({"count", QString::fromStdString(path("t.pdat"))}).out,
               "slave 1: 2\nother: 3\ntotal: 5\n");
 }
 
 // Two tools started together for one name: exactly one records, the other is refused.
 TEST_F(RecordCommand, OfTwoRecordingsStartedTogetherForOneNameExactlyOneWins) {
-    QProcess first;
-    QProcess second;
-    first.start(QStringLiteral(VORNEX_CLI_PATH), recordArgs("race"));
-    second.start(QStringLiteral(VORNEX_CLI_PATH), recordArgs("race"));
-    ASSERT_TRUE(first.waitForFinished(120000));
-    ASSERT_TRUE(second.waitForFinished(120000));
-    std::multiset<int> codes{first.exitCode(), second.exitCode()};
-    EXPECT_EQ(codes, (std::multiset<int>{0, 2})) << first.readAllStandardError().toStdString()
-                                                 << second.readAllStandardError().toStdString();
-    const QString loser =
-        QString::fromUtf8((first.exitCode() == 2 ? first : second).readAllStandardError());
+    test::CliProcess first(recordArgs("race"));
+    test::CliProcess second(recordArgs("race"));
+    const CliRun runs[] = {first.finish(0), second.finish(0)};
+    EXPECT_EQ((std::multiset<int>{runs[0].exitCode, runs[1].exitCode}), (std::multiset<int>{0, 2}))
+        << runs[0].err.toStdString() << runs[1].err.toStdString();
+    const QString loser = runs[runs[0].exitCode == 2 ? 0 : 1].err;
     EXPECT_TRUE(loser.contains(QString::fromUtf8("提示:文件已存在！"))) << loser.toStdString();
-}
-
-// Ended by a signal, without --seconds: every reading the instruments answered is in the file.
-TEST_F(RecordCommand, SigintOrSigtermEndsTheRecordingWithEveryAnsweredReadingFiled) {
-    for (int number : {SIGINT, SIGTERM}) {
-        const size_t before[3] = {0, answered(1), answered(2)};
-        QProcess tool;
-        const QString name = "signal" + QString::number(number);
-        tool.start(QStringLiteral(VORNEX_CLI_PATH), recordArgs(name, QString()));
-        ASSERT_TRUE(tool.waitForStarted());
-        ASSERT_TRUE(test::waitUntil([&] { return answered(2) >= before[2] + 8; }));
-        ::kill(static_cast<pid_t>(tool.processId()), number);
-        ASSERT_TRUE(tool.waitForFinished(120000));
-        ASSERT_EQ(tool.exitStatus(), QProcess::NormalExit);
-        ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
-        const QString out = QString::fromUtf8(tool.readAllStandardOutput());
-        size_t filed[3] = {};
-        for (const CurvePoint& p : readRecords(out.section('\n', 0, 0).toStdString()))
-            ++filed[p.slave];
-        for (int slave : {1, 2}) {
-            EXPECT_EQ(filed[slave], answered(slave) - before[slave]) << "slave " << slave;
-            EXPECT_GE(filed[slave], 7u);
-        }
-    }
 }
 
 // A line lost mid-recording is waited for: `line lost`, and `line back` once the pty is there
 // again; the recording goes on into the same test, every answered reading is filed, and the
 // recording ended by a signal exits 0.
 TEST_F(RecordCommand, ALostLineIsWaitedForAndTheRecordingGoesOnWithExit0) {
-    QProcess tool;
-    tool.start(QStringLiteral(VORNEX_CLI_PATH), recordArgs("outage", QString()));
-    ASSERT_TRUE(tool.waitForStarted());
-    QString out;
-    const auto printed = [&](const char* news) {
-        return test::waitUntil([&] {
-            out += QString::fromUtf8(tool.readAllStandardOutput());
-            return out.contains(news);
-        });
-    };
+    test::CliProcess tool(recordArgs("outage", QString()));
     ASSERT_TRUE(test::waitUntil([&] { return answered(2) >= 4; }));
     ASSERT_TRUE(test::unplugBetweenExchanges(*line, {1, 2}));
-    ASSERT_TRUE(printed("line lost\n"));
+    ASSERT_TRUE(tool.printed("line lost\n"));
     std::string error;
     ASSERT_TRUE(line->startPty(linkPath, error)) << error;
-    ASSERT_TRUE(printed("line back\n"));
+    ASSERT_TRUE(tool.printed("line back\n"));
     const size_t before = answered(2);
     ASSERT_TRUE(test::waitUntil([&] { return answered(2) >= before + 4; }));
-    ::kill(static_cast<pid_t>(tool.processId()), SIGINT);
-    ASSERT_TRUE(tool.waitForFinished(120000));
-    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
-    out += QString::fromUtf8(tool.readAllStandardOutput());
+    const CliRun run = tool.finish();
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     // The instruments silenced before the unplug may be told as not answering, and again later.
-    QStringList lines = out.split('\n', Qt::SkipEmptyParts);
+    QStringList lines = run.outLines();
     lines.removeIf([](const QString& text) { return text.contains("answering"); });
-    ASSERT_EQ(lines.mid(0, 2), (QStringList{"line lost", "line back"})) << out.toStdString();
-    std::map<int, std::vector<float>> filed;
-    for (const CurvePoint& p : readRecords(lines.value(2).toStdString()))
-        filed[p.slave].push_back(static_cast<float>(p.value));
-    for (int slave : {1, 2})
-        EXPECT_EQ(filed[slave], test::answeredLiveValues(*line, slave)) << "slave " << slave;
+    ASSERT_EQ(lines.mid(0, 2), (QStringList{"line lost", "line back"})) << run.out.toStdString();
+    expectEveryAnsweredReadingFiled(lines.value(2).toStdString());
 }
 
 // The program's monotonic clocks jump 20 days ahead while it records: the times filed after the
@@ -349,22 +303,17 @@ TEST_F(RecordCommand, TimesKeepTheirMillisecondsInATestOfManyDays) {
     // A sanitizer's runtime would otherwise insist on being preloaded first.
     environment.insert("ASAN_OPTIONS",
                        environment.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
-    QProcess tool;
-    tool.setProcessEnvironment(environment);
-    tool.start(QStringLiteral(VORNEX_CLI_PATH), recordArgs("days", QString(), "1"));
-    ASSERT_TRUE(tool.waitForStarted());
+    test::CliProcess tool(recordArgs("days", QString(), "1"), environment);
     ASSERT_TRUE(test::waitUntil([&] { return answered(1) >= 3; }));
     constexpr double kJump = 20 * 86400.0;
     setOffset(static_cast<int64_t>(kJump) * 1000000000);
     const size_t before = answered(1);
     ASSERT_TRUE(test::waitUntil([&] { return answered(1) >= before + 12; }));
-    ::kill(static_cast<pid_t>(tool.processId()), SIGINT);
-    ASSERT_TRUE(tool.waitForFinished(120000));
-    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    const CliRun run = tool.finish();
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
 
     std::vector<double> late;
-    const QString out = QString::fromUtf8(tool.readAllStandardOutput());
-    for (const CurvePoint& p : readRecords(out.section('\n', 0, 0).toStdString())) {
+    for (const CurvePoint& p : readRecords(run.outLines().value(0).toStdString())) {
         if (p.time > kJump)
             late.push_back(p.time);
     }
@@ -402,34 +351,25 @@ TEST_F(RecordCommand, OutOfRangeSecondsAreUsageErrorsAndAFailedRunLeavesItsNameF
 }
 
 // Instruments that stop answering are told with the time they stopped, and again when they
-// answer; the recording goes on and ends with exit 0.
+// answer; the recording goes on, and ended by SIGTERM it exits 0 with every answered reading filed.
 TEST_F(RecordCommand, InstrumentsFallingSilentAndAnsweringAgainAreTold) {
-    QProcess tool;
-    tool.start(QStringLiteral(VORNEX_CLI_PATH), recordArgs("quiet", QString()));
-    ASSERT_TRUE(tool.waitForStarted());
-    QString out;
-    const auto printed = [&](const QString& news) {
-        return test::waitUntil([&] {
-            out += QString::fromUtf8(tool.readAllStandardOutput());
-            return out.contains(news);
-        });
-    };
+    test::CliProcess tool(recordArgs("quiet", QString()));
     ASSERT_TRUE(test::waitUntil([&] { return answered(2) >= 4; }));
-    for (int slave : {1, 2})
-        line->faults().setSilent(slave, true);
-    ASSERT_TRUE(printed("slave 1: not answering since "));
-    ASSERT_TRUE(printed("slave 2: not answering since "));
-    for (int slave : {1, 2})
-        line->faults().setSilent(slave, false);
-    ASSERT_TRUE(printed("slave 1: answering again\n"));
-    ASSERT_TRUE(printed("slave 2: answering again\n"));
-    ::kill(static_cast<pid_t>(tool.processId()), SIGINT);
-    ASSERT_TRUE(tool.waitForFinished(120000));
-    EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
-    out += QString::fromUtf8(tool.readAllStandardOutput());
+    for (bool silent : {true, false}) {
+        for (int slave : {1, 2})
+            line->faults().setSilent(slave, silent);
+        for (const char* slave : {"slave 1: ", "slave 2: "})
+            ASSERT_TRUE(tool.printed(
+                slave + QString(silent ? "not answering since " : "answering again\n")));
+    }
+    const CliRun run = tool.finish(SIGTERM);
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QRegularExpression since("^slave [12]: not answering since \\d\\d:\\d\\d:\\d\\d$");
-    EXPECT_EQ(out.split('\n').filter(since).size(), 2) << out.toStdString();
-    EXPECT_EQ(out.count("answering again"), 2) << out.toStdString();
+    EXPECT_EQ(run.outLines().filter(since).size(), 2) << run.out.toStdString();
+    EXPECT_EQ(run.out.count("answering again"), 2) << run.out.toStdString();
+    QStringList lines = run.outLines();
+    lines.removeIf([](const QString& text) { return text.contains("answering"); });
+    expectEveryAnsweredReadingFiled(lines.value(0).toStdString());
 }
 
 // A full disk fails both the test file and its companion file; each is named as what it is, and
@@ -448,35 +388,20 @@ TEST_F(RecordCommand, AFullDiskThatRecoversLosesNothingAndExits0) {
                fill.flush()) {
         }
     }
-    QProcess tool;
-    tool.start(QStringLiteral(VORNEX_CLI_PATH), recordArgs("full", QString()));
-    ASSERT_TRUE(tool.waitForStarted());
-    QString err;
-    const auto said = [&](const QString& text) {
-        return test::waitUntil([&] {
-            err += QString::fromUtf8(tool.readAllStandardError());
-            return err.contains(text);
-        });
-    };
-    ASSERT_TRUE(said("cannot append to " + QString::fromStdString(day) + "full.pdat"));
-    ASSERT_TRUE(said("companion file " + QString::fromStdString(day) + "full.ini ("));
+    test::CliProcess tool(recordArgs("full", QString()));
+    ASSERT_TRUE(tool.said("cannot append to " + QString::fromStdString(day) + "full.pdat"));
+    ASSERT_TRUE(tool.said("companion file " + QString::fromStdString(day) + "full.ini ("));
     std::filesystem::remove(filler);
-    ASSERT_TRUE(said("appending to"));
+    ASSERT_TRUE(tool.said("appending to"));
     ASSERT_TRUE(
-        said("companion file " + QString::fromStdString(day) + "full.ini is written again"));
+        tool.said("companion file " + QString::fromStdString(day) + "full.ini is written again"));
     const size_t before = answered(2);
     ASSERT_TRUE(test::waitUntil([&] { return answered(2) >= before + 2; }));
-    ::kill(static_cast<pid_t>(tool.processId()), SIGINT);
-    ASSERT_TRUE(tool.waitForFinished(120000));
-    err += QString::fromUtf8(tool.readAllStandardError());
-    EXPECT_EQ(tool.exitCode(), 0) << err.toStdString();
-    for (const QString& text : err.split('\n').filter(".ini"))
+    const CliRun run = tool.finish();
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    for (const QString& text : run.err.split('\n').filter(".ini"))
         EXPECT_FALSE(text.contains("points")) << text.toStdString();
-    std::map<int, std::vector<float>> filed;
-    for (const CurvePoint& p : readRecords(day + "full.pdat"))
-        filed[p.slave].push_back(static_cast<float>(p.value));
-    for (int slave : {1, 2})
-        EXPECT_EQ(filed[slave], test::answeredLiveValues(*line, slave)) << "slave " << slave;
+    expectEveryAnsweredReadingFiled(day + "full.pdat");
 }
 
 }  // namespace

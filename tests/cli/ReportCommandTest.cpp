@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
-#include <signal.h>
 
 #include <unistd.h>
 
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <chrono>
 #include <filesystem>
@@ -35,9 +33,7 @@ protected:
             points.push_back(test::point(i * 0.5, two[i], 2));
             points.push_back(test::point(i * 0.5, five[i], 5));
         }
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(points.data()),
-                   static_cast<std::streamsize>(points.size() * sizeof(CurvePoint)));
+        test::writeRecords(path, points);
     }
     void writeCompanion() {
         std::ofstream(dir.file("bolt.ini"))
@@ -76,7 +72,7 @@ TEST_F(ReportCommand, PrintsEventsVerdictsAndStatisticsPerSlave) {
     EXPECT_EQ(given[5], "slave 5: unit - events 0 pass 0 low 0 high 0 incomplete 0");
 }
 
-TEST_F(ReportCommand, WritesEveryEventToCsvAndANonEmptyPdf) {
+TEST_F(ReportCommand, WritesEveryEventToCsvAndANonEmptyPdfAndRefusesWhatItCannotRead) {
     writeCompanion();
     const QString csv = dir.qFile("events.csv");
     const QString pdf = dir.qFile("report.pdf");
@@ -93,9 +89,7 @@ TEST_F(ReportCommand, WritesEveryEventToCsvAndANonEmptyPdf) {
     const QByteArray bytes = pdfFile.readAll();
     EXPECT_TRUE(bytes.startsWith("%PDF-"));
     EXPECT_GT(bytes.size(), 10000);
-}
 
-TEST_F(ReportCommand, RefusesWhatItCannotReadOrUnderstand) {
     EXPECT_EQ(runCli({"report", dir.qPath()}).exitCode, 2);
     EXPECT_EQ(runCli({"report", dir.qFile("missing.pdat")}).exitCode, 2);
     EXPECT_EQ(runCli({"report", file, "--target", "40"}).exitCode, 1);
@@ -132,10 +126,8 @@ TEST_F(HeldPeaks, APullOfFiveMillisecondsIsReportedWithThePeakTheInstrumentHeld)
             runCli({"params", "--port", port, "--slave", slave, "--set-measure", measure});
         ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
     }
-    QProcess tool;
-    tool.start(QStringLiteral(VORNEX_CLI_PATH), {"record", "--port", port, "--slaves", "1,2,3",
-                                                 "--test", "click", "--home", dir.qPath()});
-    ASSERT_TRUE(tool.waitForStarted());
+    test::CliProcess tool(
+        {"record", "--port", port, "--slaves", "1,2,3", "--test", "click", "--home", dir.qPath()});
     ASSERT_TRUE(polled(3));
     for (int slave : {1, 2, 3})
         ASSERT_TRUE(line->spike(slave, 300.0f, std::chrono::milliseconds(5)));
@@ -143,10 +135,9 @@ TEST_F(HeldPeaks, APullOfFiveMillisecondsIsReportedWithThePeakTheInstrumentHeld)
     for (int slave : {1, 2})
         ASSERT_TRUE(line->resetHold(slave));
     ASSERT_TRUE(polled(3));
-    ::kill(static_cast<pid_t>(tool.processId()), SIGINT);
-    ASSERT_TRUE(tool.waitForFinished(120000));
-    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
-    const QString path = QString::fromUtf8(tool.readAllStandardOutput()).section('\n', 0, 0);
+    const test::CliRun recorded = tool.finish();
+    ASSERT_EQ(recorded.exitCode, 0) << recorded.err.toStdString();
+    const QString path = recorded.outLines().value(0);
 
     const QStringList report = runCli({"report", path}).outLines();
     EXPECT_TRUE(report.contains("peaks 1: held by the instrument (P)"))

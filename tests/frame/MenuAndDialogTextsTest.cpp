@@ -142,7 +142,7 @@ TEST_F(LanguageSwitchTest, StartupMarksAndRetitlesFromTheStoredLanguage) {
     EXPECT_EQ(itemText(english, command::kLanguageZhTW), QStringLiteral("繁体中文"));
 }
 
-TEST_F(LanguageSwitchTest, ChoosingALanguageSwitchesOnceAndIsRemembered) {
+TEST_F(LanguageSwitchTest, ChoosingALanguageSwitchesOnceAndIsRememberedWhereItCanBe) {
     auto languages = start();
     QSignalSpy changed(languages.get(), &LanguageSwitch::languageChanged);
 
@@ -158,10 +158,8 @@ TEST_F(LanguageSwitchTest, ChoosingALanguageSwitchesOnceAndIsRemembered) {
     EXPECT_EQ(menu_.markedLanguage(), command::kLanguageZhTW);
     EXPECT_EQ(ProfileFile(paths_.configFile).read("Setting", "Language", "", 1000), "zh_TW");
     EXPECT_EQ(menu_.dropDown(2)->title(), QStringLiteral("語言(&L)"));
-}
 
-TEST_F(LanguageSwitchTest, ChoiceHoldsWhenTheConfigurationCannotBeWritten) {
-    auto languages = start();
+    // The choice holds when the configuration cannot be written.
     QFile::remove(paths_.configFile);
     QDir().mkdir(paths_.configFile);
     languages->choose(command::kLanguageEnUS);

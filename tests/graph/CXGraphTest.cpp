@@ -15,7 +15,7 @@ using test::shownPoints;
 
 auto ramp = [](int i) { return 10.0 * i; };
 
-TEST(CXGraphData, AppendedPointsAddToTheSeriesAndSetDataOrClearingReplacesIt) {
+TEST(CXGraphData, PointsAppendedOrSetAreShownInTimeOrderLeavingOutThoseThatAreNotNumbers) {
     CXGraph graph;
     std::vector<CurvePoint> curve;
     for (int n = 1; n <= 10; ++n) {  // one point at a time, as recording hands them over
@@ -44,14 +44,11 @@ TEST(CXGraphData, AppendedPointsAddToTheSeriesAndSetDataOrClearingReplacesIt) {
     EXPECT_TRUE(shownPoints(graph, 0).empty());
     EXPECT_TRUE(shownPoints(graph, 4).empty());
     EXPECT_EQ(graph.legend->itemCount(), 0);
-}
 
-TEST(CXGraphData, OutOfOrderTimesAreAllShownAndTimesThatAreNotNumbersAreLeftOut) {
-    CXGraph graph;
-    std::vector<CurvePoint> curve = {
-        {3.0, 30.0, 1, {}}, {1.0, 10.0, 1, {}}, {NAN, 5.0, 1, {}}, {2.0, 20.0, 1, {}}};
+    // Out of order times are all shown; times that are not numbers are left out.
+    curve = {{3.0, 30.0, 1, {}}, {1.0, 10.0, 1, {}}, {NAN, 5.0, 1, {}}, {2.0, 20.0, 1, {}}};
     graph.SetData(curve.data(), 4, 0);
-    const auto shown = shownPoints(graph, 0);
+    shown = shownPoints(graph, 0);
     ASSERT_EQ(shown.size(), 3u);
     EXPECT_DOUBLE_EQ(shown[0].first, 1.0);
     EXPECT_DOUBLE_EQ(shown[2].second, 30.0);

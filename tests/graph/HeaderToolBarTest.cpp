@@ -11,41 +11,6 @@
 namespace vornex {
 namespace {
 
-using Row = std::array<bool, kToolBarButtonCount>;
-
-Row enabledRow(const CHeaderToolBar& bar) {
-    Row row{};
-    for (int i = 0; i < kToolBarButtonCount; ++i)
-        row[static_cast<size_t>(i)] = bar.button(static_cast<ToolBarButton>(i))->isEnabled();
-    return row;
-}
-
-//                          Start  Stop   Zoom   Move   Measure Print
-constexpr Row kAllOff = {false, false, false, false, false, false};
-constexpr Row kLinked = {true, false, false, false, false, false};
-constexpr Row kRecording = {false, true, false, false, false, false};
-constexpr Row kStopped = {true, false, true, true, true, true};
-
-TEST(HeaderToolBar, StatesFollowTheLinkTheRecordingAndTheTest) {
-    CHeaderToolBar bar;
-    EXPECT_EQ(enabledRow(bar), kAllOff);
-    bar.setLinked();  // Connect
-    EXPECT_EQ(enabledRow(bar), kLinked);
-    bar.setRecording();  // Start
-    EXPECT_EQ(enabledRow(bar), kRecording);
-    bar.setStopped();  // Stop
-    EXPECT_EQ(enabledRow(bar), kStopped);
-
-    // Disconnect during a recording disables Stop too; Close test then enables the rest again,
-    // with no link open.
-    bar.setRecording();
-    bar.setUnlinked();
-    EXPECT_EQ(enabledRow(bar), kAllOff);
-    bar.setStopped();
-    EXPECT_EQ(enabledRow(bar), kStopped);
-    EXPECT_EQ(bar.state(), ToolbarState::Stopped);
-}
-
 TEST(HeaderToolBar, EnabledButtonsReportTheirPressesAndSwitchTheGraphsMouseMode) {
     CHeaderToolBar bar;
     CXGraph graph;

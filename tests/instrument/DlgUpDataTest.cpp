@@ -155,12 +155,27 @@ TEST_F(DlgUpDataTest, NoRecords) {
     EXPECT_TRUE(opened.empty());
 }
 
-TEST_F(DlgUpDataTest, ConfirmOrCloseDuringUploadStopsAndReleases) {
+// A list of a transfer that has not finished is saved under its partial name, whatever name is
+// chosen, and never over a complete list.
+TEST_F(DlgUpDataTest, ConfirmOrCloseDuringUploadStopsAndReleasesAndAPartialListIsSavedAside) {
     open(1000);
     dialog->setPeriod(20ms);
+    test::TempDir saved;
+    chosenPath = QString::fromStdString(saved.path() + "/keep.xlsx");
+    test::writeBytes(chosenPath.toStdString(), "complete");
     click("confirm");
     click("upload");
     QTRY_VERIFY_WITH_TIMEOUT(rows() >= 2, kWaitMs);
+    click("saveAs");
+    ASSERT_EQ(chooser.size(), 1u);
+    EXPECT_TRUE(chooser[0].second.endsWith(".partial.xlsx")) << chooser[0].second.toStdString();
+    EXPECT_EQ(test::readBytes(chosenPath.toStdString()), "complete");
+    const QString partial = QString::fromStdString(saved.path() + "/keep.partial.xlsx");
+    EXPECT_EQ(dialog->lastExport(), partial);
+    EXPECT_TRUE(QFileInfo(partial).size() > 0);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_TRUE(messages.messages[0].text.endsWith(partial));
+
     click("confirm");
     EXPECT_FALSE(dialog->isLinked());
     EXPECT_FALSE(dialog->isUploading());
@@ -187,29 +202,6 @@ TEST_F(DlgUpDataTest, ConfirmOrCloseDuringUploadStopsAndReleases) {
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_FALSE(dialog->isUploading());
     EXPECT_TRUE(portFree());
-}
-
-// A list of a transfer that has not finished is saved under its partial name, whatever name is
-// chosen, and never over a complete list.
-TEST_F(DlgUpDataTest, APartialListNeverReplacesASavedOne) {
-    open(1000);
-    dialog->setPeriod(20ms);
-    test::TempDir saved;
-    chosenPath = QString::fromStdString(saved.path() + "/keep.xlsx");
-    test::writeBytes(chosenPath.toStdString(), "complete");
-    click("confirm");
-    click("upload");
-    QTRY_VERIFY_WITH_TIMEOUT(rows() >= 2, kWaitMs);
-    click("saveAs");
-    ASSERT_EQ(chooser.size(), 1u);
-    EXPECT_TRUE(chooser[0].second.endsWith(".partial.xlsx")) << chooser[0].second.toStdString();
-    EXPECT_EQ(test::readBytes(chosenPath.toStdString()), "complete");
-    const QString partial = QString::fromStdString(saved.path() + "/keep.partial.xlsx");
-    EXPECT_EQ(dialog->lastExport(), partial);
-    EXPECT_TRUE(QFileInfo(partial).size() > 0);
-    ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_TRUE(messages.messages[0].text.endsWith(partial));
-    dialog->reject();
 }
 
 TEST_F(DlgUpDataTest, FailedReadsAreMarkedAndReported) {

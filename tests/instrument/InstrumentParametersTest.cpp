@@ -39,7 +39,7 @@ protected:
     InstrumentParameters parameters;
 };
 
-TEST_F(InstrumentParametersTest, ShowsTargetInTheInstrumentsUnit) {
+TEST_F(InstrumentParametersTest, ShowsTargetInTheInstrumentsUnitAndNoChoiceForCodesOutOfRange) {
     const char* expected[] = {"500.00", "5098.5", "368.780", "4426"};
     for (uint8_t unit = 1; unit <= 4; ++unit) {
         sim::KeypadChange change = test::unitChange(unit, 50000);
@@ -52,6 +52,13 @@ TEST_F(InstrumentParametersTest, ShowsTargetInTheInstrumentsUnit) {
         EXPECT_EQ(f.target, expected[unit - 1]);
         EXPECT_EQ(f.upper, "2.2");
         EXPECT_EQ(f.lower, "25.5");
+    }
+    for (auto [unit, mode] : {std::pair<uint8_t, uint8_t>{5, 0}, {0, 4}}) {
+        sim::KeypadChange change = test::unitChange(unit);
+        change.measuringMode = mode;
+        keypad(change);
+        EXPECT_EQ(parameters.fields().unitIndex, -1);
+        EXPECT_EQ(parameters.fields().measureIndex, -1);
     }
 }
 
@@ -94,16 +101,6 @@ TEST_F(InstrumentParametersTest, RefusedSetWritesNothing) {
     EXPECT_EQ(committed().target, 50000u);
 }
 
-TEST_F(InstrumentParametersTest, OutOfRangeCodesSelectNothing) {
-    for (auto [unit, mode] : {std::pair<uint8_t, uint8_t>{5, 0}, {0, 4}}) {
-        sim::KeypadChange change = test::unitChange(unit);
-        change.measuringMode = mode;
-        keypad(change);
-        EXPECT_EQ(parameters.fields().unitIndex, -1);
-        EXPECT_EQ(parameters.fields().measureIndex, -1);
-    }
-}
-
 TEST_F(InstrumentParametersTest, UnitAndMeasureChangesKeepTheRawTargetAModeChangeShowsItsSet) {
     keypad(test::unitChange(1, 50000));
     EXPECT_EQ(parameters.changeUnit(3), Write::Written);
@@ -124,16 +121,14 @@ TEST_F(InstrumentParametersTest, UnitAndMeasureChangesKeepTheRawTargetAModeChang
     EXPECT_EQ(parameters.fields().modeIndex, 4);
 }
 
-TEST_F(InstrumentParametersTest, FailedWriteCommitsNothing) {
+TEST_F(InstrumentParametersTest, FailedWritesCommitNothingAndConnectFailuresAreTold) {
     line->faults().setSilent(3, true);
     EXPECT_EQ(parameters.changeUnit(2), Write::WriteFailed);
     EXPECT_EQ(set("250", "0", "0"), Write::NotRead);
     line->faults().setSilent(3, false);
     EXPECT_EQ(committed().unit, 1);
     EXPECT_EQ(line->holdingRegisters(3)->at(regmap::kHoldStatus), 0);
-}
 
-TEST_F(InstrumentParametersTest, ConnectFailures) {
     InstrumentParameters second;
     EXPECT_EQ(second.connect(linkPath, 3), InstrumentParameters::ConnectResult::PortError);
     EXPECT_EQ(second.connect("", 3), InstrumentParameters::ConnectResult::PortError);

@@ -8,8 +8,6 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include <fstream>
-
 #include "CliRun.h"
 #include "MessageRecorder.h"
 #include "Modal.h"
@@ -107,19 +105,11 @@ protected:
 
 TEST_F(ResultsPanelTest, PeaksAreJudgedLiveMarkedAndAFailedPeakTurnsItsRowRed) {
     ASSERT_NO_FATAL_FAILURE(record(0.0f));
+    // The figures of these two peaks are checked whole in the panel-report-reload case.
     ASSERT_TRUE(peak(60.0f, "1"));
-    EXPECT_EQ(cell(ResultsPanel::Slave), "1 (N.m)");
-    EXPECT_EQ(cell(ResultsPanel::High), "1");
     EXPECT_EQ(cell(ResultsPanel::Sd), "-");
     EXPECT_EQ(table().item(0, 0)->background().color(), QColor(235, 80, 80));
-
     ASSERT_TRUE(peak(50.0f, "2"));
-    EXPECT_EQ(cell(ResultsPanel::Pass), "1");
-    EXPECT_EQ(cell(ResultsPanel::Mean), "55.000");
-    EXPECT_EQ(cell(ResultsPanel::Sd), "7.071");
-    // Cp = 8 / (6 x 7.071); Cpk = (55 - 55) / (3 x 7.071).
-    EXPECT_EQ(cell(ResultsPanel::Cp), "0.19");
-    EXPECT_EQ(cell(ResultsPanel::Cpk), "0.00");
     EXPECT_EQ(table().item(0, 0)->background().color(), QColor(Qt::white));
 
     ASSERT_TRUE(peak(-40.0f, "3"));
@@ -218,9 +208,7 @@ TEST_F(ResultsPanelTest, ATestLongerThanTheLiveCurveIsJudgedWholeWhenLoaded) {
         points.push_back(test::point(i * 0.05, peak, 1));
     }
     const std::string path = home_.file("long.pdat");
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(points.data()),
-               static_cast<std::streamsize>(points.size() * sizeof(CurvePoint)));
+    test::writeRecords(path, points);
     openWindow();
     ASSERT_TRUE(frame_->loadTestFile(QString::fromStdString(path)));
     EXPECT_EQ(cell(ResultsPanel::Events), "2000");

@@ -21,6 +21,11 @@ inline std::vector<CurvePoint> readRecords(const std::string& path) {
     return points;
 }
 
+inline void writeRecords(const std::string& path, const std::vector<CurvePoint>& points) {
+    writeBytes(path, std::string(reinterpret_cast<const char*>(points.data()),
+                                 points.size() * sizeof(CurvePoint)));
+}
+
 inline CurvePoint point(double time, double value, uint8_t slave) {
     return CurvePoint{time, value, slave, {}};
 }
