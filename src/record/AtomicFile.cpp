@@ -99,15 +99,21 @@ bool AtomicFile::open() {
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         temp_ = temporaryName(target_);
+        // Named before it exists: a signal right after the file is made must find it to remove.
+        ticket_ = registerTemporaryFile(temp_.c_str());
         fd = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            break;
+        if (fd < 0) {
+            unregisterTemporaryFile(ticket_);
+            ticket_ = -1;
+            if (errno != EEXIST)
+                break;
+        }
     }
     if (fd < 0) {
+        const int err = errno;
         temp_.clear();
-        return fail("cannot create", errno);
+        return fail("cannot create", err);
     }
-    ticket_ = registerTemporaryFile(temp_.c_str());
     // The replacement keeps the permissions of the file it replaces.
     if (exists)
         ::fchmod(fd, status.st_mode & 07777);

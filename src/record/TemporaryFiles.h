@@ -2,7 +2,8 @@
 
 namespace vornex {
 
-// Temporary files that must not outlive the program. A file is registered while it exists; when
+// Temporary files that must not outlive the program. A file is registered from just before it is
+// made until it is renamed or removed; when
 // SIGINT, SIGTERM or SIGHUP ends the program, the handler installed by
 // removeTemporaryFilesOnSignals() removes every registered file, then the signal ends the program
 // as it would have. Registering and unregistering take no lock and are safe from any thread.
