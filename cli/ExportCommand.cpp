@@ -6,7 +6,7 @@
 
 #include "Arguments.h"
 #include "Commands.h"
-#include "record/AtomicFile.h"
+#include "files/AtomicFile.h"
 #include "record/CompanionFile.h"
 #include "record/TestFile.h"
 

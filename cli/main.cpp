@@ -6,7 +6,7 @@
 
 #include "Commands.h"
 #include "VornexVersion.h"
-#include "record/TemporaryFiles.h"
+#include "files/TemporaryFiles.h"
 
 namespace {
 

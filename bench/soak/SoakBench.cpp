@@ -234,8 +234,8 @@ int Soak::run() {
     // Faults only once every instrument is identified: a lost presence check would make one
     // absent for good.
     const auto allIdentified = [&] {
-        for (size_t i = 0; i < session_.deviceCount(); ++i) {
-            if (session_.device(i).presence() != PresenceState::Identified)
+        for (const InstrumentState& instrument : session_.state().instruments) {
+            if (instrument.presence != PresenceState::Identified)
                 return false;
         }
         return true;

@@ -4,8 +4,8 @@
 #include "VornexVersion.h"
 #include "app/CVornexApp.h"
 #include "app/CommandLine.h"
+#include "files/TemporaryFiles.h"
 #include "frame/CMainFrame.h"
-#include "record/TemporaryFiles.h"
 
 int main(int argc, char** argv) {
     // --help and --version are answered before Qt looks for a display, so they work without one.

@@ -8,9 +8,9 @@
 #include <QVBoxLayout>
 
 #include "controls/DialogTexts.h"
-#include "controls/MessageTexts.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
+#include "i18n/MessageTexts.h"
 #include "record/AcquisitionSession.h"
 #include "record/TestSession.h"
 

@@ -6,7 +6,6 @@
 #include "graph/CXGraph.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
-#include "link/RegisterMap.h"
 #include "record/AcquisitionSession.h"
 
 namespace vornex {
@@ -63,18 +62,17 @@ PageTexts pageTexts(const QString& languageFile, const AcquisitionSession& sessi
 
 void applySeriesUnits(CXGraph& graph, const AcquisitionSession& session) {
     std::array<SeriesUnit, CXGraph::kSeriesCount> units{};
-    for (size_t i = 0; i < session.deviceCount(); ++i) {
-        const DeviceRecord& device = session.device(i);
-        // Index 0 names no unit: the instrument has not told it since its address was set. A unit
-        // told stays while later reads fail, as the curve drawn in it does.
-        if (device.unitIndex() == 0 || !hasCurveSlot(device.address()))
+    const SessionState& state = session.state();
+    for (const InstrumentState& instrument : state.instruments) {
+        // No unit text: the instrument has not told it since its address was set. A unit told
+        // stays while later reads fail, as the curve drawn in it does.
+        if (instrument.unitText.empty() || !hasCurveSlot(instrument.address))
             continue;
-        SeriesUnit& unit = units[static_cast<size_t>(device.address() - 1)];
-        const std::string_view name = regmap::unitName(device.unitIndex());
-        unit.unit = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
-        unit.decimals = device.decimals();
+        SeriesUnit& unit = units[static_cast<size_t>(instrument.address - 1)];
+        unit.unit = QString::fromStdString(instrument.unitText);
+        unit.decimals = instrument.decimals;
     }
-    graph.setSeriesUnits(units, session.displayedAddress() - 1);
+    graph.setSeriesUnits(units, state.displayedAddress - 1);
 }
 
 }  // namespace vornex

@@ -4,9 +4,9 @@
 #include <QFileInfo>
 
 #include "controls/MessageBox.h"
-#include "controls/MessageTexts.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
+#include "i18n/MessageTexts.h"
 #include "record/TestFile.h"
 
 namespace vornex {

@@ -3,9 +3,9 @@
 #include <QVBoxLayout>
 
 #include "controls/MessageBox.h"
-#include "controls/MessageTexts.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
+#include "i18n/MessageTexts.h"
 #include "record/AcquisitionSession.h"
 
 namespace vornex {

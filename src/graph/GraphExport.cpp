@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <functional>
 
+#include "files/AtomicFile.h"
 #include "graph/CXGraph.h"
-#include "record/AtomicFile.h"
 
 namespace vornex {
 

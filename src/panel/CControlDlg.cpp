@@ -225,9 +225,10 @@ void CControlDlg::deleteRow(int row) {
 }
 
 void CControlDlg::onAddressEdited(int row, const QString& text) {
-    if (row < 0 || static_cast<size_t>(row) >= session_.deviceCount())
+    const std::vector<InstrumentState>& instruments = session_.state().instruments;
+    if (row < 0 || static_cast<size_t>(row) >= instruments.size())
         return;
-    const uint8_t old = session_.device(static_cast<size_t>(row)).address();
+    const uint8_t old = instruments[static_cast<size_t>(row)].address;
     long typed = 0;
     const int address = parseLong(text.toStdString(), 1, CDialogAddDev::kMaxAddress, typed)
                             ? static_cast<int>(typed)
@@ -257,8 +258,9 @@ void CControlDlg::onAddressEdited(int row, const QString& text) {
 }
 
 bool CControlDlg::hasAddress(int address, int exceptRow) const {
-    for (size_t i = 0; i < session_.deviceCount(); ++i) {
-        if (static_cast<int>(i) != exceptRow && session_.device(i).address() == address)
+    const std::vector<InstrumentState>& instruments = session_.state().instruments;
+    for (size_t i = 0; i < instruments.size(); ++i) {
+        if (static_cast<int>(i) != exceptRow && instruments[i].address == address)
             return true;
     }
     return false;

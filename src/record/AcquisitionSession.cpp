@@ -110,6 +110,7 @@ SessionState AcquisitionSession::currentState() const {
         // Index 0 names no unit.
         if (device.unitIndex() > 0)
             instrument.unitText = std::string(regmap::unitName(device.unitIndex()));
+        instrument.decimals = device.decimals();
         // A record of the last pass counts only while it is still the same instrument.
         if (state.line == LineState::Polling && i < pass.size() &&
             pass[i].address == instrument.address &&

@@ -91,14 +91,14 @@ public:
         return poller_.waitStopped(timeout);
     }
 
-    // Device table.
+    // Device table. Its records are the acquisition thread's; others read the instruments of
+    // state(), which every edit publishes.
     TableEdit addDevice(uint8_t address) { return published(poller_.addDevice(address)); }
     TableEdit removeDevice(size_t index) { return published(poller_.removeDevice(index)); }
     TableEdit changeAddress(size_t index, uint8_t address) {
         return published(poller_.changeAddress(index, address));
     }
     size_t deviceCount() const { return poller_.deviceCount(); }
-    const DeviceRecord& device(size_t index) const { return poller_.device(index); }
     void setDisplayedAddress(int address) {
         poller_.setDisplayedAddress(address);
         refreshState();

@@ -8,11 +8,11 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "files/AtomicFile.h"
 #include "i18n/IniDocument.h"
-#include "instrument/core/ParameterArithmetic.h"
 #include "link/NumberText.h"
+#include "link/ParameterArithmetic.h"
 #include "link/RegisterMap.h"
-#include "record/AtomicFile.h"
 #include "record/CurvePoint.h"
 
 namespace vornex {

@@ -36,10 +36,13 @@ struct InstrumentState {
     std::string valueText;
     // Empty until the instrument has told its unit.
     std::string unitText;
+    // Of its readings, as last read.
+    uint16_t decimals = 0;
 
     bool operator==(const InstrumentState& other) const {
         return address == other.address && presence == other.presence && fresh == other.fresh &&
-               valueText == other.valueText && unitText == other.unitText;
+               valueText == other.valueText && unitText == other.unitText &&
+               decimals == other.decimals;
     }
     bool operator!=(const InstrumentState& other) const { return !(*this == other); }
 };

@@ -1,6 +1,6 @@
 #include "report/EventsCsv.h"
 
-#include "record/AtomicFile.h"
+#include "files/AtomicFile.h"
 
 namespace vornex {
 

@@ -7,8 +7,8 @@
 #include <QTextDocument>
 #include <QUrl>
 
+#include "files/AtomicFile.h"
 #include "link/RegisterMap.h"
-#include "record/AtomicFile.h"
 #include "report/PeakSource.h"
 #include "report/ReportGraph.h"
 

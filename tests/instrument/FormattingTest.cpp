@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "instrument/core/ParameterArithmetic.h"
 #include "instrument/core/RecordRow.h"
 #include "link/NumberText.h"
+#include "link/ParameterArithmetic.h"
 #include "link/RegisterMap.h"
 
 namespace vornex {

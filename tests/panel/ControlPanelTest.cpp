@@ -103,7 +103,7 @@ TEST_F(ControlPanelTest, AddTakesOnlyNewAddressesFromOneToThirtyAndTheFirstBecom
     EXPECT_EQ(rows(), QStringList({"30", "5"}));
     EXPECT_EQ(displayEntries(), QStringList({"30", "5"}));
     ASSERT_EQ(session_.deviceCount(), 2u);
-    EXPECT_EQ(session_.device(1).address(), 5);
+    EXPECT_EQ(session_.state().instruments[1].address, 5);
     ASSERT_EQ(messages_.messages.size(), 1u) << "the duplicate is refused with a message";
     EXPECT_EQ(panel_->displayList()->currentText(), "30");
     EXPECT_EQ(session_.displayedAddress(), 30);
@@ -127,7 +127,7 @@ TEST_F(ControlPanelTest, DeletingTheDisplayedEntryShowsTheFirstAndTheDeleteKeyKe
     EXPECT_EQ(rows(), QStringList({"3"}));
     EXPECT_EQ(displayEntries(), QStringList({"3"}));
     ASSERT_EQ(session_.deviceCount(), 1u);
-    EXPECT_EQ(session_.device(0).address(), 3);
+    EXPECT_EQ(session_.state().instruments[0].address, 3);
     EXPECT_EQ(session_.displayedAddress(), 3);
 
     panel_->deviceList()->selectRow(0);
@@ -142,13 +142,13 @@ TEST_F(ControlPanelTest, AnAddressEditedInPlaceReachesTableAndDisplayListUnlessI
     editRow(0, "12");
     EXPECT_EQ(rows(), QStringList({"12", "2"}));
     EXPECT_EQ(displayEntries(), QStringList({"12", "2"}));
-    EXPECT_EQ(session_.device(0).address(), 12);
+    EXPECT_EQ(session_.state().instruments[0].address, 12);
     EXPECT_EQ(session_.displayedAddress(), 12);
 
     editRow(1, "12");
     editRow(1, "31");
     EXPECT_EQ(rows(), QStringList({"12", "2"}));
-    EXPECT_EQ(session_.device(1).address(), 2);
+    EXPECT_EQ(session_.state().instruments[1].address, 2);
     EXPECT_EQ(messages_.messages.size(), 2u);
 }
 

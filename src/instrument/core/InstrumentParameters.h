@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "instrument/core/ParameterArithmetic.h"
 #include "link/ModbusLink.h"
+#include "link/ParameterArithmetic.h"
 #include "link/RegisterMap.h"
 
 namespace vornex {

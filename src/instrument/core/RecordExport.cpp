@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "record/AtomicFile.h"
+#include "files/AtomicFile.h"
 
 namespace vornex {
 

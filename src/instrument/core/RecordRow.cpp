@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "instrument/core/ParameterArithmetic.h"
 #include "link/NumberText.h"
+#include "link/ParameterArithmetic.h"
 
 namespace vornex {
 

@@ -1,4 +1,4 @@
-#include "instrument/core/ParameterArithmetic.h"
+#include "link/ParameterArithmetic.h"
 
 #include <cmath>
 

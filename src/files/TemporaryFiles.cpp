@@ -1,4 +1,4 @@
-#include "record/TemporaryFiles.h"
+#include "files/TemporaryFiles.h"
 
 #include <unistd.h>
 

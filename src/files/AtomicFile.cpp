@@ -1,4 +1,4 @@
-#include "record/AtomicFile.h"
+#include "files/AtomicFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <cstring>
 #include <random>
 
-#include "record/TemporaryFiles.h"
+#include "files/TemporaryFiles.h"
 
 namespace vornex {
 
