@@ -1,8 +1,9 @@
 // Pictures of the whole window while it records three simulated instruments, one per language,
-// at its usual and at its smallest size, and one of a second test recorded after the first was
-// closed. In each language also the print
-// preview of that recording, the parameters window connected to an instrument, and the upload
-// window after an upload and an export, with the message that names the exported file.
+// at its usual and at its smallest size, while it waits for its line unplugged in the middle of
+// that recording and after the line is plugged in again, and one of a second test recorded after
+// the first was closed. In each language also the print preview of that recording, the
+// parameters window connected to an instrument, and the upload window after an upload and an
+// export, with the message that names the exported file.
 //
 //   window_screenshots OUTDIR [SECONDS]
 //
@@ -30,6 +31,8 @@
 #include "instrument/CDlgUpData.h"
 #include "instrument/RecordListModel.h"
 #include "panel/CControlDlg.h"
+#include "record/AcquisitionSession.h"
+#include "sim/SimulatedLine.h"
 
 using namespace vornex;
 
@@ -123,6 +126,32 @@ bool shootUpload(const QString& languageFile, const QString& port, const QString
     return saved && savedMessage && QFileInfo::exists(dialog.lastExport());
 }
 
+// Unplugs the line in the middle of the recording and plugs it in again: the window waiting for
+// it, then recording on with the gap on the graph and the notice of how long no reading came.
+bool shootLostLine(CMainFrame& frame, SimulatedInstruments& line, const QString& outDir,
+                   const QString& name) {
+    AcquisitionSession& session = frame.session();
+    line.line().unplug();
+    if (!waitFor([&] { return session.waitingForLine(); })) {
+        std::fprintf(stderr, "the window did not notice the unplugged line\n");
+        return false;
+    }
+    QTest::qWait(5000);
+    bool saved = save(frame, outDir, QStringLiteral("waiting-") + name);
+    std::string error;
+    if (!line.start(error)) {
+        std::fprintf(stderr, "cannot plug the simulated line in again: %s\n", error.c_str());
+        return false;
+    }
+    if (!waitFor([&] { return !session.waitingForLine() && session.recording(); })) {
+        std::fprintf(stderr, "the window did not find its line again\n");
+        return false;
+    }
+    // Long enough for the curves to go on after the gap, short enough for the notice to stay red.
+    QTest::qWait(4000);
+    return save(frame, outDir, QStringLiteral("line-back-") + name) && saved;
+}
+
 // Records a first test for `seconds`, closes it, opens a second and records it for a few
 // seconds: the graph shows the second test alone, its times from near 0 s.
 bool shootSecondTest(CMainFrame& frame, const QString& outDir, int seconds) {
@@ -171,6 +200,7 @@ bool shoot(int languageCommand, const QString& name, const QString& outDir, int 
     frame.resize(frame.minimumSize());
     saved = save(frame, outDir, QStringLiteral("minimum-") + name) && saved;
     frame.resize(1280, 720);
+    saved = shootLostLine(frame, line, outDir, name) && saved;
     if (secondTest)
         saved = shootSecondTest(frame, outDir, seconds) && saved;
     frame.view()->stop();

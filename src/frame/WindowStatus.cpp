@@ -33,6 +33,9 @@ QString clockText(qint64 at) {
 QLabel* statusField(QStatusBar* bar) {
     auto* label = new QLabel(bar);
     label->setTextFormat(Qt::PlainText);
+    // Unframed, one field's end reads as the start of the next ("since 12:00:00 Recording").
+    label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    label->setContentsMargins(3, 0, 3, 0);
     bar->addPermanentWidget(label);
     return label;
 }
