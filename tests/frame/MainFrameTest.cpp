@@ -225,7 +225,7 @@ TEST_F(MainFrameTest, ExitDuringARecordingAsksAndLosesNothing) {
     EXPECT_FALSE(frame_->isVisible());
     EXPECT_FALSE(frame_->session().recording());
     EXPECT_EQ(messages_.messages.size(), 3u);
-    EXPECT_EQ(TestFile(path).count()->total(), frame_->session().samplesTaken());
+    EXPECT_EQ(TestFile(path).count().counts.total(), frame_->session().samplesTaken());
 }
 
 // File dialogs are titled with the plain words of the command that opened them.
