@@ -29,6 +29,7 @@ public:
         AddResult result = AddResult::Added;
         FileResult file;
 
+        // Compares as its verdict: most callers only ask whether the name was added.
         bool operator==(AddResult other) const { return result == other; }
         bool operator!=(AddResult other) const { return result != other; }
     };
