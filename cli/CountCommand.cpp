@@ -11,21 +11,21 @@ int runCount(const QStringList& args) {
         std::fputs("vornex-cli count: needs exactly one test file\n", stderr);
         return 1;
     }
-    std::string error;
-    const auto counts = TestFile(args.front().toStdString()).count(&error);
-    if (!counts) {
-        std::fprintf(stderr, "vornex-cli count: %s\n", error.c_str());
+    const CountResult counted = TestFile(args.front().toStdString()).count();
+    if (!counted.file.ok()) {
+        std::fprintf(stderr, "vornex-cli count: %s\n", counted.file.text.c_str());
         return 2;
     }
+    const SlaveCounts& counts = counted.counts;
     for (int slave = 1; slave <= kCurveSlots; ++slave) {
-        if (counts->of(slave) != 0) {
+        if (counts.of(slave) != 0) {
             std::printf("slave %d: %llu\n", slave,
-                        static_cast<unsigned long long>(counts->of(slave)));
+                        static_cast<unsigned long long>(counts.of(slave)));
         }
     }
-    if (counts->other != 0)
-        std::printf("other: %llu\n", static_cast<unsigned long long>(counts->other));
-    std::printf("total: %llu\n", static_cast<unsigned long long>(counts->total()));
+    if (counts.other != 0)
+        std::printf("other: %llu\n", static_cast<unsigned long long>(counts.other));
+    std::printf("total: %llu\n", static_cast<unsigned long long>(counts.total()));
     return 0;
 }
 

@@ -43,18 +43,15 @@ int runExport(const QStringList& args) {
     }
     FILE* out = toStdout ? stdout : file->stream();
     std::fputs("time,value,slave\n", out);
-    std::string error;
     // 17 significant digits read back to the same double.
-    const ReadStatus status = TestFile(input).readAll(
-        [&](const CurvePoint* points, size_t count) {
-            for (size_t i = 0; i < count; ++i) {
-                std::fprintf(out, "%.17g,%.17g,%u\n", points[i].time, points[i].value,
-                             static_cast<unsigned>(points[i].slave));
-            }
-        },
-        &error);
-    if (status != ReadStatus::Read) {
-        std::fprintf(stderr, "vornex-cli export: %s\n", error.c_str());
+    const FileResult read = TestFile(input).readAll([&](const CurvePoint* points, size_t count) {
+        for (size_t i = 0; i < count; ++i) {
+            std::fprintf(out, "%.17g,%.17g,%u\n", points[i].time, points[i].value,
+                         static_cast<unsigned>(points[i].slave));
+        }
+    });
+    if (!read.ok()) {
+        std::fprintf(stderr, "vornex-cli export: %s\n", read.text.c_str());
         return 2;
     }
     if (toStdout ? std::fflush(out) != 0 || std::ferror(out) : !file->commit()) {

@@ -107,22 +107,19 @@ int runPlot(const QStringList& args) {
     }
     std::vector<std::vector<CurvePoint>> curves(kCurveSlots);
     Span span;
-    std::string error;
-    const ReadStatus status = TestFile(input).readAll(
-        [&](const CurvePoint* points, size_t count) {
-            for (size_t i = 0; i < count; ++i) {
-                if (!hasCurveSlot(points[i].slave))
-                    continue;
-                curves[points[i].slave - 1u].push_back(points[i]);
-                if (std::isfinite(points[i].time)) {
-                    span.first = std::min(span.first, points[i].time);
-                    span.last = std::max(span.last, points[i].time);
-                }
+    const FileResult read = TestFile(input).readAll([&](const CurvePoint* points, size_t count) {
+        for (size_t i = 0; i < count; ++i) {
+            if (!hasCurveSlot(points[i].slave))
+                continue;
+            curves[points[i].slave - 1u].push_back(points[i]);
+            if (std::isfinite(points[i].time)) {
+                span.first = std::min(span.first, points[i].time);
+                span.last = std::max(span.last, points[i].time);
             }
-        },
-        &error);
-    if (status != ReadStatus::Read) {
-        std::fprintf(stderr, "vornex-cli plot: %s\n", error.c_str());
+        }
+    });
+    if (!read.ok()) {
+        std::fprintf(stderr, "vornex-cli plot: %s\n", read.text.c_str());
         return 2;
     }
     if (const auto refusal = rangeRefusal(*options, span)) {

@@ -128,7 +128,7 @@ const char* refusalText(TestSession::AddResult result) {
 
 void printCounts(const std::string& path) {
     std::printf("%s\n", path.c_str());
-    const SlaveCounts counts = TestFile(path).count().value_or(SlaveCounts{});
+    const SlaveCounts counts = TestFile(path).count().counts;
     for (int slave = 1; slave <= kCurveSlots; ++slave) {
         if (counts.of(slave) != 0) {
             std::printf("slave %d: %llu\n", slave,
@@ -190,8 +190,8 @@ int runRecord(const QStringList& args) {
         session.proposeName();
         if (const auto added = session.newTest(name); added != TestSession::AddResult::Added) {
             const std::string detail =
-                added == TestSession::AddResult::CannotCreate ? session.createError() : name;
-            std::fprintf(stderr, "vornex-cli record: %s (%s)\n", refusalText(added),
+                added == TestSession::AddResult::CannotCreate ? added.file.text : name;
+            std::fprintf(stderr, "vornex-cli record: %s (%s)\n", refusalText(added.result),
                          detail.c_str());
             return 2;
         }

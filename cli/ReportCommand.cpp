@@ -99,21 +99,23 @@ int runReport(const QStringList& args) {
             return 2;
         }
     }
-    std::string error;
-    const auto results = judgeTestFile(test, overrides, &error);
-    if (!results) {
-        std::fprintf(stderr, "vornex-cli report: %s\n", error.c_str());
+    const JudgedFile judged = judgeTestFile(test, overrides);
+    if (!judged.file) {
+        std::fprintf(stderr, "vornex-cli report: %s\n", judged.file.text.c_str());
         return 2;
     }
-    printResults(*results);
-    if (!csv.empty() && !writeEventsCsv(*results, csv, &error)) {
-        std::fprintf(stderr, "vornex-cli report: %s\n", error.c_str());
-        return 2;
+    const TestResults& results = judged.results;
+    printResults(results);
+    if (!csv.empty()) {
+        if (const FileResult written = writeEventsCsv(results, csv); !written) {
+            std::fprintf(stderr, "vornex-cli report: %s\n", written.text.c_str());
+            return 2;
+        }
     }
     if (pdf.empty())
         return 0;
-    if (!writeReportPdf(*results, configuredTexts(), pdf, &error)) {
-        std::fprintf(stderr, "vornex-cli report: %s\n", error.c_str());
+    if (const FileResult written = writeReportPdf(results, configuredTexts(), pdf); !written) {
+        std::fprintf(stderr, "vornex-cli report: %s\n", written.text.c_str());
         return 2;
     }
     return 0;

@@ -31,7 +31,7 @@ void readAndShow(const vornex::TestFile& file, const uint8_t* data, size_t recor
     static CurveTable curves;
     curves.clear();
     size_t handed = 0;
-    const vornex::ReadStatus status = file.readAll([&](const CurvePoint* points, size_t count) {
+    const vornex::FileResult read = file.readAll([&](const CurvePoint* points, size_t count) {
         check(handed + count <= records, "readAll hands on more records than the file holds");
         check(std::memcmp(points, data + handed * kRecordSize, count * kRecordSize) == 0,
               "readAll hands on other bytes than the file holds");
@@ -41,17 +41,18 @@ void readAndShow(const vornex::TestFile& file, const uint8_t* data, size_t recor
         }
         handed += count;
     });
-    check(status == vornex::ReadStatus::Read, "readAll fails on a memory file");
+    check(read.ok(), "readAll fails on a memory file");
     check(handed == records, "readAll leaves records out");
     curves.extent();
 }
 
 void count(const vornex::TestFile& file, const uint8_t* data, size_t records) {
-    const auto counts = file.count();
-    check(counts.has_value(), "count fails on a memory file");
+    const vornex::CountResult counted = file.count();
+    check(counted.file.ok(), "count fails on a memory file");
+    const vornex::SlaveCounts& counts = counted.counts;
     const std::array<uint64_t, 256> tally = tallyOf(data, records);
     for (int slave = 1; slave <= vornex::kCurveSlots; ++slave)
-        check(counts->of(slave) == tally[static_cast<size_t>(slave)], "count miscounts a slave");
+        check(counts.of(slave) == tally[static_cast<size_t>(slave)], "count miscounts a slave");
 }
 
 void append(const vornex::fuzz::MemoryFile& memory, const uint8_t* data, size_t records) {

@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
         return 1;  // warms the page cache
     uint64_t counted = 0;
     const double catSeconds = best(5, [&] { (void)std::system(cat.c_str()); });
-    const double countSeconds = best(5, [&] { counted = TestFile(big).count()->total(); });
+    const double countSeconds = best(5, [&] { counted = TestFile(big).count().counts.total(); });
     const double megabytes = static_cast<double>(countRecords * kRecordSize) / 1e6;
     std::printf("counting reader: %zu records (%.0f MB), %llu counted\n", countRecords, megabytes,
                 static_cast<unsigned long long>(counted));

@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
     session.reset();
     const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
 
-    const uint64_t inFile = TestFile(path).count().value_or(SlaveCounts{}).total();
+    const uint64_t inFile = TestFile(path).count().counts.total();
     std::printf("pipeline: 30 instruments, no baud pacing, %.1f s\n", elapsed);
     std::printf("  samples through curves and file: %llu (%.0f per second)\n",
                 static_cast<unsigned long long>(inFile), static_cast<double>(inFile) / elapsed);

@@ -109,8 +109,7 @@ int CDlgSelData::listFolder() {
 void CDlgSelData::chooseFile(int index) {
     files_->setCurrentIndex(index);
     filePath_ = folderPath_ + files_->itemText(index);
-    const auto counted = TestFile(QFile::encodeName(filePath_).toStdString()).count();
-    counts_ = counted ? *counted : SlaveCounts{};
+    counts_ = TestFile(QFile::encodeName(filePath_).toStdString()).count().counts;
     points_->setText(QString::number(counts_.of(1)));
     curves_->setCurrentIndex(0);
     companion_ = readCompanion(companionPath(QFile::encodeName(filePath_).toStdString()));

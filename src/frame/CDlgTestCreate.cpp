@@ -65,7 +65,8 @@ CDlgTestCreate::CDlgTestCreate(AcquisitionSession& session, const QString& langu
 void CDlgTestCreate::onAdd() {
     const char* refusal = nullptr;
     const char* key = nullptr;
-    switch (session_.newTest(name_->text().toStdString())) {
+    const TestSession::Addition added = session_.newTest(name_->text().toStdString());
+    switch (added.result) {
         case TestSession::AddResult::Added:
             accept();
             return;
@@ -92,7 +93,7 @@ void CDlgTestCreate::onAdd() {
         case TestSession::AddResult::CannotCreate:
             refusal = kTestCannotCreateText;
             key = langkey::kMessageTestCannotCreate;
-            message_->setToolTip(QString::fromStdString(session_.createError()));
+            message_->setToolTip(QString::fromStdString(added.file.text));
             break;
     }
     message_->setText(

@@ -193,12 +193,11 @@ void CMainFrame::showTestData() {
 }
 
 bool CMainFrame::loadTestFile(const QString& path) {
-    std::string error;
-    const bool loaded = session_.loadTest(path.toStdString(), &error);
+    const FileResult loaded = session_.loadTest(path.toStdString());
     resultsController_->testLoaded();
     if (!loaded) {
         showLangMessage(this, languageFile(), langkey::kMessageLoadError, MessageIcon::Warning,
-                        QString::fromStdString(error));
+                        QString::fromStdString(loaded.text));
         return false;
     }
     status_->showLoadedFile(path);

@@ -38,7 +38,7 @@ void offerOne(QWidget* parent, const QString& languageFile, const Recorder::Unwr
     if (!saved.ok()) {
         ShowMessage(parent,
                     text(languageFile, langkey::kMessageUnwrittenSaveFail, kUnwrittenSaveFailedText)
-                        .arg(QString::fromStdString(saved.error)),
+                        .arg(QString::fromStdString(saved.file.text)),
                     caption, MessageIcon::Warning);
     }
 }

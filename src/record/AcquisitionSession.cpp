@@ -243,8 +243,8 @@ size_t AcquisitionSession::tick() {
     return taken;
 }
 
-TestSession::AddResult AcquisitionSession::newTest(const std::string& name) {
-    const TestSession::AddResult result = test_.add(name);
+TestSession::Addition AcquisitionSession::newTest(const std::string& name) {
+    const TestSession::Addition result = test_.add(name);
     if (result != TestSession::AddResult::Added)
         return result;
     // A recording that runs on keeps its time axis; otherwise the new test starts with an empty
@@ -280,9 +280,9 @@ bool AcquisitionSession::discardUnrecordedTest() {
     return true;
 }
 
-bool AcquisitionSession::loadTest(const std::string& path, std::string* error) {
+FileResult AcquisitionSession::loadTest(const std::string& path) {
     test_.setCurrentPath(path);
-    return recorder_.loadFile(path, error);
+    return recorder_.loadFile(path);
 }
 
 void AcquisitionSession::displayChanged(const std::string& valueText, const std::string& unitText) {
@@ -327,7 +327,7 @@ void AcquisitionSession::recordingChanged(RecordingState state) {
 // The companion file's writes fail and recover as appends do.
 void AcquisitionSession::tellCompanionNews(CompanionWriter::News news) {
     if (news == CompanionWriter::News::Failed)
-        appendFailed(companion_.path(), companion_.error());
+        appendFailed(companion_.path(), companion_.lastWrite().text);
     else if (news == CompanionWriter::News::Recovered)
         appendRecovered(companion_.path());
 }

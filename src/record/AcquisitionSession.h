@@ -107,9 +107,7 @@ public:
 
     // Tests. Proposing a name makes sure today's folder exists.
     std::string proposeName() { return test_.proposeName(); }
-    TestSession::AddResult newTest(const std::string& name);
-    // Why the last newTest was refused with CannotCreate.
-    const std::string& createError() const { return test_.createError(); }
+    TestSession::Addition newTest(const std::string& name);
     // False when no test was open; a running recording ends and its points go to this test, and
     // a wait for a lost line ends.
     bool closeTest();
@@ -121,7 +119,7 @@ public:
     const std::string& testPath() const { return test_.currentPath(); }
     const std::string& dataFolder() const { return test_.dataFolder(); }
     // Loads a saved test into the curves; it becomes the current test path.
-    bool loadTest(const std::string& path, std::string* error = nullptr);
+    FileResult loadTest(const std::string& path);
 
     // Recording.
     // The graph is (re)shown: slave 1's curve back to its origin, the time axis to 0..20 s.

@@ -93,7 +93,7 @@ InstrumentSettings settingsOf(const DeviceRecord::PublishedSettings& published, 
     return s;
 }
 
-bool writeCompanion(const std::string& path, const Companion& companion, std::string* error) {
+FileResult writeCompanion(const std::string& path, const Companion& companion) {
     IniDocument doc;
     doc.setValue(kTestSection, QStringLiteral("Name"), QString::fromStdString(companion.testName));
     doc.setValue(kTestSection, QStringLiteral("Started"),
@@ -120,10 +120,10 @@ bool writeCompanion(const std::string& path, const Companion& companion, std::st
     AtomicFile file(path);
     bool ok = file.open() && std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()),
                                          file.stream()) == static_cast<size_t>(bytes.size());
-    ok = ok && file.commit();
-    if (!ok && error != nullptr)
-        *error = file.error().empty() ? "cannot write " + path : file.error();
-    return ok;
+    if (ok && file.commit())
+        return FileResult();
+    return FileResult::failed(FileResultKind::Unwritable,
+                              file.error().empty() ? "cannot write " + path : file.error());
 }
 
 std::optional<Companion> readCompanion(const std::string& path) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "link/DeviceRecord.h"
+#include "record/FileResult.h"
 
 namespace vornex {
 
@@ -45,8 +46,8 @@ std::string testOutputRefusal(const std::string& testPath, const std::string& ou
 // The settings an instrument published, as recorded from `since` on.
 InstrumentSettings settingsOf(const DeviceRecord::PublishedSettings& published, double since);
 
-// Replaces the file whole or not at all; false with the reason in `error`.
-bool writeCompanion(const std::string& path, const Companion& companion, std::string* error);
+// Replaces the file whole or not at all.
+FileResult writeCompanion(const std::string& path, const Companion& companion);
 // Nothing when the file is missing or cannot be read; entries without a valid slave address
 // are skipped.
 std::optional<Companion> readCompanion(const std::string& path);

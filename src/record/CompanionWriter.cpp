@@ -38,7 +38,7 @@ bool CompanionWriter::dueAgain() {
         return false;
     lastLook_ = now;
     struct stat status {};
-    return !error_.empty() || (::lstat(path_.c_str(), &status) != 0 && errno == ENOENT);
+    return !lastWrite_.ok() || (::lstat(path_.c_str(), &status) != 0 && errno == ENOENT);
 }
 
 bool CompanionWriter::take(const Poller& poller, double seconds) {
@@ -65,15 +65,15 @@ bool CompanionWriter::take(const Poller& poller, double seconds) {
 }
 
 CompanionWriter::News CompanionWriter::write() {
-    const bool worked = error_.empty();
-    error_.clear();
+    const bool worked = lastWrite_.ok();
     lastLook_ = clock_.now();
     // The day folder went away under the test: it is made again, one level, as appending to the
     // test file makes it, so that the settings stay beside the readings.
     const size_t slash = path_.rfind('/');
     if (slash != std::string::npos && slash != 0)
         ::mkdir(path_.substr(0, slash).c_str(), 0755);
-    const bool works = writeCompanion(path_, companion_, &error_);
+    lastWrite_ = writeCompanion(path_, companion_);
+    const bool works = lastWrite_.ok();
     if (works == worked)
         return News::None;
     return works ? News::Recovered : News::Failed;

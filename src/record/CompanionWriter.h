@@ -18,7 +18,7 @@ class CompanionWriter {
 public:
     explicit CompanionWriter(TickClock clock) : clock_(std::move(clock)) {}
 
-    // What a call has to tell: a write failed after the last had worked (error() says why), or
+    // What a call has to tell: a write failed after the last had worked (lastWrite() says why), or
     // worked after the last had failed; each change is told once.
     enum class News { None, Failed, Recovered };
 
@@ -28,8 +28,7 @@ public:
     // second while the last write failed or the file is gone (with the day folder, say).
     News refresh(const Poller& poller, uint32_t timeBase);
 
-    // The reason the last write failed; empty while writes succeed.
-    const std::string& error() const { return error_; }
+    const FileResult& lastWrite() const { return lastWrite_; }
     const std::string& path() const { return path_; }
     // What the file holds: the settings of the test recorded last.
     const Companion& companion() const { return companion_; }
@@ -48,7 +47,7 @@ private:
     Companion companion_;
     // Settings generation of each device record last taken in, by record address.
     std::map<uint8_t, uint32_t> seen_;
-    std::string error_;
+    FileResult lastWrite_;
     uint32_t lastLook_ = 0;
 };
 

@@ -85,8 +85,8 @@ bool FileWriter::flush() {
         batch.points.erase(batch.points.begin(),
                            batch.points.begin() + static_cast<std::ptrdiff_t>(result.written));
         failedNow.insert(batch.path);
-        if (failing_.insert_or_assign(batch.path, result.error).second)
-            observer_.appendFailed(batch.path, result.error);
+        if (failing_.insert_or_assign(batch.path, result.file.text).second)
+            observer_.appendFailed(batch.path, result.file.text);
         unwritten.push_back(std::move(batch));
     }
     const bool emptied = unwritten.empty();

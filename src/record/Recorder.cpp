@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <iterator>
 
 namespace vornex {
@@ -101,26 +102,25 @@ size_t Recorder::tick() {
     return taken_.size();
 }
 
-bool Recorder::loadFile(const std::string& path, std::string* error) {
+FileResult Recorder::loadFile(const std::string& path) {
     if (::access(path.c_str(), F_OK) != 0) {
-        if (error)
-            *error = "no file " + path;
-        return false;
+        const int err = errno;
+        return FileResult::failed(
+            err == ENOENT ? FileResultKind::Missing : FileResultKind::Unreadable, "no file " + path,
+            err);
     }
     // A test just closed may still have points on their way to its file; loading reads the disk
     // anyway, so it waits for them rather than show the test cut short.
     writer_.flush();
     clearCurves();
-    const ReadStatus status = TestFile(path).readAll(
-        [&](const CurvePoint* points, size_t count) {
-            outgoing_.clear();
-            std::copy_if(points, points + count, std::back_inserter(outgoing_),
-                         [](const CurvePoint& point) { return hasCurveSlot(point.slave); });
-            addToCurves(outgoing_.data(), outgoing_.size());
-        },
-        error);
+    const FileResult read = TestFile(path).readAll([&](const CurvePoint* points, size_t count) {
+        outgoing_.clear();
+        std::copy_if(points, points + count, std::back_inserter(outgoing_),
+                     [](const CurvePoint& point) { return hasCurveSlot(point.slave); });
+        addToCurves(outgoing_.data(), outgoing_.size());
+    });
     showWholeTest();
-    return status == ReadStatus::Read;
+    return read;
 }
 
 bool Recorder::closeTest() {

@@ -10,6 +10,7 @@
 #include "link/SampleQueue.h"
 #include "link/TickClock.h"
 #include "record/CurveTable.h"
+#include "record/FileResult.h"
 #include "record/FileWriter.h"
 #include "record/GraphControl.h"
 #include "record/RecordingObserver.h"
@@ -60,9 +61,9 @@ public:
     // points to the graph and redraws once. Returns how many samples were taken.
     size_t tick();
 
-    // Shows a saved test, whole, in place of the curves (nothing is queued for a file). False
+    // Shows a saved test, whole, in place of the curves (nothing is queued for a file). Fails
     // when the file does not exist (the curves then stay) or cannot be read.
-    bool loadFile(const std::string& path, std::string* error = nullptr);
+    FileResult loadFile(const std::string& path);
 
     // Closes the open test: the recording ends, the file-writer thread is asked to append its
     // points (the observer hears when it has), every curve is emptied and the next test takes its

@@ -14,10 +14,6 @@ namespace vornex {
 
 namespace {
 
-std::string describe(const std::string& what, const std::string& path, int err) {
-    return what + " " + path + ": " + std::strerror(err);
-}
-
 // Closes the descriptor on every way out.
 class Descriptor {
 public:
@@ -41,21 +37,19 @@ private:
 
 // Opens a test file for reading. Anything but a regular file is refused at once: opening without
 // blocking and examining what was opened keeps a pipe from stalling the reader.
-ReadStatus openForReading(const std::string& path, Descriptor& file, struct stat& status,
-                          std::string* error) {
+FileResult openForReading(const std::string& path, Descriptor& file, struct stat& status) {
     file.reset(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.get() < 0 || ::fstat(file.get(), &status) != 0) {
         const int err = errno;
-        if (error)
-            *error = describe("cannot open", path, err);
-        return err == ENOENT ? ReadStatus::Missing : ReadStatus::Failed;
+        return FileResult::systemError(
+            err == ENOENT ? FileResultKind::Missing : FileResultKind::Unreadable, "cannot open",
+            path, err);
     }
     if (!S_ISREG(status.st_mode)) {
-        if (error)
-            *error = "cannot read " + path + ": not a regular file";
-        return ReadStatus::Failed;
+        return FileResult::failed(FileResultKind::NotRegular,
+                                  "cannot read " + path + ": not a regular file");
     }
-    return ReadStatus::Read;
+    return FileResult();
 }
 
 ssize_t readRetrying(int fd, void* buffer, size_t size) {
@@ -88,7 +82,8 @@ AppendResult TestFile::append(const CurvePoint* points, size_t count) const {
     if (fd < 0 && errno == ENOENT) {
         const std::string folder = parentFolder(path_);
         if (folder.empty() || (::mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST)) {
-            result.error = describe("cannot make the folder again for", path_, errno);
+            result.file = FileResult::systemError(FileResultKind::Unwritable,
+                                                  "cannot make the folder again for", path_, errno);
             return result;
         }
         fd = openForAppend(path_);
@@ -99,15 +94,19 @@ AppendResult TestFile::append(const CurvePoint* points, size_t count) const {
         struct stat folderStatus {};
         if (err == ENOTDIR && ::stat(parentFolder(path_).c_str(), &folderStatus) == 0 &&
             !S_ISDIR(folderStatus.st_mode)) {
-            result.error = "cannot open " + path_ + ": its folder is not a folder";
+            result.file =
+                FileResult::failed(FileResultKind::Unwritable,
+                                   "cannot open " + path_ + ": its folder is not a folder", err);
         } else {
-            result.error = describe("cannot open", path_, err);
+            result.file =
+                FileResult::systemError(FileResultKind::Unwritable, "cannot open", path_, err);
         }
         return result;
     }
     struct stat status {};
     if (::fstat(file.get(), &status) != 0) {
-        result.error = describe("cannot examine", path_, errno);
+        result.file =
+            FileResult::systemError(FileResultKind::Unwritable, "cannot examine", path_, errno);
         return result;
     }
     off_t start = status.st_size;
@@ -115,7 +114,8 @@ AppendResult TestFile::append(const CurvePoint* points, size_t count) const {
     if (const off_t torn = start % static_cast<off_t>(kRecordSize); torn != 0) {
         start -= torn;
         if (::ftruncate(file.get(), start) != 0) {
-            result.error = describe("cannot cut the torn record off", path_, errno);
+            result.file = FileResult::systemError(FileResultKind::Unwritable,
+                                                  "cannot cut the torn record off", path_, errno);
             return result;
         }
     }
@@ -125,7 +125,8 @@ AppendResult TestFile::append(const CurvePoint* points, size_t count) const {
         n = ::write(file.get(), points, bytes);
     } while (n < 0 && errno == EINTR);
     if (n < 0) {
-        result.error = describe("cannot write", path_, errno);
+        result.file =
+            FileResult::systemError(FileResultKind::Unwritable, "cannot write", path_, errno);
         return result;
     }
     const size_t done = static_cast<size_t>(n);
@@ -135,29 +136,26 @@ AppendResult TestFile::append(const CurvePoint* points, size_t count) const {
     if (done % kRecordSize != 0) {
         ::ftruncate(file.get(), start + static_cast<off_t>(result.written * kRecordSize));
     }
-    result.error = "short write to " + path_ + " (" + std::to_string(result.written) + " of " +
-                   std::to_string(count) + " records)";
+    result.file =
+        FileResult::failed(FileResultKind::Unwritable, "short write to " + path_ + " (" +
+                                                           std::to_string(result.written) + " of " +
+                                                           std::to_string(count) + " records)");
     return result;
 }
 
-ReadStatus TestFile::readAll(const Consumer& consume, std::string* error) const {
+FileResult TestFile::readAll(const Consumer& consume) const {
     Descriptor file(-1);
     struct stat status {};
-    if (const ReadStatus opened = openForReading(path_, file, status, error);
-        opened != ReadStatus::Read) {
+    if (FileResult opened = openForReading(path_, file, status); !opened.ok())
         return opened;
-    }
     constexpr size_t kRun = 4096;
     std::vector<CurvePoint> run(kRun);
     auto* bytes = reinterpret_cast<char*>(run.data());
     size_t filled = 0;
     for (;;) {
         const ssize_t n = readRetrying(file.get(), bytes + filled, kRun * kRecordSize - filled);
-        if (n < 0) {
-            if (error)
-                *error = describe("cannot read", path_, errno);
-            return ReadStatus::Failed;
-        }
+        if (n < 0)
+            return FileResult::systemError(FileResultKind::Unreadable, "cannot read", path_, errno);
         if (n == 0)
             break;
         filled += static_cast<size_t>(n);
@@ -169,14 +167,16 @@ ReadStatus TestFile::readAll(const Consumer& consume, std::string* error) const 
         std::memmove(bytes, bytes + whole * kRecordSize, rest);
         filled = rest;
     }
-    return ReadStatus::Read;
+    return FileResult();
 }
 
-std::optional<SlaveCounts> TestFile::count(std::string* error) const {
+CountResult TestFile::count() const {
     Descriptor file(-1);
     struct stat status {};
-    if (openForReading(path_, file, status, error) != ReadStatus::Read)
-        return std::nullopt;
+    CountResult result;
+    result.file = openForReading(path_, file, status);
+    if (!result.file.ok())
+        return result;
     ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
     // Only the records present when counting starts are counted, whatever is appended meanwhile.
     uint64_t remaining = static_cast<uint64_t>(status.st_size) / kRecordSize;
@@ -192,9 +192,9 @@ std::optional<SlaveCounts> TestFile::count(std::string* error) const {
         const ssize_t n =
             readRetrying(file.get(), reinterpret_cast<char*>(run.data()) + filled, want);
         if (n < 0) {
-            if (error)
-                *error = describe("cannot read", path_, errno);
-            return std::nullopt;
+            result.file =
+                FileResult::systemError(FileResultKind::Unreadable, "cannot read", path_, errno);
+            return result;
         }
         if (n == 0)
             break;  // the file shrank meanwhile
@@ -212,15 +212,14 @@ std::optional<SlaveCounts> TestFile::count(std::string* error) const {
         std::memmove(run.data(), reinterpret_cast<char*>(run.data()) + whole * kRecordSize, rest);
         filled = rest;
     }
-    SlaveCounts counts;
     for (size_t slave = 0; slave < tally[0].size(); ++slave) {
         const uint64_t n = tally[0][slave] + tally[1][slave];
         if (hasCurveSlot(static_cast<uint8_t>(slave)))
-            counts.perSlave[slave - 1] = n;
+            result.counts.perSlave[slave - 1] = n;
         else
-            counts.other += n;
+            result.counts.other += n;
     }
-    return counts;
+    return result;
 }
 
 }  // namespace vornex

@@ -2,10 +2,10 @@
 
 #include <cstddef>
 #include <functional>
-#include <optional>
 #include <string>
 
 #include "record/CurvePoint.h"
+#include "record/FileResult.h"
 #include "record/SlaveCounts.h"
 
 namespace vornex {
@@ -13,13 +13,16 @@ namespace vornex {
 // Outcome of one append.
 struct AppendResult {
     size_t written = 0;  // whole records now in the file
-    std::string error;   // empty when every record was written
+    FileResult file;     // Ok when every record was written
 
-    bool ok() const { return error.empty(); }
+    bool ok() const { return file.ok(); }
 };
 
-// Outcome of reading a file.
-enum class ReadStatus { Read, Missing, Failed };
+// Outcome of counting a file's records.
+struct CountResult {
+    SlaveCounts counts;  // all zero when the file cannot be read
+    FileResult file;
+};
 
 // One test file of 24-byte records. Nothing is held open between calls. The readers take regular
 // files only: a pipe, a folder or a device is refused at once, with the reason, and never waited
@@ -39,11 +42,11 @@ public:
     // Hands every whole record, in file order, to `consume` in runs of at most a few thousand. A
     // trailing fragment of fewer than 24 bytes is not a record and is never handed on.
     using Consumer = std::function<void(const CurvePoint* points, size_t count)>;
-    ReadStatus readAll(const Consumer& consume, std::string* error = nullptr) const;
+    FileResult readAll(const Consumer& consume) const;
 
     // Records per slave address 1..30; those of slave 0 or above 30 are counted together as
-    // other. Empty when the file cannot be read, with the reason in `error`.
-    std::optional<SlaveCounts> count(std::string* error = nullptr) const;
+    // other.
+    CountResult count() const;
 
 private:
     std::string path_;

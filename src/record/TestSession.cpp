@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 namespace vornex {
 
@@ -45,25 +44,27 @@ TestSession::AddResult TestSession::checkName(const std::string& name) {
     return AddResult::Added;
 }
 
-TestSession::AddResult TestSession::add(const std::string& name) {
+TestSession::Addition TestSession::add(const std::string& name) {
     if (const AddResult refused = checkName(name); refused != AddResult::Added)
-        return refused;
+        return Addition{refused, FileResult()};
     // The day is taken again: the dialog may have been opened before midnight.
     const std::string folder = testpaths::dayFolder(dataFolder_, clock_());
     const std::string path = testpaths::testFile(folder, name);
     if (::mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) {
-        createError_ = "cannot create " + folder + ": " + std::strerror(errno);
-        return AddResult::CannotCreate;
+        return Addition{
+            AddResult::CannotCreate,
+            FileResult::systemError(FileResultKind::Unwritable, "cannot create", folder, errno)};
     }
     // Exclusive creation: of two programs adding the same name at once, exactly one wins.
     const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (file < 0) {
         if (errno == EEXIST)
-            return AddResult::Exists;
+            return Addition{AddResult::Exists, FileResult()};
         if (errno == ENAMETOOLONG)
-            return AddResult::NameTooLong;
-        createError_ = "cannot create " + path + ": " + std::strerror(errno);
-        return AddResult::CannotCreate;
+            return Addition{AddResult::NameTooLong, FileResult()};
+        return Addition{
+            AddResult::CannotCreate,
+            FileResult::systemError(FileResultKind::Unwritable, "cannot create", path, errno)};
     }
     struct stat status {};
     created_ = Created{path, 0, 0};
@@ -74,7 +75,7 @@ TestSession::AddResult TestSession::add(const std::string& name) {
     ::close(file);
     currentPath_ = path;
     open_ = true;
-    return AddResult::Added;
+    return Addition();
 }
 
 bool TestSession::close() {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "record/FileResult.h"
 #include "record/TestPaths.h"
 
 namespace vornex {
@@ -20,7 +21,17 @@ public:
         BlankName,         // empty or only spaces
         ControlCharacter,  // a newline, tab or other control character
         NameTooLong,       // longer than a file name may be
-        CannotCreate,      // the system refused the folder or file; see createError()
+        CannotCreate,      // the system refused the folder or file
+    };
+
+    // What add() came to, and with CannotCreate, what the system said.
+    struct Addition {
+        AddResult result = AddResult::Added;
+        FileResult file;
+
+        // Compares as its verdict: most callers only ask whether the name was added.
+        bool operator==(AddResult other) const { return result == other; }
+        bool operator!=(AddResult other) const { return result != other; }
     };
 
     // `dataFolder` ends in "/".
@@ -33,12 +44,10 @@ public:
     // The name is accepted when the file can be created, exclusively, in the folder of the day of
     // this call (made if missing); the test is then open with that path, which stays its path
     // whatever the date becomes.
-    AddResult add(const std::string& name);
+    Addition add(const std::string& name);
     // What add would answer for the name alone, before anything is created: Added when the name
     // can name a test file.
     static AddResult checkName(const std::string& name);
-    // Why the last add was refused with CannotCreate.
-    const std::string& createError() const { return createError_; }
 
     // Ends the open test; false when none was open. The path stays as it was.
     bool close();
@@ -58,7 +67,6 @@ private:
     testpaths::WallClock clock_;
     bool open_ = false;
     std::string currentPath_;
-    std::string createError_;
     // The file the last add() created, known by its device and inode: a file made anew under that
     // name is another file.
     struct Created {

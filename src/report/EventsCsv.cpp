@@ -32,8 +32,11 @@ std::string eventsCsv(const TestResults& results) {
     return csv;
 }
 
-bool writeEventsCsv(const TestResults& results, const std::string& path, std::string* error) {
-    return writeWholeFile(path, eventsCsv(results), error);
+FileResult writeEventsCsv(const TestResults& results, const std::string& path) {
+    std::string error;
+    if (writeWholeFile(path, eventsCsv(results), &error))
+        return FileResult();
+    return FileResult::failed(FileResultKind::Unwritable, error);
 }
 
 }  // namespace vornex

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "record/FileResult.h"
 #include "report/TestResults.h"
 
 namespace vornex {
@@ -11,8 +12,8 @@ namespace vornex {
 // sign and the instrument's decimals.
 std::string eventsCsv(const TestResults& results);
 
-// Replaces `path` whole or not at all; false with the reason in `error`.
-bool writeEventsCsv(const TestResults& results, const std::string& path, std::string* error);
+// Replaces `path` whole or not at all.
+FileResult writeEventsCsv(const TestResults& results, const std::string& path);
 
 // One event as the command-line tool prints it: "TIME PEAK VERDICT".
 std::string eventFields(const InstrumentResult& instrument, const judge::JudgedEvent& event);

@@ -145,8 +145,8 @@ void buildReport(QTextDocument& document, const TestResults& results, const Repo
     document.setHtml(html);
 }
 
-bool writeReportPdf(const TestResults& results, const ReportTexts& texts, const std::string& path,
-                    std::string* error) {
+FileResult writeReportPdf(const TestResults& results, const ReportTexts& texts,
+                          const std::string& path) {
     // Drawn in memory first: the PDF writer does not tell when a write to its file fails.
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -165,12 +165,15 @@ bool writeReportPdf(const TestResults& results, const ReportTexts& texts, const 
         document.print(&writer);
     }
     if (bytes.isEmpty()) {
-        if (error != nullptr)
-            *error = "cannot draw the report of " + results.name;
-        return false;
+        return FileResult::failed(FileResultKind::Unwritable,
+                                  "cannot draw the report of " + results.name);
     }
-    return writeWholeFile(
-        path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), error);
+    std::string error;
+    if (writeWholeFile(path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
+                       &error)) {
+        return FileResult();
+    }
+    return FileResult::failed(FileResultKind::Unwritable, error);
 }
 
 }  // namespace vornex

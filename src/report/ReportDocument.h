@@ -3,6 +3,7 @@
 #include <QString>
 #include <string>
 
+#include "record/FileResult.h"
 #include "report/ReportTexts.h"
 #include "report/TestResults.h"
 
@@ -16,8 +17,8 @@ namespace vornex {
 void buildReport(QTextDocument& document, const TestResults& results, const ReportTexts& texts,
                  const QString& madeAt);
 
-// The report as a PDF file, replaced whole or not at all; false with the reason in `error`.
-bool writeReportPdf(const TestResults& results, const ReportTexts& texts, const std::string& path,
-                    std::string* error);
+// The report as a PDF file, replaced whole or not at all.
+FileResult writeReportPdf(const TestResults& results, const ReportTexts& texts,
+                          const std::string& path);
 
 }  // namespace vornex

@@ -40,23 +40,23 @@ int InstrumentResult::decimals() const {
     return settings ? settings->decimals : kDecimals;
 }
 
-std::optional<TestResults> judgeTestFile(const std::string& path, const JudgeOverrides& overrides,
-                                         std::string* error) {
+JudgedFile judgeTestFile(const std::string& path, const JudgeOverrides& overrides) {
     std::array<std::vector<CurvePoint>, kCurveSlots> curves;
-    const ReadStatus status = TestFile(path).readAll(
-        [&curves](const CurvePoint* points, size_t count) {
+    const FileResult read =
+        TestFile(path).readAll([&curves](const CurvePoint* points, size_t count) {
             for (size_t i = 0; i < count; ++i) {
                 if (hasCurveSlot(points[i].slave))
                     curves[points[i].slave - 1u].push_back(points[i]);
             }
-        },
-        error);
-    if (status != ReadStatus::Read) {
-        if (status == ReadStatus::Missing && error != nullptr)
-            *error = "no file " + path;
-        return std::nullopt;
+        });
+    JudgedFile judged;
+    if (!read.ok()) {
+        judged.file = read;
+        if (read.kind == FileResultKind::Missing)
+            judged.file.text = "no file " + path;
+        return judged;
     }
-    TestResults results;
+    TestResults& results = judged.results;
     results.path = path;
     const size_t slash = path.rfind('/');
     results.name = path.substr(slash == std::string::npos ? 0 : slash + 1);
@@ -98,7 +98,7 @@ std::optional<TestResults> judgeTestFile(const std::string& path, const JudgeOve
         results.instruments.push_back(std::move(result));
         results.curves.push_back(std::move(curve));
     }
-    return results;
+    return judged;
 }
 
 }  // namespace vornex

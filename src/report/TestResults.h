@@ -7,6 +7,7 @@
 #include "judge/InstrumentJudge.h"
 #include "record/CompanionFile.h"
 #include "record/CurvePoint.h"
+#include "record/FileResult.h"
 
 namespace vornex {
 
@@ -55,8 +56,12 @@ struct TestResults {
     std::vector<std::vector<CurvePoint>> curves;  // one per instrument, in the same order
 };
 
-// Reads and judges a test file; nothing, with the reason in `error`, when it cannot be read.
-std::optional<TestResults> judgeTestFile(const std::string& path, const JudgeOverrides& overrides,
-                                         std::string* error);
+// A judged test file.
+struct JudgedFile {
+    TestResults results;  // empty when the file cannot be read
+    FileResult file;
+};
+
+JudgedFile judgeTestFile(const std::string& path, const JudgeOverrides& overrides);
 
 }  // namespace vornex

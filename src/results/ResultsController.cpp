@@ -120,12 +120,18 @@ bool ResultsController::writeReport(const QString& pdfPath, QString* error) {
     std::string reason = testOutputRefusal(session_.testPath(), pdfPath.toStdString());
     if (reason.empty())
         reason = testOutputRefusal(session_.testPath(), csvPath);
-    const auto judged =
-        reason.empty() ? judgeTestFile(session_.testPath(), overrides(), &reason) : std::nullopt;
-    const bool written =
-        judged &&
-        writeReportPdf(*judged, reportTexts(languageFile_), pdfPath.toStdString(), &reason) &&
-        writeEventsCsv(*judged, csvPath, &reason);
+    bool written = false;
+    if (reason.empty()) {
+        const JudgedFile judged = judgeTestFile(session_.testPath(), overrides());
+        FileResult file = judged.file;
+        if (file)
+            file =
+                writeReportPdf(judged.results, reportTexts(languageFile_), pdfPath.toStdString());
+        if (file)
+            file = writeEventsCsv(judged.results, csvPath);
+        written = file.ok();
+        reason = file.text;
+    }
     if (!written && error != nullptr)
         *error = QString::fromStdString(reason);
     return written;

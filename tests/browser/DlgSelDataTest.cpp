@@ -91,7 +91,7 @@ TEST_F(DlgSelDataTest, ShowsTheSettingsTheChosenInstrumentRecordedWith) {
     s.upper = 5.0;
     s.lower = 2.5;
     companion.instruments[3] = s;
-    ASSERT_TRUE(writeCompanion((data + "20260115/b.ini").toStdString(), companion, nullptr));
+    ASSERT_TRUE(writeCompanion((data + "20260115/b.ini").toStdString(), companion).ok());
     open();
     QLabel* settings = dialog->findChild<QLabel*>("settings");
     EXPECT_EQ(settings->text(), "") << "a.pdat has no companion file";

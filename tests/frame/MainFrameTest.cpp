@@ -215,7 +215,7 @@ TEST_F(MainFrameTest, ExitDuringARecordingAsksAndLosesNothing) {
     EXPECT_FALSE(frame_->isVisible());
     EXPECT_FALSE(frame_->session().recording());
     EXPECT_EQ(messages_.messages.size(), 3u);
-    EXPECT_EQ(TestFile(path).count()->total(), frame_->session().samplesTaken());
+    EXPECT_EQ(TestFile(path).count().counts.total(), frame_->session().samplesTaken());
 }
 
 // A language switch with a test open retitles the panes and keeps New test disabled; file dialogs

@@ -76,7 +76,7 @@ TEST_F(CompanionFileTest, WrittenAtStartAndRewrittenWhenTheKeypadChangesSettings
     // The other instrument's settings did not change, nor the time they hold from.
     EXPECT_EQ(second->instruments.at(2).since, first->instruments.at(2).since);
     EXPECT_EQ(second->started, first->started);
-    EXPECT_TRUE(session->companion().error().empty());
+    EXPECT_TRUE(session->companion().lastWrite().ok());
 }
 
 // A companion file that cannot be written is told as a failed append, tried again and told again
@@ -98,7 +98,7 @@ TEST_F(CompanionFileTest, AFailedWriteIsToldAndTriedAgain) {
     std::filesystem::create_directory(ini);
     ASSERT_EQ(session->start(), Recorder::StartResult::Started);
     EXPECT_EQ(appends.failed, std::vector<std::string>{ini});
-    EXPECT_FALSE(session->companion().error().empty());
+    EXPECT_FALSE(session->companion().lastWrite().ok());
     std::filesystem::remove(ini);
     ASSERT_TRUE(test::waitUntil([&] {
         session->tick();
@@ -127,7 +127,7 @@ TEST_F(CompanionFileTest, MadeAgainWithTheDayFolder) {
         EXPECT_TRUE(after->instruments.at(slave).sameSettings(before->instruments.at(slave)));
         EXPECT_EQ(after->instruments.at(slave).since, before->instruments.at(slave).since);
     }
-    EXPECT_TRUE(session->companion().error().empty());
+    EXPECT_TRUE(session->companion().lastWrite().ok());
 }
 
 TEST(CompanionFile, PathAndUnreadableFiles) {

@@ -43,29 +43,27 @@ TEST(TestFile, RecordBytesAreLittleEndianWithZeroTail) {
 TEST(TestFile, ReadersAgreeOnMissingEmptyMixedAndCutFiles) {
     test::TempDir home;
     const std::string path = home.folder("Data") + "t.pdat";
-    std::string error;
-    EXPECT_EQ(TestFile(path).readAll([](auto, auto) {}), ReadStatus::Missing);
-    EXPECT_FALSE(TestFile(path).count(&error));
-    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(TestFile(path).readAll([](auto, auto) {}).kind, FileResultKind::Missing);
+    EXPECT_FALSE(TestFile(path).count().file.text.empty());
     test::writeBytes(path, "");
     EXPECT_TRUE(readWithLoader(path).empty());
-    EXPECT_EQ(TestFile(path).count()->total(), 0u);
+    EXPECT_EQ(TestFile(path).count().counts.total(), 0u);
 
     const CurvePoint two[] = {point(0.1, 1, 1), point(0.1, 2, 3)};
     ASSERT_TRUE(TestFile(path).append(two, 2).ok());
-    auto counts = TestFile(path).count();
-    EXPECT_EQ(counts->of(1), 1u);
-    EXPECT_EQ(counts->of(3), 1u);
-    EXPECT_EQ(counts->total(), 2u);
+    SlaveCounts counts = TestFile(path).count().counts;
+    EXPECT_EQ(counts.of(1), 1u);
+    EXPECT_EQ(counts.of(3), 1u);
+    EXPECT_EQ(counts.total(), 2u);
 
     // Slave 0 and slaves above 30 count as other; a tail shorter than a record is no record.
     const CurvePoint odd[] = {point(0.2, 3, 0), point(0.2, 4, 31), point(0.2, 5, 30)};
     ASSERT_TRUE(TestFile(path).append(odd, 3).ok());
     test::writeBytes(path, test::readBytes(path) + std::string(10, '\x01'));
-    counts = TestFile(path).count();
-    EXPECT_EQ(counts->of(30), 1u);
-    EXPECT_EQ(counts->other, 2u);
-    EXPECT_EQ(counts->total(), 5u);
+    counts = TestFile(path).count().counts;
+    EXPECT_EQ(counts.of(30), 1u);
+    EXPECT_EQ(counts.other, 2u);
+    EXPECT_EQ(counts.total(), 5u);
     const auto loaded = readWithLoader(path);
     ASSERT_EQ(loaded.size(), 5u);
     EXPECT_EQ(loaded[4].value, 5.0);
@@ -132,8 +130,9 @@ TEST(TestSession, ProposesLocalTimeAddsTheFileAtOnceAndRefusesNamesNoFileCanTake
     EXPECT_EQ(session.currentPath(), home.folder("Data") + "20170322/u.pdat");
     // A file where the day folder belongs is not replaced.
     test::writeBytes(home.folder("Data") + "20170323", "x");
-    EXPECT_EQ(session.add("v"), TestSession::AddResult::CannotCreate);
-    EXPECT_FALSE(session.createError().empty());
+    const TestSession::Addition refused = session.add("v");
+    EXPECT_EQ(refused.result, TestSession::AddResult::CannotCreate);
+    EXPECT_FALSE(refused.file.text.empty());
     EXPECT_EQ(test::readBytes(home.folder("Data") + "20170323"), "x");
     EXPECT_TRUE(session.close());
     EXPECT_FALSE(session.close());

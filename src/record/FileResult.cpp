@@ -1,0 +1,12 @@
+#include "record/FileResult.h"
+
+#include <cstring>
+
+namespace vornex {
+
+FileResult FileResult::systemError(FileResultKind kind, const std::string& what,
+                                   const std::string& path, int error) {
+    return failed(kind, what + " " + path + ": " + std::strerror(error), error);
+}
+
+}  // namespace vornex
