@@ -19,14 +19,15 @@ namespace {
 const QUrl kGraphUrl(QStringLiteral("report://graph.png"));
 
 QString cell(const QString& text, const char* style = "") {
-    return QStringLiteral("<td style=\"%1\">%2</td>")
+    // A figure broken over two lines reads as two numbers.
+    return QStringLiteral("<td style=\"white-space:nowrap;%1\">%2</td>")
         .arg(QString::fromLatin1(style), text.toHtmlEscaped());
 }
 
 QString headerRow(std::initializer_list<QString> names) {
     QString row = QStringLiteral("<tr style=\"background:#dde4ee\">");
     for (const QString& name : names)
-        row += QStringLiteral("<th>%1</th>").arg(name.toHtmlEscaped());
+        row += QStringLiteral("<th style=\"white-space:nowrap\">%1</th>").arg(name.toHtmlEscaped());
     return row + QStringLiteral("</tr>");
 }
 
