@@ -26,12 +26,31 @@ struct InstrumentSettings {
     double rangeInUnit() const;
 };
 
+// Who tested what on which bench. Every field may be empty but the bench's name.
+struct TestTrace {
+    std::string bench;  // the bench's name: config.ini [Setting] Bench=, else the host name
+    std::string operatorName;
+    std::string toolId;
+    std::string toolDescription;
+    std::string note;
+    std::string version;  // of the program that recorded the test
+    std::string sha256;   // of the test file as it was closed, hex; empty while it records
+};
+
+// An instrument as the bench knows it.
+struct InstrumentIdentity {
+    std::string name;            // the user's name for its address, e.g. "Station 3 / SN 4711"
+    std::string identification;  // its identification bytes, hex
+};
+
 // The companion of a test file: NAME.ini beside NAME.pdat, an ini file a person can read that
 // tells with which settings each instrument recorded. A test file never needs it; judging uses it
 // when it is there.
 struct Companion {
     std::string testName;
     std::string started;  // local date and time of the first Start, "yyyy-MM-dd HH:mm:ss"
+    TestTrace trace;
+    std::map<int, InstrumentIdentity> identities;   // by slave address
     std::map<int, InstrumentSettings> instruments;  // by slave address
 };
 

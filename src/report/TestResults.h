@@ -31,7 +31,10 @@ struct InstrumentResult {
     static constexpr int kDecimals = 3;
 
     int slave = 0;
-    std::optional<InstrumentSettings> settings;  // from the companion file
+    std::optional<InstrumentSettings> settings;  // from the companion file, in force at the end
+    // Every settings section of the companion file in time order; the last is `settings`.
+    std::vector<InstrumentSettings> history;
+    InstrumentIdentity identity;
     judge::JudgeSettings judged;
     std::vector<judge::JudgedEvent> events;
     size_t pass = 0;
@@ -52,6 +55,8 @@ struct TestResults {
     std::string name;     // the file's name without ".pdat"
     std::string started;  // from the companion file, else empty
     bool hasCompanion = false;
+    TestTrace trace;     // from the companion file
+    std::string sha256;  // of the file as it was read, hex
     std::vector<InstrumentResult> instruments;
     std::vector<std::vector<CurvePoint>> curves;  // one per instrument, in the same order
 };
