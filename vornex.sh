@@ -29,7 +29,7 @@ PACKAGES=(
     libmodbus-dev libudev-dev libxlsxwriter-dev
     libgtest-dev libgmock-dev
     fonts-wqy-microhei qt6-translations-l10n
-    xvfb xauth unzip
+    xvfb xauth unzip poppler-utils
     dpkg-dev file lintian desktop-file-utils appstream man-db shared-mime-info
     clang libclang-rt-14-dev
 )
