@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <sstream>
 
@@ -36,35 +37,55 @@ TEST(RecordExport, WorkbookLayout) {
     const std::string path = dir.path() + "/records.xlsx";
     RecordTable table = twelveRecords();
     table.rows[11][4] = "Deny, really \"not\" <ok> & 合格";
+    // A record of an impossible day keeps its text; an exchange that failed says so in words.
+    table.rows.push_back({"13", "error", "", "26-02-30 23:01:05", ""});
     ASSERT_EQ(writeRecordWorkbook(path, table), "");
 
     const std::string xml = test::zipMember(path, "xl/worksheets/sheet1.xml");
     ASSERT_FALSE(xml.empty());
     const auto cells = test::readSheet(xml);
-    EXPECT_EQ(cells.size(), 13u * 5u);
+    EXPECT_EQ(cells.size(), 13u * 5u + 3u);
     const char* headers[] = {"Order Num", "Torque", "Unit", "Time", "Pass"};
     for (int c = 0; c < 5; ++c)
         EXPECT_EQ(cells.at(std::string(1, char('A' + c)) + "1").text, headers[c]);
-    EXPECT_EQ(cells.at("A2").text, "1");
-    EXPECT_EQ(cells.at("B2").text, "10.00");
-    EXPECT_EQ(cells.at("B5").text, "del");
-    EXPECT_EQ(cells.at("D2").text, "26-01-31 23:01:05");
-    EXPECT_EQ(cells.at("A13").text, "12");
-    EXPECT_EQ(cells.at("E13").text, "Deny, really \"not\" &lt;ok&gt; &amp; 合格");
-    EXPECT_EQ(cells.count("A14"), 0u);
-    for (const auto& [ref, cell] : cells)
-        EXPECT_EQ(cell.type, "inlineStr") << ref;
+    // Numbers and times are cells a spreadsheet can sum and chart, shown as the list shows them.
+    const auto formats = test::readCellFormats(test::zipMember(path, "xl/styles.xml"));
+    struct Expected {
+        const char* ref;
+        const char* type;
+        const char* text;
+        const char* format;
+    } expected[] = {
+        {"A2", "", "1", "0"},
+        {"B2", "", "10", "0.00"},
+        {"B5", "inlineStr", "del", "General"},
+        {"C2", "inlineStr", "kgf.cm", "General"},
+        {"D2", "", "46053.95", "yy-mm-dd hh:mm:ss"},
+        {"E2", "inlineStr", "pass", "General"},
+        {"A13", "", "12", "0"},
+        {"E13", "inlineStr", "Deny, really \"not\" &lt;ok&gt; &amp; 合格", "General"},
+        {"D14", "inlineStr", "26-02-30 23:01:05", "General"},
+        {"B14", "inlineStr", "error", "General"},
+    };
+    for (const Expected& e : expected) {
+        const test::SheetCell& cell = cells.at(e.ref);
+        EXPECT_EQ(cell.type, e.type) << e.ref;
+        EXPECT_EQ(cell.text.substr(0, std::string(e.text).size()), e.text) << e.ref;
+        EXPECT_EQ(formats.at(cell.style), e.format) << e.ref;
+    }
+    EXPECT_EQ(cells.count("A15"), 0u);
 
-    // Only the last column is fitted, to its longest text (the CJK word counts double).
-    std::smatch col;
-    ASSERT_TRUE(std::regex_search(
-        xml, col, std::regex(R"re(<col min="(\d+)" max="(\d+)" width="([0-9.]+)")re")));
-    EXPECT_EQ(col[1], "5");
-    EXPECT_EQ(col[2], "5");
-    const double width = std::stod(col[3]);
-    EXPECT_GE(width, fittedColumnWidth(table.rows[11][4]));
+    // The dates fit their column, and the last column its longest text (CJK counts double).
+    std::map<std::string, double> widths;
+    const std::regex col(R"re(<col min="(\d+)" max="\d+" width="([0-9.]+)")re");
+    for (auto it = std::sregex_iterator(xml.begin(), xml.end(), col); it != std::sregex_iterator();
+         ++it)
+        widths[(*it)[1]] = std::stod((*it)[2]);
+    ASSERT_EQ(widths.size(), 2u);
+    EXPECT_GE(widths.at("4"), 18.0);
     EXPECT_EQ(fittedColumnWidth(table.rows[11][4]), 31.0);
-    EXPECT_LT(width, 33.0);
+    EXPECT_GE(widths.at("5"), 31.0);
+    EXPECT_LT(widths.at("5"), 33.0);
 }
 
 TEST(RecordExport, CsvQuotesWhatNeedsItAndAnUnwritablePlaceIsReported) {

@@ -3,9 +3,12 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <optional>
 
 #include "files/AtomicFile.h"
+#include "link/NumberText.h"
 
 namespace vornex {
 
@@ -44,6 +47,70 @@ std::string csvField(const std::string& text) {
     return quoted + '"';
 }
 
+constexpr int kTimeColumn = 3;
+constexpr int kMaxDecimals = 6;
+const char* const kTimeFormat = "yy-mm-dd hh:mm:ss";
+
+// Digits after the decimal point of a number as the list prints it.
+int decimalsOf(const std::string& text) {
+    const size_t dot = text.find('.');
+    return dot == std::string::npos ? 0 : static_cast<int>(text.size() - dot - 1);
+}
+
+// "YY-MM-DD hh:mm:ss" as a date of this century; nothing when it names no real moment (a record
+// that was never written holds zeros).
+std::optional<lxw_datetime> dateOf(const std::string& text) {
+    int year, month, day, hour, minute, second;
+    char end;
+    if (std::sscanf(text.c_str(), "%2d-%2d-%2d %2d:%2d:%2d%c", &year, &month, &day, &hour, &minute,
+                    &second, &end) != 6) {
+        return std::nullopt;
+    }
+    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = year % 4 == 0;
+    if (month < 1 || month > 12 || day < 1 ||
+        day > kDays[month - 1] + (month == 2 && leap ? 1 : 0) || hour > 23 || minute > 59 ||
+        second > 59 || year < 0 || hour < 0 || minute < 0 || second < 0) {
+        return std::nullopt;
+    }
+    return lxw_datetime{2000 + year, month, day, hour, minute, static_cast<double>(second)};
+}
+
+// Writes each cell of the list as what it is: counts and torques as numbers shown with the
+// decimals the list shows, times as dates, words as text, so that a spreadsheet can sum and chart
+// the list.
+class CellWriter {
+public:
+    explicit CellWriter(lxw_workbook* workbook) {
+        for (int d = 0; d <= kMaxDecimals; ++d) {
+            decimals_[static_cast<size_t>(d)] = workbook_add_format(workbook);
+            const std::string format =
+                d == 0 ? "0" : "0." + std::string(static_cast<size_t>(d), '0');
+            format_set_num_format(decimals_[static_cast<size_t>(d)], format.c_str());
+        }
+        time_ = workbook_add_format(workbook);
+        format_set_num_format(time_, kTimeFormat);
+    }
+
+    lxw_error write(lxw_worksheet* sheet, lxw_row_t row, int column, const std::string& text) {
+        const auto col = static_cast<lxw_col_t>(column);
+        if (column == kTimeColumn) {
+            if (std::optional<lxw_datetime> date = dateOf(text))
+                return worksheet_write_datetime(sheet, row, col, &*date, time_);
+        } else if (const std::optional<double> value = parseNumber(text);
+                   value && decimalsOf(text) <= kMaxDecimals) {
+            return worksheet_write_number(sheet, row, col, *value,
+                                          decimals_[static_cast<size_t>(decimalsOf(text))]);
+        }
+        // An empty text leaves its cell empty.
+        return worksheet_write_string(sheet, row, col, text.c_str(), nullptr);
+    }
+
+private:
+    std::array<lxw_format*, kMaxDecimals + 1> decimals_{};
+    lxw_format* time_ = nullptr;
+};
+
 }  // namespace
 
 double fittedColumnWidth(const std::string& text) {
@@ -72,20 +139,21 @@ std::string writeRecordWorkbook(const std::string& path, const RecordTable& tabl
     lxw_workbook* workbook = workbook_new_opt(file.writePath().c_str(), &options);
     if (workbook == nullptr)
         return "cannot create the workbook " + path;
+    CellWriter cells(workbook);
     lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
     lxw_error error = sheet == nullptr ? LXW_ERROR_MEMORY_MALLOC_FAILED : LXW_NO_ERROR;
     if (error == LXW_NO_ERROR)
         error = worksheet_set_column(sheet, last, last, width, nullptr);
+    // A date too wide for its column shows as "#####".
+    if (error == LXW_NO_ERROR)
+        error = worksheet_set_column(sheet, kTimeColumn, kTimeColumn,
+                                     fittedColumnWidth(kTimeFormat), nullptr);
     for (int c = 0; c < columns && error == LXW_NO_ERROR; ++c)
         error = worksheet_write_string(sheet, 0, static_cast<lxw_col_t>(c),
                                        table.headers[c].c_str(), nullptr);
     for (size_t r = 0; r < table.rows.size() && error == LXW_NO_ERROR; ++r) {
-        for (int c = 0; c < columns && error == LXW_NO_ERROR; ++c) {
-            // An empty text leaves its cell empty.
-            error = worksheet_write_string(sheet, static_cast<lxw_row_t>(r + 1),
-                                           static_cast<lxw_col_t>(c), table.rows[r][c].c_str(),
-                                           nullptr);
-        }
+        for (int c = 0; c < columns && error == LXW_NO_ERROR; ++c)
+            error = cells.write(sheet, static_cast<lxw_row_t>(r + 1), c, table.rows[r][c]);
     }
     const lxw_error closed = workbook_close(workbook);
     if (error == LXW_NO_ERROR)

@@ -10,8 +10,9 @@ namespace vornex {
 // file there as it was.
 
 // Writes the uploaded-records list as a workbook: headers in row 1, the rows from row 2, list
-// column c in sheet column c + 1 (A, B, C...), every cell a text, the last column as wide as its
-// longest text. Rows are streamed to the file, so a full instrument memory needs little memory.
+// column c in sheet column c + 1 (A, B, C...). Numbers are numeric cells shown with the decimals
+// the list shows, times date cells, the rest text; the time column fits its dates, the last column
+// its longest text. Rows are streamed to the file, so a full instrument memory needs little memory.
 // Empty on success, else what went wrong.
 std::string writeRecordWorkbook(const std::string& path, const RecordTable& table);
 
