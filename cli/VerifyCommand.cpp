@@ -10,6 +10,7 @@
 #include "Arguments.h"
 #include "Commands.h"
 #include "SignalPipe.h"
+#include "VerifyLog.h"
 #include "VerifyStation.h"
 #include "files/AtomicFile.h"
 #include "i18n/HomeFolder.h"
@@ -41,11 +42,6 @@ const char* const kUsage =
 
 void fail(const std::string& text) {
     std::fprintf(stderr, "vornex-cli verify: %s\n", text.c_str());
-}
-
-void say(const std::string& line) {
-    std::printf("%s\n", line.c_str());
-    std::fflush(stdout);
 }
 
 // The flag without a value, taken out of the options that all have one.
@@ -202,89 +198,6 @@ std::string fitToInstrument(const VerifyStation::Instrument& instrument,
                formatFixed(*plan.tool.lowest, plan.decimals);
     }
     return {};
-}
-
-// Prints each step and outcome and appends it to the run file before the run goes on.
-class RunLog {
-public:
-    RunLog(RunFile& file, const RunPlan& plan) : file_(file), plan_(plan) {}
-
-    bool ok() const { return error_.empty(); }
-    const std::string& error() const { return error_; }
-
-    void prompt(const Step& step) {
-        if (step.kind == Step::Kind::Preload) {
-            say("preload " + std::to_string(step.number) + " of " + std::to_string(plan_.preloads));
-            return;
-        }
-        say("apply " + value(plan_.setting(step.point)) + " " + plan_.tool.unit + " point " +
-            plainNumber(plan_.points[step.point]) + " reading " + std::to_string(step.number) +
-            " of " + std::to_string(plan_.readings));
-    }
-
-    void taken(const Taken& t, const RunProgress& progress) {
-        const Reading& r = t.reading;
-        const std::string where = plainNumber(plan_.points[r.point]) + " " +
-                                  std::to_string(r.number) + " " + value(r.setting) + " " +
-                                  value(r.value);
-        if (t.kind == Taken::Kind::Preload) {
-            record("preload " + std::to_string(r.number) + " " + value(r.value));
-            return;
-        }
-        if (r.slip) {
-            const char* answer = t.kind == Taken::Kind::Reading ? " counted" : " repeated";
-            say("slip " + where + answer);
-            if (t.kind == Taken::Kind::SlipRepeated) {
-                record("slip " + where + answer);
-                return;
-            }
-        }
-        const std::string line = "reading " + where + " " + signedPercent(r.deviation) + " " +
-                                 (r.conforms ? "conforms" : "exceeds");
-        say(line);
-        record(line + (r.slip ? " slip counted" : ""));
-        if (!t.endsPoint)
-            return;
-        const PointSummary s = progress.summary(r.point);
-        const std::string point = "point " + plainNumber(plan_.points[r.point]) + " mean " +
-                                  value(s.mean) + " deviation " + signedPercent(s.meanDeviation) +
-                                  " spread " + value(s.spread);
-        say(point);
-        record(point + " share " + formatFixed(s.spreadShare, 2));
-    }
-
-    void result(bool conforms) {
-        const std::string line =
-            std::string("result ") + (conforms ? "conforms" : "does-not-conform");
-        say(line);
-        record(line);
-    }
-
-    void record(const std::string& text) {
-        std::string error;
-        if (ok() && !file_.append(std::time(nullptr), text, error))
-            error_ = error;
-    }
-
-private:
-    std::string value(double x) const { return formatFixed(x, plan_.decimals); }
-
-    RunFile& file_;
-    const RunPlan& plan_;
-    std::string error_;
-};
-
-std::string csvText(const RunProgress& progress) {
-    const RunPlan& plan = progress.plan();
-    std::ostringstream out;
-    out << "point,reading,setting,value,unit,deviation,verdict,slip\n";
-    for (const Reading& r : progress.readings()) {
-        out << plainNumber(plan.points[r.point]) << "," << r.number << ","
-            << formatFixed(r.setting, plan.decimals) << "," << formatFixed(r.value, plan.decimals)
-            << "," << plan.tool.unit << "," << signedPercent(r.deviation) << ","
-            << (r.conforms ? "conforms" : "exceeds") << "," << (r.slip ? "yes" : "no") << "\n";
-    }
-    return out.str();
 }
 
 }  // namespace
@@ -458,7 +371,8 @@ int runVerify(const QStringList& given) {
         return 2;
     }
     if (a.has(QStringLiteral("csv")) &&
-        !writeWholeFile(a.value(QStringLiteral("csv")).toStdString(), csvText(progress), &error)) {
+        !writeWholeFile(a.value(QStringLiteral("csv")).toStdString(), readingsCsv(progress),
+                        &error)) {
         fail("cannot write " + a.value(QStringLiteral("csv")).toStdString() + ": " + error);
         return 2;
     }
