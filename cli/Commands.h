@@ -7,7 +7,8 @@
 namespace vornex::cli {
 
 // Each command takes its arguments (after the command name) and returns the process exit code:
-// 0 success, 2 a refused input or a port that cannot be opened, 1 a usage error.
+// 0 success, 2 a refused input or a port that cannot be opened, 1 a usage error (verify: 4 for a
+// tool that does not conform).
 int runPorts(const QStringList& args);
 int runPoll(const QStringList& args);
 int runRecord(const QStringList& args);
@@ -17,6 +18,7 @@ int runParams(const QStringList& args);
 int runUpload(const QStringList& args);
 int runReport(const QStringList& args);
 int runPlot(const QStringList& args);
+int runVerify(const QStringList& args);
 
 // The application object a command needs: a GUI one, without a screen unless one is named, for
 // the commands that draw.

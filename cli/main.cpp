@@ -22,7 +22,12 @@ void printUsage(std::FILE* out = stderr) {
         "         [--set TARGET UPPER LOWER]            read or write an instrument's settings\n"
         "  upload --port PATH --slave N (--xlsx OUT | --csv OUT) [--fast]\n"
         "  report FILE [--threshold X] [--target T --upper U --lower L] [--csv OUT] [--pdf OUT]\n"
-        "  plot FILE --png OUT [--pdf OUT] [--from S --to S] [--width W --height H]\n",
+        "  plot FILE --png OUT [--pdf OUT] [--from S --to S] [--width W --height H]\n"
+        "  verify --port PATH --slave A --tool ID [--class C] [--max X --min X --unit U]\n"
+        "         [--profile NAME|FILE] [--points P1,P2,...] [--readings N] [--preloads N]\n"
+        "         [--operator NAME] [--temperature C --humidity %] [--slips count|repeat]\n"
+        "         [--allow-polled] [--resume RUNFILE] [--home DIR] [--csv OUT]\n"
+        "                                               verify a setting torque tool\n",
         out);
 }
 
@@ -49,7 +54,7 @@ int main(int argc, char** argv) {
         {"record", vornex::cli::runRecord}, {"count", vornex::cli::runCount},
         {"export", vornex::cli::runExport}, {"params", vornex::cli::runParams},
         {"upload", vornex::cli::runUpload}, {"report", vornex::cli::runReport},
-        {"plot", vornex::cli::runPlot},
+        {"plot", vornex::cli::runPlot},     {"verify", vornex::cli::runVerify},
     };
     const auto command = commands.find(args.takeFirst());
     if (command == commands.end()) {

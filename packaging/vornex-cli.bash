@@ -4,7 +4,7 @@ _vornex_cli() {
     local cur prev words cword
     _init_completion || return
 
-    local commands="ports poll record count export params upload report plot"
+    local commands="ports poll record count export params upload report plot verify"
     if [[ $cword -eq 1 ]]; then
         COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
         return
@@ -19,13 +19,15 @@ _vornex_cli() {
             _filedir -d
             return
             ;;
-        --csv | --xlsx | --png | --pdf)
+        --csv | --xlsx | --png | --pdf | --resume)
             _filedir
             return
             ;;
         --slaves | --slave | --passes | --display | --seconds | --test | --set-mode | \
             --set-unit | --set-measure | --set | --threshold | --target | --upper | \
-            --lower | --from | --to | --width | --height)
+            --lower | --from | --to | --width | --height | --tool | --class | --max | --min | \
+            --unit | --profile | --points | --readings | --preloads | --operator | \
+            --temperature | --humidity | --slips)
             return
             ;;
     esac
@@ -41,6 +43,9 @@ _vornex_cli() {
         upload) options="--port --slave --xlsx --csv --fast" ;;
         report) options="--threshold --target --upper --lower --csv --pdf" ;;
         plot) options="--png --pdf --from --to --width --height" ;;
+        verify) options="--port --slave --tool --class --max --min --unit --profile --points
+            --readings --preloads --operator --temperature --humidity --slips --allow-polled
+            --resume --home --csv" ;;
         *) return ;;
     esac
     if [[ $cur == -* || ( ${words[1]} != count && ${words[1]} != export && ${words[1]} != report && \

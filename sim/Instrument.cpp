@@ -16,6 +16,8 @@ constexpr int kMaxWriteCount = 123;
 // Fine enough that the smooth profile's top is held within a hair; a spike's corners are seen
 // exactly, whatever the step.
 constexpr std::chrono::milliseconds kObserveStep{1};
+// What a click wrench's torque loses at once when it clicks.
+constexpr double kClickShare = 0.02;
 
 // Factor from N.m to the unit of the unit table's index.
 double unitFactor(unsigned unit) {
@@ -84,16 +86,21 @@ double Instrument::torqueAt(Clock::time_point t) const {
         const unsigned unit = regmap::highByte(holding_[regmap::kHoldSettings]);
         value = static_cast<float>(profile_.valueAt(seconds) * unitFactor(unit));
     }
-    for (const Spike& spike : spikes_) {
-        if (t < spike.start || t > spike.start + spike.length)
-            continue;
-        // In whole clock ticks, so that the top is the peak exactly.
-        const auto half = spike.length.count() / 2;
-        const auto fromTop = std::abs((t - spike.start).count() - half);
-        value += static_cast<double>(spike.peak) *
-                 (1.0 - static_cast<double>(fromTop) / static_cast<double>(half));
-    }
+    for (const Spike& spike : spikes_)
+        value += spike.at(t);
     return value;
+}
+
+// In whole clock ticks, so that the top is the peak exactly.
+double Instrument::Spike::at(Clock::time_point t) const {
+    if (t < start || t > end())
+        return 0.0;
+    const auto since = (t - start).count();
+    if (since <= rise.count())
+        return peak * static_cast<double>(since) / static_cast<double>(rise.count());
+    const double top = peak * (1.0 - dropShare);
+    return top *
+           (1.0 - static_cast<double>(since - rise.count()) / static_cast<double>(fall.count()));
 }
 
 void Instrument::advance(Clock::time_point now) {
@@ -104,7 +111,7 @@ void Instrument::advance(Clock::time_point now) {
             Clock::time_point next = std::min<Clock::time_point>(t + kObserveStep, now);
             for (const Spike& spike : spikes_) {
                 for (const Clock::time_point corner :
-                     {spike.start, spike.start + spike.length / 2, spike.start + spike.length}) {
+                     {spike.start, spike.start + spike.rise, spike.end()}) {
                     if (corner > t && corner < next)
                         next = corner;
                 }
@@ -115,7 +122,7 @@ void Instrument::advance(Clock::time_point now) {
     }
     observed_ = now;
     spikes_.erase(std::remove_if(spikes_.begin(), spikes_.end(),
-                                 [now](const Spike& s) { return s.start + s.length < now; }),
+                                 [now](const Spike& s) { return s.end() < now; }),
                   spikes_.end());
 }
 
@@ -127,7 +134,12 @@ void Instrument::setFixedValue(std::optional<float> value, Clock::time_point now
 
 void Instrument::spike(float peak, Clock::duration length, Clock::time_point now) {
     advance(now);
-    spikes_.push_back({now, length, peak});
+    spikes_.push_back({now, length / 2, length - length / 2, peak, 0.0});
+}
+
+void Instrument::pull(float peak, Clock::duration rise, bool click, Clock::time_point now) {
+    advance(now);
+    spikes_.push_back({now, rise, rise, peak, click ? kClickShare : 0.0});
 }
 
 void Instrument::resetHold(Clock::time_point now) {

@@ -43,6 +43,9 @@ public:
     // A triangular pull of `peak` (in the unit shown) on top of the torque, from now on for
     // `length`, its top halfway.
     void spike(float peak, Clock::duration length, Clock::time_point now);
+    // A pull of a setting tool on top of the torque, from now: up to `peak` in `rise`, then (with
+    // a click) at once down by the click's share of the peak, and back to 0 in `rise` again.
+    void pull(float peak, Clock::duration rise, bool click, Clock::time_point now);
     // The keypad's reset of a held peak.
     void resetHold(Clock::time_point now);
     // A locked instrument answers writes of its settings block but keeps the block it holds.
@@ -57,10 +60,15 @@ public:
     static constexpr int kInputEnd = regmap::kInStoredRecord + regmap::kInStoredRecordCount;
 
 private:
+    // A pull that rises straight to its peak and falls straight back from the top it leaves.
     struct Spike {
         Clock::time_point start;
-        Clock::duration length;
+        Clock::duration rise;
+        Clock::duration fall;
         float peak;
+        double dropShare;  // of the peak, lost at once at the top: a click
+        Clock::time_point end() const { return start + rise + fall; }
+        double at(Clock::time_point t) const;
     };
 
     double torqueAt(Clock::time_point t) const;

@@ -124,6 +124,19 @@ std::string SimCommands::execute(const std::string& commandLine) {
             return "error: no such instrument";
         return "ok";
     }
+    if ((command == "pull" && (argc == 3 || argc == 4)) || (command == "slip" && argc == 3)) {
+        long ms = 100;
+        if (!parseLong(words[1], 1, 247, n))
+            return "error: address 1..247 expected";
+        if (!parseDouble(words[2], -1e9, 1e9, f))
+            return "error: a peak -1e9..1e9 expected";
+        if (argc == 4 && !parseLong(words[3], 1, 60000, ms))
+            return "error: milliseconds 1..60000 expected";
+        if (!line_.pull(static_cast<int>(n), static_cast<float>(f), std::chrono::milliseconds(ms),
+                        command == "pull"))
+            return "error: no such instrument";
+        return "ok";
+    }
     if (command == "reset" && argc == 2) {
         if (!parseLong(words[1], 1, 247, n))
             return "error: address 1..247 expected";

@@ -165,6 +165,9 @@ Commands on standard input, one a line; each is answered "ok" or "error: ...":
   keypad ADDR KEY VALUE...           change settings on the keypad and raise status 5;
                                      KEY: mode, unit, measure, upper, lower, target
   spike ADDR PEAK MS                 a triangular pull of PEAK lasting MS ms, from now
+  pull ADDR PEAK [MS]                a click wrench's pull: up to PEAK in MS ms (default 100),
+                                     2 % down at once (the click), back to 0 in MS ms
+  slip ADDR PEAK                     up to PEAK in 100 ms and back to 0 in 100 ms, no click
   reset ADDR                         let a held peak go, as the reset key does
   unplug                             close the pty and remove the link
   replug                             open a new pty at the same link

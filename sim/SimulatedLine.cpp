@@ -130,6 +130,15 @@ bool SimulatedLine::spike(int slave, float peak, std::chrono::milliseconds lengt
     return true;
 }
 
+bool SimulatedLine::pull(int slave, float peak, std::chrono::milliseconds rise, bool click) {
+    std::lock_guard<std::mutex> lock(modelMutex_);
+    auto it = instruments_.find(slave);
+    if (it == instruments_.end())
+        return false;
+    it->second.pull(peak, rise, click, Clock::now());
+    return true;
+}
+
 bool SimulatedLine::resetHold(int slave) {
     std::lock_guard<std::mutex> lock(modelMutex_);
     auto it = instruments_.find(slave);

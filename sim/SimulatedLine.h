@@ -74,6 +74,9 @@ public:
     bool setLiveValue(int slave, std::optional<float> value);
     // A triangular pull of `peak` lasting `length`, starting now, on top of the live torque.
     bool spike(int slave, float peak, std::chrono::milliseconds length);
+    // A setting tool's pull, starting now: up to `peak` in `rise`, a click (a fall of 2 % at once)
+    // when `click`, and back to 0 in `rise`.
+    bool pull(int slave, float peak, std::chrono::milliseconds rise, bool click);
     // Lets a held peak go, as the instrument's reset key does.
     bool resetHold(int slave);
     std::optional<std::array<uint16_t, regmap::kHoldingRegisterCount>> holdingRegisters(

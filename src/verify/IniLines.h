@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vornex::verify {
+
+// One "key = value" line of an ini text, with where it stands.
+struct IniEntry {
+    int line = 0;  // from 1
+    std::string section;
+    std::string key;
+    std::string value;
+};
+
+// The entries of an ini text, or the first line that is none of: blank, a comment (";" or "#"),
+// "[section]", "key = value" inside a section. Names and values are trimmed; names keep their
+// case.
+struct IniLines {
+    std::vector<IniEntry> entries;
+    int badLine = 0;  // 0 when every line was read
+    std::string problem;
+
+    static IniLines parse(const std::string& text);
+};
+
+// Names and values as a person writes them in a file: no line breaks, no leading or trailing
+// blanks; a key holds no "=", a section no "]".
+bool fitsIniLine(const std::string& text);
+
+}  // namespace vornex::verify

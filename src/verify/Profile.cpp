@@ -1,0 +1,248 @@
+#include "verify/Profile.h"
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "files/AtomicFile.h"
+#include "link/NumberText.h"
+#include "verify/Deviation.h"
+#include "verify/IniLines.h"
+
+namespace vornex::verify {
+
+namespace {
+
+std::vector<std::string> commaSeparated(const std::string& text) {
+    std::vector<std::string> parts;
+    std::istringstream in(text);
+    for (std::string part; std::getline(in, part, ',');) {
+        part.erase(0, part.find_first_not_of(' '));
+        part.erase(part.find_last_not_of(' ') + 1);
+        parts.push_back(part);
+    }
+    return parts;
+}
+
+class ProfileReader {
+public:
+    ProfileRead read(const std::string& text) {
+        const IniLines lines = IniLines::parse(text);
+        if (lines.badLine != 0)
+            return refuse(lines.badLine, lines.problem);
+        bool ownTable = false;
+        for (const IniEntry& entry : lines.entries) {
+            line_ = entry.line;
+            if (entry.section == "Deviation") {
+                if (!ownTable)
+                    profile_.deviations.clear();
+                ownTable = true;
+                if (!readRow(entry))
+                    return result_;
+            } else if (entry.section != "Profile") {
+                return refuse(line_, "unknown section [" + entry.section + "]");
+            } else if (!readEntry(entry)) {
+                return result_;
+            }
+        }
+        for (const char* key : {"Name", "Points", "Readings", "Preloads"}) {
+            if (seen_.count(key) == 0)
+                return refuse(0, std::string("no ") + key + " in [Profile]");
+        }
+        if (ownTable && profile_.deviations.empty())
+            return refuse(0, "[Deviation] holds no class");
+        result_.profile = profile_;
+        return result_;
+    }
+
+private:
+    ProfileRead& refuse(int line, const std::string& problem) {
+        result_.line = line;
+        result_.problem = problem;
+        return result_;
+    }
+
+    bool number(const std::string& text, double min, double max, double& out) {
+        if (parseDouble(text, min, max, out))
+            return true;
+        refuse(line_, "\"" + text + "\" is no number from " + plainNumber(min) + " to " +
+                          plainNumber(max));
+        return false;
+    }
+
+    bool count(const std::string& text, long min, long max, int& out) {
+        long n = 0;
+        if (!parseLong(text, min, max, n)) {
+            refuse(line_, "\"" + text + "\" is no whole number from " + std::to_string(min) +
+                              " to " + std::to_string(max));
+            return false;
+        }
+        out = static_cast<int>(n);
+        return true;
+    }
+
+    bool readPoints(const std::string& text) {
+        profile_.points.clear();
+        for (const std::string& part : commaSeparated(text)) {
+            double p = 0.0;
+            if (!number(part, 0.01, 100.0, p))
+                return false;
+            if (!profile_.points.empty() && p <= profile_.points.back()) {
+                refuse(line_, "points go up, each once");
+                return false;
+            }
+            profile_.points.push_back(p);
+        }
+        if (!profile_.points.empty())
+            return true;
+        refuse(line_, "no points");
+        return false;
+    }
+
+    bool readEntry(const IniEntry& e) {
+        if (!seen_.insert(e.key).second) {
+            refuse(line_, e.key + " is given twice");
+            return false;
+        }
+        if (e.key == "Name" || e.key == "Standard") {
+            if (e.value.empty()) {
+                refuse(line_, e.key + " is empty");
+                return false;
+            }
+            (e.key == "Name" ? profile_.name : profile_.standard) = e.value;
+            return true;
+        }
+        if (e.key == "Points")
+            return readPoints(e.value);
+        if (e.key == "Readings")
+            return count(e.value, 1, 100, profile_.readings);
+        if (e.key == "Preloads")
+            return count(e.value, 0, 100, profile_.preloads);
+        if (e.key == "Direction") {
+            if (e.value != "clockwise" && e.value != "counterclockwise" && e.value != "both") {
+                refuse(line_, "Direction is clockwise, counterclockwise or both");
+                return false;
+            }
+            profile_.direction = e.value;
+            return true;
+        }
+        if (e.key == "TemperatureMin")
+            return number(e.value, -50.0, 100.0, profile_.temperatureMin);
+        if (e.key == "TemperatureMax")
+            return number(e.value, -50.0, 100.0, profile_.temperatureMax);
+        if (e.key == "HumidityMax")
+            return number(e.value, 0.0, 100.0, profile_.humidityMax);
+        refuse(line_, "unknown key " + e.key + " in [Profile]");
+        return false;
+    }
+
+    bool readRow(const IniEntry& e) {
+        const std::vector<std::string> parts = commaSeparated(e.value);
+        if (parts.size() != 3) {
+            refuse(line_, "a class is CLASS = ABOVE, AT_OR_BELOW, LIMIT");
+            return false;
+        }
+        DeviationRow row{e.key, 0.0, 0.0, 0.0};
+        if (!number(parts[0], 0.01, 100.0, row.above) ||
+            !number(parts[1], 0.01, 100.0, row.atOrBelow) ||
+            !number(parts[2], 0.0, 1e6, row.limitNm))
+            return false;
+        for (const DeviationRow& earlier : profile_.deviations) {
+            if (earlier.toolClass == row.toolClass) {
+                refuse(line_, "class " + row.toolClass + " is given twice");
+                return false;
+            }
+        }
+        profile_.deviations.push_back(row);
+        return true;
+    }
+
+    Profile profile_;
+    ProfileRead result_;
+    std::set<std::string> seen_;
+    int line_ = 0;
+};
+
+// Counts from ISO 6789-1:2017 (quality conformance: 5 readings at 20, 60 and 100 %) and ISO
+// 6789-2:2017 (calibration: 10 readings at the same points), 3 preloads at the maximum, 18-28 degC
+// and below 90 % humidity; the README names the public sources.
+Profile builtIn(const char* name, const char* standard, int readings) {
+    Profile p;
+    p.name = name;
+    p.standard = standard;
+    p.readings = readings;
+    return p;
+}
+
+}  // namespace
+
+ProfileRead parseProfile(const std::string& text) {
+    return ProfileReader().read(text);
+}
+
+std::string profileText(const Profile& p) {
+    std::ostringstream out;
+    out << "[Profile]\nName = " << p.name << "\n";
+    if (!p.standard.empty())
+        out << "Standard = " << p.standard << "\n";
+    out << "Points = ";
+    for (size_t i = 0; i < p.points.size(); ++i)
+        out << (i ? ", " : "") << plainNumber(p.points[i]);
+    out << "\nReadings = " << p.readings << "\nPreloads = " << p.preloads
+        << "\nDirection = " << p.direction << "\nTemperatureMin = " << plainNumber(p.temperatureMin)
+        << "\nTemperatureMax = " << plainNumber(p.temperatureMax)
+        << "\nHumidityMax = " << plainNumber(p.humidityMax)
+        << "\n\n[Deviation]\n; CLASS = percent above the limit, percent at or below it, limit in "
+           "N.m (the tool's maximum)\n";
+    for (const DeviationRow& row : p.deviations) {
+        out << row.toolClass << " = " << plainNumber(row.above) << ", "
+            << plainNumber(row.atOrBelow) << ", " << plainNumber(row.limitNm) << "\n";
+    }
+    return out.str();
+}
+
+const std::vector<Profile>& builtInProfiles() {
+    static const std::vector<Profile> profiles = {
+        builtIn("ISO 6789-1 conformance", "ISO 6789-1:2017", 5),
+        builtIn("ISO 6789-2 calibration", "ISO 6789-2:2017", 10),
+    };
+    return profiles;
+}
+
+ProfileRead loadProfile(const std::string& folder, const std::string& nameOrFile) {
+    const bool isFile =
+        nameOrFile.find('/') != std::string::npos ||
+        (nameOrFile.size() > 4 && nameOrFile.compare(nameOrFile.size() - 4, 4, ".ini") == 0);
+    const std::string path = isFile ? nameOrFile : folder + "/" + nameOrFile + ".ini";
+    std::error_code ec;
+    if (!isFile && !std::filesystem::exists(path, ec)) {
+        for (const Profile& p : builtInProfiles()) {
+            if (p.name == nameOrFile)
+                return {p, 0, {}};
+        }
+        return {std::nullopt, 0, "no profile named " + nameOrFile};
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in.is_open())
+        return {std::nullopt, 0, "cannot open " + path};
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad())
+        return {std::nullopt, 0, "cannot read " + path};
+    return parseProfile(text.str());
+}
+
+bool writeBuiltInProfiles(const std::string& folder) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    bool ok = !ec;
+    for (const Profile& p : builtInProfiles()) {
+        const std::string path = folder + "/" + p.name + ".ini";
+        if (!std::filesystem::exists(path, ec))
+            ok = writeWholeFile(path, profileText(p), nullptr) && ok;
+    }
+    return ok;
+}
+
+}  // namespace vornex::verify

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "verify/DeviationTable.h"
+
+namespace vornex::verify {
+
+// How a tool is verified: where, how often and how hard it is applied, and how far it may be off.
+struct Profile {
+    std::string name;
+    std::string standard;                     // what a conforming tool conforms to
+    std::vector<double> points{20, 60, 100};  // percent of the tool's maximum, ascending
+    int readings = 5;                         // per point
+    int preloads = 3;                         // at the maximum, before the first point
+    std::string direction = "clockwise";      // clockwise, counterclockwise or both
+    double temperatureMin = 18.0;  // the ambient conditions readings are taken in, in degC
+    double temperatureMax = 28.0;
+    double humidityMax = 90.0;  // percent relative humidity
+    DeviationTable deviations = standardDeviationTable();
+};
+
+// A profile, or why it was refused: the line at fault (0 when no one line is) and the problem.
+struct ProfileRead {
+    std::optional<Profile> profile;
+    int line = 0;
+    std::string problem;
+};
+
+// Reads a profile file's text: [Profile] with Name, Points, Readings and Preloads (and optionally
+// Standard, Direction, TemperatureMin, TemperatureMax, HumidityMax), and optionally [Deviation]
+// with one row per class, "CLASS = ABOVE, AT_OR_BELOW, LIMIT" (percent, percent, N.m), which
+// replaces the standard table. Anything else is refused.
+ProfileRead parseProfile(const std::string& text);
+// The text parseProfile reads back as the same profile.
+std::string profileText(const Profile& profile);
+
+// "ISO 6789-1 conformance" and "ISO 6789-2 calibration".
+const std::vector<Profile>& builtInProfiles();
+
+// A profile by name or file: a text holding "/" or ending in ".ini" is a file; a name is the file
+// NAME.ini in `folder` when there is one, else the built-in profile of that name.
+ProfileRead loadProfile(const std::string& folder, const std::string& nameOrFile);
+// Writes each built-in profile that `folder` does not hold yet as NAME.ini, for the lab to copy
+// and edit; false when the folder or a file cannot be written.
+bool writeBuiltInProfiles(const std::string& folder);
+
+}  // namespace vornex::verify

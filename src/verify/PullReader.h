@@ -1,0 +1,32 @@
+#pragma once
+
+#include <optional>
+
+#include "judge/EventDetector.h"
+
+namespace vornex::verify {
+
+// The share of a point's setting at which a pull starts during a run: a small point on a large
+// instrument registers all the same.
+constexpr double kPullThresholdShare = 0.10;
+
+// Watches an instrument's live values for one complete pull toward `setting`, judged as the bench
+// judges events but with the threshold at 10 % of the setting. The peak is what the instrument
+// showed at most: its held peak in "P", its first peak in "1P", the largest polled value in "T".
+class PullReader {
+public:
+    explicit PullReader(double setting);
+
+    // The peak of the complete pull this reading ended; a pull that was not seen whole (a
+    // value already up when watching began, a line lost on the way) is no reading.
+    std::optional<double> add(double seconds, double value);
+    // A value below half the threshold was seen: a pull from now on is seen whole, so the pull
+    // may be asked for.
+    bool ready() const { return ready_; }
+
+private:
+    judge::EventDetector detector_;
+    bool ready_ = false;
+};
+
+}  // namespace vornex::verify

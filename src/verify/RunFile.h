@@ -1,0 +1,60 @@
+#pragma once
+
+#include <ctime>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "verify/RunPlan.h"
+
+namespace vornex::verify {
+
+// A run's file: a header of "Key: value" lines (the plan, the instrument, the start), then one
+// line per event, "YYYY-MM-DDThh:mm:ss EVENT ...", each appended and synced to disk before the
+// run goes on, so that whatever happens next the file holds every reading taken.
+class RunFile {
+public:
+    RunFile(RunFile&& other) noexcept;
+    RunFile& operator=(RunFile&&) = delete;
+    RunFile(const RunFile&) = delete;
+    ~RunFile();
+
+    // A new file at `path` (never an existing one) holding the header; nothing, with the reason
+    // in `error`, when it cannot be made and synced.
+    static std::optional<RunFile> create(const std::string& path, const RunPlan& plan,
+                                         const std::string& instrument, std::time_t started,
+                                         std::string& error);
+    // An existing run file, to append to.
+    static std::optional<RunFile> reopen(const std::string& path, std::string& error);
+
+    // "TIME text" appended and synced; false with the reason.
+    bool append(std::time_t at, const std::string& text, std::string& error);
+
+    const std::string& path() const { return path_; }
+
+    // Data/Verify/YYYYMMDD/ID-hhmmss.txt under the data folder.
+    static std::string pathFor(const std::string& dataFolder, const std::string& toolId,
+                               std::time_t started);
+    static std::string timeText(std::time_t at);
+
+private:
+    RunFile(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
+
+    std::string path_;
+    int fd_ = -1;
+};
+
+// A run file read back: its plan and the peaks of its pulls (preloads, readings and dropped slips
+// in order), to go on from where it stopped.
+struct StoredRun {
+    RunPlan plan;
+    std::string instrument;
+    std::vector<double> pulls;
+    std::string lastTime;  // of its last event, or its start
+    bool ended = false;    // it holds its result
+};
+
+// Nothing, with the line at fault in `error`, when the file is no run file.
+std::optional<StoredRun> readRunFile(const std::string& path, std::string& error);
+
+}  // namespace vornex::verify

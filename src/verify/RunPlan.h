@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cmath>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "verify/ToolRecord.h"
+
+namespace vornex::verify {
+
+// What to do with a reading below half its point: count it as it is, or drop it and take the
+// reading again.
+enum class SlipPolicy { Count, Repeat };
+
+// Everything a run follows, fixed when it starts and kept in its file.
+struct RunPlan {
+    Tool tool;
+    std::string profile;
+    std::string standard;
+    std::vector<double> points;  // percent of the tool's maximum, ascending
+    int readings = 5;
+    int preloads = 3;
+    double permissible = 4.0;  // percent
+    SlipPolicy slips = SlipPolicy::Repeat;
+    int decimals = 2;  // of settings and readings, the instrument's
+    std::string operatorName;
+    std::optional<double> temperature;  // degC
+    std::optional<double> humidity;     // percent
+
+    double setting(size_t point) const { return tool.maximum * points[point] / 100.0; }
+    // A value as the instrument shows it: rounded to its decimals.
+    double shown(double value) const {
+        const double scale = std::pow(10.0, decimals);
+        return std::round(value * scale) / scale;
+    }
+};
+
+}  // namespace vornex::verify

@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <QDir>
+#include <QProcess>
+#include <deque>
+
+#include "Files.h"
+#include "TempDir.h"
+
+namespace vornex {
+namespace {
+
+// vornex-sim serving one instrument on a pty, its torque at rest at 0, range 100 N.m, two
+// decimals, in "1P" with a first peak held half a second; driven through its standard input.
+class Simulator {
+public:
+    explicit Simulator(const QString& link) {
+        process_.start(QStringLiteral(VORNEX_SIM_PATH),
+                       {"--link", link, "--slaves", "1", "--range", "100", "--value", "0",
+                        "--decimals", "2", "--hold", "0.5"});
+        ready = readLine().startsWith("ready ");
+        ready = ready && command("keypad 1 measure 3") == "ok";
+    }
+    // Its input ends: it removes its link and ends.
+    ~Simulator() {
+        process_.closeWriteChannel();
+        process_.waitForFinished(10000);
+    }
+    QString command(const QString& text) {
+        process_.write((text + "\n").toUtf8());
+        return readLine();
+    }
+
+    bool ready = false;
+
+private:
+    QString readLine() {
+        while (!process_.canReadLine()) {
+            if (!process_.waitForReadyRead(10000))
+                return {};
+        }
+        return QString::fromUtf8(process_.readLine()).trimmed();
+    }
+    QProcess process_;
+};
+
+// vornex-cli verify answered as an operator would: each preload with a pull to the maximum, each
+// "apply" with the next pull of the list.
+class Operator {
+public:
+    Operator(Simulator& sim, const QStringList& args, double maximum)
+        : sim_(sim), maximum_(maximum) {
+        tool.start(QStringLiteral(VORNEX_CLI_PATH), QStringList{"verify"} + args);
+    }
+
+    // Answers prompts until the tool ends or `stopAt` is printed; false when it hangs.
+    bool drive(std::deque<QString>& pulls, const QString& stopAt = {}) {
+        for (;;) {
+            while (!tool.canReadLine()) {
+                if (tool.state() == QProcess::NotRunning)
+                    return true;
+                if (!tool.waitForReadyRead(20000) && tool.state() != QProcess::NotRunning)
+                    return false;
+            }
+            const QString line = QString::fromUtf8(tool.readLine()).trimmed();
+            lines << line;
+            if (line.startsWith("preload "))
+                sim_.command("pull 1 " + QString::number(maximum_));
+            if (line == stopAt)
+                return true;
+            if (line.startsWith("apply ") && !pulls.empty()) {
+                sim_.command(pulls.front());
+                pulls.pop_front();
+            }
+        }
+    }
+    int exitCode() {
+        tool.waitForFinished(20000);
+        return tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
+    }
+
+    QProcess tool;
+    QStringList lines;
+
+private:
+    Simulator& sim_;
+    const double maximum_;
+};
+
+// What a point's readings must print: each pull, then its reading line's value and deviation.
+struct Expected {
+    const char* pull;
+    const char* reading;  // "" for a slip, which is repeated
+    const char* deviation;
+};
+
+QStringList expectedLines(const QString& point, const QString& setting,
+                          const std::vector<Expected>& readings, const QString& summary) {
+    QStringList lines;
+    int k = 1;
+    for (const Expected& e : readings) {
+        const QString at = point + " " + QString::number(k) + " " + setting;
+        lines << "apply " + setting + " N.m point " + point + " reading " + QString::number(k) +
+                     " of 5";
+        if (QString(e.reading).isEmpty()) {
+            lines << "slip " + at + " " + QString(e.pull).section(' ', 2) + ".00 repeated";
+            continue;
+        }
+        lines << "reading " + at + " " + e.reading + " " + e.deviation + " conforms";
+        ++k;
+    }
+    lines << "point " + point + " " + summary;
+    return lines;
+}
+
+std::deque<QString> pullsOf(const std::vector<Expected>& readings) {
+    std::deque<QString> pulls;
+    for (const Expected& e : readings)
+        pulls.push_back(e.pull);
+    return pulls;
+}
+
+QString runFileText(const QString& home) {
+    const QStringList days =
+        QDir(home + "/Data/Verify").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    if (days.size() != 1)
+        return {};
+    const QDir day(home + "/Data/Verify/" + days.front());
+    const QStringList files = day.entryList(QDir::Files);
+    return files.size() == 1 ? QString::fromUtf8(test::readFile(day.filePath(files.front())))
+                             : QString();
+}
+
+const std::vector<Expected> kPoint20 = {
+    {"pull 1 16", "16.00", "+0.00"},   {"pull 1 16.3", "16.30", "-1.84"},
+    {"pull 1 15.7", "15.70", "+1.91"}, {"slip 1 6", "", ""},
+    {"pull 1 16.6", "16.60", "-3.61"}, {"pull 1 15.4", "15.40", "+3.90"},
+};
+const std::vector<Expected> kPoint60 = {
+    {"pull 1 48", "48.00", "+0.00"},   {"pull 1 47", "47.00", "+2.13"},
+    {"pull 1 49", "49.00", "-2.04"},   {"pull 1 46.2", "46.20", "+3.90"},
+    {"pull 1 49.8", "49.80", "-3.61"},
+};
+const std::vector<Expected> kPoint100 = {
+    {"pull 1 80", "80.00", "+0.00"}, {"pull 1 79", "79.00", "+1.27"},
+    {"pull 1 81", "81.00", "-1.23"}, {"pull 1 77", "77.00", "+3.90"},
+    {"pull 1 83", "83.00", "-3.61"},
+};
+
+// Two preloads, three points of five readings and a slip taken again, on a "1P" instrument:
+// every reading is the first peak the instrument held, judged line by line.
+TEST(VerifyCommand, AWholeRunPrintsEveryReadingItsDeviationAndTheResult) {
+    test::TempDir dir;
+    const QString link = dir.qFile("ttyVERIFY");
+    Simulator sim(link);
+    ASSERT_TRUE(sim.ready);
+    Operator op(sim, {"--port",        link,
+                      "--slave",       "1",
+                      "--tool",        "TW-80",
+                      "--max",         "80",
+                      "--min",         "16",
+                      "--preloads",    "2",
+                      "--operator",    "Ann",
+                      "--temperature", "22",
+                      "--humidity",    "40",
+                      "--home",        dir.qPath(),
+                      "--csv",         dir.qFile("run.csv")},
+                80);
+    std::deque<QString> pulls = pullsOf(kPoint20);
+    for (const auto* point : {&kPoint60, &kPoint100})
+        for (const QString& p : pullsOf(*point))
+            pulls.push_back(p);
+    ASSERT_TRUE(op.drive(pulls)) << op.lines.join('\n').toStdString();
+    EXPECT_EQ(op.exitCode(), 0) << op.tool.readAllStandardError().toStdString();
+
+    const QStringList expected =
+        QStringList{"preload 1 of 2", "preload 2 of 2"} +
+        expectedLines("20", "16.00", kPoint20, "mean 16.00 deviation +0.00 spread 1.20") +
+        expectedLines("60", "48.00", kPoint60, "mean 48.00 deviation +0.00 spread 3.60") +
+        expectedLines("100", "80.00", kPoint100, "mean 80.00 deviation +0.00 spread 6.00") +
+        QStringList{"result conforms"};
+    EXPECT_EQ(op.lines, expected);
+
+    const QString file = runFileText(dir.qPath());
+    EXPECT_TRUE(file.contains("\nOperator: Ann\n")) << file.toStdString();
+    EXPECT_TRUE(file.contains("\nPermissible: 4\n"));
+    EXPECT_EQ(file.count(" reading "), 15);
+    EXPECT_TRUE(file.contains(" slip 20 4 16.00 6.00 repeated\n"));
+    EXPECT_TRUE(file.endsWith(" result conforms\n"));
+    EXPECT_EQ(QString::fromUtf8(test::readFile(dir.qFile("run.csv"))).count('\n'), 16);
+    EXPECT_TRUE(QString::fromUtf8(test::readFile(dir.qFile("Tools/TW-80.ini")))
+                    .contains("Maximum = 80.000000"));
+}
+
+// A line pulled in the middle of a point, the tool stopped while it waits: --resume goes on at
+// the next reading, the gap in the file, and a reading beyond the limit fails the tool.
+TEST(VerifyCommand, ARunStoppedOnALostLineResumesAtTheNextReading) {
+    test::TempDir dir;
+    const QString link = dir.qFile("ttyRESUME");
+    Simulator sim(link);
+    ASSERT_TRUE(sim.ready);
+    const QStringList where = {"--port", link, "--slave", "1", "--home", dir.qPath()};
+    std::deque<QString> pulls = {"pull 1 16", "pull 1 16.2", "pull 1 15.8", "pull 1 48"};
+    Operator first(sim,
+                   where + QStringList{"--tool", "TR", "--max", "80", "--points", "20,60",
+                                       "--readings", "3", "--preloads", "0"},
+                   80);
+    ASSERT_TRUE(first.drive(pulls, "apply 48.00 N.m point 60 reading 2 of 3"));
+    ASSERT_EQ(sim.command("unplug"), "ok");
+    ASSERT_TRUE(first.drive(pulls, "line lost"));
+    ::kill(static_cast<pid_t>(first.tool.processId()), SIGINT);
+    EXPECT_EQ(first.exitCode(), 2);
+    const QString said = QString::fromUtf8(first.tool.readAllStandardError());
+    const QString runFile = said.section("--resume ", 1).trimmed();
+    ASSERT_FALSE(runFile.isEmpty()) << said.toStdString();
+    ASSERT_TRUE(sim.command("replug").startsWith("ok"));
+
+    pulls = {"pull 1 45", "pull 1 48"};
+    Operator second(sim, where + QStringList{"--resume", runFile}, 80);
+    ASSERT_TRUE(second.drive(pulls));
+    EXPECT_EQ(second.exitCode(), 4);
+    EXPECT_EQ(
+        second.lines,
+        QStringList(
+            {"apply 48.00 N.m point 60 reading 2 of 3", "reading 60 2 48.00 45.00 +6.67 exceeds",
+             "apply 48.00 N.m point 60 reading 3 of 3", "reading 60 3 48.00 48.00 +0.00 conforms",
+             "point 60 mean 47.00 deviation +2.13 spread 3.00", "result does-not-conform"}));
+    const QString file = QString::fromUtf8(test::readFile(runFile));
+    QStringList readings;
+    for (const QString& line : file.split('\n')) {
+        if (line.section(' ', 1, 1) == "reading")
+            readings << line.section(' ', 2, 3);
+    }
+    EXPECT_EQ(readings, QStringList({"20 1", "20 2", "20 3", "60 1", "60 2", "60 3"}));
+    EXPECT_TRUE(file.contains(" line lost\n"));
+    EXPECT_TRUE(file.contains(" interrupted\n"));
+    EXPECT_TRUE(file.contains(" resumed after a gap since "));
+}
+
+}  // namespace
+}  // namespace vornex

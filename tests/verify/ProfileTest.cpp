@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include "verify/Profile.h"
+
+namespace vornex::verify {
+namespace {
+
+const std::string kHead = "[Profile]\nName = Lab\n";
+const std::string kCounts = "Readings = 5\nPreloads = 3\n";
+
+TEST(Profile, AProfileThatCannotBeReadIsRefusedWithTheLineAtFault) {
+    struct Case {
+        std::string text;
+        int line;
+        const char* problem;
+    };
+    const Case cases[] = {
+        {"Name = Lab\n", 1, "before the first [section]"},
+        {kHead + "Points = 20, 100, 60\n" + kCounts, 3, "points go up"},
+        {kHead + "Points = 20, 60, 120\n" + kCounts, 3, "\"120\" is no number from 0.01 to 100"},
+        {kHead + "Points = 20,,100\n" + kCounts, 3, "\"\" is no number"},
+        {kHead + "Points = 20\nReadings = five\nPreloads = 3\n", 4, "\"five\" is no whole number"},
+        {kHead + "Points = 20\nReadings = 0\nPreloads = 3\n", 4, "from 1 to 100"},
+        {kHead + "Points = 20\n" + kCounts + "Colour = red\n", 6, "unknown key Colour"},
+        {kHead + "Points = 20\n" + kCounts + "Readings = 6\n", 6, "Readings is given twice"},
+        {kHead + "Points = 20\n" + kCounts + "just words\n", 6, "neither [section]"},
+        {kHead + "Points = 20\n" + kCounts + "[Deviation]\nA = 4, 6\n", 7, "CLASS = ABOVE"},
+        {kHead + "Points = 20\n" + kCounts + "[Deviation]\nA = 4,6,10\nA = 4,6,10\n", 8,
+         "class A is given twice"},
+        {kHead + "Points = 20\n" + kCounts + "[Limits]\nA = 1\n", 7, "unknown section"},
+        {kHead + "Points = 20\nReadings = 5\n", 0, "no Preloads"},
+    };
+    for (const Case& c : cases) {
+        const ProfileRead read = parseProfile(c.text);
+        EXPECT_FALSE(read.profile) << c.text;
+        EXPECT_EQ(read.line, c.line) << c.text;
+        EXPECT_NE(read.problem.find(c.problem), std::string::npos) << read.problem;
+    }
+}
+
+// The built-in profiles are written out for the lab to copy; what is written reads back the same.
+TEST(Profile, BuiltInProfilesReadBackFromTheirText) {
+    for (const Profile& p : builtInProfiles()) {
+        const ProfileRead read = parseProfile(profileText(p));
+        ASSERT_TRUE(read.profile) << read.line << ": " << read.problem;
+        EXPECT_EQ(read.profile->name, p.name);
+        EXPECT_EQ(read.profile->standard, p.standard);
+        EXPECT_EQ(read.profile->points, p.points);
+        EXPECT_EQ(read.profile->readings, p.readings);
+        EXPECT_EQ(read.profile->preloads, p.preloads);
+        ASSERT_EQ(read.profile->deviations.size(), p.deviations.size());
+        EXPECT_EQ(read.profile->deviations[3].above, p.deviations[3].above);
+    }
+}
+
+}  // namespace
+}  // namespace vornex::verify
