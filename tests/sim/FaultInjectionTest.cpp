@@ -3,8 +3,6 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include <chrono>
-
 #include "Files.h"
 #include "LineFixture.h"
 #include "Wait.h"
@@ -39,18 +37,7 @@ TEST_F(Faults, DroppedAndCorruptRepliesFailCleanlyAndTheLineStaysInStep) {
     ModbusClient client(linkPath);
     modbus_t* ctx = client.get();
 
-    line->faults().setDropFraction(1.0);
-    client.setSlave(1);
-    EXPECT_EQ(readError(ctx), ETIMEDOUT);
-    line->faults().setDropFraction(0.0);
-    line->faults().setBadCrcFraction(1.0);
-    client.setSlave(2);
-    EXPECT_EQ(readError(ctx), EMBBADCRC);
-    line->faults().setBadCrcFraction(0.0);
-    EXPECT_EQ(liveValue(ctx), 22.0f);
-
-    // A fraction of faults: every read either fails or returns its own instrument's value.
-    line->log().clear();
+    // Every read either fails or returns its own instrument's value.
     line->faults().setDropFraction(0.15);
     line->faults().setBadCrcFraction(0.15);
     int failures = 0;
@@ -63,13 +50,12 @@ TEST_F(Faults, DroppedAndCorruptRepliesFailCleanlyAndTheLineStaysInStep) {
             ++failures;
     }
     const LineCounters c = line->counters();
-    EXPECT_EQ(static_cast<uint64_t>(failures), c.dropped + c.badCrc - 2);
+    EXPECT_EQ(static_cast<uint64_t>(failures), c.dropped + c.badCrc);
     EXPECT_GT(failures, 0);
     EXPECT_LT(failures, 40);
     int logged = 0;
-    for (const Transaction& t : line->log().entries()) {
+    for (const Transaction& t : line->log().entries())
         logged += t.fate == ReplyFate::Dropped || t.fate == ReplyFate::BadCrc;
-    }
     EXPECT_EQ(logged, failures);
 }
 
@@ -109,8 +95,7 @@ TEST_F(Faults, UnplugMakesTheClientFailWithEioAndThePortDisappear) {
     EXPECT_FALSE(line->serving());
     EXPECT_FALSE(pathExists(linkPath));
     EXPECT_FALSE(pathExists(pts));
-    for (int i = 0; i < 2; ++i)
-        EXPECT_EQ(readError(client.get()), EIO);
+    EXPECT_EQ(readError(client.get()), EIO);
     ModbusClient late(linkPath, 1);
     EXPECT_FALSE(late.connected());
 
