@@ -2,10 +2,8 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <regex>
-#include <sstream>
 
 #include "Files.h"
 #include "SmallFileSystem.h"
