@@ -38,6 +38,9 @@ TEST_F(ProfileFileTest, ReadsLikeTheProfileFunctions) {
               "Empty=\n"
               "[ setting ]\n"
               "Other=from the second section\n"
+              "[S]\n"
+              "K=ab\xF0\x9F\x98\x80"
+              "c\n"
               "[Long]\n"
               "Text=" +
                   QByteArray(1500, 'a') + "\n");
@@ -57,6 +60,9 @@ TEST_F(ProfileFileTest, ReadsLikeTheProfileFunctions) {
     EXPECT_EQ(read("Long", "Text").size(), 999);
     EXPECT_EQ(read("Long", "Text", 100).size(), 99);
     EXPECT_EQ(read("Setting", "Language", 3), "zh");
+    // A cut never splits a character outside the basic plane.
+    EXPECT_EQ(read("S", "K", 4), "ab");
+    EXPECT_EQ(read("S", "K", 5), QStringLiteral("ab\U0001F600"));
     EXPECT_EQ(ProfileFile(path("absent.ini")).read("Setting", "Language", "zh_CN", 1000), "zh_CN");
 
     // Language lookups serve the same values from memory.
@@ -69,12 +75,6 @@ TEST_F(ProfileFileTest, ReadsLikeTheProfileFunctions) {
     EXPECT_EQ(texts->value("Missing", "Language", "DEF", 1000), "DEF");
     EXPECT_EQ(LanguageTexts::of(path("absent.ini"))->value("Setting", "Language", "DEF", 1000),
               "DEF");
-}
-
-TEST_F(ProfileFileTest, CutNeverSplitsACharacterOutsideTheBasicPlane) {
-    writeFile(path(), QStringLiteral("[S]\nK=ab\U0001F600c\n").toUtf8());
-    EXPECT_EQ(read("S", "K", 4), "ab");
-    EXPECT_EQ(read("S", "K", 5), QStringLiteral("ab\U0001F600"));
 }
 
 TEST_F(ProfileFileTest, WriteChangesOneLineAndKeepsTheRest) {
