@@ -163,18 +163,15 @@ TEST_F(InstrumentLine, PresentsTheSelectedStoredRecord) {
     ASSERT_EQ(regs[1], 30);
 
     std::vector<rm::StoredRecord> records;
+    std::set<int> verdicts;
     for (int k = 1; k <= 30; ++k) {
         ASSERT_EQ(modbus_write_register(ctx, rm::kHoldRecordSelector, static_cast<uint16_t>(k)), 1);
         ASSERT_EQ(modbus_read_input_registers(ctx, rm::kInStoredRecord, 8, regs), 8);
-        records.push_back(rm::StoredRecord::decode(regs));
-    }
-    std::set<int> verdicts;
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        const rm::StoredRecord& r = records[i];
+        const rm::StoredRecord& r = records.emplace_back(rm::StoredRecord::decode(regs));
         verdicts.insert(r.passed());
         EXPECT_TRUE(r.month >= 1 && r.month <= 12 && r.day >= 1 && r.day <= 31 && r.hour < 24 &&
                     r.minute < 60 && r.second < 60)
-            << "record " << i + 1;
+            << "record " << k;
     }
     EXPECT_EQ(verdicts.size(), 2u);
 
