@@ -35,7 +35,7 @@ protected:
     InstrumentParameters parameters;
 };
 
-TEST_F(InstrumentParametersTest, ShowsTargetInTheInstrumentsUnitAndNoChoiceForCodesOutOfRange) {
+TEST_F(InstrumentParametersTest, ShowsTargetInTheInstrumentsUnitAndRefusesWhatItCannotTake) {
     const char* expected[] = {"500.00", "5098.5", "368.780", "4426"};
     for (uint8_t unit = 1; unit <= 4; ++unit) {
         sim::KeypadChange change = test::unitChange(unit, 50000);
@@ -49,16 +49,7 @@ TEST_F(InstrumentParametersTest, ShowsTargetInTheInstrumentsUnitAndNoChoiceForCo
         EXPECT_EQ(f.upper, "2.2");
         EXPECT_EQ(f.lower, "25.5");
     }
-    for (auto [unit, mode] : {std::pair<uint8_t, uint8_t>{5, 0}, {0, 4}}) {
-        sim::KeypadChange change = test::unitChange(unit);
-        change.measuringMode = mode;
-        keypad(change);
-        EXPECT_EQ(parameters.fields().unitIndex, -1);
-        EXPECT_EQ(parameters.fields().measureIndex, -1);
-    }
-}
-
-TEST_F(InstrumentParametersTest, RefusedSetWritesNothing) {
+    // A set the instrument cannot take is refused without a word on the line.
     params::SetPlan why;
     keypad(test::unitChange(2, 50000));
     const uint64_t frames = line->counters().frames;
@@ -68,7 +59,13 @@ TEST_F(InstrumentParametersTest, RefusedSetWritesNothing) {
     EXPECT_EQ(why.check, params::SetCheck::BadLimit);
     EXPECT_EQ(line->counters().frames, frames);
 
-    keypad(test::unitChange(0));
+    for (auto [unit, mode] : {std::pair<uint8_t, uint8_t>{5, 0}, {0, 4}}) {
+        sim::KeypadChange change = test::unitChange(unit);
+        change.measuringMode = mode;
+        keypad(change);
+        EXPECT_EQ(parameters.fields().unitIndex, -1);
+        EXPECT_EQ(parameters.fields().measureIndex, -1);
+    }
     EXPECT_EQ(set("300", "0", "0", &why), Write::Refused);
     EXPECT_EQ(why.check, params::SetCheck::BadUnit);
     EXPECT_EQ(committed().target, 50000u);
