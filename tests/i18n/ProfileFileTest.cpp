@@ -77,7 +77,7 @@ TEST_F(ProfileFileTest, ReadsLikeTheProfileFunctions) {
               "DEF");
 }
 
-TEST_F(ProfileFileTest, WriteChangesOneLineAndKeepsTheRest) {
+TEST_F(ProfileFileTest, WriteChangesOneLineKeepsTheRestAndRefusesWhatWouldBreakTheFile) {
     const QByteArray original =
         "; settings\r\n"
         "[Setting]\r\n"
@@ -104,18 +104,17 @@ TEST_F(ProfileFileTest, WriteChangesOneLineAndKeepsTheRest) {
               "\r\n"
               "[Added]\r\n"
               "K=x y\r\n");
-}
 
-TEST_F(ProfileFileTest, NewFileIsUtf8AndRefusedEntriesLeaveTheFileAlone) {
-    ASSERT_TRUE(ProfileFile(path()).write("Setting", "Language", QStringLiteral("简体")));
-    EXPECT_EQ(readFile(path()), QStringLiteral("[Setting]\nLanguage=简体\n").toUtf8());
-
-    const QByteArray before = readFile(path());
-    EXPECT_FALSE(ProfileFile(path()).write("Setting", "Language", "a\nb"));
-    EXPECT_FALSE(ProfileFile(path()).write("Setting", "K=V", "x"));
-    EXPECT_FALSE(ProfileFile(path()).write("Set]ting", "K", "x"));
-    EXPECT_FALSE(ProfileFile(path()).write("Setting", "[Other]", "x"));
-    EXPECT_EQ(readFile(path()), before);
+    // A new file is UTF-8; refused entries leave a file alone.
+    const QString fresh = path("new.ini");
+    ASSERT_TRUE(ProfileFile(fresh).write("Setting", "Language", QStringLiteral("简体")));
+    const QByteArray written = QStringLiteral("[Setting]\nLanguage=简体\n").toUtf8();
+    EXPECT_EQ(readFile(fresh), written);
+    EXPECT_FALSE(ProfileFile(fresh).write("Setting", "Language", "a\nb"));
+    EXPECT_FALSE(ProfileFile(fresh).write("Setting", "K=V", "x"));
+    EXPECT_FALSE(ProfileFile(fresh).write("Set]ting", "K", "x"));
+    EXPECT_FALSE(ProfileFile(fresh).write("Setting", "[Other]", "x"));
+    EXPECT_EQ(readFile(fresh), written);
     EXPECT_FALSE(ProfileFile(dir_.qFile("no/such/folder.ini")).write("S", "K", "V"));
 }
 
