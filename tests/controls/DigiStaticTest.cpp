@@ -19,31 +19,22 @@ QImage render(CDigiStatic& display) {
     return display.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-// The pixel at the middle of a segment (mean of its outline points) of a cell drawn in rect.
-QRgb segmentPixel(const QImage& image, const QRectF& rect, const CDSegment& segment,
-                  int32_t gridWidth) {
-    double x = 0, y = 0;
-    for (const GridPoint& p : segment.points()) {
-        x += p.x;
-        y += p.y;
-    }
-    x /= segment.count();
-    y /= segment.count();
-    const int px = static_cast<int>(x * rect.width() / gridWidth + rect.left());
-    const int py = static_cast<int>(y * rect.height() / 83 + rect.top());
-    return image.pixel(px, py);
-}
-
-// Which segments of a cell in rect show lit; fails on a colour that is neither shade.
-uint16_t litSegments(const QImage& image, const QRectF& rect,
-                     const std::vector<CDSegment>& outlines, int32_t gridWidth) {
+// Which segments of a display of one 49-unit cell show lit, judged at the middle (mean of the
+// outline points) of each; fails on a colour that is neither shade.
+uint16_t litSegments(const QImage& image, const std::vector<CDSegment>& outlines) {
     uint16_t lit = 0;
     for (size_t i = 0; i < outlines.size(); ++i) {
-        const QRgb c = segmentPixel(image, rect, outlines[i], gridWidth);
-        EXPECT_TRUE(c == kOn || c == kOff) << "segment " << i << " colour " << std::hex << c;
-        if (c == kOn) {
-            lit = static_cast<uint16_t>(lit | (1u << i));
+        double x = 0, y = 0;
+        for (const GridPoint& p : outlines[i].points()) {
+            x += p.x;
+            y += p.y;
         }
+        const int count = outlines[i].count();
+        const QRgb c = image.pixel(static_cast<int>(x / count * image.width() / 49),
+                                   static_cast<int>(y / count * image.height() / 83));
+        EXPECT_TRUE(c == kOn || c == kOff) << "segment " << i << " colour " << std::hex << c;
+        if (c == kOn)
+            lit = static_cast<uint16_t>(lit | (1u << i));
     }
     return lit;
 }
@@ -62,17 +53,16 @@ TEST(DigiStaticTest, SegmentsLightAsTheCharactersSay) {
     // Four pixels per grid unit, so every segment centre lies well inside its outline.
     CDigiStatic seven("8");
     seven.resize(196, 332);
-    const QRectF whole(0, 0, 196, 332);
-    EXPECT_EQ(litSegments(render(seven), whole, CDigi7Segment::Outlines(), 49), 0x7F);
+    EXPECT_EQ(litSegments(render(seven), CDigi7Segment::Outlines()), 0x7F);
     seven.SetText("-");
-    EXPECT_EQ(litSegments(render(seven), whole, CDigi7Segment::Outlines(), 49), 0x08);
+    EXPECT_EQ(litSegments(render(seven), CDigi7Segment::Outlines()), 0x08);
 
     CDigiStatic fourteen("-");
     fourteen.ModifyDigiStyle(0, DIGI_14SEG_DIGITS | DIGI_SOFT_OUTLINE);
     fourteen.resize(196, 332);
-    EXPECT_EQ(litSegments(render(fourteen), whole, CDigi14Segment::Outlines(), 49), 0x00C0);
+    EXPECT_EQ(litSegments(render(fourteen), CDigi14Segment::Outlines()), 0x00C0);
     fourteen.SetText("k");
-    EXPECT_EQ(litSegments(render(fourteen), whole, CDigi14Segment::Outlines(), 49), 0x0354);
+    EXPECT_EQ(litSegments(render(fourteen), CDigi14Segment::Outlines()), 0x0354);
 }
 
 TEST(DigiStaticTest, CaptionStandsInForQuestionMarkAndEmptyTextIsBackground) {

@@ -153,9 +153,6 @@ TEST(CXGraphSeries, OneSeriesPerSlaveCreatedOnFirstUseNamedAndColouredAndListedI
 TEST(CXGraphAxes, TimeAxisKeepsTheProgramsRangeWhileTheValueAxisFollowsTheData) {
     CXGraph graph;
     graph.resize(800, 500);
-    EXPECT_FALSE(graph.GetXAxis(0).GetAutoScale());
-    EXPECT_TRUE(graph.GetYAxis(0).GetAutoScale());
-
     auto curve = makeCurve(200, 0.0, 0.2, 1, [](int i) { return 100.0 + i % 50; });
     graph.SetData(curve.data(), 200, 0);
     graph.GetXAxis(0).SetCurrentRange(30.0, 10.0, 0.0);  // edges in either order

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "graph/ColumnDecimator.h"
 
@@ -27,18 +28,15 @@ TEST(ColumnDecimator, EveryColumnKeepsItsExtremesTheEndsAreExactAndAFewPointsAre
     constexpr size_t kPoints = 570000;
     const CurveHistory curve = sawtooth(kPoints, 300001);
     const double end = curve.time(kPoints - 1);
-    struct View {
-        double lower;
-        double upper;
-        int columns;
-    };
-    for (const View view : {View{0.0, end, 1600}, View{0.0, end, 333}, View{1000.5, 9000.25, 1200},
-                            View{45000.0, 45000.0 + 0.15 * 40, 800}}) {
-        SCOPED_TRACE(view.lower);
+    for (const auto& [lower, upper, columns] : {std::tuple{0.0, end, 1600},
+                                                {0.0, end, 333},
+                                                {1000.5, 9000.25, 1200},
+                                                {45000.0, 45000.0 + 0.15 * 40, 800}}) {
+        SCOPED_TRACE(lower);
         QVector<QCPGraphData> out;
-        ColumnDecimator(curve, view.lower, view.upper, view.columns).decimate(out);
-        const size_t from = curve.lowerBound(view.lower, 0, kPoints);
-        const size_t to = curve.upperBound(view.upper, from, kPoints);
+        ColumnDecimator(curve, lower, upper, columns).decimate(out);
+        const size_t from = curve.lowerBound(lower, 0, kPoints);
+        const size_t to = curve.upperBound(upper, from, kPoints);
         // One point beyond each edge, and those ends exactly.
         const size_t first = from > 0 ? from - 1 : 0;
         const size_t last = std::min(to, kPoints - 1);
@@ -48,21 +46,21 @@ TEST(ColumnDecimator, EveryColumnKeepsItsExtremesTheEndsAreExactAndAFewPointsAre
         EXPECT_EQ(out.back().value, curve.value(last));
         EXPECT_TRUE(std::is_sorted(out.begin(), out.end(),
                                    [](const auto& a, const auto& b) { return a.key < b.key; }));
-        if (to - from <= 2u * static_cast<size_t>(view.columns)) {
+        if (to - from <= 2u * static_cast<size_t>(columns)) {
             ASSERT_EQ(static_cast<size_t>(out.size()), last - first + 1);
             for (size_t i = first; i <= last; ++i)
                 EXPECT_EQ(out[static_cast<int>(i - first)].value, curve.value(i));
             continue;
         }
-        EXPECT_LE(out.size(), 2 * view.columns + 2);
+        EXPECT_LE(out.size(), 2 * columns + 2);
         // Each column's lowest and highest point, found the slow way, are drawn.
-        const double width = (view.upper - view.lower) / view.columns;
+        const double width = (upper - lower) / columns;
         for (size_t i = from; i < to;) {
-            const double column = std::floor((curve.time(i) - view.lower) / width);
+            const double column = std::floor((curve.time(i) - lower) / width);
             size_t next = i;
             double low = curve.value(i), high = curve.value(i);
             size_t lowAt = i, highAt = i;
-            for (; next < to && curve.time(next) < view.lower + (column + 1) * width; ++next) {
+            for (; next < to && curve.time(next) < lower + (column + 1) * width; ++next) {
                 if (curve.value(next) < low)
                     low = curve.value(lowAt = next);
                 if (curve.value(next) > high)

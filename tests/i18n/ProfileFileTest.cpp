@@ -38,6 +38,9 @@ TEST_F(ProfileFileTest, ReadsLikeTheProfileFunctions) {
               "Empty=\n"
               "[ setting ]\n"
               "Other=from the second section\n"
+              "[S]\n"
+              "K=ab\xF0\x9F\x98\x80"
+              "c\n"
               "[Long]\n"
               "Text=" +
                   QByteArray(1500, 'a') + "\n");
@@ -57,6 +60,9 @@ TEST_F(ProfileFileTest, ReadsLikeTheProfileFunctions) {
     EXPECT_EQ(read("Long", "Text").size(), 999);
     EXPECT_EQ(read("Long", "Text", 100).size(), 99);
     EXPECT_EQ(read("Setting", "Language", 3), "zh");
+    // A cut never splits a character outside the basic plane.
+    EXPECT_EQ(read("S", "K", 4), "ab");
+    EXPECT_EQ(read("S", "K", 5), QStringLiteral("ab\U0001F600"));
     EXPECT_EQ(ProfileFile(path("absent.ini")).read("Setting", "Language", "zh_CN", 1000), "zh_CN");
 
     // Language lookups serve the same values from memory.
@@ -71,13 +77,7 @@ TEST_F(ProfileFileTest, ReadsLikeTheProfileFunctions) {
               "DEF");
 }
 
-TEST_F(ProfileFileTest, CutNeverSplitsACharacterOutsideTheBasicPlane) {
-    writeFile(path(), QStringLiteral("[S]\nK=ab\U0001F600c\n").toUtf8());
-    EXPECT_EQ(read("S", "K", 4), "ab");
-    EXPECT_EQ(read("S", "K", 5), QStringLiteral("ab\U0001F600"));
-}
-
-TEST_F(ProfileFileTest, WriteChangesOneLineAndKeepsTheRest) {
+TEST_F(ProfileFileTest, WriteChangesOneLineKeepsTheRestAndRefusesWhatWouldBreakTheFile) {
     const QByteArray original =
         "; settings\r\n"
         "[Setting]\r\n"
@@ -104,18 +104,17 @@ TEST_F(ProfileFileTest, WriteChangesOneLineAndKeepsTheRest) {
               "\r\n"
               "[Added]\r\n"
               "K=x y\r\n");
-}
 
-TEST_F(ProfileFileTest, NewFileIsUtf8AndRefusedEntriesLeaveTheFileAlone) {
-    ASSERT_TRUE(ProfileFile(path()).write("Setting", "Language", QStringLiteral("简体")));
-    EXPECT_EQ(readFile(path()), QStringLiteral("[Setting]\nLanguage=简体\n").toUtf8());
-
-    const QByteArray before = readFile(path());
-    EXPECT_FALSE(ProfileFile(path()).write("Setting", "Language", "a\nb"));
-    EXPECT_FALSE(ProfileFile(path()).write("Setting", "K=V", "x"));
-    EXPECT_FALSE(ProfileFile(path()).write("Set]ting", "K", "x"));
-    EXPECT_FALSE(ProfileFile(path()).write("Setting", "[Other]", "x"));
-    EXPECT_EQ(readFile(path()), before);
+    // A new file is UTF-8; refused entries leave a file alone.
+    const QString fresh = path("new.ini");
+    ASSERT_TRUE(ProfileFile(fresh).write("Setting", "Language", QStringLiteral("简体")));
+    const QByteArray written = QStringLiteral("[Setting]\nLanguage=简体\n").toUtf8();
+    EXPECT_EQ(readFile(fresh), written);
+    EXPECT_FALSE(ProfileFile(fresh).write("Setting", "Language", "a\nb"));
+    EXPECT_FALSE(ProfileFile(fresh).write("Setting", "K=V", "x"));
+    EXPECT_FALSE(ProfileFile(fresh).write("Set]ting", "K", "x"));
+    EXPECT_FALSE(ProfileFile(fresh).write("Setting", "[Other]", "x"));
+    EXPECT_EQ(readFile(fresh), written);
     EXPECT_FALSE(ProfileFile(dir_.qFile("no/such/folder.ini")).write("S", "K", "V"));
 }
 

@@ -19,10 +19,6 @@ namespace {
 using test::readFile;
 using test::writeFile;
 
-QString configLanguage(const AppPaths& paths) {
-    return ProfileFile(paths.configFile).read("Setting", "Language", "<none>", 1000);
-}
-
 QString languageFile(const QString& name, const QString& extra = QString()) {
     return QStringLiteral("[Setting]\nLanguage=%1\n[String]\n%2").arg(name, extra);
 }
@@ -75,10 +71,14 @@ TEST_F(StartupTest, FirstStartWritesConfigFoldersAndTheThreeLanguageFiles) {
     }
     EXPECT_EQ(GetLangString(current, langkey::kMenuFile), QStringLiteral("测试(&T)"));
 
-    // A nested home that does not exist yet is made with its parents.
+    // A nested home that does not exist yet is made with its parents. Without built-in files its
+    // language file is a bare Chinese one, and texts are "Not Found".
     const AppPaths nested = AppPaths::forHome(dir_.qFile("a/b"));
     EXPECT_TRUE(prepareHome(nested).isEmpty());
-    EXPECT_TRUE(QFileInfo(nested.languageFolder).isDir());
+    const QString bare = LoadLanguage(nested, QString(), {});
+    EXPECT_EQ(readFile(bare), "[Setting]\nLanguage=zh_CN\n");
+    EXPECT_EQ(GetLangString(bare, langkey::kMenuFile), "Not Found");
+    EXPECT_EQ(QDir(nested.languageFolder).entryList(QDir::Files), QStringList{"zh_CN.ini"});
 }
 
 TEST_F(StartupTest, ExistingConfigAndFoldersAreLeftAlone) {
@@ -93,7 +93,7 @@ TEST_F(StartupTest, ExistingConfigAndFoldersAreLeftAlone) {
     // No English file yet: the defaults are written and Simplified Chinese is used this time, the
     // choice stays stored and is found on the next start.
     EXPECT_EQ(LoadLanguage(paths_, QString()), paths_.languageFolder + "zh_CN.ini");
-    EXPECT_EQ(configLanguage(paths_), "en_US");
+    EXPECT_EQ(ProfileFile(paths_.configFile).read("Setting", "Language", "", 1000), "en_US");
     EXPECT_EQ(LoadLanguage(paths_, QString()), paths_.languageFolder + "en_US.ini");
 }
 
@@ -122,15 +122,7 @@ TEST_F(StartupTest, MatchIsExactInAnyEncodingAndTheFirstFileByNameWins) {
     EXPECT_TRUE(readFile(current).startsWith("\xFF\xFE"));
 }
 
-TEST_F(StartupTest, NoFilesAndNoDefaultsGiveABareChineseFileAndNotFoundTexts) {
-    prepareHome(paths_);
-    const QString current = LoadLanguage(paths_, QString(), {});
-    EXPECT_EQ(readFile(current), "[Setting]\nLanguage=zh_CN\n");
-    EXPECT_EQ(GetLangString(current, langkey::kMenuFile), "Not Found");
-    EXPECT_EQ(QDir(paths_.languageFolder).entryList(QDir::Files), QStringList{"zh_CN.ini"});
-}
-
-TEST_F(StartupTest, BuiltInFilesNeverReplaceUserFilesOrWriteThroughLinks) {
+TEST_F(StartupTest, BuiltInFilesNeverReplaceUserFilesAndLookupsSeeFilesChangedOnDisk) {
     prepareHome(paths_);
     const QByteArray edited = languageFile("zh_TW", "IDS_MESSAGE_TIP=mine\n").toUtf8();
     makeLanguageFile("zh_TW.ini", edited);
@@ -148,9 +140,8 @@ TEST_F(StartupTest, BuiltInFilesNeverReplaceUserFilesOrWriteThroughLinks) {
     EXPECT_TRUE(QFileInfo(current).isSymLink());
     EXPECT_FALSE(QFileInfo::exists(outside.qFile("new.ini")));
     EXPECT_EQ(GetLangString(current, langkey::kMessageTip), "outside");
-}
 
-TEST_F(StartupTest, LookupsSeeTheFileChangedOnDisk) {
+    // Lookups see the file changed on disk.
     const QString file = dir_.qFile("x.ini");
     writeFile(file, languageFile("de_DE", "IDS_MESSAGE_TIP=one\n").toUtf8());
     EXPECT_EQ(GetLangString(file, langkey::kMessageTip), "one");

@@ -101,7 +101,6 @@ TEST_F(DlgUpDataTest, UploadsAndExports) {
 
     click("export");
     ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], dialog->lastExport());
     const QString today = QDate::currentDate().toString("yyyyMMdd");
     EXPECT_EQ(QFileInfo(opened[0]).fileName(), "Slave_2-" + today + ".xlsx");
     EXPECT_FALSE(QFileInfo(opened[0]).permissions() & QFileDevice::WriteOwner)
@@ -109,7 +108,6 @@ TEST_F(DlgUpDataTest, UploadsAndExports) {
     const auto cells =
         test::readSheet(test::zipMember(opened[0].toStdString(), "xl/worksheets/sheet1.xml"));
     EXPECT_EQ(cells.at("A13").text, "12");
-    EXPECT_EQ(cells.at("E1").text, "Pass");
     EXPECT_EQ(cells.count("A14"), 0u);
 
     // Without a spreadsheet application "Save as" opens at once, saying why, and the saved file

@@ -25,7 +25,7 @@ params::SetCheck check(float range, double target, double upper, double lower, u
     return params::planSet(range, typed(target), typed(upper), typed(lower), unit).check;
 }
 
-TEST(ParameterArithmetic, TypedValuesRoundToTheNearestCount) {
+TEST(ParameterArithmetic, TypedValuesRoundToTheNearestCountAndDecimalsStepDownWithTheRange) {
     auto raw = [](const char* text, int d, unsigned unit) {
         return params::newtonMetresToRaw(params::toNewtonMetres(*parseNumber(text), unit), d);
     };
@@ -41,6 +41,12 @@ TEST(ParameterArithmetic, TypedValuesRoundToTheNearestCount) {
     EXPECT_EQ(params::limitByte(25.56), std::nullopt);
     EXPECT_EQ(params::limitByte(-0.5), std::nullopt);
     EXPECT_EQ(formatFixed(params::limitPercent(23), 1), "2.3");
+
+    for (const auto& [range, d] :
+         {std::pair{10.0f, 4}, {10.0001f, 3}, {100.01f, 2}, {1000.1f, 1}, {0.0f, 0}, {-5.0f, 0}})
+        EXPECT_EQ(regmap::decimalsForRange(range), d) << range;
+    // in.lfb on a range of more than 1000 leaves a negative precision: six decimals.
+    EXPECT_EQ(shown(50000, 5000.0f, 4), "44255.000000");
 }
 
 // Every raw target shown and typed back gives the same count, in each unit whose display keeps
@@ -58,14 +64,6 @@ TEST(ParameterArithmetic, ShownTargetsTypedBackDoNotDrift) {
             EXPECT_EQ(drifted, 0) << "range " << range << " unit " << unit;
         }
     }
-}
-
-TEST(ParameterArithmetic, DecimalsStepDownAtEachRangeLimit) {
-    for (const auto& [range, d] :
-         {std::pair{10.0f, 4}, {10.0001f, 3}, {100.01f, 2}, {1000.1f, 1}, {0.0f, 0}, {-5.0f, 0}})
-        EXPECT_EQ(regmap::decimalsForRange(range), d) << range;
-    // in.lfb on a range of more than 1000 leaves a negative precision: six decimals.
-    EXPECT_EQ(shown(50000, 5000.0f, 4), "44255.000000");
 }
 
 TEST(ParameterArithmetic, SetWindowInNewtonMetres) {

@@ -51,7 +51,7 @@ TEST(NumberText, TakesAWholeDecimalNumberAndNothingElse) {
     EXPECT_EQ(address, 30);
 }
 
-TEST(PortList, HoldsTwentyEntriesAndSelectsTheFirstAfterEveryFill) {
+TEST(PortList, HoldsTwentyEntriesNamedOnesFirstAndSelectsTheFirstAfterEveryFill) {
     std::vector<std::string> many;
     for (int i = 0; i < 25; ++i)
         many.push_back("/dev/ttyUSB" + std::to_string(i));
@@ -72,9 +72,8 @@ TEST(PortList, HoldsTwentyEntriesAndSelectsTheFirstAfterEveryFill) {
     table.fill({});
     EXPECT_TRUE(table.empty());
     EXPECT_EQ(table.selected(), "");
-}
 
-TEST(PortList, NamedPortsComeFirstAndNoPortTwice) {
+    // Named ports come first, and no port twice.
     EXPECT_EQ(mergePorts({"/tmp/sim-line", "/dev/ttyUSB0"}, {"/dev/ttyS0", "/dev/ttyUSB0"}),
               (std::vector<std::string>{"/tmp/sim-line", "/dev/ttyUSB0", "/dev/ttyS0"}));
 }
