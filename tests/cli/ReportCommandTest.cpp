@@ -107,7 +107,7 @@ TEST_F(ReportCommand, EachPullIsJudgedWithTheSettingsInForceAtItsPeak) {
     const JudgedFile judged = judgeTestFile(path, JudgeOverrides());
     ASSERT_TRUE(judged.file.ok());
     const InstrumentResult& report = judged.results.instruments.at(0);
-    EXPECT_EQ(report.history.size(), 3u);
+    ASSERT_EQ(report.history.size(), 3u);
     const std::string csv = "slave,event,time,peak,unit,verdict\n2,1,0.500,401.3,N.m,pass\n";
     EXPECT_EQ(eventsCsv(judged.results).substr(0, csv.size()), csv);
 
@@ -125,24 +125,8 @@ TEST_F(ReportCommand, EachPullIsJudgedWithTheSettingsInForceAtItsPeak) {
         EXPECT_EQ(std::tie(a.number, a.event.peakTime, a.event.peak, a.verdict, a.settings),
                   std::tie(b.number, b.event.peakTime, b.event.peak, b.verdict, b.settings));
     }
-    EXPECT_EQ(judge::figureText(panel.statistics().mean, 6),
-              judge::figureText(report.statistics.mean, 6));
-    EXPECT_EQ(judge::figureText(panel.statistics().cpk, 6),
-              judge::figureText(report.statistics.cpk, 6));
-}
-
-// A companion value no instrument can hold is told on stderr, naming it; that slave is judged
-// without settings.
-TEST_F(ReportCommand, RefusedSettingsAreToldAndTheSlaveJudgedWithoutThem) {
-    std::ofstream(dir.file("bolt.ini")) << "[Slave_2]\nUnit=kgf.cm\nRange=100.0\nTarget=nan\n";
-    const auto run = runCli({"report", file});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_TRUE(
-        run.err.endsWith(QString::fromStdString("\nvornex-cli report: " + dir.file("bolt.ini") +
-                                                " [Slave_2] Target=nan: not a number; slave 2 is "
-                                                "judged without settings\n")))
-        << run.err.toStdString();
-    EXPECT_EQ(run.outLines().value(0), "slave 2: unit - events 3 pass 0 low 0 high 0 incomplete 1");
+    const judge::Statistics a = panel.statistics(), b = report.statistics;
+    EXPECT_EQ(std::tie(a.n, a.mean, a.sd, a.cpk), std::tie(b.n, b.mean, b.sd, b.cpk));
 }
 
 TEST_F(ReportCommand, WritesEveryEventToCsvAndANonEmptyPdfAndRefusesWhatItCannotRead) {

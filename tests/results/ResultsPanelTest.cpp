@@ -218,9 +218,11 @@ TEST_F(ResultsPanelTest, ATestLongerThanTheLiveCurveIsJudgedWholeWhenLoaded) {
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_TRUE(messages.messages[0].text.contains("long.ini [Slave_1] Upper=inf: not a number"));
     EXPECT_EQ(cell(ResultsPanel::Events), "2000");
-    const QStringList report = test::runCli({"report", QString::fromStdString(path)})
-                                   .outLines()
-                                   .filter(QRegularExpression("^(?!peaks )"));
+    const test::CliRun run = test::runCli({"report", QString::fromStdString(path)});
+    EXPECT_TRUE(run.err.contains("report: " + QString::fromStdString(home_.file("long.ini")) +
+                                 " [Slave_1] Upper=inf: not a number; slave 1 is judged without "
+                                 "settings\n"));
+    const QStringList report = run.outLines().filter(QRegularExpression("^(?!peaks )"));
     ASSERT_EQ(report.size(), 2002);
     EXPECT_EQ(row(), QStringList({report.front(), report.back()}));
 }
