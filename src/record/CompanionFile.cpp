@@ -29,7 +29,7 @@ const QString kSlavePrefix = QStringLiteral("Slave_");
 constexpr qint64 kMaxCompanionSize = 1024 * 1024;
 // Sections of one instrument's settings changes; no test makes more.
 constexpr long kMaxChanges = 1000000;
-// Decimals of a live value beyond which no reading is shown or judged.
+// The most decimals a value is shown and judged with.
 constexpr long kMaxDecimals = 6;
 
 QString number(double value, int decimals) {
