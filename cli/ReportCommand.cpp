@@ -105,6 +105,8 @@ int runReport(const QStringList& args) {
         return 2;
     }
     const TestResults& results = judged.results;
+    for (const std::string& refusal : results.refusals)
+        std::fprintf(stderr, "vornex-cli report: %s\n", refusal.c_str());
     printResults(results);
     if (!csv.empty()) {
         if (const FileResult written = writeEventsCsv(results, csv); !written) {

@@ -116,21 +116,32 @@ void CDlgSelData::chooseFile(int index) {
     showSettings(1);
 }
 
-// The companion file's name and what it holds for the instrument; empty without one.
+// The companion file's name and the settings the instrument ended with, or why they were refused;
+// empty without a companion file.
 void CDlgSelData::showSettings(int slave) {
-    if (!companion_) {
+    const auto refused = companion_.refused.find(slave);
+    const std::string& refusal =
+        refused != companion_.refused.end() ? refused->second : companion_.refusal;
+    if (!refusal.empty()) {
+        settings_->setText(
+            langStringOr(languageFile_, QString::fromLatin1(langkey::kReportRefusedSettings),
+                         QStringLiteral("settings refused, judged without settings: %1"))
+                .arg(QString::fromStdString(refusal)));
+        return;
+    }
+    if (!companion_.companion) {
         settings_->clear();
         return;
     }
     const QString name =
         QFileInfo(QString::fromStdString(companionPath(QFile::encodeName(filePath_).toStdString())))
             .fileName();
-    const auto found = companion_->instruments.find(slave);
-    if (found == companion_->instruments.end()) {
+    const InstrumentSettings* last = companion_.companion->lastSettings(slave);
+    if (last == nullptr) {
         settings_->setText(name);
         return;
     }
-    const InstrumentSettings& s = found->second;
+    const InstrumentSettings& s = *last;
     const std::string_view unit = regmap::unitName(s.unit);
     settings_->setText(
         QStringLiteral("%1: %2, %3 %4 (+%5 % / -%6 %)")
@@ -145,7 +156,7 @@ void CDlgSelData::onDateChanged(const QDate& date) {
     folderPath_ = dayFolder(date);
     files_->clear();
     points_->setText(QStringLiteral("0"));
-    companion_.reset();
+    companion_ = CompanionRead();
     settings_->clear();
     if (QFileInfo::exists(folderPath_) && listFolder() > 0)
         chooseFile(0);

@@ -55,7 +55,7 @@ private:
     QString folderPath_;
     QString filePath_;
     SlaveCounts counts_;
-    std::optional<Companion> companion_;
+    CompanionRead companion_;
 
     QDateEdit* date_ = nullptr;
     QComboBox* files_ = nullptr;

@@ -201,6 +201,7 @@ bool CMainFrame::loadTestFile(const QString& path) {
         return false;
     }
     status_->showLoadedFile(path);
+    resultsController_->tellRefusals(this);
     return true;
 }
 

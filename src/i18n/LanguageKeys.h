@@ -193,6 +193,8 @@ inline constexpr const char* kReportPeaksHeld = "IDS_REPORT_PEAKS_HELD";
 inline constexpr const char* kReportPeaksPolled = "IDS_REPORT_PEAKS_POLLED";
 inline constexpr const char* kReportVerdict = "IDS_REPORT_COL_VERDICT";
 inline constexpr const char* kReportNoSettings = "IDS_REPORT_NOSETTINGS";
+inline constexpr const char* kReportRefusedSettings = "IDS_REPORT_REFUSEDSETTINGS";
+inline constexpr const char* kMessageCompanionRefused = "IDS_MESSAGE_COMPANIONREFUSED";
 inline constexpr const char* kReportNoTest = "IDS_MESSAGE_NOREPORT";
 inline constexpr const char* kReportFailed = "IDS_MESSAGE_REPORTERR";
 inline constexpr const char* kReportSaved = "IDS_MESSAGE_REPORTSAVED";
@@ -278,7 +280,7 @@ inline constexpr std::array kLanguageKeys = {
     langkey::kReportRange, langkey::kReportTarget, langkey::kReportUpper, langkey::kReportLower,
     langkey::kReportSince, langkey::kReportEvent, langkey::kReportPeak, langkey::kReportPeaks,
     langkey::kReportPeaksHeld, langkey::kReportPeaksPolled, langkey::kReportVerdict,
-    langkey::kReportNoSettings, langkey::kReportNoTest, langkey::kReportFailed,
-    langkey::kReportSaved, langkey::kFilterPdf};
+    langkey::kReportNoSettings, langkey::kReportRefusedSettings, langkey::kMessageCompanionRefused,
+    langkey::kReportNoTest, langkey::kReportFailed, langkey::kReportSaved, langkey::kFilterPdf};
 
 }  // namespace vornex

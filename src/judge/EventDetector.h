@@ -30,6 +30,8 @@ public:
     explicit EventDetector(double threshold) : threshold_(threshold) {}
 
     double threshold() const { return threshold_; }
+    // From the next point on; an event on stays on.
+    void setThreshold(double threshold) { threshold_ = threshold; }
 
     // The event that this point, or the break of the curve just before it, ended.
     std::optional<Event> add(double time, double value);

@@ -1,12 +1,17 @@
 #include "record/CompanionFile.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <limits>
 
 #include "files/AtomicFile.h"
 #include "i18n/IniDocument.h"
@@ -22,6 +27,10 @@ namespace {
 const QString kTestSection = QStringLiteral("Test");
 const QString kSlavePrefix = QStringLiteral("Slave_");
 constexpr qint64 kMaxCompanionSize = 1024 * 1024;
+// Sections of one instrument's settings changes; no test makes more.
+constexpr long kMaxChanges = 1000000;
+// The most decimals a value is shown and judged with.
+constexpr long kMaxDecimals = 6;
 
 QString number(double value, int decimals) {
     return QString::number(value, 'f', std::max(decimals, 0));
@@ -39,6 +48,137 @@ unsigned codeOf(const QString& name, const std::string_view (&names)[N], unsigne
 
 QString nameOf(std::string_view name) {
     return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+// [Slave_A] for an instrument's first settings, [Slave_A_N] for its N-th.
+QString sectionName(int slave, size_t sequence) {
+    QString name = kSlavePrefix + QString::number(slave);
+    if (sequence > 1)
+        name += QLatin1Char('_') + QString::number(sequence);
+    return name;
+}
+
+// The slave address and sequence number a case-folded section name stands for.
+std::optional<std::pair<int, long>> slaveSection(const QString& name) {
+    const QString prefix = kSlavePrefix.toCaseFolded();
+    if (!name.startsWith(prefix))
+        return std::nullopt;
+    const QStringList parts = name.mid(prefix.size()).split(QLatin1Char('_'));
+    long slave = 0;
+    long sequence = 1;
+    if (parts.size() > 2 || !parseLong(parts[0].toStdString(), 1, kCurveSlots, slave) ||
+        (parts.size() == 2 && !parseLong(parts[1].toStdString(), 2, kMaxChanges, sequence))) {
+        return std::nullopt;
+    }
+    return std::pair(static_cast<int>(slave), sequence);
+}
+
+// The bytes of a regular file of at most kMaxCompanionSize, opened without waiting on it; a
+// missing file leaves `bytes` null. Why it cannot be read otherwise.
+std::string readSmallFile(const std::string& path, QByteArray& bytes) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return errno == ENOENT || errno == ENOTDIR ? std::string()
+                                                   : path + ": " + std::strerror(errno);
+    }
+    struct stat status {};
+    std::string refusal;
+    if (::fstat(fd, &status) != 0) {
+        refusal = path + ": " + std::strerror(errno);
+    } else if (S_ISDIR(status.st_mode)) {
+        refusal = path + ": a folder, not a companion file";
+    } else if (!S_ISREG(status.st_mode)) {
+        refusal = path + ": not a regular file (a FIFO or a device), not read";
+    } else if (status.st_size > kMaxCompanionSize) {
+        refusal = path + ": " + std::to_string(status.st_size) + " bytes, more than a companion " +
+                  "file's " + std::to_string(kMaxCompanionSize);
+    } else {
+        QByteArray content(static_cast<qsizetype>(status.st_size), Qt::Uninitialized);
+        qsizetype got = 0;
+        while (got < content.size()) {
+            const ssize_t n =
+                ::read(fd, content.data() + got, static_cast<size_t>(content.size() - got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            got += n;
+        }
+        if (got == content.size())
+            bytes = content.isNull() ? QByteArray("") : content;
+        else
+            refusal = path + ": cannot be read whole";
+    }
+    ::close(fd);
+    return refusal;
+}
+
+struct SectionRead {
+    InstrumentSettings settings;
+    std::string refusal;  // the keys refused and why; empty when every value can be held
+};
+
+// One section's settings. A missing key is not given, as in files that predate it; a value given
+// must be one an instrument can hold.
+SectionRead readSection(const QHash<QString, QString>& values) {
+    SectionRead read;
+    InstrumentSettings& s = read.settings;
+    std::vector<std::string> refused;
+    const auto text = [&values](const char* key) {
+        return values.value(QString::fromLatin1(key).toCaseFolded());
+    };
+    const auto refuse = [&refused, &text](const char* key, const char* why) {
+        refused.push_back(std::string(key) + "=" + text(key).toStdString() + ": " + why);
+    };
+    const auto given = [&values](const char* key) {
+        return values.contains(QString::fromLatin1(key).toCaseFolded());
+    };
+    // A real number within [min, max], else refused.
+    const auto real = [&](const char* key, double min, double max, double& out) {
+        if (!given(key))
+            return;
+        const std::optional<double> value = parseNumber(text(key).toStdString());
+        if (!value)
+            refuse(key, "not a number");
+        else if (!(*value >= min && *value <= max))
+            refuse(key, "outside what an instrument can hold");
+        else
+            out = *value;
+    };
+    const auto whole = [&](const char* key, long max, long& out) {
+        if (given(key) && !parseLong(text(key).toStdString(), 0, max, out))
+            refuse(key, "not a whole number an instrument can hold");
+    };
+    const auto named = [&](const char* key, const auto& names, unsigned& out) {
+        if (!given(key))
+            return;
+        const unsigned code = codeOf(text(key), names, UINT_MAX);
+        if (code == UINT_MAX)
+            refuse(key, "not a name an instrument knows");
+        else
+            out = code;
+    };
+    real("Since", 0.0, std::numeric_limits<double>::max(), s.since);
+    named("Unit", regmap::kUnitNames, s.unit);
+    named("Measure", regmap::kMeasuringModeNames, s.measure);
+    long set = 0;
+    whole("ParameterSet", regmap::kModeNumberCount - 1, set);
+    s.parameterSet = static_cast<unsigned>(set);
+    real("Range", 0.0, std::numeric_limits<float>::max(), s.range);
+    long decimals = 0;
+    whole("Decimals", kMaxDecimals, decimals);
+    s.decimals = static_cast<int>(decimals);
+    real("Target", 0.0, std::numeric_limits<double>::max(), s.target);
+    const int rangeDecimals = regmap::decimalsForRange(static_cast<float>(s.range));
+    if (s.target > 0.0 &&
+        !params::newtonMetresToRaw(params::toNewtonMetres(s.target, s.unit), rangeDecimals)) {
+        refuse("Target", "more than an instrument can hold");
+    }
+    real("Upper", 0.0, params::kMaxLimitPercent, s.upper);
+    real("Lower", 0.0, params::kMaxLimitPercent, s.lower);
+    for (const std::string& one : refused)
+        read.refusal += (read.refusal.empty() ? "" : ", ") + one;
+    return read;
 }
 
 }  // namespace
@@ -93,28 +233,50 @@ InstrumentSettings settingsOf(const DeviceRecord::PublishedSettings& published, 
     return s;
 }
 
+const InstrumentSettings* Companion::lastSettings(int slave) const {
+    const auto found = instruments.find(slave);
+    return found != instruments.end() && !found->second.empty() ? &found->second.back() : nullptr;
+}
+
+const std::vector<InstrumentSettings>* Companion::history(int slave) const {
+    const auto found = instruments.find(slave);
+    return found != instruments.end() && !found->second.empty() ? &found->second : nullptr;
+}
+
+std::vector<std::string> CompanionRead::lines() const {
+    std::vector<std::string> all;
+    if (!refusal.empty())
+        all.push_back(refusal + "; the test is judged without settings");
+    for (const auto& [slave, text] : refused)
+        all.push_back(text + "; slave " + std::to_string(slave) + " is judged without settings");
+    return all;
+}
+
 FileResult writeCompanion(const std::string& path, const Companion& companion) {
     IniDocument doc;
     doc.setValue(kTestSection, QStringLiteral("Name"), QString::fromStdString(companion.testName));
     doc.setValue(kTestSection, QStringLiteral("Started"),
                  QString::fromStdString(companion.started));
-    for (const auto& [slave, s] : companion.instruments) {
-        const QString section = kSlavePrefix + QString::number(slave);
-        const int rangeDecimals = regmap::decimalsForRange(static_cast<float>(s.range));
-        const int precision = params::displayPrecision(rangeDecimals, s.unit);
-        const QString entries[][2] = {
-            {QStringLiteral("Since"), number(s.since, 3)},
-            {QStringLiteral("Unit"), nameOf(regmap::unitName(s.unit))},
-            {QStringLiteral("Measure"), nameOf(regmap::measuringModeName(s.measure))},
-            {QStringLiteral("ParameterSet"), QString::number(s.parameterSet)},
-            {QStringLiteral("Range"), number(s.range, 1)},
-            {QStringLiteral("Decimals"), QString::number(s.decimals)},
-            {QStringLiteral("Target"), number(s.target, precision < 0 ? 6 : precision)},
-            {QStringLiteral("Upper"), number(s.upper, 1)},
-            {QStringLiteral("Lower"), number(s.lower, 1)},
-        };
-        for (const auto& entry : entries)
-            doc.setValue(section, entry[0], entry[1]);
+    for (const auto& [slave, history] : companion.instruments) {
+        for (size_t change = 0; change < history.size(); ++change) {
+            const InstrumentSettings& s = history[change];
+            const QString section = sectionName(slave, change + 1);
+            const int rangeDecimals = regmap::decimalsForRange(static_cast<float>(s.range));
+            const int precision = params::displayPrecision(rangeDecimals, s.unit);
+            const QString entries[][2] = {
+                {QStringLiteral("Since"), number(s.since, 3)},
+                {QStringLiteral("Unit"), nameOf(regmap::unitName(s.unit))},
+                {QStringLiteral("Measure"), nameOf(regmap::measuringModeName(s.measure))},
+                {QStringLiteral("ParameterSet"), QString::number(s.parameterSet)},
+                {QStringLiteral("Range"), number(s.range, 1)},
+                {QStringLiteral("Decimals"), QString::number(s.decimals)},
+                {QStringLiteral("Target"), number(s.target, precision < 0 ? 6 : precision)},
+                {QStringLiteral("Upper"), number(s.upper, 1)},
+                {QStringLiteral("Lower"), number(s.lower, 1)},
+            };
+            for (const auto& entry : entries)
+                doc.setValue(section, entry[0], entry[1]);
+        }
     }
     const QByteArray bytes = doc.toBytes();
     AtomicFile file(path);
@@ -126,48 +288,51 @@ FileResult writeCompanion(const std::string& path, const Companion& companion) {
                               file.error().empty() ? "cannot write " + path : file.error());
 }
 
-std::optional<Companion> readCompanion(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!QFileInfo(file).isFile() || file.size() > kMaxCompanionSize ||
-        !file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
+CompanionRead readCompanion(const std::string& path) {
+    CompanionRead read;
+    QByteArray bytes;
+    read.refusal = readSmallFile(path, bytes);
+    if (!read.refusal.empty() || bytes.isNull())
+        return read;
+    const IniDocument::ValueIndex index = IniDocument::fromBytes(bytes).index();
+    if (index.isEmpty() && !bytes.trimmed().isEmpty()) {
+        read.refusal = path + ": holds no ini section, it is not a companion file";
+        return read;
     }
-    const IniDocument::ValueIndex index = IniDocument::fromBytes(file.readAll()).index();
     Companion companion;
     const auto test = index.value(kTestSection.toCaseFolded());
     companion.testName = test.value(QStringLiteral("name")).toStdString();
     companion.started = test.value(QStringLiteral("started")).toStdString();
+    // By slave, its sections by sequence number.
+    std::map<int, std::map<long, const QHash<QString, QString>*>> sections;
     for (auto section = index.begin(); section != index.end(); ++section) {
-        const QString prefix = kSlavePrefix.toCaseFolded();
-        if (!section.key().startsWith(prefix))
-            continue;
-        long slave = 0;
-        if (!parseLong(section.key().mid(prefix.size()).toStdString(), 1, kCurveSlots, slave))
-            continue;
-        const auto& values = section.value();
-        // A value that is not a number counts as not given, as a missing key does.
-        const auto real = [&values](const char* key) {
-            return parseNumber(values.value(QString::fromLatin1(key)).toStdString()).value_or(0.0);
-        };
-        const auto whole = [&values](const char* key, long max) {
-            long value = 0;
-            return parseLong(values.value(QString::fromLatin1(key)).toStdString(), 0, max, value)
-                       ? value
-                       : 0;
-        };
-        InstrumentSettings s;
-        s.since = real("since");
-        s.unit = codeOf(values.value(QStringLiteral("unit")), regmap::kUnitNames, 0);
-        s.measure = codeOf(values.value(QStringLiteral("measure")), regmap::kMeasuringModeNames, 0);
-        s.parameterSet = static_cast<unsigned>(whole("parameterset", 65535));
-        s.range = real("range");
-        s.decimals = static_cast<int>(whole("decimals", 65535));
-        s.target = real("target");
-        s.upper = real("upper");
-        s.lower = real("lower");
-        companion.instruments[static_cast<int>(slave)] = s;
+        if (const auto named = slaveSection(section.key()))
+            sections[named->first][named->second] = &section.value();
     }
-    return companion;
+    for (const auto& [slave, changes] : sections) {
+        std::vector<InstrumentSettings> history;
+        std::string refusal;
+        for (const auto& [sequence, values] : changes) {
+            const std::string where =
+                path + " [" + sectionName(slave, static_cast<size_t>(sequence)).toStdString() +
+                "] ";
+            const SectionRead section = readSection(*values);
+            if (!section.refusal.empty()) {
+                refusal += (refusal.empty() ? "" : "; ") + where + section.refusal;
+            } else if (!history.empty() && section.settings.since < history.back().since) {
+                refusal += (refusal.empty() ? "" : "; ") + where +
+                           "Since=" + values->value(QStringLiteral("since")).toStdString() +
+                           ": earlier than the section before it";
+            }
+            history.push_back(section.settings);
+        }
+        if (refusal.empty())
+            companion.instruments[slave] = std::move(history);
+        else
+            read.refused[slave] = refusal;
+    }
+    read.companion = std::move(companion);
+    return read;
 }
 
 }  // namespace vornex

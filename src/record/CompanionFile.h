@@ -3,6 +3,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "link/DeviceRecord.h"
 #include "record/FileResult.h"
@@ -22,6 +23,10 @@ struct InstrumentSettings {
     double lower = 0.0;
 
     bool sameSettings(const InstrumentSettings& other) const;
+    // The same settings from the same time.
+    bool operator==(const InstrumentSettings& other) const {
+        return since == other.since && sameSettings(other);
+    }
     // The range in the unit the readings are in.
     double rangeInUnit() const;
 };
@@ -45,13 +50,32 @@ struct InstrumentIdentity {
 
 // The companion of a test file: NAME.ini beside NAME.pdat, an ini file a person can read that
 // tells with which settings each instrument recorded. A test file never needs it; judging uses it
-// when it is there.
+// when it is there. Each instrument has one section per settings change: [Slave_A] for the
+// settings it started with, then [Slave_A_2], [Slave_A_3], ... each with the `Since` it holds from.
 struct Companion {
     std::string testName;
     std::string started;  // local date and time of the first Start, "yyyy-MM-dd HH:mm:ss"
     TestTrace trace;
-    std::map<int, InstrumentIdentity> identities;   // by slave address
-    std::map<int, InstrumentSettings> instruments;  // by slave address
+    std::map<int, InstrumentIdentity> identities;  // by slave address
+    // By slave address: every settings change, in time order, never empty.
+    std::map<int, std::vector<InstrumentSettings>> instruments;
+
+    // The settings an instrument ended with; null when it has none.
+    const InstrumentSettings* lastSettings(int slave) const;
+    const std::vector<InstrumentSettings>* history(int slave) const;
+};
+
+// A companion file as read. A value an instrument cannot hold is not believed: that instrument's
+// settings are refused whole and it is judged without settings. A file that is too large, not an
+// ini file, or not a regular file (a folder, a FIFO) is refused whole; a missing one is not.
+struct CompanionRead {
+    std::optional<Companion> companion;
+    std::string refusal;  // why the file was refused whole; empty when read or missing
+    // By slave address: the file, section and key refused, and why.
+    std::map<int, std::string> refused;
+
+    // One line per refusal, each saying what is judged without settings.
+    std::vector<std::string> lines() const;
 };
 
 // NAME.ini for NAME.pdat (any other name gets ".ini" appended).
@@ -67,8 +91,8 @@ InstrumentSettings settingsOf(const DeviceRecord::PublishedSettings& published, 
 
 // Replaces the file whole or not at all.
 FileResult writeCompanion(const std::string& path, const Companion& companion);
-// Nothing when the file is missing or cannot be read; entries without a valid slave address
-// are skipped.
-std::optional<Companion> readCompanion(const std::string& path);
+// Sections without a valid slave address (and sequence number) are skipped. Never waits on the
+// file: a FIFO is refused, not read.
+CompanionRead readCompanion(const std::string& path);
 
 }  // namespace vornex

@@ -55,10 +55,10 @@ bool CompanionWriter::take(const Poller& poller, double seconds) {
         if (!published.known)
             continue;
         const InstrumentSettings settings = settingsOf(published, seconds);
-        const auto held = companion_.instruments.find(address);
-        if (held != companion_.instruments.end() && held->second.sameSettings(settings))
+        std::vector<InstrumentSettings>& history = companion_.instruments[address];
+        if (!history.empty() && history.back().sameSettings(settings))
             continue;
-        companion_.instruments[address] = settings;
+        history.push_back(settings);
         changed = true;
     }
     return changed;

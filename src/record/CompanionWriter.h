@@ -12,8 +12,10 @@ namespace vornex {
 
 // Keeps a test's companion file current while it records: written at Start with every
 // instrument whose settings are known, and again whenever an instrument's settings change (read
-// after its status 5) or first become known. An instrument keeps the `since` of its settings until
-// they change. Runs on the controlling thread; reads only what the acquisition thread publishes.
+// after its status 5) or first become known. A change adds a section with the test time it holds
+// from; the sections before it stay as they were, so every pull can be judged with the settings
+// it was made under. Runs on the controlling thread; reads only what the acquisition thread
+// publishes.
 class CompanionWriter {
 public:
     explicit CompanionWriter(TickClock clock) : clock_(std::move(clock)) {}

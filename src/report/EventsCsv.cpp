@@ -14,7 +14,7 @@ std::string formatted(double value, int decimals) {
 
 std::string eventFields(const InstrumentResult& instrument, const judge::JudgedEvent& event) {
     return formatted(event.event.peakTime, 3) + ' ' +
-           formatted(event.event.peak, instrument.decimals()) + ' ' +
+           formatted(event.event.peak, instrument.decimalsOf(event)) + ' ' +
            std::string(judge::verdictName(event.verdict));
 }
 
@@ -24,9 +24,9 @@ std::string eventsCsv(const TestResults& results) {
         for (const judge::JudgedEvent& event : instrument.events) {
             csv += std::to_string(instrument.slave) + ',' + std::to_string(event.number) + ',' +
                    formatted(event.event.peakTime, 3) + ',' +
-                   formatted(event.event.peak, instrument.decimals()) + ',' +
-                   instrument.unitName() + ',' + std::string(judge::verdictName(event.verdict)) +
-                   '\n';
+                   formatted(event.event.peak, instrument.decimalsOf(event)) + ',' +
+                   instrument.unitNameOf(event) + ',' +
+                   std::string(judge::verdictName(event.verdict)) + '\n';
         }
     }
     return csv;

@@ -16,11 +16,8 @@ void LiveResults::setOverrides(const JudgeOverrides& overrides) {
     overridesChanged_ = true;
 }
 
-const InstrumentSettings* LiveResults::settingsIn(const Companion* companion, int slave) {
-    if (companion == nullptr)
-        return nullptr;
-    const auto found = companion->instruments.find(slave);
-    return found != companion->instruments.end() ? &found->second : nullptr;
+const LiveResults::History* LiveResults::historyIn(const Companion* companion, int slave) {
+    return companion != nullptr ? companion->history(slave) : nullptr;
 }
 
 bool LiveResults::update(const CurveTable& curves, const Companion* companion, bool recording) {
@@ -44,7 +41,7 @@ bool LiveResults::update(const CurveTable& curves, const Companion* companion, b
             take(slot.taken, CurveTable::kLength);
         take(size < slot.taken ? 0 : slot.taken, size);
         slot.taken = size;
-        changed = judgeSlot(i, firstNew, settingsIn(companion, i + 1), recording) || changed;
+        changed = judgeSlot(i, firstNew, historyIn(companion, i + 1), recording) || changed;
     }
     overridesChanged_ = false;
     return changed;
@@ -66,34 +63,36 @@ void LiveResults::load(const std::string& path, const CurveTable& curves,
         Slot& slot = slots_[static_cast<size_t>(i)];
         slot.taken = curves.size(i);
         if (!slot.times.empty())
-            judgeSlot(i, 0, settingsIn(companion, i + 1), false);
+            judgeSlot(i, 0, historyIn(companion, i + 1), false);
     }
     overridesChanged_ = false;
 }
 
-bool LiveResults::judgeSlot(int i, size_t firstNew, const InstrumentSettings* settings,
-                            bool recording) {
+bool LiveResults::judgeSlot(int i, size_t firstNew, const History* history, bool recording) {
     Slot& slot = slots_[static_cast<size_t>(i)];
     double largest = slot.largest;
     for (size_t p = firstNew; p < slot.values.size(); ++p) {
         if (std::isfinite(slot.values[p]))
             largest = std::max(largest, std::fabs(slot.values[p]));
     }
-    const bool settingsChanged = settings != nullptr
-                                     ? !slot.settings || slot.settings->since != settings->since ||
-                                           !slot.settings->sameSettings(*settings)
-                                     : slot.settings.has_value();
+    const auto same = [](const InstrumentSettings& a, const InstrumentSettings& b) {
+        return a.since == b.since && a.sameSettings(b);
+    };
+    const History none;
+    const History& now = history != nullptr ? *history : none;
+    const bool settingsChanged =
+        !std::equal(now.begin(), now.end(), slot.history.begin(), slot.history.end(), same);
     // Without a range the threshold follows the largest magnitude; judging again at every new
     // largest would cost the whole curve each time, so while recording only a doubling does.
     const bool guessOutgrown =
-        settings == nullptr && !overrides_.threshold &&
+        now.empty() && !overrides_.threshold &&
         (recording ? largest > 2.0 * slot.judgedLargest : largest != slot.judgedLargest);
     const bool again = settingsChanged || overridesChanged_ || !slot.judge || guessOutgrown;
     if (again) {
-        slot.settings = settings != nullptr ? std::optional(*settings) : std::nullopt;
+        slot.history = now;
         slot.judgedLargest = largest;
         slot.judge = std::make_unique<judge::InstrumentJudge>(
-            judgeSettingsFor(settings, overrides_, largest));
+            judgeTimelineFor(history, overrides_, largest));
         firstNew = 0;
     }
     slot.largest = largest;
@@ -123,7 +122,7 @@ const InstrumentSettings* LiveResults::settingsOf(int slave) const {
     if (slave < 1 || slave > kCurveSlots)
         return nullptr;
     const Slot& slot = slots_[static_cast<size_t>(slave - 1)];
-    return slot.settings ? &*slot.settings : nullptr;
+    return slot.history.empty() ? nullptr : &slot.history.back();
 }
 
 }  // namespace vornex

@@ -59,7 +59,10 @@ QString instrumentRows(const TestResults& results, const ReportTexts& t) {
                     cell(figure(s.target, r.decimals())) + cell(QString::number(s.upper, 'f', 1)) +
                     cell(QString::number(s.lower, 'f', 1));
         } else {
-            rows += QStringLiteral("<td colspan=\"7\">%1</td>").arg(t.noSettings.toHtmlEscaped());
+            const QString why = r.refusal.empty()
+                                    ? t.noSettings
+                                    : t.refusedSettings.arg(QString::fromStdString(r.refusal));
+            rows += QStringLiteral("<td colspan=\"7\">%1</td>").arg(why.toHtmlEscaped());
         }
         rows +=
             cell(figure(r.judged.threshold, r.decimals())) +
@@ -115,8 +118,9 @@ QString eventRows(const TestResults& results, const ReportTexts& t) {
             rows += QStringLiteral("<tr style=\"%1\">")
                         .arg(bad ? QStringLiteral("color:#c00000") : QString()) +
                     cell(QString::number(r.slave)) + cell(QString::number(e.number)) +
-                    cell(figure(e.event.peakTime, 3)) + cell(figure(e.event.peak, r.decimals())) +
-                    cell(QString::fromStdString(r.unitName())) + cell(t.verdictText(e.verdict)) +
+                    cell(figure(e.event.peakTime, 3)) +
+                    cell(figure(e.event.peak, r.decimalsOf(e))) +
+                    cell(QString::fromStdString(r.unitNameOf(e))) + cell(t.verdictText(e.verdict)) +
                     QStringLiteral("</tr>");
         }
     }

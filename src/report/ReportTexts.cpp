@@ -68,6 +68,8 @@ ReportTexts textsFrom(Lookup text) {
     t.peaksPolled = text(k::kReportPeaksPolled, "peak from the polled curve, %1 readings/s");
     t.verdict = text(k::kReportVerdict, "Verdict");
     t.noSettings = text(k::kReportNoSettings, "settings not recorded");
+    t.refusedSettings =
+        text(k::kReportRefusedSettings, "settings refused, judged without settings: %1");
     t.automatic = text(k::kResultsAuto, "5 % of range");
     t.verdictPass = text(k::kVerdictPass, "pass");
     t.verdictLow = text(k::kVerdictLow, "low");

@@ -12,6 +12,7 @@ struct ReportTexts {
     QString slave, unit, measure, set, range, target, upper, lower, threshold, since;
     QString count, lastPeak, pass, low, high, incomplete, mean, sd, min, max;
     QString event, time, peak, verdict, noSettings, automatic;
+    QString refusedSettings;  // %1: what of the companion file was refused
     QString peaks, peaksHeld, peaksPolled;
     QString verdictPass, verdictLow, verdictHigh, verdictNone, verdictIncomplete;
     QString open;  // a pull still on while recording

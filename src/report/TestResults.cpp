@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 
+#include "link/ParameterArithmetic.h"
 #include "link/RegisterMap.h"
 #include "record/TestFile.h"
 
@@ -27,17 +28,53 @@ judge::JudgeSettings judgeSettingsFor(const InstrumentSettings* settings,
     judged.threshold = judge::thresholdFor(overrides.threshold, range, largestMagnitude);
     judged.band = judge::bandOf(limits);
     judged.decimals = settings != nullptr ? settings->decimals : InstrumentResult::kDecimals;
+    if (settings != nullptr) {
+        judged.since = settings->since;
+        judged.unit = settings->unit;
+    }
     return judged;
 }
 
-std::string InstrumentResult::unitName() const {
-    if (!settings || settings->unit == 0 || settings->unit >= regmap::kUnitCount)
+std::vector<judge::JudgeSettings> judgeTimelineFor(const std::vector<InstrumentSettings>* history,
+                                                   const JudgeOverrides& overrides,
+                                                   double largestMagnitude) {
+    if (history == nullptr || history->empty())
+        return {judgeSettingsFor(nullptr, overrides, largestMagnitude)};
+    const unsigned last = history->back().unit;
+    std::vector<judge::JudgeSettings> timeline;
+    for (const InstrumentSettings& s : *history) {
+        timeline.push_back(judgeSettingsFor(&s, overrides, largestMagnitude));
+        timeline.back().toLast =
+            params::fromNewtonMetres(params::toNewtonMetres(1.0, s.unit), last);
+    }
+    return timeline;
+}
+
+namespace {
+
+std::string unitNameOf(const InstrumentSettings* settings) {
+    if (settings == nullptr || settings->unit == 0 || settings->unit >= regmap::kUnitCount)
         return "-";
     return std::string(regmap::unitName(settings->unit));
 }
 
+}  // namespace
+
+std::string InstrumentResult::unitName() const {
+    return vornex::unitNameOf(settings ? &*settings : nullptr);
+}
+
 int InstrumentResult::decimals() const {
     return settings ? settings->decimals : kDecimals;
+}
+
+std::string InstrumentResult::unitNameOf(const judge::JudgedEvent& event) const {
+    return event.settings < history.size() ? vornex::unitNameOf(&history[event.settings])
+                                           : unitName();
+}
+
+int InstrumentResult::decimalsOf(const judge::JudgedEvent& event) const {
+    return event.settings < history.size() ? history[event.settings].decimals : decimals();
 }
 
 JudgedFile judgeTestFile(const std::string& path, const JudgeOverrides& overrides) {
@@ -62,8 +99,10 @@ JudgedFile judgeTestFile(const std::string& path, const JudgeOverrides& override
     results.name = path.substr(slash == std::string::npos ? 0 : slash + 1);
     if (results.name.size() > 5 && results.name.compare(results.name.size() - 5, 5, ".pdat") == 0)
         results.name.resize(results.name.size() - 5);
-    const std::optional<Companion> companion = readCompanion(companionPath(path));
+    const CompanionRead companionRead = readCompanion(companionPath(path));
+    const std::optional<Companion>& companion = companionRead.companion;
     results.hasCompanion = companion.has_value();
+    results.refusals = companionRead.lines();
     if (companion)
         results.started = companion->started;
 
@@ -73,19 +112,21 @@ JudgedFile judgeTestFile(const std::string& path, const JudgeOverrides& override
             continue;
         InstrumentResult result;
         result.slave = slave;
-        if (companion) {
-            const auto found = companion->instruments.find(slave);
-            if (found != companion->instruments.end())
-                result.settings = found->second;
+        if (const auto* history = companion ? companion->history(slave) : nullptr) {
+            result.history = *history;
+            result.settings = history->back();
         }
+        const auto refused = companionRead.refused.find(slave);
+        result.refusal =
+            refused != companionRead.refused.end() ? refused->second : companionRead.refusal;
         double largest = 0.0;
         for (const CurvePoint& p : curve) {
             if (std::isfinite(p.value))
                 largest = std::max(largest, std::fabs(p.value));
         }
-        result.judged =
-            judgeSettingsFor(result.settings ? &*result.settings : nullptr, overrides, largest);
-        judge::InstrumentJudge judge(result.judged);
+        judge::InstrumentJudge judge(judgeTimelineFor(
+            result.history.empty() ? nullptr : &result.history, overrides, largest));
+        result.judged = judge.settings();
         for (const CurvePoint& p : curve)
             judge.add(p.time, p.value);
         judge.finish();

@@ -24,6 +24,11 @@ struct JudgeOverrides {
 // the overrides alone. Without a known range, the range counts as the largest magnitude recorded.
 judge::JudgeSettings judgeSettingsFor(const InstrumentSettings* settings,
                                       const JudgeOverrides& overrides, double largestMagnitude);
+// The same for each of an instrument's settings changes (none: judged without settings), each in
+// its own unit, with the factor into the unit it ended with.
+std::vector<judge::JudgeSettings> judgeTimelineFor(const std::vector<InstrumentSettings>* history,
+                                                   const JudgeOverrides& overrides,
+                                                   double largestMagnitude);
 
 // One instrument of a judged test.
 struct InstrumentResult {
@@ -35,7 +40,10 @@ struct InstrumentResult {
     // Every settings section of the companion file in time order; the last is `settings`.
     std::vector<InstrumentSettings> history;
     InstrumentIdentity identity;
-    judge::JudgeSettings judged;
+    // Why the companion file's settings for it were not believed; empty when they were or there
+    // are none.
+    std::string refusal;
+    judge::JudgeSettings judged;  // as in force at the end
     std::vector<judge::JudgedEvent> events;
     size_t pass = 0;
     size_t low = 0;
@@ -47,6 +55,9 @@ struct InstrumentResult {
     std::string unitName() const;
     // Decimals of values: the instrument's, or kDecimals when not known.
     int decimals() const;
+    // The unit and decimals of an event's peak: those of the settings in force at its peak.
+    std::string unitNameOf(const judge::JudgedEvent& event) const;
+    int decimalsOf(const judge::JudgedEvent& event) const;
 };
 
 // A judged test file: every slave with records, in address order, and its curves for drawing.
@@ -55,6 +66,8 @@ struct TestResults {
     std::string name;     // the file's name without ".pdat"
     std::string started;  // from the companion file, else empty
     bool hasCompanion = false;
+    // Every refusal of the companion file's contents, one line each; see CompanionRead.
+    std::vector<std::string> refusals;
     TestTrace trace;     // from the companion file
     std::string sha256;  // of the file as it was read, hex
     std::vector<InstrumentResult> instruments;

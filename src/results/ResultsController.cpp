@@ -62,7 +62,9 @@ void ResultsController::update() {
 
 void ResultsController::testLoaded() {
     restart();
-    loadedCompanion_ = readCompanion(companionPath(session_.testPath()));
+    CompanionRead read = readCompanion(companionPath(session_.testPath()));
+    loadedCompanion_ = std::move(read.companion);
+    refusals_ = read.lines();
     // The whole file, not the curves: they keep only the newest points of a long test.
     results_.load(session_.testPath(), session_.curves(), companion());
     refresh();
@@ -84,6 +86,7 @@ void ResultsController::testClosed(const std::string&) {
 
 void ResultsController::restart() {
     loadedCompanion_.reset();
+    refusals_.clear();
     results_.reset();
     results_.setOverrides(overrides());
     refresh();
@@ -123,6 +126,7 @@ bool ResultsController::writeReport(const QString& pdfPath, QString* error) {
     bool written = false;
     if (reason.empty()) {
         const JudgedFile judged = judgeTestFile(session_.testPath(), overrides());
+        refusals_ = judged.results.refusals;
         FileResult file = judged.file;
         if (file)
             file =
@@ -165,6 +169,17 @@ void ResultsController::report(QWidget* parent) {
         GetLangString(languageFile_, QString::fromLatin1(langkey::kReportSaved)).arg(path, csv),
         GetLangString(languageFile_, QString::fromLatin1(langkey::kMessageTip)),
         MessageIcon::Information);
+    tellRefusals(parent);
+}
+
+void ResultsController::tellRefusals(QWidget* parent) const {
+    if (refusals_.empty())
+        return;
+    QStringList lines;
+    for (const std::string& line : refusals_)
+        lines << QString::fromStdString(line);
+    showLangMessage(parent, languageFile_, langkey::kMessageCompanionRefused, MessageIcon::Warning,
+                    lines.join(QLatin1Char('\n')));
 }
 
 }  // namespace vornex

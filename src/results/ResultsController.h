@@ -37,6 +37,8 @@ public:
     // Asks where to save the report of the open or loaded test and writes it there as PDF, with
     // its events beside it as CSV (same name, ".csv"); says what became of them.
     void report(QWidget* parent);
+    // Says what of the test's companion file was refused, when something was.
+    void tellRefusals(QWidget* parent) const;
     // Writes both without asking; false with the reason in `error`.
     bool writeReport(const QString& pdfPath, QString* error);
 
@@ -60,6 +62,8 @@ private:
     QString languageFile_;
     // The companion of a loaded test, read once when it was loaded.
     std::optional<Companion> loadedCompanion_;
+    // What of the companion file of the test loaded or reported last was refused, one line each.
+    std::vector<std::string> refusals_;
     int displayed_ = 0;
 };
 

@@ -103,7 +103,7 @@ void ResultsPanel::setRow(int row, int slave, const LiveResults& results, bool r
         name,
         QString::number(events.size() + cut),
         pending && recording ? texts_.open
-        : last != nullptr    ? figure(last->event.peak, d)
+        : last != nullptr    ? figure(last->event.peak, judge.timeline()[last->settings].decimals)
                              : QStringLiteral("-"),
         QString::number(judge.count(judge::Verdict::Pass)),
         QString::number(judge.count(judge::Verdict::Low)),

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
@@ -90,7 +92,7 @@ TEST_F(DlgSelDataTest, ShowsTheSettingsTheChosenInstrumentRecordedWith) {
     s.target = 509.9;
     s.upper = 5.0;
     s.lower = 2.5;
-    companion.instruments[3] = s;
+    companion.instruments[3] = {s};
     ASSERT_TRUE(writeCompanion((data + "20260115/b.ini").toStdString(), companion).ok());
     open();
     QLabel* settings = dialog->findChild<QLabel*>("settings");
@@ -99,6 +101,12 @@ TEST_F(DlgSelDataTest, ShowsTheSettingsTheChosenInstrumentRecordedWith) {
     EXPECT_EQ(settings->text(), "b.ini") << "nothing recorded of slave 1";
     choose(curves(), 2);
     EXPECT_EQ(settings->text(), "b.ini: kgf.cm, Target 509.9 (+5.0 % / -2.5 %)");
+    // Settings no instrument can hold are not shown as if they were believed.
+    std::ofstream((data + "20260115/a.ini").toStdString()) << "[Slave_1]\nTarget=nan\n";
+    choose(files(), 0);
+    EXPECT_TRUE(settings->text().startsWith("settings refused, judged without settings: "))
+        << settings->text().toStdString();
+    EXPECT_TRUE(settings->text().endsWith("a.ini [Slave_1] Target=nan: not a number"));
 }
 
 TEST_F(DlgSelDataTest, DayWithoutFolder) {

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 #include <vector>
 
 #include "CliRun.h"
@@ -15,6 +16,11 @@
 #include "SmallFileSystem.h"
 #include "TempDir.h"
 #include "Wait.h"
+#include "record/CompanionFile.h"
+#include "record/CurveTable.h"
+#include "report/EventsCsv.h"
+#include "report/LiveResults.h"
+#include "report/TestResults.h"
 
 namespace vornex {
 namespace {
@@ -70,6 +76,57 @@ TEST_F(ReportCommand, PrintsEventsVerdictsAndStatisticsPerSlave) {
                            "peaks 2: held by the instrument (P)", "event 2 1 1.500 -600.0 high",
                            "event 2 2 2.500 1000.0 incomplete"}));
     EXPECT_EQ(given[5], "slave 5: unit - events 0 pass 0 low 0 high 0 incomplete 0");
+}
+
+// Slave 2 recorded in N.m, then in kgf.cm from 3 s, then to a lower target from 6 s: each pull is
+// judged with the settings in force at its peak, in its unit, and the statistics in kgf.cm. The
+// tool, the judged file and the live panel's judging give the same rows.
+TEST_F(ReportCommand, EachPullIsJudgedWithTheSettingsInForceAtItsPeak) {
+    const double curve[] = {0, 401.3, 0, 0, 0, 300, 3000, 0, 4100, 0, 0, 4100, 1000, 0, 3100, 0};
+    std::vector<CurvePoint> points;
+    for (size_t i = 0; i < std::size(curve); ++i)
+        points.push_back(test::point(static_cast<double>(i) * 0.5, curve[i], 2));
+    test::writeRecords(path, points);
+    const std::string settings = "Measure=T\nParameterSet=0\nRange=1000.0\nUpper=5.0\nLower=5.0\n";
+    std::ofstream(dir.file("bolt.ini"))
+        << "[Slave_2]\nSince=0.000\nUnit=N.m\nDecimals=1\nTarget=400.0\n"
+        << settings << "[Slave_2_2]\nSince=3.000\nUnit=kgf.cm\nDecimals=0\nTarget=4000\n"
+        << settings << "[Slave_2_3]\nSince=6.000\nUnit=kgf.cm\nDecimals=0\nTarget=3000\n"
+        << settings;
+    EXPECT_EQ(runCli({"report", file}).outLines(),
+              QStringList({"slave 2: unit kgf.cm events 5 pass 4 low 0 high 0 incomplete 1",
+                           "peaks 2: polled curve 2.0 readings/s",
+                           // 401.3 N.m passes in N.m, though 4092 kgf.cm is not near 3000.
+                           "event 2 1 0.500 401.3 pass",
+                           // Began in N.m, ended in kgf.cm: not one measure.
+                           "event 2 2 3.000 3000 incomplete", "event 2 3 4.000 4100 pass",
+                           // Ended after the target fell to 3000; its peak came before.
+                           "event 2 4 5.500 4100 pass", "event 2 5 7.000 3100 pass",
+                           // 401.3 N.m counts as 4092.1 kgf.cm; the band is the last one.
+                           "stats 2: n 4 mean 3848 sd 499 min 3100 max 4100 cp 0.34 cpk -0.23"}));
+    const JudgedFile judged = judgeTestFile(path, JudgeOverrides());
+    ASSERT_TRUE(judged.file.ok());
+    const InstrumentResult& report = judged.results.instruments.at(0);
+    ASSERT_EQ(report.history.size(), 3u);
+    const std::string csv = "slave,event,time,peak,unit,verdict\n2,1,0.500,401.3,N.m,pass\n";
+    EXPECT_EQ(eventsCsv(judged.results).substr(0, csv.size()), csv);
+
+    CurveTable table;
+    for (const CurvePoint& p : points)
+        table.add(p);
+    const std::optional<Companion> companion = readCompanion(dir.file("bolt.ini")).companion;
+    LiveResults live;
+    live.update(table, &*companion, false);
+    const judge::InstrumentJudge& panel = *live.judgeOf(2);
+    ASSERT_EQ(panel.events().size(), report.events.size());
+    for (size_t i = 0; i < report.events.size(); ++i) {
+        const judge::JudgedEvent& a = panel.events()[i];
+        const judge::JudgedEvent& b = report.events[i];
+        EXPECT_EQ(std::tie(a.number, a.event.peakTime, a.event.peak, a.verdict, a.settings),
+                  std::tie(b.number, b.event.peakTime, b.event.peak, b.verdict, b.settings));
+    }
+    const judge::Statistics a = panel.statistics(), b = report.statistics;
+    EXPECT_EQ(std::tie(a.n, a.mean, a.sd, a.cpk), std::tie(b.n, b.mean, b.sd, b.cpk));
 }
 
 TEST_F(ReportCommand, WritesEveryEventToCsvAndANonEmptyPdfAndRefusesWhatItCannotRead) {

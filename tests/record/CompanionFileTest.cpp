@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -31,7 +33,7 @@ protected:
         std::optional<Companion> companion;
         test::waitUntil([&] {
             session->tick();
-            companion = readCompanion(companionPath(session->testPath()));
+            companion = readCompanion(companionPath(session->testPath())).companion;
             return companion && done(*companion);
         });
         return companion;
@@ -48,7 +50,7 @@ TEST_F(CompanionFileTest, WrittenAtStartAndRewrittenWhenTheKeypadChangesSettings
     ASSERT_TRUE(first);
     EXPECT_EQ(first->testName, "bolt");
     EXPECT_FALSE(first->started.empty());
-    const InstrumentSettings& one = first->instruments.at(1);
+    const InstrumentSettings& one = first->instruments.at(1).back();
     EXPECT_EQ(one.unit, 1u);
     EXPECT_EQ(one.measure, 1u);
     EXPECT_EQ(one.parameterSet, 0u);
@@ -57,24 +59,31 @@ TEST_F(CompanionFileTest, WrittenAtStartAndRewrittenWhenTheKeypadChangesSettings
     EXPECT_DOUBLE_EQ(one.upper, 5.0);
     EXPECT_DOUBLE_EQ(one.lower, 3.0);
 
-    // The file is for people too: one section per instrument, names rather than codes.
-    std::ifstream in(companionPath(session->testPath()));
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_NE(text.str().find("[Slave_1]\nSince="), std::string::npos) << text.str();
-    EXPECT_NE(text.str().find("Unit=N.m\nMeasure=T\n"), std::string::npos) << text.str();
+    // The file is for people too: one section per instrument and change, names rather than codes.
+    const auto text = [this] {
+        std::stringstream in;
+        in << std::ifstream(companionPath(session->testPath())).rdbuf();
+        return in.str();
+    };
+    EXPECT_NE(text().find("[Slave_1]\nSince="), std::string::npos) << text();
+    EXPECT_NE(text().find("Unit=N.m\nMeasure=T\n"), std::string::npos) << text();
 
     sim::KeypadChange change = test::unitChange(2);
     change.upperLimit = 100;
     ASSERT_TRUE(line->changeOnKeypad(1, change));
     const auto second =
-        waitForCompanion([](const Companion& c) { return c.instruments.at(1).unit == 2; });
+        waitForCompanion([](const Companion& c) { return c.instruments.at(1).back().unit == 2; });
     ASSERT_TRUE(second);
-    EXPECT_DOUBLE_EQ(second->instruments.at(1).upper, 10.0);
-    EXPECT_GT(second->instruments.at(1).since, one.since);
-    EXPECT_NEAR(second->instruments.at(1).rangeInUnit(), 5098.5, 1e-9);
+    // The change is a second section; the settings before it are kept as they were.
+    ASSERT_EQ(second->instruments.at(1).size(), 2u);
+    EXPECT_EQ(second->instruments.at(1)[0], one);
+    const InstrumentSettings& changed = second->instruments.at(1)[1];
+    EXPECT_DOUBLE_EQ(changed.upper, 10.0);
+    EXPECT_GT(changed.since, one.since);
+    EXPECT_NEAR(changed.rangeInUnit(), 5098.5, 1e-9);
+    EXPECT_NE(text().find("[Slave_1_2]\nSince="), std::string::npos) << text();
     // The other instrument's settings did not change, nor the time they hold from.
-    EXPECT_EQ(second->instruments.at(2).since, first->instruments.at(2).since);
+    EXPECT_EQ(second->instruments.at(2), first->instruments.at(2));
     EXPECT_EQ(second->started, first->started);
     EXPECT_TRUE(session->companion().lastWrite().ok());
 }
@@ -105,7 +114,7 @@ TEST_F(CompanionFileTest, AFailedWriteIsToldAndTriedAgain) {
         return !appends.recovered.empty();
     }));
     EXPECT_EQ(appends.failed.size(), 1u);
-    EXPECT_TRUE(readCompanion(ini));
+    EXPECT_TRUE(readCompanion(ini).companion);
     session->removeObserver(appends);
 }
 
@@ -123,37 +132,69 @@ TEST_F(CompanionFileTest, MadeAgainWithTheDayFolder) {
     });
     ASSERT_TRUE(after);
     EXPECT_EQ(after->started, before->started);
-    for (int slave : {1, 2}) {
-        EXPECT_TRUE(after->instruments.at(slave).sameSettings(before->instruments.at(slave)));
-        EXPECT_EQ(after->instruments.at(slave).since, before->instruments.at(slave).since);
-    }
+    EXPECT_EQ(after->instruments, before->instruments);
     EXPECT_TRUE(session->companion().lastWrite().ok());
 }
 
-TEST(CompanionFile, PathAndUnreadableFiles) {
+TEST(CompanionFile, PathAndFilesThatAreNoCompanion) {
     EXPECT_EQ(companionPath("/d/20260101/bolt.pdat"), "/d/20260101/bolt.ini");
     EXPECT_EQ(companionPath("/d/x"), "/d/x.ini");
     test::TempDir dir;
-    EXPECT_FALSE(readCompanion(dir.file("missing.ini")));
-    EXPECT_FALSE(readCompanion(dir.path()));
-    std::ofstream(dir.file("odd.ini")) << "[Slave_0]\nUnit=N.m\n[Slave_31]\n[Slave_x]\n";
-    const auto odd = readCompanion(dir.file("odd.ini"));
-    ASSERT_TRUE(odd);
-    EXPECT_TRUE(odd->instruments.empty());
+    const CompanionRead missing = readCompanion(dir.file("missing.ini"));
+    EXPECT_FALSE(missing.companion);
+    EXPECT_TRUE(missing.lines().empty());
+    std::ofstream(dir.file("odd.ini"))
+        << "[Slave_0]\nUnit=N.m\n[Slave_31]\n[Slave_x]\n[Slave_1_1]\n";
+    const CompanionRead odd = readCompanion(dir.file("odd.ini"));
+    ASSERT_TRUE(odd.companion);
+    EXPECT_TRUE(odd.companion->instruments.empty());
+    EXPECT_TRUE(odd.lines().empty());
 
-    // Values that are not numbers are not given: no NaN, infinity or leading part of a text.
-    std::ofstream(dir.file("hostile.ini"))
-        << "[Slave_2]\nUnit=N.m\nRange=inf\nTarget=nan\nUpper=0x10\nLower=2,5\nSince=1e999\n"
-           "Decimals=2abc\nParameterSet=-1\n";
-    const auto hostile = readCompanion(dir.file("hostile.ini"));
-    ASSERT_TRUE(hostile);
-    ASSERT_EQ(hostile->instruments.count(2), 1u);
-    const InstrumentSettings& s = hostile->instruments.at(2);
-    EXPECT_EQ(s.unit, 1u);
-    for (const double value : {s.range, s.target, s.upper, s.lower, s.since})
-        EXPECT_EQ(value, 0.0);
-    EXPECT_EQ(s.decimals, 0);
-    EXPECT_EQ(s.parameterSet, 0u);
+    // Told, never believed nor waited on: a reader that opened the FIFO blocking would hang here.
+    ASSERT_EQ(::mkfifo(dir.file("fifo.ini").c_str(), 0600), 0);
+    std::ofstream(dir.file("garbage.ini")) << "\x7f"
+                                              "ELF\x01\x02 binary\n";
+    std::ofstream(dir.file("huge.ini")) << "[Test]\n";
+    std::filesystem::resize_file(dir.file("huge.ini"), 2 * 1024 * 1024);
+    for (const char* name : {"fifo.ini", "garbage.ini", "huge.ini", ""}) {
+        const CompanionRead read = readCompanion(dir.file(name));
+        EXPECT_FALSE(read.companion) << name;
+        ASSERT_EQ(read.lines().size(), 1u) << name;
+        EXPECT_EQ(read.lines()[0].rfind(dir.file(name) + ": ", 0), 0u) << read.lines()[0];
+    }
+}
+
+// A value no instrument can hold refuses that instrument's settings whole, naming the file,
+// section and key; the other instruments keep theirs.
+TEST(CompanionFile, ValuesNoInstrumentCanHoldAreRefused) {
+    const QStringList hostile = QString(
+                                    "Target=nan Upper=inf Range=inf Target=250,5 Target=-5 "
+                                    "Target=1e12 Upper=25.6 Lower=-1 Range=-100 Range=1e39 "
+                                    "Unit=lbf.ft Measure=X Decimals=7 ParameterSet=10 "
+                                    "Since=-1 Lower=0x10")
+                                    .split(' ');
+    const std::string valid =
+        "Since=0.000\nUnit=N.m\nMeasure=T\nParameterSet=0\nRange=500.0\nDecimals=1\n"
+        "Target=250.0\nUpper=5.0\nLower=3.0\n";
+    test::TempDir dir;
+    const std::string path = dir.file("bolt.ini");
+    const auto companionWith = [&](const std::string& section2) {
+        std::ofstream(path) << "[Slave_1]\n" << valid << "[Slave_2]\n" << section2;
+        return readCompanion(path);
+    };
+    EXPECT_EQ(companionWith(valid + "[Slave_2_2]\n" + valid).companion->instruments.at(2).size(),
+              2u);
+    for (const QString& hostileLine : hostile) {
+        const std::string line = hostileLine.toStdString();
+        const CompanionRead read = companionWith(line + "\n" + valid);
+        EXPECT_EQ(read.companion.value().instruments.count(2), 0u) << line;
+        ASSERT_EQ(read.lines().size(), 1u) << line;
+        EXPECT_EQ(read.lines()[0].rfind(path + " [Slave_2] " + line + ": ", 0), 0u)
+            << read.lines()[0];
+    }
+    // A later section may not hold from before the one it follows.
+    const CompanionRead late = companionWith("Since=5\n[Slave_2_2]\nSince=4\n");
+    EXPECT_NE(late.refused.at(2).find("[Slave_2_2] Since=4: "), std::string::npos);
 }
 
 }  // namespace

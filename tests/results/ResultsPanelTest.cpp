@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QTest>
+#include <fstream>
 
 #include "CliRun.h"
 #include "MessageRecorder.h"
@@ -209,12 +210,19 @@ TEST_F(ResultsPanelTest, ATestLongerThanTheLiveCurveIsJudgedWholeWhenLoaded) {
     }
     const std::string path = home_.file("long.pdat");
     test::writeRecords(path, points);
+    // A limit no instrument holds: judged without settings, as the report does, and told.
+    std::ofstream(home_.file("long.ini")) << "[Slave_1]\nTarget=50\nUpper=inf\n";
     openWindow();
+    test::MessageRecorder messages;
     ASSERT_TRUE(frame_->loadTestFile(QString::fromStdString(path)));
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_TRUE(messages.messages[0].text.contains("long.ini [Slave_1] Upper=inf: not a number"));
     EXPECT_EQ(cell(ResultsPanel::Events), "2000");
-    const QStringList report = test::runCli({"report", QString::fromStdString(path)})
-                                   .outLines()
-                                   .filter(QRegularExpression("^(?!peaks )"));
+    const test::CliRun run = test::runCli({"report", QString::fromStdString(path)});
+    EXPECT_TRUE(run.err.contains("report: " + QString::fromStdString(home_.file("long.ini")) +
+                                 " [Slave_1] Upper=inf: not a number; slave 1 is judged without "
+                                 "settings\n"));
+    const QStringList report = run.outLines().filter(QRegularExpression("^(?!peaks )"));
     ASSERT_EQ(report.size(), 2002);
     EXPECT_EQ(row(), QStringList({report.front(), report.back()}));
 }
