@@ -8,6 +8,7 @@
 #include <stdlib.h>
 
 #include <QGuiApplication>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -37,7 +38,7 @@ void makeTest(const std::string& path, size_t events, int instruments) {
     for (size_t e = 0; e < events; ++e) {
         const int slave = static_cast<int>(e % static_cast<size_t>(instruments)) + 1;
         const double start = static_cast<double>(e / static_cast<size_t>(instruments)) * 0.4;
-        const double peak = 250.0 * (1.0 + 0.035 * std::sin(static_cast<double>(e) * 0.7));
+        const double peak = 250.0 * (1.0 + 0.062 * std::sin(static_cast<double>(e) * 0.7));
         for (size_t i = 0; i < std::size(kShape); ++i) {
             points.push_back(CurvePoint{start + 0.05 * static_cast<double>(i),
                                         peak * kShape[i],
@@ -107,7 +108,10 @@ int main(int argc, char** argv) {
     std::string pattern = (std::filesystem::temp_directory_path() / "vornex-bench-XXXXXX");
     const std::string folder = argc > 2 ? std::string(argv[2]) : ::mkdtemp(pattern.data());
     measure(folder, events, 1);
-    measure(folder, events, static_cast<int>((events + kReportEventLimit - 1) / kReportEventLimit));
+    // A line holds at most 30 instruments.
+    measure(folder, events,
+            static_cast<int>(
+                std::min<size_t>(30, (events + kReportEventLimit - 1) / kReportEventLimit)));
     if (argc <= 2)
         std::filesystem::remove_all(folder);
     return 0;

@@ -306,10 +306,9 @@ private:
                 int column = 0;
                 for (const QString& label : {role, t_.date, t_.signature}) {
                     const double x = third * column++;
-                    const QString text = label + QStringLiteral(":");
-                    p->drawText(QPointF(x, flow.y() + metrics.ascent()), text);
+                    p->drawText(QPointF(x, flow.y() + metrics.ascent()), label);
                     const double lineY = flow.y() + metrics.ascent() + metrics.descent() * 0.5;
-                    p->drawLine(QPointF(x + metrics.horizontalAdvance(text) + line() * 0.3, lineY),
+                    p->drawLine(QPointF(x + metrics.horizontalAdvance(label) + line() * 0.3, lineY),
                                 QPointF(x + third - line(), lineY));
                 }
             }

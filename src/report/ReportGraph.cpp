@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QLineF>
 #include <QPainter>
+#include <QSet>
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -270,11 +271,20 @@ QImage drawTestGraph(const TestResults& results, QSize size, const ReportTexts& 
         const InstrumentResult& r = results.instruments[i];
         painter.setPen(QPen(slaveColour(r.slave), 2.2, Qt::SolidLine, Qt::RoundCap));
         drawCurve(painter, results.curves[i], at);
+        // Of a long test's many peaks on the same pixel one circle shows as much as all.
+        QSet<quint64> drawn;
         for (const judge::JudgedEvent& event : r.events) {
             const bool bad =
                 event.verdict == judge::Verdict::Low || event.verdict == judge::Verdict::High;
+            const QPointF centre = at(event.event.peakTime, event.event.peak);
+            const quint64 pixel = (static_cast<quint64>(std::lround(centre.x()) & 0xffffff) << 25) |
+                                  (static_cast<quint64>(std::lround(centre.y()) & 0xffffff) << 1) |
+                                  (bad ? 1u : 0u);
+            if (drawn.contains(pixel))
+                continue;
+            drawn.insert(pixel);
             painter.setPen(QPen(bad ? Qt::red : slaveColour(r.slave).darker(), 2.5));
-            painter.drawEllipse(at(event.event.peakTime, event.event.peak), 5, 5);
+            painter.drawEllipse(centre, 5, 5);
         }
     }
 

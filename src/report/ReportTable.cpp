@@ -133,10 +133,9 @@ void ReportTable::print(PageFlow& flow, const QFont& font, const QPaintDevice& d
     const Layout& layout = *layout_;
     size_t figure = 0;  // the next right-aligned cell's width in layout.figures
     const QFontMetricsF metrics(layout.font, &device);
-    const double left = flow.body().left();
     const double padding = layout.padding;
     const double single = layout.line + padding;
-    const auto cellRect = [&](const Row& row, qsizetype c, double y, double height) {
+    const auto cellRect = [&](const Row& row, qsizetype c, double left, double y, double height) {
         const size_t from = static_cast<size_t>(c);
         const size_t to = c + 1 == row.cells.size() ? columns_.size() : from + 1;
         return QRectF(left + layout.x(from), y, layout.x(to) - layout.x(from), height);
@@ -146,85 +145,107 @@ void ReportTable::print(PageFlow& flow, const QFont& font, const QPaintDevice& d
             return single;
         double height = single;
         for (qsizetype c = 0; c < row.cells.size(); ++c) {
-            const QRectF room = cellRect(row, c, 0, 1e6).adjusted(padding, 0, -padding, 0);
+            const QRectF room = cellRect(row, c, 0, 0, 1e6).adjusted(padding, 0, -padding, 0);
             height = std::max(
                 height,
                 metrics.boundingRect(room, Qt::TextWordWrap, row.cells[c]).height() + padding);
         }
         return height;
     };
-    const Row header{[&] {
-                         QStringList names;
-                         for (const Column& column : columns_)
-                             names << column.header;
-                         return names;
-                     }(),
-                     false};
+    QStringList names;
+    for (const Column& column : columns_)
+        names << column.header;
+    const Row header{names, false};
+    const double headerHeight = heightOf(header);
     QPainter* painter = flow.painter();
-    double blockTop = 0.0;
-    // The column rules of the part of the table on this page, drawn once it is complete.
-    const auto closeBlock = [&] {
+
+    const auto drawRow = [&](const Row& row, double left, double y, double height, bool isHeader) {
+        if (painter == nullptr)
+            return;
+        if (isHeader) {
+            painter->setFont(layout.font);
+            painter->fillRect(QRectF(left, y, layout.total(), height), QColor(0xdd, 0xe4, 0xee));
+            painter->setPen(QPen(Qt::black, 0));
+            painter->drawLine(QPointF(left, y), QPointF(left + layout.total(), y));
+        }
+        painter->setPen(row.failed ? QColor(0xc0, 0, 0) : QColor(Qt::black));
+        for (qsizetype c = 0; c < row.cells.size(); ++c) {
+            const QRectF rect =
+                cellRect(row, c, left, y, height).adjusted(padding, padding / 2, -padding, 0);
+            const bool spans =
+                c + 1 == row.cells.size() && row.cells.size() < qsizetype(columns_.size());
+            const bool right =
+                !isHeader && !spans && columns_[static_cast<size_t>(c)].kind == Kind::Figures;
+            if (layout.wraps) {
+                painter->drawText(rect,
+                                  static_cast<int>(right ? Qt::AlignRight : Qt::AlignLeft) |
+                                      Qt::AlignTop | Qt::TextWordWrap,
+                                  row.cells[c]);
+            } else {
+                // Without a rectangle to format in: thousands of rows draw several times faster.
+                const double x = right ? rect.right() - layout.figures[figure++] : rect.left();
+                painter->drawText(QPointF(x, rect.top() + layout.ascent), row.cells[c]);
+            }
+        }
+        painter->setPen(QPen(Qt::black, 0));
+        painter->drawLine(QPointF(left, y + height), QPointF(left + layout.total(), y + height));
+    };
+    // The column rules of a part of the table, drawn once its rows are.
+    const auto rules = [&](double left, double top, double bottom) {
         if (painter == nullptr)
             return;
         painter->setPen(QPen(Qt::black, 0));
         for (size_t c = 0; c <= columns_.size(); ++c)
-            painter->drawLine(QPointF(left + layout.x(c), blockTop),
-                              QPointF(left + layout.x(c), flow.y()));
-    };
-    const auto drawRow = [&](const Row& row, double height, bool isHeader) {
-        const double y = flow.y();
-        if (painter != nullptr) {
-            if (isHeader)
-                painter->fillRect(QRectF(left, y, layout.total(), height),
-                                  QColor(0xdd, 0xe4, 0xee));
-            painter->setPen(row.failed ? QColor(0xc0, 0, 0) : QColor(Qt::black));
-            for (qsizetype c = 0; c < row.cells.size(); ++c) {
-                const QRectF rect =
-                    cellRect(row, c, y, height).adjusted(padding, padding / 2, -padding, 0);
-                const bool spans =
-                    c + 1 == row.cells.size() && row.cells.size() < qsizetype(columns_.size());
-                const bool right =
-                    !isHeader && !spans && columns_[static_cast<size_t>(c)].kind == Kind::Figures;
-                if (layout.wraps) {
-                    painter->drawText(rect,
-                                      static_cast<int>(right ? Qt::AlignRight : Qt::AlignLeft) |
-                                          Qt::AlignTop | Qt::TextWordWrap,
-                                      row.cells[c]);
-                } else {
-                    // Without a rectangle to format in: thousands of rows draw several times
-                    // faster.
-                    const double x = right ? rect.right() - layout.figures[figure++] : rect.left();
-                    painter->drawText(QPointF(x, rect.top() + layout.ascent), row.cells[c]);
-                }
-            }
-            painter->setPen(QPen(Qt::black, 0));
-            painter->drawLine(QPointF(left, y + height),
-                              QPointF(left + layout.total(), y + height));
-            if (isHeader)
-                painter->drawLine(QPointF(left, y), QPointF(left + layout.total(), y));
-        }
-        flow.advance(height);
+            painter->drawLine(QPointF(left + layout.x(c), top),
+                              QPointF(left + layout.x(c), bottom));
     };
 
-    const auto startBlock = [&](double height) {
-        blockTop = flow.y();
-        if (painter != nullptr)
-            painter->setFont(layout.font);
-        drawRow(header, height, true);
-    };
-    const double headerHeight = heightOf(header);
+    // A narrow table longer than the room left on the page goes on in parts side by side, as
+    // many as fit across, the rows of its last page shared evenly between them.
+    const double gap = layout.line * 2;
+    const size_t across =
+        layout.wraps
+            ? 1
+            : std::max<size_t>(
+                  1, static_cast<size_t>((flow.body().width() + gap) / (layout.total() + gap)));
     flow.keep(headerHeight + (rows_.empty() ? 0.0 : heightOf(rows_.front())));
-    startBlock(headerHeight);
-    for (const Row& row : rows_) {
-        const double height = heightOf(row);
-        if (!flow.fits(height)) {
-            closeBlock();
-            flow.newPage();
-            startBlock(headerHeight);
+    size_t next = 0;
+    do {
+        const double top = flow.y();
+        double bottom = top + headerHeight;
+        size_t rows = 0;  // in each part
+        if (layout.wraps) {
+            drawRow(header, flow.body().left(), top, headerHeight, true);
+            for (; next < rows_.size(); ++next) {
+                const double height = heightOf(rows_[next]);
+                if (bottom + height > flow.body().bottom() && bottom > top + headerHeight)
+                    break;
+                drawRow(rows_[next], flow.body().left(), bottom, height, false);
+                bottom += height;
+            }
+            rules(flow.body().left(), top, bottom);
+        } else {
+            const size_t room = static_cast<size_t>(
+                std::max(1.0, std::floor((flow.body().bottom() - top - headerHeight) / single)));
+            const size_t left = rows_.size() - next;
+            rows = left <= room ? left : std::min(room, (left + across - 1) / across);
+            for (size_t part = 0; part < across && (part == 0 || next < rows_.size()); ++part) {
+                const double x =
+                    flow.body().left() + static_cast<double>(part) * (layout.total() + gap);
+                const size_t here = std::min(rows, rows_.size() - next);
+                drawRow(header, x, top, headerHeight, true);
+                for (size_t i = 0; i < here; ++i)
+                    drawRow(rows_[next + i], x,
+                            top + headerHeight + static_cast<double>(i) * single, single, false);
+                rules(x, top, top + headerHeight + static_cast<double>(here) * single);
+                next += here;
+            }
+            bottom = top + headerHeight + static_cast<double>(rows) * single;
         }
-        drawRow(row, height, false);
-    }
-    closeBlock();
+        flow.advance(bottom - top);
+        if (next < rows_.size())
+            flow.newPage();
+    } while (next < rows_.size());
     flow.advance(single * 0.6);
 }
 

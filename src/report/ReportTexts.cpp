@@ -94,10 +94,10 @@ ReportTexts textsFrom(Lookup text) {
     t.leftOut = text(k::kReportLeftOut,
                      "%1: %2 events, of which only the %3 judged low or high are listed here; the "
                      "CSV file lists every event.");
-    t.testedBy = text(k::kReportTestedBy, "Tested by");
-    t.reviewedBy = text(k::kReportReviewedBy, "Reviewed by");
-    t.date = text(k::kReportDate, "Date");
-    t.signature = text(k::kReportSignature, "Signature");
+    t.testedBy = text(k::kReportTestedBy, "Tested by:");
+    t.reviewedBy = text(k::kReportReviewedBy, "Reviewed by:");
+    t.date = text(k::kReportDate, "Date:");
+    t.signature = text(k::kReportSignature, "Signature:");
     t.slaveName = text(k::kGraphSlave, "Slave %1");
     t.torque = text(k::kGraphTorque, "Torque");
     return t;

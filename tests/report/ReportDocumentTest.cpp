@@ -73,9 +73,9 @@ TEST(ReportDocument, NamesWhoTestedWhatTheSlavesAsTheWindowDoesAndNumbersEveryPa
     };
     const Case cases[] = {
         {"zh_CN", QStringLiteral("从站 3 Station 3 / SN 4711"),
-         QStringLiteral("第 %1 页，共 %2 页"), QStringLiteral("测试人:")},
+         QStringLiteral("第 %1 页，共 %2 页"), QStringLiteral("测试人：")},
         {"zh_TW", QStringLiteral("從站 3 Station 3 / SN 4711"),
-         QStringLiteral("第 %1 頁，共 %2 頁"), QStringLiteral("審核人:")},
+         QStringLiteral("第 %1 頁，共 %2 頁"), QStringLiteral("審核人：")},
         {"en_US", QStringLiteral("Slave 3 Station 3 / SN 4711"), QStringLiteral("Page %1 of %2"),
          QStringLiteral("Reviewed by:")},
     };
@@ -135,9 +135,8 @@ TEST(ReportDocument, ManyEventsListOnlyTheFailedOnesAndSayWhereTheRestAre) {
     }
     const test::TempDir dir;
     const QString text = pdfText(results, "en_US", dir);
-    const QRegularExpression row(
-        QStringLiteral("^ *Slave 1 +\\d+ +[0-9.]+ +[0-9.]+ +N\\.m +(\\w+)"),
-        QRegularExpression::MultilineOption);
+    // Narrow, the table runs in parts side by side: a line of text may hold several rows.
+    const QRegularExpression row(QStringLiteral("Slave 1 +\\d+ +[0-9.]+ +[0-9.]+ +N\\.m +(\\w+)"));
     size_t listed = 0;
     for (auto match = row.globalMatch(text); match.hasNext(); ++listed)
         EXPECT_NE(match.next().captured(1), QStringLiteral("pass"));
