@@ -210,7 +210,7 @@ QImage drawTestGraph(const TestResults& results, QSize size, const ReportTexts& 
     for (const InstrumentResult& r : results.instruments) {
         names << slaveText(texts, r.slave, r.identity.name);
         const double width = line * 2.0 + metrics.horizontalAdvance(names.back());
-        if (rowWidth > 0.0 && rowWidth + width > size.width() * 0.8) {
+        if (rowWidth > 0.0 && rowWidth + width > size.width() * 0.9) {
             rowWidth = 0.0;
             ++rows;
         }
@@ -290,7 +290,7 @@ QImage drawTestGraph(const TestResults& results, QSize size, const ReportTexts& 
 
     painter.setClipping(false);
     const QPointF legend(
-        plot.left() + (plot.width() - (rows > 1 ? size.width() * 0.8 : rowWidth - line)) / 2,
+        plot.left() + (plot.width() - (rows > 1 ? size.width() * 0.9 : rowWidth - line)) / 2,
         plot.bottom() + line * 2.6);
     for (int i = 0; i < names.size(); ++i) {
         const QPointF at0 = legend + places[static_cast<size_t>(i)];
