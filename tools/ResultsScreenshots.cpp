@@ -1,8 +1,8 @@
 // Pictures of the window judging a recording of three simulated instruments, one per language:
 // the results panel under the graph, the peaks marked on the curves and the displayed
-// instrument's target line and band. With REPORT also the PDF report of the English recording.
+// instrument's target line and band. The example report is made by report_example.
 //
-//   results_screenshots OUTDIR [SECONDS] [REPORT]
+//   results_screenshots OUTDIR [SECONDS]
 //
 // Run it under an X server (xvfb-run -a -s "-screen 0 1600x1000x24") for real rendering.
 #include <QApplication>
@@ -18,14 +18,12 @@
 #include "frame/LanguageSwitch.h"
 #include "graph/CVornexView.h"
 #include "panel/CControlDlg.h"
-#include "results/ResultsController.h"
 
 using namespace vornex;
 
 namespace {
 
-bool shoot(int languageCommand, const QString& name, const QString& outDir, int seconds,
-           const QString& report) {
+bool shoot(int languageCommand, const QString& name, const QString& outDir, int seconds) {
     SimulatedInstruments line;
     std::string error;
     if (!line.start(error)) {
@@ -52,16 +50,9 @@ bool shoot(int languageCommand, const QString& name, const QString& outDir, int 
     // The graph redraws at most every few dozen milliseconds; let the last one happen.
     QTest::qWait(200);
     const QString path = QDir(outDir).filePath(QStringLiteral("results-%1.png").arg(name));
-    bool saved = frame.grab().save(path);
+    const bool saved = frame.grab().save(path);
     std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(path));
     frame.view()->stop();
-    if (!report.isEmpty()) {
-        QString reason;
-        const bool written = frame.resultsController().writeReport(report, &reason);
-        std::printf("%s %s %s\n", written ? "saved" : "could not save", qPrintable(report),
-                    qPrintable(reason));
-        saved = written && saved;
-    }
     return saved;
 }
 
@@ -70,15 +61,14 @@ bool shoot(int languageCommand, const QString& name, const QString& outDir, int 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: results_screenshots OUTDIR [SECONDS] [REPORT]\n");
+        std::fprintf(stderr, "usage: results_screenshots OUTDIR [SECONDS]\n");
         return 2;
     }
     const QString outDir = QString::fromLocal8Bit(argv[1]);
     const int seconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 15;
-    const QString report = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
     QDir().mkpath(outDir);
-    bool ok = shoot(command::kLanguageZhCN, QStringLiteral("zh_CN"), outDir, seconds, {});
-    ok = shoot(command::kLanguageZhTW, QStringLiteral("zh_TW"), outDir, seconds, {}) && ok;
-    ok = shoot(command::kLanguageEnUS, QStringLiteral("en_US"), outDir, seconds, report) && ok;
+    bool ok = shoot(command::kLanguageZhCN, QStringLiteral("zh_CN"), outDir, seconds);
+    ok = shoot(command::kLanguageZhTW, QStringLiteral("zh_TW"), outDir, seconds) && ok;
+    ok = shoot(command::kLanguageEnUS, QStringLiteral("en_US"), outDir, seconds) && ok;
     return ok ? 0 : 1;
 }

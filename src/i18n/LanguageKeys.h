@@ -195,6 +195,21 @@ inline constexpr const char* kReportVerdict = "IDS_REPORT_COL_VERDICT";
 inline constexpr const char* kReportNoSettings = "IDS_REPORT_NOSETTINGS";
 inline constexpr const char* kReportRefusedSettings = "IDS_REPORT_REFUSEDSETTINGS";
 inline constexpr const char* kMessageCompanionRefused = "IDS_MESSAGE_COMPANIONREFUSED";
+inline constexpr const char* kReportBench = "IDS_REPORT_BENCH";
+inline constexpr const char* kReportOperator = "IDS_REPORT_OPERATOR";
+inline constexpr const char* kReportTool = "IDS_REPORT_TOOL";
+inline constexpr const char* kReportHash = "IDS_REPORT_SHA256";
+inline constexpr const char* kReportHashChanged = "IDS_REPORT_SHA256_CHANGED";
+inline constexpr const char* kReportNote = "IDS_REPORT_NOTE";
+inline constexpr const char* kReportVersion = "IDS_REPORT_VERSION";
+inline constexpr const char* kReportPage = "IDS_REPORT_PAGE";
+inline constexpr const char* kReportIdentification = "IDS_REPORT_COL_IDENT";
+inline constexpr const char* kReportSettings = "IDS_REPORT_SETTINGS";
+inline constexpr const char* kReportLeftOut = "IDS_REPORT_LEFTOUT";
+inline constexpr const char* kReportTestedBy = "IDS_REPORT_TESTEDBY";
+inline constexpr const char* kReportReviewedBy = "IDS_REPORT_REVIEWEDBY";
+inline constexpr const char* kReportDate = "IDS_REPORT_DATE";
+inline constexpr const char* kReportSignature = "IDS_REPORT_SIGNATURE";
 inline constexpr const char* kReportNoTest = "IDS_MESSAGE_NOREPORT";
 inline constexpr const char* kReportFailed = "IDS_MESSAGE_REPORTERR";
 inline constexpr const char* kReportSaved = "IDS_MESSAGE_REPORTSAVED";
@@ -281,6 +296,11 @@ inline constexpr std::array kLanguageKeys = {
     langkey::kReportSince, langkey::kReportEvent, langkey::kReportPeak, langkey::kReportPeaks,
     langkey::kReportPeaksHeld, langkey::kReportPeaksPolled, langkey::kReportVerdict,
     langkey::kReportNoSettings, langkey::kReportRefusedSettings, langkey::kMessageCompanionRefused,
-    langkey::kReportNoTest, langkey::kReportFailed, langkey::kReportSaved, langkey::kFilterPdf};
+    langkey::kReportNoTest, langkey::kReportFailed, langkey::kReportSaved, langkey::kFilterPdf,
+    langkey::kReportBench, langkey::kReportOperator, langkey::kReportTool, langkey::kReportHash,
+    langkey::kReportHashChanged, langkey::kReportNote, langkey::kReportVersion,
+    langkey::kReportPage, langkey::kReportIdentification, langkey::kReportSettings,
+    langkey::kReportLeftOut, langkey::kReportTestedBy, langkey::kReportReviewedBy,
+    langkey::kReportDate, langkey::kReportSignature};
 
 }  // namespace vornex

@@ -1,23 +1,23 @@
 #pragma once
 
-#include <QString>
+#include <cstddef>
 #include <string>
 
 #include "record/FileResult.h"
 #include "report/ReportTexts.h"
 #include "report/TestResults.h"
 
-class QTextDocument;
-
 namespace vornex {
 
-// The report of a judged test as a document: test name, date and time, the instruments with
-// their units and settings, the graph, the results table and every event. `madeAt` is the
-// date and time the report is made.
-void buildReport(QTextDocument& document, const TestResults& results, const ReportTexts& texts,
-                 const QString& madeAt);
+// Events of one instrument beyond which the report lists only those judged low or high, with a
+// line that says how many were left out: a table of many thousand rows is read by no one and
+// makes the report slow to draw. The events' CSV file lists them all.
+inline constexpr size_t kReportEventLimit = 2000;
 
-// The report as a PDF file, replaced whole or not at all.
+// The report of a judged test as an A4 PDF a lab can sign: who tested what on which bench and
+// the file it was read from with its hash; the instruments with their settings, the graph, the
+// results and the events; page N of M at the foot of every page and the signature lines at the
+// end. Replaced whole or not at all.
 FileResult writeReportPdf(const TestResults& results, const ReportTexts& texts,
                           const std::string& path);
 

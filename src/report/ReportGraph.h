@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QSize>
 
+#include "report/ReportTexts.h"
 #include "report/TestResults.h"
 
 namespace vornex {
@@ -11,10 +12,17 @@ namespace vornex {
 // The colour of a slave's curve in the report and the results panel.
 QColor slaveColour(int slave);
 
+// The distance between two ticks of an axis over `span`: 1, 2 or 5 × 10^n, the smallest that
+// splits the span into at most `most` parts, so that every tick label is a round value.
+double roundStep(double span, int most);
+// The decimals that print every multiple of `step` exactly: 0 for 50, 1 for 0.5, 2 for 0.05.
+int stepDecimals(double step);
+
 // The judged test drawn for the report: every curve over the whole test, named in a legend as
-// "`slaveLabel` N", each event's peak marked with a circle (red when it is low or high), and the
-// target line with its band for instrument `bandSlave` (0: the first that has a band).
-QImage drawTestGraph(const TestResults& results, QSize size, const QString& slaveLabel,
+// the window names its slaves, each event's peak marked with a circle (red when it is low or
+// high), the target line with its band for instrument `bandSlave` (0: the first that has a band),
+// and both axes titled with their units.
+QImage drawTestGraph(const TestResults& results, QSize size, const ReportTexts& texts,
                      int bandSlave = 0);
 
 }  // namespace vornex

@@ -24,6 +24,11 @@ QString ReportTexts::verdictText(judge::Verdict v) const {
     return verdictNone;
 }
 
+QString slaveText(const ReportTexts& texts, int slave, const std::string& userName) {
+    const QString text = texts.slaveName.arg(slave);
+    return userName.empty() ? text : text + QLatin1Char(' ') + QString::fromStdString(userName);
+}
+
 namespace {
 
 // Every text through `text(key, English text)`.
@@ -77,6 +82,26 @@ ReportTexts textsFrom(Lookup text) {
     t.verdictNone = text(k::kVerdictNone, "none");
     t.verdictIncomplete = text(k::kVerdictIncomplete, "incomplete");
     t.open = text(k::kVerdictOpen, "open");
+    t.bench = text(k::kReportBench, "Bench: %1");
+    t.operatorName = text(k::kReportOperator, "Operator: %1");
+    t.tool = text(k::kReportTool, "Tool under test: %1");
+    t.hash = text(k::kReportHash, "SHA-256: %1");
+    t.hashChanged = text(k::kReportHashChanged,
+                         "The file changed after it was closed; its SHA-256 then was %1");
+    t.note = text(k::kReportNote, "Note: %1");
+    t.version = text(k::kReportVersion, "Recorded with: %1");
+    t.page = text(k::kReportPage, "Page %1 of %2");
+    t.identification = text(k::kReportIdentification, "Identification");
+    t.settings = text(k::kReportSettings, "Settings");
+    t.leftOut = text(k::kReportLeftOut,
+                     "%1: %2 events, of which only the %3 judged low or high are listed here; the "
+                     "CSV file lists every event.");
+    t.testedBy = text(k::kReportTestedBy, "Tested by:");
+    t.reviewedBy = text(k::kReportReviewedBy, "Reviewed by:");
+    t.date = text(k::kReportDate, "Date:");
+    t.signature = text(k::kReportSignature, "Signature:");
+    t.slaveName = text(k::kGraphSlave, "Slave %1");
+    t.torque = text(k::kGraphTorque, "Torque");
     return t;
 }
 

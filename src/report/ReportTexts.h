@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <string>
 
 #include "judge/JudgeRules.h"
 
@@ -16,9 +17,16 @@ struct ReportTexts {
     QString peaks, peaksHeld, peaksPolled;
     QString verdictPass, verdictLow, verdictHigh, verdictNone, verdictIncomplete;
     QString open;  // a pull still on while recording
+    QString bench, operatorName, tool, hash, hashChanged, note, version, page, identification,
+        settings, leftOut, testedBy, reviewedBy, date, signature;
+    QString slaveName, torque;  // as the window names a slave and the torque axis
 
     QString verdictText(judge::Verdict v) const;
 };
+
+// A slave as the window names it ("Slave 3"), followed by the user's name for its address when
+// there is one ("Slave 3 Station 3 / SN 4711").
+QString slaveText(const ReportTexts& texts, int slave, const std::string& userName = {});
 
 // From a language file; an empty name or a missing key gives the English text.
 ReportTexts reportTexts(const QString& languageFile);
