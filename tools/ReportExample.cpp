@@ -75,9 +75,9 @@ int main(int argc, char** argv) {
     Companion companion;
     companion.testName = "T-0042";
     companion.started = "2026-12-07 09:30:12";
-    companion.instruments[1] = settings(500.0, 250.0, 2, 11.0);
-    companion.instruments[2] = settings(200.0, 120.0);
-    companion.instruments[3] = settings(100.0, 60.0);
+    companion.instruments[1] = {settings(500.0, 250.0, 2, 11.0)};
+    companion.instruments[2] = {settings(200.0, 120.0)};
+    companion.instruments[3] = {settings(100.0, 60.0)};
     if (!TestFile(test).append(points.data(), points.size()).ok() ||
         !writeCompanion(companionPath(test), companion).ok()) {
         std::fprintf(stderr, "cannot write the test in %s\n", qPrintable(work.path()));

@@ -63,7 +63,7 @@ void makeTest(const std::string& path, size_t events, int instruments) {
         s.target = 250.0;
         s.upper = 3.0;
         s.lower = 3.0;
-        companion.instruments[slave] = s;
+        companion.instruments[slave] = {s};
     }
     if (!writeCompanion(companionPath(path), companion).ok())
         std::abort();
