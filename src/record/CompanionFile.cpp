@@ -13,6 +13,7 @@
 #include "link/NumberText.h"
 #include "link/ParameterArithmetic.h"
 #include "link/RegisterMap.h"
+#include "record/CompanionTrace.h"
 #include "record/CurvePoint.h"
 
 namespace vornex {
@@ -98,6 +99,7 @@ FileResult writeCompanion(const std::string& path, const Companion& companion) {
     doc.setValue(kTestSection, QStringLiteral("Name"), QString::fromStdString(companion.testName));
     doc.setValue(kTestSection, QStringLiteral("Started"),
                  QString::fromStdString(companion.started));
+    writeTrace(doc, companion);
     for (const auto& [slave, s] : companion.instruments) {
         const QString section = kSlavePrefix + QString::number(slave);
         const int rangeDecimals = regmap::decimalsForRange(static_cast<float>(s.range));
@@ -137,6 +139,7 @@ std::optional<Companion> readCompanion(const std::string& path) {
     const auto test = index.value(kTestSection.toCaseFolded());
     companion.testName = test.value(QStringLiteral("name")).toStdString();
     companion.started = test.value(QStringLiteral("started")).toStdString();
+    readTrace(index, companion);
     for (auto section = index.begin(); section != index.end(); ++section) {
         const QString prefix = kSlavePrefix.toCaseFolded();
         if (!section.key().startsWith(prefix))

@@ -2,8 +2,12 @@
 
 #include <sys/stat.h>
 
+#include <QByteArray>
 #include <QDateTime>
 #include <cerrno>
+
+#include "VornexVersion.h"
+#include "record/TestFile.h"
 
 namespace vornex {
 
@@ -19,8 +23,12 @@ CompanionWriter::News CompanionWriter::started(const std::string& testPath, cons
         companion_.started = QDateTime::currentDateTime()
                                  .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
                                  .toStdString();
+        companion_.trace = trace_;
+        companion_.trace.version = VORNEX_VERSION;
         seen_.clear();
     }
+    // Recording again: the file grows, so a hash taken before no longer holds.
+    companion_.trace.sha256.clear();
     take(poller, TickClock::secondsBetween(timeBase, clock_.now()));
     return write();
 }
@@ -30,6 +38,13 @@ CompanionWriter::News CompanionWriter::refresh(const Poller& poller, uint32_t ti
         return News::None;
     const bool changed = take(poller, TickClock::secondsBetween(timeBase, clock_.now()));
     return changed || dueAgain() ? write() : News::None;
+}
+
+CompanionWriter::News CompanionWriter::closed() {
+    if (path_.empty() || !companion_.trace.sha256.empty())
+        return News::None;
+    companion_.trace.sha256 = TestFile(testPath_).sha256();
+    return write();
 }
 
 bool CompanionWriter::dueAgain() {
@@ -54,9 +69,17 @@ bool CompanionWriter::take(const Poller& poller, double seconds) {
         const DeviceRecord::PublishedSettings published = record.publishedSettings();
         if (!published.known)
             continue;
+        const std::string identification =
+            QByteArray(reinterpret_cast<const char*>(published.identification.data()),
+                       static_cast<qsizetype>(published.identification.size()))
+                .toHex()
+                .toStdString();
+        std::string& held = companion_.identities[address].identification;
+        changed = changed || held != identification;
+        held = identification;
         const InstrumentSettings settings = settingsOf(published, seconds);
-        const auto held = companion_.instruments.find(address);
-        if (held != companion_.instruments.end() && held->second.sameSettings(settings))
+        const auto known = companion_.instruments.find(address);
+        if (known != companion_.instruments.end() && known->second.sameSettings(settings))
             continue;
         companion_.instruments[address] = settings;
         changed = true;
@@ -72,11 +95,21 @@ CompanionWriter::News CompanionWriter::write() {
     const size_t slash = path_.rfind('/');
     if (slash != std::string::npos && slash != 0)
         ::mkdir(path_.substr(0, slash).c_str(), 0755);
+    nameInstruments();
     lastWrite_ = writeCompanion(path_, companion_);
     const bool works = lastWrite_.ok();
     if (works == worked)
         return News::None;
     return works ? News::Recovered : News::Failed;
+}
+
+void CompanionWriter::nameInstruments() {
+    for (const auto& [address, settings] : companion_.instruments)
+        companion_.identities[address];
+    for (auto& [address, identity] : companion_.identities) {
+        const auto named = names_.find(address);
+        identity.name = named != names_.end() ? named->second : std::string();
+    }
 }
 
 }  // namespace vornex

@@ -12,7 +12,8 @@ namespace vornex {
 
 // Keeps a test's companion file current while it records: written at Start with every
 // instrument whose settings are known, and again whenever an instrument's settings change (read
-// after its status 5) or first become known. An instrument keeps the `since` of its settings until
+// after its status 5) or first become known, and once more with the test file's hash when the
+// recording is over. An instrument keeps the `since` of its settings until
 // they change. Runs on the controlling thread; reads only what the acquisition thread publishes.
 class CompanionWriter {
 public:
@@ -27,6 +28,15 @@ public:
     // While recording: rewrites the file when some instrument's settings changed, and once a
     // second while the last write failed or the file is gone (with the day folder, say).
     News refresh(const Poller& poller, uint32_t timeBase);
+    // The test recorded last has every reading in its file: its hash is recorded, once, until a
+    // new Start records into it again. Nothing when no recording started.
+    News closed();
+
+    // Who tests what on which bench, for the companion of the next test that starts; the version
+    // is the program's own.
+    void setTrace(const TestTrace& trace) { trace_ = trace; }
+    // The user's names of the addresses, written with the next write.
+    void setNames(std::map<int, std::string> names) { names_ = std::move(names); }
 
     const FileResult& lastWrite() const { return lastWrite_; }
     const std::string& path() const { return path_; }
@@ -41,7 +51,11 @@ private:
     bool dueAgain();
     News write();
 
+    void nameInstruments();
+
     TickClock clock_;
+    TestTrace trace_;
+    std::map<int, std::string> names_;
     std::string testPath_;
     std::string path_;
     Companion companion_;

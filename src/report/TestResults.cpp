@@ -1,5 +1,6 @@
 #include "report/TestResults.h"
 
+#include <QCryptographicHash>
 #include <array>
 #include <cmath>
 
@@ -42,12 +43,16 @@ int InstrumentResult::decimals() const {
 
 JudgedFile judgeTestFile(const std::string& path, const JudgeOverrides& overrides) {
     std::array<std::vector<CurvePoint>, kCurveSlots> curves;
-    const FileResult read =
-        TestFile(path).readAll([&curves](const CurvePoint* points, size_t count) {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    const FileResult read = TestFile(path).readAll(
+        [&curves](const CurvePoint* points, size_t count) {
             for (size_t i = 0; i < count; ++i) {
                 if (hasCurveSlot(points[i].slave))
                     curves[points[i].slave - 1u].push_back(points[i]);
             }
+        },
+        [&hash](const char* bytes, size_t count) {
+            hash.addData(QByteArrayView(bytes, static_cast<qsizetype>(count)));
         });
     JudgedFile judged;
     if (!read.ok()) {
@@ -58,14 +63,17 @@ JudgedFile judgeTestFile(const std::string& path, const JudgeOverrides& override
     }
     TestResults& results = judged.results;
     results.path = path;
+    results.sha256 = hash.result().toHex().toStdString();
     const size_t slash = path.rfind('/');
     results.name = path.substr(slash == std::string::npos ? 0 : slash + 1);
     if (results.name.size() > 5 && results.name.compare(results.name.size() - 5, 5, ".pdat") == 0)
         results.name.resize(results.name.size() - 5);
     const std::optional<Companion> companion = readCompanion(companionPath(path));
     results.hasCompanion = companion.has_value();
-    if (companion)
+    if (companion) {
         results.started = companion->started;
+        results.trace = companion->trace;
+    }
 
     for (int slave = 1; slave <= kCurveSlots; ++slave) {
         std::vector<CurvePoint>& curve = curves[static_cast<size_t>(slave - 1)];
@@ -77,6 +85,9 @@ JudgedFile judgeTestFile(const std::string& path, const JudgeOverrides& override
             const auto found = companion->instruments.find(slave);
             if (found != companion->instruments.end())
                 result.settings = found->second;
+            const auto identity = companion->identities.find(slave);
+            if (identity != companion->identities.end())
+                result.identity = identity->second;
         }
         double largest = 0.0;
         for (const CurvePoint& p : curve) {
