@@ -74,12 +74,12 @@ bool CompanionWriter::take(const Poller& poller, double seconds) {
                        static_cast<qsizetype>(published.identification.size()))
                 .toHex()
                 .toStdString();
-        std::string& held = companion_.identities[address].identification;
-        changed = changed || held != identification;
-        held = identification;
+        std::string& recorded = companion_.identities[address].identification;
+        changed = changed || recorded != identification;
+        recorded = identification;
         const InstrumentSettings settings = settingsOf(published, seconds);
-        const auto known = companion_.instruments.find(address);
-        if (known != companion_.instruments.end() && known->second.sameSettings(settings))
+        const auto held = companion_.instruments.find(address);
+        if (held != companion_.instruments.end() && held->second.sameSettings(settings))
             continue;
         companion_.instruments[address] = settings;
         changed = true;
