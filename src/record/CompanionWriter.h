@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <map>
 #include <string>
@@ -28,8 +30,8 @@ public:
     // While recording: rewrites the file when some instrument's settings changed, and once a
     // second while the last write failed or the file is gone (with the day folder, say).
     News refresh(const Poller& poller, uint32_t timeBase);
-    // The test recorded last has every reading in its file: its hash is recorded, once, until a
-    // new Start records into it again. Nothing when no recording started.
+    // The test recorded last has every reading in its file: its hash is recorded, and taken again
+    // only when the file has grown since. Nothing when no recording started.
     News closed();
 
     // Who tests what on which bench, for the companion of the next test that starts; the version
@@ -57,6 +59,8 @@ private:
     TestTrace trace_;
     std::map<int, std::string> names_;
     std::string testPath_;
+    // Size of the test file when its hash was taken.
+    off_t hashedSize_ = -1;
     std::string path_;
     Companion companion_;
     // Settings generation of each device record last taken in, by record address.
