@@ -44,12 +44,13 @@ CompanionWriter::News CompanionWriter::closed() {
     if (path_.empty())
         return News::None;
     // A reading polled just before Stop may reach the file after it was hashed; the hash is taken
-    // again when the file has grown since.
+    // again when the file has grown since. A test file removed for holding no reading takes its
+    // companion with it, and nothing writes that again.
     struct stat status {};
-    const off_t size = ::stat(testPath_.c_str(), &status) == 0 ? status.st_size : -1;
-    if (!companion_.trace.sha256.empty() && size == hashedSize_)
+    if (::stat(testPath_.c_str(), &status) != 0 ||
+        (!companion_.trace.sha256.empty() && status.st_size == hashedSize_))
         return News::None;
-    hashedSize_ = size;
+    hashedSize_ = status.st_size;
     companion_.trace.sha256 = TestFile(testPath_).sha256();
     return write();
 }
