@@ -16,6 +16,7 @@
 #include "i18n/MessageTexts.h"
 #include "i18n/Startup.h"
 #include "record/AcquisitionSession.h"
+#include "record/BenchConfig.h"
 #include "record/CompanionFile.h"
 #include "record/HeadlessGraph.h"
 #include "record/TestFile.h"
@@ -143,7 +144,8 @@ void printCounts(const std::string& path) {
 int runRecord(const QStringList& args) {
     const Arguments arguments(
         args, {QStringLiteral("port"), QStringLiteral("slaves"), QStringLiteral("test"),
-               QStringLiteral("seconds"), QStringLiteral("home")});
+               QStringLiteral("seconds"), QStringLiteral("home"), QStringLiteral("operator"),
+               QStringLiteral("tool"), QStringLiteral("note")});
     if (!arguments.ok()) {
         std::fprintf(stderr, "vornex-cli record: %s\n", qPrintable(arguments.error()));
         return 1;
@@ -157,7 +159,8 @@ int runRecord(const QStringList& args) {
         !arguments.has(QStringLiteral("test"))) {
         std::fputs(
             "vornex-cli record: needs --port PATH, --slaves with addresses 1 to 30 (1,2,3) and "
-            "--test NAME; --seconds S (1 to 2592000) and --home DIR are optional\n",
+            "--test NAME; --seconds S (1 to 2592000), --home DIR, --operator NAME, --tool ID and "
+            "--note TEXT are optional\n",
             stderr);
         return 1;
     }
@@ -187,6 +190,14 @@ int runRecord(const QStringList& args) {
     {
         AcquisitionSession session(paths.dataFolder.toStdString(), graph);
         session.addObserver(reporter);
+        const BenchConfig bench(paths.configFile);
+        TestTrace trace;
+        trace.bench = bench.bench();
+        trace.operatorName = arguments.value(QStringLiteral("operator")).toStdString();
+        trace.toolId = arguments.value(QStringLiteral("tool")).toStdString();
+        trace.note = arguments.value(QStringLiteral("note")).toStdString();
+        session.setTestTrace(trace);
+        session.setInstrumentNames(bench.deviceNames(port.toStdString()));
         session.proposeName();
         if (const auto added = session.newTest(name); added != TestSession::AddResult::Added) {
             const std::string detail =

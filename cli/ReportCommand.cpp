@@ -32,6 +32,17 @@ ReportTexts configuredTexts() {
     return builtInReportTexts(language);
 }
 
+// The file as read now against the hash its companion recorded when the test was closed; true when
+// they differ.
+bool printHash(const TestResults& results) {
+    std::printf("file sha256 %s\n", results.sha256.c_str());
+    const QString recorded = QString::fromStdString(results.trace.sha256).toLower();
+    const bool changed = !recorded.isEmpty() && recorded.toStdString() != results.sha256;
+    if (changed)
+        std::printf("warning: file changed after it was closed\n");
+    return changed;
+}
+
 void printResults(const TestResults& results) {
     for (size_t i = 0; i < results.instruments.size(); ++i) {
         const InstrumentResult& r = results.instruments[i];
@@ -107,6 +118,7 @@ int runReport(const QStringList& args) {
     const TestResults& results = judged.results;
     for (const std::string& refusal : results.refusals)
         std::fprintf(stderr, "vornex-cli report: %s\n", refusal.c_str());
+    const bool changed = printHash(results);
     printResults(results);
     if (!csv.empty()) {
         if (const FileResult written = writeEventsCsv(results, csv); !written) {
@@ -114,13 +126,15 @@ int runReport(const QStringList& args) {
             return 2;
         }
     }
+    // A file changed after it was closed is still judged and reported whole.
+    const int done = changed ? 3 : 0;
     if (pdf.empty())
-        return 0;
+        return done;
     if (const FileResult written = writeReportPdf(results, configuredTexts(), pdf); !written) {
         std::fprintf(stderr, "vornex-cli report: %s\n", written.text.c_str());
         return 2;
     }
-    return 0;
+    return done;
 }
 
 }  // namespace vornex::cli

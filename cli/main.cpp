@@ -16,6 +16,7 @@ void printUsage(std::FILE* out = stderr) {
         "  ports                                        list the serial ports\n"
         "  poll --port PATH --slaves 1,2,3 --passes N [--display ADDR]\n"
         "  record --port PATH --slaves 1,2,3 --test NAME [--seconds S] [--home DIR]\n"
+        "         [--operator NAME] [--tool ID] [--note TEXT]\n"
         "  count FILE                                   records per instrument\n"
         "  export FILE --csv OUT                        records as CSV (OUT - for stdout)\n"
         "  params --port PATH --slave N [--set-mode M] [--set-unit NAME] [--set-measure NAME]\n"

@@ -36,7 +36,7 @@ _vornex_cli() {
     case ${words[1]} in
         ports) options="--port" ;;
         poll) options="--port --slaves --passes --display" ;;
-        record) options="--port --slaves --test --seconds --home" ;;
+        record) options="--port --slaves --test --seconds --home --operator --tool --note" ;;
         count) options="" ;;
         export) options="--csv" ;;
         params) options="--port --slave --set-mode --set-unit --set-measure --set" ;;

@@ -1,4 +1,5 @@
-// Pictures of the whole window while it records three simulated instruments, one per language,
+// Pictures of the New test dialog filled in and of the whole window while it records three
+// simulated instruments (two of them named in the device list), one per language,
 // at its usual and at its smallest size, while it waits for its line unplugged in the middle of
 // that recording and after the line is plugged in again, and one of a second test recorded after
 // the first was closed. In each language also the print preview of that recording, the
@@ -22,6 +23,7 @@
 
 #include "Modal.h"
 #include "app/SimulatedInstruments.h"
+#include "frame/CDlgTestCreate.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
 #include "frame/LanguageSwitch.h"
@@ -32,6 +34,7 @@
 #include "instrument/RecordListModel.h"
 #include "panel/CControlDlg.h"
 #include "record/AcquisitionSession.h"
+#include "record/BenchConfig.h"
 #include "sim/SimulatedLine.h"
 
 using namespace vornex;
@@ -152,6 +155,26 @@ bool shootLostLine(CMainFrame& frame, SimulatedInstruments& line, const QString&
     return save(frame, outDir, QStringLiteral("line-back-") + name) && saved;
 }
 
+// Creates the test through the New test dialog, filled in as a lab would, and pictures it.
+bool shootNewTest(CMainFrame& frame, const QString& outDir, const QString& name) {
+    bool saved = false;
+    test::whenModal([&](QDialog* dialog) {
+        auto* create = qobject_cast<CDlgTestCreate*>(dialog);
+        using Field = CDlgTestCreate::Field;
+        const std::pair<Field, const char*> typed[] = {
+            {Field::Operator, "Li Wei"},
+            {Field::ToolId, "CW-200 / SN 1187"},
+            {Field::ToolDescription, "Click wrench 40-200 N.m"},
+            {Field::Note, "After repair, 5 pulls at 120 N.m"}};
+        for (const auto& [field, text] : typed)
+            create->field(field)->setText(QString::fromUtf8(text));
+        saved = saveGrab(*dialog, outDir, QStringLiteral("newtest-") + name);
+        create->addButton()->click();
+    });
+    frame.action(command::kTestNew)->trigger();
+    return saved && frame.session().testOpen();
+}
+
 // Records a first test for `seconds`, closes it, opens a second and records it for a few
 // seconds: the graph shows the second test alone, its times from near 0 s.
 bool shootSecondTest(CMainFrame& frame, const QString& outDir, int seconds) {
@@ -177,6 +200,9 @@ bool shoot(int languageCommand, const QString& name, const QString& outDir, int 
         return false;
     }
     QTemporaryDir home;
+    const BenchConfig bench(AppPaths::forHome(home.path()).configFile);
+    bench.setDeviceName(line.portPath(), 1, "Station 3 / SN 4711");
+    bench.setDeviceName(line.portPath(), 2, "Station 4 / SN 0388");
     CMainFrame frame(AppPaths::forHome(home.path()),
                      [port = line.portPath()] { return std::vector<std::string>{port}; });
     frame.language().choose(languageCommand);
@@ -189,13 +215,11 @@ bool shoot(int languageCommand, const QString& name, const QString& outDir, int 
         panel.onAdd();
     }
     panel.onConnect();
-    // The name the new-test dialog proposes (date and time), which reads alike in every language;
-    // proposing also makes today's folder, as the dialog does.
-    frame.session().newTest(frame.session().proposeName());
-    frame.action(command::kTestNew)->setEnabled(false);
+    // The name the new-test dialog proposes (date and time) reads alike in every language.
+    bool saved = shootNewTest(frame, outDir, name);
     frame.view()->start();
     QTest::qWait(seconds * 1000);
-    bool saved = save(frame, outDir, name);
+    saved = save(frame, outDir, name) && saved;
     // At its smallest the window still shows every toolbar button and the status texts.
     frame.resize(frame.minimumSize());
     saved = save(frame, outDir, QStringLiteral("minimum-") + name) && saved;

@@ -82,20 +82,20 @@ void CListCtrlEx::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const QModelIndex index = indexAt(event->position().toPoint());
-    if (index.isValid() && index.column() == 0) {
-        openEditor(index.row());
+    if (index.isValid() && (index.column() == 0 || editableColumns_.contains(index.column()))) {
+        openEditor(index.row(), index.column());
     }
 }
 
-void CListCtrlEx::openEditor(int row) {
-    const QModelIndex index = model()->index(row, 0);
+void CListCtrlEx::openEditor(int row, int column) {
+    const QModelIndex index = model()->index(row, column);
     if (!index.isValid()) {
         return;
     }
     scrollTo(index);
     // The first column's cell bounds, and so its editor, span the whole row.
-    QRect bounds(columnViewportPosition(0), rowViewportPosition(row), horizontalHeader()->length(),
-                 rowHeight(row));
+    QRect bounds(columnViewportPosition(column), rowViewportPosition(row),
+                 column == 0 ? horizontalHeader()->length() : columnWidth(column), rowHeight(row));
     if (bounds.left() < 0 || bounds.left() > viewport()->width()) {
         horizontalScrollBar()->setValue(horizontalScrollBar()->value() + bounds.left());
         bounds.moveLeft(0);
@@ -105,13 +105,13 @@ void CListCtrlEx::openEditor(int row) {
     auto commit = [this, cell = QPersistentModelIndex(index)](const QString& text, bool cancelled) {
         endLabelEdit(cell, text, cancelled);
     };
-    if (columnPredicate_ && columnPredicate_(0) == 1) {
-        auto* combo = new CComboItem(choices_, GetItemText(row, 0), bounds, viewport());
+    if (columnPredicate_ && columnPredicate_(column) == 1) {
+        auto* combo = new CComboItem(choices_, GetItemText(row, column), bounds, viewport());
         connect(combo, &CComboItem::editFinished, this, commit);
         editor_ = combo;
         return;
     }
-    auto* edit = new CEditItem(GetItemText(row, 0), columnFormat(0), bounds, viewport());
+    auto* edit = new CEditItem(GetItemText(row, column), columnFormat(column), bounds, viewport());
     connect(edit, &CEditItem::editFinished, this, commit);
     editor_ = edit;
 }

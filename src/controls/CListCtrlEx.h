@@ -8,8 +8,9 @@
 
 namespace vornex {
 
-// A report-style list (grid lines, whole rows selected) whose first-column cells are edited in
-// place: a click on one opens a CEditItem over the row, or a CComboItem with the choice list
+// A report-style list (grid lines, whole rows selected) whose first-column cells, and those of
+// the other columns made editable, are edited in place: a click on one opens a CEditItem (over the
+// whole row for the first column, over the cell for others), or a CComboItem with the choice list
 // when the column predicate marks the column for a drop-down. A committed edit sets the cell and is
 // reported through itemEdited. The Delete key is only reported through deleteRequested: the
 // owner removes rows itself, so its own records and these rows stay in step.
@@ -32,6 +33,8 @@ public:
     using ColumnPredicate = std::function<int(int column)>;
     void SetColumnPredicate(ColumnPredicate predicate) { columnPredicate_ = std::move(predicate); }
     void SetChoiceList(const QStringList& choices) { choices_ = choices; }
+    // Columns besides the first whose cells are edited in place.
+    void SetEditableColumns(QList<int> columns) { editableColumns_ = std::move(columns); }
 
     // The open in-place editor (a CEditItem or a CComboItem), if any.
     QWidget* editor() const { return editor_; }
@@ -47,12 +50,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void openEditor(int row);
+    void openEditor(int row, int column);
     void endLabelEdit(const QPersistentModelIndex& cell, const QString& text, bool cancelled);
     Qt::Alignment columnFormat(int column) const;
 
     ColumnPredicate columnPredicate_;
     QStringList choices_;
+    QList<int> editableColumns_;
     QPointer<QWidget> editor_;
 };
 

@@ -12,15 +12,35 @@
 #include "i18n/LanguageKeys.h"
 #include "i18n/MessageTexts.h"
 #include "record/AcquisitionSession.h"
+#include "record/BenchConfig.h"
 #include "record/TestSession.h"
 
 namespace vornex {
 
+namespace {
+
+// Caption, its control number and the field of the trace each optional field fills.
+struct FieldSpec {
+    const char* caption;
+    int id;
+    std::string TestTrace::*member;
+};
+
+constexpr FieldSpec kFields[] = {
+    {"操作员:", 1018, &TestTrace::operatorName},
+    {"被测工具:", 1019, &TestTrace::toolId},
+    {"工具说明:", 1020, &TestTrace::toolDescription},
+    {"备注:", 1021, &TestTrace::note},
+};
+
+}  // namespace
+
 CDlgTestCreate::CDlgTestCreate(AcquisitionSession& session, const QString& languageFile,
-                               QWidget* parent)
+                               const QString& configFile, QWidget* parent)
     : QDialog(parent),
       session_(session),
       languageFile_(languageFile),
+      configFile_(configFile),
       name_(new QLineEdit(this)),
       message_(new QLabel(this)),
       add_(numberedButton(QStringLiteral("增加"), 1, this, "add")) {
@@ -40,21 +60,29 @@ CDlgTestCreate::CDlgTestCreate(AcquisitionSession& session, const QString& langu
     add_->setAutoDefault(true);
     connect(add_, &QPushButton::clicked, this, &CDlgTestCreate::onAdd);
 
-    auto* field = new QHBoxLayout;
-    field->addStretch(1);
-    field->addWidget(caption);
-    field->addWidget(name_);
-    field->addStretch(1);
+    auto* grid = new QGridLayout;
+    grid->addWidget(caption, 0, 0);
+    grid->addWidget(name_, 0, 1);
+    const TestTrace last = BenchConfig(configFile_).lastTrace();
+    for (int i = 0; i < 4; ++i) {
+        auto* label = numberedLabel(QString::fromUtf8(kFields[i].caption), kFields[i].id, this);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        fields_[i] = new QLineEdit(this);
+        fields_[i]->setMaxLength(kMaxFieldLength);
+        fields_[i]->setText(QString::fromStdString(last.*kFields[i].member));
+        grid->addWidget(label, i + 1, 0);
+        grid->addWidget(fields_[i], i + 1, 1);
+    }
+    grid->setColumnStretch(1, 1);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(message_, 1);
     bottom->addWidget(add_);
     bottom->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
-    layout->addStretch(1);
-    layout->addLayout(field);
+    layout->addLayout(grid);
     layout->addStretch(1);
     layout->addLayout(bottom);
-    resize(400, 150);
+    resize(460, 260);
     SetDialogTexts(languageFile_, this, kDialogNumber);
 
     name_->setText(QString::fromStdString(session_.proposeName()));
@@ -65,9 +93,16 @@ CDlgTestCreate::CDlgTestCreate(AcquisitionSession& session, const QString& langu
 void CDlgTestCreate::onAdd() {
     const char* refusal = nullptr;
     const char* key = nullptr;
+    const BenchConfig bench(configFile_);
+    TestTrace trace;
+    for (int i = 0; i < 4; ++i)
+        trace.*kFields[i].member = fields_[i]->text().trimmed().toStdString();
+    trace.bench = bench.bench();
+    session_.setTestTrace(trace);
     const TestSession::Addition added = session_.newTest(name_->text().toStdString());
     switch (added.result) {
         case TestSession::AddResult::Added:
+            bench.rememberTrace(trace);
             accept();
             return;
         case TestSession::AddResult::Exists:

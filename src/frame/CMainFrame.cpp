@@ -105,7 +105,7 @@ void CMainFrame::buildPanes(PortSource ports) {
     inner_ = new CFixSplitterWnd(Qt::Vertical);
     toolBar_ = new CHeaderToolBar;
     view_ = new CVornexView(session_, graph_);
-    panel_ = new CControlDlg(live_, std::move(ports));
+    panel_ = new CControlDlg(live_, std::move(ports), paths_.configFile);
     toolBar_->showState(live_.state());
     connect(&live_, &SessionSignals::changed, toolBar_, &CHeaderToolBar::showState);
     connect(&live_, &SessionSignals::changed, this, [this](const SessionState& state) {
@@ -180,7 +180,7 @@ void CMainFrame::applyLanguage(const QString& languageFile) {
 }
 
 void CMainFrame::newTest() {
-    CDlgTestCreate dialog(session_, languageFile(), this);
+    CDlgTestCreate dialog(session_, languageFile(), paths_.configFile, this);
     dialog.exec();
 }
 

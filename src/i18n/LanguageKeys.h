@@ -137,6 +137,8 @@ inline constexpr const char* kPanelColState = "IDS_PANEL_COL_STATE";
 // Column S of the control panel: an instrument answering, and one whose reads fail.
 inline constexpr const char* kStateOk = "IDS_STATE_OK";
 inline constexpr const char* kStateError = "IDS_STATE_ERR";
+// A name given to an address in the device list that config.ini did not take.
+inline constexpr const char* kMessageNameNotSaved = "IDS_MESSAGE_NAMENOTSAVED";
 
 // The instrument parameters window's message line after a write: the instrument holds what was
 // written; it holds something else; its settings could not be read back. Then the targets a
@@ -271,6 +273,7 @@ inline constexpr std::array kLanguageKeys = {
     langkey::kMessageTestBadName, langkey::kMessageTestBlank, langkey::kMessageTestControlChar,
     langkey::kMessageTestTooLong, langkey::kMessageTestCannotCreate, langkey::kMessageUnwritten,
     langkey::kMessageUnwrittenSaveFail, "IDD325_Title", "IDD325_1017", "IDD325_1", "IDD325_2",
+    "IDD325_1018", "IDD325_1019", "IDD325_1020", "IDD325_1021", langkey::kMessageNameNotSaved,
     langkey::kAboutTitle, langkey::kAboutText, langkey::kAboutOk, langkey::kStatusPort,
     langkey::kStatusNoPort, langkey::kStatusConnected, langkey::kStatusDisconnected,
     langkey::kStatusAnswering, langkey::kStatusPassRate, langkey::kStatusRecording,

@@ -62,6 +62,7 @@ void DeviceRecord::publishSettings() {
         // At identification the decimals come with the identification block; later passes read
         // them before the settings.
         published_.decimals = hasValue() ? decimalsReg : identBlockRegs[0];
+        published_.identification = identification;
     }
     settingsGeneration_.fetch_add(1, std::memory_order_acq_rel);
 }

@@ -22,6 +22,8 @@ public:
         std::array<uint16_t, regmap::kHoldSettingsCount> settings{};
         float range = 0.0f;
         uint16_t decimals = 0;
+        // The instrument's answer to the presence check, zero-filled.
+        std::array<uint8_t, regmap::kIdentificationSize> identification{};
     };
 
     explicit DeviceRecord(uint8_t address) : addressWord_(address) {}

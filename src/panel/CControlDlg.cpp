@@ -17,6 +17,7 @@
 #include "link/PortAccess.h"
 #include "panel/CDialogAddDev.h"
 #include "record/AcquisitionSession.h"
+#include "record/BenchConfig.h"
 #include "session/SessionSignals.h"
 
 namespace vornex {
@@ -24,6 +25,7 @@ namespace vornex {
 namespace {
 
 constexpr int kAddressColumn = 0;
+constexpr int kNameColumn = 1;
 constexpr int kPresenceColumn = 2;
 
 }  // namespace
@@ -46,11 +48,13 @@ QString CControlDlg::presenceMark(PresenceState state) const {
     return QStringLiteral("?");
 }
 
-CControlDlg::CControlDlg(SessionSignals& live, PortSource ports, QWidget* parent)
+CControlDlg::CControlDlg(SessionSignals& live, PortSource ports, QString configFile,
+                         QWidget* parent)
     : QWidget(parent),
       live_(live),
       session_(live.session()),
       portSource_(std::move(ports)),
+      configFile_(std::move(configFile)),
       value_(new CDigiStatic(QString::fromLatin1(kNoValueText), this)),
       unit_(new CDigiStatic(QString(), this)),
       displayList_(new QComboBox(this)),
@@ -82,6 +86,8 @@ CControlDlg::CControlDlg(SessionSignals& live, PortSource ports, QWidget* parent
             [this](int row, int column, const QString& text) {
                 if (column == kAddressColumn)
                     onAddressEdited(row, text);
+                else if (column == kNameColumn)
+                    onNameEdited(row, text);
             });
     // The Delete key acts as the Delete button, so the list and the table never part ways.
     connect(devices_, &CListCtrlEx::deleteRequested, this, [this](int row) {
@@ -89,8 +95,10 @@ CControlDlg::CControlDlg(SessionSignals& live, PortSource ports, QWidget* parent
             deleteRow(row);
     });
     connect(displayList_, &QComboBox::currentIndexChanged, this, &CControlDlg::onDisplaySelection);
-    connect(ports_, &QComboBox::currentIndexChanged, this,
-            [this](int index) { portTable_.select(index); });
+    connect(ports_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        portTable_.select(index);
+        showState(live_.state());
+    });
     connect(watcher_, &HotplugWatcher::portsChanged, this, &CControlDlg::refreshPorts);
 
     portTable_.fill(portSource_());
@@ -99,6 +107,7 @@ CControlDlg::CControlDlg(SessionSignals& live, PortSource ports, QWidget* parent
     devices_->InsertColumn(0, QStringLiteral("ID"), Qt::AlignCenter, width / 4);
     devices_->InsertColumn(1, QStringLiteral("Dev"), Qt::AlignCenter, (2 * width) / 4);
     devices_->InsertColumn(2, QStringLiteral("S"), Qt::AlignCenter, width / 4);
+    devices_->SetEditableColumns({kNameColumn});
     connect(&live_, &SessionSignals::changed, this, &CControlDlg::showState);
     showState(live_.state());
     if (!watcher_->watching()) {
@@ -257,6 +266,28 @@ void CControlDlg::onAddressEdited(int row, const QString& text) {
     showState(live_.state());
 }
 
+void CControlDlg::onNameEdited(int row, const QString& text) {
+    const std::vector<InstrumentState>& instruments = session_.state().instruments;
+    if (row < 0 || static_cast<size_t>(row) >= instruments.size())
+        return;
+    const int address = instruments[static_cast<size_t>(row)].address;
+    const std::string name = text.trimmed().toStdString();
+    if (!BenchConfig(configFile_).setDeviceName(namesPort_.toStdString(), address, name))
+        showLangMessage(this, languageFile_, langkey::kMessageNameNotSaved);
+    loadNames(true);
+    showState(live_.state());
+}
+
+void CControlDlg::loadNames(bool always) {
+    const QString port = ports_->currentText();
+    if (!always && port == namesPort_)
+        return;
+    namesPort_ = port;
+    names_ = port.isEmpty() ? std::map<int, std::string>()
+                            : BenchConfig(configFile_).deviceNames(port.toStdString());
+    session_.setInstrumentNames(names_);
+}
+
 bool CControlDlg::hasAddress(int address, int exceptRow) const {
     const std::vector<InstrumentState>& instruments = session_.state().instruments;
     for (size_t i = 0; i < instruments.size(); ++i) {
@@ -310,6 +341,10 @@ void CControlDlg::showInstruments(const SessionState& state) {
         const InstrumentState& instrument = state.instruments[static_cast<size_t>(row)];
         devices_->SetItemText(row, kPresenceColumn,
                               state.linked() ? presenceMark(instrument.presence) : QString());
+        const auto named = names_.find(instrument.address);
+        devices_->SetItemText(
+            row, kNameColumn,
+            named != names_.end() ? QString::fromStdString(named->second) : QString());
     }
     const InstrumentState* shown = state.displayed();
     value_->SetText(shown != nullptr && shown->fresh ? QString::fromStdString(shown->valueText)
@@ -325,6 +360,7 @@ void CControlDlg::showState(const SessionState& state) {
     add_->setEnabled(idle);
     delete_->setEnabled(idle);
     showPorts(state);
+    loadNames(false);
     showInstruments(state);
 }
 
@@ -335,7 +371,7 @@ void CControlDlg::refreshPorts() {
     const auto& entries = portTable_.entries();
     if (state.linked() && std::find(entries.begin(), entries.end(), state.port) == entries.end())
         session_.portRemoved();
-    showPorts(live_.state());
+    showState(live_.state());
 }
 
 }  // namespace vornex

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <map>
 #include <string>
 
 #include "link/PortTable.h"
@@ -20,7 +21,8 @@ class HotplugWatcher;
 class SessionSignals;
 
 // The left column of the main window: the live value and unit of the displayed instrument on two
-// LED displays, the instruments to poll, the serial port and the buttons that open and close the
+// LED displays, the instruments to poll with the name the user gave each address on the port
+// (kept in config.ini, edited in place), the serial port and the buttons that open and close the
 // polling link of a session. What it shows of the session (buttons, port, column S, the LED
 // displays) is the session's state, as the session last published it.
 class CControlDlg : public QWidget {
@@ -45,8 +47,10 @@ public:
     // Column "S" of the device list: where each instrument stands, in the panel's language.
     QString presenceMark(PresenceState state) const;
 
-    // The session's signals must outlive the panel.
-    CControlDlg(SessionSignals& live, PortSource ports, QWidget* parent = nullptr);
+    // The session's signals must outlive the panel. The names of the addresses are kept in
+    // `configFile`.
+    CControlDlg(SessionSignals& live, PortSource ports, QString configFile = QString(),
+                QWidget* parent = nullptr);
 
     // Texts of the panel in a language; messages take their texts from the same file.
     void applyLanguage(const QString& languageFile);
@@ -80,6 +84,9 @@ private:
     void buildLayout();
     void deleteRow(int row);
     void onAddressEdited(int row, const QString& text);
+    void onNameEdited(int row, const QString& text);
+    // The names of the port shown, read again when it is another port; the session hears them.
+    void loadNames(bool always);
     void onDisplaySelection();
     void showPorts(const SessionState& state);
     void showInstruments(const SessionState& state);
@@ -90,6 +97,10 @@ private:
     PortSource portSource_;
     PortTable portTable_;
     QString languageFile_;
+    QString configFile_;
+    // The port whose names are shown, and those names by address.
+    QString namesPort_;
+    std::map<int, std::string> names_;
 
     CDigiStatic* value_;
     CDigiStatic* unit_;

@@ -28,7 +28,10 @@ std::vector<Recorder::Unwritten> AcquisitionSession::end() {
     outage_.waiting = false;
     poller_.disconnect();
     poller_.waitStopped();
-    return recorder_.finish();
+    std::vector<Recorder::Unwritten> unwritten = recorder_.finish();
+    if (unwritten.empty())
+        sealCompanion();
+    return unwritten;
 }
 
 void AcquisitionSession::addObserver(SessionObserver& observer) {
@@ -183,6 +186,7 @@ Recorder::StartResult AcquisitionSession::start() {
 void AcquisitionSession::stop() {
     outage_.recordingWanted = false;
     recorder_.stop();
+    sealCompanion();
     refreshState();
 }
 
@@ -247,6 +251,7 @@ TestSession::Addition AcquisitionSession::newTest(const std::string& name) {
     const TestSession::Addition result = test_.add(name);
     if (result != TestSession::AddResult::Added)
         return result;
+    sealCompanion();
     // A recording that runs on keeps its time axis; otherwise the new test starts with an empty
     // graph and takes its own time base at its first Start.
     if (!recording()) {
@@ -262,6 +267,7 @@ TestSession::Addition AcquisitionSession::newTest(const std::string& name) {
 bool AcquisitionSession::closeTest() {
     if (!recorder_.closeTest())
         return false;
+    sealCompanion();
     endLineWait();
     testRecorded_ = false;
     testClosed_ = true;
@@ -281,6 +287,7 @@ bool AcquisitionSession::discardUnrecordedTest() {
 }
 
 FileResult AcquisitionSession::loadTest(const std::string& path) {
+    sealCompanion();
     test_.setCurrentPath(path);
     return recorder_.loadFile(path);
 }
@@ -330,6 +337,15 @@ void AcquisitionSession::tellCompanionNews(CompanionWriter::News news) {
         appendFailed(companion_.path(), companion_.lastWrite().text);
     else if (news == CompanionWriter::News::Recovered)
         appendRecovered(companion_.path());
+}
+
+// Hashing waits for the disk once, for the last second's points; a recording that goes on into
+// another test is sealed at its own end.
+void AcquisitionSession::sealCompanion() {
+    if (recording() && companion_.path() == companionPath(test_.currentPath()))
+        return;
+    if (recorder_.flush())
+        tellCompanionNews(companion_.closed());
 }
 
 void AcquisitionSession::appendFailed(const std::string& path, const std::string& reason) {

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -140,6 +141,12 @@ public:
     const CurveTable& curves() const { return recorder_.curves(); }
     // The open test's companion file of instrument settings and why its last write failed.
     const CompanionWriter& companion() const { return companion_; }
+    // Who tests what on which bench: recorded in the companion of the next test that starts.
+    void setTestTrace(const TestTrace& trace) { companion_.setTrace(trace); }
+    // The user's names of the addresses polled, recorded in the companion file.
+    void setInstrumentNames(std::map<int, std::string> names) {
+        companion_.setNames(std::move(names));
+    }
     uint64_t samplesTaken() const { return recorder_.samplesTaken(); }
     size_t waitingSamples() const { return poller_.samples().size(); }
     size_t queuedPoints() const { return recorder_.queuedPoints(); }
@@ -179,6 +186,9 @@ private:
     void pointsUnwritten(const std::string& path, size_t count, const std::string& reason) override;
 
     void tellCompanionNews(CompanionWriter::News news);
+    // The test recorded last is over (Stop, closed, another opened, the session ending): once
+    // every point it took is in its file, the companion records the file's hash.
+    void sealCompanion();
 
     // Held while a notification is handed out, so a removed observer is never called again.
     std::mutex observersMutex_;

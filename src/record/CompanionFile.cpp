@@ -18,6 +18,7 @@
 #include "link/NumberText.h"
 #include "link/ParameterArithmetic.h"
 #include "link/RegisterMap.h"
+#include "record/CompanionTrace.h"
 #include "record/CurvePoint.h"
 
 namespace vornex {
@@ -257,6 +258,7 @@ FileResult writeCompanion(const std::string& path, const Companion& companion) {
     doc.setValue(kTestSection, QStringLiteral("Name"), QString::fromStdString(companion.testName));
     doc.setValue(kTestSection, QStringLiteral("Started"),
                  QString::fromStdString(companion.started));
+    writeTrace(doc, companion);
     for (const auto& [slave, history] : companion.instruments) {
         for (size_t change = 0; change < history.size(); ++change) {
             const InstrumentSettings& s = history[change];
@@ -303,6 +305,7 @@ CompanionRead readCompanion(const std::string& path) {
     const auto test = index.value(kTestSection.toCaseFolded());
     companion.testName = test.value(QStringLiteral("name")).toStdString();
     companion.started = test.value(QStringLiteral("started")).toStdString();
+    readTrace(index, companion);
     // By slave, its sections by sequence number.
     std::map<int, std::map<long, const QHash<QString, QString>*>> sections;
     for (auto section = index.begin(); section != index.end(); ++section) {

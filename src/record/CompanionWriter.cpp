@@ -2,8 +2,12 @@
 
 #include <sys/stat.h>
 
+#include <QByteArray>
 #include <QDateTime>
 #include <cerrno>
+
+#include "VornexVersion.h"
+#include "record/TestFile.h"
 
 namespace vornex {
 
@@ -19,8 +23,12 @@ CompanionWriter::News CompanionWriter::started(const std::string& testPath, cons
         companion_.started = QDateTime::currentDateTime()
                                  .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
                                  .toStdString();
+        companion_.trace = trace_;
+        companion_.trace.version = VORNEX_VERSION;
         seen_.clear();
     }
+    // Recording again: the file grows, so a hash taken before no longer holds.
+    companion_.trace.sha256.clear();
     take(poller, TickClock::secondsBetween(timeBase, clock_.now()));
     return write();
 }
@@ -30,6 +38,21 @@ CompanionWriter::News CompanionWriter::refresh(const Poller& poller, uint32_t ti
         return News::None;
     const bool changed = take(poller, TickClock::secondsBetween(timeBase, clock_.now()));
     return changed || dueAgain() ? write() : News::None;
+}
+
+CompanionWriter::News CompanionWriter::closed() {
+    if (path_.empty())
+        return News::None;
+    // A reading polled just before Stop may reach the file after it was hashed; the hash is taken
+    // again when the file has grown since. A test file removed for holding no reading takes its
+    // companion with it, and nothing writes that again.
+    struct stat status {};
+    if (::stat(testPath_.c_str(), &status) != 0 ||
+        (!companion_.trace.sha256.empty() && status.st_size == hashedSize_))
+        return News::None;
+    hashedSize_ = status.st_size;
+    companion_.trace.sha256 = TestFile(testPath_).sha256();
+    return write();
 }
 
 bool CompanionWriter::dueAgain() {
@@ -54,6 +77,14 @@ bool CompanionWriter::take(const Poller& poller, double seconds) {
         const DeviceRecord::PublishedSettings published = record.publishedSettings();
         if (!published.known)
             continue;
+        const std::string identification =
+            QByteArray(reinterpret_cast<const char*>(published.identification.data()),
+                       static_cast<qsizetype>(published.identification.size()))
+                .toHex()
+                .toStdString();
+        std::string& recorded = companion_.identities[address].identification;
+        changed = changed || recorded != identification;
+        recorded = identification;
         const InstrumentSettings settings = settingsOf(published, seconds);
         std::vector<InstrumentSettings>& history = companion_.instruments[address];
         if (!history.empty() && history.back().sameSettings(settings))
@@ -72,11 +103,21 @@ CompanionWriter::News CompanionWriter::write() {
     const size_t slash = path_.rfind('/');
     if (slash != std::string::npos && slash != 0)
         ::mkdir(path_.substr(0, slash).c_str(), 0755);
+    nameInstruments();
     lastWrite_ = writeCompanion(path_, companion_);
     const bool works = lastWrite_.ok();
     if (works == worked)
         return News::None;
     return works ? News::Recovered : News::Failed;
+}
+
+void CompanionWriter::nameInstruments() {
+    for (const auto& [address, settings] : companion_.instruments)
+        companion_.identities[address];
+    for (auto& [address, identity] : companion_.identities) {
+        const auto named = names_.find(address);
+        identity.name = named != names_.end() ? named->second : std::string();
+    }
 }
 
 }  // namespace vornex

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <map>
 #include <string>
@@ -12,10 +14,10 @@ namespace vornex {
 
 // Keeps a test's companion file current while it records: written at Start with every
 // instrument whose settings are known, and again whenever an instrument's settings change (read
-// after its status 5) or first become known. A change adds a section with the test time it holds
-// from; the sections before it stay as they were, so every pull can be judged with the settings
-// it was made under. Runs on the controlling thread; reads only what the acquisition thread
-// publishes.
+// after its status 5) or first become known, and once more with the test file's hash when the
+// recording is over. A change adds a section with the test time it holds from; the sections
+// before it stay as they were, so every pull can be judged with the settings it was made under.
+// Runs on the controlling thread; reads only what the acquisition thread publishes.
 class CompanionWriter {
 public:
     explicit CompanionWriter(TickClock clock) : clock_(std::move(clock)) {}
@@ -29,6 +31,15 @@ public:
     // While recording: rewrites the file when some instrument's settings changed, and once a
     // second while the last write failed or the file is gone (with the day folder, say).
     News refresh(const Poller& poller, uint32_t timeBase);
+    // The test recorded last has every reading in its file: its hash is recorded, and taken again
+    // only when the file has grown since. Nothing when no recording started.
+    News closed();
+
+    // Who tests what on which bench, for the companion of the next test that starts; the version
+    // is the program's own.
+    void setTrace(const TestTrace& trace) { trace_ = trace; }
+    // The user's names of the addresses, written with the next write.
+    void setNames(std::map<int, std::string> names) { names_ = std::move(names); }
 
     const FileResult& lastWrite() const { return lastWrite_; }
     const std::string& path() const { return path_; }
@@ -43,8 +54,14 @@ private:
     bool dueAgain();
     News write();
 
+    void nameInstruments();
+
     TickClock clock_;
+    TestTrace trace_;
+    std::map<int, std::string> names_;
     std::string testPath_;
+    // Size of the test file when its hash was taken.
+    off_t hashedSize_ = -1;
     std::string path_;
     Companion companion_;
     // Settings generation of each device record last taken in, by record address.

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCryptographicHash>
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -143,7 +144,7 @@ AppendResult TestFile::append(const CurvePoint* points, size_t count) const {
     return result;
 }
 
-FileResult TestFile::readAll(const Consumer& consume) const {
+FileResult TestFile::readAll(const Consumer& consume, const BytesSeen& seen) const {
     Descriptor file(-1);
     struct stat status {};
     if (FileResult opened = openForReading(path_, file, status); !opened.ok())
@@ -158,6 +159,8 @@ FileResult TestFile::readAll(const Consumer& consume) const {
             return FileResult::systemError(FileResultKind::Unreadable, "cannot read", path_, errno);
         if (n == 0)
             break;
+        if (seen)
+            seen(bytes + filled, static_cast<size_t>(n));
         filled += static_cast<size_t>(n);
         const size_t whole = filled / kRecordSize;
         if (whole == 0)
@@ -168,6 +171,16 @@ FileResult TestFile::readAll(const Consumer& consume) const {
         filled = rest;
     }
     return FileResult();
+}
+
+std::string TestFile::sha256() const {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    const FileResult read =
+        readAll([](const CurvePoint*, size_t) {},
+                [&hash](const char* bytes, size_t count) {
+                    hash.addData(QByteArrayView(bytes, static_cast<qsizetype>(count)));
+                });
+    return read.ok() ? hash.result().toHex().toStdString() : std::string();
 }
 
 CountResult TestFile::count() const {

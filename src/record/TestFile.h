@@ -40,9 +40,14 @@ public:
     AppendResult append(const CurvePoint* points, size_t count) const;
 
     // Hands every whole record, in file order, to `consume` in runs of at most a few thousand. A
-    // trailing fragment of fewer than 24 bytes is not a record and is never handed on.
+    // trailing fragment of fewer than 24 bytes is not a record and is never handed on. `seen`, when
+    // given, hears every byte read, the fragment included, in file order.
     using Consumer = std::function<void(const CurvePoint* points, size_t count)>;
-    FileResult readAll(const Consumer& consume) const;
+    using BytesSeen = std::function<void(const char* bytes, size_t count)>;
+    FileResult readAll(const Consumer& consume, const BytesSeen& seen = nullptr) const;
+
+    // The SHA-256 of the whole file as it is now, lowercase hex; empty when it cannot be read.
+    std::string sha256() const;
 
     // Records per slave address 1..30; those of slave 0 or above 30 are counted together as
     // other.

@@ -1,5 +1,6 @@
 #include "report/TestResults.h"
 
+#include <QCryptographicHash>
 #include <array>
 #include <cmath>
 
@@ -79,12 +80,16 @@ int InstrumentResult::decimalsOf(const judge::JudgedEvent& event) const {
 
 JudgedFile judgeTestFile(const std::string& path, const JudgeOverrides& overrides) {
     std::array<std::vector<CurvePoint>, kCurveSlots> curves;
-    const FileResult read =
-        TestFile(path).readAll([&curves](const CurvePoint* points, size_t count) {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    const FileResult read = TestFile(path).readAll(
+        [&curves](const CurvePoint* points, size_t count) {
             for (size_t i = 0; i < count; ++i) {
                 if (hasCurveSlot(points[i].slave))
                     curves[points[i].slave - 1u].push_back(points[i]);
             }
+        },
+        [&hash](const char* bytes, size_t count) {
+            hash.addData(QByteArrayView(bytes, static_cast<qsizetype>(count)));
         });
     JudgedFile judged;
     if (!read.ok()) {
@@ -95,6 +100,7 @@ JudgedFile judgeTestFile(const std::string& path, const JudgeOverrides& override
     }
     TestResults& results = judged.results;
     results.path = path;
+    results.sha256 = hash.result().toHex().toStdString();
     const size_t slash = path.rfind('/');
     results.name = path.substr(slash == std::string::npos ? 0 : slash + 1);
     if (results.name.size() > 5 && results.name.compare(results.name.size() - 5, 5, ".pdat") == 0)
@@ -103,8 +109,10 @@ JudgedFile judgeTestFile(const std::string& path, const JudgeOverrides& override
     const std::optional<Companion>& companion = companionRead.companion;
     results.hasCompanion = companion.has_value();
     results.refusals = companionRead.lines();
-    if (companion)
+    if (companion) {
         results.started = companion->started;
+        results.trace = companion->trace;
+    }
 
     for (int slave = 1; slave <= kCurveSlots; ++slave) {
         std::vector<CurvePoint>& curve = curves[static_cast<size_t>(slave - 1)];
@@ -115,6 +123,11 @@ JudgedFile judgeTestFile(const std::string& path, const JudgeOverrides& override
         if (const auto* history = companion ? companion->history(slave) : nullptr) {
             result.history = *history;
             result.settings = history->back();
+        }
+        if (companion) {
+            const auto identity = companion->identities.find(slave);
+            if (identity != companion->identities.end())
+                result.identity = identity->second;
         }
         const auto refused = companionRead.refused.find(slave);
         result.refusal =

@@ -20,7 +20,10 @@
 #include "RecordFiles.h"
 #include "SmallFileSystem.h"
 #include "TempDir.h"
+#include "VornexVersion.h"
 #include "Wait.h"
+#include "record/CompanionFile.h"
+#include "record/TestFile.h"
 
 namespace vornex {
 namespace {
@@ -100,6 +103,54 @@ TEST_F(RecordCommand, PrintedCountsMatchTheFileAndItsExport) {
         EXPECT_EQ(std::strtol(end + 1, nullptr, 10), p.slave);
     }
     EXPECT_FALSE(std::getline(lines, text));
+}
+
+// The bench and the address's name come from config.ini, the rest from the options; at Stop the
+// companion holds the file's hash, and the report checks the file against it.
+TEST_F(RecordCommand, TheCompanionSaysWhoTestedWhatAndTheReportHoldsTheFileToItsHash) {
+    std::ofstream(dir.file("config.ini"))
+        << "[Setting]\nLanguage=en_US\nBench=Bench 7\n[Names:" << line->portPath()
+        << "]\n1=Station 3 / SN 4711\n";
+    const CliRun run = runCli(recordArgs("traced") << "--operator"
+                                                   << "Li Wei"
+                                                   << "--tool"
+                                                   << "CW-200"
+                                                   << "--note"
+                                                   << "after\nrepair");
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const std::string path = run.outLines().value(0).toStdString();
+    const auto companion = readCompanion(companionPath(path));
+    ASSERT_TRUE(companion);
+    const TestTrace& t = companion->trace;
+    EXPECT_EQ(std::vector({t.bench, t.operatorName, t.toolId, t.toolDescription, t.note}),
+              std::vector<std::string>({"Bench 7", "Li Wei", "CW-200", "", "after repair"}));
+    EXPECT_EQ(t.version, VORNEX_VERSION);
+    EXPECT_EQ(t.sha256, TestFile(path).sha256());
+    ASSERT_EQ(companion->identities.size(), 2u);
+    EXPECT_EQ(companion->identities.at(1).name, "Station 3 / SN 4711");
+    EXPECT_EQ(companion->identities.at(2).name, "");
+    for (const auto& [slave, identity] : companion->identities)
+        EXPECT_TRUE(QRegularExpression("^(?!(00)+$)[0-9a-f]{20}$")
+                        .match(QString::fromStdString(identity.identification))
+                        .hasMatch())
+            << identity.identification;
+
+    const QString file = QString::fromStdString(path);
+    const CliRun closed = runCli({"report", file});
+    EXPECT_EQ(closed.exitCode, 0);
+    EXPECT_EQ(closed.outLines().value(0), QString::fromStdString("file sha256 " + t.sha256));
+    // A byte of a record's padding: the readings stay, the file is another.
+    {
+        std::fstream bytes(path, std::ios::in | std::ios::out | std::ios::binary);
+        bytes.seekp(20);
+        bytes.put('\x01');
+    }
+    const CliRun changed = runCli({"report", file});
+    EXPECT_EQ(changed.exitCode, 3);
+    EXPECT_EQ(changed.outLines().mid(0, 2),
+              QStringList({QString::fromStdString("file sha256 " + TestFile(path).sha256()),
+                           "warning: file changed after it was closed"}));
+    EXPECT_EQ(changed.outLines().mid(2), closed.outLines().mid(1));
 }
 
 TEST_F(RecordCommand, TakenOrEscapingNamesAreRefusedWithoutWriting) {

@@ -18,6 +18,7 @@
 #include "Wait.h"
 #include "record/CompanionFile.h"
 #include "record/CurveTable.h"
+#include "record/TestFile.h"
 #include "report/EventsCsv.h"
 #include "report/LiveResults.h"
 #include "report/TestResults.h"
@@ -55,9 +56,13 @@ protected:
 
 TEST_F(ReportCommand, PrintsEventsVerdictsAndStatisticsPerSlave) {
     writeCompanion();
-    // Range 1019.7 kgf.cm: θ 50.985, band 296.06..601.97.
-    EXPECT_EQ(runCli({"report", file}).outLines(),
-              QStringList({"slave 2: unit kgf.cm events 3 pass 2 low 0 high 0 incomplete 1",
+    // Range 1019.7 kgf.cm: θ 50.985, band 296.06..601.97. A companion without a hash checks
+    // nothing.
+    const test::CliRun run = runCli({"report", file});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.outLines(),
+              QStringList({"file sha256 " + QString::fromStdString(TestFile(path).sha256()),
+                           "slave 2: unit kgf.cm events 3 pass 2 low 0 high 0 incomplete 1",
                            "peaks 2: held by the instrument (P)", "event 2 1 0.500 300.0 pass",
                            "event 2 2 1.500 -600.0 pass",
                            // Still rising when the file ends: listed, neither judged nor counted.
@@ -71,11 +76,11 @@ TEST_F(ReportCommand, PrintsEventsVerdictsAndStatisticsPerSlave) {
     const QStringList given = runCli({"report", file, "--threshold", "350", "--target", "40",
                                       "--upper", "10", "--lower", "0"})
                                   .outLines();
-    EXPECT_EQ(given.mid(0, 4),
+    EXPECT_EQ(given.mid(1, 4),
               QStringList({"slave 2: unit kgf.cm events 2 pass 0 low 0 high 1 incomplete 1",
                            "peaks 2: held by the instrument (P)", "event 2 1 1.500 -600.0 high",
                            "event 2 2 2.500 1000.0 incomplete"}));
-    EXPECT_EQ(given[5], "slave 5: unit - events 0 pass 0 low 0 high 0 incomplete 0");
+    EXPECT_EQ(given[6], "slave 5: unit - events 0 pass 0 low 0 high 0 incomplete 0");
 }
 
 // Slave 2 recorded in N.m, then in kgf.cm from 3 s, then to a lower target from 6 s: each pull is

@@ -148,6 +148,39 @@ TEST_F(MainFrameTest, NewTestProposesTheTimeLimitsTheNameAndRefusesTakenOrEscapi
     EXPECT_EQ(frame_->session().testPath(), day + "abcdefghijklmno.pdat");
 }
 
+// What a new test was given is proposed for the next, from config.ini, and goes into the test's
+// companion at its Start.
+TEST_F(MainFrameTest, NewTestRemembersWhoTestedWhatForTheNextTest) {
+    using Field = CDlgTestCreate::Field;
+    const std::pair<Field, QString> typed[] = {{Field::Operator, "Li Wei"},
+                                               {Field::ToolId, "CW-200"},
+                                               {Field::ToolDescription, "click wrench 200 N.m"},
+                                               {Field::Note, "after repair"}};
+    newTest([&](CDlgTestCreate* dialog) {
+        for (const auto& [field, text] : typed) {
+            EXPECT_EQ(dialog->field(field)->text(), "");
+            QTest::keyClicks(dialog->field(field), text);
+        }
+        QTest::keyClick(dialog->nameEdit(), Qt::Key_Return);
+    });
+    ASSERT_TRUE(frame_->session().testOpen());
+    connectInstrumentOne();
+    press(ToolBarButton::Start);
+    press(ToolBarButton::Stop);
+    frame_->action(command::kTestClose)->trigger();
+    const auto companion = readCompanion(companionPath(frame_->session().testPath()));
+    ASSERT_TRUE(companion);
+    EXPECT_EQ(companion->trace.toolDescription, "click wrench 200 N.m");
+    EXPECT_EQ(companion->trace.sha256, TestFile(frame_->session().testPath()).sha256());
+
+    newTest([&](CDlgTestCreate* dialog) {
+        for (const auto& [field, text] : typed)
+            EXPECT_EQ(dialog->field(field)->text(), text);
+        dialog->reject();
+    });
+    EXPECT_NE(test::readBytes(home_.file("config.ini")).find("Operator=Li Wei"), std::string::npos);
+}
+
 TEST_F(MainFrameTest, TestDataLoadsTheChosenFileIntoTheGraphAndBecomesTheCurrentPath) {
     const std::string day =
         testpaths::dayFolder(frame_->session().dataFolder(), testpaths::systemNow());

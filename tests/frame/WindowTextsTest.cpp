@@ -118,7 +118,7 @@ TEST_P(WindowTextsTest, EveryWindowShowsOneLanguage) {
         EXPECT_TRUE(oneLanguage(text, chinese)) << text.toStdString();
     }
 
-    CDlgTestCreate create(frame.session(), file);
+    CDlgTestCreate create(frame.session(), file, frame.paths().configFile);
     expectOneLanguage(&create, chinese, "new test");
     CAboutDlg about(file);
     expectOneLanguage(&about, chinese, "about");

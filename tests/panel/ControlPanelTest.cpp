@@ -7,12 +7,14 @@
 #include "LineFixture.h"
 #include "MessageRecorder.h"
 #include "Modal.h"
+#include "TempDir.h"
 #include "Wait.h"
 #include "controls/CDigiStatic.h"
 #include "controls/CEditItem.h"
 #include "controls/CListCtrlEx.h"
 #include "panel/CControlDlg.h"
 #include "record/AcquisitionSession.h"
+#include "record/BenchConfig.h"
 #include "record/HeadlessGraph.h"
 #include "session/SessionSignals.h"
 #include "sim/SimulatedLine.h"
@@ -34,7 +36,8 @@ protected:
         std::string error;
         ASSERT_TRUE(line_.startPty("", error)) << error;
         ports_->push_back(line_.portPath());
-        panel_ = std::make_unique<CControlDlg>(live_, [ports = ports_] { return *ports; });
+        panel_ = std::make_unique<CControlDlg>(
+            live_, [ports = ports_] { return *ports; }, config_);
         panel_->show();
         panel_->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(panel_.get()));
@@ -59,14 +62,15 @@ protected:
         return entries;
     }
 
-    // Opens the in-place editor of a row's ID, types (after selecting all) and presses Enter.
-    void editRow(int row, const QString& typed) {
+    // Opens the in-place editor of a row's cell (its ID unless told), types (after selecting all)
+    // and presses Enter.
+    void editRow(int row, const QString& typed, int column = 0) {
         CListCtrlEx* list = panel_->deviceList();
         // The add dialog took the activation; the editor needs the focus of an active window.
         panel_->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(panel_.get()));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->item(row, 0)).center());
+                          list->visualItemRect(list->item(row, column)).center());
         auto* editor = qobject_cast<CEditItem*>(list->editor());
         ASSERT_NE(editor, nullptr);
         editor->selectAll();
@@ -82,6 +86,8 @@ protected:
     }
 
     sim::SimulatedLine line_;
+    test::TempDir home_;
+    const QString config_ = home_.qFile("config.ini");
     std::shared_ptr<std::vector<std::string>> ports_ = std::make_shared<std::vector<std::string>>();
     test::MessageRecorder messages_;
     std::unique_ptr<CControlDlg> panel_;
@@ -150,6 +156,35 @@ TEST_F(ControlPanelTest, AnAddressEditedInPlaceReachesTableAndDisplayListUnlessI
     EXPECT_EQ(rows(), QStringList({"12", "2"}));
     EXPECT_EQ(session_.state().instruments[1].address, 2);
     EXPECT_EQ(messages_.messages.size(), 2u);
+}
+
+TEST_F(ControlPanelTest, ANameEditedInPlaceIsKeptPerPortAndShownAgainAfterARestart) {
+    add("1");
+    add("2");
+    editRow(1, "Station 3 / SN 4711", 1);
+    const auto name = [](CControlDlg& panel, int row) {
+        return panel.deviceList()->GetItemText(row, 1);
+    };
+    EXPECT_EQ(name(*panel_, 1), "Station 3 / SN 4711");
+    EXPECT_EQ(name(*panel_, 0), "");
+    EXPECT_EQ(BenchConfig(config_).deviceNames(line_.portPath()),
+              (std::map<int, std::string>{{2, "Station 3 / SN 4711"}}));
+    // Another port names its addresses apart.
+    ports_->push_back("/dev/vornex-test-other");
+    panel_->refreshPorts();
+    panel_->portList()->setCurrentIndex(1);
+    EXPECT_EQ(name(*panel_, 1), "");
+    panel_->portList()->setCurrentIndex(0);
+    EXPECT_EQ(name(*panel_, 1), "Station 3 / SN 4711");
+
+    HeadlessGraph graph;
+    AcquisitionSession session("/nonexistent/", graph);
+    SessionSignals live(session);
+    CControlDlg restarted(
+        live, [ports = ports_] { return *ports; }, config_);
+    test::whenModal([](QDialog* dialog) { test::typeAndEnter(dialog, "2"); });
+    restarted.onAdd();
+    EXPECT_EQ(name(restarted, 0), "Station 3 / SN 4711");
 }
 
 TEST_F(ControlPanelTest, ConnectDoesNothingWithoutPorts) {

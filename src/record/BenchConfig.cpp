@@ -1,0 +1,79 @@
+#include "record/BenchConfig.h"
+
+#include <QSysInfo>
+
+#include "i18n/ProfileFile.h"
+#include "record/CurvePoint.h"
+
+namespace vornex {
+
+namespace {
+
+const QString kNewTest = QStringLiteral("NewTest");
+
+QString namesSection(const std::string& port) {
+    return QStringLiteral("Names:") + QString::fromStdString(port);
+}
+
+struct RememberedKey {
+    const char* key;
+    std::string TestTrace::*field;
+};
+
+constexpr RememberedKey kRemembered[] = {
+    {"Operator", &TestTrace::operatorName},
+    {"Tool", &TestTrace::toolId},
+    {"ToolDescription", &TestTrace::toolDescription},
+    {"Note", &TestTrace::note},
+};
+
+}  // namespace
+
+std::string BenchConfig::bench() const {
+    const QString name =
+        ProfileFile(configFile_)
+            .read(QStringLiteral("Setting"), QStringLiteral("Bench"), QString(), kMaxText)
+            .trimmed();
+    return (name.isEmpty() ? QSysInfo::machineHostName() : name).toStdString();
+}
+
+TestTrace BenchConfig::lastTrace() const {
+    const ProfileFile file(configFile_);
+    TestTrace trace;
+    for (const RememberedKey& entry : kRemembered) {
+        trace.*entry.field =
+            file.read(kNewTest, QString::fromLatin1(entry.key), QString(), kMaxText).toStdString();
+    }
+    return trace;
+}
+
+bool BenchConfig::rememberTrace(const TestTrace& trace) const {
+    const ProfileFile file(configFile_);
+    bool written = true;
+    for (const RememberedKey& entry : kRemembered) {
+        written = file.write(kNewTest, QString::fromLatin1(entry.key),
+                             QString::fromStdString(trace.*entry.field)) &&
+                  written;
+    }
+    return written;
+}
+
+std::map<int, std::string> BenchConfig::deviceNames(const std::string& port) const {
+    const ProfileFile file(configFile_);
+    const QString section = namesSection(port);
+    std::map<int, std::string> names;
+    for (int address = 1; address <= kCurveSlots; ++address) {
+        const QString name = file.read(section, QString::number(address), QString(), kMaxText);
+        if (!name.isEmpty())
+            names[address] = name.toStdString();
+    }
+    return names;
+}
+
+bool BenchConfig::setDeviceName(const std::string& port, int address,
+                                const std::string& name) const {
+    return ProfileFile(configFile_)
+        .write(namesSection(port), QString::number(address), QString::fromStdString(name));
+}
+
+}  // namespace vornex

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <map>
+#include <string>
+
+#include "record/CompanionFile.h"
+
+namespace vornex {
+
+// What config.ini keeps about the bench: its name (`[Setting] Bench=`, else the host's name), the
+// operator, tool and note the last New test was given (`[NewTest]`), and the name the user gave
+// each address on each port (`[Names:PORT]`, keyed by address). Every call goes to the file.
+class BenchConfig {
+public:
+    static constexpr int kMaxText = 256;
+
+    explicit BenchConfig(QString configFile) : configFile_(std::move(configFile)) {}
+
+    std::string bench() const;
+    // The fields of the last New test; its bench and version are left empty.
+    TestTrace lastTrace() const;
+    // False when the file cannot be written.
+    bool rememberTrace(const TestTrace& trace) const;
+
+    // Names of the addresses on `port` that have one.
+    std::map<int, std::string> deviceNames(const std::string& port) const;
+    // False when the file cannot be written or the port's name cannot name a section.
+    bool setDeviceName(const std::string& port, int address, const std::string& name) const;
+
+private:
+    QString configFile_;
+};
+
+}  // namespace vornex
