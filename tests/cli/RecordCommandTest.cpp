@@ -119,7 +119,7 @@ TEST_F(RecordCommand, TheCompanionSaysWhoTestedWhatAndTheReportHoldsTheFileToIts
                                                    << "after\nrepair");
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const std::string path = run.outLines().value(0).toStdString();
-    const auto companion = readCompanion(companionPath(path));
+    const auto companion = readCompanion(companionPath(path)).companion;
     ASSERT_TRUE(companion);
     const TestTrace& t = companion->trace;
     EXPECT_EQ(std::vector({t.bench, t.operatorName, t.toolId, t.toolDescription, t.note}),

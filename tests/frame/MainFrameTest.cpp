@@ -168,7 +168,7 @@ TEST_F(MainFrameTest, NewTestRemembersWhoTestedWhatForTheNextTest) {
     press(ToolBarButton::Start);
     press(ToolBarButton::Stop);
     frame_->action(command::kTestClose)->trigger();
-    const auto companion = readCompanion(companionPath(frame_->session().testPath()));
+    const auto companion = readCompanion(companionPath(frame_->session().testPath())).companion;
     ASSERT_TRUE(companion);
     EXPECT_EQ(companion->trace.toolDescription, "click wrench 200 N.m");
     EXPECT_EQ(companion->trace.sha256, TestFile(frame_->session().testPath()).sha256());
