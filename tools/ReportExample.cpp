@@ -70,38 +70,44 @@ int main(int argc, char** argv) {
     const QDir docs(QString::fromLocal8Bit(argv[1]));
     docs.mkpath(QStringLiteral("report"));
     QTemporaryDir work;
-    const std::string test = work.filePath(QStringLiteral("T-0042.pdat")).toStdString();
+    // Where the bench keeps a test made that day.
+    QDir(work.path()).mkpath(QStringLiteral("Data/20261207"));
+    const std::string test =
+        work.filePath(QStringLiteral("Data/20261207/T-0042.pdat")).toStdString();
     const std::vector<CurvePoint> points = curves();
     Companion companion;
     companion.testName = "T-0042";
     companion.started = "2026-12-07 09:30:12";
-    companion.instruments[1] = {settings(500.0, 250.0, 2, 11.0)};
+    companion.instruments[1] = {settings(500.0, 250.0), settings(500.0, 250.0, 2, 11.0)};
     companion.instruments[2] = {settings(200.0, 120.0)};
     companion.instruments[3] = {settings(100.0, 60.0)};
-    if (!TestFile(test).append(points.data(), points.size()).ok() ||
-        !writeCompanion(companionPath(test), companion).ok()) {
+    // What the bench records with the test, filled in as a lab would have it.
+    companion.trace = {"Bench-North",
+                       "Li Wei",
+                       "TW-118",
+                       "click wrench 40-200 N.m",
+                       "after repair, tested at 20 °C",
+                       "1.4.0",
+                       ""};
+    const char* names[] = {"Station 1 / SN 4702", "Station 2 / SN 4706", "Station 3 / SN 4711"};
+    for (int slave = 1; slave <= 3; ++slave) {
+        companion.identities[slave] = {
+            names[slave - 1],
+            QByteArray("VNX-470" + QByteArray::number(slave) + "-A").toHex().toStdString()};
+    }
+    bool written = TestFile(test).append(points.data(), points.size()).ok();
+    QFile file(QString::fromStdString(test));
+    if (written && file.open(QIODevice::ReadOnly)) {
+        companion.trace.sha256 =
+            QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+                .toHex()
+                .toStdString();
+    }
+    if (!written || !writeCompanion(companionPath(test), companion).ok()) {
         std::fprintf(stderr, "cannot write the test in %s\n", qPrintable(work.path()));
         return 1;
     }
-    TestResults results = judgeTestFile(test, JudgeOverrides()).results;
-    // What the bench records with the test, filled in here as a lab would have it.
-    QFile file(QString::fromStdString(test));
-    file.open(QIODevice::ReadOnly);
-    results.sha256 =
-        QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex().toStdString();
-    results.trace = {"Bench-North",
-                     "Li Wei",
-                     "TW-118",
-                     "click wrench 40-200 N.m",
-                     "after repair, tested at 20 °C",
-                     "1.4.0",
-                     results.sha256};
-    const char* names[] = {"Station 1 / SN 4702", "Station 2 / SN 4706", "Station 3 / SN 4711"};
-    for (InstrumentResult& r : results.instruments) {
-        r.identity = {names[r.slave - 1], "564e5831303" + std::to_string(r.slave)};
-        if (r.slave == 1)
-            r.history = {settings(500.0, 250.0), *r.settings};
-    }
+    const TestResults results = judgeTestFile(test, JudgeOverrides()).results;
 
     bool ok = true;
     for (const char* language : {"zh_CN", "zh_TW", "en_US"}) {
