@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <memory>
 
+#include "report/ReportTexts.h"
+
 namespace vornex::cli {
 
 // Each command takes its arguments (after the command name) and returns the process exit code:
@@ -23,5 +25,9 @@ int runVerify(const QStringList& args);
 // The application object a command needs: a GUI one, without a screen unless one is named, for
 // the commands that draw.
 std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv);
+
+// The texts of a printed document in the language of the configuration of the home folder the
+// arguments name, else English.
+ReportTexts configuredTexts(const QStringList& arguments);
 
 }  // namespace vornex::cli

@@ -23,15 +23,6 @@ std::optional<double> number(const Arguments& arguments, const char* name) {
     return parseNumber(arguments.value(QString::fromLatin1(name)).toStdString());
 }
 
-// The report speaks the language of the home folder's configuration, else English.
-ReportTexts configuredTexts() {
-    const AppPaths paths = homePaths(QStringList());
-    const QString language = ProfileFile(paths.configFile)
-                                 .read(QStringLiteral("Setting"), QStringLiteral("Language"),
-                                       QStringLiteral("en_US"), 100);
-    return builtInReportTexts(language);
-}
-
 // The file as read now against the hash its companion recorded when the test was closed; true when
 // they differ.
 bool printHash(const TestResults& results) {
@@ -65,6 +56,14 @@ void printResults(const TestResults& results) {
 }
 
 }  // namespace
+
+ReportTexts configuredTexts(const QStringList& arguments) {
+    const AppPaths paths = homePaths(arguments);
+    const QString language = ProfileFile(paths.configFile)
+                                 .read(QStringLiteral("Setting"), QStringLiteral("Language"),
+                                       QStringLiteral("en_US"), 100);
+    return builtInReportTexts(language);
+}
 
 int runReport(const QStringList& args) {
     if (args.isEmpty() || args.front().startsWith(QLatin1String("--"))) {
@@ -130,7 +129,8 @@ int runReport(const QStringList& args) {
     const int done = changed ? 3 : 0;
     if (pdf.empty())
         return done;
-    if (const FileResult written = writeReportPdf(results, configuredTexts(), pdf); !written) {
+    if (const FileResult written = writeReportPdf(results, configuredTexts(QStringList()), pdf);
+        !written) {
         std::fprintf(stderr, "vornex-cli report: %s\n", written.text.c_str());
         return 2;
     }

@@ -16,6 +16,8 @@
 #include "i18n/HomeFolder.h"
 #include "link/NumberText.h"
 #include "link/RegisterMap.h"
+#include "record/BenchConfig.h"
+#include "report/Certificate.h"
 #include "verify/IniLines.h"
 #include "verify/Profile.h"
 #include "verify/PullReader.h"
@@ -38,7 +40,7 @@ const char* const kUsage =
     "vornex-cli verify: needs --port PATH, --slave A (1 to 30) and --tool ID (or --resume "
     "RUNFILE); optional: --class C, --max X, --min X, --unit U, --profile NAME|FILE, --points "
     "P1,P2,..., --readings N, --preloads N, --operator NAME, --temperature C, --humidity %, "
-    "--slips count|repeat, --allow-polled, --home DIR, --csv OUT\n";
+    "--slips count|repeat, --allow-polled, --home DIR, --csv OUT, --pdf OUT\n";
 
 void fail(const std::string& text) {
     std::fprintf(stderr, "vornex-cli verify: %s\n", text.c_str());
@@ -212,12 +214,6 @@ int runVerify(const QStringList& given) {
         fail(a.error().toStdString());
         return 1;
     }
-    if (a.has(QStringLiteral("pdf"))) {
-        fail(
-            "--pdf: this version writes no certificate yet; the run file and --csv hold the "
-            "readings");
-        return 1;
-    }
     const QString port = a.value(QStringLiteral("port"));
     const auto slave = parseSlaveList(a.value(QStringLiteral("slave")));
     const bool resume = a.has(QStringLiteral("resume"));
@@ -311,6 +307,11 @@ int runVerify(const QStringList& given) {
         return 2;
     }
     std::fprintf(stderr, "vornex-cli verify: run file %s\n", file->path().c_str());
+    const std::string pdf = a.value(QStringLiteral("pdf")).toStdString();
+    if (!pdf.empty() && isSameFile(file->path(), pdf)) {
+        fail("--pdf: " + pdf + " is the run file itself; it is not written");
+        return 2;
+    }
 
     RunProgress progress(plan);
     if (stored) {
@@ -375,6 +376,19 @@ int runVerify(const QStringList& given) {
                         &error)) {
         fail("cannot write " + a.value(QStringLiteral("csv")).toStdString() + ": " + error);
         return 2;
+    }
+    if (!pdf.empty()) {
+        const BenchConfig config(homePaths(given).configFile);
+        const std::map<int, std::string> names = config.deviceNames(port.toStdString());
+        const auto named = names.find(slave->front());
+        const CertificateFacts facts{
+            config.bench(), named != names.end() ? named->second : std::string(), {}};
+        if (const FileResult written =
+                writeCertificatePdf(file->path(), facts, configuredTexts(given), pdf);
+            !written) {
+            fail("cannot write the certificate " + pdf + ": " + written.text);
+            return 2;
+        }
     }
     return progress.conforms() ? 0 : kExitDoesNotConform;
 }

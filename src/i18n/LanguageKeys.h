@@ -212,6 +212,30 @@ inline constexpr const char* kReportTestedBy = "IDS_REPORT_TESTEDBY";
 inline constexpr const char* kReportReviewedBy = "IDS_REPORT_REVIEWEDBY";
 inline constexpr const char* kReportDate = "IDS_REPORT_DATE";
 inline constexpr const char* kReportSignature = "IDS_REPORT_SIGNATURE";
+inline constexpr const char* kCertTitle = "IDS_CERT_TITLE";
+inline constexpr const char* kCertAmbient = "IDS_CERT_AMBIENT";
+inline constexpr const char* kCertDescription = "IDS_CERT_DESCRIPTION";
+inline constexpr const char* kCertTypeClass = "IDS_CERT_TYPECLASS";
+inline constexpr const char* kCertMarked = "IDS_CERT_MARKED";
+inline constexpr const char* kCertReference = "IDS_CERT_REFERENCE";
+inline constexpr const char* kCertIdentification = "IDS_CERT_IDENT";
+inline constexpr const char* kCertRange = "IDS_CERT_RANGE";
+inline constexpr const char* kCertProfile = "IDS_CERT_PROFILE";
+inline constexpr const char* kCertPermissible = "IDS_CERT_PERMISSIBLE";
+inline constexpr const char* kCertRunFile = "IDS_CERT_RUNFILE";
+inline constexpr const char* kCertReadings = "IDS_CERT_READINGS";
+inline constexpr const char* kCertSummary = "IDS_CERT_SUMMARY";
+inline constexpr const char* kCertPoint = "IDS_CERT_COL_POINT";
+inline constexpr const char* kCertSetting = "IDS_CERT_COL_SETTING";
+inline constexpr const char* kCertReading = "IDS_CERT_COL_READING";
+inline constexpr const char* kCertDeviation = "IDS_CERT_COL_DEVIATION";
+inline constexpr const char* kCertMeanDeviation = "IDS_CERT_COL_MEANDEV";
+inline constexpr const char* kCertSpread = "IDS_CERT_COL_SPREAD";
+inline constexpr const char* kCertShare = "IDS_CERT_COL_SHARE";
+inline constexpr const char* kCertConformsShort = "IDS_CERT_VERDICT_OK";
+inline constexpr const char* kCertExceeds = "IDS_CERT_VERDICT_EXCEEDS";
+inline constexpr const char* kCertConforms = "IDS_CERT_CONFORMS";
+inline constexpr const char* kCertNotConforms = "IDS_CERT_NOTCONFORMS";
 inline constexpr const char* kReportNoTest = "IDS_MESSAGE_NOREPORT";
 inline constexpr const char* kReportFailed = "IDS_MESSAGE_REPORTERR";
 inline constexpr const char* kReportSaved = "IDS_MESSAGE_REPORTSAVED";
@@ -304,6 +328,13 @@ inline constexpr std::array kLanguageKeys = {
     langkey::kReportHashChanged, langkey::kReportNote, langkey::kReportVersion,
     langkey::kReportPage, langkey::kReportIdentification, langkey::kReportSettings,
     langkey::kReportLeftOut, langkey::kReportTestedBy, langkey::kReportReviewedBy,
-    langkey::kReportDate, langkey::kReportSignature};
+    langkey::kReportDate, langkey::kReportSignature, langkey::kCertTitle, langkey::kCertAmbient,
+    langkey::kCertDescription, langkey::kCertTypeClass, langkey::kCertMarked,
+    langkey::kCertReference, langkey::kCertIdentification, langkey::kCertRange,
+    langkey::kCertProfile, langkey::kCertPermissible, langkey::kCertRunFile, langkey::kCertReadings,
+    langkey::kCertSummary, langkey::kCertPoint, langkey::kCertSetting, langkey::kCertReading,
+    langkey::kCertDeviation, langkey::kCertMeanDeviation, langkey::kCertSpread, langkey::kCertShare,
+    langkey::kCertConformsShort, langkey::kCertExceeds, langkey::kCertConforms,
+    langkey::kCertNotConforms};
 
 }  // namespace vornex

@@ -1,6 +1,5 @@
 #include "report/ReportDocument.h"
 
-#include <QBuffer>
 #include <QDateTime>
 #include <QFontMetricsF>
 #include <QPageSize>
@@ -8,10 +7,10 @@
 #include <QPdfWriter>
 #include <string_view>
 
-#include "files/AtomicFile.h"
 #include "link/RegisterMap.h"
 #include "report/PageFlow.h"
 #include "report/PeakSource.h"
+#include "report/ReportBlocks.h"
 #include "report/ReportGraph.h"
 #include "report/ReportTable.h"
 
@@ -19,10 +18,7 @@ namespace vornex {
 
 namespace {
 
-constexpr int kDotsPerInch = 300;
 constexpr int kGraphDotsPerInch = 200;
-constexpr double kMarginMm = 15.0;
-constexpr double kBodyPoints = 9.0;
 
 using Kind = ReportTable::Kind;
 
@@ -38,22 +34,13 @@ QString name(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// "Test:" from "Test: %1": a header field's label is its text without the value.
-QString labelOf(const QString& format) {
-    const qsizetype at = format.indexOf(QLatin1String("%1"));
-    return (at < 0 ? format : format.left(at)).trimmed();
-}
-
 bool failed(judge::Verdict verdict) {
     return verdict == judge::Verdict::Low || verdict == judge::Verdict::High;
 }
 
-// Who tested what on which bench, and the file the report was made from.
-struct Field {
-    QString label, value;
-    int wrap = Qt::TextWordWrap;
-};
+using Field = ReportBlocks::Field;
 
+// Who tested what on which bench, and the file the report was made from.
 std::vector<Field> headerFields(const TestResults& results, const ReportTexts& t,
                                 const QString& madeAt) {
     const TestTrace& trace = results.trace;
@@ -197,142 +184,53 @@ public:
           identities_(identityTable(results, t)),
           settings_(instrumentRows(results, t)),
           figures_(resultRows(results, t)),
-          events_(eventRows(results, t, leftOut_)) {
-        body_.setPointSizeF(kBodyPoints);
-        bold_ = body_;
-        bold_.setBold(true);
-        heading_ = bold_;
-        heading_.setPointSizeF(kBodyPoints * 1.3);
-        title_ = bold_;
-        title_.setPointSizeF(kBodyPoints * 1.9);
-        small_ = body_;
-        small_.setPointSizeF(kBodyPoints * 0.85);
-    }
+          events_(eventRows(results, t, leftOut_)),
+          blocks_(device) {}
 
     int run(QPainter* painter, int pages) {
-        const QRectF page = device_.pageLayout().paintRectPixels(kDotsPerInch);
-        const double footer = QFontMetricsF(small_, &device_).height() * 2.0;
-        PageFlow flow(device_, painter, QRectF(0, 0, page.width(), page.height() - footer),
-                      [&](QPainter& p, int n) { drawFooter(p, n, pages, page); });
-        paragraph(flow, title_, t_.title);
-        flow.advance(line() * 0.4);
-        fields(flow);
+        const QRectF page = device_.pageLayout().paintRectPixels(kReportDotsPerInch);
+        PageFlow flow(device_, painter,
+                      QRectF(0, 0, page.width(), page.height() - blocks_.footerHeight()),
+                      [&](QPainter& p, int n) {
+                          blocks_.footer(p, page,
+                                         t_.title + QStringLiteral(" · ") +
+                                             QString::fromStdString(results_.name),
+                                         t_.page.arg(n).arg(pages));
+                      });
+        blocks_.paragraph(flow, blocks_.title(), t_.title);
+        flow.advance(blocks_.line() * 0.4);
+        blocks_.fields(flow, headerFields(results_, t_, madeAt_));
         if (!results_.trace.sha256.empty() && results_.trace.sha256 != results_.sha256)
-            paragraph(flow, bold_,
-                      t_.hashChanged.arg(QString::fromStdString(results_.trace.sha256)),
-                      Qt::TextWrapAnywhere, QColor(0xc0, 0, 0));
+            blocks_.paragraph(flow, blocks_.bold(),
+                              t_.hashChanged.arg(QString::fromStdString(results_.trace.sha256)),
+                              Qt::TextWrapAnywhere, QColor(0xc0, 0, 0));
 
-        heading(flow, t_.instruments);
-        identities_.print(flow, body_, device_);
-        heading(flow, t_.settings);
-        settings_.print(flow, body_, device_);
+        blocks_.heading(flow, t_.instruments);
+        identities_.print(flow, blocks_.body(), device_);
+        blocks_.heading(flow, t_.settings);
+        settings_.print(flow, blocks_.body(), device_);
 
-        heading(flow, t_.graph, flow.body().width() * graph_.height() / graph_.width());
+        blocks_.heading(flow, t_.graph, flow.body().width() * graph_.height() / graph_.width());
         const double width = flow.body().width();
         const double height = width * graph_.height() / graph_.width();
         if (painter != nullptr)
             painter->drawImage(QRectF(0, flow.y(), width, height), graph_);
-        flow.advance(height + line());
+        flow.advance(height + blocks_.line());
 
-        heading(flow, t_.results);
-        figures_.print(flow, body_, device_);
+        blocks_.heading(flow, t_.results);
+        figures_.print(flow, blocks_.body(), device_);
 
-        heading(flow, t_.events);
+        blocks_.heading(flow, t_.events);
         for (const QString& text : leftOut_)
-            paragraph(flow, body_, text);
-        events_.print(flow, body_, device_);
+            blocks_.paragraph(flow, blocks_.body(), text);
+        events_.print(flow, blocks_.body(), device_);
 
-        signatures(flow);
+        blocks_.signatures(flow, {t_.testedBy, t_.reviewedBy}, t_.date, t_.signature);
         flow.finish();
         return flow.page();
     }
 
 private:
-    double line() const { return QFontMetricsF(body_, &device_).height(); }
-
-    void paragraph(PageFlow& flow, const QFont& font, const QString& text,
-                   int wrap = Qt::TextWordWrap, const QColor& colour = Qt::black) {
-        const QRectF room(0, 0, flow.body().width(), 1e6);
-        const double height = QFontMetricsF(font, &device_).boundingRect(room, wrap, text).height();
-        flow.keep(height);
-        if (QPainter* p = flow.painter()) {
-            p->setFont(font);
-            p->setPen(colour);
-            p->drawText(QRectF(0, flow.y(), room.width(), height), wrap, text);
-        }
-        flow.advance(height + line() * 0.3);
-    }
-
-    // A heading is never the last line of a page: it stays with `next` of what it heads.
-    void heading(PageFlow& flow, const QString& text, double next = 0.0) {
-        const double height = QFontMetricsF(heading_, &device_).height();
-        flow.advance(line() * 0.4);
-        flow.keep(height + std::max(next, line() * 4));
-        paragraph(flow, heading_, text);
-    }
-
-    void fields(PageFlow& flow) {
-        const std::vector<Field> all = headerFields(results_, t_, madeAt_);
-        const QFontMetricsF labels(bold_, &device_);
-        const QFontMetricsF values(body_, &device_);
-        double labelWidth = 0.0;
-        for (const Field& f : all)
-            labelWidth = std::max(labelWidth, labels.horizontalAdvance(f.label));
-        labelWidth += line();
-        const double valueWidth = flow.body().width() - labelWidth;
-        for (const Field& f : all) {
-            const double height =
-                values.boundingRect(QRectF(0, 0, valueWidth, 1e6), f.wrap, f.value).height();
-            flow.keep(height);
-            if (QPainter* p = flow.painter()) {
-                p->setPen(Qt::black);
-                p->setFont(bold_);
-                p->drawText(QRectF(0, flow.y(), labelWidth, height), Qt::AlignLeft, f.label);
-                p->setFont(body_);
-                p->drawText(QRectF(labelWidth, flow.y(), valueWidth, height), f.wrap, f.value);
-            }
-            flow.advance(height + line() * 0.15);
-        }
-    }
-
-    // Two lines to sign, kept together at the end: who tested and who reviewed.
-    void signatures(PageFlow& flow) {
-        const double rowHeight = line() * 3;
-        flow.advance(line());
-        flow.keep(rowHeight * 2);
-        const double third = flow.body().width() / 3;
-        for (const QString& role : {t_.testedBy, t_.reviewedBy}) {
-            flow.advance(rowHeight - line());
-            if (QPainter* p = flow.painter()) {
-                p->setFont(body_);
-                p->setPen(QPen(Qt::black, 0));
-                const QFontMetricsF metrics(body_, &device_);
-                int column = 0;
-                for (const QString& label : {role, t_.date, t_.signature}) {
-                    const double x = third * column++;
-                    p->drawText(QPointF(x, flow.y() + metrics.ascent()), label);
-                    const double lineY = flow.y() + metrics.ascent() + metrics.descent() * 0.5;
-                    p->drawLine(QPointF(x + metrics.horizontalAdvance(label) + line() * 0.3, lineY),
-                                QPointF(x + third - line(), lineY));
-                }
-            }
-            flow.advance(line());
-        }
-    }
-
-    void drawFooter(QPainter& p, int page, int pages, const QRectF& paper) const {
-        const QFontMetricsF metrics(small_, &device_);
-        const double top = paper.height() - metrics.height() * 1.2;
-        p.setPen(QPen(Qt::black, 0));
-        p.drawLine(QPointF(0, top - metrics.height() * 0.3),
-                   QPointF(paper.width(), top - metrics.height() * 0.3));
-        p.setFont(small_);
-        const QRectF room(0, top, paper.width(), metrics.height());
-        p.drawText(room, Qt::AlignLeft,
-                   t_.title + QStringLiteral(" · ") + QString::fromStdString(results_.name));
-        p.drawText(room, Qt::AlignRight, t_.page.arg(page).arg(pages));
-    }
-
     QPagedPaintDevice& device_;
     const TestResults& results_;
     const ReportTexts& t_;
@@ -340,48 +238,30 @@ private:
     const QImage& graph_;
     QStringList leftOut_;  // before events_, which fills it
     ReportTable identities_, settings_, figures_, events_;
-    QFont body_, bold_, heading_, title_, small_;
+    ReportBlocks blocks_;
 };
 
 }  // namespace
 
 FileResult writeReportPdf(const TestResults& results, const ReportTexts& texts,
                           const std::string& path) {
-    // Drawn in memory first: the PDF writer does not tell when a write to its file fails.
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setPageMargins(QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
-                              QPageLayout::Millimeter);
-        writer.setResolution(kDotsPerInch);
-        writer.setTitle(texts.title + QStringLiteral(" ") + QString::fromStdString(results.name));
-        const QRectF body = writer.pageLayout().paintRectPixels(kDotsPerInch);
-        // At 200 dots per inch the graph prints as sharp as a printer shows and keeps the file
-        // small.
-        const double graphWidth = body.width() * kGraphDotsPerInch / kDotsPerInch;
-        const QImage graph = drawTestGraph(
-            results, QSize(static_cast<int>(graphWidth), static_cast<int>(graphWidth * 0.42)),
-            texts);
-        const QString madeAt =
-            QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        ReportLayout layout(writer, results, texts, madeAt, graph);
-        const int pages = layout.run(nullptr, 0);
-        QPainter painter(&writer);
-        layout.run(&painter, pages);
-    }
-    if (bytes.isEmpty()) {
-        return FileResult::failed(FileResultKind::Unwritable,
-                                  "cannot draw the report of " + results.name);
-    }
-    std::string error;
-    if (writeWholeFile(path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
-                       &error)) {
-        return FileResult();
-    }
-    return FileResult::failed(FileResultKind::Unwritable, error);
+    return writeA4Pdf(
+        texts.title + QStringLiteral(" ") + QString::fromStdString(results.name), path,
+        [&](QPdfWriter& writer) {
+            const QRectF body = writer.pageLayout().paintRectPixels(kReportDotsPerInch);
+            // At 200 dots per inch the graph prints as sharp as a printer shows and keeps the
+            // file small.
+            const double graphWidth = body.width() * kGraphDotsPerInch / kReportDotsPerInch;
+            const QImage graph = drawTestGraph(
+                results, QSize(static_cast<int>(graphWidth), static_cast<int>(graphWidth * 0.42)),
+                texts);
+            const QString madeAt =
+                QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            ReportLayout layout(writer, results, texts, madeAt, graph);
+            const int pages = layout.run(nullptr, 0);
+            QPainter painter(&writer);
+            layout.run(&painter, pages);
+        });
 }
 
 }  // namespace vornex

@@ -102,6 +102,30 @@ ReportTexts textsFrom(Lookup text) {
     t.signature = text(k::kReportSignature, "Signature:");
     t.slaveName = text(k::kGraphSlave, "Slave %1");
     t.torque = text(k::kGraphTorque, "Torque");
+    t.certTitle = text(k::kCertTitle, "Certificate of verification of a torque tool");
+    t.certAmbient = text(k::kCertAmbient, "Ambient conditions: %1 °C, %2 % relative humidity");
+    t.certDescription = text(k::kCertDescription, "Description: %1");
+    t.certTypeClass = text(k::kCertTypeClass, "Type and class: type %1, class %2");
+    t.certMarked = text(k::kCertMarked, "Marked torque: %1 to %2 %3");
+    t.certReference = text(k::kCertReference, "Reference instrument: %1");
+    t.certIdentification = text(k::kCertIdentification, "Identification: %1");
+    t.certRange = text(k::kCertRange, "Range: %1");
+    t.certProfile = text(k::kCertProfile, "Procedure: %1");
+    t.certPermissible = text(k::kCertPermissible, "Permissible deviation: ±%1 %");
+    t.certRunFile = text(k::kCertRunFile, "Run file: %1");
+    t.certReadings = text(k::kCertReadings, "Readings");
+    t.certSummary = text(k::kCertSummary, "Per test point");
+    t.certPoint = text(k::kCertPoint, "Point (% of max.)");
+    t.certSetting = text(k::kCertSetting, "Setting (%1)");
+    t.certReading = text(k::kCertReading, "Reading (%1)");
+    t.certDeviation = text(k::kCertDeviation, "Deviation (%)");
+    t.certMeanDeviation = text(k::kCertMeanDeviation, "Deviation of mean (%)");
+    t.certSpread = text(k::kCertSpread, "Spread (%1)");
+    t.certShare = text(k::kCertShare, "Spread (%)");
+    t.certConformsShort = text(k::kCertConformsShort, "conforms");
+    t.certExceeds = text(k::kCertExceeds, "exceeds");
+    t.certConforms = text(k::kCertConforms, "Result: the tool conforms to %1");
+    t.certNotConforms = text(k::kCertNotConforms, "Result: the tool does not conform to %1");
     return t;
 }
 

@@ -20,6 +20,11 @@ struct ReportTexts {
     QString bench, operatorName, tool, hash, hashChanged, note, version, page, identification,
         settings, leftOut, testedBy, reviewedBy, date, signature;
     QString slaveName, torque;  // as the window names a slave and the torque axis
+    // The certificate of a tool's verification run.
+    QString certTitle, certAmbient, certDescription, certTypeClass, certMarked, certReference,
+        certIdentification, certRange, certProfile, certPermissible, certRunFile, certReadings,
+        certSummary, certPoint, certSetting, certReading, certDeviation, certMeanDeviation,
+        certSpread, certShare, certConformsShort, certExceeds, certConforms, certNotConforms;
 
     QString verdictText(judge::Verdict v) const;
 };

@@ -83,7 +83,8 @@ std::string planFrom(const std::map<std::string, std::string>& header, StoredRun
     p.standard = get("Standard");
     p.operatorName = get("Operator");
     run.instrument = get("Instrument");
-    run.lastTime = get("Started");
+    run.started = get("Started");
+    run.lastTime = run.started;
     long n = 0;
     double x = 0.0;
     if (!parseDouble(get("Maximum"), 0.0, 1e9, p.tool.maximum) ||

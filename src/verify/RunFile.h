@@ -50,6 +50,7 @@ struct StoredRun {
     RunPlan plan;
     std::string instrument;
     std::vector<double> pulls;
+    std::string started;
     std::string lastTime;  // of its last event, or its start
     bool ended = false;    // it holds its result
 };

@@ -2,10 +2,10 @@
 // finds on it.
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QRegularExpression>
 #include <functional>
 
+#include "PdfText.h"
 #include "TempDir.h"
 #include "report/EventsCsv.h"
 #include "report/ReportDocument.h"
@@ -57,11 +57,7 @@ QString pdfText(const TestResults& results, const char* language, const test::Te
     const std::string pdf = dir.file("report.pdf");
     EXPECT_TRUE(
         writeReportPdf(results, builtInReportTexts(QString::fromLatin1(language)), pdf).ok());
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"),
-                    {QStringLiteral("-layout"), QString::fromStdString(pdf), QStringLiteral("-")});
-    EXPECT_TRUE(pdftotext.waitForFinished(30000)) << "poppler-utils is in the set-up's packages";
-    return QString::fromUtf8(pdftotext.readAllStandardOutput());
+    return test::pdfText(pdf);
 }
 
 }  // namespace

@@ -1,0 +1,210 @@
+#include "report/Certificate.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRegularExpression>
+
+#include "link/NumberText.h"
+#include "report/PageFlow.h"
+#include "report/ReportBlocks.h"
+#include "report/ReportTable.h"
+#include "verify/RunProgress.h"
+
+namespace vornex {
+
+namespace {
+
+using Kind = ReportTable::Kind;
+using Field = ReportBlocks::Field;
+using namespace vornex::verify;
+
+QString text(const std::string& value) {
+    return value.empty() ? QStringLiteral("-") : QString::fromStdString(value);
+}
+
+// "Range: %1" split at its colon into the label and the value the arguments fill in.
+Field field(const QString& format, const QStringList& values, int wrap = Qt::TextWordWrap) {
+    static const QRegularExpression colon(QStringLiteral("[:：]"));
+    const qsizetype at = format.indexOf(colon);
+    Field f{format.left(at + 1), format.mid(at + 1).trimmed(), wrap};
+    for (const QString& value : values)
+        f.value = f.value.arg(value);
+    return f;
+}
+
+QString optionalNumber(const std::optional<double>& value) {
+    return value ? QString::fromStdString(plainNumber(*value)) : QStringLiteral("-");
+}
+
+// The run read back and taken again pull by pull, as it was taken when it ran.
+struct Run {
+    std::string path;
+    StoredRun stored;
+    RunProgress progress;
+    QString sha256;
+};
+
+class CertificateLayout {
+public:
+    CertificateLayout(QPagedPaintDevice& device, const Run& run, const CertificateFacts& facts,
+                      const ReportTexts& t)
+        : device_(device),
+          run_(run),
+          plan_(run.progress.plan()),
+          facts_(facts),
+          t_(t),
+          readings_(readingRows()),
+          points_(pointRows()),
+          blocks_(device) {}
+
+    int run(QPainter* painter, int pages) {
+        const QRectF page = device_.pageLayout().paintRectPixels(kReportDotsPerInch);
+        PageFlow flow(
+            device_, painter, QRectF(0, 0, page.width(), page.height() - blocks_.footerHeight()),
+            [&](QPainter& p, int n) {
+                blocks_.footer(p, page, t_.certTitle + QStringLiteral(" · ") + text(plan_.tool.id),
+                               t_.page.arg(n).arg(pages));
+            });
+        blocks_.paragraph(flow, blocks_.title(), t_.certTitle);
+        flow.advance(blocks_.line() * 0.4);
+        blocks_.fields(flow, fields());
+        blocks_.heading(flow, t_.certReadings);
+        readings_.print(flow, blocks_.body(), device_);
+        blocks_.heading(flow, t_.certSummary);
+        points_.print(flow, blocks_.body(), device_);
+        flow.advance(blocks_.line());
+        const bool conforms = run_.progress.conforms();
+        blocks_.paragraph(
+            flow, blocks_.title(),
+            (conforms ? t_.certConforms : t_.certNotConforms).arg(text(plan_.standard)),
+            Qt::TextWordWrap, conforms ? QColor(0, 0x80, 0) : QColor(0xc0, 0, 0));
+        blocks_.signatures(flow, {t_.testedBy}, t_.date, t_.signature);
+        flow.finish();
+        return flow.page();
+    }
+
+private:
+    QString value(double x) const { return QString::fromStdString(formatFixed(x, plan_.decimals)); }
+
+    std::vector<Field> fields() const {
+        const Tool& tool = plan_.tool;
+        const std::optional<ReferenceInstrument> reference = referenceOf(run_.stored.instrument);
+        const QString instrument =
+            reference
+                ? slaveText(t_, reference->address, facts_.instrumentName) + QStringLiteral(" (") +
+                      QString::fromStdString(reference->port) + QStringLiteral(", ") +
+                      QString::fromStdString(reference->mode) + QStringLiteral(")")
+                : text(run_.stored.instrument);
+        QString procedure = text(plan_.profile);
+        if (!plan_.standard.empty())
+            procedure += QStringLiteral(" — ") + QString::fromStdString(plan_.standard);
+        return {
+            field(t_.bench, {text(facts_.bench)}),
+            field(t_.operatorName, {text(plan_.operatorName)}),
+            field(t_.started, {text(run_.stored.started)}),
+            field(t_.certAmbient,
+                  {optionalNumber(plan_.temperature), optionalNumber(plan_.humidity)}),
+            field(t_.tool, {text(tool.id)}),
+            field(t_.certDescription, {text(tool.description)}),
+            field(t_.certTypeClass, {text(tool.type), text(tool.toolClass)}),
+            field(t_.certMarked,
+                  {optionalNumber(tool.lowest), QString::fromStdString(plainNumber(tool.maximum)),
+                   text(tool.unit)}),
+            field(t_.certReference, {instrument}),
+            field(t_.certIdentification, {text(facts_.identification)}),
+            field(t_.certRange, {reference ? text(reference->range) : QStringLiteral("-")}),
+            field(t_.certProfile, {procedure}),
+            field(t_.certPermissible, {QString::fromStdString(plainNumber(plan_.permissible))}),
+            field(t_.certRunFile, {text(run_.path)}, Qt::TextWrapAnywhere),
+            field(t_.hash, {run_.sha256}, Qt::TextWrapAnywhere),
+        };
+    }
+
+    QString point(size_t index) const {
+        return QString::fromStdString(plainNumber(plan_.points[index]));
+    }
+
+    ReportTable readingRows() const {
+        const QString unit = text(plan_.tool.unit);
+        ReportTable table({{t_.certPoint, Kind::Figures},
+                           {t_.event, Kind::Figures},
+                           {t_.certSetting.arg(unit), Kind::Figures},
+                           {t_.certReading.arg(unit), Kind::Figures},
+                           {t_.certDeviation, Kind::Figures},
+                           {t_.verdict}});
+        for (const Reading& r : run_.progress.readings()) {
+            table.addRow({point(r.point), QString::number(r.number), value(r.setting),
+                          value(r.value), QString::fromStdString(signedPercent(r.deviation)),
+                          r.conforms ? t_.certConformsShort : t_.certExceeds},
+                         !r.conforms);
+        }
+        return table;
+    }
+
+    ReportTable pointRows() const {
+        const QString unit = text(plan_.tool.unit);
+        ReportTable table({{t_.certPoint, Kind::Figures},
+                           {t_.certSetting.arg(unit), Kind::Figures},
+                           {t_.mean, Kind::Figures},
+                           {t_.certMeanDeviation, Kind::Figures},
+                           {t_.certSpread.arg(unit), Kind::Figures},
+                           {t_.certShare, Kind::Figures}});
+        for (size_t i = 0; i < plan_.points.size(); ++i) {
+            const PointSummary s = run_.progress.summary(i);
+            table.addRow({point(i), value(plan_.setting(i)), value(s.mean),
+                          QString::fromStdString(signedPercent(s.meanDeviation)), value(s.spread),
+                          QString::fromStdString(formatFixed(s.spreadShare, 2))});
+        }
+        return table;
+    }
+
+    QPagedPaintDevice& device_;
+    const Run& run_;
+    const RunPlan& plan_;
+    const CertificateFacts& facts_;
+    const ReportTexts& t_;
+    ReportTable readings_, points_;
+    ReportBlocks blocks_;
+};
+
+}  // namespace
+
+std::optional<ReferenceInstrument> referenceOf(const std::string& instrument) {
+    static const QRegularExpression form(
+        QStringLiteral("^slave (\\d+) on (.+), mode (\\S+), range (.+)$"));
+    const QRegularExpressionMatch m = form.match(QString::fromStdString(instrument));
+    if (!m.hasMatch())
+        return std::nullopt;
+    return ReferenceInstrument{m.captured(1).toInt(), m.captured(2).toStdString(),
+                               m.captured(3).toStdString(), m.captured(4).toStdString()};
+}
+
+FileResult writeCertificatePdf(const std::string& runPath, const CertificateFacts& facts,
+                               const ReportTexts& texts, const std::string& path) {
+    std::string error;
+    std::optional<StoredRun> stored = readRunFile(runPath, error);
+    if (!stored)
+        return FileResult::failed(FileResultKind::Unreadable, error);
+    if (!stored->ended)
+        return FileResult::failed(FileResultKind::Unreadable,
+                                  runPath + " has not ended; it has no certificate yet");
+    QFile file(QString::fromStdString(runPath));
+    if (!file.open(QIODevice::ReadOnly))
+        return FileResult::failed(FileResultKind::Unreadable, "cannot open " + runPath);
+    Run run{runPath, *stored, RunProgress(stored->plan),
+            QString::fromLatin1(
+                QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex())};
+    for (double peak : run.stored.pulls)
+        run.progress.take(peak);
+    return writeA4Pdf(texts.certTitle + QStringLiteral(" ") + text(run.stored.plan.tool.id), path,
+                      [&](QPdfWriter& writer) {
+                          CertificateLayout layout(writer, run, facts, texts);
+                          const int pages = layout.run(nullptr, 0);
+                          QPainter painter(&writer);
+                          layout.run(&painter, pages);
+                      });
+}
+
+}  // namespace vornex

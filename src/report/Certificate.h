@@ -1,0 +1,34 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "record/FileResult.h"
+#include "report/ReportTexts.h"
+#include "verify/RunFile.h"
+
+namespace vornex {
+
+// The reference instrument as a run file names it ("slave 3 on PORT, mode P, range 500.00 N.m").
+struct ReferenceInstrument {
+    int address = 0;
+    std::string port, mode, range;
+};
+std::optional<ReferenceInstrument> referenceOf(const std::string& instrument);
+
+// What the bench knows beside the run file.
+struct CertificateFacts {
+    std::string bench;
+    std::string instrumentName;  // the user's name for the reference's address, when given
+    std::string identification;  // of the reference instrument, when known
+};
+
+// The certificate of the ended verification run in `runPath` as an A4 PDF: bench, operator,
+// date, ambient conditions, the tool, the reference instrument, the procedure, every reading with
+// its deviation and verdict, each point summed up, the result in one line, the run file's SHA-256,
+// page N of M and a line to sign. Everything is read back from the run file, so any ended run has
+// its certificate. Written whole or not at all; a run that has not ended has none.
+FileResult writeCertificatePdf(const std::string& runPath, const CertificateFacts& facts,
+                               const ReportTexts& texts, const std::string& path);
+
+}  // namespace vornex
