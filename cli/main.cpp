@@ -27,7 +27,7 @@ void printUsage(std::FILE* out = stderr) {
         "  verify --port PATH --slave A --tool ID [--class C] [--max X --min X --unit U]\n"
         "         [--profile NAME|FILE] [--points P1,P2,...] [--readings N] [--preloads N]\n"
         "         [--operator NAME] [--temperature C --humidity %] [--slips count|repeat]\n"
-        "         [--allow-polled] [--resume RUNFILE] [--home DIR] [--csv OUT]\n"
+        "         [--allow-polled] [--resume RUNFILE] [--home DIR] [--csv OUT] [--pdf OUT]\n"
         "                                               verify a setting torque tool\n",
         out);
 }

@@ -45,7 +45,7 @@ _vornex_cli() {
         plot) options="--png --pdf --from --to --width --height" ;;
         verify) options="--port --slave --tool --class --max --min --unit --profile --points
             --readings --preloads --operator --temperature --humidity --slips --allow-polled
-            --resume --home --csv" ;;
+            --resume --home --csv --pdf" ;;
         *) return ;;
     esac
     if [[ $cur == -* || ( ${words[1]} != count && ${words[1]} != export && ${words[1]} != report && \

@@ -165,7 +165,8 @@ TEST(VerifyCommand, AWholeRunPrintsEveryReadingItsDeviationAndTheResult) {
                       "--temperature", "22",
                       "--humidity",    "40",
                       "--home",        dir.qPath(),
-                      "--csv",         dir.qFile("run.csv")},
+                      "--csv",         dir.qFile("run.csv"),
+                      "--pdf",         dir.qFile("certificate.pdf")},
                 80);
     std::deque<QString> pulls = pullsOf(kPoint20);
     for (const auto* point : {&kPoint60, &kPoint100})
@@ -189,6 +190,7 @@ TEST(VerifyCommand, AWholeRunPrintsEveryReadingItsDeviationAndTheResult) {
     EXPECT_TRUE(file.contains(" slip 20 4 16.00 6.00 repeated\n"));
     EXPECT_TRUE(file.endsWith(" result conforms\n"));
     EXPECT_EQ(QString::fromUtf8(test::readFile(dir.qFile("run.csv"))).count('\n'), 16);
+    EXPECT_TRUE(test::readFile(dir.qFile("certificate.pdf")).startsWith("%PDF-"));
     EXPECT_TRUE(QString::fromUtf8(test::readFile(dir.qFile("Tools/TW-80.ini")))
                     .contains("Maximum = 80.000000"));
 }
@@ -216,8 +218,14 @@ TEST(VerifyCommand, ARunStoppedOnALostLineResumesAtTheNextReading) {
     ASSERT_FALSE(runFile.isEmpty()) << said.toStdString();
     ASSERT_TRUE(sim.command("replug").startsWith("ok"));
 
+    const QByteArray stopped = test::readFile(runFile);
+    Operator overwrite(sim, where + QStringList{"--resume", runFile, "--pdf", runFile}, 80);
+    EXPECT_EQ(overwrite.exitCode(), 2);
+    EXPECT_TRUE(overwrite.tool.readAllStandardError().contains("is the run file itself"));
+    EXPECT_EQ(test::readFile(runFile), stopped);
+
     pulls = {"pull 1 45", "pull 1 48"};
-    Operator second(sim, where + QStringList{"--resume", runFile}, 80);
+    Operator second(sim, where + QStringList{"--resume", runFile, "--pdf", dir.qFile("c.pdf")}, 80);
     ASSERT_TRUE(second.drive(pulls));
     EXPECT_EQ(second.exitCode(), 4);
     EXPECT_EQ(
@@ -236,6 +244,7 @@ TEST(VerifyCommand, ARunStoppedOnALostLineResumesAtTheNextReading) {
     EXPECT_TRUE(file.contains(" line lost\n"));
     EXPECT_TRUE(file.contains(" interrupted\n"));
     EXPECT_TRUE(file.contains(" resumed after a gap since "));
+    EXPECT_TRUE(test::readFile(dir.qFile("c.pdf")).startsWith("%PDF-"));
 }
 
 }  // namespace
