@@ -301,7 +301,7 @@ int runVerify(const QStringList& given) {
     std::optional<RunFile> file =
         resume ? RunFile::reopen(resumePath, error)
                : RunFile::create(RunFile::pathFor(dataFolder, plan.tool.id, now), plan, description,
-                                 now, error);
+                                 instrument.identification, now, error);
     if (!file) {
         fail("cannot write the run file: " + error);
         return 2;
@@ -381,8 +381,8 @@ int runVerify(const QStringList& given) {
         const BenchConfig config(homePaths(given).configFile);
         const std::map<int, std::string> names = config.deviceNames(port.toStdString());
         const auto named = names.find(slave->front());
-        const CertificateFacts facts{
-            config.bench(), named != names.end() ? named->second : std::string(), {}};
+        const CertificateFacts facts{config.bench(),
+                                     named != names.end() ? named->second : std::string()};
         if (const FileResult written =
                 writeCertificatePdf(file->path(), facts, configuredTexts(given), pdf);
             !written) {

@@ -57,6 +57,10 @@ VerifyStation::Instrument VerifyStation::instrument() const {
     i.measuringMode = settings.measuringMode;
     i.decimals = std::min<int>(record.decimals(), kMaxShownDecimals);
     i.range = published.range;
+    i.identification = QByteArray(reinterpret_cast<const char*>(published.identification.data()),
+                                  static_cast<qsizetype>(published.identification.size()))
+                           .toHex()
+                           .toStdString();
     return i;
 }
 

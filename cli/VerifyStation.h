@@ -24,6 +24,7 @@ public:
         unsigned measuringMode = 0;  // measuring-mode table code
         int decimals = 0;
         float range = 0.0f;
+        std::string identification;  // hex, as the report shows it
     };
     enum class Wait { Ready, Absent, Lost, Interrupted };
 

@@ -44,8 +44,9 @@ RunPlan wrench() {
 bool writeRun(const std::string& path, const RunPlan& plan) {
     const std::time_t start = 1796116500;  // 2026-12-01 09:15 UTC
     std::string error;
-    std::optional<RunFile> file = RunFile::create(
-        path, plan, "slave 3 on /dev/ttyUSB0, mode P, range 500.00 N.m", start, error);
+    std::optional<RunFile> file =
+        RunFile::create(path, plan, "slave 3 on /dev/ttyUSB0, mode P, range 500.00 N.m",
+                        "564e582d343730332d41", start, error);
     const double peaks[] = {201.2,  199.6, 200.4, 40.31, 39.85, 40.12, 40.4,  39.7,  119.2,
                             120.55, 121.1, 119.8, 120.3, 201.4, 198.2, 209.5, 199.5, 200.8};
     RunProgress progress(plan);
@@ -82,7 +83,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot write the run file in %s\n", qPrintable(work.path()));
         return 1;
     }
-    const CertificateFacts facts{"Bench-North", "Station 3", "VNX-4703-A"};
+    const CertificateFacts facts{"Bench-North", "Station 3"};
     bool ok = docs.mkpath(QStringLiteral("certificate"));
     for (const char* language : {"zh_CN", "zh_TW", "en_US"}) {
         const QString pdf = work.filePath(QStringLiteral("certificate-%1.pdf").arg(language));

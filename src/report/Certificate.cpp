@@ -77,7 +77,7 @@ public:
         flow.advance(blocks_.line());
         const bool conforms = run_.progress.conforms();
         blocks_.paragraph(
-            flow, blocks_.title(),
+            flow, blocks_.headingFont(),
             (conforms ? t_.certConforms : t_.certNotConforms).arg(text(plan_.standard)),
             Qt::TextWordWrap, conforms ? QColor(0, 0x80, 0) : QColor(0xc0, 0, 0));
         blocks_.signatures(flow, {t_.testedBy}, t_.date, t_.signature);
@@ -113,7 +113,7 @@ private:
                   {optionalNumber(tool.lowest), QString::fromStdString(plainNumber(tool.maximum)),
                    text(tool.unit)}),
             field(t_.certReference, {instrument}),
-            field(t_.certIdentification, {text(facts_.identification)}),
+            field(t_.certIdentification, {text(run_.stored.identification)}),
             field(t_.certRange, {reference ? text(reference->range) : QStringLiteral("-")}),
             field(t_.certProfile, {procedure}),
             field(t_.certPermissible, {QString::fromStdString(plainNumber(plan_.permissible))}),

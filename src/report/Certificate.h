@@ -20,7 +20,6 @@ std::optional<ReferenceInstrument> referenceOf(const std::string& instrument);
 struct CertificateFacts {
     std::string bench;
     std::string instrumentName;  // the user's name for the reference's address, when given
-    std::string identification;  // of the reference instrument, when known
 };
 
 // The certificate of the ended verification run in `runPath` as an A4 PDF: bench, operator,

@@ -72,6 +72,10 @@ void ReportBlocks::fields(PageFlow& flow, const std::vector<Field>& all) const {
         labelWidth = std::max(labelWidth, labels.horizontalAdvance(f.label));
     labelWidth += line();
     const double valueWidth = flow.body().width() - labelWidth;
+    // A value wrapped anywhere is a path or a hash, read and copied character by character: no
+    // two of its letters may be drawn as one ligature.
+    QFont literal = body_;
+    literal.setStyleStrategy(QFont::PreferNoShaping);
     for (const Field& f : all) {
         const double height =
             values.boundingRect(QRectF(0, 0, valueWidth, 1e6), f.wrap, f.value).height();
@@ -80,7 +84,7 @@ void ReportBlocks::fields(PageFlow& flow, const std::vector<Field>& all) const {
             p->setPen(Qt::black);
             p->setFont(bold_);
             p->drawText(QRectF(0, flow.y(), labelWidth, height), Qt::AlignLeft, f.label);
-            p->setFont(body_);
+            p->setFont(f.wrap == Qt::TextWrapAnywhere ? literal : body_);
             p->drawText(QRectF(labelWidth, flow.y(), valueWidth, height), f.wrap, f.value);
         }
         flow.advance(height + line() * 0.15);

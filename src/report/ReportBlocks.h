@@ -37,6 +37,7 @@ public:
     const QFont& body() const { return body_; }
     const QFont& bold() const { return bold_; }
     const QFont& title() const { return title_; }
+    const QFont& headingFont() const { return heading_; }
     double line() const;
     // The room the foot of a page takes.
     double footerHeight() const;

@@ -40,7 +40,8 @@ std::string optionalNumber(const std::optional<double>& value) {
     return value ? plainNumber(*value) : std::string("not given");
 }
 
-std::string headerText(const RunPlan& plan, const std::string& instrument, std::time_t started) {
+std::string headerText(const RunPlan& plan, const std::string& instrument,
+                       const std::string& identification, std::time_t started) {
     std::ostringstream out;
     out << "Vornex tool verification run\n"
         << "Tool: " << plan.tool.id << "\nDescription: " << plan.tool.description
@@ -57,7 +58,8 @@ std::string headerText(const RunPlan& plan, const std::string& instrument, std::
         << "\nDecimals: " << plan.decimals << "\nOperator: " << plan.operatorName
         << "\nTemperature: " << optionalNumber(plan.temperature)
         << "\nHumidity: " << optionalNumber(plan.humidity) << "\nInstrument: " << instrument
-        << "\nStarted: " << RunFile::timeText(started) << "\n";
+        << "\nIdentification: " << identification << "\nStarted: " << RunFile::timeText(started)
+        << "\n";
     return out.str();
 }
 
@@ -83,6 +85,7 @@ std::string planFrom(const std::map<std::string, std::string>& header, StoredRun
     p.standard = get("Standard");
     p.operatorName = get("Operator");
     run.instrument = get("Instrument");
+    run.identification = get("Identification");
     run.started = get("Started");
     run.lastTime = run.started;
     long n = 0;
@@ -129,7 +132,8 @@ RunFile::~RunFile() {
 }
 
 std::optional<RunFile> RunFile::create(const std::string& path, const RunPlan& plan,
-                                       const std::string& instrument, std::time_t started,
+                                       const std::string& instrument,
+                                       const std::string& identification, std::time_t started,
                                        std::string& error) {
     std::error_code ec;
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
@@ -144,7 +148,7 @@ std::optional<RunFile> RunFile::create(const std::string& path, const RunPlan& p
         return std::nullopt;
     }
     RunFile file(path, fd);
-    if (!writeAll(fd, headerText(plan, instrument, started), error)) {
+    if (!writeAll(fd, headerText(plan, instrument, identification, started), error)) {
         error = path + ": " + error;
         return std::nullopt;
     }

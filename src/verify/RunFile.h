@@ -22,7 +22,8 @@ public:
     // A new file at `path` (never an existing one) holding the header; nothing, with the reason
     // in `error`, when it cannot be made and synced.
     static std::optional<RunFile> create(const std::string& path, const RunPlan& plan,
-                                         const std::string& instrument, std::time_t started,
+                                         const std::string& instrument,
+                                         const std::string& identification, std::time_t started,
                                          std::string& error);
     // An existing run file, to append to.
     static std::optional<RunFile> reopen(const std::string& path, std::string& error);
@@ -49,6 +50,7 @@ private:
 struct StoredRun {
     RunPlan plan;
     std::string instrument;
+    std::string identification;  // of the instrument; empty in files that do not hold it
     std::vector<double> pulls;
     std::string started;
     std::string lastTime;  // of its last event, or its start

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <deque>
 
 #include "Files.h"
@@ -186,6 +187,7 @@ TEST(VerifyCommand, AWholeRunPrintsEveryReadingItsDeviationAndTheResult) {
     const QString file = runFileText(dir.qPath());
     EXPECT_TRUE(file.contains("\nOperator: Ann\n")) << file.toStdString();
     EXPECT_TRUE(file.contains("\nPermissible: 4\n"));
+    EXPECT_TRUE(QRegularExpression("\nIdentification: [0-9a-f]+\n").match(file).hasMatch());
     EXPECT_EQ(file.count(" reading "), 15);
     EXPECT_TRUE(file.contains(" slip 20 4 16.00 6.00 repeated\n"));
     EXPECT_TRUE(file.endsWith(" result conforms\n"));

@@ -24,7 +24,7 @@ std::string runFile(const test::TempDir& dir, const char* last, bool ended = tru
            "Profile: ISO 6789-1 conformance\nStandard: ISO 6789-1:2017\nPoints: 20 60 100\n"
            "Readings: 2\nPreloads: 1\nPermissible: 4\nSlips: repeat\nDecimals: 2\n"
            "Operator: Li Wei\nTemperature: 21.5\nHumidity: 45\n"
-           "Instrument: slave 3 on /dev/ttyUSB0, mode P, range 500.00 N.m\n"
+           "Instrument: slave 3 on /dev/ttyUSB0, mode P, range 500.00 N.m\nIdentification: 0a1b2c\n"
            "Started: 2026-12-01T09:15:00\n"
            "2026-12-01T09:15:10 preload 1 200.30\n"
            "2026-12-01T09:15:20 reading 20 1 40.00 40.20 -0.50 conforms\n"
@@ -59,7 +59,7 @@ TEST(Certificate, HoldsEveryFieldEveryReadingAndTheResultInTheUsersLanguage) {
          QStringList{"195.50", "+2.30", "11.00", "5.50"}},
     };
     const test::TempDir dir;
-    const CertificateFacts facts{"Bench-North", "Station 3", "0a1b2c"};
+    const CertificateFacts facts{"Bench-North", "Station 3"};
     for (const Case& c : cases) {
         const std::string run = runFile(dir, c.last);
         const std::string pdf = dir.file("certificate.pdf");
