@@ -17,9 +17,11 @@ namespace {
 class Simulator {
 public:
     explicit Simulator(const QString& link) {
+        // The held peak must outlast the longest pause between two polls on a loaded machine, or
+        // the reading is taken from the falling curve.
         process_.start(QStringLiteral(VORNEX_SIM_PATH),
                        {"--link", link, "--slaves", "1", "--range", "100", "--value", "0",
-                        "--decimals", "2", "--hold", "0.5"});
+                        "--decimals", "2", "--hold", "1.5"});
         ready = readLine().startsWith("ready ");
         ready = ready && command("keypad 1 measure 3") == "ok";
     }
