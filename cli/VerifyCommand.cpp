@@ -308,9 +308,13 @@ int runVerify(const QStringList& given) {
     }
     std::fprintf(stderr, "vornex-cli verify: run file %s\n", file->path().c_str());
     const std::string pdf = a.value(QStringLiteral("pdf")).toStdString();
-    if (!pdf.empty() && isSameFile(file->path(), pdf)) {
-        fail("--pdf: " + pdf + " is the run file itself; it is not written");
-        return 2;
+    for (const char* option : {"pdf", "csv"}) {
+        const std::string output = a.value(QLatin1String(option)).toStdString();
+        if (!output.empty() && isSameFile(file->path(), output)) {
+            fail(std::string("--") + option + ": " + output +
+                 " is the run file itself; it is not written");
+            return 2;
+        }
     }
 
     RunProgress progress(plan);

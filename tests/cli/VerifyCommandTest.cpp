@@ -223,10 +223,12 @@ TEST(VerifyCommand, ARunStoppedOnALostLineResumesAtTheNextReading) {
     ASSERT_TRUE(sim.command("replug").startsWith("ok"));
 
     const QByteArray stopped = test::readFile(runFile);
-    Operator overwrite(sim, where + QStringList{"--resume", runFile, "--pdf", runFile}, 80);
-    EXPECT_EQ(overwrite.exitCode(), 2);
-    EXPECT_TRUE(overwrite.tool.readAllStandardError().contains("is the run file itself"));
-    EXPECT_EQ(test::readFile(runFile), stopped);
+    for (const QString option : {"--pdf", "--csv"}) {
+        Operator overwrite(sim, where + QStringList{"--resume", runFile, option, runFile}, 80);
+        EXPECT_EQ(overwrite.exitCode(), 2) << option.toStdString();
+        EXPECT_TRUE(overwrite.tool.readAllStandardError().contains("is the run file itself"));
+        EXPECT_EQ(test::readFile(runFile), stopped);
+    }
 
     pulls = {"pull 1 45", "pull 1 48"};
     Operator second(sim, where + QStringList{"--resume", runFile, "--pdf", dir.qFile("c.pdf")}, 80);
