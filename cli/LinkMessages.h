@@ -4,6 +4,7 @@
 #include <string>
 
 #include "link/LinkResult.h"
+#include "link/Poller.h"
 #include "link/PortAccess.h"
 
 namespace vornex::cli {
@@ -23,6 +24,17 @@ inline void printPortAccessHint(const std::string& port) {
                      "vornex-cli: permission denied on %s: the user must be in the dialout group "
                      "(sudo usermod -aG dialout $USER, then log in again)\n",
                      port.c_str());
+}
+
+// A network port that cannot be reached, as a serial port that cannot be opened is told.
+inline void printNetworkRefusal(const char* command, const std::string& port,
+                                ConnectResult result) {
+    if (result == ConnectResult::UnknownHost)
+        std::fprintf(stderr, "vornex-cli %s: the host name of %s does not resolve\n", command,
+                     port.c_str());
+    else
+        std::fprintf(stderr, "vornex-cli %s: %s refuses the connection or does not answer\n",
+                     command, port.c_str());
 }
 
 }  // namespace vornex::cli

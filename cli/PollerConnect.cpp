@@ -7,12 +7,17 @@
 namespace vornex::cli {
 
 bool connectPoller(Poller& poller, const QString& port, const char* command) {
-    switch (poller.connect(port.toStdString())) {
+    const ConnectResult result = poller.connect(port.toStdString());
+    switch (result) {
         case ConnectResult::Connected:
             return true;
         case ConnectResult::InUse:
             std::fprintf(stderr, "vornex-cli %s: port %s is in use by another program\n", command,
                          qPrintable(port));
+            return false;
+        case ConnectResult::UnknownHost:
+        case ConnectResult::Refused:
+            printNetworkRefusal(command, port.toStdString(), result);
             return false;
         case ConnectResult::CannotOpen:
         case ConnectResult::StillStopping:

@@ -221,6 +221,10 @@ int runRecord(const QStringList& args) {
                 std::fprintf(stderr, "vornex-cli record: port %s is in use by another program\n",
                              qPrintable(port));
                 break;
+            case ConnectResult::UnknownHost:
+            case ConnectResult::Refused:
+                printNetworkRefusal("record", port.toStdString(), connected);
+                break;
             case ConnectResult::CannotOpen:
             case ConnectResult::StillStopping:
                 std::fprintf(stderr, "vornex-cli record: cannot open port %s\n", qPrintable(port));

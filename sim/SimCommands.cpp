@@ -155,12 +155,18 @@ std::string SimCommands::execute(const std::string& commandLine) {
         return "ok";
     }
     if (command == "unplug" && argc == 1) {
+        for (NetworkGateway* gateway : gateways_)
+            gateway->close();
         line_.unplug();
         return "ok";
     }
     if (command == "replug" && argc == 1) {
         if (!line_.startPty(relinkPath_, error))
             return "error: " + error;
+        for (NetworkGateway* gateway : gateways_) {
+            if (!gateway->listening() && !gateway->open(error))
+                return "error: " + error;
+        }
         return "ok " + line_.portPath();
     }
     if (command == "stats" && argc == 1) {

@@ -94,6 +94,10 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args,
             if (!parseDouble(v, 0, 1, d))
                 return bad(v);
             o.badCrcFraction = d;
+        } else if (a == "--tcp" || a == "--rtu-tcp") {
+            if (!parseLong(v, 0, 65535, n))
+                return bad(v);
+            (a == "--tcp" ? o.tcpPort : o.rtuTcpPort) = static_cast<int>(n);
         } else if (a == "--delay") {
             if (!parseLong(v, 0, 60000, n))
                 return bad(v);
@@ -135,7 +139,9 @@ std::string simUsage() {
 Simulates torque instruments on a Modbus RTU line (19200 8E1). With --link (or neither), it
 serves a new pseudo-terminal, making PATH a symbolic link to it; with --device it serves a real
 serial port. Once serving it prints "ready PATH" and then serves until standard input ends or it
-is sent SIGTERM or SIGINT.
+is sent SIGTERM or SIGINT. With --tcp or --rtu-tcp the same instruments are also reached through
+a gateway on 127.0.0.1, announced as "gateway ADDRESS" before "ready"; --baud-emulate then paces
+the serial side behind the gateway.
 
 Options:
   --link PATH          symbolic link to the new pty (replaces an older link there)
@@ -149,6 +155,8 @@ Options:
   --hold S             seconds a peak held in measuring mode P or 1P stays (default 2)
   --seed N             seed of the torque profiles, records and fault dice (default 1)
   --baud-emulate       pace requests and replies as on a real 19200 baud line
+  --tcp PORT           a Modbus TCP gateway on PORT (0: any free port)
+  --rtu-tcp PORT       a gateway passing RTU frames over TCP on PORT (0: any free port)
   --log FILE           append "SLAVE FUNCTION FIRST COUNT FATE" per request taken
   --drop F             drop a fraction F (0..1) of replies
   --crc F              send a fraction F of replies with a bad CRC
@@ -169,8 +177,9 @@ Commands on standard input, one a line; each is answered "ok" or "error: ...":
                                      2 % down at once (the click), back to 0 in MS ms
   slip ADDR PEAK                     up to PEAK in 100 ms and back to 0 in 100 ms, no click
   reset ADDR                         let a held peak go, as the reset key does
-  unplug                             close the pty and remove the link
-  replug                             open a new pty at the same link
+  unplug                             close the pty and remove the link; close the gateways'
+                                     listening sockets and every connection
+  replug                             open a new pty at the same link; the gateways listen again
   stats                              counters of the line
 )";
 }

@@ -25,6 +25,9 @@ struct SimOptions {
     double dropFraction = 0;
     double badCrcFraction = 0;
     int delayMs = 0;
+    // Gateways in front of the line; -1 for none, 0 for any free port.
+    int tcpPort = -1;
+    int rtuTcpPort = -1;
     std::vector<int> silent;
     bool help = false;
     bool version = false;

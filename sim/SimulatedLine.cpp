@@ -22,7 +22,8 @@ using Clock = Instrument::Clock;
 constexpr timespec kSilence{0, 2005208};
 }  // namespace
 
-SimulatedLine::SimulatedLine(SimConfig config) : config_(std::move(config)) {
+SimulatedLine::SimulatedLine(SimConfig config)
+    : config_(std::move(config)), gatewayDice_(config_.faultSeed) {
     const auto start = Clock::now();
     for (const InstrumentConfig& c : config_.instruments) {
         instruments_.emplace(c.address, Instrument(c, start));
@@ -179,8 +180,8 @@ LineCounters SimulatedLine::counters() const {
     return c;
 }
 
-bool SimulatedLine::waitForStop(std::chrono::milliseconds timeout) const {
-    pollfd p{wakeFd_, POLLIN, 0};
+bool SimulatedLine::waitForStop(int stopFd, std::chrono::milliseconds timeout) {
+    pollfd p{stopFd, POLLIN, 0};
     return poll(&p, 1, static_cast<int>(timeout.count())) > 0;
 }
 
@@ -191,21 +192,53 @@ struct SimulatedLine::ServingState {
     RtuFramer framer;
     WirePacer pacer;
     std::mt19937_64 dice;
-    std::uniform_real_distribution<double> roll{0.0, 1.0};
     Clock::time_point frameStart{};  // when the request being received began on the wire
     std::string failure;             // set when the line failed
 };
 
 void SimulatedLine::handleFrame(ServingState& state, const std::vector<uint8_t>& request) {
-    ++counters_.frames;
-    const int slave = request[0];
     Clock::time_point received = Clock::now();
     if (config_.baudEmulate) {
         received = WirePacer::requestReceived(state.frameStart, request.size());
         WirePacer::sleepUntil(received);
         state.frameStart = received;
     }
+    const std::optional<std::vector<uint8_t>> reply =
+        answer(request, received, state.dice, wakeFd_);
+    if (!reply)
+        return;
+    const bool sent = config_.baudEmulate
+                          ? state.pacer.send(*endpoint_, reply->data(), reply->size(),
+                                             std::max(received, Clock::now()))
+                          : endpoint_->write(reply->data(), reply->size());
+    if (!sent)
+        state.failure = std::string("cannot write: ") + std::strerror(errno);
+}
 
+std::optional<std::vector<uint8_t>> SimulatedLine::exchangeThroughGateway(
+    const std::vector<uint8_t>& request, int stopFd) {
+    const std::lock_guard<std::mutex> lock(gatewayMutex_);
+    Clock::time_point received = Clock::now();
+    if (config_.baudEmulate) {
+        received = WirePacer::requestReceived(std::max(received, gatewayLineFree_), request.size());
+        WirePacer::sleepUntil(received);
+    }
+    std::optional<std::vector<uint8_t>> reply = answer(request, received, gatewayDice_, stopFd);
+    if (reply && config_.baudEmulate) {
+        // The gateway passes the reply on once its last byte has crossed the serial side.
+        gatewayLineFree_ = std::max(received, Clock::now()) +
+                           WirePacer::kCharTime * static_cast<long>(reply->size());
+        WirePacer::sleepUntil(gatewayLineFree_);
+    }
+    return reply;
+}
+
+std::optional<std::vector<uint8_t>> SimulatedLine::answer(const std::vector<uint8_t>& request,
+                                                          Clock::time_point received,
+                                                          std::mt19937_64& dice, int stopFd) {
+    ++counters_.frames;
+    const int slave = request[0];
+    std::uniform_real_distribution<double> roll{0.0, 1.0};
     std::vector<uint8_t> reply;
     Transaction taken;
     {
@@ -213,16 +246,16 @@ void SimulatedLine::handleFrame(ServingState& state, const std::vector<uint8_t>&
         auto it = instruments_.find(slave);
         if (it == instruments_.end() || faults_.silent(slave)) {
             ++counters_.ignored;
-            return;
+            return std::nullopt;
         }
         it->second.setSettingsLocked(faults_.settingsLocked(slave));
         reply = RequestHandler::respond(it->second, request, received, taken);
     }
     const bool isException = taken.fate == ReplyFate::Exception;
     const bool ignored = faults_.takeIgnoreOnce(slave, taken.first, taken.count);
-    if (state.roll(state.dice) < faults_.dropFraction() || ignored) {
+    if (roll(dice) < faults_.dropFraction() || ignored) {
         taken.fate = ReplyFate::Dropped;
-    } else if (state.roll(state.dice) < faults_.badCrcFraction()) {
+    } else if (roll(dice) < faults_.badCrcFraction()) {
         taken.fate = ReplyFate::BadCrc;
         reply.back() ^= 0x5A;
     }
@@ -230,11 +263,11 @@ void SimulatedLine::handleFrame(ServingState& state, const std::vector<uint8_t>&
     log_.append(taken);
     if (taken.fate == ReplyFate::Dropped) {
         ++counters_.dropped;
-        return;
+        return std::nullopt;
     }
     if (const int delay = faults_.delayMs() + faults_.takeLateOnce(slave); delay > 0) {
-        if (waitForStop(std::chrono::milliseconds(delay)))
-            return;
+        if (waitForStop(stopFd, std::chrono::milliseconds(delay)))
+            return std::nullopt;
     }
     // Counted before the reply leaves, as it is logged: whoever has the reply also finds it
     // counted. A write that fails ends serving, so a counted reply is one that went out.
@@ -243,11 +276,7 @@ void SimulatedLine::handleFrame(ServingState& state, const std::vector<uint8_t>&
     if (isException)
         ++counters_.exceptions;
     ++counters_.answered;
-    const bool sent = config_.baudEmulate ? state.pacer.send(*endpoint_, reply.data(), reply.size(),
-                                                             std::max(received, Clock::now()))
-                                          : endpoint_->write(reply.data(), reply.size());
-    if (!sent)
-        state.failure = std::string("cannot write: ") + std::strerror(errno);
+    return reply;
 }
 
 void SimulatedLine::serve() {
@@ -291,7 +320,7 @@ void SimulatedLine::serve() {
             if (!state.framer.pending())
                 state.frameStart = state.pacer.requestStart(Clock::now());
             state.framer.feed(buffer, static_cast<std::size_t>(n));
-            while (state.failure.empty() && !waitForStop(std::chrono::milliseconds(0))) {
+            while (state.failure.empty() && !waitForStop(wakeFd_, std::chrono::milliseconds(0))) {
                 auto frame = state.framer.takeFrame();
                 if (!frame)
                     break;

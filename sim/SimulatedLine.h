@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -83,6 +84,13 @@ public:
         int slave) const;
     std::optional<regmap::Settings> parameterSet(int slave, int modeNumber) const;
 
+    // For a network gateway in front of the line: the instruments' reply to an RTU request frame
+    // (CRC checked), with the line's faults, or nothing when none comes. With baud emulation it
+    // returns once the request and the reply have crossed the serial side. A delay the fault plan
+    // asks for ends early when stopFd becomes readable. Gateways take turns on the one line.
+    std::optional<std::vector<uint8_t>> exchangeThroughGateway(const std::vector<uint8_t>& request,
+                                                               int stopFd);
+
     FaultPlan& faults() { return faults_; }
     TransactionLog& log() { return log_; }
     LineCounters counters() const;
@@ -93,7 +101,11 @@ private:
     void serve();
     struct ServingState;
     void handleFrame(ServingState& state, const std::vector<uint8_t>& request);
-    bool waitForStop(std::chrono::milliseconds timeout) const;
+    // The reply to a request received at `received`, faults applied, logged and counted.
+    std::optional<std::vector<uint8_t>> answer(const std::vector<uint8_t>& request,
+                                               Instrument::Clock::time_point received,
+                                               std::mt19937_64& dice, int stopFd);
+    static bool waitForStop(int stopFd, std::chrono::milliseconds timeout);
 
     const SimConfig config_;
 
@@ -109,6 +121,11 @@ private:
 
     FaultPlan faults_;
     TransactionLog log_;
+
+    // The serial side behind the gateways.
+    std::mutex gatewayMutex_;
+    std::mt19937_64 gatewayDice_;
+    Instrument::Clock::time_point gatewayLineFree_{};
 
     struct Counters {
         std::atomic<uint64_t> frames{0}, answered{0}, exceptions{0}, dropped{0}, badCrc{0},

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -60,10 +61,25 @@ int main(int argc, char** argv) {
         std::cerr << "vornex-sim: " << error << "\n";
         return 1;
     }
+    std::vector<std::unique_ptr<NetworkGateway>> gateways;
+    std::vector<NetworkGateway*> gatewayList;
+    for (const auto& [framing, port] :
+         {std::pair(NetworkGateway::Framing::ModbusTcp, options->tcpPort),
+          std::pair(NetworkGateway::Framing::RtuOverTcp, options->rtuTcpPort)}) {
+        if (port < 0)
+            continue;
+        gateways.push_back(std::make_unique<NetworkGateway>(line, framing, port));
+        if (!gateways.back()->open(error)) {
+            std::cerr << "vornex-sim: " << error << "\n";
+            return 1;
+        }
+        gatewayList.push_back(gateways.back().get());
+        std::printf("gateway %s\n", gateways.back()->address().c_str());
+    }
     std::printf("ready %s\n", line.portPath().c_str());
     std::fflush(stdout);
 
-    SimCommands commands(line, options->linkPath);
+    SimCommands commands(line, options->linkPath, gatewayList);
     std::string pending;
     char buffer[4096];
     int status = 0;
@@ -93,6 +109,8 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
         }
     }
+    for (const auto& gateway : gateways)
+        gateway->close();
     line.unplug();
     return status;
 }

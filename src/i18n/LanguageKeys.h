@@ -64,6 +64,10 @@ inline constexpr const char* kMessageAddressExists = "IDS_MESSAGE_ADDREXIST";
 inline constexpr const char* kMessageExportError = "IDS_MESSAGE_EXPORTERR";
 // A dialog's link refused because this window's own polling holds the port: %1 the port.
 inline constexpr const char* kMessagePortPolled = "IDS_MESSAGE_PORTPOLLED";
+// A network port whose host name does not resolve, and one where nothing answers the connection:
+// %1 the port.
+inline constexpr const char* kMessageHostUnknown = "IDS_MESSAGE_HOSTUNKNOWN";
+inline constexpr const char* kMessageConnectRefused = "IDS_MESSAGE_CONNREFUSED";
 // Exit asked while a recording runs, and the two answers.
 inline constexpr const char* kMessageExitRecording = "IDS_MESSAGE_EXITRECORDING";
 inline constexpr const char* kButtonStopAndExit = "IDS_BUTTON_STOPEXIT";
@@ -255,6 +259,9 @@ inline QString dialogControlKey(int dialog, int control) {
 // each captioned dialog and each control that shows a label. The LED displays of the control panel
 // show readings, not labels, and have no key.
 inline constexpr std::array kLanguageKeys = {
+    // Network ports.
+    langkey::kMessageHostUnknown, langkey::kMessageConnectRefused,
+    // The rest.
     langkey::kMenuFile, langkey::kMenuTestNew, langkey::kMenuTestClose, langkey::kMenuFilePrint,
     langkey::kMenuFilePrintPreview, langkey::kMenuFilePrintSetup, langkey::kMenuFileExit,
     langkey::kMenuCheck, langkey::kMenuCheckTestData, langkey::kMenuCheckParam,

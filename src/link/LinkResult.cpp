@@ -31,6 +31,11 @@ LinkResult LinkResult::fromModbusError(int error) {
         case ENXIO:
         case ENODEV:
         case EBADF:
+        // A network line: the gateway closed or reset the connection.
+        case ECONNRESET:
+        case ECONNABORTED:
+        case EPIPE:
+        case ENOTCONN:
             return LinkResult(Kind::LineGone, error);
         default:
             return LinkResult(Kind::SystemError, error);

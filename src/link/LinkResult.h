@@ -10,11 +10,11 @@ class LinkResult {
 public:
     enum class Kind {
         Ok,
-        Timeout,      // no complete reply within the response timeout
-        Exception,    // the instrument answered with a Modbus exception
-        BadFrame,     // a reply came but was garbled or did not fit the request
-        LineGone,     // the port vanished: adapter unplugged, or the pty's other end closed
-        NotOpen,      // no link was open
+        Timeout,    // no complete reply within the response timeout
+        Exception,  // the instrument answered with a Modbus exception
+        BadFrame,   // a reply came but was garbled or did not fit the request
+        LineGone,   // the port vanished: adapter unplugged, pty closed, connection closed or reset
+        NotOpen,    // no link was open
         SystemError,  // the serial driver failed for another reason
     };
 

@@ -1,6 +1,7 @@
 #include "link/ModbusLink.h"
 
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -15,14 +16,6 @@
 namespace vornex {
 
 namespace {
-
-// How long after a response timeout a late reply is still expected. Before the next request to
-// the same slave its bytes are waited for and thrown away, so that it cannot pass for the reply
-// to that request: libmodbus would accept a late reply of the same slave, function and length as
-// the answer to a later one. A request to another slave does not wait: libmodbus refuses a reply
-// from a slave it did not ask, so a late reply there costs one failed read, never a wrong value,
-// and a switched-off instrument costs the line no more than its response timeout.
-constexpr auto kLateReplyWindow = std::chrono::milliseconds(200);
 
 bool isInUseError(int err) {
     return err == EBUSY || err == EWOULDBLOCK || err == EAGAIN;
@@ -55,6 +48,27 @@ OpenResult prepareLine(const std::string& port, int& err) {
     return result;
 }
 
+// USB serial drivers hold received bytes for up to their latency timer (16 ms on FTDI adapters)
+// unless the port asks for low latency; a reply of a few bytes would wait that long on every
+// exchange. Returns the flags to put back on close, or -1 when the setting was left alone: the
+// port has none (a pty), already has it, or its driver refuses.
+int askLowLatency(int fd) {
+    serial_struct serial{};
+    if (::ioctl(fd, TIOCGSERIAL, &serial) != 0 || (serial.flags & ASYNC_LOW_LATENCY) != 0)
+        return -1;
+    const int before = serial.flags;
+    serial.flags |= ASYNC_LOW_LATENCY;
+    return ::ioctl(fd, TIOCSSERIAL, &serial) == 0 ? before : -1;
+}
+
+void restoreSerialFlags(int fd, int flags) {
+    serial_struct serial{};
+    if (flags < 0 || ::ioctl(fd, TIOCGSERIAL, &serial) != 0)
+        return;
+    serial.flags = flags;
+    ::ioctl(fd, TIOCSSERIAL, &serial);
+}
+
 bool lineVanished(int err, int fd) {
     if (err == EIO || err == ENXIO || err == ENODEV || err == EBADF)
         return true;
@@ -70,10 +84,6 @@ ModbusLink::~ModbusLink() {
 
 OpenResult ModbusLink::open(const std::string& port) {
     close();
-    lineGone_ = false;
-    goneError_ = 0;
-    slave_ = -1;
-    lateSlave_ = -1;
     int err = 0;
     const OpenResult prepared = prepareLine(port, err);
     if (prepared != OpenResult::Opened)
@@ -98,16 +108,34 @@ OpenResult ModbusLink::open(const std::string& port) {
         return isInUseError(err) ? OpenResult::InUse : OpenResult::CannotOpen;
     }
     ::ioctl(fd, TIOCEXCL);
-    ctx_ = ctx;
+    savedSerialFlags_ = askLowLatency(fd);
+    adopt(ctx);
     return OpenResult::Opened;
+}
+
+void ModbusLink::adopt(modbus_t* ctx) {
+    ctx_ = ctx;
+    lineGone_ = false;
+    goneError_ = 0;
+    slave_ = -1;
+    lateSlave_ = -1;
 }
 
 void ModbusLink::close() {
     if (ctx_ == nullptr)
         return;
     const int fd = modbus_get_socket(ctx_);
-    if (fd >= 0)
+    if (fd >= 0) {
         ::ioctl(fd, TIOCNXCL);
+        restoreSerialFlags(fd, savedSerialFlags_);
+    }
+    savedSerialFlags_ = -1;
+    closeContext();
+}
+
+void ModbusLink::closeContext() {
+    if (ctx_ == nullptr)
+        return;
     modbus_close(ctx_);
     modbus_free(ctx_);
     ctx_ = nullptr;

@@ -6,38 +6,38 @@
 
 #include <modbus/modbus.h>
 
-#include "link/LinkResult.h"
+#include "link/Link.h"
 
 namespace vornex {
 
-enum class OpenResult {
-    Opened,
-    InUse,       // another link holds the port
-    CannotOpen,  // absent, not a tty, or refused by the system
-};
-
-// One Modbus RTU master link on a serial port, 19200 baud 8E1. Owns its libmodbus context and
-// holds the port exclusively while open. Every exchange says what it came to; once one has found
-// the port vanished (the device was unplugged or the other end of a pseudo-terminal closed), every
-// later one fails as LineGone without touching the line.
-class ModbusLink {
+// A Modbus link through libmodbus. As it stands, Modbus RTU on a serial port, 19200 baud 8E1,
+// held exclusively while open; a USB adapter is asked for low latency (its driver hands each
+// received byte over at once instead of holding it up to its latency timer) and given back its
+// own setting on close. Subclasses open other libmodbus contexts and share the exchanges.
+class ModbusLink : public Link {
 public:
     ModbusLink() = default;
-    ~ModbusLink();
+    ~ModbusLink() override;
     ModbusLink(const ModbusLink&) = delete;
     ModbusLink& operator=(const ModbusLink&) = delete;
 
-    OpenResult open(const std::string& port);
-    void close();
-    bool isOpen() const { return ctx_ != nullptr; }
+    OpenResult open(const std::string& port) override;
+    void close() override;
+    bool isOpen() const override { return ctx_ != nullptr; }
 
-    LinkResult setSlave(int address);
-    LinkResult readInputRegisters(int first, int count, uint16_t* dest);
-    LinkResult readHoldingRegisters(int first, int count, uint16_t* dest);
-    LinkResult writeRegister(int address, uint16_t value);
-    LinkResult writeRegisters(int first, int count, const uint16_t* values);
-    // `received` is the number of data bytes in the reply (at most maxBytes are stored).
-    LinkResult reportSlaveId(int maxBytes, uint8_t* dest, int& received);
+    LinkResult setSlave(int address) override;
+    LinkResult readInputRegisters(int first, int count, uint16_t* dest) override;
+    LinkResult readHoldingRegisters(int first, int count, uint16_t* dest) override;
+    LinkResult writeRegister(int address, uint16_t value) override;
+    LinkResult writeRegisters(int first, int count, const uint16_t* values) override;
+    LinkResult reportSlaveId(int maxBytes, uint8_t* dest, int& received) override;
+
+protected:
+    // Takes a connected context as the link's own, with its exchanges starting afresh.
+    void adopt(modbus_t* ctx);
+    // Closes and frees the context.
+    void closeContext();
+    modbus_t* context() const { return ctx_; }
 
 private:
     LinkResult beforeRequest();
@@ -53,6 +53,8 @@ private:
     // After a response timeout the slave that may still answer late, and until when.
     int lateSlave_ = -1;
     std::chrono::steady_clock::time_point lateUntil_{};
+    // The serial driver's flags before low latency was asked for, to put back on close.
+    int savedSerialFlags_ = -1;
 };
 
 }  // namespace vornex

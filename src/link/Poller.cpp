@@ -60,6 +60,10 @@ ConnectResult Poller::open(const std::string& port) {
             return ConnectResult::InUse;
         case OpenResult::CannotOpen:
             return ConnectResult::CannotOpen;
+        case OpenResult::UnknownHost:
+            return ConnectResult::UnknownHost;
+        case OpenResult::Refused:
+            return ConnectResult::Refused;
         case OpenResult::Opened:
             break;
     }

@@ -9,8 +9,8 @@
 
 #include "link/DeviceTable.h"
 #include "link/ManualResetEvent.h"
-#include "link/ModbusLink.h"
 #include "link/PollObserver.h"
+#include "link/PortLink.h"
 #include "link/RecordingSignal.h"
 #include "link/SampleQueue.h"
 #include "link/TickClock.h"
@@ -21,6 +21,8 @@ enum class ConnectResult {
     Connected,
     InUse,
     CannotOpen,
+    UnknownHost,    // a network port whose host name does not resolve
+    Refused,        // a network port where nothing listens
     StillStopping,  // the previous acquisition thread has not ended yet
 };
 
@@ -85,7 +87,7 @@ private:
     TickClock clock_;
     PollObserver& observer_;
 
-    ModbusLink link_;
+    PortLink link_;
     DeviceTable table_;
     SampleQueue samples_;
     std::atomic<bool> running_{false};

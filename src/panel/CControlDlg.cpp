@@ -176,11 +176,25 @@ void CControlDlg::onConnect() {
             ShowMessage(this, QString::fromUtf8(kPortBusyText), QString::fromUtf8(kPortBusyCaption),
                         MessageIcon::Warning);
             return;
+        case ConnectResult::UnknownHost:
+            showNetworkRefusal(langkey::kMessageHostUnknown, port);
+            return;
+        case ConnectResult::Refused:
+            showNetworkRefusal(langkey::kMessageConnectRefused, port);
+            return;
         case ConnectResult::StillStopping:
             // Connect is disabled until the thread has ended; a click that slipped through waits
             // for the state that enables it again.
             return;
     }
+}
+
+void CControlDlg::showNetworkRefusal(const char* key, const std::string& port) {
+    ShowMessage(
+        this,
+        GetLangString(languageFile_, QString::fromLatin1(key)).arg(QString::fromStdString(port)),
+        GetLangString(languageFile_, QString::fromLatin1(langkey::kMessageTip)),
+        MessageIcon::Warning);
 }
 
 void CControlDlg::onDisconnect() {

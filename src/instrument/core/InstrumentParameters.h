@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "link/ModbusLink.h"
 #include "link/ParameterArithmetic.h"
+#include "link/PortLink.h"
 #include "link/RegisterMap.h"
 
 namespace vornex {
@@ -90,7 +90,7 @@ private:
     // Keeps a failure for linkFailure(); true when the exchange succeeded.
     bool succeeded(const LinkResult& result);
 
-    ModbusLink link_;
+    PortLink link_;
     float range_ = 0.0f;
     uint16_t modeNumber_ = 0;
     regmap::Settings settings_;

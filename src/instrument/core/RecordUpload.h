@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "link/ModbusLink.h"
+#include "link/PortLink.h"
 #include "link/RegisterMap.h"
 
 namespace vornex {
@@ -72,7 +72,7 @@ private:
     bool pause(std::chrono::steady_clock::time_point until);
 
     UploadObserver& observer_;
-    ModbusLink link_;
+    PortLink link_;
     float range_ = 0.0f;
     uint16_t count_ = 0;
     LinkResult linkFailure_;

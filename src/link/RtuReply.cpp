@@ -1,0 +1,81 @@
+#include "link/RtuReply.h"
+
+namespace vornex {
+
+namespace {
+
+constexpr uint8_t kExceptionFlag = 0x80;
+
+// The whole length of a reply frame from its first bytes: 0 while more bytes are needed to tell,
+// -1 for a function whose replies this link never asks for.
+long replyLength(const uint8_t* data, std::size_t size) {
+    if (size < 2)
+        return 0;
+    const uint8_t function = data[1];
+    if ((function & kExceptionFlag) != 0)
+        return 5;
+    switch (function) {
+        case 0x03:
+        case 0x04:
+        case 0x11:
+            return size < 3 ? 0 : 5 + data[2];
+        case 0x06:
+        case 0x10:
+            return 8;
+        default:
+            return -1;
+    }
+}
+
+bool crcMatches(const uint8_t* frame, std::size_t size) {
+    const uint16_t crc = rtuCrc(frame, size - 2);
+    return frame[size - 2] == (crc & 0xFF) && frame[size - 1] == (crc >> 8);
+}
+
+}  // namespace
+
+uint16_t rtuCrc(const uint8_t* data, std::size_t size) {
+    uint16_t crc = 0xFFFF;
+    for (std::size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) != 0 ? static_cast<uint16_t>((crc >> 1) ^ 0xA001)
+                                 : static_cast<uint16_t>(crc >> 1);
+    }
+    return crc;
+}
+
+ReplyScan scanReply(const uint8_t* data, std::size_t size, const ExpectedReply& expected) {
+    ReplyScan scan;
+    const long length = replyLength(data, size);
+    if (length == 0)
+        return scan;
+    if (length < 0) {
+        scan.status = ReplyScan::Status::Skip;
+        scan.length = 1;
+        return scan;
+    }
+    scan.length = static_cast<std::size_t>(length);
+    if (size < scan.length)
+        return scan;
+    const bool exception = (data[1] & kExceptionFlag) != 0;
+    const bool ours = data[0] == expected.slave &&
+                      (data[1] & static_cast<uint8_t>(~kExceptionFlag)) == expected.function;
+    if (!crcMatches(data, scan.length)) {
+        scan.status = ours ? ReplyScan::Status::BadCrc : ReplyScan::Status::Skip;
+        if (!ours)
+            scan.length = 1;
+        return scan;
+    }
+    if (ours && exception) {
+        scan.status = ReplyScan::Status::Exception;
+        scan.exceptionCode = data[2];
+    } else if (ours && (expected.counted || scan.length == expected.length)) {
+        scan.status = ReplyScan::Status::Reply;
+    } else {
+        scan.status = ReplyScan::Status::Skip;
+    }
+    return scan;
+}
+
+}  // namespace vornex

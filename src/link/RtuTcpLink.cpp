@@ -1,0 +1,238 @@
+#include "link/RtuTcpLink.h"
+
+#include <modbus/modbus.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "link/NetworkPort.h"
+
+namespace vornex {
+
+namespace {
+
+constexpr uint8_t kReadHolding = 0x03;
+constexpr uint8_t kReadInput = 0x04;
+constexpr uint8_t kWriteSingle = 0x06;
+constexpr uint8_t kWriteMultiple = 0x10;
+constexpr uint8_t kReportSlaveId = 0x11;
+
+void appendWord(std::vector<uint8_t>& frame, int value) {
+    frame.push_back(static_cast<uint8_t>((value >> 8) & 0xFF));
+    frame.push_back(static_cast<uint8_t>(value & 0xFF));
+}
+
+int millisecondsUntil(std::chrono::steady_clock::time_point end) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          end - std::chrono::steady_clock::now())
+                          .count();
+    return static_cast<int>(std::max<long long>(left, 0));
+}
+
+}  // namespace
+
+RtuTcpLink::~RtuTcpLink() {
+    close();
+}
+
+OpenResult RtuTcpLink::open(const std::string& port) {
+    close();
+    const std::optional<NetworkPort> address = NetworkPort::parse(port);
+    if (!address || address->kind != NetworkPort::Kind::RtuOverTcp)
+        return OpenResult::CannotOpen;
+    const NetworkConnection connection = connectTo(*address);
+    if (connection.result == NetworkConnection::Result::UnknownHost)
+        return OpenResult::UnknownHost;
+    if (connection.result == NetworkConnection::Result::Refused)
+        return OpenResult::Refused;
+    fd_ = connection.fd;
+    lineGone_ = false;
+    goneError_ = 0;
+    slave_ = -1;
+    lateSlave_ = -1;
+    received_.clear();
+    return OpenResult::Opened;
+}
+
+void RtuTcpLink::close() {
+    if (fd_ < 0)
+        return;
+    ::close(fd_);
+    fd_ = -1;
+}
+
+LinkResult RtuTcpLink::gone(int error) {
+    lineGone_ = true;
+    goneError_ = error;
+    return LinkResult::lineGone(error);
+}
+
+bool RtuTcpLink::drain() {
+    uint8_t buffer[512];
+    for (;;) {
+        const ssize_t n = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (n > 0) {
+            received_.insert(received_.end(), buffer, buffer + n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return true;
+        if (n == 0)
+            errno = ECONNRESET;
+        return false;
+    }
+}
+
+// Whatever arrived since the last reply belongs to no request to come: it is thrown away, after
+// the rest of a late reply of the slave about to be asked again.
+LinkResult RtuTcpLink::beforeRequest() {
+    if (fd_ < 0)
+        return LinkResult::notOpen();
+    if (lineGone_)
+        return LinkResult::lineGone(goneError_);
+    if (lateSlave_ >= 0 && lateSlave_ == slave_) {
+        lateSlave_ = -1;
+        for (int wait; (wait = millisecondsUntil(lateUntil_)) > 0;) {
+            pollfd pfd{fd_, POLLIN, 0};
+            if (::poll(&pfd, 1, wait) <= 0)
+                break;
+            if (!drain())
+                return gone(errno);
+        }
+    }
+    if (!drain())
+        return gone(errno);
+    received_.clear();
+    return LinkResult::success();
+}
+
+LinkResult RtuTcpLink::exchange(std::vector<uint8_t> request, ExpectedReply expected) {
+    if (LinkResult ready = beforeRequest(); !ready)
+        return ready;
+    const uint16_t crc = rtuCrc(request.data(), request.size());
+    request.push_back(static_cast<uint8_t>(crc & 0xFF));
+    request.push_back(static_cast<uint8_t>(crc >> 8));
+    for (size_t sent = 0; sent < request.size();) {
+        const ssize_t n = ::send(fd_, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno == EAGAIN) {
+            pollfd pfd{fd_, POLLOUT, 0};
+            ::poll(&pfd, 1, static_cast<int>(kResponseTimeout.count()));
+            continue;
+        }
+        if (n < 0) {
+            const LinkResult failure = LinkResult::fromModbusError(errno);
+            return failure.isLineGone() ? gone(failure.error()) : failure;
+        }
+        sent += static_cast<size_t>(n);
+    }
+
+    const auto deadline = std::chrono::steady_clock::now() + kResponseTimeout;
+    for (;;) {
+        const ReplyScan scan = scanReply(received_.data(), received_.size(), expected);
+        switch (scan.status) {
+            case ReplyScan::Status::Skip:
+                received_.erase(received_.begin(),
+                                received_.begin() + static_cast<std::ptrdiff_t>(scan.length));
+                continue;
+            case ReplyScan::Status::Reply:
+                reply_.assign(received_.begin(),
+                              received_.begin() + static_cast<std::ptrdiff_t>(scan.length));
+                received_.erase(received_.begin(),
+                                received_.begin() + static_cast<std::ptrdiff_t>(scan.length));
+                return LinkResult::success();
+            case ReplyScan::Status::Exception:
+                received_.clear();
+                return LinkResult::fromModbusError(MODBUS_ENOBASE + scan.exceptionCode);
+            case ReplyScan::Status::BadCrc:
+                received_.clear();
+                return LinkResult::fromModbusError(EMBBADCRC);
+            case ReplyScan::Status::NeedMore:
+                break;
+        }
+        const int wait = millisecondsUntil(deadline);
+        pollfd pfd{fd_, POLLIN, 0};
+        const int ready = wait > 0 ? ::poll(&pfd, 1, wait) : 0;
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready == 0) {
+            lateSlave_ = slave_;
+            lateUntil_ = std::chrono::steady_clock::now() + kLateReplyWindow;
+            return LinkResult::fromModbusError(ETIMEDOUT);
+        }
+        if (!drain())
+            return gone(errno);
+    }
+}
+
+LinkResult RtuTcpLink::setSlave(int address) {
+    if (fd_ < 0)
+        return LinkResult::notOpen();
+    if (address < 0 || address > 247)
+        return LinkResult::fromModbusError(EINVAL);
+    slave_ = address;
+    return LinkResult::success();
+}
+
+LinkResult RtuTcpLink::readRegisters(uint8_t function, int first, int count, uint16_t* dest) {
+    std::vector<uint8_t> request{static_cast<uint8_t>(slave_), function};
+    appendWord(request, first);
+    appendWord(request, count);
+    ExpectedReply expected;
+    expected.slave = static_cast<uint8_t>(slave_);
+    expected.function = function;
+    expected.length = 5 + 2 * static_cast<size_t>(count);
+    const LinkResult result = exchange(std::move(request), expected);
+    if (!result)
+        return result;
+    for (int i = 0; i < count; ++i)
+        dest[i] = static_cast<uint16_t>(reply_[3 + 2 * i] << 8 | reply_[4 + 2 * i]);
+    return result;
+}
+
+LinkResult RtuTcpLink::readInputRegisters(int first, int count, uint16_t* dest) {
+    return readRegisters(kReadInput, first, count, dest);
+}
+
+LinkResult RtuTcpLink::readHoldingRegisters(int first, int count, uint16_t* dest) {
+    return readRegisters(kReadHolding, first, count, dest);
+}
+
+LinkResult RtuTcpLink::writeRegister(int address, uint16_t value) {
+    std::vector<uint8_t> request{static_cast<uint8_t>(slave_), kWriteSingle};
+    appendWord(request, address);
+    appendWord(request, value);
+    ExpectedReply expected{static_cast<uint8_t>(slave_), kWriteSingle, 8, false};
+    return exchange(std::move(request), expected);
+}
+
+LinkResult RtuTcpLink::writeRegisters(int first, int count, const uint16_t* values) {
+    std::vector<uint8_t> request{static_cast<uint8_t>(slave_), kWriteMultiple};
+    appendWord(request, first);
+    appendWord(request, count);
+    request.push_back(static_cast<uint8_t>(2 * count));
+    for (int i = 0; i < count; ++i)
+        appendWord(request, values[i]);
+    ExpectedReply expected{static_cast<uint8_t>(slave_), kWriteMultiple, 8, false};
+    return exchange(std::move(request), expected);
+}
+
+LinkResult RtuTcpLink::reportSlaveId(int maxBytes, uint8_t* dest, int& received) {
+    received = 0;
+    ExpectedReply expected{static_cast<uint8_t>(slave_), kReportSlaveId, 0, true};
+    const LinkResult result = exchange({static_cast<uint8_t>(slave_), kReportSlaveId}, expected);
+    if (!result)
+        return result;
+    const int count = reply_[2];
+    std::copy_n(reply_.begin() + 3, std::min(count, maxBytes), dest);
+    received = count;
+    return result;
+}
+
+}  // namespace vornex
