@@ -5,6 +5,8 @@
 #include <climits>
 #include <cstdlib>
 
+#include "link/NetworkPort.h"
+
 namespace vornex {
 
 namespace {
@@ -19,6 +21,9 @@ std::string resolved(const std::string& path) {
 
 PortIdentity::PortIdentity(std::string path, const std::string& byIdFolder)
     : path_(std::move(path)) {
+    // A network port is its address; nothing under /dev stands for it.
+    if (NetworkPort::named(path_))
+        return;
     const std::string node = resolved(path_);
     DIR* folder = node.empty() ? nullptr : ::opendir(byIdFolder.c_str());
     if (folder == nullptr)

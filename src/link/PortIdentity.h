@@ -6,7 +6,8 @@ namespace vornex {
 
 // Which port a link was opened on, so that it can be found again after it went away: a USB
 // adapter by its udev identity (its name under /dev/serial/by-id, made of vendor, model and serial
-// number), which it keeps when it comes back at another node; any other port by its path.
+// number), which it keeps when it comes back at another node; any other port by its path, a
+// network port by its address.
 class PortIdentity {
 public:
     static constexpr const char* kByIdFolder = "/dev/serial/by-id";

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
 
@@ -13,8 +14,10 @@
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 #include "link/HotplugWatcher.h"
+#include "link/NetworkPort.h"
 #include "link/NumberText.h"
 #include "link/PortAccess.h"
+#include "link/PortDiscovery.h"
 #include "panel/CDialogAddDev.h"
 #include "record/AcquisitionSession.h"
 #include "record/BenchConfig.h"
@@ -100,8 +103,12 @@ CControlDlg::CControlDlg(SessionSignals& live, PortSource ports, QString configF
         showState(live_.state());
     });
     connect(watcher_, &HotplugWatcher::portsChanged, this, &CControlDlg::refreshPorts);
+    // A gateway's address is typed into the list: tcp://HOST[:PORT] or rtu+tcp://HOST:PORT.
+    ports_->setEditable(true);
+    ports_->setInsertPolicy(QComboBox::NoInsert);
+    connect(ports_->lineEdit(), &QLineEdit::returnPressed, this, &CControlDlg::takeTypedPort);
 
-    portTable_.fill(portSource_());
+    portTable_.fill(availablePorts());
     // Columns are sized from the list's width in the 230-pixel column.
     const int width = kWidth - 40;
     devices_->InsertColumn(0, QStringLiteral("ID"), Qt::AlignCenter, width / 4);
@@ -162,6 +169,7 @@ void CControlDlg::onConnect() {
                     MessageIcon::None);
         return;
     }
+    takeTypedPort();
     const std::string port = portTable_.selected();
     switch (session_.connect(port)) {
         case ConnectResult::Connected:
@@ -195,6 +203,22 @@ void CControlDlg::showNetworkRefusal(const char* key, const std::string& port) {
         GetLangString(languageFile_, QString::fromLatin1(key)).arg(QString::fromStdString(port)),
         GetLangString(languageFile_, QString::fromLatin1(langkey::kMessageTip)),
         MessageIcon::Warning);
+}
+
+std::vector<std::string> CControlDlg::availablePorts() const {
+    return mergePorts(portSource_(), BenchConfig(configFile_).typedPorts());
+}
+
+// Only a gateway's address is taken; any other text gives way to the selected entry again.
+void CControlDlg::takeTypedPort() {
+    const std::string typed = ports_->currentText().trimmed().toStdString();
+    if (typed != portTable_.selected() && NetworkPort::parse(typed)) {
+        BenchConfig(configFile_).rememberTypedPort(typed);
+        portTable_.refresh(availablePorts());
+        portTable_.select(typed);
+    }
+    showState(live_.state());
+    ports_->setEditText(QString::fromStdString(portTable_.selected()));
 }
 
 void CControlDlg::onDisconnect() {
@@ -380,7 +404,7 @@ void CControlDlg::showState(const SessionState& state) {
 
 // A port that left the list while linked is a lost line; the session waits for it.
 void CControlDlg::refreshPorts() {
-    portTable_.refresh(portSource_());
+    portTable_.refresh(availablePorts());
     const SessionState& state = live_.state();
     const auto& entries = portTable_.entries();
     if (state.linked() && std::find(entries.begin(), entries.end(), state.port) == entries.end())

@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "link/PortTable.h"
 #include "panel/PortSource.h"
@@ -22,7 +23,8 @@ class SessionSignals;
 
 // The left column of the main window: the live value and unit of the displayed instrument on two
 // LED displays, the instruments to poll with the name the user gave each address on the port
-// (kept in config.ini, edited in place), the serial port and the buttons that open and close the
+// (kept in config.ini, edited in place), the port (a serial port, or a gateway's address typed
+// in and kept in config.ini) and the buttons that open and close the
 // polling link of a session. What it shows of the session (buttons, port, column S, the LED
 // displays) is the session's state, as the session last published it.
 class CControlDlg : public QWidget {
@@ -83,6 +85,10 @@ protected:
 private:
     void buildLayout();
     void deleteRow(int row);
+    // The source's ports, then the network ports typed in earlier.
+    std::vector<std::string> availablePorts() const;
+    // Takes the gateway address typed into the port list: remembered and selected.
+    void takeTypedPort();
     // A network port that cannot be reached: the language's text for `key`, naming the port.
     void showNetworkRefusal(const char* key, const std::string& port);
     void onAddressEdited(int row, const QString& text);

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "link/NetworkPort.h"
 #include "link/PortDiscovery.h"
 
 namespace vornex {
@@ -11,7 +12,8 @@ PortSource namedAndSystemPorts(std::vector<std::string> named) {
         std::vector<std::string> present;
         for (const std::string& port : named) {
             struct stat info {};
-            if (::stat(port.c_str(), &info) == 0)
+            // A gateway is not seen to come and go: its port stays listed.
+            if (NetworkPort::named(port) || ::stat(port.c_str(), &info) == 0)
                 present.push_back(port);
         }
         return discoverPorts(present);

@@ -1,6 +1,7 @@
 #include "record/BenchConfig.h"
 
 #include <QSysInfo>
+#include <algorithm>
 
 #include "i18n/ProfileFile.h"
 #include "record/CurvePoint.h"
@@ -10,6 +11,7 @@ namespace vornex {
 namespace {
 
 const QString kNewTest = QStringLiteral("NewTest");
+const QString kPorts = QStringLiteral("Ports");
 
 QString namesSection(const std::string& port) {
     return QStringLiteral("Names:") + QString::fromStdString(port);
@@ -74,6 +76,32 @@ bool BenchConfig::setDeviceName(const std::string& port, int address,
                                 const std::string& name) const {
     return ProfileFile(configFile_)
         .write(namesSection(port), QString::number(address), QString::fromStdString(name));
+}
+
+std::vector<std::string> BenchConfig::typedPorts() const {
+    const ProfileFile file(configFile_);
+    std::vector<std::string> ports;
+    for (int slot = 1; slot <= kMaxTypedPorts; ++slot) {
+        const QString port = file.read(kPorts, QString::number(slot), QString(), kMaxText);
+        if (!port.isEmpty())
+            ports.push_back(port.toStdString());
+    }
+    return ports;
+}
+
+bool BenchConfig::rememberTypedPort(const std::string& port) const {
+    std::vector<std::string> ports = typedPorts();
+    ports.erase(std::remove(ports.begin(), ports.end(), port), ports.end());
+    ports.insert(ports.begin(), port);
+    const ProfileFile file(configFile_);
+    bool written = true;
+    for (int slot = 1; slot <= kMaxTypedPorts; ++slot) {
+        const auto index = static_cast<size_t>(slot - 1);
+        const QString value =
+            index < ports.size() ? QString::fromStdString(ports[index]) : QString();
+        written = file.write(kPorts, QString::number(slot), value) && written;
+    }
+    return written;
 }
 
 }  // namespace vornex

@@ -3,6 +3,7 @@
 #include <QString>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "record/CompanionFile.h"
 
@@ -10,10 +11,12 @@ namespace vornex {
 
 // What config.ini keeps about the bench: its name (`[Setting] Bench=`, else the host's name), the
 // operator, tool and note the last New test was given (`[NewTest]`), and the name the user gave
-// each address on each port (`[Names:PORT]`, keyed by address). Every call goes to the file.
+// each address on each port (`[Names:PORT]`, keyed by address), and the network ports typed into
+// the port list (`[Ports]`, keys 1..kMaxTypedPorts, the latest first). Every call goes to the file.
 class BenchConfig {
 public:
     static constexpr int kMaxText = 256;
+    static constexpr int kMaxTypedPorts = 20;
 
     explicit BenchConfig(QString configFile) : configFile_(std::move(configFile)) {}
 
@@ -27,6 +30,12 @@ public:
     std::map<int, std::string> deviceNames(const std::string& port) const;
     // False when the file cannot be written or the port's name cannot name a section.
     bool setDeviceName(const std::string& port, int address, const std::string& name) const;
+
+    // The network ports typed in, the latest first.
+    std::vector<std::string> typedPorts() const;
+    // Puts the port first among those typed in, keeping at most kMaxTypedPorts; false when the
+    // file cannot be written.
+    bool rememberTypedPort(const std::string& port) const;
 
 private:
     QString configFile_;

@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "LineFixture.h"
+#include "PollRecorder.h"
+#include "link/NetworkPort.h"
+#include "link/Poller.h"
+#include "link/PortLink.h"
+#include "link/RtuReply.h"
+#include "sim/Crc16.h"
+#include "sim/NetworkGateway.h"
+
+namespace vornex {
+namespace {
+
+using Status = ReplyScan::Status;
+using Framing = sim::NetworkGateway::Framing;
+
+std::vector<uint8_t> withCrc(std::vector<uint8_t> frame) {
+    sim::appendCrc(frame);
+    return frame;
+}
+
+std::vector<uint8_t> joined(std::vector<uint8_t> a, const std::vector<uint8_t>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// Feeds the bytes as they come in segments, as the link does: scans after each segment, drops
+// what is skipped, and stops at the first verdict that is not "more".
+ReplyScan scanSegments(const std::vector<std::vector<uint8_t>>& segments,
+                       const ExpectedReply& expected, std::vector<uint8_t>& left) {
+    left.clear();
+    ReplyScan scan;
+    for (const auto& segment : segments) {
+        left.insert(left.end(), segment.begin(), segment.end());
+        for (scan = scanReply(left.data(), left.size(), expected); scan.status == Status::Skip;
+             scan = scanReply(left.data(), left.size(), expected)) {
+            left.erase(left.begin(), left.begin() + static_cast<std::ptrdiff_t>(scan.length));
+        }
+        if (scan.status != Status::NeedMore)
+            return scan;
+    }
+    return scan;
+}
+
+TEST(RtuOverTcpFraming, RepliesAreCutByLengthAndOnlyTheAskedOneIsTaken) {
+    // Slave 3 answers a read of two input registers with 0x1234 0x5678.
+    const auto reply = withCrc({3, 4, 4, 0x12, 0x34, 0x56, 0x78});
+    const ExpectedReply readOfTwo{3, 4, 9, false};
+    auto badCrc = reply;
+    badCrc.back() ^= 0x5A;
+    const auto lateOfSlave5 = withCrc({5, 4, 2, 0, 1});
+    const auto lateHoldingOfSlave3 = withCrc({3, 3, 2, 0, 7});
+    const auto exception = withCrc({3, 0x84, 2});
+    const auto identification = withCrc({3, 0x11, 3, 'V', 'X', 0xFF});
+    struct Case {
+        const char* what;
+        std::vector<std::vector<uint8_t>> segments;
+        ExpectedReply expected;
+        Status status;
+        size_t length;
+    };
+    const Case cases[] = {
+        {"whole", {reply}, readOfTwo, Status::Reply, 9},
+        {"split over three segments",
+         {{3}, {4, 4, 0x12, 0x34}, {reply.begin() + 5, reply.end()}},
+         readOfTwo,
+         Status::Reply,
+         9},
+        {"cut short", {{reply.begin(), reply.end() - 1}}, readOfTwo, Status::NeedMore, 9},
+        {"wrong CRC", {badCrc}, readOfTwo, Status::BadCrc, 9},
+        {"after another slave's late reply, in one segment",
+         {joined(lateOfSlave5, reply)},
+         readOfTwo,
+         Status::Reply,
+         9},
+        {"after a late reply of the same slave to another read",
+         {lateHoldingOfSlave3, reply},
+         readOfTwo,
+         Status::Reply,
+         9},
+        {"two replies in one segment: the first is taken",
+         {joined(reply, reply)},
+         readOfTwo,
+         Status::Reply,
+         9},
+        {"after noise", {{0x00, 0xFF}, reply}, readOfTwo, Status::Reply, 9},
+        {"exception", {exception}, readOfTwo, Status::Exception, 5},
+        {"counted length", {identification}, {3, 0x11, 0, true}, Status::Reply, 8},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> left;
+        const ReplyScan scan = scanSegments(c.segments, c.expected, left);
+        EXPECT_EQ(scan.status, c.status) << c.what;
+        EXPECT_EQ(scan.length, c.length) << c.what;
+        if (scan.status == Status::Reply && !c.expected.counted) {
+            EXPECT_TRUE(std::equal(reply.begin(), reply.end(), left.begin())) << c.what;
+        }
+    }
+    EXPECT_EQ(scanReply(exception.data(), exception.size(), readOfTwo).exceptionCode, 2);
+}
+
+TEST(NetworkPortAddress, NamesHostKindAndPort) {
+    struct Case {
+        const char* text;
+        bool valid;
+        NetworkPort::Kind kind;
+        const char* host;
+        int port;
+    };
+    const Case cases[] = {
+        {"tcp://gateway.lab", true, NetworkPort::Kind::ModbusTcp, "gateway.lab", 502},
+        {"tcp://10.0.0.7:1502", true, NetworkPort::Kind::ModbusTcp, "10.0.0.7", 1502},
+        {"rtu+tcp://[::1]:4001", true, NetworkPort::Kind::RtuOverTcp, "::1", 4001},
+        {"rtu+tcp://10.0.0.7", false, {}, "", 0},
+        {"tcp://10.0.0.7:0", false, {}, "", 0},
+        {"tcp://10.0.0.7:70000", false, {}, "", 0},
+        {"tcp://:502", false, {}, "", 0},
+        {"/dev/ttyUSB0", false, {}, "", 0},
+    };
+    for (const Case& c : cases) {
+        const auto port = NetworkPort::parse(c.text);
+        ASSERT_EQ(port.has_value(), c.valid) << c.text;
+        if (!port)
+            continue;
+        EXPECT_EQ(port->kind, c.kind) << c.text;
+        EXPECT_EQ(port->host, c.host) << c.text;
+        EXPECT_EQ(port->port, c.port) << c.text;
+    }
+}
+
+// Instruments 1 and 2 behind a gateway of each kind.
+class NetworkLinkTest : public test::LineFixture {
+protected:
+    void SetUp() override {
+        line = std::make_unique<sim::SimulatedLine>(
+            test::lineOf({test::instrument(1, 12.5f, 1), test::instrument(2, 12.5f, 1)}));
+        for (Framing framing : {Framing::ModbusTcp, Framing::RtuOverTcp}) {
+            gateways.push_back(std::make_unique<sim::NetworkGateway>(*line, framing, 0));
+            std::string error;
+            ASSERT_TRUE(gateways.back()->open(error)) << error;
+        }
+    }
+    std::vector<std::unique_ptr<sim::NetworkGateway>> gateways;
+};
+
+TEST_F(NetworkLinkTest, LateRepliesAndBadCrcsNeverPassForAnAnswer) {
+    for (const auto& gateway : gateways) {
+        const std::string port = gateway->address();
+        PortLink link;
+        ASSERT_EQ(link.open(port), OpenResult::Opened) << port;
+        ASSERT_TRUE(link.setSlave(1));
+        uint16_t regs[2] = {};
+        // The reply to the first read comes after the response timeout; the next read of the
+        // same slave must get its own reply, not that one.
+        line->faults().setLateOnce(1, 650);
+        EXPECT_EQ(link.readInputRegisters(regmap::kInRange, 2, regs).kind(),
+                  LinkResult::Kind::Timeout)
+            << port;
+        EXPECT_TRUE(link.readInputRegisters(regmap::kInLiveValue, 2, regs)) << port;
+        EXPECT_EQ(regmap::decodeFloat(regs), 12.5f) << port;
+
+        line->faults().setBadCrcFraction(1.0);
+        const LinkResult garbled = link.readInputRegisters(regmap::kInLiveValue, 2, regs);
+        line->faults().setBadCrcFraction(0.0);
+        // A Modbus TCP gateway passes no garbled frame on: its client hears nothing.
+        EXPECT_EQ(garbled.kind(), gateway->address().rfind("tcp", 0) == 0
+                                      ? LinkResult::Kind::Timeout
+                                      : LinkResult::Kind::BadFrame)
+            << port;
+        EXPECT_TRUE(link.readInputRegisters(regmap::kInLiveValue, 2, regs)) << port;
+    }
+}
+
+TEST_F(NetworkLinkTest, AConnectionClosedMidPassIsALostLine) {
+    for (const auto& gateway : gateways) {
+        test::PollRecorder recorder;
+        RecordingSignal recording;
+        Poller poller(recording, TickClock(), recorder);
+        poller.addDevice(1);
+        poller.addDevice(2);
+        ASSERT_EQ(poller.connect(gateway->address()), ConnectResult::Connected);
+        ASSERT_TRUE(recorder.waitForPass(2));
+        gateway->close();
+        ASSERT_TRUE(poller.waitStopped(std::chrono::seconds(20)));
+        EXPECT_EQ(recorder.lost.size(), 1u) << gateway->address();
+        EXPECT_EQ(poller.connect(gateway->address()), ConnectResult::Refused);
+        std::string error;
+        ASSERT_TRUE(gateway->open(error)) << error;
+        {
+            const std::lock_guard<std::mutex> lock(recorder.mutex);
+            recorder.passes = 0;
+        }
+        ASSERT_EQ(poller.connect(gateway->address()), ConnectResult::Connected);
+        ASSERT_TRUE(recorder.waitForPass(1)) << gateway->address();
+        poller.disconnect();
+        poller.waitStopped();
+    }
+}
+
+TEST(NetworkLinkOpen, AnUnknownHostAndAMalformedAddressAreToldApart) {
+    PortLink link;
+    EXPECT_EQ(link.open("tcp://no-such-gateway.invalid"), OpenResult::UnknownHost);
+    EXPECT_EQ(link.open("rtu+tcp://no-such-gateway.invalid:4001"), OpenResult::UnknownHost);
+    EXPECT_EQ(link.open("rtu+tcp://127.0.0.1"), OpenResult::CannotOpen);
+    EXPECT_FALSE(link.isOpen());
+}
+
+}  // namespace
+}  // namespace vornex
