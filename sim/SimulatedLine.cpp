@@ -225,9 +225,11 @@ std::optional<std::vector<uint8_t>> SimulatedLine::exchangeThroughGateway(
     }
     std::optional<std::vector<uint8_t>> reply = answer(request, received, gatewayDice_, stopFd);
     if (reply && config_.baudEmulate) {
-        // The gateway passes the reply on once its last byte has crossed the serial side.
+        // The gateway passes the reply on once its last byte has crossed the serial side and the
+        // silence after it has told that the frame is complete.
         gatewayLineFree_ = std::max(received, Clock::now()) +
-                           WirePacer::kCharTime * static_cast<long>(reply->size());
+                           WirePacer::kCharTime * static_cast<long>(reply->size()) +
+                           WirePacer::kFrameGap;
         WirePacer::sleepUntil(gatewayLineFree_);
     }
     return reply;

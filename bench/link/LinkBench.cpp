@@ -1,6 +1,7 @@
 // Poll pass time against vornex-sim pacing bytes as a 19200 baud line does, beside the time the
-// wire itself needs, also with one instrument of five silent; then raw transactions per second on
-// an unpaced line.
+// wire itself needs, on the pty and through the simulator's Modbus TCP and RTU-over-TCP gateways
+// (the paced line behind them); also with one instrument of five silent; then raw transactions per
+// second on an unpaced line.
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -36,20 +37,33 @@ double wireMsPerInstrument() {
     return chars * kCharMs;
 }
 
+// How the poller reaches the simulated line: its pty, or a gateway in front of it.
+enum class Via { Pty, ModbusTcp, RtuOverTcp };
+
 class Simulator {
 public:
-    Simulator(const QString& line, int instruments, bool paced) {
+    Simulator(const QString& line, int instruments, bool paced, Via via = Via::Pty) : port_(line) {
         QStringList args = {"--link",  line, "--slaves", QStringLiteral("1-%1").arg(instruments),
                             "--value", "20"};
         if (paced)
             args << "--baud-emulate";
+        if (via != Via::Pty)
+            args << (via == Via::ModbusTcp ? "--tcp" : "--rtu-tcp") << "0";
         process_.start(VORNEX_SIM_PATH, args);
         process_.waitForStarted();
-        while (process_.state() == QProcess::Running && !process_.canReadLine()) {
-            process_.waitForReadyRead(10000);
+        for (;;) {
+            while (process_.state() == QProcess::Running && !process_.canReadLine())
+                process_.waitForReadyRead(10000);
+            const QString said = QString::fromUtf8(process_.readLine()).trimmed();
+            if (said.startsWith("gateway "))
+                port_ = said.section(' ', 1);
+            ready_ = said.startsWith("ready ");
+            if (!said.startsWith("gateway "))
+                break;
         }
-        ready_ = process_.readLine().startsWith("ready ");
     }
+    // What the poller connects to.
+    const QString& port() const { return port_; }
     ~Simulator() {
         process_.closeWriteChannel();
         if (!process_.waitForFinished(10000))
@@ -67,6 +81,7 @@ public:
 
 private:
     QProcess process_;
+    QString port_;
     bool ready_ = false;
 };
 
@@ -110,8 +125,8 @@ private:
     std::vector<Clock::time_point> ends_;
 };
 
-bool benchPasses(const QString& line, int instruments) {
-    Simulator sim(line, instruments, true);
+bool benchPasses(const QString& line, int instruments, Via via) {
+    Simulator sim(line, instruments, true, via);
     if (!sim.ready())
         return false;
     const unsigned passes = instruments >= 10 ? 8 : 15;
@@ -122,7 +137,7 @@ bool benchPasses(const QString& line, int instruments) {
     for (int address = 1; address <= instruments; ++address) {
         poller.addDevice(static_cast<uint8_t>(address));
     }
-    if (poller.connect(line.toStdString()) != vornex::ConnectResult::Connected)
+    if (poller.connect(sim.port().toStdString()) != vornex::ConnectResult::Connected)
         return false;
     poller.waitStopped();
 
@@ -198,14 +213,20 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     if (!dir.isValid())
         return 1;
-    std::printf("poll pass time against vornex-sim --baud-emulate (19200 baud 8E1)\n");
-    std::printf("  N     pass ms    limit ms   ratio\n");
     int run = 0;
-    for (int instruments : {1, 5, 10, 30}) {
-        const QString line = dir.path() + QStringLiteral("/line%1").arg(++run);
-        if (!benchPasses(line, instruments)) {
-            std::fprintf(stderr, "link_bench: polling %d instruments failed\n", instruments);
-            return 1;
+    for (const auto& [via, name] :
+         {std::pair(Via::Pty, "the pty"), std::pair(Via::ModbusTcp, "a Modbus TCP gateway"),
+          std::pair(Via::RtuOverTcp, "an RTU-over-TCP gateway")}) {
+        std::printf("poll pass time through %s, vornex-sim --baud-emulate (19200 baud 8E1)\n",
+                    name);
+        std::printf("  N     pass ms    limit ms   ratio\n");
+        for (int instruments : {1, 5, 10, 30}) {
+            const QString line = dir.path() + QStringLiteral("/line%1").arg(++run);
+            if (!benchPasses(line, instruments, via)) {
+                std::fprintf(stderr, "link_bench: polling %d instruments through %s failed\n",
+                             instruments, name);
+                return 1;
+            }
         }
     }
     if (!benchSilentInstrument(dir.path() + "/silent")) {

@@ -64,8 +64,8 @@ inline constexpr const char* kMessageAddressExists = "IDS_MESSAGE_ADDREXIST";
 inline constexpr const char* kMessageExportError = "IDS_MESSAGE_EXPORTERR";
 // A dialog's link refused because this window's own polling holds the port: %1 the port.
 inline constexpr const char* kMessagePortPolled = "IDS_MESSAGE_PORTPOLLED";
-// A network port whose host name does not resolve, and one where nothing answers the connection:
-// %1 the port.
+// A network port whose host name does not resolve, and one where nothing answers the connection;
+// the port follows the text.
 inline constexpr const char* kMessageHostUnknown = "IDS_MESSAGE_HOSTUNKNOWN";
 inline constexpr const char* kMessageConnectRefused = "IDS_MESSAGE_CONNREFUSED";
 // Exit asked while a recording runs, and the two answers.
@@ -261,7 +261,7 @@ inline QString dialogControlKey(int dialog, int control) {
 inline constexpr std::array kLanguageKeys = {
     // Network ports.
     langkey::kMessageHostUnknown, langkey::kMessageConnectRefused,
-    // The rest.
+    // Every other key.
     langkey::kMenuFile, langkey::kMenuTestNew, langkey::kMenuTestClose, langkey::kMenuFilePrint,
     langkey::kMenuFilePrintPreview, langkey::kMenuFilePrintSetup, langkey::kMenuFileExit,
     langkey::kMenuCheck, langkey::kMenuCheckTestData, langkey::kMenuCheckParam,

@@ -185,24 +185,18 @@ void CControlDlg::onConnect() {
                         MessageIcon::Warning);
             return;
         case ConnectResult::UnknownHost:
-            showNetworkRefusal(langkey::kMessageHostUnknown, port);
+            showLangMessage(this, languageFile_, langkey::kMessageHostUnknown, MessageIcon::Warning,
+                            QString::fromStdString(port));
             return;
         case ConnectResult::Refused:
-            showNetworkRefusal(langkey::kMessageConnectRefused, port);
+            showLangMessage(this, languageFile_, langkey::kMessageConnectRefused,
+                            MessageIcon::Warning, QString::fromStdString(port));
             return;
         case ConnectResult::StillStopping:
             // Connect is disabled until the thread has ended; a click that slipped through waits
             // for the state that enables it again.
             return;
     }
-}
-
-void CControlDlg::showNetworkRefusal(const char* key, const std::string& port) {
-    ShowMessage(
-        this,
-        GetLangString(languageFile_, QString::fromLatin1(key)).arg(QString::fromStdString(port)),
-        GetLangString(languageFile_, QString::fromLatin1(langkey::kMessageTip)),
-        MessageIcon::Warning);
 }
 
 std::vector<std::string> CControlDlg::availablePorts() const {

@@ -89,8 +89,6 @@ private:
     std::vector<std::string> availablePorts() const;
     // Takes the gateway address typed into the port list: remembered and selected.
     void takeTypedPort();
-    // A network port that cannot be reached: the language's text for `key`, naming the port.
-    void showNetworkRefusal(const char* key, const std::string& port);
     void onAddressEdited(int row, const QString& text);
     void onNameEdited(int row, const QString& text);
     // The names of the port shown, read again when it is another port; the session hears them.

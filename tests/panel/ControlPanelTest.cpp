@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <memory>
 
@@ -17,6 +18,7 @@
 #include "record/BenchConfig.h"
 #include "record/HeadlessGraph.h"
 #include "session/SessionSignals.h"
+#include "sim/NetworkGateway.h"
 #include "sim/SimulatedLine.h"
 
 namespace vornex {
@@ -250,6 +252,44 @@ TEST_F(ControlPanelTest, HotPlugKeepsTheSelectedPortAndRemovalOfTheConnectedOneI
     QTest::mouseClick(panel_->button(Button::Disconnect), Qt::LeftButton);
     EXPECT_FALSE(session_.waitingForLine());
     EXPECT_EQ(panel_->portText(), "/dev/vornex-test-other");
+}
+
+// A gateway's address typed into the port list is kept in config.ini and polled; its closed
+// sockets are a lost line that is waited for, and a host that does not resolve is named.
+TEST_F(ControlPanelTest, ATypedGatewayIsKeptPolledAndWaitedForWhenItsSocketsClose) {
+    sim::NetworkGateway gateway(line_, sim::NetworkGateway::Framing::RtuOverTcp, 0);
+    std::string error;
+    ASSERT_TRUE(gateway.open(error)) << error;
+    const QString address = QString::fromStdString(gateway.address());
+    QLineEdit* typing = panel_->portList()->lineEdit();
+    for (const QString& typed : {QString("rtu+tcp://no-port"), address}) {
+        typing->selectAll();
+        QTest::keyClicks(typing, typed);
+        QTest::keyClick(typing, Qt::Key_Return);
+    }
+    EXPECT_EQ(panel_->portText(), address);
+    EXPECT_EQ(BenchConfig(config_).typedPorts(), std::vector({address.toStdString()}));
+
+    add("1");
+    panel_->onConnect();
+    ASSERT_TRUE(waitUntil([&] { return panel_->valueDisplay()->text() == "12.50"; }));
+    gateway.close();
+    ASSERT_TRUE(waitUntil([&] {
+        session_.watchLine();
+        return session_.waitingForLine();
+    }));
+    ASSERT_TRUE(gateway.open(error)) << error;
+    ASSERT_TRUE(waitUntil([&] {
+        session_.watchLine();
+        return !session_.waitingForLine() && panel_->valueDisplay()->text() == "12.50";
+    }));
+    panel_->onDisconnect();
+    ASSERT_TRUE(waitUntil([&] { return idleButtons(); }));
+    typing->selectAll();
+    QTest::keyClicks(typing, "tcp://no-such-gateway.invalid");
+    panel_->onConnect();
+    ASSERT_EQ(messages_.messages.size(), 1u);
+    EXPECT_TRUE(messages_.messages[0].text.contains("tcp://no-such-gateway.invalid"));
 }
 
 // After Disconnect or a lost port column S is blank; an ID edit that keeps the address asks the
