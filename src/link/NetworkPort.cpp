@@ -19,6 +19,10 @@ namespace {
 constexpr const char* kModbusTcpScheme = "tcp://";
 constexpr const char* kRtuOverTcpScheme = "rtu+tcp://";
 constexpr int kConnectTimeoutMs = 500;
+// A connection whose requests stay unacknowledged this long is dropped by the system, so that a
+// gateway gone without a word (its cable pulled) ends as a lost line instead of a timeout on every
+// read for ever.
+constexpr unsigned kUnacknowledgedMs = 3000;
 
 bool startsWith(const std::string& text, const char* prefix) {
     return text.rfind(prefix, 0) == 0;
@@ -130,6 +134,8 @@ NetworkConnection connectTo(const NetworkPort& port) {
         // Requests are a few bytes each and wait for their reply: none may wait to be joined.
         const int on = 1;
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        ::setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &kUnacknowledgedMs,
+                     sizeof kUnacknowledgedMs);
         connection.result = NetworkConnection::Result::Connected;
         connection.fd = fd;
         connection.error = 0;

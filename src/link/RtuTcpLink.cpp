@@ -162,6 +162,10 @@ LinkResult RtuTcpLink::exchange(std::vector<uint8_t> request, ExpectedReply expe
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready == 0) {
+            // The system may have dropped a connection that stopped acknowledging.
+            pollfd state{fd_, 0, 0};
+            if (::poll(&state, 1, 0) > 0 && (state.revents & (POLLERR | POLLHUP)) != 0)
+                return gone(ETIMEDOUT);
             lateSlave_ = slave_;
             lateUntil_ = std::chrono::steady_clock::now() + kLateReplyWindow;
             return LinkResult::fromModbusError(ETIMEDOUT);
