@@ -4,7 +4,6 @@
 #include <string>
 
 #include "link/LinkResult.h"
-#include "link/Poller.h"
 #include "link/PortAccess.h"
 
 namespace vornex::cli {
@@ -27,9 +26,8 @@ inline void printPortAccessHint(const std::string& port) {
 }
 
 // A network port that cannot be reached, as a serial port that cannot be opened is told.
-inline void printNetworkRefusal(const char* command, const std::string& port,
-                                ConnectResult result) {
-    if (result == ConnectResult::UnknownHost)
+inline void printNetworkRefusal(const char* command, const std::string& port, bool unknownHost) {
+    if (unknownHost)
         std::fprintf(stderr, "vornex-cli %s: the host name of %s does not resolve\n", command,
                      port.c_str());
     else

@@ -161,6 +161,12 @@ int runParams(const QStringList& args) {
     InstrumentParameters parameters;
     switch (parameters.connect(options->port.toStdString(), *options->slave)) {
         case InstrumentParameters::ConnectResult::PortError:
+            if (parameters.portFailure() == OpenResult::UnknownHost ||
+                parameters.portFailure() == OpenResult::Refused) {
+                printNetworkRefusal("params", options->port.toStdString(),
+                                    parameters.portFailure() == OpenResult::UnknownHost);
+                return 2;
+            }
             std::fprintf(stderr, "vornex-cli params: cannot open %s (absent or in use)\n",
                          qPrintable(options->port));
             printPortAccessHint(options->port.toStdString());

@@ -17,7 +17,7 @@ bool connectPoller(Poller& poller, const QString& port, const char* command) {
             return false;
         case ConnectResult::UnknownHost:
         case ConnectResult::Refused:
-            printNetworkRefusal(command, port.toStdString(), result);
+            printNetworkRefusal(command, port.toStdString(), result == ConnectResult::UnknownHost);
             return false;
         case ConnectResult::CannotOpen:
         case ConnectResult::StillStopping:

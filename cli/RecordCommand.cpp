@@ -223,7 +223,8 @@ int runRecord(const QStringList& args) {
                 break;
             case ConnectResult::UnknownHost:
             case ConnectResult::Refused:
-                printNetworkRefusal("record", port.toStdString(), connected);
+                printNetworkRefusal("record", port.toStdString(),
+                                    connected == ConnectResult::UnknownHost);
                 break;
             case ConnectResult::CannotOpen:
             case ConnectResult::StillStopping:

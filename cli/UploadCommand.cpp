@@ -115,6 +115,12 @@ int runUpload(const QStringList& args) {
     RecordUpload upload(collector);
     switch (upload.link(port.toStdString(), slave)) {
         case RecordUpload::ConnectResult::PortError:
+            if (upload.portFailure() == OpenResult::UnknownHost ||
+                upload.portFailure() == OpenResult::Refused) {
+                printNetworkRefusal("upload", port.toStdString(),
+                                    upload.portFailure() == OpenResult::UnknownHost);
+                return 2;
+            }
             std::fprintf(stderr, "vornex-cli upload: cannot open %s (absent or in use)\n",
                          qPrintable(port));
             printPortAccessHint(port.toStdString());

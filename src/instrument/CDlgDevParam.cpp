@@ -152,7 +152,8 @@ void CDlgDevParam::onConnect() {
         connected_ = false;
         showConnectButton(false);
         if (result == InstrumentParameters::ConnectResult::PortError)
-            showPortRefusal(this, languageFile_, port_->currentText(), polled_);
+            showPortRefusal(this, languageFile_, port_->currentText(), polled_,
+                            parameters_.portFailure());
         else
             showLangMessage(this, languageFile_, langkey::kMessageModbusError);
         return;

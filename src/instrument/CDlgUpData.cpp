@@ -211,7 +211,7 @@ void CDlgUpData::onConfirm() {
         linked_ = false;
         showLinked(false);
         if (result == RecordUpload::ConnectResult::PortError)
-            showPortRefusal(this, languageFile_, portText_, polled_);
+            showPortRefusal(this, languageFile_, portText_, polled_, upload_.portFailure());
         else
             showLangMessage(this, languageFile_, langkey::kMessageModbusError);
         return;

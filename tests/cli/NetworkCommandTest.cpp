@@ -90,15 +90,20 @@ TEST_F(NetworkCli, PollWaitsForAGatewayUnpluggedAndGoesOnWhenItIsBack) {
 }
 
 TEST_F(NetworkCli, AHostThatDoesNotResolveAndAGatewayThatRefusesAreNamed) {
-    CliRun run = runCli(
-        {"poll", "--port", "tcp://no-such-gateway.invalid", "--slaves", "1", "--passes", "1"});
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_TRUE(run.err.contains("does not resolve")) << run.err.toStdString();
     gateways.back()->close();
-    run = runCli({"poll", "--port", QString::fromStdString(gateways.back()->address()), "--slaves",
-                  "1", "--passes", "1"});
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_TRUE(run.err.contains("refuses the connection")) << run.err.toStdString();
+    const QString refusing = QString::fromStdString(gateways.back()->address());
+    for (const auto& [port, said] :
+         {std::pair(QString("tcp://no-such-gateway.invalid"), QString("does not resolve")),
+          std::pair(refusing, QString("refuses the connection"))}) {
+        for (const QStringList& command :
+             {QStringList{"poll", "--slaves", "1", "--passes", "1"},
+              QStringList{"params", "--slave", "1"},
+              QStringList{"upload", "--slave", "1", "--csv", dir.qFile("u.csv")}}) {
+            const CliRun run = runCli(command + QStringList{"--port", port});
+            EXPECT_EQ(run.exitCode, 2) << command[0].toStdString();
+            EXPECT_TRUE(run.err.contains(said)) << run.err.toStdString();
+        }
+    }
 }
 
 }  // namespace

@@ -10,7 +10,8 @@ InstrumentParameters::ConnectResult InstrumentParameters::connect(const std::str
                                                                   int slave) {
     linkFailure_ = LinkResult::success();
     settingsKnown_ = false;
-    if (link_.open(port) != OpenResult::Opened)
+    portFailure_ = link_.open(port);
+    if (portFailure_ != OpenResult::Opened)
         return ConnectResult::PortError;
     uint16_t regs[regmap::kInRangeCount] = {};
     if (!succeeded(link_.setSlave(slave)) ||

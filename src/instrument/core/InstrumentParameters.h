@@ -71,6 +71,8 @@ public:
     // What the link said at the last exchange that failed; Ok while none has failed since
     // connecting.
     const LinkResult& linkFailure() const { return linkFailure_; }
+    // Why the last connect() ended in PortError.
+    OpenResult portFailure() const { return portFailure_; }
 
     // Empty target and limits, and no measure or unit, while no block has been read.
     ParameterFields fields() const;
@@ -96,6 +98,7 @@ private:
     regmap::Settings settings_;
     bool settingsKnown_ = false;
     LinkResult linkFailure_;
+    OpenResult portFailure_ = OpenResult::Opened;
 };
 
 }  // namespace vornex

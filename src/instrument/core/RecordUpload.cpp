@@ -9,7 +9,8 @@ RecordUpload::~RecordUpload() {
 RecordUpload::ConnectResult RecordUpload::link(const std::string& port, int slave) {
     unlink();
     linkFailure_ = LinkResult::success();
-    if (link_.open(port) != OpenResult::Opened)
+    portFailure_ = link_.open(port);
+    if (portFailure_ != OpenResult::Opened)
         return ConnectResult::PortError;
     uint16_t range[regmap::kInRangeCount] = {};
     uint16_t info[regmap::kInInfo1011Count] = {};

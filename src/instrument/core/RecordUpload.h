@@ -54,6 +54,8 @@ public:
     ConnectResult link(const std::string& port, int slave);
     // Why the last link() ended in ReadError; Ok after a link that succeeded.
     const LinkResult& linkFailure() const { return linkFailure_; }
+    // Why the last link() ended in PortError.
+    OpenResult portFailure() const { return portFailure_; }
     // Stops a running upload and closes the link.
     void unlink();
     bool linked() const { return link_.isOpen(); }
@@ -76,6 +78,7 @@ private:
     float range_ = 0.0f;
     uint16_t count_ = 0;
     LinkResult linkFailure_;
+    OpenResult portFailure_ = OpenResult::Opened;
     unsigned runs_ = 0;
 
     std::thread thread_;
