@@ -10,6 +10,7 @@ namespace vornex {
 namespace {
 
 const QString kNewTest = QStringLiteral("NewTest");
+const QString kCalibrationDue = QStringLiteral("CalibrationDue");
 
 QString namesSection(const std::string& port) {
     return QStringLiteral("Names:") + QString::fromStdString(port);
@@ -74,6 +75,20 @@ bool BenchConfig::setDeviceName(const std::string& port, int address,
                                 const std::string& name) const {
     return ProfileFile(configFile_)
         .write(namesSection(port), QString::number(address), QString::fromStdString(name));
+}
+
+std::string BenchConfig::calibrationDue(const std::string& identification) const {
+    return ProfileFile(configFile_)
+        .read(kCalibrationDue, QString::fromStdString(identification), QString(), kMaxText)
+        .trimmed()
+        .toStdString();
+}
+
+bool BenchConfig::setCalibrationDue(const std::string& identification,
+                                    const std::string& date) const {
+    return ProfileFile(configFile_)
+        .write(kCalibrationDue, QString::fromStdString(identification),
+               QString::fromStdString(date));
 }
 
 }  // namespace vornex

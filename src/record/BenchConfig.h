@@ -10,7 +10,9 @@ namespace vornex {
 
 // What config.ini keeps about the bench: its name (`[Setting] Bench=`, else the host's name), the
 // operator, tool and note the last New test was given (`[NewTest]`), and the name the user gave
-// each address on each port (`[Names:PORT]`, keyed by address). Every call goes to the file.
+// each address on each port (`[Names:PORT]`, keyed by address), and the calibration due date of
+// each reference instrument (`[CalibrationDue]`, keyed by its identification). Every call goes to
+// the file.
 class BenchConfig {
 public:
     static constexpr int kMaxText = 256;
@@ -27,6 +29,10 @@ public:
     std::map<int, std::string> deviceNames(const std::string& port) const;
     // False when the file cannot be written or the port's name cannot name a section.
     bool setDeviceName(const std::string& port, int address, const std::string& name) const;
+
+    // As entered, empty when none was; false when the file cannot be written.
+    std::string calibrationDue(const std::string& identification) const;
+    bool setCalibrationDue(const std::string& identification, const std::string& date) const;
 
 private:
     QString configFile_;
