@@ -14,6 +14,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPrintPreviewWidget>
 #include <QPushButton>
@@ -242,9 +243,9 @@ bool shoot(int languageCommand, const QString& name, const QString& outDir, int 
     return saved;
 }
 
-// Three stations of the verification window, each with its tool, taking pulls on "1P"
-// instruments held at rest: the first ends its preloads, the second its first readings, the third
-// is asked about a slip.
+// Three stations of the verification window, each with its tool, taking pulls on "P" instruments
+// held at rest: each ends its preloads and takes its first readings, the third is asked about a
+// slip.
 bool shootVerification(const QString& outDir) {
     SimulatedInstruments line;
     std::string error;
@@ -259,9 +260,9 @@ bool shootVerification(const QString& outDir) {
     frame.show();
     CControlDlg& panel = *frame.controlPanel();
     for (int address : {1, 2, 3}) {
-        sim::KeypadChange firstPeak;
-        firstPeak.measuringMode = 3;
-        line.line().changeOnKeypad(address, firstPeak);
+        sim::KeypadChange heldPeak;
+        heldPeak.measuringMode = 2;
+        line.line().changeOnKeypad(address, heldPeak);
         line.line().setLiveValue(address, 0.0f);
         test::whenModal(
             [address](QDialog* dialog) { test::typeAndEnter(dialog, QString::number(address)); });
@@ -275,17 +276,20 @@ bool shootVerification(const QString& outDir) {
         int address;
         const char* tool;
         const char* maximum;
-        std::vector<float> pulls;
-    } tools[] = {{1, "CW-200 / SN 1187", "200", {200, 201, 199}},
-                 {2, "TS-25", "25", {25, 25, 25, 24.6f, 5.1f}},
+        std::vector<float> pulls;  // a pull below a quarter of the first slips: no click
+    } tools[] = {{1, "CW-200-1187", "200", {200, 201, 199, 40.3f}},
+                 {2, "TS-25", "25", {25, 25, 25, 5.1f, 4.95f}},
                  {3, "CW-60", "60", {60, 60, 60, 12.1f, 11.7f, 3.0f}}};
     std::vector<CVerifyStation*> stations;
     for (const auto& t : tools) {
         if (!waitFor([&] {
                 return window->instrumentButton(static_cast<uint8_t>(t.address)) &&
                        window->instrumentButton(static_cast<uint8_t>(t.address))->isEnabled();
-            }))
+            })) {
+            std::fprintf(stderr, "instrument %d did not answer the verification window\n",
+                         t.address);
             return false;
+        }
         CVerifyStation* station = window->openStation(static_cast<uint8_t>(t.address));
         station->field(Field::ToolId)->setText(QString::fromUtf8(t.tool));
         station->field(Field::Maximum)->setText(QString::fromUtf8(t.maximum));
@@ -296,15 +300,18 @@ bool shootVerification(const QString& outDir) {
         station->button(CVerifyStation::Button::Start)->click();
         stations.push_back(station);
     }
-    window->resize(1500, 820);
+    window->resize(1500, 640);
     for (size_t i = 0;; ++i) {
         bool pulled = false;
         for (size_t s = 0; s < stations.size(); ++s) {
             if (i >= tools[s].pulls.size())
                 continue;
             const CVerifyStation* station = stations[s];
-            if (!waitFor([&] { return station->run() && station->run()->prompted(); }))
+            if (!waitFor([&] { return station->run() && station->run()->prompted(); })) {
+                std::fprintf(stderr, "station %d asked for no pull: %s\n", tools[s].address,
+                             qPrintable(station->message()->text()));
                 return false;
+            }
             line.line().pull(tools[s].address, tools[s].pulls[i], std::chrono::milliseconds(100),
                              tools[s].pulls[i] > tools[s].pulls[0] / 4);
             pulled = true;

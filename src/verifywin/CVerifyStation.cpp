@@ -67,13 +67,13 @@ CVerifyStation::CVerifyStation(AcquisitionSession& session, uint8_t address, con
     const std::map<int, std::string> names =
         BenchConfig(paths_.configFile).deviceNames(session_.state().port);
     const auto named = names.find(address_);
-    auto* title = new QLabel(slaveText(reportTexts(languageFile_), address_,
-                                       named != names.end() ? named->second : std::string()),
-                             this);
-    QFont bold = title->font();
+    title_ = new QLabel(slaveText(reportTexts(languageFile_), address_,
+                                  named != names.end() ? named->second : std::string()),
+                        this);
+    QFont bold = title_->font();
     bold.setBold(true);
-    title->setFont(bold);
-    layout->addWidget(title);
+    title_->setFont(bold);
+    layout->addWidget(title_);
     setup_ = new QWidget(this);
     running_ = new QWidget(this);
     buildSetup(setup_);
@@ -171,10 +171,7 @@ void CVerifyStation::buildRun(QWidget* page) {
     slip_ = new QWidget(page);
     auto* slipRow = new QHBoxLayout(slip_);
     slipRow->setContentsMargins(0, 0, 0, 0);
-    slipText_ = new QLabel(slip_);
-    slipText_->setWordWrap(true);
-    slipText_->setStyleSheet(QStringLiteral("color: #c06000; font-weight: bold"));
-    slipRow->addWidget(slipText_, 1);
+    slipRow->addStretch();
     buttons_[static_cast<int>(Button::SlipCount)] =
         new QPushButton(text(k::kVerifySlipCount), slip_);
     buttons_[static_cast<int>(Button::SlipRepeat)] =
@@ -188,13 +185,9 @@ void CVerifyStation::buildRun(QWidget* page) {
     layout->addWidget(slip_);
     slip_->hide();
 
-    const ReportTexts t = reportTexts(languageFile_);
-    table_ = new QTableWidget(0, 6, page);
-    table_->setHorizontalHeaderLabels({t.certPoint, t.event, t.certSetting.arg(QString()),
-                                       t.certReading.arg(QString()), t.certDeviation, t.verdict});
-    table_->verticalHeader()->hide();
+    table_ = new QTableWidget(0, 4, page);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     layout->addWidget(table_, 1);
 
     auto* abortRow = new QHBoxLayout;
@@ -395,6 +388,8 @@ void CVerifyStation::resume() {
 
 void CVerifyStation::begin(std::unique_ptr<VerificationRun> run) {
     run_ = std::move(run);
+    title_->setText(title_->text() + QStringLiteral(" · ") +
+                    QString::fromStdString(run_->plan().tool.id));
     setup_->hide();
     running_->show();
     message_->setText(text(k::kVerifyRunFile).arg(QString::fromStdString(run_->path())));
@@ -437,10 +432,13 @@ void CVerifyStation::changed() {
         const bool conforms = run.progress().conforms();
         prompt = text(conforms ? k::kVerifyConforms : k::kVerifyNotConforms);
         colour = conforms ? QStringLiteral("#008000") : QStringLiteral("#c00000");
+    } else if (const auto& slip = run.slipAsked()) {
+        prompt = text(k::kVerifySlip).arg(shown(slip->value), unit);
+        colour = QStringLiteral("#c06000");
     } else if (run.lineDown()) {
         prompt = text(k::kVerifyLineLost);
         colour = QStringLiteral("#c06000");
-    } else if (!run.prompted() || run.slipAsked()) {
+    } else if (!run.prompted()) {
         prompt = text(k::kVerifyPromptRelease);
         colour = QStringLiteral("gray");
     } else if (step.kind == Step::Kind::Preload) {
@@ -453,8 +451,6 @@ void CVerifyStation::changed() {
     }
     prompt_->setText(prompt);
     prompt_->setStyleSheet(QStringLiteral("color: %1").arg(colour));
-    if (const auto& slip = run.slipAsked())
-        slipText_->setText(text(k::kVerifySlip).arg(shown(slip->value), unit));
     slip_->setVisible(run.slipAsked().has_value() && !run.finished());
     button(Button::Abort)
         ->setEnabled(!run.finished() && !field(Field::Reason)->text().trimmed().isEmpty());
@@ -486,23 +482,30 @@ void CVerifyStation::showLast() {
 void CVerifyStation::showReadings() {
     const RunPlan& plan = run_->plan();
     const ReportTexts t = reportTexts(languageFile_);
+    const QString unit = QString::fromStdString(plan.tool.unit);
+    table_->setHorizontalHeaderLabels(
+        {t.certSetting.arg(unit), t.certReading.arg(unit), t.certDeviation, t.verdict});
+    QStringList rows;
     const std::vector<Reading>& readings = run_->progress().readings();
     table_->setRowCount(static_cast<int>(readings.size()));
     for (size_t i = 0; i < readings.size(); ++i) {
         const Reading& r = readings[i];
-        const QStringList cells{number(plan.points[r.point]),
-                                QString::number(r.number),
-                                QString::fromStdString(formatFixed(r.setting, plan.decimals)),
+        // The row says where: the point in percent of the maximum and the reading's number.
+        rows << QStringLiteral("%1 % · %2").arg(number(plan.points[r.point])).arg(r.number);
+        const QStringList cells{QString::fromStdString(formatFixed(r.setting, plan.decimals)),
                                 QString::fromStdString(formatFixed(r.value, plan.decimals)),
                                 QString::fromStdString(signedPercent(r.deviation)),
                                 r.conforms ? t.certConformsShort : t.certExceeds};
         for (int c = 0; c < cells.size(); ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
+            if (c < cells.size() - 1)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             if (!r.conforms)
                 item->setForeground(QColor(0xc0, 0, 0));
             table_->setItem(static_cast<int>(i), c, item);
         }
     }
+    table_->setVerticalHeaderLabels(rows);
     table_->scrollToBottom();
 }
 

@@ -95,13 +95,13 @@ private:
     QComboBox* direction_ = nullptr;
     QComboBox* profiles_ = nullptr;
     QComboBox* unfinished_ = nullptr;
+    QLabel* title_ = nullptr;
     QWidget* setup_ = nullptr;
     QWidget* running_ = nullptr;
     QLabel* warning_ = nullptr;
     QLabel* prompt_ = nullptr;
     QLabel* last_ = nullptr;
     QWidget* slip_ = nullptr;
-    QLabel* slipText_ = nullptr;
     QTableWidget* table_ = nullptr;
     QLabel* message_ = nullptr;
 };
