@@ -218,6 +218,9 @@ int runVerify(const QStringList& given) {
             return 2;
         }
         plan = stored->plan;
+        // A run begun in the window asked about each slip; here --slips answers for the rest.
+        if (plan.slips == SlipPolicy::Ask)
+            plan.slips = slips == QLatin1String("count") ? SlipPolicy::Count : SlipPolicy::Repeat;
     } else {
         if (const int code = planNewRun(a, home, plan, table); code != 0)
             return code;

@@ -17,7 +17,7 @@ MainMenu::MainMenu(QWidget* window)
     addCommand(test, command::kTestNew, QStringLiteral("新建测试(&N)"));
     addCommand(test, command::kTestClose, QStringLiteral("关闭测试(&C)"));
     addCommand(test, command::kTestReport, QStringLiteral("报告(&R)..."));
-    addCommand(test, command::kVerifyTool, QStringLiteral("校验工具(&V)..."));
+    addCommand(test, command::kVerifyTool, QStringLiteral("校验工具(&T)..."));
     test->addSeparator();
     QAction* print = addCommand(test, command::kPrint, QStringLiteral("打印(&P)...\tCtrl+P"));
     print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
