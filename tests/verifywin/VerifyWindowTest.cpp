@@ -63,13 +63,19 @@ protected:
         return window.station(address);
     }
 
-    // The tool typed in and the run started on the short profile.
-    void start(CVerifyStation& station, const QString& tool) {
+    // The tool typed in and the run started on the short profile; a temperature outside its
+    // limits is confirmed by a second Start.
+    void start(CVerifyStation& station, const QString& tool, const QString& temperature = {}) {
         QTest::keyClicks(station.field(Field::ToolId), tool);
         QTest::keyClicks(station.field(Field::Maximum), "80");
         QTest::keyClicks(station.field(Field::Due), "2027-03-01");
+        QTest::keyClicks(station.field(Field::Temperature), temperature);
         station.profiles()->setCurrentText("Quick");
         QTest::mouseClick(station.button(Button::Start), Qt::LeftButton);
+        if (!temperature.isEmpty()) {
+            ASSERT_EQ(station.run(), nullptr) << "started without a confirmation";
+            QTest::mouseClick(station.button(Button::Start), Qt::LeftButton);
+        }
         ASSERT_NE(station.run(), nullptr) << station.message()->text().toStdString();
     }
 
@@ -147,7 +153,7 @@ TEST_F(VerifyWindowTest, AClosedWindowsRunIsResumedAndAbandonedWithAReason) {
     {
         const auto window = openWindow();
         CVerifyStation* station = open(*window, 1);
-        ASSERT_NO_FATAL_FAILURE(start(*station, "W-3"));
+        ASSERT_NO_FATAL_FAILURE(start(*station, "W-3", "35"));
         ASSERT_NO_FATAL_FAILURE(pull(*station, kPreload, "80"));
         ASSERT_TRUE(waitUntil([&] { return station->prompt()->text() == setTo("40.00", 1); }));
         path = QString::fromStdString(station->run()->path());
@@ -167,8 +173,32 @@ TEST_F(VerifyWindowTest, AClosedWindowsRunIsResumedAndAbandonedWithAReason) {
     EXPECT_TRUE(stored->ended && stored->abandoned);
     EXPECT_EQ(stored->abandonReason, "tool broke");
     EXPECT_EQ(stored->pulls.size(), 1u);
+    EXPECT_EQ(stored->plan.temperature, 35.0);
+    EXPECT_TRUE(
+        test::readFile(path).contains(" ambient conditions outside the profile's limits, "
+                                      "confirmed by the operator\n"));
     EXPECT_EQ(station->prompt()->text(), "Abandoned: tool broke");
     EXPECT_FALSE(station->saveCertificate(home.qFile("W-3.pdf")));
+}
+
+// A line pulled in the middle of a run is waited for; the run goes on at the next reading once the
+// session has the line back, with the gap in its file.
+TEST_F(VerifyWindowTest, ALostLineIsWaitedForAndTheRunGoesOnAtTheNextReading) {
+    const auto window = openWindow();
+    CVerifyStation* station = open(*window, 1);
+    ASSERT_NO_FATAL_FAILURE(start(*station, "W-4"));
+    ASSERT_NO_FATAL_FAILURE(pull(*station, kPreload, "80"));
+    ASSERT_TRUE(waitUntil([&] { return station->prompt()->text() == setTo("40.00", 1); }));
+    ASSERT_EQ(sim.command("unplug"), "ok");
+    ASSERT_TRUE(waitUntil([&] { return station->run()->lineDown(); }));
+    ASSERT_TRUE(sim.command("replug").startsWith("ok"));
+    ASSERT_NO_FATAL_FAILURE(pull(*station, setTo("40.00", 1), "40.4"));
+    ASSERT_TRUE(waitUntil([&] { return station->readings()->rowCount() == 1; }));
+    EXPECT_EQ(station->readings()->item(0, 1)->text(), "40.40");
+    const QString file =
+        QString::fromUtf8(test::readFile(QString::fromStdString(station->run()->path())));
+    EXPECT_TRUE(file.contains(" line lost\n") && file.contains(" line back\n"))
+        << file.toStdString();
 }
 
 }  // namespace
