@@ -96,10 +96,11 @@ QString CVerifyStation::text(const char* key) const {
 
 void CVerifyStation::buildSetup(QWidget* page) {
     auto* form = new QFormLayout(page);
+    // The fields before the run, in the order of Field; the reason to abort is the run's.
     const char* labels[] = {k::kVerifyToolId,   k::kVerifyDescription, k::kVerifyClass,
                             k::kVerifyLowest,   k::kVerifyMaximum,     k::kVerifyUnit,
                             k::kVerifyOperator, k::kVerifyTemperature, k::kVerifyHumidity,
-                            k::kVerifyDue,      k::kVerifyReason};
+                            k::kVerifyDue};
     for (int i = 0; i < static_cast<int>(Field::Reason); ++i) {
         fields_[i] = new QLineEdit(page);
         form->addRow(text(labels[i]), fields_[i]);
