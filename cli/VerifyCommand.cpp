@@ -20,10 +20,11 @@
 #include "report/Certificate.h"
 #include "verify/IniLines.h"
 #include "verify/Profile.h"
-#include "verify/PullReader.h"
 #include "verify/RunFile.h"
+#include "verify/RunFit.h"
 #include "verify/RunProgress.h"
 #include "verify/ToolRecord.h"
+#include "verify/VerificationRun.h"
 
 namespace vornex::cli {
 
@@ -177,31 +178,6 @@ int planNewRun(const Arguments& a, const std::string& home, RunPlan& plan, Devia
     return 0;
 }
 
-// The unit, decimals and permissible deviation of a new run from its instrument; or the problem.
-std::string fitToInstrument(const VerifyStation::Instrument& instrument,
-                            const DeviationTable& table, RunPlan& plan) {
-    if (plan.tool.unit.empty())
-        plan.tool.unit = instrument.unit;
-    if (plan.tool.unit != instrument.unit) {
-        return "the instrument shows " + instrument.unit + ", the tool is set in " +
-               plan.tool.unit + ": set the instrument to the tool's unit first";
-    }
-    plan.decimals = instrument.decimals;
-    const auto permissible =
-        permissibleDeviation(table, plan.tool.toolClass, plan.tool.maximum, plan.tool.unit);
-    if (!permissible)
-        return "the profile's deviation table has no class " + plan.tool.toolClass +
-               " (or the unit " + plan.tool.unit + " is no torque)";
-    plan.permissible = *permissible;
-    if (plan.tool.lowest && plan.shown(plan.setting(0)) < *plan.tool.lowest) {
-        return "point " + plainNumber(plan.points[0]) + " (" +
-               formatFixed(plan.setting(0), plan.decimals) + " " + plan.tool.unit +
-               ") is below the tool's lowest marked value " +
-               formatFixed(*plan.tool.lowest, plan.decimals);
-    }
-    return {};
-}
-
 }  // namespace
 
 int runVerify(const QStringList& given) {
@@ -242,6 +218,9 @@ int runVerify(const QStringList& given) {
             return 2;
         }
         plan = stored->plan;
+        // A run begun in the window asked about each slip; here --slips answers for the rest.
+        if (plan.slips == SlipPolicy::Ask)
+            plan.slips = slips == QLatin1String("count") ? SlipPolicy::Count : SlipPolicy::Repeat;
     } else {
         if (const int code = planNewRun(a, home, plan, table); code != 0)
             return code;
@@ -286,11 +265,13 @@ int runVerify(const QStringList& given) {
         return 2;
     }
     if (!resume) {
-        if (const std::string problem = fitToInstrument(instrument, table, plan);
+        if (const std::string problem = fitPlan(plan, table, instrument.unit, instrument.decimals);
             !problem.empty()) {
             fail(problem);
             return 2;
         }
+        plan.referenceDue =
+            BenchConfig(homePaths(given).configFile).calibrationDue(instrument.identification);
         if (!ToolStore(home + "Tools").save(plan.tool, error))
             fail("tool " + plan.tool.id + " is not remembered: " + error);
     }
@@ -317,64 +298,40 @@ int runVerify(const QStringList& given) {
         }
     }
 
-    RunProgress progress(plan);
-    if (stored) {
-        for (double peak : stored->pulls)
-            progress.take(peak);
-    }
-    RunLog log(*file, plan);
+    // The run's lines go to standard output as they come: a script drives the run from them.
+    class PrintedRun : public RunListener {
+        void said(const std::string& line) override { say(line); }
+    } printed;
+    VerificationRun run(std::move(*file), plan, printed);
     if (stored)
-        log.record("resumed after a gap since " + stored->lastTime);
-    for (Step step = progress.next(); step.kind != Step::Kind::Done && log.ok();
-         step = progress.next()) {
-        const double setting =
-            step.kind == Step::Kind::Preload ? plan.tool.maximum : plan.setting(step.point);
-        PullReader reader(setting);
-        std::optional<double> peak;
-        bool prompted = false;
-        while (!peak) {
-            QCoreApplication::processEvents();
-            if (interrupted) {
-                log.record("interrupted");
-                fail("interrupted; go on with --resume " + file->path());
-                return 2;
-            }
-            if (station.takeLoss()) {
-                say("line lost");
-                log.record("line lost");
-                while (!interrupted && !station.reopen()) {
-                    std::this_thread::sleep_for(kLineRetry);
-                    QCoreApplication::processEvents();
-                }
-                if (!interrupted) {
-                    say("line back");
-                    log.record("line back");
-                }
-                // A pull during the outage was not seen whole: it is asked for again.
-                reader = PullReader(setting);
-                prompted = false;
-                continue;
-            }
-            for (const Sample& s : station.takeSamples()) {
-                if (!peak)
-                    peak = reader.add(s.seconds, s.value);
-            }
-            // The pull is asked for once the torque is down, so that it is seen from its start.
-            if (!prompted && reader.ready() && !peak) {
-                log.prompt(step);
-                prompted = true;
-            }
-            if (!peak)
-                std::this_thread::sleep_for(kWaitStep);
+        run.resume(*stored);
+    run.start();
+    while (!run.finished()) {
+        QCoreApplication::processEvents();
+        if (interrupted) {
+            run.note("interrupted");
+            fail("interrupted; go on with --resume " + run.path());
+            return 2;
         }
-        log.taken(progress.take(*peak), progress);
+        if (station.takeLoss()) {
+            run.lineLost();
+            while (!interrupted && !station.reopen()) {
+                std::this_thread::sleep_for(kLineRetry);
+                QCoreApplication::processEvents();
+            }
+            if (!interrupted)
+                run.lineBack();
+            continue;
+        }
+        run.feed(station.takeSamples());
+        if (!run.finished())
+            std::this_thread::sleep_for(kWaitStep);
     }
-    if (log.ok())
-        log.result(progress.conforms());
-    if (!log.ok()) {
-        fail("cannot append to the run file: " + log.error());
+    if (!run.ok()) {
+        fail("cannot append to the run file: " + run.error());
         return 2;
     }
+    const RunProgress& progress = run.progress();
     if (a.has(QStringLiteral("csv")) &&
         !writeWholeFile(a.value(QStringLiteral("csv")).toStdString(), readingsCsv(progress),
                         &error)) {
@@ -388,7 +345,7 @@ int runVerify(const QStringList& given) {
         const CertificateFacts facts{config.bench(),
                                      named != names.end() ? named->second : std::string()};
         if (const FileResult written =
-                writeCertificatePdf(file->path(), facts, configuredTexts(given), pdf);
+                writeCertificatePdf(run.path(), facts, configuredTexts(given), pdf);
             !written) {
             fail("cannot write the certificate " + pdf + ": " + written.text);
             return 2;

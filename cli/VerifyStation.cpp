@@ -1,12 +1,9 @@
 #include "VerifyStation.h"
 
 #include <QCoreApplication>
-#include <algorithm>
 #include <thread>
 
 #include "PollerConnect.h"
-#include "link/NumberText.h"
-#include "link/RegisterMap.h"
 
 namespace vornex::cli {
 
@@ -41,27 +38,14 @@ VerifyStation::Wait VerifyStation::waitForInstrument(const std::function<bool()>
             return Wait::Lost;
         if (record.presence() == PresenceState::Absent)
             return Wait::Absent;
-        if (record.presence() == PresenceState::Identified && record.hasValue() &&
-            record.publishedSettings().known)
+        if (instrumentFacts(record))
             return Wait::Ready;
         std::this_thread::sleep_for(kWaitStep);
     }
 }
 
 VerifyStation::Instrument VerifyStation::instrument() const {
-    const DeviceRecord& record = poller_.device(0);
-    const DeviceRecord::PublishedSettings published = record.publishedSettings();
-    const regmap::Settings settings = regmap::Settings::decode(published.settings.data());
-    Instrument i;
-    i.unit = std::string(regmap::unitName(settings.unit));
-    i.measuringMode = settings.measuringMode;
-    i.decimals = std::min<int>(record.decimals(), kMaxShownDecimals);
-    i.range = published.range;
-    i.identification = QByteArray(reinterpret_cast<const char*>(published.identification.data()),
-                                  static_cast<qsizetype>(published.identification.size()))
-                           .toHex()
-                           .toStdString();
-    return i;
+    return instrumentFacts(poller_.device(0)).value_or(Instrument{});
 }
 
 std::vector<Sample> VerifyStation::takeSamples() {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "link/InstrumentFacts.h"
 #include "link/Poller.h"
 #include "link/PortIdentity.h"
 #include "link/RecordingSignal.h"
@@ -18,14 +19,7 @@ namespace vornex::cli {
 // every live value it reads queued with its time. Nothing is written to the instrument.
 class VerifyStation : private PollObserver {
 public:
-    // What the instrument said about itself once identified.
-    struct Instrument {
-        std::string unit;
-        unsigned measuringMode = 0;  // measuring-mode table code
-        int decimals = 0;
-        float range = 0.0f;
-        std::string identification;  // hex, as the report shows it
-    };
+    using Instrument = InstrumentFacts;
     enum class Wait { Ready, Absent, Lost, Interrupted };
 
     VerifyStation(uint8_t address, const QString& port);

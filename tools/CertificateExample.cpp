@@ -37,6 +37,7 @@ RunPlan wrench() {
     plan.operatorName = "Li Wei";
     plan.temperature = 21.5;
     plan.humidity = 45.0;
+    plan.referenceDue = "2027-03-01";
     return plan;
 }
 

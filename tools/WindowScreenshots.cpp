@@ -4,7 +4,8 @@
 // that recording and after the line is plugged in again, and one of a second test recorded after
 // the first was closed. In each language also the print preview of that recording, the
 // parameters window connected to an instrument, and the upload window after an upload and an
-// export, with the message that names the exported file.
+// export, with the message that names the exported file. In English also the tool verification
+// window with three stations running at once, one of them asking about a slip.
 //
 //   window_screenshots OUTDIR [SECONDS]
 //
@@ -13,6 +14,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPrintPreviewWidget>
 #include <QPushButton>
@@ -36,6 +38,8 @@
 #include "record/AcquisitionSession.h"
 #include "record/BenchConfig.h"
 #include "sim/SimulatedLine.h"
+#include "verifywin/CVerifyStation.h"
+#include "verifywin/CVerifyWnd.h"
 
 using namespace vornex;
 
@@ -239,6 +243,87 @@ bool shoot(int languageCommand, const QString& name, const QString& outDir, int 
     return saved;
 }
 
+// Three stations of the verification window, each with its tool, taking pulls on "P" instruments
+// held at rest: each ends its preloads and takes its first readings, the third is asked about a
+// slip.
+bool shootVerification(const QString& outDir) {
+    SimulatedInstruments line;
+    std::string error;
+    if (!line.start(error)) {
+        std::fprintf(stderr, "cannot start the simulated line: %s\n", error.c_str());
+        return false;
+    }
+    QTemporaryDir home;
+    CMainFrame frame(AppPaths::forHome(home.path()),
+                     [port = line.portPath()] { return std::vector<std::string>{port}; });
+    frame.language().choose(command::kLanguageEnUS);
+    frame.show();
+    CControlDlg& panel = *frame.controlPanel();
+    for (int address : {1, 2, 3}) {
+        sim::KeypadChange heldPeak;
+        heldPeak.measuringMode = 2;
+        line.line().changeOnKeypad(address, heldPeak);
+        line.line().setLiveValue(address, 0.0f);
+        test::whenModal(
+            [address](QDialog* dialog) { test::typeAndEnter(dialog, QString::number(address)); });
+        panel.onAdd();
+    }
+    panel.onConnect();
+    frame.action(command::kVerifyTool)->trigger();
+    auto* window = frame.findChild<CVerifyWnd*>();
+    using Field = CVerifyStation::Field;
+    const struct {
+        int address;
+        const char* tool;
+        const char* maximum;
+        std::vector<float> pulls;  // a pull below a quarter of the first slips: no click
+    } tools[] = {{1, "CW-200-1187", "200", {200, 201, 199, 40.3f}},
+                 {2, "TS-25", "25", {25, 25, 25, 5.1f, 4.95f}},
+                 {3, "CW-60", "60", {60, 60, 60, 12.1f, 11.7f, 3.0f}}};
+    std::vector<CVerifyStation*> stations;
+    for (const auto& t : tools) {
+        if (!waitFor([&] {
+                return window->instrumentButton(static_cast<uint8_t>(t.address)) &&
+                       window->instrumentButton(static_cast<uint8_t>(t.address))->isEnabled();
+            })) {
+            std::fprintf(stderr, "instrument %d did not answer the verification window\n",
+                         t.address);
+            return false;
+        }
+        CVerifyStation* station = window->openStation(static_cast<uint8_t>(t.address));
+        station->field(Field::ToolId)->setText(QString::fromUtf8(t.tool));
+        station->field(Field::Maximum)->setText(QString::fromUtf8(t.maximum));
+        station->field(Field::Operator)->setText(QStringLiteral("Li Wei"));
+        station->field(Field::Temperature)->setText(QStringLiteral("22"));
+        station->field(Field::Humidity)->setText(QStringLiteral("45"));
+        station->field(Field::Due)->setText(QStringLiteral("2027-03-01"));
+        station->button(CVerifyStation::Button::Start)->click();
+        stations.push_back(station);
+    }
+    window->resize(1500, 640);
+    for (size_t i = 0;; ++i) {
+        bool pulled = false;
+        for (size_t s = 0; s < stations.size(); ++s) {
+            if (i >= tools[s].pulls.size())
+                continue;
+            const CVerifyStation* station = stations[s];
+            if (!waitFor([&] { return station->run() && station->run()->prompted(); })) {
+                std::fprintf(stderr, "station %d asked for no pull: %s\n", tools[s].address,
+                             qPrintable(station->message()->text()));
+                return false;
+            }
+            line.line().pull(tools[s].address, tools[s].pulls[i], std::chrono::milliseconds(100),
+                             tools[s].pulls[i] > tools[s].pulls[0] / 4);
+            pulled = true;
+        }
+        if (!pulled)
+            break;
+        // The held peak lets go before the next pull is asked for.
+        QTest::qWait(3000);
+    }
+    return saveGrab(*window, outDir, QStringLiteral("verify-en_US"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -253,5 +338,6 @@ int main(int argc, char** argv) {
     bool ok = shoot(command::kLanguageZhCN, QStringLiteral("zh_CN"), outDir, seconds, false);
     ok = shoot(command::kLanguageZhTW, QStringLiteral("zh_TW"), outDir, seconds, false) && ok;
     ok = shoot(command::kLanguageEnUS, QStringLiteral("en_US"), outDir, seconds, true) && ok;
+    ok = shootVerification(outDir) && ok;
     return ok ? 0 : 1;
 }

@@ -63,7 +63,10 @@ CMainFrame::CMainFrame(const AppPaths& paths, PortSource ports, QWidget* parent)
     resize(1280, 800);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    // It hears from the session, which goes before the window's children do.
+    delete verify_;
+}
 
 // A recording running at Exit is stopped as Stop stops it, or the window stays.
 bool CMainFrame::stopRecordingForExit() {
@@ -88,6 +91,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    delete verify_;
     offerToSaveUnwritten(this, languageFile(), session_.end(), paths_.dataFolder);
     QMainWindow::closeEvent(event);
 }
@@ -154,6 +158,7 @@ void CMainFrame::routeCommands() {
     connect(action(command::kTestData), &QAction::triggered, this, &CMainFrame::showTestData);
     connect(action(command::kTestReport), &QAction::triggered, this,
             [this] { resultsController_->report(this); });
+    connect(action(command::kVerifyTool), &QAction::triggered, this, &CMainFrame::verifyTools);
     connect(action(command::kInstrumentSettings), &QAction::triggered, this, [this] {
         QStringList ports;
         for (int i = 0; i < panel_->portList()->count(); ++i)
@@ -177,6 +182,16 @@ void CMainFrame::applyLanguage(const QString& languageFile) {
     status_->setLanguageFile(languageFile);
     resultsController_->setLanguageFile(languageFile);
     SetDialogTexts(languageFile, toolBar_, CHeaderToolBar::kDialogNumber);
+}
+
+void CMainFrame::verifyTools() {
+    if (!verify_) {
+        verify_ = new CVerifyWnd(live_, paths_, languageFile(), this);
+        verify_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    verify_->show();
+    verify_->raise();
+    verify_->activateWindow();
 }
 
 void CMainFrame::newTest() {

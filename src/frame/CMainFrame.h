@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QSize>
 #include <memory>
 
@@ -11,6 +12,7 @@
 #include "record/AcquisitionSession.h"
 #include "session/SessionDriver.h"
 #include "session/SessionSignals.h"
+#include "verifywin/CVerifyWnd.h"
 
 namespace vornex {
 
@@ -68,6 +70,8 @@ public slots:
     // Runs the new-test dialog; New test is disabled while a test is open.
     void newTest();
     void closeTest();
+    // Opens the tool verification window, or brings it to the front.
+    void verifyTools();
     // Runs the saved-data browser and loads the chosen test into the graph.
     void showTestData();
     // Shows a saved test in the graph, as the browser does; a file that cannot be read is named
@@ -107,6 +111,8 @@ private:
     // Hears from the session, so it goes before it.
     std::unique_ptr<ResultsController> resultsController_;
     std::unique_ptr<GraphExportMenu> exports_;
+    // Hears from the session; closed by the user or with the window.
+    QPointer<CVerifyWnd> verify_;
 };
 
 }  // namespace vornex

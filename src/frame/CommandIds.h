@@ -15,6 +15,7 @@ inline constexpr int kExportView = 32790;
 inline constexpr int kExportWholeTest = 32791;
 inline constexpr int kExportViewPoints = 32792;
 inline constexpr int kTestReport = 32793;
+inline constexpr int kVerifyTool = 32794;
 inline constexpr int kPrintSetup = 57606;
 inline constexpr int kPrint = 57607;
 inline constexpr int kPrintPreview = 57609;

@@ -17,6 +17,7 @@ MainMenu::MainMenu(QWidget* window)
     addCommand(test, command::kTestNew, QStringLiteral("新建测试(&N)"));
     addCommand(test, command::kTestClose, QStringLiteral("关闭测试(&C)"));
     addCommand(test, command::kTestReport, QStringLiteral("报告(&R)..."));
+    addCommand(test, command::kVerifyTool, QStringLiteral("校验工具(&T)..."));
     test->addSeparator();
     QAction* print = addCommand(test, command::kPrint, QStringLiteral("打印(&P)...\tCtrl+P"));
     print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -103,6 +104,7 @@ void UpdateMenuTexts(MainMenu& menu, const QString& languageFile, bool testOpen)
         {-1, command::kTestNew, langkey::kMenuTestNew},
         {-1, command::kTestClose, langkey::kMenuTestClose},
         {-1, command::kTestReport, langkey::kMenuTestReport},
+        {-1, command::kVerifyTool, langkey::kVerifyMenu},
         {-1, command::kPrint, langkey::kMenuFilePrint},
         {-1, command::kPrintPreview, langkey::kMenuFilePrintPreview},
         {-1, command::kPrintSetup, langkey::kMenuFilePrintSetup},

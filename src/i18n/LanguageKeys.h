@@ -244,6 +244,56 @@ inline constexpr const char* kReportNoTest = "IDS_MESSAGE_NOREPORT";
 inline constexpr const char* kReportFailed = "IDS_MESSAGE_REPORTERR";
 inline constexpr const char* kReportSaved = "IDS_MESSAGE_REPORTSAVED";
 inline constexpr const char* kFilterPdf = "IDS_FILTER_PDF";
+// Tool verification: the window's texts.
+inline constexpr const char* kVerifyMenu = "IDS_MENU_VERIFY";
+inline constexpr const char* kVerifyTitle = "IDS_VERIFY_TITLE";
+inline constexpr const char* kVerifyInstruments = "IDS_VERIFY_INSTRUMENTS";
+inline constexpr const char* kVerifyNoInstrument = "IDS_VERIFY_NOINSTRUMENT";
+inline constexpr const char* kVerifyToolId = "IDS_VERIFY_TOOL";
+inline constexpr const char* kVerifyDescription = "IDS_VERIFY_DESCRIPTION";
+inline constexpr const char* kVerifyClass = "IDS_VERIFY_CLASS";
+inline constexpr const char* kVerifyLowest = "IDS_VERIFY_LOWEST";
+inline constexpr const char* kVerifyMaximum = "IDS_VERIFY_MAXIMUM";
+inline constexpr const char* kVerifyUnit = "IDS_VERIFY_UNIT";
+inline constexpr const char* kVerifyDirection = "IDS_VERIFY_DIRECTION";
+inline constexpr const char* kVerifyClockwise = "IDS_VERIFY_CLOCKWISE";
+inline constexpr const char* kVerifyCounter = "IDS_VERIFY_COUNTER";
+inline constexpr const char* kVerifyBoth = "IDS_VERIFY_BOTH";
+inline constexpr const char* kVerifyProfile = "IDS_VERIFY_PROFILE";
+inline constexpr const char* kVerifyOperator = "IDS_VERIFY_OPERATOR";
+inline constexpr const char* kVerifyTemperature = "IDS_VERIFY_TEMPERATURE";
+inline constexpr const char* kVerifyHumidity = "IDS_VERIFY_HUMIDITY";
+inline constexpr const char* kVerifyDue = "IDS_VERIFY_DUE";
+inline constexpr const char* kVerifyReferenceDue = "IDS_VERIFY_REFDUE";
+inline constexpr const char* kVerifyStart = "IDS_VERIFY_START";
+inline constexpr const char* kVerifyConfirmStart = "IDS_VERIFY_CONFIRMSTART";
+inline constexpr const char* kVerifyAmbient = "IDS_VERIFY_AMBIENT";
+inline constexpr const char* kVerifyPolled = "IDS_VERIFY_POLLED";
+inline constexpr const char* kVerifyNeedTool = "IDS_VERIFY_NEEDTOOL";
+inline constexpr const char* kVerifyNeedNumbers = "IDS_VERIFY_NEEDNUMBERS";
+inline constexpr const char* kVerifyNotReady = "IDS_VERIFY_NOTREADY";
+inline constexpr const char* kVerifyCannot = "IDS_VERIFY_CANNOT";
+inline constexpr const char* kVerifyPromptPreload = "IDS_VERIFY_PROMPTPRELOAD";
+inline constexpr const char* kVerifyPromptReading = "IDS_VERIFY_PROMPTREADING";
+inline constexpr const char* kVerifyPromptRelease = "IDS_VERIFY_PROMPTRELEASE";
+inline constexpr const char* kVerifyLineLost = "IDS_VERIFY_LINELOST";
+inline constexpr const char* kVerifyLastReading = "IDS_VERIFY_LASTREADING";
+inline constexpr const char* kVerifyLastPreload = "IDS_VERIFY_LASTPRELOAD";
+inline constexpr const char* kVerifySlip = "IDS_VERIFY_SLIP";
+inline constexpr const char* kVerifySlipCount = "IDS_VERIFY_SLIPCOUNT";
+inline constexpr const char* kVerifySlipRepeat = "IDS_VERIFY_SLIPREPEAT";
+inline constexpr const char* kVerifyReason = "IDS_VERIFY_REASON";
+inline constexpr const char* kVerifyAbort = "IDS_VERIFY_ABORT";
+inline constexpr const char* kVerifyAbandoned = "IDS_VERIFY_ABANDONED";
+inline constexpr const char* kVerifyConforms = "IDS_VERIFY_CONFORMS";
+inline constexpr const char* kVerifyNotConforms = "IDS_VERIFY_NOTCONFORMS";
+inline constexpr const char* kVerifyFailed = "IDS_VERIFY_FAILED";
+inline constexpr const char* kVerifyCertificate = "IDS_VERIFY_CERTIFICATE";
+inline constexpr const char* kVerifyCertSaved = "IDS_VERIFY_CERTSAVED";
+inline constexpr const char* kVerifyCertFailed = "IDS_VERIFY_CERTFAILED";
+inline constexpr const char* kVerifyUnfinished = "IDS_VERIFY_UNFINISHED";
+inline constexpr const char* kVerifyResume = "IDS_VERIFY_RESUME";
+inline constexpr const char* kVerifyRunFile = "IDS_VERIFY_RUNFILE";
 
 }  // namespace langkey
 
@@ -342,6 +392,23 @@ inline constexpr std::array kLanguageKeys = {
     langkey::kCertSummary, langkey::kCertPoint, langkey::kCertSetting, langkey::kCertReading,
     langkey::kCertDeviation, langkey::kCertMeanDeviation, langkey::kCertSpread, langkey::kCertShare,
     langkey::kCertConformsShort, langkey::kCertExceeds, langkey::kCertConforms,
-    langkey::kCertNotConforms};
+    langkey::kCertNotConforms,
+    // Tool verification.
+    langkey::kVerifyMenu, langkey::kVerifyTitle, langkey::kVerifyInstruments,
+    langkey::kVerifyNoInstrument, langkey::kVerifyToolId, langkey::kVerifyDescription,
+    langkey::kVerifyClass, langkey::kVerifyLowest, langkey::kVerifyMaximum, langkey::kVerifyUnit,
+    langkey::kVerifyDirection, langkey::kVerifyClockwise, langkey::kVerifyCounter,
+    langkey::kVerifyBoth, langkey::kVerifyProfile, langkey::kVerifyOperator,
+    langkey::kVerifyTemperature, langkey::kVerifyHumidity, langkey::kVerifyDue,
+    langkey::kVerifyReferenceDue, langkey::kVerifyStart, langkey::kVerifyConfirmStart,
+    langkey::kVerifyAmbient, langkey::kVerifyPolled, langkey::kVerifyNeedTool,
+    langkey::kVerifyNeedNumbers, langkey::kVerifyNotReady, langkey::kVerifyCannot,
+    langkey::kVerifyPromptPreload, langkey::kVerifyPromptReading, langkey::kVerifyPromptRelease,
+    langkey::kVerifyLineLost, langkey::kVerifyLastReading, langkey::kVerifyLastPreload,
+    langkey::kVerifySlip, langkey::kVerifySlipCount, langkey::kVerifySlipRepeat,
+    langkey::kVerifyReason, langkey::kVerifyAbort, langkey::kVerifyAbandoned,
+    langkey::kVerifyConforms, langkey::kVerifyNotConforms, langkey::kVerifyFailed,
+    langkey::kVerifyCertificate, langkey::kVerifyCertSaved, langkey::kVerifyCertFailed,
+    langkey::kVerifyUnfinished, langkey::kVerifyResume, langkey::kVerifyRunFile};
 
 }  // namespace vornex

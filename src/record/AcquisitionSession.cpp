@@ -24,6 +24,14 @@ AcquisitionSession::~AcquisitionSession() {
     recorder_.attachSamples(nullptr);
 }
 
+std::optional<InstrumentFacts> AcquisitionSession::instrumentFacts(uint8_t address) const {
+    for (size_t i = 0; i < poller_.deviceCount(); ++i) {
+        if (poller_.device(i).address() == address)
+            return vornex::instrumentFacts(poller_.device(i));
+    }
+    return std::nullopt;
+}
+
 std::vector<Recorder::Unwritten> AcquisitionSession::end() {
     outage_.waiting = false;
     poller_.disconnect();

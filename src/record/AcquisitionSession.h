@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "link/InstrumentFacts.h"
 #include "link/Poller.h"
 #include "link/PortIdentity.h"
 #include "link/TickClock.h"
@@ -100,6 +102,8 @@ public:
         return published(poller_.changeAddress(index, address));
     }
     size_t deviceCount() const { return poller_.deviceCount(); }
+    // What the instrument at `address` of the table said about itself, once it did.
+    std::optional<InstrumentFacts> instrumentFacts(uint8_t address) const;
     void setDisplayedAddress(int address) {
         poller_.setDisplayedAddress(address);
         refreshState();

@@ -12,6 +12,7 @@ namespace {
 
 const QString kNewTest = QStringLiteral("NewTest");
 const QString kPorts = QStringLiteral("Ports");
+const QString kCalibrationDue = QStringLiteral("CalibrationDue");
 
 QString namesSection(const std::string& port) {
     return QStringLiteral("Names:") + QString::fromStdString(port);
@@ -102,6 +103,20 @@ bool BenchConfig::rememberTypedPort(const std::string& port) const {
         written = file.write(kPorts, QString::number(slot), value) && written;
     }
     return written;
+}
+
+std::string BenchConfig::calibrationDue(const std::string& identification) const {
+    return ProfileFile(configFile_)
+        .read(kCalibrationDue, QString::fromStdString(identification), QString(), kMaxText)
+        .trimmed()
+        .toStdString();
+}
+
+bool BenchConfig::setCalibrationDue(const std::string& identification,
+                                    const std::string& date) const {
+    return ProfileFile(configFile_)
+        .write(kCalibrationDue, QString::fromStdString(identification),
+               QString::fromStdString(date));
 }
 
 }  // namespace vornex

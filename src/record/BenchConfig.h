@@ -10,9 +10,11 @@
 namespace vornex {
 
 // What config.ini keeps about the bench: its name (`[Setting] Bench=`, else the host's name), the
-// operator, tool and note the last New test was given (`[NewTest]`), and the name the user gave
-// each address on each port (`[Names:PORT]`, keyed by address), and the network ports typed into
-// the port list (`[Ports]`, keys 1..kMaxTypedPorts, the latest first). Every call goes to the file.
+// operator, tool and note the last New test was given (`[NewTest]`), the name the user gave each
+// address on each port (`[Names:PORT]`, keyed by address), the network ports typed into the port
+// list (`[Ports]`, keys 1..kMaxTypedPorts, the latest first), and the calibration due date of each
+// reference instrument (`[CalibrationDue]`, keyed by its identification). Every call goes to the
+// file.
 class BenchConfig {
 public:
     static constexpr int kMaxText = 256;
@@ -36,6 +38,9 @@ public:
     // Puts the port first among those typed in, keeping at most kMaxTypedPorts; false when the
     // file cannot be written.
     bool rememberTypedPort(const std::string& port) const;
+    // As entered, empty when none was; false when the file cannot be written.
+    std::string calibrationDue(const std::string& identification) const;
+    bool setCalibrationDue(const std::string& identification, const std::string& date) const;
 
 private:
     QString configFile_;

@@ -115,6 +115,7 @@ private:
             field(t_.certReference, {instrument}),
             field(t_.certIdentification, {text(run_.stored.identification)}),
             field(t_.certRange, {reference ? text(reference->range) : QStringLiteral("-")}),
+            field(t_.certReferenceDue, {text(plan_.referenceDue)}),
             field(t_.certProfile, {procedure}),
             field(t_.certPermissible, {QString::fromStdString(plainNumber(plan_.permissible))}),
             field(t_.certRunFile, {text(run_.path)}, Qt::TextWrapAnywhere),
@@ -190,6 +191,11 @@ FileResult writeCertificatePdf(const std::string& runPath, const CertificateFact
     if (!stored->ended)
         return FileResult::failed(FileResultKind::Unreadable,
                                   runPath + " has not ended; it has no certificate yet");
+    // A certificate says whether the tool conforms; an abandoned run does not say it.
+    if (stored->abandoned)
+        return FileResult::failed(
+            FileResultKind::Unreadable,
+            runPath + " was abandoned (" + stored->abandonReason + "); it has no certificate");
     QFile file(QString::fromStdString(runPath));
     if (!file.open(QIODevice::ReadOnly))
         return FileResult::failed(FileResultKind::Unreadable, "cannot open " + runPath);

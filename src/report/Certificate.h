@@ -26,7 +26,8 @@ struct CertificateFacts {
 // date, ambient conditions, the tool, the reference instrument, the procedure, every reading with
 // its deviation and verdict, each point summed up, the result in one line, the run file's SHA-256,
 // page N of M and a line to sign. Everything is read back from the run file, so any ended run has
-// its certificate. Written whole or not at all; a run that has not ended has none.
+// its certificate. Written whole or not at all; a run that has not ended, or was abandoned, has
+// none.
 FileResult writeCertificatePdf(const std::string& runPath, const CertificateFacts& facts,
                                const ReportTexts& texts, const std::string& path);
 

@@ -126,6 +126,7 @@ ReportTexts textsFrom(Lookup text) {
     t.certExceeds = text(k::kCertExceeds, "exceeds");
     t.certConforms = text(k::kCertConforms, "Result: the tool conforms to %1");
     t.certNotConforms = text(k::kCertNotConforms, "Result: the tool does not conform to %1");
+    t.certReferenceDue = text(k::kVerifyReferenceDue, "Calibration due: %1");
     return t;
 }
 

@@ -24,7 +24,8 @@ struct ReportTexts {
     QString certTitle, certAmbient, certDescription, certTypeClass, certMarked, certReference,
         certIdentification, certRange, certProfile, certPermissible, certRunFile, certReadings,
         certSummary, certPoint, certSetting, certReading, certDeviation, certMeanDeviation,
-        certSpread, certShare, certConformsShort, certExceeds, certConforms, certNotConforms;
+        certSpread, certShare, certConformsShort, certExceeds, certConforms, certNotConforms,
+        certReferenceDue;
 
     QString verdictText(judge::Verdict v) const;
 };

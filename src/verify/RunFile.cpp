@@ -40,6 +40,18 @@ std::string optionalNumber(const std::optional<double>& value) {
     return value ? plainNumber(*value) : std::string("not given");
 }
 
+const char* slipsText(SlipPolicy slips) {
+    switch (slips) {
+        case SlipPolicy::Count:
+            return "count";
+        case SlipPolicy::Repeat:
+            return "repeat";
+        case SlipPolicy::Ask:
+            break;
+    }
+    return "ask";
+}
+
 std::string headerText(const RunPlan& plan, const std::string& instrument,
                        const std::string& identification, std::time_t started) {
     std::ostringstream out;
@@ -54,12 +66,13 @@ std::string headerText(const RunPlan& plan, const std::string& instrument,
         out << " " << plainNumber(p);
     out << "\nReadings: " << plan.readings << "\nPreloads: " << plan.preloads
         << "\nPermissible: " << plainNumber(plan.permissible)
-        << "\nSlips: " << (plan.slips == SlipPolicy::Count ? "count" : "repeat")
-        << "\nDecimals: " << plan.decimals << "\nOperator: " << plan.operatorName
+        << "\nSlips: " << slipsText(plan.slips) << "\nDecimals: " << plan.decimals
+        << "\nOperator: " << plan.operatorName
         << "\nTemperature: " << optionalNumber(plan.temperature)
-        << "\nHumidity: " << optionalNumber(plan.humidity) << "\nInstrument: " << instrument
-        << "\nIdentification: " << identification << "\nStarted: " << RunFile::timeText(started)
-        << "\n";
+        << "\nHumidity: " << optionalNumber(plan.humidity)
+        << "\nReference due: " << (plan.referenceDue.empty() ? "not given" : plan.referenceDue)
+        << "\nInstrument: " << instrument << "\nIdentification: " << identification
+        << "\nStarted: " << RunFile::timeText(started) << "\n";
     return out.str();
 }
 
@@ -108,9 +121,15 @@ std::string planFrom(const std::map<std::string, std::string>& header, StoredRun
     if (!parseLong(get("Decimals"), 0, 6, n))
         return "Decimals is no count";
     p.decimals = static_cast<int>(n);
-    if (get("Slips") != "count" && get("Slips") != "repeat")
-        return "Slips is count or repeat";
-    p.slips = get("Slips") == "count" ? SlipPolicy::Count : SlipPolicy::Repeat;
+    const std::string slips = get("Slips");
+    if (slips != slipsText(SlipPolicy::Count) && slips != slipsText(SlipPolicy::Repeat) &&
+        slips != slipsText(SlipPolicy::Ask))
+        return "Slips is count, repeat or ask";
+    p.slips = slips == slipsText(SlipPolicy::Count)    ? SlipPolicy::Count
+              : slips == slipsText(SlipPolicy::Repeat) ? SlipPolicy::Repeat
+                                                       : SlipPolicy::Ask;
+    if (get("Reference due") != "not given")
+        p.referenceDue = get("Reference due");
     std::istringstream points(get("Points"));
     for (std::string word; points >> word;) {
         if (!parseDouble(word, 0.01, 100.0, x))
@@ -240,18 +259,26 @@ std::optional<StoredRun> readRunFile(const std::string& path, std::string& error
         std::string kind;
         words >> time >> kind;
         run.lastTime = time;
-        // The peak is the last number of a preload, and the fourth of a reading or a slip.
+        // The peak is the last number of a preload, and the fourth of a reading. A slip line is a
+        // slip dropped and taken again: no pull of the run.
         std::vector<std::string> fields;
         for (std::string w; words >> w;)
             fields.push_back(w);
         std::string peak;
         if (kind == "preload" && fields.size() == 2)
             peak = fields[1];
-        else if ((kind == "reading" || kind == "slip") && fields.size() >= 4)
+        else if (kind == "reading" && fields.size() >= 4)
             peak = fields[3];
+        else if (kind == "slip" && fields.size() >= 4)
+            continue;
         else if (kind == "result")
             run.ended = true;
-        else if (kind == "reading" || kind == "slip" || kind == "preload") {
+        else if (kind == "abandoned") {
+            run.ended = true;
+            run.abandoned = true;
+            const auto reason = line.find("abandoned") + std::string("abandoned").size();
+            run.abandonReason = reason < line.size() ? line.substr(reason + 1) : std::string();
+        } else if (kind == "reading" || kind == "slip" || kind == "preload") {
             error = at + "a " + kind + " without its values";
             return std::nullopt;
         }

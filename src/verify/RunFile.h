@@ -45,8 +45,8 @@ private:
     int fd_ = -1;
 };
 
-// A run file read back: its plan and the peaks of its pulls (preloads, readings and dropped slips
-// in order), to go on from where it stopped.
+// A run file read back: its plan and the peaks of its pulls (preloads and counted readings in
+// order), to go on from where it stopped.
 struct StoredRun {
     RunPlan plan;
     std::string instrument;
@@ -54,7 +54,9 @@ struct StoredRun {
     std::vector<double> pulls;
     std::string started;
     std::string lastTime;  // of its last event, or its start
-    bool ended = false;    // it holds its result
+    bool ended = false;    // it holds its result, or was abandoned
+    bool abandoned = false;
+    std::string abandonReason;
 };
 
 // Nothing, with the line at fault in `error`, when the file is no run file.

@@ -9,9 +9,9 @@
 
 namespace vornex::verify {
 
-// What to do with a reading below half its point: count it as it is, or drop it and take the
-// reading again.
-enum class SlipPolicy { Count, Repeat };
+// What to do with a reading below half its point: count it as it is, drop it and take the
+// reading again, or ask the operator each time.
+enum class SlipPolicy { Count, Repeat, Ask };
 
 // Everything a run follows, fixed when it starts and kept in its file.
 struct RunPlan {
@@ -27,6 +27,7 @@ struct RunPlan {
     std::string operatorName;
     std::optional<double> temperature;  // degC
     std::optional<double> humidity;     // percent
+    std::string referenceDue;  // the reference instrument's calibration due date, as entered
 
     double setting(size_t point) const { return tool.maximum * points[point] / 100.0; }
     // A value as the instrument shows it: rounded to its decimals.

@@ -15,25 +15,35 @@ Step RunProgress::next() const {
     return {Step::Kind::Reading, taken / perPoint, static_cast<int>(taken % perPoint) + 1};
 }
 
-Taken RunProgress::take(double peak) {
+Reading RunProgress::peek(double peak) const {
+    const Step step = next();
+    Reading r;
+    r.number = step.number;
+    r.value = plan_.shown(std::fabs(peak));
+    if (step.kind != Step::Kind::Reading)
+        return r;
+    r.point = step.point;
+    r.setting = plan_.setting(step.point);
+    r.deviation = deviationPercent(r.setting, r.value);
+    r.conforms = r.value > 0.0 && conformsTo(r.deviation, plan_.permissible);
+    r.slip = verify::isSlip(r.setting, r.value);
+    return r;
+}
+
+bool RunProgress::isSlip(double peak) const {
+    return peek(peak).slip;
+}
+
+Taken RunProgress::take(double peak, std::optional<SlipPolicy> answer) {
     const Step step = next();
     Taken taken;
-    const double value = plan_.shown(std::fabs(peak));
+    taken.reading = peek(peak);
     if (step.kind != Step::Kind::Reading) {
         ++preloadsDone_;
-        taken.reading.value = value;
-        taken.reading.number = step.number;
         return taken;
     }
-    Reading& r = taken.reading;
-    r.point = step.point;
-    r.number = step.number;
-    r.setting = plan_.setting(step.point);
-    r.value = value;
-    r.deviation = deviationPercent(r.setting, value);
-    r.conforms = value > 0.0 && conformsTo(r.deviation, plan_.permissible);
-    r.slip = isSlip(r.setting, value);
-    if (r.slip && plan_.slips == SlipPolicy::Repeat) {
+    const Reading& r = taken.reading;
+    if (r.slip && answer.value_or(plan_.slips) == SlipPolicy::Repeat) {
         taken.kind = Taken::Kind::SlipRepeated;
         return taken;
     }

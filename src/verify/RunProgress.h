@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "verify/Deviation.h"
@@ -37,14 +38,20 @@ struct Taken {
 };
 
 // Where a run stands: preloads first, then each point's readings in turn. Each pull's peak is
-// taken for the step asked for; a slip is counted or repeated as the plan says.
+// taken for the step asked for; a slip is counted or repeated as the plan says, or as answered
+// (a plan that asks counts the slips it is given without an answer: a run file holds only the
+// slips that were counted).
 class RunProgress {
 public:
     explicit RunProgress(RunPlan plan) : plan_(std::move(plan)) {}
 
     const RunPlan& plan() const { return plan_; }
     Step next() const;
-    Taken take(double peak);
+    Taken take(double peak, std::optional<SlipPolicy> answer = std::nullopt);
+    // The peak, taken for the step asked for, would be a slip.
+    bool isSlip(double peak) const;
+    // The reading the peak would be, nothing taken.
+    Reading peek(double peak) const;
 
     // The counted readings, in order.
     const std::vector<Reading>& readings() const { return readings_; }

@@ -15,15 +15,16 @@ using namespace vornex;
 namespace {
 
 // A class A wrench up to 200 N.m, two readings at each of 20, 60 and 100 %; the last reading is
-// `last`.
-std::string runFile(const test::TempDir& dir, const char* last, bool ended = true) {
+// `last`, the run's end `end` (none when empty).
+std::string runFile(const test::TempDir& dir, const char* last,
+                    const char* end = "result conforms") {
     const std::string path = dir.file("TW-200-091500.txt");
     std::ofstream out(path);
     out << "Vornex tool verification run\nTool: TW-200\nDescription: click wrench 40-200\n"
            "Type: II\nClass: A\nLowest: 40\nMaximum: 200\nUnit: N.m\nDirection: cw\n"
            "Profile: ISO 6789-1 conformance\nStandard: ISO 6789-1:2017\nPoints: 20 60 100\n"
            "Readings: 2\nPreloads: 1\nPermissible: 4\nSlips: repeat\nDecimals: 2\n"
-           "Operator: Li Wei\nTemperature: 21.5\nHumidity: 45\n"
+           "Operator: Li Wei\nTemperature: 21.5\nHumidity: 45\nReference due: 2027-03-01\n"
            "Instrument: slave 3 on /dev/ttyUSB0, mode P, range 500.00 N.m\nIdentification: 0a1b2c\n"
            "Started: 2026-12-01T09:15:00\n"
            "2026-12-01T09:15:10 preload 1 200.30\n"
@@ -33,8 +34,8 @@ std::string runFile(const test::TempDir& dir, const char* last, bool ended = tru
            "2026-12-01T09:15:50 reading 60 2 120.00 120.60 -0.50 conforms\n"
            "2026-12-01T09:16:00 reading 100 1 200.00 201.00 -0.50 conforms\n"
         << "2026-12-01T09:16:10 reading 100 2 200.00 " << last << "\n";
-    if (ended)
-        out << "2026-12-01T09:16:11 result conforms\n";
+    if (*end)
+        out << "2026-12-01T09:16:11 " << end << "\n";
     return path;
 }
 
@@ -85,6 +86,7 @@ TEST(Certificate, HoldsEveryFieldEveryReadingAndTheResultInTheUsersLanguage) {
                                      QStringLiteral("N.m"),
                                      QStringLiteral("/dev/ttyUSB0"),
                                      QStringLiteral("0a1b2c"),
+                                     QStringLiteral("2027-03-01"),
                                      QStringLiteral("500.00 N.m"),
                                      QStringLiteral("ISO 6789-1 conformance — ISO 6789-1:2017"),
                                      QStringLiteral("±4 %"),
@@ -104,11 +106,15 @@ TEST(Certificate, HoldsEveryFieldEveryReadingAndTheResultInTheUsersLanguage) {
     }
 }
 
-TEST(Certificate, ARunThatHasNotEndedHasNone) {
+// Neither a run that has not ended nor one abandoned says whether the tool conforms.
+TEST(Certificate, ARunThatHasNotEndedOrWasAbandonedHasNone) {
     const test::TempDir dir;
     const std::string pdf = dir.file("certificate.pdf");
-    EXPECT_FALSE(writeCertificatePdf(runFile(dir, "198.80 +0.60", false), {},
-                                     builtInReportTexts("en_US"), pdf)
-                     .ok());
-    EXPECT_FALSE(QFile::exists(QString::fromStdString(pdf)));
+    for (const char* end : {"", "abandoned tool broke"}) {
+        EXPECT_FALSE(writeCertificatePdf(runFile(dir, "198.80 +0.60", end), {},
+                                         builtInReportTexts("en_US"), pdf)
+                         .ok())
+            << end;
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(pdf)));
+    }
 }

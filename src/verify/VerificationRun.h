@@ -1,0 +1,93 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "link/Sample.h"
+#include "verify/PullReader.h"
+#include "verify/RunFile.h"
+#include "verify/RunProgress.h"
+
+namespace vornex::verify {
+
+// What a run tells whoever drives it.
+class RunListener {
+public:
+    virtual ~RunListener() = default;
+    // A line of the run's account, as the command line prints it ("preload 1 of 3", "apply 60.00
+    // N.m point 60 reading 3 of 5", "reading ...", "line lost", "result conforms").
+    virtual void said(const std::string& line) = 0;
+    // What the run shows changed: its step, a reading, a slip to answer, the line, its end.
+    virtual void changed() {}
+};
+
+// One verification run on one reference instrument: fed with the instrument's live values and
+// the line's news, it asks for each pull once the torque is down, takes each complete pull's peak
+// for the step asked for, and appends every step and outcome to its file (synced) before the next
+// prompt. The command line and the window drive it alike; it sets nothing on the instrument.
+class VerificationRun {
+public:
+    VerificationRun(RunFile file, const RunPlan& plan, RunListener& listener);
+
+    // The pulls of the stored run are taken again as they were, and the gap is recorded.
+    void resume(const StoredRun& stored);
+    // Asks for the next pull, or ends the run when nothing is left to take.
+    void start();
+    // The live values read since the last call, in order. A pull that ends takes the rest of the
+    // values with it: the next pull is watched for from the next call.
+    void feed(const std::vector<Sample>& samples);
+    // The line was lost: a pull under way was not seen whole and is asked for again once it is
+    // back.
+    void lineLost();
+    void lineBack();
+    // The slip asked about (plans that ask) is counted as a reading, or dropped and taken again.
+    void answerSlip(bool count);
+    // Ends the run, unfinished, with the reason in its file.
+    void abandon(const std::string& reason);
+    // A line of the file only.
+    void note(const std::string& text);
+
+    const RunProgress& progress() const { return progress_; }
+    const RunPlan& plan() const { return progress_.plan(); }
+    const std::string& path() const { return file_.path(); }
+    Step step() const { return progress_.next(); }
+    // The step has been asked for: the torque was down.
+    bool prompted() const { return prompted_; }
+    // The last pull taken (a preload, a reading or a dropped slip).
+    const std::optional<Taken>& last() const { return last_; }
+    // The slip waiting for its answer.
+    const std::optional<Reading>& slipAsked() const { return slipReading_; }
+    bool lineDown() const { return lineDown_; }
+    bool ended() const { return ended_; }
+    bool abandoned() const { return abandoned_; }
+    // Ended, abandoned, or stopped because its file could not be appended to.
+    bool finished() const { return ended_ || abandoned_ || !ok(); }
+    bool ok() const { return error_.empty(); }
+    const std::string& error() const { return error_; }
+
+private:
+    double setting(const Step& step) const;
+    void take(double peak, std::optional<SlipPolicy> answer);
+    void nextStep();
+    void prompt();
+    void recordTaken(const Taken& t);
+    void say(const std::string& line);
+    void record(const std::string& text);
+    std::string value(double x) const;
+
+    RunFile file_;
+    RunProgress progress_;
+    RunListener& listener_;
+    PullReader reader_;
+    bool prompted_ = false;
+    bool lineDown_ = false;
+    bool ended_ = false;
+    bool abandoned_ = false;
+    std::optional<Taken> last_;
+    std::optional<double> slipPeak_;
+    std::optional<Reading> slipReading_;
+    std::string error_;
+};
+
+}  // namespace vornex::verify

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+#include <map>
+
+#include "i18n/AppPaths.h"
+#include "verifywin/VerifyFeed.h"
+
+class QHBoxLayout;
+class QPushButton;
+
+namespace vornex {
+
+class CVerifyStation;
+class SessionSignals;
+struct SessionState;
+
+// Tool verification on the session's line: a button per instrument of the device table opens its
+// station, and the stations run side by side, each fed with its instrument's live values and the
+// line's news. Every run is in its file as it goes; closing the window leaves the unfinished ones
+// there to be resumed.
+class CVerifyWnd : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kFeedMs = 20;
+
+    CVerifyWnd(SessionSignals& live, const AppPaths& paths, const QString& languageFile,
+               QWidget* parent = nullptr);
+    ~CVerifyWnd() override;
+
+    // The button that opens the station of `address`, or nullptr.
+    QPushButton* instrumentButton(uint8_t address) const;
+    CVerifyStation* station(uint8_t address) const;
+    CVerifyStation* openStation(uint8_t address);
+
+private:
+    void showInstruments(const SessionState& state);
+    void feed();
+
+    SessionSignals& live_;
+    const AppPaths paths_;
+    const QString languageFile_;
+    VerifyFeed feed_;
+    QTimer feedTimer_;
+    QWidget* chooser_ = nullptr;
+    QHBoxLayout* stationRow_ = nullptr;
+    std::map<uint8_t, QPushButton*> buttons_;
+    std::map<uint8_t, CVerifyStation*> stations_;
+};
+
+}  // namespace vornex
