@@ -1,4 +1,3 @@
-#include <QCryptographicHash>
 #include <QDate>
 #include <QDateTime>
 #include <QUuid>
@@ -9,10 +8,8 @@
 
 #include "Arguments.h"
 #include "Commands.h"
-#include "files/AtomicFile.h"
 #include "i18n/HomeFolder.h"
 #include "record/BenchConfig.h"
-#include "record/CompanionFile.h"
 #include "store/Outbox.h"
 #include "store/OutboxSender.h"
 #include "store/PgConnection.h"
@@ -141,24 +138,11 @@ int runGet(QStringList args) {
     if (!connection.ok())
         return fail("store get", "the store cannot be reached: " + connection.error(), 2);
     std::string error;
-    const std::optional<StoredFile> file =
-        storedFile(connection, uuid.toLower().toStdString(), error);
-    if (!file) {
-        return fail("store get",
-                    error.empty() ? "the store holds no test or run " + uuid.toStdString() : error,
-                    2);
-    }
-    const std::string hash =
-        QCryptographicHash::hash(QByteArray::fromStdString(file->bytes), QCryptographicHash::Sha256)
-            .toHex()
-            .toStdString();
-    if (hash != file->sha256)
-        return fail("store get", "the stored file's SHA-256 is not the one sent; not written", 2);
-    if (!writeWholeFile(out, file->bytes, &error))
-        return fail("store get", "cannot write " + out + ": " + error, 2);
-    if (file->companion && !writeWholeFile(companionPath(out), *file->companion, &error))
-        return fail("store get", "cannot write " + companionPath(out) + ": " + error, 2);
-    std::printf("%s %s\n", file->kind.c_str(), out.c_str());
+    const std::optional<std::string> kind =
+        fetchStoredFile(connection, uuid.toLower().toStdString(), out, error);
+    if (!kind)
+        return fail("store get", error, 2);
+    std::printf("%s %s\n", kind->c_str(), out.c_str());
     return 0;
 }
 

@@ -241,6 +241,32 @@ inline constexpr const char* kReportFailed = "IDS_MESSAGE_REPORTERR";
 inline constexpr const char* kReportSaved = "IDS_MESSAGE_REPORTSAVED";
 inline constexpr const char* kFilterPdf = "IDS_FILTER_PDF";
 
+// The results store: the status bar and the saved-data browser's Store tab.
+inline constexpr const char* kStoreWaiting = "IDS_STORE_WAITING";
+inline constexpr const char* kStoreUpToDate = "IDS_STORE_UPTODATE";
+inline constexpr const char* kStoreError = "IDS_STORE_ERROR";
+inline constexpr const char* kStoreTabFiles = "IDS_STORE_TAB_FILES";
+inline constexpr const char* kStoreTab = "IDS_STORE_TAB";
+inline constexpr const char* kStoreTool = "IDS_STORE_TOOL";
+inline constexpr const char* kStoreBench = "IDS_STORE_BENCH";
+inline constexpr const char* kStoreOperator = "IDS_STORE_OPERATOR";
+inline constexpr const char* kStoreSince = "IDS_STORE_SINCE";
+inline constexpr const char* kStoreUntil = "IDS_STORE_UNTIL";
+inline constexpr const char* kStoreVerdict = "IDS_STORE_VERDICT";
+inline constexpr const char* kStoreAny = "IDS_STORE_ANY";
+inline constexpr const char* kStoreSearch = "IDS_STORE_SEARCH";
+inline constexpr const char* kStoreOpen = "IDS_STORE_OPEN";
+inline constexpr const char* kStoreReport = "IDS_STORE_REPORT";
+inline constexpr const char* kStoreColStart = "IDS_STORE_COL_START";
+inline constexpr const char* kStoreColBench = "IDS_STORE_COL_BENCH";
+inline constexpr const char* kStoreColTool = "IDS_STORE_COL_TOOL";
+inline constexpr const char* kStoreColKind = "IDS_STORE_COL_KIND";
+inline constexpr const char* kStoreColResult = "IDS_STORE_COL_RESULT";
+inline constexpr const char* kStoreNotConfigured = "IDS_STORE_NOTCONFIGURED";
+inline constexpr const char* kStoreFound = "IDS_STORE_FOUND";
+inline constexpr const char* kStoreBadDate = "IDS_STORE_BADDATE";
+inline constexpr const char* kStoreFailed = "IDS_STORE_FAILED";
+
 }  // namespace langkey
 
 inline QString dialogTitleKey(int dialog) {
@@ -335,6 +361,14 @@ inline constexpr std::array kLanguageKeys = {
     langkey::kCertSummary, langkey::kCertPoint, langkey::kCertSetting, langkey::kCertReading,
     langkey::kCertDeviation, langkey::kCertMeanDeviation, langkey::kCertSpread, langkey::kCertShare,
     langkey::kCertConformsShort, langkey::kCertExceeds, langkey::kCertConforms,
-    langkey::kCertNotConforms};
+    langkey::kCertNotConforms,
+    // The results store.
+    langkey::kStoreWaiting, langkey::kStoreUpToDate, langkey::kStoreError, langkey::kStoreTabFiles,
+    langkey::kStoreTab, langkey::kStoreTool, langkey::kStoreBench, langkey::kStoreOperator,
+    langkey::kStoreSince, langkey::kStoreUntil, langkey::kStoreVerdict, langkey::kStoreAny,
+    langkey::kStoreSearch, langkey::kStoreOpen, langkey::kStoreReport, langkey::kStoreColStart,
+    langkey::kStoreColBench, langkey::kStoreColTool, langkey::kStoreColKind,
+    langkey::kStoreColResult, langkey::kStoreNotConfigured, langkey::kStoreFound,
+    langkey::kStoreBadDate, langkey::kStoreFailed};
 
 }  // namespace vornex

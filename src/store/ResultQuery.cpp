@@ -1,6 +1,10 @@
 #include "store/ResultQuery.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
+
+#include "files/AtomicFile.h"
+#include "record/CompanionFile.h"
 
 namespace vornex::store {
 
@@ -90,6 +94,33 @@ std::optional<StoredFile> storedFile(PgConnection& connection, const std::string
         file.companion = result.value(0, 2);
     file.sha256 = result.value(0, 3);
     return file;
+}
+
+std::optional<std::string> fetchStoredFile(PgConnection& connection, const std::string& uuid,
+                                           const std::string& out, std::string& error) {
+    const std::optional<StoredFile> file = storedFile(connection, uuid, error);
+    if (!file) {
+        if (error.empty())
+            error = "the store holds no test or run " + uuid;
+        return std::nullopt;
+    }
+    const std::string hash =
+        QCryptographicHash::hash(QByteArray::fromStdString(file->bytes), QCryptographicHash::Sha256)
+            .toHex()
+            .toStdString();
+    if (hash != file->sha256) {
+        error = "the stored file's SHA-256 is not the one it was sent with; it is not written";
+        return std::nullopt;
+    }
+    if (!writeWholeFile(out, file->bytes, &error)) {
+        error = "cannot write " + out + ": " + error;
+        return std::nullopt;
+    }
+    if (file->companion && !writeWholeFile(companionPath(out), *file->companion, &error)) {
+        error = "cannot write " + companionPath(out) + ": " + error;
+        return std::nullopt;
+    }
+    return file->kind;
 }
 
 std::string findLine(const FoundResult& found) {

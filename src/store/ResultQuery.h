@@ -46,6 +46,12 @@ struct StoredFile {
 std::optional<StoredFile> storedFile(PgConnection& connection, const std::string& uuid,
                                      std::string& error);
 
+// Writes a stored file back to `out`, byte for byte, with a test's companion file beside it; the
+// kind ("test" or "run"), or nothing with the reason (none found, a hash that does not match what
+// was sent, an output that cannot be written).
+std::optional<std::string> fetchStoredFile(PgConnection& connection, const std::string& uuid,
+                                           const std::string& out, std::string& error);
+
 // The line `store find` prints: "UUID START BENCH TOOL KIND RESULT", with the start in local time
 // and "-" for anything empty.
 std::string findLine(const FoundResult& found);
