@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
 #include <atomic>
 #include <memory>
 
@@ -10,12 +15,15 @@
 #include "RecordFiles.h"
 #include "TempDir.h"
 #include "Wait.h"
+#include "browser/CDlgSelData.h"
 #include "record/CompanionFile.h"
+#include "store/BenchStore.h"
 #include "store/Outbox.h"
 #include "store/OutboxSender.h"
 #include "store/ResultSender.h"
 #include "store/Schema.h"
 #include "store/StoreAddress.h"
+#include "storeview/StoreStatusLabel.h"
 #include "verify/RunFile.h"
 
 namespace vornex::test {
@@ -239,6 +247,31 @@ TEST_F(StoreTest, TheSenderDeliversWhatWaitedWhileTheServerWasDown) {
     cluster->start();
     EXPECT_TRUE(waitUntil([&] { return waiting == 0; }));
     EXPECT_EQ(count(db, "vornex_tests"), 2);
+}
+
+// A test the window closes reaches the store, as its status bar tells; the browser's Store tab
+// finds it and opens a copy of what the store holds.
+TEST_F(StoreTest, TheBrowsersStoreTabOpensWhatTheWindowSent) {
+    const std::string db = database();
+    writeBytes(home.file("config.ini"), "[Store]\nUri=" + cluster->uri(db) + "\n");
+    BenchStore bench(home.qPath() + "/", home.qFile("config.ini"));
+    StoreStatusLabel label(bench);
+    const std::string test = closedTest("pull", "00000000-0000-4000-8000-000000000007");
+    bench.testClosed(test);
+    EXPECT_TRUE(waitUntil([&] { return label.text() == "store: up to date"; }))
+        << label.text().toStdString();
+    CDlgSelData dialog(QString(), home.qPath() + "/Data/", false, false);
+    dialog.addStoreTab(cluster->uri(db), home.qPath() + "/Store/");
+    dialog.show();
+    dialog.findChild<QTabWidget*>("tabs")->setCurrentIndex(1);
+    QTest::keyClicks(dialog.findChild<QLineEdit*>("storeTool"), "4711");
+    QTest::mouseClick(dialog.findChild<QPushButton*>("storeSearch"), Qt::LeftButton);
+    const auto* found = dialog.findChild<QTableWidget*>("storeFound");
+    ASSERT_EQ(found->rowCount(), 1);
+    EXPECT_EQ(found->item(0, 4)->text(), "low");
+    QTest::mouseClick(dialog.findChild<QPushButton*>("storeOpen"), Qt::LeftButton);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(readBytes(dialog.filePath().toStdString()), readBytes(test));
 }
 
 }  // namespace
