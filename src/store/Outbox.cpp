@@ -24,7 +24,7 @@ const char* const kSuffix = ".item";
 
 std::string itemText(const OutboxItem& item) {
     return std::string("Kind=") + (item.kind == OutboxItem::Kind::Test ? "test" : "run") +
-           "\nPath=" + item.path + "\nBench=" + item.bench +
+           "\nPath=" + item.path + "\nBench=" + item.bench + "\nSupersedes=" + item.supersedes +
            "\nQueued=" + std::to_string(item.queued) + "\n";
 }
 
@@ -43,6 +43,7 @@ bool readItem(const QString& file, OutboxItem& item) {
     item.kind = values["Kind"] == "test" ? OutboxItem::Kind::Test : OutboxItem::Kind::Run;
     item.path = values["Path"];
     item.bench = values["Bench"];
+    item.supersedes = values["Supersedes"];
     item.queued = static_cast<std::time_t>(std::atoll(values["Queued"].c_str()));
     item.uuid = QFileInfo(file).completeBaseName().toStdString();
     return !item.path.empty() && !QUuid::fromString(QString::fromStdString(item.uuid)).isNull();
@@ -95,10 +96,18 @@ bool Outbox::queueTest(const std::string& testPath, const std::string& bench, st
             return false;
         }
     }
-    return write(
-        {OutboxItem::Kind::Test, companion.uuid, absolute(testPath),
-         companion.trace.bench.empty() ? bench : companion.trace.bench, std::time(nullptr)},
-        error);
+    return write({OutboxItem::Kind::Test, companion.uuid, absolute(testPath),
+                  companion.trace.bench.empty() ? bench : companion.trace.bench, std::string(),
+                  std::time(nullptr)},
+                 error);
+}
+
+std::string Outbox::runRecord(const std::string& runPath) const {
+    return folder_ + "runs/" +
+           QCryptographicHash::hash(QByteArray::fromStdString(absolute(runPath)),
+                                    QCryptographicHash::Sha256)
+               .toHex()
+               .toStdString();
 }
 
 bool Outbox::queueRun(const std::string& runPath, const std::string& bench, std::string& error) {
@@ -109,12 +118,23 @@ bool Outbox::queueRun(const std::string& runPath, const std::string& bench, std:
     }
     // The run's contents and bench name it: a run that goes on after it was queued is another.
     const QByteArray contents = file.readAll();
-    const QUuid uuid =
+    const std::string uuid =
         QUuid::createUuidV5(QUuid(QStringLiteral("6f1c9a52-3c0e-4b1e-9a57-0b1d3f7e2a41")),
-                            QByteArray::fromStdString(bench) + '\n' + contents);
-    return write({OutboxItem::Kind::Run, uuid.toString(QUuid::WithoutBraces).toStdString(),
-                  absolute(runPath), bench, std::time(nullptr)},
-                 error);
+                            QByteArray::fromStdString(bench) + '\n' + contents)
+            .toString(QUuid::WithoutBraces)
+            .toStdString();
+    const std::string record = runRecord(runPath);
+    QFile earlier(QString::fromStdString(record));
+    std::string supersedes =
+        earlier.open(QIODevice::ReadOnly) ? earlier.readAll().trimmed().toStdString() : "";
+    if (supersedes == uuid)
+        supersedes.clear();
+    if (!write(
+            {OutboxItem::Kind::Run, uuid, absolute(runPath), bench, supersedes, std::time(nullptr)},
+            error))
+        return false;
+    ::mkdir((folder_ + "runs").c_str(), 0755);
+    return writeWholeFile(record, uuid, &error);
 }
 
 std::vector<OutboxItem> Outbox::items() const {

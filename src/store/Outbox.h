@@ -11,8 +11,9 @@ namespace vornex::store {
 struct OutboxItem {
     enum class Kind { Test, Run } kind = Kind::Test;
     std::string uuid;
-    std::string path;   // the test file or the run file
-    std::string bench;  // the bench that ran it (a run file does not say)
+    std::string path;        // the test file or the run file
+    std::string bench;       // the bench that ran it (a run file does not say)
+    std::string supersedes;  // the UUID under which the same run was queued before, if any
     std::time_t queued = 0;
 };
 
@@ -28,7 +29,8 @@ public:
     // Queues a closed test. A test whose companion file names no UUID (recorded before tests had
     // one) is given one now, written into its companion file. False with the reason.
     bool queueTest(const std::string& testPath, const std::string& bench, std::string& error);
-    // Queues a run file under a UUID of its contents: the same run queued twice is one item.
+    // Queues a run file under a UUID of its contents: the same run queued twice is one item. A run
+    // queued again after it went on supersedes what was queued of it before.
     bool queueRun(const std::string& runPath, const std::string& bench, std::string& error);
 
     // Oldest first. Files that are no item are left alone.
@@ -41,6 +43,8 @@ public:
 
 private:
     bool write(const OutboxItem& item, std::string& error);
+    // Where the UUID last queued for a run file is kept.
+    std::string runRecord(const std::string& runPath) const;
 
     std::string folder_;
     mutable std::mutex mutex_;

@@ -20,9 +20,10 @@ DrainPass drainOutbox(Outbox& outbox, const std::string& conninfo) {
         return pass;
     }
     for (const OutboxItem& item : items) {
-        const Sending sending = item.kind == OutboxItem::Kind::Test
-                                    ? sendTest(connection, item.uuid, item.path)
-                                    : sendRun(connection, item.uuid, item.path, item.bench);
+        const Sending sending =
+            item.kind == OutboxItem::Kind::Test
+                ? sendTest(connection, item.uuid, item.path)
+                : sendRun(connection, item.uuid, item.path, item.bench, item.supersedes);
         if (sending.sent()) {
             outbox.remove(item);
             ++pass.sent;

@@ -222,7 +222,7 @@ Sending sendTest(PgConnection& connection, const std::string& uuid, const std::s
 }
 
 Sending sendRun(PgConnection& connection, const std::string& uuid, const std::string& path,
-                const std::string& bench) {
+                const std::string& bench, const std::string& supersedes) {
     std::string error;
     const std::optional<std::string> bytes = fileBytes(path, error);
     if (!bytes)
@@ -237,13 +237,14 @@ Sending sendRun(PgConnection& connection, const std::string& uuid, const std::st
     std::vector<std::pair<std::string, std::vector<PgParam>>> statements;
     statements.push_back(
         {"INSERT INTO vornex_runs (id, bench, operator, tool, instrument, identification, "
-         "started, ended, result, sha256, file) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, "
-         "$11) ON CONFLICT DO NOTHING",
+         "started, ended, result, sha256, file, supersedes) VALUES ($1, $2, $3, $4, $5, $6, $7, "
+         "$8, $9, $10, $11, $12) ON CONFLICT DO NOTHING",
          {PgParam::text(uuid), PgParam::text(bench), PgParam::text(run->plan.operatorName),
           PgParam::text(run->plan.tool.id), PgParam::text(run->instrument),
           PgParam::text(run->identification), timeParam(localTimeForServer(run->started)),
           timeParam(localTimeForServer(run->lastTime)), PgParam::text(result),
-          PgParam::text(sha256Hex(*bytes)), PgParam::bytes(*bytes)}});
+          PgParam::text(sha256Hex(*bytes)), PgParam::bytes(*bytes),
+          supersedes.empty() ? PgParam::null() : PgParam::text(supersedes)}});
     for (size_t n = 0; n < run->pulls.size(); ++n) {
         statements.push_back(
             {"INSERT INTO vornex_run_readings (run_id, number, value) VALUES "

@@ -19,9 +19,10 @@ struct Sending {
 // as they are on disk; a test file whose hash differs from the one its companion recorded at its
 // close is not sent.
 Sending sendTest(PgConnection& connection, const std::string& uuid, const std::string& path);
-// `bench` is the name of the bench that ran it: a run file does not hold it.
+// `bench` is the name of the bench that ran it: a run file does not hold it. `supersedes` names
+// the row of the same run sent before it went on, or is empty.
 Sending sendRun(PgConnection& connection, const std::string& uuid, const std::string& path,
-                const std::string& bench);
+                const std::string& bench, const std::string& supersedes = std::string());
 
 // Local "yyyy-MM-dd HH:mm:ss" (or with a "T") as an ISO 8601 time with the zone's offset, as the
 // server's timestamptz takes it; empty when it is no such time.

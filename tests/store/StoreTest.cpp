@@ -212,6 +212,14 @@ TEST_F(StoreTest, StoreGetGivesTestsAndRunsBackByteForByte) {
     EXPECT_EQ(
         readBytes(companionPath(home.file(found[0].section(' ', 0, 0).toStdString() + ".pdat"))),
         readBytes(companionPath(test)));
+    // The run goes on after it was sent: its new row supersedes the first, which is found no more.
+    ASSERT_TRUE(file->append(1796700020, "preload 2 20.00", error) &&
+                outbox.queueRun(run, "bench-a", error));
+    EXPECT_EQ(runCli({"sync", "--once", "--home", home.qPath(), "--uri", uri}).exitCode, 0);
+    const QStringList later = runCli({"store", "find", "--tool", "4711", "--uri", uri}).outLines();
+    ASSERT_EQ(later.size(), 2);
+    EXPECT_NE(later[1].section(' ', 0, 0), found[1].section(' ', 0, 0));
+    EXPECT_EQ(count(db, "vornex_runs"), 2);
 }
 
 TEST_F(StoreTest, SyncSaysWhyTheServerCannotBeReached) {

@@ -1,7 +1,9 @@
 -- Verification runs, ended or abandoned, and what finding results by tool and time needs.
+-- A run that went on after it was sent (resumed after an abandon) is sent again as a new row that
+-- supersedes the earlier one; the two may reach the server in either order.
 CREATE TABLE vornex_runs (
     id uuid PRIMARY KEY,
-    supersedes uuid REFERENCES vornex_runs (id),
+    supersedes uuid,
     bench text NOT NULL,
     operator text NOT NULL,
     tool text NOT NULL,
