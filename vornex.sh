@@ -26,7 +26,7 @@ export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
 PACKAGES=(
     cmake ninja-build g++ pkg-config ccache clang-format
     qt6-base-dev qt6-serialport-dev qt6-svg-dev libqcustomplot-dev
-    libmodbus-dev libudev-dev libxlsxwriter-dev
+    libmodbus-dev libudev-dev libxlsxwriter-dev libpq-dev postgresql-15
     libgtest-dev libgmock-dev
     fonts-wqy-microhei qt6-translations-l10n
     xvfb xauth unzip poppler-utils

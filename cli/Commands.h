@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QStringList>
 #include <memory>
+#include <string>
 
 #include "report/ReportTexts.h"
 
@@ -21,6 +22,20 @@ int runUpload(const QStringList& args);
 int runReport(const QStringList& args);
 int runPlot(const QStringList& args);
 int runVerify(const QStringList& args);
+// 0 when nothing is left to send, 2 when the store cannot be reached or something is left.
+int runSync(const QStringList& args);
+int runStore(const QStringList& args);
+// A closed test or an ended run enters the outbox of the home folder the arguments name when a
+// store is configured there (or named by --uri); a failure is told on stderr, the command's result
+// stays its own.
+enum class StoreKind { Test, Run };
+void queueForStore(const QStringList& args, StoreKind kind, const std::string& path);
+// Queues a run file however the command ends: ended or abandoned, the run goes as it stands.
+struct RunQueuedAtExit {
+    QStringList args;
+    std::string path;
+    ~RunQueuedAtExit() { queueForStore(args, StoreKind::Run, path); }
+};
 
 // The application object a command needs: a GUI one, without a screen unless one is named, for
 // the commands that draw.

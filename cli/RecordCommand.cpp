@@ -271,6 +271,7 @@ int runRecord(const QStringList& args) {
                      testPath.c_str());
         return 2;
     }
+    queueForStore(args, StoreKind::Test, testPath);
     if (connected != ConnectResult::Connected || silentLine)
         return 2;
     printCounts(testPath);

@@ -288,6 +288,7 @@ int runVerify(const QStringList& given) {
         return 2;
     }
     std::fprintf(stderr, "vornex-cli verify: run file %s\n", file->path().c_str());
+    const RunQueuedAtExit queued{given, file->path()};
     const std::string pdf = a.value(QStringLiteral("pdf")).toStdString();
     for (const char* option : {"pdf", "csv"}) {
         const std::string output = a.value(QLatin1String(option)).toStdString();

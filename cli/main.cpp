@@ -28,7 +28,12 @@ void printUsage(std::FILE* out = stderr) {
         "         [--profile NAME|FILE] [--points P1,P2,...] [--readings N] [--preloads N]\n"
         "         [--operator NAME] [--temperature C --humidity %] [--slips count|repeat]\n"
         "         [--allow-polled] [--resume RUNFILE] [--home DIR] [--csv OUT] [--pdf OUT]\n"
-        "                                               verify a setting torque tool\n",
+        "                                               verify a setting torque tool\n"
+        "  sync [--once] [--home DIR] [--uri URI]       send the closed tests and runs waiting\n"
+        "  store init [--home DIR] [--uri URI]          create or migrate the store's schema\n"
+        "  store find [--tool ID] [--bench NAME] [--operator NAME] [--since DATE]\n"
+        "             [--until DATE] [--verdict low|high|fail] [--home DIR] [--uri URI]\n"
+        "  store get UUID --out FILE [--home DIR] [--uri URI]\n",
         out);
 }
 
@@ -56,6 +61,7 @@ int main(int argc, char** argv) {
         {"export", vornex::cli::runExport}, {"params", vornex::cli::runParams},
         {"upload", vornex::cli::runUpload}, {"report", vornex::cli::runReport},
         {"plot", vornex::cli::runPlot},     {"verify", vornex::cli::runVerify},
+        {"sync", vornex::cli::runSync},     {"store", vornex::cli::runStore},
     };
     const auto command = commands.find(args.takeFirst());
     if (command == commands.end()) {

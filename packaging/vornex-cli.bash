@@ -4,7 +4,7 @@ _vornex_cli() {
     local cur prev words cword
     _init_completion || return
 
-    local commands="ports poll record count export params upload report plot verify"
+    local commands="ports poll record count export params upload report plot verify sync store"
     if [[ $cword -eq 1 ]]; then
         COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
         return
@@ -19,7 +19,7 @@ _vornex_cli() {
             _filedir -d
             return
             ;;
-        --csv | --xlsx | --png | --pdf | --resume)
+        --csv | --xlsx | --png | --pdf | --resume | --out)
             _filedir
             return
             ;;
@@ -27,7 +27,7 @@ _vornex_cli() {
             --set-unit | --set-measure | --set | --threshold | --target | --upper | \
             --lower | --from | --to | --width | --height | --tool | --class | --max | --min | \
             --unit | --profile | --points | --readings | --preloads | --operator | \
-            --temperature | --humidity | --slips)
+            --temperature | --humidity | --slips | --uri | --bench | --since | --until | --verdict)
             return
             ;;
     esac
@@ -46,6 +46,9 @@ _vornex_cli() {
         verify) options="--port --slave --tool --class --max --min --unit --profile --points
             --readings --preloads --operator --temperature --humidity --slips --allow-polled
             --resume --home --csv --pdf" ;;
+        sync) options="--once --home --uri" ;;
+        store) options="init find get --tool --bench --operator --since --until --verdict --out
+            --home --uri" ;;
         *) return ;;
     esac
     if [[ $cur == -* || ( ${words[1]} != count && ${words[1]} != export && ${words[1]} != report && \

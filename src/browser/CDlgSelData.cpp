@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "controls/DialogTexts.h"
@@ -19,6 +20,7 @@
 #include "i18n/LanguageKeys.h"
 #include "link/RegisterMap.h"
 #include "record/TestFile.h"
+#include "storeview/StoreTab.h"
 
 namespace vornex {
 
@@ -78,9 +80,18 @@ void CDlgSelData::buildControls() {
     settings_->setObjectName(QStringLiteral("settings"));
     settings_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+    auto* files = new QWidget;
+    auto* filesLayout = new QVBoxLayout(files);
+    filesLayout->addLayout(grid);
+    filesLayout->addWidget(settings_);
+    filesLayout->addStretch(1);
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("tabs"));
+    tabs_->addTab(files, langStringOr(languageFile_, QString::fromLatin1(langkey::kStoreTabFiles),
+                                      QStringLiteral("Files")));
+
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addWidget(settings_);
+    layout->addWidget(tabs_);
     layout->addLayout(buttons);
     setMinimumWidth(460);
 }
@@ -172,6 +183,23 @@ void CDlgSelData::onCurveChosen(int index) {
         points_->setText(QString::number(counts_.of(index + 1)));
         showSettings(index + 1);
     }
+}
+
+void CDlgSelData::addStoreTab(const std::string& conninfo, const QString& copiesFolder) {
+    auto* store = new StoreTab(languageFile_, conninfo, copiesFolder);
+    connect(store, &StoreTab::fetched, this, &CDlgSelData::onFetched);
+    tabs_->addTab(store, langStringOr(languageFile_, QString::fromLatin1(langkey::kStoreTab),
+                                      QStringLiteral("Store")));
+}
+
+void CDlgSelData::onFetched(const QString& path, bool report) {
+    if (recording_) {
+        showLangMessage(this, languageFile_, langkey::kMessageCheckDataRefused);
+        return;
+    }
+    filePath_ = path;
+    reportWanted_ = report;
+    accept();
 }
 
 void CDlgSelData::onOk() {

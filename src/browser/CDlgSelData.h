@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <optional>
+#include <string>
 
 #include "record/CompanionFile.h"
 #include "record/SlaveCounts.h"
@@ -13,6 +14,7 @@ class QComboBox;
 class QLabel;
 class QDateEdit;
 class QLineEdit;
+class QTabWidget;
 
 namespace vornex {
 
@@ -20,6 +22,7 @@ namespace vornex {
 // many points each instrument has in it and, from the test's companion file, the settings the
 // chosen instrument recorded with, and on OK hands back the chosen file for loading. It is
 // refused while a test is open, and OK is refused while recording or when the day has no file.
+// Its Store tab finds tests of every bench in the store and hands back a fetched copy the same way.
 class CDlgSelData : public QDialog {
     Q_OBJECT
 
@@ -32,6 +35,12 @@ public:
 
     // Refuses with a message, and returns Rejected at once, while a test is open.
     int exec() override;
+
+    // The Store tab searches the store `conninfo` names (none configured: empty) and fetches the
+    // chosen test into `copiesFolder`.
+    void addStoreTab(const std::string& conninfo, const QString& copiesFolder);
+    // The test was fetched from the store to make its report.
+    bool reportWanted() const { return reportWanted_; }
 
     // The file to load after an accepted run.
     const QString& filePath() const { return filePath_; }
@@ -47,6 +56,7 @@ private:
     void chooseFile(int index);
     QString dayFolder(const QDate& date) const;
     void showSettings(int slave);
+    void onFetched(const QString& path, bool report);
 
     const QString languageFile_;
     const QString dataFolder_;
@@ -56,12 +66,14 @@ private:
     QString filePath_;
     SlaveCounts counts_;
     CompanionRead companion_;
+    bool reportWanted_ = false;
 
     QDateEdit* date_ = nullptr;
     QComboBox* files_ = nullptr;
     QComboBox* curves_ = nullptr;
     QLineEdit* points_ = nullptr;
     QLabel* settings_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
 };
 
 }  // namespace vornex

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QSplitter>
+#include <QStatusBar>
 
 #include "browser/CDlgSelData.h"
 #include "controls/DialogTexts.h"
@@ -29,6 +30,8 @@
 #include "panel/CControlDlg.h"
 #include "results/ResultsController.h"
 #include "results/ResultsPanel.h"
+#include "store/BenchStore.h"
+#include "storeview/StoreStatusLabel.h"
 
 namespace vornex {
 
@@ -49,6 +52,10 @@ CMainFrame::CMainFrame(const AppPaths& paths, PortSource ports, QWidget* parent)
     setWindowIcon(vornexIcon(128));
     buildPanes(std::move(ports));
     status_ = std::make_unique<WindowStatus>(*this, live_, [this] { return panel_->portText(); });
+    store_ = std::make_unique<store::BenchStore>(paths_.home, paths_.configFile);
+    session_.addObserver(*store_);
+    storeStatus_ = new StoreStatusLabel(*store_);
+    statusBar()->addPermanentWidget(storeStatus_);
     CXGraph& graph = view_->graph();
     connect(status_.get(), &WindowStatus::refreshed, this,
             [this, &graph] { applySeriesUnits(graph, session_); });
@@ -66,6 +73,7 @@ CMainFrame::CMainFrame(const AppPaths& paths, PortSource ports, QWidget* parent)
 CMainFrame::~CMainFrame() {
     // It hears from the session, which goes before the window's children do.
     delete verify_;
+    session_.removeObserver(*store_);
 }
 
 // A recording running at Exit is stopped as Stop stops it, or the window stays.
@@ -180,6 +188,7 @@ void CMainFrame::applyLanguage(const QString& languageFile) {
     view_->setLanguageFile(languageFile);
     view_->graph().setTexts(graphTexts(languageFile));
     status_->setLanguageFile(languageFile);
+    storeStatus_->setLanguageFile(languageFile);
     resultsController_->setLanguageFile(languageFile);
     SetDialogTexts(languageFile, toolBar_, CHeaderToolBar::kDialogNumber);
 }
@@ -202,9 +211,11 @@ void CMainFrame::newTest() {
 void CMainFrame::showTestData() {
     CDlgSelData browser(languageFile(), paths_.dataFolder, session_.testOpen(),
                         session_.recording(), this);
+    browser.addStoreTab(store_->address().conninfo, paths_.home + QStringLiteral("Store/"));
     if (browser.exec() != QDialog::Accepted)
         return;
-    loadTestFile(browser.filePath());
+    if (loadTestFile(browser.filePath()) && browser.reportWanted())
+        resultsController_->report(this);
 }
 
 bool CMainFrame::loadTestFile(const QString& path) {

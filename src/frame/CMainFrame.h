@@ -25,6 +25,10 @@ class LanguageSwitch;
 class ResultsController;
 class ResultsPanel;
 class WindowStatus;
+class StoreStatusLabel;
+namespace store {
+class BenchStore;
+}
 
 // The program's window: the control panel in a fixed 230-pixel column on the left, the header
 // toolbar in a fixed 50-pixel row above the graph on the right, and the menu bar whose commands
@@ -102,6 +106,10 @@ private:
     std::unique_ptr<LanguageSwitch> language_;
     // Hears from the session, so it goes before it.
     std::unique_ptr<WindowStatus> status_;
+    // Queues the session's closed tests for the store and sends them; it stops hearing from the
+    // session before it goes.
+    std::unique_ptr<store::BenchStore> store_;
+    StoreStatusLabel* storeStatus_ = nullptr;
     CFixSplitterWnd* outer_ = nullptr;
     CFixSplitterWnd* inner_ = nullptr;
     CControlDlg* panel_ = nullptr;

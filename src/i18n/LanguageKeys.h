@@ -295,6 +295,32 @@ inline constexpr const char* kVerifyUnfinished = "IDS_VERIFY_UNFINISHED";
 inline constexpr const char* kVerifyResume = "IDS_VERIFY_RESUME";
 inline constexpr const char* kVerifyRunFile = "IDS_VERIFY_RUNFILE";
 
+// The results store: the status bar and the saved-data browser's Store tab.
+inline constexpr const char* kStoreWaiting = "IDS_STORE_WAITING";
+inline constexpr const char* kStoreUpToDate = "IDS_STORE_UPTODATE";
+inline constexpr const char* kStoreError = "IDS_STORE_ERROR";
+inline constexpr const char* kStoreTabFiles = "IDS_STORE_TAB_FILES";
+inline constexpr const char* kStoreTab = "IDS_STORE_TAB";
+inline constexpr const char* kStoreTool = "IDS_STORE_TOOL";
+inline constexpr const char* kStoreBench = "IDS_STORE_BENCH";
+inline constexpr const char* kStoreOperator = "IDS_STORE_OPERATOR";
+inline constexpr const char* kStoreSince = "IDS_STORE_SINCE";
+inline constexpr const char* kStoreUntil = "IDS_STORE_UNTIL";
+inline constexpr const char* kStoreVerdict = "IDS_STORE_VERDICT";
+inline constexpr const char* kStoreAny = "IDS_STORE_ANY";
+inline constexpr const char* kStoreSearch = "IDS_STORE_SEARCH";
+inline constexpr const char* kStoreOpen = "IDS_STORE_OPEN";
+inline constexpr const char* kStoreReport = "IDS_STORE_REPORT";
+inline constexpr const char* kStoreColStart = "IDS_STORE_COL_START";
+inline constexpr const char* kStoreColBench = "IDS_STORE_COL_BENCH";
+inline constexpr const char* kStoreColTool = "IDS_STORE_COL_TOOL";
+inline constexpr const char* kStoreColKind = "IDS_STORE_COL_KIND";
+inline constexpr const char* kStoreColResult = "IDS_STORE_COL_RESULT";
+inline constexpr const char* kStoreNotConfigured = "IDS_STORE_NOTCONFIGURED";
+inline constexpr const char* kStoreFound = "IDS_STORE_FOUND";
+inline constexpr const char* kStoreBadDate = "IDS_STORE_BADDATE";
+inline constexpr const char* kStoreFailed = "IDS_STORE_FAILED";
+
 }  // namespace langkey
 
 inline QString dialogTitleKey(int dialog) {
@@ -409,6 +435,14 @@ inline constexpr std::array kLanguageKeys = {
     langkey::kVerifyReason, langkey::kVerifyAbort, langkey::kVerifyAbandoned,
     langkey::kVerifyConforms, langkey::kVerifyNotConforms, langkey::kVerifyFailed,
     langkey::kVerifyCertificate, langkey::kVerifyCertSaved, langkey::kVerifyCertFailed,
-    langkey::kVerifyUnfinished, langkey::kVerifyResume, langkey::kVerifyRunFile};
+    langkey::kVerifyUnfinished, langkey::kVerifyResume, langkey::kVerifyRunFile,
+    // The results store.
+    langkey::kStoreWaiting, langkey::kStoreUpToDate, langkey::kStoreError, langkey::kStoreTabFiles,
+    langkey::kStoreTab, langkey::kStoreTool, langkey::kStoreBench, langkey::kStoreOperator,
+    langkey::kStoreSince, langkey::kStoreUntil, langkey::kStoreVerdict, langkey::kStoreAny,
+    langkey::kStoreSearch, langkey::kStoreOpen, langkey::kStoreReport, langkey::kStoreColStart,
+    langkey::kStoreColBench, langkey::kStoreColTool, langkey::kStoreColKind,
+    langkey::kStoreColResult, langkey::kStoreNotConfigured, langkey::kStoreFound,
+    langkey::kStoreBadDate, langkey::kStoreFailed};
 
 }  // namespace vornex

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <QUuid>
+
 #include <algorithm>
 
 #include "link/RegisterMap.h"
@@ -260,6 +262,7 @@ TestSession::Addition AcquisitionSession::newTest(const std::string& name) {
     if (result != TestSession::AddResult::Added)
         return result;
     sealCompanion();
+    companion_.setTestId(QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString());
     // A recording that runs on keeps its time axis; otherwise the new test starts with an empty
     // graph and takes its own time base at its first Start.
     if (!recording()) {

@@ -53,6 +53,9 @@ struct InstrumentIdentity {
 // when it is there. Each instrument has one section per settings change: [Slave_A] for the
 // settings it started with, then [Slave_A_2], [Slave_A_3], ... each with the `Since` it holds from.
 struct Companion {
+    // The test's identity, made at New test; tests recorded before it existed have none until
+    // they are sent to the store.
+    std::string uuid;
     std::string testName;
     std::string started;  // local date and time of the first Start, "yyyy-MM-dd HH:mm:ss"
     TestTrace trace;

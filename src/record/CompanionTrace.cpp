@@ -35,6 +35,7 @@ constexpr TraceKey kTraceKeys[] = {
 }  // namespace
 
 void writeTrace(IniDocument& doc, const Companion& companion) {
+    doc.setValue(kTestSection, QStringLiteral("UUID"), oneLine(companion.uuid));
     for (const TraceKey& entry : kTraceKeys) {
         doc.setValue(kTestSection, QString::fromLatin1(entry.key),
                      oneLine(companion.trace.*entry.field));
@@ -48,6 +49,7 @@ void writeTrace(IniDocument& doc, const Companion& companion) {
 
 void readTrace(const IniDocument::ValueIndex& index, Companion& companion) {
     const auto test = index.value(kTestSection.toCaseFolded());
+    companion.uuid = test.value(QStringLiteral("uuid")).toStdString();
     for (const TraceKey& entry : kTraceKeys) {
         companion.trace.*entry.field =
             test.value(QString::fromLatin1(entry.key).toCaseFolded()).toStdString();

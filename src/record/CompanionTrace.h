@@ -6,7 +6,7 @@
 namespace vornex {
 
 // Who tested what, with which instruments, and the hash of the closed test file: the companion's
-// `[Test]` keys Bench, Operator, Tool, ToolDescription, Note, Version and SHA256, and one
+// `[Test]` keys UUID, Bench, Operator, Tool, ToolDescription, Note, Version and SHA256, and one
 // `[Instrument_A]` section (Name, Identification) per instrument the bench knows.
 void writeTrace(IniDocument& doc, const Companion& companion);
 // Entries without a valid slave address are skipped; missing keys read as empty.

@@ -17,6 +17,7 @@ CompanionWriter::News CompanionWriter::started(const std::string& testPath, cons
         testPath_ = testPath;
         path_ = companionPath(testPath);
         companion_ = Companion();
+        companion_.uuid = testId_;
         const size_t slash = testPath.rfind('/');
         const std::string file = slash == std::string::npos ? testPath : testPath.substr(slash + 1);
         companion_.testName = file.substr(0, file.rfind(".pdat"));

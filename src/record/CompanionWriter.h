@@ -38,6 +38,8 @@ public:
     // Who tests what on which bench, for the companion of the next test that starts; the version
     // is the program's own.
     void setTrace(const TestTrace& trace) { trace_ = trace; }
+    // The identity of the test that starts next, made when it was opened.
+    void setTestId(std::string uuid) { testId_ = std::move(uuid); }
     // The user's names of the addresses, written with the next write.
     void setNames(std::map<int, std::string> names) { names_ = std::move(names); }
 
@@ -58,6 +60,7 @@ private:
 
     TickClock clock_;
     TestTrace trace_;
+    std::string testId_;
     std::map<int, std::string> names_;
     std::string testPath_;
     // Size of the test file when its hash was taken.

@@ -106,11 +106,12 @@ TEST_F(RecordCommand, PrintedCountsMatchTheFileAndItsExport) {
 }
 
 // The bench and the address's name come from config.ini, the rest from the options; at Stop the
-// companion holds the file's hash, and the report checks the file against it.
+// companion holds the file's hash and the test's UUID, under which the closed test waits for the
+// store, and the report checks the file against the hash.
 TEST_F(RecordCommand, TheCompanionSaysWhoTestedWhatAndTheReportHoldsTheFileToItsHash) {
     std::ofstream(dir.file("config.ini"))
         << "[Setting]\nLanguage=en_US\nBench=Bench 7\n[Names:" << line->portPath()
-        << "]\n1=Station 3 / SN 4711\n";
+        << "]\n1=Station 3 / SN 4711\n[Store]\nUri=postgresql:///results?host=/nonexistent\n";
     const CliRun run = runCli(recordArgs("traced") << "--operator"
                                                    << "Li Wei"
                                                    << "--tool"
@@ -126,6 +127,8 @@ TEST_F(RecordCommand, TheCompanionSaysWhoTestedWhatAndTheReportHoldsTheFileToIts
               std::vector<std::string>({"Bench 7", "Li Wei", "CW-200", "", "after repair"}));
     EXPECT_EQ(t.version, VORNEX_VERSION);
     EXPECT_EQ(t.sha256, TestFile(path).sha256());
+    EXPECT_TRUE(test::pathExists(dir.file("Outbox/" + companion->uuid + ".item")))
+        << companion->uuid;
     ASSERT_EQ(companion->identities.size(), 2u);
     EXPECT_EQ(companion->identities.at(1).name, "Station 3 / SN 4711");
     EXPECT_EQ(companion->identities.at(2).name, "");

@@ -155,6 +155,7 @@ const std::vector<Expected> kPoint100 = {
 // every reading is the first peak the instrument held, judged line by line.
 TEST(VerifyCommand, AWholeRunPrintsEveryReadingItsDeviationAndTheResult) {
     test::TempDir dir;
+    test::writeBytes(dir.file("config.ini"), "[Store]\nUri=postgresql:///r?host=/nonexistent\n");
     const QString link = dir.qFile("ttyVERIFY");
     Simulator sim(link);
     ASSERT_TRUE(sim.ready);
@@ -193,6 +194,10 @@ TEST(VerifyCommand, AWholeRunPrintsEveryReadingItsDeviationAndTheResult) {
     EXPECT_EQ(file.count(" reading "), 15);
     EXPECT_TRUE(file.contains(" slip 20 4 16.00 6.00 repeated\n"));
     EXPECT_TRUE(file.endsWith(" result conforms\n"));
+    // The ended run waits for the store.
+    const QStringList waiting = QDir(dir.qFile("Outbox")).entryList(QDir::Files);
+    ASSERT_EQ(waiting.size(), 1);
+    EXPECT_TRUE(test::readFile(dir.qFile("Outbox/" + waiting[0])).startsWith("Kind=run\n"));
     EXPECT_EQ(QString::fromUtf8(test::readFile(dir.qFile("run.csv"))).count('\n'), 16);
     EXPECT_TRUE(test::readFile(dir.qFile("certificate.pdf")).startsWith("%PDF-"));
     EXPECT_TRUE(QString::fromUtf8(test::readFile(dir.qFile("Tools/TW-80.ini")))

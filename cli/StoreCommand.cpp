@@ -1,0 +1,223 @@
+#include <QDate>
+#include <QDateTime>
+#include <QUuid>
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <thread>
+
+#include "Arguments.h"
+#include "Commands.h"
+#include "i18n/HomeFolder.h"
+#include "record/BenchConfig.h"
+#include "store/Outbox.h"
+#include "store/OutboxSender.h"
+#include "store/PgConnection.h"
+#include "store/ResultQuery.h"
+#include "store/Schema.h"
+#include "store/StoreAddress.h"
+
+namespace vornex::cli {
+
+namespace {
+
+using namespace vornex::store;
+
+std::atomic<bool> interrupted{false};
+
+void onInterrupt(int) {
+    interrupted.store(true);
+}
+
+int fail(const std::string& command, const std::string& message, int code) {
+    std::fprintf(stderr, "vornex-cli %s: %s\n", command.c_str(), message.c_str());
+    return code;
+}
+
+// The store the arguments name, or the exit code of a refusal (with nothing configured too).
+std::optional<std::string> storeFor(const QStringList& args, const std::string& command,
+                                    int& code) {
+    const StoreAddress address = configuredStore(args);
+    if (!address.refusal.empty()) {
+        code = fail(command, address.refusal, 2);
+        return std::nullopt;
+    }
+    if (!address.configured()) {
+        code = fail(command,
+                    "no store is configured: give --uri URI or set [Store] Uri= in config.ini", 1);
+        return std::nullopt;
+    }
+    return address.conninfo;
+}
+
+// The start of the day a YYYY-MM-DD names, in local time, `days` later.
+std::optional<int64_t> dayStart(const QString& text, int days) {
+    const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    if (!date.isValid())
+        return std::nullopt;
+    return date.addDays(days).startOfDay().toSecsSinceEpoch();
+}
+
+int runInit(const QStringList& args) {
+    const Arguments a(args, {QStringLiteral("home"), QStringLiteral("uri")});
+    if (!a.ok())
+        return fail("store init",
+                    a.error().toStdString() +
+                        "; usage: store init [--home DIR] "
+                        "[--uri URI]",
+                    1);
+    int code = 0;
+    const auto conninfo = storeFor(args, "store init", code);
+    if (!conninfo)
+        return code;
+    PgConnection connection(*conninfo);
+    if (!connection.ok())
+        return fail("store init", "the store cannot be reached: " + connection.error(), 2);
+    const Migration migration = migrateSchema(connection);
+    if (!migration.error.empty())
+        return fail("store init", "the schema was left as it was: " + migration.error, 2);
+    if (migration.from == migration.to)
+        std::printf("schema version %d, up to date\n", migration.to);
+    else
+        std::printf("schema version %d, was %d\n", migration.to, migration.from);
+    return 0;
+}
+
+int runFind(const QStringList& args) {
+    const Arguments a(args,
+                      {QStringLiteral("home"), QStringLiteral("uri"), QStringLiteral("tool"),
+                       QStringLiteral("bench"), QStringLiteral("operator"), QStringLiteral("since"),
+                       QStringLiteral("until"), QStringLiteral("verdict")});
+    const QString verdict = a.value(QStringLiteral("verdict"));
+    FindFilter filter;
+    filter.tool = a.value(QStringLiteral("tool")).toStdString();
+    filter.bench = a.value(QStringLiteral("bench")).toStdString();
+    filter.operatorName = a.value(QStringLiteral("operator")).toStdString();
+    filter.verdict = verdict.toStdString();
+    if (a.has(QStringLiteral("since")))
+        filter.since = dayStart(a.value(QStringLiteral("since")), 0);
+    if (a.has(QStringLiteral("until")))
+        filter.until = dayStart(a.value(QStringLiteral("until")), 1);
+    if (!a.ok() || (a.has(QStringLiteral("since")) && !filter.since) ||
+        (a.has(QStringLiteral("until")) && !filter.until) ||
+        (!verdict.isEmpty() && verdict != QLatin1String("low") &&
+         verdict != QLatin1String("high") && verdict != QLatin1String("fail"))) {
+        return fail("store find",
+                    "usage: store find [--tool ID] [--bench NAME] [--operator NAME] "
+                    "[--since YYYY-MM-DD] [--until YYYY-MM-DD] [--verdict low|high|fail] "
+                    "[--home DIR] [--uri URI]",
+                    1);
+    }
+    int code = 0;
+    const auto conninfo = storeFor(args, "store find", code);
+    if (!conninfo)
+        return code;
+    PgConnection connection(*conninfo);
+    if (!connection.ok())
+        return fail("store find", "the store cannot be reached: " + connection.error(), 2);
+    std::string error;
+    const std::vector<FoundResult> found = findResults(connection, filter, error);
+    if (!error.empty())
+        return fail("store find", error, 2);
+    for (const FoundResult& f : found)
+        std::printf("%s\n", findLine(f).c_str());
+    return 0;
+}
+
+int runGet(QStringList args) {
+    const QString uuid = args.isEmpty() ? QString() : args.takeFirst();
+    const Arguments a(args, {QStringLiteral("home"), QStringLiteral("uri"), QStringLiteral("out")});
+    const std::string out = a.value(QStringLiteral("out")).toStdString();
+    if (!a.ok() || QUuid::fromString(uuid).isNull() || out.empty())
+        return fail("store get", "usage: store get UUID --out FILE [--home DIR] [--uri URI]", 1);
+    int code = 0;
+    const auto conninfo = storeFor(args, "store get", code);
+    if (!conninfo)
+        return code;
+    PgConnection connection(*conninfo);
+    if (!connection.ok())
+        return fail("store get", "the store cannot be reached: " + connection.error(), 2);
+    std::string error;
+    const std::optional<std::string> kind =
+        fetchStoredFile(connection, uuid.toLower().toStdString(), out, error);
+    if (!kind)
+        return fail("store get", error, 2);
+    std::printf("%s %s\n", kind->c_str(), out.c_str());
+    return 0;
+}
+
+}  // namespace
+
+void queueForStore(const QStringList& args, StoreKind kind, const std::string& path) {
+    const StoreAddress address = configuredStore(args);
+    if (!address.refusal.empty()) {
+        std::fprintf(stderr, "vornex-cli: %s; %s is not queued for the store\n",
+                     address.refusal.c_str(), path.c_str());
+        return;
+    }
+    if (!address.configured())
+        return;
+    const AppPaths paths = homePaths(args);
+    Outbox outbox(paths.home.toStdString());
+    const std::string bench = BenchConfig(paths.configFile).bench();
+    std::string error;
+    const bool queued = kind == StoreKind::Test ? outbox.queueTest(path, bench, error)
+                                                : outbox.queueRun(path, bench, error);
+    if (!queued)
+        std::fprintf(stderr, "vornex-cli: cannot queue %s for the store: %s\n", path.c_str(),
+                     error.c_str());
+}
+
+int runSync(const QStringList& given) {
+    QStringList args = given;
+    const bool once = args.removeAll(QStringLiteral("--once")) > 0;
+    const Arguments a(args, {QStringLiteral("home"), QStringLiteral("uri")});
+    if (!a.ok())
+        return fail("sync",
+                    a.error().toStdString() +
+                        "; usage: sync [--once] [--home DIR] "
+                        "[--uri URI]",
+                    1);
+    int code = 0;
+    const auto conninfo = storeFor(args, "sync", code);
+    if (!conninfo)
+        return code;
+    Outbox outbox(homePaths(args).home.toStdString());
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
+    Backoff backoff;
+    for (;;) {
+        const DrainPass pass = drainOutbox(outbox, *conninfo);
+        if (pass.sent != 0)
+            std::printf("sent %zu\n", pass.sent);
+        if (pass.left == 0) {
+            std::printf("store: up to date\n");
+            return 0;
+        }
+        std::printf("store: %zu waiting\n", pass.left);
+        std::fflush(stdout);
+        if (!pass.error.empty())
+            std::fprintf(stderr, "vornex-cli sync: %s\n", pass.error.c_str());
+        if (once || interrupted.load())
+            return 2;
+        const auto until = std::chrono::steady_clock::now() + backoff.next();
+        while (std::chrono::steady_clock::now() < until && !interrupted.load())
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (pass.sent != 0)
+            backoff.reset();
+    }
+}
+
+int runStore(const QStringList& given) {
+    QStringList args = given;
+    const QString sub = args.isEmpty() ? QString() : args.takeFirst();
+    if (sub == QLatin1String("init"))
+        return runInit(args);
+    if (sub == QLatin1String("find"))
+        return runFind(args);
+    if (sub == QLatin1String("get"))
+        return runGet(args);
+    return fail("store", "usage: store init|find|get ...", 1);
+}
+
+}  // namespace vornex::cli

@@ -1,0 +1,54 @@
+#include "store/BenchStore.h"
+
+#include <sys/stat.h>
+
+#include "record/BenchConfig.h"
+
+namespace vornex::store {
+
+BenchStore::BenchStore(const QString& home, const QString& configFile)
+    : address_(configuredStore(configFile)),
+      bench_(BenchConfig(configFile).bench()),
+      outbox_(home.toStdString()) {
+    status_.lastError = address_.refusal;
+    if (!address_.configured())
+        return;
+    status_.waiting = outbox_.count();
+    sender_ = std::make_unique<OutboxSender>(outbox_, address_.conninfo,
+                                             [this](const OutboxStatus& s) { setStatus(s); });
+}
+
+// The sender's last pass may still report: it is joined before the status it reports into goes.
+BenchStore::~BenchStore() {
+    sender_.reset();
+}
+
+OutboxStatus BenchStore::status() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return status_;
+}
+
+void BenchStore::setStatus(const OutboxStatus& status) {
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        status_ = status;
+    }
+    QMetaObject::invokeMethod(this, &BenchStore::statusChanged, Qt::QueuedConnection);
+}
+
+void BenchStore::testClosed(const std::string& path) {
+    struct stat file {};
+    if (!configured() || ::stat(path.c_str(), &file) != 0 || file.st_size == 0)
+        return;
+    std::string error;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (!outbox_.queueTest(path, bench_, error))
+            status_.lastError = "cannot queue " + path + ": " + error;
+        status_.waiting = outbox_.count();
+    }
+    emit statusChanged();
+    sender_->wake();
+}
+
+}  // namespace vornex::store

@@ -1,0 +1,160 @@
+#include "store/Outbox.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUuid>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <map>
+
+#include "files/AtomicFile.h"
+#include "record/CompanionFile.h"
+
+namespace vornex::store {
+
+namespace {
+
+const char* const kSuffix = ".item";
+
+std::string itemText(const OutboxItem& item) {
+    return std::string("Kind=") + (item.kind == OutboxItem::Kind::Test ? "test" : "run") +
+           "\nPath=" + item.path + "\nBench=" + item.bench + "\nSupersedes=" + item.supersedes +
+           "\nQueued=" + std::to_string(item.queued) + "\n";
+}
+
+bool readItem(const QString& file, OutboxItem& item) {
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    std::map<std::string, std::string> values;
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        const qsizetype eq = line.indexOf('=');
+        if (eq > 0)
+            values[line.left(eq).toStdString()] = line.mid(eq + 1).toStdString();
+    }
+    if (values["Kind"] != "test" && values["Kind"] != "run")
+        return false;
+    item.kind = values["Kind"] == "test" ? OutboxItem::Kind::Test : OutboxItem::Kind::Run;
+    item.path = values["Path"];
+    item.bench = values["Bench"];
+    item.supersedes = values["Supersedes"];
+    item.queued = static_cast<std::time_t>(std::atoll(values["Queued"].c_str()));
+    item.uuid = QFileInfo(file).completeBaseName().toStdString();
+    return !item.path.empty() && !QUuid::fromString(QString::fromStdString(item.uuid)).isNull();
+}
+
+// A line of an item is one line: a path with a line break is not queued.
+bool oneLine(const std::string& text) {
+    return text.find_first_of("\r\n") == std::string::npos;
+}
+
+std::string absolute(const std::string& path) {
+    return QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
+}
+
+}  // namespace
+
+Outbox::Outbox(const std::string& home) : folder_(home + "Outbox/") {}
+
+bool Outbox::write(const OutboxItem& item, std::string& error) {
+    if (!oneLine(item.path) || !oneLine(item.bench)) {
+        error = "a path or bench name with a line break cannot be queued";
+        return false;
+    }
+    if (::mkdir(folder_.c_str(), 0755) != 0 && errno != EEXIST) {
+        error = "cannot make " + folder_ + ": " + std::strerror(errno);
+        return false;
+    }
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return writeWholeFile(folder_ + item.uuid + kSuffix, itemText(item), &error);
+}
+
+bool Outbox::queueTest(const std::string& testPath, const std::string& bench, std::string& error) {
+    const std::string companionFile = companionPath(testPath);
+    CompanionRead read = readCompanion(companionFile);
+    if (!read.refusal.empty()) {
+        error = read.refusal;
+        return false;
+    }
+    Companion companion = read.companion.value_or(Companion());
+    if (companion.uuid.empty()) {
+        companion.uuid = QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
+        if (!read.companion) {
+            const std::string name =
+                QFileInfo(QString::fromStdString(testPath)).completeBaseName().toStdString();
+            companion.testName = name;
+            companion.trace.bench = bench;
+        }
+        if (const FileResult written = writeCompanion(companionFile, companion); !written) {
+            error = "cannot give " + testPath + " its UUID: " + written.text;
+            return false;
+        }
+    }
+    return write({OutboxItem::Kind::Test, companion.uuid, absolute(testPath),
+                  companion.trace.bench.empty() ? bench : companion.trace.bench, std::string(),
+                  std::time(nullptr)},
+                 error);
+}
+
+std::string Outbox::runRecord(const std::string& runPath) const {
+    return folder_ + "runs/" +
+           QCryptographicHash::hash(QByteArray::fromStdString(absolute(runPath)),
+                                    QCryptographicHash::Sha256)
+               .toHex()
+               .toStdString();
+}
+
+bool Outbox::queueRun(const std::string& runPath, const std::string& bench, std::string& error) {
+    QFile file(QString::fromStdString(runPath));
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = "cannot read " + runPath + ": " + file.errorString().toStdString();
+        return false;
+    }
+    // The run's contents and bench name it: a run that goes on after it was queued is another.
+    const QByteArray contents = file.readAll();
+    const std::string uuid =
+        QUuid::createUuidV5(QUuid(QStringLiteral("6f1c9a52-3c0e-4b1e-9a57-0b1d3f7e2a41")),
+                            QByteArray::fromStdString(bench) + '\n' + contents)
+            .toString(QUuid::WithoutBraces)
+            .toStdString();
+    const std::string record = runRecord(runPath);
+    QFile earlier(QString::fromStdString(record));
+    std::string supersedes =
+        earlier.open(QIODevice::ReadOnly) ? earlier.readAll().trimmed().toStdString() : "";
+    if (supersedes == uuid)
+        supersedes.clear();
+    if (!write(
+            {OutboxItem::Kind::Run, uuid, absolute(runPath), bench, supersedes, std::time(nullptr)},
+            error))
+        return false;
+    ::mkdir((folder_ + "runs").c_str(), 0755);
+    return writeWholeFile(record, uuid, &error);
+}
+
+std::vector<OutboxItem> Outbox::items() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<OutboxItem> all;
+    const QDir dir(QString::fromStdString(folder_));
+    const QStringList names = dir.entryList({QStringLiteral("*.item")}, QDir::Files);
+    for (const QString& name : names) {
+        OutboxItem item;
+        if (readItem(dir.filePath(name), item))
+            all.push_back(item);
+    }
+    std::stable_sort(all.begin(), all.end(),
+                     [](const OutboxItem& a, const OutboxItem& b) { return a.queued < b.queued; });
+    return all;
+}
+
+void Outbox::remove(const OutboxItem& item) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    ::unlink((folder_ + item.uuid + kSuffix).c_str());
+}
+
+}  // namespace vornex::store

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <ctime>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace vornex::store {
+
+// What waits to be sent: a closed test or an ended (or abandoned) verification run.
+struct OutboxItem {
+    enum class Kind { Test, Run } kind = Kind::Test;
+    std::string uuid;
+    std::string path;        // the test file or the run file
+    std::string bench;       // the bench that ran it (a run file does not say)
+    std::string supersedes;  // the UUID under which the same run was queued before, if any
+    std::time_t queued = 0;
+};
+
+// The store's outbox: one small file per waiting item in the home folder's Outbox/, written whole
+// and synced before queue() returns, removed once the server has committed the item. A program
+// that ends between the two sends the item again and the server keeps it once. Safe to use from
+// several threads; several programs on one home folder only ever write distinct or equal items.
+class Outbox {
+public:
+    // `home` ends in "/".
+    explicit Outbox(const std::string& home);
+
+    // Queues a closed test. A test whose companion file names no UUID (recorded before tests had
+    // one) is given one now, written into its companion file. False with the reason.
+    bool queueTest(const std::string& testPath, const std::string& bench, std::string& error);
+    // Queues a run file under a UUID of its contents: the same run queued twice is one item. A run
+    // queued again after it went on supersedes what was queued of it before.
+    bool queueRun(const std::string& runPath, const std::string& bench, std::string& error);
+
+    // Oldest first. Files that are no item are left alone.
+    std::vector<OutboxItem> items() const;
+    size_t count() const { return items().size(); }
+    // The server has the item: it no longer waits.
+    void remove(const OutboxItem& item);
+
+    const std::string& folder() const { return folder_; }
+
+private:
+    bool write(const OutboxItem& item, std::string& error);
+    // Where the UUID last queued for a run file is kept.
+    std::string runRecord(const std::string& runPath) const;
+
+    std::string folder_;
+    mutable std::mutex mutex_;
+};
+
+}  // namespace vornex::store

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <libpq-fe.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vornex::store {
+
+// A value bound to a statement: text, raw bytes (sent in binary, for bytea) or NULL.
+struct PgParam {
+    std::optional<std::string> value;
+    bool binary = false;
+
+    static PgParam text(std::string v) { return {std::move(v), false}; }
+    static PgParam bytes(std::string v) { return {std::move(v), true}; }
+    static PgParam null() { return {std::nullopt, false}; }
+};
+
+// One statement's result, freed with it.
+class PgResult {
+public:
+    explicit PgResult(PGresult* result) : result_(result, PQclear) {}
+
+    // The statement ran (with or without rows).
+    bool ok() const;
+    // The server's message, on one line; empty when ok().
+    std::string error() const;
+    // The five-character SQLSTATE, empty when there is none.
+    std::string sqlState() const;
+    int rows() const { return PQntuples(result_.get()); }
+    // A value as the server sent it: text, or bytes with binary results.
+    std::string value(int row, int column) const;
+    bool isNull(int row, int column) const { return PQgetisnull(result_.get(), row, column) != 0; }
+    // Rows an INSERT, UPDATE or DELETE touched.
+    long affected() const;
+
+private:
+    std::unique_ptr<PGresult, void (*)(PGresult*)> result_;
+};
+
+// A connection to the store's server. Every statement goes with its values bound apart from its
+// text; only the schema files, which hold no value from outside, run as plain scripts.
+class PgConnection {
+public:
+    // Connects at once; `conninfo` is what storeAddress() made of the configured address. A
+    // connection that cannot be made within `timeoutSeconds` fails.
+    explicit PgConnection(const std::string& conninfo, int timeoutSeconds = 10);
+
+    bool ok() const { return PQstatus(conn_.get()) == CONNECTION_OK; }
+    // Why the connection failed or broke, on one line.
+    std::string error() const;
+
+    PgResult exec(const std::string& sql, const std::vector<PgParam>& params = {},
+                  bool binaryResult = false);
+    // A script of several statements without values (schema files only).
+    PgResult script(const std::string& sql);
+
+private:
+    std::unique_ptr<PGconn, void (*)(PGconn*)> conn_;
+};
+
+// The server's text for a failure joined onto one line, without libpq's trailing newline.
+std::string oneLine(const char* message);
+
+}  // namespace vornex::store

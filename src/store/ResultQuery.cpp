@@ -1,0 +1,135 @@
+#include "store/ResultQuery.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+
+#include "files/AtomicFile.h"
+#include "record/CompanionFile.h"
+
+namespace vornex::store {
+
+namespace {
+
+// Both kinds in one list. Filters left empty are NULL, which the planner folds away, so the index
+// on (tool, started) serves a search by tool.
+const char* const kFind = R"(
+SELECT id, extract(epoch FROM started)::bigint, bench, tool, kind, result FROM (
+    SELECT t.id, t.started, t.bench, t.tool, t.operator, 'test' AS kind, t.result,
+           t.low_count > 0 AS low, t.high_count > 0 AS high,
+           t.low_count + t.high_count > 0 AS failed
+      FROM vornex_tests t
+     WHERE NOT EXISTS (SELECT 1 FROM vornex_tests s WHERE s.supersedes = t.id)
+    UNION ALL
+    SELECT r.id, r.started, r.bench, r.tool, r.operator, 'run', r.result, false, false,
+           r.result = 'fail'
+      FROM vornex_runs r
+     WHERE NOT EXISTS (SELECT 1 FROM vornex_runs s WHERE s.supersedes = r.id)
+) found
+WHERE ($1::text IS NULL OR tool = $1)
+  AND ($2::text IS NULL OR bench = $2)
+  AND ($3::text IS NULL OR operator = $3)
+  AND ($4::bigint IS NULL OR started >= to_timestamp($4::bigint))
+  AND ($5::bigint IS NULL OR started < to_timestamp($5::bigint))
+  AND ($6::text IS NULL OR ($6 = 'low' AND low) OR ($6 = 'high' AND high)
+       OR ($6 = 'fail' AND failed))
+ORDER BY started, id
+)";
+
+PgParam optionalText(const std::string& text) {
+    return text.empty() ? PgParam::null() : PgParam::text(text);
+}
+
+PgParam optionalNumber(const std::optional<int64_t>& value) {
+    return value ? PgParam::text(std::to_string(*value)) : PgParam::null();
+}
+
+std::string orDash(const std::string& text) {
+    return text.empty() ? "-" : text;
+}
+
+}  // namespace
+
+std::vector<FoundResult> findResults(PgConnection& connection, const FindFilter& filter,
+                                     std::string& error) {
+    const PgResult result =
+        connection.exec(kFind, {optionalText(filter.tool), optionalText(filter.bench),
+                                optionalText(filter.operatorName), optionalNumber(filter.since),
+                                optionalNumber(filter.until), optionalText(filter.verdict)});
+    std::vector<FoundResult> found;
+    if (!result.ok()) {
+        error = result.error();
+        return found;
+    }
+    for (int row = 0; row < result.rows(); ++row) {
+        FoundResult f;
+        f.uuid = result.value(row, 0);
+        if (!result.isNull(row, 1))
+            f.started = std::stoll(result.value(row, 1));
+        f.bench = result.value(row, 2);
+        f.tool = result.value(row, 3);
+        f.kind = result.value(row, 4);
+        f.result = result.value(row, 5);
+        found.push_back(std::move(f));
+    }
+    return found;
+}
+
+std::optional<StoredFile> storedFile(PgConnection& connection, const std::string& uuid,
+                                     std::string& error) {
+    const PgResult result = connection.exec(
+        "SELECT 'test'::text, file, companion, sha256 FROM vornex_tests WHERE id = $1::uuid "
+        "UNION ALL SELECT 'run'::text, file, NULL::bytea, sha256 FROM vornex_runs "
+        "WHERE id = $1::uuid",
+        {PgParam::text(uuid)}, true);
+    if (!result.ok()) {
+        error = result.error();
+        return std::nullopt;
+    }
+    if (result.rows() == 0)
+        return std::nullopt;
+    StoredFile file;
+    file.kind = result.value(0, 0);
+    file.bytes = result.value(0, 1);
+    if (!result.isNull(0, 2))
+        file.companion = result.value(0, 2);
+    file.sha256 = result.value(0, 3);
+    return file;
+}
+
+std::optional<std::string> fetchStoredFile(PgConnection& connection, const std::string& uuid,
+                                           const std::string& out, std::string& error) {
+    const std::optional<StoredFile> file = storedFile(connection, uuid, error);
+    if (!file) {
+        if (error.empty())
+            error = "the store holds no test or run " + uuid;
+        return std::nullopt;
+    }
+    const std::string hash =
+        QCryptographicHash::hash(QByteArray::fromStdString(file->bytes), QCryptographicHash::Sha256)
+            .toHex()
+            .toStdString();
+    if (hash != file->sha256) {
+        error = "the stored file's SHA-256 is not the one it was sent with; it is not written";
+        return std::nullopt;
+    }
+    if (!writeWholeFile(out, file->bytes, &error)) {
+        error = "cannot write " + out + ": " + error;
+        return std::nullopt;
+    }
+    if (file->companion && !writeWholeFile(companionPath(out), *file->companion, &error)) {
+        error = "cannot write " + companionPath(out) + ": " + error;
+        return std::nullopt;
+    }
+    return file->kind;
+}
+
+std::string findLine(const FoundResult& found) {
+    const std::string start = found.started ? QDateTime::fromSecsSinceEpoch(*found.started)
+                                                  .toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))
+                                                  .toStdString()
+                                            : std::string();
+    return found.uuid + ' ' + orDash(start) + ' ' + orDash(found.bench) + ' ' + orDash(found.tool) +
+           ' ' + found.kind + ' ' + found.result;
+}
+
+}  // namespace vornex::store

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "store/PgConnection.h"
+
+namespace vornex::store {
+
+// What `store find` and the browser's Store tab search by; empty fields do not filter. Times are
+// seconds since the epoch, `until` exclusive.
+struct FindFilter {
+    std::string tool;
+    std::string bench;
+    std::string operatorName;
+    std::optional<int64_t> since;
+    std::optional<int64_t> until;
+    std::string verdict;  // low, high or fail (a test with a low or high pull, a failed run)
+};
+
+// A test or run as found: results that a later one supersedes are not.
+struct FoundResult {
+    std::string uuid;
+    std::optional<int64_t> started;
+    std::string bench;
+    std::string tool;
+    std::string kind;    // test or run
+    std::string result;  // a test's pass, low, high, fail or none; a run's pass, fail or abandoned
+};
+
+// Oldest first; nothing with the reason in `error` when the query failed.
+std::vector<FoundResult> findResults(PgConnection& connection, const FindFilter& filter,
+                                     std::string& error);
+
+// A test's file and companion, or a run's file, as the bench sent them.
+struct StoredFile {
+    std::string kind;
+    std::string bytes;
+    std::optional<std::string> companion;
+    std::string sha256;  // as recorded when it was sent
+};
+
+// Nothing, with `error` left empty, when the store has no test or run of that UUID.
+std::optional<StoredFile> storedFile(PgConnection& connection, const std::string& uuid,
+                                     std::string& error);
+
+// Writes a stored file back to `out`, byte for byte, with a test's companion file beside it; the
+// kind ("test" or "run"), or nothing with the reason (none found, a hash that does not match what
+// was sent, an output that cannot be written).
+std::optional<std::string> fetchStoredFile(PgConnection& connection, const std::string& uuid,
+                                           const std::string& out, std::string& error);
+
+// The line `store find` prints: "UUID START BENCH TOOL KIND RESULT", with the start in local time
+// and "-" for anything empty.
+std::string findLine(const FoundResult& found);
+
+}  // namespace vornex::store
