@@ -197,6 +197,8 @@ void CMainFrame::verifyTools() {
     if (!verify_) {
         verify_ = new CVerifyWnd(live_, paths_, languageFile(), this);
         verify_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(verify_, &CVerifyWnd::runFinished, this,
+                [this](const QString& path) { store_->runEnded(path.toStdString()); });
     }
     verify_->show();
     verify_->raise();

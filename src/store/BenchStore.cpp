@@ -40,10 +40,20 @@ void BenchStore::testClosed(const std::string& path) {
     struct stat file {};
     if (!configured() || ::stat(path.c_str(), &file) != 0 || file.st_size == 0)
         return;
+    queue([&](std::string& error) { return outbox_.queueTest(path, bench_, error); }, path);
+}
+
+void BenchStore::runEnded(const std::string& path) {
+    if (!configured())
+        return;
+    queue([&](std::string& error) { return outbox_.queueRun(path, bench_, error); }, path);
+}
+
+void BenchStore::queue(const std::function<bool(std::string&)>& enter, const std::string& path) {
     std::string error;
     {
         const std::lock_guard<std::mutex> lock(mutex_);
-        if (!outbox_.queueTest(path, bench_, error))
+        if (!enter(error))
             status_.lastError = "cannot queue " + path + ": " + error;
         status_.waiting = outbox_.count();
     }

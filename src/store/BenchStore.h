@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -32,12 +33,15 @@ public:
 
     // A closed test that holds readings enters the outbox and the sender is woken.
     void testClosed(const std::string& path) override;
+    // An ended or abandoned verification run enters the outbox and the sender is woken.
+    void runEnded(const std::string& path);
 
 signals:
     void statusChanged();
 
 private:
     void setStatus(const OutboxStatus& status);
+    void queue(const std::function<bool(std::string&)>& enter, const std::string& path);
 
     StoreAddress address_;
     std::string bench_;

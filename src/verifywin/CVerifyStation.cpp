@@ -459,6 +459,10 @@ void CVerifyStation::changed() {
     button(Button::Certificate)->setVisible(run.ended());
     showLast();
     showReadings();
+    if ((run.ended() || run.abandoned()) && !finishAnnounced_) {
+        finishAnnounced_ = true;
+        emit runFinished(QString::fromStdString(run.path()));
+    }
 }
 
 void CVerifyStation::showLast() {

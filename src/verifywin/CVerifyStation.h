@@ -66,6 +66,10 @@ public:
     // Takes the certificate to `path` as Save as... does; false with the reason in the message.
     bool saveCertificate(const QString& path);
 
+signals:
+    // The run ended or was abandoned; its file is complete.
+    void runFinished(const QString& path);
+
 private:
     void said(const std::string&) override {}
     void changed() override;
@@ -87,6 +91,7 @@ private:
     const AppPaths paths_;
     const QString languageFile_;
     std::unique_ptr<verify::VerificationRun> run_;
+    bool finishAnnounced_ = false;
     QString confirmed_;  // the warnings confirmed by a second Start
     std::vector<QString> unfinishedPaths_;
 

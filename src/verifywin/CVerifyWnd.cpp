@@ -96,6 +96,7 @@ CVerifyStation* CVerifyWnd::openStation(uint8_t address) {
     auto* station = new CVerifyStation(live_.session(), address, paths_, languageFile_, this);
     stationRow_->addWidget(station, 1);
     stations_[address] = station;
+    connect(station, &CVerifyStation::runFinished, this, &CVerifyWnd::runFinished);
     showInstruments(live_.state());
     return station;
 }

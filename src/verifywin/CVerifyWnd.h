@@ -35,6 +35,9 @@ public:
     CVerifyStation* station(uint8_t address) const;
     CVerifyStation* openStation(uint8_t address);
 
+signals:
+    void runFinished(const QString& path);
+
 private:
     void showInstruments(const SessionState& state);
     void feed();

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
 
@@ -112,6 +113,7 @@ TEST_F(VerifyWindowTest, TwoStationsRunAtOnceAndASlipIsAnsweredInItsStation) {
     const auto window = openWindow();
     CVerifyStation* first = open(*window, 1);
     CVerifyStation* second = open(*window, 2);
+    QSignalSpy finished(window.get(), &CVerifyWnd::runFinished);
     ASSERT_NO_FATAL_FAILURE(start(*first, "W-1"));
     ASSERT_NO_FATAL_FAILURE(start(*second, "W-2"));
     ASSERT_NO_FATAL_FAILURE(pull(*first, kPreload, "80"));
@@ -142,6 +144,8 @@ TEST_F(VerifyWindowTest, TwoStationsRunAtOnceAndASlipIsAnsweredInItsStation) {
     EXPECT_TRUE(file.contains(" slip 50 1 40.00 10.00 repeated\n")) << file.toStdString();
     EXPECT_TRUE(file.contains("\nReference due: 2027-03-01\n"));
     EXPECT_TRUE(file.endsWith(" result conforms\n"));
+    ASSERT_EQ(finished.count(), 2) << "each ended run goes to the store once";
+    EXPECT_EQ(finished.at(1).at(0).toString().toStdString(), first->run()->path());
     EXPECT_TRUE(first->saveCertificate(home.qFile("W-1.pdf")));
     EXPECT_TRUE(test::readFile(home.qFile("W-1.pdf")).startsWith("%PDF-"));
 }
@@ -160,6 +164,7 @@ TEST_F(VerifyWindowTest, AClosedWindowsRunIsResumedAndAbandonedWithAReason) {
     }
     const auto window = openWindow();
     CVerifyStation* station = open(*window, 1);
+    QSignalSpy finished(window.get(), &CVerifyWnd::runFinished);
     ASSERT_EQ(station->unfinished()->count(), 1);
     EXPECT_EQ(station->field(Field::Due)->text(), "2027-03-01") << "remembered";
     QTest::mouseClick(station->button(Button::Resume), Qt::LeftButton);
@@ -178,6 +183,7 @@ TEST_F(VerifyWindowTest, AClosedWindowsRunIsResumedAndAbandonedWithAReason) {
         test::readFile(path).contains(" ambient conditions outside the profile's limits, "
                                       "confirmed by the operator\n"));
     EXPECT_EQ(station->prompt()->text(), "Abandoned: tool broke");
+    EXPECT_EQ(finished.count(), 1) << "an abandoned run goes to the store too";
     EXPECT_FALSE(station->saveCertificate(home.qFile("W-3.pdf")));
 }
 
