@@ -320,6 +320,10 @@ inline constexpr const char* kStoreNotConfigured = "IDS_STORE_NOTCONFIGURED";
 inline constexpr const char* kStoreFound = "IDS_STORE_FOUND";
 inline constexpr const char* kStoreBadDate = "IDS_STORE_BADDATE";
 inline constexpr const char* kStoreFailed = "IDS_STORE_FAILED";
+inline constexpr const char* kStoreKindTest = "IDS_STORE_KIND_TEST";
+inline constexpr const char* kStoreKindRun = "IDS_STORE_KIND_RUN";
+inline constexpr const char* kStoreResultFail = "IDS_STORE_RESULT_FAIL";
+inline constexpr const char* kStoreResultAbandoned = "IDS_STORE_RESULT_ABANDONED";
 
 }  // namespace langkey
 
@@ -443,6 +447,7 @@ inline constexpr std::array kLanguageKeys = {
     langkey::kStoreSearch, langkey::kStoreOpen, langkey::kStoreReport, langkey::kStoreColStart,
     langkey::kStoreColBench, langkey::kStoreColTool, langkey::kStoreColKind,
     langkey::kStoreColResult, langkey::kStoreNotConfigured, langkey::kStoreFound,
-    langkey::kStoreBadDate, langkey::kStoreFailed};
+    langkey::kStoreBadDate, langkey::kStoreFailed, langkey::kStoreKindTest, langkey::kStoreKindRun,
+    langkey::kStoreResultFail, langkey::kStoreResultAbandoned};
 
 }  // namespace vornex

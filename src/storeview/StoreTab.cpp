@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <map>
 
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
@@ -27,6 +28,8 @@ namespace {
 
 // A search waits this long for a server that does not answer.
 constexpr int kConnectSeconds = 5;
+// Where a row keeps the store's own word for its kind.
+constexpr int kKindRole = Qt::UserRole + 1;
 
 std::optional<int64_t> dayStart(const QString& text, int days, bool& bad) {
     if (text.trimmed().isEmpty())
@@ -69,7 +72,7 @@ StoreTab::StoreTab(const QString& languageFile, std::string conninfo, QString co
     report_->setObjectName(QStringLiteral("storeReport"));
     verdict_->addItem(text(langkey::kStoreAny, "any"), QString());
     for (const char* word : {"low", "high", "fail"})
-        verdict_->addItem(QString::fromLatin1(word), QString::fromLatin1(word));
+        verdict_->addItem(shown(word), QString::fromLatin1(word));
 
     auto* form = new QFormLayout;
     form->addRow(text(langkey::kStoreTool, "Tool:"), tool_);
@@ -121,6 +124,17 @@ QString StoreTab::text(const char* key, const char* fallback) const {
     return langStringOr(languageFile_, QString::fromLatin1(key), QString::fromUtf8(fallback));
 }
 
+// The store's words for kinds and results, as the user's language says them.
+QString StoreTab::shown(const std::string& word) const {
+    static const std::map<std::string, const char*> keys{
+        {"test", langkey::kStoreKindTest},   {"run", langkey::kStoreKindRun},
+        {"pass", langkey::kVerdictPass},     {"low", langkey::kVerdictLow},
+        {"high", langkey::kVerdictHigh},     {"none", langkey::kVerdictNone},
+        {"fail", langkey::kStoreResultFail}, {"abandoned", langkey::kStoreResultAbandoned}};
+    const auto key = keys.find(word);
+    return key == keys.end() ? QString::fromStdString(word) : text(key->second, word.c_str());
+}
+
 void StoreTab::search() {
     store::FindFilter filter;
     bool badDate = false;
@@ -154,15 +168,17 @@ void StoreTab::search() {
                                               .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
                                         : QString();
         const QString cells[] = {start, QString::fromStdString(f.bench),
-                                 QString::fromStdString(f.tool), QString::fromStdString(f.kind),
-                                 QString::fromStdString(f.result)};
+                                 QString::fromStdString(f.tool), shown(f.kind), shown(f.result)};
         for (int column = 0; column < 5; ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
             item->setData(Qt::UserRole, QString::fromStdString(f.uuid));
+            item->setData(kKindRole, QString::fromStdString(f.kind));
             item->setToolTip(QString::fromStdString(f.uuid));
             found_->setItem(row, column, item);
         }
     }
+    for (int column = 0; column < 4; ++column)
+        found_->resizeColumnToContents(column);
     message_->setText(text(langkey::kStoreFound, "%1 found").arg(found.size()));
     if (!found.empty())
         found_->selectRow(0);
@@ -170,8 +186,8 @@ void StoreTab::search() {
 
 void StoreTab::chosenChanged() {
     const int row = found_->currentRow();
-    const bool test =
-        row >= 0 && found_->item(row, 3) && found_->item(row, 3)->text() == QLatin1String("test");
+    const bool test = row >= 0 && found_->item(row, 3) &&
+                      found_->item(row, 3)->data(kKindRole) == QLatin1String("test");
     open_->setEnabled(test);
     report_->setEnabled(test);
 }

@@ -32,6 +32,7 @@ signals:
 
 private:
     QString text(const char* key, const char* fallback) const;
+    QString shown(const std::string& word) const;
     // The chosen row's test fetched and handed on.
     void fetch(bool report);
     void chosenChanged();

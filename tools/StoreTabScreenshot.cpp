@@ -1,0 +1,39 @@
+// Pictures of the saved-data browser's Store tab listing what a store holds, one per language.
+//
+//   store_tab_screenshot OUTDIR CONNINFO
+//
+// CONNINFO names a store that holds a few tests and runs (libpq's form, e.g.
+// "host=/tmp/cluster dbname=vornex"). Run it under an X server (xvfb-run -a) for real rendering.
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
+
+#include "storeview/StoreTab.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: store_tab_screenshot OUTDIR CONNINFO\n");
+        return 2;
+    }
+    const QString outDir = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(outDir);
+    const QTemporaryDir copies;
+    bool ok = true;
+    for (const char* language : {"zh_CN", "zh_TW", "en_US"}) {
+        vornex::StoreTab tab(QStringLiteral(VORNEX_LANG_DIR "/%1.ini").arg(QLatin1String(language)),
+                             argv[2], copies.path() + QLatin1Char('/'));
+        tab.resize(900, 420);
+        tab.show();
+        tab.search();
+        QTest::qWait(200);
+        const QString path =
+            QDir(outDir).filePath(QStringLiteral("store-tab-%1.png").arg(QLatin1String(language)));
+        const bool saved = tab.grab().save(path);
+        std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(path));
+        ok = saved && ok;
+    }
+    return ok ? 0 : 1;
+}
