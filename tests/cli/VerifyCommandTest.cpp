@@ -7,6 +7,7 @@
 #include <deque>
 
 #include "Files.h"
+#include "SimProcess.h"
 #include "TempDir.h"
 
 namespace vornex {
@@ -14,38 +15,15 @@ namespace {
 
 // vornex-sim serving one instrument on a pty, its torque at rest at 0, range 100 N.m, two
 // decimals, in "1P" with a first peak held half a second; driven through its standard input.
-class Simulator {
-public:
-    explicit Simulator(const QString& link) {
-        // The held peak must outlast the longest pause between two polls on a loaded machine, or
-        // the reading is taken from the falling curve.
-        process_.start(QStringLiteral(VORNEX_SIM_PATH),
-                       {"--link", link, "--slaves", "1", "--range", "100", "--value", "0",
-                        "--decimals", "2", "--hold", "1.5"});
-        ready = readLine().startsWith("ready ");
+struct Simulator : test::SimProcess {
+    // The held peak must outlast the longest pause between two polls on a loaded machine, or the
+    // reading is taken from the falling curve.
+    explicit Simulator(const QString& link)
+        : SimProcess(QStringLiteral(VORNEX_SIM_PATH),
+                     {"--link", link, "--slaves", "1", "--range", "100", "--value", "0",
+                      "--decimals", "2", "--hold", "1.5"}) {
         ready = ready && command("keypad 1 measure 3") == "ok";
     }
-    // Its input ends: it removes its link and ends.
-    ~Simulator() {
-        process_.closeWriteChannel();
-        process_.waitForFinished(10000);
-    }
-    QString command(const QString& text) {
-        process_.write((text + "\n").toUtf8());
-        return readLine();
-    }
-
-    bool ready = false;
-
-private:
-    QString readLine() {
-        while (!process_.canReadLine()) {
-            if (!process_.waitForReadyRead(10000))
-                return {};
-        }
-        return QString::fromUtf8(process_.readLine()).trimmed();
-    }
-    QProcess process_;
 };
 
 // vornex-cli verify answered as an operator would: each preload with a pull to the maximum, each
