@@ -100,7 +100,12 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     delete verify_;
-    offerToSaveUnwritten(this, languageFile(), session_.end(), paths_.dataFolder);
+    const std::string openTest = session_.testOpen() ? session_.testPath() : std::string();
+    const std::vector<Recorder::Unwritten> unwritten = session_.end();
+    // Exit closes the open test: whole, it goes to the store as Close test sends it.
+    if (!openTest.empty() && unwritten.empty())
+        store_->testClosed(openTest);
+    offerToSaveUnwritten(this, languageFile(), unwritten, paths_.dataFolder);
     QMainWindow::closeEvent(event);
 }
 

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -45,6 +46,9 @@ protected:
     void SetUp() override {
         std::string error;
         ASSERT_TRUE(line_.start(error)) << error;
+        makeFrame();
+    }
+    void makeFrame() {
         frame_ = std::make_unique<CMainFrame>(
             AppPaths::forHome(home_.qPath()),
             [port = line_.portPath()] { return std::vector<std::string>{port}; });
@@ -223,8 +227,11 @@ TEST_F(MainFrameTest, AtItsMinimumSizeEveryButtonAndStatusTextShows) {
 }
 
 // Exit while recording asks first. Cancel keeps the window recording; Stop and exit stops as Stop
-// does, and every point taken is in the test's file.
+// does, every point taken is in the test's file, and the test waits for the store.
 TEST_F(MainFrameTest, ExitDuringARecordingAsksAndLosesNothing) {
+    frame_.reset();
+    test::writeBytes(home_.file("config.ini"), "[Store]\nUri=postgresql:///r?host=/nonexistent\n");
+    makeFrame();
     connectInstrumentOne();
     newTest([](CDlgTestCreate* dialog) { dialog->addButton()->click(); });
     press(ToolBarButton::Start);
@@ -249,6 +256,7 @@ TEST_F(MainFrameTest, ExitDuringARecordingAsksAndLosesNothing) {
     EXPECT_FALSE(frame_->session().recording());
     EXPECT_EQ(messages_.messages.size(), 3u);
     EXPECT_EQ(TestFile(path).count().counts.total(), frame_->session().samplesTaken());
+    EXPECT_EQ(QDir(home_.qFile("Outbox")).entryList({"*.item"}).size(), 1);
 }
 
 // A language switch with a test open retitles the panes and keeps New test disabled; file dialogs
