@@ -9,13 +9,14 @@
 #include <QTest>
 
 #include "Files.h"
-#include "SimProcess.h"
 #include "TempDir.h"
 #include "Wait.h"
 #include "record/AcquisitionSession.h"
 #include "record/HeadlessGraph.h"
 #include "session/SessionDriver.h"
 #include "session/SessionSignals.h"
+#include "sim/SimCommands.h"
+#include "sim/SimOptions.h"
 #include "verify/Profile.h"
 #include "verifywin/CVerifyStation.h"
 #include "verifywin/CVerifyWnd.h"
@@ -26,6 +27,29 @@ namespace {
 using Field = CVerifyStation::Field;
 using Button = CVerifyStation::Button;
 using test::waitUntil;
+
+// The simulated line served from this process and driven with the simulator's own commands. A
+// simulator process would be started while the test's threads run, and its vfork-style start
+// shares the parent's memory, which ThreadSanitizer cannot follow.
+class LineInProcess {
+public:
+    LineInProcess(const std::string& link, const std::vector<std::string>& args) {
+        std::string error;
+        const auto options = sim::parseSimOptions(args, error);
+        line_ = std::make_unique<sim::SimulatedLine>(options->toConfig());
+        ready = line_->startPty(link, error);
+        commands_ = std::make_unique<sim::SimCommands>(*line_, link);
+    }
+    QString command(const QString& text) {
+        return QString::fromStdString(commands_->execute(text.toStdString()));
+    }
+
+    bool ready = false;
+
+private:
+    std::unique_ptr<sim::SimulatedLine> line_;
+    std::unique_ptr<sim::SimCommands> commands_;
+};
 
 // Two "1P" instruments on a simulated line polled by the session, a short profile in the home
 // folder, and the verification window on them.
@@ -91,9 +115,9 @@ protected:
     test::TempDir home;
     const AppPaths paths = AppPaths::forHome(home.qPath());
     const QString link = home.qFile("ttyVERIFY");
-    test::SimProcess sim{VORNEX_SIM_PATH,
-                         {"--link", link, "--slaves", "1,2", "--range", "100", "--value", "0",
-                          "--decimals", "2", "--hold", "1.5"}};
+    LineInProcess sim{
+        link.toStdString(),
+        {"--slaves", "1,2", "--range", "100", "--value", "0", "--decimals", "2", "--hold", "1.5"}};
     HeadlessGraph graph;
     AcquisitionSession session{paths.dataFolder.toStdString(), graph};
     SessionSignals live{session};
