@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <array>
 
 namespace vornex {
 
@@ -338,7 +337,7 @@ inline QString dialogControlKey(int dialog, int control) {
 // Every key looked up by name, then the dialog keys that the dialogs' texts need: the caption of
 // each captioned dialog and each control that shows a label. The LED displays of the control panel
 // show readings, not labels, and have no key.
-inline constexpr std::array kLanguageKeys = {
+inline constexpr const char* kLanguageKeys[] = {
     // Network ports.
     langkey::kMessageHostUnknown, langkey::kMessageConnectRefused,
     // Every other key.
