@@ -12,17 +12,14 @@ ModbusTcpLink::~ModbusTcpLink() {
 
 OpenResult ModbusTcpLink::open(const std::string& port) {
     close();
-    const std::optional<NetworkPort> address = NetworkPort::parse(port);
-    if (!address || address->kind != NetworkPort::Kind::ModbusTcp)
-        return OpenResult::CannotOpen;
-    const NetworkConnection connection = connectTo(*address);
-    if (connection.result == NetworkConnection::Result::UnknownHost)
-        return OpenResult::UnknownHost;
-    if (connection.result == NetworkConnection::Result::Refused)
-        return OpenResult::Refused;
-    modbus_t* ctx = modbus_new_tcp_pi(address->host.c_str(), std::to_string(address->port).c_str());
-    if (ctx == nullptr || modbus_set_socket(ctx, connection.fd) != 0) {
-        ::close(connection.fd);
+    NetworkPort address;
+    int fd = -1;
+    if (const OpenResult opened = connectTo(port, NetworkPort::Kind::ModbusTcp, address, fd);
+        opened != OpenResult::Opened)
+        return opened;
+    modbus_t* ctx = modbus_new_tcp_pi(address.host.c_str(), std::to_string(address.port).c_str());
+    if (ctx == nullptr || modbus_set_socket(ctx, fd) != 0) {
+        ::close(fd);
         if (ctx != nullptr)
             modbus_free(ctx);
         return OpenResult::CannotOpen;

@@ -144,4 +144,19 @@ NetworkConnection connectTo(const NetworkPort& port) {
     return connection;
 }
 
+OpenResult connectTo(const std::string& port, NetworkPort::Kind kind, NetworkPort& address,
+                     int& fd) {
+    const std::optional<NetworkPort> parsed = NetworkPort::parse(port);
+    if (!parsed || parsed->kind != kind)
+        return OpenResult::CannotOpen;
+    address = *parsed;
+    const NetworkConnection connection = connectTo(address);
+    if (connection.result == NetworkConnection::Result::UnknownHost)
+        return OpenResult::UnknownHost;
+    if (connection.result == NetworkConnection::Result::Refused)
+        return OpenResult::Refused;
+    fd = connection.fd;
+    return OpenResult::Opened;
+}
+
 }  // namespace vornex

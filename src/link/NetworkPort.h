@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "link/Link.h"
+
 namespace vornex {
 
 // A port across the network: `tcp://HOST[:PORT]` is a Modbus TCP gateway (port 502 unless
@@ -33,5 +35,10 @@ struct NetworkConnection {
 };
 
 NetworkConnection connectTo(const NetworkPort& port);
+
+// Connects to `port` when it names a network port of `kind`: Opened with its address and socket,
+// or why not (an address of another kind, or none, cannot be opened).
+OpenResult connectTo(const std::string& port, NetworkPort::Kind kind, NetworkPort& address,
+                     int& fd);
 
 }  // namespace vornex

@@ -40,15 +40,10 @@ RtuTcpLink::~RtuTcpLink() {
 
 OpenResult RtuTcpLink::open(const std::string& port) {
     close();
-    const std::optional<NetworkPort> address = NetworkPort::parse(port);
-    if (!address || address->kind != NetworkPort::Kind::RtuOverTcp)
-        return OpenResult::CannotOpen;
-    const NetworkConnection connection = connectTo(*address);
-    if (connection.result == NetworkConnection::Result::UnknownHost)
-        return OpenResult::UnknownHost;
-    if (connection.result == NetworkConnection::Result::Refused)
-        return OpenResult::Refused;
-    fd_ = connection.fd;
+    NetworkPort address;
+    if (const OpenResult opened = connectTo(port, NetworkPort::Kind::RtuOverTcp, address, fd_);
+        opened != OpenResult::Opened)
+        return opened;
     lineGone_ = false;
     goneError_ = 0;
     slave_ = -1;
