@@ -4,8 +4,8 @@
 // that recording and after the line is plugged in again, and one of a second test recorded after
 // the first was closed. In each language also the print preview of that recording, the
 // parameters window connected to an instrument, and the upload window after an upload and an
-// export, with the message that names the exported file. In English also the tool verification
-// window with three stations running at once, one of them asking about a slip.
+// export, with the message that names the exported file, and the tool verification window with
+// three stations running at once, one of them asking about a slip.
 //
 //   window_screenshots OUTDIR [SECONDS]
 //
@@ -246,7 +246,7 @@ bool shoot(int languageCommand, const QString& name, const QString& outDir, int 
 // Three stations of the verification window, each with its tool, taking pulls on "P" instruments
 // held at rest: each ends its preloads and takes its first readings, the third is asked about a
 // slip.
-bool shootVerification(const QString& outDir) {
+bool shootVerification(int languageCommand, const QString& name, const QString& outDir) {
     SimulatedInstruments line;
     std::string error;
     if (!line.start(error)) {
@@ -256,7 +256,7 @@ bool shootVerification(const QString& outDir) {
     QTemporaryDir home;
     CMainFrame frame(AppPaths::forHome(home.path()),
                      [port = line.portPath()] { return std::vector<std::string>{port}; });
-    frame.language().choose(command::kLanguageEnUS);
+    frame.language().choose(languageCommand);
     frame.show();
     CControlDlg& panel = *frame.controlPanel();
     for (int address : {1, 2, 3}) {
@@ -321,7 +321,7 @@ bool shootVerification(const QString& outDir) {
         // The held peak lets go before the next pull is asked for.
         QTest::qWait(3000);
     }
-    return saveGrab(*window, outDir, QStringLiteral("verify-en_US"));
+    return saveGrab(*window, outDir, QStringLiteral("verify-") + name);
 }
 
 }  // namespace
@@ -338,6 +338,8 @@ int main(int argc, char** argv) {
     bool ok = shoot(command::kLanguageZhCN, QStringLiteral("zh_CN"), outDir, seconds, false);
     ok = shoot(command::kLanguageZhTW, QStringLiteral("zh_TW"), outDir, seconds, false) && ok;
     ok = shoot(command::kLanguageEnUS, QStringLiteral("en_US"), outDir, seconds, true) && ok;
-    ok = shootVerification(outDir) && ok;
+    ok = shootVerification(command::kLanguageZhCN, QStringLiteral("zh_CN"), outDir) && ok;
+    ok = shootVerification(command::kLanguageZhTW, QStringLiteral("zh_TW"), outDir) && ok;
+    ok = shootVerification(command::kLanguageEnUS, QStringLiteral("en_US"), outDir) && ok;
     return ok ? 0 : 1;
 }
