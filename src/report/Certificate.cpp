@@ -6,6 +6,7 @@
 #include <QPdfWriter>
 #include <QRegularExpression>
 
+#include "files/AtomicFile.h"
 #include "link/NumberText.h"
 #include "report/PageFlow.h"
 #include "report/ReportBlocks.h"
@@ -184,6 +185,9 @@ std::optional<ReferenceInstrument> referenceOf(const std::string& instrument) {
 
 FileResult writeCertificatePdf(const std::string& runPath, const CertificateFacts& facts,
                                const ReportTexts& texts, const std::string& path) {
+    if (isSameFile(runPath, path))
+        return FileResult::failed(FileResultKind::Unwritable,
+                                  path + " is the run file itself; it is not written");
     std::string error;
     std::optional<StoredRun> stored = readRunFile(runPath, error);
     if (!stored)

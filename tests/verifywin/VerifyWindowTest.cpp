@@ -170,6 +170,10 @@ TEST_F(VerifyWindowTest, TwoStationsRunAtOnceAndASlipIsAnsweredInItsStation) {
     EXPECT_TRUE(file.endsWith(" result conforms\n"));
     ASSERT_EQ(finished.count(), 2) << "each ended run goes to the store once";
     EXPECT_EQ(finished.at(1).at(0).toString().toStdString(), first->run()->path());
+    EXPECT_FALSE(first->saveCertificate(QString::fromStdString(first->run()->path())));
+    EXPECT_TRUE(
+        test::readFile(QString::fromStdString(first->run()->path())).contains(" result conforms\n"))
+        << "the run file is kept";
     EXPECT_TRUE(first->saveCertificate(home.qFile("W-1.pdf")));
     EXPECT_TRUE(test::readFile(home.qFile("W-1.pdf")).startsWith("%PDF-"));
 }
