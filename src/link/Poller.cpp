@@ -199,6 +199,10 @@ LinkResult Poller::identify(DeviceRecord& record) {
     if (result)
         result = link_.readInputRegisters(regmap::kInDecimals, regmap::kInIdentBlock1005Count,
                                           record.identBlockRegs.data());
+    // The live pass publishes the value before it reads the decimals again: the first value must
+    // not be shown or judged with none.
+    if (result)
+        record.publishDecimals(record.identBlockRegs[0]);
     if (result)
         result = link_.readInputRegisters(regmap::kInInfo1011, regmap::kInInfo1011Count,
                                           record.infoRegs.data());

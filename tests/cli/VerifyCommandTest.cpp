@@ -195,7 +195,8 @@ TEST(VerifyCommand, ARunStoppedOnALostLineResumesAtTheNextReading) {
                    where + QStringList{"--tool", "TR", "--max", "80", "--points", "20,60",
                                        "--readings", "3", "--preloads", "0"},
                    80);
-    ASSERT_TRUE(first.drive(pulls, "apply 48.00 N.m point 60 reading 2 of 3"));
+    ASSERT_TRUE(first.drive(pulls, "apply 48.00 N.m point 60 reading 2 of 3"))
+        << first.lines.join('\n').toStdString();
     ASSERT_EQ(sim.command("unplug"), "ok");
     ASSERT_TRUE(first.drive(pulls, "line lost"));
     ::kill(static_cast<pid_t>(first.tool.processId()), SIGINT);

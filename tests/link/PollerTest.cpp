@@ -316,5 +316,17 @@ TEST_F(PollerTest, ASettingsReadLostAtIdentificationIsRetried) {
     EXPECT_EQ(requestsOf(1), livePassThen({{3, 1, 1}, {3, 2, 4}}));
 }
 
+// What reads an instrument's facts the moment its first value is out (a verification takes its
+// decimals then) must not see that value without its decimals, even when the pass breaks off
+// before the live decimals are read.
+TEST_F(PollerTest, TheFirstValueIsPublishedWithTheDecimalsItGoesWith) {
+    poller_.addDevice(1);
+    line_.faults().setIgnoreOnce(1, regmap::kInUnused1004);
+    pollPasses(2);
+    const DeviceRecord& record = poller_.device(0);
+    ASSERT_TRUE(record.hasValue());
+    EXPECT_EQ(record.decimals(), 2);
+}
+
 }  // namespace
 }  // namespace vornex
