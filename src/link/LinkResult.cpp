@@ -65,7 +65,8 @@ std::string LinkResult::describe() const {
         case Kind::SystemError:
             break;
     }
-    return "the serial port failed (" + reason + ")";
+    // Serial or network: the system error names which.
+    return "the port failed (" + reason + ")";
 }
 
 }  // namespace vornex
