@@ -1,19 +1,26 @@
 // Poll pass time against vornex-sim pacing bytes as a 19200 baud line does, beside the time the
 // wire itself needs, on the pty and through the simulator's Modbus TCP and RTU-over-TCP gateways
-// (the paced line behind them); also with one instrument of five silent; then raw transactions per
-// second on an unpaced line.
+// (the paced line behind them); also with one instrument of five silent; how long a reconnect
+// attempt to a gateway gone quiet holds its caller; then raw transactions per second on an
+// unpaced line.
 
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <functional>
 #include <mutex>
+#include <thread>
 #include <vector>
 
+#include "SilentGateway.h"
+#include "link/LineProbe.h"
 #include "link/ModbusLink.h"
 #include "link/Poller.h"
+#include "link/PortLink.h"
 #include "link/RegisterMap.h"
 
 namespace {
@@ -206,6 +213,35 @@ bool benchRawTransactions(const QString& line) {
     return true;
 }
 
+// A gateway gone quiet while its line is waited for: how long one reconnect attempt holds its
+// caller, opening the link directly and asking the probe the waiting session asks first.
+bool benchQuietGateway() {
+    vornex::test::SilentGateway quiet;
+    if (!quiet.ready)
+        return false;
+    const int tries = 10;
+    const auto longestHoldMs = [&](const std::function<void()>& attempt) {
+        double longest = 0.0;
+        for (int i = 0; i < tries; ++i) {
+            const auto start = Clock::now();
+            attempt();
+            longest = std::max(
+                longest, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        }
+        return longest;
+    };
+    vornex::PortLink link;
+    const double openMs = longestHoldMs([&] { link.open(quiet.address()); });
+    vornex::LineProbe probe;
+    const double probeMs = longestHoldMs([&] { probe.ask(quiet.address()); });
+    std::printf(
+        "a quiet gateway, %d reconnect attempts 500 ms apart: the caller held at most "
+        "%.1f ms by opening the link, %.3f ms by asking the probe\n",
+        tries, openMs, probeMs);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -231,6 +267,10 @@ int main(int argc, char** argv) {
     }
     if (!benchSilentInstrument(dir.path() + "/silent")) {
         std::fprintf(stderr, "link_bench: polling beside a silent instrument failed\n");
+        return 1;
+    }
+    if (!benchQuietGateway()) {
+        std::fprintf(stderr, "link_bench: no quiet gateway could be set up\n");
         return 1;
     }
     if (!benchRawTransactions(dir.path() + "/raw")) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "link/NetworkPort.h"
 #include "link/RegisterMap.h"
 
 namespace vornex {
@@ -235,6 +236,9 @@ void AcquisitionSession::watchLine() {
 void AcquisitionSession::tryLineAgain() {
     outage_.nextTry = std::chrono::steady_clock::now() + kLineRetry;
     const std::string port = connectedPort_.current();
+    // A gateway is opened on this thread only once it takes connections again.
+    if (NetworkPort::named(port) && lineProbe_.ask(port) != LineProbe::Answer::Reachable)
+        return;
     forgetPasses();
     if (poller_.open(port) != ConnectResult::Connected)
         return;

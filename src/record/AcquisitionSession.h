@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "link/InstrumentFacts.h"
+#include "link/LineProbe.h"
 #include "link/Poller.h"
 #include "link/PortIdentity.h"
 #include "link/TickClock.h"
@@ -210,6 +211,7 @@ private:
         std::time_t lostAtWall = 0;
         std::chrono::steady_clock::time_point nextTry{};
     } outage_;
+    LineProbe lineProbe_;
     testpaths::WallClock wallClock_;
 
     // Controlling thread: what the observers heard last, and what the test went through.

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <vector>
 
 #include "LineFixture.h"
 #include "PollRecorder.h"
+#include "SilentGateway.h"
+#include "link/LineProbe.h"
 #include "link/NetworkPort.h"
 #include "link/Poller.h"
 #include "link/PortLink.h"
@@ -198,6 +201,33 @@ TEST_F(NetworkLinkTest, AConnectionClosedMidPassIsALostLine) {
         poller.disconnect();
         poller.waitStopped();
     }
+}
+
+// Whether a gateway takes connections again is asked without waiting for the answer: one gone
+// quiet stays Trying through tries that each run into the connect timeout, one that listens is
+// Reachable once a try of it ended, and a try of one port says nothing of another.
+TEST_F(NetworkLinkTest, AProbeFindsAGatewayReachableOnlyOnceItTakesConnections) {
+    test::SilentGateway silent;
+    ASSERT_TRUE(silent.ready);
+    const std::string listening = gateways[0]->address();
+    LineProbe probe;
+    // Asks as the window does while it waits for its line: every 100 ms for `seconds`.
+    const auto askFor = [&](const std::string& port, double seconds) {
+        LineProbe::Answer answer = probe.ask(port);
+        for (int i = 0; i < seconds * 10 && answer == LineProbe::Answer::Trying; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            answer = probe.ask(port);
+        }
+        return answer;
+    };
+    EXPECT_EQ(askFor(silent.address(), 1.6), LineProbe::Answer::Trying);
+    EXPECT_EQ(askFor(listening, 5), LineProbe::Answer::Reachable);
+
+    EXPECT_EQ(probe.ask(listening), LineProbe::Answer::Trying);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(probe.ask(silent.address()), LineProbe::Answer::Trying);
+    gateways[0]->close();
+    EXPECT_EQ(askFor(listening, 1.6), LineProbe::Answer::Trying);
 }
 
 TEST(NetworkLinkOpen, AnUnknownHostAndAMalformedAddressAreToldApart) {

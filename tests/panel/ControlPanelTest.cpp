@@ -8,11 +8,13 @@
 #include "LineFixture.h"
 #include "MessageRecorder.h"
 #include "Modal.h"
+#include "SilentGateway.h"
 #include "TempDir.h"
 #include "Wait.h"
 #include "controls/CDigiStatic.h"
 #include "controls/CEditItem.h"
 #include "controls/CListCtrlEx.h"
+#include "link/NetworkPort.h"
 #include "panel/CControlDlg.h"
 #include "record/AcquisitionSession.h"
 #include "record/BenchConfig.h"
@@ -255,7 +257,8 @@ TEST_F(ControlPanelTest, HotPlugKeepsTheSelectedPortAndRemovalOfTheConnectedOneI
 }
 
 // A gateway's address typed into the port list is kept in config.ini and polled; its closed
-// sockets are a lost line that is waited for, and a host that does not resolve is named.
+// sockets, and then its silence, are a lost line that is waited for, and a host that does not
+// resolve is named.
 TEST_F(ControlPanelTest, ATypedGatewayIsKeptPolledAndWaitedForWhenItsSocketsClose) {
     sim::NetworkGateway gateway(line_, sim::NetworkGateway::Framing::RtuOverTcp, 0);
     std::string error;
@@ -278,6 +281,16 @@ TEST_F(ControlPanelTest, ATypedGatewayIsKeptPolledAndWaitedForWhenItsSocketsClos
         session_.watchLine();
         return session_.waitingForLine();
     }));
+    {
+        // Its cable pulled, the gateway's address swallows connects: waited through as well.
+        test::SilentGateway silent(NetworkPort::parse(gateway.address())->port);
+        ASSERT_TRUE(silent.ready);
+        for (int i = 0; i < 20; ++i) {
+            session_.watchLine();
+            QTest::qWait(100);
+        }
+        EXPECT_TRUE(session_.waitingForLine());
+    }
     ASSERT_TRUE(gateway.open(error)) << error;
     ASSERT_TRUE(waitUntil([&] {
         session_.watchLine();
