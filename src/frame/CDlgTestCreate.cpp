@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "controls/DialogTexts.h"
+#include "controls/MessageBox.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 #include "i18n/MessageTexts.h"
@@ -102,7 +103,8 @@ void CDlgTestCreate::onAdd() {
     const TestSession::Addition added = session_.newTest(name_->text().toStdString());
     switch (added.result) {
         case TestSession::AddResult::Added:
-            bench.rememberTrace(trace);
+            if (!bench.rememberTrace(trace))
+                showLangMessage(this, languageFile_, langkey::kMessageTraceNotSaved);
             accept();
             return;
         case TestSession::AddResult::Exists:

@@ -142,6 +142,10 @@ inline constexpr const char* kStateOk = "IDS_STATE_OK";
 inline constexpr const char* kStateError = "IDS_STATE_ERR";
 // A name given to an address in the device list that config.ini did not take.
 inline constexpr const char* kMessageNameNotSaved = "IDS_MESSAGE_NAMENOTSAVED";
+// New test made the test, but config.ini did not take what it is to propose for the next one.
+inline constexpr const char* kMessageTraceNotSaved = "IDS_MESSAGE_TRACENOTSAVED";
+// A gateway's address typed into the port list that config.ini did not take.
+inline constexpr const char* kMessagePortNotSaved = "IDS_MESSAGE_PORTNOTSAVED";
 
 // The instrument parameters window's message line after a write: the instrument holds what was
 // written; it holds something else; its settings could not be read back. Then the targets a
@@ -384,14 +388,14 @@ inline constexpr const char* kLanguageKeys[] = {
     langkey::kMessageTestTooLong, langkey::kMessageTestCannotCreate, langkey::kMessageUnwritten,
     langkey::kMessageUnwrittenSaveFail, "IDD325_Title", "IDD325_1017", "IDD325_1", "IDD325_2",
     "IDD325_1018", "IDD325_1019", "IDD325_1020", "IDD325_1021", langkey::kMessageNameNotSaved,
-    langkey::kAboutTitle, langkey::kAboutText, langkey::kAboutOk, langkey::kStatusPort,
-    langkey::kStatusNoPort, langkey::kStatusConnected, langkey::kStatusDisconnected,
-    langkey::kStatusAnswering, langkey::kStatusPassRate, langkey::kStatusRecording,
-    langkey::kStatusStopped, langkey::kStatusNoTest, langkey::kStatusPoints,
-    langkey::kStatusLineLost, langkey::kStatusLineBack, langkey::kStatusWriteFailed,
-    langkey::kPrintTest, langkey::kPrintFile, langkey::kPrintDate, langkey::kPrintInstruments,
-    langkey::kPrintPage, langkey::kPanelColId, langkey::kPanelColDev, langkey::kPanelColState,
-    langkey::kStateOk, langkey::kStateError,
+    langkey::kMessageTraceNotSaved, langkey::kMessagePortNotSaved, langkey::kAboutTitle,
+    langkey::kAboutText, langkey::kAboutOk, langkey::kStatusPort, langkey::kStatusNoPort,
+    langkey::kStatusConnected, langkey::kStatusDisconnected, langkey::kStatusAnswering,
+    langkey::kStatusPassRate, langkey::kStatusRecording, langkey::kStatusStopped,
+    langkey::kStatusNoTest, langkey::kStatusPoints, langkey::kStatusLineLost,
+    langkey::kStatusLineBack, langkey::kStatusWriteFailed, langkey::kPrintTest, langkey::kPrintFile,
+    langkey::kPrintDate, langkey::kPrintInstruments, langkey::kPrintPage, langkey::kPanelColId,
+    langkey::kPanelColDev, langkey::kPanelColState, langkey::kStateOk, langkey::kStateError,
     // Instrument parameters: read-back and refusal texts.
     langkey::kMessageParamsWritten, langkey::kMessageParamsDiffer, langkey::kMessageParamsUnread,
     langkey::kMessageSetAllowed, langkey::kMessageSetRefused, langkey::kMessageParamsNotLinked,

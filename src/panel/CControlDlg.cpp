@@ -207,7 +207,9 @@ std::vector<std::string> CControlDlg::availablePorts() const {
 void CControlDlg::takeTypedPort() {
     const std::string typed = ports_->currentText().trimmed().toStdString();
     if (typed != portTable_.selected() && NetworkPort::parse(typed)) {
-        BenchConfig(configFile_).rememberTypedPort(typed);
+        // The list holds the ports config.ini keeps: one it did not take cannot be chosen.
+        if (!BenchConfig(configFile_).rememberTypedPort(typed))
+            showLangMessage(this, languageFile_, langkey::kMessagePortNotSaved);
         portTable_.refresh(availablePorts());
         portTable_.select(typed);
     }

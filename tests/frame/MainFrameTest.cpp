@@ -183,6 +183,19 @@ TEST_F(MainFrameTest, NewTestRemembersWhoTestedWhatForTheNextTest) {
         dialog->reject();
     });
     EXPECT_NE(test::readBytes(home_.file("config.ini")).find("Operator=Li Wei"), std::string::npos);
+
+    // A config.ini that cannot be written costs the proposal, not the test, and is told.
+    std::filesystem::remove(home_.file("config.ini"));
+    std::filesystem::create_directory(home_.file("config.ini"));
+    newTest([](CDlgTestCreate* dialog) {
+        dialog->nameEdit()->setText("unkept");
+        dialog->addButton()->click();
+        if (dialog->result() != QDialog::Accepted)
+            dialog->reject();
+    });
+    EXPECT_TRUE(frame_->session().testOpen());
+    ASSERT_EQ(messages_.messages.size(), 1u);
+    EXPECT_TRUE(messages_.messages[0].text.contains("config.ini"));
 }
 
 TEST_F(MainFrameTest, TestDataLoadsTheChosenFileIntoTheGraphAndBecomesTheCurrentPath) {

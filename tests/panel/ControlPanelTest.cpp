@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <filesystem>
 #include <memory>
 
 #include "LineFixture.h"
@@ -303,6 +304,15 @@ TEST_F(ControlPanelTest, ATypedGatewayIsKeptPolledAndWaitedForWhenItsSocketsClos
     panel_->onConnect();
     ASSERT_EQ(messages_.messages.size(), 1u);
     EXPECT_TRUE(messages_.messages[0].text.contains("tcp://no-such-gateway.invalid"));
+
+    // An address that config.ini does not take cannot be listed, and says why.
+    std::filesystem::remove(config_.toStdString());
+    std::filesystem::create_directory(config_.toStdString());
+    typing->selectAll();
+    QTest::keyClicks(typing, "tcp://127.0.0.1:1502");
+    QTest::keyClick(typing, Qt::Key_Return);
+    EXPECT_EQ(messages_.messages.size(), 2u);
+    EXPECT_NE(panel_->portText(), "tcp://127.0.0.1:1502");
 }
 
 // After Disconnect or a lost port column S is blank; an ID edit that keeps the address asks the
