@@ -129,8 +129,11 @@ int runReport(const QStringList& args) {
     const int done = changed ? 3 : 0;
     if (pdf.empty())
         return done;
-    if (const FileResult written = writeReportPdf(results, configuredTexts(QStringList()), pdf);
-        !written) {
+    ReportTexts texts = configuredTexts(QStringList());
+    // Without --csv no file lists the events that the report leaves out.
+    if (csv.empty())
+        texts.leftOut = texts.leftOutHere;
+    if (const FileResult written = writeReportPdf(results, texts, pdf); !written) {
         std::fprintf(stderr, "vornex-cli report: %s\n", written.text.c_str());
         return 2;
     }

@@ -215,6 +215,8 @@ inline constexpr const char* kReportPage = "IDS_REPORT_PAGE";
 inline constexpr const char* kReportIdentification = "IDS_REPORT_COL_IDENT";
 inline constexpr const char* kReportSettings = "IDS_REPORT_SETTINGS";
 inline constexpr const char* kReportLeftOut = "IDS_REPORT_LEFTOUT";
+// The same, when no file beside the report lists every event.
+inline constexpr const char* kReportLeftOutHere = "IDS_REPORT_LEFTOUT_HERE";
 inline constexpr const char* kReportTestedBy = "IDS_REPORT_TESTEDBY";
 inline constexpr const char* kReportReviewedBy = "IDS_REPORT_REVIEWEDBY";
 inline constexpr const char* kReportDate = "IDS_REPORT_DATE";
@@ -417,15 +419,15 @@ inline constexpr const char* kLanguageKeys[] = {
     langkey::kReportBench, langkey::kReportOperator, langkey::kReportTool, langkey::kReportHash,
     langkey::kReportHashChanged, langkey::kReportNote, langkey::kReportVersion,
     langkey::kReportPage, langkey::kReportIdentification, langkey::kReportSettings,
-    langkey::kReportLeftOut, langkey::kReportTestedBy, langkey::kReportReviewedBy,
-    langkey::kReportDate, langkey::kReportSignature, langkey::kCertTitle, langkey::kCertAmbient,
-    langkey::kCertDescription, langkey::kCertTypeClass, langkey::kCertMarked,
-    langkey::kCertReference, langkey::kCertIdentification, langkey::kCertRange,
-    langkey::kCertProfile, langkey::kCertPermissible, langkey::kCertRunFile, langkey::kCertReadings,
-    langkey::kCertSummary, langkey::kCertPoint, langkey::kCertSetting, langkey::kCertReading,
-    langkey::kCertDeviation, langkey::kCertMeanDeviation, langkey::kCertSpread, langkey::kCertShare,
-    langkey::kCertConformsShort, langkey::kCertExceeds, langkey::kCertConforms,
-    langkey::kCertNotConforms,
+    langkey::kReportLeftOut, langkey::kReportLeftOutHere, langkey::kReportTestedBy,
+    langkey::kReportReviewedBy, langkey::kReportDate, langkey::kReportSignature,
+    langkey::kCertTitle, langkey::kCertAmbient, langkey::kCertDescription, langkey::kCertTypeClass,
+    langkey::kCertMarked, langkey::kCertReference, langkey::kCertIdentification,
+    langkey::kCertRange, langkey::kCertProfile, langkey::kCertPermissible, langkey::kCertRunFile,
+    langkey::kCertReadings, langkey::kCertSummary, langkey::kCertPoint, langkey::kCertSetting,
+    langkey::kCertReading, langkey::kCertDeviation, langkey::kCertMeanDeviation,
+    langkey::kCertSpread, langkey::kCertShare, langkey::kCertConformsShort, langkey::kCertExceeds,
+    langkey::kCertConforms, langkey::kCertNotConforms,
     // Tool verification.
     langkey::kVerifyMenu, langkey::kVerifyTitle, langkey::kVerifyInstruments,
     langkey::kVerifyNoInstrument, langkey::kVerifyToolId, langkey::kVerifyDescription,

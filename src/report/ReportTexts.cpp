@@ -96,6 +96,8 @@ ReportTexts textsFrom(Lookup text) {
     t.leftOut = text(k::kReportLeftOut,
                      "%1: %2 events, of which only the %3 judged low or high are listed here; the "
                      "CSV file lists every event.");
+    t.leftOutHere = text(k::kReportLeftOutHere,
+                         "%1: %2 events, of which only the %3 judged low or high are listed here.");
     t.testedBy = text(k::kReportTestedBy, "Tested by:");
     t.reviewedBy = text(k::kReportReviewedBy, "Reviewed by:");
     t.date = text(k::kReportDate, "Date:");

@@ -19,6 +19,7 @@ struct ReportTexts {
     QString open;  // a pull still on while recording
     QString bench, operatorName, tool, hash, hashChanged, note, version, page, identification,
         settings, leftOut, testedBy, reviewedBy, date, signature;
+    QString leftOutHere;        // leftOut when no events file goes with the report
     QString slaveName, torque;  // as the window names a slave and the torque axis
     // The certificate of a tool's verification run.
     QString certTitle, certAmbient, certDescription, certTypeClass, certMarked, certReference,

@@ -12,6 +12,7 @@
 
 #include "CliRun.h"
 #include "LineFixture.h"
+#include "PdfText.h"
 #include "RecordFiles.h"
 #include "SmallFileSystem.h"
 #include "TempDir.h"
@@ -21,6 +22,7 @@
 #include "record/TestFile.h"
 #include "report/EventsCsv.h"
 #include "report/LiveResults.h"
+#include "report/ReportDocument.h"
 #include "report/TestResults.h"
 
 namespace vornex {
@@ -158,6 +160,30 @@ TEST_F(ReportCommand, WritesEveryEventToCsvAndANonEmptyPdfAndRefusesWhatItCannot
     EXPECT_EQ(runCli({"report", file, "--threshold", "-1"}).exitCode, 1);
     EXPECT_EQ(runCli({"report"}).exitCode, 1);
     EXPECT_EQ(runCli({"report", file, "--csv", dir.qFile("no/such/folder.csv")}).exitCode, 2);
+}
+
+// More events than a report lists: its line about those left out names the CSV file only when one
+// is written beside the report.
+TEST_F(ReportCommand, EventsLeftOutOfTheReportAreSaidToBeInTheCsvOnlyWhenOneIsWritten) {
+    std::vector<CurvePoint> points;
+    const size_t events = kReportEventLimit + 1;
+    for (size_t i = 0; i < events; ++i) {
+        points.push_back(test::point(static_cast<double>(i), 0.0, 2));
+        points.push_back(test::point(static_cast<double>(i) + 0.5, 300.0, 2));
+    }
+    points.push_back(test::point(static_cast<double>(events), 0.0, 2));
+    test::writeRecords(path, points);
+    const QString pdf = dir.qFile("many.pdf");
+    for (const bool withCsv : {false, true}) {
+        QStringList args{"report", file, "--pdf", pdf};
+        if (withCsv)
+            args << "--csv" << dir.qFile("many.csv");
+        const auto run = runCli(args);
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        const QString text = test::pdfText(pdf.toStdString());
+        EXPECT_TRUE(text.contains(QString::number(events))) << withCsv;
+        EXPECT_EQ(text.contains("CSV"), withCsv);
+    }
 }
 
 // Instruments in measuring modes P (1) and 1P (2) that hold a peak until their reset key, and one
