@@ -203,11 +203,9 @@ FileResult writeCertificatePdf(const std::string& runPath, const CertificateFact
     QFile file(QString::fromStdString(runPath));
     if (!file.open(QIODevice::ReadOnly))
         return FileResult::failed(FileResultKind::Unreadable, "cannot open " + runPath);
-    Run run{runPath, *stored, RunProgress(stored->plan),
+    Run run{runPath, *stored, replay(*stored),
             QString::fromLatin1(
                 QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex())};
-    for (double peak : run.stored.pulls)
-        run.progress.take(peak);
     return writeA4Pdf(texts.certTitle + QStringLiteral(" ") + text(run.stored.plan.tool.id), path,
                       [&](QPdfWriter& writer) {
                           CertificateLayout layout(writer, run, facts, texts);

@@ -300,4 +300,12 @@ std::optional<StoredRun> readRunFile(const std::string& path, std::string& error
     return run;
 }
 
+RunProgress replay(const StoredRun& stored) {
+    RunProgress progress(stored.plan);
+    // A stored reading was counted, a slip among them too, whatever the plan says of slips now.
+    for (double peak : stored.pulls)
+        progress.take(peak, SlipPolicy::Count);
+    return progress;
+}
+
 }  // namespace vornex::verify

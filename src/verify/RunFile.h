@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "verify/Reference.h"
 #include "verify/RunPlan.h"
+#include "verify/RunProgress.h"
 
 namespace vornex::verify {
 
@@ -49,9 +51,14 @@ private:
 // order), to go on from where it stopped.
 struct StoredRun {
     RunPlan plan;
-    std::string instrument;
+    Reference reference;         // what the header says of the instrument
+    std::string instrument;      // the header's description of it
     std::string identification;  // of the instrument; empty in files that do not hold it
-    std::vector<double> pulls;
+    std::vector<double> pulls;   // every one as it was counted
+    // The confirmations and warnings of the run ("TIME text"), for whoever reads it after.
+    std::vector<std::string> remarks;
+    // A last line that never got its newline (a write cut short): not taken.
+    std::string tornTail;
     std::string started;
     std::string lastTime;  // of its last event, or its start
     bool ended = false;    // it holds its result, or was abandoned
@@ -59,7 +66,11 @@ struct StoredRun {
     std::string abandonReason;
 };
 
-// Nothing, with the line at fault in `error`, when the file is no run file.
+// Nothing, with the line at fault in `error`, when the file is no run file, not a regular file
+// or larger than any run.
 std::optional<StoredRun> readRunFile(const std::string& path, std::string& error);
+
+// The stored run's readings taken again pull by pull, each counted as it was when it ran.
+RunProgress replay(const StoredRun& stored);
 
 }  // namespace vornex::verify

@@ -17,8 +17,7 @@ double VerificationRun::setting(const Step& step) const {
 }
 
 void VerificationRun::resume(const StoredRun& stored) {
-    for (double peak : stored.pulls)
-        progress_.take(peak);
+    progress_ = replay(stored);
     reader_ = PullReader(setting(progress_.next()));
     record("resumed after a gap since " + stored.lastTime);
 }
