@@ -46,8 +46,10 @@ bool writeRun(const std::string& path, const RunPlan& plan) {
     const std::time_t start = 1796116500;  // 2026-12-01 09:15 UTC
     std::string error;
     std::optional<RunFile> file =
-        RunFile::create(path, plan, "slave 3 on /dev/ttyUSB0, mode P, range 500.00 N.m",
-                        "564e582d343730332d41", start, error);
+        RunFile::create(path, plan,
+                        Reference{"/dev/ttyUSB0", 3, "", "564e582d343730332d41", 500.0,
+                                  plan.decimals, "P", plan.tool.unit},
+                        start, error);
     const double peaks[] = {201.2,  199.6, 200.4, 40.31, 39.85, 40.12, 40.4,  39.7,  119.2,
                             120.55, 121.1, 119.8, 120.3, 201.4, 198.2, 209.5, 199.5, 200.8};
     RunProgress progress(plan);

@@ -6,13 +6,22 @@ namespace vornex::verify {
 
 PullReader::PullReader(double setting) : detector_(kPullThresholdShare * std::fabs(setting)) {}
 
-std::optional<double> PullReader::add(double seconds, double value) {
-    if (std::isfinite(value) && std::fabs(value) < detector_.threshold() / 2.0)
-        ready_ = true;
-    const auto event = detector_.add(seconds, value);
-    if (!event || !event->complete)
+std::optional<Pull> PullReader::add(double seconds, double value) {
+    if (!std::isfinite(value))
         return std::nullopt;
-    return event->peak;
+    if (std::fabs(value) < detector_.threshold() / 2.0)
+        ready_ = true;
+    if (previous_ && *previous_ == value && std::fabs(value) > std::fabs(held_))
+        held_ = value;
+    previous_ = value;
+    const auto event = detector_.add(seconds, value);
+    if (!event)
+        return std::nullopt;
+    const double held = held_;
+    held_ = 0.0;
+    if (!event->complete)
+        return std::nullopt;
+    return Pull{event->peak, std::fabs(held) == std::fabs(event->peak)};
 }
 
 }  // namespace vornex::verify

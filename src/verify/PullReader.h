@@ -10,6 +10,14 @@ namespace vornex::verify {
 // instrument registers all the same.
 constexpr double kPullThresholdShare = 0.10;
 
+// One complete pull as the instrument showed it.
+struct Pull {
+    double peak = 0.0;  // with its sign
+    // The peak stood on two polls in a row before it was let go: the instrument held it. A peak
+    // seen once is a polled value on its way up or down, not what the instrument caught.
+    bool held = false;
+};
+
 // Watches an instrument's live values for one complete pull toward `setting`, judged as the bench
 // judges events but with the threshold at 10 % of the setting. The peak is what the instrument
 // showed at most: its held peak in "P", its first peak in "1P", the largest polled value in "T".
@@ -17,9 +25,9 @@ class PullReader {
 public:
     explicit PullReader(double setting);
 
-    // The peak of the complete pull this reading ended; a pull that was not seen whole (a
-    // value already up when watching began, a line lost on the way) is no reading.
-    std::optional<double> add(double seconds, double value);
+    // The complete pull this reading ended; a pull that was not seen whole (a value already up
+    // when watching began, a line lost on the way) is no pull.
+    std::optional<Pull> add(double seconds, double value);
     // A value below half the threshold was seen: a pull from now on is seen whole, so the pull
     // may be asked for.
     bool ready() const { return ready_; }
@@ -27,6 +35,8 @@ public:
 private:
     judge::EventDetector detector_;
     bool ready_ = false;
+    std::optional<double> previous_;
+    double held_ = 0.0;  // the largest value that stood on two polls in a row
 };
 
 }  // namespace vornex::verify

@@ -1,13 +1,15 @@
 #include "verify/RunFile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
+#include <regex>
 #include <sstream>
 
 #include "link/NumberText.h"
@@ -17,14 +19,20 @@ namespace vornex::verify {
 
 namespace {
 
+// A write cut short (a full disk) is cut back to where it began: the file never ends in a piece of
+// a line that a later append would run on from.
 bool writeAll(int fd, const std::string& text, std::string& error) {
+    struct stat before {};
+    const bool sized = ::fstat(fd, &before) == 0;
     size_t done = 0;
     while (done < text.size()) {
         const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            error = std::strerror(errno);
+            error = n < 0 ? std::strerror(errno) : "nothing was written";
+            if (sized && done > 0 && ::ftruncate(fd, before.st_size) == 0)
+                ::fsync(fd);
             return false;
         }
         done += static_cast<size_t>(n);
@@ -34,6 +42,61 @@ bool writeAll(int fd, const std::string& text, std::string& error) {
         return false;
     }
     return true;
+}
+
+void syncFolder(const std::filesystem::path& folder) {
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+// Holds the file for this run alone; false with the reason.
+bool hold(int fd, const std::string& path, std::string& error) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        return true;
+    error = errno == EWOULDBLOCK
+                ? path +
+                      " is being run by another verification (a vornex-cli verify or a "
+                      "station of the window); it is left as it is"
+                : path + ": " + std::strerror(errno);
+    return false;
+}
+
+// The whole of a regular file of at most kMaxRunFileBytes, read without waiting on it.
+bool readBounded(int fd, const std::string& path, std::string& text, std::string& error) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = path + " is not a regular file";
+        return false;
+    }
+    if (static_cast<unsigned long long>(info.st_size) > kMaxRunFileBytes) {
+        error = path + " is larger than any run file (" + std::to_string(info.st_size) + " bytes)";
+        return false;
+    }
+    text.clear();
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::pread(fd, buffer, sizeof buffer, static_cast<off_t>(text.size()));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error = path + ": " + std::strerror(errno);
+            return false;
+        }
+        if (n == 0)
+            return true;
+        text.append(buffer, static_cast<size_t>(n));
+        if (text.size() > kMaxRunFileBytes) {
+            error = path + " is larger than any run file";
+            return false;
+        }
+    }
 }
 
 std::string optionalNumber(const std::optional<double>& value) {
@@ -52,8 +115,7 @@ const char* slipsText(SlipPolicy slips) {
     return "ask";
 }
 
-std::string headerText(const RunPlan& plan, const std::string& instrument,
-                       const std::string& identification, std::time_t started) {
+std::string headerText(const RunPlan& plan, const Reference& reference, std::time_t started) {
     std::ostringstream out;
     out << "Vornex tool verification run\n"
         << "Tool: " << plan.tool.id << "\nDescription: " << plan.tool.description
@@ -71,9 +133,55 @@ std::string headerText(const RunPlan& plan, const std::string& instrument,
         << "\nTemperature: " << optionalNumber(plan.temperature)
         << "\nHumidity: " << optionalNumber(plan.humidity)
         << "\nReference due: " << (plan.referenceDue.empty() ? "not given" : plan.referenceDue)
-        << "\nInstrument: " << instrument << "\nIdentification: " << identification
+        << "\nInstrument: " << reference.description()
+        << "\nIdentification: " << reference.identification << "\nPort: " << reference.port
+        << "\nSlave: " << reference.address << "\nName: " << reference.name
+        << "\nRange: " << plainNumber(reference.range) << "\nMode: " << reference.mode
         << "\nStarted: " << RunFile::timeText(started) << "\n";
     return out.str();
+}
+
+// Files written before the header named the instrument key by key say it in its description.
+void referenceFrom(const std::map<std::string, std::string>& header, StoredRun& run) {
+    Reference& r = run.reference;
+    r.identification = run.identification;
+    r.unit = run.plan.tool.unit;
+    r.decimals = run.plan.decimals;
+    const auto slave = header.find("Slave");
+    long address = 0;
+    if (slave != header.end() && parseLong(slave->second, 1, 247, address)) {
+        r.address = static_cast<int>(address);
+        r.port = header.at("Port");
+        r.mode = header.count("Mode") ? header.at("Mode") : std::string();
+        r.name = header.count("Name") ? header.at("Name") : std::string();
+        if (header.count("Range"))
+            parseDouble(header.at("Range"), 0.0, 1e9, r.range);
+        return;
+    }
+    static const std::regex described(
+        R"(^slave (\d+) on (.+), mode (\S+), range ([0-9.]+)( .*)?$)");
+    std::smatch m;
+    if (!std::regex_match(run.instrument, m, described))
+        return;
+    parseLong(m[1].str(), 1, 247, address);
+    r.address = static_cast<int>(address);
+    r.port = m[2].str();
+    r.mode = m[3].str();
+    parseDouble(m[4].str(), 0.0, 1e9, r.range);
+}
+
+// Lines a reader of the run must be told of: what the operator confirmed, what the run warned
+// of, what it could not take. The kind is the first word after the time.
+bool isRemark(const std::string& kind, const std::string& line) {
+    static const char* const kinds[] = {"confirmed", "warning", "not", "instrument",
+                                        "slave",     "dropped", "made"};
+    for (const char* k : kinds) {
+        if (kind == k)
+            return true;
+    }
+    static const std::string confirmed = ", confirmed by the operator";
+    return line.size() > confirmed.size() &&
+           line.compare(line.size() - confirmed.size(), confirmed.size(), confirmed) == 0;
 }
 
 // Reads the header back into a plan; the problem, or empty.
@@ -130,6 +238,7 @@ std::string planFrom(const std::map<std::string, std::string>& header, StoredRun
                                                        : SlipPolicy::Ask;
     if (get("Reference due") != "not given")
         p.referenceDue = get("Reference due");
+    referenceFrom(header, run);
     std::istringstream points(get("Points"));
     for (std::string word; points >> word;) {
         if (!parseDouble(word, 0.01, 100.0, x))
@@ -141,7 +250,8 @@ std::string planFrom(const std::map<std::string, std::string>& header, StoredRun
 
 }  // namespace
 
-RunFile::RunFile(RunFile&& other) noexcept : path_(std::move(other.path_)), fd_(other.fd_) {
+RunFile::RunFile(RunFile&& other) noexcept
+    : path_(std::move(other.path_)), fd_(other.fd_), text_(std::move(other.text_)) {
     other.fd_ = -1;
 }
 
@@ -151,8 +261,7 @@ RunFile::~RunFile() {
 }
 
 std::optional<RunFile> RunFile::create(const std::string& path, const RunPlan& plan,
-                                       const std::string& instrument,
-                                       const std::string& identification, std::time_t started,
+                                       const Reference& reference, std::time_t started,
                                        std::string& error) {
     std::error_code ec;
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
@@ -166,35 +275,93 @@ std::optional<RunFile> RunFile::create(const std::string& path, const RunPlan& p
         error = path + ": " + std::strerror(errno);
         return std::nullopt;
     }
-    RunFile file(path, fd);
-    if (!writeAll(fd, headerText(plan, instrument, identification, started), error)) {
+    RunFile file(path, fd, headerText(plan, reference, started));
+    if (!hold(fd, path, error))
+        return std::nullopt;
+    if (!writeAll(fd, file.text_, error)) {
         error = path + ": " + error;
         return std::nullopt;
     }
     // The new name must survive a crash as well as the lines in it.
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    syncFolder(folder);
     return file;
 }
 
 std::optional<RunFile> RunFile::reopen(const std::string& path, std::string& error) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         error = path + ": " + std::strerror(errno);
         return std::nullopt;
     }
-    return RunFile(path, fd);
+    RunFile file(path, fd, {});
+    if (!readBounded(fd, path, file.text_, error) || !hold(fd, path, error))
+        return std::nullopt;
+    // What another run appended before it let go belongs to the file as it is now.
+    if (!readBounded(fd, path, file.text_, error))
+        return std::nullopt;
+    return file;
+}
+
+bool RunFile::makeAgainIfGone(bool& madeAgain, std::string& error) {
+    struct stat here {};
+    struct stat held {};
+    if (::fstat(fd_, &held) == 0 && ::stat(path_.c_str(), &here) == 0 &&
+        here.st_dev == held.st_dev && here.st_ino == held.st_ino)
+        return true;
+    madeAgain = true;
+    const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) {
+        error = path_ + " was removed and its folder cannot be made again: " + ec.message();
+        return false;
+    }
+    const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        error = path_ + " was removed and cannot be made again: " + std::strerror(errno);
+        return false;
+    }
+    if (!hold(fd, path_, error) || !writeAll(fd, text_, error)) {
+        ::close(fd);
+        ::unlink(path_.c_str());
+        error = path_ + " was removed and cannot be made again: " + error;
+        return false;
+    }
+    syncFolder(folder);
+    ::close(fd_);
+    fd_ = fd;
+    return true;
 }
 
 bool RunFile::append(std::time_t at, const std::string& text, std::string& error) {
-    if (!writeAll(fd_, timeText(at) + " " + text + "\n", error)) {
+    bool madeAgain = false;
+    if (!makeAgainIfGone(madeAgain, error))
+        return false;
+    std::string lines = madeAgain ? timeText(at) + " made again after it was removed\n" : "";
+    lines += timeText(at) + " " + text + "\n";
+    if (!writeAll(fd_, lines, error)) {
         error = path_ + ": " + error;
         return false;
     }
+    text_ += lines;
     return true;
+}
+
+bool RunFile::endTornTail(std::time_t at, std::string& error) {
+    if (text_.empty() || text_.back() == '\n')
+        return true;
+    const size_t cut = text_.rfind('\n') + 1;
+    std::string torn = text_.substr(cut);
+    for (char& c : torn) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    }
+    if (::ftruncate(fd_, static_cast<off_t>(cut)) != 0 || ::fsync(fd_) != 0) {
+        error = path_ + ": " + std::strerror(errno);
+        return false;
+    }
+    text_.resize(cut);
+    return append(at, "dropped a line cut short: \"" + torn.substr(0, 200) + "\"", error);
 }
 
 std::string RunFile::pathFor(const std::string& dataFolder, const std::string& toolId,
@@ -218,12 +385,22 @@ std::string RunFile::timeText(std::time_t at) {
 }
 
 std::optional<StoredRun> readRunFile(const std::string& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open()) {
-        error = "cannot open " + path;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = "cannot open " + path + ": " + std::strerror(errno);
         return std::nullopt;
     }
+    std::string text;
+    const bool read = readBounded(fd, path, text, error);
+    ::close(fd);
+    if (!read)
+        return std::nullopt;
     StoredRun run;
+    // A line is taken only with its newline: the rest of a write cut short is no event.
+    const size_t whole = text.rfind('\n') + 1;
+    run.tornTail = text.substr(whole);
+    text.resize(whole);
+    std::istringstream in(text);
     std::map<std::string, std::string> header;
     bool planRead = false;
     int number = 0;
@@ -259,6 +436,8 @@ std::optional<StoredRun> readRunFile(const std::string& path, std::string& error
         std::string kind;
         words >> time >> kind;
         run.lastTime = time;
+        if (isRemark(kind, line))
+            run.remarks.push_back(line);
         // The peak is the last number of a preload, and the fourth of a reading. A slip line is a
         // slip dropped and taken again: no pull of the run.
         std::vector<std::string> fields;

@@ -13,7 +13,8 @@ namespace vornex::verify {
 
 // A run's file: a header of "Key: value" lines (the plan, the instrument, the start), then one
 // line per event, "YYYY-MM-DDThh:mm:ss EVENT ...", each appended and synced to disk before the
-// run goes on, so that whatever happens next the file holds every reading taken.
+// run goes on, so that whatever happens next the file holds every reading taken. The file is held
+// (flock) by the one run that appends to it: a second process or station cannot take it up too.
 class RunFile {
 public:
     RunFile(RunFile&& other) noexcept;
@@ -24,14 +25,19 @@ public:
     // A new file at `path` (never an existing one) holding the header; nothing, with the reason
     // in `error`, when it cannot be made and synced.
     static std::optional<RunFile> create(const std::string& path, const RunPlan& plan,
-                                         const std::string& instrument,
-                                         const std::string& identification, std::time_t started,
+                                         const Reference& reference, std::time_t started,
                                          std::string& error);
-    // An existing run file, to append to.
+    // An existing run file, held for this run before anything of it is read; nothing, with the
+    // reason, when it is no regular file, is larger than any run, or another run holds it. It is
+    // not changed until the run appends to it.
     static std::optional<RunFile> reopen(const std::string& path, std::string& error);
 
-    // "TIME text" appended and synced; false with the reason.
+    // "TIME text" appended and synced; false with the reason, the file then as it was. A file (or
+    // its folder) removed meanwhile is made again with every line so far first.
     bool append(std::time_t at, const std::string& text, std::string& error);
+    // A last line left without its newline by a write cut short is cut off, and recorded as
+    // dropped, before the run appends after it. False with the reason.
+    bool endTornTail(std::time_t at, std::string& error);
 
     const std::string& path() const { return path_; }
 
@@ -41,10 +47,13 @@ public:
     static std::string timeText(std::time_t at);
 
 private:
-    RunFile(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
+    RunFile(std::string path, int fd, std::string text)
+        : path_(std::move(path)), fd_(fd), text_(std::move(text)) {}
+    bool makeAgainIfGone(bool& madeAgain, std::string& error);
 
     std::string path_;
     int fd_ = -1;
+    std::string text_;  // everything the file holds, to make it again
 };
 
 // A run file read back: its plan and the peaks of its pulls (preloads and counted readings in
@@ -65,6 +74,10 @@ struct StoredRun {
     bool abandoned = false;
     std::string abandonReason;
 };
+
+// The largest run file read: a run of many points and readings with every outage recorded stays
+// far below it.
+constexpr size_t kMaxRunFileBytes = 4 * 1024 * 1024;
 
 // Nothing, with the line at fault in `error`, when the file is no run file, not a regular file
 // or larger than any run.

@@ -29,7 +29,9 @@ struct RunPlan {
     std::optional<double> humidity;     // percent
     std::string referenceDue;  // the reference instrument's calibration due date, as entered
 
-    double setting(size_t point) const { return tool.maximum * points[point] / 100.0; }
+    // The point's setting as the operator is told it, with the instrument's decimals: every
+    // deviation is taken from the setting shown, not from one nobody saw.
+    double setting(size_t point) const { return shown(tool.maximum * points[point] / 100.0); }
     // A value as the instrument shows it: rounded to its decimals.
     double shown(double value) const {
         const double scale = std::pow(10.0, decimals);

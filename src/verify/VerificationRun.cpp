@@ -1,24 +1,38 @@
 #include "verify/VerificationRun.h"
 
+#include <algorithm>
+#include <cmath>
 #include <ctime>
 
 #include "link/NumberText.h"
 
 namespace vornex::verify {
 
-VerificationRun::VerificationRun(RunFile file, const RunPlan& plan, RunListener& listener)
+VerificationRun::VerificationRun(RunFile file, const RunPlan& plan, const Reference& reference,
+                                 RunListener& listener)
     : file_(std::move(file)),
       progress_(plan),
+      reference_(reference),
       listener_(listener),
-      reader_(setting(progress_.next())) {}
+      reader_(setting(progress_.next())),
+      notHeld_(plan.points.size(), 0) {}
 
 double VerificationRun::setting(const Step& step) const {
     return step.kind == Step::Kind::Reading ? plan().setting(step.point) : plan().tool.maximum;
 }
 
+// In "P" and "1P" a reading is what the instrument held; in "T" (confirmed when the run began)
+// the largest polled value is all there is.
+bool VerificationRun::holds() const {
+    return reference_.mode == "P" || reference_.mode == "1P";
+}
+
 void VerificationRun::resume(const StoredRun& stored) {
+    std::string error;
+    if (!file_.endTornTail(std::time(nullptr), error))
+        error_ = error;
     progress_ = replay(stored);
-    reader_ = PullReader(setting(progress_.next()));
+    watchAgain();
     record("resumed after a gap since " + stored.lastTime);
 }
 
@@ -26,12 +40,47 @@ void VerificationRun::start() {
     nextStep();
 }
 
-void VerificationRun::feed(const std::vector<Sample>& samples) {
-    if (finished() || lineDown_ || slipPeak_)
+void VerificationRun::watchAgain() {
+    reader_ = PullReader(setting(progress_.next()));
+    prompted_ = false;
+}
+
+void VerificationRun::compare(const Showing& now) {
+    std::vector<std::string> changes;
+    if (now.unit != plan().tool.unit)
+        changes.push_back("unit " + plan().tool.unit + " " + now.unit);
+    if (now.mode != reference_.mode)
+        changes.push_back("mode " + reference_.mode + " " + now.mode);
+    if (now.decimals != plan().decimals)
+        changes.push_back("decimals " + std::to_string(plan().decimals) + " " +
+                          std::to_string(now.decimals));
+    if (changes == changes_)
+        return;
+    for (const std::string& change : changes) {
+        if (std::find(changes_.begin(), changes_.end(), change) == changes_.end())
+            tell("instrument changed " + change);
+    }
+    const bool restored = changes.empty();
+    changes_ = std::move(changes);
+    if (restored) {
+        tell("instrument restored");
+        watchAgain();
+    }
+    listener_.changed();
+}
+
+void VerificationRun::feed(const std::vector<Sample>& samples, const Showing& now) {
+    if (finished() || lineDown_ || silent_)
+        return;
+    compare(now);
+    if (finished() || !changes_.empty() || slipPeak_)
         return;
     for (const Sample& s : samples) {
-        if (const std::optional<double> peak = reader_.add(s.seconds, s.value)) {
-            take(*peak, std::nullopt);
+        if (const std::optional<Pull> pull = reader_.add(s.seconds, s.value)) {
+            if (holds() && !pull->held && progress_.next().kind == Step::Kind::Reading)
+                notHeld(*pull);
+            else
+                take(pull->peak, std::nullopt);
             return;
         }
     }
@@ -40,12 +89,29 @@ void VerificationRun::feed(const std::vector<Sample>& samples) {
         prompt();
 }
 
+void VerificationRun::notHeld(const Pull& pull) {
+    const Step step = progress_.next();
+    tell("not held " + plainNumber(plan().points[step.point]) + " " + std::to_string(step.number) +
+         " " + value(plan().setting(step.point)) + " " + value(plan().shown(std::fabs(pull.peak))));
+    if (++notHeld_[step.point] == kNotHeldWarning) {
+        const std::string warning =
+            "point " + plainNumber(plan().points[step.point]) + " (" +
+            value(plan().setting(step.point)) + " " + plan().tool.unit +
+            "): " + std::to_string(kNotHeldWarning) +
+            " pulls were not held; the point may lie below the reference's first-peak threshold";
+        record("warning " + warning);
+        if (ok())
+            listener_.warned(warning);
+    }
+    watchAgain();
+    listener_.changed();
+}
+
 void VerificationRun::lineLost() {
     if (finished() || lineDown_)
         return;
     lineDown_ = true;
-    say("line lost");
-    record("line lost");
+    tell("line lost");
     listener_.changed();
 }
 
@@ -53,11 +119,26 @@ void VerificationRun::lineBack() {
     if (finished() || !lineDown_)
         return;
     lineDown_ = false;
-    say("line back");
-    record("line back");
+    tell("line back");
     // A pull during the outage was not seen whole: it is asked for again.
-    reader_ = PullReader(setting(progress_.next()));
-    prompted_ = false;
+    watchAgain();
+    listener_.changed();
+}
+
+void VerificationRun::instrumentSilent(const std::string& since) {
+    if (finished() || silent_)
+        return;
+    silent_ = true;
+    tell("slave " + std::to_string(reference_.address) + ": not answering since " + since);
+    listener_.changed();
+}
+
+void VerificationRun::instrumentAnswering() {
+    if (finished() || !silent_)
+        return;
+    silent_ = false;
+    tell("slave " + std::to_string(reference_.address) + ": answering again");
+    watchAgain();
     listener_.changed();
 }
 
@@ -74,7 +155,7 @@ void VerificationRun::abandon(const std::string& reason) {
     if (finished())
         return;
     record("abandoned " + reason);
-    abandoned_ = true;
+    abandoned_ = ok();
     listener_.changed();
 }
 
@@ -103,10 +184,7 @@ void VerificationRun::nextStep() {
     }
     const Step step = progress_.next();
     if (step.kind == Step::Kind::Done) {
-        const std::string line =
-            std::string("result ") + (progress_.conforms() ? "conforms" : "does-not-conform");
-        say(line);
-        record(line);
+        tell(std::string("result ") + (progress_.conforms() ? "conforms" : "does-not-conform"));
         ended_ = ok();
     } else {
         reader_ = PullReader(setting(step));
@@ -118,11 +196,12 @@ void VerificationRun::prompt() {
     prompted_ = true;
     const Step step = progress_.next();
     if (step.kind == Step::Kind::Preload) {
-        say("preload " + std::to_string(step.number) + " of " + std::to_string(plan().preloads));
+        listener_.said("preload " + std::to_string(step.number) + " of " +
+                       std::to_string(plan().preloads));
     } else {
-        say("apply " + value(plan().setting(step.point)) + " " + plan().tool.unit + " point " +
-            plainNumber(plan().points[step.point]) + " reading " + std::to_string(step.number) +
-            " of " + std::to_string(plan().readings));
+        listener_.said("apply " + value(plan().setting(step.point)) + " " + plan().tool.unit +
+                       " point " + plainNumber(plan().points[step.point]) + " reading " +
+                       std::to_string(step.number) + " of " + std::to_string(plan().readings));
     }
     listener_.changed();
 }
@@ -135,29 +214,30 @@ void VerificationRun::recordTaken(const Taken& t) {
         record("preload " + std::to_string(r.number) + " " + value(r.value));
         return;
     }
-    if (r.slip) {
-        const char* answer = t.kind == Taken::Kind::Reading ? " counted" : " repeated";
-        say("slip " + where + answer);
-        if (t.kind == Taken::Kind::SlipRepeated) {
-            record("slip " + where + answer);
-            return;
-        }
+    if (t.kind == Taken::Kind::SlipRepeated) {
+        tell("slip " + where + " repeated");
+        return;
     }
     const std::string line = "reading " + where + " " + signedPercent(r.deviation) + " " +
                              (r.conforms ? "conforms" : "exceeds");
-    say(line);
     record(line + (r.slip ? " slip counted" : ""));
+    if (r.slip && ok())
+        listener_.said("slip " + where + " counted");
+    if (ok())
+        listener_.said(line);
     if (!t.endsPoint)
         return;
     const PointSummary s = progress_.summary(r.point);
     const std::string point = "point " + plainNumber(plan().points[r.point]) + " mean " +
                               value(s.mean) + " deviation " + signedPercent(s.meanDeviation) +
                               " spread " + value(s.spread);
-    say(point);
     record(point + " share " + formatFixed(s.spreadShare, 2));
+    if (ok())
+        listener_.said(point);
 }
 
-void VerificationRun::say(const std::string& line) {
+void VerificationRun::tell(const std::string& line) {
+    record(line);
     if (ok())
         listener_.said(line);
 }

@@ -6,6 +6,7 @@
 
 #include "link/Sample.h"
 #include "verify/PullReader.h"
+#include "verify/Reference.h"
 #include "verify/RunFile.h"
 #include "verify/RunProgress.h"
 
@@ -16,31 +17,50 @@ class RunListener {
 public:
     virtual ~RunListener() = default;
     // A line of the run's account, as the command line prints it ("preload 1 of 3", "apply 60.00
-    // N.m point 60 reading 3 of 5", "reading ...", "line lost", "result conforms").
+    // N.m point 60 reading 3 of 5", "reading ...", "line lost", "result conforms"), said once it
+    // is in the file.
     virtual void said(const std::string& line) = 0;
+    // Something the operator should know that is no step of the run ("the point may lie below
+    // the reference's first-peak threshold"), also in the file.
+    virtual void warned(const std::string&) {}
     // What the run shows changed: its step, a reading, a slip to answer, the line, its end.
     virtual void changed() {}
 };
 
+// How the reference instrument shows torque now, as its last reads said.
+struct Showing {
+    std::string unit;
+    std::string mode;
+    int decimals = 0;
+};
+
 // One verification run on one reference instrument: fed with the instrument's live values and
 // the line's news, it asks for each pull once the torque is down, takes each complete pull's peak
-// for the step asked for, and appends every step and outcome to its file (synced) before the next
-// prompt. The command line and the window drive it alike; it sets nothing on the instrument.
+// for the step asked for, and appends every step and outcome to its file (synced) before it says
+// it and before the next prompt. The command line and the window drive it alike; it sets nothing
+// on the instrument.
 class VerificationRun {
 public:
-    VerificationRun(RunFile file, const RunPlan& plan, RunListener& listener);
+    VerificationRun(RunFile file, const RunPlan& plan, const Reference& reference,
+                    RunListener& listener);
 
     // The pulls of the stored run are taken again as they were, and the gap is recorded.
     void resume(const StoredRun& stored);
     // Asks for the next pull, or ends the run when nothing is left to take.
     void start();
-    // The live values read since the last call, in order. A pull that ends takes the rest of the
-    // values with it: the next pull is watched for from the next call.
-    void feed(const std::vector<Sample>& samples);
+    // The live values read since the last call, in order, with how the instrument shows them. A
+    // pull that ends takes the rest of the values with it: the next pull is watched for from the
+    // next call. While the instrument shows another unit, mode or decimals than the run's, no
+    // value is taken.
+    void feed(const std::vector<Sample>& samples, const Showing& now);
     // The line was lost: a pull under way was not seen whole and is asked for again once it is
     // back.
     void lineLost();
     void lineBack();
+    // The reference stopped answering on a line that is there (since hh:mm:ss), and answers
+    // again: a pull meanwhile was not seen and is asked for again.
+    void instrumentSilent(const std::string& since);
+    void instrumentAnswering();
     // The slip asked about (plans that ask) is counted as a reading, or dropped and taken again.
     void answerSlip(bool count);
     // Ends the run, unfinished, with the reason in its file.
@@ -50,6 +70,7 @@ public:
 
     const RunProgress& progress() const { return progress_; }
     const RunPlan& plan() const { return progress_.plan(); }
+    const Reference& reference() const { return reference_; }
     const std::string& path() const { return file_.path(); }
     Step step() const { return progress_.next(); }
     // The step has been asked for: the torque was down.
@@ -59,6 +80,9 @@ public:
     // The slip waiting for its answer.
     const std::optional<Reading>& slipAsked() const { return slipReading_; }
     bool lineDown() const { return lineDown_; }
+    // The reference does not answer, or shows otherwise than the run: no pull is taken.
+    bool instrumentSilentNow() const { return silent_; }
+    bool instrumentChanged() const { return !changes_.empty(); }
     bool ended() const { return ended_; }
     bool abandoned() const { return abandoned_; }
     // Ended, abandoned, or stopped because its file could not be appended to.
@@ -66,27 +90,39 @@ public:
     bool ok() const { return error_.empty(); }
     const std::string& error() const { return error_; }
 
+    // Two pulls of one point not held: the point may lie below what the reference catches.
+    static constexpr int kNotHeldWarning = 2;
+
 private:
     double setting(const Step& step) const;
+    bool holds() const;
+    void watchAgain();
+    void compare(const Showing& now);
+    void notHeld(const Pull& pull);
     void take(double peak, std::optional<SlipPolicy> answer);
     void nextStep();
     void prompt();
     void recordTaken(const Taken& t);
-    void say(const std::string& line);
+    // Into the file first, then said: what is said is on disk.
+    void tell(const std::string& line);
     void record(const std::string& text);
     std::string value(double x) const;
 
     RunFile file_;
     RunProgress progress_;
+    Reference reference_;
     RunListener& listener_;
     PullReader reader_;
     bool prompted_ = false;
     bool lineDown_ = false;
+    bool silent_ = false;
+    std::vector<std::string> changes_;  // "unit N.m kgf.cm", while the instrument shows otherwise
     bool ended_ = false;
     bool abandoned_ = false;
     std::optional<Taken> last_;
     std::optional<double> slipPeak_;
     std::optional<Reading> slipReading_;
+    std::vector<int> notHeld_;  // per point
     std::string error_;
 };
 
