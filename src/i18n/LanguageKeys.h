@@ -329,6 +329,19 @@ inline constexpr const char* kStoreKindTest = "IDS_STORE_KIND_TEST";
 inline constexpr const char* kStoreKindRun = "IDS_STORE_KIND_RUN";
 inline constexpr const char* kStoreResultFail = "IDS_STORE_RESULT_FAIL";
 inline constexpr const char* kStoreResultAbandoned = "IDS_STORE_RESULT_ABANDONED";
+// The certificate: what the run file and the certificate itself remark on.
+inline constexpr const char* kCertMean = "IDS_CERT_COL_MEAN";
+inline constexpr const char* kCertRemarks = "IDS_CERT_REMARKS";
+inline constexpr const char* kCertNoRemarks = "IDS_CERT_NOREMARKS";
+inline constexpr const char* kCertRemarkTime = "IDS_CERT_COL_TIME";
+inline constexpr const char* kCertRemarkText = "IDS_CERT_COL_REMARK";
+inline constexpr const char* kCertAmbientNone = "IDS_CERT_AMBIENT_NONE";
+inline constexpr const char* kCertAmbientNoHumidity = "IDS_CERT_AMBIENT_NOHUMIDITY";
+inline constexpr const char* kCertAmbientNoTemperature = "IDS_CERT_AMBIENT_NOTEMPERATURE";
+inline constexpr const char* kCertRemarkAmbient = "IDS_CERT_REMARK_AMBIENT";
+inline constexpr const char* kCertRemarkOverdue = "IDS_CERT_REMARK_OVERDUE";
+inline constexpr const char* kCertConformsRemarks = "IDS_CERT_CONFORMS_REMARKS";
+inline constexpr const char* kCertNotConformsRemarks = "IDS_CERT_NOTCONFORMS_REMARKS";
 
 }  // namespace langkey
 
@@ -453,6 +466,11 @@ inline constexpr const char* kLanguageKeys[] = {
     langkey::kStoreColBench, langkey::kStoreColTool, langkey::kStoreColKind,
     langkey::kStoreColResult, langkey::kStoreNotConfigured, langkey::kStoreFound,
     langkey::kStoreBadDate, langkey::kStoreFailed, langkey::kStoreKindTest, langkey::kStoreKindRun,
-    langkey::kStoreResultFail, langkey::kStoreResultAbandoned};
+    langkey::kStoreResultFail, langkey::kStoreResultAbandoned,
+    // The certificate's remarks.
+    langkey::kCertMean, langkey::kCertRemarks, langkey::kCertNoRemarks, langkey::kCertRemarkTime,
+    langkey::kCertRemarkText, langkey::kCertAmbientNone, langkey::kCertAmbientNoHumidity,
+    langkey::kCertAmbientNoTemperature, langkey::kCertRemarkAmbient, langkey::kCertRemarkOverdue,
+    langkey::kCertConformsRemarks, langkey::kCertNotConformsRemarks};
 
 }  // namespace vornex

@@ -58,6 +58,7 @@ public:
           t_(t),
           readings_(readingRows()),
           points_(pointRows()),
+          remarks_(remarkRows()),
           blocks_(device) {}
 
     int run(QPainter* painter, int pages) {
@@ -75,12 +76,24 @@ public:
         readings_.print(flow, blocks_.body(), device_);
         blocks_.heading(flow, t_.certSummary);
         points_.print(flow, blocks_.body(), device_);
+        blocks_.heading(flow, t_.certRemarks);
+        if (remarks_.empty())
+            blocks_.paragraph(flow, blocks_.body(), t_.certNoRemarks);
+        else
+            remarks_.print(flow, blocks_.body(), device_);
         flow.advance(blocks_.line());
+        // A remark may bear on the verdict: a reader is sent to it rather than shown a bare green
+        // "conforms".
         const bool conforms = run_.progress.conforms();
-        blocks_.paragraph(
-            flow, blocks_.headingFont(),
-            (conforms ? t_.certConforms : t_.certNotConforms).arg(text(plan_.standard)),
-            Qt::TextWordWrap, conforms ? QColor(0, 0x80, 0) : QColor(0xc0, 0, 0));
+        const bool remarked = !remarks_.empty();
+        const QString result = conforms
+                                   ? (remarked ? t_.certConformsRemarks : t_.certConforms)
+                                   : (remarked ? t_.certNotConformsRemarks : t_.certNotConforms);
+        const QColor colour = !conforms  ? QColor(0xc0, 0, 0)
+                              : remarked ? QColor(Qt::black)
+                                         : QColor(0, 0x80, 0);
+        blocks_.paragraph(flow, blocks_.headingFont(), result.arg(text(plan_.standard)),
+                          Qt::TextWordWrap, colour);
         blocks_.signatures(flow, {t_.testedBy}, t_.date, t_.signature);
         flow.finish();
         return flow.page();
@@ -105,8 +118,7 @@ private:
             field(t_.bench, {text(facts_.bench)}),
             field(t_.operatorName, {text(plan_.operatorName)}),
             field(t_.started, {text(run_.stored.started)}),
-            field(t_.certAmbient,
-                  {optionalNumber(plan_.temperature), optionalNumber(plan_.humidity)}),
+            ambient(),
             field(t_.tool, {text(tool.id)}),
             field(t_.certDescription, {text(tool.description)}),
             field(t_.certTypeClass, {text(tool.type), text(tool.toolClass)}),
@@ -115,13 +127,36 @@ private:
                    text(tool.unit)}),
             field(t_.certReference, {instrument}),
             field(t_.certIdentification, {text(run_.stored.identification)}),
-            field(t_.certRange, {reference ? text(reference->range) : QStringLiteral("-")}),
+            field(t_.certRange, {range(reference)}),
             field(t_.certReferenceDue, {text(plan_.referenceDue)}),
             field(t_.certProfile, {procedure}),
             field(t_.certPermissible, {QString::fromStdString(plainNumber(plan_.permissible))}),
             field(t_.certRunFile, {text(run_.path)}, Qt::TextWrapAnywhere),
             field(t_.hash, {run_.sha256}, Qt::TextWrapAnywhere),
         };
+    }
+
+    Field ambient() const {
+        const std::optional<double>& temperature = plan_.temperature;
+        const std::optional<double>& humidity = plan_.humidity;
+        if (temperature && humidity)
+            return field(t_.certAmbient, {optionalNumber(temperature), optionalNumber(humidity)});
+        if (temperature)
+            return field(t_.certAmbientNoHumidity, {optionalNumber(temperature)});
+        if (humidity)
+            return field(t_.certAmbientNoTemperature, {optionalNumber(humidity)});
+        return field(t_.certAmbientNone, {});
+    }
+
+    // In N.m, as the header records it. Files from before it did describe the range in the unit
+    // the instrument showed; their description is printed as it stands, unit and all.
+    QString range(const std::optional<ReferenceInstrument>& described) const {
+        const bool describedInNm =
+            !described || QString::fromStdString(described->range).endsWith(QLatin1String(" N.m"));
+        if (run_.stored.reference.range > 0.0 && describedInNm)
+            return QString::fromStdString(plainNumber(run_.stored.reference.range)) +
+                   QStringLiteral(" N.m");
+        return described ? text(described->range) : QStringLiteral("-");
     }
 
     QString point(size_t index) const {
@@ -149,7 +184,7 @@ private:
         const QString unit = text(plan_.tool.unit);
         ReportTable table({{t_.certPoint, Kind::Figures},
                            {t_.certSetting.arg(unit), Kind::Figures},
-                           {t_.mean, Kind::Figures},
+                           {t_.certMean.arg(unit), Kind::Figures},
                            {t_.certMeanDeviation, Kind::Figures},
                            {t_.certSpread.arg(unit), Kind::Figures},
                            {t_.certShare, Kind::Figures}});
@@ -162,12 +197,31 @@ private:
         return table;
     }
 
+    // The certificate's own findings, at the run's start, then each remark of the run file.
+    ReportTable remarkRows() const {
+        ReportTable table({{t_.certRemarkTime}, {t_.certRemarkText, Kind::Words}});
+        const QString started = text(run_.stored.started);
+        if (!plan_.temperature || !plan_.humidity)
+            table.addRow({started, t_.certRemarkAmbient});
+        static const QRegularExpression date(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+        const QString due = QString::fromStdString(plan_.referenceDue);
+        const QString day = started.left(10);
+        if (date.match(due).hasMatch() && date.match(day).hasMatch() && due < day)
+            table.addRow({started, t_.certRemarkOverdue.arg(due, day)});
+        for (const std::string& remark : run_.stored.remarks) {
+            const QString line = QString::fromStdString(remark);
+            const qsizetype space = line.indexOf(QLatin1Char(' '));
+            table.addRow({line.left(space), space < 0 ? QString() : line.mid(space + 1)});
+        }
+        return table;
+    }
+
     QPagedPaintDevice& device_;
     const Run& run_;
     const RunPlan& plan_;
     const CertificateFacts& facts_;
     const ReportTexts& t_;
-    ReportTable readings_, points_;
+    ReportTable readings_, points_, remarks_;
     ReportBlocks blocks_;
 };
 

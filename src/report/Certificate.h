@@ -24,10 +24,13 @@ struct CertificateFacts {
 
 // The certificate of the ended verification run in `runPath` as an A4 PDF: bench, operator,
 // date, ambient conditions, the tool, the reference instrument, the procedure, every reading with
-// its deviation and verdict, each point summed up, the result in one line, the run file's SHA-256,
-// page N of M and a line to sign. Everything is read back from the run file, so any ended run has
-// its certificate. Written whole or not at all; a run that has not ended, or was abandoned, has
-// none.
+// its deviation and verdict, each point summed up, the remarks, the result in one line, the run
+// file's SHA-256, page N of M and a line to sign. The remarks are every confirmation and warning
+// the run file holds, and what the certificate finds itself: ambient conditions not recorded, a
+// reference whose calibration was due before the run; a run with remarks sends its reader to them
+// instead of showing a bare green result. Everything is read back from the run file, so any ended
+// run has its certificate. Written whole or not at all; a run that has not ended, or was
+// abandoned, has none.
 FileResult writeCertificatePdf(const std::string& runPath, const CertificateFacts& facts,
                                const ReportTexts& texts, const std::string& path);
 

@@ -129,6 +129,27 @@ ReportTexts textsFrom(Lookup text) {
     t.certConforms = text(k::kCertConforms, "Result: the tool conforms to %1");
     t.certNotConforms = text(k::kCertNotConforms, "Result: the tool does not conform to %1");
     t.certReferenceDue = text(k::kVerifyReferenceDue, "Calibration due: %1");
+    t.certMean = text(k::kCertMean, "Mean (%1)");
+    t.certRemarks = text(k::kCertRemarks, "Remarks");
+    t.certNoRemarks = text(k::kCertNoRemarks, "No remarks.");
+    t.certRemarkTime = text(k::kCertRemarkTime, "Time");
+    t.certRemarkText = text(k::kCertRemarkText, "Remark");
+    t.certAmbientNone = text(k::kCertAmbientNone, "Ambient conditions: not recorded");
+    t.certAmbientNoHumidity = text(k::kCertAmbientNoHumidity,
+                                   "Ambient conditions: %1 °C, relative humidity not recorded");
+    t.certAmbientNoTemperature =
+        text(k::kCertAmbientNoTemperature,
+             "Ambient conditions: temperature not recorded, %1 % relative humidity");
+    t.certRemarkAmbient =
+        text(k::kCertRemarkAmbient,
+             "The ambient conditions were not recorded in full when the run started.");
+    t.certRemarkOverdue =
+        text(k::kCertRemarkOverdue,
+             "The reference instrument's calibration was due on %1, before the run started on %2.");
+    t.certConformsRemarks =
+        text(k::kCertConformsRemarks, "Result: the tool conforms to %1; see the remarks");
+    t.certNotConformsRemarks = text(k::kCertNotConformsRemarks,
+                                    "Result: the tool does not conform to %1; see the remarks");
     return t;
 }
 
