@@ -100,7 +100,13 @@ int planNewRun(const Arguments& a, const std::string& home, RunPlan& plan, Devia
         return 1;
     }
     const ToolStore store(home + "Tools");
-    Tool tool = store.load(id).value_or(Tool{});
+    std::string error;
+    const std::optional<Tool> remembered = store.load(id, error);
+    if (!error.empty()) {
+        fail(error);
+        return 2;
+    }
+    Tool tool = remembered.value_or(Tool{});
     tool.id = id;
     if (a.has(QStringLiteral("class")))
         tool.toolClass = a.value(QStringLiteral("class")).toStdString();

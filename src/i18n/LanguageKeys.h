@@ -342,6 +342,8 @@ inline constexpr const char* kCertRemarkAmbient = "IDS_CERT_REMARK_AMBIENT";
 inline constexpr const char* kCertRemarkOverdue = "IDS_CERT_REMARK_OVERDUE";
 inline constexpr const char* kCertConformsRemarks = "IDS_CERT_CONFORMS_REMARKS";
 inline constexpr const char* kCertNotConformsRemarks = "IDS_CERT_NOTCONFORMS_REMARKS";
+// A remembered tool whose record cannot be read.
+inline constexpr const char* kVerifyToolUnreadable = "IDS_VERIFY_TOOLUNREADABLE";
 
 }  // namespace langkey
 
@@ -467,10 +469,11 @@ inline constexpr const char* kLanguageKeys[] = {
     langkey::kStoreColResult, langkey::kStoreNotConfigured, langkey::kStoreFound,
     langkey::kStoreBadDate, langkey::kStoreFailed, langkey::kStoreKindTest, langkey::kStoreKindRun,
     langkey::kStoreResultFail, langkey::kStoreResultAbandoned,
-    // The certificate's remarks.
+    // The certificate's remarks and the tool record refused.
     langkey::kCertMean, langkey::kCertRemarks, langkey::kCertNoRemarks, langkey::kCertRemarkTime,
     langkey::kCertRemarkText, langkey::kCertAmbientNone, langkey::kCertAmbientNoHumidity,
     langkey::kCertAmbientNoTemperature, langkey::kCertRemarkAmbient, langkey::kCertRemarkOverdue,
-    langkey::kCertConformsRemarks, langkey::kCertNotConformsRemarks};
+    langkey::kCertConformsRemarks, langkey::kCertNotConformsRemarks,
+    langkey::kVerifyToolUnreadable};
 
 }  // namespace vornex

@@ -1,5 +1,11 @@
 #include "verify/IniLines.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <sstream>
 
 namespace vornex::verify {
@@ -52,6 +58,53 @@ IniLines IniLines::parse(const std::string& text) {
             {number, section, trimmed(line.substr(0, equals)), trimmed(line.substr(equals + 1))});
     }
     return result;
+}
+
+std::optional<std::string> readIniFile(const std::string& path, std::string& error) {
+    error.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT && errno != ENOTDIR)
+            error = path + ": " + std::strerror(errno);
+        return std::nullopt;
+    }
+    struct stat status {};
+    std::optional<std::string> text;
+    if (::fstat(fd, &status) != 0) {
+        error = path + ": " + std::strerror(errno);
+    } else if (S_ISDIR(status.st_mode)) {
+        error = path + " is a folder, not a file";
+    } else if (!S_ISREG(status.st_mode)) {
+        error = path + " is not a regular file (a FIFO or a device); it is not read";
+    } else if (status.st_size > kMaxIniFileBytes) {
+        error = path + " holds " + std::to_string(status.st_size) + " bytes, more than the " +
+                std::to_string(kMaxIniFileBytes) + " it may";
+    } else {
+        // Read to the end, not to the size seen: the file may grow meanwhile, but only so far.
+        std::string bytes;
+        char buffer[4096];
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                error = path + ": " + std::strerror(errno);
+                break;
+            }
+            if (n == 0) {
+                text = std::move(bytes);
+                break;
+            }
+            bytes.append(buffer, static_cast<size_t>(n));
+            if (bytes.size() > static_cast<size_t>(kMaxIniFileBytes)) {
+                error = path + " holds more than the " + std::to_string(kMaxIniFileBytes) +
+                        " bytes it may";
+                break;
+            }
+        }
+    }
+    ::close(fd);
+    return text;
 }
 
 bool fitsIniLine(const std::string& text) {

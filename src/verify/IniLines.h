@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,14 @@ struct IniLines {
 
     static IniLines parse(const std::string& text);
 };
+
+// The largest ini file read: a profile or a tool record is a few hundred bytes.
+constexpr long kMaxIniFileBytes = 64 * 1024;
+
+// The text of the regular file at `path`, of at most kMaxIniFileBytes, opened without waiting on
+// it: a FIFO, a folder or a device named like the file is refused, never waited on. Nothing with
+// the reason (naming the path) in `error`; nothing with `error` empty when there is no such file.
+std::optional<std::string> readIniFile(const std::string& path, std::string& error);
 
 // Names and values as a person writes them in a file: no line breaks, no leading or trailing
 // blanks; a key holds no "=", a section no "]".

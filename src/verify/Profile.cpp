@@ -1,7 +1,6 @@
 #include "verify/Profile.h"
 
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <sstream>
 
@@ -223,14 +222,11 @@ ProfileRead loadProfile(const std::string& folder, const std::string& nameOrFile
         }
         return {std::nullopt, 0, "no profile named " + nameOrFile};
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open())
-        return {std::nullopt, 0, "cannot open " + path};
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad())
-        return {std::nullopt, 0, "cannot read " + path};
-    return parseProfile(text.str());
+    std::string error;
+    const std::optional<std::string> text = readIniFile(path, error);
+    if (!text)
+        return {std::nullopt, 0, error.empty() ? "cannot open " + path : error};
+    return parseProfile(*text);
 }
 
 bool writeBuiltInProfiles(const std::string& folder) {

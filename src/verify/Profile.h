@@ -41,7 +41,8 @@ std::string profileText(const Profile& profile);
 const std::vector<Profile>& builtInProfiles();
 
 // A profile by name or file: a text holding "/" or ending in ".ini" is a file; a name is the file
-// NAME.ini in `folder` when there is one, else the built-in profile of that name.
+// NAME.ini in `folder` when there is one, else the built-in profile of that name. A file is read
+// as readIniFile reads it: a regular file of bounded size, never waited on.
 ProfileRead loadProfile(const std::string& folder, const std::string& nameOrFile);
 // Writes each built-in profile that `folder` does not hold yet as NAME.ini, for the lab to copy
 // and edit; false when the folder or a file cannot be written.

@@ -1,37 +1,64 @@
 #include "verify/ToolRecord.h"
 
 #include <filesystem>
-#include <fstream>
+#include <set>
 #include <sstream>
 
 #include "files/AtomicFile.h"
 #include "link/NumberText.h"
+#include "verify/Deviation.h"
 #include "verify/IniLines.h"
 
 namespace vornex::verify {
+
+namespace {
+
+// Far beyond any hand torque tool in any unit: a larger number is a slip of the keyboard.
+constexpr double kMaxTorque = 1e9;
+
+}  // namespace
 
 bool ToolStore::validId(const std::string& id) {
     return !id.empty() && id.size() <= 100 && id != "." && id != ".." &&
            id.find('/') == std::string::npos && fitsIniLine(id);
 }
 
-std::optional<Tool> ToolStore::load(const std::string& id) const {
+std::optional<Tool> ToolStore::load(const std::string& id, std::string& error) const {
+    error.clear();
     if (!validId(id))
         return std::nullopt;
-    std::ifstream in(path(id), std::ios::binary);
-    if (!in.is_open())
+    const std::string file = path(id);
+    const std::optional<std::string> text = readIniFile(file, error);
+    if (!text)
         return std::nullopt;
-    std::ostringstream text;
-    text << in.rdbuf();
-    const IniLines lines = IniLines::parse(text.str());
-    if (lines.badLine != 0)
+    const IniLines lines = IniLines::parse(*text);
+    if (lines.badLine != 0) {
+        error = file + " line " + std::to_string(lines.badLine) + ": " + lines.problem;
         return std::nullopt;
+    }
     Tool tool;
     tool.id = id;
+    std::set<std::string> seen;
     for (const IniEntry& e : lines.entries) {
-        if (e.section != "Tool")
-            continue;
+        const std::string at = file + " line " + std::to_string(e.line) + ": ";
+        if (e.section != "Tool") {
+            error = at + "unknown section [" + e.section + "]";
+            return std::nullopt;
+        }
+        if (!seen.insert(e.key).second) {
+            error = at + e.key + " is given twice";
+            return std::nullopt;
+        }
         double number = 0.0;
+        const bool isNumber = e.key == "Lowest" || e.key == "Maximum";
+        if (isNumber && !parseDouble(e.value, number)) {
+            error = at + e.key + " \"" + e.value + "\" is no number";
+            return std::nullopt;
+        }
+        if (isNumber && !(number >= 0.0 && number <= kMaxTorque)) {
+            error = at + e.key + " " + e.value + " is not from 0 to " + plainNumber(kMaxTorque);
+            return std::nullopt;
+        }
         if (e.key == "Description")
             tool.description = e.value;
         else if (e.key == "Type")
@@ -42,10 +69,14 @@ std::optional<Tool> ToolStore::load(const std::string& id) const {
             tool.unit = e.value;
         else if (e.key == "Direction")
             tool.direction = e.value;
-        else if (e.key == "Lowest" && parseDouble(e.value, 0.0, 1e9, number))
+        else if (e.key == "Lowest")
             tool.lowest = number;
-        else if (e.key == "Maximum" && parseDouble(e.value, 0.0, 1e9, number))
+        else if (e.key == "Maximum")
             tool.maximum = number;
+        else {
+            error = at + "unknown key " + e.key + " in [Tool]";
+            return std::nullopt;
+        }
     }
     return tool;
 }

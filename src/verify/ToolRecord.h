@@ -26,8 +26,12 @@ public:
     // most 100 bytes, no blanks around it.
     static bool validId(const std::string& id);
 
-    // The tool remembered under `id`; nothing when none is, or its file cannot be read.
-    std::optional<Tool> load(const std::string& id) const;
+    // The tool remembered under `id`. Nothing with `error` empty when none is; nothing with
+    // `error` naming the file, and the line and key at fault, when its record cannot be read whole
+    // (no regular file, too large, a line that is no "key = value", a value that is no number, an
+    // unknown section or key, a key given twice): such a record is the lab's to mend, and is never
+    // taken in part.
+    std::optional<Tool> load(const std::string& id, std::string& error) const;
     // Remembers the tool, replacing what was kept under its identifier; false with the reason.
     bool save(const Tool& tool, std::string& error) const;
 

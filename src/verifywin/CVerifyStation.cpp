@@ -217,8 +217,11 @@ void CVerifyStation::fillFromTool() {
     const std::string id = field(Field::ToolId)->text().trimmed().toStdString();
     if (!ToolStore::validId(id))
         return;
+    std::string error;
     const std::optional<Tool> tool =
-        ToolStore((paths_.home + QStringLiteral("Tools")).toStdString()).load(id);
+        ToolStore((paths_.home + QStringLiteral("Tools")).toStdString()).load(id, error);
+    if (!error.empty())
+        message_->setText(text(k::kVerifyToolUnreadable).arg(QString::fromStdString(error)));
     if (!tool)
         return;
     field(Field::Description)->setText(QString::fromStdString(tool->description));
