@@ -8,7 +8,8 @@ namespace vornex::cli {
 
 std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
     bool draws =
-        argc > 1 && (std::strcmp(argv[1], "report") == 0 || std::strcmp(argv[1], "plot") == 0);
+        argc > 1 && (std::strcmp(argv[1], "report") == 0 || std::strcmp(argv[1], "plot") == 0 ||
+                     std::strcmp(argv[1], "certificate") == 0);
     // A verification run draws only its certificate.
     for (int i = 2; argc > 1 && std::strcmp(argv[1], "verify") == 0 && i < argc; ++i)
         draws = draws || std::strcmp(argv[i], "--pdf") == 0;

@@ -22,6 +22,9 @@ int runUpload(const QStringList& args);
 int runReport(const QStringList& args);
 int runPlot(const QStringList& args);
 int runVerify(const QStringList& args);
+// The certificate (and with --csv the readings) of an ended run file, made again from it: 2 when
+// the file cannot be read, or the run has not ended or was abandoned.
+int runCertificate(const QStringList& args);
 // 0 when nothing is left to send, 2 when the store cannot be reached or something is left.
 int runSync(const QStringList& args);
 int runStore(const QStringList& args);

@@ -29,6 +29,8 @@ void printUsage(std::FILE* out = stderr) {
         "         [--operator NAME] [--temperature C --humidity %] [--slips count|repeat]\n"
         "         [--allow-polled] [--resume RUNFILE] [--home DIR] [--csv OUT] [--pdf OUT]\n"
         "                                               verify a setting torque tool\n"
+        "  certificate RUNFILE --pdf OUT [--csv OUT] [--home DIR]\n"
+        "                                               an ended run's certificate again\n"
         "  sync [--once] [--home DIR] [--uri URI]       send the closed tests and runs waiting\n"
         "  store init [--home DIR] [--uri URI]          create or migrate the store's schema\n"
         "  store find [--tool ID] [--bench NAME] [--operator NAME] [--since DATE]\n"
@@ -56,12 +58,19 @@ int main(int argc, char** argv) {
         return 0;
     }
     const std::map<QString, std::function<int(const QStringList&)>> commands = {
-        {"ports", vornex::cli::runPorts},   {"poll", vornex::cli::runPoll},
-        {"record", vornex::cli::runRecord}, {"count", vornex::cli::runCount},
-        {"export", vornex::cli::runExport}, {"params", vornex::cli::runParams},
-        {"upload", vornex::cli::runUpload}, {"report", vornex::cli::runReport},
-        {"plot", vornex::cli::runPlot},     {"verify", vornex::cli::runVerify},
-        {"sync", vornex::cli::runSync},     {"store", vornex::cli::runStore},
+        {"ports", vornex::cli::runPorts},
+        {"poll", vornex::cli::runPoll},
+        {"record", vornex::cli::runRecord},
+        {"count", vornex::cli::runCount},
+        {"export", vornex::cli::runExport},
+        {"params", vornex::cli::runParams},
+        {"upload", vornex::cli::runUpload},
+        {"report", vornex::cli::runReport},
+        {"plot", vornex::cli::runPlot},
+        {"verify", vornex::cli::runVerify},
+        {"sync", vornex::cli::runSync},
+        {"store", vornex::cli::runStore},
+        {"certificate", vornex::cli::runCertificate},
     };
     const auto command = commands.find(args.takeFirst());
     if (command == commands.end()) {

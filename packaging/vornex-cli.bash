@@ -4,7 +4,8 @@ _vornex_cli() {
     local cur prev words cword
     _init_completion || return
 
-    local commands="ports poll record count export params upload report plot verify sync store"
+    local commands="ports poll record count export params upload report plot verify certificate sync
+        store"
     if [[ $cword -eq 1 ]]; then
         COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
         return
@@ -46,12 +47,15 @@ _vornex_cli() {
         verify) options="--port --slave --tool --class --max --min --unit --profile --points
             --readings --preloads --operator --temperature --humidity --slips --allow-polled
             --resume --home --csv --pdf" ;;
+        certificate) options="--pdf --csv --home" ;;
         sync) options="--once --home --uri" ;;
         store) options="init find get --tool --bench --operator --since --until --verdict --out
             --home --uri" ;;
         *) return ;;
     esac
-    if [[ $cur == -* || ( ${words[1]} != count && ${words[1]} != export && ${words[1]} != report && \
+    if [[ ${words[1]} == certificate && $cur != -* ]]; then
+        _filedir txt
+    elif [[ $cur == -* || ( ${words[1]} != count && ${words[1]} != export && ${words[1]} != report && \
         ${words[1]} != plot ) ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
     else
