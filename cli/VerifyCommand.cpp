@@ -13,6 +13,7 @@
 #include "VerifyLog.h"
 #include "VerifyStation.h"
 #include "files/AtomicFile.h"
+#include "files/HomeOutputs.h"
 #include "i18n/HomeFolder.h"
 #include "link/NumberText.h"
 #include "link/RegisterMap.h"
@@ -20,6 +21,8 @@
 #include "report/Certificate.h"
 #include "verify/IniLines.h"
 #include "verify/Profile.h"
+#include "verify/Reference.h"
+#include "verify/ReferenceDue.h"
 #include "verify/RunFile.h"
 #include "verify/RunFit.h"
 #include "verify/RunProgress.h"
@@ -38,10 +41,11 @@ constexpr const char* kDefaultProfile = "ISO 6789-1 conformance";
 constexpr int kExitDoesNotConform = 4;
 
 const char* const kUsage =
-    "vornex-cli verify: needs --port PATH, --slave A (1 to 30) and --tool ID (or --resume "
-    "RUNFILE); optional: --class C, --max X, --min X, --unit U, --profile NAME|FILE, --points "
-    "P1,P2,..., --readings N, --preloads N, --operator NAME, --temperature C, --humidity %, "
-    "--slips count|repeat, --allow-polled, --home DIR, --csv OUT, --pdf OUT\n";
+    "vornex-cli verify: needs --port PATH, --slave A (1 to 30) and --tool ID with --temperature "
+    "C and --humidity % (or --resume RUNFILE); optional: --class C, --max X, --min X, --unit U, "
+    "--profile NAME|FILE, --points P1,P2,..., --readings N, --preloads N, --operator NAME, "
+    "--slips count|repeat, --allow-polled, --overdue-reason TEXT, --home DIR, --csv OUT, "
+    "--pdf OUT\n";
 
 void fail(const std::string& text) {
     std::fprintf(stderr, "vornex-cli verify: %s\n", text.c_str());
@@ -75,14 +79,25 @@ std::optional<std::vector<double>> pointList(const QString& text) {
     return points;
 }
 
+// hh:mm:ss of a moment, as the run says when something began.
+std::string clockText(std::time_t at) {
+    std::tm local{};
+    localtime_r(&at, &local);
+    char text[16];
+    std::strftime(text, sizeof text, "%H:%M:%S", &local);
+    return text;
+}
+
 // A text for a file line: no control characters, no blanks around it.
 bool plainText(const QString& text) {
     return fitsIniLine(text.toStdString());
 }
 
 // The plan of a new run from the options, the remembered tool and the profile; the exit code
-// when it cannot be made (the problem said on stderr), else 0.
-int planNewRun(const Arguments& a, const std::string& home, RunPlan& plan, DeviationTable& table) {
+// when it cannot be made (the problem said on stderr), else 0. Ambient conditions outside the
+// profile's limits are said in `ambient`.
+int planNewRun(const Arguments& a, const std::string& home, RunPlan& plan, DeviationTable& table,
+               std::string& ambient) {
     const std::string id = a.value(QStringLiteral("tool")).toStdString();
     if (!ToolStore::validId(id)) {
         fail("--tool: \"" + id +
@@ -172,13 +187,22 @@ int planNewRun(const Arguments& a, const std::string& home, RunPlan& plan, Devia
         }
         plan.preloads = static_cast<int>(n);
     }
-    if ((plan.temperature && (*plan.temperature < profile.temperatureMin ||
-                              *plan.temperature > profile.temperatureMax)) ||
-        (plan.humidity && *plan.humidity > profile.humidityMax)) {
-        fail("warning: the ambient conditions are outside the profile's " +
+    // A profile that sets limits for the ambient conditions needs them stated, to check them.
+    if (!plan.temperature || !plan.humidity) {
+        fail("profile " + profile.name + " takes readings in " +
              plainNumber(profile.temperatureMin) + " to " + plainNumber(profile.temperatureMax) +
-             " degC and " + plainNumber(profile.humidityMax) +
-             " % humidity; they are recorded as given");
+             " degC and at most " + plainNumber(profile.humidityMax) +
+             " % humidity: give --temperature C and --humidity %");
+        return 1;
+    }
+    if (*plan.temperature < profile.temperatureMin || *plan.temperature > profile.temperatureMax ||
+        *plan.humidity > profile.humidityMax) {
+        ambient = "ambient conditions " + plainNumber(*plan.temperature) + " degC, " +
+                  plainNumber(*plan.humidity) + " % outside the profile's " +
+                  plainNumber(profile.temperatureMin) + " to " +
+                  plainNumber(profile.temperatureMax) + " degC and " +
+                  plainNumber(profile.humidityMax) + " % humidity";
+        fail("warning: the " + ambient + "; they are recorded as given");
     }
     table = profile.deviations;
     return 0;
@@ -189,9 +213,10 @@ int planNewRun(const Arguments& a, const std::string& home, RunPlan& plan, Devia
 int runVerify(const QStringList& given) {
     QStringList args = given;
     const bool allowPolled = takeFlag(args, QStringLiteral("--allow-polled"));
-    const Arguments a(args, {"port", "slave", "tool", "class", "max", "min", "unit", "profile",
-                             "points", "readings", "preloads", "operator", "temperature",
-                             "humidity", "resume", "home", "pdf", "csv", "slips"});
+    const Arguments a(
+        args, {"port",    "slave",  "tool",     "class",    "max",      "min",           "unit",
+               "profile", "points", "readings", "preloads", "operator", "temperature",   "humidity",
+               "resume",  "home",   "pdf",      "csv",      "slips",    "overdue-reason"});
     if (!a.ok()) {
         fail(a.error().toStdString());
         return 1;
@@ -200,21 +225,43 @@ int runVerify(const QStringList& given) {
     const auto slave = parseSlaveList(a.value(QStringLiteral("slave")));
     const bool resume = a.has(QStringLiteral("resume"));
     const QString slips = a.value(QStringLiteral("slips"), QStringLiteral("repeat"));
+    const std::string overdueReason = a.value(QStringLiteral("overdue-reason")).toStdString();
     if (port.isEmpty() || !slave || slave->size() != 1 || resume == a.has(QStringLiteral("tool")) ||
-        (slips != QLatin1String("count") && slips != QLatin1String("repeat"))) {
+        (slips != QLatin1String("count") && slips != QLatin1String("repeat")) ||
+        (a.has(QStringLiteral("overdue-reason")) &&
+         !plainText(QString::fromStdString(overdueReason)))) {
         std::fputs(kUsage, stderr);
         return 1;
     }
     const std::string home = homePaths(given).home.toStdString();
     const std::string dataFolder = homePaths(given).dataFolder.toStdString();
+    const std::string resumePath = a.value(QStringLiteral("resume")).toStdString();
+    // Where the documents go is settled before a single pull is asked for.
+    for (const char* option : {"pdf", "csv"}) {
+        const std::string output = a.value(QLatin1String(option)).toStdString();
+        if (!a.has(QLatin1String(option)))
+            continue;
+        std::string refusal = homeOutputRefusal(home, output);
+        if (refusal.empty() && resume && isSameFile(resumePath, output))
+            refusal = output + " is the run file itself; it is not written";
+        if (!refusal.empty()) {
+            fail(std::string("--") + option + ": " + refusal);
+            return 2;
+        }
+    }
 
     RunPlan plan;
     DeviationTable table;
+    std::string ambient;
     std::optional<StoredRun> stored;
-    const std::string resumePath = a.value(QStringLiteral("resume")).toStdString();
+    std::optional<RunFile> file;
+    std::string error;
     if (resume) {
-        std::string error;
-        stored = readRunFile(resumePath, error);
+        // Held before it is read: a second resume of the same run stops here.
+        if (std::optional<RunFile> held = RunFile::reopen(resumePath, error))
+            file.emplace(std::move(*held));
+        if (file)
+            stored = readRunFile(resumePath, error);
         if (!stored) {
             fail(error);
             return 2;
@@ -228,7 +275,7 @@ int runVerify(const QStringList& given) {
         if (plan.slips == SlipPolicy::Ask)
             plan.slips = slips == QLatin1String("count") ? SlipPolicy::Count : SlipPolicy::Repeat;
     } else {
-        if (const int code = planNewRun(a, home, plan, table); code != 0)
+        if (const int code = planNewRun(a, home, plan, table, ambient); code != 0)
             return code;
         plan.slips = slips == QLatin1String("count") ? SlipPolicy::Count : SlipPolicy::Repeat;
     }
@@ -254,8 +301,28 @@ int runVerify(const QStringList& given) {
     }
     const VerifyStation::Instrument instrument = station.instrument();
     const std::string mode(regmap::measuringModeName(instrument.measuringMode));
-    if (instrument.measuringMode != regmap::kMeasurePeak &&
-        instrument.measuringMode != regmap::kMeasureFirstPeak) {
+    const BenchConfig config(homePaths(given).configFile);
+    const std::map<int, std::string> names = config.deviceNames(port.toStdString());
+    const auto named = names.find(slave->front());
+    const Reference reference{port.toStdString(),
+                              slave->front(),
+                              named != names.end() ? named->second : std::string(),
+                              instrument.identification,
+                              instrument.range,
+                              instrument.decimals,
+                              mode,
+                              instrument.unit};
+    if (resume) {
+        if (const std::string differs = referenceDifferences(stored->reference, reference);
+            !differs.empty()) {
+            fail(resumePath + " runs on " + stored->reference.description() +
+                 "; this instrument differs: " + differs);
+            return 2;
+        }
+    }
+    const bool polled = instrument.measuringMode != regmap::kMeasurePeak &&
+                        instrument.measuringMode != regmap::kMeasureFirstPeak;
+    if (polled) {
         fail(std::string(allowPolled ? "warning: " : "") + "slave " +
              std::to_string(slave->front()) + " measures in mode " + mode +
              ": its peaks are polled about ten times a second and miss fast clicks; set it to P "
@@ -265,54 +332,53 @@ int runVerify(const QStringList& given) {
             return 2;
     }
 
-    std::string error;
-    if (resume && instrument.unit != plan.tool.unit) {
-        fail("the instrument shows " + instrument.unit + ", the run is in " + plan.tool.unit);
-        return 2;
-    }
+    const std::time_t now = std::time(nullptr);
+    std::vector<std::string> confirmed;
     if (!resume) {
         if (const std::string problem = fitPlan(plan, table, instrument.unit, instrument.decimals);
             !problem.empty()) {
             fail(problem);
             return 2;
         }
-        plan.referenceDue =
-            BenchConfig(homePaths(given).configFile).calibrationDue(instrument.identification);
+        plan.referenceDue = config.calibrationDue(instrument.identification);
+        if (referenceOverdue(plan.referenceDue, now)) {
+            if (overdueReason.empty()) {
+                fail("the reference's calibration was due " + plan.referenceDue +
+                     "; give --overdue-reason TEXT to verify with it all the same");
+                return 2;
+            }
+            confirmed.push_back("confirmed reference calibration overdue since " +
+                                plan.referenceDue + ": " + overdueReason);
+        }
+        if (polled)
+            confirmed.push_back("confirmed polled peaks in mode " + mode + " (--allow-polled)");
         if (!ToolStore(home + "Tools").save(plan.tool, error))
             fail("tool " + plan.tool.id + " is not remembered: " + error);
-    }
-    const std::time_t now = std::time(nullptr);
-    const std::string description =
-        "slave " + std::to_string(slave->front()) + " on " + port.toStdString() + ", mode " + mode +
-        ", range " + formatFixed(instrument.range, instrument.decimals) + " " + instrument.unit;
-    std::optional<RunFile> file =
-        resume ? RunFile::reopen(resumePath, error)
-               : RunFile::create(RunFile::pathFor(dataFolder, plan.tool.id, now), plan, description,
-                                 instrument.identification, now, error);
-    if (!file) {
-        fail("cannot write the run file: " + error);
-        return 2;
-    }
-    std::fprintf(stderr, "vornex-cli verify: run file %s\n", file->path().c_str());
-    const RunQueuedAtExit queued{given, file->path()};
-    const std::string pdf = a.value(QStringLiteral("pdf")).toStdString();
-    for (const char* option : {"pdf", "csv"}) {
-        const std::string output = a.value(QLatin1String(option)).toStdString();
-        if (!output.empty() && isSameFile(file->path(), output)) {
-            fail(std::string("--") + option + ": " + output +
-                 " is the run file itself; it is not written");
+        if (std::optional<RunFile> made = RunFile::create(
+                RunFile::pathFor(dataFolder, plan.tool.id, now), plan, reference, now, error))
+            file.emplace(std::move(*made));
+        if (!file) {
+            fail("cannot write the run file: " + error);
             return 2;
         }
     }
+    std::fprintf(stderr, "vornex-cli verify: run file %s\n", file->path().c_str());
+    const RunQueuedAtExit queued{given, file->path()};
 
     // The run's lines go to standard output as they come: a script drives the run from them.
     class PrintedRun : public RunListener {
         void said(const std::string& line) override { say(line); }
+        void warned(const std::string& text) override { fail("warning: " + text); }
     } printed;
-    VerificationRun run(std::move(*file), plan, printed);
+    VerificationRun run(std::move(*file), plan, reference, printed);
     if (stored)
         run.resume(*stored);
+    if (!ambient.empty())
+        run.note("warning " + ambient);
+    for (const std::string& line : confirmed)
+        run.note(line);
     run.start();
+    Showing showing{plan.tool.unit, mode, plan.decimals};
     while (!run.finished()) {
         QCoreApplication::processEvents();
         if (interrupted) {
@@ -330,7 +396,13 @@ int runVerify(const QStringList& given) {
                 run.lineBack();
             continue;
         }
-        run.feed(station.takeSamples());
+        if (const std::optional<std::time_t> since = station.silentSince())
+            run.instrumentSilent(clockText(*since));
+        else
+            run.instrumentAnswering();
+        if (const std::optional<Showing> shown = station.showing())
+            showing = *shown;
+        run.feed(station.takeSamples(), showing);
         if (!run.finished())
             std::this_thread::sleep_for(kWaitStep);
     }
@@ -345,12 +417,9 @@ int runVerify(const QStringList& given) {
         fail("cannot write " + a.value(QStringLiteral("csv")).toStdString() + ": " + error);
         return 2;
     }
+    const std::string pdf = a.value(QStringLiteral("pdf")).toStdString();
     if (!pdf.empty()) {
-        const BenchConfig config(homePaths(given).configFile);
-        const std::map<int, std::string> names = config.deviceNames(port.toStdString());
-        const auto named = names.find(slave->front());
-        const CertificateFacts facts{config.bench(),
-                                     named != names.end() ? named->second : std::string()};
+        const CertificateFacts facts{config.bench(), reference.name};
         if (const FileResult written =
                 writeCertificatePdf(run.path(), facts, configuredTexts(given), pdf);
             !written) {

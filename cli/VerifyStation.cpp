@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "PollerConnect.h"
+#include "link/RegisterMap.h"
 
 namespace vornex::cli {
 
@@ -52,6 +53,26 @@ std::vector<Sample> VerifyStation::takeSamples() {
     std::vector<Sample> samples;
     poller_.samples().drainInto(samples);
     return samples;
+}
+
+std::optional<verify::Showing> VerifyStation::showing() const {
+    const std::optional<InstrumentFacts> facts = instrumentFacts(poller_.device(0));
+    if (!facts)
+        return std::nullopt;
+    return verify::Showing{
+        facts->unit, std::string(regmap::measuringModeName(facts->measuringMode)), facts->decimals};
+}
+
+std::optional<std::time_t> VerifyStation::silentSince() const {
+    const std::time_t since = silentSince_.load();
+    return since == 0 ? std::nullopt : std::optional<std::time_t>(since);
+}
+
+void VerifyStation::presenceChanged(size_t, uint8_t, PresenceState state) {
+    if (state == PresenceState::CommunicationError)
+        silentSince_.store(std::time(nullptr));
+    else if (state == PresenceState::Identified)
+        silentSince_.store(0);
 }
 
 bool VerifyStation::takeLoss() {

@@ -2,8 +2,10 @@
 
 #include <QString>
 #include <atomic>
+#include <ctime>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "link/PortIdentity.h"
 #include "link/RecordingSignal.h"
 #include "link/Sample.h"
+#include "verify/VerificationRun.h"
 
 namespace vornex::cli {
 
@@ -33,6 +36,10 @@ public:
 
     // The live values read since the last call, in order.
     std::vector<Sample> takeSamples();
+    // How the instrument shows torque, as last read; nothing while that is not known.
+    std::optional<verify::Showing> showing() const;
+    // Since when the instrument has not answered (the line being there); nothing while it does.
+    std::optional<std::time_t> silentSince() const;
     // Whether the line was lost since the last call; polling has then ended.
     bool takeLoss();
     // Opens the line again where it was (or where its adapter came back) and polls on; false
@@ -41,7 +48,7 @@ public:
 
 private:
     void displayChanged(const std::string&, const std::string&) override {}
-    void presenceChanged(size_t, uint8_t, PresenceState) override {}
+    void presenceChanged(size_t, uint8_t, PresenceState state) override;
     void passEnded(unsigned, const std::vector<RecordSnapshot>&) override {}
     void stoppedOnEmptyTable() override {}
     void portLost(const std::string&) override { lost_.store(true); }
@@ -52,6 +59,7 @@ private:
     const PortIdentity identity_;
     RecordingSignal recording_;
     std::atomic<bool> lost_{false};
+    std::atomic<std::time_t> silentSince_{0};
     Poller poller_;
 };
 

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
 #include <deque>
 
+#include "CliRun.h"
 #include "Files.h"
 #include "SimProcess.h"
 #include "TempDir.h"
@@ -30,7 +32,7 @@ struct Simulator : test::SimProcess {
 // "apply" with the next pull of the list.
 class Operator {
 public:
-    Operator(Simulator& sim, const QStringList& args, double maximum)
+    Operator(test::SimProcess& sim, const QStringList& args, double maximum)
         : sim_(sim), maximum_(maximum) {
         tool.start(QStringLiteral(VORNEX_CLI_PATH), QStringList{"verify"} + args);
     }
@@ -65,7 +67,7 @@ public:
     QStringList lines;
 
 private:
-    Simulator& sim_;
+    test::SimProcess& sim_;
     const double maximum_;
 };
 
@@ -191,10 +193,11 @@ TEST(VerifyCommand, ARunStoppedOnALostLineResumesAtTheNextReading) {
     ASSERT_TRUE(sim.ready);
     const QStringList where = {"--port", link, "--slave", "1", "--home", dir.qPath()};
     std::deque<QString> pulls = {"pull 1 16", "pull 1 16.2", "pull 1 15.8", "pull 1 48"};
-    Operator first(sim,
-                   where + QStringList{"--tool", "TR", "--max", "80", "--points", "20,60",
-                                       "--readings", "3", "--preloads", "0"},
-                   80);
+    Operator first(
+        sim,
+        where + QStringList{"--tool", "TR", "--max", "80", "--points", "20,60", "--readings", "3",
+                            "--preloads", "0", "--temperature", "22", "--humidity", "40"},
+        80);
     ASSERT_TRUE(first.drive(pulls, "apply 48.00 N.m point 60 reading 2 of 3"))
         << first.lines.join('\n').toStdString();
     ASSERT_EQ(sim.command("unplug"), "ok");
@@ -210,7 +213,8 @@ TEST(VerifyCommand, ARunStoppedOnALostLineResumesAtTheNextReading) {
     for (const QString option : {"--pdf", "--csv"}) {
         Operator overwrite(sim, where + QStringList{"--resume", runFile, option, runFile}, 80);
         EXPECT_EQ(overwrite.exitCode(), 2) << option.toStdString();
-        EXPECT_TRUE(overwrite.tool.readAllStandardError().contains("is the run file itself"));
+        EXPECT_TRUE(
+            overwrite.tool.readAllStandardError().contains("lies in the bench's own folder"));
         EXPECT_EQ(test::readFile(runFile), stopped);
     }
 
@@ -235,6 +239,183 @@ TEST(VerifyCommand, ARunStoppedOnALostLineResumesAtTheNextReading) {
     EXPECT_TRUE(file.contains(" interrupted\n"));
     EXPECT_TRUE(file.contains(" resumed after a gap since "));
     EXPECT_TRUE(test::readFile(dir.qFile("c.pdf")).startsWith("%PDF-"));
+}
+
+// The tool's lines until one starts with `prefix`; empty when the tool ends or hangs first.
+QString until(Operator& op, const QString& prefix) {
+    for (;;) {
+        while (!op.tool.canReadLine()) {
+            if (op.tool.state() == QProcess::NotRunning || !op.tool.waitForReadyRead(20000))
+                return {};
+        }
+        const QString line = QString::fromUtf8(op.tool.readLine()).trimmed();
+        op.lines << line;
+        if (line.startsWith(prefix))
+            return line;
+    }
+}
+
+QString runFileOf(Operator& op) {
+    return QString::fromUtf8(op.tool.readAllStandardError())
+        .section("run file ", 1)
+        .section('\n', 0, 0);
+}
+
+const QStringList kConditions = {"--temperature", "22", "--humidity", "40"};
+
+// A run held by the tool that goes on with it is taken up by no other, and a run goes on only
+// on the instrument it began on.
+TEST(VerifyCommand, ARunResumesOnlyOnceAtATimeAndOnlyOnItsOwnInstrument) {
+    test::TempDir dir;
+    const QString link = dir.qFile("ttyONCE");
+    Simulator sim(link);
+    ASSERT_TRUE(sim.ready);
+    const QStringList where = {"--port", link, "--slave", "1", "--home", dir.qPath()};
+    std::deque<QString> pulls = {"pull 1 16"};
+    Operator begun(sim,
+                   where + kConditions +
+                       QStringList{"--tool", "T2", "--max", "80", "--points", "20,60", "--readings",
+                                   "2", "--preloads", "0"},
+                   80);
+    ASSERT_TRUE(begun.drive(pulls, "apply 16.00 N.m point 20 reading 2 of 2"));
+    const QString runFile = runFileOf(begun);
+    ::kill(static_cast<pid_t>(begun.tool.processId()), SIGKILL);
+    begun.exitCode();
+    ASSERT_FALSE(runFile.isEmpty());
+
+    Operator first(sim, where + QStringList{"--resume", runFile}, 80);
+    ASSERT_FALSE(until(first, "apply 16.00 N.m point 20 reading 2 of 2").isEmpty());
+    const QByteArray held = test::readFile(runFile);
+    const test::CliRun second =
+        test::runCli(QStringList{"verify"} + where + QStringList{"--resume", runFile});
+    EXPECT_EQ(second.exitCode, 2);
+    EXPECT_TRUE(second.err.contains("is being run by another verification"))
+        << second.err.toStdString();
+    EXPECT_EQ(test::readFile(runFile), held);
+    ::kill(static_cast<pid_t>(first.tool.processId()), SIGINT);
+    EXPECT_EQ(first.exitCode(), 2);
+
+    const QString otherLink = dir.qFile("ttyOTHER");
+    test::SimProcess other(
+        QStringLiteral(VORNEX_SIM_PATH),
+        {"--link", otherLink, "--slaves", "7", "--range", "50", "--value", "0", "--decimals", "2"});
+    ASSERT_TRUE(other.ready);
+    const QByteArray stopped = test::readFile(runFile);
+    const test::CliRun elsewhere = test::runCli({"verify", "--port", otherLink, "--slave", "7",
+                                                 "--home", dir.qPath(), "--resume", runFile});
+    EXPECT_EQ(elsewhere.exitCode, 2);
+    EXPECT_TRUE(elsewhere.err.contains("this instrument differs: port " + otherLink))
+        << elsewhere.err.toStdString();
+    EXPECT_TRUE(elsewhere.err.contains("address 7 (run: 1), range 50 N.m (run: 100 N.m)"));
+    EXPECT_EQ(test::readFile(runFile), stopped);
+}
+
+// Only what the reference held is a reading; an instrument that changes or falls silent under
+// the run gives none until it is back, and each is said and recorded.
+TEST(VerifyCommand, OnlyHeldPeaksOfTheUnchangedAnsweringInstrumentAreReadings) {
+    test::TempDir dir;
+    const QString link = dir.qFile("ttyHELD");
+    test::SimProcess sim(QStringLiteral(VORNEX_SIM_PATH),
+                         {"--link", link, "--slaves", "1", "--range", "500", "--value", "0",
+                          "--decimals", "2", "--hold", "1.5"});
+    ASSERT_TRUE(sim.ready);
+    ASSERT_EQ(sim.command("keypad 1 measure 3"), "ok");
+    const QStringList where =
+        QStringList{"--port", link,   "--slave", "1",   "--home",     dir.qPath(),
+                    "--tool", "T100", "--max",   "100", "--preloads", "0"} +
+        kConditions;
+    // 20 N.m lies below this reference's first-peak threshold (25 N.m): it never holds it.
+    {
+        std::deque<QString> pulls;
+        Operator low(sim, where + QStringList{"--points", "20", "--readings", "1"}, 100);
+        for (int i = 0; i < 2; ++i) {
+            ASSERT_FALSE(until(low, "apply 20.00 N.m point 20 reading 1 of 1").isEmpty());
+            sim.command("pull 1 20.5");
+            EXPECT_TRUE(until(low, "not held 20 1 20.00 ").startsWith("not held 20 1 20.00 "));
+        }
+        ASSERT_FALSE(until(low, "apply 20.00 N.m point 20 reading 1 of 1").isEmpty());
+        ::kill(static_cast<pid_t>(low.tool.processId()), SIGINT);
+        EXPECT_EQ(low.exitCode(), 2);
+        EXPECT_TRUE(low.tool.readAllStandardError().contains("first-peak threshold"));
+        EXPECT_FALSE(low.lines.join('\n').contains("reading 20 1"));
+    }
+    Operator op(sim, where + QStringList{"--points", "60", "--readings", "2"}, 100);
+    ASSERT_FALSE(until(op, "apply 60.00 N.m point 60 reading 1 of 2").isEmpty());
+    ASSERT_EQ(sim.command("keypad 1 unit 2"), "ok");
+    EXPECT_EQ(until(op, "instrument "), "instrument changed unit N.m kgf.cm");
+    sim.command("pull 1 611.83");
+    ASSERT_EQ(sim.command("keypad 1 unit 1"), "ok");
+    EXPECT_EQ(until(op, "instrument "), "instrument restored");
+    ASSERT_FALSE(until(op, "apply 60.00 N.m point 60 reading 1 of 2").isEmpty());
+    sim.command("pull 1 60");
+    EXPECT_EQ(until(op, "reading "), "reading 60 1 60.00 60.00 +0.00 conforms");
+    ASSERT_FALSE(until(op, "apply 60.00 N.m point 60 reading 2 of 2").isEmpty());
+    ASSERT_EQ(sim.command("silent 1 on"), "ok");
+    EXPECT_TRUE(until(op, "slave 1: ").startsWith("slave 1: not answering since "));
+    ASSERT_EQ(sim.command("silent 1 off"), "ok");
+    EXPECT_EQ(until(op, "slave 1: "), "slave 1: answering again");
+    ASSERT_FALSE(until(op, "apply 60.00 N.m point 60 reading 2 of 2").isEmpty());
+    ASSERT_EQ(sim.command("keypad 1 measure 1"), "ok");
+    EXPECT_EQ(until(op, "instrument "), "instrument changed mode 1P T");
+    ASSERT_EQ(sim.command("keypad 1 measure 3"), "ok");
+    EXPECT_EQ(until(op, "instrument "), "instrument restored");
+    ASSERT_FALSE(until(op, "apply 60.00 N.m point 60 reading 2 of 2").isEmpty());
+    sim.command("pull 1 60.3");
+    EXPECT_EQ(until(op, "result "), "result conforms");
+    EXPECT_EQ(op.exitCode(), 0);
+    EXPECT_EQ(op.lines.filter(QRegularExpression("^reading ")).size(), 2);
+    const QString file = QString::fromUtf8(test::readFile(runFileOf(op)));
+    for (const char* recorded : {" instrument changed unit N.m kgf.cm\n", " instrument restored\n",
+                                 " slave 1: answering again\n", " instrument changed mode 1P T\n"})
+        EXPECT_TRUE(file.contains(recorded)) << recorded;
+}
+
+// Outputs and inputs are settled before the run: nothing of the bench's own is written over, no
+// run starts without its conditions or with an overdue reference unless a reason is given, and
+// a file that is no run file is refused at once.
+TEST(VerifyCommand, OutputsConditionsAndTheReferenceAreSettledBeforeTheRun) {
+    test::TempDir dir;
+    const QString link = dir.qFile("ttyBEFORE");
+    Simulator sim(link);
+    ASSERT_TRUE(sim.ready);
+    const QStringList run = QStringList{
+        "--port", link, "--slave",  "1",   "--home",     dir.qPath(), "--tool",     "T9",
+        "--max",  "80", "--points", "100", "--readings", "1",         "--preloads", "0"};
+    QDir().mkpath(dir.qFile("Tools"));
+    test::writeFile(dir.qFile("Tools/T100.ini"), "[Tool]\nMaximum = 100\n");
+    for (const QStringList& output : {QStringList{"--pdf", dir.qFile("Tools/T100.ini")},
+                                      QStringList{"--csv", dir.qFile("config.ini")},
+                                      QStringList{"--pdf", dir.qFile("missing/c.pdf")}}) {
+        const test::CliRun refused =
+            test::runCli(QStringList{"verify"} + run + kConditions + output);
+        EXPECT_EQ(refused.exitCode, 2) << output.join(' ').toStdString();
+        EXPECT_FALSE(refused.err.contains("run file")) << refused.err.toStdString();
+    }
+    EXPECT_EQ(test::readFile(dir.qFile("Tools/T100.ini")), "[Tool]\nMaximum = 100\n");
+    const test::CliRun unconditioned = test::runCli(QStringList{"verify"} + run);
+    EXPECT_EQ(unconditioned.exitCode, 1);
+    EXPECT_TRUE(unconditioned.err.contains("give --temperature C and --humidity %"));
+
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    for (const QString& notRun : {dir.qFile("fifo"), dir.qPath()}) {
+        const test::CliRun refused = test::runCli(
+            {"verify", "--port", link, "--slave", "1", "--home", dir.qPath(), "--resume", notRun});
+        EXPECT_EQ(refused.exitCode, 2);
+        EXPECT_FALSE(refused.err.contains("no Tool in the header")) << refused.err.toStdString();
+    }
+
+    test::writeFile(dir.qFile("config.ini"), "[CalibrationDue]\n56ff5658542d35303020=2020-01-01\n");
+    const test::CliRun overdue = test::runCli(QStringList{"verify"} + run + kConditions);
+    EXPECT_EQ(overdue.exitCode, 2);
+    EXPECT_TRUE(overdue.err.contains("was due 2020-01-01")) << overdue.err.toStdString();
+    std::deque<QString> pulls = {"pull 1 80"};
+    Operator confirmed(sim, run + kConditions + QStringList{"--overdue-reason", "the only one"},
+                       80);
+    ASSERT_TRUE(confirmed.drive(pulls));
+    EXPECT_EQ(confirmed.exitCode(), 0);
+    EXPECT_TRUE(
+        runFileText(dir.qPath())
+            .contains(" confirmed reference calibration overdue since 2020-01-01: the only one\n"));
 }
 
 }  // namespace
