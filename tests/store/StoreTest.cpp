@@ -189,8 +189,9 @@ TEST_F(StoreTest, StoreGetGivesTestsAndRunsBackByteForByte) {
     plan.points = {20, 100};
     std::string error;
     const std::string run = home.file("run.txt");
-    auto file = verify::RunFile::create(run, plan, verify::Reference{"/dev/ttyS0", 1, "", "00ff"},
-                                        1796700000, error);
+    auto file = verify::RunFile::create(
+        run, plan, verify::Reference{"/dev/ttyS0", 1, "", "00ff", 100.0, 2, "P", "N.m"}, 1796700000,
+        error);
     ASSERT_TRUE(file && file->append(1796700010, "preload 1 20.00", error)) << error;
     std::string written = readBytes(test);
     ASSERT_TRUE(outbox.queueTest(test, "bench-a", error) && outbox.queueRun(run, "bench-a", error));
