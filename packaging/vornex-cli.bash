@@ -46,7 +46,7 @@ _vornex_cli() {
         plot) options="--png --pdf --from --to --width --height" ;;
         verify) options="--port --slave --tool --class --max --min --unit --profile --points
             --readings --preloads --operator --temperature --humidity --slips --allow-polled
-            --resume --home --csv --pdf" ;;
+            --overdue-reason --resume --home --csv --pdf" ;;
         certificate) options="--pdf --csv --home" ;;
         sync) options="--once --home --uri" ;;
         store) options="init find get --tool --bench --operator --since --until --verdict --out
