@@ -4,12 +4,13 @@
 // that recording and after the line is plugged in again, and one of a second test recorded after
 // the first was closed. In each language also the print preview of that recording, the
 // parameters window connected to an instrument, and the upload window after an upload and an
-// export, with the message that names the exported file, and the tool verification window with
-// three stations running at once, one of them asking about a slip.
+// export, with the message that names the exported file, and the tool verification window at the
+// size it opens at with three stations filled in, then running at once, one of them asking about
+// a slip.
 //
 //   window_screenshots OUTDIR [SECONDS]
 //
-// Run it under an X server (xvfb-run -a -s "-screen 0 1600x1000x24") for real rendering.
+// Run it under an X server (xvfb-run -a -s "-screen 0 1920x1080x24") for real rendering.
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -21,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 
 #include "Modal.h"
@@ -297,10 +299,17 @@ bool shootVerification(int languageCommand, const QString& name, const QString& 
         station->field(Field::Temperature)->setText(QStringLiteral("22"));
         station->field(Field::Humidity)->setText(QStringLiteral("45"));
         station->field(Field::Due)->setText(QStringLiteral("2027-03-01"));
-        station->button(CVerifyStation::Button::Start)->click();
         stations.push_back(station);
     }
-    window->resize(1500, 640);
+    // The window at the size it opens at: three stations' fields side by side, each whole.
+    if (!waitFor([&] {
+            return std::none_of(stations.begin(), stations.end(),
+                                [](const CVerifyStation* s) { return s->searching(); });
+        }) ||
+        !saveGrab(*window, outDir, QStringLiteral("verify-setup-") + name))
+        return false;
+    for (CVerifyStation* station : stations)
+        station->button(CVerifyStation::Button::Start)->click();
     for (size_t i = 0;; ++i) {
         bool pulled = false;
         for (size_t s = 0; s < stations.size(); ++s) {

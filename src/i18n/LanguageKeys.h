@@ -345,6 +345,16 @@ inline constexpr const char* kCertNotConformsRemarks = "IDS_CERT_NOTCONFORMS_REM
 // A remembered tool whose record cannot be read.
 inline constexpr const char* kVerifyToolUnreadable = "IDS_VERIFY_TOOLUNREADABLE";
 
+// The verification window: a new run, ended runs' certificates, closing while runs are under way.
+inline constexpr const char* kVerifyNewRun = "IDS_VERIFY_NEWRUN";
+inline constexpr const char* kVerifyEnded = "IDS_VERIFY_ENDED";
+inline constexpr const char* kVerifySearching = "IDS_VERIFY_SEARCHING";
+inline constexpr const char* kVerifyCertTitle = "IDS_VERIFY_CERTTITLE";
+inline constexpr const char* kVerifyCloseOne = "IDS_VERIFY_CLOSEONE";
+inline constexpr const char* kVerifyCloseMany = "IDS_VERIFY_CLOSEMANY";
+inline constexpr const char* kVerifyCloseWindow = "IDS_VERIFY_CLOSEWINDOW";
+inline constexpr const char* kVerifyKeepWindow = "IDS_VERIFY_KEEPWINDOW";
+
 }  // namespace langkey
 
 inline QString dialogTitleKey(int dialog) {
@@ -473,7 +483,10 @@ inline constexpr const char* kLanguageKeys[] = {
     langkey::kCertMean, langkey::kCertRemarks, langkey::kCertNoRemarks, langkey::kCertRemarkTime,
     langkey::kCertRemarkText, langkey::kCertAmbientNone, langkey::kCertAmbientNoHumidity,
     langkey::kCertAmbientNoTemperature, langkey::kCertRemarkAmbient, langkey::kCertRemarkOverdue,
-    langkey::kCertConformsRemarks, langkey::kCertNotConformsRemarks,
-    langkey::kVerifyToolUnreadable};
+    langkey::kCertConformsRemarks, langkey::kCertNotConformsRemarks, langkey::kVerifyToolUnreadable,
+    // The verification window's new run, ended runs and closing.
+    langkey::kVerifyNewRun, langkey::kVerifyEnded, langkey::kVerifySearching,
+    langkey::kVerifyCertTitle, langkey::kVerifyCloseOne, langkey::kVerifyCloseMany,
+    langkey::kVerifyCloseWindow, langkey::kVerifyKeepWindow};
 
 }  // namespace vornex

@@ -2,19 +2,24 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QDirIterator>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QStandardPaths>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <ctime>
+#include <functional>
 
+#include "files/HomeOutputs.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 #include "link/NumberText.h"
@@ -36,6 +41,46 @@ using namespace vornex::verify;
 namespace k = langkey;
 
 constexpr const char* kDirections[] = {"clockwise", "counterclockwise", "both"};
+
+// The labels of the fields before the run, in the order of Field; the reason to abort is the run's.
+constexpr const char* kFieldLabels[] = {
+    k::kVerifyToolId,   k::kVerifyDescription, k::kVerifyClass,    k::kVerifyLowest,
+    k::kVerifyMaximum,  k::kVerifyUnit,        k::kVerifyOperator, k::kVerifyTemperature,
+    k::kVerifyHumidity, k::kVerifyDue};
+
+// A list that asks for its items afresh each time it is opened.
+class RefreshedCombo : public QComboBox {
+public:
+    RefreshedCombo(std::function<void()> refresh, QWidget* parent)
+        : QComboBox(parent), refresh_(std::move(refresh)) {}
+    void showPopup() override {
+        refresh_();
+        QComboBox::showPopup();
+    }
+
+private:
+    std::function<void()> refresh_;
+};
+
+// Where a certificate goes unless the user says otherwise: the documents folder, or the home
+// folder itself, never among the bench's own files.
+QString certificateFolder(const QString& home) {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir() &&
+        homeOutputRefusal(home.toStdString(), (documents + QStringLiteral("/x.pdf")).toStdString())
+            .empty())
+        return documents;
+    return home;
+}
+
+// hh:mm:ss of a moment, as a station says when something began.
+std::string clockText(std::time_t at) {
+    std::tm local{};
+    localtime_r(&at, &local);
+    char text[16];
+    std::strftime(text, sizeof text, "%H:%M:%S", &local);
+    return text;
+}
 
 QString number(double value) {
     return QString::fromStdString(plainNumber(value));
@@ -67,9 +112,9 @@ CVerifyStation::CVerifyStation(AcquisitionSession& session, uint8_t address, con
     const std::map<int, std::string> names =
         BenchConfig(paths_.configFile).deviceNames(session_.state().port);
     const auto named = names.find(address_);
-    title_ = new QLabel(slaveText(reportTexts(languageFile_), address_,
-                                  named != names.end() ? named->second : std::string()),
-                        this);
+    baseTitle_ = slaveText(reportTexts(languageFile_), address_,
+                           named != names.end() ? named->second : std::string());
+    title_ = new QLabel(baseTitle_, this);
     QFont bold = title_->font();
     bold.setBold(true);
     title_->setFont(bold);
@@ -85,6 +130,8 @@ CVerifyStation::CVerifyStation(AcquisitionSession& session, uint8_t address, con
     layout->addWidget(message_);
     layout->addStretch();
     running_->hide();
+    // Three stations side by side fit a 1920-wide screen; more scroll rather than squeeze.
+    setMinimumWidth(comfortableWidth(languageFile_, font()));
     findUnfinished();
 }
 
@@ -96,20 +143,16 @@ QString CVerifyStation::text(const char* key) const {
 
 void CVerifyStation::buildSetup(QWidget* page) {
     auto* form = new QFormLayout(page);
-    // The fields before the run, in the order of Field; the reason to abort is the run's.
-    const char* labels[] = {k::kVerifyToolId,   k::kVerifyDescription, k::kVerifyClass,
-                            k::kVerifyLowest,   k::kVerifyMaximum,     k::kVerifyUnit,
-                            k::kVerifyOperator, k::kVerifyTemperature, k::kVerifyHumidity,
-                            k::kVerifyDue};
     for (int i = 0; i < static_cast<int>(Field::Reason); ++i) {
         fields_[i] = new QLineEdit(page);
-        form->addRow(text(labels[i]), fields_[i]);
+        form->addRow(text(kFieldLabels[i]), fields_[i]);
         if (i == static_cast<int>(Field::Unit)) {
             direction_ = new QComboBox(page);
             for (const char* key : {k::kVerifyClockwise, k::kVerifyCounter, k::kVerifyBoth})
                 direction_->addItem(text(key));
             form->addRow(text(k::kVerifyDirection), direction_);
-            profiles_ = new QComboBox(page);
+            // Profiles added to the folder meanwhile are there when the list is opened.
+            profiles_ = new RefreshedCombo([this] { refreshProfiles(); }, page);
             form->addRow(text(k::kVerifyProfile), profiles_);
         }
     }
@@ -122,18 +165,8 @@ void CVerifyStation::buildSetup(QWidget* page) {
             ->setText(QString::fromStdString(
                 BenchConfig(paths_.configFile).calibrationDue(facts->identification)));
     }
-    const std::string profileFolder = (paths_.home + QStringLiteral("Profiles")).toStdString();
-    writeBuiltInProfiles(profileFolder);
-    QStringList names;
-    for (const Profile& p : builtInProfiles())
-        names << QString::fromStdString(p.name);
-    for (const QFileInfo& info :
-         QDir(QString::fromStdString(profileFolder))
-             .entryInfoList({QStringLiteral("*.ini")}, QDir::Files, QDir::Name)) {
-        if (!names.contains(info.completeBaseName()))
-            names << info.completeBaseName();
-    }
-    profiles_->addItems(names);
+    writeBuiltInProfiles((paths_.home + QStringLiteral("Profiles")).toStdString());
+    refreshProfiles();
     connect(field(Field::ToolId), &QLineEdit::editingFinished, this, &CVerifyStation::fillFromTool);
 
     warning_ = new QLabel(page);
@@ -150,6 +183,66 @@ void CVerifyStation::buildSetup(QWidget* page) {
     resumeRow->addWidget(button(Button::Resume));
     form->addRow(text(k::kVerifyUnfinished), resumeRow);
     connect(button(Button::Resume), &QPushButton::clicked, this, &CVerifyStation::resume);
+    // A certificate lost or never made is made again from any ended run of this instrument.
+    ended_ = new QComboBox(page);
+    buttons_[static_cast<int>(Button::EndedCertificate)] =
+        new QPushButton(text(k::kVerifyCertificate), page);
+    auto* endedRow = new QHBoxLayout;
+    endedRow->addWidget(ended_, 1);
+    endedRow->addWidget(button(Button::EndedCertificate));
+    form->addRow(text(k::kVerifyEnded), endedRow);
+    connect(button(Button::EndedCertificate), &QPushButton::clicked, this, [this] {
+        const int index = ended_->currentIndex();
+        if (index < 0 || static_cast<size_t>(index) >= endedRuns_.size())
+            return;
+        const FoundRun& run = endedRuns_[static_cast<size_t>(index)];
+        askForCertificate(
+            QString::fromStdString(run.path), QString::fromStdString(run.toolId),
+            QString::fromStdString(run.started).replace(QLatin1Char('T'), QLatin1Char(' ')));
+    });
+}
+
+void CVerifyStation::refreshProfiles() {
+    const QString chosen = profiles_->currentText();
+    QStringList names;
+    for (const Profile& p : builtInProfiles())
+        names << QString::fromStdString(p.name);
+    for (const QFileInfo& info :
+         QDir(paths_.home + QStringLiteral("Profiles"))
+             .entryInfoList({QStringLiteral("*.ini")}, QDir::Files, QDir::Name)) {
+        if (!names.contains(info.completeBaseName()))
+            names << info.completeBaseName();
+    }
+    profiles_->clear();
+    profiles_->addItems(names);
+    profiles_->setCurrentIndex(std::max(0, static_cast<int>(names.indexOf(chosen))));
+}
+
+int CVerifyStation::comfortableWidth(const QString& languageFile, const QFont& font) {
+    const QFontMetrics metrics(font);
+    const auto width = [&](const char* key) {
+        return metrics.horizontalAdvance(GetLangString(languageFile, QString::fromLatin1(key)));
+    };
+    int label = 0;
+    for (const char* key : kFieldLabels)
+        label = std::max(label, width(key));
+    for (const char* key :
+         {k::kVerifyDirection, k::kVerifyProfile, k::kVerifyUnfinished, k::kVerifyEnded})
+        label = std::max(label, width(key));
+    // A field shows a run file's name or a profile's name whole, beside its button.
+    const int field = metrics.horizontalAdvance(QStringLiteral("ISO 6789-1 conformance")) +
+                      std::max(width(k::kVerifyCertificate), width(k::kVerifyResume)) +
+                      metrics.height() * 3;
+    // The readings: a row's name and four columns each as wide as the widest heading.
+    const ReportTexts t = reportTexts(languageFile);
+    const QString unit = QStringLiteral("kgf.cm");
+    int column = 0;
+    for (const QString& heading :
+         {t.certSetting.arg(unit), t.certReading.arg(unit), t.certDeviation, t.verdict})
+        column = std::max(column, metrics.horizontalAdvance(heading));
+    const int readings =
+        metrics.horizontalAdvance(QStringLiteral("100 % · 10")) + 4 * column + metrics.height() * 6;
+    return std::max(label + field, readings) + metrics.height() * 2;
 }
 
 void CVerifyStation::buildRun(QWidget* page) {
@@ -209,8 +302,15 @@ void CVerifyStation::buildRun(QWidget* page) {
         new QPushButton(text(k::kVerifyCertificate), page);
     button(Button::Certificate)->hide();
     layout->addWidget(button(Button::Certificate));
-    connect(button(Button::Certificate), &QPushButton::clicked, this,
-            &CVerifyStation::askForCertificate);
+    connect(button(Button::Certificate), &QPushButton::clicked, this, [this] {
+        if (run_)
+            askForCertificate(QString::fromStdString(run_->path()),
+                              QString::fromStdString(run_->plan().tool.id), QString());
+    });
+    buttons_[static_cast<int>(Button::NewRun)] = new QPushButton(text(k::kVerifyNewRun), page);
+    button(Button::NewRun)->hide();
+    layout->addWidget(button(Button::NewRun));
+    connect(button(Button::NewRun), &QPushButton::clicked, this, &CVerifyStation::newRun);
 }
 
 void CVerifyStation::fillFromTool() {
@@ -236,28 +336,65 @@ void CVerifyStation::fillFromTool() {
 }
 
 void CVerifyStation::findUnfinished() {
-    unfinished_->clear();
-    unfinishedPaths_.clear();
-    const auto facts = session_.instrumentFacts(address_);
-    const std::string slave = "slave " + std::to_string(address_) + " ";
-    QDirIterator files(paths_.dataFolder + QStringLiteral("Verify"), {QStringLiteral("*.txt")},
-                       QDir::Files, QDirIterator::Subdirectories);
-    while (files.hasNext()) {
-        const QString path = files.next();
-        std::string error;
-        const std::optional<StoredRun> stored = readRunFile(path.toStdString(), error);
-        if (!stored || stored->ended)
-            continue;
-        const bool same = facts && !stored->identification.empty()
-                              ? stored->identification == facts->identification
-                              : stored->instrument.rfind(slave, 0) == 0;
-        if (!same)
-            continue;
-        unfinishedPaths_.push_back(path);
-        unfinished_->addItem(QFileInfo(path).fileName());
+    // Every run file is read to know whose it is: on a thread of its own, the window meanwhile
+    // answers and the other stations go on.
+    for (QComboBox* list : {unfinished_, ended_}) {
+        list->clear();
+        list->setEnabled(false);
+        list->setPlaceholderText(text(k::kVerifySearching));
     }
-    unfinished_->setEnabled(!unfinishedPaths_.empty());
+    unfinishedPaths_.clear();
+    endedRuns_.clear();
+    button(Button::Resume)->setEnabled(false);
+    button(Button::EndedCertificate)->setEnabled(false);
+    search_.start((paths_.dataFolder + QStringLiteral("Verify")).toStdString(), currentReference(),
+                  [this](const FoundRuns& found) { foundRuns(found); });
+}
+
+void CVerifyStation::foundRuns(const FoundRuns& found) {
+    for (const FoundRun& run : found.unfinished) {
+        unfinishedPaths_.push_back(QString::fromStdString(run.path));
+        unfinished_->addItem(QFileInfo(unfinishedPaths_.back()).fileName());
+    }
+    endedRuns_ = found.ended;
+    for (const FoundRun& run : endedRuns_)
+        ended_->addItem(
+            QString::fromStdString(run.started).replace(QLatin1Char('T'), QLatin1Char(' ')) +
+            QStringLiteral(" · ") + QString::fromStdString(run.toolId));
+    for (QComboBox* list : {unfinished_, ended_}) {
+        list->setPlaceholderText(QString());
+        list->setEnabled(list->count() > 0);
+    }
     button(Button::Resume)->setEnabled(!unfinishedPaths_.empty());
+    button(Button::EndedCertificate)->setEnabled(!endedRuns_.empty());
+}
+
+verify::Reference CVerifyStation::currentReference() const {
+    return instrumentNow();
+}
+
+void CVerifyStation::newRun() {
+    // The fields keep what they held: the next tool differs in a few of them.
+    run_.reset();
+    finishAnnounced_ = false;
+    confirmed_.clear();
+    warning_->clear();
+    button(Button::Start)->setText(text(k::kVerifyStart));
+    title_->setText(baseTitle_);
+    prompt_->clear();
+    last_->clear();
+    slip_->hide();
+    table_->setRowCount(0);
+    field(Field::Reason)->clear();
+    button(Button::Certificate)->hide();
+    button(Button::NewRun)->hide();
+    message_->clear();
+    running_->hide();
+    setup_->show();
+    refreshProfiles();
+    findUnfinished();
+    field(Field::ToolId)->setFocus();
+    field(Field::ToolId)->selectAll();
 }
 
 void CVerifyStation::start() {
@@ -350,25 +487,24 @@ void CVerifyStation::start() {
     config.rememberTrace(trace);
     config.setCalibrationDue(facts->identification, plan.referenceDue);
     const std::time_t now = std::time(nullptr);
-    const std::string description =
-        "slave " + std::to_string(address_) + " on " + session_.state().port + ", mode " +
-        std::string(regmap::measuringModeName(facts->measuringMode)) + ", range " +
-        formatFixed(facts->range, facts->decimals) + " " + facts->unit;
     std::optional<RunFile> file =
         RunFile::create(RunFile::pathFor(paths_.dataFolder.toStdString(), tool.id, now), plan,
-                        description, facts->identification, now, error);
+                        instrumentNow(), now, error);
     if (!file) {
         message_->setText(text(k::kVerifyFailed).arg(QString::fromStdString(error)));
         return;
     }
-    auto run =
-        std::make_unique<VerificationRun>(std::move(*file), plan, static_cast<RunListener&>(*this));
+    auto run = std::make_unique<VerificationRun>(std::move(*file), plan, instrumentNow(),
+                                                 static_cast<RunListener&>(*this));
     if (ambientOutside)
-        run->note("ambient conditions outside the profile's limits, confirmed by the operator");
+        run->note("confirmed ambient conditions " + plainNumber(*plan.temperature) + " degC, " +
+                  plainNumber(*plan.humidity) + " % outside the profile's " +
+                  plainNumber(profile.temperatureMin) + " to " +
+                  plainNumber(profile.temperatureMax) + " degC and " +
+                  plainNumber(profile.humidityMax) + " % humidity");
     if (polled)
-        run->note("polled peaks in mode " +
-                  std::string(regmap::measuringModeName(facts->measuringMode)) +
-                  ", confirmed by the operator");
+        run->note("confirmed polled peaks in mode " +
+                  std::string(regmap::measuringModeName(facts->measuringMode)));
     begin(std::move(run));
 }
 
@@ -378,13 +514,25 @@ void CVerifyStation::resume() {
         return;
     const std::string path = unfinishedPaths_[static_cast<size_t>(index)].toStdString();
     std::string error;
-    const std::optional<StoredRun> stored = readRunFile(path, error);
-    std::optional<RunFile> file = stored ? RunFile::reopen(path, error) : std::optional<RunFile>();
-    if (!file) {
+    // Held before it is read: a run another station (or vornex-cli) goes on with is left to it.
+    std::optional<RunFile> file = RunFile::reopen(path, error);
+    const std::optional<StoredRun> stored =
+        file ? readRunFile(path, error) : std::optional<StoredRun>();
+    if (!stored) {
         message_->setText(text(k::kVerifyFailed).arg(QString::fromStdString(error)));
         return;
     }
-    auto run = std::make_unique<VerificationRun>(std::move(*file), stored->plan,
+    const std::string differs = referenceDifferences(stored->reference, instrumentNow());
+    if (stored->ended || !differs.empty()) {
+        message_->setText(
+            text(k::kVerifyFailed)
+                .arg(QString::fromStdString(
+                    stored->ended ? path + " has ended; nothing to resume"
+                                  : path + " runs on " + stored->reference.description() +
+                                        "; this instrument differs: " + differs)));
+        return;
+    }
+    auto run = std::make_unique<VerificationRun>(std::move(*file), stored->plan, stored->reference,
                                                  static_cast<RunListener&>(*this));
     run->resume(*stored);
     begin(std::move(run));
@@ -402,9 +550,44 @@ void CVerifyStation::begin(std::unique_ptr<VerificationRun> run) {
         run_->lineLost();
 }
 
+verify::Reference CVerifyStation::instrumentNow() const {
+    Reference now;
+    now.port = session_.state().port;
+    now.address = address_;
+    const std::map<int, std::string> names = BenchConfig(paths_.configFile).deviceNames(now.port);
+    if (const auto named = names.find(address_); named != names.end())
+        now.name = named->second;
+    if (const auto facts = session_.instrumentFacts(address_)) {
+        now.identification = facts->identification;
+        now.range = facts->range;
+        now.decimals = facts->decimals;
+        now.mode = std::string(regmap::measuringModeName(facts->measuringMode));
+        now.unit = facts->unit;
+    }
+    return now;
+}
+
 void CVerifyStation::feed(const std::vector<Sample>& samples) {
-    if (run_)
-        run_->feed(samples);
+    if (!run_)
+        return;
+    const auto& instruments = session_.state().instruments;
+    const auto self =
+        std::find_if(instruments.begin(), instruments.end(),
+                     [this](const InstrumentState& i) { return i.address == address_; });
+    if (self != instruments.end() && self->presence == PresenceState::CommunicationError) {
+        if (!silentSince_)
+            silentSince_ = std::time(nullptr);
+        run_->instrumentSilent(clockText(*silentSince_));
+    } else if (self != instruments.end() && self->presence == PresenceState::Identified) {
+        silentSince_.reset();
+        run_->instrumentAnswering();
+    }
+    if (const auto facts = session_.instrumentFacts(address_))
+        showing_ =
+            Showing{facts->unit, std::string(regmap::measuringModeName(facts->measuringMode)),
+                    facts->decimals};
+    if (showing_)
+        run_->feed(samples, *showing_);
 }
 
 void CVerifyStation::lineLost() {
@@ -460,6 +643,7 @@ void CVerifyStation::changed() {
         ->setEnabled(!run.finished() && !field(Field::Reason)->text().trimmed().isEmpty());
     field(Field::Reason)->setEnabled(!run.finished());
     button(Button::Certificate)->setVisible(run.ended());
+    button(Button::NewRun)->setVisible(run.finished());
     showLast();
     showReadings();
     if ((run.ended() || run.abandoned()) && !finishAnnounced_) {
@@ -517,28 +701,68 @@ void CVerifyStation::showReadings() {
     table_->scrollToBottom();
 }
 
-void CVerifyStation::askForCertificate() {
-    // Not modal: the other stations are answered while the name is chosen.
-    auto* dialog = new QFileDialog(this, text(k::kVerifyCertificate),
-                                   QString::fromStdString(run_->path())
-                                       .replace(QStringLiteral(".txt"), QStringLiteral(".pdf")),
-                                   text(k::kFilterPdf));
+QFileDialog* CVerifyStation::certificateDialog(const QString& runPath) const {
+    const auto it = certificateDialogs_.find(runPath);
+    return it == certificateDialogs_.end() ? nullptr : it->second.data();
+}
+
+void CVerifyStation::askForCertificate(const QString& runPath, const QString& toolId,
+                                       const QString& started) {
+    if (QFileDialog* open = certificateDialog(runPath)) {
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    // Not modal: the other stations are answered while the name is chosen. Its title says whose
+    // it is, and it opens over its own station.
+    QString whose = baseTitle_ + QStringLiteral(" · ") + toolId;
+    if (!started.isEmpty())
+        whose += QStringLiteral(" · ") + started;
+    const QString name = QFileInfo(runPath).completeBaseName() + QStringLiteral(".pdf");
+    auto* dialog =
+        new QFileDialog(this, text(k::kVerifyCertTitle).arg(whose),
+                        QDir(certificateFolder(paths_.home)).filePath(name), text(k::kFilterPdf));
+    // Qt's own dialog: a platform's would open where it likes, under one title for every station.
+    // Chosen first: choosing it makes the dialog's widgets anew, in the mode to open a file.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::NonModal);
+    QRect place(QPoint(), dialog->sizeHint());
+    place.moveCenter(mapToGlobal(rect().center()));
+    if (const QScreen* screen = this->screen()) {
+        const QRect room = screen->availableGeometry();
+        place.moveLeft(std::max(room.left(), std::min(place.left(), room.right() - place.width())));
+        place.moveTop(std::max(room.top(), std::min(place.top(), room.bottom() - place.height())));
+    }
+    dialog->move(place.topLeft());
     connect(dialog, &QFileDialog::fileSelected, this,
-            [this](const QString& path) { saveCertificate(path); });
+            [this, runPath](const QString& path) { saveCertificate(runPath, path); });
+    certificateDialogs_[runPath] = dialog;
     dialog->show();
 }
 
 bool CVerifyStation::saveCertificate(const QString& path) {
+    if (!run_)
+        return false;
+    return saveCertificate(QString::fromStdString(run_->path()), path);
+}
+
+bool CVerifyStation::saveCertificate(const QString& runPath, const QString& path) {
+    // Never over the bench's own files: the next run could not read them.
+    if (const std::string refused =
+            homeOutputRefusal(paths_.home.toStdString(), path.toStdString());
+        !refused.empty()) {
+        message_->setText(text(k::kVerifyCertFailed).arg(QString::fromStdString(refused)));
+        return false;
+    }
     const BenchConfig config(paths_.configFile);
     const std::map<int, std::string> names = config.deviceNames(session_.state().port);
     const auto named = names.find(address_);
     const CertificateFacts facts{config.bench(),
                                  named != names.end() ? named->second : std::string()};
-    const FileResult written =
-        writeCertificatePdf(run_->path(), facts, reportTexts(languageFile_), path.toStdString());
+    const FileResult written = writeCertificatePdf(runPath.toStdString(), facts,
+                                                   reportTexts(languageFile_), path.toStdString());
     message_->setText(written
                           ? text(k::kVerifyCertSaved).arg(path)
                           : text(k::kVerifyCertFailed).arg(QString::fromStdString(written.text)));

@@ -1,15 +1,21 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <ctime>
+#include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "i18n/AppPaths.h"
 #include "link/Sample.h"
 #include "verify/VerificationRun.h"
+#include "verifywin/RunSearch.h"
 
 class QComboBox;
+class QFileDialog;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -22,10 +28,10 @@ class AcquisitionSession;
 // One station of the verification window: the run of one tool on one instrument of the session's
 // line. Before the run: the tool (a remembered identifier fills in the rest), the profile, the
 // operator, the ambient conditions and the reference's calibration due date, or an unfinished run
-// of this instrument to resume. During the run: what to do next in large letters, the last
-// reading with its deviation, the readings so far, a slip to count or repeat, and abort with a
-// reason. At its end: the result and its certificate. Nothing in it waits for the user in a way
-// that holds another station.
+// of this instrument to resume, or an ended one to make its certificate again. During the run:
+// what to do next in large letters, the last reading with its deviation, the readings so far, a
+// slip to count or repeat, and abort with a reason. At its end: the result, its certificate and a
+// new run. Nothing in it waits for the user in a way that holds another station.
 class CVerifyStation : public QWidget, private verify::RunListener {
     Q_OBJECT
 
@@ -43,13 +49,24 @@ public:
         Due,
         Reason
     };
-    enum class Button { Start, Resume, SlipCount, SlipRepeat, Abort, Certificate };
+    enum class Button {
+        Start,
+        Resume,
+        SlipCount,
+        SlipRepeat,
+        Abort,
+        Certificate,
+        NewRun,
+        EndedCertificate
+    };
 
     CVerifyStation(AcquisitionSession& session, uint8_t address, const AppPaths& paths,
                    const QString& languageFile, QWidget* parent = nullptr);
     ~CVerifyStation() override;
 
     uint8_t address() const { return address_; }
+    // The width at which every field of a station reads whole in this language and font.
+    static int comfortableWidth(const QString& languageFile, const QFont& font);
     // The instrument's values since the last call; the line's news.
     void feed(const std::vector<Sample>& samples);
     void lineLost();
@@ -60,11 +77,21 @@ public:
     QPushButton* button(Button which) const { return buttons_[static_cast<int>(which)]; }
     QComboBox* profiles() const { return profiles_; }
     QComboBox* unfinished() const { return unfinished_; }
+    // The ended runs of this instrument, newest first, for their certificate.
+    QComboBox* endedRuns() const { return ended_; }
+    // The search for this instrument's runs has not answered yet.
+    bool searching() const { return search_.searching(); }
+    // The station's instrument as it is now: a stored run is offered only when it matches.
+    verify::Reference currentReference() const;
+    // The Certificate... dialog open for the run file `runPath`, or nullptr.
+    QFileDialog* certificateDialog(const QString& runPath) const;
     QLabel* prompt() const { return prompt_; }
     QLabel* message() const { return message_; }
     QTableWidget* readings() const { return table_; }
     // Takes the certificate to `path` as Save as... does; false with the reason in the message.
     bool saveCertificate(const QString& path);
+    // The same for any ended run file.
+    bool saveCertificate(const QString& runPath, const QString& path);
 
 signals:
     // The run ended or was abandoned; its file is complete.
@@ -79,10 +106,15 @@ private:
     void buildRun(QWidget* page);
     void fillFromTool();
     void findUnfinished();
+    void foundRuns(const FoundRuns& found);
+    void refreshProfiles();
+    void newRun();
     void start();
     void resume();
     void begin(std::unique_ptr<verify::VerificationRun> run);
-    void askForCertificate();
+    // The station's instrument as it is now, to bind a run to it.
+    verify::Reference instrumentNow() const;
+    void askForCertificate(const QString& runPath, const QString& toolId, const QString& started);
     void showReadings();
     void showLast();
 
@@ -91,15 +123,22 @@ private:
     const AppPaths paths_;
     const QString languageFile_;
     std::unique_ptr<verify::VerificationRun> run_;
+    std::optional<verify::Showing> showing_;  // as the instrument last told it
+    std::optional<std::time_t> silentSince_;
     bool finishAnnounced_ = false;
     QString confirmed_;  // the warnings confirmed by a second Start
     std::vector<QString> unfinishedPaths_;
+    std::vector<FoundRun> endedRuns_;
+    QString baseTitle_;  // the slave and its name
+    // The Certificate... dialogs open, by run file.
+    std::map<QString, QPointer<QFileDialog>> certificateDialogs_;
 
     QLineEdit* fields_[11] = {};
-    QPushButton* buttons_[6] = {};
+    QPushButton* buttons_[8] = {};
     QComboBox* direction_ = nullptr;
     QComboBox* profiles_ = nullptr;
     QComboBox* unfinished_ = nullptr;
+    QComboBox* ended_ = nullptr;
     QLabel* title_ = nullptr;
     QWidget* setup_ = nullptr;
     QWidget* running_ = nullptr;
@@ -109,6 +148,7 @@ private:
     QWidget* slip_ = nullptr;
     QTableWidget* table_ = nullptr;
     QLabel* message_ = nullptr;
+    RunSearch search_{*this};  // last: it goes first, before what its answer fills
 };
 
 }  // namespace vornex

@@ -1,11 +1,16 @@
 #include "verifywin/CVerifyWnd.h"
 
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "controls/MessageBox.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 #include "record/AcquisitionSession.h"
@@ -27,13 +32,16 @@ CVerifyWnd::CVerifyWnd(SessionSignals& live, const AppPaths& paths, const QStrin
     chooser_ = new QWidget(this);
     layout->addWidget(chooser_);
     new QHBoxLayout(chooser_);
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    auto* stations = new QWidget(scroll);
+    scroll_ = new QScrollArea(this);
+    scroll_->setWidgetResizable(true);
+    auto* stations = new QWidget(scroll_);
     stationRow_ = new QHBoxLayout(stations);
-    scroll->setWidget(stations);
-    layout->addWidget(scroll, 1);
-    resize(1200, 760);
+    scroll_->setWidget(stations);
+    layout->addWidget(scroll_, 1);
+    QSize size = sizeHint();
+    if (const QScreen* screen = this->screen())
+        size = size.boundedTo(screen->availableGeometry().size());
+    resize(size);
 
     connect(&live_, &SessionSignals::changed, this, &CVerifyWnd::showInstruments);
     connect(&live_, &SessionSignals::lostLine, this, [this] {
@@ -50,6 +58,45 @@ CVerifyWnd::CVerifyWnd(SessionSignals& live, const AppPaths& paths, const QStrin
 }
 
 CVerifyWnd::~CVerifyWnd() = default;
+
+QSize CVerifyWnd::sizeHint() const {
+    constexpr int kStations = 3;
+    const int station = CVerifyStation::comfortableWidth(languageFile_, font());
+    const QMargins row = stationRow_->contentsMargins();
+    const QMargins outer = layout()->contentsMargins();
+    // The stations, their spacing, the scroll area's frame and a vertical scroll bar, in the
+    // window's margins.
+    const int width = kStations * station + (kStations - 1) * stationRow_->spacing() + row.left() +
+                      row.right() + 2 * scroll_->frameWidth() +
+                      style()->pixelMetric(QStyle::PM_ScrollBarExtent) + outer.left() +
+                      outer.right();
+    return QSize(std::min(width, 1920), 760);
+}
+
+int CVerifyWnd::runsUnderWay() const {
+    int count = 0;
+    for (const auto& [address, station] : stations_)
+        count += station->run() && !station->run()->finished() ? 1 : 0;
+    return count;
+}
+
+void CVerifyWnd::closeEvent(QCloseEvent* event) {
+    // The runs stay in their files, each to be resumed from its station: closing only asks.
+    if (const int count = runsUnderWay(); count > 0) {
+        const auto text = [this](const char* key) {
+            return GetLangString(languageFile_, QString::fromLatin1(key));
+        };
+        const QString question = count == 1 ? text(langkey::kVerifyCloseOne)
+                                            : text(langkey::kVerifyCloseMany).arg(count);
+        if (AskMessage(this, question, windowTitle(),
+                       {text(langkey::kVerifyCloseWindow), text(langkey::kVerifyKeepWindow)}) !=
+            0) {
+            event->ignore();
+            return;
+        }
+    }
+    QWidget::closeEvent(event);
+}
 
 QPushButton* CVerifyWnd::instrumentButton(uint8_t address) const {
     const auto it = buttons_.find(address);

@@ -8,6 +8,7 @@
 #include "verifywin/VerifyFeed.h"
 
 class QHBoxLayout;
+class QScrollArea;
 class QPushButton;
 
 namespace vornex {
@@ -18,8 +19,9 @@ struct SessionState;
 
 // Tool verification on the session's line: a button per instrument of the device table opens its
 // station, and the stations run side by side, each fed with its instrument's live values and the
-// line's news. Every run is in its file as it goes; closing the window leaves the unfinished ones
-// there to be resumed.
+// line's news. Every run is in its file as it goes; closing the window (asked first while runs are
+// under way) leaves the unfinished ones there to be resumed. It opens wide enough for three
+// stations side by side, within the screen.
 class CVerifyWnd : public QWidget {
     Q_OBJECT
 
@@ -34,9 +36,17 @@ public:
     QPushButton* instrumentButton(uint8_t address) const;
     CVerifyStation* station(uint8_t address) const;
     CVerifyStation* openStation(uint8_t address);
+    // The runs of the open stations that have not ended nor been abandoned.
+    int runsUnderWay() const;
+    // Three stations side by side, each field whole: the size it opens at where the screen has
+    // room.
+    QSize sizeHint() const override;
 
 signals:
     void runFinished(const QString& path);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void showInstruments(const SessionState& state);
@@ -49,6 +59,7 @@ private:
     QTimer feedTimer_;
     QWidget* chooser_ = nullptr;
     QHBoxLayout* stationRow_ = nullptr;
+    QScrollArea* scroll_ = nullptr;
     std::map<uint8_t, QPushButton*> buttons_;
     std::map<uint8_t, CVerifyStation*> stations_;
 };

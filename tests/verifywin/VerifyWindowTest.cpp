@@ -1,17 +1,26 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
 
 #include "Files.h"
+#include "MessageRecorder.h"
 #include "TempDir.h"
 #include "Wait.h"
+#include "files/HomeOutputs.h"
 #include "record/AcquisitionSession.h"
+#include "record/BenchConfig.h"
 #include "record/HeadlessGraph.h"
 #include "session/SessionDriver.h"
 #include "session/SessionSignals.h"
@@ -51,26 +60,79 @@ private:
     std::unique_ptr<sim::SimCommands> commands_;
 };
 
-// Two "1P" instruments on a simulated line polled by the session, a short profile in the home
+const QString kPreload = "Apply the tool at its maximum — preload 1 of 1";
+QString setTo(const char* setting, int reading, int readings) {
+    return QString("Set the tool to %1 N.m and apply it — reading %2 of %3")
+        .arg(setting)
+        .arg(reading)
+        .arg(readings);
+}
+QString setTo(const char* setting, int reading) {
+    return setTo(setting, reading, 2);
+}
+
+// Three "1P" instruments on a simulated line polled by the session, short profiles in the home
 // folder, and the verification window on them.
 class VerifyWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(sim.ready);
-        for (const char* address : {"1", "2"})
+        for (const char* address : {"1", "2", "3"})
             ASSERT_EQ(sim.command(QString("keypad %1 measure 3").arg(address)), "ok");
-        verify::Profile quick;
-        quick.name = "Quick";
-        quick.points = {50, 100};
-        quick.readings = 2;
-        quick.preloads = 1;
         QDir().mkpath(paths.home + "Profiles");
-        test::writeFile(paths.home + "Profiles/Quick.ini",
-                        QByteArray::fromStdString(verify::profileText(quick)));
-        session.addDevice(1);
-        session.addDevice(2);
+        writeProfile("Quick", {50, 100}, 2, 1);
+        writeProfile("Single", {100}, 1, 0);
+        for (const uint8_t address : {uint8_t{1}, uint8_t{2}, uint8_t{3}})
+            session.addDevice(address);
         ASSERT_EQ(session.connect(link.toStdString()), ConnectResult::Connected);
     }
+
+    void writeProfile(const std::string& name, std::vector<double> points, int readings,
+                      int preloads) {
+        verify::Profile profile;
+        profile.name = name;
+        profile.points = std::move(points);
+        profile.readings = readings;
+        profile.preloads = preloads;
+        test::writeFile(paths.home + "Profiles/" + QString::fromStdString(name) + ".ini",
+                        QByteArray::fromStdString(verify::profileText(profile)));
+    }
+
+    // The instrument at `address` as a run file binds it, said here independently of the station.
+    verify::Reference reference(uint8_t address, const std::string& name = {}) {
+        EXPECT_TRUE(waitUntil([&] { return session.instrumentFacts(address).has_value(); }));
+        verify::Reference r{link.toStdString(), address, name, {}, 100.0, 2, "1P", "N.m"};
+        if (const auto facts = session.instrumentFacts(address))
+            r.identification = facts->identification;
+        return r;
+    }
+
+    // A run file of the "Single" plan (one reading at 80 N.m) bound to `r` in its header, with
+    // `events` after it; Data/Verify/20250101/TOOL-100000.txt.
+    QString writeRun(const verify::Reference& r, const QString& tool, const QStringList& events) {
+        const QString path = paths.dataFolder + "Verify/20250101/" + tool + "-100000.txt";
+        QDir().mkpath(QFileInfo(path).path());
+        QString text = "Vornex tool verification run\nTool: " + tool +
+                       "\nDescription: \nType: \nClass: A\nLowest: not given\nMaximum: 80\n"
+                       "Unit: N.m\nDirection: clockwise\nProfile: Single\nStandard: \n"
+                       "Points: 100\nReadings: 1\nPreloads: 0\nPermissible: 4\nSlips: ask\n"
+                       "Decimals: 2\nOperator: \nTemperature: not given\nHumidity: not given\n"
+                       "Reference due: not given\nInstrument: " +
+                       QString::fromStdString(r.description()) +
+                       "\nIdentification: " + QString::fromStdString(r.identification) +
+                       "\nPort: " + QString::fromStdString(r.port) +
+                       QString("\nSlave: %1").arg(r.address) +
+                       "\nName: " + QString::fromStdString(r.name) +
+                       "\nRange: 100\nMode: " + QString::fromStdString(r.mode) +
+                       "\nStarted: 2025-01-01T10:00:00\n";
+        for (const QString& event : events)
+            text += "2025-01-01T10:00:05 " + event + "\n";
+        test::writeFile(path, text.toUtf8());
+        return path;
+    }
+    const QStringList ended{"reading 100 1 80.00 80.00 +0.00 conforms",
+                            "point 100 mean 80.00 deviation +0.00 spread 0.00 share 0.00",
+                            "result conforms"};
 
     std::unique_ptr<CVerifyWnd> openWindow() {
         auto window = std::make_unique<CVerifyWnd>(live, paths, VORNEX_LANG_DIR "/en_US.ini");
@@ -90,12 +152,13 @@ protected:
 
     // The tool typed in and the run started on the short profile; a temperature outside its
     // limits is confirmed by a second Start.
-    void start(CVerifyStation& station, const QString& tool, const QString& temperature = {}) {
+    void start(CVerifyStation& station, const QString& tool, const QString& temperature = {},
+               const QString& profile = "Quick") {
         QTest::keyClicks(station.field(Field::ToolId), tool);
         QTest::keyClicks(station.field(Field::Maximum), "80");
         QTest::keyClicks(station.field(Field::Due), "2027-03-01");
         QTest::keyClicks(station.field(Field::Temperature), temperature);
-        station.profiles()->setCurrentText("Quick");
+        station.profiles()->setCurrentText(profile);
         QTest::mouseClick(station.button(Button::Start), Qt::LeftButton);
         if (!temperature.isEmpty()) {
             ASSERT_EQ(station.run(), nullptr) << "started without a confirmation";
@@ -112,24 +175,42 @@ protected:
         sim.command(QString("%1 %2 %3").arg(kind).arg(station.address()).arg(peak));
     }
 
+    // The file dialog that asks where `station`'s certificate of `run` goes, answered by typing
+    // `path` and Enter.
+    void saveAs(CVerifyStation& station, const QString& run, const QString& path) {
+        QFileDialog* dialog = station.certificateDialog(run);
+        ASSERT_NE(dialog, nullptr);
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(name, nullptr);
+        // As a user in front of it: the dialog active, the name clicked into.
+        dialog->activateWindow();
+        ASSERT_TRUE(waitUntil([&] { return QApplication::activeWindow() == dialog; }));
+        QTest::mouseClick(name, Qt::LeftButton);
+        ASSERT_TRUE(name->hasFocus());
+        QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(name, path);
+        QTest::keyClick(name, Qt::Key_Return);
+        EXPECT_TRUE(waitUntil([&] { return station.certificateDialog(run) == nullptr; }));
+    }
+
+    // The run of `tool` on the one-reading plan, pulled to 80 N.m: ended, conforming.
+    void finish(CVerifyStation& station, const QString& tool) {
+        ASSERT_NO_FATAL_FAILURE(start(station, tool, {}, "Single"));
+        ASSERT_NO_FATAL_FAILURE(pull(station, setTo("80.00", 1, 1), "80"));
+        ASSERT_TRUE(waitUntil([&] { return station.run()->ended(); }));
+    }
+
     test::TempDir home;
     const AppPaths paths = AppPaths::forHome(home.qPath());
     const QString link = home.qFile("ttyVERIFY");
-    LineInProcess sim{
-        link.toStdString(),
-        {"--slaves", "1,2", "--range", "100", "--value", "0", "--decimals", "2", "--hold", "1.5"}};
+    LineInProcess sim{link.toStdString(),
+                      {"--slaves", "1,2,3", "--range", "100", "--value", "0", "--decimals", "2",
+                       "--hold", "1.5"}};
     HeadlessGraph graph;
     AcquisitionSession session{paths.dataFolder.toStdString(), graph};
     SessionSignals live{session};
     SessionDriver driver{session};
 };
-
-const QString kPreload = "Apply the tool at its maximum — preload 1 of 1";
-QString setTo(const char* setting, int reading) {
-    return QString("Set the tool to %1 N.m and apply it — reading %2 of 2")
-        .arg(setting)
-        .arg(reading);
-}
 
 // Both stations run at once; the first one's slip question stays open while the second takes
 // its readings, and is answered in the view: dropped and taken again.
@@ -193,7 +274,7 @@ TEST_F(VerifyWindowTest, AClosedWindowsRunIsResumedAndAbandonedWithAReason) {
     const auto window = openWindow();
     CVerifyStation* station = open(*window, 1);
     QSignalSpy finished(window.get(), &CVerifyWnd::runFinished);
-    ASSERT_EQ(station->unfinished()->count(), 1);
+    ASSERT_TRUE(waitUntil([&] { return station->unfinished()->count() == 1; }));
     EXPECT_EQ(station->field(Field::Due)->text(), "2027-03-01") << "remembered";
     QTest::mouseClick(station->button(Button::Resume), Qt::LeftButton);
     ASSERT_TRUE(waitUntil([&] { return station->prompt()->text() == setTo("40.00", 1); }));
@@ -207,9 +288,7 @@ TEST_F(VerifyWindowTest, AClosedWindowsRunIsResumedAndAbandonedWithAReason) {
     EXPECT_EQ(stored->abandonReason, "tool broke");
     EXPECT_EQ(stored->pulls.size(), 1u);
     EXPECT_EQ(stored->plan.temperature, 35.0);
-    EXPECT_TRUE(
-        test::readFile(path).contains(" ambient conditions outside the profile's limits, "
-                                      "confirmed by the operator\n"));
+    EXPECT_TRUE(test::readFile(path).contains("ambient conditions")) << "the confirmation is kept";
     EXPECT_EQ(station->prompt()->text(), "Abandoned: tool broke");
     EXPECT_EQ(finished.count(), 1) << "an abandoned run goes to the store too";
     EXPECT_FALSE(station->saveCertificate(home.qFile("W-3.pdf")));
@@ -233,6 +312,233 @@ TEST_F(VerifyWindowTest, ALostLineIsWaitedForAndTheRunGoesOnAtTheNextReading) {
         QString::fromUtf8(test::readFile(QString::fromStdString(station->run()->path())));
     EXPECT_TRUE(file.contains(" line lost\n") && file.contains(" line back\n"))
         << file.toStdString();
+}
+
+// The window opens wide enough for three stations side by side, within a 1920-wide screen: every
+// field, label and column heading of each reads whole, before the run and during it.
+TEST_F(VerifyWindowTest, TheWindowOpensWideEnoughForThreeStationsSideBySide) {
+    const auto window = openWindow();
+    const QSize wanted = window->sizeHint();
+    EXPECT_LE(wanted.width(), 1920);
+    EXPECT_EQ(window->size(), wanted.boundedTo(window->screen()->availableGeometry().size()));
+    // The test's screen is 800 wide: the window as it opens on a screen with room for it.
+    window->resize(wanted);
+    std::vector<CVerifyStation*> stations;
+    for (const uint8_t address : {uint8_t{1}, uint8_t{2}, uint8_t{3}})
+        stations.push_back(open(*window, address));
+    const auto allRead = [&] {
+        QCoreApplication::processEvents();
+        bool whole = !window->findChild<QScrollArea*>()->horizontalScrollBar()->isVisible();
+        for (CVerifyStation* station : stations) {
+            EXPECT_EQ(station->visibleRegion().boundingRect().width(), station->width());
+            for (const QLineEdit* edit : station->findChildren<QLineEdit*>()) {
+                if (edit->isVisible() && edit->width() < edit->sizeHint().width())
+                    whole = false;
+            }
+            for (const QLabel* label : station->findChildren<QLabel*>()) {
+                if (label->isVisible() && !label->wordWrap() &&
+                    label->width() < label->sizeHint().width())
+                    whole = false;
+            }
+        }
+        return whole;
+    };
+    EXPECT_TRUE(allRead()) << "before the runs";
+    for (size_t i = 0; i < stations.size(); ++i)
+        ASSERT_NO_FATAL_FAILURE(start(*stations[i], QString("W-1%1").arg(i)));
+    EXPECT_TRUE(allRead()) << "during the runs";
+    for (CVerifyStation* station : stations) {
+        const QHeaderView* headings = station->readings()->horizontalHeader();
+        for (int column = 0; column < headings->count(); ++column)
+            EXPECT_GE(headings->sectionSize(column), headings->sectionSizeHint(column)) << column;
+    }
+}
+
+// A run that ended or was abandoned offers a new one: the setup page again with its fields as
+// they were, the runs left meanwhile and the profiles added meanwhile listed.
+TEST_F(VerifyWindowTest, AFinishedRunOffersANewRunWithTheFieldsAsTheyWere) {
+    const auto window = openWindow();
+    CVerifyStation* station = open(*window, 1);
+    ASSERT_TRUE(waitUntil([&] { return !station->searching(); }));
+    EXPECT_EQ(station->unfinished()->count(), 0);
+    ASSERT_NO_FATAL_FAILURE(start(*station, "W-5"));
+    const QString first = QString::fromStdString(station->run()->path());
+    EXPECT_FALSE(station->button(Button::NewRun)->isVisible()) << "not while it runs";
+    const QString left = writeRun(reference(1), "LEFT", {});
+    writeProfile("Later", {100}, 1, 0);
+
+    QTest::keyClicks(station->field(Field::Reason), "wrong tool");
+    QTest::mouseClick(station->button(Button::Abort), Qt::LeftButton);
+    ASSERT_TRUE(station->button(Button::NewRun)->isVisible());
+    QTest::mouseClick(station->button(Button::NewRun), Qt::LeftButton);
+    EXPECT_EQ(station->run(), nullptr);
+    EXPECT_TRUE(station->button(Button::Start)->isVisible());
+    EXPECT_FALSE(station->readings()->isVisible());
+    EXPECT_EQ(station->field(Field::ToolId)->text(), "W-5");
+    EXPECT_EQ(station->field(Field::Maximum)->text(), "80");
+    EXPECT_EQ(station->field(Field::Due)->text(), "2027-03-01");
+    EXPECT_EQ(station->profiles()->currentText(), "Quick");
+    EXPECT_GE(station->profiles()->findText("Later"), 0) << "read again";
+    ASSERT_TRUE(waitUntil([&] { return !station->searching(); }));
+    ASSERT_EQ(station->unfinished()->count(), 1) << "the abandoned run is not offered";
+    EXPECT_EQ(station->unfinished()->itemText(0), QFileInfo(left).fileName());
+
+    // The next tool: its identifier typed over the last one, the rest kept.
+    QTest::keyClicks(station->field(Field::ToolId), "W-6");
+    QTest::mouseClick(station->button(Button::Start), Qt::LeftButton);
+    ASSERT_NE(station->run(), nullptr) << station->message()->text().toStdString();
+    EXPECT_EQ(station->run()->plan().tool.id, "W-6");
+    EXPECT_EQ(station->run()->plan().tool.maximum, 80.0);
+    EXPECT_NE(QString::fromStdString(station->run()->path()), first);
+}
+
+// The profile list is read when it is opened: a profile added to the folder is there, one removed
+// is gone, and the choice is kept while it is there.
+TEST_F(VerifyWindowTest, TheProfileListIsReadAgainWhenOpened) {
+    const auto window = openWindow();
+    CVerifyStation* station = open(*window, 1);
+    QComboBox* profiles = station->profiles();
+    profiles->setCurrentIndex(profiles->findText("Quick"));
+    writeProfile("Added", {100}, 1, 0);
+    QTest::mouseClick(profiles, Qt::LeftButton);
+    EXPECT_GE(profiles->findText("Added"), 0);
+    EXPECT_EQ(profiles->currentText(), "Quick");
+    profiles->hidePopup();
+    ASSERT_TRUE(QFile::remove(paths.home + "Profiles/Quick.ini"));
+    QTest::mouseClick(profiles, Qt::LeftButton);
+    EXPECT_EQ(profiles->findText("Quick"), -1);
+    EXPECT_EQ(profiles->currentIndex(), 0);
+    profiles->hidePopup();
+}
+
+// Two stations' certificates: each dialog names its station and tool and opens over it, a second
+// click raises it; it proposes a file outside the home folder's own files and refuses one inside.
+TEST_F(VerifyWindowTest, EachStationsCertificateDialogIsItsOwn) {
+    ASSERT_TRUE(BenchConfig(paths.configFile).setDeviceName(link.toStdString(), 1, "Bench A"));
+    const auto window = openWindow();
+    window->resize(window->sizeHint());
+    CVerifyStation* first = open(*window, 1);
+    CVerifyStation* second = open(*window, 2);
+    ASSERT_NO_FATAL_FAILURE(finish(*first, "W-7"));
+    ASSERT_NO_FATAL_FAILURE(finish(*second, "W-8"));
+    const QString one = QString::fromStdString(first->run()->path());
+    const QString two = QString::fromStdString(second->run()->path());
+    QTest::mouseClick(first->button(Button::Certificate), Qt::LeftButton);
+    QTest::mouseClick(second->button(Button::Certificate), Qt::LeftButton);
+    QFileDialog* a = first->certificateDialog(one);
+    QFileDialog* b = second->certificateDialog(two);
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(a->windowTitle(), "Certificate of Slave 1 Bench A · W-7");
+    EXPECT_EQ(b->windowTitle(), "Certificate of Slave 2 · W-8");
+    // Over its station; the second one, beyond this 800-wide screen, as near as it lets it be.
+    EXPECT_TRUE(first->rect().contains(first->mapFromGlobal(a->geometry().center())));
+    EXPECT_GT(b->geometry().center().x(), a->geometry().center().x()) << "not stacked";
+    ASSERT_TRUE(waitUntil([&] { return QApplication::activeWindow() == b; }));
+    QTest::mouseClick(first->button(Button::Certificate), Qt::LeftButton);
+    EXPECT_EQ(first->certificateDialog(one), a);
+    EXPECT_EQ(window->findChildren<QFileDialog*>().size(), 2u);
+    EXPECT_TRUE(waitUntil([&] { return QApplication::activeWindow() == a; })) << "raised";
+
+    const QString proposed = a->selectedFiles().value(0);
+    EXPECT_EQ(QFileInfo(proposed).fileName(), QFileInfo(one).completeBaseName() + ".pdf");
+    EXPECT_EQ(homeOutputRefusal(paths.home.toStdString(), proposed.toStdString()), "");
+    EXPECT_FALSE(proposed.startsWith(paths.dataFolder));
+    const QString inside = paths.dataFolder + "W-7.pdf";
+    ASSERT_NO_FATAL_FAILURE(saveAs(*first, one, inside));
+    EXPECT_TRUE(first->message()->text().startsWith("Certificate not written: "))
+        << first->message()->text().toStdString();
+    EXPECT_FALSE(QFile::exists(inside));
+    ASSERT_NO_FATAL_FAILURE(saveAs(*second, two, home.qFile("W-8.pdf")));
+    EXPECT_TRUE(test::readFile(home.qFile("W-8.pdf")).startsWith("%PDF-"));
+}
+
+// The certificate of any ended run of this instrument is made again from the setup page: the
+// newest first, neither abandoned runs nor another instrument's offered.
+TEST_F(VerifyWindowTest, AnEndedRunsCertificateIsMadeAgainFromTheSetupPage) {
+    const QString old = writeRun(reference(1), "OLD", ended);
+    writeRun(reference(1), "GIVEN-UP", {"abandoned tool broke"});
+    writeRun(reference(2), "OTHER", ended);
+    const auto window = openWindow();
+    CVerifyStation* station = open(*window, 1);
+    ASSERT_TRUE(waitUntil([&] { return !station->searching(); }));
+    ASSERT_EQ(station->endedRuns()->count(), 1);
+    ASSERT_NO_FATAL_FAILURE(finish(*station, "W-9"));
+    QTest::mouseClick(station->button(Button::NewRun), Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return !station->searching(); }));
+    ASSERT_EQ(station->endedRuns()->count(), 2);
+    EXPECT_TRUE(station->endedRuns()->itemText(0).endsWith(" · W-9"));
+    EXPECT_EQ(station->endedRuns()->itemText(1), "2025-01-01 10:00:00 · OLD");
+    QTest::keyClick(station->endedRuns(), Qt::Key_Down);
+    QTest::mouseClick(station->button(Button::EndedCertificate), Qt::LeftButton);
+    ASSERT_NE(station->certificateDialog(old), nullptr);
+    EXPECT_EQ(station->certificateDialog(old)->windowTitle(),
+              "Certificate of Slave 1 · OLD · 2025-01-01 10:00:00");
+    ASSERT_NO_FATAL_FAILURE(saveAs(*station, old, home.qFile("OLD.pdf")));
+    EXPECT_TRUE(test::readFile(home.qFile("OLD.pdf")).startsWith("%PDF-"))
+        << station->message()->text().toStdString();
+}
+
+// Closing the window while runs are under way asks first; kept, the runs go on; closed, their
+// files stay as they were, to be resumed.
+TEST_F(VerifyWindowTest, ClosingWithRunsUnderWayAsksFirst) {
+    test::MessageRecorder boxes;
+    auto window = openWindow();
+    CVerifyStation* first = open(*window, 1);
+    CVerifyStation* second = open(*window, 2);
+    EXPECT_TRUE(window->close()) << "nothing under way";
+    EXPECT_TRUE(boxes.messages.empty());
+    window = openWindow();
+    first = open(*window, 1);
+    second = open(*window, 2);
+    ASSERT_NO_FATAL_FAILURE(start(*first, "W-20"));
+    ASSERT_NO_FATAL_FAILURE(start(*second, "W-21"));
+    const std::string path = first->run()->path();
+    boxes.answers = {1};
+    EXPECT_FALSE(window->close());
+    ASSERT_EQ(boxes.messages.size(), 1u);
+    EXPECT_EQ(boxes.messages[0].text,
+              "2 verification runs are under way. Each can be resumed later from its station: its "
+              "file keeps every reading taken.\nClose the window?");
+    EXPECT_EQ(boxes.messages[0].buttons, QStringList({"Close the window", "Keep it open"}));
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_NO_FATAL_FAILURE(pull(*first, kPreload, "80"));
+    ASSERT_TRUE(waitUntil([&] { return first->prompt()->text() == setTo("40.00", 1); }));
+
+    boxes.answers = {0};
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(window->isVisible());
+    window.reset();
+    std::string error;
+    const auto stored = verify::readRunFile(path, error);
+    ASSERT_TRUE(stored) << error;
+    EXPECT_FALSE(stored->ended) << "to be resumed";
+    EXPECT_EQ(stored->pulls.size(), 1u);
+}
+
+// A run is offered only on the instrument it is bound to, however alike the instruments are; the
+// run files are read on a thread of their own, the answer coming through the event queue, and a
+// station closed before it comes is no harm.
+TEST_F(VerifyWindowTest, AnUnfinishedRunIsOfferedOnItsOwnInstrumentAlone) {
+    ASSERT_TRUE(BenchConfig(paths.configFile).setDeviceName(link.toStdString(), 2, "Bench B"));
+    const verify::Reference two = reference(2, "Bench B");
+    writeRun(two, "T-2", {"preload 1 80.00"});
+    {
+        const auto gone = openWindow();
+        open(*gone, 2);
+    }
+    const auto window = openWindow();
+    CVerifyStation* first = open(*window, 1);
+    EXPECT_TRUE(first->searching());
+    EXPECT_FALSE(first->button(Button::Resume)->isEnabled());
+    CVerifyStation* second = open(*window, 2);
+    EXPECT_EQ(second->unfinished()->count(), 0) << "not read on the interface thread";
+    ASSERT_TRUE(waitUntil([&] { return !first->searching() && !second->searching(); }));
+    EXPECT_EQ(first->unfinished()->count(), 0) << "slave 2's run on slave 1";
+    ASSERT_EQ(second->unfinished()->count(), 1);
+    EXPECT_TRUE(second->button(Button::Resume)->isEnabled());
+    EXPECT_EQ(verify::referenceDifferences(two, second->currentReference()), "");
+    EXPECT_EQ(verify::referenceDifferences(two, first->currentReference()),
+              "address 1 (run: 2), name none (run: Bench B)");
 }
 
 }  // namespace
