@@ -345,6 +345,16 @@ inline constexpr const char* kCertNotConformsRemarks = "IDS_CERT_NOTCONFORMS_REM
 // A remembered tool whose record cannot be read.
 inline constexpr const char* kVerifyToolUnreadable = "IDS_VERIFY_TOOLUNREADABLE";
 
+// The verification run's instrument: its conditions, due date, changes and silences.
+inline constexpr const char* kVerifyOverdueReason = "IDS_VERIFY_OVERDUEREASON";
+inline constexpr const char* kVerifyNeedConditions = "IDS_VERIFY_NEEDCONDITIONS";
+inline constexpr const char* kVerifyNeedDueDate = "IDS_VERIFY_NEEDDUEDATE";
+inline constexpr const char* kVerifyOverdue = "IDS_VERIFY_OVERDUE";
+inline constexpr const char* kVerifyNotAnswering = "IDS_VERIFY_NOTANSWERING";
+inline constexpr const char* kVerifyChanged = "IDS_VERIFY_CHANGED";
+inline constexpr const char* kVerifyNotHeld = "IDS_VERIFY_NOTHELD";
+inline constexpr const char* kVerifyBelowThreshold = "IDS_VERIFY_BELOWTHRESHOLD";
+
 // The verification window: a new run, ended runs' certificates, closing while runs are under way.
 inline constexpr const char* kVerifyNewRun = "IDS_VERIFY_NEWRUN";
 inline constexpr const char* kVerifyEnded = "IDS_VERIFY_ENDED";
@@ -487,6 +497,10 @@ inline constexpr const char* kLanguageKeys[] = {
     // The verification window's new run, ended runs and closing.
     langkey::kVerifyNewRun, langkey::kVerifyEnded, langkey::kVerifySearching,
     langkey::kVerifyCertTitle, langkey::kVerifyCloseOne, langkey::kVerifyCloseMany,
-    langkey::kVerifyCloseWindow, langkey::kVerifyKeepWindow};
+    langkey::kVerifyCloseWindow, langkey::kVerifyKeepWindow,
+    // The verification run's instrument.
+    langkey::kVerifyOverdueReason, langkey::kVerifyNeedConditions, langkey::kVerifyNeedDueDate,
+    langkey::kVerifyOverdue, langkey::kVerifyNotAnswering, langkey::kVerifyChanged,
+    langkey::kVerifyNotHeld, langkey::kVerifyBelowThreshold};
 
 }  // namespace vornex

@@ -83,6 +83,8 @@ public:
     // The reference does not answer, or shows otherwise than the run: no pull is taken.
     bool instrumentSilentNow() const { return silent_; }
     bool instrumentChanged() const { return !changes_.empty(); }
+    // What the instrument shows otherwise than the run ("unit N.m kgf.cm"), while it does.
+    const std::vector<std::string>& changes() const { return changes_; }
     bool ended() const { return ended_; }
     bool abandoned() const { return abandoned_; }
     // Ended, abandoned, or stopped because its file could not be appended to.

@@ -30,6 +30,7 @@
 #include "report/ReportTexts.h"
 #include "verify/IniLines.h"
 #include "verify/Profile.h"
+#include "verify/ReferenceDue.h"
 #include "verify/RunFit.h"
 #include "verify/ToolRecord.h"
 
@@ -44,9 +45,9 @@ constexpr const char* kDirections[] = {"clockwise", "counterclockwise", "both"};
 
 // The labels of the fields before the run, in the order of Field; the reason to abort is the run's.
 constexpr const char* kFieldLabels[] = {
-    k::kVerifyToolId,   k::kVerifyDescription, k::kVerifyClass,    k::kVerifyLowest,
-    k::kVerifyMaximum,  k::kVerifyUnit,        k::kVerifyOperator, k::kVerifyTemperature,
-    k::kVerifyHumidity, k::kVerifyDue};
+    k::kVerifyToolId,   k::kVerifyDescription, k::kVerifyClass,        k::kVerifyLowest,
+    k::kVerifyMaximum,  k::kVerifyUnit,        k::kVerifyOperator,     k::kVerifyTemperature,
+    k::kVerifyHumidity, k::kVerifyDue,         k::kVerifyOverdueReason};
 
 // A list that asks for its items afresh each time it is opened.
 class RefreshedCombo : public QComboBox {
@@ -377,6 +378,10 @@ void CVerifyStation::newRun() {
     // The fields keep what they held: the next tool differs in a few of them.
     run_.reset();
     finishAnnounced_ = false;
+    notHeld_.clear();
+    showing_.reset();
+    silentSince_.reset();
+    field(Field::OverdueReason)->clear();
     confirmed_.clear();
     warning_->clear();
     button(Button::Start)->setText(text(k::kVerifyStart));
@@ -445,8 +450,27 @@ void CVerifyStation::start() {
     plan.slips = SlipPolicy::Ask;
     plan.operatorName = field(Field::Operator)->text().trimmed().toStdString();
     plan.referenceDue = field(Field::Due)->text().trimmed().toStdString();
-    if (!fitsIniLine(plan.operatorName) || !fitsIniLine(plan.referenceDue)) {
+    const std::string overdueReason = field(Field::OverdueReason)->text().trimmed().toStdString();
+    if (!fitsIniLine(plan.operatorName) || !fitsIniLine(plan.referenceDue) ||
+        !fitsIniLine(overdueReason)) {
         message_->setText(text(k::kVerifyNeedTool));
+        return;
+    }
+    // The profile's limits are checked against the conditions, so they must be stated.
+    if (!plan.temperature || !plan.humidity) {
+        message_->setText(text(k::kVerifyNeedConditions)
+                              .arg(number(profile.temperatureMin), number(profile.temperatureMax),
+                                   number(profile.humidityMax)));
+        return;
+    }
+    if (!plan.referenceDue.empty() && !parseDueDate(plan.referenceDue)) {
+        message_->setText(text(k::kVerifyNeedDueDate));
+        return;
+    }
+    const bool overdue = referenceOverdue(plan.referenceDue, std::time(nullptr));
+    if (overdue && overdueReason.empty()) {
+        message_->setText(text(k::kVerifyOverdue).arg(QString::fromStdString(plan.referenceDue)));
+        field(Field::OverdueReason)->setFocus();
         return;
     }
     if (const std::string problem = fitPlan(plan, profile.deviations, facts->unit, facts->decimals);
@@ -455,10 +479,9 @@ void CVerifyStation::start() {
         return;
     }
 
-    const bool ambientOutside =
-        (plan.temperature && (*plan.temperature < profile.temperatureMin ||
-                              *plan.temperature > profile.temperatureMax)) ||
-        (plan.humidity && *plan.humidity > profile.humidityMax);
+    const bool ambientOutside = *plan.temperature < profile.temperatureMin ||
+                                *plan.temperature > profile.temperatureMax ||
+                                *plan.humidity > profile.humidityMax;
     const bool polled = facts->measuringMode != regmap::kMeasurePeak &&
                         facts->measuringMode != regmap::kMeasureFirstPeak;
     QStringList warnings;
@@ -505,6 +528,9 @@ void CVerifyStation::start() {
     if (polled)
         run->note("confirmed polled peaks in mode " +
                   std::string(regmap::measuringModeName(facts->measuringMode)));
+    if (overdue)
+        run->note("confirmed reference calibration overdue since " + plan.referenceDue + ": " +
+                  overdueReason);
     begin(std::move(run));
 }
 
@@ -625,6 +651,17 @@ void CVerifyStation::changed() {
     } else if (run.lineDown()) {
         prompt = text(k::kVerifyLineLost);
         colour = QStringLiteral("#c06000");
+    } else if (run.instrumentSilentNow()) {
+        prompt = text(k::kVerifyNotAnswering)
+                     .arg(address_)
+                     .arg(QString::fromStdString(silentSince_ ? clockText(*silentSince_) : ""));
+        colour = QStringLiteral("#c06000");
+    } else if (run.instrumentChanged()) {
+        QStringList changes;
+        for (const std::string& change : run.changes())
+            changes << QString::fromStdString(change);
+        prompt = text(k::kVerifyChanged).arg(changes.join(QStringLiteral(", ")));
+        colour = QStringLiteral("#c06000");
     } else if (!run.prompted()) {
         prompt = text(k::kVerifyPromptRelease);
         colour = QStringLiteral("gray");
@@ -652,7 +689,33 @@ void CVerifyStation::changed() {
     }
 }
 
+void CVerifyStation::said(const std::string& line) {
+    // A pull the reference did not hold is no reading: the operator is told to apply it again.
+    static const std::string notHeld = "not held ";
+    if (line.rfind(notHeld, 0) == 0)
+        notHeld_ = line.substr(line.rfind(' ') + 1);
+    else if (line.rfind("reading ", 0) == 0 || line.rfind("slip ", 0) == 0)
+        notHeld_.clear();
+}
+
+void CVerifyStation::warned(const std::string&) {
+    const Step step = run_->step();
+    const RunPlan& plan = run_->plan();
+    message_->setText(
+        text(k::kVerifyBelowThreshold)
+            .arg(number(plan.points[step.point]),
+                 QString::fromStdString(formatFixed(plan.setting(step.point), plan.decimals)),
+                 QString::fromStdString(plan.tool.unit)));
+}
+
 void CVerifyStation::showLast() {
+    if (!notHeld_.empty()) {
+        last_->setText(text(k::kVerifyNotHeld)
+                           .arg(QString::fromStdString(notHeld_),
+                                QString::fromStdString(run_->plan().tool.unit)));
+        last_->setStyleSheet(QStringLiteral("color: #c06000"));
+        return;
+    }
     const auto& taken = run_->last();
     if (!taken)
         return;

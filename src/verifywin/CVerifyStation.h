@@ -47,6 +47,7 @@ public:
         Temperature,
         Humidity,
         Due,
+        OverdueReason,
         Reason
     };
     enum class Button {
@@ -98,7 +99,8 @@ signals:
     void runFinished(const QString& path);
 
 private:
-    void said(const std::string&) override {}
+    void said(const std::string& line) override;
+    void warned(const std::string& text) override;
     void changed() override;
 
     QString text(const char* key) const;
@@ -125,6 +127,7 @@ private:
     std::unique_ptr<verify::VerificationRun> run_;
     std::optional<verify::Showing> showing_;  // as the instrument last told it
     std::optional<std::time_t> silentSince_;
+    std::string notHeld_;  // the value of the last pull not held, until the next reading
     bool finishAnnounced_ = false;
     QString confirmed_;  // the warnings confirmed by a second Start
     std::vector<QString> unfinishedPaths_;
@@ -133,7 +136,7 @@ private:
     // The Certificate... dialogs open, by run file.
     std::map<QString, QPointer<QFileDialog>> certificateDialogs_;
 
-    QLineEdit* fields_[11] = {};
+    QLineEdit* fields_[12] = {};
     QPushButton* buttons_[8] = {};
     QComboBox* direction_ = nullptr;
     QComboBox* profiles_ = nullptr;

@@ -27,6 +27,7 @@
 #include "sim/SimCommands.h"
 #include "sim/SimOptions.h"
 #include "verify/Profile.h"
+#include "verify/RunFile.h"
 #include "verifywin/CVerifyStation.h"
 #include "verifywin/CVerifyWnd.h"
 
@@ -152,15 +153,16 @@ protected:
 
     // The tool typed in and the run started on the short profile; a temperature outside its
     // limits is confirmed by a second Start.
-    void start(CVerifyStation& station, const QString& tool, const QString& temperature = {},
+    void start(CVerifyStation& station, const QString& tool, const QString& temperature = "22",
                const QString& profile = "Quick") {
         QTest::keyClicks(station.field(Field::ToolId), tool);
         QTest::keyClicks(station.field(Field::Maximum), "80");
         QTest::keyClicks(station.field(Field::Due), "2027-03-01");
         QTest::keyClicks(station.field(Field::Temperature), temperature);
+        QTest::keyClicks(station.field(Field::Humidity), "40");
         station.profiles()->setCurrentText(profile);
         QTest::mouseClick(station.button(Button::Start), Qt::LeftButton);
-        if (!temperature.isEmpty()) {
+        if (temperature != "22") {
             ASSERT_EQ(station.run(), nullptr) << "started without a confirmation";
             QTest::mouseClick(station.button(Button::Start), Qt::LeftButton);
         }
@@ -195,7 +197,7 @@ protected:
 
     // The run of `tool` on the one-reading plan, pulled to 80 N.m: ended, conforming.
     void finish(CVerifyStation& station, const QString& tool) {
-        ASSERT_NO_FATAL_FAILURE(start(station, tool, {}, "Single"));
+        ASSERT_NO_FATAL_FAILURE(start(station, tool, "22", "Single"));
         ASSERT_NO_FATAL_FAILURE(pull(station, setTo("80.00", 1, 1), "80"));
         ASSERT_TRUE(waitUntil([&] { return station.run()->ended(); }));
     }
@@ -539,6 +541,56 @@ TEST_F(VerifyWindowTest, AnUnfinishedRunIsOfferedOnItsOwnInstrumentAlone) {
     EXPECT_EQ(verify::referenceDifferences(two, second->currentReference()), "");
     EXPECT_EQ(verify::referenceDifferences(two, first->currentReference()),
               "address 1 (run: 2), name none (run: Bench B)");
+}
+
+// A run another verification holds is not taken up; a run starts only with its conditions and,
+// with an overdue reference, a reason; a reference that falls silent is said in its station.
+TEST_F(VerifyWindowTest, AStationTakesUpNoHeldRunAndStartsOnlyWithWhatTheRunNeeds) {
+    const QString held = writeRun(reference(1), "T-9", {"preload 1 80.00"});
+    const auto window = openWindow();
+    CVerifyStation* station = open(*window, 1);
+    ASSERT_TRUE(waitUntil([&] { return !station->searching(); }));
+    ASSERT_EQ(station->unfinished()->count(), 1);
+    {
+        std::string error;
+        const auto other = verify::RunFile::reopen(held.toStdString(), error);
+        ASSERT_TRUE(other) << error;
+        const QByteArray before = test::readFile(held);
+        QTest::mouseClick(station->button(Button::Resume), Qt::LeftButton);
+        EXPECT_EQ(station->run(), nullptr);
+        EXPECT_TRUE(station->message()->text().contains("is being run by another verification"));
+        EXPECT_EQ(test::readFile(held), before);
+    }
+
+    QTest::keyClicks(station->field(Field::ToolId), "W-30");
+    QTest::keyClicks(station->field(Field::Maximum), "80");
+    station->profiles()->setCurrentText("Single");
+    QTest::mouseClick(station->button(Button::Start), Qt::LeftButton);
+    EXPECT_EQ(station->run(), nullptr);
+    EXPECT_TRUE(station->message()->text().contains("ambient temperature and humidity"));
+    QTest::keyClicks(station->field(Field::Temperature), "22");
+    QTest::keyClicks(station->field(Field::Humidity), "40");
+    station->field(Field::Due)->setText("2020-01-01");
+    QTest::mouseClick(station->button(Button::Start), Qt::LeftButton);
+    EXPECT_EQ(station->run(), nullptr);
+    EXPECT_TRUE(station->message()->text().contains("was due 2020-01-01"));
+    QTest::keyClicks(station->field(Field::OverdueReason), "the only reference");
+    QTest::mouseClick(station->button(Button::Start), Qt::LeftButton);
+    ASSERT_NE(station->run(), nullptr) << station->message()->text().toStdString();
+    EXPECT_TRUE(QString::fromUtf8(test::readFile(QString::fromStdString(station->run()->path())))
+                    .contains(" confirmed reference calibration overdue since 2020-01-01: the "
+                              "only reference\n"));
+
+    ASSERT_EQ(sim.command("silent 1 on"), "ok");
+    EXPECT_TRUE(waitUntil([&] {
+        return station->prompt()->text().startsWith("Slave 1 is not answering");
+    })) << station->prompt()->text().toStdString();
+    ASSERT_EQ(sim.command("silent 1 off"), "ok");
+    EXPECT_TRUE(waitUntil([&] { return !station->run()->instrumentSilentNow(); }));
+    const QString file =
+        QString::fromUtf8(test::readFile(QString::fromStdString(station->run()->path())));
+    EXPECT_TRUE(file.contains(" slave 1: not answering since "));
+    EXPECT_TRUE(file.contains(" slave 1: answering again\n"));
 }
 
 }  // namespace
