@@ -95,7 +95,8 @@ bool CMainFrame::stopRecordingForExit() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (!stopRecordingForExit()) {
+    // Verification runs under way are asked about as closing their own window asks.
+    if ((verify_ && verify_->isVisible() && !verify_->close()) || !stopRecordingForExit()) {
         event->ignore();
         return;
     }
