@@ -13,7 +13,7 @@ namespace vornex {
 // A Modbus link through libmodbus. As it stands, Modbus RTU on a serial port, 19200 baud 8E1,
 // held exclusively while open; a USB adapter is asked for low latency (its driver hands each
 // received byte over at once instead of holding it up to its latency timer) and given back its
-// own setting on close. Subclasses open other libmodbus contexts and share the exchanges.
+// own setting on close.
 class ModbusLink : public Link {
 public:
     ModbusLink() = default;
@@ -32,14 +32,12 @@ public:
     LinkResult writeRegisters(int first, int count, const uint16_t* values) override;
     LinkResult reportSlaveId(int maxBytes, uint8_t* dest, int& received) override;
 
-protected:
+private:
     // Takes a connected context as the link's own, with its exchanges starting afresh.
     void adopt(modbus_t* ctx);
     // Closes and frees the context.
     void closeContext();
-    modbus_t* context() const { return ctx_; }
 
-private:
     LinkResult beforeRequest();
     LinkResult failed();
     // Waits out what is left of the window for a late reply, throwing its bytes away; true when

@@ -1,35 +1,19 @@
 #include "link/ModbusTcpLink.h"
 
-#include <unistd.h>
-
-#include "link/NetworkPort.h"
-
 namespace vornex {
 
-ModbusTcpLink::~ModbusTcpLink() {
-    close();
+void ModbusTcpLink::frame(std::vector<uint8_t>& request) {
+    ++transaction_;
+    const size_t following = request.size();
+    const uint8_t header[kMbapHeaderSize] = {
+        static_cast<uint8_t>(transaction_ >> 8), static_cast<uint8_t>(transaction_ & 0xFF), 0, 0,
+        static_cast<uint8_t>(following >> 8),    static_cast<uint8_t>(following & 0xFF)};
+    request.insert(request.begin(), header, header + kMbapHeaderSize);
 }
 
-OpenResult ModbusTcpLink::open(const std::string& port) {
-    close();
-    NetworkPort address;
-    int fd = -1;
-    if (const OpenResult opened = connectTo(port, NetworkPort::Kind::ModbusTcp, address, fd);
-        opened != OpenResult::Opened)
-        return opened;
-    modbus_t* ctx = modbus_new_tcp_pi(address.host.c_str(), std::to_string(address.port).c_str());
-    if (ctx == nullptr || modbus_set_socket(ctx, fd) != 0) {
-        ::close(fd);
-        if (ctx != nullptr)
-            modbus_free(ctx);
-        return OpenResult::CannotOpen;
-    }
-    adopt(ctx);
-    return OpenResult::Opened;
-}
-
-void ModbusTcpLink::close() {
-    closeContext();
+ReplyScan ModbusTcpLink::scan(const uint8_t* data, std::size_t size,
+                              const ExpectedReply& expected) const {
+    return scanMbapReply(data, size, expected, transaction_);
 }
 
 }  // namespace vornex

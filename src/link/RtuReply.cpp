@@ -78,4 +78,45 @@ ReplyScan scanReply(const uint8_t* data, std::size_t size, const ExpectedReply& 
     return scan;
 }
 
+ReplyScan scanMbapReply(const uint8_t* data, std::size_t size, const ExpectedReply& expected,
+                        uint16_t transaction) {
+    ReplyScan scan;
+    if (size < kMbapHeaderSize + 2)
+        return scan;
+    const unsigned protocol = static_cast<unsigned>(data[2] << 8 | data[3]);
+    const std::size_t following = static_cast<std::size_t>(data[4] << 8 | data[5]);
+    // Unit and function, then at least an exception code, and no more than one PDU.
+    if (protocol != 0 || following < 3 || following > 254) {
+        scan.status = ReplyScan::Status::Skip;
+        scan.length = 1;
+        return scan;
+    }
+    scan.length = kMbapHeaderSize + following;
+    scan.header = kMbapHeaderSize;
+    if (size < scan.length)
+        return scan;
+    if (static_cast<uint16_t>(data[0] << 8 | data[1]) != transaction) {
+        scan.status = ReplyScan::Status::Skip;
+        return scan;
+    }
+    const uint8_t* frame = data + kMbapHeaderSize;
+    const uint8_t function = frame[1] & static_cast<uint8_t>(~kExceptionFlag);
+    const bool exception = (frame[1] & kExceptionFlag) != 0;
+    const bool counted = function == 0x03 || function == 0x04 || function == 0x11;
+    if (frame[0] != expected.slave) {
+        scan.status = ReplyScan::Status::OtherUnit;
+    } else if (function != expected.function) {
+        scan.status = ReplyScan::Status::Malformed;
+    } else if (exception) {
+        scan.status = following == 3 ? ReplyScan::Status::Exception : ReplyScan::Status::Malformed;
+        scan.exceptionCode = frame[2];
+    } else if ((counted && frame[2] != following - 3) ||
+               (!expected.counted && following + 2 != expected.length)) {
+        scan.status = ReplyScan::Status::Malformed;
+    } else {
+        scan.status = ReplyScan::Status::Reply;
+    }
+    return scan;
+}
+
 }  // namespace vornex

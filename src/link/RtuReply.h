@@ -29,12 +29,25 @@ struct ReplyScan {
         Reply,      // the first `length` bytes are the reply
         Exception,  // the first `length` bytes are an exception reply; `exceptionCode` says which
         BadCrc,     // the expected reply came with a wrong CRC
+        OtherUnit,  // the reply to this very request, from a unit that was not asked
+        Malformed,  // the reply to this very request, of another function or length
     };
     Status status = Status::NeedMore;
     std::size_t length = 0;
+    // Bytes of the `length` before the slave address (the MBAP header).
+    std::size_t header = 0;
     int exceptionCode = 0;
 };
 
 ReplyScan scanReply(const uint8_t* data, std::size_t size, const ExpectedReply& expected);
+
+constexpr std::size_t kMbapHeaderSize = 6;
+
+// The same for Modbus TCP, whose frames are cut by their MBAP headers: a frame of an earlier
+// transaction is skipped whole, a header no gateway sends (a protocol other than Modbus, a length
+// outside one PDU) a byte at a time until the stream is in step again. The expected length is
+// still that of the RTU frame.
+ReplyScan scanMbapReply(const uint8_t* data, std::size_t size, const ExpectedReply& expected,
+                        uint16_t transaction);
 
 }  // namespace vornex

@@ -25,6 +25,11 @@ void appendWord(std::vector<uint8_t>& frame, int value) {
     frame.push_back(static_cast<uint8_t>(value & 0xFF));
 }
 
+// Enough for any reply many times over; more waits for the next look.
+constexpr size_t kMostTakenAtOnce = 64 * 1024;
+// Bytes skipped between looks at the clock while noise is searched for a reply.
+constexpr size_t kSkipsPerClockLook = 256;
+
 int millisecondsUntil(std::chrono::steady_clock::time_point end) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                           end - std::chrono::steady_clock::now())
@@ -41,7 +46,7 @@ RtuTcpLink::~RtuTcpLink() {
 OpenResult RtuTcpLink::open(const std::string& port) {
     close();
     NetworkPort address;
-    if (const OpenResult opened = connectTo(port, NetworkPort::Kind::RtuOverTcp, address, fd_);
+    if (const OpenResult opened = connectTo(port, kind(), address, fd_);
         opened != OpenResult::Opened)
         return opened;
     lineGone_ = false;
@@ -67,10 +72,11 @@ LinkResult RtuTcpLink::gone(int error) {
 
 bool RtuTcpLink::drain() {
     uint8_t buffer[512];
-    for (;;) {
+    for (size_t taken = 0; taken < kMostTakenAtOnce;) {
         const ssize_t n = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
         if (n > 0) {
             received_.insert(received_.end(), buffer, buffer + n);
+            taken += static_cast<size_t>(n);
             continue;
         }
         if (n < 0 && errno == EINTR)
@@ -81,6 +87,7 @@ bool RtuTcpLink::drain() {
             errno = ECONNRESET;
         return false;
     }
+    return true;
 }
 
 // Whatever arrived since the last reply belongs to no request to come: it is thrown away, after
@@ -106,19 +113,44 @@ LinkResult RtuTcpLink::beforeRequest() {
     return LinkResult::success();
 }
 
-LinkResult RtuTcpLink::exchange(std::vector<uint8_t> request, ExpectedReply expected) {
-    if (LinkResult ready = beforeRequest(); !ready)
-        return ready;
+void RtuTcpLink::frame(std::vector<uint8_t>& request) {
     const uint16_t crc = rtuCrc(request.data(), request.size());
     request.push_back(static_cast<uint8_t>(crc & 0xFF));
     request.push_back(static_cast<uint8_t>(crc >> 8));
+}
+
+ReplyScan RtuTcpLink::scan(const uint8_t* data, std::size_t size,
+                           const ExpectedReply& expected) const {
+    return scanReply(data, size, expected);
+}
+
+LinkResult RtuTcpLink::timedOut() {
+    // The system may have dropped a connection that stopped acknowledging.
+    pollfd state{fd_, 0, 0};
+    if (::poll(&state, 1, 0) > 0 && (state.revents & (POLLERR | POLLHUP)) != 0)
+        return gone(ETIMEDOUT);
+    lateSlave_ = slave_;
+    lateUntil_ = std::chrono::steady_clock::now() + kLateReplyWindow;
+    received_.clear();
+    return LinkResult::fromModbusError(ETIMEDOUT);
+}
+
+// One deadline holds for the request and its reply: a gateway that dribbles a reply out a byte
+// at a time, or floods noise that never holds it, ends the exchange as a timeout all the same.
+LinkResult RtuTcpLink::exchange(std::vector<uint8_t> request, ExpectedReply expected) {
+    if (LinkResult ready = beforeRequest(); !ready)
+        return ready;
+    const auto deadline = std::chrono::steady_clock::now() + kResponseTimeout;
+    frame(request);
     for (size_t sent = 0; sent < request.size();) {
         const ssize_t n = ::send(fd_, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && errno == EAGAIN) {
+            const int wait = millisecondsUntil(deadline);
             pollfd pfd{fd_, POLLOUT, 0};
-            ::poll(&pfd, 1, static_cast<int>(kResponseTimeout.count()));
+            if (wait == 0 || ::poll(&pfd, 1, wait) == 0)
+                return timedOut();
             continue;
         }
         if (n < 0) {
@@ -128,43 +160,51 @@ LinkResult RtuTcpLink::exchange(std::vector<uint8_t> request, ExpectedReply expe
         sent += static_cast<size_t>(n);
     }
 
-    const auto deadline = std::chrono::steady_clock::now() + kResponseTimeout;
     for (;;) {
-        const ReplyScan scan = scanReply(received_.data(), received_.size(), expected);
-        switch (scan.status) {
+        // Skipped bytes are dropped together once the scan stops: dropping each from the front
+        // of the buffer alone would make a long run of noise cost its length squared.
+        size_t start = 0;
+        ReplyScan found;
+        for (size_t skips = 1;; ++skips) {
+            found = scan(received_.data() + start, received_.size() - start, expected);
+            if (found.status != ReplyScan::Status::Skip)
+                break;
+            start += found.length;
+            if (skips % kSkipsPerClockLook == 0 && millisecondsUntil(deadline) == 0)
+                return timedOut();
+        }
+        const auto from = received_.begin() + static_cast<std::ptrdiff_t>(start);
+        switch (found.status) {
             case ReplyScan::Status::Skip:
-                received_.erase(received_.begin(),
-                                received_.begin() + static_cast<std::ptrdiff_t>(scan.length));
-                continue;
+            case ReplyScan::Status::NeedMore:
+                received_.erase(received_.begin(), from);
+                break;
             case ReplyScan::Status::Reply:
-                reply_.assign(received_.begin(),
-                              received_.begin() + static_cast<std::ptrdiff_t>(scan.length));
+                reply_.assign(from + static_cast<std::ptrdiff_t>(found.header),
+                              from + static_cast<std::ptrdiff_t>(found.length));
                 received_.erase(received_.begin(),
-                                received_.begin() + static_cast<std::ptrdiff_t>(scan.length));
+                                from + static_cast<std::ptrdiff_t>(found.length));
                 return LinkResult::success();
             case ReplyScan::Status::Exception:
                 received_.clear();
-                return LinkResult::fromModbusError(MODBUS_ENOBASE + scan.exceptionCode);
+                return LinkResult::fromModbusError(MODBUS_ENOBASE + found.exceptionCode);
             case ReplyScan::Status::BadCrc:
                 received_.clear();
                 return LinkResult::fromModbusError(EMBBADCRC);
-            case ReplyScan::Status::NeedMore:
-                break;
+            case ReplyScan::Status::OtherUnit:
+                received_.clear();
+                return LinkResult::fromModbusError(EMBBADSLAVE);
+            case ReplyScan::Status::Malformed:
+                received_.clear();
+                return LinkResult::fromModbusError(EMBBADDATA);
         }
         const int wait = millisecondsUntil(deadline);
         pollfd pfd{fd_, POLLIN, 0};
         const int ready = wait > 0 ? ::poll(&pfd, 1, wait) : 0;
         if (ready < 0 && errno == EINTR)
             continue;
-        if (ready == 0) {
-            // The system may have dropped a connection that stopped acknowledging.
-            pollfd state{fd_, 0, 0};
-            if (::poll(&state, 1, 0) > 0 && (state.revents & (POLLERR | POLLHUP)) != 0)
-                return gone(ETIMEDOUT);
-            lateSlave_ = slave_;
-            lateUntil_ = std::chrono::steady_clock::now() + kLateReplyWindow;
-            return LinkResult::fromModbusError(ETIMEDOUT);
-        }
+        if (ready == 0)
+            return timedOut();
         if (!drain())
             return gone(errno);
     }

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <future>
+#include <optional>
 #include <thread>
 #include <vector>
 
+#include "HostileGateway.h"
 #include "LineFixture.h"
 #include "PollRecorder.h"
 #include "SilentGateway.h"
@@ -236,6 +240,68 @@ TEST(NetworkLinkOpen, AnUnknownHostAndAMalformedAddressAreToldApart) {
     EXPECT_EQ(link.open("rtu+tcp://no-such-gateway.invalid:4001"), OpenResult::UnknownHost);
     EXPECT_EQ(link.open("rtu+tcp://127.0.0.1"), OpenResult::CannotOpen);
     EXPECT_FALSE(link.isOpen());
+}
+
+// Runs one exchange on a thread of its own, so that a stalled link fails the bounded wait.
+std::optional<LinkResult> endedWithin(std::chrono::seconds bound,
+                                      const std::function<LinkResult()>& exchange) {
+    std::future<LinkResult> done = std::async(std::launch::async, exchange);
+    if (done.wait_for(bound) != std::future_status::ready)
+        return std::nullopt;
+    return done.get();
+}
+
+TEST(HostileGatewayLink, AModbusTcpReplyFromAnotherUnitIsAFailedRead) {
+    // Whichever unit is asked, unit 1 answers, under the request's own transaction.
+    test::HostileGateway gateway(
+        [](const std::vector<uint8_t>& request, test::HostileGateway& self) {
+            self.send({request[0], request[1], 0, 0, 0, 7, 1, 4, 4, 0x41, 0x48, 0, 0});
+        });
+    PortLink link;
+    ASSERT_EQ(link.open(gateway.address("tcp")), OpenResult::Opened);
+    uint16_t regs[2] = {};
+    ASSERT_TRUE(link.setSlave(1));
+    EXPECT_TRUE(link.readInputRegisters(regmap::kInLiveValue, 2, regs));
+    ASSERT_TRUE(link.setSlave(2));
+    regs[0] = regs[1] = 0;
+    EXPECT_EQ(link.readInputRegisters(regmap::kInLiveValue, 2, regs).kind(),
+              LinkResult::Kind::BadFrame);
+    EXPECT_EQ(regs[0], 0);
+}
+
+TEST(HostileGatewayLink, AnExchangeEndsWithinItsTimeoutWhateverTheGatewaySends) {
+    // A right header, then its body a byte at a time, each well within a byte timeout of the last.
+    test::HostileGateway dribbling(
+        [](const std::vector<uint8_t>& request, test::HostileGateway& self) {
+            std::vector<uint8_t> body(250, 0);
+            body[0] = request[6];
+            body[1] = 3;
+            body[2] = 247;
+            if (!self.send({request[0], request[1], 0, 0, 0, 250}))
+                return;
+            for (uint8_t byte : body) {
+                if (!self.pause(450) || !self.send({byte}))
+                    return;
+            }
+        });
+    // Starts of input reads' replies, never the holding read's: noise that keeps the link scanning.
+    test::HostileGateway flooding([](const std::vector<uint8_t>&, test::HostileGateway& self) {
+        std::vector<uint8_t> noise;
+        for (int i = 0; i < 100000; ++i)
+            noise.insert(noise.end(), {0x01, 0x04, 0xFF});
+        self.send(noise);
+    });
+    for (const std::string& port : {dribbling.address("tcp"), flooding.address("rtu+tcp")}) {
+        PortLink link;
+        ASSERT_EQ(link.open(port), OpenResult::Opened) << port;
+        ASSERT_TRUE(link.setSlave(1));
+        uint16_t regs[2] = {};
+        const auto result = endedWithin(std::chrono::seconds(2), [&] {
+            return link.readHoldingRegisters(regmap::kHoldSettings, 2, regs);
+        });
+        ASSERT_TRUE(result.has_value()) << port;
+        EXPECT_EQ(result->kind(), LinkResult::Kind::Timeout) << port;
+    }
 }
 
 }  // namespace
