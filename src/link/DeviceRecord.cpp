@@ -30,6 +30,7 @@ void DeviceRecord::resetPresence() {
     identification.fill(0);
     absentFlag = 0;
     settingsPending = false;
+    decimalsKnown = false;
     status = 0;
     rangeRegs.fill(0);
     identBlockRegs.fill(0);

@@ -68,6 +68,8 @@ public:
     int32_t absentFlag = 0;
     // The settings read at identification failed: they are read on a later pass.
     bool settingsPending = false;
+    // decimalsReg holds decimals read twice alike, or with the identification.
+    bool decimalsKnown = false;
     uint16_t status = 0;
     std::array<uint16_t, regmap::kInRangeCount> rangeRegs{};
     std::array<uint16_t, regmap::kInIdentBlock1005Count> identBlockRegs{};

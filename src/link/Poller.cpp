@@ -5,8 +5,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstring>
+
+#include <modbus/modbus.h>
 
 #include "link/NumberText.h"
 #include "link/RegisterMap.h"
@@ -16,6 +19,8 @@ namespace vornex {
 namespace {
 
 constexpr auto kPausePerPass = std::chrono::milliseconds(100);
+// Reads of the decimals after one that differs from those known, until two in a row agree.
+constexpr int kMostDecimalsRereads = 2;
 
 // The acquisition thread yields to the interface: a slow poll is better than a stuck window.
 void lowerThreadPriority() {
@@ -199,10 +204,12 @@ LinkResult Poller::identify(DeviceRecord& record) {
     if (result)
         result = link_.readInputRegisters(regmap::kInDecimals, regmap::kInIdentBlock1005Count,
                                           record.identBlockRegs.data());
-    // The live pass publishes the value before it reads the decimals again: the first value must
-    // not be shown or judged with none.
-    if (result)
-        record.publishDecimals(record.identBlockRegs[0]);
+    // Known from the identification, so that the first value is not shown or judged with none.
+    if (result) {
+        record.decimalsReg = record.identBlockRegs[0];
+        record.decimalsKnown = true;
+        record.publishDecimals(record.decimalsReg);
+    }
     if (result)
         result = link_.readInputRegisters(regmap::kInInfo1011, regmap::kInInfo1011Count,
                                           record.infoRegs.data());
@@ -211,12 +218,26 @@ LinkResult Poller::identify(DeviceRecord& record) {
     return result;
 }
 
+// A unit other than the one known is believed only when the settings read again agree, as the
+// decimals are.
 LinkResult Poller::readSettings(DeviceRecord& record) {
-    LinkResult result = link_.readHoldingRegisters(regmap::kHoldModeNumber, 1, &record.modeNumber);
+    uint16_t modeNumber = 0;
+    std::array<uint16_t, regmap::kHoldSettingsCount> settings{};
+    LinkResult result = link_.readHoldingRegisters(regmap::kHoldModeNumber, 1, &modeNumber);
     if (result)
         result = link_.readHoldingRegisters(regmap::kHoldSettings, regmap::kHoldSettingsCount,
-                                            record.settings.data());
+                                            settings.data());
+    if (result && record.publishedSettings().known &&
+        regmap::highByte(settings[0]) != record.unitIndex()) {
+        std::array<uint16_t, regmap::kHoldSettingsCount> again{};
+        result = link_.readHoldingRegisters(regmap::kHoldSettings, regmap::kHoldSettingsCount,
+                                            again.data());
+        if (result && again != settings)
+            result = LinkResult::fromModbusError(EMBBADDATA);
+    }
     if (result) {
+        record.modeNumber = modeNumber;
+        record.settings = settings;
         record.publishSettings();
         record.settingsPending = false;
     }
@@ -224,30 +245,32 @@ LinkResult Poller::readSettings(DeviceRecord& record) {
 }
 
 // Ok when every read of the pass succeeded. The first failure ends the instrument's reads for
-// this pass: a switched-off instrument costs one response timeout per pass, not one per read.
+// this pass: a switched-off instrument costs one response timeout per pass, not one per read. The
+// value is published only once the decimals it is shown with were read in the same pass.
 LinkResult Poller::readLive(DeviceRecord& record, uint8_t address) {
-    const LinkResult value = link_.readInputRegisters(
-        regmap::kInLiveValue, regmap::kInLiveValueCount, record.liveValueRegs.data());
-    if (!value)
-        return value;
+    std::array<uint16_t, regmap::kInLiveValueCount> valueRegs{};
+    LinkResult result =
+        link_.readInputRegisters(regmap::kInLiveValue, regmap::kInLiveValueCount, valueRegs.data());
+    if (!result)
+        return result;
+    const auto readAt = clock_.now();
+    result = link_.readInputRegisters(regmap::kInUnused1004, 1, &record.register1004);
+    if (result)
+        result = readDecimals(record);
+    if (!result)
+        return result;
+    record.liveValueRegs = valueRegs;
     record.publishValue(regmap::decodeFloat(record.liveValueRegs.data()));
     // A failed read queues nothing: a recording holds only readings that really arrived.
     if (recording_.recording()) {
         Sample sample;
         sample.value = record.value();
-        sample.seconds = TickClock::secondsBetween(recording_.timeBase(), clock_.now());
+        sample.seconds = TickClock::secondsBetween(recording_.timeBase(), readAt);
         sample.address = address;
         samples_.push(sample);
     }
 
-    LinkResult result = link_.readInputRegisters(regmap::kInUnused1004, 1, &record.register1004);
-    if (result) {
-        result = link_.readInputRegisters(regmap::kInDecimals, 1, &record.decimalsReg);
-        if (result)
-            record.publishDecimals(record.decimalsReg);
-    }
-    if (result)
-        result = link_.readHoldingRegisters(regmap::kHoldStatus, 1, &record.status);
+    result = link_.readHoldingRegisters(regmap::kHoldStatus, 1, &record.status);
     if (!result || record.status != regmap::kStatusSettingsChanged)
         return result;
 
@@ -261,6 +284,30 @@ LinkResult Poller::readLive(DeviceRecord& record, uint8_t address) {
     // vanished port counts.
     const LinkResult ack = link_.writeRegister(regmap::kHoldStatus, regmap::kStatusAcknowledged);
     return ack.isLineGone() ? ack : LinkResult::success();
+}
+
+// A gateway that sends a reply twice puts the copy of the last reply in the place of the next
+// one of the same shape, and the decimals register is read right after register 1004 of that
+// very shape: decimals other than those known are believed only when the next read agrees.
+LinkResult Poller::readDecimals(DeviceRecord& record) {
+    uint16_t decimals = 0;
+    LinkResult result = link_.readInputRegisters(regmap::kInDecimals, 1, &decimals);
+    if (!result || (record.decimalsKnown && decimals == record.decimalsReg))
+        return result;
+    for (int read = 0; read < kMostDecimalsRereads; ++read) {
+        uint16_t again = 0;
+        result = link_.readInputRegisters(regmap::kInDecimals, 1, &again);
+        if (!result)
+            return result;
+        if (again == decimals) {
+            record.decimalsReg = decimals;
+            record.decimalsKnown = true;
+            record.publishDecimals(decimals);
+            return result;
+        }
+        decimals = again;
+    }
+    return LinkResult::fromModbusError(EMBBADDATA);
 }
 
 void Poller::updateDisplay(const DeviceRecord& record) {

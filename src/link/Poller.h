@@ -78,6 +78,8 @@ private:
     LinkResult readLive(DeviceRecord& record, uint8_t address);
     // Mode number and settings block; publishes the unit when both were read.
     LinkResult readSettings(DeviceRecord& record);
+    // The decimals register, read again when it differs from the decimals known.
+    LinkResult readDecimals(DeviceRecord& record);
     void updateDisplay(const DeviceRecord& record);
     void setPresence(size_t index, DeviceRecord& record, PresenceState state);
     std::vector<RecordSnapshot> snapshot() const;

@@ -181,6 +181,43 @@ TEST_F(NetworkLinkTest, LateRepliesAndBadCrcsNeverPassForAnAnswer) {
     }
 }
 
+TEST_F(NetworkLinkTest, AReplySentTwiceNeverStandsForTheNextRead) {
+    // Passes each request to the simulator's RTU gateway and its reply on, then again 50 ms later
+    // before it takes the next request.
+    const NetworkConnection upstream = connectTo(*NetworkPort::parse(gateways[1]->address()));
+    ASSERT_EQ(upstream.result, NetworkConnection::Result::Connected);
+    test::HostileGateway twice([&](const std::vector<uint8_t>& request,
+                                   test::HostileGateway& self) {
+        ::send(upstream.fd, request.data(), request.size(), MSG_NOSIGNAL);
+        std::vector<uint8_t> reply;
+        uint8_t buffer[512];
+        for (int wait = 300; true; wait = 20) {
+            pollfd in{upstream.fd, POLLIN, 0};
+            const ssize_t n = ::poll(&in, 1, wait) == 1 ? ::recv(upstream.fd, buffer, 512, 0) : 0;
+            if (n <= 0)
+                break;
+            reply.insert(reply.end(), buffer, buffer + n);
+        }
+        if (self.send(reply) && self.pause(50))
+            self.send(reply);
+    });
+    test::PollRecorder recorder;
+    RecordingSignal recording;
+    Poller poller(recording, TickClock(), recorder);
+    poller.addDevice(1);
+    poller.setDisplayedAddress(1);
+    ASSERT_EQ(poller.connect(twice.address("rtu+tcp")), ConnectResult::Connected);
+    EXPECT_TRUE(recorder.waitForPass(6));
+    poller.disconnect();
+    poller.waitStopped();
+    ::close(upstream.fd);
+    ASSERT_FALSE(recorder.displays.empty());
+    for (const auto& display : recorder.displays)
+        EXPECT_EQ(display.value, "12.5");
+    ASSERT_EQ(recorder.last.size(), 1u);
+    EXPECT_EQ(recorder.last[0].valueText, "12.5");
+}
+
 TEST_F(NetworkLinkTest, AConnectionClosedMidPassIsALostLine) {
     for (const auto& gateway : gateways) {
         test::PollRecorder recorder;
