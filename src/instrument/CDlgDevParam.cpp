@@ -145,6 +145,10 @@ void CDlgDevParam::onConnect() {
         parameters_.disconnect();
         return;
     }
+    if (refusePolledPort(this, languageFile_, port_->currentText(), polled_)) {
+        connected_ = false;
+        return;
+    }
     showConnectButton(true);
     const auto result =
         parameters_.connect(port_->currentText().toStdString(), slave_->currentIndex() + 1);

@@ -205,6 +205,10 @@ void CDlgUpData::onConfirm() {
         uploading_ = false;
         return;
     }
+    if (refusePolledPort(this, languageFile_, portText_, polled_)) {
+        linked_ = false;
+        return;
+    }
     showLinked(true);
     const auto result = upload_.link(portText_.toStdString(), slave_->currentIndex() + 1);
     if (result != RecordUpload::ConnectResult::Linked) {

@@ -7,16 +7,22 @@
 
 namespace vornex {
 
+bool refusePolledPort(QWidget* parent, const QString& languageFile, const QString& port,
+                      const PolledPort& polled) {
+    if (!polled || !samePort(port.toStdString(), polled().toStdString()))
+        return false;
+    ShowMessage(
+        parent,
+        GetLangString(languageFile, QString::fromLatin1(langkey::kMessagePortPolled)).arg(port),
+        GetLangString(languageFile, QString::fromLatin1(langkey::kMessageTip)));
+    return true;
+}
+
 void showPortRefusal(QWidget* parent, const QString& languageFile, const QString& port,
                      const PolledPort& polled, OpenResult why) {
     const std::string name = port.toStdString();
-    if (polled && samePort(name, polled().toStdString())) {
-        ShowMessage(
-            parent,
-            GetLangString(languageFile, QString::fromLatin1(langkey::kMessagePortPolled)).arg(port),
-            GetLangString(languageFile, QString::fromLatin1(langkey::kMessageTip)));
+    if (refusePolledPort(parent, languageFile, port, polled))
         return;
-    }
     if (why == OpenResult::UnknownHost || why == OpenResult::Refused) {
         showLangMessage(parent, languageFile,
                         why == OpenResult::UnknownHost ? langkey::kMessageHostUnknown

@@ -123,18 +123,27 @@ TEST_F(DlgDevParamTest, ConnectFailsWhileThePortIsHeld) {
                   "connect here.");
     EXPECT_EQ(control<QPushButton>("connect")->text(), "Connect");
 
-    // Unconnected, Set and the lists change nothing on the instrument; Set says why.
+    // A port that takes a second master (a network gateway does) is refused all the same.
     panel.close();
+    const uint64_t before = line->counters().frames;
+    click("connect");
+    EXPECT_FALSE(dialog->isConnected());
+    ASSERT_EQ(messages.messages.size(), 3u);
+    EXPECT_TRUE(messages.messages[2].text.startsWith("This window polls"));
+    EXPECT_EQ(line->counters().frames, before);
+
+    // Unconnected, Set and the lists change nothing on the instrument; Set says why.
     const uint64_t frames = line->counters().frames;
     click("set");
     stepUnit(Qt::Key_Down);
     EXPECT_EQ(line->counters().frames, frames);
     EXPECT_TRUE(control<QLabel>("status")->text().startsWith("Not connected"));
 
+    dialog->setPolledPort({});
     control<QComboBox>("slave")->setCurrentIndex(5);
     click("connect");
-    ASSERT_EQ(messages.messages.size(), 3u);
-    EXPECT_TRUE(messages.messages[2].text.startsWith("Communication with the instrument failed"));
+    ASSERT_EQ(messages.messages.size(), 4u);
+    EXPECT_TRUE(messages.messages[3].text.startsWith("Communication with the instrument failed"));
 }
 
 // The message names the remedy; the panel and the upload window take the same way.

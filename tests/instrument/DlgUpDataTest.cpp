@@ -244,6 +244,12 @@ TEST_F(DlgUpDataTest, RefusedConfirms) {
     EXPECT_FALSE(dialog->isLinked());
     ASSERT_EQ(messages.messages.size(), 4u);
     EXPECT_TRUE(messages.messages[3].text.startsWith("This window polls"));
+    // A port that takes a second master (a network gateway does) is refused all the same.
+    panel.close();
+    click("confirm");
+    EXPECT_FALSE(dialog->isLinked());
+    ASSERT_EQ(messages.messages.size(), 5u);
+    EXPECT_TRUE(messages.messages[4].text.startsWith("This window polls"));
 }
 
 // A language file without the list's words: the list, and so its exports, keep the built-in
