@@ -135,16 +135,22 @@ QString LoadLanguage(const AppPaths& paths, const QString& name,
                      .read(kSetting, kLanguage, kDefaultLanguage, kLanguageBufferSize);
     }
 
-    QString current;
-    for (const QFileInfo& file : languageFileCandidates(paths.languageFolder)) {
-        const QString declared = declaredLanguage(file.filePath());
-        if (!declared.isEmpty() && declared == wanted) {
-            current = file.filePath();
-            break;
+    const auto declaring = [&paths](const QString& language) {
+        for (const QFileInfo& file : languageFileCandidates(paths.languageFolder)) {
+            const QString declared = declaredLanguage(file.filePath());
+            if (!declared.isEmpty() && declared == language)
+                return file.filePath();
         }
+        return QString();
+    };
+    QString current = declaring(wanted);
+    if (current.isEmpty()) {
+        // A configuration written before the first start (a lab's set-up, vornex-cli) names a
+        // built-in language whose file is not there yet.
+        writeEmbeddedFiles(paths.languageFolder, embedded);
+        current = declaring(wanted);
     }
     if (current.isEmpty()) {
-        writeEmbeddedFiles(paths.languageFolder, embedded);
         current = paths.languageFolder + QStringLiteral("zh_CN.ini");
         wanted = kDefaultLanguage;
     }

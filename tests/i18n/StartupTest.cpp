@@ -90,9 +90,9 @@ TEST_F(StartupTest, ExistingConfigAndFoldersAreLeftAlone) {
     EXPECT_EQ(readFile(paths_.configFile), config);
     EXPECT_EQ(readFile(paths_.dataFolder + "keep.pdat"), "12345");
 
-    // No English file yet: the defaults are written and Simplified Chinese is used this time, the
-    // choice stays stored and is found on the next start.
-    EXPECT_EQ(LoadLanguage(paths_, QString()), paths_.languageFolder + "zh_CN.ini");
+    // No English file yet: the built-in files are written first, so the configured language is
+    // the one of the very first start, and the choice stays stored.
+    EXPECT_EQ(LoadLanguage(paths_, QString()), paths_.languageFolder + "en_US.ini");
     EXPECT_EQ(ProfileFile(paths_.configFile).read("Setting", "Language", "", 1000), "en_US");
     EXPECT_EQ(LoadLanguage(paths_, QString()), paths_.languageFolder + "en_US.ini");
 }
