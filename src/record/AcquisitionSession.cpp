@@ -304,7 +304,13 @@ bool AcquisitionSession::discardUnrecordedTest() {
 FileResult AcquisitionSession::loadTest(const std::string& path) {
     sealCompanion();
     test_.setCurrentPath(path);
-    return recorder_.loadFile(path);
+    FileResult loaded = recorder_.loadFile(path);
+    // A loaded test is shown as a closed one is: free to zoom, measure and print, line or none.
+    if (loaded && !test_.isOpen()) {
+        testClosed_ = true;
+        refreshState();
+    }
+    return loaded;
 }
 
 void AcquisitionSession::displayChanged(const std::string& valueText, const std::string& unitText) {

@@ -214,6 +214,11 @@ TEST_F(MainFrameTest, TestDataLoadsTheChosenFileIntoTheGraphAndBecomesTheCurrent
     EXPECT_EQ(frame_->session().testPath(), day + "saved.pdat");
     ASSERT_NE(frame_->view()->graph().seriesGraph(4), nullptr);
     EXPECT_EQ(frame_->session().curves().size(1), 2u);
+    // Not connected, the loaded test can be examined all the same.
+    EXPECT_FALSE(frame_->session().state().lineHeld());
+    EXPECT_EQ(state(), ToolbarState::Stopped);
+    for (ToolBarButton b : {ToolBarButton::Zoom, ToolBarButton::Measure, ToolBarButton::Print})
+        EXPECT_TRUE(toolBar().button(b)->isEnabled());
 }
 
 // At its smallest the window still shows every toolbar button whole, and the status texts side
