@@ -2,6 +2,8 @@
 
 #include <libpq-fe.h>
 
+#include <cctype>
+
 #include "i18n/HomeFolder.h"
 #include "i18n/ProfileFile.h"
 
@@ -13,6 +15,20 @@ constexpr int kMaxAddress = 1024;
 
 bool isUri(const std::string& text) {
     return text.rfind("postgresql://", 0) == 0 || text.rfind("postgres://", 0) == 0;
+}
+
+// A password given in the address itself: "password" anywhere, or a URI's "user:secret@".
+bool mayHoldPassword(const std::string& text) {
+    std::string lower(text);
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (lower.find("password") != std::string::npos)
+        return true;
+    if (!isUri(lower))
+        return false;
+    const size_t start = lower.find("://") + 3;
+    const size_t at = lower.find('@', start);
+    return at != std::string::npos && lower.find(':', start) < at;
 }
 
 }  // namespace
@@ -27,8 +43,13 @@ StoreAddress storeAddress(const std::string& given) {
     char* error = nullptr;
     PQconninfoOption* options = PQconninfoParse(conninfo.c_str(), &error);
     if (!options) {
-        address.refusal = "the store address " + given + " is not a libpq connection string" +
-                          (error ? std::string(": ") + error : std::string());
+        // libpq's message quotes pieces of the address: neither is shown when it may name a
+        // password.
+        const bool secret = mayHoldPassword(given);
+        address.refusal = "the store address " +
+                          (secret ? std::string("(not shown: it may hold a password)") : given) +
+                          " is not a libpq connection string" +
+                          (error && !secret ? std::string(": ") + error : std::string());
         if (!address.refusal.empty() && address.refusal.back() == '\n')
             address.refusal.pop_back();
         PQfreemem(error);

@@ -114,6 +114,14 @@ TEST(StoreAddressTest, PasswordsAreRefusedAndSayWhereTheyBelong) {
             EXPECT_NE(address.refusal.find("PGPASSFILE"), std::string::npos) << c.given;
         }
     }
+    // An address that cannot be read is not echoed when it may hold a password.
+    for (const char* malformed :
+         {"host=db password='hunter2", "postgresql://u:hunter2@db/r?x=%zz"}) {
+        const StoreAddress address = storeAddress(malformed);
+        EXPECT_FALSE(address.configured()) << malformed;
+        EXPECT_EQ(address.refusal.find("hunter2"), std::string::npos) << address.refusal;
+    }
+    EXPECT_NE(storeAddress("host=db port='5432").refusal.find("host=db"), std::string::npos);
 }
 
 // A test stored under the first version stays when the second is applied over it; a database
