@@ -8,11 +8,11 @@ namespace {
 
 const QString kBandLayer = QStringLiteral("judgeBand");
 
-QCPCurve* markCurve(QCustomPlot& plot, const QColor& colour) {
+QCPCurve* markCurve(QCustomPlot& plot, const QColor& colour,
+                    QCPScatterStyle::ScatterShape shape = QCPScatterStyle::ssCircle) {
     auto* curve = new QCPCurve(plot.xAxis, plot.yAxis);
     curve->setLineStyle(QCPCurve::lsNone);
-    curve->setScatterStyle(
-        QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(colour, 2), QBrush(Qt::NoBrush), 9));
+    curve->setScatterStyle(QCPScatterStyle(shape, QPen(colour, 2), QBrush(Qt::NoBrush), 9));
     curve->removeFromLegend();
     curve->setSelectable(QCP::stNone);
     return curve;
@@ -24,6 +24,7 @@ JudgeMarks::JudgeMarks(QCustomPlot& plot)
     : plot_(plot),
       peaks_(markCurve(plot, QColor(20, 20, 20))),
       badPeaks_(markCurve(plot, QColor(220, 0, 0))),
+      incompletePeaks_(markCurve(plot, QColor(230, 130, 0), QCPScatterStyle::ssSquare)),
       band_(nullptr),
       target_(nullptr) {
     if (plot.layer(kBandLayer) == nullptr)
@@ -45,23 +46,34 @@ JudgeMarks::JudgeMarks(QCustomPlot& plot)
     }
 }
 
+void JudgeMarks::setIncompleteName(const QString& name) {
+    incompletePeaks_->setName(name);
+}
+
 void JudgeMarks::show(const LiveResults& results, int displayedSlave, bool recording) {
-    QVector<double> keys, values, badKeys, badValues;
+    QVector<double> keys, values, badKeys, badValues, incompleteKeys, incompleteValues;
     for (int slave : results.slaves()) {
         const judge::InstrumentJudge& judge = *results.judgeOf(slave);
         for (const judge::JudgedEvent& e : judge.events()) {
             const bool bad = e.verdict == judge::Verdict::Low || e.verdict == judge::Verdict::High;
-            (bad ? badKeys : keys).append(e.event.peakTime);
-            (bad ? badValues : values).append(e.event.peak);
+            const bool incomplete = e.verdict == judge::Verdict::Incomplete;
+            (incomplete ? incompleteKeys : bad ? badKeys : keys).append(e.event.peakTime);
+            (incomplete ? incompleteValues : bad ? badValues : values).append(e.event.peak);
         }
         const std::optional<judge::JudgedEvent> pending = judge.pending();
+        // A pull still on where the curve ends was never seen whole: incomplete, as reports say.
         if (pending && !recording) {
-            keys.append(pending->event.peakTime);
-            values.append(pending->event.peak);
+            incompleteKeys.append(pending->event.peakTime);
+            incompleteValues.append(pending->event.peak);
         }
     }
     peaks_->setData(keys, values);
     badPeaks_->setData(badKeys, badValues);
+    incompletePeaks_->setData(incompleteKeys, incompleteValues);
+    if (incompleteKeys.isEmpty())
+        incompletePeaks_->removeFromLegend();
+    else
+        incompletePeaks_->addToLegend();
 
     const judge::InstrumentJudge* shown = results.judgeOf(displayedSlave);
     const std::optional<judge::Band> band = shown ? shown->settings().band : std::nullopt;

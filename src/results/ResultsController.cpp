@@ -35,6 +35,7 @@ ResultsController::~ResultsController() {
 void ResultsController::setLanguageFile(const QString& languageFile) {
     languageFile_ = languageFile;
     panel_.setTexts(reportTexts(languageFile));
+    marks_->setIncompleteName(reportTexts(languageFile).incomplete);
     refresh();
 }
 

@@ -189,6 +189,22 @@ TEST_F(ResultsPanelTest, PanelReportAndReloadGiveTheSameRowsWithPullsCutAtStartA
     frame_->closeTest();
     ASSERT_TRUE(frame_->loadTestFile(path));
     EXPECT_EQ(row(), stopped) << "the test loaded again";
+    // The incomplete pulls have a mark of their own, named in the legend; no ring passes them.
+    QCustomPlot& plot = frame_->view()->graph();
+    const QCPCurve* incomplete = nullptr;
+    int rings = 0;
+    for (int i = 0; i < plot.plottableCount(); ++i) {
+        auto* curve = qobject_cast<QCPCurve*>(plot.plottable(i));
+        if (curve && curve->scatterStyle().shape() == QCPScatterStyle::ssSquare)
+            incomplete = curve;
+        else if (curve)
+            rings += curve->dataCount();
+    }
+    ASSERT_NE(incomplete, nullptr);
+    EXPECT_EQ(incomplete->dataCount(), 2);
+    EXPECT_EQ(rings, 2);
+    EXPECT_TRUE(plot.legend->hasItemWithPlottable(incomplete));
+    EXPECT_FALSE(incomplete->name().isEmpty());
 
     // The report's lines less the file's hash and the one saying where the peaks came from.
     const QStringList report = test::runCli({"report", path})
