@@ -178,6 +178,7 @@ void CMainFrame::routeCommands() {
         for (int i = 0; i < panel_->portList()->count(); ++i)
             ports << panel_->portList()->itemText(i);
         CDlgDevParam dialog(languageFile(), ports, this);
+        dialog.selectPort(panel_->portText());
         dialog.setPolledPort([this] { return polledPort(); });
         dialog.exec();
     });

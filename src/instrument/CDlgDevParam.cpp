@@ -20,6 +20,12 @@
 
 namespace vornex {
 
+void CDlgDevParam::selectPort(const QString& port) {
+    const int index = port_->findText(port);
+    if (index >= 0)
+        port_->setCurrentIndex(index);
+}
+
 CDlgDevParam::CDlgDevParam(const QString& languageFile, const QStringList& portNames,
                            QWidget* parent)
     : QDialog(parent), languageFile_(languageFile) {
@@ -33,7 +39,6 @@ CDlgDevParam::CDlgDevParam(const QString& languageFile, const QStringList& portN
     for (int s = 1; s <= 30; ++s)
         slave_->addItem(QStringLiteral("Slave_%1").arg(s));
     slave_->setCurrentIndex(0);
-    range_->setText(QStringLiteral("500.0"));
     for (int m = 0; m < regmap::kModeNumberCount; ++m)
         mode_->addItem(QStringLiteral("Mode_%1").arg(m));
     mode_->setCurrentIndex(0);
@@ -46,9 +51,7 @@ CDlgDevParam::CDlgDevParam(const QString& languageFile, const QStringList& portN
         measure_->addItem(QString::fromLatin1(name.data(), static_cast<int>(name.size())));
     }
     measure_->setCurrentIndex(0);
-    target_->setText(QStringLiteral("500.0"));
-    upper_->setText(QStringLiteral("0.0"));
-    lower_->setText(QStringLiteral("0.0"));
+    // The figures stay empty until read from an instrument: nobody read a default.
 
     SetDialogTexts(languageFile_, this, kDialogNumber);
 

@@ -30,6 +30,8 @@ public:
     CDlgDevParam(const QString& languageFile, const QStringList& portNames,
                  QWidget* parent = nullptr);
 
+    // Opens on `port` when the list holds it (the control panel's), else on the list's first.
+    void selectPort(const QString& port);
     // Lets a refused Connect say when the port is held by this window's own polling.
     void setPolledPort(PolledPort polled) { polled_ = std::move(polled); }
 

@@ -56,6 +56,17 @@ protected:
 
 // The refusal speaks the window's language; a language file without its words gives the fixed
 // Chinese ones.
+// Before Connect nothing shows a figure nobody read, and the dialog opens on the port asked for.
+TEST(DlgDevParamOpening, NoFigureBeforeConnectAndThePortAskedFor) {
+    CDlgDevParam dialog(kEnglish, {"/dev/ttyS0", "/dev/ttyUSB0"});
+    for (const char* name : {"range", "target", "upper", "lower"})
+        EXPECT_EQ(dialog.findChild<QLineEdit*>(name)->text(), "") << name;
+    dialog.selectPort("/dev/ttyUSB0");
+    EXPECT_EQ(dialog.findChild<QComboBox*>("port")->currentText(), "/dev/ttyUSB0");
+    dialog.selectPort("/dev/nowhere");
+    EXPECT_EQ(dialog.findChild<QComboBox*>("port")->currentText(), "/dev/ttyUSB0");
+}
+
 TEST_F(DlgDevParamTest, RefusedSetShowsTheFixedMessage) {
     click("connect");
     // 5100 kgf.cm is 500.15 N.m, above the range.
