@@ -173,7 +173,7 @@ int runRecord(const QStringList& args) {
 
     QEventLoop loop;
     // Caught from here on: a signal before the recording runs ends it as soon as it does.
-    const SignalPipe interrupts({SIGINT, SIGTERM}, [&loop] { loop.quit(); });
+    const SignalPipe interrupts({SIGINT, SIGTERM, SIGHUP}, [&loop] { loop.quit(); });
     const AppPaths paths = homePaths(args);
     for (const QString& problem : prepareHome(paths)) {
         std::fprintf(stderr, "vornex-cli record: %s\n", qPrintable(problem));

@@ -185,6 +185,7 @@ int runSync(const QStringList& given) {
     Outbox outbox(homePaths(args).home.toStdString());
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
+    std::signal(SIGHUP, onInterrupt);
     Backoff backoff;
     for (;;) {
         const DrainPass pass = drainOutbox(outbox, *conninfo);

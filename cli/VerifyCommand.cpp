@@ -281,7 +281,7 @@ int runVerify(const QStringList& given) {
     }
 
     bool interrupted = false;
-    const SignalPipe stopSignals({SIGINT, SIGTERM}, [&interrupted] { interrupted = true; });
+    const SignalPipe stopSignals({SIGINT, SIGTERM, SIGHUP}, [&interrupted] { interrupted = true; });
     VerifyStation station(static_cast<uint8_t>(slave->front()), port);
     if (!station.connect())
         return 2;

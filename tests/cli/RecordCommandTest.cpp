@@ -426,6 +426,23 @@ TEST_F(RecordCommand, InstrumentsFallingSilentAndAnsweringAgainAreTold) {
     expectEveryAnsweredReadingFiled(lines.value(0).toStdString());
 }
 
+// A closed terminal or ssh session ends a recording as Ctrl-C does: nothing of it may be lost.
+TEST_F(RecordCommand, AHangUpEndsTheRecordingWithEveryReadingFiledHashedAndQueued) {
+    std::ofstream(dir.file("config.ini"))
+        << "[Store]\nUri=postgresql:///results?host=/nonexistent\n";
+    test::CliProcess tool(recordArgs("hungup", QString()));
+    ASSERT_TRUE(test::waitUntil([&] { return answered(2) >= 4; }));
+    const CliRun run = tool.finish(SIGHUP);
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains("\ntotal: ")) << run.out.toStdString();
+    const std::string path = run.outLines().value(0).toStdString();
+    expectEveryAnsweredReadingFiled(path);
+    const auto companion = readCompanion(companionPath(path)).companion;
+    ASSERT_TRUE(companion);
+    EXPECT_EQ(companion->trace.sha256, TestFile(path).sha256());
+    EXPECT_TRUE(test::pathExists(dir.file("Outbox/" + companion->uuid + ".item")));
+}
+
 // A full disk fails both the test file and its companion file; each is named as what it is, and
 // once the disk has room again and every reading is written, the exit code is 0.
 TEST_F(RecordCommand, AFullDiskThatRecoversLosesNothingAndExits0) {
