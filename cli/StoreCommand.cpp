@@ -4,12 +4,15 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <thread>
 
 #include "Arguments.h"
 #include "Commands.h"
+#include "files/HomeOutputs.h"
 #include "i18n/HomeFolder.h"
 #include "record/BenchConfig.h"
+#include "record/CompanionFile.h"
 #include "store/Outbox.h"
 #include "store/OutboxSender.h"
 #include "store/PgConnection.h"
@@ -130,6 +133,16 @@ int runGet(QStringList args) {
     const std::string out = a.value(QStringLiteral("out")).toStdString();
     if (!a.ok() || QUuid::fromString(uuid).isNull() || out.empty())
         return fail("store get", "usage: store get UUID --out FILE [--home DIR] [--uri URI]", 1);
+    // A test still waiting in the outbox would be sent with the fetched file in its place.
+    const std::string refusal = homeOutputRefusal(homePaths(args).home.toStdString(), out);
+    if (!refusal.empty())
+        return fail("store get", refusal, 2);
+    std::error_code ignored;
+    for (const std::string& target : {out, companionPath(out)}) {
+        if (std::filesystem::symlink_status(target, ignored).type() !=
+            std::filesystem::file_type::not_found)
+            return fail("store get", target + " already exists; it is not replaced", 2);
+    }
     int code = 0;
     const auto conninfo = storeFor(args, "store get", code);
     if (!conninfo)

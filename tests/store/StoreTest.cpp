@@ -219,6 +219,20 @@ TEST_F(StoreTest, StoreGetGivesTestsAndRunsBackByteForByte) {
         EXPECT_EQ(runCli({"store", "get", uuid, "--out", out, "--uri", uri}).exitCode, 0);
         EXPECT_EQ(readBytes(out.toStdString()), readBytes(original));
     }
+    // Neither a file that is there nor the home folder's Data/, reached through a link, is written.
+    const std::string taken = home.file(found[1].section(' ', 0, 0).toStdString() + ".pdat");
+    std::filesystem::create_symlink(std::filesystem::path(test).parent_path(), home.file("link"));
+    const std::string throughLink = home.file("link/fetched.pdat");
+    for (const std::string& out : {taken, throughLink}) {
+        const CliRun refused =
+            runCli({"store", "get", found[0].section(' ', 0, 0), "--out",
+                    QString::fromStdString(out), "--home", home.qPath(), "--uri", uri});
+        EXPECT_EQ(refused.exitCode, 2) << out;
+        EXPECT_FALSE(refused.err.isEmpty()) << out;
+    }
+    EXPECT_EQ(readBytes(taken), readBytes(run));
+    EXPECT_FALSE(std::filesystem::exists(throughLink) ||
+                 std::filesystem::exists(companionPath(throughLink)));
     EXPECT_EQ(
         readBytes(companionPath(home.file(found[0].section(' ', 0, 0).toStdString() + ".pdat"))),
         readBytes(companionPath(test)));
