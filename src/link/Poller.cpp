@@ -253,7 +253,9 @@ LinkResult Poller::readLive(DeviceRecord& record, uint8_t address) {
         link_.readInputRegisters(regmap::kInLiveValue, regmap::kInLiveValueCount, valueRegs.data());
     if (!result)
         return result;
-    const auto readAt = clock_.now();
+    // The clock is read for a sample to be recorded only: each reading it gives is a sample's time.
+    const bool recording = recording_.recording();
+    const uint32_t readAt = recording ? clock_.now() : 0;
     result = link_.readInputRegisters(regmap::kInUnused1004, 1, &record.register1004);
     if (result)
         result = readDecimals(record);
@@ -262,7 +264,7 @@ LinkResult Poller::readLive(DeviceRecord& record, uint8_t address) {
     record.liveValueRegs = valueRegs;
     record.publishValue(regmap::decodeFloat(record.liveValueRegs.data()));
     // A failed read queues nothing: a recording holds only readings that really arrived.
-    if (recording_.recording()) {
+    if (recording) {
         Sample sample;
         sample.value = record.value();
         sample.seconds = TickClock::secondsBetween(recording_.timeBase(), readAt);
