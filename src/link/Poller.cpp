@@ -253,9 +253,15 @@ LinkResult Poller::readLive(DeviceRecord& record, uint8_t address) {
         link_.readInputRegisters(regmap::kInLiveValue, regmap::kInLiveValueCount, valueRegs.data());
     if (!result)
         return result;
-    // The clock is read for a sample to be recorded only: each reading it gives is a sample's time.
-    const bool recording = recording_.recording();
-    const uint32_t readAt = recording ? clock_.now() : 0;
+    // A reading that arrived is recorded even when the reads after it fail: the file holds every
+    // value the instrument gave, and only what is shown waits for its decimals.
+    if (recording_.recording()) {
+        Sample sample;
+        sample.value = regmap::decodeFloat(valueRegs.data());
+        sample.seconds = TickClock::secondsBetween(recording_.timeBase(), clock_.now());
+        sample.address = address;
+        samples_.push(sample);
+    }
     result = link_.readInputRegisters(regmap::kInUnused1004, 1, &record.register1004);
     if (result)
         result = readDecimals(record);
@@ -263,14 +269,6 @@ LinkResult Poller::readLive(DeviceRecord& record, uint8_t address) {
         return result;
     record.liveValueRegs = valueRegs;
     record.publishValue(regmap::decodeFloat(record.liveValueRegs.data()));
-    // A failed read queues nothing: a recording holds only readings that really arrived.
-    if (recording) {
-        Sample sample;
-        sample.value = record.value();
-        sample.seconds = TickClock::secondsBetween(recording_.timeBase(), readAt);
-        sample.address = address;
-        samples_.push(sample);
-    }
 
     result = link_.readHoldingRegisters(regmap::kHoldStatus, 1, &record.status);
     if (!result || record.status != regmap::kStatusSettingsChanged)
