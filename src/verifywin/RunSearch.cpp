@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <mutex>
 #include <optional>
+#include <utility>
 
 #include "verify/RunFile.h"
 
@@ -57,16 +59,28 @@ void RunSearch::start(const std::string& folder, const verify::Reference& refere
     auto stopped = std::make_shared<std::atomic<bool>>(false);
     stop_ = stopped;
     searching_ = true;
-    thread_ = std::thread([this, folder, reference, stopped, done = std::move(done)] {
-        FoundRuns found = findRuns(folder, reference, *stopped);
+    // The answer crosses under a lock of its own: the queued call's own locking is Qt's, which
+    // the thread checker of the tests cannot see.
+    auto answer = std::make_shared<std::pair<std::mutex, FoundRuns>>();
+    thread_ = std::thread([this, folder, reference, stopped, answer, done = std::move(done)] {
+        {
+            FoundRuns found = findRuns(folder, reference, *stopped);
+            const std::lock_guard<std::mutex> lock(answer->first);
+            answer->second = std::move(found);
+        }
         // The receiver outlives this call: it joins the thread before it goes. The answer is
         // dropped on its way when a later search, or the end, gave this one up.
         QMetaObject::invokeMethod(
             &receiver_,
-            [this, stopped, done, found = std::move(found)] {
+            [this, stopped, done, answer] {
                 if (stopped->load())
                     return;
                 searching_ = false;
+                FoundRuns found;
+                {
+                    const std::lock_guard<std::mutex> lock(answer->first);
+                    found = std::move(answer->second);
+                }
                 done(found);
             },
             Qt::QueuedConnection);
