@@ -79,15 +79,6 @@ std::optional<std::vector<double>> pointList(const QString& text) {
     return points;
 }
 
-// hh:mm:ss of a moment, as the run says when something began.
-std::string clockText(std::time_t at) {
-    std::tm local{};
-    localtime_r(&at, &local);
-    char text[16];
-    std::strftime(text, sizeof text, "%H:%M:%S", &local);
-    return text;
-}
-
 // A text for a file line: no control characters, no blanks around it.
 bool plainText(const QString& text) {
     return fitsIniLine(text.toStdString());
@@ -397,7 +388,7 @@ int runVerify(const QStringList& given) {
             continue;
         }
         if (const std::optional<std::time_t> since = station.silentSince())
-            run.instrumentSilent(clockText(*since));
+            run.instrumentSilent(RunFile::clockText(*since));
         else
             run.instrumentAnswering();
         if (const std::optional<Showing> shown = station.showing())

@@ -376,6 +376,14 @@ std::string RunFile::pathFor(const std::string& dataFolder, const std::string& t
     return (folder / (toolId + "-" + time + ".txt")).lexically_normal().string();
 }
 
+std::string RunFile::clockText(std::time_t at) {
+    std::tm local{};
+    localtime_r(&at, &local);
+    char text[16];
+    std::strftime(text, sizeof text, "%H:%M:%S", &local);
+    return text;
+}
+
 std::string RunFile::timeText(std::time_t at) {
     std::tm local{};
     localtime_r(&at, &local);

@@ -45,6 +45,8 @@ public:
     static std::string pathFor(const std::string& dataFolder, const std::string& toolId,
                                std::time_t started);
     static std::string timeText(std::time_t at);
+    // hh:mm:ss, as a run says when something began ("not answering since 10:15:02").
+    static std::string clockText(std::time_t at);
 
 private:
     RunFile(std::string path, int fd, std::string text)

@@ -74,15 +74,6 @@ QString certificateFolder(const QString& home) {
     return home;
 }
 
-// hh:mm:ss of a moment, as a station says when something began.
-std::string clockText(std::time_t at) {
-    std::tm local{};
-    localtime_r(&at, &local);
-    char text[16];
-    std::strftime(text, sizeof text, "%H:%M:%S", &local);
-    return text;
-}
-
 QString number(double value) {
     return QString::fromStdString(plainNumber(value));
 }
@@ -603,7 +594,7 @@ void CVerifyStation::feed(const std::vector<Sample>& samples) {
     if (self != instruments.end() && self->presence == PresenceState::CommunicationError) {
         if (!silentSince_)
             silentSince_ = std::time(nullptr);
-        run_->instrumentSilent(clockText(*silentSince_));
+        run_->instrumentSilent(RunFile::clockText(*silentSince_));
     } else if (self != instruments.end() && self->presence == PresenceState::Identified) {
         silentSince_.reset();
         run_->instrumentAnswering();
@@ -652,9 +643,10 @@ void CVerifyStation::changed() {
         prompt = text(k::kVerifyLineLost);
         colour = QStringLiteral("#c06000");
     } else if (run.instrumentSilentNow()) {
-        prompt = text(k::kVerifyNotAnswering)
-                     .arg(address_)
-                     .arg(QString::fromStdString(silentSince_ ? clockText(*silentSince_) : ""));
+        prompt =
+            text(k::kVerifyNotAnswering)
+                .arg(address_)
+                .arg(QString::fromStdString(silentSince_ ? RunFile::clockText(*silentSince_) : ""));
         colour = QStringLiteral("#c06000");
     } else if (run.instrumentChanged()) {
         QStringList changes;
