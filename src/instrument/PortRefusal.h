@@ -9,18 +9,19 @@ class QWidget;
 
 namespace vornex {
 
-// The port this window's own polling holds, empty while it holds none.
+// The port the control panel's polling holds, empty while it holds none.
 using PolledPort = std::function<QString()>;
 
-// Shows that this window's own polling holds `port` and returns true, before a dialog opens a link
-// of its own on it: a network gateway takes a second connection where a serial port refuses it,
-// and two masters would then talk on one line. False, with nothing shown, for any other port.
+// Shows that the control panel's polling holds `port` and returns true, before a dialog opens a
+// link of its own on it: a network gateway takes a second connection where a serial port refuses
+// it, and two masters would then talk on one line. The dialog is modal, so the way out it names
+// starts with closing the dialog. False, with nothing shown, for any other port.
 bool refusePolledPort(QWidget* parent, const QString& languageFile, const QString& port,
                       const PolledPort& polled);
 
-// Says why a dialog's own link could not open `port`: this window polls it (and how to free it),
-// the user may not open it, a gateway's host name does not resolve or the gateway refuses, or it
-// cannot be opened at all.
+// Says why a dialog's own link could not open `port`: the control panel polls it (and how to free
+// it), the user may not open it, a gateway's host name does not resolve or the gateway refuses, or
+// it cannot be opened at all.
 void showPortRefusal(QWidget* parent, const QString& languageFile, const QString& port,
                      const PolledPort& polled, OpenResult why);
 

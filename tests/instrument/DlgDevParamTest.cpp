@@ -13,6 +13,8 @@
 #include "LineFixture.h"
 #include "MessageRecorder.h"
 #include "TempDir.h"
+#include "i18n/Language.h"
+#include "i18n/LanguageKeys.h"
 #include "instrument/CDlgDevParam.h"
 #include "link/ModbusLink.h"
 
@@ -117,7 +119,8 @@ TEST_F(DlgDevParamTest, RefusedSetShowsTheFixedMessage) {
     EXPECT_TRUE(messages.messages[6].text.startsWith(QStringLiteral("目標值或上下限設定錯誤！")));
 }
 
-// A port held by this window's own polling is named as such, with the way to free it.
+// A port held by the control panel's polling is named as such, with a way to free it that the
+// modal dialog leaves open: close it first.
 TEST_F(DlgDevParamTest, ConnectFailsWhileThePortIsHeld) {
     ModbusLink panel;
     ASSERT_EQ(panel.open(linkPath), OpenResult::Opened);
@@ -129,9 +132,14 @@ TEST_F(DlgDevParamTest, ConnectFailsWhileThePortIsHeld) {
     EXPECT_EQ(messages.messages[0].text.left(30), "The serial port cannot be open");
     EXPECT_EQ(messages.messages[0].caption, "Notice");
     EXPECT_EQ(messages.messages[1].text,
-              "This window polls " + QString::fromStdString(linkPath) +
-                  " itself.\nPress Disconnect on the control panel to free the port, then "
-                  "connect here.");
+              "The control panel polls " + QString::fromStdString(linkPath) +
+                  ".\nClose this window, press Disconnect on the control panel, then open this "
+                  "window again.");
+    for (const char* language : {"zh_CN", "zh_TW"}) {
+        const QString text = GetLangString(QStringLiteral(VORNEX_LANG_DIR "/%1.ini").arg(language),
+                                           QString::fromLatin1(langkey::kMessagePortPolled));
+        EXPECT_TRUE(text.startsWith(QStringLiteral("控制面板"))) << language;
+    }
     EXPECT_EQ(control<QPushButton>("connect")->text(), "Connect");
 
     // A port that takes a second master (a network gateway does) is refused all the same.
@@ -140,7 +148,7 @@ TEST_F(DlgDevParamTest, ConnectFailsWhileThePortIsHeld) {
     click("connect");
     EXPECT_FALSE(dialog->isConnected());
     ASSERT_EQ(messages.messages.size(), 3u);
-    EXPECT_TRUE(messages.messages[2].text.startsWith("This window polls"));
+    EXPECT_TRUE(messages.messages[2].text.startsWith("The control panel polls"));
     EXPECT_EQ(line->counters().frames, before);
 
     // Unconnected, Set and the lists change nothing on the instrument; Set says why.

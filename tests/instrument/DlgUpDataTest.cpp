@@ -235,7 +235,7 @@ TEST_F(DlgUpDataTest, RefusedConfirms) {
     click("confirm");
     EXPECT_TRUE(dialog->isLinked());
 
-    // The port held by this window's own polling is named as such.
+    // The port held by the control panel's polling is named as such.
     click("confirm");
     ModbusLink panel;
     ASSERT_EQ(panel.open(linkPath), OpenResult::Opened);
@@ -243,13 +243,13 @@ TEST_F(DlgUpDataTest, RefusedConfirms) {
     click("confirm");
     EXPECT_FALSE(dialog->isLinked());
     ASSERT_EQ(messages.messages.size(), 4u);
-    EXPECT_TRUE(messages.messages[3].text.startsWith("This window polls"));
+    EXPECT_TRUE(messages.messages[3].text.startsWith("The control panel polls"));
     // A port that takes a second master (a network gateway does) is refused all the same.
     panel.close();
     click("confirm");
     EXPECT_FALSE(dialog->isLinked());
     ASSERT_EQ(messages.messages.size(), 5u);
-    EXPECT_TRUE(messages.messages[4].text.startsWith("This window polls"));
+    EXPECT_TRUE(messages.messages[4].text.startsWith("The control panel polls"));
 }
 
 // A language file without the list's words: the list, and so its exports, keep the built-in
