@@ -192,14 +192,15 @@ void WindowStatus::onPass(unsigned pass) {
     lastPass_ = pass;
 }
 
-// A new link counts its passes from 1; the news of a lost line end with the link that follows.
+// A new link counts its passes from 1; the news of a lost line ends with the wait for it, by the
+// link that follows or by Disconnect.
 void WindowStatus::showState(const SessionState& state) {
     if (state.line == LineState::Connecting)
         lastPass_ = 0;
     if (state.testOpen())
         shownFile_.clear();
     const bool lineBackShown = problemKey_ == QLatin1String(langkey::kStatusLineBack);
-    if (problemKey_ == QLatin1String(langkey::kStatusLineLost) && state.linked())
+    if (problemKey_ == QLatin1String(langkey::kStatusLineLost) && state.line != LineState::Waiting)
         problemKey_.clear();
     else if (lineBackShown && !state.lineHeld())
         problemKey_.clear();

@@ -49,6 +49,8 @@ std::array<bool, kToolBarButtonCount> toolBarEnabling(ToolbarState state) {
             return {false, true, false, false, false, false};
         case ToolbarState::Stopped:
             return {true, false, true, true, true, true};
+        case ToolbarState::Viewing:
+            return {false, false, true, true, true, true};
         case ToolbarState::Initial:
         case ToolbarState::Unlinked:
             break;

@@ -222,7 +222,11 @@ void CControlDlg::onDisconnect() {
 }
 
 int CControlDlg::askAddress() {
-    CDialogAddDev dialog(languageFile_, this);
+    int proposed = 1;
+    while (proposed <= CDialogAddDev::kMaxAddress && hasAddress(proposed, -1))
+        ++proposed;
+    CDialogAddDev dialog(languageFile_, proposed <= CDialogAddDev::kMaxAddress ? proposed : 0,
+                         this);
     return dialog.exec() == QDialog::Accepted ? dialog.address() : 0;
 }
 

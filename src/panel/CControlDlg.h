@@ -79,7 +79,8 @@ public slots:
     void showState(const SessionState& state);
 
 protected:
-    // Runs the add-device dialog; 0 when cancelled or out of range.
+    // Runs the add-device dialog, proposing the lowest address not in the list; 0 when cancelled
+    // or out of range.
     virtual int askAddress();
 
 private:

@@ -13,7 +13,7 @@
 
 namespace vornex {
 
-CDialogAddDev::CDialogAddDev(const QString& languageFile, QWidget* parent)
+CDialogAddDev::CDialogAddDev(const QString& languageFile, int proposed, QWidget* parent)
     : QDialog(parent), edit_(new QLineEdit(this)) {
     setWindowTitle(QStringLiteral("添加设备"));
     setProperty(kDialogNumberProperty, kDialogNumber);
@@ -43,7 +43,8 @@ CDialogAddDev::CDialogAddDev(const QString& languageFile, QWidget* parent)
     resize(290, 140);
 
     SetDialogTexts(languageFile, this, kDialogNumber);
-    edit_->setText(QStringLiteral("1"));
+    if (proposed > 0)
+        edit_->setText(QString::number(proposed));
     edit_->selectAll();
     edit_->setFocus();
 }

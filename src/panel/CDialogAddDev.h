@@ -6,8 +6,8 @@ class QLineEdit;
 
 namespace vornex {
 
-// Asks for the slave address of an instrument to add. The address is 0 until OK, and 0 after OK
-// when the edit is empty or holds a number above 30.
+// Asks for the slave address of an instrument to add, proposing `proposed` (none when 0). The
+// address is 0 until OK, and 0 after OK when the edit is empty or holds a number above 30.
 class CDialogAddDev : public QDialog {
     Q_OBJECT
 
@@ -15,7 +15,7 @@ public:
     static constexpr int kDialogNumber = 323;
     static constexpr int kMaxAddress = 30;
 
-    CDialogAddDev(const QString& languageFile, QWidget* parent = nullptr);
+    CDialogAddDev(const QString& languageFile, int proposed, QWidget* parent = nullptr);
 
     int address() const { return address_; }
     QLineEdit* addressEdit() const { return edit_; }

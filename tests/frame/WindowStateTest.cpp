@@ -63,12 +63,12 @@ const Sequence kSequences[] = {
       {Act::Add, L::None, T::None, "000000", "10111", false}}},
     {"ReadingThenFailingReadsThenDisconnect",
      {{Act::Add, L::None, T::None, "000000", "10111", false},
-      {Act::Connect, L::Polling, T::None, "100000", "01000", true},
-      {Act::Silence, L::Polling, T::None, "100000", "01000", false},
+      {Act::Connect, L::Polling, T::None, "000000", "01000", true},
+      {Act::Silence, L::Polling, T::None, "000000", "01000", false},
       {Act::Disconnect, L::None, T::None, "000000", "10111", false}}},
     {"StoppedTestAcrossDisconnectAndConnect",
      {{Act::Add, L::None, T::None, "000000", "10111", false},
-      {Act::Connect, L::Polling, T::None, "100000", "01000", true},
+      {Act::Connect, L::Polling, T::None, "000000", "01000", true},
       {Act::New, L::Polling, T::Open, "100000", "01000", true},
       {Act::Start, L::Polling, T::Recording, "010000", "01000", true},
       {Act::Stop, L::Polling, T::Stopped, "101111", "01000", true},
@@ -76,7 +76,7 @@ const Sequence kSequences[] = {
       {Act::Connect, L::Polling, T::Stopped, "101111", "01000", true}}},
     {"StartAndConnectDuringTheWaitThenTheLineComesBack",
      {{Act::Add, L::None, T::None, "000000", "10111", false},
-      {Act::Connect, L::Polling, T::None, "100000", "01000", true},
+      {Act::Connect, L::Polling, T::None, "000000", "01000", true},
       {Act::New, L::Polling, T::Open, "100000", "01000", true},
       {Act::Unplug, L::Waiting, T::Open, "100000", "01000", false},
       {Act::Start, L::Waiting, T::Recording, "010000", "01000", false},
@@ -85,14 +85,19 @@ const Sequence kSequences[] = {
       {Act::Stop, L::Polling, T::Stopped, "101111", "01000", true, true}}},
     {"StopStartCloseAndNewDuringTheWait",
      {{Act::Add, L::None, T::None, "000000", "10111", false},
-      {Act::Connect, L::Polling, T::None, "100000", "01000", true},
+      {Act::Connect, L::Polling, T::None, "000000", "01000", true},
       {Act::New, L::Polling, T::Open, "100000", "01000", true},
       {Act::Start, L::Polling, T::Recording, "010000", "01000", true},
       {Act::Unplug, L::Waiting, T::Recording, "010000", "01000", false},
       {Act::Stop, L::Waiting, T::Stopped, "101111", "01000", false},
       {Act::Start, L::Waiting, T::Recording, "010000", "01000", false},
-      {Act::Close, L::None, T::Closed, "101111", "10111", false},
+      {Act::Close, L::None, T::Closed, "001111", "10111", false},
       {Act::New, L::None, T::Open, "000000", "10111", false}}},
+    {"LostLineThenDisconnect",
+     {{Act::Add, L::None, T::None, "000000", "10111", false},
+      {Act::Connect, L::Polling, T::None, "000000", "01000", true},
+      {Act::Unplug, L::Waiting, T::None, "000000", "01000", false},
+      {Act::Disconnect, L::None, T::None, "000000", "10111", false}}},
 };
 
 // The whole window on a fresh home folder, with instrument 1 (12.50 N.m) on a simulated line
@@ -225,6 +230,17 @@ TEST_P(WindowStateTest, EveryPaneAgreesWithTheSessionAfterEveryStep) {
         if (step.reading || step.act == Act::Silence) {
             EXPECT_TRUE(frame_->view()->graph().yAxis->label().contains(yAxisUnit));
         }
+        // The news of a lost line stands while the line is waited for, and not after.
+        QStringList lostParts =
+            GetLangString(frame_->languageFile(), QString::fromLatin1(langkey::kStatusLineLost))
+                .split("%1");
+        for (QString& part : lostParts)
+            part = QRegularExpression::escape(part);
+        const bool lostShown = QRegularExpression('^' + lostParts.join(".+") + '$')
+                                   .match(frame_->status().problemText())
+                                   .hasMatch();
+        EXPECT_TRUE(lostShown ? state().line == L::Waiting : step.act != Act::Unplug)
+            << frame_->status().problemText().toStdString();
         if (step.noticeCalm) {
             EXPECT_FALSE(frame_->status().problemText().isEmpty());
             EXPECT_FALSE(frame_->status().problemHighlighted());

@@ -128,7 +128,7 @@ TEST_P(WindowTextsTest, EveryWindowShowsOneLanguage) {
     expectOneLanguage(&params, chinese, "parameters");
     CDlgSelData browser(file, frame.paths().dataFolder, false, false);
     expectOneLanguage(&browser, chinese, "browser");
-    CDialogAddDev add(file);
+    CDialogAddDev add(file, 1);
     expectOneLanguage(&add, chinese, "add device");
     QMessageBox box(QMessageBox::Warning, GetLangString(file, "IDS_MESSAGE_TIP"),
                     GetLangString(file, "IDS_MESSAGE_DATAUPERR"),

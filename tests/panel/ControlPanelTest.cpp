@@ -17,6 +17,7 @@
 #include "controls/CListCtrlEx.h"
 #include "link/NetworkPort.h"
 #include "panel/CControlDlg.h"
+#include "panel/CDialogAddDev.h"
 #include "record/AcquisitionSession.h"
 #include "record/BenchConfig.h"
 #include "record/HeadlessGraph.h"
@@ -118,6 +119,30 @@ TEST_F(ControlPanelTest, AddTakesOnlyNewAddressesFromOneToThirtyAndTheFirstBecom
     ASSERT_EQ(messages_.messages.size(), 1u) << "the duplicate is refused with a message";
     EXPECT_EQ(panel_->displayList()->currentText(), "30");
     EXPECT_EQ(session_.displayedAddress(), 30);
+}
+
+// Enter alone takes the address proposed: the lowest one not in the list, none when all are.
+TEST_F(ControlPanelTest, AddProposesTheLowestFreeAddress) {
+    const auto addProposed = [this] {
+        QString proposed;
+        test::whenModal([&proposed](QDialog* dialog) {
+            auto* edit = dialog->findChild<QLineEdit*>();
+            proposed = edit->text();
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        panel_->onAdd();
+        return proposed;
+    };
+    add("1");
+    add("3");
+    EXPECT_EQ(addProposed(), "2");
+    EXPECT_EQ(addProposed(), "4");
+    EXPECT_EQ(rows(), QStringList({"1", "3", "2", "4"}));
+    for (int address = 5; address <= CDialogAddDev::kMaxAddress; ++address)
+        add(QString::number(address));
+    EXPECT_EQ(addProposed(), "");
+    EXPECT_EQ(session_.deviceCount(), 30u);
+    EXPECT_TRUE(messages_.messages.empty());
 }
 
 TEST_F(ControlPanelTest, DeletingTheDisplayedEntryShowsTheFirstAndTheDeleteKeyKeepsAllInStep) {
