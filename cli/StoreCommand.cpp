@@ -86,7 +86,9 @@ int runInit(const QStringList& args) {
     return 0;
 }
 
-int runFind(const QStringList& args) {
+int runFind(const QStringList& given) {
+    QStringList args = given;
+    const bool tsv = args.removeAll(QStringLiteral("--tsv")) > 0;
     const Arguments a(args,
                       {QStringLiteral("home"), QStringLiteral("uri"), QStringLiteral("tool"),
                        QStringLiteral("bench"), QStringLiteral("operator"), QStringLiteral("since"),
@@ -108,7 +110,7 @@ int runFind(const QStringList& args) {
         return fail("store find",
                     "usage: store find [--tool ID] [--bench NAME] [--operator NAME] "
                     "[--since YYYY-MM-DD] [--until YYYY-MM-DD] [--verdict low|high|fail] "
-                    "[--home DIR] [--uri URI]",
+                    "[--tsv] [--home DIR] [--uri URI]",
                     1);
     }
     int code = 0;
@@ -122,8 +124,10 @@ int runFind(const QStringList& args) {
     const std::vector<FoundResult> found = findResults(connection, filter, error);
     if (!error.empty())
         return fail("store find", error, 2);
+    if (tsv)
+        std::printf("%s\n", kTsvHeader);
     for (const FoundResult& f : found)
-        std::printf("%s\n", findLine(f).c_str());
+        std::printf("%s\n", (tsv ? tsvLine(f) : findLine(f)).c_str());
     return 0;
 }
 

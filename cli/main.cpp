@@ -35,7 +35,8 @@ void printUsage(std::FILE* out = stderr) {
         "  sync [--once] [--home DIR] [--uri URI]       send the closed tests and runs waiting\n"
         "  store init [--home DIR] [--uri URI]          create or migrate the store's schema\n"
         "  store find [--tool ID] [--bench NAME] [--operator NAME] [--since DATE]\n"
-        "             [--until DATE] [--verdict low|high|fail] [--home DIR] [--uri URI]\n"
+        "             [--until DATE] [--verdict low|high|fail] [--tsv] [--home DIR]\n"
+        "             [--uri URI]\n"
         "  store get UUID --out FILE [--home DIR] [--uri URI]\n",
         out);
 }

@@ -13,14 +13,14 @@ namespace {
 // Both kinds in one list. Filters left empty are NULL, which the planner folds away, so the index
 // on (tool, started) serves a search by tool.
 const char* const kFind = R"(
-SELECT id, extract(epoch FROM started)::bigint, bench, tool, kind, result FROM (
-    SELECT t.id, t.started, t.bench, t.tool, t.operator, 'test' AS kind, t.result,
+SELECT id, extract(epoch FROM started)::bigint, bench, tool, kind, result, operator, name FROM (
+    SELECT t.id, t.started, t.bench, t.tool, t.operator, t.name, 'test' AS kind, t.result,
            t.low_count > 0 AS low, t.high_count > 0 AS high,
            t.low_count + t.high_count > 0 AS failed
       FROM vornex_tests t
      WHERE NOT EXISTS (SELECT 1 FROM vornex_tests s WHERE s.supersedes = t.id)
     UNION ALL
-    SELECT r.id, r.started, r.bench, r.tool, r.operator, 'run', r.result, false, false,
+    SELECT r.id, r.started, r.bench, r.tool, r.operator, '', 'run', r.result, false, false,
            r.result = 'fail'
       FROM vornex_runs r
      WHERE NOT EXISTS (SELECT 1 FROM vornex_runs s WHERE s.supersedes = r.id)
@@ -47,6 +47,38 @@ std::string orDash(const std::string& text) {
     return text.empty() ? "-" : text;
 }
 
+// Local time, as the filters' days are.
+std::string startText(const FoundResult& found) {
+    return found.started ? QDateTime::fromSecsSinceEpoch(*found.started)
+                               .toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))
+                               .toStdString()
+                         : std::string();
+}
+
+// A bench or operator named with a tab or a line break keeps its line and its column.
+std::string tsvField(const std::string& text) {
+    std::string field;
+    for (const char c : text) {
+        switch (c) {
+            case '\\':
+                field += "\\\\";
+                break;
+            case '\t':
+                field += "\\t";
+                break;
+            case '\n':
+                field += "\\n";
+                break;
+            case '\r':
+                field += "\\r";
+                break;
+            default:
+                field += c;
+        }
+    }
+    return field;
+}
+
 }  // namespace
 
 std::vector<FoundResult> findResults(PgConnection& connection, const FindFilter& filter,
@@ -69,6 +101,8 @@ std::vector<FoundResult> findResults(PgConnection& connection, const FindFilter&
         f.tool = result.value(row, 3);
         f.kind = result.value(row, 4);
         f.result = result.value(row, 5);
+        f.operatorName = result.value(row, 6);
+        f.name = result.value(row, 7);
         found.push_back(std::move(f));
     }
     return found;
@@ -124,12 +158,16 @@ std::optional<std::string> fetchStoredFile(PgConnection& connection, const std::
 }
 
 std::string findLine(const FoundResult& found) {
-    const std::string start = found.started ? QDateTime::fromSecsSinceEpoch(*found.started)
-                                                  .toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))
-                                                  .toStdString()
-                                            : std::string();
-    return found.uuid + ' ' + orDash(start) + ' ' + orDash(found.bench) + ' ' + orDash(found.tool) +
-           ' ' + found.kind + ' ' + found.result;
+    return found.uuid + ' ' + orDash(startText(found)) + ' ' + orDash(found.bench) + ' ' +
+           orDash(found.tool) + ' ' + found.kind + ' ' + found.result;
+}
+
+std::string tsvLine(const FoundResult& found) {
+    std::string line = tsvField(found.uuid);
+    for (const std::string& field : {startText(found), found.bench, found.tool, found.kind,
+                                     found.result, found.operatorName, found.name})
+        line += '\t' + tsvField(field);
+    return line;
 }
 
 }  // namespace vornex::store

@@ -28,6 +28,8 @@ struct FoundResult {
     std::string tool;
     std::string kind;    // test or run
     std::string result;  // a test's pass, low, high, fail or none; a run's pass, fail or abandoned
+    std::string operatorName;
+    std::string name;  // a test's name; runs have none
 };
 
 // Oldest first; nothing with the reason in `error` when the query failed.
@@ -55,5 +57,11 @@ std::optional<std::string> fetchStoredFile(PgConnection& connection, const std::
 // The line `store find` prints: "UUID START BENCH TOOL KIND RESULT", with the start in local time
 // and "-" for anything empty.
 std::string findLine(const FoundResult& found);
+
+// `store find --tsv`: this header, then one line per result with the fields in its order, tab
+// separated, empty fields empty, and a backslash, tab, line feed or carriage return in a field
+// written as \\, \t, \n or \r.
+inline constexpr const char* kTsvHeader = "uuid\tstart\tbench\ttool\tkind\tresult\toperator\tname";
+std::string tsvLine(const FoundResult& found);
 
 }  // namespace vornex::store
