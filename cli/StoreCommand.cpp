@@ -1,7 +1,7 @@
 #include <QDate>
 #include <QDateTime>
+#include <QEventLoop>
 #include <QUuid>
-#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -9,6 +9,7 @@
 
 #include "Arguments.h"
 #include "Commands.h"
+#include "SignalPipe.h"
 #include "files/HomeOutputs.h"
 #include "i18n/HomeFolder.h"
 #include "record/BenchConfig.h"
@@ -25,12 +26,6 @@ namespace vornex::cli {
 namespace {
 
 using namespace vornex::store;
-
-std::atomic<bool> interrupted{false};
-
-void onInterrupt(int) {
-    interrupted.store(true);
-}
 
 int fail(const std::string& command, const std::string& message, int code) {
     std::fprintf(stderr, "vornex-cli %s: %s\n", command.c_str(), message.c_str());
@@ -185,6 +180,38 @@ void queueForStore(const QStringList& args, StoreKind kind, const std::string& p
                      error.c_str());
 }
 
+namespace {
+
+// Passes until nothing waits (0), or after one with --once, or until interrupted (2 while
+// something waits).
+int syncPasses(Outbox& outbox, const std::string& conninfo, bool once, PgInterrupt& interrupt) {
+    Backoff backoff;
+    for (;;) {
+        const DrainPass pass = drainOutbox(outbox, conninfo, &interrupt);
+        if (pass.sent != 0)
+            std::printf("sent %zu\n", pass.sent);
+        if (pass.left == 0) {
+            std::printf("store: up to date\n");
+            return 0;
+        }
+        std::printf("store: %zu waiting\n", pass.left);
+        std::fflush(stdout);
+        if (!pass.error.empty())
+            std::fprintf(stderr, "vornex-cli sync: %s\n", pass.error.c_str());
+        if (once || interrupt.interrupted())
+            return 2;
+        const auto until = std::chrono::steady_clock::now() + backoff.next();
+        while (std::chrono::steady_clock::now() < until && !interrupt.interrupted())
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (interrupt.interrupted())
+            return 2;
+        if (pass.sent != 0)
+            backoff.reset();
+    }
+}
+
+}  // namespace
+
 int runSync(const QStringList& given) {
     QStringList args = given;
     const bool once = args.removeAll(QStringLiteral("--once")) > 0;
@@ -200,30 +227,20 @@ int runSync(const QStringList& given) {
     if (!conninfo)
         return code;
     Outbox outbox(homePaths(args).home.toStdString());
-    std::signal(SIGINT, onInterrupt);
-    std::signal(SIGTERM, onInterrupt);
-    std::signal(SIGHUP, onInterrupt);
-    Backoff backoff;
-    for (;;) {
-        const DrainPass pass = drainOutbox(outbox, *conninfo);
-        if (pass.sent != 0)
-            std::printf("sent %zu\n", pass.sent);
-        if (pass.left == 0) {
-            std::printf("store: up to date\n");
-            return 0;
-        }
-        std::printf("store: %zu waiting\n", pass.left);
-        std::fflush(stdout);
-        if (!pass.error.empty())
-            std::fprintf(stderr, "vornex-cli sync: %s\n", pass.error.c_str());
-        if (once || interrupted.load())
-            return 2;
-        const auto until = std::chrono::steady_clock::now() + backoff.next();
-        while (std::chrono::steady_clock::now() < until && !interrupted.load())
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        if (pass.sent != 0)
-            backoff.reset();
-    }
+    PgInterrupt interrupt;
+    int exitCode = 2;
+    // The passes go on a thread of their own, so that a signal reaches a statement the server
+    // holds: it is cancelled, and the items not sent stay in the outbox.
+    QEventLoop loop;
+    const SignalPipe stopSignals({SIGINT, SIGTERM, SIGHUP},
+                                 [&interrupt] { interrupt.interrupt(); });
+    std::thread passes([&] {
+        exitCode = syncPasses(outbox, *conninfo, once, interrupt);
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    passes.join();
+    return exitCode;
 }
 
 int runStore(const QStringList& given) {

@@ -19,6 +19,7 @@ BenchStore::BenchStore(const QString& home, const QString& configFile)
 }
 
 // The sender's last pass may still report: it is joined before the status it reports into goes.
+// A statement the server holds is cancelled, and what was not sent waits for the next start.
 BenchStore::~BenchStore() {
     sender_.reset();
 }

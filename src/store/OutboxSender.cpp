@@ -7,19 +7,37 @@
 
 namespace vornex::store {
 
-DrainPass drainOutbox(Outbox& outbox, const std::string& conninfo) {
+DrainPass drainOutbox(Outbox& outbox, const std::string& conninfo, PgInterrupt* interrupt) {
     DrainPass pass;
     const std::vector<OutboxItem> items = outbox.items();
     pass.left = items.size();
     if (items.empty())
         return pass;
-    PgConnection connection(conninfo);
+    const auto interrupted = [&] {
+        if (!interrupt || !interrupt->interrupted())
+            return false;
+        pass.interrupted = true;
+        pass.error = "interrupted; what was not sent stays in the outbox";
+        return true;
+    };
+    PgConnection connection(conninfo, 10, interrupt);
+    if (interrupted())
+        return pass;
     if (!connection.ok()) {
         pass.unreachable = true;
         pass.error = "the store cannot be reached: " + connection.error();
         return pass;
     }
+    if (std::string error; !connection.limitStatements(kStatementSeconds, error)) {
+        if (!interrupted()) {
+            pass.unreachable = true;
+            pass.error = "the store cannot be reached: " + error;
+        }
+        return pass;
+    }
     for (const OutboxItem& item : items) {
+        if (interrupted())
+            break;
         const Sending sending =
             item.kind == OutboxItem::Kind::Test
                 ? sendTest(connection, item.uuid, item.path)
@@ -30,6 +48,8 @@ DrainPass drainOutbox(Outbox& outbox, const std::string& conninfo) {
             --pass.left;
             continue;
         }
+        if (interrupted())
+            break;
         pass.error = sending.error;
         if (sending.connectionLost) {
             pass.unreachable = true;
@@ -51,6 +71,7 @@ OutboxSender::~OutboxSender() {
         const std::lock_guard<std::mutex> lock(mutex_);
         stopping_ = true;
     }
+    interrupt_.interrupt();
     cv_.notify_all();
     thread_.join();
 }
@@ -72,7 +93,7 @@ void OutboxSender::run() {
         if (woken_) {
             woken_ = false;
             lock.unlock();
-            const DrainPass pass = drainOutbox(outbox_, conninfo_);
+            const DrainPass pass = drainOutbox(outbox_, conninfo_, &interrupt_);
             status.waiting = pass.left;
             if (pass.left == 0) {
                 status.lastError.clear();

@@ -9,18 +9,28 @@
 #include <thread>
 
 #include "store/Outbox.h"
+#include "store/PgConnection.h"
 
 namespace vornex::store {
 
 // One pass over the outbox: every waiting item sent in turn, each removed once the server holds
-// it. The pass ends early when the server cannot be reached.
+// it. The pass ends early when the server cannot be reached, and when `interrupt` is interrupted:
+// the statement under way is then cancelled and what was not sent stays in the outbox.
 struct DrainPass {
     size_t sent = 0;
     size_t left = 0;
     bool unreachable = false;
+    bool interrupted = false;
     std::string error;  // the last failure of the pass, empty when none
 };
-DrainPass drainOutbox(Outbox& outbox, const std::string& conninfo);
+DrainPass drainOutbox(Outbox& outbox, const std::string& conninfo,
+                      PgInterrupt* interrupt = nullptr);
+
+// The longest a statement of a pass may run. The longest a bench sends is a test file's insert,
+// 24 bytes a reading: an hour of 30 instruments read 20 times a second is 52 MB, seconds on a
+// lab's network. A minute is only reached by a statement the server does not get to (a table
+// locked, a server that stopped), which the next pass sends again.
+constexpr int kStatementSeconds = 60;
 
 // Waits between passes that left something: 1 s, doubling to 60 s; back to 1 s after a pass that
 // had nothing to fail.
@@ -53,7 +63,7 @@ class OutboxSender {
 public:
     OutboxSender(Outbox& outbox, std::string conninfo,
                  std::function<void(const OutboxStatus&)> changed);
-    // Lets the pass under way end (an item it has not heard acknowledged waits for the next
+    // Cancels the statement under way (an item it has not heard acknowledged waits for the next
     // program) and joins.
     ~OutboxSender();
     OutboxSender(const OutboxSender&) = delete;
@@ -68,6 +78,7 @@ private:
     Outbox& outbox_;
     std::string conninfo_;
     std::function<void(const OutboxStatus&)> changed_;
+    PgInterrupt interrupt_;
     std::mutex mutex_;
     std::condition_variable cv_;
     bool woken_ = true;

@@ -1,6 +1,11 @@
 #include "store/PgConnection.h"
 
+#include <sys/socket.h>
+
+#include <chrono>
 #include <cstdlib>
+#include <thread>
+#include <utility>
 
 namespace vornex::store {
 
@@ -38,16 +43,101 @@ long PgResult::affected() const {
     return std::strtol(PQcmdTuples(result_.get()), nullptr, 10);
 }
 
-PgConnection::PgConnection(const std::string& conninfo, int timeoutSeconds)
-    : conn_(nullptr, PQfinish) {
-    // Later entries win: a timeout the address names itself overrides this one.
+PgInterrupt::~PgInterrupt() {
+    if (cancelSent_.valid())
+        cancelSent_.wait_for(std::chrono::seconds(2));
+}
+
+void PgInterrupt::interrupt() {
+    PGcancel* cancel = nullptr;
+    std::shared_ptr<std::promise<void>> sent;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (interrupted_)
+            return;
+        interrupted_ = true;
+        // The connection's own thread, waiting for an answer, sees it closed now.
+        if (socket_ >= 0)
+            ::shutdown(socket_, SHUT_RDWR);
+        cancel = std::exchange(cancel_, nullptr);
+        if (!cancel)
+            return;
+        sent = std::make_shared<std::promise<void>>();
+        cancelSent_ = sent->get_future();
+    }
+    // Without the cancel the server would go on waiting for the lock, or running the statement,
+    // for a client that left. PQcancel connects anew and waits for a host that may be gone, so
+    // it goes on a thread of its own, which ~PgInterrupt gives a moment and no more.
+    std::thread([cancel, sent] {
+        char error[256];
+        PQcancel(cancel, error, sizeof error);
+        PQfreeCancel(cancel);
+        sent->set_value();
+    }).detach();
+}
+
+bool PgInterrupt::interrupted() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return interrupted_;
+}
+
+void PgInterrupt::attach(PGconn* conn) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    socket_ = PQsocket(conn);
+    if (interrupted_) {
+        ::shutdown(socket_, SHUT_RDWR);
+        return;
+    }
+    cancel_ = PQgetCancel(conn);
+}
+
+void PgInterrupt::detach() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    socket_ = -1;
+    if (cancel_)
+        PQfreeCancel(std::exchange(cancel_, nullptr));
+}
+
+PgConnection::PgConnection(const std::string& conninfo, int timeoutSeconds, PgInterrupt* interrupt)
+    : conn_(nullptr, PQfinish), interrupt_(interrupt) {
+    // Later entries win: what the address names itself overrides these. A server host that
+    // vanishes is noticed within 30 s of silence and three unanswered probes 10 s apart, and
+    // within 60 s when what was sent stays unacknowledged; libpq ignores these on a Unix
+    // socket.
     const std::string timeout = std::to_string(timeoutSeconds);
-    const char* keywords[] = {"connect_timeout", "application_name", "dbname", nullptr};
-    const char* values[] = {timeout.c_str(), "vornex", conninfo.c_str(), nullptr};
+    const char* keywords[] = {"connect_timeout",
+                              "application_name",
+                              "keepalives",
+                              "keepalives_idle",
+                              "keepalives_interval",
+                              "keepalives_count",
+                              "tcp_user_timeout",
+                              "dbname",
+                              nullptr};
+    const char* values[] = {timeout.c_str(), "vornex",         "1",    "30", "10", "3",
+                            "60000",         conninfo.c_str(), nullptr};
     conn_.reset(PQconnectdbParams(keywords, values, 1));
     // Notices ("already exists, skipping") are no failures; libpq would print them on stderr.
     PQsetNoticeProcessor(
         conn_.get(), [](void*, const char*) {}, nullptr);
+    if (interrupt_ && ok())
+        interrupt_->attach(conn_.get());
+    else
+        interrupt_ = nullptr;
+}
+
+PgConnection::~PgConnection() {
+    if (interrupt_)
+        interrupt_->detach();
+}
+
+bool PgConnection::limitStatements(int seconds, std::string& error) {
+    const PgResult result = exec(
+        "SELECT set_config('statement_timeout', $1, false) "
+        "WHERE current_setting('statement_timeout') = '0'",
+        {PgParam::text(std::to_string(seconds) + "s")});
+    error = result.error();
+    return result.ok();
 }
 
 std::string PgConnection::error() const {

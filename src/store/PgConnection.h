@@ -2,7 +2,9 @@
 
 #include <libpq-fe.h>
 
+#include <future>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,13 +43,47 @@ private:
     std::unique_ptr<PGresult, void (*)(PGresult*)> result_;
 };
 
+// Lets another thread end, once and for good, what the connections given it wait for: the
+// statement under way is cancelled on the server, and the wait for its answer ends at once
+// whatever the server does (a server stopped or gone never answers the cancel). A connection
+// being made is not cut short: it ends within its own timeout. One connection at a time. Safe
+// from any thread, not from a signal handler.
+class PgInterrupt {
+public:
+    PgInterrupt() = default;
+    // Gives a cancel request still under way a moment to reach the server.
+    ~PgInterrupt();
+    PgInterrupt(const PgInterrupt&) = delete;
+    PgInterrupt& operator=(const PgInterrupt&) = delete;
+
+    void interrupt();
+    bool interrupted() const;
+
+private:
+    friend class PgConnection;
+    void attach(PGconn* conn);
+    void detach();
+
+    mutable std::mutex mutex_;
+    bool interrupted_ = false;
+    int socket_ = -1;
+    PGcancel* cancel_ = nullptr;
+    std::future<void> cancelSent_;
+};
+
 // A connection to the store's server. Every statement goes with its values bound apart from its
 // text; only the schema files, which hold no value from outside, run as plain scripts.
 class PgConnection {
 public:
     // Connects at once; `conninfo` is what storeAddress() made of the configured address. A
-    // connection that cannot be made within `timeoutSeconds` fails.
-    explicit PgConnection(const std::string& conninfo, int timeoutSeconds = 10);
+    // connection that cannot be made within `timeoutSeconds` fails. TCP keepalives notice a
+    // server host that vanished, unless the address sets them otherwise. Once connected,
+    // `interrupt` (when given) ends its statements.
+    explicit PgConnection(const std::string& conninfo, int timeoutSeconds = 10,
+                          PgInterrupt* interrupt = nullptr);
+    ~PgConnection();
+    PgConnection(const PgConnection&) = delete;
+    PgConnection& operator=(const PgConnection&) = delete;
 
     bool ok() const { return PQstatus(conn_.get()) == CONNECTION_OK; }
     // Why the connection failed or broke, on one line.
@@ -57,9 +93,13 @@ public:
                   bool binaryResult = false);
     // A script of several statements without values (schema files only).
     PgResult script(const std::string& sql);
+    // Ends every statement after this one that runs longer than `seconds`, unless the server or
+    // the address already sets a limit. False with the reason.
+    bool limitStatements(int seconds, std::string& error);
 
 private:
     std::unique_ptr<PGconn, void (*)(PGconn*)> conn_;
+    PgInterrupt* interrupt_;
 };
 
 // The server's text for a failure joined onto one line, without libpq's trailing newline.

@@ -7,7 +7,12 @@
 #include <QTableWidget>
 #include <QTest>
 #include <atomic>
+#include <chrono>
+#include <csignal>
+#include <future>
 #include <memory>
+#include <thread>
+#include <utility>
 
 #include "CliRun.h"
 #include "Files.h"
@@ -304,6 +309,68 @@ TEST_F(StoreTest, TheBrowsersStoreTabOpensWhatTheWindowSent) {
     QTest::mouseClick(dialog.findChild<QPushButton*>("storeOpen"), Qt::LeftButton);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(readBytes(dialog.filePath().toStdString()), readBytes(test));
+}
+
+// A statement the server holds (its table locked by another session) holds neither sync, which a
+// signal ends, nor the window, whose end cancels it; the server stops waiting too, and the test
+// stays queued. Each side gets a bounded wait, after which the lock goes so that the case ends.
+TEST_F(StoreTest, ASignalOrTheWindowsEndCancelsAStatementTheServerHolds) {
+    const std::string db = database();
+    std::string error;
+    const char* id = "00000000-0000-4000-8000-00000000000c";
+    ASSERT_TRUE(outbox.queueTest(closedTest(id, id), "bench-a", error)) << error;
+    PgConnection locker(cluster->uri(db));
+    ASSERT_TRUE(locker.exec("BEGIN").ok());
+    ASSERT_TRUE(locker.exec("LOCK TABLE vornex_tests IN ACCESS EXCLUSIVE MODE").ok());
+    PgConnection watcher(cluster->uri(db));
+    const auto blocked = [&] {
+        const PgResult waiting = watcher.exec(
+            "SELECT count(*) FROM pg_stat_activity WHERE application_name = 'vornex' AND "
+            "wait_event_type = 'Lock'");
+        return waiting.ok() && waiting.value(0, 0) != "0";
+    };
+
+    CliProcess sync(
+        {"sync", "--home", home.qPath(), "--uri", QString::fromStdString(cluster->uri(db))});
+    ASSERT_TRUE(waitUntil(blocked));
+    ::kill(static_cast<pid_t>(sync.process.processId()), SIGTERM);
+    const bool ended = sync.process.waitForFinished(10000);
+    if (!ended)
+        locker.exec("ROLLBACK");
+    ASSERT_TRUE(ended) << "sync waited for the lock after SIGTERM";
+    EXPECT_EQ(sync.process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(sync.process.exitCode(), 2);
+    EXPECT_EQ(sync.process.readAllStandardOutput(), "store: 1 waiting\n");
+    EXPECT_TRUE(waitUntil([&] { return !blocked(); }));
+
+    writeBytes(home.file("config.ini"), "[Store]\nUri=" + cluster->uri(db) + "\n");
+    auto bench = std::make_unique<BenchStore>(home.qPath() + "/", home.qFile("config.ini"));
+    ASSERT_TRUE(waitUntil(blocked));
+    std::promise<void> gone;
+    bool released = false;
+    std::thread deadline([&, left = gone.get_future()] {
+        if (left.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
+            released = true;
+            locker.exec("ROLLBACK");
+        }
+    });
+    bench.reset();
+    gone.set_value();
+    deadline.join();
+    EXPECT_FALSE(released) << "the window's sender waited for the lock";
+    EXPECT_TRUE(waitUntil([&] { return !blocked(); }));
+    locker.exec("ROLLBACK");
+    EXPECT_EQ(outbox.count(), 1u);
+    EXPECT_EQ(count(db, "vornex_tests"), 0);
+
+    // Statements are bounded unless the address bounds them otherwise.
+    for (const auto& [address, limit] :
+         {std::pair(cluster->uri(db), "1min"),
+          std::pair(cluster->uri(db) + "&options=-c%20statement_timeout%3D5s", "5s")}) {
+        PgConnection connection(address);
+        ASSERT_TRUE(connection.limitStatements(kStatementSeconds, error)) << error;
+        EXPECT_EQ(connection.exec("SHOW statement_timeout").value(0, 0), limit) << address;
+    }
 }
 
 }  // namespace
