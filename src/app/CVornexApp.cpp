@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include "app/CAboutDlg.h"
+#include "app/SimulateMenu.h"
 #include "app/SimulatedInstruments.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
@@ -46,6 +47,8 @@ bool CVornexApp::init(const QStringList& arguments, QString& error) {
 
     frame_ = std::make_unique<CMainFrame>(homePaths(arguments), namedAndSystemPorts(named));
     CMainFrame* frame = frame_.get();
+    if (simulated_)
+        simulateMenu_ = new SimulateMenu(*simulated_, *frame);
     QObject::connect(frame->action(command::kAbout), &QAction::triggered, frame, [frame] {
         CAboutDlg about(frame->languageFile(), frame);
         about.exec();

@@ -28,7 +28,7 @@ sim::SimConfig configFor(const std::vector<int>& addresses) {
 }  // namespace
 
 SimulatedInstruments::SimulatedInstruments(const std::vector<int>& addresses)
-    : line_(std::make_unique<sim::SimulatedLine>(configFor(addresses))) {}
+    : addresses_(addresses), line_(std::make_unique<sim::SimulatedLine>(configFor(addresses))) {}
 
 // The line stops before its folder goes.
 SimulatedInstruments::~SimulatedInstruments() {

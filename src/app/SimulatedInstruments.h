@@ -24,8 +24,10 @@ public:
     // The path to open, e.g. /tmp/vornex-sim-Ab12Cd/line; empty before start.
     std::string portPath() const;
     sim::SimulatedLine& line() { return *line_; }
+    const std::vector<int>& addresses() const { return addresses_; }
 
 private:
+    std::vector<int> addresses_;
     std::string folder_;
     std::unique_ptr<sim::SimulatedLine> line_;
 };

@@ -56,8 +56,8 @@ QAction* MainMenu::action(int commandId) const {
 }
 
 QMenu* MainMenu::dropDown(int position) const {
-    const QList<QAction*> top = bar_->actions();
-    return position >= 0 && position < top.size() ? top[position]->menu() : nullptr;
+    return position >= 0 && position < static_cast<int>(dropDowns_.size()) ? dropDowns_[position]
+                                                                           : nullptr;
 }
 
 void MainMenu::markLanguage(int commandId) {
@@ -72,7 +72,12 @@ int MainMenu::markedLanguage() const {
 }
 
 QMenu* MainMenu::addDropDown(const QString& text) {
-    return bar_->addMenu(text);
+    dropDowns_.push_back(bar_->addMenu(text));
+    return dropDowns_.back();
+}
+
+QAction* MainMenu::helpDropDown() const {
+    return dropDowns_.back()->menuAction();
 }
 
 QAction* MainMenu::addCommand(QMenu* menu, int commandId, const QString& text) {

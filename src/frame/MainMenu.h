@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <map>
+#include <vector>
 
 class QAction;
 class QActionGroup;
@@ -23,8 +24,11 @@ public:
     QMenuBar* menuBar() const { return bar_; }
     // The action of a command id, null for an id the menu does not have.
     QAction* action(int commandId) const;
-    // The drop-down at a top-level position 0..3.
+    // The drop-down at a top-level position 0..3. A drop-down others add to the bar (the
+    // simulated line's) has no position, so the positions stay those of the texts.
     QMenu* dropDown(int position) const;
+    // The Help drop-down's entry in the bar, before which others insert theirs.
+    QAction* helpDropDown() const;
 
     // Puts the radio mark on one of the three language items.
     void markLanguage(int commandId);
@@ -38,6 +42,7 @@ private:
     QMenuBar* bar_;
     QActionGroup* languages_;
     std::map<int, QAction*> actions_;
+    std::vector<QMenu*> dropDowns_;
 };
 
 // The language item a language file's declared name selects at start-up; Simplified Chinese for

@@ -27,6 +27,21 @@ inline constexpr const char* kMenuLanguage = "IDS_MENU_LANG";
 inline constexpr const char* kMenuHelp = "IDS_MENU_HELP";
 inline constexpr const char* kMenuHelpAbout = "IDS_MENU_HELP_ABOUT";
 
+// The Simulate menu of the demo mode and its pull dialog.
+inline constexpr const char* kSimMenu = "IDS_MENU_SIMULATE";
+inline constexpr const char* kSimPull = "IDS_SIM_PULL";
+inline constexpr const char* kSimCycles = "IDS_SIM_CYCLES";
+inline constexpr const char* kSimRelease = "IDS_SIM_RELEASE";
+inline constexpr const char* kSimUnplug = "IDS_SIM_UNPLUG";
+// The simulated line could not be plugged in again; the reason follows.
+inline constexpr const char* kSimCannotPlug = "IDS_SIM_CANNOTPLUG";
+inline constexpr const char* kSimPullTitle = "IDS_SIM_PULL_TITLE";
+inline constexpr const char* kSimInstrument = "IDS_SIM_INSTRUMENT";
+inline constexpr const char* kSimPeak = "IDS_SIM_PEAK";
+inline constexpr const char* kSimRise = "IDS_SIM_RISE";
+inline constexpr const char* kSimClick = "IDS_SIM_CLICK";
+inline constexpr const char* kSimPullButton = "IDS_SIM_PULL_BUTTON";
+
 // Caption of every message box.
 inline constexpr const char* kMessageTip = "IDS_MESSAGE_TIP";
 // The serial link of a dialog cannot be opened.
@@ -329,6 +344,12 @@ inline constexpr const char* kStoreKindTest = "IDS_STORE_KIND_TEST";
 inline constexpr const char* kStoreKindRun = "IDS_STORE_KIND_RUN";
 inline constexpr const char* kStoreResultFail = "IDS_STORE_RESULT_FAIL";
 inline constexpr const char* kStoreResultAbandoned = "IDS_STORE_RESULT_ABANDONED";
+inline constexpr const char* kStoreColOperator = "IDS_STORE_COL_OPERATOR";
+inline constexpr const char* kStoreColName = "IDS_STORE_COL_NAME";
+// The status bar's store word: the server did not answer; libpq's reason follows.
+inline constexpr const char* kStoreUnreachable = "IDS_STORE_UNREACHABLE";
+// A service file holding the store's password that others can read: the file, its mode.
+inline constexpr const char* kStoreExposed = "IDS_STORE_EXPOSED";
 // The certificate: what the run file and the certificate itself remark on.
 inline constexpr const char* kCertMean = "IDS_CERT_COL_MEAN";
 inline constexpr const char* kCertRemarks = "IDS_CERT_REMARKS";
@@ -365,6 +386,15 @@ inline constexpr const char* kVerifyCloseMany = "IDS_VERIFY_CLOSEMANY";
 inline constexpr const char* kVerifyCloseWindow = "IDS_VERIFY_CLOSEWINDOW";
 inline constexpr const char* kVerifyKeepWindow = "IDS_VERIFY_KEEPWINDOW";
 
+// The status bar's store word on outbox files that cannot be read: how many, the folder they are
+// left in and each file with what is wrong with it (the reason it cannot be read, the kind named).
+inline constexpr const char* kStoreDamaged = "IDS_STORE_DAMAGED";
+inline constexpr const char* kStoreDamageUnreadable = "IDS_STORE_DAMAGE_UNREADABLE";
+inline constexpr const char* kStoreDamageEmpty = "IDS_STORE_DAMAGE_EMPTY";
+inline constexpr const char* kStoreDamageCutShort = "IDS_STORE_DAMAGE_CUTSHORT";
+inline constexpr const char* kStoreDamageKind = "IDS_STORE_DAMAGE_KIND";
+inline constexpr const char* kStoreDamageNoUuid = "IDS_STORE_DAMAGE_NOUUID";
+
 }  // namespace langkey
 
 inline QString dialogTitleKey(int dialog) {
@@ -386,6 +416,9 @@ inline constexpr const char* kLanguageKeys[] = {
     langkey::kMenuFilePrintPreview, langkey::kMenuFilePrintSetup, langkey::kMenuFileExit,
     langkey::kMenuCheck, langkey::kMenuCheckTestData, langkey::kMenuCheckParam,
     langkey::kMenuCheckUpload, langkey::kMenuLanguage, langkey::kMenuHelp, langkey::kMenuHelpAbout,
+    langkey::kSimMenu, langkey::kSimPull, langkey::kSimCycles, langkey::kSimRelease,
+    langkey::kSimUnplug, langkey::kSimCannotPlug, langkey::kSimPullTitle, langkey::kSimInstrument,
+    langkey::kSimPeak, langkey::kSimRise, langkey::kSimClick, langkey::kSimPullButton,
     langkey::kMenuExportView, langkey::kMenuExportWholeTest, langkey::kMenuExportViewPoints,
     langkey::kMessageTip, langkey::kMessageComError, langkey::kMessageModbusError,
     langkey::kMessageNoCom, langkey::kMessageUploadLinkOpen, langkey::kMessageUploadBusy,
@@ -488,7 +521,8 @@ inline constexpr const char* kLanguageKeys[] = {
     langkey::kStoreColBench, langkey::kStoreColTool, langkey::kStoreColKind,
     langkey::kStoreColResult, langkey::kStoreNotConfigured, langkey::kStoreFound,
     langkey::kStoreBadDate, langkey::kStoreFailed, langkey::kStoreKindTest, langkey::kStoreKindRun,
-    langkey::kStoreResultFail, langkey::kStoreResultAbandoned,
+    langkey::kStoreResultFail, langkey::kStoreResultAbandoned, langkey::kStoreColOperator,
+    langkey::kStoreColName, langkey::kStoreUnreachable, langkey::kStoreExposed,
     // The certificate's remarks and the tool record refused.
     langkey::kCertMean, langkey::kCertRemarks, langkey::kCertNoRemarks, langkey::kCertRemarkTime,
     langkey::kCertRemarkText, langkey::kCertAmbientNone, langkey::kCertAmbientNoHumidity,
@@ -501,6 +535,9 @@ inline constexpr const char* kLanguageKeys[] = {
     // The verification run's instrument.
     langkey::kVerifyOverdueReason, langkey::kVerifyNeedConditions, langkey::kVerifyNeedDueDate,
     langkey::kVerifyOverdue, langkey::kVerifyNotAnswering, langkey::kVerifyChanged,
-    langkey::kVerifyNotHeld, langkey::kVerifyBelowThreshold};
+    langkey::kVerifyNotHeld, langkey::kVerifyBelowThreshold,
+    // The outbox files that cannot be read.
+    langkey::kStoreDamaged, langkey::kStoreDamageUnreadable, langkey::kStoreDamageEmpty,
+    langkey::kStoreDamageCutShort, langkey::kStoreDamageKind, langkey::kStoreDamageNoUuid};
 
 }  // namespace vornex

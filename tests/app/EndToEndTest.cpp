@@ -1,13 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <set>
 
 #include "GraphInput.h"
@@ -16,11 +21,14 @@
 #include "RecordFiles.h"
 #include "TempDir.h"
 #include "Wait.h"
+#include "app/CDlgSimPull.h"
 #include "app/CVornexApp.h"
+#include "app/SimulateMenu.h"
 #include "app/SimulatedInstruments.h"
 #include "frame/CDlgTestCreate.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
+#include "frame/LanguageSwitch.h"
 #include "frame/WindowStatus.h"
 #include "graph/CHeaderToolBar.h"
 #include "graph/CVornexView.h"
@@ -157,6 +165,58 @@ TEST_F(EndToEndTest, LostLineResumesByItselfAndUnwrittenPointsAreOfferedForSavin
                 m.text.contains(QString::fromStdString(path));
     }
     EXPECT_TRUE(told);
+}
+
+// A new user tries a pull by hand: with the wrench cycles off the instrument rests at zero, and
+// Simulate > Pull makes the one pull asked for, on the instrument chosen, as its curve shows. The
+// menu sits before Help and speaks the window's language, and Help keeps its own title. Unplug
+// and plug in the line from the same menu: the window waits for it and then polls again.
+TEST_F(EndToEndTest, SimulateMenuPullsOnTheInstrumentChosenAndUnplugsTheLine) {
+    CMainFrame& frame = *app.mainFrame();
+    SimulateMenu& simulate = *app.simulateMenu();
+    frame.language().choose(command::kLanguageEnUS);
+    const QList<QAction*> bar = frame.menuBar()->actions();
+    ASSERT_GE(bar.size(), 2);
+    EXPECT_EQ(bar[bar.size() - 2]->text(), QStringLiteral("&Simulate"));
+    EXPECT_EQ(bar.back()->text(), QStringLiteral("&Help"));
+
+    simulate.cyclesAction()->trigger();
+    AcquisitionSession& session = frame.session();
+    session.addDevice(1);
+    session.addDevice(2);
+    QTest::mouseClick(frame.controlPanel()->button(CControlDlg::Button::Connect), Qt::LeftButton);
+    ASSERT_EQ(session.newTest("pulls"), TestSession::AddResult::Added);
+    QTest::mouseClick(frame.toolBar()->button(ToolBarButton::Start), Qt::LeftButton);
+    CXGraph& graph = frame.view()->graph();
+    const auto highest = [&](int series) {
+        double top = 0.0;
+        for (const auto& point : test::shownPoints(graph, series))
+            top = std::max(top, point.second);
+        return top;
+    };
+    ASSERT_TRUE(waitUntil([&] { return test::shownPoints(graph, 1).size() >= 5; }, 30000));
+    EXPECT_LT(highest(1), 1.0) << "without its cycles the instrument rests";
+
+    test::whenModal([](QDialog* dialog) {
+        auto* pull = qobject_cast<CDlgSimPull*>(dialog);
+        ASSERT_NE(pull, nullptr);
+        pull->instrumentBox()->setCurrentIndex(pull->instrumentBox()->findText("2"));
+        pull->peakBox()->selectAll();
+        QTest::keyClicks(pull->peakBox(), "150");
+        pull->riseBox()->setValue(400);
+        dialog->accept();
+    });
+    simulate.pullAction()->trigger();
+    ASSERT_TRUE(waitUntil([&] { return highest(1) >= 140.0; }, 30000)) << highest(1);
+    EXPECT_LE(highest(1), 150.5);
+    EXPECT_LT(highest(0), 1.0) << "the other instrument was not pulled";
+
+    simulate.unplugAction()->trigger();
+    ASSERT_TRUE(waitUntil([&] { return session.waitingForLine(); }));
+    simulate.unplugAction()->trigger();
+    ASSERT_TRUE(waitUntil([&] { return session.recording() && !session.waitingForLine(); }));
+    EXPECT_TRUE(messages.messages.empty());
+    QTest::mouseClick(frame.toolBar()->button(ToolBarButton::Stop), Qt::LeftButton);
 }
 
 // `vornex FILE.pdat`, as a file manager opens a test file: the window starts with it in the
