@@ -32,6 +32,13 @@ int fail(const std::string& command, const std::string& message, int code) {
     return code;
 }
 
+// As ssh does for a key others can read: the password is used, and the user told.
+void warnOfExposure(const StoreAddress& address) {
+    const std::string warning = exposureWarning(address);
+    if (!warning.empty())
+        std::fprintf(stderr, "vornex-cli: warning: %s\n", warning.c_str());
+}
+
 // The store the arguments name, or the exit code of a refusal (with nothing configured too).
 std::optional<std::string> storeFor(const QStringList& args, const std::string& command,
                                     int& code) {
@@ -45,6 +52,7 @@ std::optional<std::string> storeFor(const QStringList& args, const std::string& 
                     "no store is configured: give --uri URI or set [Store] Uri= in config.ini", 1);
         return std::nullopt;
     }
+    warnOfExposure(address);
     return address.conninfo;
 }
 
@@ -169,6 +177,7 @@ void queueForStore(const QStringList& args, StoreKind kind, const std::string& p
     }
     if (!address.configured())
         return;
+    warnOfExposure(address);
     const AppPaths paths = homePaths(args);
     Outbox outbox(paths.home.toStdString());
     const std::string bench = BenchConfig(paths.configFile).bench();

@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     bool ok = true;
     for (const char* language : {"zh_CN", "zh_TW", "en_US"}) {
         vornex::StoreTab tab(QStringLiteral(VORNEX_LANG_DIR "/%1.ini").arg(QLatin1String(language)),
-                             argv[2], copies.path() + QLatin1Char('/'));
+                             argv[2], copies.path() + QLatin1Char('/'), QString());
         tab.resize(900, 420);
         tab.show();
         tab.search();

@@ -185,8 +185,9 @@ void CDlgSelData::onCurveChosen(int index) {
     }
 }
 
-void CDlgSelData::addStoreTab(const std::string& conninfo, const QString& copiesFolder) {
-    auto* store = new StoreTab(languageFile_, conninfo, copiesFolder);
+void CDlgSelData::addStoreTab(const std::string& conninfo, const QString& copiesFolder,
+                              const QString& configFile) {
+    auto* store = new StoreTab(languageFile_, conninfo, copiesFolder, configFile);
     connect(store, &StoreTab::fetched, this, &CDlgSelData::onFetched);
     tabs_->addTab(store, langStringOr(languageFile_, QString::fromLatin1(langkey::kStoreTab),
                                       QStringLiteral("Store")));

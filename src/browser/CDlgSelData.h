@@ -37,8 +37,9 @@ public:
     int exec() override;
 
     // The Store tab searches the store `conninfo` names (none configured: empty) and fetches the
-    // chosen test into `copiesFolder`.
-    void addStoreTab(const std::string& conninfo, const QString& copiesFolder);
+    // chosen test into `copiesFolder`; its search is kept in `configFile` (empty: not kept).
+    void addStoreTab(const std::string& conninfo, const QString& copiesFolder,
+                     const QString& configFile = QString());
     // The test was fetched from the store to make its report.
     bool reportWanted() const { return reportWanted_; }
 

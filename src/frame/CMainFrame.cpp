@@ -220,7 +220,8 @@ void CMainFrame::newTest() {
 void CMainFrame::showTestData() {
     CDlgSelData browser(languageFile(), paths_.dataFolder, session_.testOpen(),
                         session_.recording(), this);
-    browser.addStoreTab(store_->address().conninfo, paths_.home + QStringLiteral("Store/"));
+    browser.addStoreTab(store_->address().conninfo, paths_.home + QStringLiteral("Store/"),
+                        paths_.configFile);
     if (browser.exec() != QDialog::Accepted)
         return;
     if (loadTestFile(browser.filePath()) && browser.reportWanted())

@@ -1,8 +1,15 @@
 #include "store/StoreAddress.h"
 
 #include <libpq-fe.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <QByteArray>
 #include <cctype>
+#include <cstdio>
+#include <fstream>
+#include <vector>
 
 #include "i18n/HomeFolder.h"
 #include "i18n/ProfileFile.h"
@@ -31,6 +38,71 @@ bool mayHoldPassword(const std::string& text) {
     return at != std::string::npos && lower.find(':', start) < at;
 }
 
+// The service files in the order libpq reads them: the user's (PGSERVICEFILE, else
+// .pg_service.conf in HOME, else in the password database's home folder), then the system's in
+// PGSYSCONFDIR, else the folder Debian's libpq is built with.
+std::vector<std::string> serviceFiles() {
+    std::vector<std::string> files;
+    const QByteArray user = qgetenv("PGSERVICEFILE");
+    const QByteArray home = qgetenv("HOME");
+    if (!user.isEmpty()) {
+        files.push_back(user.toStdString());
+    } else if (!home.isEmpty()) {
+        files.push_back(home.toStdString() + "/.pg_service.conf");
+    } else if (const passwd* account = ::getpwuid(::geteuid()); account && account->pw_dir) {
+        files.push_back(std::string(account->pw_dir) + "/.pg_service.conf");
+    }
+    const QByteArray system = qgetenv("PGSYSCONFDIR");
+    files.push_back(
+        (system.isEmpty() ? std::string("/etc/postgresql-common") : system.toStdString()) +
+        "/pg_service.conf");
+    return files;
+}
+
+enum class ServiceEntry { Absent, Found, WithPassword };
+
+// Read as libpq reads it: "[name]" opens an entry, "#" starts a comment line, blanks around a
+// line are dropped, and a key runs up to the "=" with no blank before it.
+ServiceEntry serviceEntry(const std::string& path, const std::string& service) {
+    std::ifstream in(path);
+    std::string line;
+    bool inside = false;
+    bool found = false;
+    while (std::getline(in, line)) {
+        const QString text = QString::fromStdString(line).trimmed();
+        if (text.isEmpty() || text.startsWith(QLatin1Char('#')))
+            continue;
+        if (text.startsWith(QLatin1Char('['))) {
+            if (found)
+                break;
+            inside = text == QStringLiteral("[%1]").arg(QString::fromStdString(service));
+            found = inside;
+            continue;
+        }
+        const qsizetype equals = text.indexOf(QLatin1Char('='));
+        if (inside && equals > 0 && text.left(equals) == QLatin1String("password") &&
+            equals + 1 < text.size())
+            return ServiceEntry::WithPassword;
+    }
+    return found ? ServiceEntry::Found : ServiceEntry::Absent;
+}
+
+// The first service file that names `service` is the one libpq takes it from.
+void findExposure(StoreAddress& address, const std::string& service) {
+    for (const std::string& path : serviceFiles()) {
+        const ServiceEntry entry = serviceEntry(path, service);
+        if (entry == ServiceEntry::Absent)
+            continue;
+        struct stat info {};
+        if (entry == ServiceEntry::WithPassword && ::stat(path.c_str(), &info) == 0 &&
+            (info.st_mode & (S_IRGRP | S_IROTH)) != 0) {
+            address.exposedFile = path;
+            address.exposedMode = info.st_mode & 07777;
+        }
+        return;
+    }
+}
+
 }  // namespace
 
 StoreAddress storeAddress(const std::string& given) {
@@ -56,9 +128,12 @@ StoreAddress storeAddress(const std::string& given) {
         return address;
     }
     bool password = false;
+    std::string service;
     for (const PQconninfoOption* o = options; o->keyword; ++o) {
         if (std::string(o->keyword) == "password" && o->val && *o->val)
             password = true;
+        if (std::string(o->keyword) == "service" && o->val)
+            service = o->val;
     }
     PQconninfoFree(options);
     if (password) {
@@ -69,7 +144,17 @@ StoreAddress storeAddress(const std::string& given) {
         return address;
     }
     address.conninfo = conninfo;
+    if (!service.empty())
+        findExposure(address, service);
     return address;
+}
+
+std::string exposureWarning(const StoreAddress& address) {
+    if (address.exposedFile.empty())
+        return std::string();
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "%04o", address.exposedMode);
+    return address.exposedFile + " holds a password and is readable by others (mode " + mode + ")";
 }
 
 StoreAddress configuredStore(const QStringList& arguments) {

@@ -12,11 +12,18 @@ namespace vornex::store {
 struct StoreAddress {
     std::string conninfo;  // empty when none is configured or it was refused
     std::string refusal;   // why the address given was refused
+    // A service file whose entry for the address's service holds a password that others can
+    // read, and its permission bits; libpq uses the password all the same.
+    std::string exposedFile;
+    unsigned exposedMode = 0;
 
     bool configured() const { return !conninfo.empty(); }
 };
 
 StoreAddress storeAddress(const std::string& given);
+
+// "FILE holds a password and is readable by others (mode 0644)", empty when nothing is exposed.
+std::string exposureWarning(const StoreAddress& address);
 
 // The address `--uri URI` names, else config.ini's `[Store] Uri=` in the home folder that the
 // arguments name.

@@ -1,10 +1,24 @@
 #include "storeview/StoreStatusLabel.h"
 
+#include <QFile>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QStyle>
+#include <algorithm>
+
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 #include "store/BenchStore.h"
 
 namespace vornex {
+
+namespace {
+
+// The most of the status bar the word takes, and the least it keeps, in average characters.
+constexpr int kWidestChars = 60;
+constexpr int kNarrowestChars = 12;
+
+}  // namespace
 
 StoreStatusLabel::StoreStatusLabel(store::BenchStore& store, QWidget* parent)
     : QLabel(parent), store_(store) {
@@ -18,27 +32,66 @@ void StoreStatusLabel::setLanguageFile(const QString& languageFile) {
     refresh();
 }
 
+QString StoreStatusLabel::langText(const char* key, const char* fallback) const {
+    return langStringOr(languageFile_, QString::fromLatin1(key), QString::fromUtf8(fallback));
+}
+
 void StoreStatusLabel::refresh() {
     const store::OutboxStatus status = store_.status();
     setVisible(store_.configured() || !status.lastError.empty());
-    QString shown;
+    QStringList parts;
     if (store_.configured()) {
-        shown = status.waiting == 0
-                    ? langStringOr(languageFile_, QString::fromLatin1(langkey::kStoreUpToDate),
-                                   QStringLiteral("store: up to date"))
-                    : langStringOr(languageFile_, QString::fromLatin1(langkey::kStoreWaiting),
-                                   QStringLiteral("store: %1 waiting"))
-                          .arg(status.waiting);
+        parts << (status.waiting == 0
+                      ? langText(langkey::kStoreUpToDate, "store: up to date")
+                      : langText(langkey::kStoreWaiting, "store: %1 waiting").arg(status.waiting));
     }
     if (!status.lastError.empty()) {
-        const QString error = langStringOr(languageFile_, QString::fromLatin1(langkey::kStoreError),
-                                           QStringLiteral("store: %1"))
-                                  .arg(QString::fromStdString(status.lastError));
-        shown = shown.isEmpty() ? error : shown + QStringLiteral(" — ") + error;
+        // The sender's own words for a server that does not answer, in the user's language.
+        static const std::string kUnreachable = "the store cannot be reached: ";
+        const QString error =
+            status.lastError.rfind(kUnreachable, 0) == 0
+                ? langText(langkey::kStoreUnreachable, "cannot reach the server: %1")
+                      .arg(QString::fromStdString(status.lastError.substr(kUnreachable.size())))
+                : QString::fromStdString(status.lastError);
+        // The waiting word already says "store:".
+        parts << (parts.isEmpty() ? langText(langkey::kStoreError, "store: %1").arg(error) : error);
     }
-    setText(shown);
-    setStyleSheet(status.lastError.empty() ? QString() : QStringLiteral("color: red;"));
-    setToolTip(QString::fromStdString(status.lastError));
+    const store::StoreAddress& address = store_.address();
+    if (!address.exposedFile.empty()) {
+        parts << langText(langkey::kStoreExposed,
+                          "warning: %1 holds a password and is readable by others (mode %2)")
+                     .arg(QFile::decodeName(QByteArray::fromStdString(address.exposedFile)),
+                          QStringLiteral("%1").arg(address.exposedMode, 4, 8, QLatin1Char('0')));
+    }
+    setText(parts.join(QStringLiteral(" — ")));
+    setToolTip(text());
+    setStyleSheet(status.lastError.empty() && address.exposedFile.empty()
+                      ? QString()
+                      : QStringLiteral("color: red;"));
+}
+
+QSize StoreStatusLabel::sizeHint() const {
+    const QFontMetrics metrics(font());
+    const int margins = contentsMargins().left() + contentsMargins().right() + 2 * margin();
+    return {std::min(metrics.horizontalAdvance(text()), kWidestChars * metrics.averageCharWidth()) +
+                margins,
+            QLabel::sizeHint().height()};
+}
+
+QSize StoreStatusLabel::minimumSizeHint() const {
+    return {std::min(sizeHint().width(), kNarrowestChars * QFontMetrics(font()).averageCharWidth()),
+            QLabel::minimumSizeHint().height()};
+}
+
+QString StoreStatusLabel::shownText() const {
+    return fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width() - 2 * margin());
+}
+
+void StoreStatusLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    style()->drawItemText(
+        &painter, contentsRect().adjusted(margin(), margin(), -margin(), -margin()),
+        static_cast<int>(alignment()), palette(), isEnabled(), shownText(), foregroundRole());
 }
 
 }  // namespace vornex

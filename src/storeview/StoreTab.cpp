@@ -15,10 +15,14 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <filesystem>
 #include <map>
 
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
+#include "i18n/ProfileFile.h"
+#include "record/CompanionFile.h"
 #include "store/PgConnection.h"
 #include "store/ResultQuery.h"
 
@@ -30,6 +34,28 @@ namespace {
 constexpr int kConnectSeconds = 5;
 // Where a row keeps the store's own word for its kind.
 constexpr int kKindRole = Qt::UserRole + 1;
+
+enum Column {
+    kStartColumn,
+    kBenchColumn,
+    kOperatorColumn,
+    kToolColumn,
+    kNameColumn,
+    kKindColumn,
+    kResultColumn,
+    kColumns
+};
+
+const QString kSearchSection = QStringLiteral("StoreSearch");
+constexpr int kMaxField = 256;
+
+// A name the companion holds that can be a file's name; anything else keeps the UUID.
+bool fileNameFor(const QString& name) {
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+           !name.contains(QLatin1Char('/')) &&
+           std::none_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x20; }) &&
+           QFile::encodeName(name).size() + 5 <= 255;
+}
 
 std::optional<int64_t> dayStart(const QString& text, int days, bool& bad) {
     if (text.trimmed().isEmpty())
@@ -44,18 +70,19 @@ std::optional<int64_t> dayStart(const QString& text, int days, bool& bad) {
 }  // namespace
 
 StoreTab::StoreTab(const QString& languageFile, std::string conninfo, QString copiesFolder,
-                   QWidget* parent)
+                   QString configFile, QWidget* parent)
     : QWidget(parent),
       languageFile_(languageFile),
       conninfo_(std::move(conninfo)),
       copiesFolder_(std::move(copiesFolder)),
+      configFile_(std::move(configFile)),
       tool_(new QLineEdit(this)),
       bench_(new QLineEdit(this)),
       operator_(new QLineEdit(this)),
       since_(new QLineEdit(this)),
       until_(new QLineEdit(this)),
       verdict_(new QComboBox(this)),
-      found_(new QTableWidget(0, 5, this)),
+      found_(new QTableWidget(0, kColumns, this)),
       message_(new QLabel(this)),
       open_(new QPushButton(text(langkey::kStoreOpen, "Open"), this)),
       report_(new QPushButton(text(langkey::kStoreReport, "Report"), this)) {
@@ -86,7 +113,8 @@ StoreTab::StoreTab(const QString& languageFile, std::string conninfo, QString co
 
     found_->setHorizontalHeaderLabels(
         {text(langkey::kStoreColStart, "Start"), text(langkey::kStoreColBench, "Bench"),
-         text(langkey::kStoreColTool, "Tool"), text(langkey::kStoreColKind, "Kind"),
+         text(langkey::kStoreColOperator, "Operator"), text(langkey::kStoreColTool, "Tool"),
+         text(langkey::kStoreColName, "Test"), text(langkey::kStoreColKind, "Kind"),
          text(langkey::kStoreColResult, "Result")});
     found_->setSelectionBehavior(QAbstractItemView::SelectRows);
     found_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -117,7 +145,36 @@ StoreTab::StoreTab(const QString& languageFile, std::string conninfo, QString co
         message_->setText(text(langkey::kStoreNotConfigured,
                                "No store is configured: set [Store] Uri= in config.ini."));
     }
+    restoreSearch();
     chosenChanged();
+}
+
+void StoreTab::restoreSearch() {
+    if (configFile_.isEmpty())
+        return;
+    const ProfileFile config(configFile_);
+    const auto kept = [&config](const char* key) {
+        return config.read(kSearchSection, QString::fromLatin1(key), QString(), kMaxField);
+    };
+    tool_->setText(kept("Tool"));
+    bench_->setText(kept("Bench"));
+    operator_->setText(kept("Operator"));
+    since_->setText(kept("Since"));
+    until_->setText(kept("Until"));
+    verdict_->setCurrentIndex(std::max(0, verdict_->findData(kept("Verdict"))));
+}
+
+// Kept as typed, a date the search refused included, so that it can be mended next time.
+void StoreTab::keepSearch() const {
+    if (configFile_.isEmpty())
+        return;
+    const ProfileFile config(configFile_);
+    const std::pair<const char*, QString> fields[] = {
+        {"Tool", tool_->text()},         {"Bench", bench_->text()},
+        {"Operator", operator_->text()}, {"Since", since_->text()},
+        {"Until", until_->text()},       {"Verdict", verdict_->currentData().toString()}};
+    for (const auto& [key, value] : fields)
+        config.write(kSearchSection, QString::fromLatin1(key), value.trimmed());
 }
 
 QString StoreTab::text(const char* key, const char* fallback) const {
@@ -144,6 +201,7 @@ void StoreTab::search() {
     filter.since = dayStart(since_->text(), 0, badDate);
     filter.until = dayStart(until_->text(), 1, badDate);
     filter.verdict = verdict_->currentData().toString().toStdString();
+    keepSearch();
     found_->setRowCount(0);
     if (badDate) {
         message_->setText(text(langkey::kStoreBadDate, "Dates are written YYYY-MM-DD."));
@@ -167,9 +225,14 @@ void StoreTab::search() {
         const QString start = f.started ? QDateTime::fromSecsSinceEpoch(*f.started)
                                               .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
                                         : QString();
-        const QString cells[] = {start, QString::fromStdString(f.bench),
-                                 QString::fromStdString(f.tool), shown(f.kind), shown(f.result)};
-        for (int column = 0; column < 5; ++column) {
+        const QString cells[kColumns] = {start,
+                                         QString::fromStdString(f.bench),
+                                         QString::fromStdString(f.operatorName),
+                                         QString::fromStdString(f.tool),
+                                         QString::fromStdString(f.name),
+                                         shown(f.kind),
+                                         shown(f.result)};
+        for (int column = 0; column < kColumns; ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
             item->setData(Qt::UserRole, QString::fromStdString(f.uuid));
             item->setData(kKindRole, QString::fromStdString(f.kind));
@@ -177,7 +240,7 @@ void StoreTab::search() {
             found_->setItem(row, column, item);
         }
     }
-    for (int column = 0; column < 4; ++column)
+    for (int column = 0; column < kResultColumn; ++column)
         found_->resizeColumnToContents(column);
     message_->setText(text(langkey::kStoreFound, "%1 found").arg(found.size()));
     if (!found.empty())
@@ -186,8 +249,8 @@ void StoreTab::search() {
 
 void StoreTab::chosenChanged() {
     const int row = found_->currentRow();
-    const bool test = row >= 0 && found_->item(row, 3) &&
-                      found_->item(row, 3)->data(kKindRole) == QLatin1String("test");
+    const bool test = row >= 0 && found_->item(row, kKindColumn) &&
+                      found_->item(row, kKindColumn)->data(kKindRole) == QLatin1String("test");
     open_->setEnabled(test);
     report_->setEnabled(test);
 }
@@ -196,21 +259,47 @@ void StoreTab::fetch(bool report) {
     const int row = found_->currentRow();
     if (row < 0 || !open_->isEnabled())
         return;
-    const QString uuid = found_->item(row, 0)->data(Qt::UserRole).toString();
-    QDir().mkpath(copiesFolder_);
-    const QString path = copiesFolder_ + uuid + QStringLiteral(".pdat");
-    store::PgConnection connection(conninfo_, kConnectSeconds);
-    std::string error = connection.ok() ? std::string() : connection.error();
-    if (error.empty())
-        store::fetchStoredFile(connection, uuid.toStdString(), path.toStdString(), error);
-    if (!error.empty()) {
+    std::string error;
+    const QString path = namedCopy(found_->item(row, 0)->data(Qt::UserRole).toString(), error);
+    if (path.isEmpty()) {
         message_->setText(text(langkey::kStoreFailed, "The store cannot be searched: %1")
                               .arg(QString::fromStdString(error)));
         return;
     }
-    // A copy of what the store holds: opened to be seen, never recorded into.
-    ::chmod(QFile::encodeName(path).constData(), 0444);
     emit fetched(path, report);
+}
+
+// The window's title, the report and the printed page name a test by its file: the copy takes the
+// test's name, in a folder of its UUID that keeps two tests of one name apart.
+QString StoreTab::namedCopy(const QString& uuid, std::string& error) const {
+    const QString folder = copiesFolder_ + uuid + QLatin1Char('/');
+    QDir().mkpath(folder);
+    const std::string fetched =
+        QFile::encodeName(folder + uuid + QStringLiteral(".pdat")).toStdString();
+    store::PgConnection connection(conninfo_, kConnectSeconds);
+    if (!connection.ok()) {
+        error = connection.error();
+        return QString();
+    }
+    if (!store::fetchStoredFile(connection, uuid.toStdString(), fetched, error))
+        return QString();
+    const std::optional<Companion> companion = readCompanion(companionPath(fetched)).companion;
+    const QString name = companion ? QString::fromStdString(companion->testName) : QString();
+    std::string path = fetched;
+    if (fileNameFor(name)) {
+        path = QFile::encodeName(folder + name + QStringLiteral(".pdat")).toStdString();
+        std::error_code failed;
+        std::filesystem::rename(fetched, path, failed);
+        if (!failed)
+            std::filesystem::rename(companionPath(fetched), companionPath(path), failed);
+        if (failed) {
+            error = "cannot name the copy " + path + ": " + failed.message();
+            return QString();
+        }
+    }
+    // A copy of what the store holds: opened to be seen, never recorded into.
+    ::chmod(path.c_str(), 0444);
+    return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
 }  // namespace vornex

@@ -13,16 +13,18 @@ class QTableWidget;
 namespace vornex {
 
 // The saved-data browser's Store tab: searches the store by tool, bench, operator, days and
-// verdict, lists what it finds (start, bench, tool, kind, result), and fetches a chosen test into
-// a folder of copies for the window to open read-only in the graph, or to report on.
+// verdict, lists what it finds (start, bench, operator, tool, test name, kind, result), and
+// fetches a chosen test into a folder of copies for the window to open read-only in the graph, or
+// to report on. The last search's fields are kept in config.ini for the next opening.
 class StoreTab : public QWidget {
     Q_OBJECT
 
 public:
     // `conninfo` empty: no store is configured and the tab says so. Fetched tests go to
-    // `copiesFolder` (ends in "/").
+    // `copiesFolder` (ends in "/"), each as "UUID/NAME.pdat" with the name its companion holds.
+    // The search is kept in `configFile`'s [StoreSearch]; an empty one keeps nothing.
     StoreTab(const QString& languageFile, std::string conninfo, QString copiesFolder,
-             QWidget* parent = nullptr);
+             QString configFile, QWidget* parent = nullptr);
 
     void search();
 
@@ -36,10 +38,15 @@ private:
     // The chosen row's test fetched and handed on.
     void fetch(bool report);
     void chosenChanged();
+    void restoreSearch();
+    void keepSearch() const;
+    // Where the fetched copy of `uuid` is named by its test, or nothing with the reason.
+    QString namedCopy(const QString& uuid, std::string& error) const;
 
     const QString languageFile_;
     const std::string conninfo_;
     const QString copiesFolder_;
+    const QString configFile_;
     QLineEdit* tool_;
     QLineEdit* bench_;
     QLineEdit* operator_;

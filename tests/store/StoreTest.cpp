@@ -305,7 +305,7 @@ TEST_F(StoreTest, TheBrowsersStoreTabOpensWhatTheWindowSent) {
     QTest::mouseClick(dialog.findChild<QPushButton*>("storeSearch"), Qt::LeftButton);
     const auto* found = dialog.findChild<QTableWidget*>("storeFound");
     ASSERT_EQ(found->rowCount(), 1);
-    EXPECT_EQ(found->item(0, 4)->text(), "low");
+    EXPECT_EQ(found->item(0, 6)->text(), "low");
     QTest::mouseClick(dialog.findChild<QPushButton*>("storeOpen"), Qt::LeftButton);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(readBytes(dialog.filePath().toStdString()), readBytes(test));
