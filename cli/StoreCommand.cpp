@@ -199,6 +199,10 @@ int syncPasses(Outbox& outbox, const std::string& conninfo, bool once, PgInterru
         const DrainPass pass = drainOutbox(outbox, conninfo, &interrupt);
         if (pass.sent != 0)
             std::printf("sent %zu\n", pass.sent);
+        for (const DamagedItem& damaged : pass.damaged) {
+            std::fprintf(stderr, "vornex-cli sync: %s; it is left there, waiting to be mended\n",
+                         describe(damaged).c_str());
+        }
         if (pass.left == 0) {
             std::printf("store: up to date\n");
             return 0;

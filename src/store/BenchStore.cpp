@@ -13,7 +13,9 @@ BenchStore::BenchStore(const QString& home, const QString& configFile)
     status_.lastError = address_.refusal;
     if (!address_.configured())
         return;
-    status_.waiting = outbox_.count();
+    const OutboxContents contents = outbox_.contents();
+    status_.waiting = contents.waiting();
+    status_.damaged = contents.damaged;
     sender_ = std::make_unique<OutboxSender>(outbox_, address_.conninfo,
                                              [this](const OutboxStatus& s) { setStatus(s); });
 }

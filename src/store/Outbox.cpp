@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <optional>
 
 #include "files/AtomicFile.h"
 #include "record/CompanionFile.h"
@@ -24,29 +25,60 @@ const char* const kSuffix = ".item";
 
 std::string itemText(const OutboxItem& item) {
     return std::string("Kind=") + (item.kind == OutboxItem::Kind::Test ? "test" : "run") +
-           "\nPath=" + item.path + "\nBench=" + item.bench + "\nSupersedes=" + item.supersedes +
-           "\nQueued=" + std::to_string(item.queued) + "\n";
+           "\nUUID=" + item.uuid + "\nPath=" + item.path + "\nBench=" + item.bench +
+           "\nSupersedes=" + item.supersedes + "\nQueued=" + std::to_string(item.queued) + "\n";
 }
 
-bool readItem(const QString& file, OutboxItem& item) {
+std::string canonicalUuid(const std::string& text) {
+    const QUuid uuid = QUuid::fromString(QString::fromStdString(text));
+    return uuid.isNull() ? std::string() : uuid.toString(QUuid::WithoutBraces).toStdString();
+}
+
+// The item a file holds, or what is wrong with it.
+std::optional<DamagedItem> readItem(const QString& file, OutboxItem& item) {
+    using Damage = DamagedItem::Damage;
+    const std::string name = file.toStdString();
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
-        return false;
+        return DamagedItem{Damage::Unreadable, name, f.errorString().toStdString()};
+    const QByteArray text = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        return DamagedItem{Damage::Unreadable, name, f.errorString().toStdString()};
+    if (text.isEmpty())
+        return DamagedItem{Damage::Empty, name, {}};
     std::map<std::string, std::string> values;
-    for (const QByteArray& line : f.readAll().split('\n')) {
+    for (const QByteArray& line : text.split('\n')) {
         const qsizetype eq = line.indexOf('=');
         if (eq > 0)
             values[line.left(eq).toStdString()] = line.mid(eq + 1).toStdString();
     }
-    if (values["Kind"] != "test" && values["Kind"] != "run")
-        return false;
-    item.kind = values["Kind"] == "test" ? OutboxItem::Kind::Test : OutboxItem::Kind::Run;
+    // Items are written whole, their last line ending like the others.
+    if (!text.endsWith('\n'))
+        return DamagedItem{Damage::CutShort, name, {}};
+    const std::string kind = values["Kind"];
+    if (kind != "test" && kind != "run")
+        return DamagedItem{Damage::UnknownKind, name, kind};
+    if (values["Path"].empty() || values.count("Queued") == 0)
+        return DamagedItem{Damage::CutShort, name, {}};
+    item.kind = kind == "test" ? OutboxItem::Kind::Test : OutboxItem::Kind::Run;
     item.path = values["Path"];
     item.bench = values["Bench"];
     item.supersedes = values["Supersedes"];
     item.queued = static_cast<std::time_t>(std::atoll(values["Queued"].c_str()));
-    item.uuid = QFileInfo(file).completeBaseName().toStdString();
-    return !item.path.empty() && !QUuid::fromString(QString::fromStdString(item.uuid)).isNull();
+    item.file = name;
+    if (item.kind == OutboxItem::Kind::Test) {
+        const CompanionRead read = readCompanion(companionPath(item.path));
+        if (read.companion)
+            item.uuid = canonicalUuid(read.companion->uuid);
+    }
+    if (item.uuid.empty())
+        item.uuid = canonicalUuid(values["UUID"]);
+    // Items written before they named their UUID are named by it.
+    if (item.uuid.empty() && values.count("UUID") == 0)
+        item.uuid = canonicalUuid(QFileInfo(file).completeBaseName().toStdString());
+    if (item.uuid.empty())
+        return DamagedItem{Damage::NoUuid, name, {}};
+    return std::nullopt;
 }
 
 // A line of an item is one line: a path with a line break is not queued.
@@ -98,7 +130,7 @@ bool Outbox::queueTest(const std::string& testPath, const std::string& bench, st
     }
     return write({OutboxItem::Kind::Test, companion.uuid, absolute(testPath),
                   companion.trace.bench.empty() ? bench : companion.trace.bench, std::string(),
-                  std::time(nullptr)},
+                  std::time(nullptr), std::string()},
                  error);
 }
 
@@ -129,32 +161,50 @@ bool Outbox::queueRun(const std::string& runPath, const std::string& bench, std:
         earlier.open(QIODevice::ReadOnly) ? earlier.readAll().trimmed().toStdString() : "";
     if (supersedes == uuid)
         supersedes.clear();
-    if (!write(
-            {OutboxItem::Kind::Run, uuid, absolute(runPath), bench, supersedes, std::time(nullptr)},
-            error))
+    if (!write({OutboxItem::Kind::Run, uuid, absolute(runPath), bench, supersedes,
+                std::time(nullptr), std::string()},
+               error))
         return false;
     ::mkdir((folder_ + "runs").c_str(), 0755);
     return writeWholeFile(record, uuid, &error);
 }
 
-std::vector<OutboxItem> Outbox::items() const {
+OutboxContents Outbox::contents() const {
     const std::lock_guard<std::mutex> lock(mutex_);
-    std::vector<OutboxItem> all;
+    OutboxContents contents;
     const QDir dir(QString::fromStdString(folder_));
     const QStringList names = dir.entryList({QStringLiteral("*.item")}, QDir::Files);
     for (const QString& name : names) {
         OutboxItem item;
-        if (readItem(dir.filePath(name), item))
-            all.push_back(item);
+        if (std::optional<DamagedItem> damaged = readItem(dir.filePath(name), item))
+            contents.damaged.push_back(std::move(*damaged));
+        else
+            contents.items.push_back(item);
     }
-    std::stable_sort(all.begin(), all.end(),
+    std::stable_sort(contents.items.begin(), contents.items.end(),
                      [](const OutboxItem& a, const OutboxItem& b) { return a.queued < b.queued; });
-    return all;
+    return contents;
 }
 
 void Outbox::remove(const OutboxItem& item) {
     const std::lock_guard<std::mutex> lock(mutex_);
-    ::unlink((folder_ + item.uuid + kSuffix).c_str());
+    ::unlink(item.file.c_str());
+}
+
+std::string describe(const DamagedItem& damaged) {
+    switch (damaged.damage) {
+        case DamagedItem::Damage::Unreadable:
+            return damaged.file + " cannot be read: " + damaged.detail;
+        case DamagedItem::Damage::Empty:
+            return damaged.file + " is empty";
+        case DamagedItem::Damage::CutShort:
+            return damaged.file + " is cut short";
+        case DamagedItem::Damage::UnknownKind:
+            return damaged.file + " is of no known kind (\"" + damaged.detail + "\")";
+        case DamagedItem::Damage::NoUuid:
+            return damaged.file + " names no UUID";
+    }
+    return damaged.file;
 }
 
 }  // namespace vornex::store

@@ -15,6 +15,24 @@ struct OutboxItem {
     std::string bench;       // the bench that ran it (a run file does not say)
     std::string supersedes;  // the UUID under which the same run was queued before, if any
     std::time_t queued = 0;
+    std::string file;  // the item's own file in the outbox
+};
+
+// An outbox file that cannot be taken as an item. It is left where it is and counts as waiting,
+// until someone mends or removes it: the test or run it stood for may be nowhere else queued.
+struct DamagedItem {
+    enum class Damage { Unreadable, Empty, CutShort, UnknownKind, NoUuid } damage = Damage::Empty;
+    std::string file;
+    std::string detail;  // why it cannot be read, or the kind it names
+};
+// "FILE is empty" and the like, on one line.
+std::string describe(const DamagedItem& damaged);
+
+struct OutboxContents {
+    std::vector<OutboxItem> items;  // oldest first
+    std::vector<DamagedItem> damaged;
+
+    size_t waiting() const { return items.size() + damaged.size(); }
 };
 
 // The store's outbox: one small file per waiting item in the home folder's Outbox/, written whole
@@ -33,9 +51,12 @@ public:
     // queued again after it went on supersedes what was queued of it before.
     bool queueRun(const std::string& runPath, const std::string& bench, std::string& error);
 
-    // Oldest first. Files that are no item are left alone.
-    std::vector<OutboxItem> items() const;
-    size_t count() const { return items().size(); }
+    // What waits: the items, and the files named as items that cannot be read as one. Other files
+    // are left alone. A test's id is the UUID its companion file holds, a run's the one its item
+    // names, so that a copy of an item under another name is the same item.
+    OutboxContents contents() const;
+    std::vector<OutboxItem> items() const { return contents().items; }
+    size_t count() const { return contents().waiting(); }
     // The server has the item: it no longer waits.
     void remove(const OutboxItem& item);
 

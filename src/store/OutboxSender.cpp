@@ -9,9 +9,10 @@ namespace vornex::store {
 
 DrainPass drainOutbox(Outbox& outbox, const std::string& conninfo, PgInterrupt* interrupt) {
     DrainPass pass;
-    const std::vector<OutboxItem> items = outbox.items();
-    pass.left = items.size();
-    if (items.empty())
+    OutboxContents contents = outbox.contents();
+    pass.left = contents.waiting();
+    pass.damaged = std::move(contents.damaged);
+    if (contents.items.empty())
         return pass;
     const auto interrupted = [&] {
         if (!interrupt || !interrupt->interrupted())
@@ -35,7 +36,7 @@ DrainPass drainOutbox(Outbox& outbox, const std::string& conninfo, PgInterrupt* 
         }
         return pass;
     }
-    for (const OutboxItem& item : items) {
+    for (const OutboxItem& item : contents.items) {
         if (interrupted())
             break;
         const Sending sending =
@@ -95,6 +96,7 @@ void OutboxSender::run() {
             lock.unlock();
             const DrainPass pass = drainOutbox(outbox_, conninfo_, &interrupt_);
             status.waiting = pass.left;
+            status.damaged = pass.damaged;
             if (pass.left == 0) {
                 status.lastError.clear();
                 backoff.reset();

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "store/Outbox.h"
 #include "store/PgConnection.h"
@@ -18,10 +19,11 @@ namespace vornex::store {
 // the statement under way is then cancelled and what was not sent stays in the outbox.
 struct DrainPass {
     size_t sent = 0;
-    size_t left = 0;
+    size_t left = 0;  // the damaged items too
     bool unreachable = false;
     bool interrupted = false;
     std::string error;  // the last failure of the pass, empty when none
+    std::vector<DamagedItem> damaged;
 };
 DrainPass drainOutbox(Outbox& outbox, const std::string& conninfo,
                       PgInterrupt* interrupt = nullptr);
@@ -52,8 +54,9 @@ private:
 
 // What the status bar shows of the store.
 struct OutboxStatus {
-    size_t waiting = 0;
+    size_t waiting = 0;     // the damaged items too
     std::string lastError;  // stays until a pass sends everything
+    std::vector<DamagedItem> damaged;
 };
 
 // The one background sender of a program: drains the outbox whenever something is queued, and

@@ -1,6 +1,7 @@
 #include "storeview/StoreStatusLabel.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QStyle>
@@ -17,6 +18,45 @@ namespace {
 // The most of the status bar the word takes, and the least it keeps, in average characters.
 constexpr int kWidestChars = 60;
 constexpr int kNarrowestChars = 12;
+
+// Each outbox file that cannot be read, by its name and what is wrong with it, after the folder
+// where they are left.
+QString damagedText(const QString& languageFile, const std::vector<store::DamagedItem>& damaged) {
+    using Damage = store::DamagedItem::Damage;
+    const auto text = [&](const char* key, const char* fallback) {
+        return langStringOr(languageFile, QString::fromLatin1(key), QString::fromUtf8(fallback));
+    };
+    const auto local = [](const std::string& path) {
+        return QFileInfo(QFile::decodeName(QByteArray::fromStdString(path)));
+    };
+    QStringList each;
+    for (const store::DamagedItem& d : damaged) {
+        const QString name = local(d.file).fileName();
+        const QString detail = QString::fromStdString(d.detail);
+        switch (d.damage) {
+            case Damage::Unreadable:
+                each << text(langkey::kStoreDamageUnreadable, "%1 cannot be read (%2)")
+                            .arg(name, detail);
+                break;
+            case Damage::Empty:
+                each << text(langkey::kStoreDamageEmpty, "%1 is empty").arg(name);
+                break;
+            case Damage::CutShort:
+                each << text(langkey::kStoreDamageCutShort, "%1 is cut short").arg(name);
+                break;
+            case Damage::UnknownKind:
+                each << text(langkey::kStoreDamageKind, "%1 is of no known kind (\"%2\")")
+                            .arg(name, detail);
+                break;
+            case Damage::NoUuid:
+                each << text(langkey::kStoreDamageNoUuid, "%1 names no UUID").arg(name);
+                break;
+        }
+    }
+    return text(langkey::kStoreDamaged, "%1 unreadable in %2, left there: %3")
+        .arg(QString::number(damaged.size()), local(damaged.front().file).absolutePath(),
+             each.join(QStringLiteral("; ")));
+}
 
 }  // namespace
 
@@ -45,6 +85,8 @@ void StoreStatusLabel::refresh() {
                       ? langText(langkey::kStoreUpToDate, "store: up to date")
                       : langText(langkey::kStoreWaiting, "store: %1 waiting").arg(status.waiting));
     }
+    if (!status.damaged.empty())
+        parts << damagedText(languageFile_, status.damaged);
     if (!status.lastError.empty()) {
         // The sender's own words for a server that does not answer, in the user's language.
         static const std::string kUnreachable = "the store cannot be reached: ";
@@ -65,7 +107,7 @@ void StoreStatusLabel::refresh() {
     }
     setText(parts.join(QStringLiteral(" — ")));
     setToolTip(text());
-    setStyleSheet(status.lastError.empty() && address.exposedFile.empty()
+    setStyleSheet(status.lastError.empty() && status.damaged.empty() && address.exposedFile.empty()
                       ? QString()
                       : QStringLiteral("color: red;"));
 }

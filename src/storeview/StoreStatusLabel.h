@@ -11,8 +11,10 @@ class BenchStore;
 
 // The status bar's word on the store: "store: N waiting" or "store: up to date", and the last
 // error in red until a pass sends everything, with a warning when the password lies open to others.
-// Hidden while no store is configured and none was refused. A long error is cut with an ellipsis
-// where the status bar ends; the tooltip holds it whole.
+// The outbox files that cannot be read are named in red, each with what is wrong with it, as long
+// as they are there: they count among the waiting. Hidden while no store is configured and none was
+// refused. A long error is cut with an ellipsis where the status bar ends; the tooltip holds it
+// whole.
 class StoreStatusLabel : public QLabel {
     Q_OBJECT
 

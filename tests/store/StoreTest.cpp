@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -9,10 +10,12 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <future>
 #include <memory>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "CliRun.h"
 #include "Files.h"
@@ -309,6 +312,51 @@ TEST_F(StoreTest, TheBrowsersStoreTabOpensWhatTheWindowSent) {
     QTest::mouseClick(dialog.findChild<QPushButton*>("storeOpen"), Qt::LeftButton);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(readBytes(dialog.filePath().toStdString()), readBytes(test));
+}
+
+// Outbox files that cannot be read are named, left where they are and counted as waiting, by sync
+// and in the window; a copy of an item under another name is the same test, stored once.
+TEST_F(StoreTest, DamagedItemsAreNamedKeptAndWaitAndACopyIsStoredOnce) {
+    const std::string db = database();
+    std::string error;
+    std::vector<std::string> files;
+    for (const char* id :
+         {"00000000-0000-4000-8000-000000000008", "00000000-0000-4000-8000-000000000009",
+          "00000000-0000-4000-8000-00000000000a", "00000000-0000-4000-8000-00000000000b"}) {
+        ASSERT_TRUE(outbox.queueTest(closedTest(id, id), "bench-a", error)) << error;
+        files.push_back(outbox.folder() + id + ".item");
+    }
+    writeBytes(outbox.folder() + "00000000-0000-4000-8000-0000000000ff.item", readBytes(files[0]));
+    const std::string whole = readBytes(files[1]);
+    writeBytes(files[1], whole.substr(0, whole.size() / 2));
+    writeBytes(files[2], "");
+    std::string garbled = readBytes(files[3]);
+    garbled.replace(garbled.find("Kind=test"), 9, "Kind=tesr");
+    writeBytes(files[3], garbled);
+    const CliRun run = runCli({"sync", "--once", "--home", home.qPath(), "--uri",
+                               QString::fromStdString(cluster->uri(db))});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.out, "sent 2\nstore: 3 waiting\n");
+    const std::pair<std::string, const char*> said[] = {
+        {files[1], " is cut short"},
+        {files[2], " is empty"},
+        {files[3], " is of no known kind (\"tesr\")"}};
+    for (const auto& [file, what] : said) {
+        EXPECT_TRUE(run.err.contains(QString::fromStdString(file + what))) << run.err.toStdString();
+        EXPECT_TRUE(std::filesystem::exists(file)) << file;
+    }
+    EXPECT_EQ(count(db, "vornex_tests"), 1);
+    writeBytes(home.file("config.ini"), "[Store]\nUri=" + cluster->uri(db) + "\n");
+    BenchStore bench(home.qPath() + "/", home.qFile("config.ini"));
+    StoreStatusLabel label(bench);
+    EXPECT_TRUE(label.toolTip().startsWith("store: 3 waiting — 3 unreadable in " +
+                                           QString::fromStdString(home.path()) + "/Outbox"))
+        << label.toolTip().toStdString();
+    for (const auto& [file, what] : said) {
+        const QString name = QFileInfo(QString::fromStdString(file)).fileName();
+        EXPECT_TRUE(label.toolTip().contains(name + what)) << label.toolTip().toStdString();
+    }
+    EXPECT_TRUE(label.styleSheet().contains("red"));
 }
 
 // A statement the server holds (its table locked by another session) holds neither sync, which a
