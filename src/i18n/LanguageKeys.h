@@ -159,7 +159,8 @@ inline constexpr const char* kStateError = "IDS_STATE_ERR";
 inline constexpr const char* kMessageNameNotSaved = "IDS_MESSAGE_NAMENOTSAVED";
 // New test made the test, but config.ini did not take what it is to propose for the next one.
 inline constexpr const char* kMessageTraceNotSaved = "IDS_MESSAGE_TRACENOTSAVED";
-// A gateway's address typed into the port list that config.ini did not take.
+// A gateway's address connected to after being typed into the port list that config.ini did not
+// take.
 inline constexpr const char* kMessagePortNotSaved = "IDS_MESSAGE_PORTNOTSAVED";
 
 // The instrument parameters window's message line after a write: the instrument holds what was
@@ -394,6 +395,8 @@ inline constexpr const char* kStoreDamageEmpty = "IDS_STORE_DAMAGE_EMPTY";
 inline constexpr const char* kStoreDamageCutShort = "IDS_STORE_DAMAGE_CUTSHORT";
 inline constexpr const char* kStoreDamageKind = "IDS_STORE_DAMAGE_KIND";
 inline constexpr const char* kStoreDamageNoUuid = "IDS_STORE_DAMAGE_NOUUID";
+// The control panel's device list, changed, that config.ini did not take.
+inline constexpr const char* kMessageDevicesNotSaved = "IDS_MESSAGE_DEVICESNOTSAVED";
 
 }  // namespace langkey
 
@@ -538,6 +541,7 @@ inline constexpr const char* kLanguageKeys[] = {
     langkey::kVerifyNotHeld, langkey::kVerifyBelowThreshold,
     // The outbox files that cannot be read.
     langkey::kStoreDamaged, langkey::kStoreDamageUnreadable, langkey::kStoreDamageEmpty,
-    langkey::kStoreDamageCutShort, langkey::kStoreDamageKind, langkey::kStoreDamageNoUuid};
+    langkey::kStoreDamageCutShort, langkey::kStoreDamageKind, langkey::kStoreDamageNoUuid,
+    langkey::kMessageDevicesNotSaved};
 
 }  // namespace vornex

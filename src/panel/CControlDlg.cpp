@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
+#include <optional>
 
 #include "controls/CDigiStatic.h"
 #include "controls/CListCtrlEx.h"
@@ -173,6 +174,9 @@ void CControlDlg::onConnect() {
     const std::string port = portTable_.selected();
     switch (session_.connect(port)) {
         case ConnectResult::Connected:
+            if (std::find(typedNow_.begin(), typedNow_.end(), port) != typedNow_.end() &&
+                !BenchConfig(configFile_).rememberTypedPort(port))
+                showLangMessage(this, languageFile_, langkey::kMessagePortNotSaved);
             return;
         case ConnectResult::CannotOpen:
             if (portAccessDenied(port)) {
@@ -200,16 +204,21 @@ void CControlDlg::onConnect() {
 }
 
 std::vector<std::string> CControlDlg::availablePorts() const {
-    return mergePorts(portSource_(), BenchConfig(configFile_).typedPorts());
+    std::vector<std::string> typed = typedNow_;
+    for (const std::string& port : BenchConfig(configFile_).typedPorts()) {
+        if (std::find(typed.begin(), typed.end(), port) == typed.end())
+            typed.push_back(port);
+    }
+    return mergePorts(portSource_(), typed);
 }
 
-// Only a gateway's address is taken; any other text gives way to the selected entry again.
+// Only a gateway's address is taken; any other text gives way to the selected entry again. It is
+// listed from now on, and kept in config.ini once a connection to it has been accepted.
 void CControlDlg::takeTypedPort() {
     const std::string typed = ports_->currentText().trimmed().toStdString();
     if (typed != portTable_.selected() && NetworkPort::parse(typed)) {
-        // The list holds the ports config.ini keeps: one it did not take cannot be chosen.
-        if (!BenchConfig(configFile_).rememberTypedPort(typed))
-            showLangMessage(this, languageFile_, langkey::kMessagePortNotSaved);
+        typedNow_.erase(std::remove(typedNow_.begin(), typedNow_.end(), typed), typedNow_.end());
+        typedNow_.insert(typedNow_.begin(), typed);
         portTable_.refresh(availablePorts());
         portTable_.select(typed);
     }
@@ -238,13 +247,44 @@ void CControlDlg::onAdd() {
         showLangMessage(this, languageFile_, langkey::kMessageAddressExists);
         return;
     }
+    if (appendRow(address))
+        saveDevices();
+}
+
+bool CControlDlg::appendRow(int address) {
     if (session_.addDevice(static_cast<uint8_t>(address)) != TableEdit::Done)
-        return;
+        return false;
     const QString text = QString::number(address);
     devices_->InsertItem(devices_->GetItemCount(), text);
     // The first entry of an empty combo box becomes current and so the displayed instrument.
     displayList_->addItem(text);
     showState(live_.state());
+    return true;
+}
+
+void CControlDlg::saveDevices() {
+    if (namesPort_.isEmpty())
+        return;
+    std::vector<int> addresses;
+    for (const InstrumentState& instrument : session_.state().instruments)
+        addresses.push_back(instrument.address);
+    if (!BenchConfig(configFile_).setDeviceList(namesPort_.toStdString(), addresses))
+        showLangMessage(this, languageFile_, langkey::kMessageDevicesNotSaved);
+}
+
+// A port with a list kept replaces the rows by it; one without keeps the rows there are, as the
+// list the user starts it with.
+void CControlDlg::restoreDevices() {
+    if (namesPort_.isEmpty() || live_.state().line != LineState::None)
+        return;
+    const std::optional<std::vector<int>> kept =
+        BenchConfig(configFile_).deviceList(namesPort_.toStdString());
+    if (!kept)
+        return;
+    while (devices_->GetItemCount() > 0 && removeRow(devices_->GetItemCount() - 1)) {
+    }
+    for (const int address : *kept)
+        appendRow(address);
 }
 
 void CControlDlg::onDelete() {
@@ -255,10 +295,15 @@ void CControlDlg::onDelete() {
 }
 
 void CControlDlg::deleteRow(int row) {
+    if (removeRow(row))
+        saveDevices();
+}
+
+bool CControlDlg::removeRow(int row) {
     if (row < 0 || row >= devices_->GetItemCount())
-        return;
+        return false;
     if (session_.removeDevice(static_cast<size_t>(row)) != TableEdit::Done)
-        return;
+        return false;
     devices_->DeleteItem(row);
     const bool wasShown = displayList_->currentIndex() == row;
     {
@@ -269,6 +314,7 @@ void CControlDlg::deleteRow(int row) {
     }
     onDisplaySelection();
     showState(live_.state());
+    return true;
 }
 
 void CControlDlg::onAddressEdited(int row, const QString& text) {
@@ -302,6 +348,7 @@ void CControlDlg::onAddressEdited(int row, const QString& text) {
     displayList_->setItemText(row, QString::number(address));
     onDisplaySelection();
     showState(live_.state());
+    saveDevices();
 }
 
 void CControlDlg::onNameEdited(int row, const QString& text) {
@@ -320,10 +367,13 @@ void CControlDlg::loadNames(bool always) {
     const QString port = ports_->currentText();
     if (!always && port == namesPort_)
         return;
+    const bool otherPort = port != namesPort_;
     namesPort_ = port;
     names_ = port.isEmpty() ? std::map<int, std::string>()
                             : BenchConfig(configFile_).deviceNames(port.toStdString());
     session_.setInstrumentNames(names_);
+    if (otherPort)
+        restoreDevices();
 }
 
 bool CControlDlg::hasAddress(int address, int exceptRow) const {

@@ -22,9 +22,10 @@ class HotplugWatcher;
 class SessionSignals;
 
 // The left column of the main window: the live value and unit of the displayed instrument on two
-// LED displays, the instruments to poll with the name the user gave each address on the port
-// (kept in config.ini, edited in place), the port (a serial port, or a gateway's address typed
-// in and kept in config.ini) and the buttons that open and close the
+// LED displays, the instruments to poll (kept per port in config.ini and brought back when the
+// port is chosen again) with the name the user gave each address on the port (kept in config.ini,
+// edited in place), the port (a serial port, or a gateway's address typed
+// in and kept in config.ini once connected to) and the buttons that open and close the
 // polling link of a session. What it shows of the session (buttons, port, column S, the LED
 // displays) is the session's state, as the session last published it.
 class CControlDlg : public QWidget {
@@ -49,8 +50,8 @@ public:
     // Column "S" of the device list: where each instrument stands, in the panel's language.
     QString presenceMark(PresenceState state) const;
 
-    // The session's signals must outlive the panel. The names of the addresses are kept in
-    // `configFile`.
+    // The session's signals must outlive the panel. The names of the addresses and each port's
+    // device list are kept in `configFile`.
     CControlDlg(SessionSignals& live, PortSource ports, QString configFile = QString(),
                 QWidget* parent = nullptr);
 
@@ -85,7 +86,16 @@ protected:
 
 private:
     void buildLayout();
+    // Deletes a row and keeps the list that is left.
     void deleteRow(int row);
+    // A row less, or one more at the end, in the session's table as in the lists; false when the
+    // session refused it.
+    bool removeRow(int row);
+    bool appendRow(int address);
+    // Keeps the device list of the port shown in config.ini, or says that it could not.
+    void saveDevices();
+    // The device list kept for the port shown, in place of the rows, while no line is held.
+    void restoreDevices();
     // The source's ports, then the network ports typed in earlier.
     std::vector<std::string> availablePorts() const;
     // Takes the gateway address typed into the port list: remembered and selected.
@@ -93,6 +103,7 @@ private:
     void onAddressEdited(int row, const QString& text);
     void onNameEdited(int row, const QString& text);
     // The names of the port shown, read again when it is another port; the session hears them.
+    // Another port brings its device list along.
     void loadNames(bool always);
     void onDisplaySelection();
     void showPorts(const SessionState& state);
@@ -108,6 +119,9 @@ private:
     // The port whose names are shown, and those names by address.
     QString namesPort_;
     std::map<int, std::string> names_;
+    // Gateways typed into the port list while the panel runs, the latest first; config.ini keeps
+    // those connected to.
+    std::vector<std::string> typedNow_;
 
     CDigiStatic* value_;
     CDigiStatic* unit_;

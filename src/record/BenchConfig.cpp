@@ -2,6 +2,7 @@
 
 #include <QSysInfo>
 #include <algorithm>
+#include <filesystem>
 
 #include "i18n/ProfileFile.h"
 #include "record/CurvePoint.h"
@@ -15,8 +16,14 @@ const QString kPorts = QStringLiteral("Ports");
 const QString kCalibrationDue = QStringLiteral("CalibrationDue");
 
 QString namesSection(const std::string& port) {
-    return QStringLiteral("Names:") + QString::fromStdString(port);
+    return QStringLiteral("Names:") + QString::fromStdString(BenchConfig::configPortName(port));
 }
+
+QString devicesSection(const std::string& port) {
+    return QStringLiteral("Devices:") + QString::fromStdString(BenchConfig::configPortName(port));
+}
+
+const QString kAddresses = QStringLiteral("Addresses");
 
 struct RememberedKey {
     const char* key;
@@ -61,6 +68,15 @@ bool BenchConfig::rememberTrace(const TestTrace& trace) const {
     return written;
 }
 
+std::string BenchConfig::configPortName(const std::string& port) {
+    const std::filesystem::path path(port);
+    const std::string folder = path.parent_path().filename().string();
+    const std::string prefix = "vornex-sim-";
+    const bool simulated = path.filename() == "line" && folder.size() == prefix.size() + 6 &&
+                           folder.compare(0, prefix.size(), prefix) == 0;
+    return simulated ? std::string(kSimulatedPortName) : port;
+}
+
 std::map<int, std::string> BenchConfig::deviceNames(const std::string& port) const {
     const ProfileFile file(configFile_);
     const QString section = namesSection(port);
@@ -79,6 +95,32 @@ bool BenchConfig::setDeviceName(const std::string& port, int address,
         .write(namesSection(port), QString::number(address), QString::fromStdString(name));
 }
 
+std::optional<std::vector<int>> BenchConfig::deviceList(const std::string& port) const {
+    // No line of the file holds a line break: this default says that the key is absent.
+    const QString absent = QStringLiteral("\n");
+    const QString kept =
+        ProfileFile(configFile_).read(devicesSection(port), kAddresses, absent, kMaxText);
+    if (kept == absent)
+        return std::nullopt;
+    std::vector<int> addresses;
+    for (const QString& field : kept.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        bool number = false;
+        const int address = field.trimmed().toInt(&number);
+        if (number && address >= 1 && address <= kCurveSlots &&
+            std::find(addresses.begin(), addresses.end(), address) == addresses.end())
+            addresses.push_back(address);
+    }
+    return addresses;
+}
+
+bool BenchConfig::setDeviceList(const std::string& port, const std::vector<int>& addresses) const {
+    QStringList fields;
+    for (const int address : addresses)
+        fields << QString::number(address);
+    return ProfileFile(configFile_)
+        .write(devicesSection(port), kAddresses, fields.join(QLatin1Char(',')));
+}
+
 std::vector<std::string> BenchConfig::typedPorts() const {
     const ProfileFile file(configFile_);
     std::vector<std::string> ports;
@@ -94,13 +136,15 @@ bool BenchConfig::rememberTypedPort(const std::string& port) const {
     std::vector<std::string> ports = typedPorts();
     ports.erase(std::remove(ports.begin(), ports.end(), port), ports.end());
     ports.insert(ports.begin(), port);
+    if (ports.size() > static_cast<size_t>(kMaxTypedPorts))
+        ports.resize(static_cast<size_t>(kMaxTypedPorts));
+    // The list only grows or keeps its length, so no slot is ever left empty.
     const ProfileFile file(configFile_);
     bool written = true;
-    for (int slot = 1; slot <= kMaxTypedPorts; ++slot) {
-        const auto index = static_cast<size_t>(slot - 1);
-        const QString value =
-            index < ports.size() ? QString::fromStdString(ports[index]) : QString();
-        written = file.write(kPorts, QString::number(slot), value) && written;
+    for (size_t index = 0; index < ports.size(); ++index) {
+        written =
+            file.write(kPorts, QString::number(index + 1), QString::fromStdString(ports[index])) &&
+            written;
     }
     return written;
 }

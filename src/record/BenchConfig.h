@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,16 +12,25 @@ namespace vornex {
 
 // What config.ini keeps about the bench: its name (`[Setting] Bench=`, else the host's name), the
 // operator, tool and note the last New test was given (`[NewTest]`), the name the user gave each
-// address on each port (`[Names:PORT]`, keyed by address), the network ports typed into the port
-// list (`[Ports]`, keys 1..kMaxTypedPorts, the latest first), and the calibration due date of each
-// reference instrument (`[CalibrationDue]`, keyed by its identification). Every call goes to the
-// file.
+// address on each port (`[Names:PORT]`, keyed by address), the addresses in the device list of
+// each port (`[Devices:PORT] Addresses=`, in the list's order), the network ports connected to
+// after being typed into the port list (`[Ports]`, keys 1 up to kMaxTypedPorts, the latest first),
+// and the calibration due date of each reference instrument (`[CalibrationDue]`, keyed by its
+// identification). A port is named in a section by configPortName. Every call goes to the file.
 class BenchConfig {
 public:
     static constexpr int kMaxText = 256;
     static constexpr int kMaxTypedPorts = 20;
 
+    // The line `vornex --simulate` makes, whose pty path changes at every start, is kept under
+    // this name.
+    static constexpr const char* kSimulatedPortName = "simulated";
+
     explicit BenchConfig(QString configFile) : configFile_(std::move(configFile)) {}
+
+    // The name a port's sections are kept under: the port itself, or kSimulatedPortName for the
+    // simulated line's pty (TMPDIR/vornex-sim-XXXXXX/line).
+    static std::string configPortName(const std::string& port);
 
     std::string bench() const;
     // The fields of the last New test; its bench and version are left empty.
@@ -32,6 +42,12 @@ public:
     std::map<int, std::string> deviceNames(const std::string& port) const;
     // False when the file cannot be written or the port's name cannot name a section.
     bool setDeviceName(const std::string& port, int address, const std::string& name) const;
+
+    // The addresses of the device list last kept for `port`, in order; nothing when none was kept.
+    // Addresses out of 1..kCurveSlots and repeated ones are left out.
+    std::optional<std::vector<int>> deviceList(const std::string& port) const;
+    // False when the file cannot be written or the port's name cannot name a section.
+    bool setDeviceList(const std::string& port, const std::vector<int>& addresses) const;
 
     // The network ports typed in, the latest first.
     std::vector<std::string> typedPorts() const;

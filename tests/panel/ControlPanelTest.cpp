@@ -3,9 +3,11 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <filesystem>
 #include <memory>
 
+#include "Files.h"
 #include "LineFixture.h"
 #include "MessageRecorder.h"
 #include "Modal.h"
@@ -188,7 +190,9 @@ TEST_F(ControlPanelTest, AnAddressEditedInPlaceReachesTableAndDisplayListUnlessI
     EXPECT_EQ(messages_.messages.size(), 2u);
 }
 
-TEST_F(ControlPanelTest, ANameEditedInPlaceIsKeptPerPortAndShownAgainAfterARestart) {
+// The device list and its names are kept per port and come back with the port, after a restart
+// too; a port never given a list keeps the rows there are.
+TEST_F(ControlPanelTest, TheDeviceListAndItsNamesAreKeptPerPortAndShownAgainAfterARestart) {
     add("1");
     add("2");
     editRow(1, "Station 3 / SN 4711", 1);
@@ -199,22 +203,67 @@ TEST_F(ControlPanelTest, ANameEditedInPlaceIsKeptPerPortAndShownAgainAfterAResta
     EXPECT_EQ(name(*panel_, 0), "");
     EXPECT_EQ(BenchConfig(config_).deviceNames(line_.portPath()),
               (std::map<int, std::string>{{2, "Station 3 / SN 4711"}}));
-    // Another port names its addresses apart.
+    // Another port names its addresses apart and keeps a list of its own.
     ports_->push_back("/dev/vornex-test-other");
     panel_->refreshPorts();
     panel_->portList()->setCurrentIndex(1);
+    EXPECT_EQ(rows(), QStringList({"1", "2"}));
     EXPECT_EQ(name(*panel_, 1), "");
+    panel_->deviceList()->selectRow(0);
+    panel_->onDelete();
+    add("7");
     panel_->portList()->setCurrentIndex(0);
+    EXPECT_EQ(rows(), QStringList({"1", "2"}));
+    EXPECT_EQ(displayEntries(), QStringList({"1", "2"}));
     EXPECT_EQ(name(*panel_, 1), "Station 3 / SN 4711");
+    editRow(0, "4");
+    EXPECT_EQ(BenchConfig(config_).deviceList(line_.portPath()), std::vector({4, 2}));
+    EXPECT_EQ(BenchConfig(config_).deviceList("/dev/vornex-test-other"), std::vector({2, 7}));
 
     HeadlessGraph graph;
     AcquisitionSession session("/nonexistent/", graph);
     SessionSignals live(session);
     CControlDlg restarted(
         live, [ports = ports_] { return *ports; }, config_);
-    test::whenModal([](QDialog* dialog) { test::typeAndEnter(dialog, "2"); });
-    restarted.onAdd();
-    EXPECT_EQ(name(restarted, 0), "Station 3 / SN 4711");
+    ASSERT_EQ(restarted.deviceList()->GetItemCount(), 2);
+    EXPECT_EQ(restarted.deviceList()->GetItemText(0, 0), "4");
+    EXPECT_EQ(restarted.displayList()->currentText(), "4");
+    EXPECT_EQ(name(restarted, 1), "Station 3 / SN 4711");
+    restarted.portList()->setCurrentIndex(1);
+    ASSERT_EQ(session.deviceCount(), 2u);
+    EXPECT_EQ(session.state().instruments[1].address, 7);
+    EXPECT_TRUE(messages_.messages.empty());
+}
+
+// The simulated line's pty is made anew at every start: its names and list are kept under one
+// name for it, and no section names the pty's passing path.
+TEST_F(ControlPanelTest, TheSimulatedLineKeepsItsListAndNamesAcrossItsChangingPaths) {
+    const auto start = [this](const char* folder) {
+        std::filesystem::create_directory(home_.file(folder));
+        const std::string path = home_.file(folder) + "/line";
+        ports_->assign({path});
+        return path;
+    };
+    start("vornex-sim-Ab12Cd");
+    panel_->refreshPorts();
+    add("3");
+    editRow(0, "Bench left", 1);
+
+    ports_->clear();
+    panel_->refreshPorts();
+    HeadlessGraph graph;
+    AcquisitionSession session("/nonexistent/", graph);
+    SessionSignals live(session);
+    start("vornex-sim-Zz98Yx");
+    CControlDlg restarted(
+        live, [ports = ports_] { return *ports; }, config_);
+    ASSERT_EQ(restarted.deviceList()->GetItemCount(), 1);
+    EXPECT_EQ(restarted.deviceList()->GetItemText(0, 0), "3");
+    EXPECT_EQ(restarted.deviceList()->GetItemText(0, 1), "Bench left");
+    const QString written = QString::fromUtf8(test::readFile(config_));
+    EXPECT_TRUE(written.contains("[Names:simulated]")) << written.toStdString();
+    EXPECT_TRUE(written.contains("[Devices:simulated]")) << written.toStdString();
+    EXPECT_FALSE(written.contains("vornex-sim-")) << written.toStdString();
 }
 
 TEST_F(ControlPanelTest, ConnectDoesNothingWithoutPorts) {
@@ -282,9 +331,9 @@ TEST_F(ControlPanelTest, HotPlugKeepsTheSelectedPortAndRemovalOfTheConnectedOneI
     EXPECT_EQ(panel_->portText(), "/dev/vornex-test-other");
 }
 
-// A gateway's address typed into the port list is kept in config.ini and polled; its closed
-// sockets, and then its silence, are a lost line that is waited for, and a host that does not
-// resolve is named.
+// A gateway's address typed into the port list is polled and, once connected to, kept in
+// config.ini; its closed sockets, and then its silence, are a lost line that is waited for, and a
+// host that does not resolve is named and not kept.
 TEST_F(ControlPanelTest, ATypedGatewayIsKeptPolledAndWaitedForWhenItsSocketsClose) {
     sim::NetworkGateway gateway(line_, sim::NetworkGateway::Framing::RtuOverTcp, 0);
     std::string error;
@@ -297,10 +346,11 @@ TEST_F(ControlPanelTest, ATypedGatewayIsKeptPolledAndWaitedForWhenItsSocketsClos
         QTest::keyClick(typing, Qt::Key_Return);
     }
     EXPECT_EQ(panel_->portText(), address);
-    EXPECT_EQ(BenchConfig(config_).typedPorts(), std::vector({address.toStdString()}));
+    EXPECT_TRUE(BenchConfig(config_).typedPorts().empty());
 
     add("1");
     panel_->onConnect();
+    EXPECT_EQ(BenchConfig(config_).typedPorts(), std::vector({address.toStdString()}));
     ASSERT_TRUE(waitUntil([&] { return panel_->valueDisplay()->text() == "12.50"; }));
     gateway.close();
     ASSERT_TRUE(waitUntil([&] {
@@ -329,15 +379,24 @@ TEST_F(ControlPanelTest, ATypedGatewayIsKeptPolledAndWaitedForWhenItsSocketsClos
     panel_->onConnect();
     ASSERT_EQ(messages_.messages.size(), 1u);
     EXPECT_TRUE(messages_.messages[0].text.contains("tcp://no-such-gateway.invalid"));
+    // Only the address connected to is kept, and no slot is written empty.
+    EXPECT_EQ(BenchConfig(config_).typedPorts(), std::vector({address.toStdString()}));
+    const QString written = QString::fromUtf8(test::readFile(config_));
+    EXPECT_FALSE(
+        written.contains(QRegularExpression("^[0-9]+=\\s*$", QRegularExpression::MultilineOption)))
+        << written.toStdString();
 
-    // An address that config.ini does not take cannot be listed, and says why.
+    // An address connected to that config.ini does not take stays listed until the end, and
+    // says so.
     std::filesystem::remove(config_.toStdString());
     std::filesystem::create_directory(config_.toStdString());
     typing->selectAll();
-    QTest::keyClicks(typing, "tcp://127.0.0.1:1502");
+    QTest::keyClicks(typing, address);
     QTest::keyClick(typing, Qt::Key_Return);
-    EXPECT_EQ(messages_.messages.size(), 2u);
-    EXPECT_NE(panel_->portText(), "tcp://127.0.0.1:1502");
+    panel_->onConnect();
+    ASSERT_TRUE(panel_->connected());
+    ASSERT_EQ(messages_.messages.size(), 2u);
+    EXPECT_EQ(panel_->portText(), address);
 }
 
 // After Disconnect or a lost port column S is blank; an ID edit that keeps the address asks the
