@@ -42,7 +42,9 @@ CXGraph::CXGraph(QWidget* parent)
     QFont legendFont = font();
     legendFont.setPointSizeF(legendFont.pointSizeF() * 0.85);
     legend->setFont(legendFont);
-    legend->setBrush(QBrush(QColor(255, 255, 255, 210)));
+    // Opaque: a peak mark seen through the legend passes for one of its entries. The legend is
+    // dragged off what it hides.
+    legend->setBrush(QBrush(Qt::white));
     // Thirty slaves make more rows than a graph is tall: wrap into columns.
     legend->setWrap(10);
     legend->setFillOrder(QCPLayoutGrid::foRowsFirst, false);

@@ -1,13 +1,16 @@
 #include "results/ResultsPanel.h"
 
 #include <QDoubleSpinBox>
+#include <QEvent>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <array>
 
 #include "link/RegisterMap.h"
+#include "results/WrappingHeader.h"
 
 namespace vornex {
 
@@ -40,7 +43,9 @@ ResultsPanel::ResultsPanel(QWidget* parent)
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionMode(QAbstractItemView::NoSelection);
     table_->verticalHeader()->hide();
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table_->setHorizontalHeader(new WrappingHeader(table_));
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->viewport()->installEventFilter(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
     layout->addLayout(top);
@@ -60,6 +65,33 @@ void ResultsPanel::setTexts(const ReportTexts& t) {
                                        t.incomplete, QStringLiteral("n"), t.mean, t.sd, t.min,
                                        t.max, QStringLiteral("Cp"), QStringLiteral("Cpk")});
     showPeakSources(sources_);
+    fitColumns();
+}
+
+bool ResultsPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == table_->viewport() && event->type() == QEvent::Resize)
+        fitColumns();
+    return QWidget::eventFilter(watched, event);
+}
+
+// Each column as wide as its title's longest word and its widest cell, and what is left over
+// shared among all of them.
+void ResultsPanel::fitColumns() {
+    QHeaderView* header = table_->horizontalHeader();
+    const QAbstractItemView* view = table_;
+    std::array<int, kColumns> needed{};
+    int total = 0;
+    for (int c = 0; c < kColumns; ++c) {
+        needed[static_cast<size_t>(c)] =
+            std::max(header->sectionSizeHint(c), view->sizeHintForColumn(c));
+        total += needed[static_cast<size_t>(c)];
+    }
+    const int spare = std::max(0, table_->viewport()->width() - total);
+    for (int c = 0; c < kColumns; ++c) {
+        header->resizeSection(
+            c, needed[static_cast<size_t>(c)] + spare * (c + 1) / kColumns - spare * c / kColumns);
+    }
+    header->updateGeometry();
 }
 
 void ResultsPanel::showPeakSources(const std::vector<std::pair<int, PeakSource>>& sources) {
@@ -82,6 +114,7 @@ void ResultsPanel::showResults(const LiveResults& results, bool recording) {
     table_->setRowCount(static_cast<int>(slaves.size()));
     for (size_t row = 0; row < slaves.size(); ++row)
         setRow(static_cast<int>(row), slaves[row], results, recording);
+    fitColumns();
 }
 
 void ResultsPanel::setRow(int row, int slave, const LiveResults& results, bool recording) {

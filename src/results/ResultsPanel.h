@@ -62,8 +62,12 @@ public:
 signals:
     void thresholdChanged();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void setRow(int row, int slave, const LiveResults& results, bool recording);
+    void fitColumns();
 
     QLabel* title_;
     QLabel* thresholdLabel_;

@@ -150,6 +150,28 @@ TEST(CXGraphSeries, OneSeriesPerSlaveCreatedOnFirstUseNamedAndColouredAndListedI
     EXPECT_EQ(graph.legend->itemCount(), 2);
 }
 
+// A mark of the graph's (a judged peak) under the legend is hidden by it, not seen through it.
+TEST(CXGraphSeries, TheLegendHidesWhatLiesUnderIt) {
+    CXGraph graph;
+    auto curve = makeCurve(50, 0.2, 1.0, 1, ramp);
+    graph.SetData(curve.data(), 50, 1);
+    graph.replotNow();
+    const QRect legend = graph.legend->outerRect();
+    ASSERT_TRUE(legend.isValid());
+    auto* mark = new QCPCurve(graph.xAxis, graph.yAxis);
+    mark->setLineStyle(QCPCurve::lsNone);
+    mark->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, Qt::black, Qt::black, 30));
+    mark->removeFromLegend();
+    const QPointF centre(graph.xAxis->pixelToCoord(legend.center().x()),
+                         graph.yAxis->pixelToCoord(legend.bottom() - 8));
+    const auto legendPixels = [&] { return graph.toPixmap().toImage().copy(legend); };
+    const QImage without = legendPixels();
+    mark->setData({centre.x()}, {centre.y()});
+    EXPECT_EQ(legendPixels(), without);
+    graph.legend->setVisible(false);
+    EXPECT_NE(legendPixels(), without) << "the mark lies under the legend";
+}
+
 TEST(CXGraphAxes, TimeAxisKeepsTheProgramsRangeWhileTheValueAxisFollowsTheData) {
     CXGraph graph;
     graph.resize(800, 500);

@@ -3,6 +3,7 @@
 #include <qcustomplot.h>
 #include <QAction>
 #include <QDoubleSpinBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTableWidget>
@@ -159,6 +160,26 @@ TEST_F(ResultsPanelTest, PeaksAreJudgedLiveMarkedAndAFailedPeakTurnsItsRowRed) {
     frame_->language().choose(command::kLanguageEnUS);
     EXPECT_TRUE(sources.text().endsWith(QStringLiteral("1: peak held by the instrument (P)")))
         << sources.text().toStdString();
+
+    // At the window's smallest, in English, every title and figure shows whole, no column out of
+    // sight.
+    frame_->resize(frame_->minimumSize());
+    QHeaderView& header = *table().horizontalHeader();
+    ASSERT_TRUE(waitUntil([&] { return table().viewport()->width() < 800; }));
+    QTest::qWait(50);
+    const QFontMetrics metrics(header.font());
+    int total = 0;
+    for (int c = 0; c < ResultsPanel::kColumns; ++c) {
+        const QString title = table().horizontalHeaderItem(c)->text();
+        const QRect needed = metrics.boundingRect(QRect(0, 0, header.sectionSize(c) - 8, 1000),
+                                                  Qt::AlignCenter | Qt::TextWordWrap, title);
+        EXPECT_LE(needed.width(), header.sectionSize(c) - 8) << title.toStdString();
+        EXPECT_LE(needed.height(), header.height() - 2) << title.toStdString();
+        EXPECT_LE(table().fontMetrics().horizontalAdvance(cell(c)) + 6, header.sectionSize(c))
+            << cell(c).toStdString();
+        total += header.sectionSize(c);
+    }
+    EXPECT_LE(total, table().viewport()->width());
 }
 
 TEST_F(ResultsPanelTest, PanelReportAndReloadGiveTheSameRowsWithPullsCutAtStartAndStop) {
