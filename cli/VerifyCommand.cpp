@@ -22,10 +22,9 @@
 #include "verify/IniLines.h"
 #include "verify/Profile.h"
 #include "verify/Reference.h"
-#include "verify/ReferenceDue.h"
 #include "verify/RunFile.h"
-#include "verify/RunFit.h"
 #include "verify/RunProgress.h"
+#include "verify/RunSetup.h"
 #include "verify/ToolRecord.h"
 #include "verify/VerificationRun.h"
 
@@ -85,10 +84,8 @@ bool plainText(const QString& text) {
 }
 
 // The plan of a new run from the options, the remembered tool and the profile; the exit code
-// when it cannot be made (the problem said on stderr), else 0. Ambient conditions outside the
-// profile's limits are said in `ambient`.
-int planNewRun(const Arguments& a, const std::string& home, RunPlan& plan, DeviationTable& table,
-               std::string& ambient) {
+// when it cannot be made (the problem said on stderr), else 0.
+int planNewRun(const Arguments& a, const std::string& home, PlannedRun& planned) {
     const std::string id = a.value(QStringLiteral("tool")).toStdString();
     if (!ToolStore::validId(id)) {
         fail("--tool: \"" + id +
@@ -96,23 +93,24 @@ int planNewRun(const Arguments& a, const std::string& home, RunPlan& plan, Devia
              "around it)");
         return 1;
     }
+    RunRequest request;
     bool bad = false;
     const auto max = numberOption(a, "max", bad);
     const auto min = numberOption(a, "min", bad);
-    plan.temperature = numberOption(a, "temperature", bad);
-    plan.humidity = numberOption(a, "humidity", bad);
+    request.temperature = numberOption(a, "temperature", bad);
+    request.humidity = numberOption(a, "humidity", bad);
     if (bad) {
         fail("--max, --min, --temperature and --humidity take numbers");
         return 1;
     }
-    const ToolStore store(home + "Tools");
     std::string error;
-    const std::optional<Tool> remembered = store.load(id, error);
+    const std::optional<Tool> remembered = ToolStore(home + "Tools").load(id, error);
     if (!error.empty()) {
         fail(error);
         return 2;
     }
-    Tool tool = remembered.value_or(Tool{});
+    Tool& tool = request.tool;
+    tool = remembered.value_or(Tool{});
     tool.id = id;
     if (a.has(QStringLiteral("class")))
         tool.toolClass = a.value(QStringLiteral("class")).toStdString();
@@ -122,46 +120,13 @@ int planNewRun(const Arguments& a, const std::string& home, RunPlan& plan, Devia
         tool.maximum = *max;
     if (min)
         tool.lowest = *min;
-    if (!(tool.maximum > 0.0) || (tool.lowest && !(*tool.lowest < tool.maximum)) ||
-        (tool.lowest && *tool.lowest < 0.0)) {
-        fail("tool " + id +
-             " needs --max X above 0 (and --min X from 0 below it), once; it is "
-             "remembered for the next runs");
-        return 1;
-    }
-    plan.operatorName = a.value(QStringLiteral("operator")).toStdString();
-    if (!plainText(a.value(QStringLiteral("operator"))) ||
-        !plainText(QString::fromStdString(tool.toolClass)) ||
-        !plainText(QString::fromStdString(tool.unit))) {
-        fail("--operator, --class and --unit take one line without blanks around it");
-        return 1;
-    }
-
-    const std::string profiles = home + "Profiles";
-    writeBuiltInProfiles(profiles);
-    const std::string profileName =
-        a.value(QStringLiteral("profile"), QLatin1String(kDefaultProfile)).toStdString();
-    const ProfileRead read = loadProfile(profiles, profileName);
-    if (!read.profile) {
-        fail("profile " + profileName +
-             (read.line ? " line " + std::to_string(read.line) : std::string()) + ": " +
-             read.problem);
-        return 2;
-    }
-    const Profile& profile = *read.profile;
-    plan.tool = tool;
-    plan.profile = profile.name;
-    plan.standard = profile.standard;
-    plan.points = profile.points;
-    plan.readings = profile.readings;
-    plan.preloads = profile.preloads;
+    request.operatorName = a.value(QStringLiteral("operator")).toStdString();
     if (a.has(QStringLiteral("points"))) {
-        const auto points = pointList(a.value(QStringLiteral("points")));
-        if (!points) {
+        request.points = pointList(a.value(QStringLiteral("points")));
+        if (!request.points) {
             fail("--points takes percentages of the maximum, above 0 to 100, going up");
             return 1;
         }
-        plan.points = *points;
     }
     long n = 0;
     if (a.has(QStringLiteral("readings"))) {
@@ -169,33 +134,46 @@ int planNewRun(const Arguments& a, const std::string& home, RunPlan& plan, Devia
             fail("--readings takes a count from 1 to 100");
             return 1;
         }
-        plan.readings = static_cast<int>(n);
+        request.readings = static_cast<int>(n);
     }
     if (a.has(QStringLiteral("preloads"))) {
         if (!parseLong(a.value(QStringLiteral("preloads")).toStdString(), 0, 100, n)) {
             fail("--preloads takes a count from 0 to 100");
             return 1;
         }
-        plan.preloads = static_cast<int>(n);
+        request.preloads = static_cast<int>(n);
     }
-    // A profile that sets limits for the ambient conditions needs them stated, to check them.
-    if (!plan.temperature || !plan.humidity) {
-        fail("profile " + profile.name + " takes readings in " +
-             plainNumber(profile.temperatureMin) + " to " + plainNumber(profile.temperatureMax) +
-             " degC and at most " + plainNumber(profile.humidityMax) +
-             " % humidity: give --temperature C and --humidity %");
-        return 1;
+    request.profilesFolder = home + "Profiles";
+    writeBuiltInProfiles(request.profilesFolder);
+    request.profileName =
+        a.value(QStringLiteral("profile"), QLatin1String(kDefaultProfile)).toStdString();
+    planned = planRun(request);
+    const Profile& profile = planned.profile;
+    using Problem = PlannedRun::Problem;
+    switch (planned.problem) {
+        case Problem::None:
+        case Problem::DueDate:  // the due date is the bench's, looked up once the reference answers
+            return 0;
+        case Problem::ToolId:
+        case Problem::ToolLimits:
+            fail("tool " + id +
+                 " needs --max X above 0 (and --min X from 0 below it), once; it is "
+                 "remembered for the next runs");
+            return 1;
+        case Problem::PlainText:
+            fail("--operator, --class and --unit take one line without blanks around it");
+            return 1;
+        case Problem::Profile:
+            fail(planned.detail);
+            return 2;
+        case Problem::Conditions:
+            fail("profile " + profile.name + " takes readings in " +
+                 plainNumber(profile.temperatureMin) + " to " +
+                 plainNumber(profile.temperatureMax) + " degC and at most " +
+                 plainNumber(profile.humidityMax) +
+                 " % humidity: give --temperature C and --humidity %");
+            return 1;
     }
-    if (*plan.temperature < profile.temperatureMin || *plan.temperature > profile.temperatureMax ||
-        *plan.humidity > profile.humidityMax) {
-        ambient = "ambient conditions " + plainNumber(*plan.temperature) + " degC, " +
-                  plainNumber(*plan.humidity) + " % outside the profile's " +
-                  plainNumber(profile.temperatureMin) + " to " +
-                  plainNumber(profile.temperatureMax) + " degC and " +
-                  plainNumber(profile.humidityMax) + " % humidity";
-        fail("warning: the " + ambient + "; they are recorded as given");
-    }
-    table = profile.deviations;
     return 0;
 }
 
@@ -241,34 +219,30 @@ int runVerify(const QStringList& given) {
         }
     }
 
-    RunPlan plan;
-    DeviationTable table;
-    std::string ambient;
-    std::optional<StoredRun> stored;
-    std::optional<RunFile> file;
+    const SlipPolicy slipPolicy =
+        slips == QLatin1String("count") ? SlipPolicy::Count : SlipPolicy::Repeat;
+    PlannedRun planned;
+    RunPlan& plan = planned.plan;
+    std::optional<HeldRun> held;
     std::string error;
     if (resume) {
         // Held before it is read: a second resume of the same run stops here.
-        if (std::optional<RunFile> held = RunFile::reopen(resumePath, error))
-            file.emplace(std::move(*held));
-        if (file)
-            stored = readRunFile(resumePath, error);
-        if (!stored) {
+        if (std::optional<HeldRun> taken = holdToResume(resumePath, error))
+            held.emplace(std::move(*taken));
+        if (!held) {
             fail(error);
             return 2;
         }
-        if (stored->ended) {
-            fail(resumePath + " has ended; nothing to resume");
-            return 2;
-        }
-        plan = stored->plan;
+        plan = held->stored.plan;
         // A run begun in the window asked about each slip; here --slips answers for the rest.
         if (plan.slips == SlipPolicy::Ask)
-            plan.slips = slips == QLatin1String("count") ? SlipPolicy::Count : SlipPolicy::Repeat;
+            plan.slips = slipPolicy;
     } else {
-        if (const int code = planNewRun(a, home, plan, table, ambient); code != 0)
+        if (const int code = planNewRun(a, home, planned); code != 0)
             return code;
-        plan.slips = slips == QLatin1String("count") ? SlipPolicy::Count : SlipPolicy::Repeat;
+        plan.slips = slipPolicy;
+        if (planned.ambientOutside)
+            fail("warning: the " + ambientText(planned) + "; they are recorded as given");
     }
 
     bool interrupted = false;
@@ -303,16 +277,13 @@ int runVerify(const QStringList& given) {
                               instrument.decimals,
                               mode,
                               instrument.unit};
-    if (resume) {
-        if (const std::string differs = referenceDifferences(stored->reference, reference);
-            !differs.empty()) {
-            fail(resumePath + " runs on " + stored->reference.description() +
-                 "; this instrument differs: " + differs);
+    if (held) {
+        if (const std::string refusal = resumeRefusal(*held, reference); !refusal.empty()) {
+            fail(refusal);
             return 2;
         }
     }
-    const bool polled = instrument.measuringMode != regmap::kMeasurePeak &&
-                        instrument.measuringMode != regmap::kMeasureFirstPeak;
+    const bool polled = polledPeaks(instrument.measuringMode);
     if (polled) {
         fail(std::string(allowPolled ? "warning: " : "") + "slave " +
              std::to_string(slave->front()) + " measures in mode " + mode +
@@ -323,85 +294,83 @@ int runVerify(const QStringList& given) {
             return 2;
     }
 
-    const std::time_t now = std::time(nullptr);
-    std::vector<std::string> confirmed;
-    if (!resume) {
-        if (const std::string problem = fitPlan(plan, table, instrument.unit, instrument.decimals);
-            !problem.empty()) {
-            fail(problem);
-            return 2;
-        }
-        plan.referenceDue = config.calibrationDue(instrument.identification);
-        if (referenceOverdue(plan.referenceDue, now)) {
-            if (overdueReason.empty()) {
-                fail("the reference's calibration was due " + plan.referenceDue +
-                     "; give --overdue-reason TEXT to verify with it all the same");
-                return 2;
-            }
-            confirmed.push_back("confirmed reference calibration overdue since " +
-                                plan.referenceDue + ": " + overdueReason);
-        }
-        if (polled)
-            confirmed.push_back("confirmed polled peaks in mode " + mode + " (--allow-polled)");
-        if (!ToolStore(home + "Tools").save(plan.tool, error))
-            fail("tool " + plan.tool.id + " is not remembered: " + error);
-        if (std::optional<RunFile> made = RunFile::create(
-                RunFile::pathFor(dataFolder, plan.tool.id, now), plan, reference, now, error))
-            file.emplace(std::move(*made));
-        if (!file) {
-            fail("cannot write the run file: " + error);
-            return 2;
-        }
-    }
-    std::fprintf(stderr, "vornex-cli verify: run file %s\n", file->path().c_str());
-    const RunQueuedAtExit queued{given, file->path()};
-
     // The run's lines go to standard output as they come: a script drives the run from them.
     class PrintedRun : public RunListener {
         void said(const std::string& line) override { say(line); }
         void warned(const std::string& text) override { fail("warning: " + text); }
     } printed;
-    VerificationRun run(std::move(*file), plan, reference, printed);
-    if (stored)
-        run.resume(*stored);
-    if (!ambient.empty())
-        run.note("warning " + ambient);
-    for (const std::string& line : confirmed)
-        run.note(line);
-    run.start();
+    const std::time_t now = std::time(nullptr);
+    std::unique_ptr<VerificationRun> run;
+    if (held) {
+        run = std::make_unique<VerificationRun>(std::move(held->file), plan, reference, printed);
+        run->resume(held->stored);
+    } else {
+        plan.referenceDue = config.calibrationDue(instrument.identification);
+        const RunCautions cautions =
+            fitRun(planned, instrument.unit, instrument.decimals, instrument.measuringMode, now);
+        if (!cautions.fitProblem.empty()) {
+            fail(cautions.fitProblem);
+            return 2;
+        }
+        std::vector<std::string> notes;
+        if (planned.ambientOutside)
+            notes.push_back("warning " + ambientText(planned));
+        if (cautions.overdue) {
+            if (overdueReason.empty()) {
+                fail("the reference's calibration was due " + plan.referenceDue +
+                     "; give --overdue-reason TEXT to verify with it all the same");
+                return 2;
+            }
+            notes.push_back(overdueNote(plan.referenceDue, overdueReason));
+        }
+        if (polled)
+            notes.push_back(polledNote(mode) + " (--allow-polled)");
+        std::string toolError;
+        run = beginRun(plan, reference, dataFolder, home + "Tools", notes, now, printed, toolError,
+                       error);
+        if (!toolError.empty())
+            fail("tool " + plan.tool.id + " is not remembered: " + toolError);
+        if (!run) {
+            fail("cannot write the run file: " + error);
+            return 2;
+        }
+    }
+    std::fprintf(stderr, "vornex-cli verify: run file %s\n", run->path().c_str());
+    const RunQueuedAtExit queued{given, run->path()};
+    run->start();
     Showing showing{plan.tool.unit, mode, plan.decimals};
-    while (!run.finished()) {
+    while (!run->finished()) {
         QCoreApplication::processEvents();
         if (interrupted) {
-            run.note("interrupted");
-            fail("interrupted; go on with --resume " + run.path());
+            run->note("interrupted");
+            fail("interrupted; go on with --resume " + run->path());
             return 2;
         }
         if (station.takeLoss()) {
-            run.lineLost();
+            run->lineLost();
             while (!interrupted && !station.reopen()) {
                 std::this_thread::sleep_for(kLineRetry);
                 QCoreApplication::processEvents();
             }
             if (!interrupted)
-                run.lineBack();
+                run->lineBack();
             continue;
         }
         if (const std::optional<std::time_t> since = station.silentSince())
-            run.instrumentSilent(RunFile::clockText(*since));
+            run->instrumentSilent(RunFile::clockText(*since));
         else
-            run.instrumentAnswering();
+            run->instrumentAnswering();
         if (const std::optional<Showing> shown = station.showing())
             showing = *shown;
-        run.feed(station.takeSamples(), showing);
-        if (!run.finished())
+        run->feed(station.takeSamples(), showing);
+        if (!run->finished())
             std::this_thread::sleep_for(kWaitStep);
     }
-    if (!run.ok()) {
-        fail("cannot append to the run file: " + run.error());
+    if (!run->ok()) {
+        fail("cannot append to the run file: " + run->error());
         return 2;
     }
-    const RunProgress& progress = run.progress();
+    const RunProgress& progress = run->progress();
     if (a.has(QStringLiteral("csv")) &&
         !writeWholeFile(a.value(QStringLiteral("csv")).toStdString(), readingsCsv(progress),
                         &error)) {
@@ -412,7 +381,7 @@ int runVerify(const QStringList& given) {
     if (!pdf.empty()) {
         const CertificateFacts facts{config.bench(), reference.name};
         if (const FileResult written =
-                writeCertificatePdf(run.path(), facts, configuredTexts(given), pdf);
+                writeCertificatePdf(run->path(), facts, configuredTexts(given), pdf);
             !written) {
             fail("cannot write the certificate " + pdf + ": " + written.text);
             return 2;

@@ -30,8 +30,7 @@
 #include "report/ReportTexts.h"
 #include "verify/IniLines.h"
 #include "verify/Profile.h"
-#include "verify/ReferenceDue.h"
-#include "verify/RunFit.h"
+#include "verify/RunSetup.h"
 #include "verify/ToolRecord.h"
 
 namespace vornex {
@@ -401,86 +400,78 @@ void CVerifyStation::start() {
         return;
     }
     const std::string home = paths_.home.toStdString();
-    RunPlan plan;
-    Tool& tool = plan.tool;
+    RunRequest request;
+    Tool& tool = request.tool;
     tool.id = field(Field::ToolId)->text().trimmed().toStdString();
     tool.description = field(Field::Description)->text().trimmed().toStdString();
     tool.toolClass = field(Field::Class)->text().trimmed().toStdString();
     tool.unit = field(Field::Unit)->text().trimmed().toStdString();
     tool.direction = kDirections[direction_->currentIndex()];
     std::optional<double> maximum;
-    const bool numbers = optionalNumber(field(Field::Maximum), maximum) &&
-                         optionalNumber(field(Field::Lowest), tool.lowest);
-    tool.maximum = maximum.value_or(0.0);
-    if (!numbers || !ToolStore::validId(tool.id) || !(tool.maximum > 0.0) ||
-        (tool.lowest && (*tool.lowest < 0.0 || !(*tool.lowest < tool.maximum))) ||
-        !fitsIniLine(tool.description) || !fitsIniLine(tool.toolClass)) {
+    if (!optionalNumber(field(Field::Maximum), maximum) ||
+        !optionalNumber(field(Field::Lowest), tool.lowest)) {
         message_->setText(text(k::kVerifyNeedTool));
         return;
     }
-    if (!optionalNumber(field(Field::Temperature), plan.temperature) ||
-        !optionalNumber(field(Field::Humidity), plan.humidity)) {
+    tool.maximum = maximum.value_or(0.0);
+    if (!optionalNumber(field(Field::Temperature), request.temperature) ||
+        !optionalNumber(field(Field::Humidity), request.humidity)) {
         message_->setText(text(k::kVerifyNeedNumbers));
         return;
     }
-    const ProfileRead read = loadProfile(home + "Profiles", profiles_->currentText().toStdString());
-    if (!read.profile) {
-        message_->setText(text(k::kVerifyCannot)
-                              .arg(QString::fromStdString(
-                                  "profile " + profiles_->currentText().toStdString() +
-                                  (read.line ? " line " + std::to_string(read.line) : "") + ": " +
-                                  read.problem)));
-        return;
-    }
-    const Profile& profile = *read.profile;
-    plan.profile = profile.name;
-    plan.standard = profile.standard;
-    plan.points = profile.points;
-    plan.readings = profile.readings;
-    plan.preloads = profile.preloads;
-    plan.slips = SlipPolicy::Ask;
-    plan.operatorName = field(Field::Operator)->text().trimmed().toStdString();
-    plan.referenceDue = field(Field::Due)->text().trimmed().toStdString();
+    request.profilesFolder = home + "Profiles";
+    request.profileName = profiles_->currentText().toStdString();
+    request.slips = SlipPolicy::Ask;
+    request.operatorName = field(Field::Operator)->text().trimmed().toStdString();
+    request.referenceDue = field(Field::Due)->text().trimmed().toStdString();
     const std::string overdueReason = field(Field::OverdueReason)->text().trimmed().toStdString();
-    if (!fitsIniLine(plan.operatorName) || !fitsIniLine(plan.referenceDue) ||
-        !fitsIniLine(overdueReason)) {
+    PlannedRun planned = planRun(request);
+    const Profile& profile = planned.profile;
+    using Problem = PlannedRun::Problem;
+    switch (planned.problem) {
+        case Problem::None:
+            break;
+        case Problem::ToolId:
+        case Problem::ToolLimits:
+        case Problem::PlainText:
+            message_->setText(text(k::kVerifyNeedTool));
+            return;
+        case Problem::Profile:
+            message_->setText(text(k::kVerifyCannot).arg(QString::fromStdString(planned.detail)));
+            return;
+        case Problem::Conditions:
+            message_->setText(text(k::kVerifyNeedConditions)
+                                  .arg(number(profile.temperatureMin),
+                                       number(profile.temperatureMax),
+                                       number(profile.humidityMax)));
+            return;
+        case Problem::DueDate:
+            message_->setText(text(k::kVerifyNeedDueDate));
+            return;
+    }
+    if (!fitsIniLine(overdueReason)) {
         message_->setText(text(k::kVerifyNeedTool));
         return;
     }
-    // The profile's limits are checked against the conditions, so they must be stated.
-    if (!plan.temperature || !plan.humidity) {
-        message_->setText(text(k::kVerifyNeedConditions)
-                              .arg(number(profile.temperatureMin), number(profile.temperatureMax),
-                                   number(profile.humidityMax)));
-        return;
-    }
-    if (!plan.referenceDue.empty() && !parseDueDate(plan.referenceDue)) {
-        message_->setText(text(k::kVerifyNeedDueDate));
-        return;
-    }
-    const bool overdue = referenceOverdue(plan.referenceDue, std::time(nullptr));
-    if (overdue && overdueReason.empty()) {
-        message_->setText(text(k::kVerifyOverdue).arg(QString::fromStdString(plan.referenceDue)));
+    const RunCautions cautions =
+        fitRun(planned, facts->unit, facts->decimals, facts->measuringMode, std::time(nullptr));
+    if (cautions.overdue && overdueReason.empty()) {
+        message_->setText(
+            text(k::kVerifyOverdue).arg(QString::fromStdString(planned.plan.referenceDue)));
         field(Field::OverdueReason)->setFocus();
         return;
     }
-    if (const std::string problem = fitPlan(plan, profile.deviations, facts->unit, facts->decimals);
-        !problem.empty()) {
-        message_->setText(text(k::kVerifyCannot).arg(QString::fromStdString(problem)));
+    if (!cautions.fitProblem.empty()) {
+        message_->setText(text(k::kVerifyCannot).arg(QString::fromStdString(cautions.fitProblem)));
         return;
     }
 
-    const bool ambientOutside = *plan.temperature < profile.temperatureMin ||
-                                *plan.temperature > profile.temperatureMax ||
-                                *plan.humidity > profile.humidityMax;
-    const bool polled = facts->measuringMode != regmap::kMeasurePeak &&
-                        facts->measuringMode != regmap::kMeasureFirstPeak;
     QStringList warnings;
-    if (ambientOutside)
+    if (planned.ambientOutside)
         warnings << text(k::kVerifyAmbient)
                         .arg(number(profile.temperatureMin), number(profile.temperatureMax),
                              number(profile.humidityMax));
-    if (polled)
+    if (cautions.polled)
         warnings << text(k::kVerifyPolled);
     const QString warning = warnings.join(QLatin1Char('\n'));
     if (!warning.isEmpty() && warning != confirmed_) {
@@ -491,67 +482,52 @@ void CVerifyStation::start() {
         return;
     }
 
-    std::string error;
-    if (!ToolStore(home + "Tools").save(tool, error))
-        message_->setText(
-            QString::fromStdString("tool " + tool.id + " is not remembered: " + error));
+    const RunPlan& plan = planned.plan;
     const BenchConfig config(paths_.configFile);
     TestTrace trace = config.lastTrace();
     trace.operatorName = plan.operatorName;
     config.rememberTrace(trace);
     config.setCalibrationDue(facts->identification, plan.referenceDue);
-    const std::time_t now = std::time(nullptr);
-    std::optional<RunFile> file =
-        RunFile::create(RunFile::pathFor(paths_.dataFolder.toStdString(), tool.id, now), plan,
-                        instrumentNow(), now, error);
-    if (!file) {
+    std::vector<std::string> notes;
+    if (planned.ambientOutside)
+        notes.push_back("confirmed " + ambientText(planned));
+    if (cautions.polled)
+        notes.push_back(polledNote(std::string(regmap::measuringModeName(facts->measuringMode))));
+    if (cautions.overdue)
+        notes.push_back(overdueNote(plan.referenceDue, overdueReason));
+    std::string toolError;
+    std::string error;
+    std::unique_ptr<VerificationRun> run =
+        beginRun(plan, instrumentNow(), paths_.dataFolder.toStdString(), home + "Tools", notes,
+                 std::time(nullptr), static_cast<RunListener&>(*this), toolError, error);
+    if (!run) {
         message_->setText(text(k::kVerifyFailed).arg(QString::fromStdString(error)));
         return;
     }
-    auto run = std::make_unique<VerificationRun>(std::move(*file), plan, instrumentNow(),
-                                                 static_cast<RunListener&>(*this));
-    if (ambientOutside)
-        run->note("confirmed ambient conditions " + plainNumber(*plan.temperature) + " degC, " +
-                  plainNumber(*plan.humidity) + " % outside the profile's " +
-                  plainNumber(profile.temperatureMin) + " to " +
-                  plainNumber(profile.temperatureMax) + " degC and " +
-                  plainNumber(profile.humidityMax) + " % humidity");
-    if (polled)
-        run->note("confirmed polled peaks in mode " +
-                  std::string(regmap::measuringModeName(facts->measuringMode)));
-    if (overdue)
-        run->note("confirmed reference calibration overdue since " + plan.referenceDue + ": " +
-                  overdueReason);
     begin(std::move(run));
+    if (!toolError.empty())
+        message_->setText(
+            message_->text() + QLatin1Char('\n') +
+            QString::fromStdString("tool " + plan.tool.id + " is not remembered: " + toolError));
 }
 
 void CVerifyStation::resume() {
     const int index = unfinished_->currentIndex();
     if (index < 0 || static_cast<size_t>(index) >= unfinishedPaths_.size())
         return;
-    const std::string path = unfinishedPaths_[static_cast<size_t>(index)].toStdString();
     std::string error;
-    // Held before it is read: a run another station (or vornex-cli) goes on with is left to it.
-    std::optional<RunFile> file = RunFile::reopen(path, error);
-    const std::optional<StoredRun> stored =
-        file ? readRunFile(path, error) : std::optional<StoredRun>();
-    if (!stored) {
+    std::optional<HeldRun> held =
+        holdToResume(unfinishedPaths_[static_cast<size_t>(index)].toStdString(), error);
+    if (held)
+        error = resumeRefusal(*held, instrumentNow());
+    if (!error.empty()) {
         message_->setText(text(k::kVerifyFailed).arg(QString::fromStdString(error)));
         return;
     }
-    const std::string differs = referenceDifferences(stored->reference, instrumentNow());
-    if (stored->ended || !differs.empty()) {
-        message_->setText(
-            text(k::kVerifyFailed)
-                .arg(QString::fromStdString(
-                    stored->ended ? path + " has ended; nothing to resume"
-                                  : path + " runs on " + stored->reference.description() +
-                                        "; this instrument differs: " + differs)));
-        return;
-    }
-    auto run = std::make_unique<VerificationRun>(std::move(*file), stored->plan, stored->reference,
-                                                 static_cast<RunListener&>(*this));
-    run->resume(*stored);
+    auto run =
+        std::make_unique<VerificationRun>(std::move(held->file), held->stored.plan,
+                                          held->stored.reference, static_cast<RunListener&>(*this));
+    run->resume(held->stored);
     begin(std::move(run));
 }
 

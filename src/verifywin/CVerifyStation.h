@@ -108,7 +108,7 @@ private:
     void buildRun(QWidget* page);
     void fillFromTool();
     void findUnfinished();
-    void foundRuns(const FoundRuns& found);
+    void foundRuns(const verify::FoundRuns& found);
     void refreshProfiles();
     void newRun();
     void start();
@@ -131,7 +131,7 @@ private:
     bool finishAnnounced_ = false;
     QString confirmed_;  // the warnings confirmed by a second Start
     std::vector<QString> unfinishedPaths_;
-    std::vector<FoundRun> endedRuns_;
+    std::vector<verify::FoundRun> endedRuns_;
     QString baseTitle_;  // the slave and its name
     // The Certificate... dialogs open, by run file.
     std::map<QString, QPointer<QFileDialog>> certificateDialogs_;

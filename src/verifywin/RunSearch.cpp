@@ -1,46 +1,9 @@
 #include "verifywin/RunSearch.h"
 
-#include <algorithm>
-#include <filesystem>
 #include <mutex>
-#include <optional>
 #include <utility>
 
-#include "verify/RunFile.h"
-
 namespace vornex {
-
-FoundRuns findRuns(const std::string& folder, const verify::Reference& reference,
-                   const std::atomic<bool>& stop) {
-    FoundRuns found;
-    std::error_code ec;
-    namespace fs = std::filesystem;
-    for (fs::recursive_directory_iterator
-             it(folder, fs::directory_options::skip_permission_denied, ec),
-         end;
-         !ec && it != end && !stop.load(std::memory_order_relaxed); it.increment(ec)) {
-        // Regular files only: a FIFO or a device named *.txt is never opened.
-        std::error_code typeError;
-        if (!it->is_regular_file(typeError) || it->path().extension() != ".txt")
-            continue;
-        std::string error;
-        const std::optional<verify::StoredRun> stored =
-            verify::readRunFile(it->path().string(), error);
-        if (!stored || !verify::referenceDifferences(stored->reference, reference).empty())
-            continue;
-        FoundRun run{it->path().string(), stored->plan.tool.id, stored->started};
-        if (!stored->ended)
-            found.unfinished.push_back(std::move(run));
-        else if (!stored->abandoned)
-            found.ended.push_back(std::move(run));
-    }
-    const auto newestFirst = [](const FoundRun& a, const FoundRun& b) {
-        return a.started != b.started ? a.started > b.started : a.path > b.path;
-    };
-    std::sort(found.unfinished.begin(), found.unfinished.end(), newestFirst);
-    std::sort(found.ended.begin(), found.ended.end(), newestFirst);
-    return found;
-}
 
 RunSearch::~RunSearch() {
     stop();
@@ -61,10 +24,10 @@ void RunSearch::start(const std::string& folder, const verify::Reference& refere
     searching_ = true;
     // The answer crosses under a lock of its own: the queued call's own locking is Qt's, which
     // the thread checker of the tests cannot see.
-    auto answer = std::make_shared<std::pair<std::mutex, FoundRuns>>();
+    auto answer = std::make_shared<std::pair<std::mutex, verify::FoundRuns>>();
     thread_ = std::thread([this, folder, reference, stopped, answer, done = std::move(done)] {
         {
-            FoundRuns found = findRuns(folder, reference, *stopped);
+            verify::FoundRuns found = verify::findRuns(folder, reference, *stopped);
             const std::lock_guard<std::mutex> lock(answer->first);
             answer->second = std::move(found);
         }
@@ -76,7 +39,7 @@ void RunSearch::start(const std::string& folder, const verify::Reference& refere
                 if (stopped->load())
                     return;
                 searching_ = false;
-                FoundRuns found;
+                verify::FoundRuns found;
                 {
                     const std::lock_guard<std::mutex> lock(answer->first);
                     found = std::move(answer->second);

@@ -8,28 +8,9 @@
 #include <thread>
 #include <vector>
 
-#include "verify/Reference.h"
+#include "verify/RunFinder.h"
 
 namespace vornex {
-
-// A run file found for a station: where it is, its tool and when it started.
-struct FoundRun {
-    std::string path;
-    std::string toolId;
-    std::string started;  // "YYYY-MM-DDThh:mm:ss"
-};
-
-// The runs of one instrument in a verification folder, newest first.
-struct FoundRuns {
-    std::vector<FoundRun> unfinished;  // to resume
-    std::vector<FoundRun> ended;       // with their result (not abandoned), for a certificate
-};
-
-// Reads every run file under `folder` (its day folders too) and keeps those bound to `reference`:
-// a run is offered only on the instrument it began on. Files that are no run are passed over.
-// Gives up, with what it found so far, once `stop` is set.
-FoundRuns findRuns(const std::string& folder, const verify::Reference& reference,
-                   const std::atomic<bool>& stop);
 
 // findRuns on a thread of its own, the answer handed to `done` on `receiver`'s thread (the
 // interface thread) through its event queue. A search started again, or the searcher destroyed,
@@ -37,7 +18,7 @@ FoundRuns findRuns(const std::string& folder, const verify::Reference& reference
 // being read.
 class RunSearch {
 public:
-    using Done = std::function<void(const FoundRuns&)>;
+    using Done = std::function<void(const verify::FoundRuns&)>;
 
     explicit RunSearch(QObject& receiver) : receiver_(receiver) {}
     ~RunSearch();

@@ -1,0 +1,141 @@
+#include "verify/RunSetup.h"
+
+#include <memory>
+
+#include "link/RegisterMap.h"
+#include "verify/Deviation.h"
+#include "verify/IniLines.h"
+#include "verify/ReferenceDue.h"
+#include "verify/RunFit.h"
+#include "verify/ToolRecord.h"
+#include "verify/VerificationRun.h"
+
+namespace vornex::verify {
+
+PlannedRun planRun(const RunRequest& request) {
+    PlannedRun planned;
+    using Problem = PlannedRun::Problem;
+    const Tool& tool = request.tool;
+    if (!ToolStore::validId(tool.id)) {
+        planned.problem = Problem::ToolId;
+        return planned;
+    }
+    if (!(tool.maximum > 0.0) ||
+        (tool.lowest && (*tool.lowest < 0.0 || !(*tool.lowest < tool.maximum)))) {
+        planned.problem = Problem::ToolLimits;
+        return planned;
+    }
+    for (const std::string* text : {&tool.description, &tool.toolClass, &tool.unit,
+                                    &request.operatorName, &request.referenceDue}) {
+        if (!fitsIniLine(*text)) {
+            planned.problem = Problem::PlainText;
+            return planned;
+        }
+    }
+    const ProfileRead read = loadProfile(request.profilesFolder, request.profileName);
+    if (!read.profile) {
+        planned.problem = Problem::Profile;
+        planned.detail = "profile " + request.profileName +
+                         (read.line ? " line " + std::to_string(read.line) : std::string()) + ": " +
+                         read.problem;
+        return planned;
+    }
+    planned.profile = *read.profile;
+    RunPlan& plan = planned.plan;
+    plan.tool = tool;
+    plan.profile = planned.profile.name;
+    plan.standard = planned.profile.standard;
+    plan.points = request.points.value_or(planned.profile.points);
+    plan.readings = request.readings.value_or(planned.profile.readings);
+    plan.preloads = request.preloads.value_or(planned.profile.preloads);
+    plan.slips = request.slips;
+    plan.operatorName = request.operatorName;
+    plan.temperature = request.temperature;
+    plan.humidity = request.humidity;
+    plan.referenceDue = request.referenceDue;
+    // The profile's limits are checked against the conditions, so they must be stated.
+    if (!plan.temperature || !plan.humidity) {
+        planned.problem = Problem::Conditions;
+        return planned;
+    }
+    planned.ambientOutside = *plan.temperature < planned.profile.temperatureMin ||
+                             *plan.temperature > planned.profile.temperatureMax ||
+                             *plan.humidity > planned.profile.humidityMax;
+    if (!plan.referenceDue.empty() && !parseDueDate(plan.referenceDue))
+        planned.problem = Problem::DueDate;
+    return planned;
+}
+
+bool polledPeaks(unsigned measuringMode) {
+    return measuringMode != regmap::kMeasurePeak && measuringMode != regmap::kMeasureFirstPeak;
+}
+
+RunCautions fitRun(PlannedRun& planned, const std::string& unit, int decimals,
+                   unsigned measuringMode, std::time_t now) {
+    RunCautions cautions;
+    cautions.fitProblem = fitPlan(planned.plan, planned.profile.deviations, unit, decimals);
+    if (!cautions.fitProblem.empty())
+        return cautions;
+    cautions.polled = polledPeaks(measuringMode);
+    cautions.overdue = referenceOverdue(planned.plan.referenceDue, now);
+    return cautions;
+}
+
+std::string ambientText(const PlannedRun& planned) {
+    const RunPlan& plan = planned.plan;
+    const Profile& profile = planned.profile;
+    return "ambient conditions " + plainNumber(plan.temperature.value_or(0.0)) + " degC, " +
+           plainNumber(plan.humidity.value_or(0.0)) + " % outside the profile's " +
+           plainNumber(profile.temperatureMin) + " to " + plainNumber(profile.temperatureMax) +
+           " degC and " + plainNumber(profile.humidityMax) + " % humidity";
+}
+
+std::string polledNote(const std::string& mode) {
+    return "confirmed polled peaks in mode " + mode;
+}
+
+std::string overdueNote(const std::string& due, const std::string& reason) {
+    return "confirmed reference calibration overdue since " + due + ": " + reason;
+}
+
+std::unique_ptr<VerificationRun> beginRun(const RunPlan& plan, const Reference& reference,
+                                          const std::string& dataFolder,
+                                          const std::string& toolsFolder,
+                                          const std::vector<std::string>& notes, std::time_t now,
+                                          RunListener& listener, std::string& toolError,
+                                          std::string& error) {
+    toolError.clear();
+    ToolStore(toolsFolder).save(plan.tool, toolError);
+    std::optional<RunFile> file = RunFile::create(RunFile::pathFor(dataFolder, plan.tool.id, now),
+                                                  plan, reference, now, error);
+    if (!file)
+        return nullptr;
+    auto run = std::make_unique<VerificationRun>(std::move(*file), plan, reference, listener);
+    for (const std::string& note : notes)
+        run->note(note);
+    return run;
+}
+
+std::optional<HeldRun> holdToResume(const std::string& path, std::string& error) {
+    std::optional<RunFile> file = RunFile::reopen(path, error);
+    if (!file)
+        return std::nullopt;
+    std::optional<StoredRun> stored = readRunFile(path, error);
+    if (!stored)
+        return std::nullopt;
+    if (stored->ended) {
+        error = path + " has ended; nothing to resume";
+        return std::nullopt;
+    }
+    return HeldRun{std::move(*file), std::move(*stored)};
+}
+
+std::string resumeRefusal(const HeldRun& held, const Reference& now) {
+    const std::string differs = referenceDifferences(held.stored.reference, now);
+    if (differs.empty())
+        return std::string();
+    return held.file.path() + " runs on " + held.stored.reference.description() +
+           "; this instrument differs: " + differs;
+}
+
+}  // namespace vornex::verify
