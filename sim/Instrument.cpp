@@ -5,7 +5,6 @@
 #include <cstdlib>
 
 #include "StoredRecords.h"
-#include "judge/JudgeRules.h"
 
 namespace vornex::sim {
 
@@ -69,8 +68,7 @@ void Instrument::loadActiveSet() {
 void Instrument::settingsChanged() {
     const regmap::Settings& s = sets_[active_];
     PeakHold::Rules rules;
-    // A click is looked for from the torque at which the bench starts an event.
-    rules.threshold = judge::kThresholdShare * config_.range * unitFactor(s.unit);
+    rules.threshold = config_.peakThresholdPercent / 100.0 * config_.range * unitFactor(s.unit);
     // Twice the noise's span, so that the noise on a steady pull never looks like a click.
     rules.leastDrop = 2.0 * TorqueProfile::kNoiseShare * config_.range * unitFactor(s.unit);
     rules.holdSeconds = config_.holdSeconds;

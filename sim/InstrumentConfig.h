@@ -22,6 +22,9 @@ struct InstrumentConfig {
     int keypadEveryMs = 0;
     // How long a peak held in the "P" and "1P" measuring modes stays before it is let go.
     double holdSeconds = 2.0;
+    // The torque, in percent of the range, from which "1P" looks for a click: the instrument's
+    // own setting, whatever threshold a bench judges events by.
+    double peakThresholdPercent = 5.0;
     uint64_t seed = 1;
 };
 

@@ -82,6 +82,10 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args,
             if (!parseDouble(v, 0.001, 86400, d))
                 return bad(v);
             o.holdSeconds = d;
+        } else if (a == "--peak-threshold") {
+            if (!parseDouble(v, 0.001, 100, d))
+                return bad(v);
+            o.peakThresholdPercent = d;
         } else if (a == "--seed") {
             if (!parseLong(v, 0, 2147483647, n))
                 return bad(v);
@@ -127,6 +131,7 @@ SimConfig SimOptions::toConfig() const {
         c.fixedValue = fixedValue;
         c.keypadEveryMs = keypadEveryMs;
         c.holdSeconds = holdSeconds;
+        c.peakThresholdPercent = peakThresholdPercent;
         c.seed = seed;
         config.instruments.push_back(c);
     }
@@ -153,6 +158,7 @@ Options:
   --value X            hold every live value at X instead of the torque profile
   --keypad-every MS    change the unit "on the keypad" every MS ms, raising status 5
   --hold S             seconds a peak held in measuring mode P or 1P stays (default 2)
+  --peak-threshold P   percent of the range from which mode 1P looks for a click (default 5)
   --seed N             seed of the torque profiles, records and fault dice (default 1)
   --baud-emulate       pace requests and replies as on a real 19200 baud line
   --tcp PORT           a Modbus TCP gateway on PORT (0: any free port)

@@ -21,6 +21,7 @@ struct SimOptions {
     std::optional<float> fixedValue;
     int keypadEveryMs = 0;
     double holdSeconds = 2.0;
+    double peakThresholdPercent = 5.0;
     uint64_t seed = 1;
     double dropFraction = 0;
     double badCrcFraction = 0;

@@ -216,6 +216,26 @@ TEST(MeasuringModes, AFiveMillisecondSpikeBetweenTwoReadsIsHeldInPAndFirstPeak) 
     }
 }
 
+// Mode 1P looks for a click from the instrument's own threshold: a click at 8 % of the range is
+// held by an instrument set to 5 %, and passed over by one set to 10 %.
+TEST(MeasuringModes, FirstPeakLooksForAClickFromTheInstrumentsOwnThreshold) {
+    const Instrument::Clock::time_point start{};
+    const auto at = [start](int ms) { return start + std::chrono::milliseconds(ms); };
+    for (const auto& [percent, held] : {std::pair{5.0, 40.0f}, {10.0, 0.0f}}) {
+        InstrumentConfig c = test::instrument(1, 0.0f);
+        c.range = 500.0f;
+        c.peakThresholdPercent = percent;
+        Instrument instrument(c, start);
+        KeypadChange change;
+        change.measuringMode = rm::kMeasureFirstPeak;
+        instrument.changeOnKeypad(change, start);
+        int ms = 10;
+        for (const float torque : {20.0f, 40.0f, 38.0f, 0.0f})
+            instrument.setFixedValue(torque, at(ms += 10));
+        EXPECT_EQ(liveAt(instrument, at(ms + 10)), held) << percent << " %";
+    }
+}
+
 // A click wrench's pull set by value commands with no read between them: the first peak is the
 // top before the first fall of 2 %, the peak the largest; the reset key lets them go.
 TEST_F(InstrumentLine, HoldsTheClickAndTheLargestPeakOfValuesNoReadSaw) {

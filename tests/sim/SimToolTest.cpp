@@ -116,14 +116,17 @@ TEST(SimTool, RefusesBadCommandLines) {
                                                 {"--slaves", "1,"},
                                                 {"--drop", "2"},
                                                 {"--hold", "0"},
+                                                {"--peak-threshold", "0"},
                                                 {"--link", "a", "--device", "b"},
                                                 {"--records"}})
         EXPECT_FALSE(parseSimOptions(bad, error)) << bad[1];
     EXPECT_EQ(error, "--records needs a value");
-    const auto options = parseSimOptions({"--slaves", "1-3, 247", "--silent", "2"}, error);
+    const auto options = parseSimOptions(
+        {"--slaves", "1-3, 247", "--silent", "2", "--peak-threshold", "12.5"}, error);
     ASSERT_TRUE(options);
     EXPECT_EQ(options->slaves, (std::vector<int>{1, 2, 3, 247}));
     EXPECT_EQ(options->toConfig().instruments.size(), 4u);
+    EXPECT_EQ(options->toConfig().instruments[3].peakThresholdPercent, 12.5);
 
     SimProcess sim({"--bogus", "x"});
     EXPECT_EQ(sim.waitForExit(), 2);
