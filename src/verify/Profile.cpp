@@ -165,7 +165,7 @@ private:
 
 // Counts from ISO 6789-1:2017 (quality conformance: 5 readings at 20, 60 and 100 %) and ISO
 // 6789-2:2017 (calibration: 10 readings at the same points), 3 preloads at the maximum, 18-28 degC
-// and below 90 % humidity; the README names the public sources.
+// and below 90 % humidity; the verification chapter of the manual names the public sources.
 Profile builtIn(const char* name, const char* standard, int readings) {
     Profile p;
     p.name = name;

@@ -181,7 +181,8 @@ TEST_F(StoreSearchTest, TheStoreErrorInTheStatusBarIsTranslatedWholeAndSaidOnce)
     qunsetenv("PGSERVICEFILE");
 }
 
-// The server's steps as the README gives them: an administrator made with createuser
+// The server's steps as the store chapter of the manual gives them: an administrator made with
+// createuser
 // --createrole initialises the store and makes the benches' logins.
 TEST(StoreSetUpTest, AnAdministratorAsTheReadmeMakesItSetsTheStoreUp) {
     PgCluster cluster;
