@@ -425,17 +425,15 @@ TEST_F(ControlPanelTest, WhatIsShownIsCurrent) {
 
     panel_->onDisconnect();
     ASSERT_TRUE(waitUntil([&] { return idleButtons(); }));
-    QTest::qWait(20);
-    EXPECT_EQ(presence(0), "");
-    EXPECT_EQ(presence(1), "");
+    EXPECT_TRUE(waitUntil([&] { return presence(0).isEmpty() && presence(1).isEmpty(); }))
+        << presence(0).toStdString() << " " << presence(1).toStdString();
 
     connectAndWait();
     ports_->clear();
     line_.unplug();
     panel_->refreshPorts();
     ASSERT_TRUE(waitUntil([&] { return session_.waitingForLine() && !session_.pollingActive(); }));
-    QTest::qWait(20);
-    EXPECT_EQ(presence(0), "");
+    EXPECT_TRUE(waitUntil([&] { return presence(0).isEmpty(); })) << presence(0).toStdString();
 }
 
 }  // namespace
