@@ -1,4 +1,3 @@
-#include <QDate>
 #include <QDateTime>
 #include <QEventLoop>
 #include <QUuid>
@@ -56,14 +55,6 @@ std::optional<std::string> storeFor(const QStringList& args, const std::string& 
     return address.conninfo;
 }
 
-// The start of the day a YYYY-MM-DD names, in local time, `days` later.
-std::optional<int64_t> dayStart(const QString& text, int days) {
-    const QDate date = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-    if (!date.isValid())
-        return std::nullopt;
-    return date.addDays(days).startOfDay().toSecsSinceEpoch();
-}
-
 int runInit(const QStringList& args) {
     const Arguments a(args, {QStringLiteral("home"), QStringLiteral("uri")});
     if (!a.ok())
@@ -103,9 +94,9 @@ int runFind(const QStringList& given) {
     filter.operatorName = a.value(QStringLiteral("operator")).toStdString();
     filter.verdict = verdict.toStdString();
     if (a.has(QStringLiteral("since")))
-        filter.since = dayStart(a.value(QStringLiteral("since")), 0);
+        filter.since = dayStart(a.value(QStringLiteral("since")).toStdString(), 0);
     if (a.has(QStringLiteral("until")))
-        filter.until = dayStart(a.value(QStringLiteral("until")), 1);
+        filter.until = dayStart(a.value(QStringLiteral("until")).toStdString(), 1);
     if (!a.ok() || (a.has(QStringLiteral("since")) && !filter.since) ||
         (a.has(QStringLiteral("until")) && !filter.until) ||
         (!verdict.isEmpty() && verdict != QLatin1String("low") &&

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "files/FileResult.h"
 #include "link/DeviceRecord.h"
-#include "record/FileResult.h"
 
 namespace vornex {
 

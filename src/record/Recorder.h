@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "files/FileResult.h"
 #include "link/RecordingSignal.h"
 #include "link/Sample.h"
 #include "link/SampleQueue.h"
 #include "link/TickClock.h"
 #include "record/CurveTable.h"
-#include "record/FileResult.h"
 #include "record/FileWriter.h"
 #include "record/GraphControl.h"
 #include "record/RecordingObserver.h"

@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "files/FileResult.h"
 #include "record/CurvePoint.h"
-#include "record/FileResult.h"
 #include "record/SlaveCounts.h"
 
 namespace vornex {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "record/FileResult.h"
+#include "files/FileResult.h"
 #include "record/TestPaths.h"
 
 namespace vornex {

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "record/FileResult.h"
+#include "files/FileResult.h"
 #include "report/ReportTexts.h"
 #include "verify/RunFile.h"
 

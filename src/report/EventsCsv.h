@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "record/FileResult.h"
+#include "files/FileResult.h"
 #include "report/TestResults.h"
 
 namespace vornex {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "record/FileResult.h"
+#include "files/FileResult.h"
 
 class QPagedPaintDevice;
 class QPainter;

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-#include "record/FileResult.h"
+#include "files/FileResult.h"
 #include "report/ReportTexts.h"
 #include "report/TestResults.h"
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "files/FileResult.h"
 #include "judge/InstrumentJudge.h"
 #include "record/CompanionFile.h"
 #include "record/CurvePoint.h"
-#include "record/FileResult.h"
 
 namespace vornex {
 

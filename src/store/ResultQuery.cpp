@@ -1,6 +1,7 @@
 #include "store/ResultQuery.h"
 
 #include <QCryptographicHash>
+#include <QDate>
 #include <QDateTime>
 
 #include "files/AtomicFile.h"
@@ -168,6 +169,13 @@ std::string tsvLine(const FoundResult& found) {
                                      found.result, found.operatorName, found.name})
         line += '\t' + tsvField(field);
     return line;
+}
+
+std::optional<int64_t> dayStart(const std::string& date, int days) {
+    const QDate day = QDate::fromString(QString::fromStdString(date), QStringLiteral("yyyy-MM-dd"));
+    if (!day.isValid())
+        return std::nullopt;
+    return day.addDays(days).startOfDay().toSecsSinceEpoch();
 }
 
 }  // namespace vornex::store

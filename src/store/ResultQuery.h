@@ -20,6 +20,10 @@ struct FindFilter {
     std::string verdict;  // low, high or fail (a test with a low or high pull, a failed run)
 };
 
+// The start of the day a YYYY-MM-DD names, in local time, `days` later: the bounds of
+// FindFilter. Nothing for a text that is no such date.
+std::optional<int64_t> dayStart(const std::string& date, int days);
+
 // A test or run as found: results that a later one supersedes are not.
 struct FoundResult {
     std::string uuid;

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <QComboBox>
-#include <QDate>
 #include <QDateTime>
 #include <QDir>
 #include <QFormLayout>
@@ -57,14 +56,13 @@ bool fileNameFor(const QString& name) {
            QFile::encodeName(name).size() + 5 <= 255;
 }
 
-std::optional<int64_t> dayStart(const QString& text, int days, bool& bad) {
+// A date field's bound: nothing when empty; a text that is no date marks the search `bad`.
+std::optional<int64_t> fieldDayStart(const QString& text, int days, bool& bad) {
     if (text.trimmed().isEmpty())
         return std::nullopt;
-    const QDate date = QDate::fromString(text.trimmed(), QStringLiteral("yyyy-MM-dd"));
-    bad = bad || !date.isValid();
-    if (!date.isValid())
-        return std::nullopt;
-    return date.addDays(days).startOfDay().toSecsSinceEpoch();
+    const std::optional<int64_t> start = store::dayStart(text.trimmed().toStdString(), days);
+    bad = bad || !start;
+    return start;
 }
 
 }  // namespace
@@ -198,8 +196,8 @@ void StoreTab::search() {
     filter.tool = tool_->text().trimmed().toStdString();
     filter.bench = bench_->text().trimmed().toStdString();
     filter.operatorName = operator_->text().trimmed().toStdString();
-    filter.since = dayStart(since_->text(), 0, badDate);
-    filter.until = dayStart(until_->text(), 1, badDate);
+    filter.since = fieldDayStart(since_->text(), 0, badDate);
+    filter.until = fieldDayStart(until_->text(), 1, badDate);
     filter.verdict = verdict_->currentData().toString().toStdString();
     keepSearch();
     found_->setRowCount(0);

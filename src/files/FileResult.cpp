@@ -1,4 +1,4 @@
-#include "record/FileResult.h"
+#include "files/FileResult.h"
 
 #include <cstring>
 
