@@ -329,7 +329,7 @@ int runVerify(const QStringList& given) {
         run = beginRun(plan, reference, dataFolder, home + "Tools", notes, now, printed, toolError,
                        error);
         if (!toolError.empty())
-            fail("tool " + plan.tool.id + " is not remembered: " + toolError);
+            fail(toolError);
         if (!run) {
             fail("cannot write the run file: " + error);
             return 2;

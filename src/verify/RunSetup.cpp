@@ -105,7 +105,8 @@ std::unique_ptr<VerificationRun> beginRun(const RunPlan& plan, const Reference& 
                                           RunListener& listener, std::string& toolError,
                                           std::string& error) {
     toolError.clear();
-    ToolStore(toolsFolder).save(plan.tool, toolError);
+    if (std::string why; !ToolStore(toolsFolder).save(plan.tool, why))
+        toolError = "tool " + plan.tool.id + " is not remembered: " + why;
     std::optional<RunFile> file = RunFile::create(RunFile::pathFor(dataFolder, plan.tool.id, now),
                                                   plan, reference, now, error);
     if (!file)

@@ -77,8 +77,9 @@ std::string polledNote(const std::string& mode);
 std::string overdueNote(const std::string& due, const std::string& reason);
 
 // Begins a planned run on `reference`: the tool is remembered (a record that cannot be written is
-// said in `toolError`, and the run goes on), the run file made in `dataFolder`'s day folder, and
-// each of `notes` written to it. Nothing with the reason when the file cannot be made.
+// said in `toolError`, "tool ID is not remembered: REASON", and the run goes on), the run file made
+// in `dataFolder`'s day folder, and each of `notes` written to it. Nothing with the reason when the
+// file cannot be made.
 std::unique_ptr<VerificationRun> beginRun(const RunPlan& plan, const Reference& reference,
                                           const std::string& dataFolder,
                                           const std::string& toolsFolder,

@@ -506,9 +506,7 @@ void CVerifyStation::start() {
     }
     begin(std::move(run));
     if (!toolError.empty())
-        message_->setText(
-            message_->text() + QLatin1Char('\n') +
-            QString::fromStdString("tool " + plan.tool.id + " is not remembered: " + toolError));
+        message_->setText(message_->text() + QLatin1Char('\n') + QString::fromStdString(toolError));
 }
 
 void CVerifyStation::resume() {

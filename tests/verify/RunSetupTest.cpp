@@ -130,6 +130,14 @@ TEST(RunSetup, BeginsHoldsFindsAndResumesOnItsOwnInstrumentOnly) {
     EXPECT_EQ(found.unfinished[0].toolId, "W-17");
     EXPECT_TRUE(findRuns(data, other, go).unfinished.empty());
 
+    // A tool record that cannot be written is said, and the run goes on.
+    std::ofstream(home.file("NotAFolder")) << "x";
+    EXPECT_NE(beginRun(planned.plan, mine, data, home.file("NotAFolder"), {}, 1796000100, quiet,
+                       toolError, error),
+              nullptr)
+        << error;
+    EXPECT_EQ(toolError.rfind("tool W-17 is not remembered: ", 0), 0u) << toolError;
+
     std::optional<HeldRun> held = holdToResume(path, error);
     ASSERT_TRUE(held) << error;
     EXPECT_TRUE(resumeRefusal(*held, mine).empty());
