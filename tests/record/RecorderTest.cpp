@@ -284,16 +284,22 @@ TEST(Recorder, StopAndCloseReturnWhileTheWriterIsStuckOnTheDisk) {
         return b.recorder.closeTest();
     });
     const bool returned = stopped.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
-    // Reading the FIFO lets the writer go on, whatever happened.
+    // Reading the FIFO lets the writer go on, whatever happened. The reading end stays open
+    // until every point is in: the writer opens the file again for each append, and one that
+    // opened just before a reader let go would write into a pipe with no reader.
     std::string bytes;
-    while (bytes.size() < 4 * sizeof(CurvePoint)) {
-        const int fd = ::open(path.c_str(), O_RDONLY);
-        ASSERT_GE(fd, 0);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (bytes.size() < 4 * sizeof(CurvePoint) && std::chrono::steady_clock::now() < deadline) {
         char buffer[256];
-        for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0)
             bytes.append(buffer, static_cast<size_t>(n));
-        ::close(fd);
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
+    ::close(fd);
     EXPECT_TRUE(returned) << "Stop or Close test waited for the disk";
     EXPECT_TRUE(stopped.get());
     ASSERT_EQ(bytes.size(), 4 * sizeof(CurvePoint));
