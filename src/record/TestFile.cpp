@@ -4,12 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QCryptographicHash>
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
 #include <vector>
+
+#include "files/Sha256.h"
 
 namespace vornex {
 
@@ -174,13 +175,11 @@ FileResult TestFile::readAll(const Consumer& consume, const BytesSeen& seen) con
 }
 
 std::string TestFile::sha256() const {
-    QCryptographicHash hash(QCryptographicHash::Sha256);
+    Sha256 hash;
     const FileResult read =
         readAll([](const CurvePoint*, size_t) {},
-                [&hash](const char* bytes, size_t count) {
-                    hash.addData(QByteArrayView(bytes, static_cast<qsizetype>(count)));
-                });
-    return read.ok() ? hash.result().toHex().toStdString() : std::string();
+                [&hash](const char* bytes, size_t count) { hash.add(bytes, count); });
+    return read.ok() ? hash.hex() : std::string();
 }
 
 CountResult TestFile::count() const {
