@@ -165,4 +165,20 @@ PgResult PgConnection::script(const std::string& sql) {
     return PgResult(PQexec(conn_.get(), sql.c_str()));
 }
 
+PgTransaction::~PgTransaction() {
+    if (open_ && connection_.ok())
+        connection_.exec("ROLLBACK");
+}
+
+PgResult PgTransaction::begin() {
+    PgResult begun = connection_.exec("BEGIN");
+    open_ = begun.ok();
+    return begun;
+}
+
+PgResult PgTransaction::commit() {
+    open_ = false;
+    return connection_.exec("COMMIT");
+}
+
 }  // namespace vornex::store

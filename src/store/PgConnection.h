@@ -102,6 +102,24 @@ private:
     PgInterrupt* interrupt_;
 };
 
+// A transaction on `connection`, rolled back when it ends neither committed nor with its
+// connection lost, so that every way out of a failed step leaves the connection usable.
+class PgTransaction {
+public:
+    explicit PgTransaction(PgConnection& connection) : connection_(connection) {}
+    ~PgTransaction();
+    PgTransaction(const PgTransaction&) = delete;
+    PgTransaction& operator=(const PgTransaction&) = delete;
+
+    PgResult begin();
+    // Ends the transaction whatever the answer: a COMMIT that fails has rolled it back.
+    PgResult commit();
+
+private:
+    PgConnection& connection_;
+    bool open_ = false;
+};
+
 // The server's text for a failure joined onto one line, without libpq's trailing newline.
 std::string oneLine(const char* message);
 

@@ -28,11 +28,13 @@ Migration migrateSchema(PgConnection& connection, int upTo) {
     Migration migration;
     const auto failed = [&](const PgResult& result) {
         migration.error = result.error();
-        connection.exec("ROLLBACK");
         return migration;
     };
+    PgTransaction transaction(connection);
+    if (const PgResult begun = transaction.begin(); !begun.ok())
+        return failed(begun);
     for (const char* step :
-         {"BEGIN", kMigrationLock,
+         {kMigrationLock,
           "CREATE TABLE IF NOT EXISTS vornex_schema (version integer PRIMARY KEY, "
           "applied timestamptz NOT NULL DEFAULT now())"}) {
         if (const PgResult result = connection.exec(step); !result.ok())
@@ -46,14 +48,12 @@ Migration migrateSchema(PgConnection& connection, int upTo) {
     if (migration.from > latestSchemaVersion()) {
         migration.error = "the database holds schema version " + std::to_string(migration.from) +
                           ", newer than this program's " + std::to_string(latestSchemaVersion());
-        connection.exec("ROLLBACK");
         return migration;
     }
     for (int version = migration.from + 1; version <= upTo; ++version) {
         const std::string sql = schemaFile(version);
         if (sql.empty()) {
             migration.error = "schema file " + std::to_string(version) + " is missing";
-            connection.exec("ROLLBACK");
             return migration;
         }
         if (const PgResult applied = connection.script(sql); !applied.ok())
@@ -64,7 +64,7 @@ Migration migrateSchema(PgConnection& connection, int upTo) {
             !recorded.ok())
             return failed(recorded);
     }
-    if (const PgResult committed = connection.exec("COMMIT"); !committed.ok())
+    if (const PgResult committed = transaction.commit(); !committed.ok())
         return failed(committed);
     migration.to = std::max(migration.from, upTo);
     return migration;
