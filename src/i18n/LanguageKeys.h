@@ -347,6 +347,8 @@ inline constexpr const char* kStoreResultFail = "IDS_STORE_RESULT_FAIL";
 inline constexpr const char* kStoreResultAbandoned = "IDS_STORE_RESULT_ABANDONED";
 inline constexpr const char* kStoreColOperator = "IDS_STORE_COL_OPERATOR";
 inline constexpr const char* kStoreColName = "IDS_STORE_COL_NAME";
+// The Store tab while the server is being asked.
+inline constexpr const char* kStoreSearching = "IDS_STORE_SEARCHING";
 // The status bar's store word: the server did not answer; libpq's reason follows.
 inline constexpr const char* kStoreUnreachable = "IDS_STORE_UNREACHABLE";
 // A service file holding the store's password that others can read: the file, its mode.
@@ -525,7 +527,8 @@ inline constexpr const char* kLanguageKeys[] = {
     langkey::kStoreColResult, langkey::kStoreNotConfigured, langkey::kStoreFound,
     langkey::kStoreBadDate, langkey::kStoreFailed, langkey::kStoreKindTest, langkey::kStoreKindRun,
     langkey::kStoreResultFail, langkey::kStoreResultAbandoned, langkey::kStoreColOperator,
-    langkey::kStoreColName, langkey::kStoreUnreachable, langkey::kStoreExposed,
+    langkey::kStoreColName, langkey::kStoreSearching, langkey::kStoreUnreachable,
+    langkey::kStoreExposed,
     // The certificate's remarks and the tool record refused.
     langkey::kCertMean, langkey::kCertRemarks, langkey::kCertNoRemarks, langkey::kCertRemarkTime,
     langkey::kCertRemarkText, langkey::kCertAmbientNone, langkey::kCertAmbientNoHumidity,

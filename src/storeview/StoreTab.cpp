@@ -1,12 +1,8 @@
 #include "storeview/StoreTab.h"
 
-#include <sys/stat.h>
-
 #include <QComboBox>
 #include <QDateTime>
-#include <QDir>
 #include <QFormLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -15,22 +11,17 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <filesystem>
 #include <map>
 
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 #include "i18n/ProfileFile.h"
-#include "record/CompanionFile.h"
-#include "store/PgConnection.h"
-#include "store/ResultQuery.h"
+#include "storeview/StoreTabWorker.h"
 
 namespace vornex {
 
 namespace {
 
-// A search waits this long for a server that does not answer.
-constexpr int kConnectSeconds = 5;
 // Where a row keeps the store's own word for its kind.
 constexpr int kKindRole = Qt::UserRole + 1;
 
@@ -48,14 +39,6 @@ enum Column {
 const QString kSearchSection = QStringLiteral("StoreSearch");
 constexpr int kMaxField = 256;
 
-// A name the companion holds that can be a file's name; anything else keeps the UUID.
-bool fileNameFor(const QString& name) {
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
-           !name.contains(QLatin1Char('/')) &&
-           std::none_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x20; }) &&
-           QFile::encodeName(name).size() + 5 <= 255;
-}
-
 // A date field's bound: nothing when empty; a text that is no date marks the search `bad`.
 std::optional<int64_t> fieldDayStart(const QString& text, int days, bool& bad) {
     if (text.trimmed().isEmpty())
@@ -71,8 +54,7 @@ StoreTab::StoreTab(const QString& languageFile, std::string conninfo, QString co
                    QString configFile, QWidget* parent)
     : QWidget(parent),
       languageFile_(languageFile),
-      conninfo_(std::move(conninfo)),
-      copiesFolder_(std::move(copiesFolder)),
+      configured_(!conninfo.empty()),
       configFile_(std::move(configFile)),
       tool_(new QLineEdit(this)),
       bench_(new QLineEdit(this)),
@@ -83,7 +65,8 @@ StoreTab::StoreTab(const QString& languageFile, std::string conninfo, QString co
       found_(new QTableWidget(0, kColumns, this)),
       message_(new QLabel(this)),
       open_(new QPushButton(text(langkey::kStoreOpen, "Open"), this)),
-      report_(new QPushButton(text(langkey::kStoreReport, "Report"), this)) {
+      report_(new QPushButton(text(langkey::kStoreReport, "Report"), this)),
+      worker_(std::make_unique<StoreTabWorker>(std::move(conninfo), std::move(copiesFolder))) {
     setObjectName(QStringLiteral("storeTab"));
     tool_->setObjectName(QStringLiteral("storeTool"));
     bench_->setObjectName(QStringLiteral("storeBench"));
@@ -136,16 +119,21 @@ StoreTab::StoreTab(const QString& languageFile, std::string conninfo, QString co
     connect(report_, &QPushButton::clicked, this, [this] { fetch(true); });
     connect(found_, &QTableWidget::itemSelectionChanged, this, &StoreTab::chosenChanged);
     connect(found_, &QTableWidget::cellDoubleClicked, this, [this] { fetch(false); });
-    const bool configured = !conninfo_.empty();
+    connect(worker_.get(), &StoreTabWorker::searched, this, &StoreTab::showFound,
+            Qt::QueuedConnection);
+    connect(worker_.get(), &StoreTabWorker::fetched, this, &StoreTab::showFetched,
+            Qt::QueuedConnection);
     for (QWidget* w : {static_cast<QWidget*>(searchButton), static_cast<QWidget*>(found_)})
-        w->setEnabled(configured);
-    if (!configured) {
+        w->setEnabled(configured_);
+    if (!configured_) {
         message_->setText(text(langkey::kStoreNotConfigured,
                                "No store is configured: set [Store] Uri= in config.ini."));
     }
     restoreSearch();
     chosenChanged();
 }
+
+StoreTab::~StoreTab() = default;
 
 void StoreTab::restoreSearch() {
     if (configFile_.isEmpty())
@@ -205,16 +193,16 @@ void StoreTab::search() {
         message_->setText(text(langkey::kStoreBadDate, "Dates are written YYYY-MM-DD."));
         return;
     }
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    store::PgConnection connection(conninfo_, kConnectSeconds);
-    std::string error = connection.ok() ? std::string() : connection.error();
-    const std::vector<store::FoundResult> found =
-        error.empty() ? store::findResults(connection, filter, error)
-                      : std::vector<store::FoundResult>();
-    QGuiApplication::restoreOverrideCursor();
-    if (!error.empty()) {
-        message_->setText(text(langkey::kStoreFailed, "The store cannot be searched: %1")
-                              .arg(QString::fromStdString(error)));
+    message_->setText(text(langkey::kStoreSearching, "Searching the store..."));
+    worker_->search(++searchSerial_, filter);
+}
+
+void StoreTab::showFound(uint64_t serial, const std::vector<store::FoundResult>& found,
+                         const QString& error) {
+    if (serial != searchSerial_)
+        return;
+    if (!error.isEmpty()) {
+        showFailed(error);
         return;
     }
     found_->setRowCount(static_cast<int>(found.size()));
@@ -257,47 +245,19 @@ void StoreTab::fetch(bool report) {
     const int row = found_->currentRow();
     if (row < 0 || !open_->isEnabled())
         return;
-    std::string error;
-    const QString path = namedCopy(found_->item(row, 0)->data(Qt::UserRole).toString(), error);
+    worker_->fetch(found_->item(row, 0)->data(Qt::UserRole).toString(), report);
+}
+
+void StoreTab::showFetched(const QString& path, bool report, const QString& error) {
     if (path.isEmpty()) {
-        message_->setText(text(langkey::kStoreFailed, "The store cannot be searched: %1")
-                              .arg(QString::fromStdString(error)));
+        showFailed(error);
         return;
     }
     emit fetched(path, report);
 }
 
-// The window's title, the report and the printed page name a test by its file: the copy takes the
-// test's name, in a folder of its UUID that keeps two tests of one name apart.
-QString StoreTab::namedCopy(const QString& uuid, std::string& error) const {
-    const QString folder = copiesFolder_ + uuid + QLatin1Char('/');
-    QDir().mkpath(folder);
-    const std::string fetched =
-        QFile::encodeName(folder + uuid + QStringLiteral(".pdat")).toStdString();
-    store::PgConnection connection(conninfo_, kConnectSeconds);
-    if (!connection.ok()) {
-        error = connection.error();
-        return QString();
-    }
-    if (!store::fetchStoredFile(connection, uuid.toStdString(), fetched, error))
-        return QString();
-    const std::optional<Companion> companion = readCompanion(companionPath(fetched)).companion;
-    const QString name = companion ? QString::fromStdString(companion->testName) : QString();
-    std::string path = fetched;
-    if (fileNameFor(name)) {
-        path = QFile::encodeName(folder + name + QStringLiteral(".pdat")).toStdString();
-        std::error_code failed;
-        std::filesystem::rename(fetched, path, failed);
-        if (!failed)
-            std::filesystem::rename(companionPath(fetched), companionPath(path), failed);
-        if (failed) {
-            error = "cannot name the copy " + path + ": " + failed.message();
-            return QString();
-        }
-    }
-    // A copy of what the store holds: opened to be seen, never recorded into.
-    ::chmod(path.c_str(), 0444);
-    return QFile::decodeName(QByteArray::fromStdString(path));
+void StoreTab::showFailed(const QString& error) {
+    message_->setText(text(langkey::kStoreFailed, "The store cannot be searched: %1").arg(error));
 }
 
 }  // namespace vornex

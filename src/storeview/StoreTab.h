@@ -2,7 +2,12 @@
 
 #include <QString>
 #include <QWidget>
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "store/ResultQuery.h"
 
 class QComboBox;
 class QLabel;
@@ -12,10 +17,14 @@ class QTableWidget;
 
 namespace vornex {
 
+class StoreTabWorker;
+
 // The saved-data browser's Store tab: searches the store by tool, bench, operator, days and
 // verdict, lists what it finds (start, bench, operator, tool, test name, kind, result), and
 // fetches a chosen test into a folder of copies for the window to open read-only in the graph, or
-// to report on. The last search's fields are kept in config.ini for the next opening.
+// to report on. The last search's fields are kept in config.ini for the next opening. The server
+// is asked on a worker thread, so that the window goes on while it answers: a search says that
+// it is under way, and a newer one replaces it.
 class StoreTab : public QWidget {
     Q_OBJECT
 
@@ -25,7 +34,10 @@ public:
     // The search is kept in `configFile`'s [StoreSearch]; an empty one keeps nothing.
     StoreTab(const QString& languageFile, std::string conninfo, QString copiesFolder,
              QString configFile, QWidget* parent = nullptr);
+    // Interrupts what the server is being asked.
+    ~StoreTab() override;
 
+    // Asks and returns at once; the rows follow.
     void search();
 
 signals:
@@ -35,17 +47,18 @@ signals:
 private:
     QString text(const char* key, const char* fallback) const;
     QString shown(const std::string& word) const;
+    void showFound(uint64_t serial, const std::vector<store::FoundResult>& found,
+                   const QString& error);
     // The chosen row's test fetched and handed on.
     void fetch(bool report);
+    void showFetched(const QString& path, bool report, const QString& error);
+    void showFailed(const QString& error);
     void chosenChanged();
     void restoreSearch();
     void keepSearch() const;
-    // Where the fetched copy of `uuid` is named by its test, or nothing with the reason.
-    QString namedCopy(const QString& uuid, std::string& error) const;
 
     const QString languageFile_;
-    const std::string conninfo_;
-    const QString copiesFolder_;
+    const bool configured_;
     const QString configFile_;
     QLineEdit* tool_;
     QLineEdit* bench_;
@@ -57,6 +70,9 @@ private:
     QLabel* message_;
     QPushButton* open_;
     QPushButton* report_;
+    // The last search asked; the answers of earlier ones are not shown.
+    uint64_t searchSerial_ = 0;
+    std::unique_ptr<StoreTabWorker> worker_;
 };
 
 }  // namespace vornex

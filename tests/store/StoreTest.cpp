@@ -307,9 +307,11 @@ TEST_F(StoreTest, TheBrowsersStoreTabOpensWhatTheWindowSent) {
     QTest::keyClicks(dialog.findChild<QLineEdit*>("storeTool"), "4711");
     QTest::mouseClick(dialog.findChild<QPushButton*>("storeSearch"), Qt::LeftButton);
     const auto* found = dialog.findChild<QTableWidget*>("storeFound");
+    waitUntil([&] { return found->rowCount() > 0; });
     ASSERT_EQ(found->rowCount(), 1);
     EXPECT_EQ(found->item(0, 6)->text(), "low");
     QTest::mouseClick(dialog.findChild<QPushButton*>("storeOpen"), Qt::LeftButton);
+    waitUntil([&] { return dialog.result() == QDialog::Accepted; });
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(readBytes(dialog.filePath().toStdString()), readBytes(test));
 }

@@ -1,0 +1,153 @@
+#include "storeview/StoreTabWorker.h"
+
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QFile>
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <utility>
+
+#include "record/CompanionFile.h"
+
+namespace vornex {
+
+namespace {
+
+// A search or fetch waits this long for a server that does not answer.
+constexpr int kConnectSeconds = 5;
+
+// A name the companion holds that can be a file's name; anything else keeps the UUID.
+bool fileNameFor(const QString& name) {
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+           !name.contains(QLatin1Char('/')) &&
+           std::none_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x20; }) &&
+           QFile::encodeName(name).size() + 5 <= 255;
+}
+
+// The window's title, the report and the printed page name a test by its file: the copy takes the
+// test's name, in a folder of its UUID that keeps two tests of one name apart. Nothing, with the
+// reason, when the copy was not made.
+QString namedCopy(store::PgConnection& connection, const QString& copiesFolder, const QString& uuid,
+                  std::string& error) {
+    const QString folder = copiesFolder + uuid + QLatin1Char('/');
+    QDir().mkpath(folder);
+    const std::string fetched =
+        QFile::encodeName(folder + uuid + QStringLiteral(".pdat")).toStdString();
+    if (!store::fetchStoredFile(connection, uuid.toStdString(), fetched, error))
+        return QString();
+    const std::optional<Companion> companion = readCompanion(companionPath(fetched)).companion;
+    const QString name = companion ? QString::fromStdString(companion->testName) : QString();
+    std::string path = fetched;
+    if (fileNameFor(name)) {
+        path = QFile::encodeName(folder + name + QStringLiteral(".pdat")).toStdString();
+        std::error_code failed;
+        std::filesystem::rename(fetched, path, failed);
+        if (!failed)
+            std::filesystem::rename(companionPath(fetched), companionPath(path), failed);
+        if (failed) {
+            error = "cannot name the copy " + path + ": " + failed.message();
+            return QString();
+        }
+    }
+    // A copy of what the store holds: opened to be seen, never recorded into.
+    ::chmod(path.c_str(), 0444);
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+}  // namespace
+
+StoreTabWorker::StoreTabWorker(std::string conninfo, QString copiesFolder)
+    : conninfo_(std::move(conninfo)),
+      copiesFolder_(std::move(copiesFolder)),
+      thread_([this] { run(); }) {}
+
+StoreTabWorker::~StoreTabWorker() {
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+        jobs_.clear();
+        if (running_)
+            running_->interrupt();
+    }
+    wake_.notify_one();
+    thread_.join();
+}
+
+void StoreTabWorker::search(uint64_t serial, const store::FindFilter& filter) {
+    Job job;
+    job.search = true;
+    job.serial = serial;
+    job.filter = filter;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        jobs_.erase(
+            std::remove_if(jobs_.begin(), jobs_.end(), [](const Job& j) { return j.search; }),
+            jobs_.end());
+        if (running_ && runningSearch_)
+            running_->interrupt();
+    }
+    add(std::move(job));
+}
+
+void StoreTabWorker::fetch(const QString& uuid, bool report) {
+    Job job;
+    job.uuid = uuid;
+    job.report = report;
+    add(std::move(job));
+}
+
+void StoreTabWorker::add(Job job) {
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        jobs_.push_back(std::move(job));
+    }
+    wake_.notify_one();
+}
+
+void StoreTabWorker::run() {
+    for (;;) {
+        Job job;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+            if (stopping_)
+                return;
+            job = std::move(jobs_.front());
+            jobs_.pop_front();
+        }
+        runJob(job);
+    }
+}
+
+// The interrupt lives here, outside the lock: ending it may wait a moment for a cancel request.
+void StoreTabWorker::runJob(const Job& job) {
+    store::PgInterrupt interrupt;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        // Asked for while this one was taken from the queue.
+        const bool superseded = job.search && std::any_of(jobs_.begin(), jobs_.end(),
+                                                          [](const Job& j) { return j.search; });
+        if (stopping_ || superseded)
+            return;
+        running_ = &interrupt;
+        runningSearch_ = job.search;
+    }
+    store::PgConnection connection(conninfo_, kConnectSeconds, &interrupt);
+    std::string error = connection.ok() ? std::string() : connection.error();
+    if (job.search) {
+        const std::vector<store::FoundResult> found =
+            error.empty() ? store::findResults(connection, job.filter, error)
+                          : std::vector<store::FoundResult>();
+        emit searched(job.serial, found, QString::fromStdString(error));
+    } else {
+        const QString path =
+            error.empty() ? namedCopy(connection, copiesFolder_, job.uuid, error) : QString();
+        emit fetched(path, job.report, QString::fromStdString(error));
+    }
+    const std::lock_guard<std::mutex> lock(mutex_);
+    running_ = nullptr;
+}
+
+}  // namespace vornex

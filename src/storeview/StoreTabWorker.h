@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "store/ResultQuery.h"
+
+namespace vornex {
+
+// The Store tab's talks with the server, on a thread of its own: a server can take the whole
+// connect timeout to answer, or hold a statement, and the window must not wait for it. What is
+// asked runs one at a time in the order asked, but the newest search wins: a search drops the
+// searches still waiting and interrupts one under way. A fetch is never dropped while the worker
+// lives. Answers come as queued signals, each search's with the serial it was asked with, so that
+// the tab can tell the answer it waits for from one it has superseded.
+class StoreTabWorker : public QObject {
+    Q_OBJECT
+
+public:
+    // Fetched tests go to `copiesFolder` (ends in "/"), each as "UUID/NAME.pdat".
+    StoreTabWorker(std::string conninfo, QString copiesFolder);
+    // Interrupts what is under way and joins: a statement ends at once, a connection being made
+    // within its timeout.
+    ~StoreTabWorker() override;
+    StoreTabWorker(const StoreTabWorker&) = delete;
+    StoreTabWorker& operator=(const StoreTabWorker&) = delete;
+
+    void search(uint64_t serial, const store::FindFilter& filter);
+    void fetch(const QString& uuid, bool report);
+
+signals:
+    // On the worker's thread; `error` is empty when the search ran.
+    void searched(uint64_t serial, std::vector<store::FoundResult> found, QString error);
+    // On the worker's thread; `path` is empty when the copy was not made, and `error` says why.
+    void fetched(QString path, bool report, QString error);
+
+private:
+    struct Job {
+        bool search = false;
+        uint64_t serial = 0;
+        store::FindFilter filter;
+        QString uuid;
+        bool report = false;
+    };
+
+    void run();
+    void runJob(const Job& job);
+    void add(Job job);
+
+    const std::string conninfo_;
+    const QString copiesFolder_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<Job> jobs_;
+    // What interrupts the job under way, and whether it is a search; null between jobs.
+    store::PgInterrupt* running_ = nullptr;
+    bool runningSearch_ = false;
+    bool stopping_ = false;
+    std::thread thread_;
+};
+
+}  // namespace vornex
