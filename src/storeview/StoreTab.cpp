@@ -189,12 +189,14 @@ void StoreTab::search() {
     filter.verdict = verdict_->currentData().toString().toStdString();
     keepSearch();
     found_->setRowCount(0);
+    // A search still under way is not shown, whether or not this one is asked.
+    ++searchSerial_;
     if (badDate) {
         message_->setText(text(langkey::kStoreBadDate, "Dates are written YYYY-MM-DD."));
         return;
     }
     message_->setText(text(langkey::kStoreSearching, "Searching the store..."));
-    worker_->search(++searchSerial_, filter);
+    worker_->search(searchSerial_, filter);
 }
 
 void StoreTab::showFound(uint64_t serial, const std::vector<store::FoundResult>& found,
