@@ -1,11 +1,6 @@
 #include "record/CompanionFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -14,6 +9,7 @@
 #include <limits>
 
 #include "files/AtomicFile.h"
+#include "files/SmallFile.h"
 #include "i18n/IniDocument.h"
 #include "link/NumberText.h"
 #include "link/ParameterArithmetic.h"
@@ -27,7 +23,7 @@ namespace {
 
 const QString kTestSection = QStringLiteral("Test");
 const QString kSlavePrefix = QStringLiteral("Slave_");
-constexpr qint64 kMaxCompanionSize = 1024 * 1024;
+constexpr size_t kMaxCompanionSize = 1024 * 1024;
 // Sections of one instrument's settings changes; no test makes more.
 constexpr long kMaxChanges = 1000000;
 // The most decimals a value is shown and judged with.
@@ -76,42 +72,29 @@ std::optional<std::pair<int, long>> slaveSection(const QString& name) {
 
 // The bytes of a regular file of at most kMaxCompanionSize, opened without waiting on it; a
 // missing file leaves `bytes` null. Why it cannot be read otherwise.
-std::string readSmallFile(const std::string& path, QByteArray& bytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return errno == ENOENT || errno == ENOTDIR ? std::string()
-                                                   : path + ": " + std::strerror(errno);
+std::string readCompanionBytes(const std::string& path, QByteArray& bytes) {
+    const SmallFile file = readSmallFile(path, kMaxCompanionSize);
+    switch (file.problem) {
+        case SmallFile::Problem::None:
+            // Not null even when empty: null means no file.
+            bytes = QByteArray("");
+            bytes.append(file.bytes.data(), static_cast<qsizetype>(file.bytes.size()));
+            return std::string();
+        case SmallFile::Problem::Missing:
+            return std::string();
+        case SmallFile::Problem::Unreadable:
+            return path + ": " + std::strerror(file.error);
+        case SmallFile::Problem::Folder:
+            return path + ": a folder, not a companion file";
+        case SmallFile::Problem::NotRegular:
+            return path + ": not a regular file (a FIFO or a device), not read";
+        case SmallFile::Problem::TooLarge:
+            break;
     }
-    struct stat status {};
-    std::string refusal;
-    if (::fstat(fd, &status) != 0) {
-        refusal = path + ": " + std::strerror(errno);
-    } else if (S_ISDIR(status.st_mode)) {
-        refusal = path + ": a folder, not a companion file";
-    } else if (!S_ISREG(status.st_mode)) {
-        refusal = path + ": not a regular file (a FIFO or a device), not read";
-    } else if (status.st_size > kMaxCompanionSize) {
-        refusal = path + ": " + std::to_string(status.st_size) + " bytes, more than a companion " +
-                  "file's " + std::to_string(kMaxCompanionSize);
-    } else {
-        QByteArray content(static_cast<qsizetype>(status.st_size), Qt::Uninitialized);
-        qsizetype got = 0;
-        while (got < content.size()) {
-            const ssize_t n =
-                ::read(fd, content.data() + got, static_cast<size_t>(content.size() - got));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            got += n;
-        }
-        if (got == content.size())
-            bytes = content.isNull() ? QByteArray("") : content;
-        else
-            refusal = path + ": cannot be read whole";
-    }
-    ::close(fd);
-    return refusal;
+    return file.size >= 0
+               ? path + ": " + std::to_string(file.size) + " bytes, more than a companion file's " +
+                     std::to_string(kMaxCompanionSize)
+               : path + ": cannot be read whole";
 }
 
 struct SectionRead {
@@ -293,7 +276,7 @@ FileResult writeCompanion(const std::string& path, const Companion& companion) {
 CompanionRead readCompanion(const std::string& path) {
     CompanionRead read;
     QByteArray bytes;
-    read.refusal = readSmallFile(path, bytes);
+    read.refusal = readCompanionBytes(path, bytes);
     if (!read.refusal.empty() || bytes.isNull())
         return read;
     const IniDocument::ValueIndex index = IniDocument::fromBytes(bytes).index();

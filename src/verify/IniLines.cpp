@@ -1,12 +1,9 @@
 #include "verify/IniLines.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 #include <sstream>
+
+#include "files/SmallFile.h"
 
 namespace vornex::verify {
 
@@ -62,49 +59,30 @@ IniLines IniLines::parse(const std::string& text) {
 
 std::optional<std::string> readIniFile(const std::string& path, std::string& error) {
     error.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno != ENOENT && errno != ENOTDIR)
-            error = path + ": " + std::strerror(errno);
-        return std::nullopt;
+    SmallFile file = readSmallFile(path, static_cast<size_t>(kMaxIniFileBytes));
+    switch (file.problem) {
+        case SmallFile::Problem::None:
+            return std::move(file.bytes);
+        case SmallFile::Problem::Missing:
+            break;
+        case SmallFile::Problem::Unreadable:
+            error = path + ": " + std::strerror(file.error);
+            break;
+        case SmallFile::Problem::Folder:
+            error = path + " is a folder, not a file";
+            break;
+        case SmallFile::Problem::NotRegular:
+            error = path + " is not a regular file (a FIFO or a device); it is not read";
+            break;
+        case SmallFile::Problem::TooLarge:
+            error = file.size >= 0
+                        ? path + " holds " + std::to_string(file.size) + " bytes, more than the " +
+                              std::to_string(kMaxIniFileBytes) + " it may"
+                        : path + " holds more than the " + std::to_string(kMaxIniFileBytes) +
+                              " bytes it may";
+            break;
     }
-    struct stat status {};
-    std::optional<std::string> text;
-    if (::fstat(fd, &status) != 0) {
-        error = path + ": " + std::strerror(errno);
-    } else if (S_ISDIR(status.st_mode)) {
-        error = path + " is a folder, not a file";
-    } else if (!S_ISREG(status.st_mode)) {
-        error = path + " is not a regular file (a FIFO or a device); it is not read";
-    } else if (status.st_size > kMaxIniFileBytes) {
-        error = path + " holds " + std::to_string(status.st_size) + " bytes, more than the " +
-                std::to_string(kMaxIniFileBytes) + " it may";
-    } else {
-        // Read to the end, not to the size seen: the file may grow meanwhile, but only so far.
-        std::string bytes;
-        char buffer[4096];
-        for (;;) {
-            const ssize_t n = ::read(fd, buffer, sizeof buffer);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                error = path + ": " + std::strerror(errno);
-                break;
-            }
-            if (n == 0) {
-                text = std::move(bytes);
-                break;
-            }
-            bytes.append(buffer, static_cast<size_t>(n));
-            if (bytes.size() > static_cast<size_t>(kMaxIniFileBytes)) {
-                error = path + " holds more than the " + std::to_string(kMaxIniFileBytes) +
-                        " bytes it may";
-                break;
-            }
-        }
-    }
-    ::close(fd);
-    return text;
+    return std::nullopt;
 }
 
 bool fitsIniLine(const std::string& text) {

@@ -12,6 +12,7 @@
 #include <regex>
 #include <sstream>
 
+#include "files/SmallFile.h"
 #include "link/NumberText.h"
 #include "verify/Deviation.h"
 
@@ -66,37 +67,26 @@ bool hold(int fd, const std::string& path, std::string& error) {
 
 // The whole of a regular file of at most kMaxRunFileBytes, read without waiting on it.
 bool readBounded(int fd, const std::string& path, std::string& text, std::string& error) {
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        error = path + ": " + std::strerror(errno);
-        return false;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        error = path + " is not a regular file";
-        return false;
-    }
-    if (static_cast<unsigned long long>(info.st_size) > kMaxRunFileBytes) {
-        error = path + " is larger than any run file (" + std::to_string(info.st_size) + " bytes)";
-        return false;
-    }
-    text.clear();
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::pread(fd, buffer, sizeof buffer, static_cast<off_t>(text.size()));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            error = path + ": " + std::strerror(errno);
-            return false;
-        }
-        if (n == 0)
+    SmallFile file = readSmallFile(fd, kMaxRunFileBytes);
+    switch (file.problem) {
+        case SmallFile::Problem::None:
+            text = std::move(file.bytes);
             return true;
-        text.append(buffer, static_cast<size_t>(n));
-        if (text.size() > kMaxRunFileBytes) {
-            error = path + " is larger than any run file";
+        case SmallFile::Problem::Folder:
+        case SmallFile::Problem::NotRegular:
+            error = path + " is not a regular file";
             return false;
-        }
+        case SmallFile::Problem::TooLarge:
+            error = file.size >= 0 ? path + " is larger than any run file (" +
+                                         std::to_string(file.size) + " bytes)"
+                                   : path + " is larger than any run file";
+            return false;
+        case SmallFile::Problem::Missing:
+        case SmallFile::Problem::Unreadable:
+            break;
     }
+    error = path + ": " + std::strerror(file.error);
+    return false;
 }
 
 std::string optionalNumber(const std::optional<double>& value) {
