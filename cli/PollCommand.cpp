@@ -9,7 +9,6 @@
 #include "PollerConnect.h"
 #include "link/Poller.h"
 #include "link/PortIdentity.h"
-#include "link/RecordingSignal.h"
 
 namespace vornex::cli {
 
@@ -101,9 +100,8 @@ int runPoll(const QStringList& args) {
         display = chosen->front();
     }
 
-    RecordingSignal notRecording;
     PollPrinter printer(static_cast<unsigned>(*passes));
-    Poller poller(notRecording, TickClock(), printer);
+    Poller poller(TickClock(), printer);
     printer.attach(poller);
     for (int address : *slaves)
         poller.addDevice(static_cast<uint8_t>(address));

@@ -1,11 +1,10 @@
-#include <QCoreApplication>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <optional>
 #include <sstream>
 #include <string>
-#include <thread>
 
 #include "Arguments.h"
 #include "Commands.h"
@@ -34,7 +33,6 @@ namespace {
 
 using namespace vornex::verify;
 
-constexpr auto kWaitStep = std::chrono::milliseconds(20);
 constexpr auto kLineRetry = std::chrono::milliseconds(500);
 constexpr const char* kDefaultProfile = "ISO 6789-1 conformance";
 constexpr int kExitDoesNotConform = 4;
@@ -340,7 +338,6 @@ int runVerify(const QStringList& given) {
     run->start();
     Showing showing{plan.tool.unit, mode, plan.decimals};
     while (!run->finished()) {
-        QCoreApplication::processEvents();
         if (interrupted) {
             run->note("interrupted");
             fail("interrupted; go on with --resume " + run->path());
@@ -348,10 +345,8 @@ int runVerify(const QStringList& given) {
         }
         if (station.takeLoss()) {
             run->lineLost();
-            while (!interrupted && !station.reopen()) {
-                std::this_thread::sleep_for(kLineRetry);
-                QCoreApplication::processEvents();
-            }
+            while (!interrupted && !station.reopen())
+                station.awaitNews(kLineRetry);
             if (!interrupted)
                 run->lineBack();
             continue;
@@ -364,7 +359,7 @@ int runVerify(const QStringList& given) {
             showing = *shown;
         run->feed(station.takeSamples(), showing);
         if (!run->finished())
-            std::this_thread::sleep_for(kWaitStep);
+            station.awaitNews();
     }
     if (!run->ok()) {
         fail("cannot append to the run file: " + run->error());

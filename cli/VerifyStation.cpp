@@ -1,27 +1,21 @@
 #include "VerifyStation.h"
 
 #include <QCoreApplication>
-#include <thread>
+#include <QTimer>
 
 #include "PollerConnect.h"
 #include "link/RegisterMap.h"
 
 namespace vornex::cli {
 
-namespace {
-
-constexpr auto kWaitStep = std::chrono::milliseconds(20);
-
-}  // namespace
-
 VerifyStation::VerifyStation(uint8_t address, const QString& port)
     : address_(address),
       port_(port),
       identity_(port.toStdString()),
-      poller_(recording_, TickClock(), *this) {
+      readings_(address, [this] { wake(); }),
+      poller_(TickClock(), *this) {
     // Every live value read is wanted, from the first.
-    recording_.setTimeBase(TickClock::steadyMilliseconds());
-    recording_.setRecording(true);
+    poller_.subscribe(readings_);
     poller_.addDevice(address_);
 }
 
@@ -32,7 +26,6 @@ bool VerifyStation::connect() {
 VerifyStation::Wait VerifyStation::waitForInstrument(const std::function<bool()>& interrupted) {
     const DeviceRecord& record = poller_.device(0);
     for (;;) {
-        QCoreApplication::processEvents();
         if (interrupted())
             return Wait::Interrupted;
         if (lost_.load())
@@ -41,7 +34,7 @@ VerifyStation::Wait VerifyStation::waitForInstrument(const std::function<bool()>
             return Wait::Absent;
         if (instrumentFacts(record))
             return Wait::Ready;
-        std::this_thread::sleep_for(kWaitStep);
+        awaitNews();
     }
 }
 
@@ -49,10 +42,18 @@ VerifyStation::Instrument VerifyStation::instrument() const {
     return instrumentFacts(poller_.device(0)).value_or(Instrument{});
 }
 
-std::vector<Sample> VerifyStation::takeSamples() {
-    std::vector<Sample> samples;
-    poller_.samples().drainInto(samples);
-    return samples;
+void VerifyStation::awaitNews(std::optional<std::chrono::milliseconds> atMost) {
+    QTimer deadline;
+    if (atMost) {
+        deadline.setSingleShot(true);
+        deadline.start(*atMost);
+    }
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void VerifyStation::wake() {
+    QMetaObject::invokeMethod(
+        &waker_, [] {}, Qt::QueuedConnection);
 }
 
 std::optional<verify::Showing> VerifyStation::showing() const {
@@ -73,6 +74,12 @@ void VerifyStation::presenceChanged(size_t, uint8_t, PresenceState state) {
         silentSince_.store(std::time(nullptr));
     else if (state == PresenceState::Identified)
         silentSince_.store(0);
+    wake();
+}
+
+void VerifyStation::portLost(const std::string&) {
+    lost_.store(true);
+    wake();
 }
 
 bool VerifyStation::takeLoss() {

@@ -137,9 +137,8 @@ bool benchPasses(const QString& line, int instruments, Via via) {
     if (!sim.ready())
         return false;
     const unsigned passes = instruments >= 10 ? 8 : 15;
-    vornex::RecordingSignal recording;
     PassTimer timer(passes);
-    vornex::Poller poller(recording, vornex::TickClock(), timer);
+    vornex::Poller poller(vornex::TickClock(), timer);
     timer.attach(poller);
     for (int address = 1; address <= instruments; ++address) {
         poller.addDevice(static_cast<uint8_t>(address));
@@ -161,9 +160,8 @@ bool benchSilentInstrument(const QString& line) {
     Simulator sim(line, instruments, true);
     if (!sim.ready())
         return false;
-    vornex::RecordingSignal recording;
     PassTimer timer(1);
-    vornex::Poller poller(recording, vornex::TickClock(), timer);
+    vornex::Poller poller(vornex::TickClock(), timer);
     timer.attach(poller);
     for (int address = 1; address <= instruments; ++address)
         poller.addDevice(static_cast<uint8_t>(address));

@@ -33,8 +33,8 @@ void lowerThreadPriority() {
 
 }  // namespace
 
-Poller::Poller(const RecordingSignal& recording, TickClock clock, PollObserver& observer)
-    : recording_(recording), clock_(std::move(clock)), observer_(observer) {}
+Poller::Poller(TickClock clock, PollObserver& observer)
+    : clock_(std::move(clock)), observer_(observer) {}
 
 Poller::~Poller() {
     running_.store(false, std::memory_order_release);
@@ -94,6 +94,17 @@ void Poller::startPolling() {
 
 void Poller::disconnect() {
     running_.store(false, std::memory_order_release);
+}
+
+void Poller::subscribe(ReadingSink& sink) {
+    const std::lock_guard<std::mutex> lock(sinksMutex_);
+    if (std::find(sinks_.begin(), sinks_.end(), &sink) == sinks_.end())
+        sinks_.push_back(&sink);
+}
+
+void Poller::unsubscribe(ReadingSink& sink) {
+    const std::lock_guard<std::mutex> lock(sinksMutex_);
+    sinks_.erase(std::remove(sinks_.begin(), sinks_.end(), &sink), sinks_.end());
 }
 
 TableEdit Poller::addDevice(uint8_t address) {
@@ -253,15 +264,9 @@ LinkResult Poller::readLive(DeviceRecord& record, uint8_t address) {
         link_.readInputRegisters(regmap::kInLiveValue, regmap::kInLiveValueCount, valueRegs.data());
     if (!result)
         return result;
-    // A reading that arrived is recorded even when the reads after it fail: the file holds every
+    // A reading that arrived is handed out even when the reads after it fail: the file holds every
     // value the instrument gave, and only what is shown waits for its decimals.
-    if (recording_.recording()) {
-        Sample sample;
-        sample.value = regmap::decodeFloat(valueRegs.data());
-        sample.seconds = TickClock::secondsBetween(recording_.timeBase(), clock_.now());
-        sample.address = address;
-        samples_.push(sample);
-    }
+    handOut(regmap::decodeFloat(valueRegs.data()), address);
     result = link_.readInputRegisters(regmap::kInUnused1004, 1, &record.register1004);
     if (result)
         result = readDecimals(record);
@@ -308,6 +313,21 @@ LinkResult Poller::readDecimals(DeviceRecord& record) {
         decimals = again;
     }
     return LinkResult::fromModbusError(EMBBADDATA);
+}
+
+void Poller::handOut(float value, uint8_t address) {
+    // Held while the sinks are called, so that an unsubscribed sink is never called again.
+    const std::lock_guard<std::mutex> lock(sinksMutex_);
+    taking_.clear();
+    for (ReadingSink* sink : sinks_) {
+        if (sink->takes(address))
+            taking_.push_back(sink);
+    }
+    if (taking_.empty())
+        return;
+    const LiveReading reading{value, clock_.now(), address};
+    for (ReadingSink* sink : taking_)
+        sink->reading(reading);
 }
 
 void Poller::updateDisplay(const DeviceRecord& record) {

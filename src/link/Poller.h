@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -11,8 +12,7 @@
 #include "link/ManualResetEvent.h"
 #include "link/PollObserver.h"
 #include "link/PortLink.h"
-#include "link/RecordingSignal.h"
-#include "link/SampleQueue.h"
+#include "link/ReadingSink.h"
 #include "link/TickClock.h"
 
 namespace vornex {
@@ -32,12 +32,13 @@ enum class TableEdit {
     NoSuchRecord,
 };
 
-// Owns the polling link: the Modbus link, the device table, the sample queue, the running flag,
-// the stop event, the displayed address and the acquisition thread that polls every instrument
-// of the table in passes. All public calls belong to one controlling thread.
+// Owns the polling link: the Modbus link, the device table, the running flag, the stop event, the
+// displayed address and the acquisition thread that polls every instrument of the table in
+// passes and hands every live value to the sinks that take it. All public calls belong to one
+// controlling thread.
 class Poller {
 public:
-    Poller(const RecordingSignal& recording, TickClock clock, PollObserver& observer);
+    Poller(TickClock clock, PollObserver& observer);
     ~Poller();
     Poller(const Poller&) = delete;
     Poller& operator=(const Poller&) = delete;
@@ -67,8 +68,10 @@ public:
     }
     int displayedAddress() const { return displayedAddress_.load(std::memory_order_acquire); }
 
-    SampleQueue& samples() { return samples_; }
-    const SampleQueue& samples() const { return samples_; }
+    // Also while polling: once unsubscribe() returns, the sink is not called again. A sink must
+    // outlive the poller or be unsubscribed first.
+    void subscribe(ReadingSink& sink);
+    void unsubscribe(ReadingSink& sink);
 
 private:
     void run();
@@ -80,24 +83,27 @@ private:
     LinkResult readSettings(DeviceRecord& record);
     // The decimals register, read again when it differs from the decimals known.
     LinkResult readDecimals(DeviceRecord& record);
+    // Times the value once and hands it to every sink that takes it.
+    void handOut(float value, uint8_t address);
     void updateDisplay(const DeviceRecord& record);
     void setPresence(size_t index, DeviceRecord& record, PresenceState state);
     std::vector<RecordSnapshot> snapshot() const;
     void joinEndedThread();
 
-    const RecordingSignal& recording_;
     TickClock clock_;
     PollObserver& observer_;
 
     PortLink link_;
     DeviceTable table_;
-    SampleQueue samples_;
+    std::mutex sinksMutex_;
+    std::vector<ReadingSink*> sinks_;
     std::atomic<bool> running_{false};
     ManualResetEvent stopped_{true};
     std::atomic<int> displayedAddress_{0};
     std::thread thread_;
 
     // Acquisition thread only.
+    std::vector<ReadingSink*> taking_;  // the sinks that take the reading being handed out
     std::string shownValue_;
     std::string shownUnit_;
     bool displayShown_ = false;

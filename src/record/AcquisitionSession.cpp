@@ -17,9 +17,10 @@ AcquisitionSession::AcquisitionSession(std::string dataFolder, GraphControl& gra
       test_(std::move(dataFolder), std::move(settings.wallClock)),
       recorder_(graph, test_, static_cast<RecordingObserver&>(*this), settings.clock,
                 settings.writePeriod),
-      poller_(recorder_.signal(), settings.clock, static_cast<PollObserver&>(*this)),
+      poller_(settings.clock, static_cast<PollObserver&>(*this)),
       companion_(settings.clock) {
-    recorder_.attachSamples(&poller_.samples());
+    recorder_.attachSamples(&recordingSink_.samples());
+    poller_.subscribe(recordingSink_);
 }
 
 AcquisitionSession::~AcquisitionSession() {

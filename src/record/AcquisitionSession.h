@@ -18,6 +18,7 @@
 #include "record/CompanionWriter.h"
 #include "record/GraphControl.h"
 #include "record/Recorder.h"
+#include "record/RecordingSink.h"
 #include "record/SessionObserver.h"
 #include "record/SessionState.h"
 #include "record/TestPaths.h"
@@ -52,6 +53,13 @@ public:
     // removes itself. Neither call may come from inside a notification.
     void addObserver(SessionObserver& observer);
     void removeObserver(SessionObserver& observer);
+
+    // Every live value the poller reads, as a number with the poller's time, also while polling
+    // and whether or not a test records: a verification run takes its instrument's this way. A
+    // sink stays subscribed until it is removed or the session ends; one that goes first removes
+    // itself, and is not called again once removeReadingSink() returns.
+    void addReadingSink(ReadingSink& sink) { poller_.subscribe(sink); }
+    void removeReadingSink(ReadingSink& sink) { poller_.unsubscribe(sink); }
 
     // What the session does, as its observers last heard it (stateChanged). Controlling thread.
     const SessionState& state() const { return state_; }
@@ -153,7 +161,7 @@ public:
         companion_.setNames(std::move(names));
     }
     uint64_t samplesTaken() const { return recorder_.samplesTaken(); }
-    size_t waitingSamples() const { return poller_.samples().size(); }
+    size_t waitingSamples() const { return recordingSink_.samples().size(); }
     size_t queuedPoints() const { return recorder_.queuedPoints(); }
 
 private:
@@ -227,6 +235,9 @@ private:
 
     TestSession test_;
     Recorder recorder_;
+    // The recording's way in from the poller: declared before it, so that it outlives the
+    // acquisition thread.
+    RecordingSink recordingSink_{recorder_.signal()};
     Poller poller_;
     CompanionWriter companion_;
 };

@@ -6,14 +6,14 @@
 #include <vector>
 
 #include "files/FileResult.h"
-#include "link/RecordingSignal.h"
 #include "link/Sample.h"
-#include "link/SampleQueue.h"
 #include "link/TickClock.h"
 #include "record/CurveTable.h"
 #include "record/FileWriter.h"
 #include "record/GraphControl.h"
 #include "record/RecordingObserver.h"
+#include "record/RecordingSignal.h"
+#include "record/SampleQueue.h"
 #include "record/TestFile.h"
 #include "record/TestSession.h"
 #include "record/WriteQueue.h"
@@ -34,10 +34,10 @@ public:
     Recorder(const Recorder&) = delete;
     Recorder& operator=(const Recorder&) = delete;
 
-    // For the acquisition thread: whether to queue samples, and their time base.
+    // For the recording's sink: whether to queue samples, and their time base.
     const RecordingSignal& signal() const { return signal_; }
 
-    // The queue the acquisition thread fills; nullptr detaches it. It must outlive the recorder
+    // The queue the recording's sink fills; nullptr detaches it. It must outlive the recorder
     // or be detached first.
     void attachSamples(SampleQueue* samples) { samples_ = samples; }
 

@@ -98,7 +98,8 @@ CVerifyStation::CVerifyStation(AcquisitionSession& session, uint8_t address, con
       session_(session),
       address_(address),
       paths_(paths),
-      languageFile_(languageFile) {
+      languageFile_(languageFile),
+      feed_(session, address) {
     auto* layout = new QVBoxLayout(this);
     const std::map<int, std::string> names =
         BenchConfig(paths_.configFile).deviceNames(session_.state().port);
@@ -558,7 +559,8 @@ verify::Reference CVerifyStation::instrumentNow() const {
     return now;
 }
 
-void CVerifyStation::feed(const std::vector<Sample>& samples) {
+void CVerifyStation::feed() {
+    const std::vector<Sample> samples = feed_.take();
     if (!run_)
         return;
     const auto& instruments = session_.state().instruments;

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "i18n/AppPaths.h"
-#include "link/Sample.h"
 #include "verify/VerificationRun.h"
 #include "verifywin/RunSearch.h"
+#include "verifywin/VerifyFeed.h"
 
 class QComboBox;
 class QFileDialog;
@@ -68,8 +68,8 @@ public:
     uint8_t address() const { return address_; }
     // The width at which every field of a station reads whole in this language and font.
     static int comfortableWidth(const QString& languageFile, const QFont& font);
-    // The instrument's values since the last call; the line's news.
-    void feed(const std::vector<Sample>& samples);
+    // Takes the instrument's values since the last call into the run; the line's news.
+    void feed();
     void lineLost();
     void lineBack();
 
@@ -124,6 +124,7 @@ private:
     const uint8_t address_;
     const AppPaths paths_;
     const QString languageFile_;
+    VerifyFeed feed_;
     std::unique_ptr<verify::VerificationRun> run_;
     std::optional<verify::Showing> showing_;  // as the instrument last told it
     std::optional<std::time_t> silentSince_;

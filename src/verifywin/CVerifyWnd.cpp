@@ -22,11 +22,7 @@ namespace vornex {
 
 CVerifyWnd::CVerifyWnd(SessionSignals& live, const AppPaths& paths, const QString& languageFile,
                        QWidget* parent)
-    : QWidget(parent, Qt::Window),
-      live_(live),
-      paths_(paths),
-      languageFile_(languageFile),
-      feed_(live.session()) {
+    : QWidget(parent, Qt::Window), live_(live), paths_(paths), languageFile_(languageFile) {
     setWindowTitle(GetLangString(languageFile_, QString::fromLatin1(langkey::kVerifyTitle)));
     auto* layout = new QVBoxLayout(this);
     chooser_ = new QWidget(this);
@@ -150,7 +146,7 @@ CVerifyStation* CVerifyWnd::openStation(uint8_t address) {
 
 void CVerifyWnd::feed() {
     for (auto& [address, station] : stations_)
-        station->feed(feed_.take(address));
+        station->feed();
 }
 
 }  // namespace vornex

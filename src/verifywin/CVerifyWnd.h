@@ -5,7 +5,6 @@
 #include <map>
 
 #include "i18n/AppPaths.h"
-#include "verifywin/VerifyFeed.h"
 
 class QHBoxLayout;
 class QScrollArea;
@@ -55,7 +54,6 @@ private:
     SessionSignals& live_;
     const AppPaths paths_;
     const QString languageFile_;
-    VerifyFeed feed_;
     QTimer feedTimer_;
     QWidget* chooser_ = nullptr;
     QHBoxLayout* stationRow_ = nullptr;

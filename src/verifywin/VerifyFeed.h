@@ -1,38 +1,31 @@
 #pragma once
 
-#include <chrono>
-#include <map>
-#include <mutex>
+#include <cstdint>
 #include <vector>
 
+#include "link/ReadingQueue.h"
 #include "link/Sample.h"
-#include "record/SessionObserver.h"
 
 namespace vornex {
 
 class AcquisitionSession;
 
-// The live values of the session's instruments for verification runs: each pass over the table
-// queues every instrument's reading with the time the pass ended, whether or not a test records.
-// The stations share the session's line this way and never open their own.
-class VerifyFeed : private SessionObserver {
+// The live values of one station's instrument: the session's poller hands each reading over as it
+// reads it, with the poller's time, whether or not a test records; the station takes them on the
+// interface thread. The stations share the session's line this way and never open their own.
+class VerifyFeed {
 public:
-    explicit VerifyFeed(AcquisitionSession& session);
-    ~VerifyFeed() override;
+    VerifyFeed(AcquisitionSession& session, uint8_t address);
+    ~VerifyFeed();
     VerifyFeed(const VerifyFeed&) = delete;
     VerifyFeed& operator=(const VerifyFeed&) = delete;
 
-    // The values of `address` queued since the last call, in order.
-    std::vector<Sample> take(uint8_t address);
+    // The instrument's values since the last call, in order.
+    std::vector<Sample> take() { return readings_.take(); }
 
 private:
-    // Acquisition thread.
-    void passEnded(unsigned pass, const std::vector<RecordSnapshot>& records) override;
-
     AcquisitionSession& session_;
-    const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-    std::mutex mutex_;
-    std::map<uint8_t, std::vector<Sample>> queued_;
+    ReadingQueue readings_;
 };
 
 }  // namespace vornex

@@ -202,8 +202,7 @@ TEST_F(NetworkLinkTest, AReplySentTwiceNeverStandsForTheNextRead) {
             self.send(reply);
     });
     test::PollRecorder recorder;
-    RecordingSignal recording;
-    Poller poller(recording, TickClock(), recorder);
+    Poller poller(TickClock(), recorder);
     poller.addDevice(1);
     poller.setDisplayedAddress(1);
     ASSERT_EQ(poller.connect(twice.address("rtu+tcp")), ConnectResult::Connected);
@@ -221,8 +220,7 @@ TEST_F(NetworkLinkTest, AReplySentTwiceNeverStandsForTheNextRead) {
 TEST_F(NetworkLinkTest, AConnectionClosedMidPassIsALostLine) {
     for (const auto& gateway : gateways) {
         test::PollRecorder recorder;
-        RecordingSignal recording;
-        Poller poller(recording, TickClock(), recorder);
+        Poller poller(TickClock(), recorder);
         poller.addDevice(1);
         poller.addDevice(2);
         ASSERT_EQ(poller.connect(gateway->address()), ConnectResult::Connected);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <thread>
 #include <tuple>
 
@@ -24,8 +25,27 @@ const std::vector<Request> kIdentification = {{17, 0, 0},   {4, 1002, 2}, {4, 10
                                               {4, 1011, 2}, {3, 1, 1},    {3, 2, 4}};
 const std::vector<Request> kLivePass = {{4, 1000, 2}, {4, 1004, 1}, {4, 1005, 1}, {3, 0, 1}};
 
-constexpr uint32_t kTimeBase = 4294966000u;  // the tick count wraps during the recording
-constexpr uint32_t kNow = 500u;              // 1796 ms after the time base
+constexpr uint32_t kNow = 500u;
+
+// Takes every reading while it is on, as the recording's sink does while a recording runs.
+class ReadingLog : public ReadingSink {
+public:
+    std::atomic<bool> on{false};
+
+    bool takes(uint8_t) override { return on.load(); }
+    void reading(const LiveReading& reading) override {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        readings_.push_back(reading);
+    }
+    std::vector<LiveReading> taken() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return readings_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<LiveReading> readings_;
+};
 
 // Instruments 1 (live value 20) and 2 (live value 30) on a simulated line; address 5 stays silent.
 class PollerTest : public ::testing::Test {
@@ -33,7 +53,9 @@ protected:
     PollerTest()
         : line_(test::lineOf({test::instrument(1, 20.0f, 2), test::instrument(2, 30.0f, 2),
                               test::instrument(5, 30.0f, 2)})),
-          poller_(recording_, TickClock([] { return kNow; }), seen_) {}
+          poller_(TickClock([] { return kNow; }), seen_) {
+        poller_.subscribe(readings_);
+    }
 
     void SetUp() override {
         std::string error;
@@ -72,7 +94,7 @@ protected:
     }
 
     sim::SimulatedLine line_;
-    RecordingSignal recording_;
+    ReadingLog readings_;
     test::PollRecorder seen_;
     Poller poller_;
 };
@@ -147,14 +169,13 @@ TEST_F(PollerTest, DisconnectDuringAPassLetsThePassFinish) {
     EXPECT_EQ(seen_.emptyTableStops, 0);
 }
 
-TEST_F(PollerTest, RecordingQueuesOneSamplePerInstrumentAndPassOnlyForValuesThatArrived) {
+TEST_F(PollerTest, ASinkTakesOneReadingPerInstrumentAndPassOnlyForValuesThatArrived) {
     poller_.addDevice(1);
     poller_.addDevice(2);
     pollPasses(2);
-    EXPECT_EQ(poller_.samples().size(), 0u);
+    EXPECT_TRUE(readings_.taken().empty());
 
-    recording_.setTimeBase(kTimeBase);
-    recording_.setRecording(true);
+    readings_.on = true;
     PresenceState failingState = PresenceState::Identified;
     seen_.onPassEnded = [&](unsigned pass) {
         if (pass == 1)
@@ -168,14 +189,13 @@ TEST_F(PollerTest, RecordingQueuesOneSamplePerInstrumentAndPassOnlyForValuesThat
     };
     runToStop(60);
 
-    std::vector<Sample> samples;
-    poller_.samples().drainInto(samples);
-    ASSERT_EQ(samples.size(), 5u);
+    const std::vector<LiveReading> readings = readings_.taken();
+    ASSERT_EQ(readings.size(), 5u);
     const std::vector<int> order = {1, 2, 1, 1, 2};
-    for (size_t i = 0; i < samples.size(); ++i) {
-        EXPECT_EQ(samples[i].address, order[i]);
-        EXPECT_EQ(samples[i].value, order[i] == 1 ? 20.0f : 30.0f);
-        EXPECT_DOUBLE_EQ(samples[i].seconds, 1.796);
+    for (size_t i = 0; i < readings.size(); ++i) {
+        EXPECT_EQ(readings[i].address, order[i]);
+        EXPECT_EQ(readings[i].value, order[i] == 1 ? 20.0f : 30.0f);
+        EXPECT_EQ(readings[i].tick, kNow);
     }
     EXPECT_EQ(failingState, PresenceState::CommunicationError);
     EXPECT_EQ(poller_.device(1).presence(), PresenceState::Identified);
@@ -185,7 +205,7 @@ TEST_F(PollerTest, DroppedRepliesAndBadChecksumsLeaveNoWrongValueBehind) {
     poller_.addDevice(1);
     poller_.addDevice(2);
     pollPasses(1);  // identified on a clean line: a lost presence check would mark one absent
-    recording_.setRecording(true);
+    readings_.on = true;
     line_.faults().setDropFraction(0.2);
     line_.faults().setBadCrcFraction(0.3);
     seen_.onPassEnded = [this](unsigned pass) {
@@ -199,11 +219,10 @@ TEST_F(PollerTest, DroppedRepliesAndBadChecksumsLeaveNoWrongValueBehind) {
     runToStop(120);
 
     EXPECT_GT(line_.counters().dropped + line_.counters().badCrc, 0u);
-    std::vector<Sample> samples;
-    poller_.samples().drainInto(samples);
-    ASSERT_FALSE(samples.empty());
-    for (const Sample& s : samples)
-        EXPECT_EQ(s.value, s.address == 1 ? 20.0f : 30.0f);
+    const std::vector<LiveReading> readings = readings_.taken();
+    ASSERT_FALSE(readings.empty());
+    for (const LiveReading& r : readings)
+        EXPECT_EQ(r.value, r.address == 1 ? 20.0f : 30.0f);
     ASSERT_EQ(seen_.last.size(), 2u);
     EXPECT_EQ(seen_.last[0].valueText, "20.00");
     EXPECT_EQ(seen_.last[1].valueText, "30.00");
@@ -238,7 +257,7 @@ TEST_F(PollerTest, TheTableAndTheLinkStayUntouchedWhileAThreadRuns) {
     EXPECT_EQ(poller_.addDevice(2), TableEdit::RefusedWhilePolling);
     EXPECT_EQ(poller_.removeDevice(0), TableEdit::RefusedWhilePolling);
     EXPECT_EQ(poller_.deviceCount(), 1u);
-    Poller other(recording_, TickClock(), seen_);
+    Poller other(TickClock(), seen_);
     EXPECT_EQ(other.connect(line_.portPath()), ConnectResult::InUse);
 
     release = true;

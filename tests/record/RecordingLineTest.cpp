@@ -258,6 +258,54 @@ TEST(RecordingLine, ALostLineComesBackAndTheRecordingGoesOnIntoTheSameTest) {
     EXPECT_EQ(l.watcher.count("lineBack"), 1u);
 }
 
+// Another sink of the poller, as a verification run is: every reading it takes, as it took it.
+class ReadingLog : public ReadingSink {
+public:
+    bool takes(uint8_t) override { return true; }
+    void reading(const LiveReading& reading) override {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        readings_.push_back(reading);
+    }
+    std::vector<LiveReading> taken() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return readings_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<LiveReading> readings_;
+};
+
+// A reading reaches the recording and another sink alike, with the same time and value; a sink
+// removed while polling runs is not called again, and the recording goes on without it.
+TEST(RecordingLine, AReadingReachesTheRecordingAndAnotherSinkWithTheSameTimeAndValue) {
+    Line l;
+    ASSERT_NO_FATAL_FAILURE(l.connect());
+    ASSERT_NO_FATAL_FAILURE(l.newTest("both"));
+    ASSERT_EQ(l.session->start(), Recorder::StartResult::Started);
+    ReadingLog other;
+    l.session->addReadingSink(other);
+    ASSERT_TRUE(l.waitUntil([&] { return other.taken().size() >= 9; }, true));
+    l.session->removeReadingSink(other);
+    const std::vector<LiveReading> heard = other.taken();
+    const uint64_t taken = l.session->samplesTaken();
+    ASSERT_TRUE(l.waitUntil([&] { return l.session->samplesTaken() >= taken + 6; }, true));
+    EXPECT_EQ(other.taken().size(), heard.size());
+    l.session->finishPolling();
+    l.session->stop();
+    ASSERT_TRUE(l.session->flush());
+
+    std::map<uint32_t, CurvePoint> filed;
+    for (const CurvePoint& p : readRecords(l.session->testPath()))
+        filed[l.session->timeBase() + static_cast<uint32_t>(std::lround(p.time * 1000.0))] = p;
+    for (const LiveReading& r : heard) {
+        const auto it = filed.find(r.tick);
+        ASSERT_NE(it, filed.end()) << "not recorded: " << r.tick;
+        EXPECT_EQ(it->second.slave, r.address);
+        EXPECT_EQ(static_cast<float>(it->second.value), r.value);
+    }
+}
+
 // Disconnect, or Close test, while the session waits for a lost line ends the wait: the line
 // plugged in again is left alone, and a user's Connect does not start the recording again.
 TEST(RecordingLine, DisconnectOrCloseTestEndsTheWaitForALostLine) {

@@ -4,12 +4,13 @@
 #include <mutex>
 #include <vector>
 
-#include "Sample.h"
+#include "link/Sample.h"
 
 namespace vornex {
 
-// Unbounded FIFO between the acquisition thread (push) and the recorder (drain). Never cleared:
-// samples left when a recording stops are consumed when the next one starts.
+// Unbounded FIFO between the recording's sink on the acquisition thread (push) and the recorder
+// (drain). Never cleared: samples left when a recording stops are consumed when the next one
+// starts.
 class SampleQueue {
 public:
     void push(const Sample& sample) {

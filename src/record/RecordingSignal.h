@@ -5,8 +5,8 @@
 
 namespace vornex {
 
-// What the acquisition thread needs to know of a recording: whether one runs and its time base.
-// Written by the recorder on the interface thread, read by the acquisition thread.
+// What the recording's sink needs to know of a recording: whether one runs and its time base.
+// Written by the recorder on the interface thread, read on the acquisition thread.
 class RecordingSignal {
 public:
     void setTimeBase(uint32_t ticks) { timeBase_.store(ticks, std::memory_order_release); }
