@@ -1,14 +1,12 @@
 #include "i18n/LanguageTexts.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QFile>
-#include <cerrno>
 #include <map>
 #include <mutex>
 
+#include "files/SmallFile.h"
 #include "i18n/ProfileFile.h"
 
 namespace vornex {
@@ -37,20 +35,12 @@ struct FileStamp {
 // The file's bytes and the stamp they were read under; nothing for a file that cannot be read
 // whole. Opened without blocking, so a pipe named like a language file is refused, not waited on.
 std::optional<QByteArray> readRegularFile(const QString& path, FileStamp& stamp) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    const SmallFile file = readSmallFile(QFile::encodeName(path).toStdString(),
+                                         static_cast<size_t>(ProfileFile::kMaxFileSize));
+    if (!file.ok())
         return std::nullopt;
-    struct stat status {};
-    std::optional<QByteArray> bytes;
-    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
-        status.st_size <= ProfileFile::kMaxFileSize) {
-        stamp = FileStamp::of(status);
-        QFile file;
-        if (file.open(fd, QIODevice::ReadOnly))
-            bytes = readWholeFile(file);
-    }
-    ::close(fd);
-    return bytes;
+    stamp = FileStamp::of(file.status);
+    return QByteArray(file.bytes.data(), static_cast<qsizetype>(file.bytes.size()));
 }
 
 std::optional<QByteArray> readBuiltIn(const QString& path) {

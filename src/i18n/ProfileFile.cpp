@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "files/SmallFile.h"
 #include "i18n/IniDocument.h"
 
 namespace vornex {
@@ -13,18 +14,20 @@ namespace {
 // The whole file, an empty array for a file that does not exist, nothing for one that exists but
 // cannot be read whole.
 std::optional<QByteArray> loadBytes(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists()) {
+    // The files built into the program are Qt resources, not files of the system.
+    if (path.startsWith(QLatin1Char(':'))) {
+        QFile builtIn(path);
+        if (!builtIn.open(QIODevice::ReadOnly))
+            return QByteArray();
+        return builtIn.readAll();
+    }
+    const SmallFile file = readSmallFile(QFile::encodeName(path).toStdString(),
+                                         static_cast<size_t>(ProfileFile::kMaxFileSize));
+    if (file.problem == SmallFile::Problem::Missing)
         return QByteArray();
-    }
-    if (!info.isFile() || info.size() > ProfileFile::kMaxFileSize) {
+    if (!file.ok())
         return std::nullopt;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    return readWholeFile(file);
+    return QByteArray(file.bytes.data(), static_cast<qsizetype>(file.bytes.size()));
 }
 
 QString unquoted(const QString& value) {
@@ -50,22 +53,6 @@ QString cutToBuffer(QString text, int bufferSize) {
 }
 
 }  // namespace
-
-std::optional<QByteArray> readWholeFile(QFile& file) {
-    constexpr qint64 kPiece = 64 * 1024;
-    QByteArray bytes;
-    for (;;) {
-        const QByteArray piece = file.read(kPiece);
-        if (piece.isEmpty())
-            break;
-        bytes += piece;
-        if (bytes.size() > ProfileFile::kMaxFileSize)
-            return std::nullopt;
-    }
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
-}
 
 QString profileValue(const std::optional<QString>& found, const QString& defaultValue,
                      int bufferSize) {

@@ -31,10 +31,6 @@ private:
     QString path_;
 };
 
-// The rest of an open file, read in pieces so that a small file does not set aside a buffer of
-// kMaxFileSize; nothing when it holds more than that or cannot be read.
-std::optional<QByteArray> readWholeFile(QFile& file);
-
 // What a read gives for a value as found in the file (nothing when absent): the default, or the
 // value without one pair of surrounding quotes, cut to bufferSize - 1 characters.
 QString profileValue(const std::optional<QString>& found, const QString& defaultValue,
