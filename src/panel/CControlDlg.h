@@ -85,6 +85,10 @@ protected:
     virtual int askAddress();
 
 private:
+    static constexpr int kAddressColumn = 0;
+    static constexpr int kNameColumn = 1;
+    static constexpr int kPresenceColumn = 2;
+
     void buildLayout();
     // Deletes a row and keeps the list that is left.
     void deleteRow(int row);
