@@ -14,8 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const vornex::verify::ProfileRead read = vornex::verify::parseProfile(text);
     if (!read.profile) {
         const long lines = std::count(text.begin(), text.end(), '\n') + 1;
-        check(!read.problem.empty(), "a refused profile says why");
-        check(read.line >= 0 && read.line <= lines, "the line at fault is not in the text");
+        check(!read.problem.text.empty(), "a refused profile says why");
+        check(read.problem.line >= 0 && read.problem.line <= lines,
+              "the line at fault is not in the text");
         return 0;
     }
     const vornex::verify::ProfileRead again =

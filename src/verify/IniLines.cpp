@@ -33,8 +33,7 @@ IniLines IniLines::parse(const std::string& text) {
             continue;
         if (line[0] == '[') {
             if (line.back() != ']' || line.size() < 3) {
-                result.badLine = number;
-                result.problem = "a section is written [NAME]";
+                result.problem = ParseProblem{number, "a section is written [NAME]"};
                 return result;
             }
             section = trimmed(line.substr(1, line.size() - 2));
@@ -42,13 +41,11 @@ IniLines IniLines::parse(const std::string& text) {
         }
         const auto equals = line.find('=');
         if (equals == std::string::npos || equals == 0) {
-            result.badLine = number;
-            result.problem = "neither [section] nor key = value";
+            result.problem = ParseProblem{number, "neither [section] nor key = value"};
             return result;
         }
         if (section.empty()) {
-            result.badLine = number;
-            result.problem = "a value before the first [section]";
+            result.problem = ParseProblem{number, "a value before the first [section]"};
             return result;
         }
         result.entries.push_back(

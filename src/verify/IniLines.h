@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "files/ParseProblem.h"
+
 namespace vornex::verify {
 
 // One "key = value" line of an ini text, with where it stands.
@@ -19,8 +21,7 @@ struct IniEntry {
 // case.
 struct IniLines {
     std::vector<IniEntry> entries;
-    int badLine = 0;  // 0 when every line was read
-    std::string problem;
+    std::optional<ParseProblem> problem;  // none when every line was read
 
     static IniLines parse(const std::string& text);
 };

@@ -28,8 +28,8 @@ class ProfileReader {
 public:
     ProfileRead read(const std::string& text) {
         const IniLines lines = IniLines::parse(text);
-        if (lines.badLine != 0)
-            return refuse(lines.badLine, lines.problem);
+        if (lines.problem)
+            return refuse(lines.problem->line, lines.problem->text);
         bool ownTable = false;
         for (const IniEntry& entry : lines.entries) {
             line_ = entry.line;
@@ -57,8 +57,7 @@ public:
 
 private:
     ProfileRead& refuse(int line, const std::string& problem) {
-        result_.line = line;
-        result_.problem = problem;
+        result_.problem = ParseProblem{line, problem};
         return result_;
     }
 

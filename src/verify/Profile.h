@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "files/ParseProblem.h"
 #include "verify/DeviationTable.h"
 
 namespace vornex::verify {
@@ -25,8 +26,7 @@ struct Profile {
 // A profile, or why it was refused: the line at fault (0 when no one line is) and the problem.
 struct ProfileRead {
     std::optional<Profile> profile;
-    int line = 0;
-    std::string problem;
+    ParseProblem problem;
 };
 
 // Reads a profile file's text: [Profile] with Name, Points, Readings and Preloads (and optionally

@@ -35,9 +35,7 @@ PlannedRun planRun(const RunRequest& request) {
     const ProfileRead read = loadProfile(request.profilesFolder, request.profileName);
     if (!read.profile) {
         planned.problem = Problem::Profile;
-        planned.detail = "profile " + request.profileName +
-                         (read.line ? " line " + std::to_string(read.line) : std::string()) + ": " +
-                         read.problem;
+        planned.detail = read.problem.at("profile " + request.profileName);
         return planned;
     }
     planned.profile = *read.profile;

@@ -32,8 +32,8 @@ std::optional<Tool> ToolStore::load(const std::string& id, std::string& error) c
     if (!text)
         return std::nullopt;
     const IniLines lines = IniLines::parse(*text);
-    if (lines.badLine != 0) {
-        error = file + " line " + std::to_string(lines.badLine) + ": " + lines.problem;
+    if (lines.problem) {
+        error = lines.problem->at(file);
         return std::nullopt;
     }
     Tool tool;

@@ -33,8 +33,8 @@ TEST(Profile, AProfileThatCannotBeReadIsRefusedWithTheLineAtFault) {
     for (const Case& c : cases) {
         const ProfileRead read = parseProfile(c.text);
         EXPECT_FALSE(read.profile) << c.text;
-        EXPECT_EQ(read.line, c.line) << c.text;
-        EXPECT_NE(read.problem.find(c.problem), std::string::npos) << read.problem;
+        EXPECT_EQ(read.problem.line, c.line) << c.text;
+        EXPECT_NE(read.problem.text.find(c.problem), std::string::npos) << read.problem.text;
     }
 }
 
@@ -42,7 +42,7 @@ TEST(Profile, AProfileThatCannotBeReadIsRefusedWithTheLineAtFault) {
 TEST(Profile, BuiltInProfilesReadBackFromTheirText) {
     for (const Profile& p : builtInProfiles()) {
         const ProfileRead read = parseProfile(profileText(p));
-        ASSERT_TRUE(read.profile) << read.line << ": " << read.problem;
+        ASSERT_TRUE(read.profile) << read.problem.at("profile");
         EXPECT_EQ(read.profile->name, p.name);
         EXPECT_EQ(read.profile->standard, p.standard);
         EXPECT_EQ(read.profile->points, p.points);

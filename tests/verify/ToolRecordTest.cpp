@@ -66,8 +66,8 @@ TEST(ToolRecord, RecordsAndProfilesAreReadOnlyFromRegularFilesOfBoundedSize) {
         for (const std::string& profile : {std::string(c.name), file}) {
             const ProfileRead read = loadProfile(dir.path(), profile);
             EXPECT_FALSE(read.profile) << profile;
-            EXPECT_NE(read.problem.find(file), std::string::npos) << read.problem;
-            EXPECT_NE(read.problem.find(c.problem), std::string::npos) << read.problem;
+            EXPECT_NE(read.problem.text.find(file), std::string::npos) << read.problem.text;
+            EXPECT_NE(read.problem.text.find(c.problem), std::string::npos) << read.problem.text;
         }
     }
 }
