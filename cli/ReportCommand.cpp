@@ -5,9 +5,9 @@
 #include "Commands.h"
 #include "i18n/HomeFolder.h"
 #include "i18n/ProfileFile.h"
+#include "judge/EventsCsv.h"
 #include "link/NumberText.h"
 #include "record/CompanionFile.h"
-#include "report/EventsCsv.h"
 #include "report/PeakSource.h"
 #include "report/ReportDocument.h"
 

@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "judge/EventsCsv.h"
 #include "record/CompanionFile.h"
 #include "record/TestFile.h"
-#include "report/EventsCsv.h"
 #include "report/ReportDocument.h"
 
 using namespace vornex;

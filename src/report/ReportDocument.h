@@ -4,8 +4,8 @@
 #include <string>
 
 #include "files/FileResult.h"
+#include "judge/TestResults.h"
 #include "report/ReportTexts.h"
-#include "report/TestResults.h"
 
 namespace vornex {
 

@@ -4,8 +4,8 @@
 #include <QImage>
 #include <QSize>
 
+#include "judge/TestResults.h"
 #include "report/ReportTexts.h"
-#include "report/TestResults.h"
 
 namespace vornex {
 

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "report/LiveResults.h"
+#include "judge/LiveResults.h"
 
 class QCPCurve;
 class QCPItemRect;

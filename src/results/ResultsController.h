@@ -4,8 +4,8 @@
 #include <QString>
 #include <memory>
 
+#include "judge/LiveResults.h"
 #include "record/SessionObserver.h"
-#include "report/LiveResults.h"
 
 class QWidget;
 

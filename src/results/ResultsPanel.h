@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "report/LiveResults.h"
+#include "judge/LiveResults.h"
 #include "report/PeakSource.h"
 #include "report/ReportTexts.h"
 

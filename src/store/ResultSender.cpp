@@ -12,7 +12,7 @@
 #include <functional>
 #include <optional>
 
-#include "report/TestResults.h"
+#include "judge/TestResults.h"
 #include "verify/RunFile.h"
 #include "verify/RunProgress.h"
 
@@ -102,23 +102,21 @@ Sending transact(PgConnection& connection,
     const auto failed = [&](const PgResult& result) {
         sending.error = result.error();
         sending.connectionLost = !connection.ok();
-        if (!sending.connectionLost)
-            connection.exec("ROLLBACK");
         return sending;
     };
-    if (const PgResult begun = connection.exec("BEGIN"); !begun.ok())
+    PgTransaction transaction(connection);
+    if (const PgResult begun = transaction.begin(); !begun.ok())
         return failed(begun);
     for (size_t i = 0; i < statements.size(); ++i) {
         const PgResult result = connection.exec(statements[i].first, statements[i].second);
         if (!result.ok())
             return failed(result);
         if (i == 0 && result.affected() == 0) {
-            connection.exec("ROLLBACK");
             sending.outcome = Outcome::AlreadyStored;
             return sending;
         }
     }
-    if (const PgResult committed = connection.exec("COMMIT"); !committed.ok())
+    if (const PgResult committed = transaction.commit(); !committed.ok())
         return failed(committed);
     sending.outcome = Outcome::Stored;
     return sending;

@@ -17,13 +17,13 @@
 #include "SmallFileSystem.h"
 #include "TempDir.h"
 #include "Wait.h"
+#include "judge/EventsCsv.h"
+#include "judge/LiveResults.h"
+#include "judge/TestResults.h"
 #include "record/CompanionFile.h"
 #include "record/CurveTable.h"
 #include "record/TestFile.h"
-#include "report/EventsCsv.h"
-#include "report/LiveResults.h"
 #include "report/ReportDocument.h"
-#include "report/TestResults.h"
 
 namespace vornex {
 namespace {

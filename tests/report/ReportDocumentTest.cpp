@@ -7,7 +7,7 @@
 
 #include "PdfText.h"
 #include "TempDir.h"
-#include "report/EventsCsv.h"
+#include "judge/EventsCsv.h"
 #include "report/ReportDocument.h"
 #include "report/ReportGraph.h"
 

@@ -1,6 +1,12 @@
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPushButton>
@@ -8,6 +14,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 #include "CliRun.h"
@@ -17,13 +24,14 @@
 #include "TempDir.h"
 #include "Wait.h"
 #include "browser/CDlgSelData.h"
+#include "judge/TestResults.h"
 #include "record/CompanionFile.h"
-#include "report/TestResults.h"
 #include "store/BenchStore.h"
 #include "store/ResultSender.h"
 #include "store/Schema.h"
 #include "store/StoreAddress.h"
 #include "storeview/StoreStatusLabel.h"
+#include "storeview/StoreTab.h"
 
 namespace vornex::test {
 namespace {
@@ -89,11 +97,13 @@ TEST_F(StoreSearchTest, TheStoreTabNamesTestsAndKeepsItsSearch) {
     QTest::keyClicks(dialog->findChild<QLineEdit*>("storeOperator"), "Li Wei");
     QTest::mouseClick(dialog->findChild<QPushButton*>("storeSearch"), Qt::LeftButton);
     const auto* found = dialog->findChild<QTableWidget*>("storeFound");
+    waitUntil([&] { return found->rowCount() > 0; });
     ASSERT_EQ(found->rowCount(), 1);
     EXPECT_EQ(found->horizontalHeaderItem(2)->text() + found->item(0, 2)->text(), "操作员Li Wei");
     EXPECT_EQ(found->horizontalHeaderItem(4)->text() + found->item(0, 4)->text(),
               "测试名称wrench 12 left");
     QTest::mouseClick(dialog->findChild<QPushButton*>("storeOpen"), Qt::LeftButton);
+    waitUntil([&] { return dialog->result() == QDialog::Accepted; });
     ASSERT_EQ(dialog->result(), QDialog::Accepted);
     const std::string opened = dialog->filePath().toStdString();
     EXPECT_EQ(opened, home.file("Store/" + uuid + "/wrench 12 left.pdat"));
@@ -179,6 +189,41 @@ TEST_F(StoreSearchTest, TheStoreErrorInTheStatusBarIsTranslatedWholeAndSaidOnce)
     delete label;
     bench.reset();
     qunsetenv("PGSERVICEFILE");
+}
+
+// A server that takes the connection and never answers holds up neither the window nor its
+// closing: the search returns at once and says it is under way, events go on being handled, and
+// the tab closes within the connect timeout (5 s) without waiting for an answer.
+TEST(StoreTabTest, AServerThatNeverAnswersHoldsUpNeitherTheWindowNorItsClosing) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), length), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const TempDir home;
+    auto tab = std::make_unique<StoreTab>(
+        QString(), "postgresql://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/x",
+        home.qFile("Store/"), QString());
+    tab->show();
+    const auto* message = tab->findChild<QLabel*>("storeMessage");
+    QElapsedTimer asked;
+    asked.start();
+    QTest::mouseClick(tab->findChild<QPushButton*>("storeSearch"), Qt::LeftButton);
+    EXPECT_LT(asked.elapsed(), 1000);
+    EXPECT_EQ(message->text(), "Searching the store...");
+    bool handled = false;
+    QTimer::singleShot(50, tab.get(), [&handled] { handled = true; });
+    EXPECT_TRUE(waitUntil([&] { return handled; }, 2000));
+    QTest::keyClicks(tab->findChild<QLineEdit*>("storeTool"), "T 77");
+    EXPECT_EQ(tab->findChild<QLineEdit*>("storeTool")->text(), "T 77");
+    EXPECT_EQ(message->text(), "Searching the store...");
+    asked.restart();
+    tab.reset();
+    EXPECT_LT(asked.elapsed(), 6000);
+    ::close(listener);
 }
 
 // The server's steps as the store chapter of the manual gives them: an administrator made with

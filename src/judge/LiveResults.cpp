@@ -1,4 +1,4 @@
-#include "report/LiveResults.h"
+#include "judge/LiveResults.h"
 
 #include <cmath>
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "judge/InstrumentJudge.h"
+#include "judge/TestResults.h"
 #include "record/CompanionFile.h"
 #include "record/CurveTable.h"
-#include "report/TestResults.h"
 
 namespace vornex {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "files/FileResult.h"
-#include "report/TestResults.h"
+#include "judge/TestResults.h"
 
 namespace vornex {
 

@@ -1,9 +1,9 @@
-#include "report/TestResults.h"
+#include "judge/TestResults.h"
 
-#include <QCryptographicHash>
 #include <array>
 #include <cmath>
 
+#include "files/Sha256.h"
 #include "link/ParameterArithmetic.h"
 #include "link/RegisterMap.h"
 #include "record/TestFile.h"
@@ -80,7 +80,7 @@ int InstrumentResult::decimalsOf(const judge::JudgedEvent& event) const {
 
 JudgedFile judgeTestFile(const std::string& path, const JudgeOverrides& overrides) {
     std::array<std::vector<CurvePoint>, kCurveSlots> curves;
-    QCryptographicHash hash(QCryptographicHash::Sha256);
+    Sha256 hash;
     const FileResult read = TestFile(path).readAll(
         [&curves](const CurvePoint* points, size_t count) {
             for (size_t i = 0; i < count; ++i) {
@@ -88,9 +88,7 @@ JudgedFile judgeTestFile(const std::string& path, const JudgeOverrides& override
                     curves[points[i].slave - 1u].push_back(points[i]);
             }
         },
-        [&hash](const char* bytes, size_t count) {
-            hash.addData(QByteArrayView(bytes, static_cast<qsizetype>(count)));
-        });
+        [&hash](const char* bytes, size_t count) { hash.add(bytes, count); });
     JudgedFile judged;
     if (!read.ok()) {
         judged.file = read;
@@ -100,7 +98,7 @@ JudgedFile judgeTestFile(const std::string& path, const JudgeOverrides& override
     }
     TestResults& results = judged.results;
     results.path = path;
-    results.sha256 = hash.result().toHex().toStdString();
+    results.sha256 = hash.hex();
     const size_t slash = path.rfind('/');
     results.name = path.substr(slash == std::string::npos ? 0 : slash + 1);
     if (results.name.size() > 5 && results.name.compare(results.name.size() - 5, 5, ".pdat") == 0)

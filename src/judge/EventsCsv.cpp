@@ -1,4 +1,4 @@
-#include "report/EventsCsv.h"
+#include "judge/EventsCsv.h"
 
 #include "files/AtomicFile.h"
 
