@@ -2,10 +2,14 @@
 
 #include <QString>
 
+#include "i18n/StoreKeys.h"
+#include "i18n/VerifyKeys.h"
+
 namespace vornex {
 
-// The keys of section "String" that the program looks up. Code names a key through these constants
-// only, and kLanguageKeys lists every one of them, so a check over the language files can tell
+// The keys of section "String" that the program looks up, with those of the verification and the
+// store in headers of their own. Code names a key through these constants only, and kLanguageKeys
+// lists every one of them, so a check over the language files can tell
 // that each file translates every text the program shows.
 namespace langkey {
 
@@ -265,138 +269,6 @@ inline constexpr const char* kReportNoTest = "IDS_MESSAGE_NOREPORT";
 inline constexpr const char* kReportFailed = "IDS_MESSAGE_REPORTERR";
 inline constexpr const char* kReportSaved = "IDS_MESSAGE_REPORTSAVED";
 inline constexpr const char* kFilterPdf = "IDS_FILTER_PDF";
-// Tool verification: the window's texts.
-inline constexpr const char* kVerifyMenu = "IDS_MENU_VERIFY";
-inline constexpr const char* kVerifyTitle = "IDS_VERIFY_TITLE";
-inline constexpr const char* kVerifyInstruments = "IDS_VERIFY_INSTRUMENTS";
-inline constexpr const char* kVerifyNoInstrument = "IDS_VERIFY_NOINSTRUMENT";
-inline constexpr const char* kVerifyToolId = "IDS_VERIFY_TOOL";
-inline constexpr const char* kVerifyDescription = "IDS_VERIFY_DESCRIPTION";
-inline constexpr const char* kVerifyClass = "IDS_VERIFY_CLASS";
-inline constexpr const char* kVerifyLowest = "IDS_VERIFY_LOWEST";
-inline constexpr const char* kVerifyMaximum = "IDS_VERIFY_MAXIMUM";
-inline constexpr const char* kVerifyUnit = "IDS_VERIFY_UNIT";
-inline constexpr const char* kVerifyDirection = "IDS_VERIFY_DIRECTION";
-inline constexpr const char* kVerifyClockwise = "IDS_VERIFY_CLOCKWISE";
-inline constexpr const char* kVerifyCounter = "IDS_VERIFY_COUNTER";
-inline constexpr const char* kVerifyBoth = "IDS_VERIFY_BOTH";
-inline constexpr const char* kVerifyProfile = "IDS_VERIFY_PROFILE";
-inline constexpr const char* kVerifyOperator = "IDS_VERIFY_OPERATOR";
-inline constexpr const char* kVerifyTemperature = "IDS_VERIFY_TEMPERATURE";
-inline constexpr const char* kVerifyHumidity = "IDS_VERIFY_HUMIDITY";
-inline constexpr const char* kVerifyDue = "IDS_VERIFY_DUE";
-inline constexpr const char* kVerifyReferenceDue = "IDS_VERIFY_REFDUE";
-inline constexpr const char* kVerifyStart = "IDS_VERIFY_START";
-inline constexpr const char* kVerifyConfirmStart = "IDS_VERIFY_CONFIRMSTART";
-inline constexpr const char* kVerifyAmbient = "IDS_VERIFY_AMBIENT";
-inline constexpr const char* kVerifyPolled = "IDS_VERIFY_POLLED";
-inline constexpr const char* kVerifyNeedTool = "IDS_VERIFY_NEEDTOOL";
-inline constexpr const char* kVerifyNeedNumbers = "IDS_VERIFY_NEEDNUMBERS";
-inline constexpr const char* kVerifyNotReady = "IDS_VERIFY_NOTREADY";
-inline constexpr const char* kVerifyCannot = "IDS_VERIFY_CANNOT";
-inline constexpr const char* kVerifyPromptPreload = "IDS_VERIFY_PROMPTPRELOAD";
-inline constexpr const char* kVerifyPromptReading = "IDS_VERIFY_PROMPTREADING";
-inline constexpr const char* kVerifyPromptRelease = "IDS_VERIFY_PROMPTRELEASE";
-inline constexpr const char* kVerifyLineLost = "IDS_VERIFY_LINELOST";
-inline constexpr const char* kVerifyLastReading = "IDS_VERIFY_LASTREADING";
-inline constexpr const char* kVerifyLastPreload = "IDS_VERIFY_LASTPRELOAD";
-inline constexpr const char* kVerifySlip = "IDS_VERIFY_SLIP";
-inline constexpr const char* kVerifySlipCount = "IDS_VERIFY_SLIPCOUNT";
-inline constexpr const char* kVerifySlipRepeat = "IDS_VERIFY_SLIPREPEAT";
-inline constexpr const char* kVerifyReason = "IDS_VERIFY_REASON";
-inline constexpr const char* kVerifyAbort = "IDS_VERIFY_ABORT";
-inline constexpr const char* kVerifyAbandoned = "IDS_VERIFY_ABANDONED";
-inline constexpr const char* kVerifyConforms = "IDS_VERIFY_CONFORMS";
-inline constexpr const char* kVerifyNotConforms = "IDS_VERIFY_NOTCONFORMS";
-inline constexpr const char* kVerifyFailed = "IDS_VERIFY_FAILED";
-inline constexpr const char* kVerifyCertificate = "IDS_VERIFY_CERTIFICATE";
-inline constexpr const char* kVerifyCertSaved = "IDS_VERIFY_CERTSAVED";
-inline constexpr const char* kVerifyCertFailed = "IDS_VERIFY_CERTFAILED";
-inline constexpr const char* kVerifyUnfinished = "IDS_VERIFY_UNFINISHED";
-inline constexpr const char* kVerifyResume = "IDS_VERIFY_RESUME";
-inline constexpr const char* kVerifyRunFile = "IDS_VERIFY_RUNFILE";
-
-// The results store: the status bar and the saved-data browser's Store tab.
-inline constexpr const char* kStoreWaiting = "IDS_STORE_WAITING";
-inline constexpr const char* kStoreUpToDate = "IDS_STORE_UPTODATE";
-inline constexpr const char* kStoreError = "IDS_STORE_ERROR";
-inline constexpr const char* kStoreTabFiles = "IDS_STORE_TAB_FILES";
-inline constexpr const char* kStoreTab = "IDS_STORE_TAB";
-inline constexpr const char* kStoreTool = "IDS_STORE_TOOL";
-inline constexpr const char* kStoreBench = "IDS_STORE_BENCH";
-inline constexpr const char* kStoreOperator = "IDS_STORE_OPERATOR";
-inline constexpr const char* kStoreSince = "IDS_STORE_SINCE";
-inline constexpr const char* kStoreUntil = "IDS_STORE_UNTIL";
-inline constexpr const char* kStoreVerdict = "IDS_STORE_VERDICT";
-inline constexpr const char* kStoreAny = "IDS_STORE_ANY";
-inline constexpr const char* kStoreSearch = "IDS_STORE_SEARCH";
-inline constexpr const char* kStoreOpen = "IDS_STORE_OPEN";
-inline constexpr const char* kStoreReport = "IDS_STORE_REPORT";
-inline constexpr const char* kStoreColStart = "IDS_STORE_COL_START";
-inline constexpr const char* kStoreColBench = "IDS_STORE_COL_BENCH";
-inline constexpr const char* kStoreColTool = "IDS_STORE_COL_TOOL";
-inline constexpr const char* kStoreColKind = "IDS_STORE_COL_KIND";
-inline constexpr const char* kStoreColResult = "IDS_STORE_COL_RESULT";
-inline constexpr const char* kStoreNotConfigured = "IDS_STORE_NOTCONFIGURED";
-inline constexpr const char* kStoreFound = "IDS_STORE_FOUND";
-inline constexpr const char* kStoreBadDate = "IDS_STORE_BADDATE";
-inline constexpr const char* kStoreFailed = "IDS_STORE_FAILED";
-inline constexpr const char* kStoreKindTest = "IDS_STORE_KIND_TEST";
-inline constexpr const char* kStoreKindRun = "IDS_STORE_KIND_RUN";
-inline constexpr const char* kStoreResultFail = "IDS_STORE_RESULT_FAIL";
-inline constexpr const char* kStoreResultAbandoned = "IDS_STORE_RESULT_ABANDONED";
-inline constexpr const char* kStoreColOperator = "IDS_STORE_COL_OPERATOR";
-inline constexpr const char* kStoreColName = "IDS_STORE_COL_NAME";
-// The Store tab while the server is being asked.
-inline constexpr const char* kStoreSearching = "IDS_STORE_SEARCHING";
-// The status bar's store word: the server did not answer; libpq's reason follows.
-inline constexpr const char* kStoreUnreachable = "IDS_STORE_UNREACHABLE";
-// A service file holding the store's password that others can read: the file, its mode.
-inline constexpr const char* kStoreExposed = "IDS_STORE_EXPOSED";
-// The certificate: what the run file and the certificate itself remark on.
-inline constexpr const char* kCertMean = "IDS_CERT_COL_MEAN";
-inline constexpr const char* kCertRemarks = "IDS_CERT_REMARKS";
-inline constexpr const char* kCertNoRemarks = "IDS_CERT_NOREMARKS";
-inline constexpr const char* kCertRemarkTime = "IDS_CERT_COL_TIME";
-inline constexpr const char* kCertRemarkText = "IDS_CERT_COL_REMARK";
-inline constexpr const char* kCertAmbientNone = "IDS_CERT_AMBIENT_NONE";
-inline constexpr const char* kCertAmbientNoHumidity = "IDS_CERT_AMBIENT_NOHUMIDITY";
-inline constexpr const char* kCertAmbientNoTemperature = "IDS_CERT_AMBIENT_NOTEMPERATURE";
-inline constexpr const char* kCertRemarkAmbient = "IDS_CERT_REMARK_AMBIENT";
-inline constexpr const char* kCertRemarkOverdue = "IDS_CERT_REMARK_OVERDUE";
-inline constexpr const char* kCertConformsRemarks = "IDS_CERT_CONFORMS_REMARKS";
-inline constexpr const char* kCertNotConformsRemarks = "IDS_CERT_NOTCONFORMS_REMARKS";
-// A remembered tool whose record cannot be read.
-inline constexpr const char* kVerifyToolUnreadable = "IDS_VERIFY_TOOLUNREADABLE";
-
-// The verification run's instrument: its conditions, due date, changes and silences.
-inline constexpr const char* kVerifyOverdueReason = "IDS_VERIFY_OVERDUEREASON";
-inline constexpr const char* kVerifyNeedConditions = "IDS_VERIFY_NEEDCONDITIONS";
-inline constexpr const char* kVerifyNeedDueDate = "IDS_VERIFY_NEEDDUEDATE";
-inline constexpr const char* kVerifyOverdue = "IDS_VERIFY_OVERDUE";
-inline constexpr const char* kVerifyNotAnswering = "IDS_VERIFY_NOTANSWERING";
-inline constexpr const char* kVerifyChanged = "IDS_VERIFY_CHANGED";
-inline constexpr const char* kVerifyNotHeld = "IDS_VERIFY_NOTHELD";
-inline constexpr const char* kVerifyBelowThreshold = "IDS_VERIFY_BELOWTHRESHOLD";
-
-// The verification window: a new run, ended runs' certificates, closing while runs are under way.
-inline constexpr const char* kVerifyNewRun = "IDS_VERIFY_NEWRUN";
-inline constexpr const char* kVerifyEnded = "IDS_VERIFY_ENDED";
-inline constexpr const char* kVerifySearching = "IDS_VERIFY_SEARCHING";
-inline constexpr const char* kVerifyCertTitle = "IDS_VERIFY_CERTTITLE";
-inline constexpr const char* kVerifyCloseOne = "IDS_VERIFY_CLOSEONE";
-inline constexpr const char* kVerifyCloseMany = "IDS_VERIFY_CLOSEMANY";
-inline constexpr const char* kVerifyCloseWindow = "IDS_VERIFY_CLOSEWINDOW";
-inline constexpr const char* kVerifyKeepWindow = "IDS_VERIFY_KEEPWINDOW";
-
-// The status bar's store word on outbox files that cannot be read: how many, the folder they are
-// left in and each file with what is wrong with it (the reason it cannot be read, the kind named).
-inline constexpr const char* kStoreDamaged = "IDS_STORE_DAMAGED";
-inline constexpr const char* kStoreDamageUnreadable = "IDS_STORE_DAMAGE_UNREADABLE";
-inline constexpr const char* kStoreDamageEmpty = "IDS_STORE_DAMAGE_EMPTY";
-inline constexpr const char* kStoreDamageCutShort = "IDS_STORE_DAMAGE_CUTSHORT";
-inline constexpr const char* kStoreDamageKind = "IDS_STORE_DAMAGE_KIND";
-inline constexpr const char* kStoreDamageNoUuid = "IDS_STORE_DAMAGE_NOUUID";
 // The control panel's device list, changed, that config.ini did not take.
 inline constexpr const char* kMessageDevicesNotSaved = "IDS_MESSAGE_DEVICESNOTSAVED";
 
