@@ -220,7 +220,7 @@ bool RunFile::endTornTail(std::time_t at, std::string& error) {
 }
 
 std::string RunFile::pathFor(const std::string& dataFolder, const std::string& toolId,
-                             std::time_t started) {
+                             std::time_t started, int sameSecond) {
     std::tm local{};
     localtime_r(&started, &local);
     char day[16];
@@ -228,7 +228,8 @@ std::string RunFile::pathFor(const std::string& dataFolder, const std::string& t
     std::strftime(day, sizeof day, "%Y%m%d", &local);
     std::strftime(time, sizeof time, "%H%M%S", &local);
     const std::filesystem::path folder = std::filesystem::path(dataFolder) / "Verify" / day;
-    return (folder / (toolId + "-" + time + ".txt")).lexically_normal().string();
+    const std::string count = sameSecond > 1 ? "-" + std::to_string(sameSecond) : std::string();
+    return (folder / (toolId + "-" + time + count + ".txt")).lexically_normal().string();
 }
 
 std::string RunFile::clockText(std::time_t at) {

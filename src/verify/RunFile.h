@@ -41,9 +41,10 @@ public:
 
     const std::string& path() const { return path_; }
 
-    // Data/Verify/YYYYMMDD/ID-hhmmss.txt under the data folder.
+    // Data/Verify/YYYYMMDD/ID-hhmmss.txt under the data folder; the second and later runs of one
+    // tool begun within the same second are ID-hhmmss-2.txt, ID-hhmmss-3.txt and so on.
     static std::string pathFor(const std::string& dataFolder, const std::string& toolId,
-                               std::time_t started);
+                               std::time_t started, int sameSecond = 1);
     static std::string timeText(std::time_t at);
     // hh:mm:ss, as a run says when something began ("not answering since 10:15:02").
     static std::string clockText(std::time_t at);

@@ -1,5 +1,8 @@
 #include "verify/RunSetup.h"
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "link/RegisterMap.h"
@@ -105,10 +108,28 @@ std::unique_ptr<VerificationRun> beginRun(const RunPlan& plan, const Reference& 
     toolError.clear();
     if (std::string why; !ToolStore(toolsFolder).save(plan.tool, why))
         toolError = "tool " + plan.tool.id + " is not remembered: " + why;
-    std::optional<RunFile> file = RunFile::create(RunFile::pathFor(dataFolder, plan.tool.id, now),
-                                                  plan, reference, now, error);
-    if (!file)
+    // A run stopped at once and begun again, or one tool on two stations, may begin within the
+    // second of another run of it: each run gets a file of its own, never another's.
+    constexpr int kRunsInOneSecond = 100;
+    std::optional<RunFile> file;
+    for (int sameSecond = 1; !file && sameSecond <= kRunsInOneSecond; ++sameSecond) {
+        const std::string path = RunFile::pathFor(dataFolder, plan.tool.id, now, sameSecond);
+        std::error_code ignored;
+        if (std::filesystem::symlink_status(path, ignored).type() !=
+            std::filesystem::file_type::not_found)
+            continue;
+        if (std::optional<RunFile> made = RunFile::create(path, plan, reference, now, error))
+            file.emplace(std::move(*made));
+        else if (error != path + ": " + std::strerror(EEXIST))
+            return nullptr;
+    }
+    if (!file) {
+        if (error.empty())
+            error = RunFile::pathFor(dataFolder, plan.tool.id, now) + ": " +
+                    std::to_string(kRunsInOneSecond) + " runs of this tool began within its second";
         return nullptr;
+    }
+    error.clear();
     auto run = std::make_unique<VerificationRun>(std::move(*file), plan, reference, listener);
     for (const std::string& note : notes)
         run->note(note);

@@ -340,7 +340,9 @@ TEST(VerifyCommand, OnlyHeldPeaksOfTheUnchangedAnsweringInstrumentAreReadings) {
         EXPECT_FALSE(low.lines.join('\n').contains("reading 20 1"));
     }
     Operator op(sim, where + QStringList{"--points", "60", "--readings", "2"}, 100);
-    ASSERT_FALSE(until(op, "apply 60.00 N.m point 60 reading 1 of 2").isEmpty());
+    ASSERT_FALSE(until(op, "apply 60.00 N.m point 60 reading 1 of 2").isEmpty())
+        << op.lines.join('\n').toStdString() << "\n"
+        << op.tool.readAllStandardError().toStdString();
     ASSERT_EQ(sim.command("keypad 1 unit 2"), "ok");
     EXPECT_EQ(until(op, "instrument "), "instrument changed unit N.m kgf.cm");
     sim.command("pull 1 611.83");

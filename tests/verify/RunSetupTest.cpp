@@ -144,6 +144,14 @@ TEST(RunSetup, BeginsHoldsFindsAndResumesOnItsOwnInstrumentOnly) {
     EXPECT_NE(resumeRefusal(*held, other).find("this instrument differs: address 3 (run: 2)"),
               std::string::npos)
         << resumeRefusal(*held, other);
+
+    // A run of the tool begun within the second of another gets a file of its own.
+    const std::string first = fileText(path);
+    std::unique_ptr<VerificationRun> again = beginRun(
+        planned.plan, mine, data, home.folder("Tools"), {}, 1796000000, quiet, toolError, error);
+    ASSERT_NE(again, nullptr) << error;
+    EXPECT_EQ(again->path(), path.substr(0, path.size() - 4) + "-2.txt");
+    EXPECT_EQ(fileText(path), first);
 }
 
 }  // namespace
