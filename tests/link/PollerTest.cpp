@@ -8,6 +8,7 @@
 
 #include "LineFixture.h"
 #include "PollRecorder.h"
+#include "ReadingLog.h"
 #include "Wait.h"
 #include "link/Poller.h"
 #include "sim/SimulatedLine.h"
@@ -26,26 +27,6 @@ const std::vector<Request> kIdentification = {{17, 0, 0},   {4, 1002, 2}, {4, 10
 const std::vector<Request> kLivePass = {{4, 1000, 2}, {4, 1004, 1}, {4, 1005, 1}, {3, 0, 1}};
 
 constexpr uint32_t kNow = 500u;
-
-// Takes every reading while it is on, as the recording's sink does while a recording runs.
-class ReadingLog : public ReadingSink {
-public:
-    std::atomic<bool> on{false};
-
-    bool takes(uint8_t) override { return on.load(); }
-    void reading(const LiveReading& reading) override {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        readings_.push_back(reading);
-    }
-    std::vector<LiveReading> taken() {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        return readings_;
-    }
-
-private:
-    std::mutex mutex_;
-    std::vector<LiveReading> readings_;
-};
 
 // Instruments 1 (live value 20) and 2 (live value 30) on a simulated line; address 5 stays silent.
 class PollerTest : public ::testing::Test {
@@ -94,7 +75,7 @@ protected:
     }
 
     sim::SimulatedLine line_;
-    ReadingLog readings_;
+    test::ReadingLog readings_{false};
     test::PollRecorder seen_;
     Poller poller_;
 };

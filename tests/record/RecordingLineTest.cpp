@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "LineFixture.h"
+#include "ReadingLog.h"
 #include "RecordFiles.h"
 #include "TempDir.h"
 #include "Wait.h"
@@ -258,24 +259,6 @@ TEST(RecordingLine, ALostLineComesBackAndTheRecordingGoesOnIntoTheSameTest) {
     EXPECT_EQ(l.watcher.count("lineBack"), 1u);
 }
 
-// Another sink of the poller, as a verification run is: every reading it takes, as it took it.
-class ReadingLog : public ReadingSink {
-public:
-    bool takes(uint8_t) override { return true; }
-    void reading(const LiveReading& reading) override {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        readings_.push_back(reading);
-    }
-    std::vector<LiveReading> taken() {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        return readings_;
-    }
-
-private:
-    std::mutex mutex_;
-    std::vector<LiveReading> readings_;
-};
-
 // A reading reaches the recording and another sink alike, with the same time and value; a sink
 // removed while polling runs is not called again, and the recording goes on without it.
 TEST(RecordingLine, AReadingReachesTheRecordingAndAnotherSinkWithTheSameTimeAndValue) {
@@ -283,7 +266,7 @@ TEST(RecordingLine, AReadingReachesTheRecordingAndAnotherSinkWithTheSameTimeAndV
     ASSERT_NO_FATAL_FAILURE(l.connect());
     ASSERT_NO_FATAL_FAILURE(l.newTest("both"));
     ASSERT_EQ(l.session->start(), Recorder::StartResult::Started);
-    ReadingLog other;
+    test::ReadingLog other;
     l.session->addReadingSink(other);
     ASSERT_TRUE(l.waitUntil([&] { return other.taken().size() >= 9; }, true));
     l.session->removeReadingSink(other);
