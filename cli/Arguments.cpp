@@ -2,9 +2,9 @@
 
 #include <limits>
 
-#include "link/AddressList.h"
-#include "link/NumberText.h"
 #include "link/RegisterMap.h"
+#include "text/AddressList.h"
+#include "text/NumberText.h"
 
 namespace vornex::cli {
 

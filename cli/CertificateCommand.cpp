@@ -5,10 +5,10 @@
 #include "Arguments.h"
 #include "Commands.h"
 #include "VerifyLog.h"
+#include "config/BenchConfig.h"
+#include "config/HomeFolder.h"
 #include "files/AtomicFile.h"
 #include "files/HomeOutputs.h"
-#include "i18n/HomeFolder.h"
-#include "record/BenchConfig.h"
 #include "report/Certificate.h"
 #include "verify/RunFile.h"
 

@@ -6,7 +6,7 @@
 #include "Commands.h"
 #include "LinkMessages.h"
 #include "instrument/core/InstrumentParameters.h"
-#include "link/NumberText.h"
+#include "text/NumberText.h"
 
 namespace vornex::cli {
 

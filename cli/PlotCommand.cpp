@@ -12,9 +12,9 @@
 #include "Commands.h"
 #include "graph/CXGraph.h"
 #include "graph/GraphExport.h"
-#include "link/NumberText.h"
 #include "record/CompanionFile.h"
 #include "record/TestFile.h"
+#include "text/NumberText.h"
 
 namespace vornex::cli {
 

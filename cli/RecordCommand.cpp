@@ -12,15 +12,15 @@
 #include "Commands.h"
 #include "LinkMessages.h"
 #include "SignalPipe.h"
-#include "i18n/HomeFolder.h"
+#include "config/BenchConfig.h"
+#include "config/HomeFolder.h"
 #include "i18n/MessageTexts.h"
 #include "i18n/Startup.h"
-#include "record/AcquisitionSession.h"
-#include "record/BenchConfig.h"
 #include "record/CompanionFile.h"
 #include "record/HeadlessGraph.h"
 #include "record/TestFile.h"
-#include "session/SessionDriver.h"
+#include "session/AcquisitionSession.h"
+#include "session/qt/SessionDriver.h"
 
 namespace vornex::cli {
 

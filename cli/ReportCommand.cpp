@@ -3,13 +3,13 @@
 
 #include "Arguments.h"
 #include "Commands.h"
-#include "i18n/HomeFolder.h"
-#include "i18n/ProfileFile.h"
+#include "config/HomeFolder.h"
+#include "config/PrivateProfile.h"
 #include "judge/EventsCsv.h"
-#include "link/NumberText.h"
 #include "record/CompanionFile.h"
 #include "report/PeakSource.h"
 #include "report/ReportDocument.h"
+#include "text/NumberText.h"
 
 namespace vornex::cli {
 
@@ -59,7 +59,7 @@ void printResults(const TestResults& results) {
 
 ReportTexts configuredTexts(const QStringList& arguments) {
     const AppPaths paths = homePaths(arguments);
-    const QString language = ProfileFile(paths.configFile)
+    const QString language = PrivateProfile(paths.configFile)
                                  .read(QStringLiteral("Setting"), QStringLiteral("Language"),
                                        QStringLiteral("en_US"), 100);
     return builtInReportTexts(language);

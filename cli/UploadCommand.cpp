@@ -9,7 +9,7 @@
 #include "LinkMessages.h"
 #include "instrument/core/RecordExport.h"
 #include "instrument/core/RecordUpload.h"
-#include "link/NumberText.h"
+#include "text/NumberText.h"
 
 namespace vornex::cli {
 

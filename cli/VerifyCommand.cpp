@@ -8,23 +8,23 @@
 
 #include "Arguments.h"
 #include "Commands.h"
+#include "ConsoleStation.h"
 #include "SignalPipe.h"
 #include "VerifyLog.h"
-#include "VerifyStation.h"
+#include "config/BenchConfig.h"
+#include "config/HomeFolder.h"
 #include "files/AtomicFile.h"
 #include "files/HomeOutputs.h"
-#include "i18n/HomeFolder.h"
-#include "link/NumberText.h"
 #include "link/RegisterMap.h"
-#include "record/BenchConfig.h"
 #include "report/Certificate.h"
+#include "text/NumberText.h"
 #include "verify/IniLines.h"
 #include "verify/Profile.h"
 #include "verify/Reference.h"
 #include "verify/RunFile.h"
 #include "verify/RunProgress.h"
 #include "verify/RunSetup.h"
-#include "verify/ToolRecord.h"
+#include "verify/ToolFolder.h"
 #include "verify/VerificationRun.h"
 
 namespace vornex::cli {
@@ -85,7 +85,7 @@ bool plainText(const QString& text) {
 // when it cannot be made (the problem said on stderr), else 0.
 int planNewRun(const Arguments& a, const std::string& home, PlannedRun& planned) {
     const std::string id = a.value(QStringLiteral("tool")).toStdString();
-    if (!ToolStore::validId(id)) {
+    if (!ToolFolder::validId(id)) {
         fail("--tool: \"" + id +
              "\" cannot name a tool (no \"/\", control characters or blanks "
              "around it)");
@@ -102,7 +102,7 @@ int planNewRun(const Arguments& a, const std::string& home, PlannedRun& planned)
         return 1;
     }
     std::string error;
-    const std::optional<Tool> remembered = ToolStore(home + "Tools").load(id, error);
+    const std::optional<Tool> remembered = ToolFolder(home + "Tools").load(id, error);
     if (!error.empty()) {
         fail(error);
         return 2;
@@ -245,24 +245,24 @@ int runVerify(const QStringList& given) {
 
     bool interrupted = false;
     const SignalPipe stopSignals({SIGINT, SIGTERM, SIGHUP}, [&interrupted] { interrupted = true; });
-    VerifyStation station(static_cast<uint8_t>(slave->front()), port);
+    ConsoleStation station(static_cast<uint8_t>(slave->front()), port);
     if (!station.connect())
         return 2;
     switch (station.waitForInstrument([&interrupted] { return interrupted; })) {
-        case VerifyStation::Wait::Ready:
+        case ConsoleStation::Wait::Ready:
             break;
-        case VerifyStation::Wait::Absent:
+        case ConsoleStation::Wait::Absent:
             fail("slave " + std::to_string(slave->front()) + " does not answer on " +
                  port.toStdString());
             return 2;
-        case VerifyStation::Wait::Lost:
+        case ConsoleStation::Wait::Lost:
             fail("the line on " + port.toStdString() + " was lost");
             return 2;
-        case VerifyStation::Wait::Interrupted:
+        case ConsoleStation::Wait::Interrupted:
             fail("interrupted before the run began");
             return 2;
     }
-    const VerifyStation::Instrument instrument = station.instrument();
+    const ConsoleStation::Instrument instrument = station.instrument();
     const std::string mode(regmap::measuringModeName(instrument.measuringMode));
     const BenchConfig config(homePaths(given).configFile);
     const std::map<int, std::string> names = config.deviceNames(port.toStdString());

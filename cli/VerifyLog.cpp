@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <sstream>
 
-#include "link/NumberText.h"
+#include "text/NumberText.h"
 
 namespace vornex::cli {
 

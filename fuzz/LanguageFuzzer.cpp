@@ -7,11 +7,11 @@
 #include <QStringList>
 
 #include "FuzzSupport.h"
-#include "i18n/IniDocument.h"
+#include "config/IniDocument.h"
+#include "config/PrivateProfile.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 #include "i18n/LanguageTexts.h"
-#include "i18n/ProfileFile.h"
 
 using vornex::IniDocument;
 using vornex::LanguageTexts;
@@ -58,8 +58,8 @@ void checkLookupByPath(const QByteArray& bytes, const IniDocument& doc,
     const vornex::fuzz::MemoryFile file(reinterpret_cast<const uint8_t*>(bytes.constData()),
                                         static_cast<size_t>(bytes.size()));
     const QString path = QString::fromStdString(file.path());
-    check(vornex::ProfileFile(path).read(kSetting, kLanguage, QStringLiteral("Not Found"),
-                                         vornex::kLanguageBufferSize) ==
+    check(vornex::PrivateProfile(path).read(kSetting, kLanguage, QStringLiteral("Not Found"),
+                                            vornex::kLanguageBufferSize) ==
               profileRead(doc, kSetting, kLanguage),
           "a profile read of the file differs from one of its bytes");
     check(vornex::declaredLanguage(path) ==

@@ -11,8 +11,8 @@
 #include "instrument/core/InstrumentParameters.h"
 #include "instrument/core/RecordExport.h"
 #include "instrument/core/RecordRow.h"
-#include "link/NumberText.h"
 #include "link/RegisterMap.h"
+#include "text/NumberText.h"
 
 using vornex::fuzz::check;
 namespace regmap = vornex::regmap;

@@ -4,7 +4,7 @@
 #include <sstream>
 #include <vector>
 
-#include "link/NumberText.h"
+#include "text/NumberText.h"
 
 namespace vornex::sim {
 

@@ -1,7 +1,7 @@
 #include "SimOptions.h"
 
-#include "link/AddressList.h"
-#include "link/NumberText.h"
+#include "text/AddressList.h"
+#include "text/NumberText.h"
 
 namespace vornex::sim {
 

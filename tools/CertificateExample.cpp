@@ -10,8 +10,8 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "link/NumberText.h"
 #include "report/Certificate.h"
+#include "text/NumberText.h"
 #include "verify/RunFile.h"
 #include "verify/RunProgress.h"
 

@@ -27,6 +27,7 @@
 
 #include "Modal.h"
 #include "app/SimulatedInstruments.h"
+#include "config/BenchConfig.h"
 #include "frame/CDlgTestCreate.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
@@ -37,11 +38,10 @@
 #include "instrument/CDlgUpData.h"
 #include "instrument/RecordListModel.h"
 #include "panel/CControlDlg.h"
-#include "record/AcquisitionSession.h"
-#include "record/BenchConfig.h"
+#include "session/AcquisitionSession.h"
 #include "sim/SimulatedLine.h"
-#include "verifywin/CVerifyStation.h"
-#include "verifywin/CVerifyWnd.h"
+#include "verifywin/StationPane.h"
+#include "verifywin/VerifyWindow.h"
 
 using namespace vornex;
 
@@ -272,8 +272,8 @@ bool shootVerification(int languageCommand, const QString& name, const QString& 
     }
     panel.onConnect();
     frame.action(command::kVerifyTool)->trigger();
-    auto* window = frame.findChild<CVerifyWnd*>();
-    using Field = CVerifyStation::Field;
+    auto* window = frame.findChild<VerifyWindow*>();
+    using Field = StationPane::Field;
     const struct {
         int address;
         const char* tool;
@@ -282,7 +282,7 @@ bool shootVerification(int languageCommand, const QString& name, const QString& 
     } tools[] = {{1, "CW-200-1187", "200", {200, 201, 199, 40.3f}},
                  {2, "TS-25", "25", {25, 25, 25, 5.1f, 4.95f}},
                  {3, "CW-60", "60", {60, 60, 60, 12.1f, 11.7f, 3.0f}}};
-    std::vector<CVerifyStation*> stations;
+    std::vector<StationPane*> stations;
     for (const auto& t : tools) {
         if (!waitFor([&] {
                 return window->instrumentButton(static_cast<uint8_t>(t.address)) &&
@@ -292,7 +292,7 @@ bool shootVerification(int languageCommand, const QString& name, const QString& 
                          t.address);
             return false;
         }
-        CVerifyStation* station = window->openStation(static_cast<uint8_t>(t.address));
+        StationPane* station = window->openStation(static_cast<uint8_t>(t.address));
         station->field(Field::ToolId)->setText(QString::fromUtf8(t.tool));
         station->field(Field::Maximum)->setText(QString::fromUtf8(t.maximum));
         station->field(Field::Operator)->setText(QStringLiteral("Li Wei"));
@@ -304,18 +304,18 @@ bool shootVerification(int languageCommand, const QString& name, const QString& 
     // The window at the size it opens at: three stations' fields side by side, each whole.
     if (!waitFor([&] {
             return std::none_of(stations.begin(), stations.end(),
-                                [](const CVerifyStation* s) { return s->searching(); });
+                                [](const StationPane* s) { return s->searching(); });
         }) ||
         !saveGrab(*window, outDir, QStringLiteral("verify-setup-") + name))
         return false;
-    for (CVerifyStation* station : stations)
-        station->button(CVerifyStation::Button::Start)->click();
+    for (StationPane* station : stations)
+        station->button(StationPane::Button::Start)->click();
     for (size_t i = 0;; ++i) {
         bool pulled = false;
         for (size_t s = 0; s < stations.size(); ++s) {
             if (i >= tools[s].pulls.size())
                 continue;
-            const CVerifyStation* station = stations[s];
+            const StationPane* station = stations[s];
             if (!waitFor([&] { return station->run() && station->run()->prompted(); })) {
                 std::fprintf(stderr, "station %d asked for no pull: %s\n", tools[s].address,
                              qPrintable(station->message()->text()));

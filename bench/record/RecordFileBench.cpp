@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "record/AcquisitionSession.h"
 #include "record/HeadlessGraph.h"
 #include "record/TestFile.h"
+#include "session/AcquisitionSession.h"
 
 using namespace vornex;
 using Clock = std::chrono::steady_clock;

@@ -10,9 +10,9 @@
 #include <string>
 #include <thread>
 
-#include "record/AcquisitionSession.h"
 #include "record/HeadlessGraph.h"
 #include "record/TestFile.h"
+#include "session/AcquisitionSession.h"
 #include "sim/SimulatedLine.h"
 
 using namespace vornex;

@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "SoakLedger.h"
-#include "record/AcquisitionSession.h"
 #include "record/HeadlessGraph.h"
+#include "session/AcquisitionSession.h"
 #include "sim/SimulatedLine.h"
 
 using namespace vornex;

@@ -25,8 +25,8 @@
 
 #include "PgCluster.h"
 #include "TempDir.h"
-#include "record/AcquisitionSession.h"
 #include "record/HeadlessGraph.h"
+#include "session/AcquisitionSession.h"
 #include "sim/SimulatedLine.h"
 #include "store/BenchStore.h"
 #include "store/PgConnection.h"

@@ -8,9 +8,9 @@
 #include "app/CAboutDlg.h"
 #include "app/SimulateMenu.h"
 #include "app/SimulatedInstruments.h"
+#include "config/HomeFolder.h"
 #include "frame/CMainFrame.h"
 #include "frame/CommandIds.h"
-#include "i18n/HomeFolder.h"
 #include "instrument/ExportFolders.h"
 
 namespace vornex {

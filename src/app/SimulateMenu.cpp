@@ -5,7 +5,7 @@
 #include <QMenuBar>
 #include <chrono>
 
-#include "app/CDlgSimPull.h"
+#include "app/SimPullDialog.h"
 #include "app/SimulatedInstruments.h"
 #include "controls/MessageBox.h"
 #include "frame/CMainFrame.h"
@@ -58,11 +58,11 @@ void SimulateMenu::retitle(const QString& languageFile) {
 }
 
 void SimulateMenu::askForPull() {
-    CDlgSimPull dialog(frame_.languageFile(), instruments_.addresses(),
-                       {lastAddress_, lastPeak_, lastRiseMs_, lastClick_}, &frame_);
+    SimPullDialog dialog(frame_.languageFile(), instruments_.addresses(),
+                         {lastAddress_, lastPeak_, lastRiseMs_, lastClick_}, &frame_);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const CDlgSimPull::Pull pull = dialog.pull();
+    const SimPullDialog::Pull pull = dialog.pull();
     lastAddress_ = pull.address;
     lastPeak_ = pull.peak;
     lastRiseMs_ = pull.riseMs;

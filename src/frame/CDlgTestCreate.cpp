@@ -7,14 +7,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "config/BenchConfig.h"
 #include "controls/DialogTexts.h"
 #include "controls/MessageBox.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 #include "i18n/MessageTexts.h"
-#include "record/AcquisitionSession.h"
-#include "record/BenchConfig.h"
 #include "record/TestSession.h"
+#include "session/AcquisitionSession.h"
 
 namespace vornex {
 

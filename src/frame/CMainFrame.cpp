@@ -202,9 +202,9 @@ void CMainFrame::applyLanguage(const QString& languageFile) {
 
 void CMainFrame::verifyTools() {
     if (!verify_) {
-        verify_ = new CVerifyWnd(live_, paths_, languageFile(), this);
+        verify_ = new VerifyWindow(live_, paths_, languageFile(), this);
         verify_->setAttribute(Qt::WA_DeleteOnClose);
-        connect(verify_, &CVerifyWnd::runFinished, this,
+        connect(verify_, &VerifyWindow::runFinished, this,
                 [this](const QString& path) { store_->runEnded(path.toStdString()); });
     }
     verify_->show();

@@ -5,14 +5,14 @@
 #include <QSize>
 #include <memory>
 
+#include "config/AppPaths.h"
 #include "frame/GraphExportMenu.h"
 #include "frame/MainMenu.h"
-#include "i18n/AppPaths.h"
 #include "panel/PortSource.h"
-#include "record/AcquisitionSession.h"
-#include "session/SessionDriver.h"
-#include "session/SessionSignals.h"
-#include "verifywin/CVerifyWnd.h"
+#include "session/AcquisitionSession.h"
+#include "session/qt/SessionDriver.h"
+#include "session/qt/SessionSignals.h"
+#include "verifywin/VerifyWindow.h"
 
 namespace vornex {
 
@@ -120,7 +120,7 @@ private:
     std::unique_ptr<ResultsController> resultsController_;
     std::unique_ptr<GraphExportMenu> exports_;
     // Hears from the session; closed by the user or with the window.
-    QPointer<CVerifyWnd> verify_;
+    QPointer<VerifyWindow> verify_;
 };
 
 }  // namespace vornex

@@ -6,7 +6,7 @@
 #include "graph/CXGraph.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
-#include "record/AcquisitionSession.h"
+#include "session/AcquisitionSession.h"
 
 namespace vornex {
 

@@ -2,10 +2,10 @@
 
 #include <QAction>
 
+#include "config/PrivateProfile.h"
 #include "frame/CommandIds.h"
 #include "frame/MainMenu.h"
 #include "i18n/Language.h"
-#include "i18n/ProfileFile.h"
 
 namespace vornex {
 
@@ -42,7 +42,7 @@ void LanguageSwitch::choose(int commandId) {
     currentCommand_ = commandId;
     menu_.markLanguage(commandId);
     const QString name = languageName(commandId);
-    ProfileFile(paths_.configFile)
+    PrivateProfile(paths_.configFile)
         .write(QStringLiteral("Setting"), QStringLiteral("Language"), name);
     // Named directly rather than read back, so an unwritable configuration file cannot leave the
     // menu in one language with the mark on another.

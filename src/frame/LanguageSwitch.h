@@ -4,7 +4,7 @@
 #include <QString>
 #include <functional>
 
-#include "i18n/AppPaths.h"
+#include "config/AppPaths.h"
 #include "i18n/QtBaseTranslation.h"
 
 namespace vornex {

@@ -10,7 +10,7 @@
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 #include "record/CurvePoint.h"
-#include "session/SessionSignals.h"
+#include "session/qt/SessionSignals.h"
 
 namespace vornex {
 

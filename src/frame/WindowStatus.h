@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "record/SessionState.h"
+#include "session/SessionState.h"
 
 class QLabel;
 class QMainWindow;

@@ -6,7 +6,7 @@
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 #include "i18n/MessageTexts.h"
-#include "record/AcquisitionSession.h"
+#include "session/AcquisitionSession.h"
 
 namespace vornex {
 

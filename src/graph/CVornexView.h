@@ -6,7 +6,7 @@
 
 #include "graph/CXGraph.h"
 #include "graph/GraphPrinter.h"
-#include "record/SessionObserver.h"
+#include "session/SessionObserver.h"
 
 namespace vornex {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "record/SessionState.h"
+#include "session/SessionState.h"
 
 namespace vornex {
 

@@ -12,9 +12,9 @@
 #include <mutex>
 #include <optional>
 
-#include "i18n/IniDocument.h"
+#include "config/IniDocument.h"
+#include "config/PrivateProfile.h"
 #include "i18n/LanguageTexts.h"
-#include "i18n/ProfileFile.h"
 
 namespace vornex {
 
@@ -131,7 +131,7 @@ QString LoadLanguage(const AppPaths& paths, const QString& name,
                      const std::vector<EmbeddedLanguageFile>& embedded) {
     QString wanted = name;
     if (wanted.isEmpty()) {
-        wanted = ProfileFile(paths.configFile)
+        wanted = PrivateProfile(paths.configFile)
                      .read(kSetting, kLanguage, kDefaultLanguage, kLanguageBufferSize);
     }
 

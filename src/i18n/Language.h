@@ -3,7 +3,7 @@
 #include <QString>
 #include <vector>
 
-#include "i18n/AppPaths.h"
+#include "config/AppPaths.h"
 
 namespace vornex {
 

@@ -6,8 +6,8 @@
 #include <map>
 #include <mutex>
 
+#include "config/PrivateProfile.h"
 #include "files/SmallFile.h"
-#include "i18n/ProfileFile.h"
 
 namespace vornex {
 
@@ -36,7 +36,7 @@ struct FileStamp {
 // whole. Opened without blocking, so a pipe named like a language file is refused, not waited on.
 std::optional<QByteArray> readRegularFile(const QString& path, FileStamp& stamp) {
     const SmallFile file = readSmallFile(QFile::encodeName(path).toStdString(),
-                                         static_cast<size_t>(ProfileFile::kMaxFileSize));
+                                         static_cast<size_t>(PrivateProfile::kMaxFileSize));
     if (!file.ok())
         return std::nullopt;
     stamp = FileStamp::of(file.status);

@@ -4,7 +4,7 @@
 #include <QString>
 #include <memory>
 
-#include "i18n/IniDocument.h"
+#include "config/IniDocument.h"
 
 namespace vornex {
 

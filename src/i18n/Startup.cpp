@@ -3,8 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "config/PrivateProfile.h"
 #include "i18n/Language.h"
-#include "i18n/ProfileFile.h"
 
 namespace vornex {
 
@@ -16,7 +16,7 @@ QStringList prepareHome(const AppPaths& paths) {
         problems << QStringLiteral("cannot create the home folder %1").arg(paths.home);
     }
     if (!QFileInfo::exists(paths.configFile) &&
-        !ProfileFile(paths.configFile)
+        !PrivateProfile(paths.configFile)
              .write(QStringLiteral("Setting"), QStringLiteral("Language"), kDefaultLanguage)) {
         problems << QStringLiteral("cannot write %1").arg(paths.configFile);
     }

@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-#include "i18n/AppPaths.h"
+#include "config/AppPaths.h"
 
 namespace vornex {
 

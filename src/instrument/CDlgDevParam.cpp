@@ -16,7 +16,7 @@
 #include "controls/MessageBox.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
-#include "link/NumberText.h"
+#include "text/NumberText.h"
 
 namespace vornex {
 

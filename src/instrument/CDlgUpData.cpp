@@ -24,7 +24,7 @@
 #include "instrument/ExportFolders.h"
 #include "instrument/RecordListModel.h"
 #include "instrument/core/RecordExport.h"
-#include "link/NumberText.h"
+#include "text/NumberText.h"
 
 namespace vornex {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "link/NumberText.h"
 #include "link/RegisterMap.h"
+#include "text/NumberText.h"
 
 namespace vornex {
 

@@ -11,8 +11,8 @@
 
 #include <modbus/modbus.h>
 
-#include "link/NumberText.h"
 #include "link/RegisterMap.h"
+#include "text/NumberText.h"
 
 namespace vornex {
 

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "config/BenchConfig.h"
 #include "controls/CDigiStatic.h"
 #include "controls/CListCtrlEx.h"
 #include "controls/DialogTexts.h"
@@ -17,9 +18,8 @@
 #include "link/NetworkPort.h"
 #include "link/PortAccess.h"
 #include "link/PortDiscovery.h"
-#include "record/AcquisitionSession.h"
-#include "record/BenchConfig.h"
-#include "session/SessionSignals.h"
+#include "session/AcquisitionSession.h"
+#include "session/qt/SessionSignals.h"
 
 namespace vornex {
 

@@ -8,7 +8,7 @@
 
 #include "link/PortTable.h"
 #include "panel/PortSource.h"
-#include "record/SessionState.h"
+#include "session/SessionState.h"
 
 class QComboBox;
 class QPushButton;

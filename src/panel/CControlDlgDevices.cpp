@@ -3,16 +3,16 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include "config/BenchConfig.h"
 #include "controls/CListCtrlEx.h"
 #include "controls/DialogTexts.h"
 #include "controls/MessageBox.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
-#include "link/NumberText.h"
 #include "panel/CDialogAddDev.h"
-#include "record/AcquisitionSession.h"
-#include "record/BenchConfig.h"
-#include "session/SessionSignals.h"
+#include "session/AcquisitionSession.h"
+#include "session/qt/SessionSignals.h"
+#include "text/NumberText.h"
 
 // The device table: adding, removing and editing its rows, and keeping them in config.ini.
 namespace vornex {

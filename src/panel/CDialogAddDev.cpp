@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "controls/DialogTexts.h"
-#include "link/NumberText.h"
+#include "text/NumberText.h"
 
 namespace vornex {
 

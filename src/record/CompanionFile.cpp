@@ -8,14 +8,14 @@
 #include <cstring>
 #include <limits>
 
+#include "config/IniDocument.h"
 #include "files/AtomicFile.h"
 #include "files/SmallFile.h"
-#include "i18n/IniDocument.h"
-#include "link/NumberText.h"
 #include "link/ParameterArithmetic.h"
 #include "link/RegisterMap.h"
 #include "record/CompanionTrace.h"
 #include "record/CurvePoint.h"
+#include "text/NumberText.h"
 
 namespace vornex {
 

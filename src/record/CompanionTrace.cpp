@@ -1,7 +1,7 @@
 #include "record/CompanionTrace.h"
 
-#include "link/NumberText.h"
 #include "record/CurvePoint.h"
+#include "text/NumberText.h"
 
 namespace vornex {
 

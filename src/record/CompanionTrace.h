@@ -1,6 +1,6 @@
 #pragma once
 
-#include "i18n/IniDocument.h"
+#include "config/IniDocument.h"
 #include "record/CompanionFile.h"
 
 namespace vornex {

@@ -7,10 +7,10 @@
 #include <QRegularExpression>
 
 #include "files/AtomicFile.h"
-#include "link/NumberText.h"
 #include "report/PageFlow.h"
 #include "report/ReportBlocks.h"
 #include "report/ReportTable.h"
+#include "text/NumberText.h"
 #include "verify/RunProgress.h"
 
 namespace vornex {

@@ -10,11 +10,11 @@
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 #include "judge/EventsCsv.h"
-#include "record/AcquisitionSession.h"
 #include "record/CompanionFile.h"
 #include "report/ReportDocument.h"
 #include "results/JudgeMarks.h"
 #include "results/ResultsPanel.h"
+#include "session/AcquisitionSession.h"
 
 namespace vornex {
 

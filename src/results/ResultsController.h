@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "judge/LiveResults.h"
-#include "record/SessionObserver.h"
+#include "session/SessionObserver.h"
 
 class QWidget;
 

@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include "record/BenchConfig.h"
+#include "config/BenchConfig.h"
 
 namespace vornex::store {
 

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <string>
 
-#include "record/SessionObserver.h"
+#include "session/SessionObserver.h"
 #include "store/Outbox.h"
 #include "store/OutboxSender.h"
 #include "store/StoreAddress.h"

@@ -11,8 +11,8 @@
 #include <fstream>
 #include <vector>
 
-#include "i18n/HomeFolder.h"
-#include "i18n/ProfileFile.h"
+#include "config/HomeFolder.h"
+#include "config/PrivateProfile.h"
 
 namespace vornex::store {
 
@@ -170,7 +170,7 @@ StoreAddress configuredStore(const QStringList& arguments) {
 
 StoreAddress configuredStore(const QString& configFile) {
     const QString uri =
-        ProfileFile(configFile)
+        PrivateProfile(configFile)
             .read(QStringLiteral("Store"), QStringLiteral("Uri"), QString(), kMaxAddress)
             .trimmed();
     return storeAddress(uri.toStdString());

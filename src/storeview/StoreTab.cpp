@@ -13,9 +13,9 @@
 #include <algorithm>
 #include <map>
 
+#include "config/PrivateProfile.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
-#include "i18n/ProfileFile.h"
 #include "storeview/StoreTabWorker.h"
 
 namespace vornex {
@@ -138,7 +138,7 @@ StoreTab::~StoreTab() = default;
 void StoreTab::restoreSearch() {
     if (configFile_.isEmpty())
         return;
-    const ProfileFile config(configFile_);
+    const PrivateProfile config(configFile_);
     const auto kept = [&config](const char* key) {
         return config.read(kSearchSection, QString::fromLatin1(key), QString(), kMaxField);
     };
@@ -154,7 +154,7 @@ void StoreTab::restoreSearch() {
 void StoreTab::keepSearch() const {
     if (configFile_.isEmpty())
         return;
-    const ProfileFile config(configFile_);
+    const PrivateProfile config(configFile_);
     const std::pair<const char*, QString> fields[] = {
         {"Tool", tool_->text()},         {"Bench", bench_->text()},
         {"Operator", operator_->text()}, {"Since", since_->text()},

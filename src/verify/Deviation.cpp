@@ -5,7 +5,7 @@
 #include <numeric>
 
 #include "judge/JudgeRules.h"
-#include "link/NumberText.h"
+#include "text/NumberText.h"
 
 namespace vornex::verify {
 
@@ -40,14 +40,6 @@ std::string signedPercent(double value) {
     if (text == "-0.00")
         return "+0.00";
     return text[0] == '-' ? text : "+" + text;
-}
-
-std::string plainNumber(double value) {
-    std::string text = formatFixed(value, 6);
-    text.erase(text.find_last_not_of('0') + 1);
-    if (text.back() == '.')
-        text.pop_back();
-    return text;
 }
 
 }  // namespace vornex::verify

@@ -28,7 +28,5 @@ bool isSlip(double setting, double reading);
 
 // A deviation as the run shows it: sign and two decimals ("+0.30", "-4.00").
 std::string signedPercent(double value);
-// A number with the decimals it needs and no more ("20", "12.5").
-std::string plainNumber(double value);
 
 }  // namespace vornex::verify

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "files/AtomicFile.h"
-#include "link/NumberText.h"
+#include "text/NumberText.h"
 #include "verify/Deviation.h"
 #include "verify/IniLines.h"
 

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "text/NumberText.h"
 #include "verify/Deviation.h"
 
 namespace vornex::verify {

@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "files/SmallFile.h"
-#include "link/NumberText.h"
+#include "text/NumberText.h"
 #include "verify/Deviation.h"
 #include "verify/RunHeader.h"
 

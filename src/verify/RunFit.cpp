@@ -1,6 +1,6 @@
 #include "verify/RunFit.h"
 
-#include "link/NumberText.h"
+#include "text/NumberText.h"
 #include "verify/Deviation.h"
 
 namespace vornex::verify {

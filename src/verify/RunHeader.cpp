@@ -3,7 +3,7 @@
 #include <regex>
 #include <sstream>
 
-#include "link/NumberText.h"
+#include "text/NumberText.h"
 #include "verify/Deviation.h"
 #include "verify/RunFile.h"
 

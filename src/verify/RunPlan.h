@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "verify/ToolRecord.h"
+#include "verify/ToolFolder.h"
 
 namespace vornex::verify {
 

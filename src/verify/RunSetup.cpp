@@ -6,11 +6,12 @@
 #include <memory>
 
 #include "link/RegisterMap.h"
+#include "text/NumberText.h"
 #include "verify/Deviation.h"
 #include "verify/IniLines.h"
 #include "verify/ReferenceDue.h"
 #include "verify/RunFit.h"
-#include "verify/ToolRecord.h"
+#include "verify/ToolFolder.h"
 #include "verify/VerificationRun.h"
 
 namespace vornex::verify {
@@ -19,7 +20,7 @@ PlannedRun planRun(const RunRequest& request) {
     PlannedRun planned;
     using Problem = PlannedRun::Problem;
     const Tool& tool = request.tool;
-    if (!ToolStore::validId(tool.id)) {
+    if (!ToolFolder::validId(tool.id)) {
         planned.problem = Problem::ToolId;
         return planned;
     }
@@ -106,7 +107,7 @@ std::unique_ptr<VerificationRun> beginRun(const RunPlan& plan, const Reference& 
                                           RunListener& listener, std::string& toolError,
                                           std::string& error) {
     toolError.clear();
-    if (std::string why; !ToolStore(toolsFolder).save(plan.tool, why))
+    if (std::string why; !ToolFolder(toolsFolder).save(plan.tool, why))
         toolError = "tool " + plan.tool.id + " is not remembered: " + why;
     // A run stopped at once and begun again, or one tool on two stations, may begin within the
     // second of another run of it: each run gets a file of its own, never another's.

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <ctime>
 
-#include "link/NumberText.h"
+#include "text/NumberText.h"
 
 namespace vornex::verify {
 

@@ -1,6 +1,6 @@
 #include "verifywin/VerifyFeed.h"
 
-#include "record/AcquisitionSession.h"
+#include "session/AcquisitionSession.h"
 
 namespace vornex {
 

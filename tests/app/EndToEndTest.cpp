@@ -21,8 +21,8 @@
 #include "RecordFiles.h"
 #include "TempDir.h"
 #include "Wait.h"
-#include "app/CDlgSimPull.h"
 #include "app/CVornexApp.h"
+#include "app/SimPullDialog.h"
 #include "app/SimulateMenu.h"
 #include "app/SimulatedInstruments.h"
 #include "frame/CDlgTestCreate.h"
@@ -198,7 +198,7 @@ TEST_F(EndToEndTest, SimulateMenuPullsOnTheInstrumentChosenAndUnplugsTheLine) {
     EXPECT_LT(highest(1), 1.0) << "without its cycles the instrument rests";
 
     test::whenModal([](QDialog* dialog) {
-        auto* pull = qobject_cast<CDlgSimPull*>(dialog);
+        auto* pull = qobject_cast<SimPullDialog*>(dialog);
         ASSERT_NE(pull, nullptr);
         pull->instrumentBox()->setCurrentIndex(pull->instrumentBox()->findText("2"));
         pull->peakBox()->selectAll();

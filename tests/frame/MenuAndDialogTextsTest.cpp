@@ -17,12 +17,12 @@
 
 #include "Files.h"
 #include "TempDir.h"
+#include "config/PrivateProfile.h"
 #include "controls/DialogTexts.h"
 #include "frame/CommandIds.h"
 #include "frame/LanguageSwitch.h"
 #include "frame/MainMenu.h"
 #include "i18n/Language.h"
-#include "i18n/ProfileFile.h"
 #include "i18n/Startup.h"
 
 namespace vornex {
@@ -109,7 +109,7 @@ protected:
     }
 
     void setConfig(const QString& name) const {
-        ProfileFile(paths_.configFile).write("Setting", "Language", name);
+        PrivateProfile(paths_.configFile).write("Setting", "Language", name);
     }
     std::unique_ptr<LanguageSwitch> start() {
         return std::make_unique<LanguageSwitch>(menu_, paths_, [this] { return testOpen_; });
@@ -156,7 +156,7 @@ TEST_F(LanguageSwitchTest, ChoosingALanguageSwitchesOnceAndIsRememberedWhereItCa
     EXPECT_EQ(changed.count(), 2);
     EXPECT_EQ(changed.last().at(0).toString(), paths_.languageFolder + "zh_TW.ini");
     EXPECT_EQ(menu_.markedLanguage(), command::kLanguageZhTW);
-    EXPECT_EQ(ProfileFile(paths_.configFile).read("Setting", "Language", "", 1000), "zh_TW");
+    EXPECT_EQ(PrivateProfile(paths_.configFile).read("Setting", "Language", "", 1000), "zh_TW");
     EXPECT_EQ(menu_.dropDown(2)->title(), QStringLiteral("語言(&L)"));
 
     // The choice holds when the configuration cannot be written.

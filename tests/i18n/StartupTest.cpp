@@ -7,10 +7,10 @@
 
 #include "Files.h"
 #include "TempDir.h"
-#include "i18n/HomeFolder.h"
+#include "config/HomeFolder.h"
+#include "config/PrivateProfile.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
-#include "i18n/ProfileFile.h"
 #include "i18n/Startup.h"
 
 namespace vornex {
@@ -93,7 +93,7 @@ TEST_F(StartupTest, ExistingConfigAndFoldersAreLeftAlone) {
     // No English file yet: the built-in files are written first, so the configured language is
     // the one of the very first start, and the choice stays stored.
     EXPECT_EQ(LoadLanguage(paths_, QString()), paths_.languageFolder + "en_US.ini");
-    EXPECT_EQ(ProfileFile(paths_.configFile).read("Setting", "Language", "", 1000), "en_US");
+    EXPECT_EQ(PrivateProfile(paths_.configFile).read("Setting", "Language", "", 1000), "en_US");
     EXPECT_EQ(LoadLanguage(paths_, QString()), paths_.languageFolder + "en_US.ini");
 }
 
@@ -165,7 +165,7 @@ TEST(LanguageFilesTest, EveryFileTranslatesEveryKey) {
         SCOPED_TRACE(file.toStdString());
         EXPECT_EQ(declaredLanguage(file), names[i]);
         for (const char* key : kLanguageKeys) {
-            const QString text = ProfileFile(file).read("String", key, QString(), 1000);
+            const QString text = PrivateProfile(file).read("String", key, QString(), 1000);
             EXPECT_FALSE(text.isEmpty()) << key;
             const bool chinese = std::any_of(
                 text.begin(), text.end(), [](QChar c) { return c.script() == QChar::Script_Han; });

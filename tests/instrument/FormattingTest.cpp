@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "instrument/core/RecordRow.h"
-#include "link/NumberText.h"
 #include "link/ParameterArithmetic.h"
 #include "link/RegisterMap.h"
+#include "text/NumberText.h"
 
 namespace vornex {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "LineFixture.h"
 #include "instrument/core/InstrumentParameters.h"
-#include "link/NumberText.h"
+#include "text/NumberText.h"
 
 namespace vornex {
 namespace {

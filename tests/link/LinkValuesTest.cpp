@@ -2,10 +2,10 @@
 
 #include "Files.h"
 #include "TempDir.h"
-#include "link/NumberText.h"
 #include "link/PortDiscovery.h"
 #include "link/PortTable.h"
 #include "link/RegisterMap.h"
+#include "text/NumberText.h"
 
 namespace vornex {
 namespace {

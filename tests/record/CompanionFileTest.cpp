@@ -8,9 +8,9 @@
 
 #include "LineFixture.h"
 #include "Wait.h"
-#include "record/AcquisitionSession.h"
 #include "record/CompanionFile.h"
 #include "record/HeadlessGraph.h"
+#include "session/AcquisitionSession.h"
 
 namespace vornex {
 namespace {

@@ -14,8 +14,8 @@
 #include "RecordFiles.h"
 #include "TempDir.h"
 #include "Wait.h"
-#include "record/AcquisitionSession.h"
 #include "record/HeadlessGraph.h"
+#include "session/AcquisitionSession.h"
 #include "sim/SimulatedLine.h"
 
 namespace vornex {

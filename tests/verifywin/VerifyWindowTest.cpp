@@ -18,24 +18,24 @@
 #include "MessageRecorder.h"
 #include "TempDir.h"
 #include "Wait.h"
+#include "config/BenchConfig.h"
 #include "files/HomeOutputs.h"
-#include "record/AcquisitionSession.h"
-#include "record/BenchConfig.h"
 #include "record/HeadlessGraph.h"
-#include "session/SessionDriver.h"
-#include "session/SessionSignals.h"
+#include "session/AcquisitionSession.h"
+#include "session/qt/SessionDriver.h"
+#include "session/qt/SessionSignals.h"
 #include "sim/SimCommands.h"
 #include "sim/SimOptions.h"
 #include "verify/Profile.h"
 #include "verify/RunFile.h"
-#include "verifywin/CVerifyStation.h"
-#include "verifywin/CVerifyWnd.h"
+#include "verifywin/StationPane.h"
+#include "verifywin/VerifyWindow.h"
 
 namespace vornex {
 namespace {
 
-using Field = CVerifyStation::Field;
-using Button = CVerifyStation::Button;
+using Field = StationPane::Field;
+using Button = StationPane::Button;
 using test::waitUntil;
 
 // The simulated line served from this process and driven with the simulator's own commands. A
@@ -135,14 +135,14 @@ protected:
                             "point 100 mean 80.00 deviation +0.00 spread 0.00 share 0.00",
                             "result conforms"};
 
-    std::unique_ptr<CVerifyWnd> openWindow() {
-        auto window = std::make_unique<CVerifyWnd>(live, paths, VORNEX_LANG_DIR "/en_US.ini");
+    std::unique_ptr<VerifyWindow> openWindow() {
+        auto window = std::make_unique<VerifyWindow>(live, paths, VORNEX_LANG_DIR "/en_US.ini");
         window->show();
         return window;
     }
 
     // The station of `address` opened with its button, once the instrument answers.
-    CVerifyStation* open(CVerifyWnd& window, uint8_t address) {
+    StationPane* open(VerifyWindow& window, uint8_t address) {
         EXPECT_TRUE(waitUntil([&] {
             return window.instrumentButton(address) &&
                    window.instrumentButton(address)->isEnabled();
@@ -153,7 +153,7 @@ protected:
 
     // The tool typed in and the run started on the short profile; a temperature outside its
     // limits is confirmed by a second Start.
-    void start(CVerifyStation& station, const QString& tool, const QString& temperature = "22",
+    void start(StationPane& station, const QString& tool, const QString& temperature = "22",
                const QString& profile = "Quick") {
         QTest::keyClicks(station.field(Field::ToolId), tool);
         QTest::keyClicks(station.field(Field::Maximum), "80");
@@ -170,7 +170,7 @@ protected:
     }
 
     // Waits for `prompt`, then pulls the tool to `peak` ("slip" pulls without a click).
-    void pull(CVerifyStation& station, const QString& prompt, const QString& peak,
+    void pull(StationPane& station, const QString& prompt, const QString& peak,
               const char* kind = "pull") {
         ASSERT_TRUE(waitUntil([&] { return station.prompt()->text() == prompt; }))
             << station.prompt()->text().toStdString();
@@ -179,7 +179,7 @@ protected:
 
     // The file dialog that asks where `station`'s certificate of `run` goes, answered by typing
     // `path` and Enter.
-    void saveAs(CVerifyStation& station, const QString& run, const QString& path) {
+    void saveAs(StationPane& station, const QString& run, const QString& path) {
         QFileDialog* dialog = station.certificateDialog(run);
         ASSERT_NE(dialog, nullptr);
         auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
@@ -196,7 +196,7 @@ protected:
     }
 
     // The run of `tool` on the one-reading plan, pulled to 80 N.m: ended, conforming.
-    void finish(CVerifyStation& station, const QString& tool) {
+    void finish(StationPane& station, const QString& tool) {
         ASSERT_NO_FATAL_FAILURE(start(station, tool, "22", "Single"));
         ASSERT_NO_FATAL_FAILURE(pull(station, setTo("80.00", 1, 1), "80"));
         ASSERT_TRUE(waitUntil([&] { return station.run()->ended(); }));
@@ -218,9 +218,9 @@ protected:
 // its readings, and is answered in the view: dropped and taken again.
 TEST_F(VerifyWindowTest, TwoStationsRunAtOnceAndASlipIsAnsweredInItsStation) {
     const auto window = openWindow();
-    CVerifyStation* first = open(*window, 1);
-    CVerifyStation* second = open(*window, 2);
-    QSignalSpy finished(window.get(), &CVerifyWnd::runFinished);
+    StationPane* first = open(*window, 1);
+    StationPane* second = open(*window, 2);
+    QSignalSpy finished(window.get(), &VerifyWindow::runFinished);
     ASSERT_NO_FATAL_FAILURE(start(*first, "W-1"));
     ASSERT_NO_FATAL_FAILURE(start(*second, "W-2"));
     ASSERT_NO_FATAL_FAILURE(pull(*first, kPreload, "80"));
@@ -267,15 +267,15 @@ TEST_F(VerifyWindowTest, AClosedWindowsRunIsResumedAndAbandonedWithAReason) {
     QString path;
     {
         const auto window = openWindow();
-        CVerifyStation* station = open(*window, 1);
+        StationPane* station = open(*window, 1);
         ASSERT_NO_FATAL_FAILURE(start(*station, "W-3", "35"));
         ASSERT_NO_FATAL_FAILURE(pull(*station, kPreload, "80"));
         ASSERT_TRUE(waitUntil([&] { return station->prompt()->text() == setTo("40.00", 1); }));
         path = QString::fromStdString(station->run()->path());
     }
     const auto window = openWindow();
-    CVerifyStation* station = open(*window, 1);
-    QSignalSpy finished(window.get(), &CVerifyWnd::runFinished);
+    StationPane* station = open(*window, 1);
+    QSignalSpy finished(window.get(), &VerifyWindow::runFinished);
     ASSERT_TRUE(waitUntil([&] { return station->unfinished()->count() == 1; }));
     EXPECT_EQ(station->field(Field::Due)->text(), "2027-03-01") << "remembered";
     QTest::mouseClick(station->button(Button::Resume), Qt::LeftButton);
@@ -300,7 +300,7 @@ TEST_F(VerifyWindowTest, AClosedWindowsRunIsResumedAndAbandonedWithAReason) {
 // session has the line back, with the gap in its file.
 TEST_F(VerifyWindowTest, ALostLineIsWaitedForAndTheRunGoesOnAtTheNextReading) {
     const auto window = openWindow();
-    CVerifyStation* station = open(*window, 1);
+    StationPane* station = open(*window, 1);
     ASSERT_NO_FATAL_FAILURE(start(*station, "W-4"));
     ASSERT_NO_FATAL_FAILURE(pull(*station, kPreload, "80"));
     ASSERT_TRUE(waitUntil([&] { return station->prompt()->text() == setTo("40.00", 1); }));
@@ -325,13 +325,13 @@ TEST_F(VerifyWindowTest, TheWindowOpensWideEnoughForThreeStationsSideBySide) {
     EXPECT_EQ(window->size(), wanted.boundedTo(window->screen()->availableGeometry().size()));
     // The test's screen is 800 wide: the window as it opens on a screen with room for it.
     window->resize(wanted);
-    std::vector<CVerifyStation*> stations;
+    std::vector<StationPane*> stations;
     for (const uint8_t address : {uint8_t{1}, uint8_t{2}, uint8_t{3}})
         stations.push_back(open(*window, address));
     const auto allRead = [&] {
         QCoreApplication::processEvents();
         bool whole = !window->findChild<QScrollArea*>()->horizontalScrollBar()->isVisible();
-        for (CVerifyStation* station : stations) {
+        for (StationPane* station : stations) {
             EXPECT_EQ(station->visibleRegion().boundingRect().width(), station->width());
             for (const QLineEdit* edit : station->findChildren<QLineEdit*>()) {
                 if (edit->isVisible() && edit->width() < edit->sizeHint().width())
@@ -349,7 +349,7 @@ TEST_F(VerifyWindowTest, TheWindowOpensWideEnoughForThreeStationsSideBySide) {
     for (size_t i = 0; i < stations.size(); ++i)
         ASSERT_NO_FATAL_FAILURE(start(*stations[i], QString("W-1%1").arg(i)));
     EXPECT_TRUE(allRead()) << "during the runs";
-    for (CVerifyStation* station : stations) {
+    for (StationPane* station : stations) {
         const QHeaderView* headings = station->readings()->horizontalHeader();
         for (int column = 0; column < headings->count(); ++column)
             EXPECT_GE(headings->sectionSize(column), headings->sectionSizeHint(column)) << column;
@@ -360,7 +360,7 @@ TEST_F(VerifyWindowTest, TheWindowOpensWideEnoughForThreeStationsSideBySide) {
 // they were, the runs left meanwhile and the profiles added meanwhile listed.
 TEST_F(VerifyWindowTest, AFinishedRunOffersANewRunWithTheFieldsAsTheyWere) {
     const auto window = openWindow();
-    CVerifyStation* station = open(*window, 1);
+    StationPane* station = open(*window, 1);
     ASSERT_TRUE(waitUntil([&] { return !station->searching(); }));
     EXPECT_EQ(station->unfinished()->count(), 0);
     ASSERT_NO_FATAL_FAILURE(start(*station, "W-5"));
@@ -398,7 +398,7 @@ TEST_F(VerifyWindowTest, AFinishedRunOffersANewRunWithTheFieldsAsTheyWere) {
 // is gone, and the choice is kept while it is there.
 TEST_F(VerifyWindowTest, TheProfileListIsReadAgainWhenOpened) {
     const auto window = openWindow();
-    CVerifyStation* station = open(*window, 1);
+    StationPane* station = open(*window, 1);
     QComboBox* profiles = station->profiles();
     profiles->setCurrentIndex(profiles->findText("Quick"));
     writeProfile("Added", {100}, 1, 0);
@@ -419,8 +419,8 @@ TEST_F(VerifyWindowTest, EachStationsCertificateDialogIsItsOwn) {
     ASSERT_TRUE(BenchConfig(paths.configFile).setDeviceName(link.toStdString(), 1, "Bench A"));
     const auto window = openWindow();
     window->resize(window->sizeHint());
-    CVerifyStation* first = open(*window, 1);
-    CVerifyStation* second = open(*window, 2);
+    StationPane* first = open(*window, 1);
+    StationPane* second = open(*window, 2);
     ASSERT_NO_FATAL_FAILURE(finish(*first, "W-7"));
     ASSERT_NO_FATAL_FAILURE(finish(*second, "W-8"));
     const QString one = QString::fromStdString(first->run()->path());
@@ -461,7 +461,7 @@ TEST_F(VerifyWindowTest, AnEndedRunsCertificateIsMadeAgainFromTheSetupPage) {
     writeRun(reference(1), "GIVEN-UP", {"abandoned tool broke"});
     writeRun(reference(2), "OTHER", ended);
     const auto window = openWindow();
-    CVerifyStation* station = open(*window, 1);
+    StationPane* station = open(*window, 1);
     ASSERT_TRUE(waitUntil([&] { return !station->searching(); }));
     ASSERT_EQ(station->endedRuns()->count(), 1);
     ASSERT_NO_FATAL_FAILURE(finish(*station, "W-9"));
@@ -485,8 +485,8 @@ TEST_F(VerifyWindowTest, AnEndedRunsCertificateIsMadeAgainFromTheSetupPage) {
 TEST_F(VerifyWindowTest, ClosingWithRunsUnderWayAsksFirst) {
     test::MessageRecorder boxes;
     auto window = openWindow();
-    CVerifyStation* first = open(*window, 1);
-    CVerifyStation* second = open(*window, 2);
+    StationPane* first = open(*window, 1);
+    StationPane* second = open(*window, 2);
     EXPECT_TRUE(window->close()) << "nothing under way";
     EXPECT_TRUE(boxes.messages.empty());
     window = openWindow();
@@ -529,10 +529,10 @@ TEST_F(VerifyWindowTest, AnUnfinishedRunIsOfferedOnItsOwnInstrumentAlone) {
         open(*gone, 2);
     }
     const auto window = openWindow();
-    CVerifyStation* first = open(*window, 1);
+    StationPane* first = open(*window, 1);
     EXPECT_TRUE(first->searching());
     EXPECT_FALSE(first->button(Button::Resume)->isEnabled());
-    CVerifyStation* second = open(*window, 2);
+    StationPane* second = open(*window, 2);
     EXPECT_EQ(second->unfinished()->count(), 0) << "not read on the interface thread";
     ASSERT_TRUE(waitUntil([&] { return !first->searching() && !second->searching(); }));
     EXPECT_EQ(first->unfinished()->count(), 0) << "slave 2's run on slave 1";
@@ -548,7 +548,7 @@ TEST_F(VerifyWindowTest, AnUnfinishedRunIsOfferedOnItsOwnInstrumentAlone) {
 TEST_F(VerifyWindowTest, AStationTakesUpNoHeldRunAndStartsOnlyWithWhatTheRunNeeds) {
     const QString held = writeRun(reference(1), "T-9", {"preload 1 80.00"});
     const auto window = openWindow();
-    CVerifyStation* station = open(*window, 1);
+    StationPane* station = open(*window, 1);
     ASSERT_TRUE(waitUntil([&] { return !station->searching(); }));
     ASSERT_EQ(station->unfinished()->count(), 1);
     {

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "link/NumberText.h"
+#include "text/NumberText.h"
 
 namespace vornex {
 

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "files/AtomicFile.h"
-#include "link/NumberText.h"
+#include "text/NumberText.h"
 
 namespace vornex {
 

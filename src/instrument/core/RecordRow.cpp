@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "link/NumberText.h"
 #include "link/ParameterArithmetic.h"
+#include "text/NumberText.h"
 
 namespace vornex {
 

@@ -1,0 +1,205 @@
+#include "verifywin/StationPane.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <algorithm>
+#include <ctime>
+
+#include "i18n/Language.h"
+#include "i18n/LanguageKeys.h"
+#include "report/Certificate.h"
+#include "report/ReportTexts.h"
+#include "session/AcquisitionSession.h"
+#include "text/NumberText.h"
+
+// A run under way: the readings fed to it, the line and the instrument it watches, what it says.
+namespace vornex {
+
+namespace {
+
+using namespace vornex::verify;
+namespace k = langkey;
+
+QString number(double value) {
+    return QString::fromStdString(plainNumber(value));
+}
+
+}  // namespace
+
+void StationPane::feed() {
+    const std::vector<Sample> samples = feed_.take();
+    if (!run_)
+        return;
+    const auto& instruments = session_.state().instruments;
+    const auto self =
+        std::find_if(instruments.begin(), instruments.end(),
+                     [this](const InstrumentState& i) { return i.address == address_; });
+    if (self != instruments.end() && self->presence == PresenceState::CommunicationError) {
+        if (!silentSince_)
+            silentSince_ = std::time(nullptr);
+        run_->instrumentSilent(RunFile::clockText(*silentSince_));
+    } else if (self != instruments.end() && self->presence == PresenceState::Identified) {
+        silentSince_.reset();
+        run_->instrumentAnswering();
+    }
+    if (const auto facts = session_.instrumentFacts(address_))
+        showing_ =
+            Showing{facts->unit, std::string(regmap::measuringModeName(facts->measuringMode)),
+                    facts->decimals};
+    if (showing_)
+        run_->feed(samples, *showing_);
+}
+
+void StationPane::lineLost() {
+    if (run_)
+        run_->lineLost();
+}
+
+void StationPane::lineBack() {
+    if (run_)
+        run_->lineBack();
+}
+
+void StationPane::changed() {
+    const VerificationRun& run = *run_;
+    const RunPlan& plan = run.plan();
+    const QString unit = QString::fromStdString(plan.tool.unit);
+    const auto shown = [&plan](double x) {
+        return QString::fromStdString(formatFixed(x, plan.decimals));
+    };
+    QString prompt;
+    QString colour = QStringLiteral("black");
+    const Step step = run.step();
+    if (!run.ok()) {
+        prompt = text(k::kVerifyFailed).arg(QString::fromStdString(run.error()));
+        colour = QStringLiteral("#c00000");
+    } else if (run.abandoned()) {
+        prompt = text(k::kVerifyAbandoned).arg(field(Field::Reason)->text());
+    } else if (run.ended()) {
+        const bool conforms = run.progress().conforms();
+        prompt = text(conforms ? k::kVerifyConforms : k::kVerifyNotConforms);
+        colour = conforms ? QStringLiteral("#008000") : QStringLiteral("#c00000");
+    } else if (const auto& slip = run.slipAsked()) {
+        prompt = text(k::kVerifySlip).arg(shown(slip->value), unit);
+        colour = QStringLiteral("#c06000");
+    } else if (run.lineDown()) {
+        prompt = text(k::kVerifyLineLost);
+        colour = QStringLiteral("#c06000");
+    } else if (run.instrumentSilentNow()) {
+        prompt =
+            text(k::kVerifyNotAnswering)
+                .arg(address_)
+                .arg(QString::fromStdString(silentSince_ ? RunFile::clockText(*silentSince_) : ""));
+        colour = QStringLiteral("#c06000");
+    } else if (run.instrumentChanged()) {
+        QStringList changes;
+        for (const std::string& change : run.changes())
+            changes << QString::fromStdString(change);
+        prompt = text(k::kVerifyChanged).arg(changes.join(QStringLiteral(", ")));
+        colour = QStringLiteral("#c06000");
+    } else if (!run.prompted()) {
+        prompt = text(k::kVerifyPromptRelease);
+        colour = QStringLiteral("gray");
+    } else if (step.kind == Step::Kind::Preload) {
+        prompt = text(k::kVerifyPromptPreload).arg(step.number).arg(plan.preloads);
+    } else {
+        prompt = text(k::kVerifyPromptReading)
+                     .arg(shown(plan.setting(step.point)), unit)
+                     .arg(step.number)
+                     .arg(plan.readings);
+    }
+    prompt_->setText(prompt);
+    prompt_->setStyleSheet(QStringLiteral("color: %1").arg(colour));
+    slip_->setVisible(run.slipAsked().has_value() && !run.finished());
+    button(Button::Abort)
+        ->setEnabled(!run.finished() && !field(Field::Reason)->text().trimmed().isEmpty());
+    field(Field::Reason)->setEnabled(!run.finished());
+    button(Button::Certificate)->setVisible(run.ended());
+    button(Button::NewRun)->setVisible(run.finished());
+    showLast();
+    showReadings();
+    if ((run.ended() || run.abandoned()) && !finishAnnounced_) {
+        finishAnnounced_ = true;
+        emit runFinished(QString::fromStdString(run.path()));
+    }
+}
+
+void StationPane::said(const std::string& line) {
+    // A pull the reference did not hold is no reading: the operator is told to apply it again.
+    static const std::string notHeld = "not held ";
+    if (line.rfind(notHeld, 0) == 0)
+        notHeld_ = line.substr(line.rfind(' ') + 1);
+    else if (line.rfind("reading ", 0) == 0 || line.rfind("slip ", 0) == 0)
+        notHeld_.clear();
+}
+
+void StationPane::warned(const std::string&) {
+    const Step step = run_->step();
+    const RunPlan& plan = run_->plan();
+    message_->setText(
+        text(k::kVerifyBelowThreshold)
+            .arg(number(plan.points[step.point]),
+                 QString::fromStdString(formatFixed(plan.setting(step.point), plan.decimals)),
+                 QString::fromStdString(plan.tool.unit)));
+}
+
+void StationPane::showLast() {
+    if (!notHeld_.empty()) {
+        last_->setText(text(k::kVerifyNotHeld)
+                           .arg(QString::fromStdString(notHeld_),
+                                QString::fromStdString(run_->plan().tool.unit)));
+        last_->setStyleSheet(QStringLiteral("color: #c06000"));
+        return;
+    }
+    const auto& taken = run_->last();
+    if (!taken)
+        return;
+    const RunPlan& plan = run_->plan();
+    const QString unit = QString::fromStdString(plan.tool.unit);
+    const Reading& r = taken->reading;
+    const QString value = QString::fromStdString(formatFixed(r.value, plan.decimals));
+    if (taken->kind == Taken::Kind::Preload) {
+        last_->setText(text(k::kVerifyLastPreload).arg(r.number).arg(value, unit));
+        last_->setStyleSheet(QString());
+        return;
+    }
+    last_->setText(text(k::kVerifyLastReading)
+                       .arg(value, unit, QString::fromStdString(signedPercent(r.deviation))));
+    last_->setStyleSheet(r.conforms ? QStringLiteral("color: #008000")
+                                    : QStringLiteral("color: #c00000"));
+}
+
+void StationPane::showReadings() {
+    const RunPlan& plan = run_->plan();
+    const ReportTexts t = reportTexts(languageFile_);
+    const QString unit = QString::fromStdString(plan.tool.unit);
+    table_->setHorizontalHeaderLabels(
+        {t.certSetting.arg(unit), t.certReading.arg(unit), t.certDeviation, t.verdict});
+    QStringList rows;
+    const std::vector<Reading>& readings = run_->progress().readings();
+    table_->setRowCount(static_cast<int>(readings.size()));
+    for (size_t i = 0; i < readings.size(); ++i) {
+        const Reading& r = readings[i];
+        // The row says where: the point in percent of the maximum and the reading's number.
+        rows << QStringLiteral("%1 % · %2").arg(number(plan.points[r.point])).arg(r.number);
+        const QStringList cells{QString::fromStdString(formatFixed(r.setting, plan.decimals)),
+                                QString::fromStdString(formatFixed(r.value, plan.decimals)),
+                                QString::fromStdString(signedPercent(r.deviation)),
+                                r.conforms ? t.certConformsShort : t.certExceeds};
+        for (int c = 0; c < cells.size(); ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            if (c < cells.size() - 1)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (!r.conforms)
+                item->setForeground(QColor(0xc0, 0, 0));
+            table_->setItem(static_cast<int>(i), c, item);
+        }
+    }
+    table_->setVerticalHeaderLabels(rows);
+    table_->scrollToBottom();
+}
+
+}  // namespace vornex
