@@ -14,6 +14,7 @@
 #include "files/HomeOutputs.h"
 #include "record/CompanionFile.h"
 #include "store/Outbox.h"
+#include "store/OutboxDrain.h"
 #include "store/OutboxSender.h"
 #include "store/PgConnection.h"
 #include "store/ResultQuery.h"

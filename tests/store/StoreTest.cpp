@@ -27,6 +27,7 @@
 #include "record/CompanionFile.h"
 #include "store/BenchStore.h"
 #include "store/Outbox.h"
+#include "store/OutboxDrain.h"
 #include "store/OutboxSender.h"
 #include "store/ResultSender.h"
 #include "store/Schema.h"
