@@ -3,13 +3,13 @@
 #include <functional>
 #include <future>
 #include <optional>
-#include <thread>
 #include <vector>
 
 #include "HostileGateway.h"
 #include "LineFixture.h"
 #include "PollRecorder.h"
 #include "SilentGateway.h"
+#include "Wait.h"
 #include "link/LineProbe.h"
 #include "link/NetworkPort.h"
 #include "link/Poller.h"
@@ -250,23 +250,20 @@ TEST_F(NetworkLinkTest, AProbeFindsAGatewayReachableOnlyOnceItTakesConnections) 
     ASSERT_TRUE(silent.ready);
     const std::string listening = gateways[0]->address();
     LineProbe probe;
-    // Asks as the window does while it waits for its line: every 100 ms for `seconds`.
-    const auto askFor = [&](const std::string& port, double seconds) {
-        LineProbe::Answer answer = probe.ask(port);
-        for (int i = 0; i < seconds * 10 && answer == LineProbe::Answer::Trying; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            answer = probe.ask(port);
-        }
-        return answer;
+    // Asks as the window does while it waits for its line, until `port` is reachable; false when
+    // it is not within `ms`, which outlasts three connect timeouts.
+    const auto reachableWithin = [&](const std::string& port, int ms) {
+        return test::waitUntil([&] { return probe.ask(port) == LineProbe::Answer::Reachable; }, ms);
     };
-    EXPECT_EQ(askFor(silent.address(), 1.6), LineProbe::Answer::Trying);
-    EXPECT_EQ(askFor(listening, 5), LineProbe::Answer::Reachable);
+    EXPECT_FALSE(reachableWithin(silent.address(), 1600));
+    EXPECT_TRUE(reachableWithin(listening, 5000));
 
+    // A try of the listening gateway, begun here, connects while the silent one is asked for:
+    // what it found is no answer for the silent one.
     EXPECT_EQ(probe.ask(listening), LineProbe::Answer::Trying);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_EQ(probe.ask(silent.address()), LineProbe::Answer::Trying);
+    EXPECT_FALSE(reachableWithin(silent.address(), 1600));
     gateways[0]->close();
-    EXPECT_EQ(askFor(listening, 1.6), LineProbe::Answer::Trying);
+    EXPECT_FALSE(reachableWithin(listening, 1600));
 }
 
 TEST(NetworkLinkOpen, AnUnknownHostAndAMalformedAddressAreToldApart) {
