@@ -43,8 +43,8 @@ void warnOfExposure(const StoreAddress& address) {
 std::optional<std::string> storeFor(const QStringList& args, const std::string& command,
                                     int& code) {
     const StoreAddress address = configuredStore(args);
-    if (!address.refusal.empty()) {
-        code = fail(command, address.refusal, 2);
+    if (!address.result) {
+        code = fail(command, address.result.text, 2);
         return std::nullopt;
     }
     if (!address.configured()) {
@@ -69,11 +69,11 @@ int runInit(const QStringList& args) {
     if (!conninfo)
         return code;
     PgConnection connection(*conninfo);
-    if (!connection.ok())
-        return fail("store init", "the store cannot be reached: " + connection.error(), 2);
+    if (const StoreResult reached = connection.reached(); !reached)
+        return fail("store init", reached.message(), 2);
     const Migration migration = migrateSchema(connection);
-    if (!migration.error.empty())
-        return fail("store init", "the schema was left as it was: " + migration.error, 2);
+    if (!migration.result)
+        return fail("store init", "the schema was left as it was: " + migration.result.text, 2);
     if (migration.from == migration.to)
         std::printf("schema version %d, up to date\n", migration.to);
     else
@@ -113,15 +113,14 @@ int runFind(const QStringList& given) {
     if (!conninfo)
         return code;
     PgConnection connection(*conninfo);
-    if (!connection.ok())
-        return fail("store find", "the store cannot be reached: " + connection.error(), 2);
-    std::string error;
-    const std::vector<FoundResult> found = findResults(connection, filter, error);
-    if (!error.empty())
-        return fail("store find", error, 2);
+    if (const StoreResult reached = connection.reached(); !reached)
+        return fail("store find", reached.message(), 2);
+    const StoreAnswer<std::vector<FoundResult>> found = findResults(connection, filter);
+    if (!found)
+        return fail("store find", found.result.text, 2);
     if (tsv)
         std::printf("%s\n", kTsvHeader);
-    for (const FoundResult& f : found)
+    for (const FoundResult& f : found.value)
         std::printf("%s\n", (tsv ? tsvLine(f) : findLine(f)).c_str());
     return 0;
 }
@@ -147,14 +146,13 @@ int runGet(QStringList args) {
     if (!conninfo)
         return code;
     PgConnection connection(*conninfo);
-    if (!connection.ok())
-        return fail("store get", "the store cannot be reached: " + connection.error(), 2);
-    std::string error;
-    const std::optional<std::string> kind =
-        fetchStoredFile(connection, uuid.toLower().toStdString(), out, error);
+    if (const StoreResult reached = connection.reached(); !reached)
+        return fail("store get", reached.message(), 2);
+    const StoreAnswer<std::string> kind =
+        fetchStoredFile(connection, uuid.toLower().toStdString(), out);
     if (!kind)
-        return fail("store get", error, 2);
-    std::printf("%s %s\n", kind->c_str(), out.c_str());
+        return fail("store get", kind.result.text, 2);
+    std::printf("%s %s\n", kind.value.c_str(), out.c_str());
     return 0;
 }
 
@@ -162,9 +160,9 @@ int runGet(QStringList args) {
 
 void queueForStore(const QStringList& args, StoreKind kind, const std::string& path) {
     const StoreAddress address = configuredStore(args);
-    if (!address.refusal.empty()) {
+    if (!address.result) {
         std::fprintf(stderr, "vornex-cli: %s; %s is not queued for the store\n",
-                     address.refusal.c_str(), path.c_str());
+                     address.result.text.c_str(), path.c_str());
         return;
     }
     if (!address.configured())
@@ -173,12 +171,11 @@ void queueForStore(const QStringList& args, StoreKind kind, const std::string& p
     const AppPaths paths = homePaths(args);
     Outbox outbox(paths.home.toStdString());
     const std::string bench = BenchConfig(paths.configFile).bench();
-    std::string error;
-    const bool queued = kind == StoreKind::Test ? outbox.queueTest(path, bench, error)
-                                                : outbox.queueRun(path, bench, error);
+    const StoreResult queued =
+        kind == StoreKind::Test ? outbox.queueTest(path, bench) : outbox.queueRun(path, bench);
     if (!queued)
         std::fprintf(stderr, "vornex-cli: cannot queue %s for the store: %s\n", path.c_str(),
-                     error.c_str());
+                     queued.text.c_str());
 }
 
 namespace {
@@ -201,8 +198,8 @@ int syncPasses(Outbox& outbox, const std::string& conninfo, bool once, PgInterru
         }
         std::printf("store: %zu waiting\n", pass.left);
         std::fflush(stdout);
-        if (!pass.error.empty())
-            std::fprintf(stderr, "vornex-cli sync: %s\n", pass.error.c_str());
+        if (!pass.result)
+            std::fprintf(stderr, "vornex-cli sync: %s\n", pass.result.message().c_str());
         if (once || interrupt.interrupted())
             return 2;
         const auto until = std::chrono::steady_clock::now() + backoff.next();

@@ -128,8 +128,8 @@ int manyBenches(test::PgCluster& cluster, double seconds, int benches) {
         store::PgConnection admin(cluster.uri());
         admin.exec("CREATE DATABASE benches");
         store::PgConnection connection(cluster.uri("benches"));
-        if (const auto migration = store::migrateSchema(connection); !migration.error.empty()) {
-            std::fprintf(stderr, "cannot make the schema: %s\n", migration.error.c_str());
+        if (const auto migration = store::migrateSchema(connection); !migration.result) {
+            std::fprintf(stderr, "cannot make the schema: %s\n", migration.result.text.c_str());
             return 1;
         }
     }
@@ -235,8 +235,8 @@ int millionRows(test::PgCluster& cluster, long rows) {
     store::PgConnection admin(cluster.uri());
     admin.exec("CREATE DATABASE many");
     store::PgConnection connection(cluster.uri("many"));
-    if (const auto migration = store::migrateSchema(connection); !migration.error.empty()) {
-        std::fprintf(stderr, "cannot make the schema: %s\n", migration.error.c_str());
+    if (const auto migration = store::migrateSchema(connection); !migration.result) {
+        std::fprintf(stderr, "cannot make the schema: %s\n", migration.result.text.c_str());
         return 1;
     }
     const auto made = Clock::now();
@@ -261,12 +261,12 @@ int millionRows(test::PgCluster& cluster, long rows) {
     for (int i = 0; i < 21; ++i) {
         store::FindFilter filter;
         filter.tool = "tool-" + std::to_string(i * 37 % 1000);
-        std::string error;
         const auto begin = Clock::now();
-        found = store::findResults(connection, filter, error).size();
+        const auto answer = store::findResults(connection, filter);
         times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - begin).count());
-        if (!error.empty()) {
-            std::fprintf(stderr, "find failed: %s\n", error.c_str());
+        found = answer.value.size();
+        if (!answer) {
+            std::fprintf(stderr, "find failed: %s\n", answer.result.text.c_str());
             return 1;
         }
     }

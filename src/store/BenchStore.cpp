@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <utility>
+
 #include "config/BenchConfig.h"
 
 namespace vornex::store {
@@ -10,7 +12,7 @@ BenchStore::BenchStore(const QString& home, const QString& configFile)
     : address_(configuredStore(configFile)),
       bench_(BenchConfig(configFile).bench()),
       outbox_(home.toStdString()) {
-    status_.lastError = address_.refusal;
+    status_.lastFailure = address_.result;
     if (!address_.configured())
         return;
     const OutboxContents contents = outbox_.contents();
@@ -43,21 +45,22 @@ void BenchStore::testClosed(const std::string& path) {
     struct stat file {};
     if (!configured() || ::stat(path.c_str(), &file) != 0 || file.st_size == 0)
         return;
-    queue([&](std::string& error) { return outbox_.queueTest(path, bench_, error); }, path);
+    queue([&] { return outbox_.queueTest(path, bench_); }, path);
 }
 
 void BenchStore::runEnded(const std::string& path) {
     if (!configured())
         return;
-    queue([&](std::string& error) { return outbox_.queueRun(path, bench_, error); }, path);
+    queue([&] { return outbox_.queueRun(path, bench_); }, path);
 }
 
-void BenchStore::queue(const std::function<bool(std::string&)>& enter, const std::string& path) {
-    std::string error;
+void BenchStore::queue(const std::function<StoreResult()>& enter, const std::string& path) {
     {
         const std::lock_guard<std::mutex> lock(mutex_);
-        if (!enter(error))
-            status_.lastError = "cannot queue " + path + ": " + error;
+        if (StoreResult queued = enter(); !queued) {
+            queued.text = "cannot queue " + path + ": " + queued.text;
+            status_.lastFailure = std::move(queued);
+        }
         status_.waiting = outbox_.count();
     }
     emit statusChanged();

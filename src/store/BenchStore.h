@@ -41,7 +41,7 @@ signals:
 
 private:
     void setStatus(const OutboxStatus& status);
-    void queue(const std::function<bool(std::string&)>& enter, const std::string& path);
+    void queue(const std::function<StoreResult()>& enter, const std::string& path);
 
     StoreAddress address_;
     std::string bench_;

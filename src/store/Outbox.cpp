@@ -86,6 +86,13 @@ bool oneLine(const std::string& text) {
     return text.find_first_of("\r\n") == std::string::npos;
 }
 
+StoreResult writeOutboxFile(const std::string& path, const std::string& bytes) {
+    std::string error;
+    if (writeWholeFile(path, bytes, &error))
+        return StoreResult();
+    return StoreResult::failed(StoreResultKind::Files, error);
+}
+
 std::string absolute(const std::string& path) {
     return QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
 }
@@ -94,26 +101,24 @@ std::string absolute(const std::string& path) {
 
 Outbox::Outbox(const std::string& home) : folder_(home + "Outbox/") {}
 
-bool Outbox::write(const OutboxItem& item, std::string& error) {
+StoreResult Outbox::write(const OutboxItem& item) {
     if (!oneLine(item.path) || !oneLine(item.bench)) {
-        error = "a path or bench name with a line break cannot be queued";
-        return false;
+        return StoreResult::failed(StoreResultKind::BadInput,
+                                   "a path or bench name with a line break cannot be queued");
     }
     if (::mkdir(folder_.c_str(), 0755) != 0 && errno != EEXIST) {
-        error = "cannot make " + folder_ + ": " + std::strerror(errno);
-        return false;
+        return StoreResult::failed(StoreResultKind::Files,
+                                   "cannot make " + folder_ + ": " + std::strerror(errno));
     }
     const std::lock_guard<std::mutex> lock(mutex_);
-    return writeWholeFile(folder_ + item.uuid + kSuffix, itemText(item), &error);
+    return writeOutboxFile(folder_ + item.uuid + kSuffix, itemText(item));
 }
 
-bool Outbox::queueTest(const std::string& testPath, const std::string& bench, std::string& error) {
+StoreResult Outbox::queueTest(const std::string& testPath, const std::string& bench) {
     const std::string companionFile = companionPath(testPath);
     CompanionRead read = readCompanion(companionFile);
-    if (!read.refusal.empty()) {
-        error = read.refusal;
-        return false;
-    }
+    if (!read.refusal.empty())
+        return StoreResult::failed(StoreResultKind::BadInput, read.refusal);
     Companion companion = read.companion.value_or(Companion());
     if (companion.uuid.empty()) {
         companion.uuid = QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
@@ -124,14 +129,13 @@ bool Outbox::queueTest(const std::string& testPath, const std::string& bench, st
             companion.trace.bench = bench;
         }
         if (const FileResult written = writeCompanion(companionFile, companion); !written) {
-            error = "cannot give " + testPath + " its UUID: " + written.text;
-            return false;
+            return StoreResult::failed(StoreResultKind::Files,
+                                       "cannot give " + testPath + " its UUID: " + written.text);
         }
     }
     return write({OutboxItem::Kind::Test, companion.uuid, absolute(testPath),
                   companion.trace.bench.empty() ? bench : companion.trace.bench, std::string(),
-                  std::time(nullptr), std::string()},
-                 error);
+                  std::time(nullptr), std::string()});
 }
 
 std::string Outbox::runRecord(const std::string& runPath) const {
@@ -142,11 +146,11 @@ std::string Outbox::runRecord(const std::string& runPath) const {
                .toStdString();
 }
 
-bool Outbox::queueRun(const std::string& runPath, const std::string& bench, std::string& error) {
+StoreResult Outbox::queueRun(const std::string& runPath, const std::string& bench) {
     QFile file(QString::fromStdString(runPath));
     if (!file.open(QIODevice::ReadOnly)) {
-        error = "cannot read " + runPath + ": " + file.errorString().toStdString();
-        return false;
+        return StoreResult::failed(StoreResultKind::Files, "cannot read " + runPath + ": " +
+                                                               file.errorString().toStdString());
     }
     // The run's contents and bench name it: a run that goes on after it was queued is another.
     const QByteArray contents = file.readAll();
@@ -161,12 +165,12 @@ bool Outbox::queueRun(const std::string& runPath, const std::string& bench, std:
         earlier.open(QIODevice::ReadOnly) ? earlier.readAll().trimmed().toStdString() : "";
     if (supersedes == uuid)
         supersedes.clear();
-    if (!write({OutboxItem::Kind::Run, uuid, absolute(runPath), bench, supersedes,
-                std::time(nullptr), std::string()},
-               error))
-        return false;
+    if (StoreResult queued = write({OutboxItem::Kind::Run, uuid, absolute(runPath), bench,
+                                    supersedes, std::time(nullptr), std::string()});
+        !queued)
+        return queued;
     ::mkdir((folder_ + "runs").c_str(), 0755);
-    return writeWholeFile(record, uuid, &error);
+    return writeOutboxFile(record, uuid);
 }
 
 OutboxContents Outbox::contents() const {

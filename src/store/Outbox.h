@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "store/StoreResult.h"
+
 namespace vornex::store {
 
 // What waits to be sent: a closed test or an ended (or abandoned) verification run.
@@ -45,11 +47,11 @@ public:
     explicit Outbox(const std::string& home);
 
     // Queues a closed test. A test whose companion file names no UUID (recorded before tests had
-    // one) is given one now, written into its companion file. False with the reason.
-    bool queueTest(const std::string& testPath, const std::string& bench, std::string& error);
+    // one) is given one now, written into its companion file.
+    StoreResult queueTest(const std::string& testPath, const std::string& bench);
     // Queues a run file under a UUID of its contents: the same run queued twice is one item. A run
     // queued again after it went on supersedes what was queued of it before.
-    bool queueRun(const std::string& runPath, const std::string& bench, std::string& error);
+    StoreResult queueRun(const std::string& runPath, const std::string& bench);
 
     // What waits: the items, and the files named as items that cannot be read as one. Other files
     // are left alone. A test's id is the UUID its companion file holds, a run's the one its item
@@ -63,7 +65,7 @@ public:
     const std::string& folder() const { return folder_; }
 
 private:
-    bool write(const OutboxItem& item, std::string& error);
+    StoreResult write(const OutboxItem& item);
     // Where the UUID last queued for a run file is kept.
     std::string runRecord(const std::string& runPath) const;
 

@@ -14,22 +14,21 @@ DrainPass drainOutbox(Outbox& outbox, const std::string& conninfo, PgInterrupt* 
     const auto interrupted = [&] {
         if (!interrupt || !interrupt->interrupted())
             return false;
-        pass.interrupted = true;
-        pass.error = "interrupted; what was not sent stays in the outbox";
+        pass.result = StoreResult::failed(StoreResultKind::Interrupted,
+                                          "interrupted; what was not sent stays in the outbox");
         return true;
     };
     PgConnection connection(conninfo, 10, interrupt);
     if (interrupted())
         return pass;
-    if (!connection.ok()) {
-        pass.unreachable = true;
-        pass.error = "the store cannot be reached: " + connection.error();
+    pass.result = connection.reached();
+    if (!pass.result)
         return pass;
-    }
-    if (std::string error; !connection.limitStatements(kStatementSeconds, error)) {
+    // A connection that cannot take the limit is of no use to the pass either.
+    if (const StoreResult limited = connection.limitStatements(kStatementSeconds); !limited) {
         if (!interrupted()) {
-            pass.unreachable = true;
-            pass.error = "the store cannot be reached: " + error;
+            pass.result =
+                StoreResult::failed(StoreResultKind::Unreachable, limited.text, limited.sqlState);
         }
         return pass;
     }
@@ -48,12 +47,9 @@ DrainPass drainOutbox(Outbox& outbox, const std::string& conninfo, PgInterrupt* 
         }
         if (interrupted())
             break;
-        pass.error = sending.error;
-        if (sending.connectionLost) {
-            pass.unreachable = true;
-            pass.error = "the store cannot be reached: " + sending.error;
+        pass.result = sending.result;
+        if (pass.result.kind == StoreResultKind::Unreachable)
             break;
-        }
     }
     return pass;
 }
@@ -62,9 +58,9 @@ void OutboxStatus::take(const DrainPass& pass) {
     waiting = pass.left;
     damaged = pass.damaged;
     if (pass.left == 0)
-        lastError.clear();
-    else if (!pass.error.empty())
-        lastError = pass.error;
+        lastFailure = StoreResult();
+    else if (!pass.result)
+        lastFailure = pass.result;
 }
 
 }  // namespace vornex::store

@@ -6,6 +6,7 @@
 
 #include "store/Outbox.h"
 #include "store/PgConnection.h"
+#include "store/StoreResult.h"
 
 namespace vornex::store {
 
@@ -14,10 +15,8 @@ namespace vornex::store {
 // the statement under way is then cancelled and what was not sent stays in the outbox.
 struct DrainPass {
     size_t sent = 0;
-    size_t left = 0;  // the damaged items too
-    bool unreachable = false;
-    bool interrupted = false;
-    std::string error;  // the last failure of the pass, empty when none
+    size_t left = 0;     // the damaged items too
+    StoreResult result;  // the last failure of the pass
     std::vector<DamagedItem> damaged;
 };
 DrainPass drainOutbox(Outbox& outbox, const std::string& conninfo,
@@ -31,8 +30,8 @@ constexpr int kStatementSeconds = 60;
 
 // What the status bar shows of the store.
 struct OutboxStatus {
-    size_t waiting = 0;     // the damaged items too
-    std::string lastError;  // stays until a pass sends everything
+    size_t waiting = 0;       // the damaged items too
+    StoreResult lastFailure;  // stays until a pass sends everything
     std::vector<DamagedItem> damaged;
 
     // What `pass` found.

@@ -131,19 +131,28 @@ PgConnection::~PgConnection() {
         interrupt_->detach();
 }
 
-bool PgConnection::limitStatements(int seconds, std::string& error) {
-    const PgResult result = exec(
-        "SELECT set_config('statement_timeout', $1, false) "
-        "WHERE current_setting('statement_timeout') = '0'",
-        {PgParam::text(std::to_string(seconds) + "s")});
-    error = result.error();
-    return result.ok();
+StoreResult PgConnection::limitStatements(int seconds) {
+    return check(
+        exec("SELECT set_config('statement_timeout', $1, false) "
+             "WHERE current_setting('statement_timeout') = '0'",
+             {PgParam::text(std::to_string(seconds) + "s")}));
 }
 
 std::string PgConnection::error() const {
     if (!conn_)
         return "out of memory";
     return oneLine(PQerrorMessage(conn_.get()));
+}
+
+StoreResult PgConnection::reached() const {
+    return ok() ? StoreResult() : StoreResult::failed(StoreResultKind::Unreachable, error());
+}
+
+StoreResult PgConnection::check(const PgResult& result) const {
+    if (result.ok())
+        return StoreResult();
+    return StoreResult::failed(ok() ? StoreResultKind::Refused : StoreResultKind::Unreachable,
+                               result.error(), result.sqlState());
 }
 
 PgResult PgConnection::exec(const std::string& sql, const std::vector<PgParam>& params,

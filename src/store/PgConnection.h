@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "store/StoreResult.h"
+
 namespace vornex::store {
 
 // A value bound to a statement: text, raw bytes (sent in binary, for bytea) or NULL.
@@ -88,14 +90,19 @@ public:
     bool ok() const { return PQstatus(conn_.get()) == CONNECTION_OK; }
     // Why the connection failed or broke, on one line.
     std::string error() const;
+    // Ok while connected, else Unreachable with error().
+    StoreResult reached() const;
+    // What a statement on this connection came to: Ok, the server's refusal with its SQLSTATE,
+    // or Unreachable when the connection went with it.
+    StoreResult check(const PgResult& result) const;
 
     PgResult exec(const std::string& sql, const std::vector<PgParam>& params = {},
                   bool binaryResult = false);
     // A script of several statements without values (schema files only).
     PgResult script(const std::string& sql);
     // Ends every statement after this one that runs longer than `seconds`, unless the server or
-    // the address already sets a limit. False with the reason.
-    bool limitStatements(int seconds, std::string& error);
+    // the address already sets a limit.
+    StoreResult limitStatements(int seconds);
 
 private:
     std::unique_ptr<PGconn, void (*)(PGconn*)> conn_;

@@ -82,17 +82,16 @@ std::string tsvField(const std::string& text) {
 
 }  // namespace
 
-std::vector<FoundResult> findResults(PgConnection& connection, const FindFilter& filter,
-                                     std::string& error) {
+StoreAnswer<std::vector<FoundResult>> findResults(PgConnection& connection,
+                                                  const FindFilter& filter) {
     const PgResult result =
         connection.exec(kFind, {optionalText(filter.tool), optionalText(filter.bench),
                                 optionalText(filter.operatorName), optionalNumber(filter.since),
                                 optionalNumber(filter.until), optionalText(filter.verdict)});
-    std::vector<FoundResult> found;
-    if (!result.ok()) {
-        error = result.error();
+    StoreAnswer<std::vector<FoundResult>> found;
+    found.result = connection.check(result);
+    if (!found)
         return found;
-    }
     for (int row = 0; row < result.rows(); ++row) {
         FoundResult f;
         f.uuid = result.value(row, 0);
@@ -104,58 +103,62 @@ std::vector<FoundResult> findResults(PgConnection& connection, const FindFilter&
         f.result = result.value(row, 5);
         f.operatorName = result.value(row, 6);
         f.name = result.value(row, 7);
-        found.push_back(std::move(f));
+        found.value.push_back(std::move(f));
     }
     return found;
 }
 
-std::optional<StoredFile> storedFile(PgConnection& connection, const std::string& uuid,
-                                     std::string& error) {
+StoreAnswer<std::optional<StoredFile>> storedFile(PgConnection& connection,
+                                                  const std::string& uuid) {
     const PgResult result = connection.exec(
         "SELECT 'test'::text, file, companion, sha256 FROM vornex_tests WHERE id = $1::uuid "
         "UNION ALL SELECT 'run'::text, file, NULL::bytea, sha256 FROM vornex_runs "
         "WHERE id = $1::uuid",
         {PgParam::text(uuid)}, true);
-    if (!result.ok()) {
-        error = result.error();
-        return std::nullopt;
-    }
-    if (result.rows() == 0)
-        return std::nullopt;
-    StoredFile file;
+    StoreAnswer<std::optional<StoredFile>> stored;
+    stored.result = connection.check(result);
+    if (!stored || result.rows() == 0)
+        return stored;
+    StoredFile& file = stored.value.emplace();
     file.kind = result.value(0, 0);
     file.bytes = result.value(0, 1);
     if (!result.isNull(0, 2))
         file.companion = result.value(0, 2);
     file.sha256 = result.value(0, 3);
-    return file;
+    return stored;
 }
 
-std::optional<std::string> fetchStoredFile(PgConnection& connection, const std::string& uuid,
-                                           const std::string& out, std::string& error) {
-    const std::optional<StoredFile> file = storedFile(connection, uuid, error);
-    if (!file) {
-        if (error.empty())
-            error = "the store holds no test or run " + uuid;
-        return std::nullopt;
+StoreAnswer<std::string> fetchStoredFile(PgConnection& connection, const std::string& uuid,
+                                         const std::string& out) {
+    StoreAnswer<std::string> fetched;
+    const auto failed = [&](StoreResultKind kind, std::string text) {
+        fetched.result = StoreResult::failed(kind, std::move(text));
+        return fetched;
+    };
+    const StoreAnswer<std::optional<StoredFile>> stored = storedFile(connection, uuid);
+    if (!stored) {
+        fetched.result = stored.result;
+        return fetched;
     }
+    if (!stored.value)
+        return failed(StoreResultKind::BadInput, "the store holds no test or run " + uuid);
+    const StoredFile& file = *stored.value;
     const std::string hash =
-        QCryptographicHash::hash(QByteArray::fromStdString(file->bytes), QCryptographicHash::Sha256)
+        QCryptographicHash::hash(QByteArray::fromStdString(file.bytes), QCryptographicHash::Sha256)
             .toHex()
             .toStdString();
-    if (hash != file->sha256) {
-        error = "the stored file's SHA-256 is not the one it was sent with; it is not written";
-        return std::nullopt;
+    if (hash != file.sha256) {
+        return failed(StoreResultKind::Refused,
+                      "the stored file's SHA-256 is not the one it was sent with; it is not "
+                      "written");
     }
-    if (!writeWholeFile(out, file->bytes, &error)) {
-        error = "cannot write " + out + ": " + error;
-        return std::nullopt;
-    }
-    if (file->companion && !writeWholeFile(companionPath(out), *file->companion, &error)) {
-        error = "cannot write " + companionPath(out) + ": " + error;
-        return std::nullopt;
-    }
-    return file->kind;
+    std::string error;
+    if (!writeWholeFile(out, file.bytes, &error))
+        return failed(StoreResultKind::Files, "cannot write " + out + ": " + error);
+    if (file.companion && !writeWholeFile(companionPath(out), *file.companion, &error))
+        return failed(StoreResultKind::Files, "cannot write " + companionPath(out) + ": " + error);
+    fetched.value = file.kind;
+    return fetched;
 }
 
 std::string findLine(const FoundResult& found) {

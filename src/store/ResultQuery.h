@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "store/PgConnection.h"
+#include "store/StoreResult.h"
 
 namespace vornex::store {
 
@@ -36,9 +37,9 @@ struct FoundResult {
     std::string name;  // a test's name; runs have none
 };
 
-// Oldest first; nothing with the reason in `error` when the query failed.
-std::vector<FoundResult> findResults(PgConnection& connection, const FindFilter& filter,
-                                     std::string& error);
+// Oldest first.
+StoreAnswer<std::vector<FoundResult>> findResults(PgConnection& connection,
+                                                  const FindFilter& filter);
 
 // A test's file and companion, or a run's file, as the bench sent them.
 struct StoredFile {
@@ -48,15 +49,15 @@ struct StoredFile {
     std::string sha256;  // as recorded when it was sent
 };
 
-// Nothing, with `error` left empty, when the store has no test or run of that UUID.
-std::optional<StoredFile> storedFile(PgConnection& connection, const std::string& uuid,
-                                     std::string& error);
+// Nothing, and Ok, when the store has no test or run of that UUID.
+StoreAnswer<std::optional<StoredFile>> storedFile(PgConnection& connection,
+                                                  const std::string& uuid);
 
 // Writes a stored file back to `out`, byte for byte, with a test's companion file beside it; the
-// kind ("test" or "run"), or nothing with the reason (none found, a hash that does not match what
-// was sent, an output that cannot be written).
-std::optional<std::string> fetchStoredFile(PgConnection& connection, const std::string& uuid,
-                                           const std::string& out, std::string& error);
+// kind ("test" or "run"), or why not: none found, a hash that does not match what was sent, an
+// output that cannot be written.
+StoreAnswer<std::string> fetchStoredFile(PgConnection& connection, const std::string& uuid,
+                                         const std::string& out);
 
 // The line `store find` prints: "UUID START BENCH TOOL KIND RESULT", with the start in local time
 // and "-" for anything empty.

@@ -60,21 +60,24 @@ std::string statisticsJson(const judge::Statistics& s) {
                                           {"cpk", figure(s.cpk)}}));
 }
 
-// A regular file's bytes; nothing when it cannot be read whole.
-std::optional<std::string> fileBytes(const std::string& path, std::string& error) {
+// A regular file's bytes, or why it cannot be read whole.
+StoreAnswer<std::string> fileBytes(const std::string& path) {
+    StoreAnswer<std::string> read;
+    const auto unreadable = [&](const std::string& why) {
+        read.result =
+            StoreResult::failed(StoreResultKind::Files, "cannot read " + path + ": " + why);
+        return read;
+    };
     QFile file(QString::fromStdString(path));
     if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) {
-        error = "cannot read " + path + ": " +
-                (QFileInfo::exists(file.fileName()) ? file.errorString().toStdString()
-                                                    : std::string("no such file"));
-        return std::nullopt;
+        return unreadable(QFileInfo::exists(file.fileName()) ? file.errorString().toStdString()
+                                                             : std::string("no such file"));
     }
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        error = "cannot read " + path + ": " + file.errorString().toStdString();
-        return std::nullopt;
-    }
-    return bytes.toStdString();
+    if (file.error() != QFileDevice::NoError)
+        return unreadable(file.errorString().toStdString());
+    read.value = bytes.toStdString();
+    return read;
 }
 
 std::string sha256Hex(const std::string& bytes) {
@@ -100,8 +103,7 @@ Sending transact(PgConnection& connection,
                  const std::vector<std::pair<std::string, std::vector<PgParam>>>& statements) {
     Sending sending;
     const auto failed = [&](const PgResult& result) {
-        sending.error = result.error();
-        sending.connectionLost = !connection.ok();
+        sending.result = connection.check(result);
         return sending;
     };
     PgTransaction transaction(connection);
@@ -122,9 +124,9 @@ Sending transact(PgConnection& connection,
     return sending;
 }
 
-Sending refused(std::string error) {
+Sending refused(StoreResult result) {
     Sending sending;
-    sending.error = std::move(error);
+    sending.result = std::move(result);
     return sending;
 }
 
@@ -144,23 +146,27 @@ std::string localTimeForServer(const std::string& local) {
 }
 
 Sending sendTest(PgConnection& connection, const std::string& uuid, const std::string& path) {
-    std::string error;
-    const std::optional<std::string> bytes = fileBytes(path, error);
+    const StoreAnswer<std::string> bytes = fileBytes(path);
     if (!bytes)
-        return refused(error);
-    const std::string sha256 = sha256Hex(*bytes);
+        return refused(bytes.result);
+    const std::string sha256 = sha256Hex(bytes.value);
     const CompanionRead read = readCompanion(companionPath(path));
     const Companion companion = read.companion.value_or(Companion());
     if (!companion.trace.sha256.empty() && companion.trace.sha256 != sha256) {
-        return refused(path + " differs from the file that was closed (its SHA-256 is not the " +
-                       "one its companion file recorded); it is not sent");
+        return refused(StoreResult::failed(
+            StoreResultKind::BadInput, path + " differs from the file that was closed (its SHA-256 "
+                                              "is not the one its companion file recorded); it is "
+                                              "not sent"));
     }
     std::optional<std::string> companionBytes;
-    if (read.companion)
-        companionBytes = fileBytes(companionPath(path), error);
+    if (read.companion) {
+        if (StoreAnswer<std::string> held = fileBytes(companionPath(path)))
+            companionBytes = std::move(held.value);
+    }
     const JudgedFile judged = judgeTestFile(path, JudgeOverrides());
     if (!judged.file)
-        return refused("cannot judge " + path + ": " + judged.file.text);
+        return refused(StoreResult::failed(StoreResultKind::BadInput,
+                                           "cannot judge " + path + ": " + judged.file.text));
     const TestResults& r = judged.results;
 
     size_t pass = 0, low = 0, high = 0, incomplete = 0;
@@ -194,7 +200,8 @@ Sending sendTest(PgConnection& connection, const std::string& uuid, const std::s
           PgParam::text(t.version), PgParam::text(r.name), timeParam(started), timeParam(ended),
           PgParam::text(testResult(pass, low, high)), PgParam::text(std::to_string(pass)),
           PgParam::text(std::to_string(low)), PgParam::text(std::to_string(high)),
-          PgParam::text(std::to_string(incomplete)), PgParam::text(sha256), PgParam::bytes(*bytes),
+          PgParam::text(std::to_string(incomplete)), PgParam::text(sha256),
+          PgParam::bytes(bytes.value),
           companionBytes ? PgParam::bytes(*companionBytes) : PgParam::null()}});
     for (const InstrumentResult& i : r.instruments) {
         statements.push_back(
@@ -221,13 +228,15 @@ Sending sendTest(PgConnection& connection, const std::string& uuid, const std::s
 
 Sending sendRun(PgConnection& connection, const std::string& uuid, const std::string& path,
                 const std::string& bench, const std::string& supersedes) {
-    std::string error;
-    const std::optional<std::string> bytes = fileBytes(path, error);
+    const StoreAnswer<std::string> bytes = fileBytes(path);
     if (!bytes)
-        return refused(error);
+        return refused(bytes.result);
+    std::string error;
     const std::optional<verify::StoredRun> run = verify::readRunFile(path, error);
-    if (!run)
-        return refused("cannot read the run file " + path + ": " + error);
+    if (!run) {
+        return refused(StoreResult::failed(StoreResultKind::BadInput,
+                                           "cannot read the run file " + path + ": " + error));
+    }
     verify::RunProgress progress(run->plan);
     for (double peak : run->pulls)
         progress.take(peak);
@@ -241,7 +250,7 @@ Sending sendRun(PgConnection& connection, const std::string& uuid, const std::st
           PgParam::text(run->plan.tool.id), PgParam::text(run->instrument),
           PgParam::text(run->identification), timeParam(localTimeForServer(run->started)),
           timeParam(localTimeForServer(run->lastTime)), PgParam::text(result),
-          PgParam::text(sha256Hex(*bytes)), PgParam::bytes(*bytes),
+          PgParam::text(sha256Hex(bytes.value)), PgParam::bytes(bytes.value),
           supersedes.empty() ? PgParam::null() : PgParam::text(supersedes)}});
     for (size_t n = 0; n < run->pulls.size(); ++n) {
         statements.push_back(

@@ -3,14 +3,15 @@
 #include <string>
 
 #include "store/PgConnection.h"
+#include "store/StoreResult.h"
 
 namespace vornex::store {
 
 // What became of one test or run sent to the store.
 struct Sending {
     enum class Outcome { Stored, AlreadyStored, Failed } outcome = Outcome::Failed;
-    std::string error;            // why it failed
-    bool connectionLost = false;  // the failure was the server's going away, not the item's
+    // Why it failed: Unreachable when the server went away, anything else is the item's.
+    StoreResult result;
 
     bool sent() const { return outcome != Outcome::Failed; }
 };

@@ -27,7 +27,7 @@ int latestSchemaVersion() {
 Migration migrateSchema(PgConnection& connection, int upTo) {
     Migration migration;
     const auto failed = [&](const PgResult& result) {
-        migration.error = result.error();
+        migration.result = connection.check(result);
         return migration;
     };
     PgTransaction transaction(connection);
@@ -46,14 +46,17 @@ Migration migrateSchema(PgConnection& connection, int upTo) {
     migration.from = std::stoi(found.value(0, 0));
     migration.to = migration.from;
     if (migration.from > latestSchemaVersion()) {
-        migration.error = "the database holds schema version " + std::to_string(migration.from) +
-                          ", newer than this program's " + std::to_string(latestSchemaVersion());
+        migration.result = StoreResult::failed(
+            StoreResultKind::Refused,
+            "the database holds schema version " + std::to_string(migration.from) +
+                ", newer than this program's " + std::to_string(latestSchemaVersion()));
         return migration;
     }
     for (int version = migration.from + 1; version <= upTo; ++version) {
         const std::string sql = schemaFile(version);
         if (sql.empty()) {
-            migration.error = "schema file " + std::to_string(version) + " is missing";
+            migration.result = StoreResult::failed(
+                StoreResultKind::Files, "schema file " + std::to_string(version) + " is missing");
             return migration;
         }
         if (const PgResult applied = connection.script(sql); !applied.ok())

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "store/PgConnection.h"
+#include "store/StoreResult.h"
 
 namespace vornex::store {
 
@@ -11,9 +12,9 @@ namespace vornex::store {
 int latestSchemaVersion();
 
 struct Migration {
-    int from = 0;       // the version found, 0 for an empty database
-    int to = 0;         // the version now recorded
-    std::string error;  // why nothing was changed; empty when it worked
+    int from = 0;        // the version found, 0 for an empty database
+    int to = 0;          // the version now recorded
+    StoreResult result;  // why nothing was changed
 };
 
 // Applies every file after the recorded version up to `upTo`, all in one transaction with the new

@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cstdio>
 #include <fstream>
+#include <utility>
 #include <vector>
 
 #include "config/HomeFolder.h"
@@ -118,13 +119,15 @@ StoreAddress storeAddress(const std::string& given) {
         // libpq's message quotes pieces of the address: neither is shown when it may name a
         // password.
         const bool secret = mayHoldPassword(given);
-        address.refusal = "the store address " +
-                          (secret ? std::string("(not shown: it may hold a password)") : given) +
-                          " is not a libpq connection string" +
-                          (error && !secret ? std::string(": ") + error : std::string());
-        if (!address.refusal.empty() && address.refusal.back() == '\n')
-            address.refusal.pop_back();
+        std::string refusal =
+            "the store address " +
+            (secret ? std::string("(not shown: it may hold a password)") : given) +
+            " is not a libpq connection string" +
+            (error && !secret ? std::string(": ") + error : std::string());
+        if (refusal.back() == '\n')
+            refusal.pop_back();
         PQfreemem(error);
+        address.result = StoreResult::failed(StoreResultKind::BadInput, std::move(refusal));
         return address;
     }
     bool password = false;
@@ -137,10 +140,11 @@ StoreAddress storeAddress(const std::string& given) {
     }
     PQconninfoFree(options);
     if (password) {
-        address.refusal =
+        address.result = StoreResult::failed(
+            StoreResultKind::BadInput,
             "the store address holds a password; it is not used from there: put the password in "
             "~/.pgpass (or the file PGPASSFILE names), readable by its owner only, and give the "
-            "address without it";
+            "address without it");
         return address;
     }
     address.conninfo = conninfo;

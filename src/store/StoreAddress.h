@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <string>
 
+#include "store/StoreResult.h"
+
 namespace vornex::store {
 
 // Where the store is, as libpq takes it: a URI ("postgresql://host/db?sslmode=verify-full"), a
@@ -11,7 +13,7 @@ namespace vornex::store {
 // libpq's own files, never from the address: an address with one is refused.
 struct StoreAddress {
     std::string conninfo;  // empty when none is configured or it was refused
-    std::string refusal;   // why the address given was refused
+    StoreResult result;    // why the address given was refused
     // A service file whose entry for the address's service holds a password that others can
     // read, and its permission bits; libpq uses the password all the same.
     std::string exposedFile;

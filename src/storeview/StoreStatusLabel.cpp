@@ -78,7 +78,8 @@ QString StoreStatusLabel::langText(const char* key, const char* fallback) const 
 
 void StoreStatusLabel::refresh() {
     const store::OutboxStatus status = store_.status();
-    setVisible(store_.configured() || !status.lastError.empty());
+    const store::StoreResult& failure = status.lastFailure;
+    setVisible(store_.configured() || !failure);
     QStringList parts;
     if (store_.configured()) {
         parts << (status.waiting == 0
@@ -87,14 +88,13 @@ void StoreStatusLabel::refresh() {
     }
     if (!status.damaged.empty())
         parts << damagedText(languageFile_, status.damaged);
-    if (!status.lastError.empty()) {
-        // The sender's own words for a server that does not answer, in the user's language.
-        static const std::string kUnreachable = "the store cannot be reached: ";
+    if (!failure) {
+        // A server that does not answer is said in the user's language.
         const QString error =
-            status.lastError.rfind(kUnreachable, 0) == 0
+            failure.kind == store::StoreResultKind::Unreachable
                 ? langText(langkey::kStoreUnreachable, "cannot reach the server: %1")
-                      .arg(QString::fromStdString(status.lastError.substr(kUnreachable.size())))
-                : QString::fromStdString(status.lastError);
+                      .arg(QString::fromStdString(failure.text))
+                : QString::fromStdString(failure.text);
         // The waiting word already says "store:".
         parts << (parts.isEmpty() ? langText(langkey::kStoreError, "store: %1").arg(error) : error);
     }
@@ -107,7 +107,7 @@ void StoreStatusLabel::refresh() {
     }
     setText(parts.join(QStringLiteral(" — ")));
     setToolTip(text());
-    setStyleSheet(status.lastError.empty() && status.damaged.empty() && address.exposedFile.empty()
+    setStyleSheet(failure.ok() && status.damaged.empty() && address.exposedFile.empty()
                       ? QString()
                       : QStringLiteral("color: red;"));
 }

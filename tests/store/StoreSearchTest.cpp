@@ -55,7 +55,7 @@ protected:
         PgConnection admin(cluster->uri());
         ASSERT_TRUE(admin.exec("CREATE DATABASE found").ok());
         PgConnection connection(cluster->uri("found"));
-        ASSERT_EQ(migrateSchema(connection).error, "");
+        ASSERT_EQ(migrateSchema(connection).result.text, "");
     }
     static void TearDownTestSuite() { delete cluster; }
 

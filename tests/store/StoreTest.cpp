@@ -53,7 +53,7 @@ protected:
         PgConnection admin(cluster->uri());
         EXPECT_TRUE(admin.exec("CREATE DATABASE " + name).ok());
         PgConnection connection(cluster->uri(name));
-        EXPECT_EQ(migrateSchema(connection, version).error, "");
+        EXPECT_EQ(migrateSchema(connection, version).result.text, "");
         return name;
     }
 
@@ -119,8 +119,8 @@ TEST(StoreAddressTest, PasswordsAreRefusedAndSayWhereTheyBelong) {
         const StoreAddress address = storeAddress(c.given);
         EXPECT_EQ(address.configured(), !c.refused) << c.given;
         if (std::string(c.given).find("secret") != std::string::npos) {
-            EXPECT_NE(address.refusal.find("~/.pgpass"), std::string::npos) << c.given;
-            EXPECT_NE(address.refusal.find("PGPASSFILE"), std::string::npos) << c.given;
+            EXPECT_NE(address.result.text.find("~/.pgpass"), std::string::npos) << c.given;
+            EXPECT_NE(address.result.text.find("PGPASSFILE"), std::string::npos) << c.given;
         }
     }
     // An address that cannot be read is not echoed when it may hold a password.
@@ -128,9 +128,9 @@ TEST(StoreAddressTest, PasswordsAreRefusedAndSayWhereTheyBelong) {
          {"host=db password='hunter2", "postgresql://u:hunter2@db/r?x=%zz"}) {
         const StoreAddress address = storeAddress(malformed);
         EXPECT_FALSE(address.configured()) << malformed;
-        EXPECT_EQ(address.refusal.find("hunter2"), std::string::npos) << address.refusal;
+        EXPECT_EQ(address.result.text.find("hunter2"), std::string::npos) << address.result.text;
     }
-    EXPECT_NE(storeAddress("host=db port='5432").refusal.find("host=db"), std::string::npos);
+    EXPECT_NE(storeAddress("host=db port='5432").result.text.find("host=db"), std::string::npos);
 }
 
 // A test stored under the first version stays when the second is applied over it; a database
@@ -143,14 +143,14 @@ TEST_F(StoreTest, SchemaMigratesFromEmptyAndFromThePreviousVersion) {
                          closedTest("old", "00000000-0000-4000-8000-000000000001"))
                     .sent());
     const Migration second = migrateSchema(connection);
-    EXPECT_EQ(second.error, "");
+    EXPECT_EQ(second.result.text, "");
     EXPECT_EQ(second.from, 1);
     EXPECT_EQ(second.to, 2);
     EXPECT_EQ(count(db, "vornex_tests"), 1);
     EXPECT_EQ(count(db, "vornex_runs"), 0);
     EXPECT_EQ(migrateSchema(connection).from, 2);
     ASSERT_TRUE(connection.exec("INSERT INTO vornex_schema (version) VALUES (99)").ok());
-    EXPECT_NE(migrateSchema(connection).error, "");
+    EXPECT_EQ(migrateSchema(connection).result.kind, StoreResultKind::Refused);
     EXPECT_EQ(count(db, "vornex_schema"), 3);
 }
 
@@ -181,9 +181,8 @@ TEST_F(StoreTest, TheBenchRoleOnlyInsertsAndTheReaderOnlySelects) {
 TEST_F(StoreTest, AnItemSentAgainAfterACrashIsStoredOnce) {
     const std::string db = database();
     const std::string path = closedTest("old-companion", "");
-    std::string error;
-    ASSERT_TRUE(outbox.queueTest(path, "bench-a", error)) << error;
-    ASSERT_TRUE(outbox.queueTest(path, "bench-a", error)) << error;
+    ASSERT_EQ(outbox.queueTest(path, "bench-a").text, "");
+    ASSERT_EQ(outbox.queueTest(path, "bench-a").text, "");
     const std::vector<OutboxItem> items = outbox.items();
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(readCompanion(companionPath(path)).companion->uuid, items[0].uuid);
@@ -211,7 +210,7 @@ TEST_F(StoreTest, StoreGetGivesTestsAndRunsBackByteForByte) {
         error);
     ASSERT_TRUE(file && file->append(1796700010, "preload 1 20.00", error)) << error;
     std::string written = readBytes(test);
-    ASSERT_TRUE(outbox.queueTest(test, "bench-a", error) && outbox.queueRun(run, "bench-a", error));
+    ASSERT_TRUE(outbox.queueTest(test, "bench-a") && outbox.queueRun(run, "bench-a"));
     const QString uri = QString::fromStdString(cluster->uri(db));
     EXPECT_EQ(runCli({"sync", "--once", "--home", home.qPath(), "--uri", uri}).exitCode, 0);
     const QStringList found = runCli({"store", "find", "--tool", "4711", "--uri", uri}).outLines();
@@ -247,7 +246,7 @@ TEST_F(StoreTest, StoreGetGivesTestsAndRunsBackByteForByte) {
         readBytes(companionPath(test)));
     // The run goes on after it was sent: its new row supersedes the first, which is found no more.
     ASSERT_TRUE(file->append(1796700020, "preload 2 20.00", error) &&
-                outbox.queueRun(run, "bench-a", error));
+                outbox.queueRun(run, "bench-a"));
     EXPECT_EQ(runCli({"sync", "--once", "--home", home.qPath(), "--uri", uri}).exitCode, 0);
     const QStringList later = runCli({"store", "find", "--tool", "4711", "--uri", uri}).outLines();
     ASSERT_EQ(later.size(), 2);
@@ -256,9 +255,7 @@ TEST_F(StoreTest, StoreGetGivesTestsAndRunsBackByteForByte) {
 }
 
 TEST_F(StoreTest, SyncSaysWhyTheServerCannotBeReached) {
-    std::string error;
-    ASSERT_TRUE(
-        outbox.queueTest(closedTest("t", "00000000-0000-4000-8000-000000000004"), "b", error));
+    ASSERT_TRUE(outbox.queueTest(closedTest("t", "00000000-0000-4000-8000-000000000004"), "b"));
     const CliRun run = runCli({"sync", "--once", "--home", home.qPath(), "--uri",
                                QString::fromStdString("postgresql:///x?host=" + home.path())});
     EXPECT_EQ(run.exitCode, 2);
@@ -274,14 +271,13 @@ TEST_F(StoreTest, TheSenderDeliversWhatWaitedWhileTheServerWasDown) {
     std::atomic<bool> failed{false};
     OutboxSender sender(outbox, cluster->uri(db), [&](const OutboxStatus& status) {
         waiting = status.waiting;
-        failed = failed || !status.lastError.empty();
+        failed = failed || !status.lastFailure;
     });
     ASSERT_TRUE(waitUntil([&] { return waiting == 0; }));
     cluster->stop();
-    std::string error;
     for (const char* id :
          {"00000000-0000-4000-8000-000000000005", "00000000-0000-4000-8000-000000000006"}) {
-        ASSERT_TRUE(outbox.queueTest(closedTest(id, id), "bench-a", error));
+        ASSERT_TRUE(outbox.queueTest(closedTest(id, id), "bench-a"));
         sender.wake();
     }
     EXPECT_TRUE(waitUntil([&] { return failed && waiting == 2; }));
@@ -321,12 +317,11 @@ TEST_F(StoreTest, TheBrowsersStoreTabOpensWhatTheWindowSent) {
 // and in the window; a copy of an item under another name is the same test, stored once.
 TEST_F(StoreTest, DamagedItemsAreNamedKeptAndWaitAndACopyIsStoredOnce) {
     const std::string db = database();
-    std::string error;
     std::vector<std::string> files;
     for (const char* id :
          {"00000000-0000-4000-8000-000000000008", "00000000-0000-4000-8000-000000000009",
           "00000000-0000-4000-8000-00000000000a", "00000000-0000-4000-8000-00000000000b"}) {
-        ASSERT_TRUE(outbox.queueTest(closedTest(id, id), "bench-a", error)) << error;
+        ASSERT_EQ(outbox.queueTest(closedTest(id, id), "bench-a").text, "");
         files.push_back(outbox.folder() + id + ".item");
     }
     writeBytes(outbox.folder() + "00000000-0000-4000-8000-0000000000ff.item", readBytes(files[0]));
@@ -367,9 +362,8 @@ TEST_F(StoreTest, DamagedItemsAreNamedKeptAndWaitAndACopyIsStoredOnce) {
 // stays queued. Each side gets a bounded wait, after which the lock goes so that the case ends.
 TEST_F(StoreTest, ASignalOrTheWindowsEndCancelsAStatementTheServerHolds) {
     const std::string db = database();
-    std::string error;
     const char* id = "00000000-0000-4000-8000-00000000000c";
-    ASSERT_TRUE(outbox.queueTest(closedTest(id, id), "bench-a", error)) << error;
+    ASSERT_EQ(outbox.queueTest(closedTest(id, id), "bench-a").text, "");
     PgConnection locker(cluster->uri(db));
     ASSERT_TRUE(locker.exec("BEGIN").ok());
     ASSERT_TRUE(locker.exec("LOCK TABLE vornex_tests IN ACCESS EXCLUSIVE MODE").ok());
@@ -419,7 +413,8 @@ TEST_F(StoreTest, ASignalOrTheWindowsEndCancelsAStatementTheServerHolds) {
          {std::pair(cluster->uri(db), "1min"),
           std::pair(cluster->uri(db) + "&options=-c%20statement_timeout%3D5s", "5s")}) {
         PgConnection connection(address);
-        ASSERT_TRUE(connection.limitStatements(kStatementSeconds, error)) << error;
+        const StoreResult limited = connection.limitStatements(kStatementSeconds);
+        ASSERT_TRUE(limited) << limited.text;
         EXPECT_EQ(connection.exec("SHOW statement_timeout").value(0, 0), limit) << address;
     }
 }
