@@ -71,11 +71,13 @@ std::optional<DamagedItem> readItem(const QString& file, OutboxItem& item) {
         if (read.companion)
             item.uuid = canonicalUuid(read.companion->uuid);
     }
-    if (item.uuid.empty())
-        item.uuid = canonicalUuid(values["UUID"]);
     // Items written before they named their UUID are named by it.
-    if (item.uuid.empty() && values.count("UUID") == 0)
-        item.uuid = canonicalUuid(QFileInfo(file).completeBaseName().toStdString());
+    const auto named = values.find("UUID");
+    if (item.uuid.empty()) {
+        item.uuid =
+            canonicalUuid(named != values.end() ? named->second
+                                                : QFileInfo(file).completeBaseName().toStdString());
+    }
     if (item.uuid.empty())
         return DamagedItem{Damage::NoUuid, name, {}};
     return std::nullopt;
