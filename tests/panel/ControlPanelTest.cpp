@@ -361,10 +361,12 @@ TEST_F(ControlPanelTest, ATypedGatewayIsKeptPolledAndWaitedForWhenItsSocketsClos
         // Its cable pulled, the gateway's address swallows connects: waited through as well.
         test::SilentGateway silent(NetworkPort::parse(gateway.address())->port);
         ASSERT_TRUE(silent.ready);
-        for (int i = 0; i < 20; ++i) {
-            session_.watchLine();
-            QTest::qWait(100);
-        }
+        EXPECT_FALSE(waitUntil(
+            [&] {
+                session_.watchLine();
+                return !session_.waitingForLine();
+            },
+            2000));
         EXPECT_TRUE(session_.waitingForLine());
     }
     ASSERT_TRUE(gateway.open(error)) << error;

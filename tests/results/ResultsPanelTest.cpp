@@ -166,7 +166,8 @@ TEST_F(ResultsPanelTest, PeaksAreJudgedLiveMarkedAndAFailedPeakTurnsItsRowRed) {
     frame_->resize(frame_->minimumSize());
     QHeaderView& header = *table().horizontalHeader();
     ASSERT_TRUE(waitUntil([&] { return table().viewport()->width() < 800; }));
-    QTest::qWait(50);
+    // The header takes the height of its titles wrapped at the new widths on the next layout.
+    ASSERT_TRUE(waitUntil([&] { return header.height() == header.sizeHint().height(); }));
     const QFontMetrics metrics(header.font());
     int total = 0;
     for (int c = 0; c < ResultsPanel::kColumns; ++c) {
