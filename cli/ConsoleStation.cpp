@@ -91,7 +91,7 @@ bool ConsoleStation::takeLoss() {
 }
 
 bool ConsoleStation::reopen() {
-    if (poller_.open(identity_.current()) != ConnectResult::Connected)
+    if (poller_.open(identity_.current()) != OpenResult::Opened)
         return false;
     poller_.startPolling();
     return true;

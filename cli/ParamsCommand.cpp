@@ -159,24 +159,26 @@ int runParams(const QStringList& args) {
     }
 
     InstrumentParameters parameters;
-    switch (parameters.connect(options->port.toStdString(), *options->slave)) {
-        case InstrumentParameters::ConnectResult::PortError:
-            if (parameters.portFailure() == OpenResult::UnknownHost ||
-                parameters.portFailure() == OpenResult::Refused) {
-                printNetworkRefusal("params", options->port.toStdString(),
-                                    parameters.portFailure() == OpenResult::UnknownHost);
-                return 2;
-            }
+    switch (const OpenResult opened =
+                parameters.connect(options->port.toStdString(), *options->slave)) {
+        case OpenResult::Opened:
+            break;
+        case OpenResult::NoAnswer:
+            std::fprintf(stderr, "vornex-cli params: %s\n",
+                         slaveFailureText(*options->slave, parameters.linkFailure()).c_str());
+            return 2;
+        case OpenResult::UnknownHost:
+        case OpenResult::Refused:
+            printNetworkRefusal("params", options->port.toStdString(),
+                                opened == OpenResult::UnknownHost);
+            return 2;
+        case OpenResult::InUse:
+        case OpenResult::CannotOpen:
+        case OpenResult::StillStopping:
             std::fprintf(stderr, "vornex-cli params: cannot open %s (absent or in use)\n",
                          qPrintable(options->port));
             printPortAccessHint(options->port.toStdString());
             return 2;
-        case InstrumentParameters::ConnectResult::ReadError:
-            std::fprintf(stderr, "vornex-cli params: %s\n",
-                         slaveFailureText(*options->slave, parameters.linkFailure()).c_str());
-            return 2;
-        case InstrumentParameters::ConnectResult::Connected:
-            break;
     }
     // Target and limits are checked before anything is written, with the unit they will be
     // converted from; the unit of a parameter set switched to is known only after the switch, so

@@ -117,7 +117,7 @@ int runPoll(const QStringList& args) {
             return 0;
         std::puts("line lost");
         std::fflush(stdout);
-        while (poller.open(identity.current()) != ConnectResult::Connected)
+        while (poller.open(identity.current()) != OpenResult::Opened)
             std::this_thread::sleep_for(kLineRetry);
         std::puts("line back");
         std::fflush(stdout);

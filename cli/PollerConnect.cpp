@@ -7,20 +7,21 @@
 namespace vornex::cli {
 
 bool connectPoller(Poller& poller, const QString& port, const char* command) {
-    const ConnectResult result = poller.connect(port.toStdString());
+    const OpenResult result = poller.connect(port.toStdString());
     switch (result) {
-        case ConnectResult::Connected:
+        case OpenResult::Opened:
             return true;
-        case ConnectResult::InUse:
+        case OpenResult::InUse:
             std::fprintf(stderr, "vornex-cli %s: port %s is in use by another program\n", command,
                          qPrintable(port));
             return false;
-        case ConnectResult::UnknownHost:
-        case ConnectResult::Refused:
-            printNetworkRefusal(command, port.toStdString(), result == ConnectResult::UnknownHost);
+        case OpenResult::UnknownHost:
+        case OpenResult::Refused:
+            printNetworkRefusal(command, port.toStdString(), result == OpenResult::UnknownHost);
             return false;
-        case ConnectResult::CannotOpen:
-        case ConnectResult::StillStopping:
+        case OpenResult::CannotOpen:
+        case OpenResult::StillStopping:
+        case OpenResult::NoAnswer:
             break;
     }
     std::fprintf(stderr, "vornex-cli %s: cannot open port %s\n", command, qPrintable(port));

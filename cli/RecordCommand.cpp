@@ -182,7 +182,7 @@ int runRecord(const QStringList& args) {
     RecordReporter reporter(slaves->size());
     HeadlessGraph graph;
     std::string testPath;
-    ConnectResult connected = ConnectResult::CannotOpen;
+    OpenResult connected = OpenResult::CannotOpen;
     bool silentLine = false;
     bool lineStillLost = false;
     bool readingsLost = false;
@@ -215,25 +215,26 @@ int runRecord(const QStringList& args) {
         session.start();
         connected = session.connect(port.toStdString());
         switch (connected) {
-            case ConnectResult::Connected:
+            case OpenResult::Opened:
                 break;
-            case ConnectResult::InUse:
+            case OpenResult::InUse:
                 std::fprintf(stderr, "vornex-cli record: port %s is in use by another program\n",
                              qPrintable(port));
                 break;
-            case ConnectResult::UnknownHost:
-            case ConnectResult::Refused:
+            case OpenResult::UnknownHost:
+            case OpenResult::Refused:
                 printNetworkRefusal("record", port.toStdString(),
-                                    connected == ConnectResult::UnknownHost);
+                                    connected == OpenResult::UnknownHost);
                 break;
-            case ConnectResult::CannotOpen:
-            case ConnectResult::StillStopping:
+            case OpenResult::CannotOpen:
+            case OpenResult::StillStopping:
+            case OpenResult::NoAnswer:
                 std::fprintf(stderr, "vornex-cli record: cannot open port %s\n", qPrintable(port));
                 printPortAccessHint(port.toStdString());
                 break;
         }
 
-        if (connected == ConnectResult::Connected) {
+        if (connected == OpenResult::Opened) {
             // The deadline is checked whenever the driver advances: a timer's interval cannot
             // hold 30 days.
             const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(*seconds);
@@ -255,7 +256,7 @@ int runRecord(const QStringList& args) {
         session.closeTest();
         readingsLost = !session.end().empty();
         // A run that fails having recorded nothing leaves the name free for the next try.
-        const bool failed = connected != ConnectResult::Connected || silentLine || lineStillLost;
+        const bool failed = connected != OpenResult::Opened || silentLine || lineStillLost;
         discarded = failed && !readingsLost && session.discardUnrecordedTest();
     }
     if (silentLine)
@@ -272,7 +273,7 @@ int runRecord(const QStringList& args) {
         return 2;
     }
     queueForStore(args, StoreKind::Test, testPath);
-    if (connected != ConnectResult::Connected || silentLine)
+    if (connected != OpenResult::Opened || silentLine)
         return 2;
     printCounts(testPath);
     return lineStillLost || readingsLost ? 2 : 0;

@@ -113,24 +113,24 @@ int runUpload(const QStringList& args) {
 
     UploadCollector collector(::isatty(STDERR_FILENO) == 1);
     RecordUpload upload(collector);
-    switch (upload.link(port.toStdString(), slave)) {
-        case RecordUpload::ConnectResult::PortError:
-            if (upload.portFailure() == OpenResult::UnknownHost ||
-                upload.portFailure() == OpenResult::Refused) {
-                printNetworkRefusal("upload", port.toStdString(),
-                                    upload.portFailure() == OpenResult::UnknownHost);
-                return 2;
-            }
+    switch (const OpenResult opened = upload.link(port.toStdString(), slave)) {
+        case OpenResult::Opened:
+            break;
+        case OpenResult::NoAnswer:
+            std::fprintf(stderr, "vornex-cli upload: %s\n",
+                         slaveFailureText(slave, upload.linkFailure()).c_str());
+            return 2;
+        case OpenResult::UnknownHost:
+        case OpenResult::Refused:
+            printNetworkRefusal("upload", port.toStdString(), opened == OpenResult::UnknownHost);
+            return 2;
+        case OpenResult::InUse:
+        case OpenResult::CannotOpen:
+        case OpenResult::StillStopping:
             std::fprintf(stderr, "vornex-cli upload: cannot open %s (absent or in use)\n",
                          qPrintable(port));
             printPortAccessHint(port.toStdString());
             return 2;
-        case RecordUpload::ConnectResult::ReadError:
-            std::fprintf(stderr, "vornex-cli upload: %s\n",
-                         slaveFailureText(slave, upload.linkFailure()).c_str());
-            return 2;
-        case RecordUpload::ConnectResult::Linked:
-            break;
     }
     upload.start(fast ? std::chrono::milliseconds(0) : std::chrono::milliseconds(50));
     collector.waitForEnd();

@@ -74,7 +74,7 @@ double uploadMsPerRecord(const std::string& port, unsigned records,
                          std::chrono::milliseconds period, unsigned& failed) {
     Counter counter(records);
     RecordUpload upload(counter);
-    if (upload.link(port, 1) != RecordUpload::ConnectResult::Linked) {
+    if (upload.link(port, 1) != OpenResult::Opened) {
         std::fprintf(stderr, "cannot link to the simulator on %s\n", port.c_str());
         std::exit(1);
     }

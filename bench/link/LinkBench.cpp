@@ -143,7 +143,7 @@ bool benchPasses(const QString& line, int instruments, Via via) {
     for (int address = 1; address <= instruments; ++address) {
         poller.addDevice(static_cast<uint8_t>(address));
     }
-    if (poller.connect(sim.port().toStdString()) != vornex::ConnectResult::Connected)
+    if (poller.connect(sim.port().toStdString()) != vornex::OpenResult::Opened)
         return false;
     poller.waitStopped();
 
@@ -165,14 +165,14 @@ bool benchSilentInstrument(const QString& line) {
     timer.attach(poller);
     for (int address = 1; address <= instruments; ++address)
         poller.addDevice(static_cast<uint8_t>(address));
-    if (poller.connect(line.toStdString()) != vornex::ConnectResult::Connected)
+    if (poller.connect(line.toStdString()) != vornex::OpenResult::Opened)
         return false;
     poller.waitStopped();
     if (!sim.command("silent 5 on"))
         return false;
     const unsigned passes = 10;
     timer.restart(passes);
-    if (poller.connect(line.toStdString()) != vornex::ConnectResult::Connected)
+    if (poller.connect(line.toStdString()) != vornex::OpenResult::Opened)
         return false;
     poller.waitStopped();
 

@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     const std::string path = session->testPath();
     for (int address = 1; address <= 30; ++address)
         session->addDevice(static_cast<uint8_t>(address));
-    if (session->connect(line.portPath()) != ConnectResult::Connected)
+    if (session->connect(line.portPath()) != OpenResult::Opened)
         return 1;
 
     session->initialUpdate();

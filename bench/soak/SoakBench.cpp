@@ -227,7 +227,7 @@ int Soak::run() {
     session_.setDisplayedAddress(1);
     session_.initialUpdate();
     newTest();
-    if (session_.connect(line_.portPath()) != ConnectResult::Connected) {
+    if (session_.connect(line_.portPath()) != OpenResult::Opened) {
         std::fprintf(stderr, "cannot connect\n");
         return 1;
     }

@@ -155,14 +155,13 @@ void CDlgDevParam::onConnect() {
     showConnectButton(true);
     const auto result =
         parameters_.connect(port_->currentText().toStdString(), slave_->currentIndex() + 1);
-    if (result != InstrumentParameters::ConnectResult::Connected) {
+    if (result != OpenResult::Opened) {
         connected_ = false;
         showConnectButton(false);
-        if (result == InstrumentParameters::ConnectResult::PortError)
-            showPortRefusal(this, languageFile_, port_->currentText(), polled_,
-                            parameters_.portFailure());
-        else
+        if (result == OpenResult::NoAnswer)
             showLangMessage(this, languageFile_, langkey::kMessageModbusError);
+        else
+            showPortRefusal(this, languageFile_, port_->currentText(), polled_, result);
         return;
     }
     refresh();

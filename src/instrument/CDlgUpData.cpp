@@ -211,13 +211,13 @@ void CDlgUpData::onConfirm() {
     }
     showLinked(true);
     const auto result = upload_.link(portText_.toStdString(), slave_->currentIndex() + 1);
-    if (result != RecordUpload::ConnectResult::Linked) {
+    if (result != OpenResult::Opened) {
         linked_ = false;
         showLinked(false);
-        if (result == RecordUpload::ConnectResult::PortError)
-            showPortRefusal(this, languageFile_, portText_, polled_, upload_.portFailure());
-        else
+        if (result == OpenResult::NoAnswer)
             showLangMessage(this, languageFile_, langkey::kMessageModbusError);
+        else
+            showPortRefusal(this, languageFile_, portText_, polled_, result);
         return;
     }
     range_->setText(QString::fromStdString(formatFixed(upload_.range(), 1)));

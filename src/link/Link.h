@@ -5,16 +5,9 @@
 #include <string>
 
 #include "link/LinkResult.h"
+#include "link/OpenResult.h"
 
 namespace vornex {
-
-enum class OpenResult {
-    Opened,
-    InUse,        // another link holds the port
-    CannotOpen,   // absent, not a tty, refused by the system, or no such address
-    UnknownHost,  // a network port whose host name does not resolve
-    Refused,      // a network port where nothing listens, or that did not answer the connection
-};
 
 // How long after a response timeout a late reply is still expected. Before the next request to
 // the same slave its bytes are waited for and thrown away, so that it cannot pass for the reply
@@ -32,6 +25,7 @@ class Link {
 public:
     virtual ~Link() = default;
 
+    // Opened, InUse, CannotOpen, UnknownHost or Refused.
     virtual OpenResult open(const std::string& port) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;

@@ -111,7 +111,7 @@ NetworkConnection connectTo(const NetworkPort& port) {
     addrinfo* found = nullptr;
     const std::string service = std::to_string(port.port);
     if (::getaddrinfo(port.host.c_str(), service.c_str(), &hints, &found) != 0) {
-        connection.result = NetworkConnection::Result::UnknownHost;
+        connection.result = OpenResult::UnknownHost;
         return connection;
     }
     const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> addresses(found, ::freeaddrinfo);
@@ -136,7 +136,7 @@ NetworkConnection connectTo(const NetworkPort& port) {
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
         ::setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &kUnacknowledgedMs,
                      sizeof kUnacknowledgedMs);
-        connection.result = NetworkConnection::Result::Connected;
+        connection.result = OpenResult::Opened;
         connection.fd = fd;
         connection.error = 0;
         return connection;
@@ -151,12 +151,8 @@ OpenResult connectTo(const std::string& port, NetworkPort::Kind kind, NetworkPor
         return OpenResult::CannotOpen;
     address = *parsed;
     const NetworkConnection connection = connectTo(address);
-    if (connection.result == NetworkConnection::Result::UnknownHost)
-        return OpenResult::UnknownHost;
-    if (connection.result == NetworkConnection::Result::Refused)
-        return OpenResult::Refused;
     fd = connection.fd;
-    return OpenResult::Opened;
+    return connection.result;
 }
 
 }  // namespace vornex

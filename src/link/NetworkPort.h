@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "link/Link.h"
+#include "link/OpenResult.h"
 
 namespace vornex {
 
@@ -28,8 +28,7 @@ struct NetworkPort {
 // A connected TCP socket to a network port, or why there is none. The connection is given as long
 // as a response timeout, so that a retry loop on an unreachable gateway does not stall its caller.
 struct NetworkConnection {
-    enum class Result { Connected, UnknownHost, Refused };
-    Result result = Result::Refused;
+    OpenResult result = OpenResult::Refused;  // Opened, UnknownHost or Refused
     int fd = -1;
     int error = 0;  // errno of a refused connection
 };

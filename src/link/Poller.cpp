@@ -49,30 +49,18 @@ void Poller::joinEndedThread() {
         thread_.join();
 }
 
-ConnectResult Poller::connect(const std::string& port) {
-    const ConnectResult result = open(port);
-    if (result == ConnectResult::Connected)
+OpenResult Poller::connect(const std::string& port) {
+    const OpenResult result = open(port);
+    if (result == OpenResult::Opened)
         startPolling();
     return result;
 }
 
-ConnectResult Poller::open(const std::string& port) {
+OpenResult Poller::open(const std::string& port) {
     if (active())
-        return ConnectResult::StillStopping;
+        return OpenResult::StillStopping;
     joinEndedThread();
-    switch (link_.open(port)) {
-        case OpenResult::InUse:
-            return ConnectResult::InUse;
-        case OpenResult::CannotOpen:
-            return ConnectResult::CannotOpen;
-        case OpenResult::UnknownHost:
-            return ConnectResult::UnknownHost;
-        case OpenResult::Refused:
-            return ConnectResult::Refused;
-        case OpenResult::Opened:
-            break;
-    }
-    return ConnectResult::Connected;
+    return link_.open(port);
 }
 
 void Poller::startPolling() {

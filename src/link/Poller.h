@@ -17,15 +17,6 @@
 
 namespace vornex {
 
-enum class ConnectResult {
-    Connected,
-    InUse,
-    CannotOpen,
-    UnknownHost,    // a network port whose host name does not resolve
-    Refused,        // a network port where nothing listens
-    StillStopping,  // the previous acquisition thread has not ended yet
-};
-
 enum class TableEdit {
     Done,
     RefusedWhilePolling,  // the acquisition thread still runs
@@ -43,10 +34,11 @@ public:
     Poller(const Poller&) = delete;
     Poller& operator=(const Poller&) = delete;
 
-    ConnectResult connect(const std::string& port);
+    // What the link's open() says, or StillStopping.
+    OpenResult connect(const std::string& port);
     // connect() in two steps, for a caller that must act between the port opening and the first
     // request: open() takes the port, startPolling() starts the acquisition thread on it.
-    ConnectResult open(const std::string& port);
+    OpenResult open(const std::string& port);
     void startPolling();
     // Asks the thread to end after its current pass; does not wait.
     void disconnect();

@@ -162,30 +162,31 @@ void CControlDlg::onConnect() {
     takeTypedPort();
     const std::string port = portTable_.selected();
     switch (session_.connect(port)) {
-        case ConnectResult::Connected:
+        case OpenResult::Opened:
             if (std::find(typedNow_.begin(), typedNow_.end(), port) != typedNow_.end() &&
                 !BenchConfig(configFile_).rememberTypedPort(port))
                 showLangMessage(this, languageFile_, langkey::kMessagePortNotSaved);
             return;
-        case ConnectResult::CannotOpen:
+        case OpenResult::CannotOpen:
             if (portAccessDenied(port)) {
                 showLangMessage(this, languageFile_, langkey::kMessagePortDenied);
                 return;
             }
             [[fallthrough]];
-        case ConnectResult::InUse:
+        case OpenResult::InUse:
+        case OpenResult::NoAnswer:
             ShowMessage(this, QString::fromUtf8(kPortBusyText), QString::fromUtf8(kPortBusyCaption),
                         MessageIcon::Warning);
             return;
-        case ConnectResult::UnknownHost:
+        case OpenResult::UnknownHost:
             showLangMessage(this, languageFile_, langkey::kMessageHostUnknown, MessageIcon::Warning,
                             QString::fromStdString(port));
             return;
-        case ConnectResult::Refused:
+        case OpenResult::Refused:
             showLangMessage(this, languageFile_, langkey::kMessageConnectRefused,
                             MessageIcon::Warning, QString::fromStdString(port));
             return;
-        case ConnectResult::StillStopping:
+        case OpenResult::StillStopping:
             // Connect is disabled until the thread has ended; a click that slipped through waits
             // for the state that enables it again.
             return;

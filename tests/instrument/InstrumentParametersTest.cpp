@@ -16,14 +16,14 @@ protected:
         c.address = 3;
         c.range = 500.0f;
         startLine({c});
-        ASSERT_EQ(parameters.connect(linkPath, 3), InstrumentParameters::ConnectResult::Connected);
+        ASSERT_EQ(parameters.connect(linkPath, 3), OpenResult::Opened);
     }
 
     // Sets the active parameter set as if on the instrument's keypad, then reconnects.
     void keypad(const sim::KeypadChange& change) {
         ASSERT_TRUE(line->changeOnKeypad(3, change));
         parameters.disconnect();
-        ASSERT_EQ(parameters.connect(linkPath, 3), InstrumentParameters::ConnectResult::Connected);
+        ASSERT_EQ(parameters.connect(linkPath, 3), OpenResult::Opened);
     }
 
     regmap::Settings committed() const { return *line->parameterSet(3, 0); }
@@ -106,7 +106,7 @@ TEST_F(InstrumentParametersTest, SettingWhatIsShownChangesNothing) {
     small.address = 3;
     small.range = 1.0f;
     startLine({small});
-    ASSERT_EQ(parameters.connect(linkPath, 3), InstrumentParameters::ConnectResult::Connected);
+    ASSERT_EQ(parameters.connect(linkPath, 3), OpenResult::Opened);
     for (uint8_t unit = 1; unit <= 4; ++unit) {
         int drifted = 0;
         for (uint32_t raw = 1000; raw <= 4900; ++raw) {
@@ -144,14 +144,14 @@ TEST_F(InstrumentParametersTest, OnlyABlockReadFromTheInstrumentIsWritten) {
     EXPECT_EQ(line->holdingRegisters(3)->at(regmap::kHoldStatus), 0);
 
     InstrumentParameters second;
-    EXPECT_EQ(second.connect(linkPath, 3), InstrumentParameters::ConnectResult::PortError);
-    EXPECT_EQ(second.connect("", 3), InstrumentParameters::ConnectResult::PortError);
+    EXPECT_EQ(second.connect(linkPath, 3), OpenResult::InUse);
+    EXPECT_EQ(second.connect("", 3), OpenResult::CannotOpen);
     parameters.disconnect();
-    EXPECT_EQ(second.connect(linkPath, 4), InstrumentParameters::ConnectResult::ReadError);
+    EXPECT_EQ(second.connect(linkPath, 4), OpenResult::NoAnswer);
     line->faults().setIgnoreOnce(3, regmap::kHoldSettings);
-    EXPECT_EQ(second.connect(linkPath, 3), InstrumentParameters::ConnectResult::ReadError);
+    EXPECT_EQ(second.connect(linkPath, 3), OpenResult::NoAnswer);
     EXPECT_FALSE(second.connected());
-    ASSERT_EQ(parameters.connect(linkPath, 3), InstrumentParameters::ConnectResult::Connected);
+    ASSERT_EQ(parameters.connect(linkPath, 3), OpenResult::Opened);
 
     // The read-back of a mode change fails: the fields show nothing, and a unit change writes
     // only once the block has been read again.

@@ -60,7 +60,7 @@ protected:
         c.recordCount = records;
         c.seed = kSeed;
         startLine({c});
-        ASSERT_EQ(upload.link(linkPath, kSlave), RecordUpload::ConnectResult::Linked);
+        ASSERT_EQ(upload.link(linkPath, kSlave), OpenResult::Opened);
     }
 
     Collector collector;

@@ -185,7 +185,7 @@ TEST_F(NetworkLinkTest, AReplySentTwiceNeverStandsForTheNextRead) {
     // Passes each request to the simulator's RTU gateway and its reply on, then again 50 ms later
     // before it takes the next request.
     const NetworkConnection upstream = connectTo(*NetworkPort::parse(gateways[1]->address()));
-    ASSERT_EQ(upstream.result, NetworkConnection::Result::Connected);
+    ASSERT_EQ(upstream.result, OpenResult::Opened);
     test::HostileGateway twice([&](const std::vector<uint8_t>& request,
                                    test::HostileGateway& self) {
         ::send(upstream.fd, request.data(), request.size(), MSG_NOSIGNAL);
@@ -205,7 +205,7 @@ TEST_F(NetworkLinkTest, AReplySentTwiceNeverStandsForTheNextRead) {
     Poller poller(TickClock(), recorder);
     poller.addDevice(1);
     poller.setDisplayedAddress(1);
-    ASSERT_EQ(poller.connect(twice.address("rtu+tcp")), ConnectResult::Connected);
+    ASSERT_EQ(poller.connect(twice.address("rtu+tcp")), OpenResult::Opened);
     EXPECT_TRUE(recorder.waitForPass(6));
     poller.disconnect();
     poller.waitStopped();
@@ -223,19 +223,19 @@ TEST_F(NetworkLinkTest, AConnectionClosedMidPassIsALostLine) {
         Poller poller(TickClock(), recorder);
         poller.addDevice(1);
         poller.addDevice(2);
-        ASSERT_EQ(poller.connect(gateway->address()), ConnectResult::Connected);
+        ASSERT_EQ(poller.connect(gateway->address()), OpenResult::Opened);
         ASSERT_TRUE(recorder.waitForPass(2));
         gateway->close();
         ASSERT_TRUE(poller.waitStopped(std::chrono::seconds(20)));
         EXPECT_EQ(recorder.lost.size(), 1u) << gateway->address();
-        EXPECT_EQ(poller.connect(gateway->address()), ConnectResult::Refused);
+        EXPECT_EQ(poller.connect(gateway->address()), OpenResult::Refused);
         std::string error;
         ASSERT_TRUE(gateway->open(error)) << error;
         {
             const std::lock_guard<std::mutex> lock(recorder.mutex);
             recorder.passes = 0;
         }
-        ASSERT_EQ(poller.connect(gateway->address()), ConnectResult::Connected);
+        ASSERT_EQ(poller.connect(gateway->address()), OpenResult::Opened);
         ASSERT_TRUE(recorder.waitForPass(1)) << gateway->address();
         poller.disconnect();
         poller.waitStopped();

@@ -64,7 +64,7 @@ protected:
     }
     // Connects and waits for the thread to end (onPassEnded says when).
     void runToStop(int timeoutSeconds) {
-        ASSERT_EQ(poller_.connect(line_.portPath()), ConnectResult::Connected);
+        ASSERT_EQ(poller_.connect(line_.portPath()), OpenResult::Opened);
         ASSERT_TRUE(poller_.waitStopped(seconds(timeoutSeconds)));
     }
     // The requests of one live pass, then `more`.
@@ -138,7 +138,7 @@ TEST_F(PollerTest, DisconnectDuringAPassLetsThePassFinish) {
     poller_.addDevice(1);
     poller_.addDevice(2);
     line_.faults().setDelayMs(30);
-    ASSERT_EQ(poller_.connect(line_.portPath()), ConnectResult::Connected);
+    ASSERT_EQ(poller_.connect(line_.portPath()), OpenResult::Opened);
     ASSERT_TRUE(seen_.waitForPass(1));
     const size_t before = line_.log().size();
     ASSERT_TRUE(test::waitUntil([&] { return line_.log().size() > before; }));
@@ -231,15 +231,15 @@ TEST_F(PollerTest, TheTableAndTheLinkStayUntouchedWhileAThreadRuns) {
         while (!release)
             std::this_thread::sleep_for(milliseconds(1));
     };
-    ASSERT_EQ(poller_.connect(line_.portPath()), ConnectResult::Connected);
+    ASSERT_EQ(poller_.connect(line_.portPath()), OpenResult::Opened);
     ASSERT_TRUE(test::waitUntil([&] { return inPass.load(); }));
 
-    EXPECT_EQ(poller_.connect(line_.portPath()), ConnectResult::StillStopping);
+    EXPECT_EQ(poller_.connect(line_.portPath()), OpenResult::StillStopping);
     EXPECT_EQ(poller_.addDevice(2), TableEdit::RefusedWhilePolling);
     EXPECT_EQ(poller_.removeDevice(0), TableEdit::RefusedWhilePolling);
     EXPECT_EQ(poller_.deviceCount(), 1u);
     Poller other(TickClock(), seen_);
-    EXPECT_EQ(other.connect(line_.portPath()), ConnectResult::InUse);
+    EXPECT_EQ(other.connect(line_.portPath()), OpenResult::InUse);
 
     release = true;
     ASSERT_TRUE(poller_.waitStopped(seconds(10)));
@@ -250,7 +250,7 @@ TEST_F(PollerTest, TheTableAndTheLinkStayUntouchedWhileAThreadRuns) {
 
 TEST_F(PollerTest, AnAddressEditedWhilePollingMakesANewInstrumentToIdentify) {
     poller_.addDevice(1);
-    ASSERT_EQ(poller_.connect(line_.portPath()), ConnectResult::Connected);
+    ASSERT_EQ(poller_.connect(line_.portPath()), OpenResult::Opened);
     ASSERT_TRUE(seen_.waitForPass(2));
 
     ASSERT_EQ(poller_.changeAddress(0, 9), TableEdit::Done);

@@ -22,7 +22,7 @@ protected:
         session = std::make_unique<AcquisitionSession>(dir.folder("Data"), graph);
         session->addDevice(1);
         session->addDevice(2);
-        ASSERT_EQ(session->connect(linkPath), ConnectResult::Connected);
+        ASSERT_EQ(session->connect(linkPath), OpenResult::Opened);
         ASSERT_EQ(session->newTest("bolt"), TestSession::AddResult::Added);
         ASSERT_EQ(session->start(), Recorder::StartResult::Started);
     }

@@ -111,7 +111,7 @@ struct Line {
 
     void connect() {
         ASSERT_NO_FATAL_FAILURE(open());
-        ASSERT_EQ(session->connect(line.portPath()), ConnectResult::Connected);
+        ASSERT_EQ(session->connect(line.portPath()), OpenResult::Opened);
     }
     // The line and the session, not yet connected.
     void open() {
@@ -232,7 +232,7 @@ TEST(RecordingLine, ALostLineComesBackAndTheRecordingGoesOnIntoTheSameTest) {
     ASSERT_NO_FATAL_FAILURE(l.open());
     ASSERT_NO_FATAL_FAILURE(l.newTest("outage"));
     ASSERT_EQ(l.session->start(), Recorder::StartResult::Started);
-    ASSERT_EQ(l.session->connect(l.line.portPath()), ConnectResult::Connected);
+    ASSERT_EQ(l.session->connect(l.line.portPath()), OpenResult::Opened);
     ASSERT_TRUE(l.waitUntil([&] { return l.session->samplesTaken() >= 6; }, true));
     ASSERT_TRUE(test::unplugBetweenExchanges(l.line, {1, 2, 3}));
     ASSERT_TRUE(l.waitUntil([&] { return l.session->waitingForLine(); }, true));
@@ -314,7 +314,7 @@ TEST(RecordingLine, DisconnectOrCloseTestEndsTheWaitForALostLine) {
                 return l.session->pollingActive();
             },
             static_cast<int>(4 * AcquisitionSession::kLineRetry.count())));
-        ASSERT_EQ(l.session->connect(l.line.portPath()), ConnectResult::Connected);
+        ASSERT_EQ(l.session->connect(l.line.portPath()), OpenResult::Opened);
         const unsigned passes = l.watcher.passes;
         ASSERT_TRUE(l.waitUntil([&] { return l.watcher.passes >= passes + 2; }, true));
         EXPECT_FALSE(l.session->recording());

@@ -6,25 +6,23 @@
 
 namespace vornex {
 
-InstrumentParameters::ConnectResult InstrumentParameters::connect(const std::string& port,
-                                                                  int slave) {
+OpenResult InstrumentParameters::connect(const std::string& port, int slave) {
     linkFailure_ = LinkResult::success();
     settingsKnown_ = false;
-    portFailure_ = link_.open(port);
-    if (portFailure_ != OpenResult::Opened)
-        return ConnectResult::PortError;
+    if (const OpenResult opened = link_.open(port); opened != OpenResult::Opened)
+        return opened;
     uint16_t regs[regmap::kInRangeCount] = {};
     if (!succeeded(link_.setSlave(slave)) ||
         !succeeded(link_.readInputRegisters(regmap::kInRange, regmap::kInRangeCount, regs))) {
         link_.close();
-        return ConnectResult::ReadError;
+        return OpenResult::NoAnswer;
     }
     range_ = regmap::decodeFloat(regs);
     if (!readParameterSet()) {
         link_.close();
-        return ConnectResult::ReadError;
+        return OpenResult::NoAnswer;
     }
-    return ConnectResult::Connected;
+    return OpenResult::Opened;
 }
 
 void InstrumentParameters::disconnect() {

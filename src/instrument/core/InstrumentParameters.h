@@ -41,7 +41,6 @@ ParameterFields parameterFields(float range, uint16_t modeNumber,
 // and every block written is read back.
 class InstrumentParameters {
 public:
-    enum class ConnectResult { Connected, PortError, ReadError };
     enum class WriteResult {
         Written,      // and read back as written
         Differs,      // written, but the instrument holds another block
@@ -52,7 +51,9 @@ public:
         NotConnected,
     };
 
-    ConnectResult connect(const std::string& port, int slave);
+    // Opened, why the port did not open, or NoAnswer when the instrument's range or parameter
+    // set could not be read (linkFailure() says how).
+    OpenResult connect(const std::string& port, int slave);
     void disconnect();
     bool connected() const { return link_.isOpen(); }
 
@@ -71,8 +72,6 @@ public:
     // What the link said at the last exchange that failed; Ok while none has failed since
     // connecting.
     const LinkResult& linkFailure() const { return linkFailure_; }
-    // Why the last connect() ended in PortError.
-    OpenResult portFailure() const { return portFailure_; }
 
     // Empty target and limits, and no measure or unit, while no block has been read.
     ParameterFields fields() const;
@@ -98,7 +97,6 @@ private:
     regmap::Settings settings_;
     bool settingsKnown_ = false;
     LinkResult linkFailure_;
-    OpenResult portFailure_ = OpenResult::Opened;
 };
 
 }  // namespace vornex
