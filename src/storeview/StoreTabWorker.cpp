@@ -35,8 +35,12 @@ QString namedCopy(store::PgConnection& connection, const QString& copiesFolder, 
     QDir().mkpath(folder);
     const std::string fetched =
         QFile::encodeName(folder + uuid + QStringLiteral(".pdat")).toStdString();
-    if (!store::fetchStoredFile(connection, uuid.toStdString(), fetched, error))
+    if (const store::StoreAnswer<std::string> kind =
+            store::fetchStoredFile(connection, uuid.toStdString(), fetched);
+        !kind) {
+        error = kind.result.text;
         return QString();
+    }
     const std::optional<Companion> companion = readCompanion(companionPath(fetched)).companion;
     const QString name = companion ? QString::fromStdString(companion->testName) : QString();
     std::string path = fetched;
@@ -135,15 +139,16 @@ void StoreTabWorker::runJob(const Job& job) {
         runningSearch_ = job.search;
     }
     store::PgConnection connection(conninfo_, kConnectSeconds, &interrupt);
-    std::string error = connection.ok() ? std::string() : connection.error();
+    const store::StoreResult reached = connection.reached();
     if (job.search) {
-        const std::vector<store::FoundResult> found =
-            error.empty() ? store::findResults(connection, job.filter, error)
-                          : std::vector<store::FoundResult>();
-        emit searched(job.serial, found, QString::fromStdString(error));
+        const store::StoreAnswer<std::vector<store::FoundResult>> found =
+            reached ? store::findResults(connection, job.filter)
+                    : store::StoreAnswer<std::vector<store::FoundResult>>{{}, reached};
+        emit searched(job.serial, found.value, QString::fromStdString(found.result.text));
     } else {
+        std::string error = reached.text;
         const QString path =
-            error.empty() ? namedCopy(connection, copiesFolder_, job.uuid, error) : QString();
+            reached ? namedCopy(connection, copiesFolder_, job.uuid, error) : QString();
         emit fetched(path, job.report, QString::fromStdString(error));
     }
     const std::lock_guard<std::mutex> lock(mutex_);
