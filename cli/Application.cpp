@@ -1,4 +1,4 @@
-#include <QApplication>
+#include <QGuiApplication>
 #include <cstring>
 #include <memory>
 
@@ -19,7 +19,7 @@ std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
     // unless one is named.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    return std::make_unique<QApplication>(argc, argv);
+    return std::make_unique<QGuiApplication>(argc, argv);
 }
 
 }  // namespace vornex::cli

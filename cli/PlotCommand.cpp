@@ -1,5 +1,7 @@
 #include <unistd.h>
 
+#include <QGuiApplication>
+#include <QPainter>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -10,8 +12,10 @@
 
 #include "Arguments.h"
 #include "Commands.h"
-#include "graph/CXGraph.h"
-#include "graph/GraphExport.h"
+#include "draw/GraphTexts.h"
+#include "draw/PictureFile.h"
+#include "draw/PlotPicture.h"
+#include "draw/SeriesPalette.h"
 #include "record/CompanionFile.h"
 #include "record/TestFile.h"
 #include "text/NumberText.h"
@@ -25,8 +29,8 @@ constexpr int kMaxPixels = 20000;
 struct PlotOptions {
     std::optional<double> from;
     std::optional<double> to;
-    int width = GraphExport::kDefaultWidth;
-    int height = GraphExport::kDefaultHeight;
+    int width = kPictureWidth;
+    int height = kPictureHeight;
 };
 
 std::optional<double> parseSeconds(const QString& text) {
@@ -77,13 +81,37 @@ std::optional<std::string> rangeRefusal(const PlotOptions& options, const Span& 
            formatFixed(span.last, 3) + " s";
 }
 
+// As the window's graph shows the test: the whole of it, or from and to with the missing edge at
+// the test's, and the values within that.
+PlotPicture pictureOf(std::vector<CurveHistory>& curves, const PlotOptions& options) {
+    const GraphTexts texts;
+    PlotPicture picture;
+    std::vector<const CurveHistory*> all;
+    for (int slot = 0; slot < kCurveSlots; ++slot) {
+        CurveHistory& curve = curves[static_cast<size_t>(slot)];
+        curve.sort();
+        all.push_back(&curve);
+        picture.curves.push_back(PlotCurve{&curve, seriesColor(slot), texts.slave.arg(slot + 1)});
+    }
+    const AxisSpan whole = timeSpanOf(all).value_or(AxisSpan{0.0, 20.0});
+    picture.time = AxisSpan{options.from.value_or(whole.low), options.to.value_or(whole.high)};
+    picture.value = valueSpanOf(all, picture.time)
+                        .value_or(valueSpanOf(all, whole).value_or(AxisSpan{0.0, 5.0}));
+    picture.timeTitle = texts.time;
+    picture.valueTitle = texts.torque;
+    picture.font = QGuiApplication::font();
+    return picture;
+}
+
 }  // namespace
 
 int runPlot(const QStringList& args) {
     const Arguments arguments(
         args.mid(1), {QStringLiteral("png"), QStringLiteral("pdf"), QStringLiteral("from"),
                       QStringLiteral("to"), QStringLiteral("width"), QStringLiteral("height")});
-    const auto options = arguments.ok() ? parseOptions(arguments) : std::nullopt;
+    std::optional<PlotOptions> options;
+    if (arguments.ok())
+        options = parseOptions(arguments);
     if (args.isEmpty() || args.front().startsWith(QLatin1String("--")) || !options ||
         (!arguments.has(QStringLiteral("png")) && !arguments.has(QStringLiteral("pdf")))) {
         std::fputs(
@@ -105,13 +133,13 @@ int runPlot(const QStringList& args) {
             return 2;
         }
     }
-    std::vector<std::vector<CurvePoint>> curves(kCurveSlots);
+    std::vector<CurveHistory> curves(kCurveSlots);
     Span span;
     const FileResult read = TestFile(input).readAll([&](const CurvePoint* points, size_t count) {
         for (size_t i = 0; i < count; ++i) {
             if (!hasCurveSlot(points[i].slave))
                 continue;
-            curves[points[i].slave - 1u].push_back(points[i]);
+            curves[points[i].slave - 1u].append(points[i].time, points[i].value);
             if (std::isfinite(points[i].time)) {
                 span.first = std::min(span.first, points[i].time);
                 span.last = std::max(span.last, points[i].time);
@@ -127,26 +155,29 @@ int runPlot(const QStringList& args) {
         return 1;
     }
 
-    CXGraph graph;
-    graph.resize(options->width, options->height);
-    for (int slot = 0; slot < kCurveSlots; ++slot) {
-        const auto& curve = curves[static_cast<size_t>(slot)];
-        graph.SetData(curve.data(), static_cast<int>(curve.size()), slot);
-    }
-    // The whole test, or from and to with the missing edge at the test's.
-    graph.fitToData();
-    const QCPRange whole = graph.xAxis->range();
-    graph.GetXAxis(0).SetCurrentRange(options->from.value_or(whole.lower),
-                                      options->to.value_or(whole.upper), 0.0);
-    graph.replotNow();
-    const GraphExport exporter(graph);
+    const PlotPicture picture = pictureOf(curves, *options);
+    const QSize size(options->width, options->height);
     for (const char* format : {"png", "pdf"}) {
         const QString output = arguments.value(QLatin1String(format));
         if (output.isEmpty())
             continue;
-        const QString failure = format == std::string("png")
-                                    ? exporter.savePng(output, options->width, options->height)
-                                    : exporter.savePdf(output, options->width, options->height);
+        QString failure;
+        if (format == std::string("png")) {
+            QImage image(size, QImage::Format_RGB32);
+            QPainter painter(&image);
+            picture.paint(painter, size);
+            painter.end();
+            failure = writePngFile(output, image);
+        } else {
+            failure = writePdfPage(output, size.width(), size.height(), [&](QPaintDevice& page) {
+                QPainter painter;
+                if (!painter.begin(&page))
+                    return false;
+                picture.paint(painter, size);
+                painter.end();
+                return true;
+            });
+        }
         if (!failure.isEmpty()) {
             std::fprintf(stderr, "vornex-cli plot: %s\n", qPrintable(failure));
             return 2;

@@ -4,25 +4,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "draw/ColumnDecimator.h"
+#include "draw/PlotPicture.h"
+#include "draw/SeriesPalette.h"
 #include "graph/CachedLegendItem.h"
-#include "graph/ColumnDecimator.h"
-#include "graph/SeriesPalette.h"
 
 namespace vornex {
-
-namespace {
-
-// A range with room around the data, and with some height when the data are flat.
-QCPRange valueRangeWithMargin(QCPRange range) {
-    if (range.size() <= 0.0) {
-        const double half = std::max(std::abs(range.center()) * 0.1, 1.0);
-        return QCPRange(range.center() - half, range.center() + half);
-    }
-    const double margin = range.size() * 0.05;
-    return QCPRange(range.lower - margin, range.upper + margin);
-}
-
-}  // namespace
 
 CXGraph::CXGraph(QWidget* parent)
     : QCustomPlot(parent),
@@ -75,7 +62,6 @@ CXGraph::CXGraph(QWidget* parent)
     connect(this, &QCustomPlot::beforeReplot, this, [this] {
         refreshCurves();
         updateSmoothing();
-        raster_.nextFrame();
     });
 }
 
@@ -149,18 +135,14 @@ void CXGraph::refreshCurves(int columns) {
         if (graphs_[i] == nullptr) {
             continue;
         }
-        Drawn now{versions_[i], keys.lower, keys.upper, columns, 0.0};
+        const Drawn now{versions_[i], keys.lower, keys.upper, columns};
         Drawn& drawn = drawn_[i];
         if (drawn.version == now.version && drawn.lower == now.lower && drawn.upper == now.upper &&
             drawn.columns == now.columns) {
             continue;
         }
         ColumnDecimator(curves_[i], keys.lower, keys.upper, columns).decimate(scratch_);
-        graphs_[i]->data()->set(scratch_, true);
-        for (int p = 1; p < scratch_.size(); ++p) {
-            const double step = std::abs(scratch_[p].value - scratch_[p - 1].value);
-            now.travel += std::isfinite(step) ? step : 0.0;
-        }
+        graphs_[i]->setThinned(scratch_);
         drawn = now;
     }
 }
@@ -291,9 +273,9 @@ QCPGraph* CXGraph::ensureSeries(int series) {
     if (graphs_[series] != nullptr) {
         return graphs_[series];
     }
-    auto* graph = new RasterGraph(xAxis, yAxis, raster_);
+    auto* graph = new CurveGraph(xAxis, yAxis, curveLayer_);
     graph->setName(labels_.curveName(series));
-    // A cosmetic pen takes the raster engine's fast line drawing.
+    // The legend's icon; the curve itself is drawn in the pen's colour by the CurvePainter.
     QPen pen(seriesColor(series), 0.0);
     pen.setCosmetic(true);
     graph->setPen(pen);
@@ -350,65 +332,37 @@ void CXGraph::applyAutoScale() {
 }
 
 void CXGraph::updateSmoothing() {
-    int inView = 0;
-    int curvesInView = 0;
-    double travel = 0.0;
+    size_t inView = 0;
     const QCPRange keys = xAxis->range();
-    for (size_t i = 0; i < graphs_.size(); ++i) {
-        if (graphs_[i] != nullptr) {
-            const auto curve = graphs_[i]->data();
-            const int points =
-                static_cast<int>(curve->findEnd(keys.upper) - curve->findBegin(keys.lower));
-            inView += points;
-            curvesInView += points > 0 ? 1 : 0;
-            travel += drawn_[i].travel;
+    for (const QCPGraph* graph : graphs_) {
+        if (graph != nullptr) {
+            const auto curve = graph->data();
+            inView +=
+                static_cast<size_t>(curve->findEnd(keys.upper) - curve->findBegin(keys.lower));
         }
     }
-    // Smoothed lines cost many times more to draw; dense curves look the same without.
-    setNotAntialiasedElements(inView > kMaxSmoothedPoints ? QCP::aePlottables : QCP::aeNone);
-    // About the pixels the lines cross: up and down, and once across the plot each.
-    const QRect area = axisRect()->rect();
-    const double pixels = travel * area.height() / std::max(yAxis->range().size(), 1e-300) +
-                          static_cast<double>(area.width() * curvesInView);
-    raster_.setEngaged(pixels > kMinRasterPixels);
+    setNotAntialiasedElements(inView > CurvePainter::kMaxSmoothedPoints ? QCP::aePlottables
+                                                                        : QCP::aeNone);
+}
+
+std::vector<const CurveHistory*> CXGraph::allCurves() const {
+    std::vector<const CurveHistory*> all;
+    for (const CurveHistory& curve : curves_) {
+        all.push_back(&curve);
+    }
+    return all;
 }
 
 void CXGraph::fitKeysToData() {
-    bool any = false;
-    QCPRange keys;
-    for (const CurveHistory& curve : curves_) {
-        if (curve.empty()) {
-            continue;
-        }
-        const QCPRange range(curve.time(0), curve.time(curve.size() - 1));
-        keys = any ? QCPRange(std::min(keys.lower, range.lower), std::max(keys.upper, range.upper))
-                   : range;
-        any = true;
-    }
-    if (any) {
-        xAxis->setRange(keys.size() > 0.0 ? keys : QCPRange(keys.lower - 1.0, keys.upper + 1.0));
+    if (const auto time = timeSpanOf(allCurves())) {
+        xAxis->setRange(time->low, time->high);
     }
 }
 
 void CXGraph::fitValuesToData() {
-    bool any = false;
-    QCPRange values;
     const QCPRange keys = xAxis->range();
-    for (const CurveHistory& curve : curves_) {
-        const size_t from = curve.lowerBound(keys.lower, 0, curve.size());
-        const size_t to = curve.upperBound(keys.upper, from, curve.size());
-        if (from == to) {
-            continue;
-        }
-        const CurveHistory::Extremes extremes = curve.extremes(from, to);
-        const QCPRange range(curve.value(extremes.low), curve.value(extremes.high));
-        values =
-            any ? QCPRange(std::min(values.lower, range.lower), std::max(values.upper, range.upper))
-                : range;
-        any = true;
-    }
-    if (any) {
-        yAxis->setRange(valueRangeWithMargin(values));
+    if (const auto value = valueSpanOf(allCurves(), AxisSpan{keys.lower, keys.upper})) {
+        yAxis->setRange(value->low, value->high);
     }
 }
 

@@ -4,12 +4,13 @@
 
 #include <QTimer>
 #include <array>
+#include <vector>
 
+#include "draw/CurveHistory.h"
 #include "graph/CXGraphAxis.h"
-#include "graph/CurveHistory.h"
+#include "graph/CurveGraph.h"
 #include "graph/LegendDrag.h"
 #include "graph/MeasureCursor.h"
-#include "graph/RasterGraph.h"
 #include "graph/SeriesLabels.h"
 #include "record/CurvePoint.h"
 #include "record/GraphControl.h"
@@ -23,7 +24,8 @@ namespace vornex {
 // data, titled with the displayed instrument's unit. The mouse zooms, pans or measures, and a
 // double-click shows all data. However often the data change, the graph redraws at most about
 // thirty times a second. Each series keeps the whole test it was given and draws, at every
-// redraw, at most about two points per pixel column of it (ColumnDecimator).
+// redraw, at most about two points per pixel column of it (ColumnDecimator), all of them drawn
+// by one CurvePainter (CurveLayer).
 class CXGraph : public QCustomPlot, public GraphControl {
     Q_OBJECT
 
@@ -32,12 +34,6 @@ public:
     Q_ENUM(MouseMode)
     static constexpr int kSeriesCount = kCurveSlots;
     static constexpr int kMinRedrawIntervalMs = 33;
-    // Above this many points drawn, curves are drawn without smoothing.
-    static constexpr int kMaxSmoothedPoints = 2000;
-    // When the lines in view cross more pixels than this, curves are drawn together through one
-    // raster image (CurveRaster); for fewer, its clearing and compositing cost more than a
-    // painter's lines.
-    static constexpr double kMinRasterPixels = 250000.0;
 
     explicit CXGraph(QWidget* parent = nullptr);
 
@@ -112,6 +108,7 @@ private:
     void setMouseMode(MouseMode mode);
     void applyAutoScale();
     void updateSmoothing();
+    std::vector<const CurveHistory*> allCurves() const;
     void fitKeysToData();
     void fitValuesToData();
     void onMousePress(QMouseEvent* event);
@@ -123,19 +120,17 @@ private:
         double lower = 0.0;
         double upper = 0.0;
         int columns = 0;
-        // Sum of the value's steps between the points drawn.
-        double travel = 0.0;
     };
 
     CXGraphAxis xAxis_;
     CXGraphAxis yAxis_;
-    std::array<QCPGraph*, kSeriesCount> graphs_{};
+    std::array<CurveGraph*, kSeriesCount> graphs_{};
     std::array<CurveHistory, kSeriesCount> curves_{};
     // Changes whenever the points of its series do.
     std::array<uint64_t, kSeriesCount> versions_{};
     std::array<Drawn, kSeriesCount> drawn_{};
-    QVector<QCPGraphData> scratch_;
-    CurveRaster raster_;
+    std::vector<CurveSample> scratch_;
+    CurveLayer curveLayer_;
     SeriesLabels labels_;
     MeasureCursor cursor_;
     LegendDrag legendDrag_{*this};

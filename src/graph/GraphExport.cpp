@@ -1,8 +1,6 @@
 #include "graph/GraphExport.h"
 
-#include <QBuffer>
 #include <QImage>
-#include <QPdfWriter>
 #include <cstdio>
 #include <functional>
 
@@ -13,9 +11,6 @@ namespace vornex {
 
 namespace {
 
-// Screen pixels to PDF points.
-constexpr double kPdfResolution = 96.0;
-
 QString writeWhole(const QString& path, const std::function<bool(std::FILE*)>& write) {
     AtomicFile file(path.toStdString());
     if (!file.open()) {
@@ -25,15 +20,6 @@ QString writeWhole(const QString& path, const std::function<bool(std::FILE*)>& w
         return QStringLiteral("cannot write %1").arg(path);
     }
     return file.commit() ? QString() : QString::fromStdString(file.error());
-}
-
-QString writeBytes(const QString& path, const QByteArray& bytes) {
-    std::string error;
-    return writeWholeFile(path.toStdString(),
-                          std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
-                          &error)
-               ? QString()
-               : QString::fromStdString(error);
 }
 
 bool validSize(int width, int height) {
@@ -49,33 +35,17 @@ QString GraphExport::savePng(const QString& path, int width, int height) const {
     graph_.refreshCurves(width);
     const QImage image = graph_.toPixmap(width, height).toImage();
     graph_.replot(QCustomPlot::rpQueuedReplot);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (image.isNull() || !image.save(&buffer, "PNG")) {
-        return QStringLiteral("cannot draw the graph as an image");
-    }
-    return writeBytes(path, bytes);
+    return writePngFile(path, image);
 }
 
 QString GraphExport::savePdf(const QString& path, int width, int height) const {
     if (!validSize(width, height)) {
         return QStringLiteral("a page of %1 x %2 pixels cannot be made").arg(width).arg(height);
     }
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setCreator(QStringLiteral("Vornex"));
-        writer.setResolution(static_cast<int>(kPdfResolution));
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-        const double toPoints = 72.0 / kPdfResolution;
-        writer.setPageSize(QPageSize(QSizeF(width * toPoints, height * toPoints), QPageSize::Point,
-                                     QString(), QPageSize::ExactMatch));
+    const QString failure = writePdfPage(path, width, height, [&](QPaintDevice& page) {
         QCPPainter painter;
-        if (!painter.begin(&writer)) {
-            return QStringLiteral("cannot draw the graph as a PDF page");
+        if (!painter.begin(&page)) {
+            return false;
         }
         // Lines and text stay vectors: no pixmap caches.
         painter.setMode(QCPPainter::pmVectorized);
@@ -83,9 +53,10 @@ QString GraphExport::savePdf(const QString& path, int width, int height) const {
         graph_.refreshCurves(width);
         graph_.toPainter(&painter, width, height);
         painter.end();
-    }
+        return true;
+    });
     graph_.replot(QCustomPlot::rpQueuedReplot);
-    return writeBytes(path, bytes);
+    return failure;
 }
 
 QString GraphExport::saveCsv(const QString& path) const {

@@ -3,6 +3,8 @@
 #include <QString>
 #include <optional>
 
+#include "draw/PictureFile.h"
+
 class QCPRange;
 
 namespace vornex {
@@ -15,8 +17,8 @@ class CXGraph;
 // returns an empty string or why nothing was written.
 class GraphExport {
 public:
-    static constexpr int kDefaultWidth = 1600;
-    static constexpr int kDefaultHeight = 900;
+    static constexpr int kDefaultWidth = kPictureWidth;
+    static constexpr int kDefaultHeight = kPictureHeight;
 
     explicit GraphExport(CXGraph& graph) : graph_(graph) {}
 

@@ -6,8 +6,9 @@
 #include <QSet>
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
+#include "draw/CurvePainter.h"
+#include "draw/SeriesPalette.h"
 #include "judge/PeakStatistics.h"
 
 namespace vornex {
@@ -91,66 +92,6 @@ QString torqueTitle(const TestResults& results, const ReportTexts& texts) {
                         : QStringLiteral("%1 (%2)").arg(texts.torque, QString::fromStdString(unit));
 }
 
-// A curve of millions of points drawn per pixel column: the span between the column's lowest
-// and highest reading as a bar as wide as the pen, joined to the next column by a line. It looks
-// the same as every segment drawn and keeps the time independent of the test's length: a wide
-// pen stroked up and down thousands of times through the same pixels takes the rasterizer
-// seconds, a bar nothing.
-void drawCurve(QPainter& painter, const std::vector<CurvePoint>& curve,
-               const std::function<QPointF(double, double)>& at) {
-    const double width = painter.pen().widthF();
-    std::vector<QLineF> lines;
-    std::vector<QRectF> bars;
-    bool drawing = false;
-    bool joined = false;  // to the column before
-    long column = 0;
-    QPointF first, last, before;
-    double low = 0.0, high = 0.0;
-    const auto flush = [&] {
-        // From the column beside it the join is a bar too.
-        if (joined && first.x() - before.x() <= width) {
-            low = std::min(low, before.y());
-            high = std::max(high, before.y());
-        } else if (joined) {
-            lines.emplace_back(before, first);
-        }
-        lines.emplace_back(first, first);
-        if (high - low > width)
-            bars.emplace_back(first.x() - width / 2, low, width, high - low);
-        before = last;
-        joined = true;
-    };
-    for (const CurvePoint& point : curve) {
-        if (!std::isfinite(point.time) || !std::isfinite(point.value)) {
-            if (drawing)
-                flush();
-            drawing = joined = false;
-            continue;
-        }
-        const QPointF p = at(point.time, point.value);
-        const long x = std::lround(std::floor(p.x()));
-        if (drawing && x == column) {
-            low = std::min(low, p.y());
-            high = std::max(high, p.y());
-            last = p;
-            continue;
-        }
-        if (drawing)
-            flush();
-        column = x;
-        first = last = p;
-        low = high = p.y();
-        drawing = true;
-    }
-    if (drawing)
-        flush();
-    painter.drawLines(lines.data(), static_cast<int>(lines.size()));
-    painter.setBrush(painter.pen().color());
-    painter.setPen(Qt::NoPen);
-    painter.drawRects(bars.data(), static_cast<int>(bars.size()));
-    painter.setBrush(Qt::NoBrush);
-}
-
 }  // namespace
 
 double roundStep(double span, int most) {
@@ -170,12 +111,6 @@ double roundStep(double span, int most) {
 
 int stepDecimals(double step) {
     return std::clamp(static_cast<int>(std::ceil(-std::log10(step) - 1e-9)), 0, 6);
-}
-
-QColor slaveColour(int slave) {
-    static const QRgb kColours[] = {0x1f77b4, 0xd62728, 0x2ca02c, 0xff7f0e, 0x9467bd,
-                                    0x8c564b, 0xe377c2, 0x7f7f7f, 0xbcbd22, 0x17becf};
-    return QColor(kColours[static_cast<size_t>(std::max(slave - 1, 0)) % std::size(kColours)]);
 }
 
 QImage drawTestGraph(const TestResults& results, QSize size, const ReportTexts& texts,
@@ -267,10 +202,18 @@ QImage drawTestGraph(const TestResults& results, QSize size, const ReportTexts& 
     painter.restore();
 
     painter.setClipRect(plot);
+    CurvePainter curves;
     for (size_t i = 0; i < results.instruments.size(); ++i) {
         const InstrumentResult& r = results.instruments[i];
-        painter.setPen(QPen(slaveColour(r.slave), 2.2, Qt::SolidLine, Qt::RoundCap));
-        drawCurve(painter, results.curves[i], at);
+        const QColor colour = seriesColor(r.slave - 1);
+        // The whole test at a glance: the line runs on across pauses.
+        CurveHistory curve(CurveHistory::Gaps::Join);
+        for (const CurvePoint& point : results.curves[i])
+            curve.append(point.time, point.value);
+        curve.sort();
+        curves.begin(PlotView{plot, time.low, time.high, torque.low, torque.high});
+        curves.add(curve, colour);
+        curves.draw(painter, 2.2);
         // Of a long test's many peaks on the same pixel one circle shows as much as all.
         QSet<quint64> drawn;
         for (const judge::JudgedEvent& event : r.events) {
@@ -283,7 +226,7 @@ QImage drawTestGraph(const TestResults& results, QSize size, const ReportTexts& 
             if (drawn.contains(pixel))
                 continue;
             drawn.insert(pixel);
-            painter.setPen(QPen(bad ? Qt::red : slaveColour(r.slave).darker(), 2.5));
+            painter.setPen(QPen(bad ? Qt::red : colour.darker(), 2.5));
             painter.drawEllipse(centre, 5, 5);
         }
     }
@@ -295,7 +238,7 @@ QImage drawTestGraph(const TestResults& results, QSize size, const ReportTexts& 
     for (int i = 0; i < names.size(); ++i) {
         const QPointF at0 = legend + places[static_cast<size_t>(i)];
         const double y = at0.y() + line / 2;
-        painter.setPen(QPen(slaveColour(results.instruments[static_cast<size_t>(i)].slave), 3));
+        painter.setPen(QPen(seriesColor(results.instruments[static_cast<size_t>(i)].slave - 1), 3));
         painter.drawLine(QPointF(at0.x(), y), QPointF(at0.x() + line * 1.4, y));
         painter.setPen(Qt::black);
         painter.drawText(QPointF(at0.x() + line * 2.0, at0.y() + metrics.ascent()), names[i]);

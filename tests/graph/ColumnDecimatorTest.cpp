@@ -4,7 +4,7 @@
 #include <cmath>
 #include <tuple>
 
-#include "graph/ColumnDecimator.h"
+#include "draw/ColumnDecimator.h"
 
 namespace vornex {
 namespace {
@@ -19,9 +19,9 @@ CurveHistory sawtooth(size_t count, size_t spikeAt) {
     return curve;
 }
 
-bool drawn(const QVector<QCPGraphData>& out, double time, double value) {
+bool drawn(const std::vector<CurveSample>& out, double time, double value) {
     return std::any_of(out.begin(), out.end(),
-                       [&](const QCPGraphData& d) { return d.key == time && d.value == value; });
+                       [&](const CurveSample& d) { return d.time == time && d.value == value; });
 }
 
 TEST(ColumnDecimator, EveryColumnKeepsItsExtremesTheEndsAreExactAndAFewPointsAreDrawnRaw) {
@@ -33,26 +33,26 @@ TEST(ColumnDecimator, EveryColumnKeepsItsExtremesTheEndsAreExactAndAFewPointsAre
                                                 {1000.5, 9000.25, 1200},
                                                 {45000.0, 45000.0 + 0.15 * 40, 800}}) {
         SCOPED_TRACE(lower);
-        QVector<QCPGraphData> out;
+        std::vector<CurveSample> out;
         ColumnDecimator(curve, lower, upper, columns).decimate(out);
         const size_t from = curve.lowerBound(lower, 0, kPoints);
         const size_t to = curve.upperBound(upper, from, kPoints);
         // One point beyond each edge, and those ends exactly.
         const size_t first = from > 0 ? from - 1 : 0;
         const size_t last = std::min(to, kPoints - 1);
-        EXPECT_EQ(out.front().key, curve.time(first));
+        EXPECT_EQ(out.front().time, curve.time(first));
         EXPECT_EQ(out.front().value, curve.value(first));
-        EXPECT_EQ(out.back().key, curve.time(last));
+        EXPECT_EQ(out.back().time, curve.time(last));
         EXPECT_EQ(out.back().value, curve.value(last));
         EXPECT_TRUE(std::is_sorted(out.begin(), out.end(),
-                                   [](const auto& a, const auto& b) { return a.key < b.key; }));
+                                   [](const auto& a, const auto& b) { return a.time < b.time; }));
         if (to - from <= 2u * static_cast<size_t>(columns)) {
             ASSERT_EQ(static_cast<size_t>(out.size()), last - first + 1);
             for (size_t i = first; i <= last; ++i)
-                EXPECT_EQ(out[static_cast<int>(i - first)].value, curve.value(i));
+                EXPECT_EQ(out[i - first].value, curve.value(i));
             continue;
         }
-        EXPECT_LE(out.size(), 2 * columns + 2);
+        EXPECT_LE(out.size(), 2u * static_cast<size_t>(columns) + 2u);
         // Each column's lowest and highest point, found the slow way, are drawn.
         const double width = (upper - lower) / columns;
         for (size_t i = from; i < to;) {
@@ -71,7 +71,7 @@ TEST(ColumnDecimator, EveryColumnKeepsItsExtremesTheEndsAreExactAndAFewPointsAre
             i = std::max(next, i + 1);
         }
     }
-    QVector<QCPGraphData> whole;
+    std::vector<CurveSample> whole;
     ColumnDecimator(curve, 0.0, end, 1600).decimate(whole);
     EXPECT_TRUE(drawn(whole, curve.time(300001), 500.0)) << "a single-point spike is drawn";
 }
@@ -83,10 +83,10 @@ TEST(ColumnDecimator, ALineBreaksAtEachGapAndPointsComeBackInTimeOrder) {
     curve.append(NAN, 1.0);
     curve.append(6.0, INFINITY);
     EXPECT_TRUE(curve.sort());
-    QVector<QCPGraphData> out;
+    std::vector<CurveSample> out;
     ColumnDecimator(curve, 0.0, 50.0, 100).decimate(out);
-    ASSERT_EQ(out.size(), 8);
-    EXPECT_EQ(out[4].key, 5.0);
+    ASSERT_EQ(out.size(), 8u);
+    EXPECT_EQ(out[4].time, 5.0);
     EXPECT_TRUE(std::isnan(out[5].value)) << "the line breaks between 5 s and 40 s";
     EXPECT_EQ(out[7].value, 82.0);
 }

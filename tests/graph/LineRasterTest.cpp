@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "GraphInput.h"
-#include "graph/LineRaster.h"
+#include "draw/LineRaster.h"
 
 namespace vornex {
 namespace {

@@ -7,6 +7,7 @@
 
 #include "PdfText.h"
 #include "TempDir.h"
+#include "draw/SeriesPalette.h"
 #include "judge/EventsCsv.h"
 #include "report/ReportDocument.h"
 #include "report/ReportGraph.h"
@@ -160,5 +161,22 @@ TEST(ReportGraph, TicksFallOnOneTwoOrFiveTimesAPowerOfTen) {
     for (const Case& c : cases) {
         EXPECT_DOUBLE_EQ(roundStep(c.span, c.most), c.step) << c.span << " / " << c.most;
         EXPECT_EQ(stepDecimals(c.step), c.decimals) << c.step;
+    }
+}
+
+// The report and the window give a slave one colour: its curve, peak marks and legend swatch.
+TEST(ReportGraph, EachSlaveIsDrawnInTheColourTheWindowGivesIt) {
+    TestResults results = handMade();
+    results.instruments[1].slave = 8;
+    for (CurvePoint& point : results.curves[1])
+        point.slave = 8;
+    const QImage graph = drawTestGraph(results, QSize(900, 450), builtInReportTexts("en_US"));
+    for (const int slave : {1, 8}) {
+        const QRgb colour = seriesColor(slave - 1).rgb();
+        int pixels = 0;
+        for (int y = 0; y < graph.height(); ++y)
+            for (int x = 0; x < graph.width(); ++x)
+                pixels += graph.pixel(x, y) == colour ? 1 : 0;
+        EXPECT_GT(pixels, 20) << "slave " << slave;
     }
 }

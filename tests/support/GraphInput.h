@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "draw/ColumnDecimator.h"
 #include "graph/CXGraph.h"
-#include "graph/ColumnDecimator.h"
 
 namespace vornex::test {
 
@@ -29,12 +29,12 @@ inline std::vector<std::pair<double, double>> shownPoints(const CXGraph& graph, 
     const CurveHistory& curve = graph.seriesCurve(series);
     if (curve.empty())
         return points;
-    QVector<QCPGraphData> drawn;
+    std::vector<CurveSample> drawn;
     ColumnDecimator(curve, curve.time(0), curve.time(curve.size() - 1),
                     static_cast<int>(curve.size()))
         .decimate(drawn);
-    for (const QCPGraphData& d : drawn)
-        points.emplace_back(d.key, d.value);
+    for (const CurveSample& d : drawn)
+        points.emplace_back(d.time, d.value);
     return points;
 }
 

@@ -1,4 +1,4 @@
-#include "graph/SeriesPalette.h"
+#include "draw/SeriesPalette.h"
 
 namespace vornex {
 

@@ -1,4 +1,4 @@
-#include "graph/LineRaster.h"
+#include "draw/LineRaster.h"
 
 #include <algorithm>
 #include <cmath>

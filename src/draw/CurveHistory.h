@@ -25,6 +25,12 @@ public:
         uint32_t high;
     };
 
+    // How the line meets a stretch without readings: broken, as the window draws it, or joined
+    // across, as the report draws a test whole.
+    enum class Gaps { Break, Join };
+    CurveHistory() = default;
+    explicit CurveHistory(Gaps gaps) : joinGaps_(gaps == Gaps::Join) {}
+
     // Points whose time or value is not a finite number are left out. A point earlier than the
     // one before is kept, and the curve is put back in time order by sort().
     void append(double time, double value);
@@ -90,6 +96,7 @@ private:
     std::vector<std::vector<Extremes>> levels_;
     std::vector<size_t> gaps_;
     judge::GapFinder gapFinder_;
+    bool joinGaps_ = false;
     bool ordered_ = true;
     bool breakNext_ = false;
 };

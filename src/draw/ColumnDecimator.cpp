@@ -1,4 +1,4 @@
-#include "graph/ColumnDecimator.h"
+#include "draw/ColumnDecimator.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +8,7 @@ namespace vornex {
 ColumnDecimator::ColumnDecimator(const CurveHistory& curve, double lower, double upper, int columns)
     : curve_(curve), lower_(lower), upper_(upper), columns_(std::max(columns, 1)) {}
 
-void ColumnDecimator::decimate(QVector<QCPGraphData>& out) const {
+void ColumnDecimator::decimate(std::vector<CurveSample>& out) const {
     out.clear();
     const size_t size = curve_.size();
     if (size == 0) {
@@ -32,24 +32,24 @@ void ColumnDecimator::decimate(QVector<QCPGraphData>& out) const {
     for (auto gap = std::upper_bound(gaps.begin(), gaps.end(), from);
          gap != gaps.end() && *gap < to; ++gap) {
         drawRun(start, *gap);
-        out.append(QCPGraphData((curve_.time(*gap - 1) + curve_.time(*gap)) / 2.0, qQNaN()));
+        out.push_back({(curve_.time(*gap - 1) + curve_.time(*gap)) / 2.0, std::nan("")});
         start = *gap;
     }
     drawRun(start, to);
 }
 
-void ColumnDecimator::point(size_t i, QVector<QCPGraphData>& out) const {
-    out.append(QCPGraphData(curve_.time(i), curve_.value(i)));
+void ColumnDecimator::point(size_t i, std::vector<CurveSample>& out) const {
+    out.push_back({curve_.time(i), curve_.value(i)});
 }
 
-void ColumnDecimator::raw(size_t from, size_t to, QVector<QCPGraphData>& out) const {
+void ColumnDecimator::raw(size_t from, size_t to, std::vector<CurveSample>& out) const {
     for (size_t i = from; i < to; ++i) {
         point(i, out);
     }
 }
 
 void ColumnDecimator::byColumn(size_t from, size_t to, bool scan,
-                               QVector<QCPGraphData>& out) const {
+                               std::vector<CurveSample>& out) const {
     point(from, out);
     if (to - from < 2) {
         return;

@@ -1,4 +1,4 @@
-#include "graph/CurveHistory.h"
+#include "draw/CurveHistory.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,7 +20,7 @@ void CurveHistory::append(double time, double value) {
     Block& block = *blocks_[size_ >> kBlockBits];
     block.time[size_ & kBlockMask] = time;
     block.value[size_ & kBlockMask] = value;
-    if (gapFinder_.next(time) || breakNext_) {
+    if ((!joinGaps_ && gapFinder_.next(time)) || breakNext_) {
         gaps_.push_back(size_);
     }
     breakNext_ = false;

@@ -1,10 +1,16 @@
 #pragma once
 
-#include <qcustomplot.h>
+#include <vector>
 
-#include "graph/CurveHistory.h"
+#include "draw/CurveHistory.h"
 
 namespace vornex {
+
+// A point as drawn: a value that is not a number breaks the line there.
+struct CurveSample {
+    double time;
+    double value;
+};
 
 // What one curve draws of the time span lower..upper on `columns` pixel columns: every point
 // when there are at most two a column, else the lowest and the highest point of each column, in
@@ -21,10 +27,10 @@ public:
     ColumnDecimator(const CurveHistory& curve, double lower, double upper, int columns);
 
     // Replaces `out` with the points to draw.
-    void decimate(QVector<QCPGraphData>& out) const;
+    void decimate(std::vector<CurveSample>& out) const;
 
 private:
-    void raw(size_t from, size_t to, QVector<QCPGraphData>& out) const;
+    void raw(size_t from, size_t to, std::vector<CurveSample>& out) const;
     // The lowest and highest point of a column, and the first point after it.
     struct Column {
         size_t low;
@@ -33,10 +39,10 @@ private:
     };
 
     // `scan` reads every point of each column; otherwise the curve's summary finds them.
-    void byColumn(size_t from, size_t to, bool scan, QVector<QCPGraphData>& out) const;
+    void byColumn(size_t from, size_t to, bool scan, std::vector<CurveSample>& out) const;
     Column scanned(size_t i, size_t last, double end) const;
     Column summarised(size_t i, size_t last, double end) const;
-    void point(size_t i, QVector<QCPGraphData>& out) const;
+    void point(size_t i, std::vector<CurveSample>& out) const;
 
     const CurveHistory& curve_;
     double lower_;
