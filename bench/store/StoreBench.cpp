@@ -25,10 +25,10 @@
 
 #include "PgCluster.h"
 #include "TempDir.h"
+#include "benchstore/BenchStore.h"
 #include "record/HeadlessGraph.h"
 #include "session/AcquisitionSession.h"
 #include "sim/SimulatedLine.h"
-#include "store/BenchStore.h"
 #include "store/PgConnection.h"
 #include "store/ResultQuery.h"
 #include "store/Schema.h"
@@ -67,7 +67,7 @@ public:
             throw std::runtime_error("cannot start the line: " + error);
         for (int address = 1; address <= kInstruments; ++address)
             session_->addDevice(static_cast<uint8_t>(address));
-        if (session_->connect(line_.portPath()) != ConnectResult::Connected)
+        if (session_->connect(line_.portPath()) != OpenResult::Opened)
             throw std::runtime_error("cannot connect to " + line_.portPath());
     }
     ~Bench() {

@@ -30,7 +30,7 @@
 #include "panel/CControlDlg.h"
 #include "results/ResultsController.h"
 #include "results/ResultsPanel.h"
-#include "store/BenchStore.h"
+#include "benchstore/BenchStore.h"
 #include "storeview/StoreStatusLabel.h"
 
 namespace vornex {

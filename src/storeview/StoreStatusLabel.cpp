@@ -9,7 +9,7 @@
 
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
-#include "store/BenchStore.h"
+#include "benchstore/BenchStore.h"
 
 namespace vornex {
 

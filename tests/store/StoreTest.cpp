@@ -23,9 +23,9 @@
 #include "RecordFiles.h"
 #include "TempDir.h"
 #include "Wait.h"
+#include "benchstore/BenchStore.h"
 #include "browser/CDlgSelData.h"
 #include "record/CompanionFile.h"
-#include "store/BenchStore.h"
 #include "store/Outbox.h"
 #include "store/OutboxDrain.h"
 #include "store/OutboxSender.h"
@@ -163,7 +163,10 @@ TEST_F(StoreTest, TheBenchRoleOnlyInsertsAndTheReaderOnlySelects) {
     PgConnection bench(cluster->uri(db, "bench_a"));
     PgConnection reader(cluster->uri(db, "reader_a"));
     const std::string id = "00000000-0000-4000-8000-000000000002";
-    EXPECT_FALSE(sendTest(reader, id, closedTest("t", id)).sent());
+    const Sending refused = sendTest(reader, id, closedTest("t", id));
+    EXPECT_FALSE(refused.sent());
+    EXPECT_EQ(refused.result.kind, StoreResultKind::Refused);
+    EXPECT_EQ(refused.result.sqlState, "42501");
     ASSERT_TRUE(sendTest(bench, id, closedTest("t", id)).sent());
     EXPECT_EQ(sendTest(bench, id, closedTest("t", id)).outcome, Sending::Outcome::AlreadyStored);
     for (const char* denied :

@@ -1,4 +1,4 @@
-#include "store/BenchStore.h"
+#include "benchstore/BenchStore.h"
 
 #include <sys/stat.h>
 
