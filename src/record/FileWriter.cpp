@@ -12,48 +12,38 @@ FileWriter::FileWriter(WriteQueue& queue, RecordingObserver& observer,
     : queue_(queue), observer_(observer), period_(period) {}
 
 void FileWriter::stop() {
-    if (!thread_.joinable())
+    if (!worker_)
         return;
-    {
-        std::lock_guard<std::mutex> lock(wakeMutex_);
-        stopping_ = true;
-    }
-    wake_.notify_all();
-    thread_.join();
-    stopping_ = false;
+    worker_->post([this] { appendAndReport(); });
+    worker_.reset();
 }
 
 void FileWriter::start() {
-    if (!thread_.joinable())
-        thread_ = std::thread(&FileWriter::run, this);
+    if (!worker_)
+        worker_.emplace(period_, [this] {
+            appendAndReport();
+            return period_;
+        });
 }
 
 void FileWriter::requestFlush(const std::string& closedPath) {
     start();
-    {
-        std::lock_guard<std::mutex> lock(wakeMutex_);
-        flushWanted_ = true;
-        if (!closedPath.empty())
-            closedPaths_.push_back(closedPath);
+    if (!closedPath.empty()) {
+        const std::lock_guard<std::mutex> lock(closedMutex_);
+        closedPaths_.push_back(closedPath);
     }
-    wake_.notify_all();
+    worker_->wake();
 }
 
-void FileWriter::run() {
-    std::unique_lock<std::mutex> lock(wakeMutex_);
-    for (;;) {
-        wake_.wait_for(lock, period_, [this] { return stopping_ || flushWanted_; });
-        const bool last = stopping_;
-        flushWanted_ = false;
-        const std::vector<std::string> closed = std::exchange(closedPaths_, {});
-        lock.unlock();
-        flush();
-        for (const std::string& path : closed)
-            observer_.closedTestWritten(path, queue_.pointCount(path));
-        lock.lock();
-        if (last)
-            return;
+void FileWriter::appendAndReport() {
+    std::vector<std::string> closed;
+    {
+        const std::lock_guard<std::mutex> lock(closedMutex_);
+        closed.swap(closedPaths_);
     }
+    flush();
+    for (const std::string& path : closed)
+        observer_.closedTestWritten(path, queue_.pointCount(path));
 }
 
 std::string FileWriter::failure(const std::string& path) {

@@ -1,15 +1,15 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "record/RecordingObserver.h"
 #include "record/WriteQueue.h"
+#include "work/BackgroundWorker.h"
 
 namespace vornex {
 
@@ -43,7 +43,8 @@ public:
     std::string failure(const std::string& path);
 
 private:
-    void run();
+    // One round of the thread: everything queued appended, then the closed tests reported.
+    void appendAndReport();
 
     WriteQueue& queue_;
     RecordingObserver& observer_;
@@ -54,12 +55,9 @@ private:
     // Failing file → the reason it last failed.
     std::map<std::string, std::string> failing_;
 
-    std::mutex wakeMutex_;
-    std::condition_variable wake_;
-    bool stopping_ = false;
-    bool flushWanted_ = false;
+    std::mutex closedMutex_;
     std::vector<std::string> closedPaths_;
-    std::thread thread_;
+    std::optional<BackgroundWorker> worker_;
 };
 
 }  // namespace vornex
