@@ -2,30 +2,41 @@
 
 #include <unistd.h>
 
-#include <chrono>
+#include <utility>
 
 #include "link/NetworkPort.h"
 
 namespace vornex {
 
 LineProbe::Answer LineProbe::ask(const std::string& port) {
-    if (attempt_.valid()) {
-        if (attempt_.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
-            return Answer::Trying;
-        const bool connected = attempt_.get();
-        if (connected && port_ == port)
-            return Answer::Reachable;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (try_) {
+            if (!try_->ended)
+                return Answer::Trying;
+            const bool connected = std::exchange(try_, std::nullopt)->connected;
+            if (connected && port_ == port)
+                return Answer::Reachable;
+        }
     }
     const std::optional<NetworkPort> address = NetworkPort::parse(port);
     if (!address)
         return Answer::Trying;
     port_ = port;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        try_.emplace();
+    }
+    if (!worker_)
+        worker_.emplace();
     // The connection only shows the way is open: the link opens its own.
-    attempt_ = std::async(std::launch::async, [address = *address] {
+    worker_->post([this, address = *address] {
         const NetworkConnection connection = connectTo(address);
-        if (connection.fd >= 0)
+        const bool connected = connection.fd >= 0;
+        if (connected)
             ::close(connection.fd);
-        return connection.result == NetworkConnection::Result::Connected;
+        const std::lock_guard<std::mutex> lock(mutex_);
+        try_ = Try{true, connected};
     });
     return Answer::Trying;
 }

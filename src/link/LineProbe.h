@@ -1,7 +1,10 @@
 #pragma once
 
-#include <future>
+#include <mutex>
+#include <optional>
 #include <string>
+
+#include "work/BackgroundWorker.h"
 
 namespace vornex {
 
@@ -18,8 +21,17 @@ public:
     Answer ask(const std::string& port);
 
 private:
+    // What the thread found, taken by the next ask.
+    struct Try {
+        bool ended = false;
+        bool connected = false;
+    };
+
     std::string port_;
-    std::future<bool> attempt_;
+    std::mutex mutex_;
+    std::optional<Try> try_;  // none before the first try and after its answer was taken
+    // Begun with the first try: a session that never waits for a gateway has no thread for it.
+    std::optional<BackgroundWorker> worker_;
 };
 
 }  // namespace vornex
