@@ -1,14 +1,13 @@
 #pragma once
 
 #include <QObject>
-#include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
-#include <thread>
-#include <vector>
 
 #include "verify/RunFinder.h"
+#include "work/BackgroundWorker.h"
 
 namespace vornex {
 
@@ -33,9 +32,10 @@ private:
     void stop();
 
     QObject& receiver_;
-    std::thread thread_;
-    std::shared_ptr<std::atomic<bool>> stop_;
+    // Whether the search under way was given up: set and read on the receiver's thread only.
+    std::shared_ptr<bool> givenUp_;
     bool searching_ = false;
+    std::optional<BackgroundWorker> worker_;
 };
 
 }  // namespace vornex
