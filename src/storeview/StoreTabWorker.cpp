@@ -63,20 +63,13 @@ QString namedCopy(store::PgConnection& connection, const QString& copiesFolder, 
 }  // namespace
 
 StoreTabWorker::StoreTabWorker(std::string conninfo, QString copiesFolder)
-    : conninfo_(std::move(conninfo)),
-      copiesFolder_(std::move(copiesFolder)),
-      thread_([this] { run(); }) {}
+    : conninfo_(std::move(conninfo)), copiesFolder_(std::move(copiesFolder)) {}
 
 StoreTabWorker::~StoreTabWorker() {
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        stopping_ = true;
-        jobs_.clear();
-        if (running_)
-            running_->interrupt();
-    }
-    wake_.notify_one();
-    thread_.join();
+    const std::lock_guard<std::mutex> lock(mutex_);
+    worker_.stop();
+    if (running_)
+        running_->interrupt();
 }
 
 void StoreTabWorker::search(uint64_t serial, const store::FindFilter& filter) {
@@ -86,43 +79,18 @@ void StoreTabWorker::search(uint64_t serial, const store::FindFilter& filter) {
     job.filter = filter;
     {
         const std::lock_guard<std::mutex> lock(mutex_);
-        jobs_.erase(
-            std::remove_if(jobs_.begin(), jobs_.end(), [](const Job& j) { return j.search; }),
-            jobs_.end());
+        job.asked = ++searchesAsked_;
         if (running_ && runningSearch_)
             running_->interrupt();
     }
-    add(std::move(job));
+    worker_.post([this, job] { runJob(job); });
 }
 
 void StoreTabWorker::fetch(const QString& uuid, bool report) {
     Job job;
     job.uuid = uuid;
     job.report = report;
-    add(std::move(job));
-}
-
-void StoreTabWorker::add(Job job) {
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        jobs_.push_back(std::move(job));
-    }
-    wake_.notify_one();
-}
-
-void StoreTabWorker::run() {
-    for (;;) {
-        Job job;
-        {
-            std::unique_lock<std::mutex> lock(mutex_);
-            wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
-            if (stopping_)
-                return;
-            job = std::move(jobs_.front());
-            jobs_.pop_front();
-        }
-        runJob(job);
-    }
+    worker_.post([this, job] { runJob(job); });
 }
 
 // The interrupt lives here, outside the lock: ending it may wait a moment for a cancel request.
@@ -130,10 +98,9 @@ void StoreTabWorker::runJob(const Job& job) {
     store::PgInterrupt interrupt;
     {
         const std::lock_guard<std::mutex> lock(mutex_);
-        // Asked for while this one was taken from the queue.
-        const bool superseded = job.search && std::any_of(jobs_.begin(), jobs_.end(),
-                                                          [](const Job& j) { return j.search; });
-        if (stopping_ || superseded)
+        // A later search was asked for before this one began.
+        const bool superseded = job.search && job.asked != searchesAsked_;
+        if (worker_.stopping() || superseded)
             return;
         running_ = &interrupt;
         runningSearch_ = job.search;

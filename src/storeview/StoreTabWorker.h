@@ -2,15 +2,13 @@
 
 #include <QObject>
 #include <QString>
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "store/ResultQuery.h"
+#include "work/BackgroundWorker.h"
 
 namespace vornex {
 
@@ -44,26 +42,24 @@ signals:
 private:
     struct Job {
         bool search = false;
+        uint64_t asked = 0;  // the searches asked for up to this one
         uint64_t serial = 0;
         store::FindFilter filter;
         QString uuid;
         bool report = false;
     };
 
-    void run();
     void runJob(const Job& job);
-    void add(Job job);
 
     const std::string conninfo_;
     const QString copiesFolder_;
     std::mutex mutex_;
-    std::condition_variable wake_;
-    std::deque<Job> jobs_;
+    // How many searches were asked for: a search whose count is not the last is superseded.
+    uint64_t searchesAsked_ = 0;
     // What interrupts the job under way, and whether it is a search; null between jobs.
     store::PgInterrupt* running_ = nullptr;
     bool runningSearch_ = false;
-    bool stopping_ = false;
-    std::thread thread_;
+    BackgroundWorker worker_;  // last: it ends first, before what its jobs use
 };
 
 }  // namespace vornex
