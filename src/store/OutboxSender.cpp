@@ -6,52 +6,30 @@ namespace vornex::store {
 
 OutboxSender::OutboxSender(Outbox& outbox, std::string conninfo,
                            std::function<void(const OutboxStatus&)> changed)
-    : outbox_(outbox), conninfo_(std::move(conninfo)), changed_(std::move(changed)) {
-    thread_ = std::thread([this] { run(); });
-}
+    : outbox_(outbox),
+      conninfo_(std::move(conninfo)),
+      changed_(std::move(changed)),
+      worker_(std::chrono::milliseconds(0), [this] { return pass(); }) {}
 
 OutboxSender::~OutboxSender() {
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        stopping_ = true;
-    }
+    worker_.stop();
     interrupt_.interrupt();
-    cv_.notify_all();
-    thread_.join();
 }
 
 void OutboxSender::wake() {
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        woken_ = true;
-    }
-    cv_.notify_all();
+    worker_.wake();
 }
 
-void OutboxSender::run() {
-    Backoff backoff;
-    OutboxStatus status;
-    std::unique_lock<std::mutex> lock(mutex_);
-    while (!stopping_) {
-        std::chrono::seconds wait = Backoff::kLongest;
-        if (woken_) {
-            woken_ = false;
-            lock.unlock();
-            const DrainPass pass = drainOutbox(outbox_, conninfo_, &interrupt_);
-            status.take(pass);
-            if (pass.left == 0)
-                backoff.reset();
-            else
-                wait = backoff.next();
-            changed_(status);
-            lock.lock();
-            if (pass.left == 0)
-                continue;
-        }
-        if (cv_.wait_for(lock, wait, [this] { return stopping_ || woken_; }))
-            continue;
-        woken_ = true;
-    }
+std::chrono::milliseconds OutboxSender::pass() {
+    const DrainPass pass = drainOutbox(outbox_, conninfo_, &interrupt_);
+    status_.take(pass);
+    std::chrono::seconds wait = Backoff::kLongest;
+    if (pass.left == 0)
+        backoff_.reset();
+    else
+        wait = backoff_.next();
+    changed_(status_);
+    return wait;
 }
 
 }  // namespace vornex::store

@@ -1,15 +1,13 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
 
 #include "store/Outbox.h"
 #include "store/OutboxDrain.h"
 #include "store/PgConnection.h"
+#include "work/BackgroundWorker.h"
 
 namespace vornex::store {
 
@@ -48,17 +46,16 @@ public:
     void wake();
 
 private:
-    void run();
+    // One pass, told to `changed`; the wait until the next one unless woken sooner.
+    std::chrono::milliseconds pass();
 
     Outbox& outbox_;
     std::string conninfo_;
     std::function<void(const OutboxStatus&)> changed_;
     PgInterrupt interrupt_;
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    bool woken_ = true;
-    bool stopping_ = false;
-    std::thread thread_;
+    Backoff backoff_;          // the worker's
+    OutboxStatus status_;      // the worker's
+    BackgroundWorker worker_;  // last: it ends first, before what its passes use
 };
 
 }  // namespace vornex::store
