@@ -41,33 +41,20 @@ unsigned RecordUpload::start(std::chrono::milliseconds period) {
     const unsigned run = ++runs_;
     if (!link_.isOpen())
         return run;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        stopRequested_ = false;
-    }
     running_ = true;
-    thread_ = std::thread([this, run, period, count = count_] { this->run(run, count, period); });
+    BackgroundWorker& worker = worker_.emplace();
+    worker.post(
+        [this, &worker, run, period, count = count_] { this->run(worker, run, count, period); });
     return run;
 }
 
 void RecordUpload::stop() {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        stopRequested_ = true;
-    }
-    wake_.notify_all();
-    if (thread_.joinable())
-        thread_.join();
+    worker_.reset();
     running_ = false;
 }
 
-// False when a stop was asked for before `until`.
-bool RecordUpload::pause(std::chrono::steady_clock::time_point until) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return !wake_.wait_until(lock, until, [this] { return stopRequested_; });
-}
-
-void RecordUpload::run(unsigned run, uint16_t count, std::chrono::milliseconds period) {
+void RecordUpload::run(BackgroundWorker& worker, unsigned run, uint16_t count,
+                       std::chrono::milliseconds period) {
     using Clock = std::chrono::steady_clock;
     UploadEnd end = UploadEnd::Completed;
     unsigned failed = 0;
@@ -75,7 +62,7 @@ void RecordUpload::run(unsigned run, uint16_t count, std::chrono::milliseconds p
     // and a slow exchange delays the next one instead of letting requests pile up.
     Clock::time_point due = Clock::now() + period;
     for (uint32_t k = 1; k <= count; ++k) {
-        if (!pause(due)) {
+        if (!worker.pauseUntil(due)) {
             end = UploadEnd::Stopped;
             break;
         }

@@ -2,15 +2,13 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include "link/PortLink.h"
 #include "link/RegisterMap.h"
+#include "work/BackgroundWorker.h"
 
 namespace vornex {
 
@@ -70,8 +68,8 @@ public:
     bool running() const { return running_.load(); }
 
 private:
-    void run(unsigned run, uint16_t count, std::chrono::milliseconds period);
-    bool pause(std::chrono::steady_clock::time_point until);
+    void run(BackgroundWorker& worker, unsigned run, uint16_t count,
+             std::chrono::milliseconds period);
 
     UploadObserver& observer_;
     PortLink link_;
@@ -81,11 +79,8 @@ private:
     OpenResult portFailure_ = OpenResult::Opened;
     unsigned runs_ = 0;
 
-    std::thread thread_;
     std::atomic<bool> running_{false};
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    bool stopRequested_ = false;
+    std::optional<BackgroundWorker> worker_;  // one for each upload
 };
 
 }  // namespace vornex
