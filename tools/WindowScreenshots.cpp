@@ -273,7 +273,10 @@ bool shootVerification(int languageCommand, const QString& name, const QString& 
     panel.onConnect();
     frame.action(command::kVerifyTool)->trigger();
     auto* window = frame.findChild<VerifyWindow*>();
-    using Field = StationPane::Field;
+    // A station's field by its object name.
+    const auto field = [](StationPane* station, const char* objectName) {
+        return station->findChild<QLineEdit*>(QLatin1String(objectName));
+    };
     const struct {
         int address;
         const char* tool;
@@ -293,12 +296,12 @@ bool shootVerification(int languageCommand, const QString& name, const QString& 
             return false;
         }
         StationPane* station = window->openStation(static_cast<uint8_t>(t.address));
-        station->field(Field::ToolId)->setText(QString::fromUtf8(t.tool));
-        station->field(Field::Maximum)->setText(QString::fromUtf8(t.maximum));
-        station->field(Field::Operator)->setText(QStringLiteral("Li Wei"));
-        station->field(Field::Temperature)->setText(QStringLiteral("22"));
-        station->field(Field::Humidity)->setText(QStringLiteral("45"));
-        station->field(Field::Due)->setText(QStringLiteral("2027-03-01"));
+        field(station, "toolId")->setText(QString::fromUtf8(t.tool));
+        field(station, "maximum")->setText(QString::fromUtf8(t.maximum));
+        field(station, "operator")->setText(QStringLiteral("Li Wei"));
+        field(station, "temperature")->setText(QStringLiteral("22"));
+        field(station, "humidity")->setText(QStringLiteral("45"));
+        field(station, "due")->setText(QStringLiteral("2027-03-01"));
         stations.push_back(station);
     }
     // The window at the size it opens at: three stations' fields side by side, each whole.
@@ -309,7 +312,7 @@ bool shootVerification(int languageCommand, const QString& name, const QString& 
         !saveGrab(*window, outDir, QStringLiteral("verify-setup-") + name))
         return false;
     for (StationPane* station : stations)
-        station->button(StationPane::Button::Start)->click();
+        station->findChild<QPushButton*>(QStringLiteral("start"))->click();
     for (size_t i = 0;; ++i) {
         bool pulled = false;
         for (size_t s = 0; s < stations.size(); ++s) {
@@ -317,8 +320,9 @@ bool shootVerification(int languageCommand, const QString& name, const QString& 
                 continue;
             const StationPane* station = stations[s];
             if (!waitFor([&] { return station->run() && station->run()->prompted(); })) {
-                std::fprintf(stderr, "station %d asked for no pull: %s\n", tools[s].address,
-                             qPrintable(station->message()->text()));
+                std::fprintf(
+                    stderr, "station %d asked for no pull: %s\n", tools[s].address,
+                    qPrintable(station->findChild<QLabel*>(QStringLiteral("message"))->text()));
                 return false;
             }
             line.line().pull(tools[s].address, tools[s].pulls[i], std::chrono::milliseconds(100),

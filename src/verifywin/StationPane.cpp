@@ -75,6 +75,7 @@ StationPane::StationPane(AcquisitionSession& session, uint8_t address, const App
     layout->addWidget(setup_);
     layout->addWidget(running_);
     message_ = new QLabel(this);
+    message_->setObjectName(QStringLiteral("message"));
     message_->setWordWrap(true);
     layout->addWidget(message_);
     layout->addStretch();

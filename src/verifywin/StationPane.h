@@ -36,6 +36,33 @@ class StationPane : public QWidget, private verify::RunListener {
     Q_OBJECT
 
 public:
+    StationPane(AcquisitionSession& session, uint8_t address, const AppPaths& paths,
+                const QString& languageFile, QWidget* parent = nullptr);
+    ~StationPane() override;
+
+    uint8_t address() const { return address_; }
+    // The width at which every field of a station reads whole in this language and font.
+    static int comfortableWidth(const QString& languageFile, const QFont& font);
+    // Takes the instrument's values since the last call into the run; the line's news.
+    void feed();
+    void lineLost();
+    void lineBack();
+
+    const verify::VerificationRun* run() const { return run_.get(); }
+    // The search for this instrument's runs has not answered yet.
+    bool searching() const { return search_.searching(); }
+    // The station's instrument as it is now: a stored run is offered only when it matches.
+    verify::Reference currentReference() const;
+    // Takes the certificate to `path` as Save as... does; false with the reason in the message.
+    bool saveCertificate(const QString& path);
+    // The same for any ended run file.
+    bool saveCertificate(const QString& runPath, const QString& path);
+
+signals:
+    // The run ended or was abandoned; its file is complete.
+    void runFinished(const QString& path);
+
+private:
     enum class Field {
         ToolId,
         Description,
@@ -61,44 +88,11 @@ public:
         EndedCertificate
     };
 
-    StationPane(AcquisitionSession& session, uint8_t address, const AppPaths& paths,
-                const QString& languageFile, QWidget* parent = nullptr);
-    ~StationPane() override;
-
-    uint8_t address() const { return address_; }
-    // The width at which every field of a station reads whole in this language and font.
-    static int comfortableWidth(const QString& languageFile, const QFont& font);
-    // Takes the instrument's values since the last call into the run; the line's news.
-    void feed();
-    void lineLost();
-    void lineBack();
-
-    const verify::VerificationRun* run() const { return run_.get(); }
     QLineEdit* field(Field which) const { return fields_[static_cast<int>(which)]; }
     QPushButton* button(Button which) const { return buttons_[static_cast<int>(which)]; }
-    QComboBox* profiles() const { return profiles_; }
-    QComboBox* unfinished() const { return unfinished_; }
-    // The ended runs of this instrument, newest first, for their certificate.
-    QComboBox* endedRuns() const { return ended_; }
-    // The search for this instrument's runs has not answered yet.
-    bool searching() const { return search_.searching(); }
-    // The station's instrument as it is now: a stored run is offered only when it matches.
-    verify::Reference currentReference() const;
     // The Certificate... dialog open for the run file `runPath`, or nullptr.
     QFileDialog* certificateDialog(const QString& runPath) const;
-    QLabel* prompt() const { return prompt_; }
-    QLabel* message() const { return message_; }
-    QTableWidget* readings() const { return table_; }
-    // Takes the certificate to `path` as Save as... does; false with the reason in the message.
-    bool saveCertificate(const QString& path);
-    // The same for any ended run file.
-    bool saveCertificate(const QString& runPath, const QString& path);
 
-signals:
-    // The run ended or was abandoned; its file is complete.
-    void runFinished(const QString& path);
-
-private:
     void said(const std::string& line) override;
     void warned(const std::string& text) override;
     void changed() override;

@@ -68,6 +68,8 @@ void StationPane::askForCertificate(const QString& runPath, const QString& toolI
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // Named for its run file: a station may have one open for each.
+    dialog->setObjectName(QStringLiteral("certificate:") + runPath);
     dialog->setWindowModality(Qt::NonModal);
     QRect place(QPoint(), dialog->sizeHint());
     place.moveCenter(mapToGlobal(rect().center()));

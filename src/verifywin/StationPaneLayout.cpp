@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <functional>
+#include <iterator>
 
 #include "config/BenchConfig.h"
 #include "i18n/Language.h"
@@ -39,6 +40,14 @@ constexpr const char* kFieldLabels[] = {
     k::kVerifyToolId,   k::kVerifyDescription, k::kVerifyClass,        k::kVerifyLowest,
     k::kVerifyMaximum,  k::kVerifyUnit,        k::kVerifyOperator,     k::kVerifyTemperature,
     k::kVerifyHumidity, k::kVerifyDue,         k::kVerifyOverdueReason};
+
+// The object names of the fields, in the order of Field, and of the buttons, in the order of
+// Button: how the station's widgets are found from outside, as the Store tab's are.
+constexpr const char* kFieldNames[] = {"toolId",   "description", "class",         "lowest",
+                                       "maximum",  "unit",        "operator",      "temperature",
+                                       "humidity", "due",         "overdueReason", "reason"};
+constexpr const char* kButtonNames[] = {"start", "resume",      "slipCount", "slipRepeat",
+                                        "abort", "certificate", "newRun",    "endedCertificate"};
 
 // A list that asks for its items afresh each time it is opened.
 class RefreshedCombo : public QComboBox {
@@ -68,6 +77,7 @@ void StationPane::buildSetup(QWidget* page) {
             form->addRow(text(k::kVerifyDirection), direction_);
             // Profiles added to the folder meanwhile are there when the list is opened.
             profiles_ = new RefreshedCombo([this] { refreshProfiles(); }, page);
+            profiles_->setObjectName(QStringLiteral("profiles"));
             form->addRow(text(k::kVerifyProfile), profiles_);
         }
     }
@@ -92,6 +102,7 @@ void StationPane::buildSetup(QWidget* page) {
     form->addRow(button(Button::Start));
     connect(button(Button::Start), &QPushButton::clicked, this, &StationPane::start);
     unfinished_ = new QComboBox(page);
+    unfinished_->setObjectName(QStringLiteral("unfinished"));
     buttons_[static_cast<int>(Button::Resume)] = new QPushButton(text(k::kVerifyResume), page);
     auto* resumeRow = new QHBoxLayout;
     resumeRow->addWidget(unfinished_, 1);
@@ -100,6 +111,7 @@ void StationPane::buildSetup(QWidget* page) {
     connect(button(Button::Resume), &QPushButton::clicked, this, &StationPane::resume);
     // A certificate lost or never made is made again from any ended run of this instrument.
     ended_ = new QComboBox(page);
+    ended_->setObjectName(QStringLiteral("endedRuns"));
     buttons_[static_cast<int>(Button::EndedCertificate)] =
         new QPushButton(text(k::kVerifyCertificate), page);
     auto* endedRow = new QHBoxLayout;
@@ -226,6 +238,14 @@ void StationPane::buildRun(QWidget* page) {
     button(Button::NewRun)->hide();
     layout->addWidget(button(Button::NewRun));
     connect(button(Button::NewRun), &QPushButton::clicked, this, &StationPane::newRun);
+
+    // The setup page is built first: every field and button of the station is there now.
+    for (size_t i = 0; i < std::size(kFieldNames); ++i)
+        fields_[i]->setObjectName(QLatin1String(kFieldNames[i]));
+    for (size_t i = 0; i < std::size(kButtonNames); ++i)
+        buttons_[i]->setObjectName(QLatin1String(kButtonNames[i]));
+    prompt_->setObjectName(QStringLiteral("prompt"));
+    table_->setObjectName(QStringLiteral("readings"));
 }
 
 }  // namespace vornex

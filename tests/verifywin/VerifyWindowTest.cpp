@@ -34,9 +34,34 @@
 namespace vornex {
 namespace {
 
-using Field = StationPane::Field;
-using Button = StationPane::Button;
 using test::waitUntil;
+
+// A station's widget by its object name; a failure when there is none.
+template <typename Widget>
+Widget* part(const StationPane& station, const char* name) {
+    auto* widget = station.findChild<Widget*>(QLatin1String(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+QLineEdit* field(const StationPane& station, const char* name) {
+    return part<QLineEdit>(station, name);
+}
+QPushButton* button(const StationPane& station, const char* name) {
+    return part<QPushButton>(station, name);
+}
+QLabel* label(const StationPane& station, const char* name) {
+    return part<QLabel>(station, name);
+}
+QComboBox* list(const StationPane& station, const char* name) {
+    return part<QComboBox>(station, name);
+}
+QTableWidget* readings(const StationPane& station) {
+    return part<QTableWidget>(station, "readings");
+}
+// The Certificate... dialog open for the run file `runPath`, or nullptr.
+QFileDialog* certificateDialog(const StationPane& station, const QString& runPath) {
+    return station.findChild<QFileDialog*>(QStringLiteral("certificate:") + runPath);
+}
 
 // The simulated line served from this process and driven with the simulator's own commands. A
 // simulator process would be started while the test's threads run, and its vfork-style start
@@ -85,7 +110,7 @@ protected:
         writeProfile("Single", {100}, 1, 0);
         for (const uint8_t address : {uint8_t{1}, uint8_t{2}, uint8_t{3}})
             session.addDevice(address);
-        ASSERT_EQ(session.connect(link.toStdString()), ConnectResult::Connected);
+        ASSERT_EQ(session.connect(link.toStdString()), OpenResult::Opened);
     }
 
     void writeProfile(const std::string& name, std::vector<double> points, int readings,
@@ -155,32 +180,32 @@ protected:
     // limits is confirmed by a second Start.
     void start(StationPane& station, const QString& tool, const QString& temperature = "22",
                const QString& profile = "Quick") {
-        QTest::keyClicks(station.field(Field::ToolId), tool);
-        QTest::keyClicks(station.field(Field::Maximum), "80");
-        QTest::keyClicks(station.field(Field::Due), "2027-03-01");
-        QTest::keyClicks(station.field(Field::Temperature), temperature);
-        QTest::keyClicks(station.field(Field::Humidity), "40");
-        station.profiles()->setCurrentText(profile);
-        QTest::mouseClick(station.button(Button::Start), Qt::LeftButton);
+        QTest::keyClicks(field(station, "toolId"), tool);
+        QTest::keyClicks(field(station, "maximum"), "80");
+        QTest::keyClicks(field(station, "due"), "2027-03-01");
+        QTest::keyClicks(field(station, "temperature"), temperature);
+        QTest::keyClicks(field(station, "humidity"), "40");
+        list(station, "profiles")->setCurrentText(profile);
+        QTest::mouseClick(button(station, "start"), Qt::LeftButton);
         if (temperature != "22") {
             ASSERT_EQ(station.run(), nullptr) << "started without a confirmation";
-            QTest::mouseClick(station.button(Button::Start), Qt::LeftButton);
+            QTest::mouseClick(button(station, "start"), Qt::LeftButton);
         }
-        ASSERT_NE(station.run(), nullptr) << station.message()->text().toStdString();
+        ASSERT_NE(station.run(), nullptr) << label(station, "message")->text().toStdString();
     }
 
     // Waits for `prompt`, then pulls the tool to `peak` ("slip" pulls without a click).
     void pull(StationPane& station, const QString& prompt, const QString& peak,
               const char* kind = "pull") {
-        ASSERT_TRUE(waitUntil([&] { return station.prompt()->text() == prompt; }))
-            << station.prompt()->text().toStdString();
+        ASSERT_TRUE(waitUntil([&] { return label(station, "prompt")->text() == prompt; }))
+            << label(station, "prompt")->text().toStdString();
         sim.command(QString("%1 %2 %3").arg(kind).arg(station.address()).arg(peak));
     }
 
     // The file dialog that asks where `station`'s certificate of `run` goes, answered by typing
     // `path` and Enter.
     void saveAs(StationPane& station, const QString& run, const QString& path) {
-        QFileDialog* dialog = station.certificateDialog(run);
+        QFileDialog* dialog = certificateDialog(station, run);
         ASSERT_NE(dialog, nullptr);
         auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
         ASSERT_NE(name, nullptr);
@@ -192,7 +217,7 @@ protected:
         QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(name, path);
         QTest::keyClick(name, Qt::Key_Return);
-        EXPECT_TRUE(waitUntil([&] { return station.certificateDialog(run) == nullptr; }));
+        EXPECT_TRUE(waitUntil([&] { return certificateDialog(station, run) == nullptr; }));
     }
 
     // The run of `tool` on the one-reading plan, pulled to 80 N.m: ended, conforming.
@@ -226,25 +251,25 @@ TEST_F(VerifyWindowTest, TwoStationsRunAtOnceAndASlipIsAnsweredInItsStation) {
     ASSERT_NO_FATAL_FAILURE(pull(*first, kPreload, "80"));
     ASSERT_NO_FATAL_FAILURE(pull(*second, kPreload, "80"));
     ASSERT_NO_FATAL_FAILURE(pull(*first, setTo("40.00", 1), "10", "slip"));
-    ASSERT_TRUE(waitUntil([&] { return first->button(Button::SlipRepeat)->isVisible(); }));
+    ASSERT_TRUE(waitUntil([&] { return button(*first, "slipRepeat")->isVisible(); }));
 
     ASSERT_NO_FATAL_FAILURE(pull(*second, setTo("40.00", 1), "40.4"));
     ASSERT_NO_FATAL_FAILURE(pull(*second, setTo("40.00", 2), "39.6"));
     ASSERT_NO_FATAL_FAILURE(pull(*second, setTo("80.00", 1), "80"));
     ASSERT_NO_FATAL_FAILURE(pull(*second, setTo("80.00", 2), "84"));
     ASSERT_TRUE(waitUntil([&] { return second->run()->ended(); }));
-    EXPECT_EQ(second->prompt()->text(), "The tool does not conform");
-    EXPECT_TRUE(first->button(Button::SlipRepeat)->isVisible()) << "still asked";
+    EXPECT_EQ(label(*second, "prompt")->text(), "The tool does not conform");
+    EXPECT_TRUE(button(*first, "slipRepeat")->isVisible()) << "still asked";
 
-    QTest::mouseClick(first->button(Button::SlipRepeat), Qt::LeftButton);
+    QTest::mouseClick(button(*first, "slipRepeat"), Qt::LeftButton);
     ASSERT_NO_FATAL_FAILURE(pull(*first, setTo("40.00", 1), "40"));
     ASSERT_NO_FATAL_FAILURE(pull(*first, setTo("40.00", 2), "40.8"));
     ASSERT_NO_FATAL_FAILURE(pull(*first, setTo("80.00", 1), "80"));
     ASSERT_NO_FATAL_FAILURE(pull(*first, setTo("80.00", 2), "79"));
     ASSERT_TRUE(waitUntil([&] { return first->run()->ended(); }));
-    EXPECT_EQ(first->prompt()->text(), "The tool conforms");
-    EXPECT_EQ(first->readings()->rowCount(), 4);
-    EXPECT_EQ(first->readings()->item(1, 2)->text(), "-1.96");
+    EXPECT_EQ(label(*first, "prompt")->text(), "The tool conforms");
+    EXPECT_EQ(readings(*first)->rowCount(), 4);
+    EXPECT_EQ(readings(*first)->item(1, 2)->text(), "-1.96");
 
     const QString file =
         QString::fromUtf8(test::readFile(QString::fromStdString(first->run()->path())));
@@ -270,19 +295,20 @@ TEST_F(VerifyWindowTest, AClosedWindowsRunIsResumedAndAbandonedWithAReason) {
         StationPane* station = open(*window, 1);
         ASSERT_NO_FATAL_FAILURE(start(*station, "W-3", "35"));
         ASSERT_NO_FATAL_FAILURE(pull(*station, kPreload, "80"));
-        ASSERT_TRUE(waitUntil([&] { return station->prompt()->text() == setTo("40.00", 1); }));
+        ASSERT_TRUE(
+            waitUntil([&] { return label(*station, "prompt")->text() == setTo("40.00", 1); }));
         path = QString::fromStdString(station->run()->path());
     }
     const auto window = openWindow();
     StationPane* station = open(*window, 1);
     QSignalSpy finished(window.get(), &VerifyWindow::runFinished);
-    ASSERT_TRUE(waitUntil([&] { return station->unfinished()->count() == 1; }));
-    EXPECT_EQ(station->field(Field::Due)->text(), "2027-03-01") << "remembered";
-    QTest::mouseClick(station->button(Button::Resume), Qt::LeftButton);
-    ASSERT_TRUE(waitUntil([&] { return station->prompt()->text() == setTo("40.00", 1); }));
+    ASSERT_TRUE(waitUntil([&] { return list(*station, "unfinished")->count() == 1; }));
+    EXPECT_EQ(field(*station, "due")->text(), "2027-03-01") << "remembered";
+    QTest::mouseClick(button(*station, "resume"), Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return label(*station, "prompt")->text() == setTo("40.00", 1); }));
 
-    QTest::keyClicks(station->field(Field::Reason), "tool broke");
-    QTest::mouseClick(station->button(Button::Abort), Qt::LeftButton);
+    QTest::keyClicks(field(*station, "reason"), "tool broke");
+    QTest::mouseClick(button(*station, "abort"), Qt::LeftButton);
     std::string error;
     const auto stored = verify::readRunFile(path.toStdString(), error);
     ASSERT_TRUE(stored) << error;
@@ -291,7 +317,7 @@ TEST_F(VerifyWindowTest, AClosedWindowsRunIsResumedAndAbandonedWithAReason) {
     EXPECT_EQ(stored->pulls.size(), 1u);
     EXPECT_EQ(stored->plan.temperature, 35.0);
     EXPECT_TRUE(test::readFile(path).contains("ambient conditions")) << "the confirmation is kept";
-    EXPECT_EQ(station->prompt()->text(), "Abandoned: tool broke");
+    EXPECT_EQ(label(*station, "prompt")->text(), "Abandoned: tool broke");
     EXPECT_EQ(finished.count(), 1) << "an abandoned run goes to the store too";
     EXPECT_FALSE(station->saveCertificate(home.qFile("W-3.pdf")));
 }
@@ -303,13 +329,13 @@ TEST_F(VerifyWindowTest, ALostLineIsWaitedForAndTheRunGoesOnAtTheNextReading) {
     StationPane* station = open(*window, 1);
     ASSERT_NO_FATAL_FAILURE(start(*station, "W-4"));
     ASSERT_NO_FATAL_FAILURE(pull(*station, kPreload, "80"));
-    ASSERT_TRUE(waitUntil([&] { return station->prompt()->text() == setTo("40.00", 1); }));
+    ASSERT_TRUE(waitUntil([&] { return label(*station, "prompt")->text() == setTo("40.00", 1); }));
     ASSERT_EQ(sim.command("unplug"), "ok");
     ASSERT_TRUE(waitUntil([&] { return station->run()->lineDown(); }));
     ASSERT_TRUE(sim.command("replug").startsWith("ok"));
     ASSERT_NO_FATAL_FAILURE(pull(*station, setTo("40.00", 1), "40.4"));
-    ASSERT_TRUE(waitUntil([&] { return station->readings()->rowCount() == 1; }));
-    EXPECT_EQ(station->readings()->item(0, 1)->text(), "40.40");
+    ASSERT_TRUE(waitUntil([&] { return readings(*station)->rowCount() == 1; }));
+    EXPECT_EQ(readings(*station)->item(0, 1)->text(), "40.40");
     const QString file =
         QString::fromUtf8(test::readFile(QString::fromStdString(station->run()->path())));
     EXPECT_TRUE(file.contains(" line lost\n") && file.contains(" line back\n"))
@@ -350,7 +376,7 @@ TEST_F(VerifyWindowTest, TheWindowOpensWideEnoughForThreeStationsSideBySide) {
         ASSERT_NO_FATAL_FAILURE(start(*stations[i], QString("W-1%1").arg(i)));
     EXPECT_TRUE(allRead()) << "during the runs";
     for (StationPane* station : stations) {
-        const QHeaderView* headings = station->readings()->horizontalHeader();
+        const QHeaderView* headings = readings(*station)->horizontalHeader();
         for (int column = 0; column < headings->count(); ++column)
             EXPECT_GE(headings->sectionSize(column), headings->sectionSizeHint(column)) << column;
     }
@@ -362,33 +388,33 @@ TEST_F(VerifyWindowTest, AFinishedRunOffersANewRunWithTheFieldsAsTheyWere) {
     const auto window = openWindow();
     StationPane* station = open(*window, 1);
     ASSERT_TRUE(waitUntil([&] { return !station->searching(); }));
-    EXPECT_EQ(station->unfinished()->count(), 0);
+    EXPECT_EQ(list(*station, "unfinished")->count(), 0);
     ASSERT_NO_FATAL_FAILURE(start(*station, "W-5"));
     const QString first = QString::fromStdString(station->run()->path());
-    EXPECT_FALSE(station->button(Button::NewRun)->isVisible()) << "not while it runs";
+    EXPECT_FALSE(button(*station, "newRun")->isVisible()) << "not while it runs";
     const QString left = writeRun(reference(1), "LEFT", {});
     writeProfile("Later", {100}, 1, 0);
 
-    QTest::keyClicks(station->field(Field::Reason), "wrong tool");
-    QTest::mouseClick(station->button(Button::Abort), Qt::LeftButton);
-    ASSERT_TRUE(station->button(Button::NewRun)->isVisible());
-    QTest::mouseClick(station->button(Button::NewRun), Qt::LeftButton);
+    QTest::keyClicks(field(*station, "reason"), "wrong tool");
+    QTest::mouseClick(button(*station, "abort"), Qt::LeftButton);
+    ASSERT_TRUE(button(*station, "newRun")->isVisible());
+    QTest::mouseClick(button(*station, "newRun"), Qt::LeftButton);
     EXPECT_EQ(station->run(), nullptr);
-    EXPECT_TRUE(station->button(Button::Start)->isVisible());
-    EXPECT_FALSE(station->readings()->isVisible());
-    EXPECT_EQ(station->field(Field::ToolId)->text(), "W-5");
-    EXPECT_EQ(station->field(Field::Maximum)->text(), "80");
-    EXPECT_EQ(station->field(Field::Due)->text(), "2027-03-01");
-    EXPECT_EQ(station->profiles()->currentText(), "Quick");
-    EXPECT_GE(station->profiles()->findText("Later"), 0) << "read again";
+    EXPECT_TRUE(button(*station, "start")->isVisible());
+    EXPECT_FALSE(readings(*station)->isVisible());
+    EXPECT_EQ(field(*station, "toolId")->text(), "W-5");
+    EXPECT_EQ(field(*station, "maximum")->text(), "80");
+    EXPECT_EQ(field(*station, "due")->text(), "2027-03-01");
+    EXPECT_EQ(list(*station, "profiles")->currentText(), "Quick");
+    EXPECT_GE(list(*station, "profiles")->findText("Later"), 0) << "read again";
     ASSERT_TRUE(waitUntil([&] { return !station->searching(); }));
-    ASSERT_EQ(station->unfinished()->count(), 1) << "the abandoned run is not offered";
-    EXPECT_EQ(station->unfinished()->itemText(0), QFileInfo(left).fileName());
+    ASSERT_EQ(list(*station, "unfinished")->count(), 1) << "the abandoned run is not offered";
+    EXPECT_EQ(list(*station, "unfinished")->itemText(0), QFileInfo(left).fileName());
 
     // The next tool: its identifier typed over the last one, the rest kept.
-    QTest::keyClicks(station->field(Field::ToolId), "W-6");
-    QTest::mouseClick(station->button(Button::Start), Qt::LeftButton);
-    ASSERT_NE(station->run(), nullptr) << station->message()->text().toStdString();
+    QTest::keyClicks(field(*station, "toolId"), "W-6");
+    QTest::mouseClick(button(*station, "start"), Qt::LeftButton);
+    ASSERT_NE(station->run(), nullptr) << label(*station, "message")->text().toStdString();
     EXPECT_EQ(station->run()->plan().tool.id, "W-6");
     EXPECT_EQ(station->run()->plan().tool.maximum, 80.0);
     EXPECT_NE(QString::fromStdString(station->run()->path()), first);
@@ -399,7 +425,7 @@ TEST_F(VerifyWindowTest, AFinishedRunOffersANewRunWithTheFieldsAsTheyWere) {
 TEST_F(VerifyWindowTest, TheProfileListIsReadAgainWhenOpened) {
     const auto window = openWindow();
     StationPane* station = open(*window, 1);
-    QComboBox* profiles = station->profiles();
+    QComboBox* profiles = list(*station, "profiles");
     profiles->setCurrentIndex(profiles->findText("Quick"));
     writeProfile("Added", {100}, 1, 0);
     QTest::mouseClick(profiles, Qt::LeftButton);
@@ -425,10 +451,10 @@ TEST_F(VerifyWindowTest, EachStationsCertificateDialogIsItsOwn) {
     ASSERT_NO_FATAL_FAILURE(finish(*second, "W-8"));
     const QString one = QString::fromStdString(first->run()->path());
     const QString two = QString::fromStdString(second->run()->path());
-    QTest::mouseClick(first->button(Button::Certificate), Qt::LeftButton);
-    QTest::mouseClick(second->button(Button::Certificate), Qt::LeftButton);
-    QFileDialog* a = first->certificateDialog(one);
-    QFileDialog* b = second->certificateDialog(two);
+    QTest::mouseClick(button(*first, "certificate"), Qt::LeftButton);
+    QTest::mouseClick(button(*second, "certificate"), Qt::LeftButton);
+    QFileDialog* a = certificateDialog(*first, one);
+    QFileDialog* b = certificateDialog(*second, two);
     ASSERT_TRUE(a && b);
     EXPECT_EQ(a->windowTitle(), "Certificate of Slave 1 Bench A · W-7");
     EXPECT_EQ(b->windowTitle(), "Certificate of Slave 2 · W-8");
@@ -436,8 +462,8 @@ TEST_F(VerifyWindowTest, EachStationsCertificateDialogIsItsOwn) {
     EXPECT_TRUE(first->rect().contains(first->mapFromGlobal(a->geometry().center())));
     EXPECT_GT(b->geometry().center().x(), a->geometry().center().x()) << "not stacked";
     ASSERT_TRUE(waitUntil([&] { return QApplication::activeWindow() == b; }));
-    QTest::mouseClick(first->button(Button::Certificate), Qt::LeftButton);
-    EXPECT_EQ(first->certificateDialog(one), a);
+    QTest::mouseClick(button(*first, "certificate"), Qt::LeftButton);
+    EXPECT_EQ(certificateDialog(*first, one), a);
     EXPECT_EQ(window->findChildren<QFileDialog*>().size(), 2u);
     EXPECT_TRUE(waitUntil([&] { return QApplication::activeWindow() == a; })) << "raised";
 
@@ -447,8 +473,8 @@ TEST_F(VerifyWindowTest, EachStationsCertificateDialogIsItsOwn) {
     EXPECT_FALSE(proposed.startsWith(paths.dataFolder));
     const QString inside = paths.dataFolder + "W-7.pdf";
     ASSERT_NO_FATAL_FAILURE(saveAs(*first, one, inside));
-    EXPECT_TRUE(first->message()->text().startsWith("Certificate not written: "))
-        << first->message()->text().toStdString();
+    EXPECT_TRUE(label(*first, "message")->text().startsWith("Certificate not written: "))
+        << label(*first, "message")->text().toStdString();
     EXPECT_FALSE(QFile::exists(inside));
     ASSERT_NO_FATAL_FAILURE(saveAs(*second, two, home.qFile("W-8.pdf")));
     EXPECT_TRUE(test::readFile(home.qFile("W-8.pdf")).startsWith("%PDF-"));
@@ -463,21 +489,21 @@ TEST_F(VerifyWindowTest, AnEndedRunsCertificateIsMadeAgainFromTheSetupPage) {
     const auto window = openWindow();
     StationPane* station = open(*window, 1);
     ASSERT_TRUE(waitUntil([&] { return !station->searching(); }));
-    ASSERT_EQ(station->endedRuns()->count(), 1);
+    ASSERT_EQ(list(*station, "endedRuns")->count(), 1);
     ASSERT_NO_FATAL_FAILURE(finish(*station, "W-9"));
-    QTest::mouseClick(station->button(Button::NewRun), Qt::LeftButton);
+    QTest::mouseClick(button(*station, "newRun"), Qt::LeftButton);
     ASSERT_TRUE(waitUntil([&] { return !station->searching(); }));
-    ASSERT_EQ(station->endedRuns()->count(), 2);
-    EXPECT_TRUE(station->endedRuns()->itemText(0).endsWith(" · W-9"));
-    EXPECT_EQ(station->endedRuns()->itemText(1), "2025-01-01 10:00:00 · OLD");
-    QTest::keyClick(station->endedRuns(), Qt::Key_Down);
-    QTest::mouseClick(station->button(Button::EndedCertificate), Qt::LeftButton);
-    ASSERT_NE(station->certificateDialog(old), nullptr);
-    EXPECT_EQ(station->certificateDialog(old)->windowTitle(),
+    ASSERT_EQ(list(*station, "endedRuns")->count(), 2);
+    EXPECT_TRUE(list(*station, "endedRuns")->itemText(0).endsWith(" · W-9"));
+    EXPECT_EQ(list(*station, "endedRuns")->itemText(1), "2025-01-01 10:00:00 · OLD");
+    QTest::keyClick(list(*station, "endedRuns"), Qt::Key_Down);
+    QTest::mouseClick(button(*station, "endedCertificate"), Qt::LeftButton);
+    ASSERT_NE(certificateDialog(*station, old), nullptr);
+    EXPECT_EQ(certificateDialog(*station, old)->windowTitle(),
               "Certificate of Slave 1 · OLD · 2025-01-01 10:00:00");
     ASSERT_NO_FATAL_FAILURE(saveAs(*station, old, home.qFile("OLD.pdf")));
     EXPECT_TRUE(test::readFile(home.qFile("OLD.pdf")).startsWith("%PDF-"))
-        << station->message()->text().toStdString();
+        << label(*station, "message")->text().toStdString();
 }
 
 // Closing the window while runs are under way asks first; kept, the runs go on; closed, their
@@ -504,7 +530,7 @@ TEST_F(VerifyWindowTest, ClosingWithRunsUnderWayAsksFirst) {
     EXPECT_EQ(boxes.messages[0].buttons, QStringList({"Close the window", "Keep it open"}));
     EXPECT_TRUE(window->isVisible());
     ASSERT_NO_FATAL_FAILURE(pull(*first, kPreload, "80"));
-    ASSERT_TRUE(waitUntil([&] { return first->prompt()->text() == setTo("40.00", 1); }));
+    ASSERT_TRUE(waitUntil([&] { return label(*first, "prompt")->text() == setTo("40.00", 1); }));
 
     boxes.answers = {0};
     EXPECT_TRUE(window->close());
@@ -531,13 +557,13 @@ TEST_F(VerifyWindowTest, AnUnfinishedRunIsOfferedOnItsOwnInstrumentAlone) {
     const auto window = openWindow();
     StationPane* first = open(*window, 1);
     EXPECT_TRUE(first->searching());
-    EXPECT_FALSE(first->button(Button::Resume)->isEnabled());
+    EXPECT_FALSE(button(*first, "resume")->isEnabled());
     StationPane* second = open(*window, 2);
-    EXPECT_EQ(second->unfinished()->count(), 0) << "not read on the interface thread";
+    EXPECT_EQ(list(*second, "unfinished")->count(), 0) << "not read on the interface thread";
     ASSERT_TRUE(waitUntil([&] { return !first->searching() && !second->searching(); }));
-    EXPECT_EQ(first->unfinished()->count(), 0) << "slave 2's run on slave 1";
-    ASSERT_EQ(second->unfinished()->count(), 1);
-    EXPECT_TRUE(second->button(Button::Resume)->isEnabled());
+    EXPECT_EQ(list(*first, "unfinished")->count(), 0) << "slave 2's run on slave 1";
+    ASSERT_EQ(list(*second, "unfinished")->count(), 1);
+    EXPECT_TRUE(button(*second, "resume")->isEnabled());
     EXPECT_EQ(verify::referenceDifferences(two, second->currentReference()), "");
     EXPECT_EQ(verify::referenceDifferences(two, first->currentReference()),
               "address 1 (run: 2), name none (run: Bench B)");
@@ -550,41 +576,42 @@ TEST_F(VerifyWindowTest, AStationTakesUpNoHeldRunAndStartsOnlyWithWhatTheRunNeed
     const auto window = openWindow();
     StationPane* station = open(*window, 1);
     ASSERT_TRUE(waitUntil([&] { return !station->searching(); }));
-    ASSERT_EQ(station->unfinished()->count(), 1);
+    ASSERT_EQ(list(*station, "unfinished")->count(), 1);
     {
         std::string error;
         const auto other = verify::RunFile::reopen(held.toStdString(), error);
         ASSERT_TRUE(other) << error;
         const QByteArray before = test::readFile(held);
-        QTest::mouseClick(station->button(Button::Resume), Qt::LeftButton);
+        QTest::mouseClick(button(*station, "resume"), Qt::LeftButton);
         EXPECT_EQ(station->run(), nullptr);
-        EXPECT_TRUE(station->message()->text().contains("is being run by another verification"));
+        EXPECT_TRUE(
+            label(*station, "message")->text().contains("is being run by another verification"));
         EXPECT_EQ(test::readFile(held), before);
     }
 
-    QTest::keyClicks(station->field(Field::ToolId), "W-30");
-    QTest::keyClicks(station->field(Field::Maximum), "80");
-    station->profiles()->setCurrentText("Single");
-    QTest::mouseClick(station->button(Button::Start), Qt::LeftButton);
+    QTest::keyClicks(field(*station, "toolId"), "W-30");
+    QTest::keyClicks(field(*station, "maximum"), "80");
+    list(*station, "profiles")->setCurrentText("Single");
+    QTest::mouseClick(button(*station, "start"), Qt::LeftButton);
     EXPECT_EQ(station->run(), nullptr);
-    EXPECT_TRUE(station->message()->text().contains("ambient temperature and humidity"));
-    QTest::keyClicks(station->field(Field::Temperature), "22");
-    QTest::keyClicks(station->field(Field::Humidity), "40");
-    station->field(Field::Due)->setText("2020-01-01");
-    QTest::mouseClick(station->button(Button::Start), Qt::LeftButton);
+    EXPECT_TRUE(label(*station, "message")->text().contains("ambient temperature and humidity"));
+    QTest::keyClicks(field(*station, "temperature"), "22");
+    QTest::keyClicks(field(*station, "humidity"), "40");
+    field(*station, "due")->setText("2020-01-01");
+    QTest::mouseClick(button(*station, "start"), Qt::LeftButton);
     EXPECT_EQ(station->run(), nullptr);
-    EXPECT_TRUE(station->message()->text().contains("was due 2020-01-01"));
-    QTest::keyClicks(station->field(Field::OverdueReason), "the only reference");
-    QTest::mouseClick(station->button(Button::Start), Qt::LeftButton);
-    ASSERT_NE(station->run(), nullptr) << station->message()->text().toStdString();
+    EXPECT_TRUE(label(*station, "message")->text().contains("was due 2020-01-01"));
+    QTest::keyClicks(field(*station, "overdueReason"), "the only reference");
+    QTest::mouseClick(button(*station, "start"), Qt::LeftButton);
+    ASSERT_NE(station->run(), nullptr) << label(*station, "message")->text().toStdString();
     EXPECT_TRUE(QString::fromUtf8(test::readFile(QString::fromStdString(station->run()->path())))
                     .contains(" confirmed reference calibration overdue since 2020-01-01: the "
                               "only reference\n"));
 
     ASSERT_EQ(sim.command("silent 1 on"), "ok");
     EXPECT_TRUE(waitUntil([&] {
-        return station->prompt()->text().startsWith("Slave 1 is not answering");
-    })) << station->prompt()->text().toStdString();
+        return label(*station, "prompt")->text().startsWith("Slave 1 is not answering");
+    })) << label(*station, "prompt")->text().toStdString();
     ASSERT_EQ(sim.command("silent 1 off"), "ok");
     EXPECT_TRUE(waitUntil([&] { return !station->run()->instrumentSilentNow(); }));
     const QString file =
