@@ -6,12 +6,11 @@ RecordUpload::~RecordUpload() {
     unlink();
 }
 
-RecordUpload::ConnectResult RecordUpload::link(const std::string& port, int slave) {
+OpenResult RecordUpload::link(const std::string& port, int slave) {
     unlink();
     linkFailure_ = LinkResult::success();
-    portFailure_ = link_.open(port);
-    if (portFailure_ != OpenResult::Opened)
-        return ConnectResult::PortError;
+    if (const OpenResult opened = link_.open(port); opened != OpenResult::Opened)
+        return opened;
     uint16_t range[regmap::kInRangeCount] = {};
     uint16_t info[regmap::kInInfo1011Count] = {};
     // Without the count the upload would not know how many records to fetch, so a failed count
@@ -24,11 +23,11 @@ RecordUpload::ConnectResult RecordUpload::link(const std::string& port, int slav
             link_.readInputRegisters(regmap::kInInfo1011, regmap::kInInfo1011Count, info);
     if (!linkFailure_) {
         link_.close();
-        return ConnectResult::ReadError;
+        return OpenResult::NoAnswer;
     }
     range_ = regmap::decodeFloat(range);
     count_ = info[regmap::kInRecordCount - regmap::kInInfo1011];
-    return ConnectResult::Linked;
+    return OpenResult::Opened;
 }
 
 void RecordUpload::unlink() {

@@ -42,18 +42,16 @@ public:
 // is handed on without data, never with the data of the record before it.
 class RecordUpload {
 public:
-    enum class ConnectResult { Linked, PortError, ReadError };
-
     explicit RecordUpload(UploadObserver& observer) : observer_(observer) {}
     ~RecordUpload();
     RecordUpload(const RecordUpload&) = delete;
     RecordUpload& operator=(const RecordUpload&) = delete;
 
-    ConnectResult link(const std::string& port, int slave);
-    // Why the last link() ended in ReadError; Ok after a link that succeeded.
+    // Opened, why the port did not open, or NoAnswer when the instrument's range or record count
+    // could not be read.
+    OpenResult link(const std::string& port, int slave);
+    // Why the last link() ended in NoAnswer; Ok after a link that succeeded.
     const LinkResult& linkFailure() const { return linkFailure_; }
-    // Why the last link() ended in PortError.
-    OpenResult portFailure() const { return portFailure_; }
     // Stops a running upload and closes the link.
     void unlink();
     bool linked() const { return link_.isOpen(); }
@@ -76,7 +74,6 @@ private:
     float range_ = 0.0f;
     uint16_t count_ = 0;
     LinkResult linkFailure_;
-    OpenResult portFailure_ = OpenResult::Opened;
     unsigned runs_ = 0;
 
     std::atomic<bool> running_{false};
