@@ -6,6 +6,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 
+#include "benchstore/BenchStore.h"
 #include "browser/CDlgSelData.h"
 #include "controls/DialogTexts.h"
 #include "controls/Icons.h"
@@ -30,7 +31,6 @@
 #include "panel/CControlDlg.h"
 #include "results/ResultsController.h"
 #include "results/ResultsPanel.h"
-#include "benchstore/BenchStore.h"
 #include "storeview/StoreStatusLabel.h"
 
 namespace vornex {

@@ -7,9 +7,9 @@
 #include <QStyle>
 #include <algorithm>
 
+#include "benchstore/BenchStore.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
-#include "benchstore/BenchStore.h"
 
 namespace vornex {
 
