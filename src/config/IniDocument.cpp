@@ -3,6 +3,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include "files/IniLines.h"
+
 namespace vornex {
 
 namespace {
@@ -173,26 +175,15 @@ bool IniDocument::setValue(const QString& section, const QString& key, const QSt
 }
 
 IniDocument::Parsed IniDocument::parse(const Line& line) const {
-    const QString text = decode(line.text).trimmed();
+    const IniLine read = readIniLine(decode(line.text).trimmed().toStdString());
     Parsed parsed;
-    if (text.startsWith(QLatin1Char('['))) {
-        const qsizetype close = text.lastIndexOf(QLatin1Char(']'));
-        if (close > 0) {
-            parsed.kind = Kind::Section;
-            parsed.name = text.mid(1, close - 1).trimmed();
-        }
-        return parsed;
-    }
-    if (text.startsWith(QLatin1Char(';'))) {
-        return parsed;
-    }
-    const qsizetype equals = text.indexOf(QLatin1Char('='));
-    if (equals <= 0) {
-        return parsed;
-    }
-    parsed.kind = Kind::Entry;
-    parsed.name = text.left(equals).trimmed();
-    parsed.value = text.mid(equals + 1).trimmed();
+    // The line reader trims ASCII blanks; the document has always trimmed every blank Qt knows.
+    parsed.name = QString::fromStdString(read.name).trimmed();
+    parsed.value = QString::fromStdString(read.value).trimmed();
+    if (read.kind == IniLine::Kind::Section)
+        parsed.kind = Kind::Section;
+    else if (read.kind == IniLine::Kind::Entry)
+        parsed.kind = Kind::Entry;
     return parsed;
 }
 

@@ -5,9 +5,9 @@
 #include <sstream>
 
 #include "files/AtomicFile.h"
+#include "files/IniLines.h"
 #include "text/NumberText.h"
 #include "verify/Deviation.h"
-#include "verify/IniLines.h"
 
 namespace vornex::verify {
 
@@ -33,20 +33,20 @@ public:
         bool ownTable = false;
         for (const IniEntry& entry : lines.entries) {
             line_ = entry.line;
-            if (entry.section == "Deviation") {
+            if (sameIniName(entry.section, "Deviation")) {
                 if (!ownTable)
                     profile_.deviations.clear();
                 ownTable = true;
                 if (!readRow(entry))
                     return result_;
-            } else if (entry.section != "Profile") {
+            } else if (!sameIniName(entry.section, "Profile")) {
                 return refuse(line_, "unknown section [" + entry.section + "]");
             } else if (!readEntry(entry)) {
                 return result_;
             }
         }
         for (const char* key : {"Name", "Points", "Readings", "Preloads"}) {
-            if (seen_.count(key) == 0)
+            if (seen_.count(foldedIniName(key)) == 0)
                 return refuse(0, std::string("no ") + key + " in [Profile]");
         }
         if (ownTable && profile_.deviations.empty())
@@ -99,25 +99,25 @@ private:
     }
 
     bool readEntry(const IniEntry& e) {
-        if (!seen_.insert(e.key).second) {
+        if (!seen_.insert(foldedIniName(e.key)).second) {
             refuse(line_, e.key + " is given twice");
             return false;
         }
-        if (e.key == "Name" || e.key == "Standard") {
+        if (sameIniName(e.key, "Name") || sameIniName(e.key, "Standard")) {
             if (e.value.empty()) {
                 refuse(line_, e.key + " is empty");
                 return false;
             }
-            (e.key == "Name" ? profile_.name : profile_.standard) = e.value;
+            (sameIniName(e.key, "Name") ? profile_.name : profile_.standard) = e.value;
             return true;
         }
-        if (e.key == "Points")
+        if (sameIniName(e.key, "Points"))
             return readPoints(e.value);
-        if (e.key == "Readings")
+        if (sameIniName(e.key, "Readings"))
             return count(e.value, 1, 100, profile_.readings);
-        if (e.key == "Preloads")
+        if (sameIniName(e.key, "Preloads"))
             return count(e.value, 0, 100, profile_.preloads);
-        if (e.key == "Direction") {
+        if (sameIniName(e.key, "Direction")) {
             if (e.value != "clockwise" && e.value != "counterclockwise" && e.value != "both") {
                 refuse(line_, "Direction is clockwise, counterclockwise or both");
                 return false;
@@ -125,11 +125,11 @@ private:
             profile_.direction = e.value;
             return true;
         }
-        if (e.key == "TemperatureMin")
+        if (sameIniName(e.key, "TemperatureMin"))
             return number(e.value, -50.0, 100.0, profile_.temperatureMin);
-        if (e.key == "TemperatureMax")
+        if (sameIniName(e.key, "TemperatureMax"))
             return number(e.value, -50.0, 100.0, profile_.temperatureMax);
-        if (e.key == "HumidityMax")
+        if (sameIniName(e.key, "HumidityMax"))
             return number(e.value, 0.0, 100.0, profile_.humidityMax);
         refuse(line_, "unknown key " + e.key + " in [Profile]");
         return false;

@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <memory>
 
+#include "files/IniLines.h"
 #include "link/RegisterMap.h"
 #include "text/NumberText.h"
 #include "verify/Deviation.h"
-#include "verify/IniLines.h"
 #include "verify/ReferenceDue.h"
 #include "verify/RunFit.h"
 #include "verify/ToolFolder.h"

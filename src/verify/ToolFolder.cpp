@@ -5,9 +5,9 @@
 #include <sstream>
 
 #include "files/AtomicFile.h"
+#include "files/IniLines.h"
 #include "text/NumberText.h"
 #include "verify/Deviation.h"
-#include "verify/IniLines.h"
 
 namespace vornex::verify {
 
@@ -41,16 +41,16 @@ std::optional<Tool> ToolFolder::load(const std::string& id, std::string& error) 
     std::set<std::string> seen;
     for (const IniEntry& e : lines.entries) {
         const std::string at = file + " line " + std::to_string(e.line) + ": ";
-        if (e.section != "Tool") {
+        if (!sameIniName(e.section, "Tool")) {
             error = at + "unknown section [" + e.section + "]";
             return std::nullopt;
         }
-        if (!seen.insert(e.key).second) {
+        if (!seen.insert(foldedIniName(e.key)).second) {
             error = at + e.key + " is given twice";
             return std::nullopt;
         }
         double number = 0.0;
-        const bool isNumber = e.key == "Lowest" || e.key == "Maximum";
+        const bool isNumber = sameIniName(e.key, "Lowest") || sameIniName(e.key, "Maximum");
         if (isNumber && !parseDouble(e.value, number)) {
             error = at + e.key + " \"" + e.value + "\" is no number";
             return std::nullopt;
@@ -59,19 +59,19 @@ std::optional<Tool> ToolFolder::load(const std::string& id, std::string& error) 
             error = at + e.key + " " + e.value + " is not from 0 to " + plainNumber(kMaxTorque);
             return std::nullopt;
         }
-        if (e.key == "Description")
+        if (sameIniName(e.key, "Description"))
             tool.description = e.value;
-        else if (e.key == "Type")
+        else if (sameIniName(e.key, "Type"))
             tool.type = e.value;
-        else if (e.key == "Class")
+        else if (sameIniName(e.key, "Class"))
             tool.toolClass = e.value;
-        else if (e.key == "Unit")
+        else if (sameIniName(e.key, "Unit"))
             tool.unit = e.value;
-        else if (e.key == "Direction")
+        else if (sameIniName(e.key, "Direction"))
             tool.direction = e.value;
-        else if (e.key == "Lowest")
+        else if (sameIniName(e.key, "Lowest"))
             tool.lowest = number;
-        else if (e.key == "Maximum")
+        else if (sameIniName(e.key, "Maximum"))
             tool.maximum = number;
         else {
             error = at + "unknown key " + e.key + " in [Tool]";

@@ -10,13 +10,13 @@
 #include <ctime>
 
 #include "config/BenchConfig.h"
+#include "files/IniLines.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 #include "report/Certificate.h"
 #include "report/ReportTexts.h"
 #include "session/AcquisitionSession.h"
 #include "text/NumberText.h"
-#include "verify/IniLines.h"
 #include "verify/Profile.h"
 #include "verify/RunSetup.h"
 #include "verify/ToolFolder.h"

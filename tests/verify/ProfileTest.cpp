@@ -38,6 +38,19 @@ TEST(Profile, AProfileThatCannotBeReadIsRefusedWithTheLineAtFault) {
     }
 }
 
+// A profile's names are matched as config.ini's are: a key written in another case is the same key.
+TEST(Profile, NamesAreOneNameWhateverTheirCase) {
+    const ProfileRead read =
+        parseProfile("[profile]\nNAME = Lab\npoints = 20, 60\nreadings = 5\nPreLoads = 3\n");
+    ASSERT_TRUE(read.profile) << read.problem.at("profile");
+    EXPECT_EQ(read.profile->points, (std::vector<double>{20, 60}));
+    EXPECT_EQ(read.profile->preloads, 3);
+    const ProfileRead twice = parseProfile(kHead + "Points = 20\n" + kCounts + "readings = 6\n");
+    EXPECT_EQ(twice.problem.line, 6);
+    EXPECT_NE(twice.problem.text.find("readings is given twice"), std::string::npos)
+        << twice.problem.text;
+}
+
 // The built-in profiles are written out for the lab to copy; what is written reads back the same.
 TEST(Profile, BuiltInProfilesReadBackFromTheirText) {
     for (const Profile& p : builtInProfiles()) {

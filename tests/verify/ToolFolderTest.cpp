@@ -6,7 +6,7 @@
 
 #include "Files.h"
 #include "TempDir.h"
-#include "verify/IniLines.h"
+#include "files/IniLines.h"
 #include "verify/Profile.h"
 #include "verify/ToolFolder.h"
 
