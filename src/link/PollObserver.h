@@ -19,23 +19,24 @@ struct RecordSnapshot {
 };
 
 // What the acquisition thread reports. Every call comes on the acquisition thread; a window
-// implementation hands the news to its own thread.
+// implementation hands the news to its own thread. Every method does nothing unless overridden.
 class PollObserver {
 public:
     virtual ~PollObserver() = default;
 
     // The value or unit text of the displayed instrument differs from what was last reported.
-    virtual void displayChanged(const std::string& valueText, const std::string& unitText) = 0;
+    virtual void displayChanged(const std::string& /*valueText*/, const std::string& /*unitText*/) {
+    }
     // Record `index` of the device table changed its presence state.
-    virtual void presenceChanged(size_t index, uint8_t address, PresenceState state) = 0;
+    virtual void presenceChanged(size_t /*index*/, uint8_t /*address*/, PresenceState /*state*/) {}
     // A pass over the table ended; `pass` counts from 1.
-    virtual void passEnded(unsigned pass, const std::vector<RecordSnapshot>& records) = 0;
+    virtual void passEnded(unsigned /*pass*/, const std::vector<RecordSnapshot>& /*records*/) {}
     // The table was empty, so polling ended at once; the interface returns to "unlinked".
-    virtual void stoppedOnEmptyTable() = 0;
+    virtual void stoppedOnEmptyTable() {}
     // The port vanished under the link; polling has ended as on port removal.
-    virtual void portLost(const std::string& reason) = 0;
+    virtual void portLost(const std::string& /*reason*/) {}
     // The thread closed the link and is about to end: a new connect may follow.
-    virtual void pollingEnded() = 0;
+    virtual void pollingEnded() {}
 };
 
 }  // namespace vornex

@@ -4,16 +4,13 @@
 
 #include <QUuid>
 
-#include <algorithm>
-
-#include "link/NetworkPort.h"
 #include "link/RegisterMap.h"
 
 namespace vornex {
 
 AcquisitionSession::AcquisitionSession(std::string dataFolder, GraphControl& graph,
                                        SessionSettings settings)
-    : wallClock_(settings.wallClock),
+    : lineWatch_(settings.wallClock),
       test_(std::move(dataFolder), std::move(settings.wallClock)),
       recorder_(graph, test_, static_cast<RecordingObserver&>(*this), settings.clock,
                 settings.writePeriod),
@@ -37,32 +34,13 @@ std::optional<InstrumentFacts> AcquisitionSession::instrumentFacts(uint8_t addre
 }
 
 std::vector<Recorder::Unwritten> AcquisitionSession::end() {
-    outage_.waiting = false;
+    lineWatch_.end();
     poller_.disconnect();
     poller_.waitStopped();
     std::vector<Recorder::Unwritten> unwritten = recorder_.finish();
     if (unwritten.empty())
         sealCompanion();
     return unwritten;
-}
-
-void AcquisitionSession::addObserver(SessionObserver& observer) {
-    const std::lock_guard<std::mutex> lock(observersMutex_);
-    if (std::find(observers_.begin(), observers_.end(), &observer) == observers_.end())
-        observers_.push_back(&observer);
-}
-
-void AcquisitionSession::removeObserver(SessionObserver& observer) {
-    const std::lock_guard<std::mutex> lock(observersMutex_);
-    observers_.erase(std::remove(observers_.begin(), observers_.end(), &observer),
-                     observers_.end());
-}
-
-template <typename Call>
-void AcquisitionSession::notify(Call call) {
-    const std::lock_guard<std::mutex> lock(observersMutex_);
-    for (SessionObserver* observer : observers_)
-        call(*observer);
 }
 
 void AcquisitionSession::refreshState() {
@@ -72,7 +50,7 @@ void AcquisitionSession::refreshState() {
     // Read before the line's news: a thread that ended after a lost line has told it by then.
     const bool active = poller_.active();
     handleLinkNews();
-    if (!active && !outage_.waiting)
+    if (!active && !lineWatch_.waiting())
         connectedPort_ = PortIdentity();
     SessionState state = currentState();
     if (state == state_)
@@ -82,7 +60,7 @@ void AcquisitionSession::refreshState() {
 }
 
 LineState AcquisitionSession::currentLine() const {
-    if (outage_.waiting)
+    if (lineWatch_.waiting())
         return LineState::Waiting;
     const bool active = poller_.active();
     if (connectedPort_.path().empty())
@@ -96,7 +74,7 @@ LineState AcquisitionSession::currentLine() const {
 TestState AcquisitionSession::currentTest() const {
     if (!test_.isOpen())
         return testClosed_ ? TestState::Closed : TestState::None;
-    if (recording() || (outage_.waiting && outage_.recordingWanted))
+    if (recording() || (lineWatch_.waiting() && lineWatch_.recordingWanted()))
         return TestState::Recording;
     return testRecorded_ ? TestState::Stopped : TestState::Open;
 }
@@ -107,7 +85,7 @@ SessionState AcquisitionSession::currentState() const {
     if (state.lineHeld())
         state.port = connectedPort_.path();
     if (state.line == LineState::Waiting)
-        state.lostAt = outage_.lostAtWall;
+        state.lostAt = lineWatch_.lostAt();
     state.test = currentTest();
     if (state.testOpen())
         state.testPath = test_.currentPath();
@@ -145,12 +123,12 @@ void AcquisitionSession::forgetPasses() {
     passSeen_ = false;
 }
 
-ConnectResult AcquisitionSession::connect(const std::string& port) {
+OpenResult AcquisitionSession::connect(const std::string& port) {
     handleLinkNews();
     forgetPasses();
-    const ConnectResult result = poller_.connect(port);
-    if (result == ConnectResult::Connected) {
-        outage_.waiting = false;
+    const OpenResult result = poller_.connect(port);
+    if (result == OpenResult::Opened) {
+        lineWatch_.end();
         connectedPort_ = PortIdentity(port);
         notify([](SessionObserver& o) { o.linkConnected(); });
     }
@@ -159,7 +137,7 @@ ConnectResult AcquisitionSession::connect(const std::string& port) {
 }
 
 void AcquisitionSession::disconnect() {
-    outage_.waiting = false;
+    lineWatch_.end();
     connectedPort_ = PortIdentity();
     if (recording())
         recorder_.stop();
@@ -169,7 +147,7 @@ void AcquisitionSession::disconnect() {
 }
 
 void AcquisitionSession::finishPolling() {
-    outage_.waiting = false;
+    lineWatch_.end();
     connectedPort_ = PortIdentity();
     poller_.disconnect();
     poller_.waitStopped();
@@ -196,62 +174,53 @@ Recorder::StartResult AcquisitionSession::start() {
 }
 
 void AcquisitionSession::stop() {
-    outage_.recordingWanted = false;
+    lineWatch_.forgetRecording();
     recorder_.stop();
     sealCompanion();
     refreshState();
 }
 
 void AcquisitionSession::loseLine() {
-    if (outage_.waiting || connectedPort_.path().empty())
+    if (lineWatch_.waiting() || connectedPort_.path().empty())
         return;
-    outage_.waiting = true;
-    outage_.recordingWanted = recording();
-    outage_.lostAt = std::chrono::steady_clock::now();
-    outage_.nextTry = outage_.lostAt + kLineRetry;
-    outage_.lostAtWall = wallClock_();
+    const std::time_t at = lineWatch_.lose(recording());
     if (recording())
         recorder_.stop();
-    const std::time_t at = outage_.lostAtWall;
     notify([at](SessionObserver& o) { o.lineLost(at); });
 }
 
 void AcquisitionSession::endLineWait() {
-    if (!outage_.waiting)
+    if (!lineWatch_.waiting())
         return;
-    outage_.waiting = false;
+    lineWatch_.end();
     connectedPort_ = PortIdentity();
     notify([](SessionObserver& o) { o.linkDisconnected(); });
 }
 
 void AcquisitionSession::watchLine() {
     handleLinkNews();
-    if (outage_.waiting && !poller_.active() &&
-        std::chrono::steady_clock::now() >= outage_.nextTry) {
+    if (!poller_.active() && lineWatch_.due())
         tryLineAgain();
-    }
     refreshState();
 }
 
 // The recording starts before the first pass, so that every reading the line answers is filed.
 void AcquisitionSession::tryLineAgain() {
-    outage_.nextTry = std::chrono::steady_clock::now() + kLineRetry;
     const std::string port = connectedPort_.current();
     // A gateway is opened on this thread only once it takes connections again.
-    if (NetworkPort::named(port) && lineProbe_.ask(port) != LineProbe::Answer::Reachable)
+    if (!lineWatch_.reachable(port))
         return;
     forgetPasses();
-    if (poller_.open(port) != ConnectResult::Connected)
+    if (poller_.open(port) != OpenResult::Opened)
         return;
-    outage_.waiting = false;
+    const double without = lineWatch_.back();
     connectedPort_ = PortIdentity(port);
-    const std::chrono::duration<double> without = std::chrono::steady_clock::now() - outage_.lostAt;
     notify([](SessionObserver& o) { o.linkConnected(); });
-    if (outage_.recordingWanted && !recording() && test_.isOpen())
+    if (lineWatch_.recordingWanted() && !recording() && test_.isOpen())
         recorder_.start();
     poller_.startPolling();
-    const std::time_t at = wallClock_();
-    notify([&](SessionObserver& o) { o.lineBack(at, without.count(), port); });
+    const std::time_t at = lineWatch_.now();
+    notify([&](SessionObserver& o) { o.lineBack(at, without, port); });
 }
 
 size_t AcquisitionSession::tick() {

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "link/InstrumentFacts.h"
-#include "link/LineProbe.h"
 #include "link/Poller.h"
 #include "link/PortIdentity.h"
 #include "link/TickClock.h"
@@ -21,6 +20,8 @@
 #include "record/RecordingSink.h"
 #include "record/TestPaths.h"
 #include "record/TestSession.h"
+#include "session/LineWatch.h"
+#include "session/ObserverList.h"
 #include "session/SessionObserver.h"
 #include "session/SessionState.h"
 
@@ -51,8 +52,8 @@ public:
 
     // An observer stays subscribed until it is removed or the session ends; one that goes first
     // removes itself. Neither call may come from inside a notification.
-    void addObserver(SessionObserver& observer);
-    void removeObserver(SessionObserver& observer);
+    void addObserver(SessionObserver& observer) { observers_.add(observer); }
+    void removeObserver(SessionObserver& observer) { observers_.remove(observer); }
 
     // Every live value the poller reads, as a number with the poller's time, also while polling
     // and whether or not a test records: a verification run takes its instrument's this way. A
@@ -79,14 +80,14 @@ public:
     // Stop does, and a new Connect does not start it again. A lost line is waited for (see
     // watchLine()); the recording it stopped starts again, into the same test, when it is back.
     // Connect ends that wait.
-    ConnectResult connect(const std::string& port);
+    OpenResult connect(const std::string& port);
     // Polling ends after its pass; no wait. A wait for a lost line ends too.
     void disconnect();
     // While waiting for a lost line, tries its port again, at most every kLineRetry; tick() calls
     // it, and so may anyone on this thread when no tick runs.
     void watchLine();
-    bool waitingForLine() const { return outage_.waiting; }
-    static constexpr std::chrono::milliseconds kLineRetry{500};
+    bool waitingForLine() const { return lineWatch_.waiting(); }
+    static constexpr std::chrono::milliseconds kLineRetry = LineWatch::kRetry;
     // Polling ends after its pass, and this waits for it, while a recording goes on: every reading
     // the pass takes still reaches the test. For a controller that is about to end everything.
     void finishPolling();
@@ -166,7 +167,9 @@ public:
 
 private:
     template <typename Call>
-    void notify(Call call);
+    void notify(Call call) {
+        observers_.notify(call);
+    }
     SessionState currentState() const;
     // A new link starts without readings.
     void forgetPasses();
@@ -203,24 +206,14 @@ private:
     // every point it took is in its file, the companion records the file's hash.
     void sealCompanion();
 
-    // Held while a notification is handed out, so a removed observer is never called again.
-    std::mutex observersMutex_;
-    std::vector<SessionObserver*> observers_;
+    ObserverList<SessionObserver> observers_;
     // Set by the acquisition thread when the line went away under a pass.
     std::atomic<bool> lineLost_{false};
 
     // Controlling thread: the port polled now, taken while it is there (a pulled adapter has no
     // by-id name left to find), and a lost line waited for.
     PortIdentity connectedPort_;
-    struct Outage {
-        bool waiting = false;
-        bool recordingWanted = false;
-        std::chrono::steady_clock::time_point lostAt{};
-        std::time_t lostAtWall = 0;
-        std::chrono::steady_clock::time_point nextTry{};
-    } outage_;
-    LineProbe lineProbe_;
-    testpaths::WallClock wallClock_;
+    LineWatch lineWatch_;
 
     // Controlling thread: what the observers heard last, and what the test went through.
     SessionState state_;
