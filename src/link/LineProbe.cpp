@@ -25,7 +25,7 @@ LineProbe::Answer LineProbe::ask(const std::string& port) {
     port_ = port;
     {
         const std::lock_guard<std::mutex> lock(mutex_);
-        try_.emplace();
+        try_ = Try{};
     }
     if (!worker_)
         worker_.emplace();
