@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <thread>
 
 #include "Arguments.h"
@@ -13,6 +14,8 @@
 #include "config/HomeFolder.h"
 #include "files/HomeOutputs.h"
 #include "record/CompanionFile.h"
+#include "store/AuditTrail.h"
+#include "store/BenchLogins.h"
 #include "store/Outbox.h"
 #include "store/OutboxDrain.h"
 #include "store/OutboxSender.h"
@@ -156,6 +159,76 @@ int runGet(QStringList args) {
     return 0;
 }
 
+// The connection a store command works on, or the exit code of its failure.
+std::unique_ptr<PgConnection> connected(const QStringList& args, const std::string& command,
+                                        int& code) {
+    const auto conninfo = storeFor(args, command, code);
+    if (!conninfo)
+        return nullptr;
+    auto connection = std::make_unique<PgConnection>(*conninfo);
+    if (const StoreResult reached = connection->reached(); !reached) {
+        code = fail(command, reached.message(), 2);
+        return nullptr;
+    }
+    return connection;
+}
+
+int runBench(QStringList args) {
+    const QString sub = args.isEmpty() ? QString() : args.takeFirst();
+    const QString bench = args.isEmpty() ? QString() : args.takeFirst();
+    const Arguments a(args,
+                      {QStringLiteral("home"), QStringLiteral("uri"), QStringLiteral("login")});
+    const std::string login = a.value(QStringLiteral("login")).toStdString();
+    if (!a.ok() || sub != QLatin1String("add") || bench.isEmpty() || bench.startsWith('-') ||
+        login.empty())
+        return fail("store bench",
+                    "usage: store bench add NAME --login ROLE [--home DIR] [--uri URI]", 1);
+    int code = 0;
+    const auto connection = connected(args, "store bench", code);
+    if (!connection)
+        return code;
+    if (const StoreResult bound = bindBenchLogin(*connection, bench.toStdString(), login); !bound)
+        return fail("store bench", bound.message(), 2);
+    std::printf("bench %s login %s\n", bench.toStdString().c_str(), login.c_str());
+    return 0;
+}
+
+int runAudit(QStringList args) {
+    const QString sub = args.isEmpty() ? QString() : args.takeFirst();
+    const Arguments a(args,
+                      {QStringLiteral("home"), QStringLiteral("uri"), QStringLiteral("record")});
+    const QString record = a.value(QStringLiteral("record"));
+    if (!a.ok() || (sub != QLatin1String("verify") && sub != QLatin1String("list")) ||
+        (sub == QLatin1String("verify") && a.has(QStringLiteral("record"))) ||
+        (a.has(QStringLiteral("record")) && QUuid::fromString(record).isNull()))
+        return fail("store audit",
+                    "usage: store audit verify | store audit list [--record UUID] "
+                    "[--home DIR] [--uri URI]",
+                    1);
+    int code = 0;
+    const auto connection = connected(args, "store audit", code);
+    if (!connection)
+        return code;
+    if (sub == QLatin1String("list")) {
+        const auto trail = auditTrail(*connection, record.toLower().toStdString());
+        if (!trail)
+            return fail("store audit", trail.result.message(), 2);
+        for (const AuditEntry& entry : trail.value)
+            std::printf("%s\n", auditLine(entry).c_str());
+        return 0;
+    }
+    const AuditCheck check = verifyAudit(*connection);
+    if (!check.result)
+        return fail("store audit", check.result.message(), 2);
+    if (check.brokenAt != 0) {
+        std::printf("audit broken at row %lld: %s\n", static_cast<long long>(check.brokenAt),
+                    check.reason.c_str());
+        return 3;
+    }
+    std::printf("audit %zu rows, chain intact\n", check.rows);
+    return 0;
+}
+
 }  // namespace
 
 void queueForStore(const QStringList& args, StoreKind kind, const std::string& path) {
@@ -254,7 +327,11 @@ int runStore(const QStringList& given) {
         return runFind(args);
     if (sub == QLatin1String("get"))
         return runGet(args);
-    return fail("store", "usage: store init|find|get ...", 1);
+    if (sub == QLatin1String("bench"))
+        return runBench(args);
+    if (sub == QLatin1String("audit"))
+        return runAudit(args);
+    return fail("store", "usage: store init|find|get|bench|audit ...", 1);
 }
 
 }  // namespace vornex::cli

@@ -12,19 +12,21 @@ namespace vornex::store {
 namespace {
 
 // Both kinds in one list. Filters left empty are NULL, which the planner folds away, so the index
-// on (tool, started) serves a search by tool.
+// on (tool, started) serves a search by tool. A row hides only behind a newer row of its own bench:
+// a run may arrive before the one it supersedes, when the server cannot yet refuse a newer row of
+// another bench, and rows stored before the server checked benches were never refused.
 const char* const kFind = R"(
 SELECT id, extract(epoch FROM started)::bigint, bench, tool, kind, result, operator, name FROM (
     SELECT t.id, t.started, t.bench, t.tool, t.operator, t.name, 'test' AS kind, t.result,
            t.low_count > 0 AS low, t.high_count > 0 AS high,
            t.low_count + t.high_count > 0 AS failed
       FROM vornex_tests t
-     WHERE NOT EXISTS (SELECT 1 FROM vornex_tests s WHERE s.supersedes = t.id)
+     WHERE NOT EXISTS (SELECT 1 FROM vornex_tests s WHERE s.supersedes = t.id AND s.bench = t.bench)
     UNION ALL
     SELECT r.id, r.started, r.bench, r.tool, r.operator, '', 'run', r.result, false, false,
            r.result = 'fail'
       FROM vornex_runs r
-     WHERE NOT EXISTS (SELECT 1 FROM vornex_runs s WHERE s.supersedes = r.id)
+     WHERE NOT EXISTS (SELECT 1 FROM vornex_runs s WHERE s.supersedes = r.id AND s.bench = r.bench)
 ) found
 WHERE ($1::text IS NULL OR tool = $1)
   AND ($2::text IS NULL OR bench = $2)

@@ -21,6 +21,7 @@
 #include "Files.h"
 #include "PgCluster.h"
 #include "RecordFiles.h"
+#include "StoreFixture.h"
 #include "TempDir.h"
 #include "Wait.h"
 #include "benchstore/BenchStore.h"
@@ -39,67 +40,6 @@ namespace vornex::test {
 namespace {
 
 using namespace vornex::store;
-
-// One cluster for the suite; each case works in a database of its own.
-class StoreTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { cluster = new PgCluster; }
-    static void TearDownTestSuite() { delete cluster; }
-
-    // A new database, migrated to `version`.
-    std::string database(int version = latestSchemaVersion()) {
-        static int made = 0;
-        const std::string name = "case" + std::to_string(++made);
-        PgConnection admin(cluster->uri());
-        EXPECT_TRUE(admin.exec("CREATE DATABASE " + name).ok());
-        PgConnection connection(cluster->uri(name));
-        EXPECT_EQ(migrateSchema(connection, version).result.text, "");
-        return name;
-    }
-
-    // A closed test of one pull, with its companion file holding its hash (and a UUID unless
-    // `uuid` is empty, as in companions written before tests had one).
-    std::string closedTest(const std::string& name, const std::string& uuid) {
-        const std::string path = home.folder("Data/20261207") + name + ".pdat";
-        std::vector<CurvePoint> points;
-        for (int i = 0; i <= 40; ++i)
-            points.push_back(point(i * 0.05, 10.0 - std::abs(i - 20) * 0.5, 1));
-        writeRecords(path, points);
-        Companion companion;
-        companion.uuid = uuid;
-        companion.testName = name;
-        companion.started = "2026-12-07 10:00:00";
-        companion.trace.bench = "bench-a";
-        companion.trace.toolId = "4711";
-        // 12 ± 1: the pull's peak of 10 is low.
-        InstrumentSettings settings;
-        settings.unit = 1;
-        settings.range = 20.0;
-        settings.decimals = 2;
-        settings.target = 12.0;
-        settings.upper = settings.lower = 5.0;
-        companion.instruments[1] = {settings};
-        companion.trace.sha256 =
-            QCryptographicHash::hash(QByteArray::fromStdString(readBytes(path)),
-                                     QCryptographicHash::Sha256)
-                .toHex()
-                .toStdString();
-        EXPECT_TRUE(writeCompanion(companionPath(path), companion).ok());
-        return path;
-    }
-
-    static long count(const std::string& db, const std::string& table) {
-        PgConnection connection(cluster->uri(db));
-        const PgResult result = connection.exec("SELECT count(*) FROM " + table);
-        return result.ok() ? std::stol(result.value(0, 0)) : -1;
-    }
-
-    static PgCluster* cluster;
-    TempDir home;
-    Outbox outbox{home.path() + "/"};
-};
-
-PgCluster* StoreTest::cluster = nullptr;
 
 TEST(StoreAddressTest, PasswordsAreRefusedAndSayWhereTheyBelong) {
     struct Case {
@@ -142,13 +82,13 @@ TEST_F(StoreTest, SchemaMigratesFromEmptyAndFromThePreviousVersion) {
     ASSERT_TRUE(sendTest(connection, "00000000-0000-4000-8000-000000000001",
                          closedTest("old", "00000000-0000-4000-8000-000000000001"))
                     .sent());
-    const Migration second = migrateSchema(connection);
+    const Migration second = migrateSchema(connection, 2);
     EXPECT_EQ(second.result.text, "");
     EXPECT_EQ(second.from, 1);
     EXPECT_EQ(second.to, 2);
     EXPECT_EQ(count(db, "vornex_tests"), 1);
     EXPECT_EQ(count(db, "vornex_runs"), 0);
-    EXPECT_EQ(migrateSchema(connection).from, 2);
+    EXPECT_EQ(migrateSchema(connection, 2).from, 2);
     ASSERT_TRUE(connection.exec("INSERT INTO vornex_schema (version) VALUES (99)").ok());
     EXPECT_EQ(migrateSchema(connection).result.kind, StoreResultKind::Refused);
     EXPECT_EQ(count(db, "vornex_schema"), 3);
@@ -158,7 +98,8 @@ TEST_F(StoreTest, TheBenchRoleOnlyInsertsAndTheReaderOnlySelects) {
     const std::string db = database();
     PgConnection admin(cluster->uri(db));
     for (const char* role : {"CREATE ROLE bench_a LOGIN IN ROLE vornex_bench",
-                             "CREATE ROLE reader_a LOGIN IN ROLE vornex_reader"})
+                             "CREATE ROLE reader_a LOGIN IN ROLE vornex_reader",
+                             "INSERT INTO vornex_bench_logins VALUES ('bench_a', 'bench-a')"})
         admin.exec(role);
     PgConnection bench(cluster->uri(db, "bench_a"));
     PgConnection reader(cluster->uri(db, "reader_a"));

@@ -1,0 +1,168 @@
+#include "store/AuditTrail.h"
+
+#include <QCryptographicHash>
+#include <utility>
+
+namespace vornex::store {
+
+namespace {
+
+const char* const kColumns =
+    "SELECT id, to_char(logged_at AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS.US\"Z\"'), "
+    "login, action, table_name, record, old_value, new_value, reason, row_hash, prev_hash, hash "
+    "FROM vornex_audit ";
+
+// Each table the trail covers, with its key as the triggers join it into an entry's record.
+const std::pair<const char*, const char*> kAudited[] = {
+    {"vornex_tests", "t.id::text"},
+    {"vornex_test_instruments", "concat_ws('/', t.test_id, t.slave)"},
+    {"vornex_test_events", "concat_ws('/', t.test_id, t.slave, t.number)"},
+    {"vornex_runs", "t.id::text"},
+    {"vornex_run_readings", "concat_ws('/', t.run_id, t.number)"},
+    {"vornex_bench_logins", "t.login"},
+};
+
+// Read in pages, so that a long trail is never held whole.
+constexpr int kPage = 5000;
+
+std::optional<std::string> optionalValue(const PgResult& result, int row, int column) {
+    if (result.isNull(row, column))
+        return std::nullopt;
+    return result.value(row, column);
+}
+
+std::vector<AuditEntry> entries(const PgResult& result) {
+    std::vector<AuditEntry> read;
+    for (int row = 0; row < result.rows(); ++row) {
+        AuditEntry e;
+        e.id = std::stoll(result.value(row, 0));
+        e.at = result.value(row, 1);
+        e.login = result.value(row, 2);
+        e.action = result.value(row, 3);
+        e.table = result.value(row, 4);
+        e.record = result.value(row, 5);
+        e.oldValue = optionalValue(result, row, 6);
+        e.newValue = optionalValue(result, row, 7);
+        e.reason = optionalValue(result, row, 8);
+        e.rowHash = result.value(row, 9);
+        e.prevHash = result.value(row, 10);
+        e.hash = result.value(row, 11);
+        read.push_back(std::move(e));
+    }
+    return read;
+}
+
+std::string field(const std::optional<std::string>& value) {
+    return value ? std::to_string(value->size()) + ':' + *value : std::string("~");
+}
+
+// The first audited row of `table` whose content is no longer what its latest entry recorded.
+StoreAnswer<std::optional<std::pair<int64_t, std::string>>> firstChangedRow(
+    PgConnection& connection, const char* table, const char* key) {
+    const std::string sql =
+        std::string(
+            "SELECT id, record, now_hash IS NULL FROM (SELECT DISTINCT ON (a.record) "
+            "a.id, a.record, a.row_hash, vornex_row_hash(t) AS now_hash "
+            "FROM vornex_audit a LEFT JOIN ") +
+        table + " t ON " + key +
+        " = a.record WHERE a.table_name = $1 ORDER BY a.record, a.id DESC) latest "
+        "WHERE now_hash IS DISTINCT FROM row_hash ORDER BY id LIMIT 1";
+    const PgResult result = connection.exec(sql, {PgParam::text(table)});
+    StoreAnswer<std::optional<std::pair<int64_t, std::string>>> changed;
+    changed.result = connection.check(result);
+    if (!changed || result.rows() == 0)
+        return changed;
+    const std::string what = std::string(table) + ' ' + result.value(0, 1);
+    changed.value.emplace(std::stoll(result.value(0, 0)),
+                          result.value(0, 2) == "t"
+                              ? what + " is gone from its table"
+                              : what + " is no longer the row that was inserted");
+    return changed;
+}
+
+}  // namespace
+
+std::string AuditChain::hashOf(const AuditEntry& e) {
+    std::string input = e.prevHash;
+    for (const std::string& value :
+         {std::to_string(e.id), e.at, e.login, e.action, e.table, e.record})
+        input += field(value);
+    input += field(e.oldValue) + field(e.newValue) + field(e.reason) + field(e.rowHash);
+    return QCryptographicHash::hash(QByteArray::fromStdString(input), QCryptographicHash::Sha256)
+        .toHex()
+        .toStdString();
+}
+
+std::string AuditChain::take(const AuditEntry& entry) {
+    std::string broken;
+    if (entry.prevHash != last_) {
+        broken = lastId_ == 0 ? "the first row names a predecessor"
+                              : "it does not follow row " + std::to_string(lastId_) +
+                                    " (a row between them was removed or changed)";
+    } else if (hashOf(entry) != entry.hash) {
+        broken = "its fields do not give its hash (the trail row was changed)";
+    }
+    last_ = entry.hash;
+    lastId_ = entry.id;
+    ++rows_;
+    return broken;
+}
+
+AuditCheck verifyAudit(PgConnection& connection) {
+    AuditCheck check;
+    AuditChain chain;
+    for (int64_t after = 0;;) {
+        const PgResult page = connection.exec(
+            std::string(kColumns) + "WHERE id > $1 ORDER BY id LIMIT " + std::to_string(kPage),
+            {PgParam::text(std::to_string(after))});
+        if (!page.ok()) {
+            check.result = connection.check(page);
+            return check;
+        }
+        for (const AuditEntry& entry : entries(page)) {
+            const std::string broken = chain.take(entry);
+            if (!broken.empty() && check.brokenAt == 0) {
+                check.brokenAt = entry.id;
+                check.reason = broken;
+            }
+            after = entry.id;
+        }
+        if (page.rows() < kPage)
+            break;
+    }
+    check.rows = chain.rows();
+    for (const auto& [table, key] : kAudited) {
+        const auto changed = firstChangedRow(connection, table, key);
+        if (!changed) {
+            check.result = changed.result;
+            return check;
+        }
+        if (changed.value && (check.brokenAt == 0 || changed.value->first < check.brokenAt)) {
+            check.brokenAt = changed.value->first;
+            check.reason = changed.value->second;
+        }
+    }
+    return check;
+}
+
+StoreAnswer<std::vector<AuditEntry>> auditTrail(PgConnection& connection,
+                                                const std::string& record) {
+    const PgResult result =
+        record.empty()
+            ? connection.exec(std::string(kColumns) + "ORDER BY id")
+            : connection.exec(std::string(kColumns) +
+                                  "WHERE record = $1 OR starts_with(record, $1 || '/') ORDER BY id",
+                              {PgParam::text(record)});
+    StoreAnswer<std::vector<AuditEntry>> trail;
+    trail.result = connection.check(result);
+    if (trail)
+        trail.value = entries(result);
+    return trail;
+}
+
+std::string auditLine(const AuditEntry& e) {
+    return std::to_string(e.id) + ' ' + e.at + ' ' + e.login + ' ' + e.action + ' ' + e.table +
+           ' ' + e.record;
+}
+
+}  // namespace vornex::store
