@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <QCryptographicHash>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,9 +14,12 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <future>
+#include <map>
 #include <memory>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -21,7 +27,6 @@
 #include "Files.h"
 #include "PgCluster.h"
 #include "RecordFiles.h"
-#include "StoreFixture.h"
 #include "TempDir.h"
 #include "Wait.h"
 #include "benchstore/BenchStore.h"
@@ -40,6 +45,100 @@ namespace vornex::test {
 namespace {
 
 using namespace vornex::store;
+
+// One cluster for the suite; each case works in a database of its own.
+class StoreTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { cluster = new PgCluster; }
+    static void TearDownTestSuite() { delete cluster; }
+
+    // A new database, migrated to `version`.
+    std::string database(int version = latestSchemaVersion()) {
+        static int made = 0;
+        const std::string name = "case" + std::to_string(++made);
+        PgConnection admin(cluster->uri());
+        EXPECT_TRUE(admin.exec("CREATE DATABASE " + name).ok());
+        PgConnection connection(cluster->uri(name));
+        EXPECT_EQ(migrateSchema(connection, version).result.text, "");
+        return name;
+    }
+
+    // A closed test of one pull on tool 4711, with its companion file holding its hash (and a UUID
+    // unless `uuid` is empty, as in companions written before tests had one).
+    std::string closedTest(const std::string& name, const std::string& uuid,
+                           const std::string& bench = "bench-a") {
+        const std::string path = home.folder("Data/20261207") + name + ".pdat";
+        std::vector<CurvePoint> points;
+        for (int i = 0; i <= 40; ++i)
+            points.push_back(point(i * 0.05, 10.0 - std::abs(i - 20) * 0.5, 1));
+        writeRecords(path, points);
+        Companion companion;
+        companion.uuid = uuid;
+        companion.testName = name;
+        companion.started = "2026-12-07 10:00:00";
+        companion.trace.bench = bench;
+        companion.trace.toolId = "4711";
+        // 12 ± 1: the pull's peak of 10 is low.
+        InstrumentSettings settings;
+        settings.unit = 1;
+        settings.range = 20.0;
+        settings.decimals = 2;
+        settings.target = 12.0;
+        settings.upper = settings.lower = 5.0;
+        companion.instruments[1] = {settings};
+        companion.trace.sha256 =
+            QCryptographicHash::hash(QByteArray::fromStdString(readBytes(path)),
+                                     QCryptographicHash::Sha256)
+                .toHex()
+                .toStdString();
+        EXPECT_TRUE(writeCompanion(companionPath(path), companion).ok());
+        return path;
+    }
+
+    static long count(const std::string& db, const std::string& table) {
+        PgConnection connection(cluster->uri(db));
+        const PgResult result = connection.exec("SELECT count(*) FROM " + table);
+        return result.ok() ? std::stol(result.value(0, 0)) : -1;
+    }
+
+    static CliRun cli(const std::string& db, QStringList args,
+                      const std::string& user = PgCluster::kAdmin) {
+        return runCli(args << "--uri" << QString::fromStdString(cluster->uri(db, user)));
+    }
+
+    // Benches S1 and S2 with a login each, bound by `store bench add`, a login bound to no bench
+    // and a reader.
+    static void makeLogins(const std::string& db) {
+        PgConnection admin(cluster->uri(db));
+        for (const char* login : {"s1", "s2", "stray"})
+            admin.exec(std::string("CREATE ROLE ") + login + " LOGIN IN ROLE vornex_bench");
+        admin.exec("CREATE ROLE quality LOGIN IN ROLE vornex_reader");
+        for (const QString n : {"1", "2"}) {
+            EXPECT_EQ(cli(db, {"store", "bench", "add", "Bench-S" + n, "--login", "s" + n}).out,
+                      "bench Bench-S" + n + " login s" + n + "\n");
+        }
+    }
+
+    // A test row in plain SQL, as a login with psql could send it; an empty hash is the file's.
+    static PgResult insertRow(PgConnection& connection, const std::string& id,
+                              const std::string& bench, const std::string& supersedes,
+                              const std::string& sha256 = {}) {
+        return connection.exec(
+            "INSERT INTO vornex_tests (id, supersedes, bench, operator, tool, tool_description, "
+            "note, version, name, result, pass_count, low_count, high_count, incomplete_count, "
+            "sha256, file, inserted_by) VALUES ($1, $2, $3, 'op', '4711', '', '', '', 'forged', "
+            "'pass', 1, 0, 0, 0, coalesce($4, encode(sha256($5), 'hex')), $5, 's1')",
+            {PgParam::text(id), supersedes.empty() ? PgParam::null() : PgParam::text(supersedes),
+             PgParam::text(bench), sha256.empty() ? PgParam::null() : PgParam::text(sha256),
+             PgParam::bytes("forged")});
+    }
+
+    static PgCluster* cluster;
+    TempDir home;
+    Outbox outbox{home.path() + "/"};
+};
+
+PgCluster* StoreTest::cluster = nullptr;
 
 TEST(StoreAddressTest, PasswordsAreRefusedAndSayWhereTheyBelong) {
     struct Case {
@@ -359,6 +458,218 @@ TEST_F(StoreTest, ASignalOrTheWindowsEndCancelsAStatementTheServerHolds) {
         ASSERT_TRUE(limited) << limited.text;
         EXPECT_EQ(connection.exec("SHOW statement_timeout").value(0, 0), limit) << address;
     }
+}
+
+const std::string kS1Test = "00000000-0000-4000-8000-0000000000a1";
+
+// The forged row that was seen, and each of its faults alone, are refused; the login is the
+// server's word; a refused item stays queued with the server's code and holds up no other.
+TEST_F(StoreTest, ALoginSendsOnlyItsOwnBenchsRowsWithTheirFilesHashes) {
+    const std::string db = database();
+    makeLogins(db);
+    PgConnection s2(cluster->uri(db, "s2"));
+    PgConnection stray(cluster->uri(db, "stray"));
+    ASSERT_TRUE(outbox.queueTest(closedTest("genuine", kS1Test, "Bench-S1"), "Bench-S1"));
+    ASSERT_EQ(drainOutbox(outbox, cluster->uri(db, "s1")).sent, 1u);
+    const std::tuple<PgConnection&, const char*, std::string, std::string, std::string> refused[] =
+        {{s2, "Bench-S1", kS1Test, "deadbeef", ""},
+         {s2, "Bench-S2", "", "deadbeef", "is not its file's"},
+         {s2, "Bench-S1", "", "", "login s2 sends for bench \"Bench-S2\" only"},
+         {s2, "Bench-S2", kS1Test, "", "cannot supersede " + kS1Test + " of bench \"Bench-S1\""},
+         {stray, "Bench-S3", "", "",
+          "login stray is bound to no bench; the administrator binds "
+          "it with \"vornex-cli store bench add BENCH --login stray\""}};
+    for (const auto& [login, bench, supersedes, sha256, said] : refused) {
+        const PgResult result =
+            insertRow(login, "00000000-0000-4000-8000-0000000000b1", bench, supersedes, sha256);
+        EXPECT_NE(result.error().find(said), std::string::npos) << result.error();
+        EXPECT_EQ(result.sqlState(), sha256.empty() ? "42501" : "23514") << result.error();
+    }
+    EXPECT_EQ(s2.exec("INSERT INTO vornex_test_events VALUES ($1, 1, 9, 0, 1, 0, 1, true, '')",
+                      {PgParam::text(kS1Test)})
+                  .sqlState(),
+              "42501");
+    ASSERT_TRUE(insertRow(s2, "00000000-0000-4000-8000-0000000000b2", "Bench-S2", "").ok());
+    PgConnection admin(cluster->uri(db));
+    EXPECT_EQ(
+        admin.exec("SELECT string_agg(inserted_by, ',' ORDER BY id) FROM vornex_tests").value(0, 0),
+        "s1,s2");
+    const CliRun found = cli(db, {"store", "find", "--bench", "Bench-S1"}, "quality");
+    EXPECT_EQ(found.out.toStdString(), kS1Test + " 2026-12-07T10:00:00 Bench-S1 4711 test low\n");
+    EXPECT_EQ(cli(db, {"store", "bench", "add", "Bench-S9", "--login", "s1"}).exitCode, 2);
+
+    ASSERT_TRUE(outbox.queueTest(
+        closedTest("theirs", "00000000-0000-4000-8000-0000000000c1", "Bench-S1"), "Bench-S1"));
+    ASSERT_TRUE(outbox.queueTest(
+        closedTest("ours", "00000000-0000-4000-8000-0000000000c2", "Bench-S2"), "Bench-S2"));
+    const DrainPass pass = drainOutbox(outbox, cluster->uri(db, "s2"));
+    EXPECT_EQ(pass.sent, 1u);
+    EXPECT_EQ(pass.result.sqlState, "42501");
+    EXPECT_NE(pass.result.text.find("login s2 sends for bench"), std::string::npos);
+    ASSERT_EQ(outbox.items().size(), 1u);
+    EXPECT_EQ(outbox.items()[0].uuid, "00000000-0000-4000-8000-0000000000c1");
+}
+
+// Store init takes a version-2 store to this one with its rows, which enter the trail; benches
+// sending at once keep one chain; a row a superuser changes afterwards, or a trail row, is found.
+TEST_F(StoreTest, TheAuditTrailCoversOldAndNewRowsAndFindsAChangedOne) {
+    const std::string db = database(2);
+    {
+        PgConnection admin(cluster->uri(db));
+        ASSERT_TRUE(sendTest(admin, kS1Test, closedTest("old", kS1Test, "Bench-S1")).sent());
+    }
+    const CliRun init = cli(db, {"store", "init"});
+    EXPECT_EQ(init.out.toStdString(), "schema version 3, was 2\n") << init.err.toStdString();
+    makeLogins(db);
+    std::vector<std::thread> benches;
+    for (const std::string b : {"1", "2"}) {
+        benches.emplace_back([this, db, b] {
+            PgConnection connection(cluster->uri(db, "s" + b));
+            for (const std::string& id : {"d" + b + "0", "d" + b + "1", "d" + b + "2"})
+                EXPECT_TRUE(sendTest(connection, kS1Test.substr(0, 33) + id,
+                                     closedTest(id, kS1Test.substr(0, 33) + id, "Bench-S" + b))
+                                .sent());
+        });
+    }
+    for (std::thread& bench : benches)
+        bench.join();
+    EXPECT_EQ(count(db, "vornex_tests"), 7);
+    EXPECT_EQ(cli(db, {"store", "audit", "verify"}, "quality").out.toStdString(),
+              "audit " + std::to_string(count(db, "vornex_audit")) + " rows, chain intact\n");
+    const QStringList trail =
+        cli(db, {"store", "audit", "list", "--record", QString::fromStdString(kS1Test).toUpper()})
+            .outLines();
+    ASSERT_EQ(trail.size(), 3);  // the test, its instrument and its event
+    EXPECT_TRUE(trail[0].endsWith(" vornex_admin existing vornex_tests " +
+                                  QString::fromStdString(kS1Test)));
+    PgConnection admin(cluster->uri(db));
+    ASSERT_TRUE(
+        admin
+            .exec("UPDATE vornex_tests SET result = 'pass' WHERE id = $1", {PgParam::text(kS1Test)})
+            .ok());
+    const CliRun changed = cli(db, {"store", "audit", "verify"});
+    EXPECT_EQ(changed.exitCode, 3);
+    EXPECT_EQ(changed.out.toStdString(), "audit broken at row 1: vornex_tests " + kS1Test +
+                                             " is no longer the row that was inserted\n");
+    ASSERT_TRUE(admin.exec("UPDATE vornex_tests SET result = 'low'").ok());
+    ASSERT_TRUE(admin.exec("UPDATE vornex_audit SET login = 's2' WHERE id = 5").ok());
+    EXPECT_EQ(cli(db, {"store", "audit", "verify"}).out.toStdString(),
+              "audit broken at row 5: its fields do not give its hash (the trail row was "
+              "changed)\n");
+    ASSERT_TRUE(admin.exec("DELETE FROM vornex_audit WHERE id = 5").ok());
+    EXPECT_EQ(cli(db, {"store", "audit", "verify"}).out.toStdString(),
+              "audit broken at row 6: it does not follow row 4 (a row between them was removed "
+              "or changed)\n");
+}
+
+// The manual's fenced blocks by their mark ("```sh server-setup"), each mark's blocks in order.
+std::map<QString, QString> manualBlocks() {
+    QFile file(QStringLiteral(VORNEX_MANUAL_DIR "/store.md"));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    std::map<QString, QString> blocks;
+    QString mark;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split('\n')) {
+        if (line.startsWith(QLatin1String("```")))
+            mark = mark.isEmpty() ? line.section(' ', 1) : QString();
+        else if (!mark.isEmpty())
+            blocks[mark] += line + '\n';
+    }
+    return blocks;
+}
+
+CliRun runBash(const QString& script, const QProcessEnvironment& environment, const QString& dir,
+               const QByteArray& input = {}) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(dir);
+    // No terminal, so that createuser's prompts read what is written to it.
+    process.start(QStringLiteral("setsid"), {"-w", "bash", "-euo", "pipefail", "-c", script});
+    process.write(input);
+    process.closeWriteChannel();
+    const bool ended = process.waitForFinished(120000);
+    return {ended ? process.exitCode() : -1, process.readAllStandardOutput(),
+            process.readAllStandardError()};
+}
+
+// A cluster as Debian's package makes one: a superuser postgres on the socket, passwords over
+// TCP, conf.d included; and a certificate for localhost signed by an authority of the test's own.
+const char* const kCluster = R"(
+$AS_SERVER initdb -D "$DATA" -U postgres -E UTF8 --no-sync >/dev/null
+printf 'local all all trust\nhost all all 127.0.0.1/32 scram-sha-256\n' > "$DATA/pg_hba.conf"
+mkdir "$DATA/conf.d"
+printf "port = $PGPORT\nunix_socket_directories = '$PGHOST'\nfsync = off\ninclude_dir = 'conf.d'\n" \
+    >> "$DATA/postgresql.conf"
+$AS_SERVER pg_ctl -D "$DATA" -l "$PGHOST/log" -w start >/dev/null
+ec="-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes"
+openssl req -x509 $ec -keyout ca.key -out root.crt -days 2 -subj /CN=lab-authority
+openssl req $ec -keyout server.key -out server.csr -subj /CN=localhost
+openssl x509 -req -in server.csr -CA root.crt -CAkey ca.key -CAcreateserial -out server.crt \
+    -days 2 -extfile <(echo subjectAltName=DNS:localhost)
+)";
+
+// The store chapter's server and bench steps, edited only as the chapter says, then a test sent
+// by the bench's login over verify-full TLS and found by the reader's.
+TEST_F(StoreTest, TheManualsServerStepsRunAsWritten) {
+    const bool root = ::geteuid() == 0;
+    TempDir server, admin, certificates;
+    if (root) {
+        ASSERT_EQ(::chown(server.path().c_str(), ::getpwnam("nobody")->pw_uid, ~0u), 0);
+    }
+    const QString port = QString::number(30000 + ::getpid() % 20000);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("PATH", QFileInfo(VORNEX_CLI_PATH).absolutePath() + ':' + PgCluster::kBin +
+                                   ':' + environment.value("PATH"));
+    environment.insert("AS_SERVER", root ? "runuser -u nobody --" : "");
+    environment.insert("DATA", server.qFile("data"));
+    environment.insert("PGHOST", server.qPath());
+    environment.insert("PGPORT", port);
+    environment.insert("HOME", admin.qPath());
+    const CliRun made = runBash(kCluster, environment, certificates.qPath());
+    const std::shared_ptr<void> stopped(nullptr, [&](void*) {
+        runBash("$AS_SERVER pg_ctl -D \"$DATA\" -m fast -w stop", environment, server.qPath());
+    });
+    ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+
+    const std::pair<QString, QString> edits[] = {
+        {"sudo apt-get install postgresql", "true"},
+        {"sudo -u postgres ", "PGUSER=postgres "},
+        {"sudo systemctl restart postgresql", "$AS_SERVER pg_ctl -D \"$DATA\" -w restart"},
+        {"sudo ", ""},
+        {"-o postgres", root ? "-o nobody" : ""},
+        {"/etc/postgresql/15/main", server.qFile("data")},
+        {"'*'", "'127.0.0.1'"},
+        {"10.0.0.0/8", "127.0.0.1/32"},
+        {"db.lab", "localhost"},
+        {":5432:", ':' + port + ':'},
+    };
+    std::map<QString, QString> blocks = manualBlocks();
+    for (auto& [mark, text] : blocks) {
+        for (const auto& [from, to] : edits)
+            text.replace(from, to);
+    }
+    const CliRun set = runBash(blocks["server-setup"], environment, certificates.qPath(),
+                               "ADMIN-PASSWORD\nADMIN-PASSWORD\n");
+    ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
+    EXPECT_TRUE(set.out.contains("bench Bench-7 login bench7\n")) << set.out.toStdString();
+
+    environment.insert("HOME", home.qPath());
+    const CliRun bench = runBash(blocks["bench-setup"], environment, certificates.qPath());
+    ASSERT_EQ(bench.exitCode, 0) << bench.err.toStdString();
+    writeBytes(home.file("config.ini"), blocks["bench-config"].toStdString());
+    ASSERT_TRUE(outbox.queueTest(
+        closedTest("pull", "00000000-0000-4000-8000-0000000000e1", "Bench-7"), "Bench-7"));
+    EXPECT_EQ(CliProcess({"sync", "--once", "--home", home.qPath()}, environment)
+                  .finish(0)
+                  .out.toStdString(),
+              "sent 1\nstore: up to date\n");
+    writeBytes(home.file(".pgpass"), readBytes(home.file(".pgpass")) +
+                                         "localhost:" + port.toStdString() +
+                                         ":results:quality:QUALITY-PASSWORD\n");
+    const CliRun found = CliProcess({"store", "find", "--uri",
+                                     "postgresql://quality@localhost/results?sslmode=verify-full"},
+                                    environment)
+                             .finish(0);
+    EXPECT_TRUE(found.out.endsWith(" Bench-7 4711 test low\n")) << found.err.toStdString();
 }
 
 }  // namespace
