@@ -7,7 +7,7 @@
 
 namespace vornex {
 
-FileWriter::FileWriter(WriteQueue& queue, RecordingObserver& observer,
+FileWriter::FileWriter(WriteQueue& queue, AppendObserver& observer,
                        std::chrono::milliseconds period)
     : queue_(queue), observer_(observer), period_(period) {}
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "record/RecordingObserver.h"
+#include "record/AppendObserver.h"
 #include "record/WriteQueue.h"
 #include "work/BackgroundWorker.h"
 
@@ -19,7 +19,7 @@ namespace vornex {
 // failing file is reported once until it works again.
 class FileWriter {
 public:
-    FileWriter(WriteQueue& queue, RecordingObserver& observer,
+    FileWriter(WriteQueue& queue, AppendObserver& observer,
                std::chrono::milliseconds period = std::chrono::seconds(1));
     // Stops the thread; whatever is still queued is the owner's to flush.
     ~FileWriter() { stop(); }
@@ -47,7 +47,7 @@ private:
     void appendAndReport();
 
     WriteQueue& queue_;
-    RecordingObserver& observer_;
+    AppendObserver& observer_;
     const std::chrono::milliseconds period_;
 
     // Held for a whole take-write-put-back, so two flushes never reorder points of one file.

@@ -9,12 +9,12 @@
 namespace vornex {
 
 Recorder::Recorder(GraphControl& graph, TestSession& session, RecordingObserver& observer,
-                   TickClock clock, std::chrono::milliseconds writePeriod)
+                   AppendObserver& appends, TickClock clock, std::chrono::milliseconds writePeriod)
     : graph_(graph),
       session_(session),
       observer_(observer),
       clock_(std::move(clock)),
-      writer_(writeQueue_, observer, writePeriod) {}
+      writer_(writeQueue_, appends, writePeriod) {}
 
 std::vector<Recorder::Unwritten> Recorder::finish() {
     signal_.setRecording(false);

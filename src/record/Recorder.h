@@ -27,8 +27,9 @@ class Recorder {
 public:
     enum class StartResult { Started, NoTestOpen };
 
+    // The recording's news go to `observer`, its files' to `appends`.
     Recorder(GraphControl& graph, TestSession& session, RecordingObserver& observer,
-             TickClock clock = TickClock(),
+             AppendObserver& appends, TickClock clock = TickClock(),
              std::chrono::milliseconds writePeriod = std::chrono::seconds(1));
     ~Recorder() { finish(); }
     Recorder(const Recorder&) = delete;

@@ -12,8 +12,8 @@ AcquisitionSession::AcquisitionSession(std::string dataFolder, GraphControl& gra
                                        SessionSettings settings)
     : lineWatch_(settings.wallClock),
       test_(std::move(dataFolder), std::move(settings.wallClock)),
-      recorder_(graph, test_, static_cast<RecordingObserver&>(*this), settings.clock,
-                settings.writePeriod),
+      recorder_(graph, test_, static_cast<RecordingObserver&>(*this),
+                static_cast<AppendObserver&>(*this), settings.clock, settings.writePeriod),
       poller_(settings.clock, static_cast<PollObserver&>(*this)),
       companion_(settings.clock) {
     recorder_.attachSamples(&recordingSink_.samples());

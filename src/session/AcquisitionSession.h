@@ -39,7 +39,7 @@ struct SessionSettings {
 // and the test's file. The window, the command-line tool and the tests drive it the same way and
 // hear from it as observers. Every public call belongs to one controlling thread (the window's);
 // SessionObserver says which news come from the acquisition and file-writer threads.
-class AcquisitionSession : private PollObserver, private RecordingObserver {
+class AcquisitionSession : private PollObserver, private RecordingObserver, private AppendObserver {
 public:
     // `dataFolder` ends in "/". The graph is drawn on from the controlling thread and must outlive
     // the session.
@@ -194,12 +194,14 @@ private:
     void portLost(const std::string& reason) override;
     void pollingEnded() override;
 
-    // RecordingObserver, on the controlling or the file-writer thread.
+    // RecordingObserver, on the controlling thread.
     void recordingChanged(RecordingState state) override;
+    void pointsUnwritten(const std::string& path, size_t count, const std::string& reason) override;
+
+    // AppendObserver, on the file-writer thread or the controlling thread while it flushes.
     void appendFailed(const std::string& path, const std::string& reason) override;
     void appendRecovered(const std::string& path) override;
     void closedTestWritten(const std::string& path, size_t unwritten) override;
-    void pointsUnwritten(const std::string& path, size_t count, const std::string& reason) override;
 
     void tellCompanionNews(CompanionWriter::News news);
     // The test recorded last is over (Stop, closed, another opened, the session ending): once

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "link/PollObserver.h"
+#include "record/AppendObserver.h"
 #include "record/RecordingObserver.h"
 #include "session/SessionState.h"
 
@@ -11,15 +12,15 @@ namespace vornex {
 
 // What an acquisition session tells its observers: the acquisition thread's news as the poller
 // tells them (PollObserver, on the acquisition thread), the recording's as the recorder tells
-// them (RecordingObserver: its state on the controlling thread, its appends on the file-writer
-// thread or on the controlling thread when it flushes), and the session's own below, all on the
-// controlling thread (the one that calls the session). A window posts what comes from another
-// thread to its own. Every method does nothing unless overridden. Calls reach the observers one
-// at a time, in the order they subscribed; an observer must not subscribe, unsubscribe or call
-// into the session from inside a call. A loss of the line may be told twice: as the poller's
-// portLost on the acquisition thread, and as the session's portLost when the port left the port
-// list.
-class SessionObserver : public PollObserver, public RecordingObserver {
+// them (RecordingObserver, on the controlling thread), its files' as their writer tells them
+// (AppendObserver, on the file-writer thread or on the controlling thread when it flushes), and
+// the session's own below, all on the controlling thread (the one that calls the session). A window
+// posts what comes from another thread to its own. Every method does nothing unless overridden.
+// Calls reach the observers one at a time, in the order they subscribed; an observer must not
+// subscribe, unsubscribe or call into the session from inside a call. A loss of the line may be
+// told twice: as the poller's portLost on the acquisition thread, and as the session's portLost
+// when the port left the port list.
+class SessionObserver : public PollObserver, public RecordingObserver, public AppendObserver {
 public:
     // What the session is doing changed; it comes after the news of the event that changed it.
     // The one account of the session a window shows.

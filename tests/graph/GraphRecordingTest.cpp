@@ -49,7 +49,11 @@ protected:
     SampleQueue samples_;
     test::RecordingLog observer_;
     CXGraph graph_;
-    Recorder recorder_{graph_, session_, observer_, TickClock([this] { return ticks_.load(); }),
+    Recorder recorder_{graph_,
+                       session_,
+                       observer_,
+                       observer_,
+                       TickClock([this] { return ticks_.load(); }),
                        std::chrono::hours(1)};
 };
 

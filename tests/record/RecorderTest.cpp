@@ -32,7 +32,11 @@ struct Bench {
     SampleQueue samples;
     HeadlessGraph graph;
     RecordingLog observer;
-    Recorder recorder{graph, session, observer, TickClock([this] { return ticks.load(); }),
+    Recorder recorder{graph,
+                      session,
+                      observer,
+                      observer,
+                      TickClock([this] { return ticks.load(); }),
                       std::chrono::hours(1)};
 
     Bench() {
@@ -320,7 +324,8 @@ TEST(Recorder, WriterThreadAppendsWhileRecordingAndTheEndFlushes) {
     RecordingLog observer;
     std::string path;
     {
-        Recorder recorder(graph, session, observer, TickClock(), std::chrono::milliseconds(5));
+        Recorder recorder(graph, session, observer, observer, TickClock(),
+                          std::chrono::milliseconds(5));
         recorder.attachSamples(&samples);
         session.proposeName();
         session.add("t");

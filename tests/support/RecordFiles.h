@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Files.h"
+#include "record/AppendObserver.h"
 #include "record/CurvePoint.h"
 #include "record/RecordingObserver.h"
 
@@ -31,7 +32,7 @@ inline CurvePoint point(double time, double value, uint8_t slave) {
 }
 
 // Keeps what a recording reports, from any thread.
-class RecordingLog : public RecordingObserver {
+class RecordingLog : public RecordingObserver, public AppendObserver {
 public:
     void recordingChanged(RecordingState state) override {
         std::lock_guard<std::mutex> lock(mutex_);
