@@ -93,8 +93,9 @@ int runCertificate(const QStringList& args) {
         fail("cannot write " + csv + ": " + error);
         return 2;
     }
-    if (const FileResult written = writeCertificatePdf(runPath, factsOf(*stored, paths.configFile),
-                                                       configuredTexts(args), pdf);
+    if (const FileResult written =
+            writeCertificatePdf(runPath, factsOf(*stored, paths.configFile), configuredTexts(args),
+                                issuedDocument(args, runPath, "certificate"), pdf);
         !written) {
         fail("cannot write the certificate " + pdf + ": " + written.text);
         return 2;

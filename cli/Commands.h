@@ -6,6 +6,7 @@
 #include <string>
 
 #include "report/ReportTexts.h"
+#include "sign/DocumentIssue.h"
 
 namespace vornex::cli {
 
@@ -28,6 +29,13 @@ int runCertificate(const QStringList& args);
 // 0 when nothing is left to send, 2 when the store cannot be reached or something is left.
 int runSync(const QStringList& args);
 int runStore(const QStringList& args);
+// Signs a test or run file in the home folder's Signatures.tsv: 2 when it cannot be read or
+// changed after an earlier signature.
+int runSign(const QStringList& args);
+// The number, lab and signatures a document of the file `path` is printed with, numbered in the
+// home folder the arguments name; what cannot be kept is told on stderr.
+sign::DocumentIssue issuedDocument(const QStringList& args, const std::string& path,
+                                   const char* command);
 // A closed test or an ended run enters the outbox of the home folder the arguments name when a
 // store is configured there (or named by --uri); a failure is told on stderr, the command's result
 // stays its own.

@@ -17,7 +17,7 @@ namespace {
 
 const char kUsage[] =
     "vornex-cli report: needs a test file; then --threshold X, --target T --upper U --lower L "
-    "(all three), --csv OUT and --pdf OUT are optional\n";
+    "(all three), --csv OUT, --pdf OUT and --home DIR are optional\n";
 
 std::optional<double> number(const Arguments& arguments, const char* name) {
     return parseNumber(arguments.value(QString::fromLatin1(name)).toStdString());
@@ -70,9 +70,10 @@ int runReport(const QStringList& args) {
         std::fputs(kUsage, stderr);
         return 1;
     }
-    const Arguments arguments(args.mid(1), {QStringLiteral("threshold"), QStringLiteral("target"),
-                                            QStringLiteral("upper"), QStringLiteral("lower"),
-                                            QStringLiteral("csv"), QStringLiteral("pdf")});
+    const Arguments arguments(
+        args.mid(1), {QStringLiteral("threshold"), QStringLiteral("target"),
+                      QStringLiteral("upper"), QStringLiteral("lower"), QStringLiteral("csv"),
+                      QStringLiteral("pdf"), QStringLiteral("home")});
     if (!arguments.ok()) {
         std::fprintf(stderr, "vornex-cli report: %s\n", qPrintable(arguments.error()));
         return 1;
@@ -129,11 +130,13 @@ int runReport(const QStringList& args) {
     const int done = changed ? 3 : 0;
     if (pdf.empty())
         return done;
-    ReportTexts texts = configuredTexts(QStringList());
+    ReportTexts texts = configuredTexts(args);
     // Without --csv no file lists the events that the report leaves out.
     if (csv.empty())
         texts.leftOut = texts.leftOutHere;
-    if (const FileResult written = writeReportPdf(results, texts, pdf); !written) {
+    if (const FileResult written =
+            writeReportPdf(results, texts, issuedDocument(args, test, "report"), pdf);
+        !written) {
         std::fprintf(stderr, "vornex-cli report: %s\n", written.text.c_str());
         return 2;
     }

@@ -376,7 +376,8 @@ int runVerify(const QStringList& given) {
     if (!pdf.empty()) {
         const CertificateFacts facts{config.bench(), reference.name};
         if (const FileResult written =
-                writeCertificatePdf(run->path(), facts, configuredTexts(given), pdf);
+                writeCertificatePdf(run->path(), facts, configuredTexts(given),
+                                    issuedDocument(given, run->path(), "verify"), pdf);
             !written) {
             fail("cannot write the certificate " + pdf + ": " + written.text);
             return 2;

@@ -23,6 +23,7 @@ void printUsage(std::FILE* out = stderr) {
         "         [--set TARGET UPPER LOWER]            read or write an instrument's settings\n"
         "  upload --port PATH --slave N (--xlsx OUT | --csv OUT) [--fast]\n"
         "  report FILE [--threshold X] [--target T --upper U --lower L] [--csv OUT] [--pdf OUT]\n"
+        "         [--home DIR]\n"
         "  plot FILE --png OUT [--pdf OUT] [--from S --to S] [--width W --height H]\n"
         "  verify --port PATH --slave A --tool ID [--class C] [--max X --min X --unit U]\n"
         "         [--profile NAME|FILE] [--points P1,P2,...] [--readings N] [--preloads N]\n"
@@ -32,6 +33,8 @@ void printUsage(std::FILE* out = stderr) {
         "                                               verify a setting torque tool\n"
         "  certificate RUNFILE --pdf OUT [--csv OUT] [--home DIR]\n"
         "                                               an ended run's certificate again\n"
+        "  sign FILE --meaning performed|reviewed|approved [--name NAME] [--home DIR]\n"
+        "                                               sign a test or run file\n"
         "  sync [--once] [--home DIR] [--uri URI]       send the closed tests and runs waiting\n"
         "  store init [--home DIR] [--uri URI]          create or migrate the store's schema\n"
         "  store find [--tool ID] [--bench NAME] [--operator NAME] [--since DATE]\n"
@@ -73,6 +76,7 @@ int main(int argc, char** argv) {
         {"sync", vornex::cli::runSync},
         {"store", vornex::cli::runStore},
         {"certificate", vornex::cli::runCertificate},
+        {"sign", vornex::cli::runSign},
     };
     const auto command = commands.find(args.takeFirst());
     if (command == commands.end()) {

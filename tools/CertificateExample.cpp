@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     bool ok = docs.mkpath(QStringLiteral("certificate"));
     for (const char* language : {"zh_CN", "zh_TW", "en_US"}) {
         const QString pdf = work.filePath(QStringLiteral("certificate-%1.pdf").arg(language));
-        ok = writeCertificatePdf(run, facts, builtInReportTexts(QString::fromLatin1(language)),
+        ok = writeCertificatePdf(run, facts, builtInReportTexts(QString::fromLatin1(language)), {},
                                  pdf.toStdString())
                  .ok() &&
              ok;

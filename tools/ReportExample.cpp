@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
     bool ok = true;
     for (const char* language : {"zh_CN", "zh_TW", "en_US"}) {
         const QString pdf = work.filePath(QStringLiteral("report-%1.pdf").arg(language));
-        ok = writeReportPdf(results, builtInReportTexts(QString::fromLatin1(language)),
+        ok = writeReportPdf(results, builtInReportTexts(QString::fromLatin1(language)), {},
                             pdf.toStdString())
                  .ok() &&
              ok;

@@ -80,7 +80,7 @@ void measure(const std::string& folder, size_t events, int instruments) {
     const bool csv = writeEventsCsv(judged.results, folder + "/report.csv").ok();
     const double csvSeconds = secondsSince(start);
     start = Clock::now();
-    const bool pdf = writeReportPdf(judged.results, builtInReportTexts(QStringLiteral("zh_CN")),
+    const bool pdf = writeReportPdf(judged.results, builtInReportTexts(QStringLiteral("zh_CN")), {},
                                     folder + "/report.pdf")
                          .ok();
     const double pdfSeconds = secondsSince(start);

@@ -47,6 +47,20 @@ std::string BenchConfig::bench() const {
     return (name.isEmpty() ? QSysInfo::machineHostName() : name).toStdString();
 }
 
+std::string BenchConfig::lab() const {
+    return PrivateProfile(configFile_)
+        .read(QStringLiteral("Setting"), QStringLiteral("Lab"), QString(), kMaxText)
+        .trimmed()
+        .toStdString();
+}
+
+std::string BenchConfig::labAddress() const {
+    return PrivateProfile(configFile_)
+        .read(QStringLiteral("Setting"), QStringLiteral("LabAddress"), QString(), kMaxText)
+        .trimmed()
+        .toStdString();
+}
+
 TestTrace BenchConfig::lastTrace() const {
     const PrivateProfile file(configFile_);
     TestTrace trace;

@@ -10,13 +10,14 @@
 
 namespace vornex {
 
-// What config.ini keeps about the bench: its name (`[Setting] Bench=`, else the host's name), the
-// operator, tool and note the last New test was given (`[NewTest]`), the name the user gave each
-// address on each port (`[Names:PORT]`, keyed by address), the addresses in the device list of
-// each port (`[Devices:PORT] Addresses=`, in the list's order), the network ports connected to
-// after being typed into the port list (`[Ports]`, keys 1 up to kMaxTypedPorts, the latest first),
-// and the calibration due date of each reference instrument (`[CalibrationDue]`, keyed by its
-// identification). A port is named in a section by configPortName. Every call goes to the file.
+// What config.ini keeps about the bench: its name (`[Setting] Bench=`, else the host's name), its
+// lab (`[Setting] Lab=`, `LabAddress=`), the operator, tool and note the last New test was given
+// (`[NewTest]`), the name the user gave each address on each port (`[Names:PORT]`, keyed by
+// address), the addresses in the device list of each port (`[Devices:PORT] Addresses=`, in the
+// list's order), the network ports connected to after being typed into the port list (`[Ports]`,
+// keys 1 up to kMaxTypedPorts, the latest first), and the calibration due date of each reference
+// instrument (`[CalibrationDue]`, keyed by its identification). A port is named in a section by
+// configPortName. Every call goes to the file.
 class BenchConfig {
 public:
     static constexpr int kMaxText = 256;
@@ -33,6 +34,10 @@ public:
     static std::string configPortName(const std::string& port);
 
     std::string bench() const;
+    // The issuing lab printed on every report and certificate: `[Setting] Lab=` and
+    // `LabAddress=`, empty when not set.
+    std::string lab() const;
+    std::string labAddress() const;
     // The fields of the last New test; its bench and version are left empty.
     TestTrace lastTrace() const;
     // False when the file cannot be written.

@@ -142,6 +142,7 @@ void CMainFrame::buildPanes(PortSource ports) {
     graphAndResults->setStretchFactor(1, 0);
     inner_->addWidget(graphAndResults);
     resultsController_ = std::make_unique<ResultsController>(session_, view_->graph(), *results_);
+    resultsController_->setHome(paths_.home, paths_.configFile);
     connect(&driver_, &SessionDriver::ticked, resultsController_.get(), &ResultsController::update);
     connect(&live_, &SessionSignals::changed, resultsController_.get(), &ResultsController::update);
     outer_->fixPane(0, kPanelWidth);

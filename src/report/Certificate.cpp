@@ -9,6 +9,7 @@
 #include "files/AtomicFile.h"
 #include "report/PageFlow.h"
 #include "report/ReportBlocks.h"
+#include "report/ReportIssue.h"
 #include "report/ReportTable.h"
 #include "text/NumberText.h"
 #include "verify/RunProgress.h"
@@ -50,12 +51,13 @@ struct Run {
 class CertificateLayout {
 public:
     CertificateLayout(QPagedPaintDevice& device, const Run& run, const CertificateFacts& facts,
-                      const ReportTexts& t)
+                      const ReportTexts& t, const sign::DocumentIssue& issue)
         : device_(device),
           run_(run),
           plan_(run.progress.plan()),
           facts_(facts),
           t_(t),
+          issue_(issue),
           readings_(readingRows()),
           points_(pointRows()),
           remarks_(remarkRows()),
@@ -63,12 +65,13 @@ public:
 
     int run(QPainter* painter, int pages) {
         const QRectF page = device_.pageLayout().paintRectPixels(kReportDotsPerInch);
-        PageFlow flow(
-            device_, painter, QRectF(0, 0, page.width(), page.height() - blocks_.footerHeight()),
-            [&](QPainter& p, int n) {
-                blocks_.footer(p, page, t_.certTitle + QStringLiteral(" · ") + text(plan_.tool.id),
-                               t_.page.arg(n).arg(pages));
-            });
+        PageFlow flow(device_, painter,
+                      QRectF(0, 0, page.width(), page.height() - blocks_.footerHeight()),
+                      [&](QPainter& p, int n) {
+                          blocks_.footer(p, page, issueFooter(issue_, t_),
+                                         t_.certTitle + QStringLiteral(" · ") + text(plan_.tool.id),
+                                         t_.page.arg(n).arg(pages));
+                      });
         blocks_.paragraph(flow, blocks_.title(), t_.certTitle);
         flow.advance(blocks_.line() * 0.4);
         blocks_.fields(flow, fields());
@@ -94,7 +97,7 @@ public:
                                          : QColor(0, 0x80, 0);
         blocks_.paragraph(flow, blocks_.headingFont(), result.arg(text(plan_.standard)),
                           Qt::TextWordWrap, colour);
-        blocks_.signatures(flow, {t_.testedBy}, t_.date, t_.signature);
+        printSignatures(blocks_, flow, issue_, t_, {sign::Meaning::Performed});
         flow.finish();
         return flow.page();
     }
@@ -114,26 +117,30 @@ private:
         QString procedure = text(plan_.profile);
         if (!plan_.standard.empty())
             procedure += QStringLiteral(" — ") + QString::fromStdString(plan_.standard);
-        return {
-            field(t_.bench, {text(facts_.bench)}),
-            field(t_.operatorName, {text(plan_.operatorName)}),
-            field(t_.started, {text(run_.stored.started)}),
-            ambient(),
-            field(t_.tool, {text(tool.id)}),
-            field(t_.certDescription, {text(tool.description)}),
-            field(t_.certTypeClass, {text(tool.type), text(tool.toolClass)}),
-            field(t_.certMarked,
-                  {optionalNumber(tool.lowest), QString::fromStdString(plainNumber(tool.maximum)),
-                   text(tool.unit)}),
-            field(t_.certReference, {instrument}),
-            field(t_.certIdentification, {text(run_.stored.identification)}),
-            field(t_.certRange, {range(reference)}),
-            field(t_.certReferenceDue, {text(plan_.referenceDue)}),
-            field(t_.certProfile, {procedure}),
-            field(t_.certPermissible, {QString::fromStdString(plainNumber(plan_.permissible))}),
-            field(t_.certRunFile, {text(run_.path)}, Qt::TextWrapAnywhere),
-            field(t_.hash, {run_.sha256}, Qt::TextWrapAnywhere),
-        };
+        std::vector<Field> all = issueFields(issue_, t_);
+        all.insert(
+            all.end(),
+            {
+                field(t_.bench, {text(facts_.bench)}),
+                field(t_.operatorName, {text(plan_.operatorName)}),
+                field(t_.started, {text(run_.stored.started)}),
+                ambient(),
+                field(t_.tool, {text(tool.id)}),
+                field(t_.certDescription, {text(tool.description)}),
+                field(t_.certTypeClass, {text(tool.type), text(tool.toolClass)}),
+                field(t_.certMarked,
+                      {optionalNumber(tool.lowest),
+                       QString::fromStdString(plainNumber(tool.maximum)), text(tool.unit)}),
+                field(t_.certReference, {instrument}),
+                field(t_.certIdentification, {text(run_.stored.identification)}),
+                field(t_.certRange, {range(reference)}),
+                field(t_.certReferenceDue, {text(plan_.referenceDue)}),
+                field(t_.certProfile, {procedure}),
+                field(t_.certPermissible, {QString::fromStdString(plainNumber(plan_.permissible))}),
+                field(t_.certRunFile, {text(run_.path)}, Qt::TextWrapAnywhere),
+                field(t_.hash, {run_.sha256}, Qt::TextWrapAnywhere),
+            });
+        return all;
     }
 
     Field ambient() const {
@@ -221,6 +228,7 @@ private:
     const RunPlan& plan_;
     const CertificateFacts& facts_;
     const ReportTexts& t_;
+    const sign::DocumentIssue& issue_;
     ReportTable readings_, points_, remarks_;
     ReportBlocks blocks_;
 };
@@ -238,7 +246,8 @@ std::optional<ReferenceInstrument> referenceOf(const std::string& instrument) {
 }
 
 FileResult writeCertificatePdf(const std::string& runPath, const CertificateFacts& facts,
-                               const ReportTexts& texts, const std::string& path) {
+                               const ReportTexts& texts, const sign::DocumentIssue& issue,
+                               const std::string& path) {
     if (isSameFile(runPath, path))
         return FileResult::failed(FileResultKind::Unwritable,
                                   path + " is the run file itself; it is not written");
@@ -262,7 +271,7 @@ FileResult writeCertificatePdf(const std::string& runPath, const CertificateFact
                 QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex())};
     return writeA4Pdf(texts.certTitle + QStringLiteral(" ") + text(run.stored.plan.tool.id), path,
                       [&](QPdfWriter& writer) {
-                          CertificateLayout layout(writer, run, facts, texts);
+                          CertificateLayout layout(writer, run, facts, texts, issue);
                           const int pages = layout.run(nullptr, 0);
                           QPainter painter(&writer);
                           layout.run(&painter, pages);

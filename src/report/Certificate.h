@@ -5,6 +5,7 @@
 
 #include "files/FileResult.h"
 #include "report/ReportTexts.h"
+#include "sign/DocumentIssue.h"
 #include "verify/RunFile.h"
 
 namespace vornex {
@@ -25,13 +26,15 @@ struct CertificateFacts {
 // The certificate of the ended verification run in `runPath` as an A4 PDF: bench, operator,
 // date, ambient conditions, the tool, the reference instrument, the procedure, every reading with
 // its deviation and verdict, each point summed up, the remarks, the result in one line, the run
-// file's SHA-256, page N of M and a line to sign. The remarks are every confirmation and warning
+// file's SHA-256, its signatures or a line to sign; the document's number, issue date and lab and
+// page N of M at the foot of every page. The remarks are every confirmation and warning
 // the run file holds, and what the certificate finds itself: ambient conditions not recorded, a
 // reference whose calibration was due before the run; a run with remarks sends its reader to them
 // instead of showing a bare green result. Everything is read back from the run file, so any ended
 // run has its certificate. Written whole or not at all; a run that has not ended, or was
 // abandoned, has none.
 FileResult writeCertificatePdf(const std::string& runPath, const CertificateFacts& facts,
-                               const ReportTexts& texts, const std::string& path);
+                               const ReportTexts& texts, const sign::DocumentIssue& issue,
+                               const std::string& path);
 
 }  // namespace vornex

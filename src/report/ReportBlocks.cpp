@@ -41,7 +41,7 @@ double ReportBlocks::line() const {
 }
 
 double ReportBlocks::footerHeight() const {
-    return QFontMetricsF(small_, &device_).height() * 2.0;
+    return QFontMetricsF(small_, &device_).height() * 3.0;
 }
 
 void ReportBlocks::paragraph(PageFlow& flow, const QFont& font, const QString& text, int wrap,
@@ -116,15 +116,17 @@ void ReportBlocks::signatures(PageFlow& flow, const QStringList& roles, const QS
     }
 }
 
-void ReportBlocks::footer(QPainter& p, const QRectF& paper, const QString& left,
-                          const QString& right) const {
+void ReportBlocks::footer(QPainter& p, const QRectF& paper, const QString& issue,
+                          const QString& left, const QString& right) const {
     const QFontMetricsF metrics(small_, &device_);
     const double top = paper.height() - metrics.height() * 1.2;
+    const double rule = top - metrics.height() * (issue.isEmpty() ? 0.3 : 1.3);
     p.setPen(QPen(Qt::black, 0));
-    p.drawLine(QPointF(0, top - metrics.height() * 0.3),
-               QPointF(paper.width(), top - metrics.height() * 0.3));
+    p.drawLine(QPointF(0, rule), QPointF(paper.width(), rule));
     p.setFont(small_);
     const QRectF room(0, top, paper.width(), metrics.height());
+    if (!issue.isEmpty())
+        p.drawText(room.translated(0, -metrics.height()), Qt::AlignLeft, issue);
     p.drawText(room, Qt::AlignLeft, left);
     p.drawText(room, Qt::AlignRight, right);
 }

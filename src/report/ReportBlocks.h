@@ -50,7 +50,9 @@ public:
     // A line to sign per role, each with the date and the signature, kept together at the end.
     void signatures(PageFlow& flow, const QStringList& roles, const QString& date,
                     const QString& signature) const;
-    void footer(QPainter& p, const QRectF& paper, const QString& left, const QString& right) const;
+    // `issue` (the document's number, issue date and lab) on its own line above the others.
+    void footer(QPainter& p, const QRectF& paper, const QString& issue, const QString& left,
+                const QString& right) const;
 
 private:
     QPagedPaintDevice& device_;

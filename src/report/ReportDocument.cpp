@@ -12,6 +12,7 @@
 #include "report/PeakSource.h"
 #include "report/ReportBlocks.h"
 #include "report/ReportGraph.h"
+#include "report/ReportIssue.h"
 #include "report/ReportTable.h"
 
 namespace vornex {
@@ -42,23 +43,24 @@ using Field = ReportBlocks::Field;
 
 // Who tested what on which bench, and the file the report was made from.
 std::vector<Field> headerFields(const TestResults& results, const ReportTexts& t,
-                                const QString& madeAt) {
+                                const sign::DocumentIssue& issue, const QString& madeAt) {
     const TestTrace& trace = results.trace;
     QString tool = QString::fromStdString(trace.toolId);
     if (!trace.toolDescription.empty())
         tool += (tool.isEmpty() ? QString() : QStringLiteral(" — ")) +
                 QString::fromStdString(trace.toolDescription);
-    std::vector<Field> fields = {
-        {labelOf(t.bench), orDash(trace.bench)},
-        {labelOf(t.operatorName), orDash(trace.operatorName)},
-        {labelOf(t.tool), tool.isEmpty() ? QStringLiteral("-") : tool},
-        {labelOf(t.test), orDash(results.name)},
-        {labelOf(t.file), orDash(results.path), Qt::TextWrapAnywhere},
-        {labelOf(t.hash), orDash(results.sha256), Qt::TextWrapAnywhere},
-        {labelOf(t.started), orDash(results.started)},
-        {labelOf(t.made), madeAt},
-        {labelOf(t.version), orDash(trace.version)},
-    };
+    std::vector<Field> fields = issueFields(issue, t);
+    fields.insert(fields.end(), {
+                                    {labelOf(t.bench), orDash(trace.bench)},
+                                    {labelOf(t.operatorName), orDash(trace.operatorName)},
+                                    {labelOf(t.tool), tool.isEmpty() ? QStringLiteral("-") : tool},
+                                    {labelOf(t.test), orDash(results.name)},
+                                    {labelOf(t.file), orDash(results.path), Qt::TextWrapAnywhere},
+                                    {labelOf(t.hash), orDash(results.sha256), Qt::TextWrapAnywhere},
+                                    {labelOf(t.started), orDash(results.started)},
+                                    {labelOf(t.made), madeAt},
+                                    {labelOf(t.version), orDash(trace.version)},
+                                });
     if (!trace.note.empty())
         fields.push_back({labelOf(t.note), QString::fromStdString(trace.note)});
     return fields;
@@ -175,10 +177,11 @@ ReportTable eventRows(const TestResults& results, const ReportTexts& t, QStringL
 class ReportLayout {
 public:
     ReportLayout(QPagedPaintDevice& device, const TestResults& results, const ReportTexts& t,
-                 const QString& madeAt, const QImage& graph)
+                 const sign::DocumentIssue& issue, const QString& madeAt, const QImage& graph)
         : device_(device),
           results_(results),
           t_(t),
+          issue_(issue),
           madeAt_(madeAt),
           graph_(graph),
           identities_(identityTable(results, t)),
@@ -192,14 +195,14 @@ public:
         PageFlow flow(device_, painter,
                       QRectF(0, 0, page.width(), page.height() - blocks_.footerHeight()),
                       [&](QPainter& p, int n) {
-                          blocks_.footer(p, page,
+                          blocks_.footer(p, page, issueFooter(issue_, t_),
                                          t_.title + QStringLiteral(" · ") +
                                              QString::fromStdString(results_.name),
                                          t_.page.arg(n).arg(pages));
                       });
         blocks_.paragraph(flow, blocks_.title(), t_.title);
         flow.advance(blocks_.line() * 0.4);
-        blocks_.fields(flow, headerFields(results_, t_, madeAt_));
+        blocks_.fields(flow, headerFields(results_, t_, issue_, madeAt_));
         if (!results_.trace.sha256.empty() && results_.trace.sha256 != results_.sha256)
             blocks_.paragraph(flow, blocks_.bold(),
                               t_.hashChanged.arg(QString::fromStdString(results_.trace.sha256)),
@@ -225,7 +228,8 @@ public:
             blocks_.paragraph(flow, blocks_.body(), text);
         events_.print(flow, blocks_.body(), device_);
 
-        blocks_.signatures(flow, {t_.testedBy, t_.reviewedBy}, t_.date, t_.signature);
+        printSignatures(blocks_, flow, issue_, t_,
+                        {sign::Meaning::Performed, sign::Meaning::Reviewed});
         flow.finish();
         return flow.page();
     }
@@ -234,6 +238,7 @@ private:
     QPagedPaintDevice& device_;
     const TestResults& results_;
     const ReportTexts& t_;
+    const sign::DocumentIssue& issue_;
     const QString madeAt_;
     const QImage& graph_;
     QStringList leftOut_;  // before events_, which fills it
@@ -244,7 +249,7 @@ private:
 }  // namespace
 
 FileResult writeReportPdf(const TestResults& results, const ReportTexts& texts,
-                          const std::string& path) {
+                          const sign::DocumentIssue& issue, const std::string& path) {
     return writeA4Pdf(
         texts.title + QStringLiteral(" ") + QString::fromStdString(results.name), path,
         [&](QPdfWriter& writer) {
@@ -257,7 +262,7 @@ FileResult writeReportPdf(const TestResults& results, const ReportTexts& texts,
                 texts);
             const QString madeAt =
                 QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-            ReportLayout layout(writer, results, texts, madeAt, graph);
+            ReportLayout layout(writer, results, texts, issue, madeAt, graph);
             const int pages = layout.run(nullptr, 0);
             QPainter painter(&writer);
             layout.run(&painter, pages);

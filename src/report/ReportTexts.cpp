@@ -5,6 +5,7 @@
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 #include "i18n/LanguageTexts.h"
+#include "i18n/SignKeys.h"
 
 namespace vornex {
 
@@ -102,6 +103,13 @@ ReportTexts textsFrom(Lookup text) {
     t.reviewedBy = text(k::kReportReviewedBy, "Reviewed by:");
     t.date = text(k::kReportDate, "Date:");
     t.signature = text(k::kReportSignature, "Signature:");
+    t.docNumber = text(k::kDocNumber, "Document No.: %1");
+    t.docIssued = text(k::kDocIssued, "Issued: %1");
+    t.docLab = text(k::kDocLab, "Issued by: %1");
+    t.signedPerformed = text(k::kSignedPerformed, "Performed by %1, %2 (SHA-256 %3)");
+    t.signedReviewed = text(k::kSignedReviewed, "Reviewed by %1, %2 (SHA-256 %3)");
+    t.signedApproved = text(k::kSignedApproved, "Approved by %1, %2 (SHA-256 %3)");
+    t.signedChanged = text(k::kSignedChanged, "changed after it was signed");
     t.slaveName = text(k::kGraphSlave, "Slave %1");
     t.torque = text(k::kGraphTorque, "Torque");
     t.certTitle = text(k::kCertTitle, "Certificate of verification of a torque tool");

@@ -19,6 +19,9 @@ struct ReportTexts {
     QString open;  // a pull still on while recording
     QString bench, operatorName, tool, hash, hashChanged, note, version, page, identification,
         settings, leftOut, testedBy, reviewedBy, date, signature;
+    // A document's issue and its signatures (name, time, the SHA-256 signed).
+    QString docNumber, docIssued, docLab, signedPerformed, signedReviewed, signedApproved,
+        signedChanged;
     QString leftOutHere;        // leftOut when no events file goes with the report
     QString slaveName, torque;  // as the window names a slave and the torque axis
     // The certificate of a tool's verification run.

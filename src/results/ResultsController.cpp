@@ -39,6 +39,11 @@ void ResultsController::setLanguageFile(const QString& languageFile) {
     refresh();
 }
 
+void ResultsController::setHome(const QString& home, const QString& configFile) {
+    home_ = home;
+    configFile_ = configFile;
+}
+
 JudgeOverrides ResultsController::overrides() const {
     JudgeOverrides given;
     given.threshold = panel_.threshold();
@@ -129,9 +134,15 @@ bool ResultsController::writeReport(const QString& pdfPath, QString* error) {
         const JudgedFile judged = judgeTestFile(session_.testPath(), overrides());
         refusals_ = judged.results.refusals;
         FileResult file = judged.file;
+        sign::DocumentIssue issue;
+        if (file && !home_.isEmpty()) {
+            std::string unkept;
+            issue = sign::issueDocument(home_.toStdString(), configFile_.toStdString(),
+                                        session_.testPath(), unkept);
+        }
         if (file)
-            file =
-                writeReportPdf(judged.results, reportTexts(languageFile_), pdfPath.toStdString());
+            file = writeReportPdf(judged.results, reportTexts(languageFile_), issue,
+                                  pdfPath.toStdString());
         if (file)
             file = writeEventsCsv(judged.results, csvPath);
         written = file.ok();

@@ -28,6 +28,9 @@ public:
     ~ResultsController() override;
 
     void setLanguageFile(const QString& languageFile);
+    // The home folder whose DocumentNumbers.tsv numbers the reports and whose Signatures.tsv they
+    // show; without one a report is printed unnumbered.
+    void setHome(const QString& home, const QString& configFile);
 
     // Takes the points the curves gained; the view calls it after every tick.
     void update();
@@ -60,6 +63,7 @@ private:
     std::unique_ptr<JudgeMarks> marks_;
     LiveResults results_;
     QString languageFile_;
+    QString home_, configFile_;
     // The companion of a loaded test, read once when it was loaded.
     std::optional<Companion> loadedCompanion_;
     // What of the companion file of the test loaded or reported last was refused, one line each.

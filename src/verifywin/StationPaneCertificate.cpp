@@ -104,8 +104,11 @@ bool StationPane::saveCertificate(const QString& runPath, const QString& path) {
     const auto named = names.find(address_);
     const CertificateFacts facts{config.bench(),
                                  named != names.end() ? named->second : std::string()};
-    const FileResult written = writeCertificatePdf(runPath.toStdString(), facts,
-                                                   reportTexts(languageFile_), path.toStdString());
+    std::string unkept;
+    const sign::DocumentIssue issue = sign::issueDocument(
+        paths_.home.toStdString(), paths_.configFile.toStdString(), runPath.toStdString(), unkept);
+    const FileResult written = writeCertificatePdf(
+        runPath.toStdString(), facts, reportTexts(languageFile_), issue, path.toStdString());
     message_->setText(written
                           ? text(k::kVerifyCertSaved).arg(path)
                           : text(k::kVerifyCertFailed).arg(QString::fromStdString(written.text)));

@@ -119,8 +119,8 @@ TEST(Certificate, HoldsEveryFieldEveryReadingAndTheResultInTheUsersLanguage) {
     for (const Case& c : cases) {
         const std::string run = runFile(dir, c.last);
         const std::string pdf = dir.file("certificate.pdf");
-        ASSERT_TRUE(writeCertificatePdf(run, facts,
-                                        builtInReportTexts(QString::fromLatin1(c.language)), pdf)
+        ASSERT_TRUE(writeCertificatePdf(
+                        run, facts, builtInReportTexts(QString::fromLatin1(c.language)), {}, pdf)
                         .ok())
             << c.language;
         const QString text = test::pdfText(pdf);
@@ -185,7 +185,7 @@ TEST(Certificate, RemarksEveryConfirmationAndWarningAConditionNotRecordedAndAnOv
     for (const char* language : {"en_US", "zh_CN", "zh_TW"}) {
         SCOPED_TRACE(language);
         const ReportTexts t = builtInReportTexts(QString::fromLatin1(language));
-        ASSERT_TRUE(writeCertificatePdf(run, {}, t, pdf).ok());
+        ASSERT_TRUE(writeCertificatePdf(run, {}, t, {}, pdf).ok());
         const QString printed = squeezed(test::pdfText(pdf));
         for (const QString& expected :
              {t.certRemarks, t.certRemarkAmbient,
@@ -209,7 +209,7 @@ TEST(Certificate, ARunThatHasNotEndedOrWasAbandonedHasNone) {
     const std::string pdf = dir.file("certificate.pdf");
     for (const char* end : {"", "abandoned tool broke"}) {
         EXPECT_FALSE(writeCertificatePdf(runFile(dir, "198.80 +0.60", end), {},
-                                         builtInReportTexts("en_US"), pdf)
+                                         builtInReportTexts("en_US"), {}, pdf)
                          .ok())
             << end;
         EXPECT_FALSE(QFile::exists(QString::fromStdString(pdf)));

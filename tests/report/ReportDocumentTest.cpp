@@ -57,7 +57,7 @@ TestResults handMade() {
 QString pdfText(const TestResults& results, const char* language, const test::TempDir& dir) {
     const std::string pdf = dir.file("report.pdf");
     EXPECT_TRUE(
-        writeReportPdf(results, builtInReportTexts(QString::fromLatin1(language)), pdf).ok());
+        writeReportPdf(results, builtInReportTexts(QString::fromLatin1(language)), {}, pdf).ok());
     return test::pdfText(pdf);
 }
 

@@ -1,0 +1,31 @@
+#pragma once
+
+// The keys of what a printed document says of its issue and signatures, and of signing in the
+// window.
+namespace vornex::langkey {
+
+// On every report and certificate.
+inline constexpr const char* kDocNumber = "IDS_DOC_NUMBER";
+inline constexpr const char* kDocIssued = "IDS_DOC_ISSUED";
+inline constexpr const char* kDocLab = "IDS_DOC_LAB";
+// A signature as printed: name, time, the first hex digits of the SHA-256 signed.
+inline constexpr const char* kSignedPerformed = "IDS_SIGNED_PERFORMED";
+inline constexpr const char* kSignedReviewed = "IDS_SIGNED_REVIEWED";
+inline constexpr const char* kSignedApproved = "IDS_SIGNED_APPROVED";
+inline constexpr const char* kSignedChanged = "IDS_SIGNED_CHANGED";
+
+// The window's Sign... dialog.
+inline constexpr const char* kSignCommand = "IDS_SIGN_COMMAND";
+inline constexpr const char* kSignTitle = "IDS_SIGN_TITLE";
+inline constexpr const char* kSignMeaning = "IDS_SIGN_MEANING";
+inline constexpr const char* kSignName = "IDS_SIGN_NAME";
+inline constexpr const char* kSignPerformed = "IDS_SIGN_PERFORMED";
+inline constexpr const char* kSignReviewed = "IDS_SIGN_REVIEWED";
+inline constexpr const char* kSignApproved = "IDS_SIGN_APPROVED";
+inline constexpr const char* kSignDone = "IDS_SIGN_DONE";
+inline constexpr const char* kSignChanged = "IDS_SIGN_CHANGEDFILE";
+inline constexpr const char* kSignNoName = "IDS_SIGN_NONAME";
+inline constexpr const char* kSignFailed = "IDS_SIGN_FAILED";
+inline constexpr const char* kSignNoFile = "IDS_SIGN_NOFILE";
+
+}  // namespace vornex::langkey

@@ -1,0 +1,94 @@
+#include "report/ReportIssue.h"
+
+#include <QStringList>
+#include <algorithm>
+
+#include "report/PageFlow.h"
+
+namespace vornex {
+
+namespace {
+
+// The 16 first hex digits tell one file from another at a glance; the whole hash is in the
+// signature file.
+constexpr int kPrintedHashDigits = 16;
+
+QString labOf(const sign::DocumentIssue& issue) {
+    QStringList parts;
+    for (const std::string& part : {issue.lab, issue.labAddress})
+        if (!part.empty())
+            parts << QString::fromStdString(part);
+    return parts.join(QStringLiteral(", "));
+}
+
+const QString& signedText(const ReportTexts& t, sign::Meaning meaning) {
+    switch (meaning) {
+        case sign::Meaning::Reviewed:
+            return t.signedReviewed;
+        case sign::Meaning::Approved:
+            return t.signedApproved;
+        case sign::Meaning::Performed:
+            break;
+    }
+    return t.signedPerformed;
+}
+
+const QString& roleText(const ReportTexts& t, sign::Meaning meaning) {
+    return meaning == sign::Meaning::Performed ? t.testedBy : t.reviewedBy;
+}
+
+}  // namespace
+
+QString issueFooter(const sign::DocumentIssue& issue, const ReportTexts& t) {
+    QStringList parts;
+    if (!issue.number.empty())
+        parts << t.docNumber.arg(QString::fromStdString(issue.number));
+    if (!issue.issued.empty())
+        parts << t.docIssued.arg(QString::fromStdString(issue.issued));
+    if (const QString lab = labOf(issue); !lab.isEmpty())
+        parts << lab;
+    return parts.join(QStringLiteral(" · "));
+}
+
+std::vector<ReportBlocks::Field> issueFields(const sign::DocumentIssue& issue,
+                                             const ReportTexts& t) {
+    std::vector<ReportBlocks::Field> fields;
+    if (!issue.number.empty())
+        fields.push_back({labelOf(t.docNumber), QString::fromStdString(issue.number)});
+    if (!issue.issued.empty())
+        fields.push_back({labelOf(t.docIssued), QString::fromStdString(issue.issued)});
+    if (const QString lab = labOf(issue); !lab.isEmpty())
+        fields.push_back({labelOf(t.docLab), lab});
+    return fields;
+}
+
+void printSignatures(const ReportBlocks& blocks, PageFlow& flow, const sign::DocumentIssue& issue,
+                     const ReportTexts& t, const std::vector<sign::Meaning>& roles) {
+    if (!issue.signatures.empty())
+        flow.advance(blocks.line());
+    for (const sign::DocumentIssue::SignedBy& s : issue.signatures) {
+        const sign::Signature& signature = s.signature;
+        QString line = signedText(t, signature.meaning)
+                           .arg(QString::fromStdString(signature.name),
+                                QString::fromStdString(sign::printedTime(signature.time)),
+                                QString::fromStdString(signature.sha256).left(kPrintedHashDigits) +
+                                    QChar(0x2026));
+        if (s.changed)
+            line += QStringLiteral(" — ") + t.signedChanged;
+        blocks.paragraph(flow, blocks.body(), line, Qt::TextWordWrap,
+                         s.changed ? QColor(0xc0, 0, 0) : QColor(Qt::black));
+    }
+    QStringList unsigned_;
+    for (const sign::Meaning role : roles) {
+        const bool signed_ = std::any_of(issue.signatures.begin(), issue.signatures.end(),
+                                         [role](const sign::DocumentIssue::SignedBy& s) {
+                                             return s.signature.meaning == role && !s.changed;
+                                         });
+        if (!signed_)
+            unsigned_ << roleText(t, role);
+    }
+    if (!unsigned_.isEmpty())
+        blocks.signatures(flow, unsigned_, t.date, t.signature);
+}
+
+}  // namespace vornex
