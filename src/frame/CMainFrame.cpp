@@ -11,6 +11,7 @@
 #include "controls/DialogTexts.h"
 #include "controls/Icons.h"
 #include "controls/MessageBox.h"
+#include "controls/SignDialog.h"
 #include "frame/CDlgTestCreate.h"
 #include "frame/CFixSplitterWnd.h"
 #include "frame/CommandIds.h"
@@ -25,6 +26,7 @@
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 #include "i18n/MessageTexts.h"
+#include "i18n/SignKeys.h"
 #include "i18n/Startup.h"
 #include "instrument/CDlgDevParam.h"
 #include "instrument/CDlgUpData.h"
@@ -173,6 +175,7 @@ void CMainFrame::routeCommands() {
     connect(action(command::kTestData), &QAction::triggered, this, &CMainFrame::showTestData);
     connect(action(command::kTestReport), &QAction::triggered, this,
             [this] { resultsController_->report(this); });
+    connect(action(command::kTestSign), &QAction::triggered, this, &CMainFrame::signTest);
     connect(action(command::kVerifyTool), &QAction::triggered, this, &CMainFrame::verifyTools);
     connect(action(command::kInstrumentSettings), &QAction::triggered, this, [this] {
         QStringList ports;
@@ -199,6 +202,22 @@ void CMainFrame::applyLanguage(const QString& languageFile) {
     storeStatus_->setLanguageFile(languageFile);
     resultsController_->setLanguageFile(languageFile);
     SetDialogTexts(languageFile, toolBar_, CHeaderToolBar::kDialogNumber);
+}
+
+void CMainFrame::signTest() {
+    if (session_.testPath().empty()) {
+        showLangMessage(this, languageFile(), langkey::kSignNoFile);
+        return;
+    }
+    // What is signed is the file as it stands: every point recorded so far is in it.
+    if (session_.testOpen())
+        session_.flush();
+    SignDialog dialog(languageFile(), paths_.home, QString::fromStdString(session_.testPath()),
+                      this);
+    if (dialog.exec() == QDialog::Accepted)
+        ShowMessage(this, dialog.outcomeText(),
+                    GetLangString(languageFile(), QString::fromLatin1(langkey::kMessageTip)),
+                    MessageIcon::Information);
 }
 
 void CMainFrame::verifyTools() {

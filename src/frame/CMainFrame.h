@@ -76,6 +76,8 @@ public slots:
     void closeTest();
     // Opens the tool verification window, or brings it to the front.
     void verifyTools();
+    // Test > Sign...: the open or loaded test signed in the home folder's Signatures.tsv.
+    void signTest();
     // Runs the saved-data browser and loads the chosen test into the graph.
     void showTestData();
     // Shows a saved test in the graph, as the browser does; a file that cannot be read is named

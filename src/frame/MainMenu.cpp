@@ -8,6 +8,7 @@
 #include "frame/CommandIds.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
+#include "i18n/SignKeys.h"
 
 namespace vornex {
 
@@ -17,6 +18,7 @@ MainMenu::MainMenu(QWidget* window)
     addCommand(test, command::kTestNew, QStringLiteral("新建测试(&N)"));
     addCommand(test, command::kTestClose, QStringLiteral("关闭测试(&C)"));
     addCommand(test, command::kTestReport, QStringLiteral("报告(&R)..."));
+    addCommand(test, command::kTestSign, QStringLiteral("签名(&G)..."));
     addCommand(test, command::kVerifyTool, QStringLiteral("校验工具(&T)..."));
     test->addSeparator();
     QAction* print = addCommand(test, command::kPrint, QStringLiteral("打印(&P)...\tCtrl+P"));
@@ -109,6 +111,7 @@ void UpdateMenuTexts(MainMenu& menu, const QString& languageFile, bool testOpen)
         {-1, command::kTestNew, langkey::kMenuTestNew},
         {-1, command::kTestClose, langkey::kMenuTestClose},
         {-1, command::kTestReport, langkey::kMenuTestReport},
+        {-1, command::kTestSign, langkey::kSignCommand},
         {-1, command::kVerifyTool, langkey::kVerifyMenu},
         {-1, command::kPrint, langkey::kMenuFilePrint},
         {-1, command::kPrintPreview, langkey::kMenuFilePrintPreview},

@@ -125,6 +125,7 @@ void StationPane::findUnfinished() {
     endedRuns_.clear();
     button(Button::Resume)->setEnabled(false);
     button(Button::EndedCertificate)->setEnabled(false);
+    button(Button::EndedSign)->setEnabled(false);
     search_.start((paths_.dataFolder + QStringLiteral("Verify")).toStdString(), currentReference(),
                   [this](const FoundRuns& found) { foundRuns(found); });
 }
@@ -145,6 +146,7 @@ void StationPane::foundRuns(const FoundRuns& found) {
     }
     button(Button::Resume)->setEnabled(!unfinishedPaths_.empty());
     button(Button::EndedCertificate)->setEnabled(!endedRuns_.empty());
+    button(Button::EndedSign)->setEnabled(!endedRuns_.empty());
 }
 
 verify::Reference StationPane::currentReference() const {
@@ -169,6 +171,7 @@ void StationPane::newRun() {
     table_->setRowCount(0);
     field(Field::Reason)->clear();
     button(Button::Certificate)->hide();
+    button(Button::Sign)->hide();
     button(Button::NewRun)->hide();
     message_->clear();
     running_->hide();

@@ -85,7 +85,9 @@ private:
         Abort,
         Certificate,
         NewRun,
-        EndedCertificate
+        EndedCertificate,
+        Sign,
+        EndedSign
     };
 
     QLineEdit* field(Field which) const { return fields_[static_cast<int>(which)]; }
@@ -111,6 +113,8 @@ private:
     // The station's instrument as it is now, to bind a run to it.
     verify::Reference instrumentNow() const;
     void askForCertificate(const QString& runPath, const QString& toolId, const QString& started);
+    // Sign...: the run file signed in the home folder's Signatures.tsv; the message says how.
+    void askToSign(const QString& runPath);
     void showReadings();
     void showLast();
 
@@ -132,7 +136,7 @@ private:
     std::map<QString, QPointer<QFileDialog>> certificateDialogs_;
 
     QLineEdit* fields_[12] = {};
-    QPushButton* buttons_[8] = {};
+    QPushButton* buttons_[10] = {};
     QComboBox* direction_ = nullptr;
     QComboBox* profiles_ = nullptr;
     QComboBox* unfinished_ = nullptr;

@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "config/BenchConfig.h"
+#include "controls/SignDialog.h"
 #include "files/HomeOutputs.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
@@ -113,6 +114,13 @@ bool StationPane::saveCertificate(const QString& runPath, const QString& path) {
                           ? text(k::kVerifyCertSaved).arg(path)
                           : text(k::kVerifyCertFailed).arg(QString::fromStdString(written.text)));
     return static_cast<bool>(written);
+}
+
+void StationPane::askToSign(const QString& runPath) {
+    SignDialog dialog(languageFile_, paths_.home, runPath, this);
+    dialog.setObjectName(QStringLiteral("sign:") + runPath);
+    if (dialog.exec() == QDialog::Accepted)
+        message_->setText(dialog.outcomeText());
 }
 
 }  // namespace vornex

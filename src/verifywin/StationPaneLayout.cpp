@@ -20,6 +20,7 @@
 #include "files/IniLines.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
+#include "i18n/SignKeys.h"
 #include "report/Certificate.h"
 #include "report/ReportTexts.h"
 #include "session/AcquisitionSession.h"
@@ -47,7 +48,8 @@ constexpr const char* kFieldNames[] = {"toolId",   "description", "class",      
                                        "maximum",  "unit",        "operator",      "temperature",
                                        "humidity", "due",         "overdueReason", "reason"};
 constexpr const char* kButtonNames[] = {"start", "resume",      "slipCount", "slipRepeat",
-                                        "abort", "certificate", "newRun",    "endedCertificate"};
+                                        "abort", "certificate", "newRun",    "endedCertificate",
+                                        "sign",  "endedSign"};
 
 // A list that asks for its items afresh each time it is opened.
 class RefreshedCombo : public QComboBox {
@@ -114,9 +116,11 @@ void StationPane::buildSetup(QWidget* page) {
     ended_->setObjectName(QStringLiteral("endedRuns"));
     buttons_[static_cast<int>(Button::EndedCertificate)] =
         new QPushButton(text(k::kVerifyCertificate), page);
+    buttons_[static_cast<int>(Button::EndedSign)] = new QPushButton(text(k::kSignCommand), page);
     auto* endedRow = new QHBoxLayout;
     endedRow->addWidget(ended_, 1);
     endedRow->addWidget(button(Button::EndedCertificate));
+    endedRow->addWidget(button(Button::EndedSign));
     form->addRow(text(k::kVerifyEnded), endedRow);
     connect(button(Button::EndedCertificate), &QPushButton::clicked, this, [this] {
         const int index = ended_->currentIndex();
@@ -126,6 +130,11 @@ void StationPane::buildSetup(QWidget* page) {
         askForCertificate(
             QString::fromStdString(run.path), QString::fromStdString(run.toolId),
             QString::fromStdString(run.started).replace(QLatin1Char('T'), QLatin1Char(' ')));
+    });
+    connect(button(Button::EndedSign), &QPushButton::clicked, this, [this] {
+        const int index = ended_->currentIndex();
+        if (index >= 0 && static_cast<size_t>(index) < endedRuns_.size())
+            askToSign(QString::fromStdString(endedRuns_[static_cast<size_t>(index)].path));
     });
 }
 
@@ -228,7 +237,16 @@ void StationPane::buildRun(QWidget* page) {
     buttons_[static_cast<int>(Button::Certificate)] =
         new QPushButton(text(k::kVerifyCertificate), page);
     button(Button::Certificate)->hide();
-    layout->addWidget(button(Button::Certificate));
+    buttons_[static_cast<int>(Button::Sign)] = new QPushButton(text(k::kSignCommand), page);
+    button(Button::Sign)->hide();
+    auto* endRow = new QHBoxLayout;
+    endRow->addWidget(button(Button::Certificate));
+    endRow->addWidget(button(Button::Sign));
+    layout->addLayout(endRow);
+    connect(button(Button::Sign), &QPushButton::clicked, this, [this] {
+        if (run_)
+            askToSign(QString::fromStdString(run_->path()));
+    });
     connect(button(Button::Certificate), &QPushButton::clicked, this, [this] {
         if (run_)
             askForCertificate(QString::fromStdString(run_->path()),

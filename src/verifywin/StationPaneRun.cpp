@@ -118,6 +118,7 @@ void StationPane::changed() {
         ->setEnabled(!run.finished() && !field(Field::Reason)->text().trimmed().isEmpty());
     field(Field::Reason)->setEnabled(!run.finished());
     button(Button::Certificate)->setVisible(run.ended());
+    button(Button::Sign)->setVisible(run.ended());
     button(Button::NewRun)->setVisible(run.finished());
     showLast();
     showReadings();

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCryptographicHash>
+#include <QDialog>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -13,9 +15,11 @@
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 #include "Files.h"
 #include "MessageRecorder.h"
+#include "PdfText.h"
 #include "TempDir.h"
 #include "Wait.h"
 #include "config/BenchConfig.h"
@@ -218,6 +222,24 @@ protected:
         QTest::keyClicks(name, path);
         QTest::keyClick(name, Qt::Key_Return);
         EXPECT_TRUE(waitUntil([&] { return certificateDialog(station, run) == nullptr; }));
+    }
+
+    // Sign... pressed and its dialog filled as a user would: the meaning chosen, a name typed, Sign
+    // pressed. What a dialog refused to sign says stays in it: it goes to `refused`, and the
+    // dialog is closed.
+    static void signWith(QPushButton* sign, int meaning, const QString& name, QString& refused) {
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->findChild<QComboBox*>("signMeaning")->setCurrentIndex(meaning);
+            QTest::keyClicks(dialog->findChild<QLineEdit*>("signName"), name);
+            QTest::mouseClick(dialog->findChild<QPushButton*>("signOk"), Qt::LeftButton);
+            if (dialog->isVisible()) {
+                refused = dialog->findChild<QLabel*>("signMessage")->text();
+                dialog->reject();
+            }
+        });
+        QTest::mouseClick(sign, Qt::LeftButton);
     }
 
     // The run of `tool` on the one-reading plan, pulled to 80 N.m: ended, conforming.
@@ -504,6 +526,38 @@ TEST_F(VerifyWindowTest, AnEndedRunsCertificateIsMadeAgainFromTheSetupPage) {
     ASSERT_NO_FATAL_FAILURE(saveAs(*station, old, home.qFile("OLD.pdf")));
     EXPECT_TRUE(test::readFile(home.qFile("OLD.pdf")).startsWith("%PDF-"))
         << label(*station, "message")->text().toStdString();
+}
+
+// An ended run is signed from its station and its certificate says by whom; a run file changed
+// after that is not signed again.
+TEST_F(VerifyWindowTest, AnEndedRunIsSignedAndItsCertificateSaysByWhom) {
+    const QString run = writeRun(reference(1), "SIGNED", ended);
+    const auto window = openWindow();
+    StationPane* station = open(*window, 1);
+    ASSERT_TRUE(waitUntil([&] { return !station->searching(); }));
+    ASSERT_TRUE(button(*station, "endedSign")->isEnabled());
+    QString refused;
+    signWith(button(*station, "endedSign"), 1, "Zhang San", refused);
+    EXPECT_EQ(refused, "");
+    EXPECT_TRUE(label(*station, "message")->text().startsWith("Signed by Zhang San at "))
+        << label(*station, "message")->text().toStdString();
+    const QString sha = QString::fromLatin1(
+        QCryptographicHash::hash(test::readFile(run), QCryptographicHash::Sha256).toHex());
+    const QStringList lines =
+        QString::fromUtf8(test::readFile(paths.home + "Signatures.tsv")).split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[1].split('\t').mid(1), QStringList({"reviewed", "Zhang San", sha, "-", run}));
+
+    QTest::mouseClick(button(*station, "endedCertificate"), Qt::LeftButton);
+    ASSERT_NO_FATAL_FAILURE(saveAs(*station, run, home.qFile("SIGNED.pdf")));
+    const QString printed = test::pdfText(home.file("SIGNED.pdf"));
+    EXPECT_TRUE(printed.contains("Reviewed by Zhang San, ")) << printed.toStdString();
+    EXPECT_TRUE(printed.contains("-000001")) << "numbered";
+
+    test::writeFile(run, test::readFile(run).replace("Description: ", "Description: x"));
+    signWith(button(*station, "endedSign"), 2, "Wang Fang", refused);
+    EXPECT_TRUE(refused.contains("changed after it was signed")) << refused.toStdString();
+    EXPECT_EQ(QString::fromUtf8(test::readFile(paths.home + "Signatures.tsv")).count('\n'), 2);
 }
 
 // Closing the window while runs are under way asks first; kept, the runs go on; closed, their
