@@ -8,6 +8,8 @@ namespace vornex::langkey {
 inline constexpr const char* kDocNumber = "IDS_DOC_NUMBER";
 inline constexpr const char* kDocIssued = "IDS_DOC_ISSUED";
 inline constexpr const char* kDocLab = "IDS_DOC_LAB";
+// A document printed without what of its issue could not be read or kept.
+inline constexpr const char* kDocUnnumbered = "IDS_DOC_UNNUMBERED";
 // A signature as printed: name, time, the first hex digits of the SHA-256 signed.
 inline constexpr const char* kSignedPerformed = "IDS_SIGNED_PERFORMED";
 inline constexpr const char* kSignedReviewed = "IDS_SIGNED_REVIEWED";

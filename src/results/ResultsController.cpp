@@ -9,6 +9,7 @@
 #include "graph/CXGraph.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
+#include "i18n/SignKeys.h"
 #include "judge/EventsCsv.h"
 #include "record/CompanionFile.h"
 #include "report/ReportDocument.h"
@@ -135,11 +136,10 @@ bool ResultsController::writeReport(const QString& pdfPath, QString* error) {
         refusals_ = judged.results.refusals;
         FileResult file = judged.file;
         sign::DocumentIssue issue;
-        if (file && !home_.isEmpty()) {
-            std::string unkept;
+        unnumbered_.clear();
+        if (file && !home_.isEmpty())
             issue = sign::issueDocument(home_.toStdString(), configFile_.toStdString(),
-                                        session_.testPath(), unkept);
-        }
+                                        session_.testPath(), unnumbered_);
         if (file)
             file = writeReportPdf(judged.results, reportTexts(languageFile_), issue,
                                   pdfPath.toStdString());
@@ -181,6 +181,9 @@ void ResultsController::report(QWidget* parent) {
         GetLangString(languageFile_, QString::fromLatin1(langkey::kReportSaved)).arg(path, csv),
         GetLangString(languageFile_, QString::fromLatin1(langkey::kMessageTip)),
         MessageIcon::Information);
+    if (!unnumbered_.empty())
+        showLangMessage(parent, languageFile_, langkey::kDocUnnumbered, MessageIcon::Warning,
+                        QString::fromStdString(unnumbered_));
     tellRefusals(parent);
 }
 

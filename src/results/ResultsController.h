@@ -64,6 +64,8 @@ private:
     LiveResults results_;
     QString languageFile_;
     QString home_, configFile_;
+    // Why the report written last lacks its number or signatures; empty when it has them.
+    std::string unnumbered_;
     // The companion of a loaded test, read once when it was loaded.
     std::optional<Companion> loadedCompanion_;
     // What of the companion file of the test loaded or reported last was refused, one line each.

@@ -17,6 +17,7 @@
 #include "files/HomeOutputs.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
+#include "i18n/SignKeys.h"
 #include "report/Certificate.h"
 #include "report/ReportTexts.h"
 #include "session/AcquisitionSession.h"
@@ -110,9 +111,12 @@ bool StationPane::saveCertificate(const QString& runPath, const QString& path) {
         paths_.home.toStdString(), paths_.configFile.toStdString(), runPath.toStdString(), unkept);
     const FileResult written = writeCertificatePdf(
         runPath.toStdString(), facts, reportTexts(languageFile_), issue, path.toStdString());
-    message_->setText(written
-                          ? text(k::kVerifyCertSaved).arg(path)
-                          : text(k::kVerifyCertFailed).arg(QString::fromStdString(written.text)));
+    QString said = written ? text(k::kVerifyCertSaved).arg(path)
+                           : text(k::kVerifyCertFailed).arg(QString::fromStdString(written.text));
+    if (written && !unkept.empty())
+        said += QLatin1Char('\n') + text(k::kDocUnnumbered) + QLatin1Char(' ') +
+                QString::fromStdString(unkept);
+    message_->setText(said);
     return static_cast<bool>(written);
 }
 

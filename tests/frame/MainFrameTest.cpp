@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -18,6 +19,7 @@
 #include "Files.h"
 #include "MessageRecorder.h"
 #include "Modal.h"
+#include "PdfText.h"
 #include "RecordFiles.h"
 #include "TempDir.h"
 #include "Wait.h"
@@ -219,6 +221,61 @@ TEST_F(MainFrameTest, TestDataLoadsTheChosenFileIntoTheGraphAndBecomesTheCurrent
     EXPECT_EQ(state(), ToolbarState::Viewing);
     for (ToolBarButton b : {ToolBarButton::Zoom, ToolBarButton::Measure, ToolBarButton::Print})
         EXPECT_TRUE(toolBar().button(b)->isEnabled());
+}
+
+// Test > Sign... signs the loaded test; a report names who signed it, and says when it could not
+// be numbered, rather than printing a number it did not keep.
+TEST_F(MainFrameTest, SignSignsTheLoadedTestAndTheReportNamesTheSigner) {
+    frame_->action(command::kTestSign)->trigger();
+    ASSERT_EQ(messages_.messages.size(), 1u) << "no test to sign";
+    messages_.messages.clear();
+    const std::string test = home_.file("bolt.pdat");
+    test::writeRecords(test, {test::point(0, 0, 2), test::point(1, 300, 2), test::point(2, 0, 2)});
+    ASSERT_TRUE(frame_->session().loadTest(test).ok());
+    const auto sign = [this](const QString& name) {
+        QString refused;
+        test::whenModal([&](QDialog* dialog) {
+            QTest::keyClicks(dialog->findChild<QLineEdit*>("signName"), name);
+            dialog->findChild<QPushButton*>("signOk")->click();
+            if (dialog->isVisible()) {
+                refused = dialog->findChild<QLabel*>("signMessage")->text();
+                dialog->reject();
+            }
+        });
+        frame_->action(command::kTestSign)->trigger();
+        return refused;
+    };
+    // The test names no operator: a performed signature then needs a name.
+    EXPECT_FALSE(sign("").isEmpty());
+    EXPECT_TRUE(messages_.messages.empty());
+    EXPECT_EQ(sign("Li Wei"), "");
+    ASSERT_EQ(messages_.messages.size(), 1u);
+    EXPECT_TRUE(messages_.messages[0].text.contains("Li Wei"));
+    messages_.messages.clear();
+
+    const auto report = [this](const std::string& pdf) {
+        test::whenModal([pdf](QDialog* dialog) {
+            qobject_cast<QFileDialog*>(dialog)->selectFile(QString::fromStdString(pdf));
+            QTest::mouseClick(
+                dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save),
+                Qt::LeftButton);
+        });
+        frame_->action(command::kTestReport)->trigger();
+    };
+    report(home_.file("bolt.pdf"));
+    EXPECT_EQ(messages_.messages.size(), 1u) << "saved";
+    const QString printed = test::pdfText(home_.file("bolt.pdf"));
+    EXPECT_TRUE(printed.contains("Li Wei")) << printed.toStdString();
+    EXPECT_TRUE(printed.contains("-000001"));
+    messages_.messages.clear();
+    // Numbers that cannot be kept: the report is printed, and the window says what it lacks.
+    std::filesystem::remove(home_.file("DocumentNumbers.tsv"));
+    std::filesystem::create_directory(home_.file("DocumentNumbers.tsv"));
+    report(home_.file("unnumbered.pdf"));
+    ASSERT_EQ(messages_.messages.size(), 2u);
+    EXPECT_TRUE(messages_.messages[1].text.contains("DocumentNumbers.tsv"))
+        << messages_.messages[1].text.toStdString();
+    EXPECT_FALSE(test::pdfText(home_.file("unnumbered.pdf")).contains("-000001"));
 }
 
 // At its smallest the window still shows every toolbar button whole, and the status texts side
