@@ -5,6 +5,7 @@
 #include "Commands.h"
 #include "config/HomeFolder.h"
 #include "config/PrivateProfile.h"
+#include "files/HomeOutputs.h"
 #include "judge/EventsCsv.h"
 #include "record/CompanionFile.h"
 #include "report/PeakSource.h"
@@ -103,8 +104,11 @@ int runReport(const QStringList& args) {
     const std::string test = args.front().toStdString();
     const std::string csv = arguments.value(QStringLiteral("csv")).toStdString();
     const std::string pdf = arguments.value(QStringLiteral("pdf")).toStdString();
+    const std::string home = homePaths(args).home.toStdString();
     for (const std::string& output : {csv, pdf}) {
-        const std::string refusal = testOutputRefusal(test, output);
+        std::string refusal = testOutputRefusal(test, output);
+        if (refusal.empty())
+            refusal = signedRecordsRefusal(home, output);
         if (!refusal.empty()) {
             std::fprintf(stderr, "vornex-cli report: %s\n", refusal.c_str());
             return 2;

@@ -37,6 +37,8 @@ std::string homeOutputRefusal(const std::string& home, const std::string& output
     const fs::path base = resolved(home);
     if (target == base / "config.ini")
         return output + " is the bench's config.ini; it is not written";
+    if (std::string refused = signedRecordsRefusal(home, output); !refused.empty())
+        return refused;
     for (const char* own : {"Data", "Tools", "Profiles", "Outbox", "Language"}) {
         if (inside(target, base / own))
             return output + " lies in the bench's own folder " + own +
@@ -50,6 +52,18 @@ std::string homeOutputRefusal(const std::string& home, const std::string& output
         return "the folder " + folder.string() + " does not exist";
     if (::access(folder.c_str(), W_OK) != 0)
         return "the folder " + folder.string() + " cannot be written in";
+    return {};
+}
+
+std::string signedRecordsRefusal(const std::string& home, const std::string& output) {
+    if (output.empty())
+        return {};
+    const fs::path target = resolved(output);
+    const fs::path base = resolved(home);
+    for (const char* own : {"Signatures.tsv", "DocumentNumbers.tsv"}) {
+        if (target == base / own)
+            return output + " is the lab's " + own + "; it is not written";
+    }
     return {};
 }
 

@@ -6,6 +6,7 @@
 
 #include "controls/DialogTexts.h"
 #include "controls/MessageBox.h"
+#include "files/HomeOutputs.h"
 #include "graph/CXGraph.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
@@ -130,6 +131,10 @@ bool ResultsController::writeReport(const QString& pdfPath, QString* error) {
     std::string reason = testOutputRefusal(session_.testPath(), pdfPath.toStdString());
     if (reason.empty())
         reason = testOutputRefusal(session_.testPath(), csvPath);
+    for (const std::string& output : {pdfPath.toStdString(), csvPath}) {
+        if (reason.empty() && !home_.isEmpty())
+            reason = signedRecordsRefusal(home_.toStdString(), output);
+    }
     bool written = false;
     if (reason.empty()) {
         const JudgedFile judged = judgeTestFile(session_.testPath(), overrides());

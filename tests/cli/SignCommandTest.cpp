@@ -95,6 +95,14 @@ TEST(SignCommand, BindsEachSignatureToTheBytesItSigned) {
               QStringList({"reviewed", "Zhang San", QString::fromStdString(sha),
                            "7d1f6a52-0c44-4c5e-9b1e-2f0e8d3c9a10", QString::fromStdString(bolt)}));
 
+    // No report or certificate is written over the lab's signatures or numbers.
+    const std::string signatures = test::readBytes(lab.home + "Signatures.tsv");
+    EXPECT_EQ(runCli({"report", QString::fromStdString(bolt), "--pdf",
+                      lab.homeText + "Signatures.tsv", "--home", lab.homeText})
+                  .exitCode,
+              2);
+    EXPECT_EQ(test::readBytes(lab.home + "Signatures.tsv"), signatures);
+
     const QString hash = QString::fromStdString(sha).left(16) + QChar(0x2026);
     const QString signedReport = lab.report(bolt);
     EXPECT_TRUE(signedReport.contains("Performed by Li Wei, ")) << signedReport.toStdString();
@@ -148,6 +156,12 @@ TEST(SignCommand, NumbersEachRecordOnceInTheLab) {
         "2026-12-01T09:15:20 reading 20 1 40.00 40.20 -0.50 conforms\n"
         "2026-12-01T09:15:31 result conforms\n");
     ASSERT_EQ(lab.sign(run, {"--meaning", "performed"}).exitCode, 0);
+    const std::string numbers = test::readBytes(lab.home + "DocumentNumbers.tsv");
+    EXPECT_EQ(runCli({"certificate", QString::fromStdString(run), "--pdf",
+                      lab.homeText + "DocumentNumbers.tsv", "--home", lab.homeText})
+                  .exitCode,
+              2);
+    EXPECT_EQ(test::readBytes(lab.home + "DocumentNumbers.tsv"), numbers);
     const std::string pdf = lab.dir.file("certificate.pdf");
     const test::CliRun certificate = runCli({"certificate", QString::fromStdString(run), "--pdf",
                                              QString::fromStdString(pdf), "--home", lab.homeText});
