@@ -210,11 +210,11 @@ int runAudit(QStringList args) {
     if (!connection)
         return code;
     if (sub == QLatin1String("list")) {
-        const auto trail = auditTrail(*connection, record.toLower().toStdString());
-        if (!trail)
-            return fail("store audit", trail.result.message(), 2);
-        for (const AuditEntry& entry : trail.value)
-            std::printf("%s\n", auditLine(entry).c_str());
+        const StoreResult walked = walkAudit(
+            *connection, record.toLower().toStdString(),
+            [](const AuditEntry& entry) { std::printf("%s\n", auditLine(entry).c_str()); });
+        if (!walked)
+            return fail("store audit", walked.message(), 2);
         return 0;
     }
     const AuditCheck check = verifyAudit(*connection);

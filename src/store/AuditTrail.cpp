@@ -1,7 +1,9 @@
 #include "store/AuditTrail.h"
 
 #include <QCryptographicHash>
+#include <memory>
 #include <utility>
+#include <vector>
 
 namespace vornex::store {
 
@@ -108,56 +110,60 @@ std::string AuditChain::take(const AuditEntry& entry) {
     return broken;
 }
 
-AuditCheck verifyAudit(PgConnection& connection) {
-    AuditCheck check;
-    AuditChain chain;
+StoreResult walkAudit(PgConnection& connection, const std::string& record,
+                      const std::function<void(const AuditEntry&)>& take) {
+    const std::string rows =
+        record.empty() ? std::string()
+                       : std::string("AND (record = $2 OR starts_with(record, $2 || '/')) ");
     for (int64_t after = 0;;) {
-        const PgResult page = connection.exec(
-            std::string(kColumns) + "WHERE id > $1 ORDER BY id LIMIT " + std::to_string(kPage),
-            {PgParam::text(std::to_string(after))});
-        if (!page.ok()) {
-            check.result = connection.check(page);
-            return check;
-        }
+        std::vector<PgParam> params{PgParam::text(std::to_string(after))};
+        if (!record.empty())
+            params.push_back(PgParam::text(record));
+        const PgResult page = connection.exec(std::string(kColumns) + "WHERE id > $1 " + rows +
+                                                  "ORDER BY id LIMIT " + std::to_string(kPage),
+                                              params);
+        if (!page.ok())
+            return connection.check(page);
         for (const AuditEntry& entry : entries(page)) {
-            const std::string broken = chain.take(entry);
-            if (!broken.empty() && check.brokenAt == 0) {
-                check.brokenAt = entry.id;
-                check.reason = broken;
-            }
+            take(entry);
             after = entry.id;
         }
         if (page.rows() < kPage)
-            break;
+            return StoreResult();
     }
+}
+
+AuditCheck verifyAudit(PgConnection& connection) {
+    AuditCheck check;
+    // One snapshot for the walk and the tables, so that rows sent meanwhile are neither half seen
+    // nor taken for changes.
+    const PgResult begun = connection.exec("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+    if (!begun.ok()) {
+        check.result = connection.check(begun);
+        return check;
+    }
+    const std::shared_ptr<void> ended(nullptr,
+                                      [&connection](void*) { connection.exec("ROLLBACK"); });
+    AuditChain chain;
+    check.result = walkAudit(connection, {}, [&](const AuditEntry& entry) {
+        const std::string broken = chain.take(entry);
+        if (!broken.empty() && check.brokenAt == 0) {
+            check.brokenAt = entry.id;
+            check.reason = broken;
+        }
+    });
     check.rows = chain.rows();
     for (const auto& [table, key] : kAudited) {
-        const auto changed = firstChangedRow(connection, table, key);
-        if (!changed) {
-            check.result = changed.result;
+        if (!check.result)
             return check;
-        }
+        const auto changed = firstChangedRow(connection, table, key);
+        check.result = changed.result;
         if (changed.value && (check.brokenAt == 0 || changed.value->first < check.brokenAt)) {
             check.brokenAt = changed.value->first;
             check.reason = changed.value->second;
         }
     }
     return check;
-}
-
-StoreAnswer<std::vector<AuditEntry>> auditTrail(PgConnection& connection,
-                                                const std::string& record) {
-    const PgResult result =
-        record.empty()
-            ? connection.exec(std::string(kColumns) + "ORDER BY id")
-            : connection.exec(std::string(kColumns) +
-                                  "WHERE record = $1 OR starts_with(record, $1 || '/') ORDER BY id",
-                              {PgParam::text(record)});
-    StoreAnswer<std::vector<AuditEntry>> trail;
-    trail.result = connection.check(result);
-    if (trail)
-        trail.value = entries(result);
-    return trail;
 }
 
 std::string auditLine(const AuditEntry& e) {

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "store/PgConnection.h"
 #include "store/StoreResult.h"
@@ -58,10 +58,11 @@ struct AuditCheck {
 // removed behind the program's back is found as well as a trail changed.
 AuditCheck verifyAudit(PgConnection& connection);
 
-// The trail, oldest first; with `record`, only that record's rows and its parts' (a test's
-// instruments and events, a run's readings).
-StoreAnswer<std::vector<AuditEntry>> auditTrail(PgConnection& connection,
-                                                const std::string& record = {});
+// Calls `take` for each row of the trail, oldest first, reading it a page at a time; with
+// `record`, only that record's rows and its parts' (a test's instruments and events, a run's
+// readings).
+StoreResult walkAudit(PgConnection& connection, const std::string& record,
+                      const std::function<void(const AuditEntry&)>& take);
 
 // ID TIME LOGIN ACTION TABLE RECORD, blank-separated.
 std::string auditLine(const AuditEntry& entry);
