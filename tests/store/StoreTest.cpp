@@ -489,6 +489,7 @@ TEST_F(StoreTest, ALoginSendsOnlyItsOwnBenchsRowsWithTheirFilesHashes) {
                       {PgParam::text(kS1Test)})
                   .sqlState(),
               "42501");
+    EXPECT_EQ(s2.exec("DELETE FROM vornex_audit").sqlState(), "42501");
     ASSERT_TRUE(insertRow(s2, "00000000-0000-4000-8000-0000000000b2", "Bench-S2", "").ok());
     PgConnection admin(cluster->uri(db));
     EXPECT_EQ(
@@ -662,7 +663,6 @@ TEST_F(StoreTest, TheManualsServerStepsRunAsWritten) {
     const CliRun set = runBash(blocks["server-setup"], environment, certificates.qPath(),
                                "ADMIN-PASSWORD\nADMIN-PASSWORD\n");
     ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
-    EXPECT_TRUE(set.out.contains("bench Bench-7 login bench7\n")) << set.out.toStdString();
 
     environment.insert("HOME", home.qPath());
     const CliRun bench = runBash(blocks["bench-setup"], environment, certificates.qPath());
