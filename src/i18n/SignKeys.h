@@ -8,6 +8,8 @@ namespace vornex::langkey {
 inline constexpr const char* kDocNumber = "IDS_DOC_NUMBER";
 inline constexpr const char* kDocIssued = "IDS_DOC_ISSUED";
 inline constexpr const char* kDocLab = "IDS_DOC_LAB";
+// The lab's name and address in one line.
+inline constexpr const char* kDocLabAddress = "IDS_DOC_LABADDRESS";
 // A document printed without what of its issue could not be read or kept.
 inline constexpr const char* kDocUnnumbered = "IDS_DOC_UNNUMBERED";
 // A signature as printed: name, time, the first hex digits of the SHA-256 signed.

@@ -13,12 +13,12 @@ namespace {
 // signature file.
 constexpr int kPrintedHashDigits = 16;
 
-QString labOf(const sign::DocumentIssue& issue) {
-    QStringList parts;
-    for (const std::string& part : {issue.lab, issue.labAddress})
-        if (!part.empty())
-            parts << QString::fromStdString(part);
-    return parts.join(QStringLiteral(", "));
+QString labOf(const sign::DocumentIssue& issue, const ReportTexts& t) {
+    const QString lab = QString::fromStdString(issue.lab);
+    const QString address = QString::fromStdString(issue.labAddress);
+    if (lab.isEmpty() || address.isEmpty())
+        return lab + address;
+    return t.docLabAddress.arg(lab, address);
 }
 
 const QString& signedText(const ReportTexts& t, sign::Meaning meaning) {
@@ -45,7 +45,7 @@ QString issueFooter(const sign::DocumentIssue& issue, const ReportTexts& t) {
         parts << t.docNumber.arg(QString::fromStdString(issue.number));
     if (!issue.issued.empty())
         parts << t.docIssued.arg(QString::fromStdString(issue.issued));
-    if (const QString lab = labOf(issue); !lab.isEmpty())
+    if (const QString lab = labOf(issue, t); !lab.isEmpty())
         parts << lab;
     return parts.join(QStringLiteral(" · "));
 }
@@ -57,7 +57,7 @@ std::vector<ReportBlocks::Field> issueFields(const sign::DocumentIssue& issue,
         fields.push_back({labelOf(t.docNumber), QString::fromStdString(issue.number)});
     if (!issue.issued.empty())
         fields.push_back({labelOf(t.docIssued), QString::fromStdString(issue.issued)});
-    if (const QString lab = labOf(issue); !lab.isEmpty())
+    if (const QString lab = labOf(issue, t); !lab.isEmpty())
         fields.push_back({labelOf(t.docLab), lab});
     return fields;
 }

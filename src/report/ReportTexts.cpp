@@ -106,6 +106,7 @@ ReportTexts textsFrom(Lookup text) {
     t.docNumber = text(k::kDocNumber, "Document No.: %1");
     t.docIssued = text(k::kDocIssued, "Issued: %1");
     t.docLab = text(k::kDocLab, "Issued by: %1");
+    t.docLabAddress = text(k::kDocLabAddress, "%1, %2");
     t.signedPerformed = text(k::kSignedPerformed, "Performed by %1, %2 (SHA-256 %3)");
     t.signedReviewed = text(k::kSignedReviewed, "Reviewed by %1, %2 (SHA-256 %3)");
     t.signedApproved = text(k::kSignedApproved, "Approved by %1, %2 (SHA-256 %3)");

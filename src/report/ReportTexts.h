@@ -20,8 +20,8 @@ struct ReportTexts {
     QString bench, operatorName, tool, hash, hashChanged, note, version, page, identification,
         settings, leftOut, testedBy, reviewedBy, date, signature;
     // A document's issue and its signatures (name, time, the SHA-256 signed).
-    QString docNumber, docIssued, docLab, signedPerformed, signedReviewed, signedApproved,
-        signedChanged;
+    QString docNumber, docIssued, docLab, docLabAddress, signedPerformed, signedReviewed,
+        signedApproved, signedChanged;
     QString leftOutHere;        // leftOut when no events file goes with the report
     QString slaveName, torque;  // as the window names a slave and the torque axis
     // The certificate of a tool's verification run.
