@@ -4,7 +4,7 @@ _vornex_cli() {
     local cur prev words cword
     _init_completion || return
 
-    local commands="ports poll record count export params upload report plot verify certificate sync
+    local commands="ports poll record count export params upload report plot verify certificate sign sync
         store"
     if [[ $cword -eq 1 ]]; then
         COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
@@ -42,12 +42,13 @@ _vornex_cli() {
         export) options="--csv" ;;
         params) options="--port --slave --set-mode --set-unit --set-measure --set" ;;
         upload) options="--port --slave --xlsx --csv --fast" ;;
-        report) options="--threshold --target --upper --lower --csv --pdf" ;;
+        report) options="--threshold --target --upper --lower --csv --pdf --home" ;;
         plot) options="--png --pdf --from --to --width --height" ;;
         verify) options="--port --slave --tool --class --max --min --unit --profile --points
             --readings --preloads --operator --temperature --humidity --slips --allow-polled
             --overdue-reason --resume --home --csv --pdf" ;;
         certificate) options="--pdf --csv --home" ;;
+        sign) options="--meaning --name --home" ;;
         sync) options="--once --home --uri" ;;
         store) options="init find get --tool --bench --operator --since --until --verdict --out
             --home --uri" ;;
@@ -55,6 +56,8 @@ _vornex_cli() {
     esac
     if [[ ${words[1]} == certificate && $cur != -* ]]; then
         _filedir txt
+    elif [[ ${words[1]} == sign && $cur != -* ]]; then
+        _filedir
     elif [[ $cur == -* || ( ${words[1]} != count && ${words[1]} != export && ${words[1]} != report && \
         ${words[1]} != plot ) ]]; then
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
