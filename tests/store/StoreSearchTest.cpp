@@ -226,30 +226,5 @@ TEST(StoreTabTest, AServerThatNeverAnswersHoldsUpNeitherTheWindowNorItsClosing) 
     ::close(listener);
 }
 
-// The server's steps as the store chapter of the manual gives them: an administrator made with
-// createuser
-// --createrole initialises the store and makes the benches' logins.
-TEST(StoreSetUpTest, AnAdministratorAsTheReadmeMakesItSetsTheStoreUp) {
-    PgCluster cluster;
-    const QString bin = QString::fromLatin1(PgCluster::kBin);
-    const QString host = QString::fromStdString(socketOf(cluster));
-    for (const QStringList& step : {QStringList{"createuser", "--createrole", "lab_admin"},
-                                    QStringList{"createdb", "--owner", "lab_admin", "results"}}) {
-        const CliRun made = runProgram(
-            bin + step.first(), QStringList{"-h", host, "-U", PgCluster::kAdmin} + step.mid(1));
-        ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
-    }
-    const std::string admin = cluster.uri("results", "lab_admin");
-    const CliRun init = runCli({"store", "init", "--uri", QString::fromStdString(admin)});
-    EXPECT_EQ(init.exitCode, 0) << init.err.toStdString();
-    EXPECT_TRUE(
-        PgConnection(admin)
-            .exec("CREATE ROLE bench7 LOGIN PASSWORD 'x' IN ROLE vornex_bench, vornex_reader")
-            .ok());
-    EXPECT_TRUE(PgConnection(cluster.uri("results", "bench7"))
-                    .exec("SELECT count(*) FROM vornex_tests")
-                    .ok());
-}
-
 }  // namespace
 }  // namespace vornex::test
