@@ -14,6 +14,7 @@
 #include "config/HomeFolder.h"
 #include "files/HomeOutputs.h"
 #include "record/CompanionFile.h"
+#include "sign/Signatures.h"
 #include "store/AuditTrail.h"
 #include "store/BenchLogins.h"
 #include "store/Outbox.h"
@@ -21,6 +22,7 @@
 #include "store/OutboxSender.h"
 #include "store/PgConnection.h"
 #include "store/ResultQuery.h"
+#include "store/Review.h"
 #include "store/Schema.h"
 #include "store/StoreAddress.h"
 
@@ -156,6 +158,15 @@ int runGet(QStringList args) {
     if (!kind)
         return fail("store get", kind.result.text, 2);
     std::printf("%s %s\n", kind.value.c_str(), out.c_str());
+    const std::string record = uuid.toLower().toStdString();
+    const StoreAnswer<std::vector<Amendment>> amendments = amendmentsOf(connection, record);
+    const StoreAnswer<std::vector<StoredSignature>> signatures = signaturesOf(connection, record);
+    if (!amendments || !signatures)
+        return fail("store get", (amendments ? signatures.result : amendments.result).text, 2);
+    for (const Amendment& amendment : amendments.value)
+        std::printf("%s\n", amendmentLine(amendment).c_str());
+    for (const StoredSignature& signature : signatures.value)
+        std::printf("%s\n", signatureLine(signature).c_str());
     return 0;
 }
 
@@ -190,6 +201,58 @@ int runBench(QStringList args) {
     if (const StoreResult bound = bindBenchLogin(*connection, bench.toStdString(), login); !bound)
         return fail("store bench", bound.message(), 2);
     std::printf("bench %s login %s\n", bench.toStdString().c_str(), login.c_str());
+    return 0;
+}
+
+int runAmend(QStringList args) {
+    const QString uuid = args.isEmpty() ? QString() : args.takeFirst();
+    const Arguments a(args, {QStringLiteral("home"), QStringLiteral("uri"), QStringLiteral("field"),
+                             QStringLiteral("value"), QStringLiteral("reason")});
+    const std::string field = a.value(QStringLiteral("field")).toStdString();
+    const std::string reason = a.value(QStringLiteral("reason")).trimmed().toStdString();
+    if (!a.ok() || QUuid::fromString(uuid).isNull() || field.empty() ||
+        !a.has(QStringLiteral("value")) || reason.empty())
+        return fail("store amend",
+                    "usage: store amend UUID --field FIELD --value VALUE --reason TEXT "
+                    "[--home DIR] [--uri URI]",
+                    1);
+    int code = 0;
+    const auto connection = connected(args, "store amend", code);
+    if (!connection)
+        return code;
+    const std::string record = uuid.toLower().toStdString();
+    const StoreAnswer<std::string> amended = amendRecord(
+        *connection, record, field, a.value(QStringLiteral("value")).toStdString(), reason);
+    if (!amended)
+        return fail("store amend", amended.result.message(), 2);
+    std::printf("amended %s as %s\n", record.c_str(), amended.value.c_str());
+    return 0;
+}
+
+int runStoreSign(QStringList args) {
+    const QString uuid = args.isEmpty() ? QString() : args.takeFirst();
+    const Arguments a(args, {QStringLiteral("home"), QStringLiteral("uri"),
+                             QStringLiteral("meaning"), QStringLiteral("name")});
+    const QString meaning = a.value(QStringLiteral("meaning"));
+    if (!a.ok() || QUuid::fromString(uuid).isNull() ||
+        (meaning != QLatin1String("reviewed") && meaning != QLatin1String("approved")) ||
+        (a.has(QStringLiteral("name")) && a.value(QStringLiteral("name")).trimmed().isEmpty()))
+        return fail("store sign",
+                    "usage: store sign UUID --meaning reviewed|approved [--name NAME] "
+                    "[--home DIR] [--uri URI]",
+                    1);
+    int code = 0;
+    const auto connection = connected(args, "store sign", code);
+    if (!connection)
+        return code;
+    const StoreAnswer<StoredSignature> signature =
+        signStored(*connection, uuid.toLower().toStdString(), meaning.toStdString(),
+                   a.value(QStringLiteral("name")).trimmed().toStdString());
+    if (!signature)
+        return fail("store sign", signature.result.message(), 2);
+    const StoredSignature& s = signature.value;
+    std::printf("signed %s %s %s %s\n", s.sha256.c_str(), s.meaning.c_str(), s.name.c_str(),
+                s.time.c_str());
     return 0;
 }
 
@@ -253,12 +316,31 @@ void queueForStore(const QStringList& args, StoreKind kind, const std::string& p
 
 namespace {
 
+// The home's own signatures of what it performed follow its records, once the server holds
+// them; the rest wait for a later pass.
+void sendSignatures(const std::string& home, const std::string& conninfo) {
+    std::error_code ignored;
+    if (!std::filesystem::exists(home + sign::kSignaturesFile, ignored))
+        return;
+    PgConnection connection(conninfo);
+    if (!connection.reached())
+        return;
+    const SignaturesSent sent = sendPerformedSignatures(connection, home);
+    for (const std::string& refused : sent.refused)
+        std::fprintf(stderr, "vornex-cli sync: %s\n", refused.c_str());
+    if (!sent.result)
+        std::fprintf(stderr, "vornex-cli sync: %s\n", sent.result.message().c_str());
+}
+
 // Passes until nothing waits (0), or after one with --once, or until interrupted (2 while
 // something waits).
-int syncPasses(Outbox& outbox, const std::string& conninfo, bool once, PgInterrupt& interrupt) {
+int syncPasses(Outbox& outbox, const std::string& home, const std::string& conninfo, bool once,
+               PgInterrupt& interrupt) {
     Backoff backoff;
     for (;;) {
         const DrainPass pass = drainOutbox(outbox, conninfo, &interrupt);
+        if (pass.result.kind != StoreResultKind::Unreachable && !interrupt.interrupted())
+            sendSignatures(home, conninfo);
         if (pass.sent != 0)
             std::printf("sent %zu\n", pass.sent);
         for (const DamagedItem& damaged : pass.damaged) {
@@ -301,7 +383,8 @@ int runSync(const QStringList& given) {
     const auto conninfo = storeFor(args, "sync", code);
     if (!conninfo)
         return code;
-    Outbox outbox(homePaths(args).home.toStdString());
+    const std::string home = homePaths(args).home.toStdString();
+    Outbox outbox(home);
     PgInterrupt interrupt;
     int exitCode = 2;
     // The passes go on a thread of their own, so that a signal reaches a statement the server
@@ -310,7 +393,7 @@ int runSync(const QStringList& given) {
     const SignalPipe stopSignals({SIGINT, SIGTERM, SIGHUP},
                                  [&interrupt] { interrupt.interrupt(); });
     std::thread passes([&] {
-        exitCode = syncPasses(outbox, *conninfo, once, interrupt);
+        exitCode = syncPasses(outbox, home, *conninfo, once, interrupt);
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
     loop.exec();
@@ -331,7 +414,11 @@ int runStore(const QStringList& given) {
         return runBench(args);
     if (sub == QLatin1String("audit"))
         return runAudit(args);
-    return fail("store", "usage: store init|find|get|bench|audit ...", 1);
+    if (sub == QLatin1String("amend"))
+        return runAmend(args);
+    if (sub == QLatin1String("sign"))
+        return runStoreSign(args);
+    return fail("store", "usage: store init|find|get|bench|audit|amend|sign ...", 1);
 }
 
 }  // namespace vornex::cli

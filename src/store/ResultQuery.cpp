@@ -16,7 +16,8 @@ namespace {
 // a run may arrive before the one it supersedes, when the server cannot yet refuse a newer row of
 // another bench, and rows stored before the server checked benches were never refused.
 const char* const kFind = R"(
-SELECT id, extract(epoch FROM started)::bigint, bench, tool, kind, result, operator, name FROM (
+SELECT id, extract(epoch FROM started)::bigint, bench, tool, kind, result, operator, name,
+       EXISTS (SELECT 1 FROM vornex_amendments a WHERE a.id = found.id) FROM (
     SELECT t.id, t.started, t.bench, t.tool, t.operator, t.name, 'test' AS kind, t.result,
            t.low_count > 0 AS low, t.high_count > 0 AS high,
            t.low_count + t.high_count > 0 AS failed
@@ -105,6 +106,7 @@ StoreAnswer<std::vector<FoundResult>> findResults(PgConnection& connection,
         f.result = result.value(row, 5);
         f.operatorName = result.value(row, 6);
         f.name = result.value(row, 7);
+        f.amended = result.value(row, 8) == "t";
         found.value.push_back(std::move(f));
     }
     return found;
@@ -165,7 +167,8 @@ StoreAnswer<std::string> fetchStoredFile(PgConnection& connection, const std::st
 
 std::string findLine(const FoundResult& found) {
     return found.uuid + ' ' + orDash(startText(found)) + ' ' + orDash(found.bench) + ' ' +
-           orDash(found.tool) + ' ' + found.kind + ' ' + found.result;
+           orDash(found.tool) + ' ' + found.kind + ' ' + found.result +
+           (found.amended ? " amended" : "");
 }
 
 std::string tsvLine(const FoundResult& found) {

@@ -34,7 +34,8 @@ struct FoundResult {
     std::string kind;    // test or run
     std::string result;  // a test's pass, low, high, fail or none; a run's pass, fail or abandoned
     std::string operatorName;
-    std::string name;  // a test's name; runs have none
+    std::string name;      // a test's name; runs have none
+    bool amended = false;  // a reviewer's amendment of an earlier row
 };
 
 // Oldest first.
@@ -60,7 +61,7 @@ StoreAnswer<std::string> fetchStoredFile(PgConnection& connection, const std::st
                                          const std::string& out);
 
 // The line `store find` prints: "UUID START BENCH TOOL KIND RESULT", with the start in local time
-// and "-" for anything empty.
+// and "-" for anything empty, and " amended" after it for an amendment.
 std::string findLine(const FoundResult& found);
 
 // `store find --tsv`: this header, then one line per result with the fields in its order, tab

@@ -106,13 +106,14 @@ protected:
         return runCli(args << "--uri" << QString::fromStdString(cluster->uri(db, user)));
     }
 
-    // Benches S1 and S2 with a login each, bound by `store bench add`, a login bound to no bench
-    // and a reader.
+    // Benches S1 and S2 with a login each, bound by `store bench add`, a login bound to no bench,
+    // a reader and a reviewer.
     static void makeLogins(const std::string& db) {
         PgConnection admin(cluster->uri(db));
         for (const char* login : {"s1", "s2", "stray"})
             admin.exec(std::string("CREATE ROLE ") + login + " LOGIN IN ROLE vornex_bench");
         admin.exec("CREATE ROLE quality LOGIN IN ROLE vornex_reader");
+        admin.exec("CREATE ROLE rev LOGIN IN ROLE vornex_reviewer");
         for (const QString n : {"1", "2"}) {
             EXPECT_EQ(cli(db, {"store", "bench", "add", "Bench-S" + n, "--login", "s" + n}).out,
                       "bench Bench-S" + n + " login s" + n + "\n");
@@ -527,7 +528,7 @@ TEST_F(StoreTest, TheAuditTrailCoversOldAndNewRowsAndFindsAChangedOne) {
                         .ok());
     }
     const CliRun init = cli(db, {"store", "init"});
-    EXPECT_EQ(init.out.toStdString(), "schema version 3, was 2\n") << init.err.toStdString();
+    EXPECT_EQ(init.out.toStdString(), "schema version 4, was 2\n") << init.err.toStdString();
     EXPECT_TRUE(
         cli(db, {"store", "find", "--tool", "4711"}).out.contains(" Bench-S1 4711 test low\n"));
     makeLogins(db);
@@ -573,6 +574,73 @@ TEST_F(StoreTest, TheAuditTrailCoversOldAndNewRowsAndFindsAChangedOne) {
     EXPECT_EQ(cli(db, {"store", "audit", "verify"}).out.toStdString(),
               "audit broken at row 6: it does not follow row 4 (a row between them was removed "
               "or changed)\n");
+}
+
+// A version-3 store migrates with its rows; the bench's performed signature follows its test at
+// the next sync, once; a reviewer alone amends a descriptive field (never a result) and signs as
+// reviewed; both rows come back with what changed and why and who signed, and the trail holds.
+TEST_F(StoreTest, AReviewerAmendsAndSignsStoredRecordsAndTheTrailCoversIt) {
+    const std::string db = database(3);
+    makeLogins(db);
+    const std::string path = closedTest("amended", kS1Test, "Bench-S1");
+    ASSERT_TRUE(outbox.queueTest(path, "Bench-S1"));
+    ASSERT_EQ(cli(db, {"sync", "--once", "--home", home.qPath()}, "s1").exitCode, 0);
+    EXPECT_EQ(cli(db, {"store", "init"}).out, "schema version 4, was 3\n");
+    EXPECT_EQ(count(db, "vornex_tests"), 1);
+    const CliRun performed = runCli({"sign", QString::fromStdString(path), "--meaning", "performed",
+                                     "--name", "Ann", "--home", home.qPath()});
+    ASSERT_EQ(performed.exitCode, 0) << performed.err.toStdString();
+    const QString sha = performed.out.section(' ', 1, 1),
+                  at = performed.out.section(' ', 4).trimmed();
+    for (int pass = 0; pass < 2; ++pass) {
+        const CliRun synced = cli(db, {"sync", "--once", "--home", home.qPath()}, "s1");
+        EXPECT_EQ(synced.out, "store: up to date\n") << synced.err.toStdString();
+    }
+    EXPECT_EQ(count(db, "vornex_signatures"), 1);
+
+    const QString uuid = QString::fromStdString(kS1Test);
+    const auto amend = [&](const char* field, const std::string& login) {
+        return cli(
+            db, {"store", "amend", uuid, "--field", field, "--value", "Bo", "--reason", "misspelt"},
+            login);
+    };
+    const std::pair<CliRun, const char*> refused[] = {
+        {amend("operator", "s1"), "login s1 is not a reviewer"},
+        {amend("result", "rev"), "result cannot be amended"},
+        {cli(db, {"store", "sign", uuid, "--meaning", "reviewed"}, "s1"),
+         "login s1 is not a reviewer (vornex_reviewer); only a reviewer signs as reviewed"}};
+    for (const auto& [run, said] : refused) {
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.err.contains(QLatin1String(said))) << run.err.toStdString();
+    }
+    const CliRun amended = amend("operator", "rev");
+    ASSERT_TRUE(amended.out.startsWith("amended " + uuid + " as ")) << amended.err.toStdString();
+    const QString newer = amended.out.section(' ', 3).trimmed();
+    const CliRun reviewed = cli(db, {"store", "sign", newer, "--meaning", "reviewed"}, "rev");
+    EXPECT_TRUE(reviewed.out.startsWith("signed " + sha + " reviewed rev "))
+        << reviewed.err.toStdString();
+    EXPECT_EQ(cli(db, {"store", "find", "--operator", "Bo"}, "quality").out,
+              newer + " 2026-12-07T10:00:00 Bench-S1 4711 test low amended\n");
+    const auto printed = [](const QString& iso) {
+        return iso.left(10) + ' ' + iso.mid(11, 5) + ' ' + iso.right(6);
+    };
+    TempDir fetched;
+    for (const QString& id : {uuid, newer}) {
+        const QString out = fetched.qPath() + "/" + id + ".pdat";
+        const QStringList got = cli(db, {"store", "get", id, "--out", out}, "quality").outLines();
+        ASSERT_EQ(got.size(), 4);
+        EXPECT_EQ(got[0], "test " + out);
+        EXPECT_TRUE(got[1].startsWith("Amendment 1 to " + uuid +
+                                      ": operator \"\" -> \"Bo\" "
+                                      "(misspelt) by rev at 20"))
+            << got[1].toStdString();
+        EXPECT_EQ(got[2], "Performed by Ann, " + printed(at) + " (SHA-256 " + sha.left(16) +
+                              QChar(0x2026) + ")");
+        EXPECT_EQ(got[3], "Reviewed by rev, " + printed(reviewed.out.section(' ', 4).trimmed()) +
+                              " (SHA-256 " + sha.left(16) + QChar(0x2026) + ")");
+    }
+    EXPECT_EQ(cli(db, {"store", "audit", "verify"}, "quality").out.toStdString(),
+              "audit " + std::to_string(count(db, "vornex_audit")) + " rows, chain intact\n");
 }
 
 // The manual's fenced blocks by their mark ("```sh server-setup"), each mark's blocks in order.
