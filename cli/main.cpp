@@ -40,7 +40,13 @@ void printUsage(std::FILE* out = stderr) {
         "  store find [--tool ID] [--bench NAME] [--operator NAME] [--since DATE]\n"
         "             [--until DATE] [--verdict low|high|fail] [--tsv] [--home DIR]\n"
         "             [--uri URI]\n"
-        "  store get UUID --out FILE [--home DIR] [--uri URI]\n",
+        "  store get UUID --out FILE [--home DIR] [--uri URI]\n"
+        "  store bench add NAME --login ROLE            bind a bench's login to its bench\n"
+        "  store audit verify|list [--record UUID]      check or list the audit trail\n"
+        "  store amend UUID --field FIELD --value VALUE --reason TEXT\n"
+        "                                               amend a stored record (a reviewer)\n"
+        "  store sign UUID --meaning reviewed|approved [--name NAME]\n"
+        "                                               sign a stored record (a reviewer)\n",
         out);
 }
 

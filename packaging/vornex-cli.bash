@@ -28,7 +28,8 @@ _vornex_cli() {
             --set-unit | --set-measure | --set | --threshold | --target | --upper | \
             --lower | --from | --to | --width | --height | --tool | --class | --max | --min | \
             --unit | --profile | --points | --readings | --preloads | --operator | \
-            --temperature | --humidity | --slips | --uri | --bench | --since | --until | --verdict)
+            --temperature | --humidity | --slips | --uri | --bench | --since | --until | --verdict | \
+            --login | --record | --field | --value | --reason | --meaning | --name)
             return
             ;;
     esac
@@ -50,8 +51,9 @@ _vornex_cli() {
         certificate) options="--pdf --csv --home" ;;
         sign) options="--meaning --name --home" ;;
         sync) options="--once --home --uri" ;;
-        store) options="init find get --tool --bench --operator --since --until --verdict --out
-            --home --uri" ;;
+        store) options="init find get bench add audit verify list amend sign --tool --bench --operator
+            --since --until --verdict --out --login --record --field --value --reason --meaning
+            --name --home --uri" ;;
         *) return ;;
     esac
     if [[ ${words[1]} == certificate && $cur != -* ]]; then
