@@ -22,7 +22,7 @@ const std::pair<const char*, const char*> kAudited[] = {
     {"vornex_runs", "t.id::text"},
     {"vornex_run_readings", "concat_ws('/', t.run_id, t.number)"},
     {"vornex_bench_logins", "t.login"},
-    {"vornex_amendments", "concat_ws('/', t.amends, t.id)"},
+    {"vornex_amendments", "concat_ws('/', t.original, t.id)"},
     {"vornex_signatures", "concat_ws('/', t.record, t.id)"},
 };
 

@@ -215,7 +215,7 @@ CREATE TRIGGER vornex_signatures_vouch BEFORE INSERT ON vornex_signatures
     FOR EACH ROW EXECUTE FUNCTION vornex_vouch_signature();
 -- Keyed under the record they belong to, so that `store audit list --record` shows them.
 CREATE TRIGGER vornex_amendments_audit AFTER INSERT ON vornex_amendments
-    FOR EACH ROW EXECUTE FUNCTION vornex_audit_insert('amends', 'id');
+    FOR EACH ROW EXECUTE FUNCTION vornex_audit_insert('original', 'id');
 CREATE TRIGGER vornex_signatures_audit AFTER INSERT ON vornex_signatures
     FOR EACH ROW EXECUTE FUNCTION vornex_audit_insert('record', 'id');
 
