@@ -317,18 +317,18 @@ void queueForStore(const QStringList& args, StoreKind kind, const std::string& p
 namespace {
 
 // The home's own signatures of what it performed follow its records, once the server holds
-// them; the rest wait for a later pass.
-void sendSignatures(const std::string& home, const std::string& conninfo) {
+// them; the rest wait for a later pass. A signal ends them as it ends the pass.
+void sendSignatures(const std::string& home, const std::string& conninfo, PgInterrupt& interrupt) {
     std::error_code ignored;
     if (!std::filesystem::exists(home + sign::kSignaturesFile, ignored))
         return;
-    PgConnection connection(conninfo);
+    PgConnection connection(conninfo, 10, &interrupt);
     if (!connection.reached())
         return;
     const SignaturesSent sent = sendPerformedSignatures(connection, home);
     for (const std::string& refused : sent.refused)
         std::fprintf(stderr, "vornex-cli sync: %s\n", refused.c_str());
-    if (!sent.result)
+    if (!sent.result && !interrupt.interrupted())
         std::fprintf(stderr, "vornex-cli sync: %s\n", sent.result.message().c_str());
 }
 
@@ -340,7 +340,7 @@ int syncPasses(Outbox& outbox, const std::string& home, const std::string& conni
     for (;;) {
         const DrainPass pass = drainOutbox(outbox, conninfo, &interrupt);
         if (pass.result.kind != StoreResultKind::Unreachable && !interrupt.interrupted())
-            sendSignatures(home, conninfo);
+            sendSignatures(home, conninfo, interrupt);
         if (pass.sent != 0)
             std::printf("sent %zu\n", pass.sent);
         for (const DamagedItem& damaged : pass.damaged) {
