@@ -14,7 +14,6 @@
 #include "config/HomeFolder.h"
 #include "files/HomeOutputs.h"
 #include "record/CompanionFile.h"
-#include "sign/Signatures.h"
 #include "store/AuditTrail.h"
 #include "store/BenchLogins.h"
 #include "store/Outbox.h"
@@ -319,16 +318,11 @@ namespace {
 // The home's own signatures of what it performed follow its records, once the server holds
 // them; the rest wait for a later pass. A signal ends them as it ends the pass.
 void sendSignatures(const std::string& home, const std::string& conninfo, PgInterrupt& interrupt) {
-    std::error_code ignored;
-    if (!std::filesystem::exists(home + sign::kSignaturesFile, ignored))
-        return;
-    PgConnection connection(conninfo, 10, &interrupt);
-    if (!connection.reached())
-        return;
-    const SignaturesSent sent = sendPerformedSignatures(connection, home);
+    const SignaturesSent sent = sendHomeSignatures(home, conninfo, &interrupt);
     for (const std::string& refused : sent.refused)
         std::fprintf(stderr, "vornex-cli sync: %s\n", refused.c_str());
-    if (!sent.result && !interrupt.interrupted())
+    if (!sent.result && sent.result.kind != StoreResultKind::Unreachable &&
+        !interrupt.interrupted())
         std::fprintf(stderr, "vornex-cli sync: %s\n", sent.result.message().c_str());
 }
 

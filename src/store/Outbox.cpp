@@ -101,7 +101,7 @@ std::string absolute(const std::string& path) {
 
 }  // namespace
 
-Outbox::Outbox(const std::string& home) : folder_(home + "Outbox/") {}
+Outbox::Outbox(const std::string& home) : home_(home), folder_(home + "Outbox/") {}
 
 StoreResult Outbox::write(const OutboxItem& item) {
     if (!oneLine(item.path) || !oneLine(item.bench)) {

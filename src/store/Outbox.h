@@ -63,12 +63,15 @@ public:
     void remove(const OutboxItem& item);
 
     const std::string& folder() const { return folder_; }
+    // The home folder the outbox is in, ending in "/".
+    const std::string& home() const { return home_; }
 
 private:
     StoreResult write(const OutboxItem& item);
     // Where the UUID last queued for a run file is kept.
     std::string runRecord(const std::string& runPath) const;
 
+    std::string home_;
     std::string folder_;
     mutable std::mutex mutex_;
 };

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "store/Review.h"
+
 namespace vornex::store {
 
 OutboxSender::OutboxSender(Outbox& outbox, std::string conninfo,
@@ -23,6 +25,15 @@ void OutboxSender::wake() {
 std::chrono::milliseconds OutboxSender::pass() {
     const DrainPass pass = drainOutbox(outbox_, conninfo_, &interrupt_);
     status_.take(pass);
+    // The bench's own signatures follow the records they sign; one the server refuses is said
+    // as the pass's failure until it is mended, as a refused item is.
+    if (pass.result.kind != StoreResultKind::Unreachable && !interrupt_.interrupted()) {
+        const SignaturesSent signatures =
+            sendHomeSignatures(outbox_.home(), conninfo_, &interrupt_);
+        if (!signatures.refused.empty())
+            status_.lastFailure =
+                StoreResult::failed(StoreResultKind::Refused, signatures.refused.front());
+    }
     std::chrono::seconds wait = Backoff::kLongest;
     if (pass.left == 0)
         backoff_.reset();

@@ -1,6 +1,8 @@
 #include "store/Review.h"
 
 #include <QDateTime>
+#include <filesystem>
+#include <system_error>
 
 #include "sign/Signatures.h"
 #include "sign/TsvFile.h"
@@ -162,6 +164,20 @@ SignaturesSent sendPerformedSignatures(PgConnection& connection, const std::stri
             ++sent.sent;
     }
     return sent;
+}
+
+SignaturesSent sendHomeSignatures(const std::string& home, const std::string& conninfo,
+                                  PgInterrupt* interrupt) {
+    std::error_code ignored;
+    if (!std::filesystem::exists(home + sign::kSignaturesFile, ignored))
+        return {};
+    PgConnection connection(conninfo, 10, interrupt);
+    if (const StoreResult reached = connection.reached(); !reached) {
+        SignaturesSent unreached;
+        unreached.result = reached;
+        return unreached;
+    }
+    return sendPerformedSignatures(connection, home);
 }
 
 }  // namespace vornex::store

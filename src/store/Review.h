@@ -58,5 +58,9 @@ struct SignaturesSent {
 // Sends the `performed` lines of the home folder's Signatures.tsv (home ends in "/") whose file
 // the store holds, found by its SHA-256; each alone, so that one refused stops no other.
 SignaturesSent sendPerformedSignatures(PgConnection& connection, const std::string& home);
+// The same on a connection of its own, which `interrupt` (when given) ends: nothing is asked of
+// the server when the home holds no Signatures.tsv, and a server not reached is the result.
+SignaturesSent sendHomeSignatures(const std::string& home, const std::string& conninfo,
+                                  PgInterrupt* interrupt = nullptr);
 
 }  // namespace vornex::store

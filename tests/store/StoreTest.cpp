@@ -643,6 +643,22 @@ TEST_F(StoreTest, AReviewerAmendsAndSignsStoredRecordsAndTheTrailCoversIt) {
               "audit " + std::to_string(count(db, "vornex_audit")) + " rows, chain intact\n");
 }
 
+// The window's sender, like sync, sends the bench's performed signature once its test is stored.
+TEST_F(StoreTest, TheSendersPassTakesTheBenchsSignaturesAlong) {
+    const std::string db = database();
+    makeLogins(db);
+    const std::string path = closedTest("signed", kS1Test, "Bench-S1");
+    ASSERT_EQ(runCli({"sign", QString::fromStdString(path), "--meaning", "performed", "--name",
+                      "Ann", "--home", home.qPath()})
+                  .exitCode,
+              0);
+    ASSERT_TRUE(outbox.queueTest(path, "Bench-S1"));
+    std::atomic<size_t> waiting{99};
+    OutboxSender sender(outbox, cluster->uri(db, "s1"),
+                        [&](const OutboxStatus& status) { waiting = status.waiting; });
+    EXPECT_TRUE(waitUntil([&] { return waiting == 0 && count(db, "vornex_signatures") == 1; }));
+}
+
 // The manual's fenced blocks by their mark ("```sh server-setup"), each mark's blocks in order.
 std::map<QString, QString> manualBlocks() {
     QFile file(QStringLiteral(VORNEX_MANUAL_DIR "/store.md"));
