@@ -36,6 +36,14 @@ inline constexpr const char* kStoreColOperator = "IDS_STORE_COL_OPERATOR";
 inline constexpr const char* kStoreColName = "IDS_STORE_COL_NAME";
 // The Store tab while the server is being asked.
 inline constexpr const char* kStoreSearching = "IDS_STORE_SEARCHING";
+// A result row that is a reviewer's amendment: the result.
+inline constexpr const char* kStoreAmended = "IDS_STORE_AMENDED";
+// Under the Store tab's list, what the store holds of a fetched record's review: each amendment
+// (number, original record, field, old and new value, reason, login, time), or that it holds none,
+// or why it cannot be read; its signatures are written as documents print them.
+inline constexpr const char* kStoreAmendment = "IDS_STORE_AMENDMENT";
+inline constexpr const char* kStoreNoReview = "IDS_STORE_NOREVIEW";
+inline constexpr const char* kStoreReviewFailed = "IDS_STORE_REVIEWFAILED";
 // The status bar's store word: the server did not answer; libpq's reason follows.
 inline constexpr const char* kStoreUnreachable = "IDS_STORE_UNREACHABLE";
 // A service file holding the store's password that others can read: the file, its mode.

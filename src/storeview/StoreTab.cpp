@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -16,6 +17,9 @@
 #include "config/PrivateProfile.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
+#include "i18n/SignKeys.h"
+#include "i18n/StoreKeys.h"
+#include "sign/Signatures.h"
 #include "storeview/StoreTabWorker.h"
 
 namespace vornex {
@@ -63,6 +67,7 @@ StoreTab::StoreTab(const QString& languageFile, std::string conninfo, QString co
       until_(new QLineEdit(this)),
       verdict_(new QComboBox(this)),
       found_(new QTableWidget(0, kColumns, this)),
+      notes_(new QPlainTextEdit(this)),
       message_(new QLabel(this)),
       open_(new QPushButton(text(langkey::kStoreOpen, "Open"), this)),
       report_(new QPushButton(text(langkey::kStoreReport, "Report"), this)),
@@ -75,6 +80,7 @@ StoreTab::StoreTab(const QString& languageFile, std::string conninfo, QString co
     until_->setObjectName(QStringLiteral("storeUntil"));
     verdict_->setObjectName(QStringLiteral("storeVerdict"));
     found_->setObjectName(QStringLiteral("storeFound"));
+    notes_->setObjectName(QStringLiteral("storeRecordNotes"));
     message_->setObjectName(QStringLiteral("storeMessage"));
     open_->setObjectName(QStringLiteral("storeOpen"));
     report_->setObjectName(QStringLiteral("storeReport"));
@@ -102,6 +108,9 @@ StoreTab::StoreTab(const QString& languageFile, std::string conninfo, QString co
     found_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     found_->horizontalHeader()->setStretchLastSection(true);
     found_->verticalHeader()->hide();
+    notes_->setReadOnly(true);
+    notes_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    notes_->setMaximumHeight(notes_->fontMetrics().lineSpacing() * 6);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(searchButton);
@@ -111,6 +120,7 @@ StoreTab::StoreTab(const QString& languageFile, std::string conninfo, QString co
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(found_, 1);
+    layout->addWidget(notes_);
     layout->addWidget(message_);
     layout->addLayout(buttons);
 
@@ -213,13 +223,15 @@ void StoreTab::showFound(uint64_t serial, const std::vector<store::FoundResult>&
         const QString start = f.started ? QDateTime::fromSecsSinceEpoch(*f.started)
                                               .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
                                         : QString();
-        const QString cells[kColumns] = {start,
-                                         QString::fromStdString(f.bench),
-                                         QString::fromStdString(f.operatorName),
-                                         QString::fromStdString(f.tool),
-                                         QString::fromStdString(f.name),
-                                         shown(f.kind),
-                                         shown(f.result)};
+        const QString cells[kColumns] = {
+            start,
+            QString::fromStdString(f.bench),
+            QString::fromStdString(f.operatorName),
+            QString::fromStdString(f.tool),
+            QString::fromStdString(f.name),
+            shown(f.kind),
+            f.amended ? text(langkey::kStoreAmended, "%1 (amended)").arg(shown(f.result))
+                      : shown(f.result)};
         for (int column = 0; column < kColumns; ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
             item->setData(Qt::UserRole, QString::fromStdString(f.uuid));
@@ -247,15 +259,54 @@ void StoreTab::fetch(bool report) {
     const int row = found_->currentRow();
     if (row < 0 || !open_->isEnabled())
         return;
+    notes_->clear();
     worker_->fetch(found_->item(row, 0)->data(Qt::UserRole).toString(), report);
 }
 
-void StoreTab::showFetched(const QString& path, bool report, const QString& error) {
+void StoreTab::showFetched(const QString& path, bool report, const QString& error,
+                           const RecordReview& review) {
     if (path.isEmpty()) {
         showFailed(error);
         return;
     }
+    showReview(review);
     emit fetched(path, report);
+}
+
+// As `store get` prints them, in the window's language.
+void StoreTab::showReview(const RecordReview& review) {
+    if (!review.error.isEmpty()) {
+        notes_->setPlainText(
+            text(langkey::kStoreReviewFailed, "Its amendments and signatures cannot be read: %1")
+                .arg(review.error));
+        return;
+    }
+    QStringList lines;
+    for (const store::Amendment& a : review.amendments) {
+        lines << text(langkey::kStoreAmendment,
+                      "Amendment %1 to %2: %3 \"%4\" -> \"%5\" (%6) by %7 at %8")
+                     .arg(QString::number(a.number), QString::fromStdString(a.original),
+                          QString::fromStdString(a.field), QString::fromStdString(a.oldValue),
+                          QString::fromStdString(a.newValue), QString::fromStdString(a.reason),
+                          QString::fromStdString(a.by),
+                          QString::fromStdString(sign::printedTime(a.at)));
+    }
+    static const std::map<std::string, std::pair<const char*, const char*>> signedKeys{
+        {"performed", {langkey::kSignedPerformed, "Performed by %1, %2 (SHA-256 %3)"}},
+        {"reviewed", {langkey::kSignedReviewed, "Reviewed by %1, %2 (SHA-256 %3)"}},
+        {"approved", {langkey::kSignedApproved, "Approved by %1, %2 (SHA-256 %3)"}}};
+    for (const store::StoredSignature& s : review.signatures) {
+        const auto key = signedKeys.find(s.meaning);
+        const QString hash = QString::fromStdString(s.sha256).left(16) + QChar(0x2026);
+        lines << (key == signedKeys.end()
+                      ? QString::fromStdString(store::signatureLine(s))
+                      : text(key->second.first, key->second.second)
+                            .arg(QString::fromStdString(s.name),
+                                 QString::fromStdString(sign::printedTime(s.time)), hash));
+    }
+    notes_->setPlainText(lines.isEmpty()
+                             ? text(langkey::kStoreNoReview, "No amendments and no signatures.")
+                             : lines.join(QLatin1Char('\n')));
 }
 
 void StoreTab::showFailed(const QString& error) {

@@ -12,17 +12,20 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
 
 namespace vornex {
 
 class StoreTabWorker;
+struct RecordReview;
 
 // The saved-data browser's Store tab: searches the store by tool, bench, operator, days and
 // verdict, lists what it finds (start, bench, operator, tool, test name, kind, result), and
 // fetches a chosen test into a folder of copies for the window to open read-only in the graph, or
-// to report on. The last search's fields are kept in config.ini for the next opening. The server
+// to report on, showing under the list what the store holds of its review: its amendments and
+// signatures. The last search's fields are kept in config.ini for the next opening. The server
 // is asked on a worker thread, so that the window goes on while it answers: a search says that
 // it is under way, and a newer one replaces it.
 class StoreTab : public QWidget {
@@ -51,7 +54,9 @@ private:
                    const QString& error);
     // The chosen row's test fetched and handed on.
     void fetch(bool report);
-    void showFetched(const QString& path, bool report, const QString& error);
+    void showFetched(const QString& path, bool report, const QString& error,
+                     const RecordReview& review);
+    void showReview(const RecordReview& review);
     void showFailed(const QString& error);
     void chosenChanged();
     void restoreSearch();
@@ -67,6 +72,7 @@ private:
     QLineEdit* until_;
     QComboBox* verdict_;
     QTableWidget* found_;
+    QPlainTextEdit* notes_;
     QLabel* message_;
     QPushButton* open_;
     QPushButton* report_;

@@ -60,6 +60,24 @@ QString namedCopy(store::PgConnection& connection, const QString& copiesFolder, 
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
+// Asked after the copy, on its connection: a store whose schema keeps no review yet still gives
+// the test, and says why its review is missing.
+RecordReview reviewOf(store::PgConnection& connection, const QString& uuid) {
+    RecordReview review;
+    const store::StoreAnswer<std::vector<store::Amendment>> amendments =
+        store::amendmentsOf(connection, uuid.toStdString());
+    const store::StoreAnswer<std::vector<store::StoredSignature>> signatures =
+        amendments ? store::signaturesOf(connection, uuid.toStdString())
+                   : store::StoreAnswer<std::vector<store::StoredSignature>>{{}, amendments.result};
+    if (!signatures) {
+        review.error = QString::fromStdString(signatures.result.text);
+        return review;
+    }
+    review.amendments = amendments.value;
+    review.signatures = signatures.value;
+    return review;
+}
+
 }  // namespace
 
 StoreTabWorker::StoreTabWorker(std::string conninfo, QString copiesFolder)
@@ -116,7 +134,8 @@ void StoreTabWorker::runJob(const Job& job) {
         std::string error = reached.text;
         const QString path =
             reached ? namedCopy(connection, copiesFolder_, job.uuid, error) : QString();
-        emit fetched(path, job.report, QString::fromStdString(error));
+        emit fetched(path, job.report, QString::fromStdString(error),
+                     path.isEmpty() ? RecordReview() : reviewOf(connection, job.uuid));
     }
     const std::lock_guard<std::mutex> lock(mutex_);
     running_ = nullptr;

@@ -8,9 +8,18 @@
 #include <vector>
 
 #include "store/ResultQuery.h"
+#include "store/Review.h"
 #include "work/BackgroundWorker.h"
 
 namespace vornex {
+
+// What the store holds of a fetched record's review: every amendment of the record and its
+// signatures, or in `error` why they could not be read.
+struct RecordReview {
+    std::vector<store::Amendment> amendments;
+    std::vector<store::StoredSignature> signatures;
+    QString error;
+};
 
 // The Store tab's talks with the server, on a thread of its own: a server can take the whole
 // connect timeout to answer, or hold a statement, and the window must not wait for it. What is
@@ -37,7 +46,8 @@ signals:
     // On the worker's thread; `error` is empty when the search ran.
     void searched(uint64_t serial, std::vector<store::FoundResult> found, QString error);
     // On the worker's thread; `path` is empty when the copy was not made, and `error` says why.
-    void fetched(QString path, bool report, QString error);
+    // A copy made comes with its record's review.
+    void fetched(QString path, bool report, QString error, RecordReview review);
 
 private:
     struct Job {

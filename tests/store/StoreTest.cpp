@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -329,7 +330,8 @@ TEST_F(StoreTest, TheSenderDeliversWhatWaitedWhileTheServerWasDown) {
 }
 
 // A test the window closes reaches the store, as its status bar tells; the browser's Store tab
-// finds it and opens a copy of what the store holds.
+// finds it and opens a copy of what the store holds, and after a reviewer amends and signs it,
+// finds the amendment and shows, under the list, why it was amended and who signed.
 TEST_F(StoreTest, TheBrowsersStoreTabOpensWhatTheWindowSent) {
     const std::string db = database();
     writeBytes(home.file("config.ini"), "[Store]\nUri=" + cluster->uri(db) + "\n");
@@ -339,20 +341,46 @@ TEST_F(StoreTest, TheBrowsersStoreTabOpensWhatTheWindowSent) {
     bench.testClosed(test);
     EXPECT_TRUE(waitUntil([&] { return label.text() == "store: up to date"; }))
         << label.text().toStdString();
-    CDlgSelData dialog(QString(), home.qPath() + "/Data/", false, false);
-    dialog.addStoreTab(cluster->uri(db), home.qPath() + "/Store/");
-    dialog.show();
-    dialog.findChild<QTabWidget*>("tabs")->setCurrentIndex(1);
-    QTest::keyClicks(dialog.findChild<QLineEdit*>("storeTool"), "4711");
-    QTest::mouseClick(dialog.findChild<QPushButton*>("storeSearch"), Qt::LeftButton);
-    const auto* found = dialog.findChild<QTableWidget*>("storeFound");
-    waitUntil([&] { return found->rowCount() > 0; });
-    ASSERT_EQ(found->rowCount(), 1);
-    EXPECT_EQ(found->item(0, 6)->text(), "low");
-    QTest::mouseClick(dialog.findChild<QPushButton*>("storeOpen"), Qt::LeftButton);
-    waitUntil([&] { return dialog.result() == QDialog::Accepted; });
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(readBytes(dialog.filePath().toStdString()), readBytes(test));
+    // Tool 4711's one row opened: the review the tab shows, its result checked first.
+    const auto opened = [&](const QString& result) {
+        CDlgSelData dialog(QString(), home.qPath() + "/Data/", false, false);
+        dialog.addStoreTab(cluster->uri(db), home.qPath() + "/Store/");
+        dialog.show();
+        dialog.findChild<QTabWidget*>("tabs")->setCurrentIndex(1);
+        QTest::keyClicks(dialog.findChild<QLineEdit*>("storeTool"), "4711");
+        QTest::mouseClick(dialog.findChild<QPushButton*>("storeSearch"), Qt::LeftButton);
+        const auto* found = dialog.findChild<QTableWidget*>("storeFound");
+        waitUntil([&] { return found->rowCount() > 0; });
+        EXPECT_EQ(found->rowCount(), 1);
+        if (found->rowCount() != 1)
+            return QString();
+        EXPECT_EQ(found->item(0, 6)->text(), result);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("storeOpen"), Qt::LeftButton);
+        waitUntil([&] { return dialog.result() == QDialog::Accepted; });
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_EQ(readBytes(dialog.filePath().toStdString()), readBytes(test));
+        const auto* notes = dialog.findChild<QPlainTextEdit*>("storeRecordNotes");
+        return notes ? notes->toPlainText() : QStringLiteral("no storeRecordNotes");
+    };
+    EXPECT_EQ(opened("low"), "No amendments and no signatures.");
+
+    makeLogins(db);
+    const QString uuid = QStringLiteral("00000000-0000-4000-8000-000000000007");
+    const CliRun amended = cli(
+        db,
+        {"store", "amend", uuid, "--field", "operator", "--value", "Bo", "--reason", "misspelt"},
+        "rev");
+    ASSERT_EQ(amended.exitCode, 0) << amended.err.toStdString();
+    const QString newer = amended.out.section(' ', 3).trimmed();
+    const CliRun reviewed = cli(db, {"store", "sign", newer, "--meaning", "reviewed"}, "rev");
+    ASSERT_EQ(reviewed.exitCode, 0) << reviewed.err.toStdString();
+    const QStringList notes = opened("low (amended)").split('\n');
+    ASSERT_EQ(notes.size(), 2) << notes.join('\n').toStdString();
+    EXPECT_TRUE(notes[0].startsWith("Amendment 1 to " + uuid +
+                                    ": operator \"\" -> \"Bo\" (misspelt) by rev at 20"))
+        << notes[0].toStdString();
+    EXPECT_TRUE(notes[1].startsWith("Reviewed by rev, 20")) << notes[1].toStdString();
+    EXPECT_TRUE(notes[1].endsWith(QChar(0x2026) + QStringLiteral(")")));
 }
 
 // Outbox files that cannot be read are named, left where they are and counted as waiting, by sync
