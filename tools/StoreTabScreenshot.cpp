@@ -1,4 +1,5 @@
-// Pictures of the saved-data browser's Store tab listing what a store holds, one per language.
+// Pictures of the saved-data browser's Store tab listing what a store holds, one per language,
+// with the first test found opened so that the box under the list shows its review.
 //
 //   store_tab_screenshot OUTDIR CONNINFO
 //
@@ -6,6 +7,9 @@
 // "host=/tmp/cluster dbname=vornex"). Run it under an X server (xvfb-run -a) for real rendering.
 #include <QApplication>
 #include <QDir>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
@@ -28,7 +32,16 @@ int main(int argc, char** argv) {
         tab.resize(900, 420);
         tab.show();
         tab.search();
-        QTest::qWait(200);
+        const auto* found = tab.findChild<QTableWidget*>(QStringLiteral("storeFound"));
+        const auto* notes = tab.findChild<QPlainTextEdit*>(QStringLiteral("storeRecordNotes"));
+        auto* open = tab.findChild<QPushButton*>(QStringLiteral("storeOpen"));
+        bool reviewed = QTest::qWaitFor([&] { return found->rowCount() > 0; }) && open->isEnabled();
+        if (reviewed) {
+            QTest::mouseClick(open, Qt::LeftButton);
+            reviewed = QTest::qWaitFor([&] { return !notes->toPlainText().isEmpty(); });
+        }
+        if (!reviewed)
+            std::fprintf(stderr, "%s: no test was found and opened\n", language);
         const QString path =
             QDir(outDir).filePath(QStringLiteral("store-tab-%1.png").arg(QLatin1String(language)));
         const bool saved = tab.grab().save(path);
