@@ -331,7 +331,8 @@ TEST_F(StoreTest, TheSenderDeliversWhatWaitedWhileTheServerWasDown) {
 
 // A test the window closes reaches the store, as its status bar tells; the browser's Store tab
 // finds it and opens a copy of what the store holds, and after a reviewer amends and signs it,
-// finds the amendment and shows, under the list, why it was amended and who signed.
+// finds the amendment and shows under the list, in the window's language, why it was amended and
+// who signed.
 TEST_F(StoreTest, TheBrowsersStoreTabOpensWhatTheWindowSent) {
     const std::string db = database();
     writeBytes(home.file("config.ini"), "[Store]\nUri=" + cluster->uri(db) + "\n");
@@ -341,9 +342,9 @@ TEST_F(StoreTest, TheBrowsersStoreTabOpensWhatTheWindowSent) {
     bench.testClosed(test);
     EXPECT_TRUE(waitUntil([&] { return label.text() == "store: up to date"; }))
         << label.text().toStdString();
-    // Tool 4711's one row opened: the review the tab shows, its result checked first.
-    const auto opened = [&](const QString& result) {
-        CDlgSelData dialog(QString(), home.qPath() + "/Data/", false, false);
+    // Tool 4711's one row opened in `language`: the review the tab shows, its result checked first.
+    const auto opened = [&](const QString& language, const QString& result) {
+        CDlgSelData dialog(language, home.qPath() + "/Data/", false, false);
         dialog.addStoreTab(cluster->uri(db), home.qPath() + "/Store/");
         dialog.show();
         dialog.findChild<QTabWidget*>("tabs")->setCurrentIndex(1);
@@ -362,7 +363,7 @@ TEST_F(StoreTest, TheBrowsersStoreTabOpensWhatTheWindowSent) {
         const auto* notes = dialog.findChild<QPlainTextEdit*>("storeRecordNotes");
         return notes ? notes->toPlainText() : QStringLiteral("no storeRecordNotes");
     };
-    EXPECT_EQ(opened("low"), "No amendments and no signatures.");
+    EXPECT_EQ(opened(QString(), "low"), "No amendments and no signatures.");
 
     makeLogins(db);
     const QString uuid = QStringLiteral("00000000-0000-4000-8000-000000000007");
@@ -374,13 +375,14 @@ TEST_F(StoreTest, TheBrowsersStoreTabOpensWhatTheWindowSent) {
     const QString newer = amended.out.section(' ', 3).trimmed();
     const CliRun reviewed = cli(db, {"store", "sign", newer, "--meaning", "reviewed"}, "rev");
     ASSERT_EQ(reviewed.exitCode, 0) << reviewed.err.toStdString();
-    const QStringList notes = opened("low (amended)").split('\n');
+    const QStringList notes =
+        opened(QStringLiteral(VORNEX_LANG_DIR "/zh_CN.ini"), "偏低（已更正）").split('\n');
     ASSERT_EQ(notes.size(), 2) << notes.join('\n').toStdString();
-    EXPECT_TRUE(notes[0].startsWith("Amendment 1 to " + uuid +
-                                    ": operator \"\" -> \"Bo\" (misspelt) by rev at 20"))
+    EXPECT_TRUE(notes[0].startsWith(
+        "对 " + uuid + " 的第 1 次更正：operator “” -> “Bo”（misspelt），更正人 rev，时间 20"))
         << notes[0].toStdString();
-    EXPECT_TRUE(notes[1].startsWith("Reviewed by rev, 20")) << notes[1].toStdString();
-    EXPECT_TRUE(notes[1].endsWith(QChar(0x2026) + QStringLiteral(")")));
+    EXPECT_TRUE(notes[1].startsWith("审核人 rev，20")) << notes[1].toStdString();
+    EXPECT_TRUE(notes[1].endsWith(QChar(0x2026) + QStringLiteral("）")));
 }
 
 // Outbox files that cannot be read are named, left where they are and counted as waiting, by sync
