@@ -401,6 +401,9 @@ inline constexpr const char* kLanguageKeys[] = {
     langkey::kStoreResultFail, langkey::kStoreResultAbandoned, langkey::kStoreColOperator,
     langkey::kStoreColName, langkey::kStoreSearching, langkey::kStoreUnreachable,
     langkey::kStoreExposed,
+    // The Store tab's review of a record and its amended rows.
+    langkey::kStoreAmended, langkey::kStoreAmendment, langkey::kStoreNoReview,
+    langkey::kStoreReviewFailed,
     // The certificate's remarks and the tool record refused.
     langkey::kCertMean, langkey::kCertRemarks, langkey::kCertNoRemarks, langkey::kCertRemarkTime,
     langkey::kCertRemarkText, langkey::kCertAmbientNone, langkey::kCertAmbientNoHumidity,
