@@ -87,6 +87,17 @@ bool shootPrintPreview(CMainFrame& frame, const QString& outDir, const QString& 
     return saved;
 }
 
+// Test > Sign… on the test just recorded, as a reviewer would open it.
+bool shootSignDialog(CMainFrame& frame, const QString& outDir, const QString& name) {
+    bool saved = false;
+    test::whenModal([&](QDialog* dialog) {
+        saved = saveGrab(*dialog, outDir, QStringLiteral("sign-") + name);
+        dialog->reject();
+    });
+    frame.action(command::kTestSign)->trigger();
+    return saved;
+}
+
 bool shootParameters(const QString& languageFile, const QString& port, const QString& outDir,
                      const QString& name) {
     CDlgDevParam dialog(languageFile, QStringList{port});
@@ -235,6 +246,7 @@ bool shoot(int languageCommand, const QString& name, const QString& outDir, int 
         saved = shootSecondTest(frame, outDir, seconds) && saved;
     frame.view()->stop();
     saved = shootPrintPreview(frame, outDir, name) && saved;
+    saved = shootSignDialog(frame, outDir, name) && saved;
     // The dialogs open the port themselves, once polling has let it go.
     panel.onDisconnect();
     if (!waitFor([&] { return panel.button(CControlDlg::Button::Connect)->isEnabled(); }))
