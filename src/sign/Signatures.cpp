@@ -27,8 +27,9 @@ bool sameRecord(const Signature& s, const DocumentRecord& record) {
     return s.path == record.path;
 }
 
-// The local time with its offset, "2027-01-12T09:14:00+08:00"; Qt's ISO form would write "Z" for
-// a zone at UTC, which a reader of the file would have to know.
+}  // namespace
+
+// Qt's ISO form would write "Z" for a zone at UTC, which a reader of the file would have to know.
 std::string isoNow() {
     const QDateTime now = QDateTime::currentDateTime();
     const int offset = now.offsetFromUtc();
@@ -37,8 +38,6 @@ std::string isoNow() {
             QString::asprintf("%c%02d:%02d", offset < 0 ? '-' : '+', minutes / 60, minutes % 60))
         .toStdString();
 }
-
-}  // namespace
 
 std::optional<Meaning> meaningOf(const std::string& word) {
     for (int i = 0; i < 3; ++i)

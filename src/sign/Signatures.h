@@ -53,5 +53,7 @@ private:
 
 // "2027-01-12 09:14 +08:00" of "2027-01-12T09:14:00+08:00": how a document prints the time.
 std::string printedTime(const std::string& iso);
+// Now, in local time with its offset, as a signature is dated: "2027-01-12T09:14:00+08:00".
+std::string isoNow();
 
 }  // namespace vornex::sign

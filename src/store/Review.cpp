@@ -1,6 +1,5 @@
 #include "store/Review.h"
 
-#include <QDateTime>
 #include <filesystem>
 #include <system_error>
 
@@ -31,16 +30,6 @@ std::string offsetOf(const std::string& iso) {
         !digit(4) || !digit(5))
         return {};
     return zone;
-}
-
-// Now, in local time with its offset, as Signatures.tsv writes it.
-std::string localNow() {
-    const QDateTime now = QDateTime::currentDateTime();
-    const int offset = now.offsetFromUtc();
-    const int minutes = (offset < 0 ? -offset : offset) / 60;
-    return (now.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) +
-            QString::asprintf("%c%02d:%02d", offset < 0 ? '-' : '+', minutes / 60, minutes % 60))
-        .toStdString();
 }
 
 PgResult sign(PgConnection& connection, const PgParam& hash, const std::string& meaning,
@@ -126,7 +115,7 @@ StoreAnswer<StoredSignature> signStored(PgConnection& connection, const std::str
             return signed_;
         signer = login.value(0, 0);
     }
-    signed_.value = {meaning, signer, {}, localNow()};
+    signed_.value = {meaning, signer, {}, sign::isoNow()};
     const PgResult result =
         sign(connection, PgParam::null(), meaning, signer, signed_.value.time, PgParam::text(uuid));
     signed_.result = connection.check(result);
