@@ -14,6 +14,7 @@
 #include "config/HomeFolder.h"
 #include "files/HomeOutputs.h"
 #include "record/CompanionFile.h"
+#include "sign/CopyReview.h"
 #include "store/AuditTrail.h"
 #include "store/BenchLogins.h"
 #include "store/Outbox.h"
@@ -140,7 +141,7 @@ int runGet(QStringList args) {
     if (!refusal.empty())
         return fail("store get", refusal, 2);
     std::error_code ignored;
-    for (const std::string& target : {out, companionPath(out)}) {
+    for (const std::string& target : {out, companionPath(out), sign::copyReviewPath(out)}) {
         if (std::filesystem::symlink_status(target, ignored).type() !=
             std::filesystem::file_type::not_found)
             return fail("store get", target + " already exists; it is not replaced", 2);
@@ -162,6 +163,9 @@ int runGet(QStringList args) {
     const StoreAnswer<std::vector<StoredSignature>> signatures = signaturesOf(connection, record);
     if (!amendments || !signatures)
         return fail("store get", (amendments ? signatures.result : amendments.result).text, 2);
+    if (std::string error;
+        !sign::writeCopyReview(out, copyReviewOf(amendments.value, signatures.value), error))
+        return fail("store get", error, 2);
     for (const Amendment& amendment : amendments.value)
         std::printf("%s\n", amendmentLine(amendment).c_str());
     for (const StoredSignature& signature : signatures.value)
@@ -315,8 +319,8 @@ void queueForStore(const QStringList& args, StoreKind kind, const std::string& p
 
 namespace {
 
-// The home's own signatures of what it performed follow its records, once the server holds
-// them; the rest wait for a later pass. A signal ends them as it ends the pass.
+// The home's signatures follow their records, once the server holds them; the rest wait for a
+// later pass. A signal ends them as it ends the pass.
 void sendSignatures(const std::string& home, const std::string& conninfo, PgInterrupt& interrupt) {
     const SignaturesSent sent = sendHomeSignatures(home, conninfo, &interrupt);
     for (const std::string& refused : sent.refused)

@@ -75,6 +75,7 @@ public:
         blocks_.paragraph(flow, blocks_.title(), t_.certTitle);
         flow.advance(blocks_.line() * 0.4);
         blocks_.fields(flow, fields());
+        printChanges(blocks_, flow, issue_, t_);
         blocks_.heading(flow, t_.certReadings);
         readings_.print(flow, blocks_.body(), device_);
         blocks_.heading(flow, t_.certSummary);
@@ -122,16 +123,17 @@ private:
             all.end(),
             {
                 field(t_.bench, {text(facts_.bench)}),
-                field(t_.operatorName, {text(plan_.operatorName)}),
+                field(t_.operatorName,
+                      {amendedValue(issue_, "operator", text(plan_.operatorName))}),
                 field(t_.started, {text(run_.stored.started)}),
                 ambient(),
-                field(t_.tool, {text(tool.id)}),
+                field(t_.tool, {amendedValue(issue_, "tool", text(tool.id))}),
                 field(t_.certDescription, {text(tool.description)}),
                 field(t_.certTypeClass, {text(tool.type), text(tool.toolClass)}),
                 field(t_.certMarked,
                       {optionalNumber(tool.lowest),
                        QString::fromStdString(plainNumber(tool.maximum)), text(tool.unit)}),
-                field(t_.certReference, {instrument}),
+                field(t_.certReference, {amendedValue(issue_, "instrument", instrument)}),
                 field(t_.certIdentification, {text(run_.stored.identification)}),
                 field(t_.certRange, {range(reference)}),
                 field(t_.certReferenceDue, {text(plan_.referenceDue)}),

@@ -45,24 +45,31 @@ using Field = ReportBlocks::Field;
 std::vector<Field> headerFields(const TestResults& results, const ReportTexts& t,
                                 const sign::DocumentIssue& issue, const QString& madeAt) {
     const TestTrace& trace = results.trace;
-    QString tool = QString::fromStdString(trace.toolId);
-    if (!trace.toolDescription.empty())
-        tool += (tool.isEmpty() ? QString() : QStringLiteral(" — ")) +
-                QString::fromStdString(trace.toolDescription);
+    const auto given = [](const QString& value) {
+        return value == QLatin1String("-") ? QString() : value;
+    };
+    QString tool = given(amendedValue(issue, "tool", QString::fromStdString(trace.toolId)));
+    if (const QString description = given(
+            amendedValue(issue, "tool_description", QString::fromStdString(trace.toolDescription)));
+        !description.isEmpty())
+        tool += (tool.isEmpty() ? QString() : QStringLiteral(" — ")) + description;
     std::vector<Field> fields = issueFields(issue, t);
-    fields.insert(fields.end(), {
-                                    {labelOf(t.bench), orDash(trace.bench)},
-                                    {labelOf(t.operatorName), orDash(trace.operatorName)},
-                                    {labelOf(t.tool), tool.isEmpty() ? QStringLiteral("-") : tool},
-                                    {labelOf(t.test), orDash(results.name)},
-                                    {labelOf(t.file), orDash(results.path), Qt::TextWrapAnywhere},
-                                    {labelOf(t.hash), orDash(results.sha256), Qt::TextWrapAnywhere},
-                                    {labelOf(t.started), orDash(results.started)},
-                                    {labelOf(t.made), madeAt},
-                                    {labelOf(t.version), orDash(trace.version)},
-                                });
-    if (!trace.note.empty())
-        fields.push_back({labelOf(t.note), QString::fromStdString(trace.note)});
+    fields.insert(
+        fields.end(),
+        {
+            {labelOf(t.bench), orDash(trace.bench)},
+            {labelOf(t.operatorName), amendedValue(issue, "operator", orDash(trace.operatorName))},
+            {labelOf(t.tool), tool.isEmpty() ? QStringLiteral("-") : tool},
+            {labelOf(t.test), amendedValue(issue, "name", orDash(results.name))},
+            {labelOf(t.file), orDash(results.path), Qt::TextWrapAnywhere},
+            {labelOf(t.hash), orDash(results.sha256), Qt::TextWrapAnywhere},
+            {labelOf(t.started), orDash(results.started)},
+            {labelOf(t.made), madeAt},
+            {labelOf(t.version), orDash(trace.version)},
+        });
+    if (const QString note = given(amendedValue(issue, "note", QString::fromStdString(trace.note)));
+        !note.isEmpty())
+        fields.push_back({labelOf(t.note), note});
     return fields;
 }
 
@@ -203,6 +210,7 @@ public:
         blocks_.paragraph(flow, blocks_.title(), t_.title);
         flow.advance(blocks_.line() * 0.4);
         blocks_.fields(flow, headerFields(results_, t_, issue_, madeAt_));
+        printChanges(blocks_, flow, issue_, t_);
         if (!results_.trace.sha256.empty() && results_.trace.sha256 != results_.sha256)
             blocks_.paragraph(flow, blocks_.bold(),
                               t_.hashChanged.arg(QString::fromStdString(results_.trace.sha256)),

@@ -37,12 +37,47 @@ const QString& roleText(const ReportTexts& t, sign::Meaning meaning) {
     return meaning == sign::Meaning::Performed ? t.testedBy : t.reviewedBy;
 }
 
+// "Amendment 2 to B7-2027-000123" for a copy of an amended record, else the number.
+QString numberOf(const sign::DocumentIssue& issue, const ReportTexts& t) {
+    const QString number = QString::fromStdString(issue.number);
+    if (issue.changes.empty() || number.isEmpty())
+        return number;
+    return t.docAmendment.arg(issue.changes.back().number).arg(number);
+}
+
+QString fieldName(const ReportTexts& t, const std::string& field) {
+    const auto name = t.amendedFields.find(field);
+    return name == t.amendedFields.end() ? QString::fromStdString(field) : name->second;
+}
+
 }  // namespace
+
+QString amendedValue(const sign::DocumentIssue& issue, const char* field, const QString& value) {
+    for (auto c = issue.changes.rbegin(); c != issue.changes.rend(); ++c)
+        if (c->field == field)
+            return c->newValue.empty() ? QStringLiteral("-") : QString::fromStdString(c->newValue);
+    return value;
+}
+
+void printChanges(const ReportBlocks& blocks, PageFlow& flow, const sign::DocumentIssue& issue,
+                  const ReportTexts& t) {
+    if (issue.changes.empty())
+        return;
+    blocks.heading(flow, t.docChanges, blocks.line());
+    for (const sign::Change& c : issue.changes)
+        blocks.paragraph(
+            flow, blocks.body(),
+            t.docChange.arg(QString::number(c.number), fieldName(t, c.field),
+                            QString::fromStdString(c.oldValue), QString::fromStdString(c.newValue),
+                            QString::fromStdString(c.by),
+                            QString::fromStdString(sign::printedTime(c.time)),
+                            QString::fromStdString(c.reason)));
+}
 
 QString issueFooter(const sign::DocumentIssue& issue, const ReportTexts& t) {
     QStringList parts;
     if (!issue.number.empty())
-        parts << t.docNumber.arg(QString::fromStdString(issue.number));
+        parts << t.docNumber.arg(numberOf(issue, t));
     if (!issue.issued.empty())
         parts << t.docIssued.arg(QString::fromStdString(issue.issued));
     if (const QString lab = labOf(issue, t); !lab.isEmpty())
@@ -54,7 +89,7 @@ std::vector<ReportBlocks::Field> issueFields(const sign::DocumentIssue& issue,
                                              const ReportTexts& t) {
     std::vector<ReportBlocks::Field> fields;
     if (!issue.number.empty())
-        fields.push_back({labelOf(t.docNumber), QString::fromStdString(issue.number)});
+        fields.push_back({labelOf(t.docNumber), numberOf(issue, t)});
     if (!issue.issued.empty())
         fields.push_back({labelOf(t.docIssued), QString::fromStdString(issue.issued)});
     if (const QString lab = labOf(issue, t); !lab.isEmpty())

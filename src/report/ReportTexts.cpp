@@ -111,6 +111,12 @@ ReportTexts textsFrom(Lookup text) {
     t.signedReviewed = text(k::kSignedReviewed, "Reviewed by %1, %2 (SHA-256 %3)");
     t.signedApproved = text(k::kSignedApproved, "Approved by %1, %2 (SHA-256 %3)");
     t.signedChanged = text(k::kSignedChanged, "changed after it was signed");
+    t.docAmendment = text(k::kDocAmendment, "Amendment %1 to %2");
+    t.docChanges = text(k::kDocChanges, "Changes made by amendment");
+    t.docChange =
+        text(k::kDocChange, "Amendment %1, %2: \"%3\" changed to \"%4\" by %5, %6. Reason: %7");
+    for (const k::AmendableField& field : k::kAmendableFields)
+        t.amendedFields[field.field] = text(field.key, field.fallback);
     t.slaveName = text(k::kGraphSlave, "Slave %1");
     t.torque = text(k::kGraphTorque, "Torque");
     t.certTitle = text(k::kCertTitle, "Certificate of verification of a torque tool");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <map>
 #include <string>
 
 #include "judge/JudgeRules.h"
@@ -22,6 +23,10 @@ struct ReportTexts {
     // A document's issue and its signatures (name, time, the SHA-256 signed).
     QString docNumber, docIssued, docLab, docLabAddress, signedPerformed, signedReviewed,
         signedApproved, signedChanged;
+    // A copy of an amended record: "Amendment N to NUMBER", and each change of a field, named
+    // in `amendedFields` by the store's name for it.
+    QString docAmendment, docChanges, docChange;
+    std::map<std::string, QString> amendedFields;
     QString leftOutHere;        // leftOut when no events file goes with the report
     QString slaveName, torque;  // as the window names a slave and the torque axis
     // The certificate of a tool's verification run.

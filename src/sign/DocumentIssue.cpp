@@ -1,6 +1,7 @@
 #include "sign/DocumentIssue.h"
 
 #include <QString>
+#include <algorithm>
 
 #include "config/BenchConfig.h"
 #include "sign/DocumentNumbers.h"
@@ -22,6 +23,18 @@ DocumentIssue issueDocument(const std::string& home, const std::string& configFi
     std::vector<Signature> signatures;
     if (!Signatures(home).of(*record, signatures, error))
         return issue;
+    const std::optional<CopyReview> review = readCopyReview(path, error);
+    if (review) {
+        issue.changes = review->changes;
+        // A bench's own signature the store holds too is printed once.
+        for (const Signature& stored : review->signatures) {
+            if (std::none_of(signatures.begin(), signatures.end(), [&](const Signature& s) {
+                    return s.meaning == stored.meaning && s.name == stored.name &&
+                           s.sha256 == stored.sha256 && s.time == stored.time;
+                }))
+                signatures.push_back(stored);
+        }
+    }
     for (Signature& s : signatures) {
         const bool changed = s.sha256 != record->sha256;
         issue.signatures.push_back({std::move(s), changed});

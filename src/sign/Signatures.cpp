@@ -29,14 +29,26 @@ bool sameRecord(const Signature& s, const DocumentRecord& record) {
 
 }  // namespace
 
+namespace {
+
 // Qt's ISO form would write "Z" for a zone at UTC, which a reader of the file would have to know.
-std::string isoNow() {
-    const QDateTime now = QDateTime::currentDateTime();
-    const int offset = now.offsetFromUtc();
+std::string isoWithOffset(const QDateTime& local) {
+    const int offset = local.offsetFromUtc();
     const int minutes = (offset < 0 ? -offset : offset) / 60;
-    return (now.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) +
+    return (local.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) +
             QString::asprintf("%c%02d:%02d", offset < 0 ? '-' : '+', minutes / 60, minutes % 60))
         .toStdString();
+}
+
+}  // namespace
+
+std::string isoNow() {
+    return isoWithOffset(QDateTime::currentDateTime());
+}
+
+std::string isoLocal(const std::string& iso) {
+    const QDateTime instant = QDateTime::fromString(QString::fromStdString(iso), Qt::ISODate);
+    return instant.isValid() ? isoWithOffset(instant.toLocalTime()) : iso;
 }
 
 std::optional<Meaning> meaningOf(const std::string& word) {

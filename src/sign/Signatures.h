@@ -55,5 +55,8 @@ private:
 std::string printedTime(const std::string& iso);
 // Now, in local time with its offset, as a signature is dated: "2027-01-12T09:14:00+08:00".
 std::string isoNow();
+// An instant of ISO 8601 (in any zone, "2027-01-12T01:14:00Z") as this clock's local time with its
+// offset, "2027-01-12T09:14:00+08:00"; as given when it is not such an instant.
+std::string isoLocal(const std::string& iso);
 
 }  // namespace vornex::sign

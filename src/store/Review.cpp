@@ -68,7 +68,7 @@ StoreAnswer<std::vector<Amendment>> amendmentsOf(PgConnection& connection,
         found.value.push_back({std::stoi(result.value(row, 0)), result.value(row, 1),
                                result.value(row, 2), result.value(row, 3), result.value(row, 4),
                                result.value(row, 5), result.value(row, 6), result.value(row, 7),
-                               result.value(row, 8), result.value(row, 9)});
+                               result.value(row, 8), sign::isoLocal(result.value(row, 9))});
     }
     return found;
 }
@@ -76,7 +76,7 @@ StoreAnswer<std::vector<Amendment>> amendmentsOf(PgConnection& connection,
 std::string amendmentLine(const Amendment& a) {
     return "Amendment " + std::to_string(a.number) + " to " + a.original + ": " + a.field + " \"" +
            a.oldValue + "\" -> \"" + a.newValue + "\" (" + a.reason + ") by " + a.by + " at " +
-           a.at;
+           sign::printedTime(a.at);
 }
 
 StoreAnswer<std::vector<StoredSignature>> signaturesOf(PgConnection& connection,
@@ -104,6 +104,18 @@ std::string signatureLine(const StoredSignature& s) {
            s.sha256.substr(0, 16) + "\u2026)";
 }
 
+sign::CopyReview copyReviewOf(const std::vector<Amendment>& amendments,
+                              const std::vector<StoredSignature>& signatures) {
+    sign::CopyReview review;
+    for (const Amendment& a : amendments)
+        review.changes.push_back({a.number, a.field, a.oldValue, a.newValue, a.reason, a.by, a.at});
+    for (const StoredSignature& s : signatures) {
+        if (const std::optional<sign::Meaning> meaning = sign::meaningOf(s.meaning))
+            review.signatures.push_back({s.time, *meaning, s.name, s.sha256, "", ""});
+    }
+    return review;
+}
+
 StoreAnswer<StoredSignature> signStored(PgConnection& connection, const std::string& uuid,
                                         const std::string& meaning, const std::string& name) {
     StoreAnswer<StoredSignature> signed_;
@@ -124,7 +136,7 @@ StoreAnswer<StoredSignature> signStored(PgConnection& connection, const std::str
     return signed_;
 }
 
-SignaturesSent sendPerformedSignatures(PgConnection& connection, const std::string& home) {
+SignaturesSent sendSignatures(PgConnection& connection, const std::string& home) {
     SignaturesSent sent;
     std::vector<std::vector<std::string>> rows;
     std::string error;
@@ -134,7 +146,7 @@ SignaturesSent sendPerformedSignatures(PgConnection& connection, const std::stri
     }
     for (const std::vector<std::string>& fields : rows) {
         // TIME MEANING NAME SHA256 ...: lines a reader cannot take are left alone.
-        if (fields.size() < 6 || fields[1] != "performed" || fields[3].size() != 64 ||
+        if (fields.size() < 6 || !sign::meaningOf(fields[1]) || fields[3].size() != 64 ||
             offsetOf(fields[0]).empty())
             continue;
         const PgResult result = sign(connection, PgParam::text(fields[3]), fields[1], fields[2],
@@ -166,7 +178,7 @@ SignaturesSent sendHomeSignatures(const std::string& home, const std::string& co
         unreached.result = reached;
         return unreached;
     }
-    return sendPerformedSignatures(connection, home);
+    return sendSignatures(connection, home);
 }
 
 }  // namespace vornex::store

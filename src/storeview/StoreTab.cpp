@@ -133,6 +133,8 @@ StoreTab::StoreTab(const QString& languageFile, std::string conninfo, QString co
             Qt::QueuedConnection);
     connect(worker_.get(), &StoreTabWorker::fetched, this, &StoreTab::showFetched,
             Qt::QueuedConnection);
+    connect(worker_.get(), &StoreTabWorker::reviewed, this, &StoreTab::showReviewed,
+            Qt::QueuedConnection);
     for (QWidget* w : {static_cast<QWidget*>(searchButton), static_cast<QWidget*>(found_)})
         w->setEnabled(configured_);
     if (!configured_) {
@@ -247,30 +249,39 @@ void StoreTab::showFound(uint64_t serial, const std::vector<store::FoundResult>&
         found_->selectRow(0);
 }
 
+// The chosen record's review is asked for at once: it is seen before the record is opened.
 void StoreTab::chosenChanged() {
     const int row = found_->currentRow();
     const bool test = row >= 0 && found_->item(row, kKindColumn) &&
                       found_->item(row, kKindColumn)->data(kKindRole) == QLatin1String("test");
     open_->setEnabled(test);
     report_->setEnabled(test);
+    notes_->clear();
+    reviewed_ = row >= 0 && found_->item(row, 0)
+                    ? found_->item(row, 0)->data(Qt::UserRole).toString()
+                    : QString();
+    if (!reviewed_.isEmpty())
+        worker_->review(reviewed_);
 }
 
 void StoreTab::fetch(bool report) {
     const int row = found_->currentRow();
     if (row < 0 || !open_->isEnabled())
         return;
-    notes_->clear();
     worker_->fetch(found_->item(row, 0)->data(Qt::UserRole).toString(), report);
 }
 
-void StoreTab::showFetched(const QString& path, bool report, const QString& error,
-                           const RecordReview& review) {
+void StoreTab::showFetched(const QString& path, bool report, const QString& error) {
     if (path.isEmpty()) {
         showFailed(error);
         return;
     }
-    showReview(review);
     emit fetched(path, report);
+}
+
+void StoreTab::showReviewed(const QString& uuid, const RecordReview& review) {
+    if (uuid == reviewed_)
+        showReview(review);
 }
 
 // As `store get` prints them, in the window's language.
@@ -283,12 +294,15 @@ void StoreTab::showReview(const RecordReview& review) {
     }
     QStringList lines;
     for (const store::Amendment& a : review.amendments) {
+        QString field = QString::fromStdString(a.field);
+        for (const langkey::AmendableField& amendable : langkey::kAmendableFields)
+            if (a.field == amendable.field)
+                field = text(amendable.key, amendable.fallback);
         lines << text(langkey::kStoreAmendment,
                       "Amendment %1 to %2: %3 \"%4\" -> \"%5\" (%6) by %7 at %8")
-                     .arg(QString::number(a.number), QString::fromStdString(a.original),
-                          QString::fromStdString(a.field), QString::fromStdString(a.oldValue),
-                          QString::fromStdString(a.newValue), QString::fromStdString(a.reason),
-                          QString::fromStdString(a.by),
+                     .arg(QString::number(a.number), QString::fromStdString(a.original), field,
+                          QString::fromStdString(a.oldValue), QString::fromStdString(a.newValue),
+                          QString::fromStdString(a.reason), QString::fromStdString(a.by),
                           QString::fromStdString(sign::printedTime(a.at)));
     }
     static const std::map<std::string, std::pair<const char*, const char*>> signedKeys{

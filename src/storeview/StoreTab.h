@@ -23,11 +23,11 @@ struct RecordReview;
 
 // The saved-data browser's Store tab: searches the store by tool, bench, operator, days and
 // verdict, lists what it finds (start, bench, operator, tool, test name, kind, result), and
-// fetches a chosen test into a folder of copies for the window to open read-only in the graph, or
-// to report on, showing under the list what the store holds of its review: its amendments and
-// signatures. The last search's fields are kept in config.ini for the next opening. The server
-// is asked on a worker thread, so that the window goes on while it answers: a search says that
-// it is under way, and a newer one replaces it.
+// shows under the list what the store holds of the chosen record's review (its amendments and
+// signatures), and fetches a chosen test into a folder of copies, with that review beside it, for
+// the window to open read-only in the graph or to report on. The last search's fields are kept in
+// config.ini for the next opening. The server is asked on a worker thread, so that the window goes
+// on while it answers: a search says that it is under way, and a newer one replaces it.
 class StoreTab : public QWidget {
     Q_OBJECT
 
@@ -54,8 +54,8 @@ private:
                    const QString& error);
     // The chosen row's test fetched and handed on.
     void fetch(bool report);
-    void showFetched(const QString& path, bool report, const QString& error,
-                     const RecordReview& review);
+    void showFetched(const QString& path, bool report, const QString& error);
+    void showReviewed(const QString& uuid, const RecordReview& review);
     void showReview(const RecordReview& review);
     void showFailed(const QString& error);
     void chosenChanged();
@@ -78,6 +78,8 @@ private:
     QPushButton* report_;
     // The last search asked; the answers of earlier ones are not shown.
     uint64_t searchSerial_ = 0;
+    // The record whose review the notes wait for: the chosen row's.
+    QString reviewed_;
     std::unique_ptr<StoreTabWorker> worker_;
 };
 

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "record/CompanionFile.h"
+#include "sign/CopyReview.h"
 
 namespace vornex {
 
@@ -92,7 +93,6 @@ StoreTabWorker::~StoreTabWorker() {
 
 void StoreTabWorker::search(uint64_t serial, const store::FindFilter& filter) {
     Job job;
-    job.search = true;
     job.serial = serial;
     job.filter = filter;
     {
@@ -106,8 +106,20 @@ void StoreTabWorker::search(uint64_t serial, const store::FindFilter& filter) {
 
 void StoreTabWorker::fetch(const QString& uuid, bool report) {
     Job job;
+    job.kind = Job::Kind::Fetch;
     job.uuid = uuid;
     job.report = report;
+    worker_.post([this, job] { runJob(job); });
+}
+
+void StoreTabWorker::review(const QString& uuid) {
+    Job job;
+    job.kind = Job::Kind::Review;
+    job.uuid = uuid;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        job.asked = ++reviewsAsked_;
+    }
     worker_.post([this, job] { runJob(job); });
 }
 
@@ -116,26 +128,40 @@ void StoreTabWorker::runJob(const Job& job) {
     store::PgInterrupt interrupt;
     {
         const std::lock_guard<std::mutex> lock(mutex_);
-        // A later search was asked for before this one began.
-        const bool superseded = job.search && job.asked != searchesAsked_;
+        // A later one of its kind was asked for before this one began.
+        const bool superseded = (job.kind == Job::Kind::Search && job.asked != searchesAsked_) ||
+                                (job.kind == Job::Kind::Review && job.asked != reviewsAsked_);
         if (worker_.stopping() || superseded)
             return;
         running_ = &interrupt;
-        runningSearch_ = job.search;
+        runningSearch_ = job.kind == Job::Kind::Search;
     }
     store::PgConnection connection(conninfo_, kConnectSeconds, &interrupt);
     const store::StoreResult reached = connection.reached();
-    if (job.search) {
+    if (job.kind == Job::Kind::Search) {
         const store::StoreAnswer<std::vector<store::FoundResult>> found =
             reached ? store::findResults(connection, job.filter)
                     : store::StoreAnswer<std::vector<store::FoundResult>>{{}, reached};
         emit searched(job.serial, found.value, QString::fromStdString(found.result.text));
+    } else if (job.kind == Job::Kind::Review) {
+        RecordReview review;
+        if (reached)
+            review = reviewOf(connection, job.uuid);
+        else
+            review.error = QString::fromStdString(reached.text);
+        emit reviewed(job.uuid, review);
     } else {
         std::string error = reached.text;
-        const QString path =
-            reached ? namedCopy(connection, copiesFolder_, job.uuid, error) : QString();
-        emit fetched(path, job.report, QString::fromStdString(error),
-                     path.isEmpty() ? RecordReview() : reviewOf(connection, job.uuid));
+        QString path = reached ? namedCopy(connection, copiesFolder_, job.uuid, error) : QString();
+        const RecordReview review =
+            path.isEmpty() ? RecordReview() : reviewOf(connection, job.uuid);
+        // A report of the copy without the amendments the store holds would be a wrong one.
+        if (!path.isEmpty() &&
+            !sign::writeCopyReview(QFile::encodeName(path).toStdString(),
+                                   store::copyReviewOf(review.amendments, review.signatures),
+                                   error))
+            path.clear();
+        emit fetched(path, job.report, QString::fromStdString(error));
     }
     const std::lock_guard<std::mutex> lock(mutex_);
     running_ = nullptr;

@@ -24,14 +24,16 @@ struct RecordReview {
 // The Store tab's talks with the server, on a thread of its own: a server can take the whole
 // connect timeout to answer, or hold a statement, and the window must not wait for it. What is
 // asked runs one at a time in the order asked, but the newest search wins: a search drops the
-// searches still waiting and interrupts one under way. A fetch is never dropped while the worker
-// lives. Answers come as queued signals, each search's with the serial it was asked with, so that
-// the tab can tell the answer it waits for from one it has superseded.
+// searches still waiting and interrupts one under way; a record's review asked for drops the
+// reviews still waiting. A fetch is never dropped while the worker lives. Answers come as queued
+// signals, each search's with the serial it was asked with, so that the tab can tell the answer it
+// waits for from one it has superseded.
 class StoreTabWorker : public QObject {
     Q_OBJECT
 
 public:
-    // Fetched tests go to `copiesFolder` (ends in "/"), each as "UUID/NAME.pdat".
+    // Fetched tests go to `copiesFolder` (ends in "/"), each as "UUID/NAME.pdat" with the review
+    // the store holds of it beside it (sign::CopyReview), for its documents to print.
     StoreTabWorker(std::string conninfo, QString copiesFolder);
     // Interrupts what is under way and joins: a statement ends at once, a connection being made
     // within its timeout.
@@ -41,18 +43,20 @@ public:
 
     void search(uint64_t serial, const store::FindFilter& filter);
     void fetch(const QString& uuid, bool report);
+    void review(const QString& uuid);
 
 signals:
     // On the worker's thread; `error` is empty when the search ran.
     void searched(uint64_t serial, std::vector<store::FoundResult> found, QString error);
     // On the worker's thread; `path` is empty when the copy was not made, and `error` says why.
-    // A copy made comes with its record's review.
-    void fetched(QString path, bool report, QString error, RecordReview review);
+    void fetched(QString path, bool report, QString error);
+    // On the worker's thread: the review of the record `uuid`.
+    void reviewed(QString uuid, RecordReview review);
 
 private:
     struct Job {
-        bool search = false;
-        uint64_t asked = 0;  // the searches asked for up to this one
+        enum class Kind { Search, Fetch, Review } kind = Kind::Search;
+        uint64_t asked = 0;  // the searches, or the reviews, asked for up to this one
         uint64_t serial = 0;
         store::FindFilter filter;
         QString uuid;
@@ -64,8 +68,10 @@ private:
     const std::string conninfo_;
     const QString copiesFolder_;
     std::mutex mutex_;
-    // How many searches were asked for: a search whose count is not the last is superseded.
+    // How many searches and reviews were asked for: one whose count is not the last of its kind
+    // is superseded.
     uint64_t searchesAsked_ = 0;
+    uint64_t reviewsAsked_ = 0;
     // What interrupts the job under way, and whether it is a search; null between jobs.
     store::PgInterrupt* running_ = nullptr;
     bool runningSearch_ = false;

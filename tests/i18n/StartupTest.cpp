@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <vector>
 
 #include "Files.h"
 #include "TempDir.h"
@@ -11,6 +13,7 @@
 #include "config/PrivateProfile.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
+#include "i18n/SignKeys.h"
 #include "i18n/Startup.h"
 
 namespace vornex {
@@ -164,7 +167,10 @@ TEST(LanguageFilesTest, EveryFileTranslatesEveryKey) {
         const QString file = embeddedLanguageFiles()[i].resourcePath;
         SCOPED_TRACE(file.toStdString());
         EXPECT_EQ(declaredLanguage(file), names[i]);
-        for (const char* key : kLanguageKeys) {
+        std::vector<const char*> keys(std::begin(kLanguageKeys), std::end(kLanguageKeys));
+        keys.insert(keys.end(), std::begin(langkey::kSignLanguageKeys),
+                    std::end(langkey::kSignLanguageKeys));
+        for (const char* key : keys) {
             const QString text = PrivateProfile(file).read("String", key, QString(), 1000);
             EXPECT_FALSE(text.isEmpty()) << key;
             const bool chinese = std::any_of(

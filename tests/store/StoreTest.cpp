@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -26,6 +27,7 @@
 
 #include "CliRun.h"
 #include "Files.h"
+#include "PdfText.h"
 #include "PgCluster.h"
 #include "RecordFiles.h"
 #include "TempDir.h"
@@ -356,12 +358,17 @@ TEST_F(StoreTest, TheBrowsersStoreTabOpensWhatTheWindowSent) {
         if (found->rowCount() != 1)
             return QString();
         EXPECT_EQ(found->item(0, 6)->text(), result);
+        // The chosen row's review is shown before it is opened.
+        const auto* notes = dialog.findChild<QPlainTextEdit*>("storeRecordNotes");
+        EXPECT_TRUE(waitUntil([&] { return !notes->toPlainText().isEmpty(); }));
+        const QString review = notes->toPlainText();
         QTest::mouseClick(dialog.findChild<QPushButton*>("storeOpen"), Qt::LeftButton);
         waitUntil([&] { return dialog.result() == QDialog::Accepted; });
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
         EXPECT_EQ(readBytes(dialog.filePath().toStdString()), readBytes(test));
-        const auto* notes = dialog.findChild<QPlainTextEdit*>("storeRecordNotes");
-        return notes ? notes->toPlainText() : QStringLiteral("no storeRecordNotes");
+        EXPECT_EQ(std::filesystem::exists(dialog.filePath().toStdString() + ".review.tsv"),
+                  review.contains(QLatin1String("rev")));
+        return review;
     };
     EXPECT_EQ(opened(QString(), "low"), "No amendments and no signatures.");
 
@@ -379,7 +386,7 @@ TEST_F(StoreTest, TheBrowsersStoreTabOpensWhatTheWindowSent) {
         opened(QStringLiteral(VORNEX_LANG_DIR "/zh_CN.ini"), "偏低（已更正）").split('\n');
     ASSERT_EQ(notes.size(), 2) << notes.join('\n').toStdString();
     EXPECT_TRUE(notes[0].startsWith(
-        "对 " + uuid + " 的第 1 次更正：operator “” -> “Bo”（misspelt），更正人 rev，时间 20"))
+        "对 " + uuid + " 的第 1 次更正：操作员 “” -> “Bo”（misspelt），更正人 rev，时间 20"))
         << notes[0].toStdString();
     EXPECT_TRUE(notes[1].startsWith("审核人 rev，20")) << notes[1].toStdString();
     EXPECT_TRUE(notes[1].endsWith(QChar(0x2026) + QStringLiteral("）")));
@@ -622,11 +629,22 @@ TEST_F(StoreTest, AReviewerAmendsAndSignsStoredRecordsAndTheTrailCoversIt) {
     ASSERT_EQ(performed.exitCode, 0) << performed.err.toStdString();
     const QString sha = performed.out.section(' ', 1, 1),
                   at = performed.out.section(' ', 4).trimmed();
+    // A review signed at the bench goes with the rest; the server takes it from a reviewer only.
+    ASSERT_EQ(runCli({"sign", QString::fromStdString(path), "--meaning", "approved", "--name", "Cy",
+                      "--home", home.qPath()})
+                  .exitCode,
+              0);
     for (int pass = 0; pass < 2; ++pass) {
         const CliRun synced = cli(db, {"sync", "--once", "--home", home.qPath()}, "s1");
         EXPECT_EQ(synced.out, "store: up to date\n") << synced.err.toStdString();
+        EXPECT_TRUE(synced.err.contains("only a reviewer signs as approved"))
+            << synced.err.toStdString();
     }
     EXPECT_EQ(count(db, "vornex_signatures"), 1);
+    // The reviewer's sync is refused the bench's performed line, not the approval.
+    EXPECT_FALSE(
+        cli(db, {"sync", "--once", "--home", home.qPath()}, "rev").err.contains("approved"));
+    EXPECT_EQ(count(db, "vornex_signatures"), 2);
 
     const QString uuid = QString::fromStdString(kS1Test);
     const auto amend = [&](const char* field, const std::string& login) {
@@ -658,7 +676,7 @@ TEST_F(StoreTest, AReviewerAmendsAndSignsStoredRecordsAndTheTrailCoversIt) {
     for (const QString& id : {uuid, newer}) {
         const QString out = fetched.qPath() + "/" + id + ".pdat";
         const QStringList got = cli(db, {"store", "get", id, "--out", out}, "quality").outLines();
-        ASSERT_EQ(got.size(), 4);
+        ASSERT_EQ(got.size(), 5);
         EXPECT_EQ(got[0], "test " + out);
         EXPECT_TRUE(got[1].startsWith("Amendment 1 to " + uuid +
                                       ": operator \"\" -> \"Bo\" "
@@ -666,9 +684,24 @@ TEST_F(StoreTest, AReviewerAmendsAndSignsStoredRecordsAndTheTrailCoversIt) {
             << got[1].toStdString();
         EXPECT_EQ(got[2], "Performed by Ann, " + printed(at) + " (SHA-256 " + sha.left(16) +
                               QChar(0x2026) + ")");
-        EXPECT_EQ(got[3], "Reviewed by rev, " + printed(reviewed.out.section(' ', 4).trimmed()) +
+        EXPECT_TRUE(got[3].startsWith("Approved by Cy, "));
+        EXPECT_EQ(got[4], "Reviewed by rev, " + printed(reviewed.out.section(' ', 4).trimmed()) +
                               " (SHA-256 " + sha.left(16) + QChar(0x2026) + ")");
     }
+    // The copy's report is the amendment's, with what changed and every signature of the store.
+    const QString copy = fetched.qPath() + "/" + newer + ".pdat";
+    EXPECT_EQ(cli(db, {"store", "get", newer, "--out", copy}, "quality").exitCode, 2);
+    const QString pdf = fetched.qPath() + "/amended.pdf";
+    ASSERT_EQ(runCli({"report", copy, "--pdf", pdf, "--home", home.qPath()}).exitCode, 0);
+    const QString printedPdf = test::pdfText(pdf.toStdString()).simplified();
+    EXPECT_TRUE(printedPdf.contains(QRegularExpression("Amendment 1 to \\S+-20\\d\\d-000001")));
+    for (const QString& said :
+         {QStringLiteral("Operator: Bo"),
+          QStringLiteral("Amendment 1, Operator: \"\" changed to \"Bo\" by rev, 20"),
+          QStringLiteral("Reason: misspelt"), QStringLiteral("Approved by Cy"),
+          QStringLiteral("Reviewed by rev")})
+        EXPECT_TRUE(printedPdf.contains(said)) << said.toStdString() << "\n"
+                                               << printedPdf.toStdString();
     EXPECT_EQ(cli(db, {"store", "audit", "verify"}, "quality").out.toStdString(),
               "audit " + std::to_string(count(db, "vornex_audit")) + " rows, chain intact\n");
 }
