@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "files/AtomicFile.h"
-#include "sign/TsvFile.h"
+#include "files/TsvFile.h"
 
 namespace vornex::sign {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "sign/TsvFile.h"
+#include "files/TsvFile.h"
 
 namespace vornex::sign {
 

@@ -2,7 +2,7 @@
 
 #include <QDateTime>
 
-#include "sign/TsvFile.h"
+#include "files/TsvFile.h"
 
 namespace vornex::sign {
 

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "files/TsvFile.h"
 #include "sign/Signatures.h"
-#include "sign/TsvFile.h"
 
 namespace vornex::store {
 
@@ -140,7 +140,7 @@ SignaturesSent sendSignatures(PgConnection& connection, const std::string& home)
     SignaturesSent sent;
     std::vector<std::vector<std::string>> rows;
     std::string error;
-    if (!sign::TsvFile(home + sign::kSignaturesFile, sign::kSignaturesHeader).read(rows, error)) {
+    if (!TsvFile(home + sign::kSignaturesFile, sign::kSignaturesHeader).read(rows, error)) {
         sent.result = StoreResult::failed(StoreResultKind::Files, error);
         return sent;
     }

@@ -3,9 +3,10 @@
 #include <string>
 #include <vector>
 
-namespace vornex::sign {
+namespace vornex {
 
-// A tab-separated file of the home folder that only ever grows by whole lines. Read whole; a line
+// A tab-separated file of the home folder (signatures, document numbers, the lab's register) that
+// only ever grows by whole lines. Read whole; a line
 // is added by writing the file anew beside it and renaming it into place, so that a crash leaves
 // the file as it was or with the whole new line, never half of it. A lock file beside it keeps two
 // programs adding at once from losing one's line.
@@ -43,4 +44,4 @@ private:
 // A field as a line can hold it: tabs and line breaks become spaces, nothing becomes "-".
 std::string tsvField(const std::string& text);
 
-}  // namespace vornex::sign
+}  // namespace vornex

@@ -1,4 +1,4 @@
-#include "sign/TsvFile.h"
+#include "files/TsvFile.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -11,7 +11,7 @@
 #include "files/AtomicFile.h"
 #include "files/SmallFile.h"
 
-namespace vornex::sign {
+namespace vornex {
 
 namespace {
 
@@ -96,4 +96,4 @@ std::string tsvField(const std::string& text) {
     return field.empty() ? "-" : field;
 }
 
-}  // namespace vornex::sign
+}  // namespace vornex
