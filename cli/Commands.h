@@ -32,6 +32,7 @@ int runStore(const QStringList& args);
 // Signs a test or run file in the home folder's Signatures.tsv: 2 when it cannot be read or
 // changed after an earlier signature.
 int runSign(const QStringList& args);
+int runRegister(const QStringList& args);
 // The number, lab and signatures a document of the file `path` is printed with, numbered in the
 // home folder the arguments name; what cannot be kept is told on stderr.
 sign::DocumentIssue issuedDocument(const QStringList& args, const std::string& path,

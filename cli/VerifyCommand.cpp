@@ -1,3 +1,4 @@
+#include <QDate>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -17,6 +18,8 @@
 #include "files/HomeOutputs.h"
 #include "files/IniLines.h"
 #include "link/RegisterMap.h"
+#include "register/DueDates.h"
+#include "register/LabRegister.h"
 #include "report/Certificate.h"
 #include "text/NumberText.h"
 #include "verify/Profile.h"
@@ -41,11 +44,42 @@ const char* const kUsage =
     "vornex-cli verify: needs --port PATH, --slave A (1 to 30) and --tool ID with --temperature "
     "C and --humidity % (or --resume RUNFILE); optional: --class C, --max X, --min X, --unit U, "
     "--profile NAME|FILE, --points P1,P2,..., --readings N, --preloads N, --operator NAME, "
-    "--slips count|repeat, --allow-polled, --overdue-reason TEXT, --home DIR, --csv OUT, "
-    "--pdf OUT\n";
+    "--slips count|repeat, --allow-polled, --overdue-reason TEXT, --reference ASSET, --home DIR, "
+    "--csv OUT, --pdf OUT\n";
 
 void fail(const std::string& text) {
     std::fprintf(stderr, "vornex-cli verify: %s\n", text.c_str());
+}
+
+// The register's reference `asset` the run is to be made with: refused, and said, when the
+// register does not know it, its calibration is overdue (unless a reason is given) or a point of
+// the run lies below the lowest torque its certificate covers.
+std::optional<RegisteredReference> registeredReference(const std::string& asset,
+                                                       const std::string& home, const RunPlan& plan,
+                                                       const std::string& overdueReason) {
+    const LabRegister lab(home);
+    std::string error;
+    const std::optional<RegisteredReference> found = lab.reference(asset, error);
+    if (!found) {
+        fail(error.empty() ? "the register holds no reference " + asset : error);
+        return std::nullopt;
+    }
+    if (referenceDue(*found, QDate::currentDate()).state == DueState::Overdue &&
+        overdueReason.empty()) {
+        fail("reference " + asset + " overdue since " +
+             (found->due.empty() ? std::string("ever: it has no due date") : found->due));
+        return std::nullopt;
+    }
+    for (size_t point = 0; point < plan.points.size(); ++point) {
+        const double torque = plan.tool.maximum * plan.points[point] / 100.0;
+        if (torque < found->lowest) {
+            fail("the point of " + plainNumber(torque) + " " + plan.tool.unit +
+                 " lies below the lowest torque reference " + asset + "'s certificate covers, " +
+                 plainNumber(found->lowest) + " " + found->unit);
+            return std::nullopt;
+        }
+    }
+    return found;
 }
 
 // The flag without a value, taken out of the options that all have one.
@@ -181,9 +215,10 @@ int runVerify(const QStringList& given) {
     QStringList args = given;
     const bool allowPolled = takeFlag(args, QStringLiteral("--allow-polled"));
     const Arguments a(
-        args, {"port",    "slave",  "tool",     "class",    "max",      "min",           "unit",
-               "profile", "points", "readings", "preloads", "operator", "temperature",   "humidity",
-               "resume",  "home",   "pdf",      "csv",      "slips",    "overdue-reason"});
+        args, {"port",        "slave",          "tool",     "class",    "max",      "min",
+               "unit",        "profile",        "points",   "readings", "preloads", "operator",
+               "temperature", "humidity",       "resume",   "home",     "pdf",      "csv",
+               "slips",       "overdue-reason", "reference"});
     if (!a.ok()) {
         fail(a.error().toStdString());
         return 1;
@@ -221,6 +256,7 @@ int runVerify(const QStringList& given) {
         slips == QLatin1String("count") ? SlipPolicy::Count : SlipPolicy::Repeat;
     PlannedRun planned;
     RunPlan& plan = planned.plan;
+    std::optional<RegisteredReference> asset;
     std::optional<HeldRun> held;
     std::string error;
     if (resume) {
@@ -238,6 +274,12 @@ int runVerify(const QStringList& given) {
     } else {
         if (const int code = planNewRun(a, home, planned); code != 0)
             return code;
+        if (a.has(QStringLiteral("reference"))) {
+            asset = registeredReference(a.value(QStringLiteral("reference")).toStdString(), home,
+                                        plan, overdueReason);
+            if (!asset)
+                return 2;
+        }
         plan.slips = slipPolicy;
         if (planned.ambientOutside)
             fail("warning: the " + ambientText(planned) + "; they are recorded as given");
@@ -269,7 +311,9 @@ int runVerify(const QStringList& given) {
     const auto named = names.find(slave->front());
     const Reference reference{port.toStdString(),
                               slave->front(),
-                              named != names.end() ? named->second : std::string(),
+                              asset                  ? asset->asset
+                              : named != names.end() ? named->second
+                                                     : std::string(),
                               instrument.identification,
                               instrument.range,
                               instrument.decimals,
@@ -303,7 +347,7 @@ int runVerify(const QStringList& given) {
         run = std::make_unique<VerificationRun>(std::move(held->file), plan, reference, printed);
         run->resume(held->stored);
     } else {
-        plan.referenceDue = config.calibrationDue(instrument.identification);
+        plan.referenceDue = asset ? asset->due : config.calibrationDue(instrument.identification);
         const RunCautions cautions =
             fitRun(planned, instrument.unit, instrument.decimals, instrument.measuringMode, now);
         if (!cautions.fitProblem.empty()) {

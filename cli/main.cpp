@@ -28,13 +28,22 @@ void printUsage(std::FILE* out = stderr) {
         "  verify --port PATH --slave A --tool ID [--class C] [--max X --min X --unit U]\n"
         "         [--profile NAME|FILE] [--points P1,P2,...] [--readings N] [--preloads N]\n"
         "         [--operator NAME] [--temperature C --humidity %] [--slips count|repeat]\n"
-        "         [--allow-polled] [--overdue-reason TEXT] [--resume RUNFILE] [--home DIR]\n"
-        "         [--csv OUT] [--pdf OUT]\n"
+        "         [--allow-polled] [--overdue-reason TEXT] [--reference ASSET]\n"
+        "         [--resume RUNFILE] [--home DIR] [--csv OUT] [--pdf OUT]\n"
         "                                               verify a setting torque tool\n"
         "  certificate RUNFILE --pdf OUT [--csv OUT] [--home DIR]\n"
         "                                               an ended run's certificate again\n"
         "  sign FILE --meaning performed|reviewed|approved [--name NAME] [--home DIR]\n"
         "                                               sign a test or run file\n"
+        "  register list [--tools|--references] [--home DIR]\n"
+        "                                               the lab's tools and references\n"
+        "  register add-tool ID --class C --type I|II --min X --max X --unit U [--maker M]\n"
+        "           [--model M] [--serial S] [--interval-months N] [--interval-cycles N]\n"
+        "           [--lead-days N] [--last YYYY-MM-DD] [--home DIR]\n"
+        "  register add-reference ASSET --range X --unit U --resolution X --uncertainty PCT\n"
+        "           --lowest X --due YYYY-MM-DD [--maker M] [--model M] [--serial S]\n"
+        "           [--certificate N] [--home DIR]\n"
+        "  register due [--within DAYS] [--home DIR]    what is overdue or due soon\n"
         "  sync [--once] [--home DIR] [--uri URI]       send the closed tests and runs waiting\n"
         "  store init [--home DIR] [--uri URI]          create or migrate the store's schema\n"
         "  store find [--tool ID] [--bench NAME] [--operator NAME] [--since DATE]\n"
@@ -83,6 +92,7 @@ int main(int argc, char** argv) {
         {"store", vornex::cli::runStore},
         {"certificate", vornex::cli::runCertificate},
         {"sign", vornex::cli::runSign},
+        {"register", vornex::cli::runRegister},
     };
     const auto command = commands.find(args.takeFirst());
     if (command == commands.end()) {

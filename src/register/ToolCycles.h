@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+namespace vornex {
+
+// The complete pulls recorded with the tool `id` (a test's Tool field) in the tests of the home
+// folder's Data/ (home ends in "/") started on or after `since` (YYYY-MM-DD; empty: all).
+// Tests that cannot be read are counted in `unread`.
+struct ToolCycles {
+    long pulls = 0;
+    int tests = 0;
+    int unread = 0;
+};
+ToolCycles countToolCycles(const std::string& home, const std::string& id,
+                           const std::string& since);
+
+}  // namespace vornex
