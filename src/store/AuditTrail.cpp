@@ -24,6 +24,8 @@ const std::pair<const char*, const char*> kAudited[] = {
     {"vornex_bench_logins", "t.login"},
     {"vornex_amendments", "concat_ws('/', t.original, t.id)"},
     {"vornex_signatures", "concat_ws('/', t.record, t.id)"},
+    {"vornex_register_tools", "concat_ws('/', t.id, t.entry)"},
+    {"vornex_register_references", "concat_ws('/', t.asset, t.entry)"},
 };
 
 // Read in pages, so that a long trail is never held whole.

@@ -238,8 +238,9 @@ Sending sendRun(PgConnection& connection, const std::string& uuid, const std::st
                                            "cannot read the run file " + path + ": " + error));
     }
     verify::RunProgress progress(run->plan);
+    std::vector<verify::Taken> taken;
     for (double peak : run->pulls)
-        progress.take(peak);
+        taken.push_back(progress.take(peak));
     const std::string result = !run->ended ? "abandoned" : progress.conforms() ? "pass" : "fail";
     std::vector<std::pair<std::string, std::vector<PgParam>>> statements;
     statements.push_back(
@@ -252,12 +253,22 @@ Sending sendRun(PgConnection& connection, const std::string& uuid, const std::st
           timeParam(localTimeForServer(run->lastTime)), PgParam::text(result),
           PgParam::text(sha256Hex(bytes.value)), PgParam::bytes(bytes.value),
           supersedes.empty() ? PgParam::null() : PgParam::text(supersedes)}});
+    // Each pull as the run counted it, so that a tool's history is read without its files.
     for (size_t n = 0; n < run->pulls.size(); ++n) {
+        const verify::Taken& t = taken[n];
+        const bool preload = t.kind == verify::Taken::Kind::Preload;
+        const auto unlessPreload = [&](const std::string& value) {
+            return preload ? PgParam::null() : PgParam::text(value);
+        };
         statements.push_back(
-            {"INSERT INTO vornex_run_readings (run_id, number, value) VALUES "
-             "($1, $2, $3)",
+            {"INSERT INTO vornex_run_readings (run_id, number, value, point, setting, deviation, "
+             "verdict, slip) VALUES ($1, $2, $3, $4, $5, $6, $7, $8)",
              {PgParam::text(uuid), PgParam::text(std::to_string(n + 1)),
-              PgParam::text(number(run->pulls[n]))}});
+              PgParam::text(number(run->pulls[n])),
+              unlessPreload(std::to_string(t.reading.point + 1)),
+              unlessPreload(number(t.reading.setting)), unlessPreload(number(t.reading.deviation)),
+              unlessPreload(t.reading.conforms ? "conforms" : "exceeds"),
+              unlessPreload(t.reading.slip ? "true" : "false")}});
     }
     return transact(connection, statements);
 }

@@ -35,6 +35,7 @@
 #include "benchstore/BenchStore.h"
 #include "browser/CDlgSelData.h"
 #include "record/CompanionFile.h"
+#include "store/AuditTrail.h"
 #include "store/Outbox.h"
 #include "store/OutboxDrain.h"
 #include "store/OutboxSender.h"
@@ -565,7 +566,7 @@ TEST_F(StoreTest, TheAuditTrailCoversOldAndNewRowsAndFindsAChangedOne) {
                         .ok());
     }
     const CliRun init = cli(db, {"store", "init"});
-    EXPECT_EQ(init.out.toStdString(), "schema version 4, was 2\n") << init.err.toStdString();
+    EXPECT_EQ(init.out.toStdString(), "schema version 5, was 2\n") << init.err.toStdString();
     EXPECT_TRUE(
         cli(db, {"store", "find", "--tool", "4711"}).out.contains(" Bench-S1 4711 test low\n"));
     makeLogins(db);
@@ -622,7 +623,7 @@ TEST_F(StoreTest, AReviewerAmendsAndSignsStoredRecordsAndTheTrailCoversIt) {
     const std::string path = closedTest("amended", kS1Test, "Bench-S1");
     ASSERT_TRUE(outbox.queueTest(path, "Bench-S1"));
     ASSERT_EQ(cli(db, {"sync", "--once", "--home", home.qPath()}, "s1").exitCode, 0);
-    EXPECT_EQ(cli(db, {"store", "init"}).out, "schema version 4, was 3\n");
+    EXPECT_EQ(cli(db, {"store", "init"}).out, "schema version 5, was 3\n");
     EXPECT_EQ(count(db, "vornex_tests"), 1);
     const CliRun performed = runCli({"sign", QString::fromStdString(path), "--meaning", "performed",
                                      "--name", "Ann", "--home", home.qPath()});
@@ -720,6 +721,94 @@ TEST_F(StoreTest, TheSendersPassTakesTheBenchsSignaturesAlong) {
     OutboxSender sender(outbox, cluster->uri(db, "s1"),
                         [&](const OutboxStatus& status) { waiting = status.waiting; });
     EXPECT_TRUE(waitUntil([&] { return waiting == 0 && count(db, "vornex_signatures") == 1; }));
+}
+
+// A run file of tool `tool` with one preload and two readings at 20 % and 100 % of 20 N.m (the
+// second 10 % high), bound to `asset` when one is given; ended, with its result.
+std::string runFileOf(TempDir& home, const std::string& name, const std::string& tool,
+                      const std::string& asset = {}) {
+    verify::RunPlan plan;
+    plan.tool.id = tool;
+    plan.tool.maximum = 20.0;
+    plan.tool.unit = "N.m";
+    plan.points = {20, 100};
+    plan.readings = 1;
+    plan.preloads = 1;
+    std::string error;
+    const std::string path = home.folder("Data/Verify/20261207") + name + ".txt";
+    {
+        auto file = verify::RunFile::create(
+            path, plan, verify::Reference{"/dev/ttyS0", 1, "", "00ff", 100.0, 2, "P", "N.m"},
+            1796700000, error);
+        EXPECT_TRUE(file && file->append(1796700010, "preload 1 20.00", error) &&
+                    file->append(1796700020, "reading 20 1 4.00 4.00 +0.0% conforms", error) &&
+                    file->append(1796700030, "reading 100 1 20.00 22.00 -9.1% exceeds", error) &&
+                    file->append(1796700040, "result does-not-conform", error))
+            << error;
+    }
+    if (!asset.empty()) {
+        std::string text = readBytes(path);
+        text.insert(text.find("\nStarted: ") + 1, "Reference asset: " + asset + "\n");
+        writeBytes(path, text);
+    }
+    return path;
+}
+
+// A version-4 store keeps every row into version 5 with its trail intact; the register's rows
+// are the bench's own, vouched for by the server; a run's readings hold what the run counted.
+TEST_F(StoreTest, Version5KeepsEveryRowAndVouchesForTheRegistersLines) {
+    const std::string db = database(4);
+    makeLogins(db);
+    PgConnection admin(cluster->uri(db));
+    ASSERT_TRUE(sendTest(admin, kS1Test, closedTest("old", kS1Test, "Bench-S1")).sent());
+    ASSERT_TRUE(admin
+                    .exec("INSERT INTO vornex_runs (id, bench, operator, tool, instrument, "
+                          "identification, result, sha256, file) VALUES ($1, 'Bench-S1', 'op', "
+                          "'4711', '', '', 'pass', encode(sha256('x'), 'hex'), 'x')",
+                          {PgParam::text(kS1Test.substr(0, 35) + "b")})
+                    .ok());
+    ASSERT_TRUE(admin
+                    .exec("INSERT INTO vornex_run_readings VALUES ($1, 1, 20.5)",
+                          {PgParam::text(kS1Test.substr(0, 35) + "b")})
+                    .ok());
+    const Migration fifth = migrateSchema(admin);
+    EXPECT_EQ(fifth.result.text, "");
+    EXPECT_EQ(fifth.from, 4);
+    EXPECT_EQ(fifth.to, 5);
+    for (const char* table : {"vornex_tests", "vornex_test_events", "vornex_runs",
+                              "vornex_run_readings", "vornex_bench_logins"})
+        EXPECT_EQ(count(db, table), 1 + (std::string(table) == "vornex_bench_logins")) << table;
+    EXPECT_EQ(verifyAudit(admin).brokenAt, 0) << verifyAudit(admin).reason;
+
+    const auto enter = [&](const std::string& login, const std::string& bench) {
+        PgConnection connection(cluster->uri(db, login));
+        return connection.check(connection.exec(
+            "INSERT INTO vornex_register_tools (id, maker, model, serial, type, tool_class, "
+            "maximum, unit, direction, interval_months, lead_days, status, description, bench, "
+            "line, line_sha256, inserted_by) VALUES ('W-17', '', '', '', 'II', 'A', 20, 'N.m', "
+            "'clockwise', 12, 30, 'in-service', '', $1, 1, 'ab', 'admin')",
+            {PgParam::text(bench)}));
+    };
+    EXPECT_EQ(enter("s1", "").text, "");
+    EXPECT_NE(enter("s1", "Bench-S2").text, "");
+    EXPECT_NE(enter("quality", "Bench-S1").text, "");
+    const PgResult stored = PgConnection(cluster->uri(db, "quality"))
+                                .exec("SELECT bench, inserted_by FROM vornex_tools_now");
+    ASSERT_EQ(stored.rows(), 1);
+    EXPECT_EQ(stored.value(0, 0) + " " + stored.value(0, 1), "Bench-S1 s1");
+
+    const std::string run = runFileOf(home, "W-17-100000", "W-17");
+    ASSERT_TRUE(sendRun(admin, kS1Test.substr(0, 35) + "c", run, "Bench-S1", "").sent());
+    const PgResult readings = admin.exec(
+        "SELECT concat_ws(' ', number, point, setting, round(deviation::numeric, 3), verdict, "
+        "slip) FROM "
+        "vornex_run_readings r JOIN vornex_runs u ON u.id = r.run_id WHERE u.tool = 'W-17' "
+        "ORDER BY number");
+    ASSERT_EQ(readings.rows(), 3);
+    EXPECT_EQ(readings.value(0, 0), "1");
+    EXPECT_EQ(readings.value(1, 0), "2 1 4 0.000 conforms f");
+    EXPECT_EQ(readings.value(2, 0), "3 2 20 -9.091 exceeds f");
+    EXPECT_EQ(verifyAudit(admin).brokenAt, 0) << verifyAudit(admin).reason;
 }
 
 // The manual's fenced blocks by their mark ("```sh server-setup"), each mark's blocks in order.
