@@ -13,6 +13,7 @@
 #include "config/PrivateProfile.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
+#include "i18n/RegisterKeys.h"
 #include "i18n/SignKeys.h"
 #include "i18n/Startup.h"
 
@@ -170,6 +171,8 @@ TEST(LanguageFilesTest, EveryFileTranslatesEveryKey) {
         std::vector<const char*> keys(std::begin(kLanguageKeys), std::end(kLanguageKeys));
         keys.insert(keys.end(), std::begin(langkey::kSignLanguageKeys),
                     std::end(langkey::kSignLanguageKeys));
+        keys.insert(keys.end(), std::begin(langkey::kRegisterLanguageKeys),
+                    std::end(langkey::kRegisterLanguageKeys));
         for (const char* key : keys) {
             const QString text = PrivateProfile(file).read("String", key, QString(), 1000);
             EXPECT_FALSE(text.isEmpty()) << key;
