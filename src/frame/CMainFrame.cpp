@@ -177,6 +177,7 @@ void CMainFrame::routeCommands() {
             [this] { resultsController_->report(this); });
     connect(action(command::kTestSign), &QAction::triggered, this, &CMainFrame::signTest);
     connect(action(command::kVerifyTool), &QAction::triggered, this, &CMainFrame::verifyTools);
+    connect(action(command::kRegister), &QAction::triggered, this, &CMainFrame::showRegister);
     connect(action(command::kInstrumentSettings), &QAction::triggered, this, [this] {
         QStringList ports;
         for (int i = 0; i < panel_->portList()->count(); ++i)
@@ -230,6 +231,16 @@ void CMainFrame::verifyTools() {
     verify_->show();
     verify_->raise();
     verify_->activateWindow();
+}
+
+void CMainFrame::showRegister() {
+    if (!labRegister_) {
+        labRegister_ = new RegisterWindow(paths_, languageFile(), this);
+        labRegister_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    labRegister_->show();
+    labRegister_->raise();
+    labRegister_->activateWindow();
 }
 
 void CMainFrame::newTest() {

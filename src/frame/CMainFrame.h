@@ -9,6 +9,7 @@
 #include "frame/GraphExportMenu.h"
 #include "frame/MainMenu.h"
 #include "panel/PortSource.h"
+#include "registerwin/RegisterWindow.h"
 #include "session/AcquisitionSession.h"
 #include "session/qt/SessionDriver.h"
 #include "session/qt/SessionSignals.h"
@@ -76,6 +77,8 @@ public slots:
     void closeTest();
     // Opens the tool verification window, or brings it to the front.
     void verifyTools();
+    // Opens the window of the lab's register, or brings it to the front.
+    void showRegister();
     // Test > Sign...: the open or loaded test signed in the home folder's Signatures.tsv.
     void signTest();
     // Runs the saved-data browser and loads the chosen test into the graph.
@@ -123,6 +126,7 @@ private:
     std::unique_ptr<GraphExportMenu> exports_;
     // Hears from the session; closed by the user or with the window.
     QPointer<VerifyWindow> verify_;
+    QPointer<RegisterWindow> labRegister_;
 };
 
 }  // namespace vornex

@@ -17,6 +17,7 @@ inline constexpr int kExportViewPoints = 32792;
 inline constexpr int kTestReport = 32793;
 inline constexpr int kVerifyTool = 32794;
 inline constexpr int kTestSign = 32795;
+inline constexpr int kRegister = 32796;
 inline constexpr int kPrintSetup = 57606;
 inline constexpr int kPrint = 57607;
 inline constexpr int kPrintPreview = 57609;

@@ -8,6 +8,7 @@
 #include "frame/CommandIds.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
+#include "i18n/RegisterKeys.h"
 #include "i18n/SignKeys.h"
 
 namespace vornex {
@@ -20,6 +21,7 @@ MainMenu::MainMenu(QWidget* window)
     addCommand(test, command::kTestReport, QStringLiteral("报告(&R)..."));
     addCommand(test, command::kTestSign, QStringLiteral("签名(&G)..."));
     addCommand(test, command::kVerifyTool, QStringLiteral("校验工具(&T)..."));
+    addCommand(test, command::kRegister, QStringLiteral("器具台账(&I)..."));
     test->addSeparator();
     QAction* print = addCommand(test, command::kPrint, QStringLiteral("打印(&P)...\tCtrl+P"));
     print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -113,6 +115,7 @@ void UpdateMenuTexts(MainMenu& menu, const QString& languageFile, bool testOpen)
         {-1, command::kTestReport, langkey::kMenuTestReport},
         {-1, command::kTestSign, langkey::kSignCommand},
         {-1, command::kVerifyTool, langkey::kVerifyMenu},
+        {-1, command::kRegister, langkey::kRegisterCommand},
         {-1, command::kPrint, langkey::kMenuFilePrint},
         {-1, command::kPrintPreview, langkey::kMenuFilePrintPreview},
         {-1, command::kPrintSetup, langkey::kMenuFilePrintSetup},

@@ -36,6 +36,7 @@
 #include "record/CurvePoint.h"
 #include "record/TestFile.h"
 #include "record/TestPaths.h"
+#include "registerwin/RegisterWindow.h"
 
 namespace vornex {
 namespace {
@@ -399,6 +400,21 @@ TEST_F(MainFrameTest, ExportsAndTheReportRefuseTheTestFileAndItsCompanion) {
     EXPECT_EQ(test::readBytes(test), "");
     EXPECT_EQ(test::readBytes(companion), "[Test]\nName=t\n");
     EXPECT_FALSE(test::pathExists(home_.file("hard.pdf")));
+}
+
+// Test > Register... opens one register window in the window's language, brought back when asked
+// again.
+TEST_F(MainFrameTest, RegisterOpensOneWindowOfTheRegister) {
+    frame_->language().choose(command::kLanguageEnUS);
+    QAction* command = frame_->action(command::kRegister);
+    ASSERT_NE(command, nullptr);
+    EXPECT_EQ(command->text(), "Reg&ister...");
+    command->trigger();
+    command->trigger();
+    const QList<RegisterWindow*> windows = frame_->findChildren<RegisterWindow*>();
+    ASSERT_EQ(windows.size(), 1);
+    EXPECT_TRUE(windows[0]->isVisible());
+    EXPECT_EQ(windows[0]->windowTitle(), "Register of tools and reference instruments");
 }
 
 }  // namespace
