@@ -1,5 +1,6 @@
 #include <QDate>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,9 @@
 #include "register/DueDates.h"
 #include "register/LabRegister.h"
 #include "register/ToolCycles.h"
+#include "store/PgConnection.h"
+#include "store/StoreAddress.h"
+#include "store/StoredRegister.h"
 #include "text/NumberText.h"
 
 namespace vornex::cli {
@@ -18,14 +22,14 @@ namespace {
 constexpr int kExitOverdue = 5;
 
 const char kUsage[] =
-    "usage: vornex-cli register list [--tools|--references] [--home DIR]\n"
+    "usage: vornex-cli register list [--tools|--references] [--home DIR] [--uri URI]\n"
     "       vornex-cli register add-tool ID --class C --type I|II --min X --max X --unit U "
     "[--maker M] [--model M] [--serial S] [--interval-months N] [--interval-cycles N] "
     "[--lead-days N] [--last YYYY-MM-DD] [--home DIR]\n"
     "       vornex-cli register add-reference ASSET --range X --unit U --resolution X "
     "--uncertainty PCT --lowest X --due YYYY-MM-DD [--maker M] [--model M] [--serial S] "
     "[--certificate N] [--home DIR]\n"
-    "       vornex-cli register due [--within DAYS] [--home DIR]\n";
+    "       vornex-cli register due [--within DAYS] [--home DIR] [--uri URI]\n";
 
 int usage() {
     std::fputs(kUsage, stderr);
@@ -62,6 +66,24 @@ std::optional<long> count(const Arguments& a, const char* name, bool& bad) {
     if (!n)
         bad = true;
     return n ? std::optional<long>(*n) : std::nullopt;
+}
+
+// The store named by --uri, connected, or nothing once the refusal is said.
+std::unique_ptr<store::PgConnection> storeOf(const QStringList& args) {
+    const store::StoreAddress address = store::configuredStore(args);
+    if (!address.result) {
+        failed(address.result.text);
+        return nullptr;
+    }
+    const std::string warning = store::exposureWarning(address);
+    if (!warning.empty())
+        std::fprintf(stderr, "vornex-cli: warning: %s\n", warning.c_str());
+    auto connection = std::make_unique<store::PgConnection>(address.conninfo);
+    if (const store::StoreResult reached = connection->reached(); !reached) {
+        failed(reached.message());
+        return nullptr;
+    }
+    return connection;
 }
 
 // The register of the home the arguments name, with its Tools/ folder taken in.
@@ -152,56 +174,104 @@ std::string optionalNumber(const std::optional<double>& n) {
     return n ? plainNumber(*n) : "-";
 }
 
+void printTools(const std::vector<RegisteredTool>& tools) {
+    for (const RegisteredTool& t : tools) {
+        std::printf(
+            "tool %s type %s class %s %s-%s %s every %s months %s cycles lead %d days %s last "
+            "%s\n",
+            t.id.c_str(), t.type.c_str(), t.toolClass.c_str(), optionalNumber(t.lowest).c_str(),
+            plainNumber(t.maximum).c_str(), orDash(t.unit).c_str(),
+            t.intervalMonths ? std::to_string(*t.intervalMonths).c_str() : "-",
+            t.intervalCycles ? std::to_string(*t.intervalCycles).c_str() : "-", t.leadDays,
+            t.status.c_str(), orDash(t.lastGood).c_str());
+    }
+}
+
+void printReferences(const std::vector<RegisteredReference>& references) {
+    for (const RegisteredReference& r : references) {
+        std::printf(
+            "reference %s range %s %s resolution %s uncertainty %s %% lowest %s due %s "
+            "certificate %s\n",
+            r.asset.c_str(), plainNumber(r.range).c_str(), orDash(r.unit).c_str(),
+            plainNumber(r.resolution).c_str(), plainNumber(r.uncertainty).c_str(),
+            plainNumber(r.lowest).c_str(), orDash(r.due).c_str(), orDash(r.certificate).c_str());
+    }
+}
+
 int list(const QStringList& args) {
     const bool tools = args.contains(QStringLiteral("--tools"));
     const bool references = args.contains(QStringLiteral("--references"));
     QStringList rest = args;
     rest.removeAll(QStringLiteral("--tools"));
     rest.removeAll(QStringLiteral("--references"));
-    if (!Arguments(rest, {"home"}).ok() || (tools && references))
+    const Arguments a(rest, {"home", "uri"});
+    if (!a.ok() || (tools && references))
         return usage();
-    const std::optional<LabRegister> lab = opened(args);
-    if (!lab)
-        return 2;
-    std::string error;
-    std::vector<std::string> problems;
     std::vector<RegisteredTool> allTools;
     std::vector<RegisteredReference> allReferences;
-    if (!lab->tools(allTools, error, &problems) ||
-        !lab->references(allReferences, error, &problems))
-        return failed(error);
-    for (const std::string& problem : problems)
-        std::fprintf(stderr, "vornex-cli register: %s\n", problem.c_str());
-    if (!references) {
-        for (const RegisteredTool& t : allTools) {
-            std::printf(
-                "tool %s type %s class %s %s-%s %s every %s months %s cycles lead %d days %s last "
-                "%s\n",
-                t.id.c_str(), t.type.c_str(), t.toolClass.c_str(), optionalNumber(t.lowest).c_str(),
-                plainNumber(t.maximum).c_str(), orDash(t.unit).c_str(),
-                t.intervalMonths ? std::to_string(*t.intervalMonths).c_str() : "-",
-                t.intervalCycles ? std::to_string(*t.intervalCycles).c_str() : "-", t.leadDays,
-                t.status.c_str(), orDash(t.lastGood).c_str());
-        }
+    if (a.has(QStringLiteral("uri"))) {
+        const std::unique_ptr<store::PgConnection> connection = storeOf(args);
+        if (!connection)
+            return 2;
+        auto storedTools = store::storedTools(*connection);
+        auto storedReferences = store::storedReferences(*connection);
+        if (!storedTools || !storedReferences)
+            return failed((storedTools ? storedReferences.result : storedTools.result).text);
+        allTools = std::move(storedTools.value);
+        allReferences = std::move(storedReferences.value);
+    } else {
+        const std::optional<LabRegister> lab = opened(args);
+        if (!lab)
+            return 2;
+        std::string error;
+        std::vector<std::string> problems;
+        if (!lab->tools(allTools, error, &problems) ||
+            !lab->references(allReferences, error, &problems))
+            return failed(error);
+        for (const std::string& problem : problems)
+            std::fprintf(stderr, "vornex-cli register: %s\n", problem.c_str());
     }
-    if (!tools) {
-        for (const RegisteredReference& r : allReferences) {
-            std::printf(
-                "reference %s range %s %s resolution %s uncertainty %s %% lowest %s due %s "
-                "certificate %s\n",
-                r.asset.c_str(), plainNumber(r.range).c_str(), orDash(r.unit).c_str(),
-                plainNumber(r.resolution).c_str(), plainNumber(r.uncertainty).c_str(),
-                plainNumber(r.lowest).c_str(), orDash(r.due).c_str(),
-                orDash(r.certificate).c_str());
-        }
-    }
+    if (!references)
+        printTools(allTools);
+    if (!tools)
+        printReferences(allReferences);
     return 0;
 }
 
 // STATE KIND ID DUE CYCLES/INTERVAL: what is overdue or due soon, and with --within DAYS what
 // else falls due within that many days.
+// What is due as the home's register and tests reckon it.
+std::optional<std::vector<store::StoredDue>> homeDue(const QStringList& args) {
+    const std::optional<LabRegister> lab = opened(args);
+    if (!lab)
+        return std::nullopt;
+    std::string error;
+    std::vector<RegisteredTool> tools;
+    std::vector<RegisteredReference> references;
+    if (!lab->tools(tools, error) || !lab->references(references, error)) {
+        failed(error);
+        return std::nullopt;
+    }
+    const QDate today = QDate::currentDate();
+    const std::string home = homePaths(args).home.toStdString();
+    std::vector<store::StoredDue> all;
+    const auto add = [&](const Due& d, const char* kind, const std::string& id, bool tool) {
+        all.push_back({dueStateWord(d.state), kind, id,
+                       d.date.isValid() ? d.date.toString(Qt::ISODate).toStdString() : "",
+                       tool ? std::optional<long>(d.cycles) : std::nullopt, d.interval});
+    };
+    for (const RegisteredTool& t : tools) {
+        if (t.status != "retired")
+            add(toolDue(t, countToolCycles(home, t.id, t.lastGood).pulls, today), "tool", t.id,
+                true);
+    }
+    for (const RegisteredReference& r : references)
+        add(referenceDue(r, today), "reference", r.asset, false);
+    return all;
+}
+
 int due(const QStringList& args) {
-    const Arguments a(args, {"within", "home"});
+    const Arguments a(args, {"within", "home", "uri"});
     std::optional<int> within;
     if (a.has(QStringLiteral("within"))) {
         within = parseCount(a.value(QStringLiteral("within")));
@@ -210,38 +280,35 @@ int due(const QStringList& args) {
     }
     if (!a.ok())
         return usage();
-    const std::optional<LabRegister> lab = opened(args);
-    if (!lab)
-        return 2;
-    std::string error;
-    std::vector<RegisteredTool> tools;
-    std::vector<RegisteredReference> references;
-    if (!lab->tools(tools, error) || !lab->references(references, error))
-        return failed(error);
-    const QDate today = QDate::currentDate();
-    const std::string home = homePaths(args).home.toStdString();
-    bool overdue = false;
-    const auto print = [&](const Due& d, const char* kind, const std::string& id,
-                           const std::string& cycles) {
-        const bool listed = d.state != DueState::Ok ||
-                            (within && d.date.isValid() && today.daysTo(d.date) <= *within);
-        overdue = overdue || d.state == DueState::Overdue;
-        if (listed)
-            std::printf("%s %s %s %s %s\n", dueStateWord(d.state), kind, id.c_str(),
-                        d.date.isValid() ? qPrintable(d.date.toString(Qt::ISODate)) : "-",
-                        cycles.c_str());
-    };
-    for (const RegisteredTool& t : tools) {
-        if (t.status == "retired")
-            continue;
-        const ToolCycles counted = countToolCycles(home, t.id, t.lastGood);
-        const Due d = toolDue(t, counted.pulls, today);
-        print(d, "tool", t.id,
-              std::to_string(d.cycles) + "/" +
-                  (d.interval ? std::to_string(*d.interval) : std::string("-")));
+    std::optional<std::vector<store::StoredDue>> all;
+    if (a.has(QStringLiteral("uri"))) {
+        const std::unique_ptr<store::PgConnection> connection = storeOf(args);
+        if (!connection)
+            return 2;
+        store::StoreAnswer<std::vector<store::StoredDue>> stored = store::storedDue(*connection);
+        if (!stored)
+            return failed(stored.result.text);
+        all = std::move(stored.value);
+    } else {
+        all = homeDue(args);
     }
-    for (const RegisteredReference& r : references)
-        print(referenceDue(r, today), "reference", r.asset, "-");
+    if (!all)
+        return 2;
+    const QDate today = QDate::currentDate();
+    bool overdue = false;
+    for (const store::StoredDue& d : *all) {
+        const QDate day = QDate::fromString(QString::fromStdString(d.due), Qt::ISODate);
+        const bool listed =
+            d.state != "ok" || (within && day.isValid() && today.daysTo(day) <= *within);
+        overdue = overdue || d.state == "overdue";
+        const std::string cycles =
+            d.kind == "tool" ? std::to_string(d.cycles.value_or(0)) + "/" +
+                                   (d.interval ? std::to_string(*d.interval) : std::string("-"))
+                             : std::string("-");
+        if (listed)
+            std::printf("%s %s %s %s %s\n", d.state.c_str(), d.kind.c_str(), d.id.c_str(),
+                        orDash(d.due).c_str(), cycles.c_str());
+    }
     return overdue ? kExitOverdue : 0;
 }
 

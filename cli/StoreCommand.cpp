@@ -21,6 +21,7 @@
 #include "store/OutboxDrain.h"
 #include "store/OutboxSender.h"
 #include "store/PgConnection.h"
+#include "store/RegisterSender.h"
 #include "store/ResultQuery.h"
 #include "store/Review.h"
 #include "store/Schema.h"
@@ -330,15 +331,28 @@ void sendSignatures(const std::string& home, const std::string& conninfo, PgInte
         std::fprintf(stderr, "vornex-cli sync: %s\n", sent.result.message().c_str());
 }
 
+// The home's register lines the store does not hold yet follow, each once.
+void sendRegister(const std::string& home, const std::string& conninfo, const std::string& bench,
+                  PgInterrupt& interrupt) {
+    const RegisterSent sent = sendHomeRegister(home, conninfo, bench, &interrupt);
+    for (const std::string& refused : sent.refused)
+        std::fprintf(stderr, "vornex-cli sync: %s\n", refused.c_str());
+    if (!sent.result && sent.result.kind != StoreResultKind::Unreachable &&
+        !interrupt.interrupted())
+        std::fprintf(stderr, "vornex-cli sync: %s\n", sent.result.message().c_str());
+}
+
 // Passes until nothing waits (0), or after one with --once, or until interrupted (2 while
 // something waits).
-int syncPasses(Outbox& outbox, const std::string& home, const std::string& conninfo, bool once,
-               PgInterrupt& interrupt) {
+int syncPasses(Outbox& outbox, const std::string& home, const std::string& conninfo,
+               const std::string& bench, bool once, PgInterrupt& interrupt) {
     Backoff backoff;
     for (;;) {
         const DrainPass pass = drainOutbox(outbox, conninfo, &interrupt);
-        if (pass.result.kind != StoreResultKind::Unreachable && !interrupt.interrupted())
+        if (pass.result.kind != StoreResultKind::Unreachable && !interrupt.interrupted()) {
             sendSignatures(home, conninfo, interrupt);
+            sendRegister(home, conninfo, bench, interrupt);
+        }
         if (pass.sent != 0)
             std::printf("sent %zu\n", pass.sent);
         for (const DamagedItem& damaged : pass.damaged) {
@@ -381,7 +395,9 @@ int runSync(const QStringList& given) {
     const auto conninfo = storeFor(args, "sync", code);
     if (!conninfo)
         return code;
-    const std::string home = homePaths(args).home.toStdString();
+    const AppPaths paths = homePaths(args);
+    const std::string home = paths.home.toStdString();
+    const std::string bench = BenchConfig(paths.configFile).bench();
     Outbox outbox(home);
     PgInterrupt interrupt;
     int exitCode = 2;
@@ -391,7 +407,7 @@ int runSync(const QStringList& given) {
     const SignalPipe stopSignals({SIGINT, SIGTERM, SIGHUP},
                                  [&interrupt] { interrupt.interrupt(); });
     std::thread passes([&] {
-        exitCode = syncPasses(outbox, home, *conninfo, once, interrupt);
+        exitCode = syncPasses(outbox, home, *conninfo, bench, once, interrupt);
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
     loop.exec();

@@ -18,8 +18,8 @@ BenchStore::BenchStore(const QString& home, const QString& configFile)
     const OutboxContents contents = outbox_.contents();
     status_.waiting = contents.waiting();
     status_.damaged = contents.damaged;
-    sender_ = std::make_unique<OutboxSender>(outbox_, address_.conninfo,
-                                             [this](const OutboxStatus& s) { setStatus(s); });
+    sender_ = std::make_unique<OutboxSender>(
+        outbox_, address_.conninfo, [this](const OutboxStatus& s) { setStatus(s); }, bench_);
 }
 
 // The sender's last pass may still report: it is joined before the status it reports into goes.

@@ -100,28 +100,41 @@ std::string optionalNumber(const std::optional<double>& n) {
     return n ? plainNumber(*n) : std::string();
 }
 
+template <typename Entry, typename Read>
+bool lines(const std::string& path, const char* header, Read read,
+           std::vector<RegisterLine<Entry>>& found, std::string& error,
+           std::vector<std::string>* problems) {
+    found.clear();
+    std::vector<std::vector<std::string>> rows;
+    if (!TsvFile(path, header).read(rows, error))
+        return false;
+    for (size_t line = 0; line < rows.size(); ++line) {
+        const std::optional<Entry> entry = read(rows[line]);
+        const int number = static_cast<int>(line) + 2;
+        if (entry)
+            found.push_back({number, rows[line], *entry});
+        else if (problems != nullptr)
+            problems->push_back(path + " line " + std::to_string(number) +
+                                ": not an entry of the register; left out");
+    }
+    return true;
+}
+
 // The latest line of each key, in the order the keys were first entered.
 template <typename Entry, typename Read, typename Key>
 bool latest(const std::string& path, const char* header, Read read, Key key,
             std::vector<Entry>& found, std::string& error, std::vector<std::string>* problems) {
     found.clear();
-    std::vector<std::vector<std::string>> rows;
-    if (!TsvFile(path, header).read(rows, error))
+    std::vector<RegisterLine<Entry>> all;
+    if (!lines<Entry>(path, header, read, all, error, problems))
         return false;
     std::map<std::string, size_t> at;
-    for (size_t line = 0; line < rows.size(); ++line) {
-        const std::optional<Entry> entry = read(rows[line]);
-        if (!entry) {
-            if (problems != nullptr)
-                problems->push_back(path + " line " + std::to_string(line + 2) +
-                                    ": not an entry of the register; left out");
-            continue;
-        }
-        const auto [place, added] = at.emplace(key(*entry), found.size());
+    for (const RegisterLine<Entry>& line : all) {
+        const auto [place, added] = at.emplace(key(line.entry), found.size());
         if (added)
-            found.push_back(*entry);
+            found.push_back(line.entry);
         else
-            found[place->second] = *entry;
+            found[place->second] = line.entry;
     }
     return true;
 }
@@ -167,6 +180,17 @@ bool LabRegister::references(std::vector<RegisteredReference>& found, std::strin
     return latest<RegisteredReference>(
         referencesPath(), kReferencesHeader, referenceOf,
         [](const RegisteredReference& r) { return r.asset; }, found, error, problems);
+}
+
+bool LabRegister::toolLines(std::vector<RegisterLine<RegisteredTool>>& found, std::string& error,
+                            std::vector<std::string>* problems) const {
+    return lines<RegisteredTool>(toolsPath(), kToolsHeader, toolOf, found, error, problems);
+}
+
+bool LabRegister::referenceLines(std::vector<RegisterLine<RegisteredReference>>& found,
+                                 std::string& error, std::vector<std::string>* problems) const {
+    return lines<RegisteredReference>(referencesPath(), kReferencesHeader, referenceOf, found,
+                                      error, problems);
 }
 
 std::optional<RegisteredTool> LabRegister::tool(const std::string& id, std::string& error) const {

@@ -8,6 +8,15 @@
 
 namespace vornex {
 
+// One line of a register file as entered: its number in the file (2 for the first after the
+// header), its fields as written and the entry they make.
+template <typename Entry>
+struct RegisterLine {
+    int number = 0;
+    std::vector<std::string> fields;
+    Entry entry;
+};
+
 // The lab's register of tools and references as a home folder keeps it: Register/Tools.tsv and
 // Register/References.tsv, one line per entry made, never rewritten. An entry made again for the
 // same identifier is its new state; the earlier lines stay as its history.
@@ -21,6 +30,11 @@ public:
                std::vector<std::string>* problems = nullptr) const;
     bool references(std::vector<RegisteredReference>& found, std::string& error,
                     std::vector<std::string>* problems = nullptr) const;
+    // Every line that is an entry, oldest first; lines it cannot read are named in `problems`.
+    bool toolLines(std::vector<RegisterLine<RegisteredTool>>& found, std::string& error,
+                   std::vector<std::string>* problems = nullptr) const;
+    bool referenceLines(std::vector<RegisterLine<RegisteredReference>>& found, std::string& error,
+                        std::vector<std::string>* problems = nullptr) const;
     std::optional<RegisteredTool> tool(const std::string& id, std::string& error) const;
     std::optional<RegisteredReference> reference(const std::string& asset,
                                                  std::string& error) const;

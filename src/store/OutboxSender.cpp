@@ -2,14 +2,16 @@
 
 #include <utility>
 
+#include "store/RegisterSender.h"
 #include "store/Review.h"
 
 namespace vornex::store {
 
 OutboxSender::OutboxSender(Outbox& outbox, std::string conninfo,
-                           std::function<void(const OutboxStatus&)> changed)
+                           std::function<void(const OutboxStatus&)> changed, std::string bench)
     : outbox_(outbox),
       conninfo_(std::move(conninfo)),
+      bench_(std::move(bench)),
       changed_(std::move(changed)),
       worker_(std::chrono::milliseconds(0), [this] { return pass(); }) {}
 
@@ -33,6 +35,11 @@ std::chrono::milliseconds OutboxSender::pass() {
         if (!signatures.refused.empty())
             status_.lastFailure =
                 StoreResult::failed(StoreResultKind::Refused, signatures.refused.front());
+        // And the home's register, each line once.
+        const RegisterSent lines = sendHomeRegister(outbox_.home(), conninfo_, bench_, &interrupt_);
+        if (!lines.refused.empty())
+            status_.lastFailure =
+                StoreResult::failed(StoreResultKind::Refused, lines.refused.front());
     }
     std::chrono::seconds wait = Backoff::kLongest;
     if (pass.left == 0)

@@ -34,8 +34,9 @@ private:
 // `changed` is called on the sender's thread after every pass.
 class OutboxSender {
 public:
+    // `bench` names the register lines it sends after each pass (empty: the login's bench).
     OutboxSender(Outbox& outbox, std::string conninfo,
-                 std::function<void(const OutboxStatus&)> changed);
+                 std::function<void(const OutboxStatus&)> changed, std::string bench = {});
     // Cancels the statement under way (an item it has not heard acknowledged waits for the next
     // program) and joins.
     ~OutboxSender();
@@ -51,6 +52,7 @@ private:
 
     Outbox& outbox_;
     std::string conninfo_;
+    std::string bench_;
     std::function<void(const OutboxStatus&)> changed_;
     PgInterrupt interrupt_;
     Backoff backoff_;          // the worker's

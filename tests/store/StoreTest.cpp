@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QCryptographicHash>
+#include <QDate>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -144,6 +145,56 @@ protected:
 };
 
 PgCluster* StoreTest::cluster = nullptr;
+
+// A run file of tool `tool` with one preload and two readings at 20 % and 100 % of 20 N.m (the
+// second 10 % high), bound to `asset` when one is given; ended, with its result.
+std::string runFileOf(TempDir& home, const std::string& name, const std::string& tool,
+                      const std::string& asset = {}) {
+    verify::RunPlan plan;
+    plan.tool.id = tool;
+    plan.tool.maximum = 20.0;
+    plan.tool.unit = "N.m";
+    plan.points = {20, 100};
+    plan.readings = 1;
+    plan.preloads = 1;
+    std::string error;
+    const std::string path = home.folder("Data/Verify/20261207") + name + ".txt";
+    {
+        auto file = verify::RunFile::create(
+            path, plan, verify::Reference{"/dev/ttyS0", 1, "", "00ff", 100.0, 2, "P", "N.m"},
+            1796700000, error);
+        EXPECT_TRUE(file && file->append(1796700010, "preload 1 20.00", error) &&
+                    file->append(1796700020, "reading 20 1 4.00 4.00 +0.0% conforms", error) &&
+                    file->append(1796700030, "reading 100 1 20.00 22.00 -9.1% exceeds", error) &&
+                    file->append(1796700040, "result does-not-conform", error))
+            << error;
+    }
+    if (!asset.empty()) {
+        std::string text = readBytes(path);
+        text.insert(text.find("\nStarted: ") + 1, "Reference asset: " + asset + "\n");
+        writeBytes(path, text);
+    }
+    return path;
+}
+
+// A home register of tools and a reference, entered by the command-line tool; 4711 is entered
+// twice, its second line its state.
+void enterRegister(TempDir& home) {
+    const QString soon = QDate::currentDate().addDays(10).toString(Qt::ISODate);
+    const QStringList entries[] = {
+        {"add-tool", "4711", "--class", "A", "--type", "II", "--min", "2", "--max", "20", "--unit",
+         "N.m", "--interval-cycles", "3", "--last", "2026-01-01"},
+        {"add-tool", "W-18", "--class", "B", "--type", "I", "--min", "1", "--max", "5", "--unit",
+         "N.m"},
+        {"add-reference", "R-1", "--range", "100", "--unit", "N.m", "--resolution", "0.01",
+         "--uncertainty", "0.5", "--lowest", "2", "--due", soon},
+        {"add-tool", "4711", "--class", "A", "--type", "II", "--min", "2", "--max", "20", "--unit",
+         "N.m", "--interval-cycles", "3", "--last", "2026-12-01"}};
+    for (QStringList entry : entries) {
+        const CliRun entered = runCli(QStringList{"register"} << entry << "--home" << home.qPath());
+        ASSERT_EQ(entered.exitCode, 0) << entered.err.toStdString();
+    }
+}
 
 TEST(StoreAddressTest, PasswordsAreRefusedAndSayWhereTheyBelong) {
     struct Case {
@@ -721,37 +772,10 @@ TEST_F(StoreTest, TheSendersPassTakesTheBenchsSignaturesAlong) {
     OutboxSender sender(outbox, cluster->uri(db, "s1"),
                         [&](const OutboxStatus& status) { waiting = status.waiting; });
     EXPECT_TRUE(waitUntil([&] { return waiting == 0 && count(db, "vornex_signatures") == 1; }));
-}
-
-// A run file of tool `tool` with one preload and two readings at 20 % and 100 % of 20 N.m (the
-// second 10 % high), bound to `asset` when one is given; ended, with its result.
-std::string runFileOf(TempDir& home, const std::string& name, const std::string& tool,
-                      const std::string& asset = {}) {
-    verify::RunPlan plan;
-    plan.tool.id = tool;
-    plan.tool.maximum = 20.0;
-    plan.tool.unit = "N.m";
-    plan.points = {20, 100};
-    plan.readings = 1;
-    plan.preloads = 1;
-    std::string error;
-    const std::string path = home.folder("Data/Verify/20261207") + name + ".txt";
-    {
-        auto file = verify::RunFile::create(
-            path, plan, verify::Reference{"/dev/ttyS0", 1, "", "00ff", 100.0, 2, "P", "N.m"},
-            1796700000, error);
-        EXPECT_TRUE(file && file->append(1796700010, "preload 1 20.00", error) &&
-                    file->append(1796700020, "reading 20 1 4.00 4.00 +0.0% conforms", error) &&
-                    file->append(1796700030, "reading 100 1 20.00 22.00 -9.1% exceeds", error) &&
-                    file->append(1796700040, "result does-not-conform", error))
-            << error;
-    }
-    if (!asset.empty()) {
-        std::string text = readBytes(path);
-        text.insert(text.find("\nStarted: ") + 1, "Reference asset: " + asset + "\n");
-        writeBytes(path, text);
-    }
-    return path;
+    EXPECT_EQ(count(db, "vornex_register_tools"), 0);
+    enterRegister(home);
+    sender.wake();
+    EXPECT_TRUE(waitUntil([&] { return count(db, "vornex_register_tools") == 3; }));
 }
 
 // A version-4 store keeps every row into version 5 with its trail intact; the register's rows
@@ -809,6 +833,49 @@ TEST_F(StoreTest, Version5KeepsEveryRowAndVouchesForTheRegistersLines) {
     EXPECT_EQ(readings.value(1, 0), "2 1 4 0.000 conforms f");
     EXPECT_EQ(readings.value(2, 0), "3 2 20 -9.091 exceeds f");
     EXPECT_EQ(verifyAudit(admin).brokenAt, 0) << verifyAudit(admin).reason;
+}
+
+// Each pass of sync sends the home's register lines the store does not hold, and only those;
+// the store's register and what it finds due read as the home's; a line refused is said.
+TEST_F(StoreTest, SyncSendsTheHomesRegisterOnceAndTheStoreFindsDueWhatTheHomeDoes) {
+    const std::string db = database();
+    makeLogins(db);
+    enterRegister(home);
+    writeBytes(home.file("config.ini"), "[Setting]\nBench=Bench-S1\n");
+    ASSERT_TRUE(outbox.queueTest(closedTest("used", kS1Test, "Bench-S1"), "Bench-S1"));
+    long trail = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        const CliRun synced = cli(db, {"sync", "--once", "--home", home.qPath()}, "s1");
+        EXPECT_EQ(synced.err.toStdString(), "");
+        EXPECT_EQ(count(db, "vornex_register_tools"), 3);
+        EXPECT_EQ(count(db, "vornex_register_references"), 1);
+        if (pass == 1) {
+            EXPECT_EQ(count(db, "vornex_audit"), trail);
+        }
+        trail = count(db, "vornex_audit");
+    }
+    const QString quality = QString::fromStdString(cluster->uri(db, "quality"));
+    for (const QString& command : {QStringLiteral("list"), QStringLiteral("due")}) {
+        const CliRun atHome = runCli({"register", command, "--home", home.qPath()});
+        const CliRun stored =
+            runCli({"register", command, "--home", home.qPath(), "--uri", quality});
+        EXPECT_EQ(stored.out, atHome.out) << stored.err.toStdString();
+        EXPECT_EQ(stored.exitCode, atHome.exitCode);
+    }
+    EXPECT_EQ(runCli({"register", "due", "--within", "400", "--uri", quality}).outLines(),
+              QStringList({"due-soon tool 4711 - 1/3", "overdue tool W-18 - 0/5000",
+                           "due-soon reference R-1 " +
+                               QDate::currentDate().addDays(10).toString(Qt::ISODate) + " -"}));
+    ASSERT_EQ(runCli({"register", "add-tool", "W-19", "--class", "A", "--type", "II", "--min", "1",
+                      "--max", "5", "--unit", "N.m", "--home", home.qPath()})
+                  .exitCode,
+              0);
+    const CliRun other = cli(db, {"sync", "--once", "--home", home.qPath()}, "s2");
+    EXPECT_EQ(count(db, "vornex_register_tools"), 3);
+    EXPECT_TRUE(
+        other.err.contains("Register/Tools.tsv line 5 is refused: ERROR:  login s2 sends "
+                           "for bench \"Bench-S2\" only, not for bench \"Bench-S1\""))
+        << other.err.toStdString();
 }
 
 // The manual's fenced blocks by their mark ("```sh server-setup"), each mark's blocks in order.

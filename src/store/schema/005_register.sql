@@ -140,7 +140,7 @@ SELECT CASE WHEN r.due IS NULL OR current_date > r.due THEN 'overdue'
 ALTER TABLE vornex_run_readings ADD COLUMN point integer, ADD COLUMN setting double precision,
     ADD COLUMN deviation double precision, ADD COLUMN verdict text, ADD COLUMN slip boolean;
 -- Their content now has the new columns: the trail takes each as it stands, so that its last
--- entry is still the row's.
+-- entry is still the row's. So for runs below.
 DO $$
 DECLARE
     g vornex_run_readings;
@@ -154,10 +154,39 @@ BEGIN
 END
 $$;
 
--- Impact lists find a reference's runs by its file's header, a tool's by its identifier.
-CREATE INDEX vornex_runs_started ON vornex_runs (started);
+-- The reference asset a run was made with, as its file's header names it ("Reference asset:
+-- ASSET"), read by the server from the file it stores, so that the runs a reference touched are
+-- found without reading every file. Runs whose file names none keep NULL.
+ALTER TABLE vornex_runs ADD COLUMN reference_asset text;
+CREATE FUNCTION vornex_run_reference() RETURNS trigger
+LANGUAGE plpgsql
+AS $$
+BEGIN
+    NEW.reference_asset := nullif(btrim(substring(
+        encode(substring(NEW.file FROM 1 FOR 16384), 'escape')
+        FROM '(?:^|\n)Reference asset: ([^\n]*)\n')), '');
+    RETURN NEW;
+END
+$$;
+CREATE TRIGGER vornex_runs_reference BEFORE INSERT ON vornex_runs
+    FOR EACH ROW EXECUTE FUNCTION vornex_run_reference();
+CREATE INDEX vornex_runs_reference ON vornex_runs (reference_asset, started);
+DO $$
+DECLARE
+    r vornex_runs;
+BEGIN
+    FOR r IN SELECT * FROM vornex_runs ORDER BY stored, id LOOP
+        PERFORM vornex_audit_add('existing', 'vornex_runs', r.id::text, NULL,
+                                 (to_jsonb(r) - 'file')::text, 'reference_asset added',
+                                 vornex_row_hash(r));
+    END LOOP;
+END
+$$;
 
-GRANT INSERT ON vornex_register_tools, vornex_register_references TO vornex_bench;
+-- A bench reads the register too: the lab's tools are every bench's, and a pass over its own
+-- lines sends only those the store does not hold.
+GRANT INSERT, SELECT ON vornex_register_tools, vornex_register_references TO vornex_bench;
+GRANT SELECT ON vornex_tools_now, vornex_references_now, vornex_due TO vornex_bench;
 GRANT USAGE ON SEQUENCE vornex_register_tools_entry_seq, vornex_register_references_entry_seq
     TO vornex_bench;
 GRANT SELECT ON vornex_register_tools, vornex_register_references, vornex_tools_now,
