@@ -11,8 +11,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "RecordFiles.h"
 #include "TempDir.h"
 #include "Wait.h"
+#include "record/CompanionFile.h"
 #include "register/LabRegister.h"
 #include "registerwin/RegisterWindow.h"
 
@@ -127,6 +129,40 @@ TEST_F(RegisterWindowTest, ShowsEachEntrysStateAndFillsInTheCyclesCounted) {
     EXPECT_EQ(cell(references, "R-LATE", kReferenceState).data().toString(), "overdue");
     EXPECT_EQ(cell(references, "R-OK", 4).data().toString(), "50 N.m");
     EXPECT_FALSE(window->findChild<QLabel*>("registerProblems")->isVisible());
+}
+
+// The pulls of the home's tests made with a tool since its last good verification come in from
+// the counting thread and make it overdue once they reach its interval's count.
+TEST_F(RegisterWindowTest, CyclesOfTheHomesTestsMakeAToolOverdue) {
+    RegisteredTool worn = tool("W-WORN", "Norbar", QDate::currentDate().addDays(-10));
+    worn.intervalCycles = 3;
+    enter(worn);
+    const std::string path = home_.folder("Data/2026") + "worn.pdat";
+    std::vector<CurvePoint> points;
+    for (int pull = 0; pull < 3; ++pull) {
+        for (const double value : {0.0, 4.0, 9.0, 4.0, 0.0})
+            points.push_back(test::point(0.1 * static_cast<double>(points.size()), value, 1));
+    }
+    test::writeRecords(path, points);
+    Companion companion;
+    companion.started = QDate::currentDate().toString(Qt::ISODate).toStdString() + " 09:00:00";
+    companion.trace.toolId = "W-WORN";
+    // A target to judge the pulls by: only judged pulls are cycles.
+    InstrumentSettings settings;
+    settings.range = 20;
+    settings.decimals = 2;
+    settings.target = 9;
+    settings.upper = 10;
+    settings.lower = 10;
+    companion.instruments[1] = {settings};
+    ASSERT_TRUE(writeCompanion(companionPath(path), companion).ok());
+
+    auto window = open();
+    QTableView* tools = table(*window, "registerTools");
+    ASSERT_TRUE(test::waitUntil([&] { return counted(tools); }));
+    EXPECT_EQ(cell(tools, "W-WORN", kToolCycles).data().toString(), "3/3");
+    EXPECT_EQ(cell(tools, "W-WORN", kToolState).data().toString(), "overdue");
+    EXPECT_EQ(cell(tools, "W-OK", kToolCycles).data().toString(), "0/5000");
 }
 
 TEST_F(RegisterWindowTest, SortsByAHeaderClickedAndFiltersByTextAndList) {
