@@ -20,6 +20,7 @@
 #include "link/RegisterMap.h"
 #include "register/DueDates.h"
 #include "register/LabRegister.h"
+#include "register/RunInRegister.h"
 #include "report/Certificate.h"
 #include "text/NumberText.h"
 #include "verify/Profile.h"
@@ -44,11 +45,39 @@ const char* const kUsage =
     "vornex-cli verify: needs --port PATH, --slave A (1 to 30) and --tool ID with --temperature "
     "C and --humidity % (or --resume RUNFILE); optional: --class C, --max X, --min X, --unit U, "
     "--profile NAME|FILE, --points P1,P2,..., --readings N, --preloads N, --operator NAME, "
-    "--slips count|repeat, --allow-polled, --overdue-reason TEXT, --reference ASSET, --home DIR, "
-    "--csv OUT, --pdf OUT\n";
+    "--slips count|repeat, --allow-polled, --overdue-reason TEXT, --reference ASSET, "
+    "--condition as-found|as-left, --home DIR, --csv OUT, --pdf OUT\n";
 
 void fail(const std::string& text) {
     std::fprintf(stderr, "vornex-cli verify: %s\n", text.c_str());
+}
+
+// A registered tool's run is its last good verification when it conforms; found out of
+// tolerance, the lab is told its interval halved and how to find what it touched.
+void tellRegister(const std::string& home, const RunPlan& plan, bool conforms) {
+    const RunInRegister entered =
+        enterRun(LabRegister(home), plan.tool.id, conforms, plan.condition, QDate::currentDate());
+    if (!entered.error.empty()) {
+        fail("the register is not told of the run: " + entered.error);
+        return;
+    }
+    if (entered.due.isValid())
+        fail("tool " + plan.tool.id + " verified good: due " +
+             entered.due.toString(Qt::ISODate).toStdString());
+    if (entered.halvedMonths || entered.halvedCycles) {
+        std::string halved;
+        if (entered.halvedMonths)
+            halved += " --interval-months " + std::to_string(*entered.halvedMonths);
+        if (entered.halvedCycles)
+            halved += " --interval-cycles " + std::to_string(*entered.halvedCycles);
+        fail("tool " + plan.tool.id +
+             " found out of tolerance: its interval may be halved "
+             "(register add-tool " +
+             plan.tool.id + " ..." + halved +
+             "); what it touched: "
+             "register impact --tool " +
+             plan.tool.id);
+    }
 }
 
 // The register's reference `asset` the run is to be made with: refused, and said, when the
@@ -215,10 +244,10 @@ int runVerify(const QStringList& given) {
     QStringList args = given;
     const bool allowPolled = takeFlag(args, QStringLiteral("--allow-polled"));
     const Arguments a(
-        args, {"port",        "slave",          "tool",     "class",    "max",      "min",
-               "unit",        "profile",        "points",   "readings", "preloads", "operator",
-               "temperature", "humidity",       "resume",   "home",     "pdf",      "csv",
-               "slips",       "overdue-reason", "reference"});
+        args, {"port",        "slave",          "tool",      "class",    "max",      "min",
+               "unit",        "profile",        "points",    "readings", "preloads", "operator",
+               "temperature", "humidity",       "resume",    "home",     "pdf",      "csv",
+               "slips",       "overdue-reason", "reference", "condition"});
     if (!a.ok()) {
         fail(a.error().toStdString());
         return 1;
@@ -228,7 +257,10 @@ int runVerify(const QStringList& given) {
     const bool resume = a.has(QStringLiteral("resume"));
     const QString slips = a.value(QStringLiteral("slips"), QStringLiteral("repeat"));
     const std::string overdueReason = a.value(QStringLiteral("overdue-reason")).toStdString();
-    if (port.isEmpty() || !slave || slave->size() != 1 || resume == a.has(QStringLiteral("tool")) ||
+    const std::string condition =
+        a.value(QStringLiteral("condition"), QLatin1String(RunPlan::kAsFound)).toStdString();
+    if (port.isEmpty() || (condition != RunPlan::kAsFound && condition != RunPlan::kAsLeft) ||
+        !slave || slave->size() != 1 || resume == a.has(QStringLiteral("tool")) ||
         (slips != QLatin1String("count") && slips != QLatin1String("repeat")) ||
         (a.has(QStringLiteral("overdue-reason")) &&
          !plainText(QString::fromStdString(overdueReason)))) {
@@ -279,7 +311,11 @@ int runVerify(const QStringList& given) {
                                         plan, overdueReason);
             if (!asset)
                 return 2;
+            plan.referenceAsset = asset->asset;
+            plan.referenceCertificate = asset->certificate;
+            plan.referenceUncertainty = asset->uncertainty;
         }
+        plan.condition = condition;
         plan.slips = slipPolicy;
         if (planned.ambientOutside)
             fail("warning: the " + ambientText(planned) + "; they are recorded as given");
@@ -427,6 +463,7 @@ int runVerify(const QStringList& given) {
             return 2;
         }
     }
+    tellRegister(home, plan, progress.conforms());
     return progress.conforms() ? 0 : kExitDoesNotConform;
 }
 

@@ -47,13 +47,13 @@ _vornex_cli() {
         plot) options="--png --pdf --from --to --width --height" ;;
         verify) options="--port --slave --tool --class --max --min --unit --profile --points
             --readings --preloads --operator --temperature --humidity --slips --allow-polled
-            --overdue-reason --reference --resume --home --csv --pdf" ;;
+            --overdue-reason --reference --condition --resume --home --csv --pdf" ;;
         certificate) options="--pdf --csv --home" ;;
         sign) options="--meaning --name --home" ;;
         register) options="list add-tool add-reference due --tools --references --class --type --min
             --max --unit --maker --model --serial --interval-months --interval-cycles --lead-days
             --last --range --resolution --uncertainty --lowest --due --certificate --within
-            --home --uri" ;;
+            --home" ;;
         sync) options="--once --home --uri" ;;
         store) options="init find get bench add audit verify list amend sign --tool --bench --operator
             --since --until --verdict --out --login --record --field --value --reason --meaning

@@ -38,6 +38,10 @@ RunPlan wrench() {
     plan.temperature = 21.5;
     plan.humidity = 45.0;
     plan.referenceDue = "2027-03-01";
+    plan.referenceAsset = "REF-500-03";
+    plan.referenceCertificate = "CAL-2026-1187";
+    plan.referenceUncertainty = 0.2;
+    plan.condition = RunPlan::kAsFound;
     return plan;
 }
 

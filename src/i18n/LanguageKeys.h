@@ -409,6 +409,7 @@ inline constexpr const char* kLanguageKeys[] = {
     langkey::kCertRemarkText, langkey::kCertAmbientNone, langkey::kCertAmbientNoHumidity,
     langkey::kCertAmbientNoTemperature, langkey::kCertRemarkAmbient, langkey::kCertRemarkOverdue,
     langkey::kCertConformsRemarks, langkey::kCertNotConformsRemarks, langkey::kVerifyToolUnreadable,
+    langkey::kCertAsset, langkey::kCertCondition, langkey::kCertAsFound, langkey::kCertAsLeft,
     // The verification window's new run, ended runs and closing.
     langkey::kVerifyNewRun, langkey::kVerifyEnded, langkey::kVerifySearching,
     langkey::kVerifyCertTitle, langkey::kVerifyCloseOne, langkey::kVerifyCloseMany,

@@ -67,6 +67,11 @@ inline constexpr const char* kCertRemarkAmbient = "IDS_CERT_REMARK_AMBIENT";
 inline constexpr const char* kCertRemarkOverdue = "IDS_CERT_REMARK_OVERDUE";
 inline constexpr const char* kCertConformsRemarks = "IDS_CERT_CONFORMS_REMARKS";
 inline constexpr const char* kCertNotConformsRemarks = "IDS_CERT_NOTCONFORMS_REMARKS";
+// The reference as the lab's asset, and the tool as found or as left.
+inline constexpr const char* kCertAsset = "IDS_CERT_ASSET";
+inline constexpr const char* kCertCondition = "IDS_CERT_CONDITION";
+inline constexpr const char* kCertAsFound = "IDS_CERT_ASFOUND";
+inline constexpr const char* kCertAsLeft = "IDS_CERT_ASLEFT";
 // A remembered tool whose record cannot be read.
 inline constexpr const char* kVerifyToolUnreadable = "IDS_VERIFY_TOOLUNREADABLE";
 

@@ -119,29 +119,41 @@ private:
         if (!plan_.standard.empty())
             procedure += QStringLiteral(" — ") + QString::fromStdString(plan_.standard);
         std::vector<Field> all = issueFields(issue_, t_);
-        all.insert(
-            all.end(),
-            {
-                field(t_.bench, {text(facts_.bench)}),
-                field(t_.operatorName,
-                      {amendedValue(issue_, "operator", text(plan_.operatorName))}),
-                field(t_.started, {text(run_.stored.started)}),
-                ambient(),
-                field(t_.tool, {amendedValue(issue_, "tool", text(tool.id))}),
-                field(t_.certDescription, {text(tool.description)}),
-                field(t_.certTypeClass, {text(tool.type), text(tool.toolClass)}),
-                field(t_.certMarked,
-                      {optionalNumber(tool.lowest),
-                       QString::fromStdString(plainNumber(tool.maximum)), text(tool.unit)}),
-                field(t_.certReference, {amendedValue(issue_, "instrument", instrument)}),
-                field(t_.certIdentification, {text(run_.stored.identification)}),
-                field(t_.certRange, {range(reference)}),
-                field(t_.certReferenceDue, {text(plan_.referenceDue)}),
-                field(t_.certProfile, {procedure}),
-                field(t_.certPermissible, {QString::fromStdString(plainNumber(plan_.permissible))}),
-                field(t_.certRunFile, {text(run_.path)}, Qt::TextWrapAnywhere),
-                field(t_.hash, {run_.sha256}, Qt::TextWrapAnywhere),
-            });
+        all.insert(all.end(),
+                   {
+                       field(t_.bench, {text(facts_.bench)}),
+                       field(t_.operatorName,
+                             {amendedValue(issue_, "operator", text(plan_.operatorName))}),
+                       field(t_.started, {text(run_.stored.started)}),
+                       ambient(),
+                       field(t_.tool, {amendedValue(issue_, "tool", text(tool.id))}),
+                       field(t_.certDescription, {text(tool.description)}),
+                       field(t_.certTypeClass, {text(tool.type), text(tool.toolClass)}),
+                       field(t_.certMarked,
+                             {optionalNumber(tool.lowest),
+                              QString::fromStdString(plainNumber(tool.maximum)), text(tool.unit)}),
+                       field(t_.certReference, {amendedValue(issue_, "instrument", instrument)}),
+                       field(t_.certIdentification, {text(run_.stored.identification)}),
+                       field(t_.certRange, {range(reference)}),
+                       field(t_.certReferenceDue, {text(plan_.referenceDue)}),
+                   });
+        // Runs bound to no asset of the register, or from before the condition was kept, say
+        // nothing of them.
+        if (!plan_.referenceAsset.empty())
+            all.push_back(
+                field(t_.certAsset, {text(plan_.referenceAsset), text(plan_.referenceCertificate),
+                                     optionalNumber(plan_.referenceUncertainty)}));
+        if (!plan_.condition.empty())
+            all.push_back(
+                field(t_.certCondition,
+                      {plan_.condition == RunPlan::kAsLeft ? t_.certAsLeft : t_.certAsFound}));
+        all.insert(all.end(), {
+                                  field(t_.certProfile, {procedure}),
+                                  field(t_.certPermissible,
+                                        {QString::fromStdString(plainNumber(plan_.permissible))}),
+                                  field(t_.certRunFile, {text(run_.path)}, Qt::TextWrapAnywhere),
+                                  field(t_.hash, {run_.sha256}, Qt::TextWrapAnywhere),
+                              });
         return all;
     }
 

@@ -145,6 +145,12 @@ ReportTexts textsFrom(Lookup text) {
     t.certNotConforms = text(k::kCertNotConforms, "Result: the tool does not conform to %1");
     t.certReferenceDue = text(k::kVerifyReferenceDue, "Calibration due: %1");
     t.certMean = text(k::kCertMean, "Mean (%1)");
+    t.certAsset = text(k::kCertAsset,
+                       "Reference asset: %1, certificate %2, relative expanded "
+                       "uncertainty %3 % (k = 2)");
+    t.certCondition = text(k::kCertCondition, "Condition of the tool: %1");
+    t.certAsFound = text(k::kCertAsFound, "as found (as it came in)");
+    t.certAsLeft = text(k::kCertAsLeft, "as left (after adjustment)");
     t.certRemarks = text(k::kCertRemarks, "Remarks");
     t.certNoRemarks = text(k::kCertNoRemarks, "No remarks.");
     t.certRemarkTime = text(k::kCertRemarkTime, "Time");

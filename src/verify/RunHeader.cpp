@@ -77,7 +77,10 @@ std::string runHeaderText(const RunPlan& plan, const Reference& reference, std::
         << "\nTemperature: " << optionalNumber(plan.temperature)
         << "\nHumidity: " << optionalNumber(plan.humidity)
         << "\nReference due: " << (plan.referenceDue.empty() ? "not given" : plan.referenceDue)
-        << "\nInstrument: " << reference.description()
+        << "\nReference asset: " << plan.referenceAsset
+        << "\nReference certificate: " << plan.referenceCertificate
+        << "\nReference uncertainty: " << optionalNumber(plan.referenceUncertainty)
+        << "\nCondition: " << plan.condition << "\nInstrument: " << reference.description()
         << "\nIdentification: " << reference.identification << "\nPort: " << reference.port
         << "\nSlave: " << reference.address << "\nName: " << reference.name
         << "\nRange: " << plainNumber(reference.range) << "\nMode: " << reference.mode
@@ -138,6 +141,14 @@ std::string readRunHeader(const std::map<std::string, std::string>& header, Stor
                                                        : SlipPolicy::Ask;
     if (get("Reference due") != "not given")
         p.referenceDue = get("Reference due");
+    p.referenceAsset = get("Reference asset");
+    p.referenceCertificate = get("Reference certificate");
+    if (parseDouble(get("Reference uncertainty"), 0.0, 100.0, x))
+        p.referenceUncertainty = x;
+    // Runs from before the condition was recorded say nothing of it.
+    p.condition = get("Condition");
+    if (!p.condition.empty() && p.condition != RunPlan::kAsFound && p.condition != RunPlan::kAsLeft)
+        return "Condition is as-found or as-left";
     referenceFrom(header, run);
     std::istringstream points(get("Points"));
     for (std::string word; points >> word;) {

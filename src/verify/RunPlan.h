@@ -28,6 +28,14 @@ struct RunPlan {
     std::optional<double> temperature;  // degC
     std::optional<double> humidity;     // percent
     std::string referenceDue;  // the reference instrument's calibration due date, as entered
+    // The lab's asset the reference is, with its certificate and relative expanded uncertainty
+    // (%, k = 2) as the register held them when the run began; empty when it is no asset.
+    std::string referenceAsset, referenceCertificate;
+    std::optional<double> referenceUncertainty;
+    // Whether the tool is verified as it came in or as it is left after an adjustment.
+    std::string condition = kAsFound;
+    static constexpr const char* kAsFound = "as-found";
+    static constexpr const char* kAsLeft = "as-left";
 
     // The point's setting as the operator is told it, with the instrument's decimals: every
     // deviation is taken from the setting shown, not from one nobody saw.

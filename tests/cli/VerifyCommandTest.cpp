@@ -2,6 +2,7 @@
 #include <signal.h>
 #include <sys/stat.h>
 
+#include <QDate>
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
@@ -9,6 +10,7 @@
 
 #include "CliRun.h"
 #include "Files.h"
+#include "PdfText.h"
 #include "SimProcess.h"
 #include "TempDir.h"
 
@@ -139,7 +141,19 @@ TEST(VerifyCommand, AWholeRunPrintsEveryReadingItsDeviationAndTheResult) {
     const QString link = dir.qFile("ttyVERIFY");
     Simulator sim(link);
     ASSERT_TRUE(sim.ready);
+    // A registered tool, made with a registered reference as it is left after an adjustment.
+    ASSERT_EQ(test::runCli({"register", "add-tool", "TW-80", "--class", "A", "--type", "II",
+                            "--min", "16", "--max", "80", "--unit", "N.m", "--home", dir.qPath()})
+                  .exitCode,
+              0);
+    ASSERT_EQ(test::runCli({"register", "add-reference", "REF-9", "--range", "100", "--unit", "N.m",
+                            "--resolution", "0.01", "--uncertainty", "0.25", "--lowest", "10",
+                            "--due", "2099-01-01", "--certificate", "C-77", "--home", dir.qPath()})
+                  .exitCode,
+              0);
     Operator op(sim, {"--port",        link,
+                      "--reference",   "REF-9",
+                      "--condition",   "as-left",
                       "--slave",       "1",
                       "--tool",        "TW-80",
                       "--max",         "80",
@@ -157,7 +171,14 @@ TEST(VerifyCommand, AWholeRunPrintsEveryReadingItsDeviationAndTheResult) {
         for (const QString& p : pullsOf(*point))
             pulls.push_back(p);
     ASSERT_TRUE(op.drive(pulls)) << op.lines.join('\n').toStdString();
-    EXPECT_EQ(op.exitCode(), 0) << op.tool.readAllStandardError().toStdString();
+    const QString said = QString::fromUtf8(op.tool.readAllStandardError());
+    EXPECT_EQ(op.exitCode(), 0) << said.toStdString();
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    EXPECT_TRUE(said.contains("tool TW-80 verified good: due " +
+                              QDate::currentDate().addMonths(12).toString(Qt::ISODate)))
+        << said.toStdString();
+    EXPECT_TRUE(test::runCli({"register", "list", "--tools", "--home", dir.qPath()})
+                    .out.endsWith(" in-service last " + today + "\n"));
 
     const QStringList expected =
         QStringList{"preload 1 of 2", "preload 2 of 2"} +
@@ -170,6 +191,18 @@ TEST(VerifyCommand, AWholeRunPrintsEveryReadingItsDeviationAndTheResult) {
     const QString file = runFileText(dir.qPath());
     EXPECT_TRUE(file.contains("\nOperator: Ann\n")) << file.toStdString();
     EXPECT_TRUE(file.contains("\nPermissible: 4\n"));
+    EXPECT_TRUE(
+        file.contains("\nReference due: 2099-01-01\nReference asset: REF-9\n"
+                      "Reference certificate: C-77\nReference uncertainty: 0.25\n"
+                      "Condition: as-left\n"))
+        << file.toStdString();
+    EXPECT_TRUE(file.contains("\nName: REF-9\n"));
+    const QString certificate = test::pdfText(dir.file("certificate.pdf")).simplified();
+    // pdftotext gives the "fi" of "certificate" as one ligature.
+    EXPECT_TRUE(certificate.contains("Reference asset: REF-9, certi"));
+    EXPECT_TRUE(certificate.contains("C-77, relative expanded uncertainty 0.25 % (k = 2)"))
+        << certificate.toStdString();
+    EXPECT_TRUE(certificate.contains("Condition of the tool: as left (after adjustment)"));
     EXPECT_TRUE(QRegularExpression("\nIdentification: [0-9a-f]+\n").match(file).hasMatch());
     EXPECT_EQ(file.count(" reading "), 15);
     EXPECT_TRUE(file.contains(" slip 20 4 16.00 6.00 repeated\n"));
@@ -192,6 +225,10 @@ TEST(VerifyCommand, ARunStoppedOnALostLineResumesAtTheNextReading) {
     Simulator sim(link);
     ASSERT_TRUE(sim.ready);
     const QStringList where = {"--port", link, "--slave", "1", "--home", dir.qPath()};
+    ASSERT_EQ(test::runCli({"register", "add-tool", "TR", "--class", "A", "--type", "II", "--min",
+                            "0", "--max", "80", "--unit", "N.m", "--home", dir.qPath()})
+                  .exitCode,
+              0);
     std::deque<QString> pulls = {"pull 1 16", "pull 1 16.2", "pull 1 15.8", "pull 1 48"};
     Operator first(
         sim,
@@ -222,6 +259,10 @@ TEST(VerifyCommand, ARunStoppedOnALostLineResumesAtTheNextReading) {
     Operator second(sim, where + QStringList{"--resume", runFile, "--pdf", dir.qFile("c.pdf")}, 80);
     ASSERT_TRUE(second.drive(pulls));
     EXPECT_EQ(second.exitCode(), 4);
+    // Found out of tolerance as it came in: its interval halved is proposed, nothing entered.
+    EXPECT_TRUE(second.tool.readAllStandardError().contains(
+        "tool TR found out of tolerance: its interval may be halved (register add-tool TR ... "
+        "--interval-months 6 --interval-cycles 2500); what it touched: register impact --tool TR"));
     EXPECT_EQ(
         second.lines,
         QStringList(
