@@ -53,7 +53,7 @@ _vornex_cli() {
         register) options="list add-tool add-reference due --tools --references --class --type --min
             --max --unit --maker --model --serial --interval-months --interval-cycles --lead-days
             --last --range --resolution --uncertainty --lowest --due --certificate --within
-            --home" ;;
+            --home --uri" ;;
         sync) options="--once --home --uri" ;;
         store) options="init find get bench add audit verify list amend sign --tool --bench --operator
             --since --until --verdict --out --login --record --field --value --reason --meaning
