@@ -31,14 +31,17 @@
 #include "instrument/CDlgUpData.h"
 #include "panel/CControlDlg.h"
 #include "panel/CDialogAddDev.h"
+#include "register/LabRegister.h"
+#include "registerwin/RegisterWindow.h"
 
 namespace vornex {
 namespace {
 
 // Words that are the same in every language: the program's and the instruments' names, units,
-// ports (also the simulated line's path), file types and the capability indices Cp and Cpk.
+// ports (also the simulated line's path), file types, the capability indices Cp and Cpk, and a
+// tool's type and class as its standard names them.
 const QRegularExpression kNeutral(QStringLiteral(
-    R"(Vornex|Slave_\d+|Mode_\d+|N\.m|kgf\.cm|ft\.lbf|in\.lfb|\bKB\b|\bMB\b|\bCSV\b|xlsx|csv|pdat|/\S+|Ctrl\+\w|\bs\b|\bA\b|\bB\b|English|简体中文|繁体中文|\bCpk?\b)"));
+    R"(Vornex|Slave_\d+|Mode_\d+|N\.m|kgf\.cm|ft\.lbf|in\.lfb|\bKB\b|\bMB\b|\bCSV\b|xlsx|csv|pdat|/\S+|Ctrl\+\w|\bs\b|\bA\b|\bB\b|\bII\b|English|简体中文|繁体中文|\bCpk?\b)"));
 
 // Every text a window shows: its title, its labels, buttons, group boxes, lists, menus.
 QStringList visibleTexts(QWidget* window) {
@@ -130,6 +133,13 @@ TEST_P(WindowTextsTest, EveryWindowShowsOneLanguage) {
     expectOneLanguage(&browser, chinese, "browser");
     CDialogAddDev add(file, 1);
     expectOneLanguage(&add, chinese, "add device");
+    RegisteredTool tool;
+    tool.id = "W-1";
+    tool.maximum = 20;
+    tool.unit = "N.m";
+    ASSERT_TRUE(LabRegister(frame.paths().home.toStdString()).enter(tool, error)) << error;
+    RegisterWindow labRegister(frame.paths(), file);
+    expectOneLanguage(&labRegister, chinese, "register");
     QMessageBox box(QMessageBox::Warning, GetLangString(file, "IDS_MESSAGE_TIP"),
                     GetLangString(file, "IDS_MESSAGE_DATAUPERR"),
                     QMessageBox::Ok | QMessageBox::Cancel);
