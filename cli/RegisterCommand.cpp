@@ -6,10 +6,12 @@
 
 #include "Arguments.h"
 #include "Commands.h"
+#include "config/BenchConfig.h"
 #include "config/HomeFolder.h"
 #include "register/DueDates.h"
 #include "register/LabRegister.h"
 #include "register/ToolCycles.h"
+#include "store/Impact.h"
 #include "store/PgConnection.h"
 #include "store/StoreAddress.h"
 #include "store/StoredRegister.h"
@@ -29,7 +31,8 @@ const char kUsage[] =
     "       vornex-cli register add-reference ASSET --range X --unit U --resolution X "
     "--uncertainty PCT --lowest X --due YYYY-MM-DD [--maker M] [--model M] [--serial S] "
     "[--certificate N] [--home DIR]\n"
-    "       vornex-cli register due [--within DAYS] [--home DIR] [--uri URI]\n";
+    "       vornex-cli register due [--within DAYS] [--home DIR] [--uri URI]\n"
+    "       vornex-cli register impact --tool ID | --reference ASSET [--home DIR] [--uri URI]\n";
 
 int usage() {
     std::fputs(kUsage, stderr);
@@ -312,6 +315,76 @@ int due(const QStringList& args) {
     return overdue ? kExitOverdue : 0;
 }
 
+// Since when a subject's uses are listed: a tool's last good verification (the store's register
+// first), a reference's current calibration as the store entered it; empty: all.
+std::optional<std::string> impactSince(const store::ImpactSubject& subject, const LabRegister& lab,
+                                       store::PgConnection* connection) {
+    std::string error;
+    if (subject.kind == store::ImpactSubject::Kind::Reference) {
+        if (connection == nullptr)
+            return std::string();
+        const auto since = store::storedCalibrationSince(*connection, subject.id);
+        if (!since)
+            failed(since.result.text);
+        return since ? std::optional<std::string>(since.value) : std::nullopt;
+    }
+    if (connection != nullptr) {
+        const auto stored = store::storedTools(*connection);
+        if (!stored) {
+            failed(stored.result.text);
+            return std::nullopt;
+        }
+        for (const RegisteredTool& t : stored.value) {
+            if (t.id == subject.id)
+                return t.lastGood;
+        }
+    }
+    const std::optional<RegisteredTool> known = lab.tool(subject.id, error);
+    if (!error.empty()) {
+        failed(error);
+        return std::nullopt;
+    }
+    return known ? known->lastGood : std::string();
+}
+
+// KIND UUID|PATH BENCH TIME OPERATOR RESULT: every test and run made with the tool or reference
+// since it was last known good, from the home's files and the store.
+int impact(const QStringList& args) {
+    const Arguments a(args, {"tool", "reference", "home", "uri"});
+    const bool tool = a.has(QStringLiteral("tool"));
+    const store::ImpactSubject subject{
+        tool ? store::ImpactSubject::Kind::Tool : store::ImpactSubject::Kind::Reference,
+        text(a, tool ? "tool" : "reference")};
+    if (!a.ok() || tool == a.has(QStringLiteral("reference")) || subject.id.empty())
+        return usage();
+    const std::optional<LabRegister> lab = opened(args);
+    if (!lab)
+        return 2;
+    std::unique_ptr<store::PgConnection> connection;
+    if (a.has(QStringLiteral("uri")) && !(connection = storeOf(args)))
+        return 2;
+    const std::optional<std::string> since = impactSince(subject, *lab, connection.get());
+    if (!since)
+        return 2;
+    const AppPaths paths = homePaths(args);
+    std::vector<std::string> unread;
+    std::vector<store::ImpactEntry> files = store::impactInFiles(
+        paths.home.toStdString(), subject, *since, BenchConfig(paths.configFile).bench(), unread);
+    std::vector<store::ImpactEntry> stored;
+    if (connection) {
+        auto found = store::impactInStore(*connection, subject, *since);
+        if (!found)
+            return failed(found.result.text);
+        stored = std::move(found.value);
+    }
+    for (const store::ImpactEntry& e : store::mergedImpact(std::move(files), std::move(stored)))
+        std::printf("%s\n", store::impactLine(e).c_str());
+    for (const std::string& problem : unread)
+        std::fprintf(stderr, "vornex-cli register: cannot read %s; it is not listed\n",
+                     problem.c_str());
+    return unread.empty() ? 0 : 2;
+}
+
 }  // namespace
 
 int runRegister(const QStringList& args) {
@@ -325,6 +398,8 @@ int runRegister(const QStringList& args) {
         return addReference(rest);
     if (sub == QLatin1String("due"))
         return due(rest);
+    if (sub == QLatin1String("impact"))
+        return impact(rest);
     return usage();
 }
 

@@ -50,10 +50,10 @@ _vornex_cli() {
             --overdue-reason --reference --condition --resume --home --csv --pdf" ;;
         certificate) options="--pdf --csv --home" ;;
         sign) options="--meaning --name --home" ;;
-        register) options="list add-tool add-reference due --tools --references --class --type --min
+        register) options="list add-tool add-reference due impact --tools --references --class --type --min
             --max --unit --maker --model --serial --interval-months --interval-cycles --lead-days
             --last --range --resolution --uncertainty --lowest --due --certificate --within
-            --home --uri" ;;
+            --tool --reference --home --uri" ;;
         sync) options="--once --home --uri" ;;
         store) options="init find get bench add audit verify list amend sign --tool --bench --operator
             --since --until --verdict --out --login --record --field --value --reason --meaning

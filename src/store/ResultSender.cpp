@@ -86,17 +86,6 @@ std::string sha256Hex(const std::string& bytes) {
         .toStdString();
 }
 
-// The test's word for its events: pass, low, high, fail (low and high ones), none (no judged one).
-std::string testResult(size_t pass, size_t low, size_t high) {
-    if (low != 0 && high != 0)
-        return "fail";
-    if (low != 0)
-        return "low";
-    if (high != 0)
-        return "high";
-    return pass != 0 ? "pass" : "none";
-}
-
 // Runs the statements in one transaction: the first inserts the item's own row, and when it finds
 // it already there the rest are skipped.
 Sending transact(PgConnection& connection,
@@ -135,6 +124,23 @@ PgParam timeParam(const std::string& iso) {
 }
 
 }  // namespace
+
+std::string testResultWord(size_t pass, size_t low, size_t high) {
+    if (low != 0 && high != 0)
+        return "fail";
+    if (low != 0)
+        return "low";
+    if (high != 0)
+        return "high";
+    return pass != 0 ? "pass" : "none";
+}
+
+std::string runResultWord(const verify::StoredRun& run) {
+    verify::RunProgress progress(run.plan);
+    for (double peak : run.pulls)
+        progress.take(peak);
+    return !run.ended ? "abandoned" : progress.conforms() ? "pass" : "fail";
+}
 
 std::string localTimeForServer(const std::string& local) {
     QString text = QString::fromStdString(local);
@@ -198,7 +204,7 @@ Sending sendTest(PgConnection& connection, const std::string& uuid, const std::s
          {PgParam::text(uuid), PgParam::text(t.bench), PgParam::text(t.operatorName),
           PgParam::text(t.toolId), PgParam::text(t.toolDescription), PgParam::text(t.note),
           PgParam::text(t.version), PgParam::text(r.name), timeParam(started), timeParam(ended),
-          PgParam::text(testResult(pass, low, high)), PgParam::text(std::to_string(pass)),
+          PgParam::text(testResultWord(pass, low, high)), PgParam::text(std::to_string(pass)),
           PgParam::text(std::to_string(low)), PgParam::text(std::to_string(high)),
           PgParam::text(std::to_string(incomplete)), PgParam::text(sha256),
           PgParam::bytes(bytes.value),
@@ -241,7 +247,7 @@ Sending sendRun(PgConnection& connection, const std::string& uuid, const std::st
     std::vector<verify::Taken> taken;
     for (double peak : run->pulls)
         taken.push_back(progress.take(peak));
-    const std::string result = !run->ended ? "abandoned" : progress.conforms() ? "pass" : "fail";
+    const std::string result = runResultWord(*run);
     std::vector<std::pair<std::string, std::vector<PgParam>>> statements;
     statements.push_back(
         {"INSERT INTO vornex_runs (id, bench, operator, tool, instrument, identification, "

@@ -5,6 +5,10 @@
 #include "store/PgConnection.h"
 #include "store/StoreResult.h"
 
+namespace vornex::verify {
+struct StoredRun;
+}
+
 namespace vornex::store {
 
 // What became of one test or run sent to the store.
@@ -24,6 +28,11 @@ Sending sendTest(PgConnection& connection, const std::string& uuid, const std::s
 // the row of the same run sent before it went on, or is empty.
 Sending sendRun(PgConnection& connection, const std::string& uuid, const std::string& path,
                 const std::string& bench, const std::string& supersedes = std::string());
+
+// The word a stored test's result is: pass, low, high, fail (low and high ones), none (no judged
+// pull); a run's: pass, fail, abandoned.
+std::string testResultWord(size_t pass, size_t low, size_t high);
+std::string runResultWord(const verify::StoredRun& run);
 
 // Local "yyyy-MM-dd HH:mm:ss" (or with a "T") as an ISO 8601 time with the zone's offset, as the
 // server's timestamptz takes it; empty when it is no such time.

@@ -170,7 +170,11 @@ std::string runFileOf(TempDir& home, const std::string& name, const std::string&
             << error;
     }
     if (!asset.empty()) {
+        // Where the header names no asset, or before its start.
         std::string text = readBytes(path);
+        const size_t none = text.find("\nReference asset: \n");
+        if (none != std::string::npos)
+            text.erase(none + 1, std::string("Reference asset: \n").size());
         text.insert(text.find("\nStarted: ") + 1, "Reference asset: " + asset + "\n");
         writeBytes(path, text);
     }
@@ -876,6 +880,60 @@ TEST_F(StoreTest, SyncSendsTheHomesRegisterOnceAndTheStoreFindsDueWhatTheHomeDoe
         other.err.contains("Register/Tools.tsv line 5 is refused: ERROR:  login s2 sends "
                            "for bench \"Bench-S2\" only, not for bench \"Bench-S1\""))
         << other.err.toStdString();
+}
+
+// What a tool touched since its last good verification, and a reference's runs, from the home's
+// files; once sent, the same from the store, each listed once.
+TEST_F(StoreTest, AnImpactListNamesTheTestsAndRunsMadeSinceTheLastGoodVerification) {
+    const std::string db = database();
+    makeLogins(db);
+    enterRegister(home);
+    writeBytes(home.file("config.ini"), "[Setting]\nBench=Bench-S1\n");
+    const std::string test = closedTest("used", kS1Test, "Bench-S1");
+    const std::string before = closedTest("before", kS1Test.substr(0, 35) + "d", "Bench-S1");
+    Companion earlier = *readCompanion(companionPath(before)).companion;
+    earlier.started = "2026-11-30 23:59:59";
+    ASSERT_TRUE(writeCompanion(companionPath(before), earlier).ok());
+    const std::string run = runFileOf(home, "4711-100000", "4711", "R-1");
+    const std::string other = runFileOf(home, "W-18-100000", "W-18", "R-1");
+    const std::string unbound = runFileOf(home, "W-18-110000", "W-18");
+    const QString at = QString::fromStdString(verify::RunFile::timeText(1796700000));
+    const auto impact = [&](const char* option, const char* id, const QString& uri = {}) {
+        QStringList args{"register", "impact", option, id, "--home", home.qPath()};
+        if (!uri.isEmpty())
+            args << "--uri" << uri;
+        const CliRun listed = runCli(args);
+        EXPECT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+        return listed.outLines();
+    };
+    const QString path = QString::fromStdString(test), runPath = QString::fromStdString(run);
+    EXPECT_EQ(impact("--tool", "4711"),
+              QStringList({"test " + path + " Bench-S1 2026-12-07T10:00:00 - low",
+                           "run " + runPath + " Bench-S1 " + at + " - fail"}));
+    EXPECT_EQ(
+        impact("--reference", "R-1"),
+        QStringList({"run " + runPath + " Bench-S1 " + at + " - fail",
+                     "run " + QString::fromStdString(other) + " Bench-S1 " + at + " - fail"}));
+
+    ASSERT_TRUE(outbox.queueTest(test, "Bench-S1") && outbox.queueRun(run, "Bench-S1") &&
+                outbox.queueRun(other, "Bench-S1") && outbox.queueRun(unbound, "Bench-S1"));
+    ASSERT_EQ(cli(db, {"sync", "--once", "--home", home.qPath()}, "s1").exitCode, 0);
+    const QString quality = QString::fromStdString(cluster->uri(db, "quality"));
+    const QStringList stored = impact("--tool", "4711", quality);
+    ASSERT_EQ(stored.size(), 2);
+    EXPECT_EQ(stored[0],
+              "test " + QString::fromStdString(kS1Test) + " Bench-S1 2026-12-07T10:00:00 - low");
+    EXPECT_TRUE(stored[1].startsWith("run ") && !stored[1].contains(runPath) &&
+                stored[1].endsWith(" Bench-S1 " + at + " - fail"))
+        << stored[1].toStdString();
+    // The test before the last good verification is stored too, and still not listed.
+    ASSERT_TRUE(outbox.queueTest(before, "Bench-S1"));
+    ASSERT_EQ(cli(db, {"sync", "--once", "--home", home.qPath()}, "s1").exitCode, 0);
+    EXPECT_EQ(impact("--tool", "4711", quality), stored);
+    const QStringList runs = impact("--reference", "R-1", quality);
+    EXPECT_EQ(runs.size(), 2);
+    EXPECT_EQ(runs.filter(" - fail").size(), 2);
+    EXPECT_EQ(runCli({"register", "impact", "--tool", "4711", "--reference", "R-1"}).exitCode, 1);
 }
 
 // The manual's fenced blocks by their mark ("```sh server-setup"), each mark's blocks in order.
