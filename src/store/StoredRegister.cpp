@@ -99,6 +99,11 @@ StoreAnswer<std::vector<StoredDue>> storedDue(PgConnection& connection) {
     found.result = useLocalTimeZone(connection);
     if (!found)
         return found;
+    // The view's estimate for a large register runs past the server's JIT threshold, and
+    // compiling it would take longer than the index lookups it plans.
+    found.result = connection.check(connection.exec("SET jit = off"));
+    if (!found)
+        return found;
     const PgResult r = connection.exec(
         "SELECT state, kind, id, to_char(due, 'YYYY-MM-DD'), cycles, cycles_interval FROM "
         "vornex_due ORDER BY kind_order, first_entry");

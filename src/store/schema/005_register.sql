@@ -99,7 +99,7 @@ SELECT DISTINCT ON (r.asset) r.*, (SELECT min(f.entry) FROM vornex_register_refe
 -- past the day, at the count or never verified; due soon within its lead time, or when the pulls
 -- at the rate so far would reach the count within it. A reference on its due date, lead 30 days.
 CREATE VIEW vornex_due AS
-WITH tools AS (
+WITH tools AS MATERIALIZED (
     SELECT t.id, t.first_entry, t.interval_cycles, t.lead_days, t.last_good,
            CASE WHEN t.last_good IS NOT NULL AND t.interval_months IS NOT NULL
                 THEN (t.last_good + make_interval(months => t.interval_months))::date END AS due,
@@ -111,7 +111,7 @@ WITH tools AS (
                AS cycles
       FROM vornex_tools_now t
      WHERE t.status <> 'retired'
-), judged AS (
+), judged AS MATERIALIZED (
     SELECT *, CASE WHEN due IS NULL THEN 'ok' WHEN current_date > due THEN 'overdue'
                    WHEN due - current_date <= lead_days THEN 'due-soon' ELSE 'ok' END AS by_date
       FROM tools
