@@ -5,12 +5,18 @@
 namespace vornex {
 
 CComboItem::CComboItem(const QStringList& choices, const QString& currentText, const QRect& rect,
-                       QWidget* parent)
-    : QComboBox(parent), keys_(new InPlaceEditorKeys(this, false)) {
+                       QWidget* parent, bool typed)
+    : QComboBox(parent), keys_(new InPlaceEditorKeys(this, typed)) {
     setObjectName(QStringLiteral("CComboItem"));
     setFont(parent->font());
     addItems(choices);
+    if (typed) {
+        setEditable(true);
+        setInsertPolicy(QComboBox::NoInsert);
+    }
     setCurrentIndex(findText(currentText, Qt::MatchExactly));
+    if (typed)
+        setEditText(currentText);
     setGeometry(rect);
     show();
     setFocus(Qt::OtherFocusReason);
@@ -25,7 +31,7 @@ void CComboItem::focusOutEvent(QFocusEvent* event) {
     QComboBox::focusOutEvent(event);
     if (!keys_->endsEdit(event))
         return;
-    if (currentIndex() >= 0) {
+    if (currentIndex() >= 0 || isEditable()) {
         emit editFinished(currentText(), keys_->escaped());
     }
     deleteLater();

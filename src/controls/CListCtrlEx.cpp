@@ -105,8 +105,10 @@ void CListCtrlEx::openEditor(int row, int column) {
     auto commit = [this, cell = QPersistentModelIndex(index)](const QString& text, bool cancelled) {
         endLabelEdit(cell, text, cancelled);
     };
-    if (columnPredicate_ && columnPredicate_(column) == 1) {
-        auto* combo = new CComboItem(choices_, GetItemText(row, column), bounds, viewport());
+    if (const int dropDown = columnPredicate_ ? columnPredicate_(column) : 0;
+        dropDown == 1 || dropDown == 2) {
+        auto* combo = new CComboItem(choiceSource_ ? choiceSource_() : choices_,
+                                     GetItemText(row, column), bounds, viewport(), dropDown == 2);
         connect(combo, &CComboItem::editFinished, this, commit);
         editor_ = combo;
         return;

@@ -29,10 +29,14 @@ public:
     QString GetItemText(int row, int column) const;
     int GetItemCount() const { return rowCount(); }
 
-    // Returns 1 for a column to be edited with a drop-down of the choice list.
+    // Returns 1 for a column to be edited with a drop-down of the choice list, 2 for one that also
+    // takes any text typed.
     using ColumnPredicate = std::function<int(int column)>;
     void SetColumnPredicate(ColumnPredicate predicate) { columnPredicate_ = std::move(predicate); }
     void SetChoiceList(const QStringList& choices) { choices_ = choices; }
+    // The choices asked for each time a drop-down opens, in place of a fixed list: what they come
+    // from may change while the list is shown.
+    void SetChoiceSource(std::function<QStringList()> source) { choiceSource_ = std::move(source); }
     // Columns besides the first whose cells are edited in place.
     void SetEditableColumns(QList<int> columns) { editableColumns_ = std::move(columns); }
 
@@ -56,6 +60,7 @@ private:
 
     ColumnPredicate columnPredicate_;
     QStringList choices_;
+    std::function<QStringList()> choiceSource_;
     QList<int> editableColumns_;
     QPointer<QWidget> editor_;
 };

@@ -410,6 +410,7 @@ inline constexpr const char* kLanguageKeys[] = {
     langkey::kCertAmbientNoTemperature, langkey::kCertRemarkAmbient, langkey::kCertRemarkOverdue,
     langkey::kCertConformsRemarks, langkey::kCertNotConformsRemarks, langkey::kVerifyToolUnreadable,
     langkey::kCertAsset, langkey::kCertCondition, langkey::kCertAsFound, langkey::kCertAsLeft,
+    langkey::kVerifyCondition, langkey::kVerifyUncovered,
     // The verification window's new run, ended runs and closing.
     langkey::kVerifyNewRun, langkey::kVerifyEnded, langkey::kVerifySearching,
     langkey::kVerifyCertTitle, langkey::kVerifyCloseOne, langkey::kVerifyCloseMany,

@@ -72,6 +72,8 @@ inline constexpr const char* kCertAsset = "IDS_CERT_ASSET";
 inline constexpr const char* kCertCondition = "IDS_CERT_CONDITION";
 inline constexpr const char* kCertAsFound = "IDS_CERT_ASFOUND";
 inline constexpr const char* kCertAsLeft = "IDS_CERT_ASLEFT";
+inline constexpr const char* kVerifyCondition = "IDS_VERIFY_CONDITION";
+inline constexpr const char* kVerifyUncovered = "IDS_VERIFY_UNCOVERED";
 // A remembered tool whose record cannot be read.
 inline constexpr const char* kVerifyToolUnreadable = "IDS_VERIFY_TOOLUNREADABLE";
 

@@ -1,6 +1,7 @@
 #include "panel/CControlDlg.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -18,6 +19,7 @@
 #include "link/NetworkPort.h"
 #include "link/PortAccess.h"
 #include "link/PortDiscovery.h"
+#include "register/LabRegister.h"
 #include "session/AcquisitionSession.h"
 #include "session/qt/SessionSignals.h"
 
@@ -105,6 +107,10 @@ CControlDlg::CControlDlg(SessionSignals& live, PortSource ports, QString configF
     devices_->InsertColumn(1, QStringLiteral("Dev"), Qt::AlignCenter, (2 * width) / 4);
     devices_->InsertColumn(2, QStringLiteral("S"), Qt::AlignCenter, width / 4);
     devices_->SetEditableColumns({kNameColumn});
+    // An instrument named as an asset of the lab's register is that reference: its due date and
+    // uncertainty are the asset's. Any other name is free text.
+    devices_->SetColumnPredicate([](int column) { return column == kNameColumn ? 2 : 0; });
+    devices_->SetChoiceSource([this] { return referenceAssets(); });
     connect(&live_, &SessionSignals::changed, this, &CControlDlg::showState);
     showState(live_.state());
     if (!watcher_->watching()) {
@@ -295,6 +301,20 @@ void CControlDlg::refreshPorts() {
     if (state.linked() && std::find(entries.begin(), entries.end(), state.port) == entries.end())
         session_.portRemoved();
     showState(live_.state());
+}
+
+QStringList CControlDlg::referenceAssets() const {
+    QStringList assets;
+    if (configFile_.isEmpty())
+        return assets;
+    std::vector<RegisteredReference> references;
+    std::string error;
+    const LabRegister lab((QFileInfo(configFile_).absolutePath() + QLatin1Char('/')).toStdString());
+    // A register that cannot be read offers no choice; the name is typed as before.
+    if (lab.references(references, error))
+        for (const RegisteredReference& r : references)
+            assets << QString::fromStdString(r.asset);
+    return assets;
 }
 
 }  // namespace vornex

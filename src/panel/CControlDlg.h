@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <map>
 #include <string>
@@ -106,6 +107,8 @@ private:
     void takeTypedPort();
     void onAddressEdited(int row, const QString& text);
     void onNameEdited(int row, const QString& text);
+    // The register's reference assets, offered as names of the instruments on the line.
+    QStringList referenceAssets() const;
     // The names of the port shown, read again when it is another port; the session hears them.
     // Another port brings its device list along.
     void loadNames(bool always);

@@ -28,8 +28,9 @@ ToolCycles countToolCycles(const std::string& home, const std::string& id,
             continue;
         }
         ++counted.tests;
+        // Every complete pull loads the tool, judged against limits or not.
         for (const InstrumentResult& instrument : judged.results.instruments)
-            counted.pulls += static_cast<long>(instrument.pass + instrument.low + instrument.high);
+            counted.pulls += static_cast<long>(instrument.events.size() - instrument.incomplete);
     }
     return counted;
 }

@@ -100,6 +100,12 @@ std::string overdueNote(const std::string& due, const std::string& reason) {
     return "confirmed reference calibration overdue since " + due + ": " + reason;
 }
 
+std::string uncoveredNote(double torque, const std::string& asset, double lowest,
+                          const std::string& reason) {
+    return "confirmed point of " + plainNumber(torque) + " below the lowest torque reference " +
+           asset + "'s certificate covers, " + plainNumber(lowest) + ": " + reason;
+}
+
 std::unique_ptr<VerificationRun> beginRun(const RunPlan& plan, const Reference& reference,
                                           const std::string& dataFolder,
                                           const std::string& toolsFolder,

@@ -75,6 +75,8 @@ RunCautions fitRun(PlannedRun& planned, const std::string& unit, int decimals,
 std::string ambientText(const PlannedRun& planned);  // "ambient conditions 30 degC, ..."
 std::string polledNote(const std::string& mode);
 std::string overdueNote(const std::string& due, const std::string& reason);
+std::string uncoveredNote(double torque, const std::string& asset, double lowest,
+                          const std::string& reason);
 
 // Begins a planned run on `reference`: the tool is remembered (a record that cannot be written is
 // said in `toolError`, "tool ID is not remembered: REASON", and the run goes on), the run file made

@@ -13,6 +13,7 @@
 #include "files/IniLines.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
+#include "register/LabRegister.h"
 #include "report/Certificate.h"
 #include "report/ReportTexts.h"
 #include "session/AcquisitionSession.h"
@@ -213,6 +214,10 @@ void StationPane::start() {
     request.profileName = profiles_->currentText().toStdString();
     request.slips = SlipPolicy::Ask;
     request.operatorName = field(Field::Operator)->text().trimmed().toStdString();
+    // A reference of the register has its own due date; the field shows it.
+    const std::optional<RegisteredReference> asset = referenceAsset();
+    if (asset)
+        field(Field::Due)->setText(QString::fromStdString(asset->due));
     request.referenceDue = field(Field::Due)->text().trimmed().toStdString();
     const std::string overdueReason = field(Field::OverdueReason)->text().trimmed().toStdString();
     PlannedRun planned = planRun(request);
@@ -255,6 +260,26 @@ void StationPane::start() {
         message_->setText(text(k::kVerifyCannot).arg(QString::fromStdString(cautions.fitProblem)));
         return;
     }
+    // A point the reference's certificate does not cover is measured only on a supervisor's word.
+    std::optional<double> uncovered;
+    for (size_t point = 0; asset && point < planned.plan.points.size(); ++point) {
+        const double torque = planned.plan.tool.maximum * planned.plan.points[point] / 100.0;
+        if (torque < asset->lowest && !uncovered)
+            uncovered = torque;
+    }
+    if (uncovered && overdueReason.empty()) {
+        message_->setText(text(k::kVerifyUncovered)
+                              .arg(number(*uncovered), number(asset->lowest),
+                                   QString::fromStdString(asset->asset)));
+        field(Field::OverdueReason)->setFocus();
+        return;
+    }
+    if (asset) {
+        planned.plan.referenceAsset = asset->asset;
+        planned.plan.referenceCertificate = asset->certificate;
+        planned.plan.referenceUncertainty = asset->uncertainty;
+    }
+    planned.plan.condition = condition_->currentIndex() == 1 ? RunPlan::kAsLeft : RunPlan::kAsFound;
 
     QStringList warnings;
     if (planned.ambientOutside)
@@ -277,7 +302,10 @@ void StationPane::start() {
     TestTrace trace = config.lastTrace();
     trace.operatorName = plan.operatorName;
     config.rememberTrace(trace);
-    config.setCalibrationDue(facts->identification, plan.referenceDue);
+    // The due date of an instrument that is no asset is kept by its name: instruments of one
+    // model report the same identification.
+    if (!asset && !instrumentNow().name.empty())
+        config.setCalibrationDue(instrumentNow().name, plan.referenceDue);
     std::vector<std::string> notes;
     if (planned.ambientOutside)
         notes.push_back("confirmed " + ambientText(planned));
@@ -285,6 +313,8 @@ void StationPane::start() {
         notes.push_back(polledNote(std::string(regmap::measuringModeName(facts->measuringMode))));
     if (cautions.overdue)
         notes.push_back(overdueNote(plan.referenceDue, overdueReason));
+    if (uncovered)
+        notes.push_back(uncoveredNote(*uncovered, asset->asset, asset->lowest, overdueReason));
     std::string toolError;
     std::string error;
     std::unique_ptr<VerificationRun> run =
@@ -329,6 +359,13 @@ void StationPane::begin(std::unique_ptr<VerificationRun> run) {
     run_->start();
     if (session_.waitingForLine())
         run_->lineLost();
+}
+
+std::optional<RegisteredReference> StationPane::referenceAsset() const {
+    const std::string name = instrumentNow().name;
+    std::string error;
+    return name.empty() ? std::nullopt
+                        : LabRegister(paths_.home.toStdString()).reference(name, error);
 }
 
 verify::Reference StationPane::instrumentNow() const {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "config/AppPaths.h"
+#include "register/RegisterRecords.h"
 #include "verify/VerificationRun.h"
 #include "verifywin/RunSearch.h"
 #include "verifywin/VerifyFeed.h"
@@ -111,6 +112,8 @@ private:
     void resume();
     void begin(std::unique_ptr<verify::VerificationRun> run);
     // The station's instrument as it is now, to bind a run to it.
+    // The register's reference asset the instrument is named as, if it is one.
+    std::optional<RegisteredReference> referenceAsset() const;
     verify::Reference instrumentNow() const;
     void askForCertificate(const QString& runPath, const QString& toolId, const QString& started);
     // Sign...: the run file signed in the home folder's Signatures.tsv; the message says how.
@@ -138,6 +141,7 @@ private:
     QLineEdit* fields_[12] = {};
     QPushButton* buttons_[10] = {};
     QComboBox* direction_ = nullptr;
+    QComboBox* condition_ = nullptr;  // as found, as left
     QComboBox* profiles_ = nullptr;
     QComboBox* unfinished_ = nullptr;
     QComboBox* ended_ = nullptr;

@@ -81,6 +81,11 @@ void StationPane::buildSetup(QWidget* page) {
             profiles_ = new RefreshedCombo([this] { refreshProfiles(); }, page);
             profiles_->setObjectName(QStringLiteral("profiles"));
             form->addRow(text(k::kVerifyProfile), profiles_);
+            condition_ = new QComboBox(page);
+            condition_->setObjectName(QStringLiteral("condition"));
+            for (const char* key : {k::kCertAsFound, k::kCertAsLeft})
+                condition_->addItem(text(key));
+            form->addRow(text(k::kVerifyCondition), condition_);
         }
     }
     field(Field::Class)->setText(QStringLiteral("A"));
@@ -88,9 +93,15 @@ void StationPane::buildSetup(QWidget* page) {
         ->setText(QString::fromStdString(BenchConfig(paths_.configFile).lastTrace().operatorName));
     if (const auto facts = session_.instrumentFacts(address_)) {
         field(Field::Unit)->setPlaceholderText(QString::fromStdString(facts->unit));
+        const std::optional<RegisteredReference> asset = referenceAsset();
+        const std::string name = instrumentNow().name;
         field(Field::Due)
             ->setText(QString::fromStdString(
-                BenchConfig(paths_.configFile).calibrationDue(facts->identification)));
+                asset          ? asset->due
+                : name.empty() ? std::string()
+                               : BenchConfig(paths_.configFile).calibrationDue(name)));
+        // The asset's due date is the register's, not the station's to change.
+        field(Field::Due)->setReadOnly(asset.has_value());
     }
     writeBuiltInProfiles((paths_.home + QStringLiteral("Profiles")).toStdString());
     refreshProfiles();

@@ -15,6 +15,7 @@
 #include "TempDir.h"
 #include "Wait.h"
 #include "config/BenchConfig.h"
+#include "controls/CComboItem.h"
 #include "controls/CDigiStatic.h"
 #include "controls/CEditItem.h"
 #include "controls/CListCtrlEx.h"
@@ -22,6 +23,7 @@
 #include "panel/CControlDlg.h"
 #include "panel/CDialogAddDev.h"
 #include "record/HeadlessGraph.h"
+#include "register/LabRegister.h"
 #include "session/AcquisitionSession.h"
 #include "session/qt/SessionSignals.h"
 #include "sim/NetworkGateway.h"
@@ -79,9 +81,20 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(panel_.get()));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(row, column)).center());
-        auto* editor = qobject_cast<CEditItem*>(list->editor());
+        // A name is typed into the drop-down of the register's references, any other cell into an
+        // edit.
+        QWidget* editor = list->editor();
+        if (auto* combo = qobject_cast<CComboItem*>(editor)) {
+            offered_ = QStringList();
+            for (int i = 0; i < combo->count(); ++i)
+                offered_ << combo->itemText(i);
+            combo->lineEdit()->selectAll();
+        } else if (auto* edit = qobject_cast<CEditItem*>(editor)) {
+            edit->selectAll();
+        }
         ASSERT_NE(editor, nullptr);
-        editor->selectAll();
+        if (typed.isEmpty())
+            QTest::keyClick(editor, Qt::Key_Backspace);
         QTest::keyClicks(editor, typed);
         QTest::keyClick(editor, Qt::Key_Return);
         ASSERT_TRUE(waitUntil([&] { return list->editor() == nullptr; }));
@@ -98,6 +111,7 @@ protected:
     const QString config_ = home_.qFile("config.ini");
     std::shared_ptr<std::vector<std::string>> ports_ = std::make_shared<std::vector<std::string>>();
     test::MessageRecorder messages_;
+    QStringList offered_;  // by the last name editor
     std::unique_ptr<CControlDlg> panel_;
     // Ends before the panel that hears from it.
     HeadlessGraph graph_;
@@ -195,6 +209,17 @@ TEST_F(ControlPanelTest, AnAddressEditedInPlaceReachesTableAndDisplayListUnlessI
 TEST_F(ControlPanelTest, TheDeviceListAndItsNamesAreKeptPerPortAndShownAgainAfterARestart) {
     add("1");
     add("2");
+    // A name is chosen among the register's reference assets, or typed.
+    RegisteredReference asset;
+    asset.asset = "REF-7";
+    asset.due = "2099-01-01";
+    std::string error;
+    ASSERT_TRUE(LabRegister(home_.path() + "/").enter(asset, error)) << error;
+    editRow(0, "REF-7", 1);
+    EXPECT_EQ(offered_, QStringList({"REF-7"}));
+    EXPECT_EQ(BenchConfig(config_).deviceNames(line_.portPath()),
+              (std::map<int, std::string>{{1, "REF-7"}}));
+    editRow(0, "", 1);
     editRow(1, "Station 3 / SN 4711", 1);
     const auto name = [](CControlDlg& panel, int row) {
         return panel.deviceList()->GetItemText(row, 1);

@@ -25,6 +25,7 @@
 #include "config/BenchConfig.h"
 #include "files/HomeOutputs.h"
 #include "record/HeadlessGraph.h"
+#include "register/LabRegister.h"
 #include "session/AcquisitionSession.h"
 #include "session/qt/SessionDriver.h"
 #include "session/qt/SessionSignals.h"
@@ -325,7 +326,7 @@ TEST_F(VerifyWindowTest, AClosedWindowsRunIsResumedAndAbandonedWithAReason) {
     StationPane* station = open(*window, 1);
     QSignalSpy finished(window.get(), &VerifyWindow::runFinished);
     ASSERT_TRUE(waitUntil([&] { return list(*station, "unfinished")->count() == 1; }));
-    EXPECT_EQ(field(*station, "due")->text(), "2027-03-01") << "remembered";
+    EXPECT_EQ(field(*station, "due")->text(), "") << "nothing kept for an instrument unnamed";
     QTest::mouseClick(button(*station, "resume"), Qt::LeftButton);
     ASSERT_TRUE(waitUntil([&] { return label(*station, "prompt")->text() == setTo("40.00", 1); }));
 
@@ -672,6 +673,66 @@ TEST_F(VerifyWindowTest, AStationTakesUpNoHeldRunAndStartsOnlyWithWhatTheRunNeed
         QString::fromUtf8(test::readFile(QString::fromStdString(station->run()->path())));
     EXPECT_TRUE(file.contains(" slave 1: not answering since "));
     EXPECT_TRUE(file.contains(" slave 1: answering again\n"));
+}
+
+// Three instruments of one model: the one named as an asset of the register takes the asset's due
+// date, another is offered none of it, and the asset's refusals (a point below what its
+// certificate covers, then an overdue calibration) hold until a supervisor's reason is given;
+// the run names the asset and the tool as left.
+TEST_F(VerifyWindowTest, AStationOnARegisteredReferenceTakesTheAssetsDueDateAndRefusals) {
+    const LabRegister lab(paths.home.toStdString());
+    RegisteredReference asset;
+    asset.asset = "REF-2";
+    asset.range = 100;
+    asset.certificate = "C-1";
+    asset.uncertainty = 0.3;
+    asset.lowest = 50;
+    asset.due = "2099-01-01";
+    std::string error;
+    ASSERT_TRUE(lab.enter(asset, error)) << error;
+    const BenchConfig config(paths.configFile);
+    ASSERT_TRUE(config.setDeviceName(link.toStdString(), 1, "REF-2"));
+    ASSERT_TRUE(waitUntil([&] { return session.instrumentFacts(2).has_value(); }));
+    // What an earlier bench kept under the identification all three report.
+    config.setCalibrationDue(session.instrumentFacts(2)->identification, "2030-01-01");
+    const auto window = openWindow();
+    EXPECT_EQ(field(*open(*window, 2), "due")->text(), "");
+    StationPane* station = open(*window, 1);
+    EXPECT_EQ(field(*station, "due")->text(), "2099-01-01");
+    EXPECT_TRUE(field(*station, "due")->isReadOnly());
+
+    QTest::keyClicks(field(*station, "toolId"), "W-40");
+    QTest::keyClicks(field(*station, "maximum"), "80");
+    QTest::keyClicks(field(*station, "temperature"), "22");
+    QTest::keyClicks(field(*station, "humidity"), "40");
+    list(*station, "profiles")->setCurrentText("Quick");
+    list(*station, "condition")->setCurrentIndex(1);
+    QTest::mouseClick(button(*station, "start"), Qt::LeftButton);
+    EXPECT_EQ(station->run(), nullptr);
+    EXPECT_TRUE(label(*station, "message")
+                    ->text()
+                    .contains("The point of 40 lies below 50, the lowest torque the certificate of "
+                              "reference REF-2"))
+        << label(*station, "message")->text().toStdString();
+    asset.due = "2020-01-01";
+    ASSERT_TRUE(lab.enter(asset, error));
+    QTest::mouseClick(button(*station, "start"), Qt::LeftButton);
+    EXPECT_EQ(station->run(), nullptr);
+    EXPECT_TRUE(label(*station, "message")->text().contains("was due 2020-01-01"));
+    QTest::keyClicks(field(*station, "overdueReason"), "supervisor Li");
+    QTest::mouseClick(button(*station, "start"), Qt::LeftButton);
+    ASSERT_NE(station->run(), nullptr) << label(*station, "message")->text().toStdString();
+    const QString file =
+        QString::fromUtf8(test::readFile(QString::fromStdString(station->run()->path())));
+    for (const char* said :
+         {"\nReference due: 2020-01-01\nReference asset: REF-2\nReference certificate: C-1\n"
+          "Reference uncertainty: 0.3\nCondition: as-left\n",
+          "\nName: REF-2\n",
+          " confirmed reference calibration overdue since 2020-01-01: supervisor Li\n",
+          " confirmed point of 40 below the lowest torque reference REF-2's certificate covers, "
+          "50: "
+          "supervisor Li\n"})
+        EXPECT_TRUE(file.contains(QLatin1String(said))) << said << "\n" << file.toStdString();
 }
 
 }  // namespace
