@@ -933,6 +933,15 @@ TEST_F(StoreTest, AnImpactListNamesTheTestsAndRunsMadeSinceTheLastGoodVerificati
     const QStringList runs = impact("--reference", "R-1", quality);
     EXPECT_EQ(runs.size(), 2);
     EXPECT_EQ(runs.filter(" - fail").size(), 2);
+    // Calibrated again: the store knows since when, the home's lines do not.
+    ASSERT_EQ(runCli({"register", "add-reference", "R-1", "--range", "100", "--unit", "N.m",
+                      "--resolution", "0.01", "--uncertainty", "0.5", "--lowest", "2", "--due",
+                      "2028-01-01", "--home", home.qPath()})
+                  .exitCode,
+              0);
+    ASSERT_EQ(cli(db, {"sync", "--once", "--home", home.qPath()}, "s1").exitCode, 0);
+    EXPECT_EQ(impact("--reference", "R-1", quality), QStringList());
+    EXPECT_EQ(impact("--reference", "R-1").size(), 2);
     EXPECT_EQ(runCli({"register", "impact", "--tool", "4711", "--reference", "R-1"}).exitCode, 1);
 }
 
