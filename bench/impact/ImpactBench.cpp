@@ -57,6 +57,10 @@ bool generate(store::PgConnection& connection, long runs) {
         "1000), '', '', '1.0.0', 't' || i, timestamptz '2026-01-01' + i * interval '5 min', "
         "timestamptz '2026-01-01' + i * interval '5 min' + interval '20 s', 'pass', 5, 0, 0, 0, "
         "encode(sha256('\\x00'), 'hex'), '\\x00'::bytea FROM generate_series(1, $1::bigint) AS i";
+    // Each test's five pulls, as its pass count says.
+    const char* const events =
+        "INSERT INTO vornex_test_events SELECT t.id, 1, n, n * 2.0, n * 2.0 + 1, n * 2.0 + 0.5, "
+        "50, true, 'pass' FROM vornex_tests t, generate_series(1, 5) AS n";
     // A thousand tools in the register, each verified on the first of a month.
     const char* const register_ =
         "INSERT INTO vornex_register_tools (id, maker, model, serial, type, tool_class, maximum, "
@@ -67,8 +71,8 @@ bool generate(store::PgConnection& connection, long runs) {
     const std::vector<store::PgParam> count{store::PgParam::text(std::to_string(runs))};
     for (const std::string& step :
          {std::string("SET session_replication_role = replica"), sql, std::string(tests),
-          std::string(register_), std::string("SET session_replication_role = origin"),
-          std::string("ANALYZE")}) {
+          std::string(events), std::string(register_),
+          std::string("SET session_replication_role = origin"), std::string("ANALYZE")}) {
         const store::PgResult result = connection.exec(
             step, step.find("$1") != std::string::npos ? count : std::vector<store::PgParam>());
         if (!result.ok()) {
@@ -130,7 +134,7 @@ int main(int argc, char** argv) {
     const auto made = Clock::now();
     if (!generate(connection, runs))
         return 1;
-    std::printf("generated %ld runs and %ld tests in %.1f s\n", runs, runs,
+    std::printf("generated %ld runs and %ld tests of 5 pulls in %.1f s\n", runs, runs,
                 std::chrono::duration<double>(Clock::now() - made).count());
     using Kind = store::ImpactSubject::Kind;
     bool fast = true;

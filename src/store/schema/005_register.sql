@@ -95,7 +95,8 @@ SELECT DISTINCT ON (r.asset) r.*, (SELECT min(f.entry) FROM vornex_register_refe
 
 -- What is due, as `vornex-cli register due` reckons it, on the session's today (its TimeZone):
 -- a tool (not retired) at its last good verification plus its months, or when the complete pulls
--- of the tests made with it since then (the latest row of each test) reach its count; overdue
+-- of the tests made with it since then reach its count, judged against limits or not (the latest
+-- row of each test, with the events of the record an amendment copies); overdue
 -- past the day, at the count or never verified; due soon within its lead time, or when the pulls
 -- at the rate so far would reach the count within it. A reference on its due date, lead 30 days.
 CREATE VIEW vornex_due AS
@@ -103,9 +104,12 @@ WITH tools AS MATERIALIZED (
     SELECT t.id, t.first_entry, t.interval_cycles, t.lead_days, t.last_good,
            CASE WHEN t.last_good IS NOT NULL AND t.interval_months IS NOT NULL
                 THEN (t.last_good + make_interval(months => t.interval_months))::date END AS due,
-           (SELECT coalesce(sum(s.pass_count + s.low_count + s.high_count), 0)
+           (SELECT count(*)
               FROM vornex_tests s
-             WHERE s.tool = t.id
+              JOIN vornex_test_events e
+                ON e.test_id = coalesce((SELECT a.original FROM vornex_amendments a
+                                          WHERE a.id = s.id), s.id)
+             WHERE s.tool = t.id AND e.complete
                AND (t.last_good IS NULL OR s.started >= t.last_good::timestamptz)
                AND NOT EXISTS (SELECT FROM vornex_tests n WHERE n.supersedes = s.id))::bigint
                AS cycles
