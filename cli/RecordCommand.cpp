@@ -1,3 +1,4 @@
+#include <QDate>
 #include <QEventLoop>
 #include <QTime>
 #include <chrono>
@@ -19,6 +20,7 @@
 #include "record/CompanionFile.h"
 #include "record/HeadlessGraph.h"
 #include "record/TestFile.h"
+#include "register/DueDates.h"
 #include "session/AcquisitionSession.h"
 #include "session/qt/SessionDriver.h"
 
@@ -196,6 +198,13 @@ int runRecord(const QStringList& args) {
         trace.operatorName = arguments.value(QStringLiteral("operator")).toStdString();
         trace.toolId = arguments.value(QStringLiteral("tool")).toStdString();
         trace.note = arguments.value(QStringLiteral("note")).toStdString();
+        trace.toolOverdue =
+            toolOverdueText(paths.home.toStdString(), trace.toolId, QDate::currentDate());
+        if (!trace.toolOverdue.empty())
+            std::fprintf(stderr,
+                         "vornex-cli record: tool %s is overdue for its verification (%s); the "
+                         "test records it\n",
+                         trace.toolId.c_str(), trace.toolOverdue.c_str());
         session.setTestTrace(trace);
         session.setInstrumentNames(bench.deviceNames(port.toStdString()));
         session.proposeName();

@@ -88,6 +88,7 @@ int main(int argc, char** argv) {
                        "click wrench 40-200 N.m",
                        "after repair, tested at 20 °C",
                        "1.4.0",
+                       "",
                        ""};
     const char* names[] = {"Station 1 / SN 4702", "Station 2 / SN 4706", "Station 3 / SN 4711"};
     for (int slave = 1; slave <= 3; ++slave) {

@@ -1,5 +1,7 @@
 #include "frame/CDlgTestCreate.h"
 
+#include <QDate>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,7 +15,9 @@
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 #include "i18n/MessageTexts.h"
+#include "i18n/RegisterKeys.h"
 #include "record/TestSession.h"
+#include "register/DueDates.h"
 #include "session/AcquisitionSession.h"
 
 namespace vornex {
@@ -99,12 +103,27 @@ void CDlgTestCreate::onAdd() {
     for (int i = 0; i < 4; ++i)
         trace.*kFields[i].member = fields_[i]->text().trimmed().toStdString();
     trace.bench = bench.bench();
+    const std::string home =
+        (QFileInfo(configFile_).absolutePath() + QLatin1Char('/')).toStdString();
+    trace.toolOverdue = toolOverdueText(home, trace.toolId, QDate::currentDate());
     session_.setTestTrace(trace);
     const TestSession::Addition added = session_.newTest(name_->text().toStdString());
     switch (added.result) {
         case TestSession::AddResult::Added:
             if (!bench.rememberTrace(trace))
                 showLangMessage(this, languageFile_, langkey::kMessageTraceNotSaved);
+            // Told, never refused: the line's work goes on; the test's file keeps it.
+            if (!trace.toolOverdue.empty())
+                ShowMessage(
+                    this,
+                    langStringOr(languageFile_, QString::fromLatin1(langkey::kMessageToolOverdue),
+                                 QStringLiteral("Tool %1 is overdue for its verification "
+                                                "(%2). The test is recorded all the same "
+                                                "and says so."))
+                        .arg(QString::fromStdString(trace.toolId),
+                             QString::fromStdString(trace.toolOverdue)),
+                    GetLangString(languageFile_, QString::fromLatin1(langkey::kMessageTip)),
+                    MessageIcon::Warning);
             accept();
             return;
         case TestSession::AddResult::Exists:

@@ -57,6 +57,9 @@ inline constexpr const char* kRegisterColResolution = "IDS_REGISTER_COL_RESOLUTI
 inline constexpr const char* kRegisterColUncertainty = "IDS_REGISTER_COL_UNCERTAINTY";
 inline constexpr const char* kRegisterColLowest = "IDS_REGISTER_COL_LOWEST";
 inline constexpr const char* kRegisterColCertificate = "IDS_REGISTER_COL_CERTIFICATE";
+// A test begun with a tool the register holds overdue: the window's warning, and the report.
+inline constexpr const char* kMessageToolOverdue = "IDS_MESSAGE_TOOLOVERDUE";
+inline constexpr const char* kReportToolOverdue = "IDS_REPORT_TOOLOVERDUE";
 
 // Every key above, so that each language file is checked to translate them all.
 inline constexpr const char* kRegisterLanguageKeys[] = {
@@ -70,7 +73,8 @@ inline constexpr const char* kRegisterLanguageKeys[] = {
     kRegisterColModel,       kRegisterColSerial,    kRegisterColType,        kRegisterColClass,
     kRegisterColMarked,      kRegisterColInterval,  kRegisterColLast,        kRegisterColDue,
     kRegisterColCycles,      kRegisterColState,     kRegisterColRange,       kRegisterColResolution,
-    kRegisterColUncertainty, kRegisterColLowest,    kRegisterColCertificate,
+    kRegisterColUncertainty, kRegisterColLowest,    kRegisterColCertificate, kMessageToolOverdue,
+    kReportToolOverdue,
 };
 
 }  // namespace vornex::langkey

@@ -40,6 +40,9 @@ struct TestTrace {
     std::string note;
     std::string version;  // of the program that recorded the test
     std::string sha256;   // of the test file as it was closed, hex; empty while it records
+    // Said when the lab's register held the tool overdue as the test began: "since 2027-01-12",
+    // "cycles 5000/5000" or "never verified"; empty otherwise.
+    std::string toolOverdue;
 };
 
 // An instrument as the bench knows it.

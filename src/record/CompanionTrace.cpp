@@ -26,10 +26,10 @@ struct TraceKey {
 };
 
 constexpr TraceKey kTraceKeys[] = {
-    {"Bench", &TestTrace::bench},   {"Operator", &TestTrace::operatorName},
-    {"Tool", &TestTrace::toolId},   {"ToolDescription", &TestTrace::toolDescription},
-    {"Note", &TestTrace::note},     {"Version", &TestTrace::version},
-    {"SHA256", &TestTrace::sha256},
+    {"Bench", &TestTrace::bench},     {"Operator", &TestTrace::operatorName},
+    {"Tool", &TestTrace::toolId},     {"ToolDescription", &TestTrace::toolDescription},
+    {"Note", &TestTrace::note},       {"ToolOverdue", &TestTrace::toolOverdue},
+    {"Version", &TestTrace::version}, {"SHA256", &TestTrace::sha256},
 };
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "register/DueDates.h"
 
+#include "register/LabRegister.h"
+#include "register/ToolCycles.h"
+
 #include <algorithm>
 
 namespace vornex {
@@ -63,6 +66,23 @@ Due referenceDue(const RegisteredReference& reference, const QDate& today, int l
     due.date = dayOf(reference.due);
     due.state = due.date.isValid() ? byDate(due.date, today, leadDays) : DueState::Overdue;
     return due;
+}
+
+std::string toolOverdueText(const std::string& home, const std::string& toolId,
+                            const QDate& today) {
+    std::string error;
+    const std::optional<RegisteredTool> tool =
+        toolId.empty() ? std::nullopt : LabRegister(home).tool(toolId, error);
+    if (!tool || tool->status == "retired")
+        return {};
+    const Due due = toolDue(*tool, countToolCycles(home, toolId, tool->lastGood).pulls, today);
+    if (due.state != DueState::Overdue)
+        return {};
+    if (tool->lastGood.empty())
+        return "never verified";
+    if (due.interval && due.cycles >= *due.interval)
+        return "cycles " + std::to_string(due.cycles) + "/" + std::to_string(*due.interval);
+    return "since " + due.date.toString(Qt::ISODate).toStdString();
 }
 
 }  // namespace vornex

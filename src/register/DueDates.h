@@ -30,4 +30,9 @@ Due toolDue(const RegisteredTool& tool, long cycles, const QDate& today);
 // of it (today included); a reference with no due date is overdue.
 Due referenceDue(const RegisteredReference& reference, const QDate& today, int leadDays = 30);
 
+// What a test records of a tool the register holds overdue as it begins (see TestTrace): "since
+// 2027-01-12", "cycles 5000/5000" or "never verified"; empty for a tool not overdue or not held.
+// `home` ends in "/"; the tool's cycles are counted from its tests there.
+std::string toolOverdueText(const std::string& home, const std::string& toolId, const QDate& today);
+
 }  // namespace vornex

@@ -67,6 +67,8 @@ std::vector<Field> headerFields(const TestResults& results, const ReportTexts& t
             {labelOf(t.made), madeAt},
             {labelOf(t.version), orDash(trace.version)},
         });
+    if (!trace.toolOverdue.empty())
+        fields.push_back({labelOf(t.toolOverdue), QString::fromStdString(trace.toolOverdue)});
     if (const QString note = given(amendedValue(issue, "note", QString::fromStdString(trace.note)));
         !note.isEmpty())
         fields.push_back({labelOf(t.note), note});

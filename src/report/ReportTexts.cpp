@@ -5,6 +5,7 @@
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 #include "i18n/LanguageTexts.h"
+#include "i18n/RegisterKeys.h"
 #include "i18n/SignKeys.h"
 
 namespace vornex {
@@ -112,6 +113,7 @@ ReportTexts textsFrom(Lookup text) {
     t.signedApproved = text(k::kSignedApproved, "Approved by %1, %2 (SHA-256 %3)");
     t.signedChanged = text(k::kSignedChanged, "changed after it was signed");
     t.docAmendment = text(k::kDocAmendment, "Amendment %1 to %2");
+    t.toolOverdue = text(k::kReportToolOverdue, "Tool overdue:");
     t.docChanges = text(k::kDocChanges, "Changes made by amendment");
     t.docChange =
         text(k::kDocChange, "Amendment %1, %2: \"%3\" changed to \"%4\" by %5, %6. Reason: %7");

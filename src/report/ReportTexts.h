@@ -26,6 +26,7 @@ struct ReportTexts {
     // A copy of an amended record: "Amendment N to NUMBER", and each change of a field, named
     // in `amendedFields` by the store's name for it.
     QString docAmendment, docChanges, docChange;
+    QString toolOverdue;  // the register held the test's tool overdue as it began
     std::map<std::string, QString> amendedFields;
     QString leftOutHere;        // leftOut when no events file goes with the report
     QString slaveName, torque;  // as the window names a slave and the torque axis

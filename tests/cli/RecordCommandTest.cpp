@@ -112,6 +112,12 @@ TEST_F(RecordCommand, TheCompanionSaysWhoTestedWhatAndTheReportHoldsTheFileToIts
     std::ofstream(dir.file("config.ini"))
         << "[Setting]\nLanguage=en_US\nBench=Bench 7\n[Names:" << line->portPath()
         << "]\n1=Station 3 / SN 4711\n[Store]\nUri=postgresql:///results?host=/nonexistent\n";
+    // The register holds the tool overdue: the test is recorded all the same, and says so.
+    ASSERT_EQ(runCli({"register", "add-tool", "CW-200", "--class", "A", "--type", "II", "--min",
+                      "40", "--max", "200", "--unit", "N.m", "--last", "2020-02-01", "--home",
+                      QString::fromStdString(dir.path())})
+                  .exitCode,
+              0);
     const CliRun run = runCli(recordArgs("traced") << "--operator"
                                                    << "Li Wei"
                                                    << "--tool"
@@ -125,6 +131,8 @@ TEST_F(RecordCommand, TheCompanionSaysWhoTestedWhatAndTheReportHoldsTheFileToIts
     const TestTrace& t = companion->trace;
     EXPECT_EQ(std::vector({t.bench, t.operatorName, t.toolId, t.toolDescription, t.note}),
               std::vector<std::string>({"Bench 7", "Li Wei", "CW-200", "", "after repair"}));
+    EXPECT_EQ(t.toolOverdue, "since 2021-02-01");
+    EXPECT_TRUE(run.err.contains("tool CW-200 is overdue for its verification (since 2021-02-01)"));
     EXPECT_EQ(t.version, VORNEX_VERSION);
     EXPECT_EQ(t.sha256, TestFile(path).sha256());
     EXPECT_TRUE(test::pathExists(dir.file("Outbox/" + companion->uuid + ".item")))

@@ -23,8 +23,8 @@ TestResults handMade() {
     results.name = "T-0042";
     results.started = "2026-12-01 08:15:00";
     results.sha256 = std::string(64, 'a');
-    results.trace = {"Bench-North",  "Li Wei", "TW-118",      "click wrench 40-200",
-                     "after repair", "1.4.0",  results.sha256};
+    results.trace = {"Bench-North",  "Li Wei", "TW-118",       "click wrench 40-200",
+                     "after repair", "1.4.0",  results.sha256, ""};
     for (const int slave : {1, 3}) {
         InstrumentResult r;
         r.slave = slave;
