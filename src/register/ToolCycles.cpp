@@ -6,8 +6,26 @@
 
 #include "judge/TestResults.h"
 #include "record/CompanionFile.h"
+#include "verify/RunFile.h"
 
 namespace vornex {
+
+namespace {
+
+// A verification run of the tool loads it with every pull it counted, preloads among them. The
+// runs of its last good day are the verification the count starts from.
+void countRun(const std::string& path, const std::string& id, const std::string& since,
+              ToolCycles& counted) {
+    std::string error;
+    const std::optional<verify::StoredRun> run = verify::readRunFile(path, error);
+    const std::string day = run ? run->started.substr(0, 10) : std::string();
+    if (!run || run->plan.tool.id != id || (!since.empty() && day <= since))
+        return;
+    ++counted.runs;
+    counted.pulls += static_cast<long>(run->pulls.size());
+}
+
+}  // namespace
 
 ToolCycles countToolCycles(const std::string& home, const std::string& id,
                            const std::string& since) {
@@ -16,9 +34,15 @@ ToolCycles countToolCycles(const std::string& home, const std::string& id,
     const auto options = std::filesystem::directory_options::skip_permission_denied;
     for (std::filesystem::recursive_directory_iterator it(home + "Data", options, failed), end;
          !failed && it != end; it.increment(failed)) {
-        if (it->path().extension() != ".pdat" || !it->is_regular_file(failed))
+        if (!it->is_regular_file(failed))
             continue;
         const std::string path = it->path().string();
+        if (it->path().extension() == ".txt") {
+            countRun(path, id, since, counted);
+            continue;
+        }
+        if (it->path().extension() != ".pdat")
+            continue;
         const std::optional<Companion> companion = readCompanion(companionPath(path)).companion;
         if (!companion || companion->trace.toolId != id || companion->started.substr(0, 10) < since)
             continue;

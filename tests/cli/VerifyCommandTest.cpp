@@ -259,6 +259,9 @@ TEST(VerifyCommand, ARunStoppedOnALostLineResumesAtTheNextReading) {
     Operator second(sim, where + QStringList{"--resume", runFile, "--pdf", dir.qFile("c.pdf")}, 80);
     ASSERT_TRUE(second.drive(pulls));
     EXPECT_EQ(second.exitCode(), 4);
+    // Its runs' pulls are its cycles; never verified good, it stays overdue.
+    EXPECT_EQ(test::runCli({"register", "due", "--home", dir.qPath()}).out,
+              "overdue tool TR - 6/5000\n");
     // Found out of tolerance as it came in: its interval halved is proposed, nothing entered.
     EXPECT_TRUE(second.tool.readAllStandardError().contains(
         "tool TR found out of tolerance: its interval may be halved (register add-tool TR ... "

@@ -95,8 +95,9 @@ SELECT DISTINCT ON (r.asset) r.*, (SELECT min(f.entry) FROM vornex_register_refe
 
 -- What is due, as `vornex-cli register due` reckons it, on the session's today (its TimeZone):
 -- a tool (not retired) at its last good verification plus its months, or when the complete pulls
--- of the tests made with it since then reach its count, judged against limits or not (the latest
--- row of each test, with the events of the record an amendment copies); overdue
+-- of the tests made with it since then, judged against limits or not (the latest row of each
+-- test, with the events of the record an amendment copies), and the pulls of its runs after that
+-- day reach its count; overdue
 -- past the day, at the count or never verified; due soon within its lead time, or when the pulls
 -- at the rate so far would reach the count within it. A reference on its due date, lead 30 days.
 CREATE VIEW vornex_due AS
@@ -112,6 +113,16 @@ WITH tools AS MATERIALIZED (
              WHERE s.tool = t.id AND e.complete
                AND (t.last_good IS NULL OR s.started >= t.last_good::timestamptz)
                AND NOT EXISTS (SELECT FROM vornex_tests n WHERE n.supersedes = s.id))::bigint
+           -- Every pull of its runs after the day of its last good verification, that day's
+           -- runs being the verification itself; an amendment's those of the run it amends.
+           + (SELECT count(*)
+                FROM vornex_runs u
+                JOIN vornex_run_readings g
+                  ON g.run_id = coalesce((SELECT a.original FROM vornex_amendments a
+                                           WHERE a.id = u.id), u.id)
+               WHERE u.tool = t.id
+                 AND (t.last_good IS NULL OR u.started >= (t.last_good + 1)::timestamptz)
+                 AND NOT EXISTS (SELECT FROM vornex_runs n WHERE n.supersedes = u.id))::bigint
                AS cycles
       FROM vornex_tools_now t
      WHERE t.status <> 'retired'
