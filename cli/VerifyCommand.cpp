@@ -12,6 +12,7 @@
 #include "ConsoleStation.h"
 #include "SignalPipe.h"
 #include "VerifyLog.h"
+#include "VerifyRegister.h"
 #include "config/BenchConfig.h"
 #include "config/HomeFolder.h"
 #include "files/AtomicFile.h"
@@ -19,8 +20,6 @@
 #include "files/IniLines.h"
 #include "link/RegisterMap.h"
 #include "register/DueDates.h"
-#include "register/LabRegister.h"
-#include "register/RunInRegister.h"
 #include "report/Certificate.h"
 #include "text/NumberText.h"
 #include "verify/Profile.h"
@@ -50,65 +49,6 @@ const char* const kUsage =
 
 void fail(const std::string& text) {
     std::fprintf(stderr, "vornex-cli verify: %s\n", text.c_str());
-}
-
-// A registered tool's run is its last good verification when it conforms; found out of
-// tolerance, the lab is told its interval halved and how to find what it touched.
-void tellRegister(const std::string& home, const RunPlan& plan, bool conforms) {
-    const RunInRegister entered =
-        enterRun(LabRegister(home), plan.tool.id, conforms, plan.condition, QDate::currentDate());
-    if (!entered.error.empty()) {
-        fail("the register is not told of the run: " + entered.error);
-        return;
-    }
-    if (entered.due.isValid())
-        fail("tool " + plan.tool.id + " verified good: due " +
-             entered.due.toString(Qt::ISODate).toStdString());
-    if (entered.halvedMonths || entered.halvedCycles) {
-        std::string halved;
-        if (entered.halvedMonths)
-            halved += " --interval-months " + std::to_string(*entered.halvedMonths);
-        if (entered.halvedCycles)
-            halved += " --interval-cycles " + std::to_string(*entered.halvedCycles);
-        fail("tool " + plan.tool.id +
-             " found out of tolerance: its interval may be halved "
-             "(register add-tool " +
-             plan.tool.id + " ..." + halved +
-             "); what it touched: "
-             "register impact --tool " +
-             plan.tool.id);
-    }
-}
-
-// The register's reference `asset` the run is to be made with: refused, and said, when the
-// register does not know it, its calibration is overdue (unless a reason is given) or a point of
-// the run lies below the lowest torque its certificate covers.
-std::optional<RegisteredReference> registeredReference(const std::string& asset,
-                                                       const std::string& home, const RunPlan& plan,
-                                                       const std::string& overdueReason) {
-    const LabRegister lab(home);
-    std::string error;
-    const std::optional<RegisteredReference> found = lab.reference(asset, error);
-    if (!found) {
-        fail(error.empty() ? "the register holds no reference " + asset : error);
-        return std::nullopt;
-    }
-    if (referenceDue(*found, QDate::currentDate()).state == DueState::Overdue &&
-        overdueReason.empty()) {
-        fail("reference " + asset + " overdue since " +
-             (found->due.empty() ? std::string("ever: it has no due date") : found->due));
-        return std::nullopt;
-    }
-    for (size_t point = 0; point < plan.points.size(); ++point) {
-        const double torque = plan.tool.maximum * plan.points[point] / 100.0;
-        if (torque < found->lowest) {
-            fail("the point of " + plainNumber(torque) + " " + plan.tool.unit +
-                 " lies below the lowest torque reference " + asset + "'s certificate covers, " +
-                 plainNumber(found->lowest) + " " + found->unit);
-            return std::nullopt;
-        }
-    }
-    return found;
 }
 
 // The flag without a value, taken out of the options that all have one.
@@ -403,6 +343,10 @@ int runVerify(const QStringList& given) {
         }
         if (polled)
             notes.push_back(polledNote(mode) + " (--allow-polled)");
+        if (const std::string overdueTool =
+                overdueToolNote(home, plan.tool.id, QDate::currentDate());
+            !overdueTool.empty())
+            notes.push_back(overdueTool);
         std::string toolError;
         run = beginRun(plan, reference, dataFolder, home + "Tools", notes, now, printed, toolError,
                        error);

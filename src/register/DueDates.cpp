@@ -85,4 +85,11 @@ std::string toolOverdueText(const std::string& home, const std::string& toolId,
     return "since " + due.date.toString(Qt::ISODate).toStdString();
 }
 
+std::string overdueToolNote(const std::string& home, const std::string& toolId,
+                            const QDate& today) {
+    const std::string overdue = toolOverdueText(home, toolId, today);
+    return overdue.empty() ? std::string()
+                           : "tool " + toolId + " overdue for its verification (" + overdue + ")";
+}
+
 }  // namespace vornex

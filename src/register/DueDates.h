@@ -35,4 +35,8 @@ Due referenceDue(const RegisteredReference& reference, const QDate& today, int l
 // `home` ends in "/"; the tool's cycles are counted from its tests there.
 std::string toolOverdueText(const std::string& home, const std::string& toolId, const QDate& today);
 
+// A verification run's note of a tool the register holds overdue as the run begins, "tool W-17
+// overdue for its verification (since 2027-01-12)"; empty otherwise.
+std::string overdueToolNote(const std::string& home, const std::string& toolId, const QDate& today);
+
 }  // namespace vornex

@@ -1,6 +1,7 @@
 #include "verifywin/StationPane.h"
 
 #include <QComboBox>
+#include <QDate>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include "files/IniLines.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
+#include "register/DueDates.h"
 #include "register/LabRegister.h"
 #include "report/Certificate.h"
 #include "report/ReportTexts.h"
@@ -315,6 +317,9 @@ void StationPane::start() {
         notes.push_back(overdueNote(plan.referenceDue, overdueReason));
     if (uncovered)
         notes.push_back(uncoveredNote(*uncovered, asset->asset, asset->lowest, overdueReason));
+    if (const std::string overdueTool = overdueToolNote(home, plan.tool.id, QDate::currentDate());
+        !overdueTool.empty())
+        notes.push_back(overdueTool);
     std::string toolError;
     std::string error;
     std::unique_ptr<VerificationRun> run =

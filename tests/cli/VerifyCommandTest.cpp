@@ -259,6 +259,8 @@ TEST(VerifyCommand, ARunStoppedOnALostLineResumesAtTheNextReading) {
     Operator second(sim, where + QStringList{"--resume", runFile, "--pdf", dir.qFile("c.pdf")}, 80);
     ASSERT_TRUE(second.drive(pulls));
     EXPECT_EQ(second.exitCode(), 4);
+    EXPECT_TRUE(test::readFile(runFile).contains(
+        " tool TR overdue for its verification (never verified)\n"));
     // Its runs' pulls are its cycles; never verified good, it stays overdue.
     EXPECT_EQ(test::runCli({"register", "due", "--home", dir.qPath()}).out,
               "overdue tool TR - 6/5000\n");
