@@ -28,5 +28,8 @@ private:
 };
 
 std::string sha256Hex(std::string_view bytes);
+// The hash of a regular file's bytes now; empty with the reason in `error` when it cannot be read
+// or is no regular file.
+std::string fileSha256Hex(const std::string& path, std::string& error);
 
 }  // namespace vornex

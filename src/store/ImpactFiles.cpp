@@ -1,5 +1,3 @@
-#include <QCryptographicHash>
-#include <QFile>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -8,8 +6,10 @@
 #include <system_error>
 #include <tuple>
 
+#include "files/Sha256.h"
 #include "judge/TestResults.h"
 #include "record/CompanionFile.h"
+#include "register/HomeRecords.h"
 #include "store/Impact.h"
 #include "store/ResultSender.h"
 #include "verify/RunFile.h"
@@ -46,12 +46,8 @@ std::string escaped(const std::string& field) {
 }
 
 std::string fileSha256(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(&file);
-    return hash.result().toHex().toStdString();
+    std::string ignored;
+    return fileSha256Hex(path, ignored);
 }
 
 // The value of a "Key: value" line of a run file's header (the lines before its first event).
@@ -138,22 +134,13 @@ std::vector<ImpactEntry> impactInFiles(const std::string& home, const ImpactSubj
                                        const std::string& since, const std::string& bench,
                                        std::vector<std::string>& unread) {
     std::vector<ImpactEntry> found;
-    std::error_code failed;
-    const auto options = std::filesystem::directory_options::skip_permission_denied;
-    for (std::filesystem::recursive_directory_iterator it(home + "Data", options, failed), end;
-         !failed && it != end; it.increment(failed)) {
-        if (!it->is_regular_file(failed))
-            continue;
-        const std::string path = it->path().string();
-        const std::string extension = it->path().extension().string();
-        std::optional<ImpactEntry> entry;
-        if (extension == ".pdat")
-            entry = testEntry(path, subject, since, unread);
-        else if (extension == ".txt")
-            entry = runEntry(path, subject, since, bench, unread);
+    const auto keep = [&](std::optional<ImpactEntry> entry) {
         if (entry)
             found.push_back(std::move(*entry));
-    }
+    };
+    const std::error_code failed = forEachRecordFile(
+        home, [&](const std::string& path) { keep(testEntry(path, subject, since, unread)); },
+        [&](const std::string& path) { keep(runEntry(path, subject, since, bench, unread)); });
     if (failed && failed != std::errc::no_such_file_or_directory)
         unread.push_back(home + "Data: " + failed.message());
     return found;
