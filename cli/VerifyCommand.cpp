@@ -324,6 +324,10 @@ int runVerify(const QStringList& given) {
         run->resume(held->stored);
     } else {
         plan.referenceDue = asset ? asset->due : config.calibrationDue(instrument.identification);
+        if (!asset && !plan.referenceDue.empty())
+            fail("warning: the due date " + plan.referenceDue +
+                 " is kept for every instrument reporting identification " +
+                 instrument.identification + ", not for this one; give --reference ASSET");
         const RunCautions cautions =
             fitRun(planned, instrument.unit, instrument.decimals, instrument.measuringMode, now);
         if (!cautions.fitProblem.empty()) {

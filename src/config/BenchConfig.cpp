@@ -163,18 +163,16 @@ bool BenchConfig::rememberTypedPort(const std::string& port) const {
     return written;
 }
 
-std::string BenchConfig::calibrationDue(const std::string& identification) const {
+std::string BenchConfig::calibrationDue(const std::string& key) const {
     return PrivateProfile(configFile_)
-        .read(kCalibrationDue, QString::fromStdString(identification), QString(), kMaxText)
+        .read(kCalibrationDue, QString::fromStdString(key), QString(), kMaxText)
         .trimmed()
         .toStdString();
 }
 
-bool BenchConfig::setCalibrationDue(const std::string& identification,
-                                    const std::string& date) const {
+bool BenchConfig::setCalibrationDue(const std::string& key, const std::string& date) const {
     return PrivateProfile(configFile_)
-        .write(kCalibrationDue, QString::fromStdString(identification),
-               QString::fromStdString(date));
+        .write(kCalibrationDue, QString::fromStdString(key), QString::fromStdString(date));
 }
 
 }  // namespace vornex

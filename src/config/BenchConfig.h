@@ -16,8 +16,9 @@ namespace vornex {
 // address), the addresses in the device list of each port (`[Devices:PORT] Addresses=`, in the
 // list's order), the network ports connected to after being typed into the port list (`[Ports]`,
 // keys 1 up to kMaxTypedPorts, the latest first), and the calibration due date of each reference
-// instrument (`[CalibrationDue]`, keyed by its identification). A port is named in a section by
-// configPortName. Every call goes to the file.
+// instrument that is no asset of the lab's register (`[CalibrationDue]`, keyed by the name the
+// device list gives it; benches of earlier versions keyed it by the identification its model
+// reports). A port is named in a section by configPortName. Every call goes to the file.
 class BenchConfig {
 public:
     static constexpr int kMaxText = 256;
@@ -60,8 +61,8 @@ public:
     // file cannot be written.
     bool rememberTypedPort(const std::string& port) const;
     // As entered, empty when none was; false when the file cannot be written.
-    std::string calibrationDue(const std::string& identification) const;
-    bool setCalibrationDue(const std::string& identification, const std::string& date) const;
+    std::string calibrationDue(const std::string& key) const;
+    bool setCalibrationDue(const std::string& key, const std::string& date) const;
 
 private:
     QString configFile_;

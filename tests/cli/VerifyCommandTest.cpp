@@ -274,6 +274,12 @@ TEST(VerifyCommand, ARunStoppedOnALostLineResumesAtTheNextReading) {
             {"apply 48.00 N.m point 60 reading 2 of 3", "reading 60 2 48.00 45.00 +6.67 exceeds",
              "apply 48.00 N.m point 60 reading 3 of 3", "reading 60 3 48.00 48.00 +0.00 conforms",
              "point 60 mean 47.00 deviation +2.13 spread 3.00", "result does-not-conform"}));
+    // Never known good, everything it touched is listed: the one run, unsigned, failed.
+    const QStringList touched =
+        test::runCli({"register", "impact", "--tool", "TR", "--home", dir.qPath()}).outLines();
+    ASSERT_EQ(touched.size(), 1);
+    EXPECT_TRUE(touched[0].startsWith("run " + runFile + " ")) << touched[0].toStdString();
+    EXPECT_TRUE(touched[0].endsWith(" - fail")) << touched[0].toStdString();
     const QString file = QString::fromUtf8(test::readFile(runFile));
     QStringList readings;
     for (const QString& line : file.split('\n')) {
@@ -456,6 +462,9 @@ TEST(VerifyCommand, OutputsConditionsAndTheReferenceAreSettledBeforeTheRun) {
     const test::CliRun overdue = test::runCli(QStringList{"verify"} + run + kConditions);
     EXPECT_EQ(overdue.exitCode, 2);
     EXPECT_TRUE(overdue.err.contains("was due 2020-01-01")) << overdue.err.toStdString();
+    EXPECT_TRUE(
+        overdue.err.contains("kept for every instrument reporting identification "
+                             "56ff5658542d35303020, not for this one"));
     std::deque<QString> pulls = {"pull 1 80"};
     Operator confirmed(sim, run + kConditions + QStringList{"--overdue-reason", "the only one"},
                        80);
