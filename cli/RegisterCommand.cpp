@@ -1,5 +1,6 @@
 #include <QDate>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -263,10 +264,15 @@ std::optional<std::vector<store::StoredDue>> homeDue(const QStringList& args) {
                        d.date.isValid() ? d.date.toString(Qt::ISODate).toStdString() : "",
                        tool ? std::optional<long>(d.cycles) : std::nullopt, d.interval});
     };
+    std::map<std::string, std::string> since;
     for (const RegisteredTool& t : tools) {
         if (t.status != "retired")
-            add(toolDue(t, countToolCycles(home, t.id, t.lastGood).pulls, today), "tool", t.id,
-                true);
+            since[t.id] = t.lastGood;
+    }
+    std::map<std::string, ToolCycles> cycles = countToolsCycles(home, since);
+    for (const RegisteredTool& t : tools) {
+        if (t.status != "retired")
+            add(toolDue(t, cycles[t.id].pulls, today), "tool", t.id, true);
     }
     for (const RegisteredReference& r : references)
         add(referenceDue(r, today), "reference", r.asset, false);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 
 namespace vornex {
@@ -15,5 +16,9 @@ struct ToolCycles {
 };
 ToolCycles countToolCycles(const std::string& home, const std::string& id,
                            const std::string& since);
+// The same for many tools in one walk of Data/: each tool's identifier with the day its count
+// starts after, and each one's cycles back.
+std::map<std::string, ToolCycles> countToolsCycles(const std::string& home,
+                                                   const std::map<std::string, std::string>& since);
 
 }  // namespace vornex

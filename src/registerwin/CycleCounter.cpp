@@ -1,5 +1,6 @@
 #include "registerwin/CycleCounter.h"
 
+#include <map>
 #include <utility>
 
 namespace vornex {
@@ -12,15 +13,16 @@ CycleCounter::~CycleCounter() {
 
 void CycleCounter::count(uint64_t serial, const std::vector<RegisteredTool>& tools) {
     latest_ = serial;
-    for (const RegisteredTool& tool : tools) {
-        worker_.post([this, serial, id = tool.id, since = tool.lastGood] {
-            if (worker_.stopping() || latest_ != serial)
-                return;
-            const ToolCycles cycles = countToolCycles(home_, id, since);
+    std::map<std::string, std::string> since;
+    for (const RegisteredTool& tool : tools)
+        since[tool.id] = tool.lastGood;
+    worker_.post([this, serial, since = std::move(since)] {
+        if (worker_.stopping() || latest_ != serial)
+            return;
+        for (const auto& [id, cycles] : countToolsCycles(home_, since))
             emit counted(serial, QString::fromStdString(id), cycles.pulls, cycles.tests,
                          cycles.unread);
-        });
-    }
+    });
 }
 
 }  // namespace vornex

@@ -14,9 +14,9 @@
 namespace vornex {
 
 // Counts the register's tools' cycles on a thread of its own: counting judges every test of the
-// home folder made with a tool, which can take long. Each count asked for supersedes the ones
-// before it: their tools not yet counted are left out. Answers come as queued signals with the
-// serial they were asked with.
+// home folder made with a tool, which can take long. All tools are counted in one walk of the
+// folder; a count not yet begun when a later one is asked for is left out. Answers come as queued
+// signals with the serial they were asked with.
 class CycleCounter : public QObject {
     Q_OBJECT
 
