@@ -18,8 +18,9 @@ struct DeviationRow {
 
 using DeviationTable = std::vector<DeviationRow>;
 
-// The setting tools' (type II) classes A to G, class A first.
-const DeviationTable& standardDeviationTable();
+// The classes of one type of tool, class A first: "I" the indicating tools (A to E), any other
+// type the setting tools (type II, A to G).
+const DeviationTable& standardDeviationTable(std::string_view type = "II");
 
 // N.m in one unit of the instrument's unit names ("N.m", "kgf.cm", "ft.lbf", "in.lfb"); nothing
 // for a unit that is no torque.

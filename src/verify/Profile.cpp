@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <set>
 #include <sstream>
+#include <utility>
 
 #include "files/AtomicFile.h"
 #include "files/IniLines.h"
@@ -24,20 +25,42 @@ std::vector<std::string> commaSeparated(const std::string& text) {
     return parts;
 }
 
+// The sub-tests by their keys, in the order a calibration takes them.
+std::vector<std::pair<const char*, Subtest*>> subtests(Profile& p) {
+    return {{"Reproducibility", &p.reproducibility},
+            {"OutputDrive", &p.outputDrive},
+            {"Interface", &p.interface},
+            {"LoadingPoint", &p.loadingPoint}};
+}
+
+void writeTable(std::ostream& out, const char* section, const DeviationTable& table) {
+    out << "\n[" << section
+        << "]\n; CLASS = percent above the limit, percent at or below it, limit in N.m (the "
+           "tool's maximum)\n";
+    for (const DeviationRow& row : table) {
+        out << row.toolClass << " = " << plainNumber(row.above) << ", "
+            << plainNumber(row.atOrBelow) << ", " << plainNumber(row.limitNm) << "\n";
+    }
+}
+
 class ProfileReader {
 public:
     ProfileRead read(const std::string& text) {
         const IniLines lines = IniLines::parse(text);
         if (lines.problem)
             return refuse(lines.problem->line, lines.problem->text);
-        bool ownTable = false;
+        bool ownTable = false, ownIndicating = false;
         for (const IniEntry& entry : lines.entries) {
             line_ = entry.line;
-            if (sameIniName(entry.section, "Deviation")) {
-                if (!ownTable)
-                    profile_.deviations.clear();
-                ownTable = true;
-                if (!readRow(entry))
+            const bool indicating = sameIniName(entry.section, "Deviation I");
+            if (indicating || sameIniName(entry.section, "Deviation")) {
+                bool& own = indicating ? ownIndicating : ownTable;
+                DeviationTable& table =
+                    indicating ? profile_.indicatingDeviations : profile_.deviations;
+                if (!own)
+                    table.clear();
+                own = true;
+                if (!readRow(entry, table))
                     return result_;
             } else if (!sameIniName(entry.section, "Profile")) {
                 return refuse(line_, "unknown section [" + entry.section + "]");
@@ -51,6 +74,8 @@ public:
         }
         if (ownTable && profile_.deviations.empty())
             return refuse(0, "[Deviation] holds no class");
+        if (ownIndicating && profile_.indicatingDeviations.empty())
+            return refuse(0, "[Deviation I] holds no class");
         result_.profile = profile_;
         return result_;
     }
@@ -131,11 +156,43 @@ private:
             return number(e.value, -50.0, 100.0, profile_.temperatureMax);
         if (sameIniName(e.key, "HumidityMax"))
             return number(e.value, 0.0, 100.0, profile_.humidityMax);
+        if (sameIniName(e.key, "LoadingMin"))
+            return number(e.value, 0.0, 60.0, profile_.loadingMin);
+        if (sameIniName(e.key, "DecisionRule")) {
+            if (e.value != kUncertaintyDecisionRule) {
+                refuse(line_, std::string("DecisionRule is ") + kUncertaintyDecisionRule);
+                return false;
+            }
+            profile_.decisionRule = e.value;
+            return true;
+        }
+        for (const auto& [key, subtest] : subtests(profile_)) {
+            if (sameIniName(e.key, key))
+                return readSubtest(e.value, *subtest);
+        }
+        if (sameIniName(e.key, "SubtestPoint")) {
+            double point = 0.0;
+            if (!number(e.value, 0.01, 100.0, point))
+                return false;
+            profile_.subtestPoint = point;
+            return true;
+        }
+        if (sameIniName(e.key, "SubtestsValidMonths"))
+            return count(e.value, 0, 120, profile_.subtestsValidMonths);
         refuse(line_, "unknown key " + e.key + " in [Profile]");
         return false;
     }
 
-    bool readRow(const IniEntry& e) {
+    bool readSubtest(const std::string& text, Subtest& subtest) {
+        const std::vector<std::string> parts = commaSeparated(text);
+        if (parts.size() != 2) {
+            refuse(line_, "a sub-test is SERIES, READINGS");
+            return false;
+        }
+        return count(parts[0], 1, 20, subtest.series) && count(parts[1], 1, 100, subtest.readings);
+    }
+
+    bool readRow(const IniEntry& e, DeviationTable& table) {
         const std::vector<std::string> parts = commaSeparated(e.value);
         if (parts.size() != 3) {
             refuse(line_, "a class is CLASS = ABOVE, AT_OR_BELOW, LIMIT");
@@ -146,13 +203,13 @@ private:
             !number(parts[1], 0.01, 100.0, row.atOrBelow) ||
             !number(parts[2], 0.0, 1e6, row.limitNm))
             return false;
-        for (const DeviationRow& earlier : profile_.deviations) {
+        for (const DeviationRow& earlier : table) {
             if (earlier.toolClass == row.toolClass) {
                 refuse(line_, "class " + row.toolClass + " is given twice");
                 return false;
             }
         }
-        profile_.deviations.push_back(row);
+        table.push_back(row);
         return true;
     }
 
@@ -179,7 +236,16 @@ ProfileRead parseProfile(const std::string& text) {
     return ProfileReader().read(text);
 }
 
-std::string profileText(const Profile& p) {
+bool calibrates(const std::string& standard) {
+    return standard.find("6789-2") != std::string::npos;
+}
+
+bool calibrates(const Profile& profile) {
+    return calibrates(profile.standard);
+}
+
+std::string profileText(const Profile& profile) {
+    Profile p = profile;
     std::ostringstream out;
     out << "[Profile]\nName = " << p.name << "\n";
     if (!p.standard.empty())
@@ -191,12 +257,18 @@ std::string profileText(const Profile& p) {
         << "\nDirection = " << p.direction << "\nTemperatureMin = " << plainNumber(p.temperatureMin)
         << "\nTemperatureMax = " << plainNumber(p.temperatureMax)
         << "\nHumidityMax = " << plainNumber(p.humidityMax)
-        << "\n\n[Deviation]\n; CLASS = percent above the limit, percent at or below it, limit in "
-           "N.m (the tool's maximum)\n";
-    for (const DeviationRow& row : p.deviations) {
-        out << row.toolClass << " = " << plainNumber(row.above) << ", "
-            << plainNumber(row.atOrBelow) << ", " << plainNumber(row.limitNm) << "\n";
+        << "\nLoadingMin = " << plainNumber(p.loadingMin) << "\n";
+    if (!p.decisionRule.empty())
+        out << "DecisionRule = " << p.decisionRule << "\n";
+    if (calibrates(p)) {
+        for (const auto& [key, subtest] : subtests(p))
+            out << key << " = " << subtest->series << ", " << subtest->readings << "\n";
+        if (p.subtestPoint)
+            out << "SubtestPoint = " << plainNumber(*p.subtestPoint) << "\n";
+        out << "SubtestsValidMonths = " << p.subtestsValidMonths << "\n";
     }
+    writeTable(out, "Deviation", p.deviations);
+    writeTable(out, "Deviation I", p.indicatingDeviations);
     return out.str();
 }
 

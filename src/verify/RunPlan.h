@@ -13,6 +13,10 @@ namespace vornex::verify {
 // reading again, or ask the operator each time.
 enum class SlipPolicy { Count, Repeat, Ask };
 
+// The way a series of pulls turns the tool. A counter-clockwise pull shows negative torque.
+enum class Direction { Clockwise, Counterclockwise };
+const char* directionName(Direction direction);
+
 // Everything a run follows, fixed when it starts and kept in its file.
 struct RunPlan {
     Tool tool;
@@ -22,6 +26,8 @@ struct RunPlan {
     int readings = 5;
     int preloads = 3;
     double permissible = 4.0;  // percent
+    double loadingMin = 0.5;   // seconds from 80 % of the point to the peak, at least
+    std::string decisionRule;  // a calibration's, when its profile states one
     SlipPolicy slips = SlipPolicy::Repeat;
     int decimals = 2;  // of settings and readings, the instrument's
     std::string operatorName;
@@ -34,8 +40,21 @@ struct RunPlan {
     std::optional<double> referenceUncertainty;
     // Whether the tool is verified as it came in or as it is left after an adjustment.
     std::string condition = kAsFound;
+    // clockwise, counterclockwise or both: the series the run takes, clockwise first.
+    std::string direction = "clockwise";
+    // The tool's scale interval or last digit, in its unit, when given.
+    std::optional<double> resolution;
     static constexpr const char* kAsFound = "as-found";
     static constexpr const char* kAsLeft = "as-left";
+
+    std::vector<Direction> series() const {
+        if (direction == "both")
+            return {Direction::Clockwise, Direction::Counterclockwise};
+        return {direction == "counterclockwise" ? Direction::Counterclockwise
+                                                : Direction::Clockwise};
+    }
+    // An indicating tool (type I) shows what it was loaded to; a setting tool is set to a point.
+    bool indicating() const { return tool.type == "I"; }
 
     // The point's setting as the operator is told it, with the instrument's decimals: every
     // deviation is taken from the setting shown, not from one nobody saw.

@@ -50,6 +50,8 @@ PlannedRun planRun(const RunRequest& request) {
     plan.points = request.points.value_or(planned.profile.points);
     plan.readings = request.readings.value_or(planned.profile.readings);
     plan.preloads = request.preloads.value_or(planned.profile.preloads);
+    plan.loadingMin = planned.profile.loadingMin;
+    plan.decisionRule = planned.profile.decisionRule;
     plan.slips = request.slips;
     plan.operatorName = request.operatorName;
     plan.temperature = request.temperature;
@@ -75,7 +77,11 @@ bool polledPeaks(unsigned measuringMode) {
 RunCautions fitRun(PlannedRun& planned, const std::string& unit, int decimals,
                    unsigned measuringMode, std::time_t now) {
     RunCautions cautions;
-    cautions.fitProblem = fitPlan(planned.plan, planned.profile.deviations, unit, decimals);
+    const Profile& profile = planned.profile;
+    cautions.fitProblem =
+        fitPlan(planned.plan,
+                planned.plan.tool.type == "I" ? profile.indicatingDeviations : profile.deviations,
+                unit, decimals);
     if (!cautions.fitProblem.empty())
         return cautions;
     cautions.polled = polledPeaks(measuringMode);

@@ -29,6 +29,12 @@ TEST(Profile, AProfileThatCannotBeReadIsRefusedWithTheLineAtFault) {
          "class A is given twice"},
         {kHead + "Points = 20\n" + kCounts + "[Limits]\nA = 1\n", 7, "unknown section"},
         {kHead + "Points = 20\nReadings = 5\n", 0, "no Preloads"},
+        {kHead + "Points = 20\n" + kCounts + "DecisionRule = W <= 4\n", 6,
+         "DecisionRule is W' <= permissible"},
+        {kHead + "Points = 20\n" + kCounts + "OutputDrive = 4\n", 6, "SERIES, READINGS"},
+        {kHead + "Points = 20\n" + kCounts + "Interface = 4, 0\n", 6, "from 1 to 100"},
+        {kHead + "Points = 20\n" + kCounts + "[Deviation I]\nB = 4,6,10\nB = 4,6,10\n", 8,
+         "class B is given twice"},
     };
     for (const Case& c : cases) {
         const ProfileRead read = parseProfile(c.text);
@@ -63,7 +69,33 @@ TEST(Profile, BuiltInProfilesReadBackFromTheirText) {
         EXPECT_EQ(read.profile->preloads, p.preloads);
         ASSERT_EQ(read.profile->deviations.size(), p.deviations.size());
         EXPECT_EQ(read.profile->deviations[3].above, p.deviations[3].above);
+        ASSERT_EQ(read.profile->indicatingDeviations.size(), 5u);
+        EXPECT_EQ(read.profile->indicatingDeviations[0].above, 6.0);
     }
+}
+
+// A calibration's sub-tests and decision rule come from its profile; each table is replaced on
+// its own, so a lab's setting-tool rows leave the indicating tools' rows as they were.
+TEST(Profile, ACalibrationProfileKeepsItsSubtestsAndDecisionRule) {
+    const ProfileRead read =
+        parseProfile(kHead + "Standard = ISO 6789-2:2017\nPoints = 20, 60, 100\n" + kCounts +
+                     "LoadingMin = 1.5\nDecisionRule = W' <= permissible\nOutputDrive = 2, 3\n"
+                     "SubtestPoint = 60\nSubtestsValidMonths = 24\n[Deviation]\nA = 3, 5, 10\n");
+    ASSERT_TRUE(read.profile) << read.problem.at("profile");
+    for (const Profile& p : {*read.profile, *parseProfile(profileText(*read.profile)).profile}) {
+        EXPECT_TRUE(calibrates(p));
+        EXPECT_EQ(p.loadingMin, 1.5);
+        EXPECT_EQ(p.decisionRule, kUncertaintyDecisionRule);
+        EXPECT_EQ(p.outputDrive.series, 2);
+        EXPECT_EQ(p.outputDrive.readings, 3);
+        EXPECT_EQ(p.reproducibility.series, 4);
+        EXPECT_EQ(p.loadingPoint.readings, 5);
+        EXPECT_EQ(p.subtestPoint, 60.0);
+        EXPECT_EQ(p.subtestsValidMonths, 24);
+        EXPECT_EQ(p.deviations.size(), 1u);
+        EXPECT_EQ(p.indicatingDeviations.size(), 5u);
+    }
+    EXPECT_FALSE(calibrates(builtInProfiles().front()));
 }
 
 }  // namespace

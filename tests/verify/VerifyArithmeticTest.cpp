@@ -51,6 +51,12 @@ TEST(VerifyArithmetic, ThePermissibleDeviationFollowsClassAndMaximum) {
             << c.toolClass << " " << c.maximum << " " << c.unit;
     }
     EXPECT_EQ(standardDeviationTable().front().toolClass, "A");
+    // Class E of the setting tools is a screwdriver; the indicating tools have classes A to E,
+    // a torsion-bar wrench (A) held to 6 % where a rigid one (B) is held to 4 %.
+    EXPECT_EQ(permissibleDeviation(standardDeviationTable(), "E", 20.0, "N.m"), 6.0);
+    EXPECT_EQ(permissibleDeviation(standardDeviationTable("I"), "A", 200.0, "N.m"), 6.0);
+    EXPECT_EQ(permissibleDeviation(standardDeviationTable("I"), "B", 200.0, "N.m"), 4.0);
+    EXPECT_EQ(permissibleDeviation(standardDeviationTable("I"), "F", 200.0, "N.m"), std::nullopt);
 }
 
 // Preloads first, then each point's readings; a reading below half its point is a slip, dropped
