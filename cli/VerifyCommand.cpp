@@ -20,6 +20,7 @@
 #include "files/IniLines.h"
 #include "link/RegisterMap.h"
 #include "register/DueDates.h"
+#include "register/ToolIdentity.h"
 #include "report/Certificate.h"
 #include "text/NumberText.h"
 #include "verify/Profile.h"
@@ -335,6 +336,8 @@ int runVerify(const QStringList& given) {
             return 2;
         }
         std::vector<std::string> notes;
+        if (const std::string unnamed = takeToolIdentity(home, plan); !unnamed.empty())
+            notes.push_back("warning " + unnamed);
         if (planned.ambientOutside)
             notes.push_back("warning " + ambientText(planned));
         if (cautions.overdue) {

@@ -20,6 +20,8 @@ const char* directionName(Direction direction);
 // Everything a run follows, fixed when it starts and kept in its file.
 struct RunPlan {
     Tool tool;
+    // As the lab's register names the tool when it holds it; empty otherwise.
+    std::string toolMaker, toolModel, toolSerial;
     std::string profile;
     std::string standard;
     std::vector<double> points;  // percent of the tool's maximum, ascending

@@ -16,6 +16,7 @@
 #include "i18n/LanguageKeys.h"
 #include "register/DueDates.h"
 #include "register/LabRegister.h"
+#include "register/ToolIdentity.h"
 #include "report/Certificate.h"
 #include "report/ReportTexts.h"
 #include "session/AcquisitionSession.h"
@@ -309,6 +310,8 @@ void StationPane::start() {
     if (!asset && !instrumentNow().name.empty())
         config.setCalibrationDue(instrumentNow().name, plan.referenceDue);
     std::vector<std::string> notes;
+    if (const std::string unnamed = takeToolIdentity(home, planned.plan); !unnamed.empty())
+        notes.push_back("warning " + unnamed);
     if (planned.ambientOutside)
         notes.push_back("confirmed " + ambientText(planned));
     if (cautions.polled)
