@@ -25,6 +25,7 @@
 #include "text/NumberText.h"
 #include "verify/Profile.h"
 #include "verify/Reference.h"
+#include "verify/ReferenceChecks.h"
 #include "verify/RunFile.h"
 #include "verify/RunProgress.h"
 #include "verify/RunSetup.h"
@@ -46,6 +47,7 @@ const char* const kUsage =
     "C and --humidity % (or --resume RUNFILE); optional: --class C, --max X, --min X, --unit U, "
     "--profile NAME|FILE, --points P1,P2,..., --readings N, --preloads N, --operator NAME, "
     "--slips count|repeat, --allow-polled, --overdue-reason TEXT, --reference ASSET, "
+    "--uncertainty PCT, "
     "--condition as-found|as-left, --home DIR, --csv OUT, --pdf OUT\n";
 
 void fail(const std::string& text) {
@@ -185,10 +187,10 @@ int runVerify(const QStringList& given) {
     QStringList args = given;
     const bool allowPolled = takeFlag(args, QStringLiteral("--allow-polled"));
     const Arguments a(
-        args, {"port",        "slave",          "tool",      "class",    "max",      "min",
-               "unit",        "profile",        "points",    "readings", "preloads", "operator",
-               "temperature", "humidity",       "resume",    "home",     "pdf",      "csv",
-               "slips",       "overdue-reason", "reference", "condition"});
+        args, {"port",        "slave",          "tool",      "class",     "max",        "min",
+               "unit",        "profile",        "points",    "readings",  "preloads",   "operator",
+               "temperature", "humidity",       "resume",    "home",      "pdf",        "csv",
+               "slips",       "overdue-reason", "reference", "condition", "uncertainty"});
     if (!a.ok()) {
         fail(a.error().toStdString());
         return 1;
@@ -255,6 +257,16 @@ int runVerify(const QStringList& given) {
             plan.referenceAsset = asset->asset;
             plan.referenceCertificate = asset->certificate;
             plan.referenceUncertainty = asset->uncertainty;
+        }
+        // The register's uncertainty is the asset's own; one given is for a reference it lacks.
+        if (a.has(QStringLiteral("uncertainty")) && !asset) {
+            double uncertainty = 0.0;
+            if (!parseDouble(a.value(QStringLiteral("uncertainty")).toStdString(), 0.0, 100.0,
+                             uncertainty)) {
+                fail("--uncertainty takes the reference's relative expanded uncertainty in %");
+                return 1;
+            }
+            plan.referenceUncertainty = uncertainty;
         }
         plan.condition = condition;
         plan.slips = slipPolicy;
@@ -333,6 +345,10 @@ int runVerify(const QStringList& given) {
             fitRun(planned, instrument.unit, instrument.decimals, instrument.measuringMode, now);
         if (!cautions.fitProblem.empty()) {
             fail(cautions.fitProblem);
+            return 2;
+        }
+        if (const auto failed = failedReferenceChecks(plan); !failed.empty()) {
+            fail(checkText(failed.front(), plan.tool.unit));
             return 2;
         }
         std::vector<std::string> notes;

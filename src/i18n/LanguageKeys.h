@@ -418,7 +418,8 @@ inline constexpr const char* kLanguageKeys[] = {
     // The verification run's instrument.
     langkey::kVerifyOverdueReason, langkey::kVerifyNeedConditions, langkey::kVerifyNeedDueDate,
     langkey::kVerifyOverdue, langkey::kVerifyNotAnswering, langkey::kVerifyChanged,
-    langkey::kVerifyNotHeld, langkey::kVerifyBelowThreshold,
+    langkey::kVerifyQuarterStep, langkey::kVerifyQuarterUncertainty, langkey::kVerifyNotHeld,
+    langkey::kVerifyBelowThreshold,
     // The outbox files that cannot be read.
     langkey::kStoreDamaged, langkey::kStoreDamageUnreadable, langkey::kStoreDamageEmpty,
     langkey::kStoreDamageCutShort, langkey::kStoreDamageKind, langkey::kStoreDamageNoUuid,

@@ -82,6 +82,9 @@ inline constexpr const char* kVerifyOverdueReason = "IDS_VERIFY_OVERDUEREASON";
 inline constexpr const char* kVerifyNeedConditions = "IDS_VERIFY_NEEDCONDITIONS";
 inline constexpr const char* kVerifyNeedDueDate = "IDS_VERIFY_NEEDDUEDATE";
 inline constexpr const char* kVerifyOverdue = "IDS_VERIFY_OVERDUE";
+// A reference too coarse or too uncertain for the tool: a quarter of its permissible deviation.
+inline constexpr const char* kVerifyQuarterStep = "IDS_VERIFY_QUARTERSTEP";
+inline constexpr const char* kVerifyQuarterUncertainty = "IDS_VERIFY_QUARTERUNCERTAINTY";
 inline constexpr const char* kVerifyNotAnswering = "IDS_VERIFY_NOTANSWERING";
 inline constexpr const char* kVerifyChanged = "IDS_VERIFY_CHANGED";
 inline constexpr const char* kVerifyNotHeld = "IDS_VERIFY_NOTHELD";

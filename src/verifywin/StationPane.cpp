@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <cmath>
 #include <ctime>
 
 #include "config/BenchConfig.h"
@@ -22,6 +23,7 @@
 #include "session/AcquisitionSession.h"
 #include "text/NumberText.h"
 #include "verify/Profile.h"
+#include "verify/ReferenceChecks.h"
 #include "verify/RunSetup.h"
 #include "verify/ToolFolder.h"
 
@@ -282,6 +284,20 @@ void StationPane::start() {
         planned.plan.referenceCertificate = asset->certificate;
         planned.plan.referenceUncertainty = asset->uncertainty;
     }
+    // A reference that cannot tell a good tool from a bad one is used only on a supervisor's word.
+    const std::vector<ReferenceCheck> failedChecks = failedReferenceChecks(planned.plan);
+    if (!failedChecks.empty() && overdueReason.empty()) {
+        const ReferenceCheck& check = failedChecks.front();
+        const QString unit = QString::fromStdString(planned.plan.tool.unit);
+        message_->setText(
+            check.kind == ReferenceCheck::Kind::Uncertainty
+                ? text(k::kVerifyQuarterUncertainty).arg(number(check.value), number(check.limit))
+                : text(k::kVerifyQuarterStep)
+                      .arg(number(check.value), unit, number(std::round(check.limit * 1e4) / 1e4),
+                           number(check.torque)));
+        field(Field::OverdueReason)->setFocus();
+        return;
+    }
     planned.plan.condition = condition_->currentIndex() == 1 ? RunPlan::kAsLeft : RunPlan::kAsFound;
 
     QStringList warnings;
@@ -320,6 +336,8 @@ void StationPane::start() {
         notes.push_back(overdueNote(plan.referenceDue, overdueReason));
     if (uncovered)
         notes.push_back(uncoveredNote(*uncovered, asset->asset, asset->lowest, overdueReason));
+    for (const ReferenceCheck& check : failedChecks)
+        notes.push_back(checkNote(check, plan.tool.unit, overdueReason));
     if (const std::string overdueTool = overdueToolNote(home, plan.tool.id, QDate::currentDate());
         !overdueTool.empty())
         notes.push_back(overdueTool);

@@ -458,6 +458,25 @@ TEST(VerifyCommand, OutputsConditionsAndTheReferenceAreSettledBeforeTheRun) {
         EXPECT_FALSE(refused.err.contains("no Tool in the header")) << refused.err.toStdString();
     }
 
+    // A reference that cannot tell a good tool from a bad one is refused, naming the check: a
+    // 1.5 % reference for a 4 % wrench, and 0.01 N.m steps for a 2 N.m tool's 0.4 N.m point.
+    const test::CliRun uncertain = test::runCli(QStringList{"verify"} + run + kConditions +
+                                                QStringList{"--uncertainty", "1.5"});
+    EXPECT_EQ(uncertain.exitCode, 2);
+    EXPECT_TRUE(
+        uncertain.err.contains("the reference's uncertainty of 1.5 % exceeds 1 %, a "
+                               "quarter of the permissible deviation"))
+        << uncertain.err.toStdString();
+    const test::CliRun coarse = test::runCli(
+        QStringList{"verify", "--port", link, "--slave", "1", "--home", dir.qPath(), "--tool", "T2",
+                    "--max", "2", "--points", "20", "--readings", "1", "--preloads", "0"} +
+        kConditions);
+    EXPECT_EQ(coarse.exitCode, 2);
+    EXPECT_TRUE(
+        coarse.err.contains("the reference's step of 0.01 N.m exceeds 0.006 N.m, a "
+                            "quarter of the permissible deviation at 0.4 N.m"))
+        << coarse.err.toStdString();
+
     test::writeFile(dir.qFile("config.ini"), "[CalibrationDue]\n56ff5658542d35303020=2020-01-01\n");
     const test::CliRun overdue = test::runCli(QStringList{"verify"} + run + kConditions);
     EXPECT_EQ(overdue.exitCode, 2);

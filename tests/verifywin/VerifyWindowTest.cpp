@@ -714,7 +714,10 @@ TEST_F(VerifyWindowTest, AStationOnARegisteredReferenceTakesTheAssetsDueDateAndR
                     .contains("The point of 40 lies below 50, the lowest torque the certificate of "
                               "reference REF-2"))
         << label(*station, "message")->text().toStdString();
+    // Overdue now, and too uncertain for an 80 N.m wrench's 4 %: one supervisor's reason covers
+    // what the station refuses, and the run file states each.
     asset.due = "2020-01-01";
+    asset.uncertainty = 1.5;
     ASSERT_TRUE(lab.enter(asset, error));
     QTest::mouseClick(button(*station, "start"), Qt::LeftButton);
     EXPECT_EQ(station->run(), nullptr);
@@ -726,7 +729,9 @@ TEST_F(VerifyWindowTest, AStationOnARegisteredReferenceTakesTheAssetsDueDateAndR
         QString::fromUtf8(test::readFile(QString::fromStdString(station->run()->path())));
     for (const char* said :
          {"\nReference due: 2020-01-01\nReference asset: REF-2\nReference certificate: C-1\n"
-          "Reference uncertainty: 0.3\nCondition: as-left\n",
+          "Reference uncertainty: 1.5\nCondition: as-left\n",
+          " confirmed the reference's uncertainty of 1.5 % exceeds 1 %, a quarter of the "
+          "permissible deviation: supervisor Li\n",
           "\nName: REF-2\n",
           " confirmed reference calibration overdue since 2020-01-01: supervisor Li\n",
           " confirmed point of 40 below the lowest torque reference REF-2's certificate covers, "
