@@ -13,6 +13,7 @@
 #include "TempDir.h"
 #include "register/DueDates.h"
 #include "register/LabRegister.h"
+#include "register/ToolContributions.h"
 
 namespace vornex {
 namespace {
@@ -101,6 +102,31 @@ TEST(LabRegisterTest, EachAssetKeepsItsOwnStateAndHistory) {
 
 // The tool's commands: entries as the lab gives them, what is due with exit 5 while something is
 // overdue, and a verification with an overdue reference refused before the line is opened.
+// A tool's sub-test contributions: the latest measurement of that tool is what a later
+// calibration may take, while its profile's months hold it valid.
+TEST(LabRegisterTest, AToolsLatestContributionsStandWhileValid) {
+    TempDir home;
+    const std::string dir = home.path() + "/";
+    std::string error;
+    EXPECT_FALSE(latestContributions(dir, "W-17", error));
+    EXPECT_EQ(error, "");
+    MeasuredContributions older{"W-17", "2026-01-10", {5.8, 4.5, 5.3, 3.8}, "N.m", "a.txt"};
+    MeasuredContributions other{"W-18", "2026-06-01", {1.0, 1.0, 1.0, 1.0}, "N.m", "b.txt"};
+    MeasuredContributions newer{
+        "W-17", "2026-05-02", {0.6, std::nullopt, 0.5, 0.3}, "N.m", "c.txt"};
+    for (const MeasuredContributions& m : {older, other, newer})
+        ASSERT_TRUE(enterContributions(dir, m, error)) << error;
+    const std::optional<MeasuredContributions> latest = latestContributions(dir, "W-17", error);
+    ASSERT_TRUE(latest) << error;
+    EXPECT_EQ(latest->date, "2026-05-02");
+    EXPECT_EQ(latest->contributions.reproducibility, 0.6);
+    EXPECT_FALSE(latest->contributions.outputDrive);
+    EXPECT_EQ(latest->run, "c.txt");
+    EXPECT_TRUE(contributionsValid(*latest, 12, QDate(2027, 5, 2)));
+    EXPECT_FALSE(contributionsValid(*latest, 12, QDate(2027, 5, 3)));
+    EXPECT_FALSE(contributionsValid(*latest, 0, QDate(2026, 5, 2)));
+}
+
 TEST(RegisterCommand, EntersListsTellsWhatIsDueAndRefusesAnOverdueReference) {
     TempDir home;
     const QString h = home.qPath();
