@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -389,10 +390,20 @@ TEST_F(MainFrameTest, ExportsAndTheReportRefuseTheTestFileAndItsCompanion) {
         test::whenModal([output](QDialog* dialog) {
             auto* files = qobject_cast<QFileDialog*>(dialog);
             files->setOption(QFileDialog::DontConfirmOverwrite);
-            files->selectFile(QString::fromStdString(output));
-            QTest::mouseClick(
-                dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save),
-                Qt::LeftButton);
+            const QString name = QString::fromStdString(output);
+            // The dialog may put its proposed name back once it has looked at its folder: the
+            // name is chosen again until it holds.
+            QPushButton* save =
+                dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save);
+            test::waitUntil([&] {
+                const QStringList chosen = files->selectedFiles();
+                if (save->isEnabled() && chosen.size() == 1 &&
+                    QFileInfo(chosen[0]).fileName() == QFileInfo(name).fileName())
+                    return true;
+                files->selectFile(name);
+                return false;
+            });
+            QTest::mouseClick(save, Qt::LeftButton);
         });
         frame_->action(command::kTestReport)->trigger();
         refusedOnce(output.c_str());
