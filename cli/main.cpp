@@ -50,6 +50,9 @@ void printUsage(std::FILE* out = stderr) {
         "                                               what it touched since last known good:\n"
         "                                               KIND UUID|PATH BENCH TIME OPERATOR "
         "RESULT\n"
+        "  spc FILE --slave A [--subgroup N] [--chart xbar-r|xbar-s] [--rules LIST]\n"
+        "      [--limits data|tolerance]                control charts and capability of one\n"
+        "                                               instrument's pulls\n"
         "  sync [--once] [--home DIR] [--uri URI]       send the closed tests and runs waiting\n"
         "  store init [--home DIR] [--uri URI]          create or migrate the store's schema\n"
         "  store find [--tool ID] [--bench NAME] [--operator NAME] [--since DATE]\n"
@@ -99,6 +102,7 @@ int main(int argc, char** argv) {
         {"certificate", vornex::cli::runCertificate},
         {"sign", vornex::cli::runSign},
         {"register", vornex::cli::runRegister},
+        {"spc", vornex::cli::runSpc},
     };
     const auto command = commands.find(args.takeFirst());
     if (command == commands.end()) {

@@ -61,6 +61,8 @@ public:
     const std::vector<JudgedEvent>& events() const { return events_; }
     size_t count(Verdict verdict) const;
     Statistics statistics() const;
+    // The peak magnitudes the statistics are taken over, in time order and the last unit.
+    const std::vector<double>& magnitudes() const { return magnitudes_; }
 
 private:
     const JudgedEvent* judge(const Event& event);

@@ -147,6 +147,7 @@ JudgedFile judgeTestFile(const std::string& path, const JudgeOverrides& override
         result.high = judge.count(judge::Verdict::High);
         result.incomplete = judge.count(judge::Verdict::Incomplete);
         result.statistics = judge.statistics();
+        result.magnitudes = judge.magnitudes();
         results.instruments.push_back(std::move(result));
         results.curves.push_back(std::move(curve));
     }

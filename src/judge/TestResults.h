@@ -50,6 +50,9 @@ struct InstrumentResult {
     size_t high = 0;
     size_t incomplete = 0;
     judge::Statistics statistics;
+    // The complete pulls' peak magnitudes the statistics are taken over, in time order, in the
+    // unit of `judged`.
+    std::vector<double> magnitudes;
 
     // The unit's name, "-" when not known.
     std::string unitName() const;

@@ -1,0 +1,138 @@
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "Arguments.h"
+#include "Commands.h"
+#include "judge/PeakStatistics.h"
+#include "judge/TestResults.h"
+#include "spc/ControlChart.h"
+#include "text/NumberText.h"
+
+namespace vornex::cli {
+
+namespace {
+
+const char kUsage[] =
+    "vornex-cli spc: needs a test file and --slave A; optional: --subgroup N (2 to 25), "
+    "--chart xbar-r|xbar-s, --rules LIST (of 1 to 8), --limits data|tolerance\n";
+
+void fail(const std::string& text) {
+    std::fprintf(stderr, "vornex-cli spc: %s\n", text.c_str());
+}
+
+// The rules named in a list such as "1,2,5", each once; nothing for anything else.
+std::optional<spc::RuleSet> rulesOf(const QString& list) {
+    spc::RuleSet rules;
+    for (const QString& part : list.split(QLatin1Char(','))) {
+        const std::optional<int> rule = parseCount(part.trimmed());
+        if (!rule || *rule < 1 || *rule > spc::kRuleCount || rules.test(*rule - 1))
+            return std::nullopt;
+        rules.set(static_cast<size_t>(*rule - 1));
+    }
+    return rules;
+}
+
+// The options as a request, or nothing when one of them is no option's value.
+std::optional<spc::SpcRequest> requestOf(const Arguments& a) {
+    spc::SpcRequest request;
+    if (a.has(QStringLiteral("subgroup"))) {
+        const std::optional<int> size = parseCount(a.value(QStringLiteral("subgroup")));
+        if (!size || *size < 2 || *size > 25)
+            return std::nullopt;
+        request.subgroupSize = *size;
+    }
+    const QString chart = a.value(QStringLiteral("chart"), QStringLiteral("xbar-r"));
+    const QString limits = a.value(QStringLiteral("limits"), QStringLiteral("data"));
+    if ((chart != QLatin1String("xbar-r") && chart != QLatin1String("xbar-s")) ||
+        (limits != QLatin1String("data") && limits != QLatin1String("tolerance")))
+        return std::nullopt;
+    request.chart = chart == QLatin1String("xbar-s") ? spc::Chart::XbarS : spc::Chart::XbarR;
+    request.limits =
+        limits == QLatin1String("tolerance") ? spc::LimitSource::Tolerance : spc::LimitSource::Data;
+    if (a.has(QStringLiteral("rules"))) {
+        const std::optional<spc::RuleSet> rules = rulesOf(a.value(QStringLiteral("rules")));
+        if (!rules)
+            return std::nullopt;
+        request.rules = *rules;
+    }
+    return request;
+}
+
+void printAnalysis(const spc::SpcAnalysis& a, const spc::SpcRequest& request, int decimals) {
+    // Means and spreads of rounded readings carry one decimal more than the readings.
+    const auto value = [decimals](double v) { return formatFixed(v, decimals + 1); };
+    const char* spread = request.chart == spc::Chart::XbarS ? "sd" : "range";
+    for (size_t k = 0; k < a.subgroups.size(); ++k)
+        std::printf("subgroup %zu %zu %s %s\n", k + 1, a.subgroups[k].n,
+                    value(a.subgroups[k].mean).c_str(), value(a.subgroups[k].spread).c_str());
+    if (a.xbar)
+        std::printf("limits xbar %s %s %s  %s %s %s %s\n", value(a.xbar->lcl).c_str(),
+                    value(a.xbar->cl).c_str(), value(a.xbar->ucl).c_str(), spread,
+                    value(a.spread->lcl).c_str(), value(a.spread->cl).c_str(),
+                    value(a.spread->ucl).c_str());
+    for (size_t k = 0; k < a.subgroups.size(); ++k) {
+        for (const spc::RuleBreak& b : a.breaks) {
+            if (b.point == k)
+                std::printf("break %d subgroup %zu\n", b.rule, k + 1);
+        }
+        for (size_t at : a.spreadBreaks) {
+            if (at == k)
+                std::printf("break %s subgroup %zu\n", spread, k + 1);
+        }
+    }
+    const spc::Capability& c = a.capability;
+    std::printf("capability cp %s cpk %s pp %s ppk %s\n", judge::figureText(c.cp, 2).c_str(),
+                judge::figureText(c.cpk, 2).c_str(), judge::figureText(c.pp, 2).c_str(),
+                judge::figureText(c.ppk, 2).c_str());
+    if (a.machine)
+        std::printf("machine cm %s cmk %s %s\n", formatFixed(a.machine->cm, 2).c_str(),
+                    formatFixed(a.machine->cmk, 2).c_str(),
+                    a.machine->capable ? "capable" : "not-capable");
+}
+
+}  // namespace
+
+int runSpc(const QStringList& args) {
+    if (args.isEmpty() || args.front().startsWith(QLatin1String("--"))) {
+        std::fputs(kUsage, stderr);
+        return 1;
+    }
+    const Arguments a(args.mid(1), {"slave", "subgroup", "chart", "rules", "limits"});
+    const auto slave = parseSlaveList(a.value(QStringLiteral("slave")));
+    std::optional<spc::SpcRequest> request = a.ok() ? requestOf(a) : std::nullopt;
+    if (!request || !slave || slave->size() != 1) {
+        std::fputs(kUsage, stderr);
+        return 1;
+    }
+    const std::string path = args.front().toStdString();
+    const JudgedFile judged = judgeTestFile(path, JudgeOverrides());
+    if (!judged.file) {
+        fail(judged.file.text);
+        return 2;
+    }
+    const InstrumentResult* instrument = nullptr;
+    for (const InstrumentResult& r : judged.results.instruments)
+        instrument = r.slave == slave->front() ? &r : instrument;
+    if (instrument == nullptr) {
+        fail(path + " holds no records of slave " + std::to_string(slave->front()));
+        return 2;
+    }
+    if (const std::optional<judge::Band>& band = instrument->judged.band)
+        request->tolerance = spc::Tolerance{band->low, band->high, band->target};
+    const int decimals = instrument->decimals();
+    request->resolution = std::pow(10.0, -decimals);
+    const spc::SpcAnalysis analysis = spc::analyse(instrument->magnitudes, *request);
+    if (analysis.leftOut > 0 && !analysis.subgroups.empty())
+        fail("the last " + std::to_string(analysis.leftOut) + " pulls make no whole subgroup of " +
+             std::to_string(request->subgroupSize) + " and are left out");
+    if (!analysis.problem.empty()) {
+        fail("slave " + std::to_string(slave->front()) + ": " + analysis.problem);
+        if (request->limits == spc::LimitSource::Tolerance && !request->tolerance)
+            return 2;
+    }
+    printAnalysis(analysis, *request, decimals);
+    return analysis.breaks.empty() && analysis.spreadBreaks.empty() ? 0 : 3;
+}
+
+}  // namespace vornex::cli
