@@ -5,7 +5,7 @@ _vornex_cli() {
     _init_completion || return
 
     local commands="ports poll record count export params upload report plot verify certificate sign
-        register sync store"
+        register spc sync store"
     if [[ $cword -eq 1 ]]; then
         COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
         return
@@ -20,6 +20,14 @@ _vornex_cli() {
             _filedir -d
             return
             ;;
+        --chart)
+            COMPREPLY=($(compgen -W "xbar-r xbar-s" -- "$cur"))
+            return
+            ;;
+        --limits)
+            COMPREPLY=($(compgen -W "data tolerance" -- "$cur"))
+            return
+            ;;
         --csv | --xlsx | --png | --pdf | --resume | --out)
             _filedir
             return
@@ -29,7 +37,8 @@ _vornex_cli() {
             --lower | --from | --to | --width | --height | --tool | --class | --max | --min | \
             --unit | --profile | --points | --readings | --preloads | --operator | \
             --temperature | --humidity | --slips | --uri | --bench | --since | --until | --verdict | \
-            --login | --record | --field | --value | --reason | --meaning | --name)
+            --login | --record | --field | --value | --reason | --meaning | --name | --subgroup | \
+            --rules | --uncertainty)
             return
             ;;
     esac
@@ -47,13 +56,14 @@ _vornex_cli() {
         plot) options="--png --pdf --from --to --width --height" ;;
         verify) options="--port --slave --tool --class --max --min --unit --profile --points
             --readings --preloads --operator --temperature --humidity --slips --allow-polled
-            --overdue-reason --reference --condition --resume --home --csv --pdf" ;;
+            --overdue-reason --reference --uncertainty --condition --resume --home --csv --pdf" ;;
         certificate) options="--pdf --csv --home" ;;
         sign) options="--meaning --name --home" ;;
         register) options="list add-tool add-reference due impact --tools --references --class --type --min
             --max --unit --maker --model --serial --interval-months --interval-cycles --lead-days
             --last --range --resolution --uncertainty --lowest --due --certificate --within
             --tool --reference --home --uri" ;;
+        spc) options="--slave --subgroup --chart --rules --limits" ;;
         sync) options="--once --home --uri" ;;
         store) options="init find get bench add audit verify list amend sign --tool --bench --operator
             --since --until --verdict --out --login --record --field --value --reason --meaning
