@@ -390,17 +390,22 @@ TEST_F(MainFrameTest, ExportsAndTheReportRefuseTheTestFileAndItsCompanion) {
         test::whenModal([output](QDialog* dialog) {
             auto* files = qobject_cast<QFileDialog*>(dialog);
             files->setOption(QFileDialog::DontConfirmOverwrite);
-            const QString name = QString::fromStdString(output);
-            // The dialog may put its proposed name back once it has looked at its folder: the
-            // name is chosen again until it holds.
+            const QFileInfo name(QString::fromStdString(output));
+            // The dialog may keep its proposed name when told another in its own folder: the
+            // name is typed into its field, as a user would, until the dialog holds it.
             QPushButton* save =
                 dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save);
+            auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            files->setDirectory(name.path());
             test::waitUntil([&] {
                 const QStringList chosen = files->selectedFiles();
                 if (save->isEnabled() && chosen.size() == 1 &&
-                    QFileInfo(chosen[0]).fileName() == QFileInfo(name).fileName())
+                    QFileInfo(chosen[0]).fileName() == name.fileName())
                     return true;
-                files->selectFile(name);
+                if (field != nullptr)
+                    field->setText(name.fileName());
+                else
+                    files->selectFile(name.filePath());
                 return false;
             });
             QTest::mouseClick(save, Qt::LeftButton);
