@@ -14,6 +14,7 @@ namespace {
 const QString kNewTest = QStringLiteral("NewTest");
 const QString kPorts = QStringLiteral("Ports");
 const QString kCalibrationDue = QStringLiteral("CalibrationDue");
+const QString kControlChart = QStringLiteral("ControlChart");
 
 QString namesSection(const std::string& port) {
     return QStringLiteral("Names:") + QString::fromStdString(BenchConfig::configPortName(port));
@@ -173,6 +174,35 @@ std::string BenchConfig::calibrationDue(const std::string& key) const {
 bool BenchConfig::setCalibrationDue(const std::string& key, const std::string& date) const {
     return PrivateProfile(configFile_)
         .write(kCalibrationDue, QString::fromStdString(key), QString::fromStdString(date));
+}
+
+ControlChartSettings BenchConfig::controlChart() const {
+    const PrivateProfile file(configFile_);
+    ControlChartSettings settings;
+    bool number = false;
+    const int subgroup =
+        file.read(kControlChart, QStringLiteral("Subgroup"), QString(), kMaxText).toInt(&number);
+    if (number && subgroup >= 2 && subgroup <= 25)
+        settings.subgroup = subgroup;
+    settings.bySd = file.read(kControlChart, QStringLiteral("Chart"), QString(), kMaxText) ==
+                    QLatin1String("sd");
+    // No rule on is a choice too: only a key not there at all keeps every rule on.
+    const QString notThere = QStringLiteral("?");
+    const QString rules = file.read(kControlChart, QStringLiteral("Rules"), notThere, kMaxText);
+    if (rules != notThere)
+        settings.rules = rules.trimmed().toStdString();
+    return settings;
+}
+
+bool BenchConfig::setControlChart(const ControlChartSettings& settings) const {
+    const PrivateProfile file(configFile_);
+    const bool subgroup =
+        file.write(kControlChart, QStringLiteral("Subgroup"), QString::number(settings.subgroup));
+    const bool chart = file.write(kControlChart, QStringLiteral("Chart"),
+                                  settings.bySd ? QStringLiteral("sd") : QStringLiteral("range"));
+    return file.write(kControlChart, QStringLiteral("Rules"),
+                      QString::fromStdString(settings.rules)) &&
+           subgroup && chart;
 }
 
 }  // namespace vornex

@@ -19,6 +19,15 @@ namespace vornex {
 // instrument that is no asset of the lab's register (`[CalibrationDue]`, keyed by the name the
 // device list gives it; benches of earlier versions keyed it by the identification its model
 // reports). A port is named in a section by configPortName. Every call goes to the file.
+// How the control chart of the results panel is drawn, as `[ControlChart]` keeps it: the subgroup
+// size (2 to 25), the spread charted (`Chart=range` or `sd`) and the run rules on (`Rules=`, their
+// numbers, e.g. "1,2,5").
+struct ControlChartSettings {
+    int subgroup = 5;
+    bool bySd = false;
+    std::string rules = "1,2,3,4,5,6,7,8";
+};
+
 class BenchConfig {
 public:
     static constexpr int kMaxText = 256;
@@ -62,6 +71,9 @@ public:
     bool rememberTypedPort(const std::string& port) const;
     // As entered, empty when none was; false when the file cannot be written.
     std::string calibrationDue(const std::string& key) const;
+    // What was kept, with what cannot be read as its default.
+    ControlChartSettings controlChart() const;
+    bool setControlChart(const ControlChartSettings& settings) const;
     bool setCalibrationDue(const std::string& key, const std::string& date) const;
 
 private:

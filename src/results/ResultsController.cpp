@@ -14,6 +14,7 @@
 #include "judge/EventsCsv.h"
 #include "record/CompanionFile.h"
 #include "report/ReportDocument.h"
+#include "report/SpcTexts.h"
 #include "results/JudgeMarks.h"
 #include "results/ResultsPanel.h"
 #include "session/AcquisitionSession.h"
@@ -37,6 +38,7 @@ ResultsController::~ResultsController() {
 void ResultsController::setLanguageFile(const QString& languageFile) {
     languageFile_ = languageFile;
     panel_.setTexts(reportTexts(languageFile));
+    panel_.setSpcTexts(spcTexts(languageFile));
     marks_->setIncompleteName(reportTexts(languageFile).incomplete);
     refresh();
 }
@@ -44,6 +46,7 @@ void ResultsController::setLanguageFile(const QString& languageFile) {
 void ResultsController::setHome(const QString& home, const QString& configFile) {
     home_ = home;
     configFile_ = configFile;
+    panel_.setConfigFile(configFile);
 }
 
 JudgeOverrides ResultsController::overrides() const {

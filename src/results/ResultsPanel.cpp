@@ -4,12 +4,15 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
 
 #include "link/RegisterMap.h"
+#include "report/SpcTexts.h"
+#include "results/ControlChartView.h"
 #include "results/WrappingHeader.h"
 
 namespace vornex {
@@ -27,8 +30,10 @@ ResultsPanel::ResultsPanel(QWidget* parent)
       title_(new QLabel),
       thresholdLabel_(new QLabel),
       threshold_(new QDoubleSpinBox),
+      chartButton_(new QPushButton),
       table_(new QTableWidget(0, kColumns)),
-      peaks_(new QLabel) {
+      peaks_(new QLabel),
+      chartView_(new ControlChartView(this)) {
     threshold_->setRange(0.0, 1e6);
     threshold_->setDecimals(3);
     threshold_->setMinimumWidth(110);
@@ -40,6 +45,12 @@ ResultsPanel::ResultsPanel(QWidget* parent)
     top->addStretch();
     top->addWidget(thresholdLabel_);
     top->addWidget(threshold_);
+    top->addWidget(chartButton_);
+    connect(chartButton_, &QPushButton::clicked, this, [this] {
+        chartView_->show();
+        chartView_->raise();
+        chartView_->activateWindow();
+    });
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionMode(QAbstractItemView::NoSelection);
     table_->verticalHeader()->hide();
@@ -54,6 +65,16 @@ ResultsPanel::ResultsPanel(QWidget* parent)
     layout->addWidget(peaks_);
     connect(threshold_, &QDoubleSpinBox::valueChanged, this, &ResultsPanel::thresholdChanged);
     setTexts(reportTexts(QString()));
+    setSpcTexts(spcTexts(QString()));
+}
+
+void ResultsPanel::setSpcTexts(const SpcTexts& texts) {
+    chartButton_->setText(texts.button);
+    chartView_->setTexts(texts);
+}
+
+void ResultsPanel::setConfigFile(const QString& configFile) {
+    chartView_->setConfigFile(configFile);
 }
 
 void ResultsPanel::setTexts(const ReportTexts& t) {
@@ -115,6 +136,7 @@ void ResultsPanel::showResults(const LiveResults& results, bool recording) {
     for (size_t row = 0; row < slaves.size(); ++row)
         setRow(static_cast<int>(row), slaves[row], results, recording);
     fitColumns();
+    chartView_->showResults(&results);
 }
 
 void ResultsPanel::setRow(int row, int slave, const LiveResults& results, bool recording) {

@@ -11,9 +11,13 @@
 
 class QDoubleSpinBox;
 class QLabel;
+class QPushButton;
 class QTableWidget;
 
 namespace vornex {
+
+class ControlChartView;
+struct SpcTexts;
 
 // The results table under the graph: per instrument the number of events, the last peak, the
 // pass / low / high / incomplete counts and the statistics of the peaks. A row is red while its
@@ -49,6 +53,10 @@ public:
     QSize sizeHint() const override { return {640, 170}; }
 
     void setTexts(const ReportTexts& texts);
+    void setSpcTexts(const SpcTexts& texts);
+    // Where the control chart keeps its settings.
+    void setConfigFile(const QString& configFile);
+    // The control chart follows the results shown: they must outlive the panel.
     void showResults(const LiveResults& results, bool recording);
     // By slave address, in the order to show.
     void showPeakSources(const std::vector<std::pair<int, PeakSource>>& sources);
@@ -56,6 +64,8 @@ public:
     QTableWidget* table() const { return table_; }
     QLabel* peakSources() const { return peaks_; }
     QDoubleSpinBox* thresholdBox() const { return threshold_; }
+    QPushButton* chartButton() const { return chartButton_; }
+    ControlChartView* chartView() const { return chartView_; }
     // The threshold typed, nothing while it shows "auto" (0).
     std::optional<double> threshold() const;
 
@@ -72,8 +82,10 @@ private:
     QLabel* title_;
     QLabel* thresholdLabel_;
     QDoubleSpinBox* threshold_;
+    QPushButton* chartButton_;
     QTableWidget* table_;
     QLabel* peaks_;
+    ControlChartView* chartView_;
     ReportTexts texts_;
     std::vector<std::pair<int, PeakSource>> sources_;
 };

@@ -15,6 +15,7 @@
 #include "i18n/LanguageKeys.h"
 #include "i18n/RegisterKeys.h"
 #include "i18n/SignKeys.h"
+#include "i18n/SpcKeys.h"
 #include "i18n/Startup.h"
 
 namespace vornex {
@@ -173,6 +174,8 @@ TEST(LanguageFilesTest, EveryFileTranslatesEveryKey) {
                     std::end(langkey::kSignLanguageKeys));
         keys.insert(keys.end(), std::begin(langkey::kRegisterLanguageKeys),
                     std::end(langkey::kRegisterLanguageKeys));
+        keys.insert(keys.end(), std::begin(langkey::kSpcLanguageKeys),
+                    std::end(langkey::kSpcLanguageKeys));
         for (const char* key : keys) {
             const QString text = PrivateProfile(file).read("String", key, QString(), 1000);
             EXPECT_FALSE(text.isEmpty()) << key;

@@ -2,10 +2,15 @@
 
 #include <qcustomplot.h>
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
 #include <fstream>
@@ -25,6 +30,7 @@
 #include "graph/CVornexView.h"
 #include "link/RegisterMap.h"
 #include "panel/CControlDlg.h"
+#include "results/ControlChartView.h"
 #include "results/ResultsController.h"
 #include "results/ResultsPanel.h"
 #include "sim/SimulatedLine.h"
@@ -265,6 +271,62 @@ TEST_F(ResultsPanelTest, ATestLongerThanTheLiveCurveIsJudgedWholeWhenLoaded) {
         run.outLines().filter(QRegularExpression("^(?!peaks |file sha256 )"));
     ASSERT_EQ(report.size(), 2002);
     EXPECT_EQ(row(), QStringList({report.front(), report.back()}));
+}
+
+// A loaded test's control chart, opened from the panel: ten pairs around 50 N.m and a drifted
+// pair around 58. The view charts what `vornex-cli spc` prints for the file, and keeps its
+// subgroup size and rules in config.ini.
+TEST_F(ResultsPanelTest, TheControlChartShowsWhatTheToolPrintsAndKeepsItsSettings) {
+    std::vector<double> peaks;
+    for (int i = 0; i < 10; ++i)
+        peaks.insert(peaks.end(), {49.5, 50.5});
+    peaks.insert(peaks.end(), {57.5, 58.5});
+    std::vector<CurvePoint> points;
+    double t = 0.0;
+    for (double peak : peaks) {
+        for (double v : {0.0, peak})
+            points.push_back(test::point(t += 0.5, v, 1));
+    }
+    points.push_back(test::point(t + 0.5, 0.0, 1));
+    const std::string path = home_.file("drift.pdat");
+    test::writeRecords(path, points);
+    std::ofstream(home_.file("drift.ini"))
+        << "[Slave_1]\nSince=0.000\nUnit=N.m\nMeasure=P\nRange=100.0\nDecimals=2\n"
+           "Target=50.0\nUpper=10.0\nLower=10.0\n";
+    openWindow();
+    frame_->language().choose(command::kLanguageEnUS);
+    ASSERT_TRUE(frame_->loadTestFile(QString::fromStdString(path)));
+    ResultsPanel* panel = frame_->resultsPanel();
+    QTest::mouseClick(panel->chartButton(), Qt::LeftButton);
+    ControlChartView* view = panel->chartView();
+    ASSERT_TRUE(waitUntil([&] { return view->isVisible(); }));
+    EXPECT_EQ(view->instruments()->currentText(), "1");
+    view->subgroupBox()->selectAll();
+    QTest::keyClicks(view->subgroupBox(), "2");
+    ASSERT_EQ(view->subgroupBox()->value(), 2);
+
+    const test::CliRun tool =
+        test::runCli({"spc", QString::fromStdString(path), "--slave", "1", "--subgroup", "2"});
+    QStringList charted;
+    for (const spc::Subgroup& s : view->analysis().subgroups)
+        charted << QString::asprintf("subgroup %lld 2 %.3f %.3f",
+                                     static_cast<long long>(charted.size() + 1), s.mean, s.spread);
+    EXPECT_EQ(charted, tool.outLines().filter(QRegularExpression("^subgroup ")));
+    QStringList listed;
+    for (int i = 0; i < view->breaks()->count(); ++i)
+        listed << view->breaks()->item(i)->text();
+    EXPECT_EQ(listed.size(), tool.outLines().filter(QRegularExpression("^break ")).size());
+    EXPECT_TRUE(listed.contains("Subgroup 11: rule 1, a point beyond 3σ"));
+    EXPECT_EQ(view->capability()->text(), "Capability: Cp 3.76   Cpk 3.49   Pp 1.38   Ppk 1.28");
+
+    QTest::mouseClick(view->ruleBox(1), Qt::LeftButton);
+    EXPECT_FALSE(view->ruleBox(1)->isChecked());
+    EXPECT_FALSE(view->breaks()->findItems("rule 1,", Qt::MatchContains).size() > 0);
+    const QString config =
+        QString::fromUtf8(test::readFile(AppPaths::forHome(home_.qPath()).configFile));
+    EXPECT_TRUE(config.contains("[ControlChart]")) << config.toStdString();
+    EXPECT_TRUE(config.contains("Subgroup=2"));
+    EXPECT_TRUE(config.contains("Rules=2,3,4,5,6,7,8"));
 }
 
 // The live judging takes every point of a curve, also when its ring started again between two
