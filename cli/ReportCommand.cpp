@@ -3,6 +3,7 @@
 
 #include "Arguments.h"
 #include "Commands.h"
+#include "config/BenchConfig.h"
 #include "config/HomeFolder.h"
 #include "config/PrivateProfile.h"
 #include "files/HomeOutputs.h"
@@ -58,12 +59,17 @@ void printResults(const TestResults& results) {
 
 }  // namespace
 
+namespace {
+
+QString configuredLanguage(const QStringList& arguments) {
+    return PrivateProfile(homePaths(arguments).configFile)
+        .read(QStringLiteral("Setting"), QStringLiteral("Language"), QStringLiteral("en_US"), 100);
+}
+
+}  // namespace
+
 ReportTexts configuredTexts(const QStringList& arguments) {
-    const AppPaths paths = homePaths(arguments);
-    const QString language = PrivateProfile(paths.configFile)
-                                 .read(QStringLiteral("Setting"), QStringLiteral("Language"),
-                                       QStringLiteral("en_US"), 100);
-    return builtInReportTexts(language);
+    return builtInReportTexts(configuredLanguage(arguments));
 }
 
 int runReport(const QStringList& args) {
@@ -138,8 +144,10 @@ int runReport(const QStringList& args) {
     // Without --csv no file lists the events that the report leaves out.
     if (csv.empty())
         texts.leftOut = texts.leftOutHere;
+    const ReportCharts charts = reportCharts(BenchConfig(homePaths(args).configFile).controlChart(),
+                                             builtInSpcTexts(configuredLanguage(args)));
     if (const FileResult written =
-            writeReportPdf(results, texts, issuedDocument(args, test, "report"), pdf);
+            writeReportPdf(results, texts, issuedDocument(args, test, "report"), pdf, &charts);
         !written) {
         std::fprintf(stderr, "vornex-cli report: %s\n", written.text.c_str());
         return 2;

@@ -21,18 +21,6 @@ void fail(const std::string& text) {
     std::fprintf(stderr, "vornex-cli spc: %s\n", text.c_str());
 }
 
-// The rules named in a list such as "1,2,5", each once; nothing for anything else.
-std::optional<spc::RuleSet> rulesOf(const QString& list) {
-    spc::RuleSet rules;
-    for (const QString& part : list.split(QLatin1Char(','))) {
-        const std::optional<int> rule = parseCount(part.trimmed());
-        if (!rule || *rule < 1 || *rule > spc::kRuleCount || rules.test(*rule - 1))
-            return std::nullopt;
-        rules.set(static_cast<size_t>(*rule - 1));
-    }
-    return rules;
-}
-
 // The options as a request, or nothing when one of them is no option's value.
 std::optional<spc::SpcRequest> requestOf(const Arguments& a) {
     spc::SpcRequest request;
@@ -51,7 +39,8 @@ std::optional<spc::SpcRequest> requestOf(const Arguments& a) {
     request.limits =
         limits == QLatin1String("tolerance") ? spc::LimitSource::Tolerance : spc::LimitSource::Data;
     if (a.has(QStringLiteral("rules"))) {
-        const std::optional<spc::RuleSet> rules = rulesOf(a.value(QStringLiteral("rules")));
+        const std::optional<spc::RuleSet> rules =
+            spc::parseRules(a.value(QStringLiteral("rules")).toStdString());
         if (!rules)
             return std::nullopt;
         request.rules = *rules;

@@ -1,7 +1,8 @@
 // The example report in docs/: a test of three instruments made by hand (two dozen pulls, a few
 // outside their limits, one cut off at the end of the file, a change of parameter set in
 // mid-test),
-// judged from its file as `vornex-cli report` judges it, with every field a lab fills in. Writes
+// judged from its file as `vornex-cli report` judges it, with every field a lab fills in, and
+// each instrument's control chart in subgroups of two, so few are its pulls. Writes
 // DOCSDIR/report-example.pdf (English) and every page of the report in each language as
 // DOCSDIR/report/report-LANG-N.png, drawn by pdftoppm at 80 dpi.
 //
@@ -113,8 +114,12 @@ int main(int argc, char** argv) {
     bool ok = true;
     for (const char* language : {"zh_CN", "zh_TW", "en_US"}) {
         const QString pdf = work.filePath(QStringLiteral("report-%1.pdf").arg(language));
+        ControlChartSettings pairs;
+        pairs.subgroup = 2;
+        const ReportCharts charts =
+            reportCharts(pairs, builtInSpcTexts(QString::fromLatin1(language)));
         ok = writeReportPdf(results, builtInReportTexts(QString::fromLatin1(language)), {},
-                            pdf.toStdString())
+                            pdf.toStdString(), &charts)
                  .ok() &&
              ok;
         const QString prefix = docs.filePath(QStringLiteral("report/report-%1").arg(language));

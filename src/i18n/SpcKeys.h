@@ -24,6 +24,12 @@ inline constexpr const char* kSpcBreakSpread = "IDS_SPC_BREAK_SPREAD";
 inline constexpr const char* kSpcRange = "IDS_SPC_RANGE";
 inline constexpr const char* kSpcSd = "IDS_SPC_SD";
 inline constexpr const char* kSpcCapability = "IDS_SPC_CAPABILITY";
+// The report's page: "%1" the instrument; the limits of both charts; how it was charted; the
+// breaks not listed.
+inline constexpr const char* kSpcReportHeading = "IDS_SPC_REPORT_HEADING";
+inline constexpr const char* kSpcReportLimits = "IDS_SPC_REPORT_LIMITS";
+inline constexpr const char* kSpcReportSettings = "IDS_SPC_REPORT_SETTINGS";
+inline constexpr const char* kSpcReportMore = "IDS_SPC_REPORT_MORE";
 // What each run rule says, 1 to 8.
 inline constexpr const char* kSpcRule1 = "IDS_SPC_RULE1";
 inline constexpr const char* kSpcRule2 = "IDS_SPC_RULE2";
@@ -35,10 +41,12 @@ inline constexpr const char* kSpcRule7 = "IDS_SPC_RULE7";
 inline constexpr const char* kSpcRule8 = "IDS_SPC_RULE8";
 
 inline constexpr const char* kSpcLanguageKeys[] = {
-    kSpcButton,      kSpcTitle, kSpcInstrument, kSpcSubgroup,   kSpcChart,    kSpcChartRange,
-    kSpcChartSd,     kSpcRules, kSpcTooFew,     kSpcLeftOut,    kSpcNoBreaks, kSpcBreakRule,
-    kSpcBreakSpread, kSpcRange, kSpcSd,         kSpcCapability, kSpcRule1,    kSpcRule2,
-    kSpcRule3,       kSpcRule4, kSpcRule5,      kSpcRule6,      kSpcRule7,    kSpcRule8,
+    kSpcButton,       kSpcTitle,          kSpcInstrument,  kSpcSubgroup, kSpcChart,
+    kSpcChartRange,   kSpcChartSd,        kSpcRules,       kSpcTooFew,   kSpcLeftOut,
+    kSpcNoBreaks,     kSpcBreakRule,      kSpcBreakSpread, kSpcRange,    kSpcSd,
+    kSpcCapability,   kSpcRule1,          kSpcRule2,       kSpcRule3,    kSpcRule4,
+    kSpcRule5,        kSpcRule6,          kSpcRule7,       kSpcRule8,    kSpcReportHeading,
+    kSpcReportLimits, kSpcReportSettings, kSpcReportMore,
 };
 
 }  // namespace vornex::langkey

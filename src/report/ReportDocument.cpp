@@ -186,13 +186,15 @@ ReportTable eventRows(const TestResults& results, const ReportTexts& t, QStringL
 class ReportLayout {
 public:
     ReportLayout(QPagedPaintDevice& device, const TestResults& results, const ReportTexts& t,
-                 const sign::DocumentIssue& issue, const QString& madeAt, const QImage& graph)
+                 const sign::DocumentIssue& issue, const QString& madeAt, const QImage& graph,
+                 const ReportCharts* charts)
         : device_(device),
           results_(results),
           t_(t),
           issue_(issue),
           madeAt_(madeAt),
           graph_(graph),
+          charts_(charts),
           identities_(identityTable(results, t)),
           settings_(instrumentRows(results, t)),
           figures_(resultRows(results, t)),
@@ -237,6 +239,8 @@ public:
         for (const QString& text : leftOut_)
             blocks_.paragraph(flow, blocks_.body(), text);
         events_.print(flow, blocks_.body(), device_);
+        if (charts_ != nullptr)
+            printControlCharts(blocks_, flow, results_, t_, *charts_);
 
         printSignatures(blocks_, flow, issue_, t_,
                         {sign::Meaning::Performed, sign::Meaning::Reviewed});
@@ -251,6 +255,7 @@ private:
     const sign::DocumentIssue& issue_;
     const QString madeAt_;
     const QImage& graph_;
+    const ReportCharts* charts_;
     QStringList leftOut_;  // before events_, which fills it
     ReportTable identities_, settings_, figures_, events_;
     ReportBlocks blocks_;
@@ -259,7 +264,8 @@ private:
 }  // namespace
 
 FileResult writeReportPdf(const TestResults& results, const ReportTexts& texts,
-                          const sign::DocumentIssue& issue, const std::string& path) {
+                          const sign::DocumentIssue& issue, const std::string& path,
+                          const ReportCharts* charts) {
     return writeA4Pdf(
         texts.title + QStringLiteral(" ") + QString::fromStdString(results.name), path,
         [&](QPdfWriter& writer) {
@@ -272,7 +278,7 @@ FileResult writeReportPdf(const TestResults& results, const ReportTexts& texts,
                 texts);
             const QString madeAt =
                 QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-            ReportLayout layout(writer, results, texts, issue, madeAt, graph);
+            ReportLayout layout(writer, results, texts, issue, madeAt, graph, charts);
             const int pages = layout.run(nullptr, 0);
             QPainter painter(&writer);
             layout.run(&painter, pages);

@@ -5,6 +5,7 @@
 
 #include "files/FileResult.h"
 #include "judge/TestResults.h"
+#include "report/ReportCharts.h"
 #include "report/ReportTexts.h"
 #include "sign/DocumentIssue.h"
 
@@ -17,10 +18,11 @@ inline constexpr size_t kReportEventLimit = 2000;
 
 // The report of a judged test as an A4 PDF a lab can sign: who tested what on which bench and
 // the file it was read from with its hash; the instruments with their settings, the graph, the
-// results and the events; the document's number, issue date and lab and page N of M at the foot
-// of every page; its signatures, and the lines to sign of the roles not signed, at the end.
-// Replaced whole or not at all.
+// results and the events; with `charts`, a control-chart page per instrument; the document's
+// number, issue date and lab and page N of M at the foot of every page; its signatures, and the
+// lines to sign of the roles not signed, at the end. Replaced whole or not at all.
 FileResult writeReportPdf(const TestResults& results, const ReportTexts& texts,
-                          const sign::DocumentIssue& issue, const std::string& path);
+                          const sign::DocumentIssue& issue, const std::string& path,
+                          const ReportCharts* charts = nullptr);
 
 }  // namespace vornex

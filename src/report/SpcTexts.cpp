@@ -1,18 +1,19 @@
 #include "report/SpcTexts.h"
 
+#include <QFile>
+
 #include "i18n/Language.h"
+#include "i18n/LanguageTexts.h"
 #include "i18n/SpcKeys.h"
 
 namespace vornex {
 
-SpcTexts spcTexts(const QString& languageFile) {
+namespace {
+
+// Every text through `text(key, English text)`.
+template <typename Lookup>
+SpcTexts textsFrom(Lookup text) {
     namespace k = langkey;
-    const auto text = [&languageFile](const char* key, const char* english) {
-        const QString fallback = QString::fromUtf8(english);
-        return languageFile.isEmpty()
-                   ? fallback
-                   : langStringOr(languageFile, QString::fromLatin1(key), fallback);
-    };
     SpcTexts t;
     t.button = text(k::kSpcButton, "Control chart...");
     t.title = text(k::kSpcTitle, "Control chart");
@@ -42,7 +43,33 @@ SpcTexts spcTexts(const QString& languageFile) {
                                    "8 in a row beyond 1σ on both sides"};
     for (size_t i = 0; i < t.rule.size(); ++i)
         t.rule[i] = text(keys[i], english[i]);
+    t.reportHeading = text(k::kSpcReportHeading, "Control chart: %1");
+    t.reportLimits = text(k::kSpcReportLimits,
+                          "X̄ chart: LCL %1, CL %2, UCL %3. %4 chart: LCL %5, CL %6, UCL %7.");
+    t.reportSettings = text(k::kSpcReportSettings,
+                            "Subgroups of %1, %2 in all; limits from the data; rules on: %3.");
+    t.reportMore = text(k::kSpcReportMore, "and %1 more breaks.");
     return t;
+}
+
+}  // namespace
+
+SpcTexts spcTexts(const QString& languageFile) {
+    return textsFrom([&languageFile](const char* key, const char* english) {
+        const QString fallback = QString::fromUtf8(english);
+        return languageFile.isEmpty()
+                   ? fallback
+                   : langStringOr(languageFile, QString::fromLatin1(key), fallback);
+    });
+}
+
+SpcTexts builtInSpcTexts(const QString& language) {
+    QFile file(QStringLiteral(":/lang/%1.ini").arg(language));
+    const LanguageTexts texts(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    return textsFrom([&texts](const char* key, const char* english) {
+        return texts.value(QStringLiteral("String"), QString::fromLatin1(key),
+                           QString::fromUtf8(english), kLanguageBufferSize);
+    });
 }
 
 }  // namespace vornex

@@ -6,9 +6,7 @@
 
 namespace vornex {
 
-// The two charts of an analysis drawn one above the other: the subgroup means with their centre
-// line and limits, and below them the ranges or standard deviations with theirs. A mean that
-// broke a rule, and a spread beyond its limits, are ringed in red.
+// The control charts of an analysis as the window shows them, drawn as the report draws them.
 class ControlChartPlot : public QWidget {
 public:
     explicit ControlChartPlot(QWidget* parent = nullptr);

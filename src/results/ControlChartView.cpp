@@ -91,9 +91,9 @@ void ControlChartView::setConfigFile(const QString& configFile) {
     reading_ = true;
     subgroup_->setValue(kept.subgroup);
     chart_->setCurrentIndex(kept.bySd ? 1 : 0);
-    const QStringList on = QString::fromStdString(kept.rules).split(QLatin1Char(','));
+    const spc::RuleSet on = spc::parseRules(kept.rules).value_or(spc::allRules());
     for (int rule = 1; rule <= spc::kRuleCount; ++rule)
-        ruleBox(rule)->setChecked(on.contains(QString::number(rule)));
+        ruleBox(rule)->setChecked(on.test(static_cast<size_t>(rule - 1)));
     reading_ = false;
     chart();
 }

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include "config/BenchConfig.h"
 #include "controls/DialogTexts.h"
 #include "controls/MessageBox.h"
 #include "files/HomeOutputs.h"
@@ -148,9 +149,11 @@ bool ResultsController::writeReport(const QString& pdfPath, QString* error) {
         if (file && !home_.isEmpty())
             issue = sign::issueDocument(home_.toStdString(), configFile_.toStdString(),
                                         session_.testPath(), unnumbered_);
+        const ReportCharts charts =
+            reportCharts(BenchConfig(configFile_).controlChart(), spcTexts(languageFile_));
         if (file)
             file = writeReportPdf(judged.results, reportTexts(languageFile_), issue,
-                                  pdfPath.toStdString());
+                                  pdfPath.toStdString(), &charts);
         if (file)
             file = writeEventsCsv(judged.results, csvPath);
         written = file.ok();

@@ -77,6 +77,29 @@ bool broken(int rule, const std::vector<double>& z, size_t k) {
 
 }  // namespace
 
+std::optional<RuleSet> parseRules(std::string_view list) {
+    RuleSet rules;
+    size_t at = 0;
+    while (at < list.size()) {
+        const size_t comma = std::min(list.find(',', at), list.size());
+        std::string_view part = list.substr(at, comma - at);
+        while (!part.empty() && part.front() == ' ')
+            part.remove_prefix(1);
+        while (!part.empty() && part.back() == ' ')
+            part.remove_suffix(1);
+        if (part.size() != 1 || part[0] < '1' || part[0] > '0' + kRuleCount)
+            return std::nullopt;
+        const size_t rule = static_cast<size_t>(part[0] - '1');
+        if (rules.test(rule))
+            return std::nullopt;
+        rules.set(rule);
+        at = comma + 1;
+        if (comma + 1 == list.size())
+            return std::nullopt;  // a list ending in a comma
+    }
+    return rules;
+}
+
 std::vector<RuleBreak> ruleBreaks(const std::vector<double>& points, double centre, double sigma,
                                   const RuleSet& rules) {
     std::vector<RuleBreak> breaks;

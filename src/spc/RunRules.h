@@ -2,6 +2,8 @@
 
 #include <bitset>
 #include <cstddef>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 namespace vornex::spc {
@@ -16,6 +18,10 @@ using RuleSet = std::bitset<kRuleCount>;  // bit 0 is rule 1
 inline RuleSet allRules() {
     return RuleSet().set();
 }
+
+// The rules a list names ("1,2,5", each 1 to 8 and once; empty names none); nothing for anything
+// else.
+std::optional<RuleSet> parseRules(std::string_view list);
 
 // A rule broken at a point: its pattern is complete there (nine on one side and a tenth break
 // rule 2 at the ninth and the tenth).

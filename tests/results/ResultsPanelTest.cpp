@@ -18,6 +18,7 @@
 #include "CliRun.h"
 #include "MessageRecorder.h"
 #include "Modal.h"
+#include "PdfText.h"
 #include "RecordFiles.h"
 #include "TempDir.h"
 #include "Wait.h"
@@ -318,6 +319,17 @@ TEST_F(ResultsPanelTest, TheControlChartShowsWhatTheToolPrintsAndKeepsItsSetting
     EXPECT_EQ(listed.size(), tool.outLines().filter(QRegularExpression("^break ")).size());
     EXPECT_TRUE(listed.contains("Subgroup 11: rule 1, a point beyond 3σ"));
     EXPECT_EQ(view->capability()->text(), "Capability: Cp 3.76   Cpk 3.49   Pp 1.38   Ppk 1.28");
+
+    // The report charts the same, with the bench's settings.
+    QString error;
+    const std::string pdf = home_.file("drift.pdf");
+    ASSERT_TRUE(frame_->resultsController().writeReport(QString::fromStdString(pdf), &error))
+        << error.toStdString();
+    const QString report = test::pdfText(pdf).simplified();
+    for (const QString& line : listed)
+        EXPECT_TRUE(report.contains(line.simplified())) << line.toStdString();
+    EXPECT_TRUE(report.contains("Capability: Cp 3.76 Cpk 3.49 Pp 1.38 Ppk 1.28"));
+    EXPECT_TRUE(report.contains("Control chart: Slave 1")) << report.toStdString();
 
     QTest::mouseClick(view->ruleBox(1), Qt::LeftButton);
     EXPECT_FALSE(view->ruleBox(1)->isChecked());
