@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 
 #include "files/AtomicFile.h"
+#include "report/CalibrationBudget.h"
+#include "report/DocumentKind.h"
 #include "report/PageFlow.h"
 #include "report/ReportBlocks.h"
 #include "report/ReportIssue.h"
@@ -40,12 +42,25 @@ QString optionalNumber(const std::optional<double>& value) {
     return value ? QString::fromStdString(plainNumber(*value)) : QStringLiteral("-");
 }
 
+QString titleOf(const DocumentKind& kind, const ReportTexts& t) {
+    switch (kind.kind) {
+        case DocumentKind::Kind::Declaration:
+            return t.docDeclarationTitle;
+        case DocumentKind::Kind::Calibration:
+            return t.docCalibrationTitle;
+        case DocumentKind::Kind::Record:
+            break;
+    }
+    return t.docRecordTitle;
+}
+
 // The run read back and taken again pull by pull, as it was taken when it ran.
 struct Run {
     std::string path;
     StoredRun stored;
     RunProgress progress;
     QString sha256;
+    Contributions contributions;  // of the sub-tests the file holds
 };
 
 class CertificateLayout {
@@ -58,10 +73,17 @@ public:
           facts_(facts),
           t_(t),
           issue_(issue),
-          readings_(readingRows()),
-          points_(pointRows()),
+          kind_(documentKind(plan_)),
+          title_(titleOf(kind_, t)),
           remarks_(remarkRows()),
-          blocks_(device) {}
+          blocks_(device) {
+        for (const Direction direction : plan_.series()) {
+            readings_.push_back(readingRows(direction));
+            points_.push_back(pointRows(direction));
+        }
+        if (kind_.kind == DocumentKind::Kind::Calibration)
+            budget_.emplace(run_.progress, run_.contributions, plan_.referenceAsset, t_);
+    }
 
     int run(QPainter* painter, int pages) {
         const QRectF page = device_.pageLayout().paintRectPixels(kReportDotsPerInch);
@@ -69,35 +91,33 @@ public:
                       QRectF(0, 0, page.width(), page.height() - blocks_.footerHeight()),
                       [&](QPainter& p, int n) {
                           blocks_.footer(p, page, issueFooter(issue_, t_),
-                                         t_.certTitle + QStringLiteral(" · ") + text(plan_.tool.id),
+                                         title_ + QStringLiteral(" · ") + text(plan_.tool.id),
                                          t_.page.arg(n).arg(pages));
                       });
-        blocks_.paragraph(flow, blocks_.title(), t_.certTitle);
+        blocks_.paragraph(flow, blocks_.title(), title_);
         flow.advance(blocks_.line() * 0.4);
+        if (kind_.kind == DocumentKind::Kind::Record)
+            blocks_.paragraph(flow, blocks_.bold(), noDeclaration());
         blocks_.fields(flow, fields());
         printChanges(blocks_, flow, issue_, t_);
-        blocks_.heading(flow, t_.certReadings);
-        readings_.print(flow, blocks_.body(), device_);
-        blocks_.heading(flow, t_.certSummary);
-        points_.print(flow, blocks_.body(), device_);
+        const std::vector<Direction> series = plan_.series();
+        for (size_t i = 0; i < series.size(); ++i) {
+            blocks_.heading(flow, inDirection(t_.certReadings, t_.docReadingsIn, series[i]));
+            readings_[i].print(flow, blocks_.body(), device_);
+        }
+        for (size_t i = 0; i < series.size(); ++i) {
+            blocks_.heading(flow, inDirection(t_.certSummary, t_.docSummaryIn, series[i]));
+            points_[i].print(flow, blocks_.body(), device_);
+        }
+        if (budget_)
+            budget_->print(blocks_, flow, device_);
         blocks_.heading(flow, t_.certRemarks);
         if (remarks_.empty())
             blocks_.paragraph(flow, blocks_.body(), t_.certNoRemarks);
         else
             remarks_.print(flow, blocks_.body(), device_);
         flow.advance(blocks_.line());
-        // A remark may bear on the verdict: a reader is sent to it rather than shown a bare green
-        // "conforms".
-        const bool conforms = run_.progress.conforms();
-        const bool remarked = !remarks_.empty();
-        const QString result = conforms
-                                   ? (remarked ? t_.certConformsRemarks : t_.certConforms)
-                                   : (remarked ? t_.certNotConformsRemarks : t_.certNotConforms);
-        const QColor colour = !conforms  ? QColor(0xc0, 0, 0)
-                              : remarked ? QColor(Qt::black)
-                                         : QColor(0, 0x80, 0);
-        blocks_.paragraph(flow, blocks_.headingFont(), result.arg(text(plan_.standard)),
-                          Qt::TextWordWrap, colour);
+        printResult(flow);
         printSignatures(blocks_, flow, issue_, t_, {sign::Meaning::Performed});
         flow.finish();
         return flow.page();
@@ -105,6 +125,88 @@ public:
 
 private:
     QString value(double x) const { return QString::fromStdString(formatFixed(x, plan_.decimals)); }
+
+    // One direction's heading is the plain one; both directions name theirs.
+    QString inDirection(const QString& plain, const QString& named, Direction direction) const {
+        if (plan_.series().size() < 2)
+            return plain;
+        return named.arg(direction == Direction::Clockwise ? t_.docClockwise
+                                                           : t_.docCounterclockwise);
+    }
+
+    QString noDeclaration() const {
+        if (!kind_.shortfall)
+            return t_.docNoStandard;
+        const Shortfall& s = *kind_.shortfall;
+        return t_.docNoDeclaration.arg(text(plan_.standard), t_.docShortfall.arg(s.pointsAsked)
+                                                                 .arg(s.points)
+                                                                 .arg(s.readingsAsked)
+                                                                 .arg(s.readings)
+                                                                 .arg(s.preloadsAsked)
+                                                                 .arg(s.preloads));
+    }
+
+    // A declaration says whether the tool conforms; a remark may bear on it, so a reader is sent
+    // to the remarks rather than shown a bare green "conforms". A record declares nothing, and a
+    // calibration states its uncertainty and, when its plan gives one, its decision rule's outcome.
+    void printResult(PageFlow& flow) const {
+        const bool conforms = run_.progress.conforms();
+        const bool remarked = !remarks_.empty();
+        QString result;
+        QColor colour = conforms ? QColor(Qt::black) : QColor(0xc0, 0, 0);
+        if (kind_.kind == DocumentKind::Kind::Declaration) {
+            result = conforms ? (remarked ? t_.certConformsRemarks : t_.certConforms)
+                              : (remarked ? t_.certNotConformsRemarks : t_.certNotConforms);
+            result = result.arg(text(plan_.standard));
+            if (conforms && !remarked)
+                colour = QColor(0, 0x80, 0);
+        } else if (kind_.kind == DocumentKind::Kind::Record) {
+            qsizetype exceeding = 0;
+            for (const Reading& r : run_.progress.readings())
+                exceeding += r.conforms ? 0 : 1;
+            result = conforms ? t_.docRecordWithin
+                              : t_.docRecordExceeds.arg(exceeding).arg(
+                                    static_cast<qsizetype>(run_.progress.readings().size()));
+        } else {
+            blocks_.paragraph(flow, blocks_.headingFont(), t_.docCalibrationResult);
+            if (plan_.decisionRule.empty())
+                return;
+            using Outcome = CalibrationBudget::Outcome;
+            const Outcome outcome = budget_->outcome();
+            result = outcome == Outcome::Met ? t_.docRuleMet
+                     : outcome == Outcome::Failed
+                         ? t_.docRuleFailed.arg(budget_->exceeded().join(QStringLiteral(", ")))
+                         : t_.docRuleOpen;
+            colour = outcome == Outcome::Failed ? QColor(0xc0, 0, 0) : QColor(Qt::black);
+        }
+        blocks_.paragraph(flow, blocks_.headingFont(), result, Qt::TextWordWrap, colour);
+    }
+
+    QString directions() const {
+        const std::vector<Direction> series = plan_.series();
+        if (series.size() > 1)
+            return t_.docBothDirections;
+        return series.front() == Direction::Clockwise ? t_.docClockwise : t_.docCounterclockwise;
+    }
+
+    QString torque(double value) const {
+        return QString::fromStdString(plainNumber(value)) + QLatin1Char(' ') +
+               text(plan_.tool.unit);
+    }
+
+    QString named(const std::string& value) const {
+        return value.empty() ? t_.docNotGiven : QString::fromStdString(value);
+    }
+
+    // How a document decides conformance: a declaration always, a calibration when its plan says.
+    std::optional<Field> decisionRule() const {
+        if (kind_.kind == DocumentKind::Kind::Declaration)
+            return field(t_.docDecisionRule, {t_.docReadingRule});
+        if (kind_.kind == DocumentKind::Kind::Calibration && !plan_.decisionRule.empty())
+            return field(t_.docDecisionRule, {QString::fromStdString(plan_.decisionRule) +
+                                              QStringLiteral(": ") + t_.docUncertaintyRule});
+        return std::nullopt;
+    }
 
     std::vector<Field> fields() const {
         const Tool& tool = plan_.tool;
@@ -128,10 +230,14 @@ private:
                        ambient(),
                        field(t_.tool, {amendedValue(issue_, "tool", text(tool.id))}),
                        field(t_.certDescription, {text(tool.description)}),
+                       field(t_.docMaker, {named(plan_.toolMaker)}),
+                       field(t_.docModel, {named(plan_.toolModel)}),
+                       field(t_.docSerial, {named(plan_.toolSerial)}),
                        field(t_.certTypeClass, {text(tool.type), text(tool.toolClass)}),
-                       field(t_.certMarked,
-                             {optionalNumber(tool.lowest),
-                              QString::fromStdString(plainNumber(tool.maximum)), text(tool.unit)}),
+                       field(t_.docLowest, {tool.lowest ? torque(*tool.lowest) : t_.docNotMarked}),
+                       field(t_.docMaximum, {torque(tool.maximum)}),
+                       field(t_.docUnit, {text(tool.unit)}),
+                       field(t_.docDirections, {directions()}),
                        field(t_.certReference, {amendedValue(issue_, "instrument", instrument)}),
                        field(t_.certIdentification, {text(run_.stored.identification)}),
                        field(t_.certRange, {range(reference)}),
@@ -147,6 +253,9 @@ private:
             all.push_back(
                 field(t_.certCondition,
                       {plan_.condition == RunPlan::kAsLeft ? t_.certAsLeft : t_.certAsFound}));
+        all.push_back(field(t_.docPreloads, {QString::number(plan_.preloads)}));
+        if (const std::optional<Field> rule = decisionRule())
+            all.push_back(*rule);
         all.insert(all.end(), {
                                   field(t_.certProfile, {procedure}),
                                   field(t_.certPermissible,
@@ -184,24 +293,31 @@ private:
         return QString::fromStdString(plainNumber(plan_.points[index]));
     }
 
-    ReportTable readingRows() const {
+    // A calibration states what was measured, judging no reading.
+    ReportTable readingRows(Direction direction) const {
         const QString unit = text(plan_.tool.unit);
-        ReportTable table({{t_.certPoint, Kind::Figures},
-                           {t_.event, Kind::Figures},
-                           {t_.certSetting.arg(unit), Kind::Figures},
-                           {t_.certReading.arg(unit), Kind::Figures},
-                           {t_.certDeviation, Kind::Figures},
-                           {t_.verdict}});
+        const bool judged = kind_.kind != DocumentKind::Kind::Calibration;
+        std::vector<ReportTable::Column> columns{{t_.certPoint, Kind::Figures},
+                                                 {t_.event, Kind::Figures},
+                                                 {t_.certSetting.arg(unit), Kind::Figures},
+                                                 {t_.certReading.arg(unit), Kind::Figures},
+                                                 {t_.certDeviation, Kind::Figures}};
+        if (judged)
+            columns.push_back({t_.verdict});
+        ReportTable table(std::move(columns));
         for (const Reading& r : run_.progress.readings()) {
-            table.addRow({point(r.point), QString::number(r.number), value(r.setting),
-                          value(r.value), QString::fromStdString(signedPercent(r.deviation)),
-                          r.conforms ? t_.certConformsShort : t_.certExceeds},
-                         !r.conforms);
+            if (r.direction != direction)
+                continue;
+            QStringList row{point(r.point), QString::number(r.number), value(r.setting),
+                            value(r.value), QString::fromStdString(signedPercent(r.deviation))};
+            if (judged)
+                row << (r.conforms ? t_.certConformsShort : t_.certExceeds);
+            table.addRow(row, judged && !r.conforms);
         }
         return table;
     }
 
-    ReportTable pointRows() const {
+    ReportTable pointRows(Direction direction) const {
         const QString unit = text(plan_.tool.unit);
         ReportTable table({{t_.certPoint, Kind::Figures},
                            {t_.certSetting.arg(unit), Kind::Figures},
@@ -210,7 +326,7 @@ private:
                            {t_.certSpread.arg(unit), Kind::Figures},
                            {t_.certShare, Kind::Figures}});
         for (size_t i = 0; i < plan_.points.size(); ++i) {
-            const PointSummary s = run_.progress.summary(i);
+            const PointSummary s = run_.progress.summary(i, direction);
             table.addRow({point(i), value(plan_.setting(i)), value(s.mean),
                           QString::fromStdString(signedPercent(s.meanDeviation)), value(s.spread),
                           QString::fromStdString(formatFixed(s.spreadShare, 2))});
@@ -243,8 +359,12 @@ private:
     const CertificateFacts& facts_;
     const ReportTexts& t_;
     const sign::DocumentIssue& issue_;
-    ReportTable readings_, points_, remarks_;
+    const DocumentKind kind_;
+    const QString title_;
+    std::vector<ReportTable> readings_, points_;  // per direction, clockwise first
+    ReportTable remarks_;
     ReportBlocks blocks_;
+    std::optional<CalibrationBudget> budget_;
 };
 
 }  // namespace
@@ -280,11 +400,14 @@ FileResult writeCertificatePdf(const std::string& runPath, const CertificateFact
     QFile file(QString::fromStdString(runPath));
     if (!file.open(QIODevice::ReadOnly))
         return FileResult::failed(FileResultKind::Unreadable, "cannot open " + runPath);
-    Run run{runPath, *stored, replay(*stored),
-            QString::fromLatin1(
-                QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex())};
-    return writeA4Pdf(texts.certTitle + QStringLiteral(" ") + text(run.stored.plan.tool.id), path,
-                      [&](QPdfWriter& writer) {
+    const QByteArray bytes = file.readAll();
+    Run run{
+        runPath, *stored, replay(*stored),
+        QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()),
+        contributionsIn(bytes)};
+    return writeA4Pdf(titleOf(documentKind(run.stored.plan), texts) + QStringLiteral(" ") +
+                          text(run.stored.plan.tool.id),
+                      path, [&](QPdfWriter& writer) {
                           CertificateLayout layout(writer, run, facts, texts, issue);
                           const int pages = layout.run(nullptr, 0);
                           QPainter painter(&writer);

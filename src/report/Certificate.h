@@ -23,9 +23,13 @@ struct CertificateFacts {
     std::string instrumentName;  // the user's name for the reference's address, when given
 };
 
-// The certificate of the ended verification run in `runPath` as an A4 PDF: bench, operator,
-// date, ambient conditions, the tool, the reference instrument, the procedure, every reading with
-// its deviation and verdict, each point summed up, the remarks, the result in one line, the run
+// The document of the ended verification run in `runPath` as an A4 PDF, the one its run issues
+// (see DocumentKind): a declaration of conformance with its decision rule, a verification record
+// saying why it is none, or a calibration certificate with its uncertainty per target value and no
+// conformance but a planned decision rule's. Each holds the bench, operator, date, ambient
+// conditions, the tool as the register names it, the reference instrument, the procedure and
+// preloads, every reading with its deviation (and verdict, but for a calibration), each point
+// summed up, per direction when the run took both, the remarks, the result in one line, the run
 // file's SHA-256, its signatures or a line to sign; the document's number, issue date and lab and
 // page N of M at the foot of every page. The remarks are every confirmation and warning
 // the run file holds, and what the certificate finds itself: ambient conditions not recorded, a

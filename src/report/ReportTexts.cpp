@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "i18n/CertificateKeys.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 #include "i18n/LanguageTexts.h"
@@ -121,11 +122,9 @@ ReportTexts textsFrom(Lookup text) {
         t.amendedFields[field.field] = text(field.key, field.fallback);
     t.slaveName = text(k::kGraphSlave, "Slave %1");
     t.torque = text(k::kGraphTorque, "Torque");
-    t.certTitle = text(k::kCertTitle, "Certificate of verification of a torque tool");
     t.certAmbient = text(k::kCertAmbient, "Ambient conditions: %1 °C, %2 % relative humidity");
     t.certDescription = text(k::kCertDescription, "Description: %1");
     t.certTypeClass = text(k::kCertTypeClass, "Type and class: type %1, class %2");
-    t.certMarked = text(k::kCertMarked, "Marked torque: %1 to %2 %3");
     t.certReference = text(k::kCertReference, "Reference instrument: %1");
     t.certIdentification = text(k::kCertIdentification, "Identification: %1");
     t.certRange = text(k::kCertRange, "Range: %1");
@@ -173,6 +172,93 @@ ReportTexts textsFrom(Lookup text) {
         text(k::kCertConformsRemarks, "Result: the tool conforms to %1; see the remarks");
     t.certNotConformsRemarks = text(k::kCertNotConformsRemarks,
                                     "Result: the tool does not conform to %1; see the remarks");
+    t.docDeclarationTitle =
+        text(k::kDocDeclarationTitle, "Declaration of conformance of a torque tool");
+    t.docRecordTitle = text(k::kDocRecordTitle, "Verification record of a torque tool");
+    t.docCalibrationTitle =
+        text(k::kDocCalibrationTitle, "Calibration certificate of a torque tool");
+    t.docDecisionRule = text(k::kDocDecisionRule, "Decision rule: %1");
+    t.docReadingRule = text(k::kDocReadingRule,
+                            "a reading conforms when its deviation, rounded to 0.01 %, is at most "
+                            "the permissible deviation");
+    t.docUncertaintyRule =
+        text(k::kDocUncertaintyRule,
+             "a target value conforms when its relative uncertainty interval W′ (the deviation of "
+             "its mean plus W) is at most the permissible deviation");
+    t.docMaker = text(k::kDocMaker, "Maker: %1");
+    t.docModel = text(k::kDocModel, "Model: %1");
+    t.docSerial = text(k::kDocSerial, "Serial number: %1");
+    t.docNotGiven = text(k::kDocNotGiven, "not given");
+    t.docLowest = text(k::kDocLowest, "Lowest marked torque: %1");
+    t.docMaximum = text(k::kDocMaximum, "Maximum marked torque: %1");
+    t.docNotMarked = text(k::kDocNotMarked, "not marked");
+    t.docUnit = text(k::kDocUnit, "Unit: %1");
+    t.docDirections = text(k::kDocDirections, "Directions: %1");
+    t.docClockwise = text(k::kDocClockwise, "clockwise");
+    t.docCounterclockwise = text(k::kDocCounterclockwise, "counterclockwise");
+    t.docBothDirections = text(k::kDocBothDirections, "clockwise, then counterclockwise");
+    t.docPreloads =
+        text(k::kDocPreloads, "Preloads: %1, at the maximum marked torque before the first point");
+    t.docReadingsIn = text(k::kDocReadingsIn, "Readings, %1");
+    t.docSummaryIn = text(k::kDocSummaryIn, "Per test point, %1");
+    t.docNoDeclaration = text(k::kDocNoDeclaration,
+                              "This record is neither a declaration of conformance nor a "
+                              "calibration certificate: %1 asks more than the run took (%2).");
+    t.docNoStandard = text(k::kDocNoStandard,
+                           "This record is neither a declaration of conformance nor a calibration "
+                           "certificate: its procedure follows neither ISO 6789-1 nor ISO 6789-2.");
+    t.docShortfall = text(k::kDocShortfall,
+                          "%1 test points asked, %2 taken; %3 readings per point asked, %4 taken; "
+                          "%5 preloads asked, %6 taken");
+    t.docRecordWithin = text(
+        k::kDocRecordWithin,
+        "Result: every reading lies within the permissible deviation; no conformance is declared");
+    t.docRecordExceeds = text(
+        k::kDocRecordExceeds,
+        "Result: %1 of %2 readings exceed the permissible deviation; no conformance is declared");
+    t.docCalibrationResult = text(k::kDocCalibrationResult,
+                                  "Result: each target value is stated with its measurement "
+                                  "uncertainty; this certificate states no conformance");
+    t.docRuleMet = text(k::kDocRuleMet,
+                        "Outcome of the decision rule: W′ is at most the permissible deviation at "
+                        "every target value");
+    t.docRuleFailed =
+        text(k::kDocRuleFailed,
+             "Outcome of the decision rule: W′ exceeds the permissible deviation at %1");
+    t.docRuleOpen =
+        text(k::kDocRuleOpen,
+             "Outcome of the decision rule: not stated, as contributions to W were not measured");
+    t.docBudget = text(k::kDocBudget, "Measurement uncertainty per target value (k = 2)");
+    t.docBudgetTarget = text(k::kDocBudgetTarget, "Target value X (%1)");
+    t.docBudgetNote = text(k::kDocBudgetNote,
+                           "Each term is a relative standard uncertainty in % of X; w is their "
+                           "root sum of squares, W = 2 w, W′ = |deviation of the mean| + W.");
+    t.docNotMeasured = text(k::kDocNotMeasured, "Not measured, and not in w, W or W′: %1.");
+    t.docTermResolution = text(k::kDocTermResolution, "resolution of the tool (w_r)");
+    t.docTermReproducibility = text(k::kDocTermReproducibility, "reproducibility (w_rep)");
+    t.docTermOutputDrive = text(k::kDocTermOutputDrive, "output drive (w_od)");
+    t.docTermInterface = text(k::kDocTermInterface, "interface (w_int)");
+    t.docTermLoadingPoint = text(k::kDocTermLoadingPoint, "loading point (w_l)");
+    t.docTermReference = text(k::kDocTermReference, "the reference's own uncertainty (w_ref)");
+    t.docTraceability =
+        text(k::kDocTraceability, "Traceability: reference %1, certificate %2, calibration due %3");
+    t.docQuarterReference =
+        text(k::kDocQuarterReference,
+             "¼ rule met: the reference's relative expanded uncertainty, %1\u00a0%, "
+             "is at most ¼ of the permissible deviation (%2\u00a0%).");
+    t.docQuarterReferenceFails = text(
+        k::kDocQuarterReferenceFails,
+        "¼ rule not met: the reference's relative expanded uncertainty, %1\u00a0%, exceeds ¼ of "
+        "the permissible deviation (%2\u00a0%).");
+    t.docQuarterResolution = text(k::kDocQuarterResolution,
+                                  "¼ rule met: the display resolution, %1, is at most ¼ of the "
+                                  "permissible deviation at every target value.");
+    t.docQuarterResolutionFails = text(k::kDocQuarterResolutionFails,
+                                       "¼ rule not met: the display resolution, %1, exceeds ¼ of "
+                                       "the permissible deviation at %2.");
+    t.docQuarterUnknown =
+        text(k::kDocQuarterUnknown,
+             "¼ rule not checked for the reference's uncertainty: the run file does not hold it.");
     return t;
 }
 

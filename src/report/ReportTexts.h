@@ -31,16 +31,28 @@ struct ReportTexts {
     QString leftOutHere;        // leftOut when no events file goes with the report
     QString slaveName, torque;  // as the window names a slave and the torque axis
     // The certificate of a tool's verification run.
-    QString certTitle, certAmbient, certDescription, certTypeClass, certMarked, certReference,
-        certIdentification, certRange, certProfile, certPermissible, certRunFile, certReadings,
-        certSummary, certPoint, certSetting, certReading, certDeviation, certMeanDeviation,
-        certSpread, certShare, certConformsShort, certExceeds, certConforms, certNotConforms,
-        certReferenceDue, certMean, certAsset, certCondition, certAsFound, certAsLeft;
+    QString certAmbient, certDescription, certTypeClass, certReference, certIdentification,
+        certRange, certProfile, certPermissible, certRunFile, certReadings, certSummary, certPoint,
+        certSetting, certReading, certDeviation, certMeanDeviation, certSpread, certShare,
+        certConformsShort, certExceeds, certConforms, certNotConforms, certReferenceDue, certMean,
+        certAsset, certCondition, certAsFound, certAsLeft;
     // What the certificate remarks on: every confirmation and warning of the run file, and what
     // the certificate finds itself (conditions not recorded, a reference overdue).
     QString certRemarks, certNoRemarks, certRemarkTime, certRemarkText, certAmbientNone,
         certAmbientNoHumidity, certAmbientNoTemperature, certRemarkAmbient, certRemarkOverdue,
         certConformsRemarks, certNotConformsRemarks;
+    // The documents a run issues (see DocumentKind): their titles and what each states beside
+    // the certificate's fields.
+    QString docDeclarationTitle, docRecordTitle, docCalibrationTitle, docDecisionRule,
+        docReadingRule, docUncertaintyRule, docMaker, docModel, docSerial, docNotGiven, docLowest,
+        docMaximum, docNotMarked, docUnit, docDirections, docClockwise, docCounterclockwise,
+        docBothDirections, docPreloads, docReadingsIn, docSummaryIn, docNoDeclaration,
+        docNoStandard, docShortfall, docRecordWithin, docRecordExceeds, docCalibrationResult,
+        docRuleMet, docRuleFailed, docRuleOpen, docBudget, docBudgetTarget, docBudgetNote,
+        docNotMeasured, docTermResolution, docTermReproducibility, docTermOutputDrive,
+        docTermInterface, docTermLoadingPoint, docTermReference, docTraceability,
+        docQuarterReference, docQuarterReferenceFails, docQuarterResolution,
+        docQuarterResolutionFails, docQuarterUnknown;
 
     QString verdictText(judge::Verdict v) const;
 };

@@ -63,11 +63,13 @@ std::string runHeaderText(const RunPlan& plan, const Reference& reference, std::
     std::ostringstream out;
     out << "Vornex tool verification run\n"
         << "Tool: " << plan.tool.id << "\nDescription: " << plan.tool.description
-        << "\nType: " << plan.tool.type << "\nClass: " << plan.tool.toolClass
-        << "\nLowest: " << optionalNumber(plan.tool.lowest)
+        << "\nTool maker: " << plan.toolMaker << "\nTool model: " << plan.toolModel
+        << "\nTool serial: " << plan.toolSerial << "\nType: " << plan.tool.type
+        << "\nClass: " << plan.tool.toolClass << "\nLowest: " << optionalNumber(plan.tool.lowest)
         << "\nMaximum: " << plainNumber(plan.tool.maximum) << "\nUnit: " << plan.tool.unit
         << "\nDirection: " << plan.tool.direction << "\nProfile: " << plan.profile
-        << "\nStandard: " << plan.standard << "\nPoints:";
+        << "\nStandard: " << plan.standard << "\nDecision rule: " << plan.decisionRule
+        << "\nPoints:";
     for (double p : plan.points)
         out << " " << plainNumber(p);
     out << "\nReadings: " << plan.readings << "\nPreloads: " << plan.preloads
@@ -101,6 +103,11 @@ std::string readRunHeader(const std::map<std::string, std::string>& header, Stor
     };
     p.tool.id = get("Tool");
     p.tool.description = get("Description");
+    // Files from before the register's names and the decision rule were kept read them as empty.
+    p.toolMaker = get("Tool maker");
+    p.toolModel = get("Tool model");
+    p.toolSerial = get("Tool serial");
+    p.decisionRule = get("Decision rule");
     p.tool.type = get("Type");
     p.tool.toolClass = get("Class");
     p.tool.unit = get("Unit");

@@ -53,7 +53,8 @@ TEST(CertificateCommand, WritesAnEndedRunsCertificateAndReadingsAgain) {
         {"--pdf", QString::fromStdString(pdf), "--csv", QString::fromStdString(csv)});
     ASSERT_EQ(done.exitCode, 0) << done.err.toStdString();
     const QString text = test::pdfText(pdf);
-    for (const char* field : {"Bench-North", "TW-200", "41.90", "-4.53", "結論：該工具不符合"})
+    for (const char* field :
+         {"Bench-North", "TW-200", "41.90", "-4.53", "結論：2 個讀數中有 1 個超出允許偏差"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(field))) << field;
     EXPECT_EQ(test::readBytes(csv),
               "point,reading,setting,value,unit,deviation,verdict,slip\n"

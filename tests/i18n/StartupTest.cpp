@@ -11,6 +11,7 @@
 #include "TempDir.h"
 #include "config/HomeFolder.h"
 #include "config/PrivateProfile.h"
+#include "i18n/CertificateKeys.h"
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
 #include "i18n/RegisterKeys.h"
@@ -176,6 +177,8 @@ TEST(LanguageFilesTest, EveryFileTranslatesEveryKey) {
                     std::end(langkey::kRegisterLanguageKeys));
         keys.insert(keys.end(), std::begin(langkey::kSpcLanguageKeys),
                     std::end(langkey::kSpcLanguageKeys));
+        keys.insert(keys.end(), std::begin(langkey::kCertificateLanguageKeys),
+                    std::end(langkey::kCertificateLanguageKeys));
         for (const char* key : keys) {
             const QString text = PrivateProfile(file).read("String", key, QString(), 1000);
             EXPECT_FALSE(text.isEmpty()) << key;
