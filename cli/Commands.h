@@ -36,6 +36,8 @@ int runRegister(const QStringList& args);
 // Control charts of one instrument of a test file: 2 when the file cannot be read or holds no
 // records of it, 3 when a rule broke.
 int runSpc(const QStringList& args);
+// The same of a tool's history in the store: 2 when the store cannot be reached.
+int runStoreSpc(const QStringList& args);
 // The number, lab and signatures a document of the file `path` is printed with, numbered in the
 // home folder the arguments name; what cannot be kept is told on stderr.
 sign::DocumentIssue issuedDocument(const QStringList& args, const std::string& path,

@@ -7,6 +7,7 @@
 
 #include "Arguments.h"
 #include "Commands.h"
+#include "StoreConnect.h"
 #include "config/BenchConfig.h"
 #include "config/HomeFolder.h"
 #include "register/DueDates.h"
@@ -70,24 +71,6 @@ std::optional<long> count(const Arguments& a, const char* name, bool& bad) {
     if (!n)
         bad = true;
     return n ? std::optional<long>(*n) : std::nullopt;
-}
-
-// The store named by --uri, connected, or nothing once the refusal is said.
-std::unique_ptr<store::PgConnection> storeOf(const QStringList& args) {
-    const store::StoreAddress address = store::configuredStore(args);
-    if (!address.result) {
-        failed(address.result.text);
-        return nullptr;
-    }
-    const std::string warning = store::exposureWarning(address);
-    if (!warning.empty())
-        std::fprintf(stderr, "vornex-cli: warning: %s\n", warning.c_str());
-    auto connection = std::make_unique<store::PgConnection>(address.conninfo);
-    if (const store::StoreResult reached = connection->reached(); !reached) {
-        failed(reached.message());
-        return nullptr;
-    }
-    return connection;
 }
 
 // The register of the home the arguments name, with its Tools/ folder taken in.
@@ -214,7 +197,7 @@ int list(const QStringList& args) {
     std::vector<RegisteredTool> allTools;
     std::vector<RegisteredReference> allReferences;
     if (a.has(QStringLiteral("uri"))) {
-        const std::unique_ptr<store::PgConnection> connection = storeOf(args);
+        const std::unique_ptr<store::PgConnection> connection = connectedStore(args, "register");
         if (!connection)
             return 2;
         auto storedTools = store::storedTools(*connection);
@@ -291,7 +274,7 @@ int due(const QStringList& args) {
         return usage();
     std::optional<std::vector<store::StoredDue>> all;
     if (a.has(QStringLiteral("uri"))) {
-        const std::unique_ptr<store::PgConnection> connection = storeOf(args);
+        const std::unique_ptr<store::PgConnection> connection = connectedStore(args, "register");
         if (!connection)
             return 2;
         store::StoreAnswer<std::vector<store::StoredDue>> stored = store::storedDue(*connection);
@@ -367,7 +350,7 @@ int impact(const QStringList& args) {
     if (!lab)
         return 2;
     std::unique_ptr<store::PgConnection> connection;
-    if (a.has(QStringLiteral("uri")) && !(connection = storeOf(args)))
+    if (a.has(QStringLiteral("uri")) && !(connection = connectedStore(args, "register")))
         return 2;
     const std::optional<std::string> since = impactSince(subject, *lab, connection.get());
     if (!since)

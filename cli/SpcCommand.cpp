@@ -1,12 +1,16 @@
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "Arguments.h"
 #include "Commands.h"
+#include "StoreConnect.h"
 #include "judge/PeakStatistics.h"
 #include "judge/TestResults.h"
+#include "link/RegisterMap.h"
 #include "spc/ControlChart.h"
+#include "store/ToolHistory.h"
 #include "text/NumberText.h"
 
 namespace vornex::cli {
@@ -16,6 +20,11 @@ namespace {
 const char kUsage[] =
     "vornex-cli spc: needs a test file and --slave A; optional: --subgroup N (2 to 25), "
     "--chart xbar-r|xbar-s, --rules LIST (of 1 to 8), --limits data|tolerance\n";
+
+const char kStoreUsage[] =
+    "vornex-cli store spc: needs --tool ID; optional: --subgroup N (2 to 25), "
+    "--chart xbar-r|xbar-s, --rules LIST (of 1 to 8), --limits data|tolerance, --home DIR, "
+    "--uri URI\n";
 
 void fail(const std::string& text) {
     std::fprintf(stderr, "vornex-cli spc: %s\n", text.c_str());
@@ -80,6 +89,26 @@ void printAnalysis(const spc::SpcAnalysis& a, const spc::SpcRequest& request, in
                     a.machine->capable ? "capable" : "not-capable");
 }
 
+// Charts the values, prints the lines and says what was left out or cannot be charted; the exit
+// code: 2 for limits from a tolerance there is not, 3 when a rule broke.
+int chart(const std::vector<double>& values, spc::SpcRequest request,
+          const std::optional<judge::Band>& band, int decimals, const std::string& what) {
+    if (band)
+        request.tolerance = spc::Tolerance{band->low, band->high, band->target};
+    request.resolution = std::pow(10.0, -decimals);
+    const spc::SpcAnalysis analysis = spc::analyse(values, request);
+    if (analysis.leftOut > 0 && !analysis.subgroups.empty())
+        fail("the last " + std::to_string(analysis.leftOut) + " pulls make no whole subgroup of " +
+             std::to_string(request.subgroupSize) + " and are left out");
+    if (!analysis.problem.empty()) {
+        fail(what + ": " + analysis.problem);
+        if (request.limits == spc::LimitSource::Tolerance && !request.tolerance)
+            return 2;
+    }
+    printAnalysis(analysis, request, decimals);
+    return analysis.breaks.empty() && analysis.spreadBreaks.empty() ? 0 : 3;
+}
+
 }  // namespace
 
 int runSpc(const QStringList& args) {
@@ -107,21 +136,31 @@ int runSpc(const QStringList& args) {
         fail(path + " holds no records of slave " + std::to_string(slave->front()));
         return 2;
     }
-    if (const std::optional<judge::Band>& band = instrument->judged.band)
-        request->tolerance = spc::Tolerance{band->low, band->high, band->target};
-    const int decimals = instrument->decimals();
-    request->resolution = std::pow(10.0, -decimals);
-    const spc::SpcAnalysis analysis = spc::analyse(instrument->magnitudes, *request);
-    if (analysis.leftOut > 0 && !analysis.subgroups.empty())
-        fail("the last " + std::to_string(analysis.leftOut) + " pulls make no whole subgroup of " +
-             std::to_string(request->subgroupSize) + " and are left out");
-    if (!analysis.problem.empty()) {
-        fail("slave " + std::to_string(slave->front()) + ": " + analysis.problem);
-        if (request->limits == spc::LimitSource::Tolerance && !request->tolerance)
-            return 2;
+    return chart(instrument->magnitudes, *request, instrument->judged.band, instrument->decimals(),
+                 "slave " + std::to_string(slave->front()));
+}
+
+int runStoreSpc(const QStringList& args) {
+    const Arguments a(args, {"tool", "subgroup", "chart", "rules", "limits", "home", "uri"});
+    std::optional<spc::SpcRequest> request = a.ok() ? requestOf(a) : std::nullopt;
+    const std::string tool = a.value(QStringLiteral("tool")).toStdString();
+    if (!request || tool.empty()) {
+        std::fputs(kStoreUsage, stderr);
+        return 1;
     }
-    printAnalysis(analysis, *request, decimals);
-    return analysis.breaks.empty() && analysis.spreadBreaks.empty() ? 0 : 3;
+    const std::unique_ptr<store::PgConnection> connection = connectedStore(args, "store spc");
+    if (!connection)
+        return 2;
+    const store::StoreAnswer<store::ToolHistory> history = store::toolHistory(*connection, tool);
+    if (!history) {
+        fail(history.result.message());
+        return 2;
+    }
+    const store::ToolHistory& h = history.value;
+    if (h.otherUnits > 0)
+        fail(std::to_string(h.otherUnits) + " pulls in units other than " +
+             std::string(regmap::unitName(h.unit)) + " are left out");
+    return chart(h.magnitudes, *request, h.band, h.decimals, "tool " + tool);
 }
 
 }  // namespace vornex::cli

@@ -432,7 +432,9 @@ int runStore(const QStringList& given) {
         return runAmend(args);
     if (sub == QLatin1String("sign"))
         return runStoreSign(args);
-    return fail("store", "usage: store init|find|get|bench|audit|amend|sign ...", 1);
+    if (sub == QLatin1String("spc"))
+        return runStoreSpc(args);
+    return fail("store", "usage: store init|find|get|bench|audit|amend|sign|spc ...", 1);
 }
 
 }  // namespace vornex::cli

@@ -64,7 +64,9 @@ void printUsage(std::FILE* out = stderr) {
         "  store amend UUID --field FIELD --value VALUE --reason TEXT\n"
         "                                               amend a stored record (a reviewer)\n"
         "  store sign UUID --meaning reviewed|approved [--name NAME]\n"
-        "                                               sign a stored record (a reviewer)\n",
+        "                                               sign a stored record (a reviewer)\n"
+        "  store spc --tool ID [--subgroup N] [--chart xbar-r|xbar-s] [--rules LIST]\n"
+        "            [--limits data|tolerance]          control charts of a tool's stored pulls\n",
         out);
 }
 

@@ -65,9 +65,9 @@ _vornex_cli() {
             --tool --reference --home --uri" ;;
         spc) options="--slave --subgroup --chart --rules --limits" ;;
         sync) options="--once --home --uri" ;;
-        store) options="init find get bench add audit verify list amend sign --tool --bench --operator
+        store) options="init find get bench add audit verify list amend sign spc --tool --bench --operator
             --since --until --verdict --out --login --record --field --value --reason --meaning
-            --name --home --uri" ;;
+            --name --subgroup --chart --rules --limits --home --uri" ;;
         *) return ;;
     esac
     if [[ ${words[1]} == certificate && $cur != -* ]]; then

@@ -2,7 +2,9 @@
 // (store::impactInStore) over generated tables of 100,000 runs and as many tests, for tools and
 // for reference assets, since a last good verification and since ever. Printed are the rows
 // found and the median and worst time of each, target under 2 s; then what vornex_due takes to
-// reckon a thousand registered tools' cycles over those tests.
+// reckon a thousand registered tools' cycles over those tests; and what a tool's control-chart
+// history (`store spc --tool`) takes, for one of those tools and for one tool of 1,000,000 stored
+// pulls of its own, target under 1 s.
 //
 //   impact_bench [--runs N]    (default 100000)
 #include <QCoreApplication>
@@ -19,6 +21,7 @@
 #include "store/PgConnection.h"
 #include "store/Schema.h"
 #include "store/StoredRegister.h"
+#include "store/ToolHistory.h"
 
 using namespace vornex;
 using Clock = std::chrono::steady_clock;
@@ -110,6 +113,48 @@ bool timeAsks(store::PgConnection& connection, store::ImpactSubject::Kind kind, 
     return times.back() < 2.0;
 }
 
+// A tool used 200,000 times of five pulls: a million events of its own beside the others.
+bool generateHeavyTool(store::PgConnection& connection) {
+    for (const char* step :
+         {"SET session_replication_role = replica",
+          "INSERT INTO vornex_tests (id, bench, operator, tool, tool_description, note, version, "
+          "name, started, ended, result, pass_count, low_count, high_count, incomplete_count, "
+          "sha256, file) SELECT gen_random_uuid(), 'bench-' || (i % 100), 'op', 'heavy', '', '', "
+          "'1.0.0', 'h' || i, timestamptz '2025-01-01' + i * interval '1 min', timestamptz "
+          "'2025-01-01' + i * interval '1 min' + interval '20 s', 'pass', 5, 0, 0, 0, "
+          "encode(sha256('\\x00'), 'hex'), '\\x00'::bytea FROM generate_series(1, 200000) AS i",
+          "INSERT INTO vornex_test_events SELECT t.id, 1, n, n * 2.0, n * 2.0 + 1, n * 2.0 + 0.5, "
+          "50 + (n % 3) * 0.1, true, 'pass' FROM vornex_tests t, generate_series(1, 5) AS n "
+          "WHERE t.tool = 'heavy'",
+          "SET session_replication_role = origin", "ANALYZE"}) {
+        const store::PgResult result = connection.exec(step);
+        if (!result.ok()) {
+            std::fprintf(stderr, "cannot generate the heavy tool: %s\n", result.error().c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+bool timeHistory(store::PgConnection& connection, const std::string& tool) {
+    std::vector<double> times;
+    size_t pulls = 0;
+    for (int i = 0; i < 5; ++i) {
+        const auto begin = Clock::now();
+        const auto history = store::toolHistory(connection, tool);
+        times.push_back(std::chrono::duration<double>(Clock::now() - begin).count());
+        if (!history) {
+            std::fprintf(stderr, "history failed: %s\n", history.result.text.c_str());
+            return false;
+        }
+        pulls = history.value.magnitudes.size();
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("store spc --tool %s: %zu pulls, median %.3f s, worst %.3f s (target < 1 s)\n",
+                tool.c_str(), pulls, times[times.size() / 2], times.back());
+    return times.back() < 1.0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -159,5 +204,9 @@ int main(int argc, char** argv) {
         "register due --uri (vornex_due), %zu tools over %ld tests: median %.3f s, "
         "worst %.3f s\n",
         listed, runs, times[times.size() / 2], times.back());
+    if (!generateHeavyTool(connection))
+        return 1;
+    fast = timeHistory(connection, "tool-7") && fast;
+    fast = timeHistory(connection, "heavy") && fast;
     return fast ? 0 : 1;
 }

@@ -39,6 +39,10 @@ std::string PgResult::value(int row, int column) const {
                        static_cast<size_t>(PQgetlength(result_.get(), row, column)));
 }
 
+const char* PgResult::text(int row, int column) const {
+    return PQgetvalue(result_.get(), row, column);
+}
+
 long PgResult::affected() const {
     return std::strtol(PQcmdTuples(result_.get()), nullptr, 10);
 }

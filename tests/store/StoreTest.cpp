@@ -71,16 +71,17 @@ protected:
     // A closed test of one pull on tool 4711, with its companion file holding its hash (and a UUID
     // unless `uuid` is empty, as in companions written before tests had one).
     std::string closedTest(const std::string& name, const std::string& uuid,
-                           const std::string& bench = "bench-a") {
+                           const std::string& bench = "bench-a", double peak = 10.0,
+                           const std::string& started = "2026-12-07 10:00:00") {
         const std::string path = home.folder("Data/20261207") + name + ".pdat";
         std::vector<CurvePoint> points;
         for (int i = 0; i <= 40; ++i)
-            points.push_back(point(i * 0.05, 10.0 - std::abs(i - 20) * 0.5, 1));
+            points.push_back(point(i * 0.05, peak * (1.0 - std::abs(i - 20) / 20.0), 1));
         writeRecords(path, points);
         Companion companion;
         companion.uuid = uuid;
         companion.testName = name;
-        companion.started = "2026-12-07 10:00:00";
+        companion.started = started;
         companion.trace.bench = bench;
         companion.trace.toolId = "4711";
         // 12 ± 1: the pull's peak of 10 is low.
@@ -989,6 +990,39 @@ openssl req $ec -keyout server.key -out server.csr -subj /CN=localhost
 openssl x509 -req -in server.csr -CA root.crt -CAkey ca.key -CAcreateserial -out server.crt \
     -days 2 -extfile <(echo subjectAltName=DNS:localhost)
 )";
+
+// A tool's history charted from the store: its tests' pulls in the order they were made, whatever
+// the order they were sent in, and only the tests of that tool.
+TEST_F(StoreTest, AToolsStoredPullsAreChartedInTheOrderTheyWereMade) {
+    const std::string db = database();
+    const double peaks[] = {13.0, 10.0, 12.0, 11.0};
+    const char* const days[] = {"2026-12-04", "2026-12-01", "2026-12-03", "2026-12-02"};
+    for (int i = 0; i < 4; ++i) {
+        const std::string uuid = "00000000-0000-4000-8000-00000000010" + std::to_string(i);
+        ASSERT_EQ(outbox
+                      .queueTest(closedTest("t" + std::to_string(i), uuid, "bench-a", peaks[i],
+                                            std::string(days[i]) + " 10:00:00"),
+                                 "bench-a")
+                      .text,
+                  "");
+    }
+    Companion other =
+        *readCompanion(companionPath(closedTest("w", kS1Test, "bench-a", 30.0))).companion;
+    other.trace.toolId = "W-18";
+    ASSERT_TRUE(writeCompanion(companionPath(home.folder("Data/20261207") + "w.pdat"), other).ok());
+    ASSERT_EQ(outbox.queueTest(home.folder("Data/20261207") + "w.pdat", "bench-a").text, "");
+    EXPECT_EQ(drainOutbox(outbox, cluster->uri(db)).sent, 5u);
+    const QString uri = QString::fromStdString(cluster->uri(db));
+    const CliRun charted =
+        runCli({"store", "spc", "--tool", "4711", "--subgroup", "2", "--uri", uri});
+    EXPECT_EQ(charted.exitCode, 0) << charted.err.toStdString();
+    const QStringList lines = charted.outLines();
+    ASSERT_GE(lines.size(), 3) << charted.out.toStdString();
+    EXPECT_EQ(lines[0], "subgroup 1 2 10.500 1.000");
+    EXPECT_EQ(lines[1], "subgroup 2 2 12.500 1.000");
+    EXPECT_TRUE(lines[2].startsWith("limits xbar ")) << lines[2].toStdString();
+    EXPECT_EQ(runCli({"store", "spc", "--uri", uri}).exitCode, 1);
+}
 
 // The store chapter's server and bench steps, edited only as the chapter says, then a test sent
 // by the bench's login over verify-full TLS and found by the reader's.
