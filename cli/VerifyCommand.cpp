@@ -48,7 +48,7 @@ const char* const kUsage =
     "--profile NAME|FILE, --points P1,P2,..., --readings N, --preloads N, --operator NAME, "
     "--slips count|repeat, --allow-polled, --overdue-reason TEXT, --reference ASSET, "
     "--uncertainty PCT, "
-    "--condition as-found|as-left, --home DIR, --csv OUT, --pdf OUT\n";
+    "--condition as-found|as-left, --type I|II, --resolution R, --home DIR, --csv OUT, --pdf OUT\n";
 
 void fail(const std::string& text) {
     std::fprintf(stderr, "vornex-cli verify: %s\n", text.c_str());
@@ -124,6 +124,8 @@ int planNewRun(const Arguments& a, const std::string& home, PlannedRun& planned)
         tool.maximum = *max;
     if (min)
         tool.lowest = *min;
+    if (!readToolKind(a, tool))
+        return 1;
     request.operatorName = a.value(QStringLiteral("operator")).toStdString();
     if (a.has(QStringLiteral("points"))) {
         request.points = pointList(a.value(QStringLiteral("points")));
@@ -152,6 +154,7 @@ int planNewRun(const Arguments& a, const std::string& home, PlannedRun& planned)
     request.profileName =
         a.value(QStringLiteral("profile"), QLatin1String(kDefaultProfile)).toStdString();
     planned = planRun(request);
+    readResolution(a, planned.plan);
     const Profile& profile = planned.profile;
     using Problem = PlannedRun::Problem;
     switch (planned.problem) {
@@ -186,11 +189,11 @@ int planNewRun(const Arguments& a, const std::string& home, PlannedRun& planned)
 int runVerify(const QStringList& given) {
     QStringList args = given;
     const bool allowPolled = takeFlag(args, QStringLiteral("--allow-polled"));
-    const Arguments a(
-        args, {"port",        "slave",          "tool",      "class",     "max",        "min",
-               "unit",        "profile",        "points",    "readings",  "preloads",   "operator",
-               "temperature", "humidity",       "resume",    "home",      "pdf",        "csv",
-               "slips",       "overdue-reason", "reference", "condition", "uncertainty"});
+    const Arguments a(args, {"port",      "slave",     "tool",        "class",    "max",
+                             "min",       "unit",      "profile",     "points",   "readings",
+                             "preloads",  "operator",  "temperature", "humidity", "resume",
+                             "home",      "pdf",       "csv",         "slips",    "overdue-reason",
+                             "reference", "condition", "uncertainty", "type",     "resolution"});
     if (!a.ok()) {
         fail(a.error().toStdString());
         return 1;
@@ -405,6 +408,8 @@ int runVerify(const QStringList& given) {
         if (const std::optional<Showing> shown = station.showing())
             showing = *shown;
         run->feed(station.takeSamples(), showing);
+        if (run->indicationAsked() && !answerIndication(*run))
+            return 2;
         if (!run->finished())
             station.awaitNews();
     }

@@ -38,7 +38,7 @@ _vornex_cli() {
             --unit | --profile | --points | --readings | --preloads | --operator | \
             --temperature | --humidity | --slips | --uri | --bench | --since | --until | --verdict | \
             --login | --record | --field | --value | --reason | --meaning | --name | --subgroup | \
-            --rules | --uncertainty)
+            --rules | --uncertainty | --type | --resolution)
             return
             ;;
     esac
@@ -56,7 +56,8 @@ _vornex_cli() {
         plot) options="--png --pdf --from --to --width --height" ;;
         verify) options="--port --slave --tool --class --max --min --unit --profile --points
             --readings --preloads --operator --temperature --humidity --slips --allow-polled
-            --overdue-reason --reference --uncertainty --condition --resume --home --csv --pdf" ;;
+            --overdue-reason --reference --uncertainty --condition --type --resolution --resume
+            --home --csv --pdf" ;;
         certificate) options="--pdf --csv --home" ;;
         sign) options="--meaning --name --home" ;;
         register) options="list add-tool add-reference due impact --tools --references --class --type --min

@@ -386,6 +386,8 @@ inline constexpr const char* kLanguageKeys[] = {
     langkey::kVerifyPromptPreload, langkey::kVerifyPromptReading, langkey::kVerifyPromptRelease,
     langkey::kVerifyLineLost, langkey::kVerifyLastReading, langkey::kVerifyLastPreload,
     langkey::kVerifySlip, langkey::kVerifySlipCount, langkey::kVerifySlipRepeat,
+    langkey::kVerifyIndicationAsked, langkey::kVerifyIndicate, langkey::kVerifyIndicationNoNumber,
+    langkey::kVerifyTooFast, langkey::kVerifyWrongWay, langkey::kVerifyCounterclockwise,
     langkey::kVerifyReason, langkey::kVerifyAbort, langkey::kVerifyAbandoned,
     langkey::kVerifyConforms, langkey::kVerifyNotConforms, langkey::kVerifyFailed,
     langkey::kVerifyCertificate, langkey::kVerifyCertSaved, langkey::kVerifyCertFailed,

@@ -4,7 +4,8 @@
 
 namespace vornex::verify {
 
-PullReader::PullReader(double setting) : detector_(kPullThresholdShare * std::fabs(setting)) {}
+PullReader::PullReader(double setting)
+    : detector_(kPullThresholdShare * std::fabs(setting)), setting_(std::fabs(setting)) {}
 
 std::optional<Pull> PullReader::add(double seconds, double value) {
     if (!std::isfinite(value))
@@ -15,13 +16,22 @@ std::optional<Pull> PullReader::add(double seconds, double value) {
         held_ = value;
     previous_ = value;
     const auto event = detector_.add(seconds, value);
-    if (!event)
+    if (!event) {
+        if (detector_.current() && !loadingFrom_ &&
+            std::fabs(value) >= kLoadingFromShare * setting_)
+            loadingFrom_ = seconds;
         return std::nullopt;
+    }
     const double held = held_;
+    const std::optional<double> from = loadingFrom_;
     held_ = 0.0;
+    loadingFrom_.reset();
     if (!event->complete)
         return std::nullopt;
-    return Pull{event->peak, std::fabs(held) == std::fabs(event->peak)};
+    Pull pull{event->peak, std::fabs(held) == std::fabs(event->peak), std::nullopt};
+    if (from && *from <= event->peakTime)
+        pull.loading = event->peakTime - *from;
+    return pull;
 }
 
 }  // namespace vornex::verify

@@ -16,7 +16,13 @@ struct Pull {
     // The peak stood on two polls in a row before it was let go: the instrument held it. A peak
     // seen once is a polled value on its way up or down, not what the instrument caught.
     bool held = false;
+    // Seconds from the first polled value at 80 % of the setting to the peak; nothing when no
+    // polled value of the pull reached 80 % before its peak.
+    std::optional<double> loading;
 };
+
+// The share of the setting from which a pull's loading is timed to its peak.
+constexpr double kLoadingFromShare = 0.8;
 
 // Watches an instrument's live values for one complete pull toward `setting`, judged as the bench
 // judges events but with the threshold at 10 % of the setting. The peak is what the instrument
@@ -37,6 +43,8 @@ private:
     bool ready_ = false;
     std::optional<double> previous_;
     double held_ = 0.0;  // the largest value that stood on two polls in a row
+    double setting_;
+    std::optional<double> loadingFrom_;  // when the pull on now reached 80 % of the setting
 };
 
 }  // namespace vornex::verify

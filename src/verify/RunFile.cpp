@@ -103,6 +103,25 @@ bool isRemark(const std::string& kind, const std::string& line) {
            line.compare(line.size() - confirmed.size(), confirmed.size(), confirmed) == 0;
 }
 
+// A reading line's fields after its kind: "P K SET VALUE DEV VERDICT", then "slip counted" and
+// "loading SECONDS" where they were. An indicating tool's SET is the indication typed.
+bool readingFacts(const std::vector<std::string>& fields, bool indicating, PullFacts& facts) {
+    double x = 0.0;
+    if (indicating) {
+        if (!parseDouble(fields[2], x))
+            return false;
+        facts.indicated = x;
+    }
+    for (size_t i = 4; i + 1 < fields.size(); ++i) {
+        if (fields[i] != "loading")
+            continue;
+        if (!parseDouble(fields[i + 1], x))
+            return false;
+        facts.loading = x;
+    }
+    return true;
+}
+
 }  // namespace
 
 RunFile::RunFile(RunFile&& other) noexcept
@@ -308,11 +327,25 @@ std::optional<StoredRun> readRunFile(const std::string& path, std::string& error
         for (std::string w; words >> w;)
             fields.push_back(w);
         std::string peak;
-        if (kind == "preload" && fields.size() == 2)
+        PullFacts facts;
+        if (kind == "direction" && fields.size() == 1) {
+            if (fields[0] != directionName(Direction::Clockwise) &&
+                fields[0] != directionName(Direction::Counterclockwise)) {
+                error = at + "\"" + fields[0] + "\" is no direction";
+                return std::nullopt;
+            }
+            run.lastDirection = fields[0] == directionName(Direction::Clockwise)
+                                    ? Direction::Clockwise
+                                    : Direction::Counterclockwise;
+        } else if (kind == "preload" && fields.size() == 2)
             peak = fields[1];
-        else if (kind == "reading" && fields.size() >= 4)
+        else if (kind == "reading" && fields.size() >= 4) {
             peak = fields[3];
-        else if (kind == "slip" && fields.size() >= 4)
+            if (!readingFacts(fields, run.plan.indicating(), facts)) {
+                error = at + "a reading whose indication or loading is no number";
+                return std::nullopt;
+            }
+        } else if (kind == "slip" && fields.size() >= 4)
             continue;
         else if (kind == "result")
             run.ended = true;
@@ -332,6 +365,8 @@ std::optional<StoredRun> readRunFile(const std::string& path, std::string& error
                 return std::nullopt;
             }
             run.pulls.push_back(value);
+            run.pullDirections.push_back(run.lastDirection.value_or(Direction::Clockwise));
+            run.pullFacts.push_back(facts);
         }
     }
     if (!planRead) {
@@ -340,14 +375,19 @@ std::optional<StoredRun> readRunFile(const std::string& path, std::string& error
             return std::nullopt;
         }
     }
+    // Runs from before each series said its direction took clockwise readings alone, whatever
+    // the tool's direction.
+    if (!run.lastDirection && !run.pulls.empty())
+        run.plan.direction = directionName(Direction::Clockwise);
     return run;
 }
 
 RunProgress replay(const StoredRun& stored) {
     RunProgress progress(stored.plan);
     // A stored reading was counted, a slip among them too, whatever the plan says of slips now.
-    for (double peak : stored.pulls)
-        progress.take(peak, SlipPolicy::Count);
+    for (size_t i = 0; i < stored.pulls.size(); ++i)
+        progress.take(stored.pulls[i], SlipPolicy::Count,
+                      i < stored.pullFacts.size() ? stored.pullFacts[i] : PullFacts{});
     return progress;
 }
 

@@ -67,6 +67,11 @@ struct StoredRun {
     std::string instrument;      // the header's description of it
     std::string identification;  // of the instrument; empty in files that do not hold it
     std::vector<double> pulls;   // every one as it was counted
+    // Beside each pull: the direction of its series (files without "direction" lines are
+    // clockwise), and its indication and loading time where the file holds them.
+    std::vector<Direction> pullDirections;
+    std::vector<PullFacts> pullFacts;
+    std::optional<Direction> lastDirection;  // of the file's last "direction" line
     // The confirmations and warnings of the run ("TIME text"), for whoever reads it after.
     std::vector<std::string> remarks;
     // A last line that never got its newline (a write cut short): not taken.

@@ -1,9 +1,25 @@
 #include "verify/RunFit.h"
 
+#include <algorithm>
+
 #include "text/NumberText.h"
 #include "verify/Deviation.h"
 
 namespace vornex::verify {
+
+void startAtLowest(RunPlan& plan) {
+    if (!plan.tool.lowest || !(plan.tool.maximum > 0.0))
+        return;
+    const double lowest = *plan.tool.lowest / plan.tool.maximum * 100.0;
+    // The points below the lowest marked value become one point at it.
+    std::vector<double> points;
+    for (double p : plan.points) {
+        const double at = std::max(p, lowest);
+        if (points.empty() || at > points.back())
+            points.push_back(at);
+    }
+    plan.points = std::move(points);
+}
 
 std::string fitPlan(RunPlan& plan, const DeviationTable& table, const std::string& unit,
                     int decimals) {
@@ -20,12 +36,7 @@ std::string fitPlan(RunPlan& plan, const DeviationTable& table, const std::strin
         return "the profile's deviation table has no class " + plan.tool.toolClass +
                " (or the unit " + plan.tool.unit + " is no torque)";
     plan.permissible = *permissible;
-    if (plan.tool.lowest && plan.shown(plan.setting(0)) < *plan.tool.lowest) {
-        return "point " + plainNumber(plan.points[0]) + " (" +
-               formatFixed(plan.setting(0), plan.decimals) + " " + plan.tool.unit +
-               ") is below the tool's lowest marked value " +
-               formatFixed(*plan.tool.lowest, plan.decimals);
-    }
+    startAtLowest(plan);
     return {};
 }
 

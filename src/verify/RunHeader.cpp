@@ -67,7 +67,7 @@ std::string runHeaderText(const RunPlan& plan, const Reference& reference, std::
         << "\nTool serial: " << plan.toolSerial << "\nType: " << plan.tool.type
         << "\nClass: " << plan.tool.toolClass << "\nLowest: " << optionalNumber(plan.tool.lowest)
         << "\nMaximum: " << plainNumber(plan.tool.maximum) << "\nUnit: " << plan.tool.unit
-        << "\nDirection: " << plan.tool.direction << "\nProfile: " << plan.profile
+        << "\nDirection: " << plan.direction << "\nProfile: " << plan.profile
         << "\nStandard: " << plan.standard << "\nDecision rule: " << plan.decisionRule
         << "\nPoints:";
     for (double p : plan.points)
@@ -86,6 +86,8 @@ std::string runHeaderText(const RunPlan& plan, const Reference& reference, std::
         << "\nIdentification: " << reference.identification << "\nPort: " << reference.port
         << "\nSlave: " << reference.address << "\nName: " << reference.name
         << "\nRange: " << plainNumber(reference.range) << "\nMode: " << reference.mode
+        << "\nResolution: " << optionalNumber(plan.resolution)
+        << "\nLoading min: " << plainNumber(plan.loadingMin)
         << "\nStarted: " << RunFile::timeText(started) << "\n";
     return out.str();
 }
@@ -112,6 +114,10 @@ std::string readRunHeader(const std::map<std::string, std::string>& header, Stor
     p.tool.toolClass = get("Class");
     p.tool.unit = get("Unit");
     p.tool.direction = get("Direction");
+    // The series a run took; files from before a run named them were clockwise alone.
+    p.direction = p.tool.direction == "both" || p.tool.direction == "counterclockwise"
+                      ? p.tool.direction
+                      : "clockwise";
     p.profile = get("Profile");
     p.standard = get("Standard");
     p.operatorName = get("Operator");
@@ -152,6 +158,10 @@ std::string readRunHeader(const std::map<std::string, std::string>& header, Stor
     p.referenceCertificate = get("Reference certificate");
     if (parseDouble(get("Reference uncertainty"), 0.0, 100.0, x))
         p.referenceUncertainty = x;
+    if (parseDouble(get("Resolution"), 0.0, 1e9, x))
+        p.resolution = x;
+    // Runs begun before the loading was timed go on without timing it.
+    p.loadingMin = parseDouble(get("Loading min"), 0.0, 1e6, x) ? x : 0.0;
     // Runs from before the condition was recorded say nothing of it.
     p.condition = get("Condition");
     if (!p.condition.empty() && p.condition != RunPlan::kAsFound && p.condition != RunPlan::kAsLeft)

@@ -5,25 +5,42 @@
 
 namespace vornex::verify {
 
-Step RunProgress::next() const {
-    if (preloadsDone_ < plan_.preloads)
-        return {Step::Kind::Preload, 0, preloadsDone_ + 1};
-    const size_t taken = readings_.size();
-    const auto perPoint = static_cast<size_t>(plan_.readings);
-    if (taken >= perPoint * plan_.points.size())
-        return {};
-    return {Step::Kind::Reading, taken / perPoint, static_cast<int>(taken % perPoint) + 1};
+const char* directionName(Direction direction) {
+    return direction == Direction::Clockwise ? "clockwise" : "counterclockwise";
 }
 
-Reading RunProgress::peek(double peak) const {
+RunProgress::RunProgress(RunPlan plan)
+    : plan_(std::move(plan)),
+      series_(plan_.series()),
+      preloadsDone_(series_.size(), 0),
+      taken_(series_.size(), 0) {}
+
+Step RunProgress::next() const {
+    const auto perPoint = static_cast<size_t>(plan_.readings);
+    for (size_t s = 0; s < series_.size(); ++s) {
+        if (preloadsDone_[s] < plan_.preloads)
+            return {Step::Kind::Preload, 0, preloadsDone_[s] + 1, s, series_[s]};
+        const size_t taken = taken_[s];
+        if (taken < perPoint * plan_.points.size())
+            return {Step::Kind::Reading, taken / perPoint, static_cast<int>(taken % perPoint) + 1,
+                    s, series_[s]};
+    }
+    return {};
+}
+
+Reading RunProgress::peek(double peak, const PullFacts& facts) const {
     const Step step = next();
     Reading r;
     r.number = step.number;
     r.value = plan_.shown(std::fabs(peak));
+    r.direction = step.direction;
+    r.loading = facts.loading;
     if (step.kind != Step::Kind::Reading)
         return r;
     r.point = step.point;
-    r.setting = plan_.setting(step.point);
+    // An indicating tool is judged by what it showed against the reference.
+    r.setting = plan_.indicating() && facts.indicated ? plan_.shown(*facts.indicated)
+                                                      : plan_.setting(step.point);
     r.deviation = deviationPercent(r.setting, r.value);
     r.conforms = r.value > 0.0 && conformsTo(r.deviation, plan_.permissible);
     r.slip = verify::isSlip(r.setting, r.value);
@@ -34,12 +51,14 @@ bool RunProgress::isSlip(double peak) const {
     return peek(peak).slip;
 }
 
-Taken RunProgress::take(double peak, std::optional<SlipPolicy> answer) {
+Taken RunProgress::take(double peak, std::optional<SlipPolicy> answer, const PullFacts& facts) {
     const Step step = next();
     Taken taken;
-    taken.reading = peek(peak);
+    taken.reading = peek(peak, facts);
+    if (step.kind == Step::Kind::Done)
+        return taken;
     if (step.kind != Step::Kind::Reading) {
-        ++preloadsDone_;
+        ++preloadsDone_[step.series];
         return taken;
     }
     const Reading& r = taken.reading;
@@ -50,16 +69,27 @@ Taken RunProgress::take(double peak, std::optional<SlipPolicy> answer) {
     taken.kind = Taken::Kind::Reading;
     taken.endsPoint = step.number == plan_.readings;
     readings_.push_back(r);
+    ++taken_[step.series];
     return taken;
 }
 
 PointSummary RunProgress::summary(size_t point) const {
+    return summary(point, series_.front());
+}
+
+PointSummary RunProgress::summary(size_t point, Direction direction) const {
     std::vector<double> values;
+    double indicated = 0.0;
     for (const Reading& r : readings_) {
-        if (r.point == point)
+        if (r.point == point && r.direction == direction) {
             values.push_back(r.value);
+            indicated += r.setting;
+        }
     }
-    return summarize(plan_.setting(point), values);
+    const double setting = plan_.indicating() && !values.empty()
+                               ? indicated / static_cast<double>(values.size())
+                               : plan_.setting(point);
+    return summarize(setting, values);
 }
 
 bool RunProgress::conforms() const {

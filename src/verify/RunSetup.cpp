@@ -51,6 +51,10 @@ PlannedRun planRun(const RunRequest& request) {
     plan.readings = request.readings.value_or(planned.profile.readings);
     plan.preloads = request.preloads.value_or(planned.profile.preloads);
     plan.loadingMin = planned.profile.loadingMin;
+    // A tool used both ways, or a profile asking for both, is verified in both directions.
+    plan.direction = tool.direction == "both" || planned.profile.direction == "both"
+                         ? std::string("both")
+                         : tool.direction;
     plan.decisionRule = planned.profile.decisionRule;
     plan.slips = request.slips;
     plan.operatorName = request.operatorName;

@@ -32,6 +32,12 @@ void VerificationRun::resume(const StoredRun& stored) {
     if (!file_.endTornTail(std::time(nullptr), error))
         error_ = error;
     progress_ = replay(stored);
+    // The series under way was said before the gap when the file's last direction is its own.
+    const Step next = progress_.next();
+    announcedSeries_ = static_cast<int>(next.series) - 1;
+    if (stored.lastDirection && next.kind != Step::Kind::Done &&
+        *stored.lastDirection == next.direction)
+        announcedSeries_ = static_cast<int>(next.series);
     watchAgain();
     record("resumed after a gap since " + stored.lastTime);
 }
@@ -73,20 +79,73 @@ void VerificationRun::feed(const std::vector<Sample>& samples, const Showing& no
     if (finished() || lineDown_ || silent_)
         return;
     compare(now);
-    if (finished() || !changes_.empty() || slipPeak_)
+    if (finished() || !changes_.empty() || slipPeak_ || pendingPeak_)
         return;
     for (const Sample& s : samples) {
         if (const std::optional<Pull> pull = reader_.add(s.seconds, s.value)) {
+            if (refused(*pull))
+                return;
             if (holds() && !pull->held && progress_.next().kind == Step::Kind::Reading)
                 notHeld(*pull);
             else
-                take(pull->peak, std::nullopt);
+                taken(*pull);
             return;
         }
     }
     // The pull is asked for once the torque is down, so that it is seen from its start.
     if (!prompted_ && reader_.ready())
         prompt();
+}
+
+bool VerificationRun::refused(const Pull& pull) {
+    const Step step = progress_.next();
+    const std::string where = step.kind == Step::Kind::Reading
+                                  ? plainNumber(plan().points[step.point]) + " " +
+                                        std::to_string(step.number) + " " +
+                                        value(plan().setting(step.point))
+                                  : "preload " + std::to_string(step.number);
+    const bool clockwise = pull.peak > 0.0;
+    if (clockwise != (step.direction == Direction::Clockwise)) {
+        tell(std::string("not ") + directionName(step.direction) + " " + where + " " +
+             value(plan().shown(pull.peak)));
+    } else if (step.kind == Step::Kind::Reading && pull.loading &&
+               *pull.loading < plan().loadingMin) {
+        tell("fast " + plainNumber(plan().points[step.point]) + " " + std::to_string(step.number) +
+             " " + formatFixed(*pull.loading, 2));
+    } else {
+        return false;
+    }
+    watchAgain();
+    listener_.changed();
+    return true;
+}
+
+void VerificationRun::taken(const Pull& pull) {
+    const PullFacts facts{std::nullopt, pull.loading};
+    if (plan().indicating() && progress_.next().kind == Step::Kind::Reading) {
+        pendingPeak_ = pull.peak;
+        pendingFacts_ = facts;
+        listener_.said(indicationPrompt());
+        listener_.changed();
+        return;
+    }
+    take(pull.peak, std::nullopt, facts);
+}
+
+std::string VerificationRun::indicationPrompt() const {
+    const Step step = progress_.next();
+    return "indicated? " + plainNumber(plan().points[step.point]) + " " +
+           std::to_string(step.number);
+}
+
+void VerificationRun::indicate(double indicated) {
+    if (!pendingPeak_ || finished())
+        return;
+    const double peak = *pendingPeak_;
+    PullFacts facts = pendingFacts_;
+    facts.indicated = indicated;
+    pendingPeak_.reset();
+    take(peak, std::nullopt, facts);
 }
 
 void VerificationRun::notHeld(const Pull& pull) {
@@ -148,7 +207,7 @@ void VerificationRun::answerSlip(bool count) {
     const double peak = *slipPeak_;
     slipPeak_.reset();
     slipReading_.reset();
-    take(peak, count ? SlipPolicy::Count : SlipPolicy::Repeat);
+    take(peak, count ? SlipPolicy::Count : SlipPolicy::Repeat, slipFacts_);
 }
 
 void VerificationRun::abandon(const std::string& reason) {
@@ -163,14 +222,15 @@ void VerificationRun::note(const std::string& text) {
     record(text);
 }
 
-void VerificationRun::take(double peak, std::optional<SlipPolicy> answer) {
+void VerificationRun::take(double peak, std::optional<SlipPolicy> answer, const PullFacts& facts) {
     if (!answer && plan().slips == SlipPolicy::Ask && progress_.isSlip(peak)) {
         slipPeak_ = peak;
-        slipReading_ = progress_.peek(peak);
+        slipFacts_ = facts;
+        slipReading_ = progress_.peek(peak, facts);
         listener_.changed();
         return;
     }
-    const Taken taken = progress_.take(peak, answer);
+    const Taken taken = progress_.take(peak, answer, facts);
     last_ = taken;
     recordTaken(taken);
     nextStep();
@@ -187,6 +247,10 @@ void VerificationRun::nextStep() {
         tell(std::string("result ") + (progress_.conforms() ? "conforms" : "does-not-conform"));
         ended_ = ok();
     } else {
+        if (static_cast<int>(step.series) != announcedSeries_) {
+            announcedSeries_ = static_cast<int>(step.series);
+            tell(std::string("direction ") + directionName(step.direction));
+        }
         reader_ = PullReader(setting(step));
     }
     listener_.changed();
@@ -220,14 +284,15 @@ void VerificationRun::recordTaken(const Taken& t) {
     }
     const std::string line = "reading " + where + " " + signedPercent(r.deviation) + " " +
                              (r.conforms ? "conforms" : "exceeds");
-    record(line + (r.slip ? " slip counted" : ""));
+    record(line + (r.slip ? " slip counted" : "") +
+           (r.loading ? " loading " + formatFixed(*r.loading, 3) : ""));
     if (r.slip && ok())
         listener_.said("slip " + where + " counted");
     if (ok())
         listener_.said(line);
     if (!t.endsPoint)
         return;
-    const PointSummary s = progress_.summary(r.point);
+    const PointSummary s = progress_.summary(r.point, r.direction);
     const std::string point = "point " + plainNumber(plan().points[r.point]) + " mean " +
                               value(s.mean) + " deviation " + signedPercent(s.meanDeviation) +
                               " spread " + value(s.spread);

@@ -63,6 +63,9 @@ public:
     void instrumentAnswering();
     // The slip asked about (plans that ask) is counted as a reading, or dropped and taken again.
     void answerSlip(bool count);
+    // An indicating tool's indication of the pull just taken, as the operator read it off the
+    // tool (in the tool's unit); the pull becomes its reading.
+    void indicate(double indicated);
     // Ends the run, unfinished, with the reason in its file.
     void abandon(const std::string& reason);
     // A line of the file only.
@@ -79,6 +82,9 @@ public:
     const std::optional<Taken>& last() const { return last_; }
     // The slip waiting for its answer.
     const std::optional<Reading>& slipAsked() const { return slipReading_; }
+    // A pull of an indicating tool waits for its indication; the prompt ("indicated? P K").
+    bool indicationAsked() const { return pendingPeak_.has_value(); }
+    std::string indicationPrompt() const;
     bool lineDown() const { return lineDown_; }
     // The reference does not answer, or shows otherwise than the run: no pull is taken.
     bool instrumentSilentNow() const { return silent_; }
@@ -101,7 +107,11 @@ private:
     void watchAgain();
     void compare(const Showing& now);
     void notHeld(const Pull& pull);
-    void take(double peak, std::optional<SlipPolicy> answer);
+    // A pull the run cannot count (turned the wrong way, loaded too fast), said; false when the
+    // pull may be taken.
+    bool refused(const Pull& pull);
+    void taken(const Pull& pull);
+    void take(double peak, std::optional<SlipPolicy> answer, const PullFacts& facts);
     void nextStep();
     void prompt();
     void recordTaken(const Taken& t);
@@ -123,7 +133,11 @@ private:
     bool abandoned_ = false;
     std::optional<Taken> last_;
     std::optional<double> slipPeak_;
+    PullFacts slipFacts_;
     std::optional<Reading> slipReading_;
+    std::optional<double> pendingPeak_;  // an indicating tool's pull, its indication not typed
+    PullFacts pendingFacts_;
+    int announcedSeries_ = -1;  // the last series whose direction was said
     std::vector<int> notHeld_;  // per point
     std::string error_;
 };

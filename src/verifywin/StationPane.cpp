@@ -203,6 +203,9 @@ void StationPane::start() {
     tool.toolClass = field(Field::Class)->text().trimmed().toStdString();
     tool.unit = field(Field::Unit)->text().trimmed().toStdString();
     tool.direction = kDirections[direction_->currentIndex()];
+    // The form has no type: an indicating tool is one its record says is.
+    if (std::string ignored; const auto known = ToolFolder(home + "Tools").load(tool.id, ignored))
+        tool.type = known->type;
     std::optional<double> maximum;
     if (!optionalNumber(field(Field::Maximum), maximum) ||
         !optionalNumber(field(Field::Lowest), tool.lowest)) {

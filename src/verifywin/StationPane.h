@@ -76,7 +76,8 @@ private:
         Humidity,
         Due,
         OverdueReason,
-        Reason
+        Reason,
+        Indication
     };
     enum class Button {
         Start,
@@ -88,7 +89,8 @@ private:
         NewRun,
         EndedCertificate,
         Sign,
-        EndedSign
+        EndedSign,
+        Indicate
     };
 
     QLineEdit* field(Field which) const { return fields_[static_cast<int>(which)]; }
@@ -120,6 +122,8 @@ private:
     void askToSign(const QString& runPath);
     void showReadings();
     void showLast();
+    // The indication typed in, given to the run; one that is no number is asked again.
+    void indicate();
 
     AcquisitionSession& session_;
     const uint8_t address_;
@@ -130,6 +134,7 @@ private:
     std::optional<verify::Showing> showing_;  // as the instrument last told it
     std::optional<std::time_t> silentSince_;
     std::string notHeld_;  // the value of the last pull not held, until the next reading
+    QString refused_;      // why the last pull was asked again, until the run says more
     bool finishAnnounced_ = false;
     QString confirmed_;  // the warnings confirmed by a second Start
     std::vector<QString> unfinishedPaths_;
@@ -138,8 +143,8 @@ private:
     // The Certificate... dialogs open, by run file.
     std::map<QString, QPointer<QFileDialog>> certificateDialogs_;
 
-    QLineEdit* fields_[12] = {};
-    QPushButton* buttons_[10] = {};
+    QLineEdit* fields_[13] = {};
+    QPushButton* buttons_[11] = {};
     QComboBox* direction_ = nullptr;
     QComboBox* condition_ = nullptr;  // as found, as left
     QComboBox* profiles_ = nullptr;
@@ -152,6 +157,7 @@ private:
     QLabel* prompt_ = nullptr;
     QLabel* last_ = nullptr;
     QWidget* slip_ = nullptr;
+    QWidget* indication_ = nullptr;  // an indicating tool's indication, asked after each pull
     QTableWidget* table_ = nullptr;
     QLabel* message_ = nullptr;
     RunSearch search_{*this};  // last: it goes first, before what its answer fills

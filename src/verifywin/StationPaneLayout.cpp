@@ -44,12 +44,12 @@ constexpr const char* kFieldLabels[] = {
 
 // The object names of the fields, in the order of Field, and of the buttons, in the order of
 // Button: how the station's widgets are found from outside, as the Store tab's are.
-constexpr const char* kFieldNames[] = {"toolId",   "description", "class",         "lowest",
-                                       "maximum",  "unit",        "operator",      "temperature",
-                                       "humidity", "due",         "overdueReason", "reason"};
+constexpr const char* kFieldNames[] = {
+    "toolId",      "description", "class", "lowest",        "maximum", "unit",      "operator",
+    "temperature", "humidity",    "due",   "overdueReason", "reason",  "indication"};
 constexpr const char* kButtonNames[] = {"start", "resume",      "slipCount", "slipRepeat",
                                         "abort", "certificate", "newRun",    "endedCertificate",
-                                        "sign",  "endedSign"};
+                                        "sign",  "endedSign",   "indicate"};
 
 // A list that asks for its items afresh each time it is opened.
 class RefreshedCombo : public QComboBox {
@@ -225,6 +225,19 @@ void StationPane::buildRun(QWidget* page) {
             [this] { run_->answerSlip(false); });
     layout->addWidget(slip_);
     slip_->hide();
+
+    indication_ = new QWidget(page);
+    auto* indicationRow = new QHBoxLayout(indication_);
+    indicationRow->setContentsMargins(0, 0, 0, 0);
+    fields_[static_cast<int>(Field::Indication)] = new QLineEdit(indication_);
+    buttons_[static_cast<int>(Button::Indicate)] =
+        new QPushButton(text(k::kVerifyIndicate), indication_);
+    indicationRow->addWidget(field(Field::Indication), 1);
+    indicationRow->addWidget(button(Button::Indicate));
+    connect(button(Button::Indicate), &QPushButton::clicked, this, &StationPane::indicate);
+    connect(field(Field::Indication), &QLineEdit::returnPressed, this, &StationPane::indicate);
+    layout->addWidget(indication_);
+    indication_->hide();
 
     table_ = new QTableWidget(0, 4, page);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);

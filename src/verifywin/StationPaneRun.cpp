@@ -85,6 +85,8 @@ void StationPane::changed() {
     } else if (const auto& slip = run.slipAsked()) {
         prompt = text(k::kVerifySlip).arg(shown(slip->value), unit);
         colour = QStringLiteral("#c06000");
+    } else if (run.indicationAsked()) {
+        prompt = text(k::kVerifyIndicationAsked).arg(unit);
     } else if (run.lineDown()) {
         prompt = text(k::kVerifyLineLost);
         colour = QStringLiteral("#c06000");
@@ -111,9 +113,15 @@ void StationPane::changed() {
                      .arg(step.number)
                      .arg(plan.readings);
     }
+    if (run.prompted() && !run.finished() && step.direction == Direction::Counterclockwise)
+        prompt = text(k::kVerifyCounterclockwise).arg(prompt);
     prompt_->setText(prompt);
     prompt_->setStyleSheet(QStringLiteral("color: %1").arg(colour));
     slip_->setVisible(run.slipAsked().has_value() && !run.finished());
+    const bool indicating = run.indicationAsked() && !run.finished();
+    if (indicating && !indication_->isVisible())
+        field(Field::Indication)->setFocus();
+    indication_->setVisible(indicating);
     button(Button::Abort)
         ->setEnabled(!run.finished() && !field(Field::Reason)->text().trimmed().isEmpty());
     field(Field::Reason)->setEnabled(!run.finished());
@@ -128,13 +136,37 @@ void StationPane::changed() {
     }
 }
 
+void StationPane::indicate() {
+    if (!run_ || !run_->indicationAsked())
+        return;
+    double indicated = 0.0;
+    const QString typed = field(Field::Indication)->text().trimmed();
+    if (!parseDouble(typed.toStdString(), indicated) || !(indicated > 0.0)) {
+        message_->setText(text(k::kVerifyIndicationNoNumber).arg(typed));
+        field(Field::Indication)->selectAll();
+        return;
+    }
+    message_->clear();
+    field(Field::Indication)->clear();
+    run_->indicate(indicated);
+}
+
 void StationPane::said(const std::string& line) {
     // A pull the reference did not hold is no reading: the operator is told to apply it again.
     static const std::string notHeld = "not held ";
-    if (line.rfind(notHeld, 0) == 0)
+    if (line.rfind(notHeld, 0) == 0) {
         notHeld_ = line.substr(line.rfind(' ') + 1);
-    else if (line.rfind("reading ", 0) == 0 || line.rfind("slip ", 0) == 0)
+    } else if (line.rfind("reading ", 0) == 0 || line.rfind("slip ", 0) == 0 ||
+               line.rfind("direction ", 0) == 0) {
         notHeld_.clear();
+        refused_.clear();
+    }
+    // A pull the other way, or loaded too fast, is asked again: the operator is told why.
+    if (line.rfind("fast ", 0) == 0)
+        refused_ =
+            text(k::kVerifyTooFast).arg(QString::fromStdString(line.substr(line.rfind(' ') + 1)));
+    else if (line.rfind("not clockwise ", 0) == 0 || line.rfind("not counterclockwise ", 0) == 0)
+        refused_ = text(k::kVerifyWrongWay);
 }
 
 void StationPane::warned(const std::string&) {
@@ -148,6 +180,11 @@ void StationPane::warned(const std::string&) {
 }
 
 void StationPane::showLast() {
+    if (!refused_.isEmpty()) {
+        last_->setText(refused_);
+        last_->setStyleSheet(QStringLiteral("color: #c06000"));
+        return;
+    }
     if (!notHeld_.empty()) {
         last_->setText(text(k::kVerifyNotHeld)
                            .arg(QString::fromStdString(notHeld_),

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <deque>
@@ -36,6 +37,15 @@ class Operator {
 public:
     Operator(test::SimProcess& sim, const QStringList& args, double maximum)
         : sim_(sim), maximum_(maximum) {
+        // The simulator's pulls rise in 100 ms: the profile takes them as the loading they are.
+        const QString profile =
+            args.value(args.indexOf("--home") + 1) + "/Profiles/ISO 6789-1 conformance.ini";
+        if (args.contains("--home")) {
+            QDir().mkpath(QFileInfo(profile).path());
+            test::writeFile(profile,
+                            "[Profile]\nName = ISO 6789-1 conformance\nStandard = ISO 6789-1:2017\n"
+                            "Points = 20, 60, 100\nReadings = 5\nPreloads = 3\nLoadingMin = 0\n");
+        }
         tool.start(QStringLiteral(VORNEX_CLI_PATH), QStringList{"verify"} + args);
     }
 
@@ -50,8 +60,15 @@ public:
             }
             const QString line = QString::fromUtf8(tool.readLine()).trimmed();
             lines << line;
+            // The counter-clockwise series pulls the other way, preloads too.
+            if (line.startsWith("direction "))
+                sign_ = line == "direction counterclockwise" ? "-" : "";
             if (line.startsWith("preload "))
-                sim_.command("pull 1 " + QString::number(maximum_));
+                sim_.command("pull 1 " + sign_ + QString::number(maximum_));
+            if (line.startsWith("indicated? ") && !indications.empty()) {
+                tool.write((indications.front() + "\n").toUtf8());
+                indications.pop_front();
+            }
             if (line == stopAt)
                 return true;
             if (line.startsWith("apply ") && !pulls.empty()) {
@@ -67,10 +84,12 @@ public:
 
     QProcess tool;
     QStringList lines;
+    std::deque<QString> indications;  // typed, one per "indicated?"
 
 private:
     test::SimProcess& sim_;
     const double maximum_;
+    QString sign_;
 };
 
 // What a point's readings must print: each pull, then its reading line's value and deviation.
@@ -181,7 +200,7 @@ TEST(VerifyCommand, AWholeRunPrintsEveryReadingItsDeviationAndTheResult) {
                     .out.endsWith(" in-service last " + today + "\n"));
 
     const QStringList expected =
-        QStringList{"preload 1 of 2", "preload 2 of 2"} +
+        QStringList{"direction clockwise", "preload 1 of 2", "preload 2 of 2"} +
         expectedLines("20", "16.00", kPoint20, "mean 16.00 deviation +0.00 spread 1.20") +
         expectedLines("60", "48.00", kPoint60, "mean 48.00 deviation +0.00 spread 3.60") +
         expectedLines("100", "80.00", kPoint100, "mean 80.00 deviation +0.00 spread 6.00") +
@@ -492,6 +511,73 @@ TEST(VerifyCommand, OutputsConditionsAndTheReferenceAreSettledBeforeTheRun) {
     EXPECT_TRUE(
         runFileText(dir.qPath())
             .contains(" confirmed reference calibration overdue since 2020-01-01: the only one\n"));
+}
+
+// A tool used both ways: the clockwise series, then the counter-clockwise one with its negative
+// torque taken as its magnitude, each summed up; a pull the wrong way is said and asked again.
+TEST(VerifyCommand, BothDirectionsAreTakenInTurnAndEachIsJudged) {
+    test::TempDir dir;
+    const QString link = dir.qFile("ttyVERIFY");
+    Simulator sim(link);
+    ASSERT_TRUE(sim.ready);
+    QDir().mkpath(dir.qFile("Tools"));
+    test::writeFile(dir.qFile("Tools/TB.ini"), "[Tool]\nMaximum = 80\nDirection = both\n");
+    Operator op(
+        sim,
+        {"--port", link, "--slave", "1", "--tool", "TB", "--points", "100", "--readings", "2",
+         "--preloads", "1", "--home", dir.qPath(), "--temperature", "22", "--humidity", "40"},
+        80);
+    std::deque<QString> pulls = {"pull 1 80", "pull 1 79", "pull 1 80", "pull 1 -80", "pull 1 -81"};
+    ASSERT_TRUE(op.drive(pulls)) << op.lines.join('\n').toStdString();
+    EXPECT_EQ(op.exitCode(), 0);
+    const QString apply = "apply 80.00 N.m point 100 reading %1 of 2";
+    EXPECT_EQ(op.lines,
+              (QStringList{"direction clockwise", "preload 1 of 1", apply.arg(1),
+                           "reading 100 1 80.00 80.00 +0.00 conforms", apply.arg(2),
+                           "reading 100 2 80.00 79.00 +1.27 conforms",
+                           "point 100 mean 79.50 deviation +0.63 spread 1.00",
+                           "direction counterclockwise", "preload 1 of 1", apply.arg(1),
+                           "not counterclockwise 100 1 80.00 80.00", apply.arg(1),
+                           "reading 100 1 80.00 80.00 +0.00 conforms", apply.arg(2),
+                           "reading 100 2 80.00 81.00 -1.23 conforms",
+                           "point 100 mean 80.50 deviation -0.62 spread 1.00", "result conforms"}));
+}
+
+// An indicating tool at a lowest marked value above 20 %: the run starts at it, and each pull's
+// indication is typed in (a word asked again), judged against the indicating tools' classes.
+TEST(VerifyCommand, AnIndicatingToolIsJudgedByTheIndicationsTyped) {
+    test::TempDir dir;
+    const QString link = dir.qFile("ttyVERIFY");
+    Simulator sim(link);
+    ASSERT_TRUE(sim.ready);
+    Operator op(sim, {"--port",     link, "--slave",      "1",         "--tool",        "TI",
+                      "--type",     "I",  "--resolution", "0.1",       "--max",         "80",
+                      "--min",      "40", "--points",     "20,100",    "--readings",    "2",
+                      "--preloads", "0",  "--home",       dir.qPath(), "--temperature", "22",
+                      "--humidity", "40"},
+                80);
+    op.indications = {"40.4", "39.6", "80.4", "eighty", "79.2"};
+    std::deque<QString> pulls = {"pull 1 40", "pull 1 40", "pull 1 80", "pull 1 80"};
+    ASSERT_TRUE(op.drive(pulls)) << op.lines.join('\n').toStdString();
+    EXPECT_EQ(op.exitCode(), 0);
+    const QStringList point100{"apply 80.00 N.m point 100 reading 1 of 2",
+                               "indicated? 100 1",
+                               "reading 100 1 80.40 80.00 +0.50 conforms",
+                               "apply 80.00 N.m point 100 reading 2 of 2",
+                               "indicated? 100 2",
+                               "indicated? 100 2",
+                               "reading 100 2 79.20 80.00 -1.00 conforms",
+                               "point 100 mean 80.00 deviation -0.25 spread 0.00",
+                               "result conforms"};
+    EXPECT_EQ(op.lines.mid(op.lines.size() - point100.size()), point100)
+        << op.lines.join('\n').toStdString();
+    EXPECT_TRUE(op.lines.contains("apply 40.00 N.m point 50 reading 1 of 2"));
+    EXPECT_TRUE(
+        QString::fromUtf8(op.tool.readAllStandardError()).contains("\"eighty\" is no indication"));
+    const QString file = runFileText(dir.qPath());
+    EXPECT_TRUE(file.contains("\nType: I\n") && file.contains("\nPermissible: 6\n") &&
+                file.contains("\nResolution: 0.1\n"))
+        << file.toStdString();
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ RunPlan onePointPlan(double maximum = 100.0) {
     plan.decimals = 2;
     plan.temperature = 22;
     plan.humidity = 40;
+    plan.loadingMin = 0.0;  // these polls rise to the peak at once
     return plan;
 }
 
@@ -48,6 +49,15 @@ public:
             s.push_back(next(peak * share));
         for (int i = 0; i < top; ++i)
             s.push_back(next(peak));
+        for (const Sample& r : rest())
+            s.push_back(r);
+        return s;
+    }
+    // Loaded over 0.6 s from 80 % of `peak` to the peak.
+    std::vector<Sample> slowPull(double peak) {
+        std::vector<Sample> s = rest();
+        for (double share : {0.3, 0.85, 0.9, 0.93, 0.96, 0.98, 0.99, 1.0, 1.0})
+            s.push_back(next(peak * share));
         for (const Sample& r : rest())
             s.push_back(r);
         return s;
@@ -289,6 +299,62 @@ TEST_F(RunEngine, AReadingThatCannotBeWrittenIsNeverSaid) {
     const std::string text = test::readBytes(runPath);
     EXPECT_EQ(text.back(), '\n');
     EXPECT_EQ(text.find(" reading "), std::string::npos);
+}
+
+// Both directions: the clockwise series, then the counter-clockwise one, each said before it; a
+// run stopped in the second series goes on in it, its direction not said again.
+TEST_F(RunEngine, ABothWaysRunTakesEachDirectionInTurnAndResumesInIt) {
+    RunPlan plan = onePointPlan();
+    plan.direction = "both";
+    auto run = newRun(plan, referenceIn("1P"));
+    run->start();
+    EXPECT_EQ(heard.lines.front(), "direction clockwise");
+    for (double peak : {20.0, 20.0, -19.8}) {
+        run->feed(polls.rest(), asPlanned);
+        run->feed(polls.pull(peak, 4), asPlanned);
+    }
+    EXPECT_TRUE(said("direction counterclockwise"));
+    EXPECT_EQ(heard.lines.back(), "reading 20 1 20.00 19.80 +1.01 conforms");
+    run.reset();
+
+    std::string error;
+    auto stored = readRunFile(path, error);
+    ASSERT_TRUE(stored) << error;
+    EXPECT_EQ(stored->pullDirections,
+              (std::vector<Direction>{Direction::Clockwise, Direction::Clockwise,
+                                      Direction::Counterclockwise}));
+    Heard again;
+    VerificationRun resumed(std::move(*RunFile::reopen(path, error)), stored->plan,
+                            stored->reference, again);
+    resumed.resume(*stored);
+    resumed.start();
+    resumed.feed(polls.rest(), asPlanned);
+    resumed.feed(polls.pull(-20.6, 4), asPlanned);
+    ASSERT_TRUE(resumed.ended());
+    EXPECT_EQ(again.lines.front(), "apply 20.00 N.m point 20 reading 2 of 2");
+    const PointSummary ccw = resumed.progress().summary(0, Direction::Counterclockwise);
+    EXPECT_EQ(signedPercent(ccw.meanDeviation), "-0.99");
+}
+
+// A pull loaded from 80 % to its peak faster than the plan allows is said and asked again; the
+// time of one loaded slowly enough is kept with its reading.
+TEST_F(RunEngine, APullLoadedTooFastIsAskedAgain) {
+    RunPlan plan = onePointPlan();
+    plan.loadingMin = 0.5;
+    auto run = newRun(plan, referenceIn("1P"));
+    run->start();
+    run->feed(polls.rest(), asPlanned);
+    run->feed(polls.pull(20.0, 4), asPlanned);
+    EXPECT_TRUE(said("fast 20 1 0.00"));
+    EXPECT_TRUE(run->progress().readings().empty());
+    run->feed(polls.rest(), asPlanned);
+    run->feed(polls.slowPull(20.0), asPlanned);
+    ASSERT_EQ(run->progress().readings().size(), 1u);
+    std::string error;
+    const auto stored = readRunFile(path, error);
+    ASSERT_TRUE(stored) << error;
+    ASSERT_EQ(stored->pullFacts.size(), 1u);
+    EXPECT_NEAR(stored->pullFacts[0].loading.value_or(0.0), 0.6, 1e-6);
 }
 
 }  // namespace

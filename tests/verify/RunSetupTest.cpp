@@ -89,6 +89,13 @@ TEST(RunSetup, FitsTheInstrumentAndNamesWhatMustBeConfirmed) {
     EXPECT_TRUE(cautions.overdue);
     EXPECT_TRUE(fitRun(planned, "N.m", 1, 1, now).polled) << "mode T tracks, it holds no peak";
 
+    // A lowest marked value above the first point is the first point, in percent of the maximum.
+    r.tool.lowest = 30.0;
+    PlannedRun lowest = planRun(r);
+    EXPECT_TRUE(fitRun(lowest, "N.m", 2, regmap::kMeasurePeak, now).fitProblem.empty());
+    EXPECT_EQ(lowest.plan.points, (std::vector<double>{30, 60, 100}));
+    EXPECT_EQ(lowest.plan.setting(0), 30.0);
+
     PlannedRun unknown = planRun(request(home.folder("Profiles")));
     unknown.plan.tool.unit = "furlong";
     EXPECT_FALSE(fitRun(unknown, "N.m", 2, regmap::kMeasurePeak, now).fitProblem.empty());

@@ -125,6 +125,7 @@ protected:
         profile.points = std::move(points);
         profile.readings = readings;
         profile.preloads = preloads;
+        profile.loadingMin = 0.0;  // the simulator's pulls rise in 100 ms
         test::writeFile(paths.home + "Profiles/" + QString::fromStdString(name) + ".ini",
                         QByteArray::fromStdString(verify::profileText(profile)));
     }
@@ -738,6 +739,25 @@ TEST_F(VerifyWindowTest, AStationOnARegisteredReferenceTakesTheAssetsDueDateAndR
           "50: "
           "supervisor Li\n"})
         EXPECT_TRUE(file.contains(QLatin1String(said))) << said << "\n" << file.toStdString();
+}
+
+// An indicating tool's station asks for its indication after the pull, in a field of its own:
+// the indication is the reading's setting.
+TEST_F(VerifyWindowTest, AnIndicatingToolsStationTakesTheIndicationTyped) {
+    QDir().mkpath(paths.home + "Tools");
+    test::writeFile(paths.home + "Tools/TI-1.ini", "[Tool]\nType = I\n");
+    auto window = openWindow();
+    StationPane* station = open(*window, 1);
+    ASSERT_NO_FATAL_FAILURE(start(*station, "TI-1", "22", "Single"));
+    ASSERT_NO_FATAL_FAILURE(pull(*station, setTo("80.00", 1, 1), "80"));
+    QLineEdit* indication = field(*station, "indication");
+    ASSERT_TRUE(waitUntil([&] { return indication->isVisible(); }));
+    EXPECT_EQ(label(*station, "prompt")->text(), "Read the tool's indication and type it, in N.m");
+    QTest::keyClicks(indication, "80.8");
+    QTest::mouseClick(button(*station, "indicate"), Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return station->run()->ended(); }));
+    EXPECT_TRUE(test::readFile(QString::fromStdString(station->run()->path()))
+                    .contains(" reading 100 1 80.80 80.00 +1.00 conforms"));
 }
 
 }  // namespace
