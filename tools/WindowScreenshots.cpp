@@ -337,7 +337,7 @@ bool shootVerification(int languageCommand, const QString& name, const QString& 
                     qPrintable(station->findChild<QLabel*>(QStringLiteral("message"))->text()));
                 return false;
             }
-            line.line().pull(tools[s].address, tools[s].pulls[i], std::chrono::milliseconds(100),
+            line.line().pull(tools[s].address, tools[s].pulls[i], std::chrono::milliseconds(3000),
                              tools[s].pulls[i] > tools[s].pulls[0] / 4);
             pulled = true;
         }

@@ -19,7 +19,7 @@ public:
     struct Pull {
         int address = 1;
         double peak = 20.0;
-        int riseMs = 300;
+        int riseMs = 3000;  // a hand's pull: the last 20 % over 0.6 s, as a verification asks
         bool click = true;
     };
 

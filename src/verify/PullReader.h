@@ -19,6 +19,9 @@ struct Pull {
     // Seconds from the first polled value at 80 % of the setting to the peak; nothing when no
     // polled value of the pull reached 80 % before its peak.
     std::optional<double> loading;
+    // Seconds from the last polled value below 80 % to the peak: the longest the loading may
+    // have taken between two polls. Only a pull faster than this was surely loaded too fast.
+    std::optional<double> loadingAtMost;
 };
 
 // The share of the setting from which a pull's loading is timed to its peak.
@@ -45,6 +48,8 @@ private:
     double held_ = 0.0;  // the largest value that stood on two polls in a row
     double setting_;
     std::optional<double> loadingFrom_;  // when the pull on now reached 80 % of the setting
+    std::optional<double> lastBelow_;    // the last poll below 80 % before it did
+    std::optional<double> riseFrom_;     // that poll's time, once the pull reached 80 %
 };
 
 }  // namespace vornex::verify

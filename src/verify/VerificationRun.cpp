@@ -108,10 +108,12 @@ bool VerificationRun::refused(const Pull& pull) {
     if (clockwise != (step.direction == Direction::Clockwise)) {
         tell(std::string("not ") + directionName(step.direction) + " " + where + " " +
              value(plan().shown(pull.peak)));
-    } else if (step.kind == Step::Kind::Reading && pull.loading &&
-               *pull.loading < plan().loadingMin) {
+    } else if (step.kind == Step::Kind::Reading && pull.loadingAtMost &&
+               *pull.loadingAtMost < plan().loadingMin) {
+        // Polls far apart cannot show a quick rise between them: only a rise shorter than the
+        // time between the last poll below 80 % and the peak is surely too fast.
         tell("fast " + plainNumber(plan().points[step.point]) + " " + std::to_string(step.number) +
-             " " + formatFixed(*pull.loading, 2));
+             " " + formatFixed(*pull.loadingAtMost, 2));
     } else {
         return false;
     }

@@ -204,6 +204,7 @@ void StationPane::buildRun(QWidget* page) {
     prompt_->setMinimumHeight(prompt_->fontMetrics().height() * 3);
     layout->addWidget(prompt_);
     last_ = new QLabel(page);
+    last_->setWordWrap(true);
     QFont lastFont = last_->font();
     lastFont.setPointSizeF(lastFont.pointSizeF() * 1.3);
     last_->setFont(lastFont);

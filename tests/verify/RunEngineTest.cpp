@@ -337,7 +337,8 @@ TEST_F(RunEngine, ABothWaysRunTakesEachDirectionInTurnAndResumesInIt) {
 }
 
 // A pull loaded from 80 % to its peak faster than the plan allows is said and asked again; the
-// time of one loaded slowly enough is kept with its reading.
+// time of one loaded slowly enough is kept with its reading. Polls a second apart cannot tell a
+// quick rise from a slow one: such a pull is not refused.
 TEST_F(RunEngine, APullLoadedTooFastIsAskedAgain) {
     RunPlan plan = onePointPlan();
     plan.loadingMin = 0.5;
@@ -345,7 +346,7 @@ TEST_F(RunEngine, APullLoadedTooFastIsAskedAgain) {
     run->start();
     run->feed(polls.rest(), asPlanned);
     run->feed(polls.pull(20.0, 4), asPlanned);
-    EXPECT_TRUE(said("fast 20 1 0.00"));
+    EXPECT_TRUE(said("fast 20 1 0.10"));
     EXPECT_TRUE(run->progress().readings().empty());
     run->feed(polls.rest(), asPlanned);
     run->feed(polls.slowPull(20.0), asPlanned);
@@ -355,6 +356,14 @@ TEST_F(RunEngine, APullLoadedTooFastIsAskedAgain) {
     ASSERT_TRUE(stored) << error;
     ASSERT_EQ(stored->pullFacts.size(), 1u);
     EXPECT_NEAR(stored->pullFacts[0].loading.value_or(0.0), 0.6, 1e-6);
+
+    run->feed(polls.rest(), asPlanned);
+    std::vector<Sample> sparse;
+    for (const auto& [time, value] : std::vector<std::pair<double, double>>{
+             {100, 0}, {101, 10}, {102, 20}, {103, 20}, {104, 0}, {105, 0}})
+        sparse.push_back(Sample{static_cast<float>(value), time, 2});
+    run->feed(sparse, asPlanned);
+    EXPECT_EQ(run->progress().readings().size(), 2u);
 }
 
 }  // namespace
