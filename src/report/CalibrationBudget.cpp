@@ -39,20 +39,7 @@ Contributions contributionsIn(const QByteArray& runFile) {
         const std::optional<SubtestKind> kind = subtestNamed(words[2].toStdString());
         if (!kind)
             continue;
-        switch (*kind) {
-            case SubtestKind::Reproducibility:
-                found.reproducibility = span;
-                break;
-            case SubtestKind::OutputDrive:
-                found.outputDrive = span;
-                break;
-            case SubtestKind::Interface:
-                found.interface = span;
-                break;
-            case SubtestKind::LoadingPoint:
-                found.loadingPoint = span;
-                break;
-        }
+        contributionOf(found, *kind) = span;
     }
     return found;
 }

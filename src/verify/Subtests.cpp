@@ -55,6 +55,20 @@ std::string subtestInstruction(SubtestKind kind, int series, int count) {
                            : "apply the force 10 mm behind the mark";
 }
 
+std::optional<double>& contributionOf(Contributions& contributions, SubtestKind kind) {
+    switch (kind) {
+        case SubtestKind::Reproducibility:
+            return contributions.reproducibility;
+        case SubtestKind::OutputDrive:
+            return contributions.outputDrive;
+        case SubtestKind::Interface:
+            return contributions.interface;
+        case SubtestKind::LoadingPoint:
+            break;
+    }
+    return contributions.loadingPoint;
+}
+
 std::vector<SubtestPlan> subtestPlans(const Profile& profile) {
     return {{SubtestKind::Reproducibility, profile.reproducibility},
             {SubtestKind::OutputDrive, profile.outputDrive},
@@ -116,20 +130,7 @@ Contributions SubtestProgress::contributions() const {
         if (taken < static_cast<long>(plan.counts.series) * plan.counts.readings)
             continue;
         const double span = seriesSpan(seriesMeans(plan.kind));
-        switch (plan.kind) {
-            case SubtestKind::Reproducibility:
-                c.reproducibility = span;
-                break;
-            case SubtestKind::OutputDrive:
-                c.outputDrive = span;
-                break;
-            case SubtestKind::Interface:
-                c.interface = span;
-                break;
-            case SubtestKind::LoadingPoint:
-                c.loadingPoint = span;
-                break;
-        }
+        contributionOf(c, plan.kind) = span;
     }
     return c;
 }

@@ -21,6 +21,9 @@ std::optional<SubtestKind> subtestNamed(std::string_view name);
 // What the operator does before series `series` (from 1) of `count`.
 std::string subtestInstruction(SubtestKind kind, int series, int count);
 
+// The field of `contributions` a sub-test's span goes in.
+std::optional<double>& contributionOf(Contributions& contributions, SubtestKind kind);
+
 struct SubtestPlan {
     SubtestKind kind = SubtestKind::Reproducibility;
     Subtest counts;
