@@ -64,6 +64,16 @@ public:
         return address >= 0 && address < kAddresses && settingsLocked_[address].load();
     }
 
+    // An address that refuses merged reads answers a read spanning more than one of the register
+    // groups the instruments' own reads keep apart with exception 2.
+    void setMergeRefused(int address, bool refused) {
+        if (address >= 0 && address < kAddresses)
+            mergeRefused_[address].store(refused);
+    }
+    bool mergeRefused(int address) const {
+        return address >= 0 && address < kAddresses && mergeRefused_[address].load();
+    }
+
     static constexpr int kAddresses = 248;
 
 private:
@@ -76,6 +86,7 @@ private:
     std::array<std::atomic<int>, kAddresses> lateOnceMs_{};
     std::array<std::atomic<int>, kAddresses> ignoreOnce_{};  // register + 1, 0 for none
     std::array<std::atomic<bool>, kAddresses> settingsLocked_{};
+    std::array<std::atomic<bool>, kAddresses> mergeRefused_{};
 };
 
 }  // namespace vornex::sim

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 
 #include "StoredRecords.h"
 
@@ -17,6 +18,18 @@ constexpr int kMaxWriteCount = 123;
 constexpr std::chrono::milliseconds kObserveStep{1};
 // What a click wrench's torque loses at once when it clicks.
 constexpr double kClickShare = 0.02;
+// Where the register groups begin, after the first of each kind of register.
+constexpr int kInputGroups[] = {regmap::kInRange, regmap::kInUnused1004, regmap::kInDecimals,
+                                regmap::kInInfo1011, regmap::kInStoredRecord};
+constexpr int kHoldingGroups[] = {regmap::kHoldModeNumber, regmap::kHoldSettings,
+                                  regmap::kHoldSettings + regmap::kHoldSettingsCount,
+                                  regmap::kHoldRecordSelector};
+
+template <std::size_t N>
+bool crossesGroup(const int (&starts)[N], int first, int count) {
+    return std::any_of(std::begin(starts), std::end(starts),
+                       [&](int start) { return first < start && start < first + count; });
+}
 
 // Factor from N.m to the unit of the unit table's index.
 double unitFactor(unsigned unit) {
@@ -58,6 +71,11 @@ Instrument::Instrument(const InstrumentConfig& config, Clock::time_point start)
     holding_[regmap::kHoldStatus] = 0;
     holding_[regmap::kHoldModeNumber] = 0;
     loadActiveSet();
+}
+
+void Instrument::setRange(float range) {
+    config_.range = range;
+    settingsChanged();
 }
 
 void Instrument::loadActiveSet() {
@@ -203,7 +221,8 @@ ModbusException Instrument::readHolding(int first, int count, uint16_t* out,
                                         Clock::time_point now) {
     if (count < 1 || count > kMaxReadCount)
         return ModbusException::IllegalDataValue;
-    if (first < 0 || first + count > regmap::kHoldingRegisterCount) {
+    if (first < 0 || first + count > regmap::kHoldingRegisterCount ||
+        (mergeRefused_ && crossesGroup(kHoldingGroups, first, count))) {
         return ModbusException::IllegalDataAddress;
     }
     advance(now);
@@ -215,7 +234,8 @@ ModbusException Instrument::readHolding(int first, int count, uint16_t* out,
 ModbusException Instrument::readInput(int first, int count, uint16_t* out, Clock::time_point now) {
     if (count < 1 || count > kMaxReadCount)
         return ModbusException::IllegalDataValue;
-    if (first < kInputFirst || first + count > kInputEnd) {
+    if (first < kInputFirst || first + count > kInputEnd ||
+        (mergeRefused_ && crossesGroup(kInputGroups, first, count))) {
         return ModbusException::IllegalDataAddress;
     }
     advance(now);

@@ -50,6 +50,12 @@ public:
     void resetHold(Clock::time_point now);
     // A locked instrument answers writes of its settings block but keeps the block it holds.
     void setSettingsLocked(bool locked) { settingsLocked_ = locked; }
+    // One that refuses merged reads answers a read across the start of a register group (live
+    // value, range, 1004, 1005..1010, 1011..1012, stored record; holding 0, 1, 2..5, 6, 7) with
+    // exception 2, as instruments that serve each group on its own do.
+    void setMergeRefused(bool refused) { mergeRefused_ = refused; }
+    // Another full scale, as with another transducer fitted; the torque profile keeps its own.
+    void setRange(float range);
 
     std::array<uint16_t, regmap::kHoldingRegisterCount> holdingRegisters() const {
         return holding_;
@@ -92,6 +98,7 @@ private:
     std::array<uint16_t, regmap::kHoldingRegisterCount> holding_{};
     std::vector<regmap::StoredRecord> records_;
     bool settingsLocked_ = false;
+    bool mergeRefused_ = false;
 };
 
 }  // namespace vornex::sim

@@ -84,6 +84,21 @@ std::string SimCommands::execute(const std::string& commandLine) {
             line_.faults().setSettingsLocked(static_cast<int>(n), words[2] == "on");
         return "ok";
     }
+    if (command == "merge" && argc == 3 && (words[2] == "on" || words[2] == "off")) {
+        if (!parseLong(words[1], 1, 247, n))
+            return "error: address 1..247 expected";
+        line_.faults().setMergeRefused(static_cast<int>(n), words[2] == "off");
+        return "ok";
+    }
+    if (command == "range" && argc == 3) {
+        if (!parseLong(words[1], 1, 247, n))
+            return "error: address 1..247 expected";
+        if (!parseDouble(words[2], 0.001, 1e9, f))
+            return "error: a range 0.001..1e9 expected";
+        if (!line_.setRange(static_cast<int>(n), static_cast<float>(f)))
+            return "error: no such instrument";
+        return "ok";
+    }
     if ((command == "late" || command == "ignore") && argc == 3) {
         long value = 0;
         if (!parseLong(words[1], 1, 247, n))

@@ -58,6 +58,11 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args,
             if (!list)
                 return bad(v);
             o.silent.insert(o.silent.end(), list->begin(), list->end());
+        } else if (a == "--no-merge") {
+            auto list = parseAddressList(v, kMaxAddress);
+            if (!list)
+                return bad(v);
+            o.noMerge.insert(o.noMerge.end(), list->begin(), list->end());
         } else if (a == "--records") {
             if (!parseLong(v, 0, 65535, n))
                 return bad(v);
@@ -168,6 +173,8 @@ Options:
   --crc F              send a fraction F of replies with a bad CRC
   --delay MS           delay every reply by MS ms
   --silent LIST        addresses that do not answer
+  --no-merge LIST      addresses that refuse a read spanning more than one register group
+                       (exception 2), as instruments read only one group at a time do
   --version            print the version
   -h, --help           this text
 
@@ -175,6 +182,8 @@ Commands on standard input, one a line; each is answered "ok" or "error: ...":
   drop F | crc F | delay MS          change the faults above
   silent ADDR on|off                 make one address silent or let it answer again
   lock ADDR on|off                   let one address keep its settings whatever is written
+  merge ADDR on|off                  let one address answer merged reads, or refuse them
+  range ADDR R                       another full scale R at input registers 1002..1003
   value ADDR X | value ADDR model    hold a live value, or return it to the profile
   keypad ADDR KEY VALUE...           change settings on the keypad and raise status 5;
                                      KEY: mode, unit, measure, upper, lower, target

@@ -30,6 +30,7 @@ struct SimOptions {
     int tcpPort = -1;
     int rtuTcpPort = -1;
     std::vector<int> silent;
+    std::vector<int> noMerge;
     bool help = false;
     bool version = false;
 

@@ -149,6 +149,15 @@ bool SimulatedLine::resetHold(int slave) {
     return true;
 }
 
+bool SimulatedLine::setRange(int slave, float range) {
+    std::lock_guard<std::mutex> lock(modelMutex_);
+    auto it = instruments_.find(slave);
+    if (it == instruments_.end())
+        return false;
+    it->second.setRange(range);
+    return true;
+}
+
 std::optional<std::array<uint16_t, regmap::kHoldingRegisterCount>> SimulatedLine::holdingRegisters(
     int slave) const {
     std::lock_guard<std::mutex> lock(modelMutex_);
@@ -251,6 +260,7 @@ std::optional<std::vector<uint8_t>> SimulatedLine::answer(const std::vector<uint
             return std::nullopt;
         }
         it->second.setSettingsLocked(faults_.settingsLocked(slave));
+        it->second.setMergeRefused(faults_.mergeRefused(slave));
         reply = RequestHandler::respond(it->second, request, received, taken);
     }
     const bool isException = taken.fate == ReplyFate::Exception;

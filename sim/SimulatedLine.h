@@ -80,6 +80,8 @@ public:
     bool pull(int slave, float peak, std::chrono::milliseconds rise, bool click);
     // Lets a held peak go, as the instrument's reset key does.
     bool resetHold(int slave);
+    // Another full scale at input registers 1002..1003 from now on.
+    bool setRange(int slave, float range);
     std::optional<std::array<uint16_t, regmap::kHoldingRegisterCount>> holdingRegisters(
         int slave) const;
     std::optional<regmap::Settings> parameterSet(int slave, int modeNumber) const;

@@ -48,6 +48,8 @@ int main(int argc, char** argv) {
     SimulatedLine line(options->toConfig());
     for (int address : options->silent)
         line.faults().setSilent(address, true);
+    for (int address : options->noMerge)
+        line.faults().setMergeRefused(address, true);
     line.faults().setDropFraction(options->dropFraction);
     line.faults().setBadCrcFraction(options->badCrcFraction);
     line.faults().setDelayMs(options->delayMs);
