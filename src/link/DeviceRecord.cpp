@@ -33,6 +33,8 @@ void DeviceRecord::resetPresence() {
     decimalsKnown = false;
     status = 0;
     rangeRegs.fill(0);
+    rangeKnown = false;
+    fastPassRefused_.store(false, std::memory_order_release);
     identBlockRegs.fill(0);
     infoRegs.fill(0);
     hasValue_.store(false, std::memory_order_release);

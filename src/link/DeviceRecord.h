@@ -53,6 +53,10 @@ public:
     }
     void publishSettings();
     PublishedSettings publishedSettings() const;
+    // The instrument refused the merged live read: it is read with four requests until it is
+    // another instrument (a new address).
+    bool fastPassRefused() const { return fastPassRefused_.load(std::memory_order_acquire); }
+    void refuseFastPass() { fastPassRefused_.store(true, std::memory_order_release); }
     // Grows with every publication and reset of the settings, so a reader can tell a change.
     uint32_t settingsGeneration() const {
         return settingsGeneration_.load(std::memory_order_acquire);
@@ -72,6 +76,8 @@ public:
     bool decimalsKnown = false;
     uint16_t status = 0;
     std::array<uint16_t, regmap::kInRangeCount> rangeRegs{};
+    // rangeRegs were read at identification: what a merged live read must agree with.
+    bool rangeKnown = false;
     std::array<uint16_t, regmap::kInIdentBlock1005Count> identBlockRegs{};
     std::array<uint16_t, regmap::kInInfo1011Count> infoRegs{};
 
@@ -88,6 +94,7 @@ private:
     std::atomic<float> value_{0.0f};
     std::atomic<uint16_t> decimals_{0};
     std::atomic<uint8_t> unitIndex_{0};
+    std::atomic<bool> fastPassRefused_{false};
     mutable std::mutex publishedMutex_;
     PublishedSettings published_;
     std::atomic<uint32_t> settingsGeneration_{0};

@@ -29,6 +29,10 @@ public:
     }
     // Record `index` of the device table changed its presence state.
     virtual void presenceChanged(size_t /*index*/, uint8_t /*address*/, PresenceState /*state*/) {}
+    // Record `index` answered the merged live read wrongly (an exception, a reply of another
+    // length, a range other than at identification): it is read with four requests from now on.
+    // Told once per instrument.
+    virtual void fastPassRefused(size_t /*index*/, uint8_t /*address*/) {}
     // A pass over the table ended; `pass` counts from 1.
     virtual void passEnded(unsigned /*pass*/, const std::vector<RecordSnapshot>& /*records*/) {}
     // The table was empty, so polling ended at once; the interface returns to "unlinked".

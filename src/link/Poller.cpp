@@ -158,7 +158,7 @@ LinkResult Poller::pollRecord(size_t index) {
         // again its settings are read again, by the handshake if it announces a change.
         if (record.presence() == PresenceState::CommunicationError)
             record.settingsPending = true;
-        result = selected ? readLive(record, address) : selected;
+        result = selected ? readLive(index, record, address) : selected;
         if (result && record.settingsPending)
             result = readSettings(record);
         // A vanished port says nothing about the instrument.
@@ -200,6 +200,7 @@ LinkResult Poller::identify(DeviceRecord& record) {
     record.settingsPending = true;
     LinkResult result =
         link_.readInputRegisters(regmap::kInRange, regmap::kInRangeCount, record.rangeRegs.data());
+    record.rangeKnown = result.ok();
     if (result)
         result = link_.readInputRegisters(regmap::kInDecimals, regmap::kInIdentBlock1005Count,
                                           record.identBlockRegs.data());
@@ -246,21 +247,15 @@ LinkResult Poller::readSettings(DeviceRecord& record) {
 // Ok when every read of the pass succeeded. The first failure ends the instrument's reads for
 // this pass: a switched-off instrument costs one response timeout per pass, not one per read. The
 // value is published only once the decimals it is shown with were read in the same pass.
-LinkResult Poller::readLive(DeviceRecord& record, uint8_t address) {
-    std::array<uint16_t, regmap::kInLiveValueCount> valueRegs{};
-    LinkResult result =
-        link_.readInputRegisters(regmap::kInLiveValue, regmap::kInLiveValueCount, valueRegs.data());
-    if (!result)
-        return result;
-    // A reading that arrived is handed out even when the reads after it fail: the file holds every
-    // value the instrument gave, and only what is shown waits for its decimals.
-    handOut(regmap::decodeFloat(valueRegs.data()), address);
-    result = link_.readInputRegisters(regmap::kInUnused1004, 1, &record.register1004);
+LinkResult Poller::readLive(size_t index, DeviceRecord& record, uint8_t address) {
+    LiveBlock block;
+    LinkResult result = readLiveBlock(index, record, address, block);
     if (result)
-        result = readDecimals(record);
+        result = confirmDecimals(record, block.decimals);
     if (!result)
         return result;
-    record.liveValueRegs = valueRegs;
+    record.register1004 = block.register1004;
+    record.liveValueRegs = block.value;
     record.publishValue(regmap::decodeFloat(record.liveValueRegs.data()));
 
     result = link_.readHoldingRegisters(regmap::kHoldStatus, 1, &record.status);
@@ -279,17 +274,66 @@ LinkResult Poller::readLive(DeviceRecord& record, uint8_t address) {
     return ack.isLineGone() ? ack : LinkResult::success();
 }
 
+// An instrument that refuses the merged read is read the first design's way in the same pass, so
+// that no reading is lost to the refusal.
+LinkResult Poller::readLiveBlock(size_t index, DeviceRecord& record, uint8_t address,
+                                 LiveBlock& block) {
+    if (fastPass_.load(std::memory_order_acquire) && !record.fastPassRefused()) {
+        bool refused = false;
+        const LinkResult merged = readMergedBlock(record, block, refused);
+        if (merged)
+            handOut(regmap::decodeFloat(block.value.data()), address);
+        if (!refused)
+            return merged;
+        record.refuseFastPass();
+        observer_.fastPassRefused(index, address);
+    }
+    LinkResult result = link_.readInputRegisters(regmap::kInLiveValue, regmap::kInLiveValueCount,
+                                                 block.value.data());
+    if (!result)
+        return result;
+    // A reading that arrived is handed out even when the reads after it fail: the file holds every
+    // value the instrument gave, and only what is shown waits for its decimals.
+    handOut(regmap::decodeFloat(block.value.data()), address);
+    result = link_.readInputRegisters(regmap::kInUnused1004, 1, &block.register1004);
+    if (result)
+        result = link_.readInputRegisters(regmap::kInDecimals, 1, &block.decimals);
+    return result;
+}
+
+// The range inside the block tells that the instrument laid the block out as its separate
+// registers: a reply whose range is not the one identified may hold anything where the value is.
+// A timeout or a garbled reply says nothing about the merged read itself.
+LinkResult Poller::readMergedBlock(const DeviceRecord& record, LiveBlock& block, bool& refused) {
+    std::array<uint16_t, regmap::kInLiveBlockCount> regs{};
+    const LinkResult result =
+        link_.readInputRegisters(regmap::kInLiveValue, regmap::kInLiveBlockCount, regs.data());
+    const auto at = [&regs](int reg) { return regs.begin() + (reg - regmap::kInLiveValue); };
+    if (!result) {
+        refused = result.kind() == LinkResult::Kind::Exception ||
+                  (result.kind() == LinkResult::Kind::BadFrame && result.error() == EMBBADDATA);
+        return result;
+    }
+    if (record.rangeKnown &&
+        !std::equal(record.rangeRegs.begin(), record.rangeRegs.end(), at(regmap::kInRange))) {
+        refused = true;
+        return LinkResult::fromModbusError(EMBBADDATA);
+    }
+    std::copy_n(at(regmap::kInLiveValue), regmap::kInLiveValueCount, block.value.begin());
+    block.register1004 = *at(regmap::kInUnused1004);
+    block.decimals = *at(regmap::kInDecimals);
+    return result;
+}
+
 // A gateway that sends a reply twice puts the copy of the last reply in the place of the next
 // one of the same shape, and the decimals register is read right after register 1004 of that
 // very shape: decimals other than those known are believed only when the next read agrees.
-LinkResult Poller::readDecimals(DeviceRecord& record) {
-    uint16_t decimals = 0;
-    LinkResult result = link_.readInputRegisters(regmap::kInDecimals, 1, &decimals);
-    if (!result || (record.decimalsKnown && decimals == record.decimalsReg))
-        return result;
+LinkResult Poller::confirmDecimals(DeviceRecord& record, uint16_t decimals) {
+    if (record.decimalsKnown && decimals == record.decimalsReg)
+        return LinkResult::success();
     for (int read = 0; read < kMostDecimalsRereads; ++read) {
         uint16_t again = 0;
-        result = link_.readInputRegisters(regmap::kInDecimals, 1, &again);
+        const LinkResult result = link_.readInputRegisters(regmap::kInDecimals, 1, &again);
         if (!result)
             return result;
         if (again == decimals) {

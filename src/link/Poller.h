@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include "link/PollObserver.h"
 #include "link/PortLink.h"
 #include "link/ReadingSink.h"
+#include "link/RegisterMap.h"
 #include "link/TickClock.h"
 
 namespace vornex {
@@ -55,6 +57,11 @@ public:
     size_t deviceCount() const { return table_.size(); }
     const DeviceRecord& device(size_t index) const { return table_[index]; }
 
+    // Reads each instrument's live block with one request instead of three, where it takes it.
+    // Takes effect from the next pass.
+    void setFastPass(bool on) { fastPass_.store(on, std::memory_order_release); }
+    bool fastPass() const { return fastPass_.load(std::memory_order_acquire); }
+
     void setDisplayedAddress(int address) {
         displayedAddress_.store(address, std::memory_order_release);
     }
@@ -70,11 +77,22 @@ private:
     // LineGone when the port vanished while polling the record, else Ok.
     LinkResult pollRecord(size_t index);
     LinkResult identify(DeviceRecord& record);
-    LinkResult readLive(DeviceRecord& record, uint8_t address);
+    // The live value, register 1004 and the decimals as one road or the other read them.
+    struct LiveBlock {
+        std::array<uint16_t, regmap::kInLiveValueCount> value{};
+        uint16_t register1004 = 0;
+        uint16_t decimals = 0;
+    };
+    LinkResult readLive(size_t index, DeviceRecord& record, uint8_t address);
+    // The live block by the merged read where the instrument takes it, else by three requests;
+    // the value is handed out as soon as it arrived.
+    LinkResult readLiveBlock(size_t index, DeviceRecord& record, uint8_t address, LiveBlock& block);
+    // The merged read; `refused` tells a reply that makes the instrument one for three requests.
+    LinkResult readMergedBlock(const DeviceRecord& record, LiveBlock& block, bool& refused);
     // Mode number and settings block; publishes the unit when both were read.
     LinkResult readSettings(DeviceRecord& record);
-    // The decimals register, read again when it differs from the decimals known.
-    LinkResult readDecimals(DeviceRecord& record);
+    // Decimals just read, believed when they are the ones known or the register read again agrees.
+    LinkResult confirmDecimals(DeviceRecord& record, uint16_t decimals);
     // Times the value once and hands it to every sink that takes it.
     void handOut(float value, uint8_t address);
     void updateDisplay(const DeviceRecord& record);
@@ -92,6 +110,7 @@ private:
     std::atomic<bool> running_{false};
     ManualResetEvent stopped_{true};
     std::atomic<int> displayedAddress_{0};
+    std::atomic<bool> fastPass_{false};
     std::thread thread_;
 
     // Acquisition thread only.

@@ -26,6 +26,8 @@ constexpr int kInRange = 1002;  // float, 2 registers
 constexpr int kInRangeCount = 2;
 constexpr int kInUnused1004 = 1004;
 constexpr int kInDecimals = 1005;
+// 1000..1005 in one read: the live value, the range, 1004 and the decimals.
+constexpr int kInLiveBlockCount = 6;
 constexpr int kInIdentBlock1005Count = 6;  // 1005..1010, read together at identification
 constexpr int kInInfo1011 = 1011;
 constexpr int kInRecordCount = 1012;  // second register of the read of 2 from 1011

@@ -104,12 +104,12 @@ inline bool unplugBetweenExchanges(sim::SimulatedLine& line, std::initializer_li
     return quiet;
 }
 
-// The live values the line answered to `slave`, in order.
+// The live values the line answered to `slave`, in order, alone or at the head of a merged read.
 inline std::vector<float> answeredLiveValues(sim::SimulatedLine& line, int slave) {
     std::vector<float> values;
     for (const sim::Transaction& t : line.log().entries()) {
         if (t.slave == slave && t.function == 4 && t.first == regmap::kInLiveValue &&
-            t.count == regmap::kInLiveValueCount && t.fate == sim::ReplyFate::Answered)
+            t.count >= regmap::kInLiveValueCount && t.fate == sim::ReplyFate::Answered)
             values.push_back(regmap::decodeFloat(t.answered.data()));
     }
     return values;

@@ -25,6 +25,9 @@ public:
         note([&] { displays.push_back({value, unit}); });
     }
     void presenceChanged(size_t, uint8_t, PresenceState) override {}
+    void fastPassRefused(size_t, uint8_t address) override {
+        note([&] { refused.push_back(address); });
+    }
     void passEnded(unsigned pass, const std::vector<RecordSnapshot>& records) override {
         if (onPassEnded)
             onPassEnded(pass);
@@ -60,6 +63,7 @@ public:
     std::vector<RecordSnapshot> last;
     int emptyTableStops = 0;
     std::vector<std::string> lost;
+    std::vector<uint8_t> refused;  // addresses that refused the fast pass, as told
     int ended = 0;
 
 private:
