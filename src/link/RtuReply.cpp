@@ -74,6 +74,7 @@ ReplyScan scanReply(const uint8_t* data, std::size_t size, const ExpectedReply& 
         scan.status = ReplyScan::Status::Reply;
     } else {
         scan.status = ReplyScan::Status::Skip;
+        scan.otherLength = ours;
     }
     return scan;
 }

@@ -37,6 +37,8 @@ struct ReplyScan {
     // Bytes of the `length` before the slave address (the MBAP header).
     std::size_t header = 0;
     int exceptionCode = 0;
+    // A skipped frame from the slave and of the function asked, only of another length.
+    bool otherLength = false;
 };
 
 ReplyScan scanReply(const uint8_t* data, std::size_t size, const ExpectedReply& expected);

@@ -160,6 +160,9 @@ LinkResult RtuTcpLink::exchange(std::vector<uint8_t> request, ExpectedReply expe
         sent += static_cast<size_t>(n);
     }
 
+    // A late reply of this slave to another request has another length too, so such a frame is
+    // skipped; but when nothing else comes, it was the answer, only not the one asked for.
+    bool otherLength = false;
     for (;;) {
         // Skipped bytes are dropped together once the scan stops: dropping each from the front
         // of the buffer alone would make a long run of noise cost its length squared.
@@ -169,6 +172,7 @@ LinkResult RtuTcpLink::exchange(std::vector<uint8_t> request, ExpectedReply expe
             found = scan(received_.data() + start, received_.size() - start, expected);
             if (found.status != ReplyScan::Status::Skip)
                 break;
+            otherLength = otherLength || found.otherLength;
             start += found.length;
             if (skips % kSkipsPerClockLook == 0 && millisecondsUntil(deadline) == 0)
                 return timedOut();
@@ -203,8 +207,12 @@ LinkResult RtuTcpLink::exchange(std::vector<uint8_t> request, ExpectedReply expe
         const int ready = wait > 0 ? ::poll(&pfd, 1, wait) : 0;
         if (ready < 0 && errno == EINTR)
             continue;
-        if (ready == 0)
-            return timedOut();
+        if (ready == 0) {
+            const LinkResult late = timedOut();
+            return otherLength && late.kind() == LinkResult::Kind::Timeout
+                       ? LinkResult::fromModbusError(EMBBADDATA)
+                       : late;
+        }
         if (!drain())
             return gone(errno);
     }

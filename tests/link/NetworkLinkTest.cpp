@@ -283,6 +283,22 @@ std::optional<LinkResult> endedWithin(std::chrono::seconds bound,
     return done.get();
 }
 
+// Through a transparent gateway a reply of another length alone is a misfit, not silence: the
+// fast pass learns from it that the instrument cannot take its merged read.
+TEST(HostileGatewayLink, AnRtuReplyOfAnotherLengthAloneIsAGarbledRead) {
+    test::HostileGateway gateway(
+        [](const std::vector<uint8_t>& request, test::HostileGateway& self) {
+            self.send(withCrc({request[0], request[1], 4, 0, 0, 0x41, 0x48}));
+        });
+    PortLink link;
+    ASSERT_EQ(link.open(gateway.address("rtu+tcp")), OpenResult::Opened);
+    ASSERT_TRUE(link.setSlave(1));
+    uint16_t regs[regmap::kInLiveBlockCount] = {};
+    EXPECT_EQ(link.readInputRegisters(regmap::kInLiveValue, regmap::kInLiveBlockCount, regs).kind(),
+              LinkResult::Kind::BadFrame);
+    EXPECT_TRUE(link.readInputRegisters(regmap::kInLiveValue, 2, regs));
+}
+
 TEST(HostileGatewayLink, AModbusTcpReplyFromAnotherUnitIsAFailedRead) {
     // Whichever unit is asked, unit 1 answers, under the request's own transaction.
     test::HostileGateway gateway(
