@@ -16,6 +16,11 @@ inline std::string slaveFailureText(int slave, const LinkResult& result) {
                                                       : name + ": " + result.describe();
 }
 
+// Told once when an instrument cannot take the fast pass's merged read.
+inline std::string fastPassRefusedText(int slave) {
+    return "slave " + std::to_string(slave) + ": fast pass refused, four requests";
+}
+
 // Follows "cannot open" when the user may not use the port, with the way to mend it.
 inline void printPortAccessHint(const std::string& port) {
     if (portAccessDenied(port))

@@ -6,6 +6,7 @@
 
 #include "Arguments.h"
 #include "Commands.h"
+#include "LinkMessages.h"
 #include "PollerConnect.h"
 #include "link/Poller.h"
 #include "link/PortIdentity.h"
@@ -24,6 +25,10 @@ public:
 
     void displayChanged(const std::string&, const std::string&) override {}
     void presenceChanged(size_t, uint8_t, PresenceState) override {}
+    void fastPassRefused(size_t, uint8_t address) override {
+        std::printf("%s\n", fastPassRefusedText(address).c_str());
+        std::fflush(stdout);
+    }
 
     // Passes count on across a lost line: the poller counts each link's passes from 1.
     void passEnded(unsigned, const std::vector<RecordSnapshot>& records) override {
@@ -73,7 +78,9 @@ private:
 
 }  // namespace
 
-int runPoll(const QStringList& args) {
+int runPoll(const QStringList& given) {
+    QStringList args = given;
+    const bool fastPass = args.removeAll(QStringLiteral("--fast-pass")) > 0;
     const Arguments arguments(args, {QStringLiteral("port"), QStringLiteral("slaves"),
                                      QStringLiteral("passes"), QStringLiteral("display")});
     if (!arguments.ok()) {
@@ -86,7 +93,7 @@ int runPoll(const QStringList& args) {
     if (port.isEmpty() || !slaves || !passes) {
         std::fputs(
             "vornex-cli poll: needs --port PATH, --slaves with addresses 1 to 30 (1,2,3) and "
-            "--passes N (N >= 1)\n",
+            "--passes N (N >= 1); --display ADDR and --fast-pass are optional\n",
             stderr);
         return 1;
     }
@@ -106,6 +113,7 @@ int runPoll(const QStringList& args) {
     for (int address : *slaves)
         poller.addDevice(static_cast<uint8_t>(address));
     poller.setDisplayedAddress(display);
+    poller.setFastPass(fastPass);
 
     if (!connectPoller(poller, port, "poll"))
         return 2;

@@ -64,6 +64,7 @@ public:
         else
             absent_.erase(address);
     }
+    void fastPassRefused(size_t, uint8_t address) override { news(fastPassRefusedText(address)); }
     void appendFailed(const std::string& path, const std::string& reason) override {
         if (path == companionFile()) {
             report("cannot write the instruments' settings to the companion file " + path + " (" +
@@ -143,7 +144,9 @@ void printCounts(const std::string& path) {
 
 }  // namespace
 
-int runRecord(const QStringList& args) {
+int runRecord(const QStringList& given) {
+    QStringList args = given;
+    const bool fastPass = args.removeAll(QStringLiteral("--fast-pass")) > 0;
     const Arguments arguments(
         args, {QStringLiteral("port"), QStringLiteral("slaves"), QStringLiteral("test"),
                QStringLiteral("seconds"), QStringLiteral("home"), QStringLiteral("operator"),
@@ -162,7 +165,7 @@ int runRecord(const QStringList& args) {
         std::fputs(
             "vornex-cli record: needs --port PATH, --slaves with addresses 1 to 30 (1,2,3) and "
             "--test NAME; --seconds S (1 to 2592000), --home DIR, --operator NAME, --tool ID and "
-            "--note TEXT are optional\n",
+            "--note TEXT and --fast-pass are optional\n",
             stderr);
         return 1;
     }
@@ -192,6 +195,7 @@ int runRecord(const QStringList& args) {
     {
         AcquisitionSession session(paths.dataFolder.toStdString(), graph);
         session.addObserver(reporter);
+        session.setFastPass(fastPass);
         const BenchConfig bench(paths.configFile);
         TestTrace trace;
         trace.bench = bench.bench();

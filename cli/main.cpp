@@ -14,9 +14,9 @@ void printUsage(std::FILE* out = stderr) {
     std::fputs(
         "usage: vornex-cli COMMAND [OPTIONS] | --help | --version\n"
         "  ports                                        list the serial ports\n"
-        "  poll --port PATH --slaves 1,2,3 --passes N [--display ADDR]\n"
+        "  poll --port PATH --slaves 1,2,3 --passes N [--display ADDR] [--fast-pass]\n"
         "  record --port PATH --slaves 1,2,3 --test NAME [--seconds S] [--home DIR]\n"
-        "         [--operator NAME] [--tool ID] [--note TEXT]\n"
+        "         [--operator NAME] [--tool ID] [--note TEXT] [--fast-pass]\n"
         "  count FILE                                   records per instrument\n"
         "  export FILE --csv OUT                        records as CSV (OUT - for stdout)\n"
         "  params --port PATH --slave N [--set-mode M] [--set-unit NAME] [--set-measure NAME]\n"

@@ -46,8 +46,9 @@ _vornex_cli() {
     local options
     case ${words[1]} in
         ports) options="--port" ;;
-        poll) options="--port --slaves --passes --display" ;;
-        record) options="--port --slaves --test --seconds --home --operator --tool --note" ;;
+        poll) options="--port --slaves --passes --display --fast-pass" ;;
+        record) options="--port --slaves --test --seconds --home --operator --tool --note
+            --fast-pass" ;;
         count) options="" ;;
         export) options="--csv" ;;
         params) options="--port --slave --set-mode --set-unit --set-measure --set" ;;

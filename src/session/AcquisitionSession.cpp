@@ -104,6 +104,7 @@ SessionState AcquisitionSession::currentState() const {
         if (device.unitIndex() > 0)
             instrument.unitText = std::string(regmap::unitName(device.unitIndex()));
         instrument.decimals = device.decimals();
+        instrument.fastPassRefused = device.fastPassRefused();
         // A record of the last pass counts only while it is still the same instrument.
         if (state.line == LineState::Polling && i < pass.size() &&
             pass[i].address == instrument.address &&
@@ -289,6 +290,10 @@ void AcquisitionSession::displayChanged(const std::string& valueText, const std:
 
 void AcquisitionSession::presenceChanged(size_t index, uint8_t address, PresenceState state) {
     notify([&](SessionObserver& o) { o.presenceChanged(index, address, state); });
+}
+
+void AcquisitionSession::fastPassRefused(size_t index, uint8_t address) {
+    notify([&](SessionObserver& o) { o.fastPassRefused(index, address); });
 }
 
 void AcquisitionSession::passEnded(unsigned pass, const std::vector<RecordSnapshot>& records) {

@@ -119,6 +119,9 @@ public:
         refreshState();
     }
     int displayedAddress() const { return poller_.displayedAddress(); }
+    // The merged live read, from the next pass on (Poller::setFastPass).
+    void setFastPass(bool on) { poller_.setFastPass(on); }
+    bool fastPass() const { return poller_.fastPass(); }
 
     // Tests. Proposing a name makes sure today's folder exists.
     std::string proposeName() { return test_.proposeName(); }
@@ -189,6 +192,7 @@ private:
     // PollObserver, on the acquisition thread.
     void displayChanged(const std::string& valueText, const std::string& unitText) override;
     void presenceChanged(size_t index, uint8_t address, PresenceState state) override;
+    void fastPassRefused(size_t index, uint8_t address) override;
     void passEnded(unsigned pass, const std::vector<RecordSnapshot>& records) override;
     void stoppedOnEmptyTable() override;
     void portLost(const std::string& reason) override;

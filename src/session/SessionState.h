@@ -38,11 +38,13 @@ struct InstrumentState {
     std::string unitText;
     // Of its readings, as last read.
     uint16_t decimals = 0;
+    // It refused the merged live read and is read with four requests.
+    bool fastPassRefused = false;
 
     bool operator==(const InstrumentState& other) const {
         return address == other.address && presence == other.presence && fresh == other.fresh &&
                valueText == other.valueText && unitText == other.unitText &&
-               decimals == other.decimals;
+               decimals == other.decimals && fastPassRefused == other.fastPassRefused;
     }
     bool operator!=(const InstrumentState& other) const { return !(*this == other); }
 };
