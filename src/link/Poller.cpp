@@ -274,7 +274,7 @@ LinkResult Poller::readLive(size_t index, DeviceRecord& record, uint8_t address)
     return ack.isLineGone() ? ack : LinkResult::success();
 }
 
-// An instrument that refuses the merged read is read the first design's way in the same pass, so
+// An instrument that refuses the merged read is read with the four requests in the same pass, so
 // that no reading is lost to the refusal.
 LinkResult Poller::readLiveBlock(size_t index, DeviceRecord& record, uint8_t address,
                                  LiveBlock& block) {
@@ -303,7 +303,7 @@ LinkResult Poller::readLiveBlock(size_t index, DeviceRecord& record, uint8_t add
 
 // The range inside the block tells that the instrument laid the block out as its separate
 // registers: a reply whose range is not the one identified may hold anything where the value is.
-// A timeout or a garbled reply says nothing about the merged read itself.
+// A timeout, a bad checksum or another slave's reply says nothing about the merged read itself.
 LinkResult Poller::readMergedBlock(const DeviceRecord& record, LiveBlock& block, bool& refused) {
     std::array<uint16_t, regmap::kInLiveBlockCount> regs{};
     const LinkResult result =
