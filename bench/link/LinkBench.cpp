@@ -1,8 +1,9 @@
 // Poll pass time against vornex-sim pacing bytes as a 19200 baud line does, beside the time the
 // wire itself needs, on the pty and through the simulator's Modbus TCP and RTU-over-TCP gateways
-// (the paced line behind them); also with one instrument of five silent; how long a reconnect
-// attempt to a gateway gone quiet holds its caller; then raw transactions per second on an
-// unpaced line.
+// (the paced line behind them), with four requests per instrument and with the fast pass's two,
+// each against its own wire limit and against the four requests' one; also with one instrument of
+// five silent; how long a reconnect attempt to a gateway gone quiet holds its caller; then raw
+// transactions per second on an unpaced line.
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -34,10 +35,12 @@ constexpr double kPauseMs = 100.0;
 // libmodbus's response timeout, which the link keeps.
 constexpr double kResponseTimeoutMs = 500.0;
 
-// Request and reply bytes of the four reads of a pass for one identified instrument.
-double wireMsPerInstrument() {
+// Request and reply bytes of the reads of a pass for one identified instrument: four, or the
+// fast pass's merged read of 1000..1005 and the status.
+double wireMsPerInstrument(bool fast = false) {
     const int requestBytes = 8;
-    const int replyBytes[] = {5 + 2 * 2, 5 + 2, 5 + 2, 5 + 2};
+    const std::vector<int> replyBytes = fast ? std::vector<int>{5 + 2 * 6, 5 + 2}
+                                             : std::vector<int>{5 + 2 * 2, 5 + 2, 5 + 2, 5 + 2};
     double chars = 0;
     for (int reply : replyBytes)
         chars += requestBytes + reply + 2 * kSilenceChars;
@@ -132,7 +135,7 @@ private:
     std::vector<Clock::time_point> ends_;
 };
 
-bool benchPasses(const QString& line, int instruments, Via via) {
+bool benchPasses(const QString& line, int instruments, Via via, bool fast) {
     Simulator sim(line, instruments, true, via);
     if (!sim.ready())
         return false;
@@ -143,13 +146,17 @@ bool benchPasses(const QString& line, int instruments, Via via) {
     for (int address = 1; address <= instruments; ++address) {
         poller.addDevice(static_cast<uint8_t>(address));
     }
+    poller.setFastPass(fast);
     if (poller.connect(sim.port().toStdString()) != vornex::OpenResult::Opened)
         return false;
     poller.waitStopped();
 
     const double passMs = timer.meanPassMs(2);
-    const double limitMs = instruments * wireMsPerInstrument() + kPauseMs;
-    std::printf("%3d  %10.1f  %10.1f  %6.3f\n", instruments, passMs, limitMs, passMs / limitMs);
+    const double limitMs = instruments * wireMsPerInstrument(fast) + kPauseMs;
+    const double fourLimitMs = instruments * wireMsPerInstrument() + kPauseMs;
+    std::printf("%3d  %-13s  %8.1f  %8.1f  %6.3f  %17.3f  %10.2f\n", instruments,
+                fast ? "fast pass" : "four requests", passMs, limitMs, passMs / limitMs,
+                passMs / fourLimitMs, 1000.0 / passMs);
     return true;
 }
 
@@ -253,13 +260,16 @@ int main(int argc, char** argv) {
           std::pair(Via::RtuOverTcp, "an RTU-over-TCP gateway")}) {
         std::printf("poll pass time through %s, vornex-sim --baud-emulate (19200 baud 8E1)\n",
                     name);
-        std::printf("  N     pass ms    limit ms   ratio\n");
+        std::printf(
+            "  N  read            pass ms  limit ms   ratio  of 4-request limit  readings/s\n");
         for (int instruments : {1, 5, 10, 30}) {
-            const QString line = dir.path() + QStringLiteral("/line%1").arg(++run);
-            if (!benchPasses(line, instruments, via)) {
-                std::fprintf(stderr, "link_bench: polling %d instruments through %s failed\n",
-                             instruments, name);
-                return 1;
+            for (bool fast : {false, true}) {
+                const QString line = dir.path() + QStringLiteral("/line%1").arg(++run);
+                if (!benchPasses(line, instruments, via, fast)) {
+                    std::fprintf(stderr, "link_bench: polling %d instruments through %s failed\n",
+                                 instruments, name);
+                    return 1;
+                }
             }
         }
     }
