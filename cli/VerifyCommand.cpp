@@ -47,8 +47,8 @@ const char* const kUsage =
     "C and --humidity % (or --resume RUNFILE); optional: --class C, --max X, --min X, --unit U, "
     "--profile NAME|FILE, --points P1,P2,..., --readings N, --preloads N, --operator NAME, "
     "--slips count|repeat, --allow-polled, --overdue-reason TEXT, --reference ASSET, "
-    "--uncertainty PCT, "
-    "--condition as-found|as-left, --type I|II, --resolution R, --home DIR, --csv OUT, --pdf OUT\n";
+    "--uncertainty PCT, --condition as-found|as-left, --type I|II, --resolution R, --home DIR, "
+    "--csv OUT, --pdf OUT\n";
 
 void fail(const std::string& text) {
     std::fprintf(stderr, "vornex-cli verify: %s\n", text.c_str());
@@ -373,6 +373,8 @@ int runVerify(const QStringList& given) {
                 overdueToolNote(home, plan.tool.id, QDate::currentDate());
             !overdueTool.empty())
             notes.push_back(overdueTool);
+        const std::optional<MeasuredContributions> reused =
+            reusedContributions(home, planned.profile, plan);
         std::string toolError;
         run = beginRun(plan, reference, dataFolder, home + "Tools", notes, now, printed, toolError,
                        error);
@@ -382,6 +384,8 @@ int runVerify(const QStringList& given) {
             fail("cannot write the run file: " + error);
             return 2;
         }
+        if (reused)
+            run->takeContributions(reused->contributions, contributionsOrigin(*reused));
     }
     std::fprintf(stderr, "vornex-cli verify: run file %s\n", run->path().c_str());
     const RunQueuedAtExit queued{given, run->path()};
@@ -435,7 +439,7 @@ int runVerify(const QStringList& given) {
             return 2;
         }
     }
-    tellRegister(home, plan, progress.conforms());
+    tellRegister(home, *run);
     return progress.conforms() ? 0 : kExitDoesNotConform;
 }
 

@@ -18,7 +18,24 @@ void fail(const std::string& text) {
 
 }  // namespace
 
-void tellRegister(const std::string& home, const verify::RunPlan& plan, bool conforms) {
+std::optional<MeasuredContributions> reusedContributions(const std::string& home,
+                                                         const verify::Profile& profile,
+                                                         verify::RunPlan& plan) {
+    std::string error;
+    std::optional<MeasuredContributions> reused =
+        takeValidContributions(home, profile, plan, QDate::currentDate(), error);
+    if (!error.empty())
+        fail("warning: the sub-tests are measured again: " + error);
+    if (reused)
+        fail("the sub-tests' contributions of " + contributionsOrigin(*reused) + " are taken");
+    return reused;
+}
+
+void tellRegister(const std::string& home, const verify::VerificationRun& run) {
+    const verify::RunPlan& plan = run.plan();
+    const bool conforms = run.progress().conforms();
+    if (std::string error; !enterRunContributions(home, run, QDate::currentDate(), error))
+        fail("the sub-tests' contributions are not kept with the tool: " + error);
     const RunInRegister entered =
         enterRun(LabRegister(home), plan.tool.id, conforms, plan.condition, QDate::currentDate());
     if (!entered.error.empty()) {

@@ -256,6 +256,8 @@ inline constexpr const char* kCertReadings = "IDS_CERT_READINGS";
 inline constexpr const char* kCertSummary = "IDS_CERT_SUMMARY";
 inline constexpr const char* kCertPoint = "IDS_CERT_COL_POINT";
 inline constexpr const char* kCertSetting = "IDS_CERT_COL_SETTING";
+// An indicating tool's readings are set against what it indicated.
+inline constexpr const char* kCertIndication = "IDS_CERT_COL_INDICATION";
 inline constexpr const char* kCertReading = "IDS_CERT_COL_READING";
 inline constexpr const char* kCertDeviation = "IDS_CERT_COL_DEVIATION";
 inline constexpr const char* kCertMeanDeviation = "IDS_CERT_COL_MEANDEV";
@@ -370,9 +372,10 @@ inline constexpr const char* kLanguageKeys[] = {
     langkey::kCertMarked, langkey::kCertReference, langkey::kCertIdentification,
     langkey::kCertRange, langkey::kCertProfile, langkey::kCertPermissible, langkey::kCertRunFile,
     langkey::kCertReadings, langkey::kCertSummary, langkey::kCertPoint, langkey::kCertSetting,
-    langkey::kCertReading, langkey::kCertDeviation, langkey::kCertMeanDeviation,
-    langkey::kCertSpread, langkey::kCertShare, langkey::kCertConformsShort, langkey::kCertExceeds,
-    langkey::kCertConforms, langkey::kCertNotConforms,
+    langkey::kCertIndication, langkey::kCertReading, langkey::kCertDeviation,
+    langkey::kCertMeanDeviation, langkey::kCertSpread, langkey::kCertShare,
+    langkey::kCertConformsShort, langkey::kCertExceeds, langkey::kCertConforms,
+    langkey::kCertNotConforms,
     // Tool verification.
     langkey::kVerifyMenu, langkey::kVerifyTitle, langkey::kVerifyInstruments,
     langkey::kVerifyNoInstrument, langkey::kVerifyToolId, langkey::kVerifyDescription,
@@ -422,6 +425,12 @@ inline constexpr const char* kLanguageKeys[] = {
     langkey::kVerifyOverdue, langkey::kVerifyNotAnswering, langkey::kVerifyChanged,
     langkey::kVerifyQuarterStep, langkey::kVerifyQuarterUncertainty, langkey::kVerifyNotHeld,
     langkey::kVerifyBelowThreshold,
+    // A calibration's sub-tests.
+    langkey::kVerifyPromptSubtest, langkey::kVerifySubtestFit, langkey::kVerifySubtestRefit,
+    langkey::kVerifySubtestDrive, langkey::kVerifySubtestFirstInterface,
+    langkey::kVerifySubtestInterface, langkey::kVerifySubtestBefore, langkey::kVerifySubtestBehind,
+    langkey::kVerifyLastSubtest, langkey::kVerifyContributionsTaken,
+    langkey::kVerifyContributionsNotKept,
     // The outbox files that cannot be read.
     langkey::kStoreDamaged, langkey::kStoreDamageUnreadable, langkey::kStoreDamageEmpty,
     langkey::kStoreDamageCutShort, langkey::kStoreDamageKind, langkey::kStoreDamageNoUuid,

@@ -95,6 +95,18 @@ inline constexpr const char* kVerifyNotAnswering = "IDS_VERIFY_NOTANSWERING";
 inline constexpr const char* kVerifyChanged = "IDS_VERIFY_CHANGED";
 inline constexpr const char* kVerifyNotHeld = "IDS_VERIFY_NOTHELD";
 inline constexpr const char* kVerifyBelowThreshold = "IDS_VERIFY_BELOWTHRESHOLD";
+// A calibration's sub-tests: the prompt, each series' instruction, the contributions kept.
+inline constexpr const char* kVerifyPromptSubtest = "IDS_VERIFY_PROMPTSUBTEST";
+inline constexpr const char* kVerifySubtestFit = "IDS_VERIFY_SUBTESTFIT";
+inline constexpr const char* kVerifySubtestRefit = "IDS_VERIFY_SUBTESTREFIT";
+inline constexpr const char* kVerifySubtestDrive = "IDS_VERIFY_SUBTESTDRIVE";
+inline constexpr const char* kVerifySubtestFirstInterface = "IDS_VERIFY_SUBTESTFIRSTINTERFACE";
+inline constexpr const char* kVerifySubtestInterface = "IDS_VERIFY_SUBTESTINTERFACE";
+inline constexpr const char* kVerifySubtestBefore = "IDS_VERIFY_SUBTESTBEFORE";
+inline constexpr const char* kVerifySubtestBehind = "IDS_VERIFY_SUBTESTBEHIND";
+inline constexpr const char* kVerifyLastSubtest = "IDS_VERIFY_LASTSUBTEST";
+inline constexpr const char* kVerifyContributionsTaken = "IDS_VERIFY_CONTRIBUTIONSTAKEN";
+inline constexpr const char* kVerifyContributionsNotKept = "IDS_VERIFY_CONTRIBUTIONSNOTKEPT";
 
 // The verification window: a new run, ended runs' certificates, closing while runs are under way.
 inline constexpr const char* kVerifyNewRun = "IDS_VERIFY_NEWRUN";

@@ -5,6 +5,7 @@
 
 #include "files/TsvFile.h"
 #include "text/NumberText.h"
+#include "verify/VerificationRun.h"
 
 namespace vornex {
 
@@ -82,6 +83,41 @@ std::optional<MeasuredContributions> latestContributions(const std::string& home
 bool contributionsValid(const MeasuredContributions& measured, int months, const QDate& today) {
     const QDate date = QDate::fromString(QString::fromStdString(measured.date), Qt::ISODate);
     return months > 0 && date.isValid() && date <= today && date.addMonths(months) >= today;
+}
+
+std::optional<MeasuredContributions> takeValidContributions(const std::string& home,
+                                                            const verify::Profile& profile,
+                                                            verify::RunPlan& plan,
+                                                            const QDate& today,
+                                                            std::string& error) {
+    error.clear();
+    if (plan.subtests.empty() || profile.subtestsValidMonths <= 0)
+        return std::nullopt;
+    std::optional<MeasuredContributions> latest = latestContributions(home, plan.tool.id, error);
+    if (!latest || latest->unit != plan.tool.unit ||
+        !contributionsValid(*latest, profile.subtestsValidMonths, today))
+        return std::nullopt;
+    for (const verify::SubtestPlan& subtest : plan.subtests) {
+        if (!verify::contributionOf(latest->contributions, subtest.kind))
+            return std::nullopt;
+    }
+    plan.subtests.clear();
+    return latest;
+}
+
+std::string contributionsOrigin(const MeasuredContributions& m) {
+    return m.date + " in " + (m.run.empty() ? std::string("-") : m.run);
+}
+
+bool enterRunContributions(const std::string& home, const verify::VerificationRun& run,
+                           const QDate& today, std::string& error) {
+    const std::optional<verify::Contributions> measured = run.measuredContributions();
+    if (!measured)
+        return true;
+    return enterContributions(home,
+                              {run.plan().tool.id, today.toString(Qt::ISODate).toStdString(),
+                               *measured, run.plan().tool.unit, run.path()},
+                              error);
 }
 
 }  // namespace vornex

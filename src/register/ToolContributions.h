@@ -4,7 +4,13 @@
 #include <optional>
 #include <string>
 
+#include "verify/Profile.h"
+#include "verify/RunPlan.h"
 #include "verify/UncertaintyBudget.h"
+
+namespace vornex::verify {
+class VerificationRun;
+}
 
 namespace vornex {
 
@@ -29,5 +35,20 @@ std::optional<MeasuredContributions> latestContributions(const std::string& home
                                                          std::string& error);
 // Measured within `months` before `today`; never for 0 months.
 bool contributionsValid(const MeasuredContributions& measured, int months, const QDate& today);
+
+// A calibration of the plan's tool takes the tool's latest contributions instead of measuring
+// them when every sub-test was measured, in the run's unit, within the profile's months: the plan
+// then leaves its sub-tests out. Nothing when it takes none (`error` says why when the register
+// could not be read).
+std::optional<MeasuredContributions> takeValidContributions(const std::string& home,
+                                                            const verify::Profile& profile,
+                                                            verify::RunPlan& plan,
+                                                            const QDate& today, std::string& error);
+// "DATE in RUN", as a run states where the contributions it took come from.
+std::string contributionsOrigin(const MeasuredContributions& measured);
+// What a run's sub-tests measured, entered for its tool on `today`; true at once for a run that
+// measured none.
+bool enterRunContributions(const std::string& home, const verify::VerificationRun& run,
+                           const QDate& today, std::string& error);
 
 }  // namespace vornex

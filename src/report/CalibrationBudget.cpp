@@ -4,6 +4,7 @@
 
 #include "report/PageFlow.h"
 #include "text/NumberText.h"
+#include "verify/RunBudget.h"
 #include "verify/Subtests.h"
 
 namespace vornex {
@@ -27,22 +28,6 @@ QString term(double percent) {
 }
 
 }  // namespace
-
-Contributions contributionsIn(const QByteArray& runFile) {
-    Contributions found;
-    for (const QByteArray& line : runFile.split('\n')) {
-        const QList<QByteArray> words = line.split(' ');
-        double span = 0.0;
-        if (words.size() < 4 || words[1] != "contribution" ||
-            !parseDouble(words[3].toStdString(), 0.0, 1e9, span))
-            continue;
-        const std::optional<SubtestKind> kind = subtestNamed(words[2].toStdString());
-        if (!kind)
-            continue;
-        contributionOf(found, *kind) = span;
-    }
-    return found;
-}
 
 CalibrationBudget::CalibrationBudget(const RunProgress& progress, const Contributions& measured,
                                      const std::string& referenceAsset, const ReportTexts& texts)
@@ -92,54 +77,32 @@ void CalibrationBudget::addRows(const RunProgress& progress) {
     // The display shows steps of its last decimal, in the tool's unit.
     const double step = std::pow(10.0, -plan_.decimals);
     const std::vector<Direction> series = plan_.series();
-    for (size_t s = 0; s < series.size(); ++s) {
-        const Direction direction = series[s];
-        for (size_t point = 0; point < plan_.points.size(); ++point) {
-            BudgetInput in;
-            for (const Reading& r : progress.readings()) {
-                if (r.point == point && r.direction == direction)
-                    in.readings.push_back(std::fabs(r.value));
-            }
-            if (in.readings.empty())
-                continue;
-            double sum = 0.0;
-            for (double v : in.readings)
-                sum += v;
-            // An indicating tool is read at what the reference showed; a setting tool at its set
-            // value.
-            in.target = plan_.indicating() ? sum / static_cast<double>(in.readings.size())
-                                           : std::fabs(plan_.setting(point));
-            in.resolution = plan_.resolution.value_or(0.0);
-            in.contributions = measured_;
-            in.referenceUncertainty = plan_.referenceUncertainty.value_or(0.0);
-            in.meanDeviation = progress.summary(point, direction).meanDeviation;
-            const UncertaintyBudget b = uncertaintyBudget(in);
-            const QString where =
-                QString::fromStdString(plainNumber(plan_.points[point])) + QStringLiteral(" %");
-            QStringList row{QString::fromStdString(plainNumber(plan_.points[point]))};
-            row << fixed(in.target, plan_.decimals);
-            if (plan_.resolution)
-                row << term(b.resolution);
-            for (const auto& [span, value] :
-                 {std::pair{measured_.reproducibility, b.reproducibility},
-                  {measured_.outputDrive, b.outputDrive},
-                  {measured_.interface, b.interface},
-                  {measured_.loadingPoint, b.loadingPoint}}) {
-                if (span)
-                    row << term(value);
-            }
-            if (plan_.referenceUncertainty)
-                row << term(b.reference);
-            row << term(b.scatter) << term(b.combined) << fixed(b.expanded, 2)
-                << fixed(b.interval, 2);
-            const bool exceeds = b.interval > plan_.permissible + 1e-9;
-            tables_[s].addRow(row, exceeds);
-            if (exceeds && !exceeded_.contains(where))
-                exceeded_ << where;
-            if (!resolutionWithinQuarter(step, in.target, plan_.permissible) &&
-                !coarse_.contains(where))
-                coarse_ << where;
+    for (const PointBudget& pb : runBudgets(progress, measured_)) {
+        const UncertaintyBudget& b = pb.budget;
+        const size_t s = pb.direction == series.front() ? 0 : 1;
+        const QString where =
+            QString::fromStdString(plainNumber(plan_.points[pb.point])) + QStringLiteral(" %");
+        QStringList row{QString::fromStdString(plainNumber(plan_.points[pb.point]))};
+        row << fixed(pb.target, plan_.decimals);
+        if (plan_.resolution)
+            row << term(b.resolution);
+        for (const auto& [span, value] : {std::pair{measured_.reproducibility, b.reproducibility},
+                                          {measured_.outputDrive, b.outputDrive},
+                                          {measured_.interface, b.interface},
+                                          {measured_.loadingPoint, b.loadingPoint}}) {
+            if (span)
+                row << term(value);
         }
+        if (plan_.referenceUncertainty)
+            row << term(b.reference);
+        row << term(b.scatter) << term(b.combined) << fixed(b.expanded, 2) << fixed(b.interval, 2);
+        const bool exceeds = b.interval > plan_.permissible + 1e-9;
+        tables_[s].addRow(row, exceeds);
+        if (exceeds && !exceeded_.contains(where))
+            exceeded_ << where;
+        if (!resolutionWithinQuarter(step, pb.target, plan_.permissible) &&
+            !coarse_.contains(where))
+            coarse_ << where;
     }
 }
 

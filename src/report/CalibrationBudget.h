@@ -12,9 +12,6 @@ class QPaintDevice;
 
 namespace vornex {
 
-// The sub-tests' contributions a run file's "contribution NAME SPAN UNIT" lines hold.
-verify::Contributions contributionsIn(const QByteArray& runFile);
-
 // The measurement uncertainty a calibration certificate states per target value (each point of
 // each direction), from what the run file holds alone: the tool's resolution when it was given,
 // the sub-tests' contributions, the reference's own uncertainty as the register held it, the

@@ -60,7 +60,6 @@ struct Run {
     StoredRun stored;
     RunProgress progress;
     QString sha256;
-    Contributions contributions;  // of the sub-tests the file holds
 };
 
 class CertificateLayout {
@@ -82,7 +81,7 @@ public:
             points_.push_back(pointRows(direction));
         }
         if (kind_.kind == DocumentKind::Kind::Calibration)
-            budget_.emplace(run_.progress, run_.contributions, plan_.referenceAsset, t_);
+            budget_.emplace(run_.progress, run_.stored.contributions, plan_.referenceAsset, t_);
     }
 
     int run(QPainter* painter, int pages) {
@@ -297,11 +296,12 @@ private:
     ReportTable readingRows(Direction direction) const {
         const QString unit = text(plan_.tool.unit);
         const bool judged = kind_.kind != DocumentKind::Kind::Calibration;
-        std::vector<ReportTable::Column> columns{{t_.certPoint, Kind::Figures},
-                                                 {t_.event, Kind::Figures},
-                                                 {t_.certSetting.arg(unit), Kind::Figures},
-                                                 {t_.certReading.arg(unit), Kind::Figures},
-                                                 {t_.certDeviation, Kind::Figures}};
+        std::vector<ReportTable::Column> columns{
+            {t_.certPoint, Kind::Figures},
+            {t_.event, Kind::Figures},
+            {(plan_.indicating() ? t_.certIndication : t_.certSetting).arg(unit), Kind::Figures},
+            {t_.certReading.arg(unit), Kind::Figures},
+            {t_.certDeviation, Kind::Figures}};
         if (judged)
             columns.push_back({t_.verdict});
         ReportTable table(std::move(columns));
@@ -403,8 +403,7 @@ FileResult writeCertificatePdf(const std::string& runPath, const CertificateFact
     const QByteArray bytes = file.readAll();
     Run run{
         runPath, *stored, replay(*stored),
-        QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()),
-        contributionsIn(bytes)};
+        QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex())};
     return writeA4Pdf(titleOf(documentKind(run.stored.plan), texts) + QStringLiteral(" ") +
                           text(run.stored.plan.tool.id),
                       path, [&](QPdfWriter& writer) {

@@ -135,6 +135,7 @@ ReportTexts textsFrom(Lookup text) {
     t.certSummary = text(k::kCertSummary, "Per test point");
     t.certPoint = text(k::kCertPoint, "Point (% of max.)");
     t.certSetting = text(k::kCertSetting, "Setting (%1)");
+    t.certIndication = text(k::kCertIndication, "Indication (%1)");
     t.certReading = text(k::kCertReading, "Reading (%1)");
     t.certDeviation = text(k::kCertDeviation, "Deviation (%)");
     t.certMeanDeviation = text(k::kCertMeanDeviation, "Deviation of mean (%)");

@@ -33,9 +33,9 @@ struct ReportTexts {
     // The certificate of a tool's verification run.
     QString certAmbient, certDescription, certTypeClass, certReference, certIdentification,
         certRange, certProfile, certPermissible, certRunFile, certReadings, certSummary, certPoint,
-        certSetting, certReading, certDeviation, certMeanDeviation, certSpread, certShare,
-        certConformsShort, certExceeds, certConforms, certNotConforms, certReferenceDue, certMean,
-        certAsset, certCondition, certAsFound, certAsLeft;
+        certSetting, certIndication, certReading, certDeviation, certMeanDeviation, certSpread,
+        certShare, certConformsShort, certExceeds, certConforms, certNotConforms, certReferenceDue,
+        certMean, certAsset, certCondition, certAsFound, certAsLeft;
     // What the certificate remarks on: every confirmation and warning of the run file, and what
     // the certificate finds itself (conditions not recorded, a reference overdue).
     QString certRemarks, certNoRemarks, certRemarkTime, certRemarkText, certAmbientNone,

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -328,6 +329,18 @@ std::optional<StoredRun> readRunFile(const std::string& path, std::string& error
             fields.push_back(w);
         std::string peak;
         PullFacts facts;
+        const std::string eventText = line.substr(std::min(line.size(), time.size() + 1));
+        if (const std::optional<SubtestReading> subtest = parseSubtestReading(eventText)) {
+            run.subtestReadings.push_back(*subtest);
+            continue;
+        }
+        if (kind == "contribution") {
+            if (!parseContributionLine(eventText, run.contributions)) {
+                error = at + "a contribution without its sub-test, span and unit";
+                return std::nullopt;
+            }
+            continue;
+        }
         if (kind == "direction" && fields.size() == 1) {
             if (fields[0] != directionName(Direction::Clockwise) &&
                 fields[0] != directionName(Direction::Counterclockwise)) {

@@ -72,6 +72,10 @@ struct StoredRun {
     std::vector<Direction> pullDirections;
     std::vector<PullFacts> pullFacts;
     std::optional<Direction> lastDirection;  // of the file's last "direction" line
+    // A calibration's sub-test readings in their order, and the contributions the file states
+    // (measured by its sub-tests, or taken from the register when the run began).
+    std::vector<SubtestReading> subtestReadings;
+    Contributions contributions;
     // The confirmations and warnings of the run ("TIME text"), for whoever reads it after.
     std::vector<std::string> remarks;
     // A last line that never got its newline (a write cut short): not taken.

@@ -88,6 +88,8 @@ std::string runHeaderText(const RunPlan& plan, const Reference& reference, std::
         << "\nRange: " << plainNumber(reference.range) << "\nMode: " << reference.mode
         << "\nResolution: " << optionalNumber(plan.resolution)
         << "\nLoading min: " << plainNumber(plan.loadingMin)
+        << "\nSubtests: " << subtestPlansText(plan.subtests)
+        << "\nSubtest point: " << plainNumber(plan.subtestPoint)
         << "\nStarted: " << RunFile::timeText(started) << "\n";
     return out.str();
 }
@@ -166,6 +168,13 @@ std::string readRunHeader(const std::map<std::string, std::string>& header, Stor
     p.condition = get("Condition");
     if (!p.condition.empty() && p.condition != RunPlan::kAsFound && p.condition != RunPlan::kAsLeft)
         return "Condition is as-found or as-left";
+    // Runs from before a calibration measured its sub-tests have none.
+    if (header.count("Subtests")) {
+        const auto subtests = parseSubtestPlans(get("Subtests"));
+        if (!subtests || !parseDouble(get("Subtest point"), 0.0, 100.0, p.subtestPoint))
+            return "Subtests or Subtest point is not as a run writes it";
+        p.subtests = *subtests;
+    }
     referenceFrom(header, run);
     std::istringstream points(get("Points"));
     for (std::string word; points >> word;) {

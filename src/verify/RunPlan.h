@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "verify/Subtests.h"
 #include "verify/ToolFolder.h"
 
 namespace vornex::verify {
@@ -46,6 +47,10 @@ struct RunPlan {
     std::string direction = "clockwise";
     // The tool's scale interval or last digit, in its unit, when given.
     std::optional<double> resolution;
+    // A calibration's sub-tests, taken after the readings at `subtestPoint` (percent of the
+    // maximum); none when the run is no calibration or the tool's contributions were known.
+    std::vector<SubtestPlan> subtests;
+    double subtestPoint = 0.0;
     static constexpr const char* kAsFound = "as-found";
     static constexpr const char* kAsLeft = "as-left";
 
@@ -61,6 +66,7 @@ struct RunPlan {
     // The point's setting as the operator is told it, with the instrument's decimals: every
     // deviation is taken from the setting shown, not from one nobody saw.
     double setting(size_t point) const { return shown(tool.maximum * points[point] / 100.0); }
+    double subtestSetting() const { return shown(tool.maximum * subtestPoint / 100.0); }
     // A value as the instrument shows it: rounded to its decimals.
     double shown(double value) const {
         const double scale = std::pow(10.0, decimals);

@@ -88,6 +88,16 @@ RunCautions fitRun(PlannedRun& planned, const std::string& unit, int decimals,
                 unit, decimals);
     if (!cautions.fitProblem.empty())
         return cautions;
+    RunPlan& plan = planned.plan;
+    if (calibrates(profile)) {
+        plan.subtests = subtestPlans(profile);
+        // Taken at the run's first point unless the profile names one the tool is marked for.
+        plan.subtestPoint = plan.points.front();
+        if (profile.subtestPoint &&
+            (!plan.tool.lowest ||
+             *profile.subtestPoint * plan.tool.maximum / 100.0 >= *plan.tool.lowest - 1e-9))
+            plan.subtestPoint = *profile.subtestPoint;
+    }
     cautions.polled = polledPeaks(measuringMode);
     cautions.overdue = referenceOverdue(planned.plan.referenceDue, now);
     return cautions;

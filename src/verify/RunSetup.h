@@ -65,9 +65,9 @@ struct RunCautions {
     bool overdue = false;    // the reference's calibration was due before today
 };
 
-// Fits the plan to the instrument it is made on (its unit, decimals and class deviation) and
-// looks at what must be confirmed: an instrument that polls its peaks, a reference overdue at
-// `now` (the plan's due date is set by then).
+// Fits the plan to the instrument it is made on (its unit, decimals and class deviation), plans a
+// calibration's sub-tests, and looks at what must be confirmed: an instrument that polls its
+// peaks, a reference overdue at `now` (the plan's due date is set by then).
 RunCautions fitRun(PlannedRun& planned, const std::string& unit, int decimals,
                    unsigned measuringMode, std::time_t now);
 

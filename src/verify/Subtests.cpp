@@ -178,4 +178,50 @@ std::optional<SubtestReading> parseSubtestReading(const std::string& text) {
     return r;
 }
 
+bool parseContributionLine(const std::string& text, Contributions& into) {
+    std::istringstream in(text);
+    std::string word, name, spanText, unit, rest;
+    double span = 0.0;
+    if (!(in >> word >> name >> spanText >> unit) || (in >> rest) || word != "contribution" ||
+        !parseDouble(spanText, 0.0, 1e9, span))
+        return false;
+    const std::optional<SubtestKind> kind = subtestNamed(name);
+    if (!kind)
+        return false;
+    contributionOf(into, *kind) = span;
+    return true;
+}
+
+std::string subtestPlansText(const std::vector<SubtestPlan>& plans) {
+    std::string text;
+    for (const SubtestPlan& plan : plans) {
+        text += (text.empty() ? "" : " ") + std::string(subtestName(plan.kind)) + " " +
+                std::to_string(plan.counts.series) + "x" + std::to_string(plan.counts.readings);
+    }
+    return text.empty() ? "none" : text;
+}
+
+std::optional<std::vector<SubtestPlan>> parseSubtestPlans(const std::string& text) {
+    std::vector<SubtestPlan> plans;
+    if (text == "none")
+        return plans;
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;)
+        words.push_back(word);
+    if (words.empty() || words.size() % 2 != 0)
+        return std::nullopt;
+    for (size_t i = 0; i < words.size(); i += 2) {
+        const std::optional<SubtestKind> kind = subtestNamed(words[i]);
+        const std::string& counts = words[i + 1];
+        const size_t x = counts.find('x');
+        long series = 0, readings = 0;
+        if (!kind || x == std::string::npos || !parseLong(counts.substr(0, x), 1, 100, series) ||
+            !parseLong(counts.substr(x + 1), 1, 100, readings))
+            return std::nullopt;
+        plans.push_back({*kind, {static_cast<int>(series), static_cast<int>(readings)}});
+    }
+    return plans;
+}
+
 }  // namespace vornex::verify

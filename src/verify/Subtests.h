@@ -86,5 +86,13 @@ std::string subtestReadingLine(const SubtestReading& reading, int decimals);
 std::string contributionLine(SubtestKind kind, double span, int decimals, const std::string& unit);
 // A run file event's text read back as a sub-test's reading; nothing for any other event.
 std::optional<SubtestReading> parseSubtestReading(const std::string& text);
+// A "contribution NAME SPAN UNIT" event's text read back into its field of `into`; false for any
+// other event.
+bool parseContributionLine(const std::string& text, Contributions& into);
+
+// The header's words for a run's sub-tests ("reproducibility 4x5 output-drive 4x10", "none") and
+// back; nothing when the words are none of these.
+std::string subtestPlansText(const std::vector<SubtestPlan>& plans);
+std::optional<std::vector<SubtestPlan>> parseSubtestPlans(const std::string& text);
 
 }  // namespace vornex::verify

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "text/NumberText.h"
+#include "verify/RunBudget.h"
 
 namespace vornex::verify {
 
@@ -12,13 +13,29 @@ VerificationRun::VerificationRun(RunFile file, const RunPlan& plan, const Refere
                                  RunListener& listener)
     : file_(std::move(file)),
       progress_(plan),
+      subtests_(plan.subtests, plan.subtestSetting()),
       reference_(reference),
       listener_(listener),
-      reader_(setting(progress_.next())),
+      reader_(nextSetting()),
       notHeld_(plan.points.size(), 0) {}
 
-double VerificationRun::setting(const Step& step) const {
+double VerificationRun::nextSetting() const {
+    if (subtestStep())
+        return plan().subtestSetting();
+    const Step step = progress_.next();
     return step.kind == Step::Kind::Reading ? plan().setting(step.point) : plan().tool.maximum;
+}
+
+std::optional<SubtestStep> VerificationRun::subtestStep() const {
+    if (progress_.next().kind != Step::Kind::Done)
+        return std::nullopt;
+    return subtests_.next();
+}
+
+std::optional<Contributions> VerificationRun::measuredContributions() const {
+    if (plan().subtests.empty() || !subtests_.done())
+        return std::nullopt;
+    return known_;
 }
 
 // In "P" and "1P" a reading is what the instrument held; in "T" (confirmed when the run began)
@@ -32,6 +49,9 @@ void VerificationRun::resume(const StoredRun& stored) {
     if (!file_.endTornTail(std::time(nullptr), error))
         error_ = error;
     progress_ = replay(stored);
+    for (const SubtestReading& r : stored.subtestReadings)
+        subtests_.replay(r);
+    known_ = stored.contributions;
     // The series under way was said before the gap when the file's last direction is its own.
     const Step next = progress_.next();
     announcedSeries_ = static_cast<int>(next.series) - 1;
@@ -47,7 +67,7 @@ void VerificationRun::start() {
 }
 
 void VerificationRun::watchAgain() {
-    reader_ = PullReader(setting(progress_.next()));
+    reader_ = PullReader(nextSetting());
     prompted_ = false;
 }
 
@@ -99,14 +119,19 @@ void VerificationRun::feed(const std::vector<Sample>& samples, const Showing& no
 
 bool VerificationRun::refused(const Pull& pull) {
     const Step step = progress_.next();
-    const std::string where = step.kind == Step::Kind::Reading
-                                  ? plainNumber(plan().points[step.point]) + " " +
-                                        std::to_string(step.number) + " " +
-                                        value(plan().setting(step.point))
-                                  : "preload " + std::to_string(step.number);
+    const std::optional<SubtestStep> subtest = subtestStep();
+    std::string where = "preload " + std::to_string(step.number);
+    if (subtest)
+        where = std::string(subtestName(subtest->kind)) + " " + std::to_string(subtest->series) +
+                " " + std::to_string(subtest->number) + " " + value(plan().subtestSetting());
+    else if (step.kind == Step::Kind::Reading)
+        where = plainNumber(plan().points[step.point]) + " " + std::to_string(step.number) + " " +
+                value(plan().setting(step.point));
+    // The sub-tests turn the tool as its first series did.
+    const Direction direction = subtest ? plan().series().front() : step.direction;
     const bool clockwise = pull.peak > 0.0;
-    if (clockwise != (step.direction == Direction::Clockwise)) {
-        tell(std::string("not ") + directionName(step.direction) + " " + where + " " +
+    if (clockwise != (direction == Direction::Clockwise)) {
+        tell(std::string("not ") + directionName(direction) + " " + where + " " +
              value(plan().shown(pull.peak)));
     } else if (step.kind == Step::Kind::Reading && pull.loadingAtMost &&
                *pull.loadingAtMost < plan().loadingMin) {
@@ -123,6 +148,10 @@ bool VerificationRun::refused(const Pull& pull) {
 }
 
 void VerificationRun::taken(const Pull& pull) {
+    if (subtestStep()) {
+        takeSubtest(pull.peak);
+        return;
+    }
     const PullFacts facts{std::nullopt, pull.loading};
     if (plan().indicating() && progress_.next().kind == Step::Kind::Reading) {
         pendingPeak_ = pull.peak;
@@ -212,6 +241,20 @@ void VerificationRun::answerSlip(bool count) {
     take(peak, count ? SlipPolicy::Count : SlipPolicy::Repeat, slipFacts_);
 }
 
+void VerificationRun::takeContributions(const Contributions& known, const std::string& origin) {
+    record("contributions taken from the register, measured " + origin);
+    Contributions given = known;
+    for (SubtestKind kind : {SubtestKind::Reproducibility, SubtestKind::OutputDrive,
+                             SubtestKind::Interface, SubtestKind::LoadingPoint}) {
+        if (const std::optional<double>& span = contributionOf(given, kind)) {
+            const std::string line =
+                contributionLine(kind, *span, plan().decimals, plan().tool.unit);
+            record(line);
+            parseContributionLine(line, known_);
+        }
+    }
+}
+
 void VerificationRun::abandon(const std::string& reason) {
     if (finished())
         return;
@@ -238,6 +281,20 @@ void VerificationRun::take(double peak, std::optional<SlipPolicy> answer, const 
     nextStep();
 }
 
+void VerificationRun::takeSubtest(double peak) {
+    const SubtestStep step = *subtestStep();
+    const std::optional<double> span = subtests_.take(plan().shown(peak));
+    tell(subtestReadingLine(subtests_.readings().back(), plan().decimals));
+    if (span) {
+        // The budget takes the span as the file states it, as a certificate of the file does.
+        const std::string line =
+            contributionLine(step.kind, *span, plan().decimals, plan().tool.unit);
+        tell(line);
+        parseContributionLine(line, known_);
+    }
+    nextStep();
+}
+
 void VerificationRun::nextStep() {
     prompted_ = false;
     if (!ok()) {
@@ -245,23 +302,42 @@ void VerificationRun::nextStep() {
         return;
     }
     const Step step = progress_.next();
-    if (step.kind == Step::Kind::Done) {
-        tell(std::string("result ") + (progress_.conforms() ? "conforms" : "does-not-conform"));
-        ended_ = ok();
-    } else {
+    if (step.kind != Step::Kind::Done) {
         if (static_cast<int>(step.series) != announcedSeries_) {
             announcedSeries_ = static_cast<int>(step.series);
             tell(std::string("direction ") + directionName(step.direction));
         }
-        reader_ = PullReader(setting(step));
+    } else if (const std::optional<SubtestStep> subtest = subtestStep()) {
+        const std::pair series{subtest->kind, subtest->series};
+        if (announcedSubtest_ != series) {
+            announcedSubtest_ = series;
+            tell(seriesLine(*subtest));
+        }
+    } else {
+        finish();
+        listener_.changed();
+        return;
     }
+    reader_ = PullReader(nextSetting());
     listener_.changed();
+}
+
+void VerificationRun::finish() {
+    if (calibrates(plan().standard)) {
+        for (const PointBudget& budget : runBudgets(progress_, known_))
+            tell(uncertaintyLine(plan(), budget));
+    }
+    tell(std::string("result ") + (progress_.conforms() ? "conforms" : "does-not-conform"));
+    ended_ = ok();
 }
 
 void VerificationRun::prompt() {
     prompted_ = true;
     const Step step = progress_.next();
-    if (step.kind == Step::Kind::Preload) {
+    if (const std::optional<SubtestStep> subtest = subtestStep()) {
+        listener_.said(
+            subtestApplyLine(*subtest, value(plan().subtestSetting()), plan().tool.unit));
+    } else if (step.kind == Step::Kind::Preload) {
         listener_.said("preload " + std::to_string(step.number) + " of " +
                        std::to_string(plan().preloads));
     } else {

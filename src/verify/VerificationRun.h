@@ -9,6 +9,7 @@
 #include "verify/Reference.h"
 #include "verify/RunFile.h"
 #include "verify/RunProgress.h"
+#include "verify/Subtests.h"
 
 namespace vornex::verify {
 
@@ -66,6 +67,10 @@ public:
     // An indicating tool's indication of the pull just taken, as the operator read it off the
     // tool (in the tool's unit); the pull becomes its reading.
     void indicate(double indicated);
+    // A calibration's contributions known before it began (the tool's latest, measured as
+    // `origin` says): into its file, for its budget. Called before start() on a run whose plan
+    // leaves the sub-tests out for them.
+    void takeContributions(const Contributions& known, const std::string& origin);
     // Ends the run, unfinished, with the reason in its file.
     void abandon(const std::string& reason);
     // A line of the file only.
@@ -76,6 +81,11 @@ public:
     const Reference& reference() const { return reference_; }
     const std::string& path() const { return file_.path(); }
     Step step() const { return progress_.next(); }
+    // Once the readings are in, the sub-test pull asked for; nothing otherwise.
+    std::optional<SubtestStep> subtestStep() const;
+    const SubtestProgress& subtests() const { return subtests_; }
+    // What the run's sub-tests measured, once the last is in; nothing for a run without them.
+    std::optional<Contributions> measuredContributions() const;
     // The step has been asked for: the torque was down.
     bool prompted() const { return prompted_; }
     // The last pull taken (a preload, a reading or a dropped slip).
@@ -102,7 +112,8 @@ public:
     static constexpr int kNotHeldWarning = 2;
 
 private:
-    double setting(const Step& step) const;
+    // The torque the pull asked for next is set to.
+    double nextSetting() const;
     bool holds() const;
     void watchAgain();
     void compare(const Showing& now);
@@ -112,7 +123,10 @@ private:
     bool refused(const Pull& pull);
     void taken(const Pull& pull);
     void take(double peak, std::optional<SlipPolicy> answer, const PullFacts& facts);
+    void takeSubtest(double peak);
     void nextStep();
+    // The budget of each point (a calibration), then the result.
+    void finish();
     void prompt();
     void recordTaken(const Taken& t);
     // Into the file first, then said: what is said is on disk.
@@ -122,6 +136,10 @@ private:
 
     RunFile file_;
     RunProgress progress_;
+    SubtestProgress subtests_;
+    // The contributions as the file states them: taken when the run began, or measured.
+    Contributions known_;
+    std::optional<std::pair<SubtestKind, int>> announcedSubtest_;  // the last series said
     Reference reference_;
     RunListener& listener_;
     PullReader reader_;

@@ -17,6 +17,7 @@
 #include "i18n/LanguageKeys.h"
 #include "register/DueDates.h"
 #include "register/LabRegister.h"
+#include "register/ToolContributions.h"
 #include "register/ToolIdentity.h"
 #include "report/Certificate.h"
 #include "report/ReportTexts.h"
@@ -346,6 +347,8 @@ void StationPane::start() {
         notes.push_back(overdueTool);
     std::string toolError;
     std::string error;
+    const std::optional<MeasuredContributions> reused =
+        takeValidContributions(home, profile, planned.plan, QDate::currentDate(), error);
     std::unique_ptr<VerificationRun> run =
         beginRun(plan, instrumentNow(), paths_.dataFolder.toStdString(), home + "Tools", notes,
                  std::time(nullptr), static_cast<RunListener&>(*this), toolError, error);
@@ -353,7 +356,13 @@ void StationPane::start() {
         message_->setText(text(k::kVerifyFailed).arg(QString::fromStdString(error)));
         return;
     }
+    if (reused)
+        run->takeContributions(reused->contributions, contributionsOrigin(*reused));
     begin(std::move(run));
+    if (reused)
+        message_->setText(
+            message_->text() + QLatin1Char('\n') +
+            text(k::kVerifyContributionsTaken).arg(QString::fromStdString(reused->date)));
     if (!toolError.empty())
         message_->setText(message_->text() + QLatin1Char('\n') + QString::fromStdString(toolError));
 }

@@ -122,6 +122,8 @@ private:
     void askToSign(const QString& runPath);
     void showReadings();
     void showLast();
+    // What the operator does before a sub-test's series, in the window's language.
+    QString subtestInstruction(const verify::SubtestStep& step) const;
     // The indication typed in, given to the run; one that is no number is asked again.
     void indicate();
 

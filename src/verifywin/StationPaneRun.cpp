@@ -1,6 +1,7 @@
 #include "verifywin/StationPane.h"
 
 #include <QComboBox>
+#include <QDate>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 
 #include "i18n/Language.h"
 #include "i18n/LanguageKeys.h"
+#include "register/ToolContributions.h"
 #include "report/Certificate.h"
 #include "report/ReportTexts.h"
 #include "session/AcquisitionSession.h"
@@ -105,6 +107,13 @@ void StationPane::changed() {
     } else if (!run.prompted()) {
         prompt = text(k::kVerifyPromptRelease);
         colour = QStringLiteral("gray");
+    } else if (const std::optional<SubtestStep> subtest = run.subtestStep()) {
+        prompt = text(k::kVerifyPromptSubtest)
+                     .arg(subtest->series)
+                     .arg(subtest->seriesCount)
+                     .arg(subtestInstruction(*subtest), shown(plan.subtestSetting()), unit)
+                     .arg(subtest->number)
+                     .arg(subtest->readings);
     } else if (step.kind == Step::Kind::Preload) {
         prompt = text(k::kVerifyPromptPreload).arg(step.number).arg(plan.preloads);
     } else {
@@ -113,7 +122,9 @@ void StationPane::changed() {
                      .arg(step.number)
                      .arg(plan.readings);
     }
-    if (run.prompted() && !run.finished() && step.direction == Direction::Counterclockwise)
+    // The sub-tests turn the tool as its first series did.
+    const Direction direction = run.subtestStep() ? plan.series().front() : step.direction;
+    if (run.prompted() && !run.finished() && direction == Direction::Counterclockwise)
         prompt = text(k::kVerifyCounterclockwise).arg(prompt);
     prompt_->setText(prompt);
     prompt_->setStyleSheet(QStringLiteral("color: %1").arg(colour));
@@ -132,8 +143,30 @@ void StationPane::changed() {
     showReadings();
     if ((run.ended() || run.abandoned()) && !finishAnnounced_) {
         finishAnnounced_ = true;
+        if (std::string error;
+            !enterRunContributions(paths_.home.toStdString(), run, QDate::currentDate(), error))
+            message_->setText(
+                text(k::kVerifyContributionsNotKept).arg(QString::fromStdString(error)));
         emit runFinished(QString::fromStdString(run.path()));
     }
+}
+
+QString StationPane::subtestInstruction(const SubtestStep& step) const {
+    const bool first = step.series == 1;
+    switch (step.kind) {
+        case SubtestKind::Reproducibility:
+            return text(first ? k::kVerifySubtestFit : k::kVerifySubtestRefit);
+        case SubtestKind::OutputDrive:
+            // The drive's positions share the full turn, as the run file says them.
+            return text(k::kVerifySubtestDrive)
+                .arg(number(360.0 * (step.series - 1) / step.seriesCount));
+        case SubtestKind::Interface:
+            return first ? text(k::kVerifySubtestFirstInterface)
+                         : text(k::kVerifySubtestInterface).arg(step.series);
+        case SubtestKind::LoadingPoint:
+            break;
+    }
+    return text(step.series % 2 == 1 ? k::kVerifySubtestBefore : k::kVerifySubtestBehind);
 }
 
 void StationPane::indicate() {
@@ -192,10 +225,18 @@ void StationPane::showLast() {
         last_->setStyleSheet(QStringLiteral("color: #c06000"));
         return;
     }
+    const RunPlan& plan = run_->plan();
+    if (const std::vector<SubtestReading>& sub = run_->subtests().readings(); !sub.empty()) {
+        last_->setText(
+            text(k::kVerifyLastSubtest)
+                .arg(QString::fromStdString(formatFixed(sub.back().value, plan.decimals)),
+                     QString::fromStdString(plan.tool.unit)));
+        last_->setStyleSheet(QString());
+        return;
+    }
     const auto& taken = run_->last();
     if (!taken)
         return;
-    const RunPlan& plan = run_->plan();
     const QString unit = QString::fromStdString(plan.tool.unit);
     const Reading& r = taken->reading;
     const QString value = QString::fromStdString(formatFixed(r.value, plan.decimals));
@@ -215,7 +256,8 @@ void StationPane::showReadings() {
     const ReportTexts t = reportTexts(languageFile_);
     const QString unit = QString::fromStdString(plan.tool.unit);
     table_->setHorizontalHeaderLabels(
-        {t.certSetting.arg(unit), t.certReading.arg(unit), t.certDeviation, t.verdict});
+        {(plan.indicating() ? t.certIndication : t.certSetting).arg(unit), t.certReading.arg(unit),
+         t.certDeviation, t.verdict});
     QStringList rows;
     const std::vector<Reading>& readings = run_->progress().readings();
     table_->setRowCount(static_cast<int>(readings.size()));

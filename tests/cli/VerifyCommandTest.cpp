@@ -580,5 +580,56 @@ TEST(VerifyCommand, AnIndicatingToolIsJudgedByTheIndicationsTyped) {
         << file.toStdString();
 }
 
+// A calibration measures its sub-tests after its readings and keeps their contributions with the
+// tool; the tool's next calibration within the profile's months takes them from the register and
+// measures none, and both state each point's W and W'.
+TEST(VerifyCommand, ACalibrationsSubtestsAreMeasuredOnceAndKeptWithTheTool) {
+    test::TempDir dir;
+    const QString link = dir.qFile("ttyVERIFY");
+    Simulator sim(link);
+    ASSERT_TRUE(sim.ready);
+    const QString profile = dir.qFile("calibration.ini");
+    test::writeFile(profile,
+                    "[Profile]\nName = quick calibration\nStandard = ISO 6789-2:2017\n"
+                    "Points = 20\nReadings = 2\nPreloads = 0\nLoadingMin = 0\n"
+                    "Reproducibility = 2, 1\nOutputDrive = 2, 1\nInterface = 2, 1\n"
+                    "LoadingPoint = 2, 1\nSubtestsValidMonths = 12\n");
+    const QStringList args{"--port",        link,    "--slave",       "1",
+                           "--tool",        "TC",    "--max",         "100",
+                           "--profile",     profile, "--home",        dir.qPath(),
+                           "--temperature", "22",    "--humidity",    "40",
+                           "--resolution",  "0.1",   "--uncertainty", "0.2"};
+    Operator first(sim, args, 100);
+    std::deque<QString> pulls = {"pull 1 20.2", "pull 1 19.9", "pull 1 20", "pull 1 19.7",
+                                 "pull 1 20",   "pull 1 20.5", "pull 1 20", "pull 1 20.1",
+                                 "pull 1 20",   "pull 1 19.6"};
+    ASSERT_TRUE(first.drive(pulls)) << first.lines.join('\n').toStdString();
+    EXPECT_EQ(first.exitCode(), 0) << first.lines.join('\n').toStdString();
+    for (const char* line :
+         {"series interface 2 of 2: change to interface 2",
+          "apply 20.00 N.m series loading-point 2 reading 1 of 1",
+          "contribution reproducibility 0.30 N.m", "contribution output-drive 0.50 N.m",
+          "contribution interface 0.10 N.m", "contribution loading-point 0.40 N.m"})
+        EXPECT_TRUE(first.lines.contains(line)) << line;
+    ASSERT_GE(first.lines.size(), 2);
+    const QString uncertainty = first.lines[first.lines.size() - 2];
+    EXPECT_TRUE(uncertainty.startsWith("uncertainty 20 ")) << uncertainty.toStdString();
+    const QString kept = QString::fromUtf8(test::readFile(dir.qFile("Register/Contributions.tsv")));
+    EXPECT_TRUE(kept.contains("\nTC\t" + QDate::currentDate().toString(Qt::ISODate) +
+                              "\t0.3\t0.5\t0.1\t0.4\tN.m\t"))
+        << kept.toStdString();
+
+    Operator second(sim, args, 100);
+    pulls = {"pull 1 20.2", "pull 1 19.9"};
+    ASSERT_TRUE(second.drive(pulls)) << second.lines.join('\n').toStdString();
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(second.lines.filter("series ").size(), 0) << second.lines.join('\n').toStdString();
+    ASSERT_GE(second.lines.size(), 2);
+    EXPECT_EQ(second.lines[second.lines.size() - 2], uncertainty);
+    EXPECT_TRUE(QString::fromUtf8(second.tool.readAllStandardError())
+                    .contains("the sub-tests' contributions of " +
+                              QDate::currentDate().toString(Qt::ISODate) + " in "));
+}
+
 }  // namespace
 }  // namespace vornex

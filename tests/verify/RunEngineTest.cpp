@@ -366,5 +366,100 @@ TEST_F(RunEngine, APullLoadedTooFastIsAskedAgain) {
     EXPECT_EQ(run->progress().readings().size(), 2u);
 }
 
+// A calibration takes its sub-tests after its readings, each series said with what to change;
+// each contribution is the span of its series' means, and each point's W and W' close the run. A
+// run stopped in its sub-tests goes on at the next of their pulls. The file keeps the sub-tests'
+// readings apart from the readings judged.
+TEST_F(RunEngine, ACalibrationMeasuresItsSubtestsAndStatesItsUncertainty) {
+    RunPlan plan = onePointPlan();
+    plan.standard = "ISO 6789-2:2017";
+    plan.resolution = 0.1;
+    plan.referenceUncertainty = 0.2;
+    plan.subtests = {{SubtestKind::Reproducibility, {2, 2}}, {SubtestKind::OutputDrive, {2, 1}}};
+    plan.subtestPoint = 20;
+    auto run = newRun(plan, referenceIn("1P"));
+    run->start();
+    for (double peak : {20.2, 19.9, 20.0, 20.2, 19.8}) {
+        run->feed(polls.rest(), asPlanned);
+        run->feed(polls.pull(peak, 4), asPlanned);
+    }
+    EXPECT_TRUE(said("series reproducibility 1 of 2: fit the tool to the reference"));
+    EXPECT_TRUE(said("apply 20.00 N.m series reproducibility 2 reading 1 of 2"));
+    EXPECT_TRUE(said("reading reproducibility 2 1 20.00 19.80"));
+    EXPECT_FALSE(run->measuredContributions());
+    run.reset();
+
+    std::string error;
+    auto stored = readRunFile(path, error);
+    ASSERT_TRUE(stored) << error;
+    EXPECT_EQ(stored->pulls.size(), 2u);
+    ASSERT_EQ(stored->subtestReadings.size(), 3u);
+    EXPECT_EQ(stored->plan.subtests.size(), 2u);
+    Heard again;
+    VerificationRun resumed(std::move(*RunFile::reopen(path, error)), stored->plan,
+                            stored->reference, again);
+    resumed.resume(*stored);
+    resumed.start();
+    EXPECT_EQ(again.lines.front(),
+              "series reproducibility 2 of 2: take the tool off the reference and fit it again");
+    for (double peak : {19.8, 20.0, 20.5}) {
+        resumed.feed(polls.rest(), asPlanned);
+        resumed.feed(polls.pull(peak, 4), asPlanned);
+    }
+    ASSERT_TRUE(resumed.ended());
+    // Series means 20.10 and 19.80, then 20.00 and 20.50. At X = 20.00 N.m: w_r 0.144, w_rep
+    // 0.433, w_od 0.722, w_ref 0.100, w_s 0.750 (s 0.212 of two readings), w 1.141 %; W 2.28 %,
+    // W' = 0.25 + W.
+    EXPECT_EQ(
+        again.lines,
+        (std::vector<std::string>{
+            "series reproducibility 2 of 2: take the tool off the reference and fit it again",
+            "apply 20.00 N.m series reproducibility 2 reading 2 of 2",
+            "reading reproducibility 2 2 20.00 19.80", "contribution reproducibility 0.30 N.m",
+            "series output-drive 1 of 2: turn the output drive to 0 degrees",
+            "apply 20.00 N.m series output-drive 1 reading 1 of 1",
+            "reading output-drive 1 1 20.00 20.00",
+            "series output-drive 2 of 2: turn the output drive to 180 degrees",
+            "apply 20.00 N.m series output-drive 2 reading 1 of 1",
+            "reading output-drive 2 1 20.00 20.50", "contribution output-drive 0.50 N.m",
+            "uncertainty 20 2.28 2.53", "result conforms"}));
+    const std::optional<Contributions> measured = resumed.measuredContributions();
+    ASSERT_TRUE(measured);
+    EXPECT_DOUBLE_EQ(measured->reproducibility.value_or(0), 0.30);
+    EXPECT_DOUBLE_EQ(measured->outputDrive.value_or(0), 0.50);
+    EXPECT_FALSE(measured->interface);
+
+    stored = readRunFile(path, error);
+    ASSERT_TRUE(stored) << error;
+    EXPECT_EQ(replay(*stored).readings().size(), 2u);
+    EXPECT_EQ(stored->subtestReadings.size(), 6u);
+    EXPECT_DOUBLE_EQ(stored->contributions.outputDrive.value_or(0), 0.50);
+}
+
+// Contributions known before the run are in its file and in its budget; it takes no sub-test.
+TEST_F(RunEngine, ContributionsTakenFromTheRegisterReplaceTheSubtests) {
+    RunPlan plan = onePointPlan();
+    plan.standard = "ISO 6789-2:2017";
+    plan.resolution = 0.1;
+    plan.referenceUncertainty = 0.2;
+    auto run = newRun(plan, referenceIn("1P"));
+    Contributions known;
+    known.reproducibility = 0.3;
+    known.outputDrive = 0.5;
+    run->takeContributions(known, "2026-11-02 in Data/Verify/20261102/T1-101500.txt");
+    run->start();
+    for (double peak : {20.2, 19.9}) {
+        run->feed(polls.rest(), asPlanned);
+        run->feed(polls.pull(peak, 4), asPlanned);
+    }
+    ASSERT_TRUE(run->ended());
+    EXPECT_EQ(heard.lines[heard.lines.size() - 2], "uncertainty 20 2.28 2.53");
+    EXPECT_FALSE(run->measuredContributions());
+    const std::string file = test::readBytes(path);
+    EXPECT_NE(file.find(" contributions taken from the register, measured 2026-11-02 in "),
+              std::string::npos);
+    EXPECT_NE(file.find(" contribution output-drive 0.50 N.m\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vornex::verify

@@ -760,5 +760,47 @@ TEST_F(VerifyWindowTest, AnIndicatingToolsStationTakesTheIndicationTyped) {
                     .contains(" reading 100 1 80.80 80.00 +1.00 conforms"));
 }
 
+// A calibration's station guides each sub-test's series after the readings, keeps what they
+// measured with the tool, and the tool's next calibration takes it and guides none.
+TEST_F(VerifyWindowTest, ACalibrationsStationGuidesTheSubtestsOnce) {
+    verify::Profile profile;
+    profile.name = "Calibrate";
+    profile.standard = "ISO 6789-2:2017";
+    profile.points = {100};
+    profile.readings = 1;
+    profile.preloads = 0;
+    profile.loadingMin = 0.0;
+    profile.reproducibility = profile.outputDrive = profile.interface =
+        profile.loadingPoint = {1, 1};
+    profile.subtestsValidMonths = 12;
+    test::writeFile(paths.home + "Profiles/Calibrate.ini",
+                    QByteArray::fromStdString(verify::profileText(profile)));
+    auto window = openWindow();
+    StationPane* station = open(*window, 1);
+    ASSERT_NO_FATAL_FAILURE(start(*station, "TC-1", "22", "Calibrate"));
+    ASSERT_NO_FATAL_FAILURE(pull(*station, setTo("80.00", 1, 1), "80"));
+    const QString then = ". Then apply 80.00 N.m — reading 1 of 1";
+    for (const char* instruction :
+         {"Fit the tool to the reference", "Turn the output drive to 0°", "Fit the first interface",
+          "Apply the force 10 mm before the mark"})
+        ASSERT_NO_FATAL_FAILURE(
+            pull(*station, "Sub-test, series 1 of 1: " + QString(instruction) + then, "80"));
+    ASSERT_TRUE(waitUntil([&] { return station->run()->ended(); }));
+    const QString file =
+        QString::fromUtf8(test::readFile(QString::fromStdString(station->run()->path())));
+    EXPECT_TRUE(file.contains(" contribution loading-point 0.00 N.m\n")) << file.toStdString();
+    EXPECT_TRUE(file.contains(" uncertainty 100 ")) << file.toStdString();
+    EXPECT_TRUE(test::readFile(paths.home + "Register/Contributions.tsv").contains("\nTC-1\t"));
+
+    QTest::mouseClick(button(*station, "newRun"), Qt::LeftButton);
+    QTest::mouseClick(button(*station, "start"), Qt::LeftButton);
+    ASSERT_NE(station->run(), nullptr) << label(*station, "message")->text().toStdString();
+    EXPECT_TRUE(label(*station, "message")->text().contains("still valid"));
+    ASSERT_NO_FATAL_FAILURE(pull(*station, setTo("80.00", 1, 1), "80"));
+    ASSERT_TRUE(waitUntil([&] { return station->run()->ended(); }));
+    EXPECT_TRUE(test::readFile(QString::fromStdString(station->run()->path()))
+                    .contains(" contributions taken from the register, measured "));
+}
+
 }  // namespace
 }  // namespace vornex
