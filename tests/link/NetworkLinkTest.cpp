@@ -283,8 +283,7 @@ std::optional<LinkResult> endedWithin(std::chrono::seconds bound,
     return done.get();
 }
 
-// Through a transparent gateway a reply of another length alone is a misfit, not silence: the
-// fast pass learns from it that the instrument cannot take its merged read.
+// Through a transparent gateway a reply of another length alone is a misfit, not silence.
 TEST(HostileGatewayLink, AnRtuReplyOfAnotherLengthAloneIsAGarbledRead) {
     test::HostileGateway gateway(
         [](const std::vector<uint8_t>& request, test::HostileGateway& self) {
@@ -293,9 +292,8 @@ TEST(HostileGatewayLink, AnRtuReplyOfAnotherLengthAloneIsAGarbledRead) {
     PortLink link;
     ASSERT_EQ(link.open(gateway.address("rtu+tcp")), OpenResult::Opened);
     ASSERT_TRUE(link.setSlave(1));
-    uint16_t regs[regmap::kInLiveBlockCount] = {};
-    EXPECT_EQ(link.readInputRegisters(regmap::kInLiveValue, regmap::kInLiveBlockCount, regs).kind(),
-              LinkResult::Kind::BadFrame);
+    uint16_t regs[6] = {};
+    EXPECT_EQ(link.readInputRegisters(1000, 6, regs).kind(), LinkResult::Kind::BadFrame);
     EXPECT_TRUE(link.readInputRegisters(regmap::kInLiveValue, 2, regs));
 }
 
