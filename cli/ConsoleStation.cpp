@@ -3,12 +3,15 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <cstdio>
+
+#include "LinkMessages.h"
 #include "PollerConnect.h"
 #include "link/RegisterMap.h"
 
 namespace vornex::cli {
 
-ConsoleStation::ConsoleStation(uint8_t address, const QString& port)
+ConsoleStation::ConsoleStation(uint8_t address, const QString& port, bool fastPass)
     : address_(address),
       port_(port),
       identity_(port.toStdString()),
@@ -17,6 +20,12 @@ ConsoleStation::ConsoleStation(uint8_t address, const QString& port)
     // Every live value read is wanted, from the first.
     poller_.subscribe(readings_);
     poller_.addDevice(address_);
+    poller_.setFastPass(fastPass);
+}
+
+void ConsoleStation::fastPassRefused(size_t, uint8_t address) {
+    std::printf("%s\n", fastPassRefusedText(address).c_str());
+    std::fflush(stdout);
 }
 
 bool ConsoleStation::connect() {

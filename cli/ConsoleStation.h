@@ -27,7 +27,8 @@ public:
     using Instrument = InstrumentFacts;
     enum class Wait { Ready, Absent, Lost, Interrupted };
 
-    ConsoleStation(uint8_t address, const QString& port);
+    // With `fastPass`, the instrument's live block is read with one request where it takes it.
+    ConsoleStation(uint8_t address, const QString& port, bool fastPass = false);
 
     // False after a message on stderr when the port cannot be opened.
     bool connect();
@@ -57,6 +58,7 @@ private:
     void wake();
     void displayChanged(const std::string&, const std::string&) override {}
     void presenceChanged(size_t, uint8_t, PresenceState state) override;
+    void fastPassRefused(size_t, uint8_t address) override;
     void passEnded(unsigned, const std::vector<RecordSnapshot>&) override { wake(); }
     void stoppedOnEmptyTable() override { wake(); }
     void portLost(const std::string&) override;

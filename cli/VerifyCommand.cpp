@@ -46,7 +46,7 @@ const char* const kUsage =
     "vornex-cli verify: needs --port PATH, --slave A (1 to 30) and --tool ID with --temperature "
     "C and --humidity % (or --resume RUNFILE); optional: --class C, --max X, --min X, --unit U, "
     "--profile NAME|FILE, --points P1,P2,..., --readings N, --preloads N, --operator NAME, "
-    "--slips count|repeat, --allow-polled, --overdue-reason TEXT, --reference ASSET, "
+    "--slips count|repeat, --allow-polled, --fast-pass, --overdue-reason TEXT, --reference ASSET, "
     "--uncertainty PCT, --condition as-found|as-left, --type I|II, --resolution R, --home DIR, "
     "--csv OUT, --pdf OUT\n";
 
@@ -189,6 +189,7 @@ int planNewRun(const Arguments& a, const std::string& home, PlannedRun& planned)
 int runVerify(const QStringList& given) {
     QStringList args = given;
     const bool allowPolled = takeFlag(args, QStringLiteral("--allow-polled"));
+    const bool fastPass = takeFlag(args, QStringLiteral("--fast-pass"));
     const Arguments a(args, {"port",      "slave",     "tool",        "class",    "max",
                              "min",       "unit",      "profile",     "points",   "readings",
                              "preloads",  "operator",  "temperature", "humidity", "resume",
@@ -279,7 +280,7 @@ int runVerify(const QStringList& given) {
 
     bool interrupted = false;
     const SignalPipe stopSignals({SIGINT, SIGTERM, SIGHUP}, [&interrupted] { interrupted = true; });
-    ConsoleStation station(static_cast<uint8_t>(slave->front()), port);
+    ConsoleStation station(static_cast<uint8_t>(slave->front()), port, fastPass);
     if (!station.connect())
         return 2;
     switch (station.waitForInstrument([&interrupted] { return interrupted; })) {

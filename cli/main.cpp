@@ -28,7 +28,7 @@ void printUsage(std::FILE* out = stderr) {
         "  verify --port PATH --slave A --tool ID [--class C] [--max X --min X --unit U]\n"
         "         [--profile NAME|FILE] [--points P1,P2,...] [--readings N] [--preloads N]\n"
         "         [--operator NAME] [--temperature C --humidity %] [--slips count|repeat]\n"
-        "         [--allow-polled] [--overdue-reason TEXT] [--reference ASSET]\n"
+        "         [--allow-polled] [--fast-pass] [--overdue-reason TEXT] [--reference ASSET]\n"
         "         [--uncertainty PCT] [--type I|II] [--resolution R]\n"
         "         [--condition as-found|as-left]\n"
         "         [--resume RUNFILE] [--home DIR] [--csv OUT] [--pdf OUT]\n"

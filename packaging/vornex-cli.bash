@@ -57,7 +57,7 @@ _vornex_cli() {
         plot) options="--png --pdf --from --to --width --height" ;;
         verify) options="--port --slave --tool --class --max --min --unit --profile --points
             --readings --preloads --operator --temperature --humidity --slips --allow-polled
-            --overdue-reason --reference --uncertainty --condition --type --resolution --resume
+            --fast-pass --overdue-reason --reference --uncertainty --condition --type --resolution --resume
             --home --csv --pdf" ;;
         certificate) options="--pdf --csv --home" ;;
         sign) options="--meaning --name --home" ;;
