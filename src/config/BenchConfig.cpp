@@ -62,6 +62,18 @@ std::string BenchConfig::labAddress() const {
         .toStdString();
 }
 
+bool BenchConfig::fastPass() const {
+    return PrivateProfile(configFile_)
+               .read(QStringLiteral("Setting"), QStringLiteral("FastPass"), QString(), kMaxText)
+               .trimmed() == QLatin1String("1");
+}
+
+bool BenchConfig::setFastPass(bool on) const {
+    return PrivateProfile(configFile_)
+        .write(QStringLiteral("Setting"), QStringLiteral("FastPass"),
+               on ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
 TestTrace BenchConfig::lastTrace() const {
     const PrivateProfile file(configFile_);
     TestTrace trace;

@@ -48,6 +48,10 @@ public:
     // `LabAddress=`, empty when not set.
     std::string lab() const;
     std::string labAddress() const;
+    // Whether the window's polling reads each live block with one request (`[Setting]
+    // FastPass=1`); off unless the key says 1. False when the file cannot be written.
+    bool fastPass() const;
+    bool setFastPass(bool on) const;
     // The fields of the last New test; its bench and version are left empty.
     TestTrace lastTrace() const;
     // False when the file cannot be written.

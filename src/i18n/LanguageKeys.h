@@ -273,6 +273,11 @@ inline constexpr const char* kReportSaved = "IDS_MESSAGE_REPORTSAVED";
 inline constexpr const char* kFilterPdf = "IDS_FILTER_PDF";
 // The control panel's device list, changed, that config.ini did not take.
 inline constexpr const char* kMessageDevicesNotSaved = "IDS_MESSAGE_DEVICESNOTSAVED";
+// The control panel's check box for the merged live read, what an instrument's row of the device
+// list says once it refused that read (%1 its address), and the choice config.ini did not take.
+inline constexpr const char* kPanelFastPass = "IDS_PANEL_FASTPASS";
+inline constexpr const char* kPanelFastRefused = "IDS_PANEL_FASTREFUSED";
+inline constexpr const char* kMessageFastPassNotSaved = "IDS_MESSAGE_FASTPASSNOTSAVED";
 
 }  // namespace langkey
 
@@ -434,6 +439,7 @@ inline constexpr const char* kLanguageKeys[] = {
     // The outbox files that cannot be read.
     langkey::kStoreDamaged, langkey::kStoreDamageUnreadable, langkey::kStoreDamageEmpty,
     langkey::kStoreDamageCutShort, langkey::kStoreDamageKind, langkey::kStoreDamageNoUuid,
-    langkey::kMessageDevicesNotSaved};
+    langkey::kMessageDevicesNotSaved, langkey::kPanelFastPass, langkey::kPanelFastRefused,
+    langkey::kMessageFastPassNotSaved};
 
 }  // namespace vornex

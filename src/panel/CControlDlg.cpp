@@ -1,5 +1,6 @@
 #include "panel/CControlDlg.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -55,6 +56,7 @@ CControlDlg::CControlDlg(SessionSignals& live, PortSource ports, QString configF
       displayList_(new QComboBox(this)),
       devices_(new CListCtrlEx(this)),
       ports_(new QComboBox(this)),
+      fastPass_(new QCheckBox(QStringLiteral("Fast pass"), this)),
       connect_(numberedButton(QStringLiteral("连 接"), 1009, this)),
       disconnect_(numberedButton(QStringLiteral("断 开"), 1010, this)),
       add_(numberedButton(QStringLiteral("添加"), 1012, this)),
@@ -90,6 +92,10 @@ CControlDlg::CControlDlg(SessionSignals& live, PortSource ports, QString configF
             deleteRow(row);
     });
     connect(displayList_, &QComboBox::currentIndexChanged, this, &CControlDlg::onDisplaySelection);
+    // Off unless config.ini says otherwise; a panel without one starts off.
+    fastPass_->setChecked(!configFile_.isEmpty() && BenchConfig(configFile_).fastPass());
+    session_.setFastPass(fastPass_->isChecked());
+    connect(fastPass_, &QCheckBox::toggled, this, &CControlDlg::onFastPassToggled);
     connect(ports_, &QComboBox::currentIndexChanged, this, [this](int index) {
         portTable_.select(index);
         showState(live_.state());
@@ -134,7 +140,15 @@ void CControlDlg::applyLanguage(const QString& languageFile) {
             column, Qt::Horizontal,
             GetLangString(languageFile, QString::fromLatin1(headers[column])));
     }
+    fastPass_->setText(langStringOr(languageFile, QString::fromLatin1(langkey::kPanelFastPass),
+                                    QStringLiteral("Fast pass")));
     showState(live_.state());
+}
+
+void CControlDlg::onFastPassToggled(bool on) {
+    session_.setFastPass(on);
+    if (!configFile_.isEmpty() && !BenchConfig(configFile_).setFastPass(on))
+        showLangMessage(this, languageFile_, langkey::kMessageFastPassNotSaved);
 }
 
 bool CControlDlg::connected() const {
@@ -270,6 +284,17 @@ void CControlDlg::showInstruments(const SessionState& state) {
         const InstrumentState& instrument = state.instruments[static_cast<size_t>(row)];
         devices_->SetItemText(row, kPresenceColumn,
                               state.linked() ? presenceMark(instrument.presence) : QString());
+        // The refusal is told once a link has met it, and stays with the row for the session.
+        const QString fourRequests =
+            instrument.fastPassRefused
+                ? langStringOr(languageFile_, QString::fromLatin1(langkey::kPanelFastRefused),
+                               QStringLiteral("slave %1: fast pass refused, four requests"))
+                      .arg(instrument.address)
+                : QString();
+        for (int column = 0; column < devices_->columnCount(); ++column) {
+            if (QTableWidgetItem* cell = devices_->item(row, column))
+                cell->setToolTip(fourRequests);
+        }
         const auto named = names_.find(instrument.address);
         devices_->SetItemText(
             row, kNameColumn,
@@ -288,6 +313,8 @@ void CControlDlg::showState(const SessionState& state) {
     disconnect_->setEnabled(state.lineHeld());
     add_->setEnabled(idle);
     delete_->setEnabled(idle);
+    // A link reads one way from its start to its end.
+    fastPass_->setEnabled(idle);
     showPorts(state);
     loadNames(false);
     showInstruments(state);

@@ -11,6 +11,7 @@
 #include "panel/PortSource.h"
 #include "session/SessionState.h"
 
+class QCheckBox;
 class QComboBox;
 class QPushButton;
 
@@ -27,7 +28,8 @@ class SessionSignals;
 // port is chosen again) with the name the user gave each address on the port (kept in config.ini,
 // edited in place), the port (a serial port, or a gateway's address typed
 // in and kept in config.ini once connected to) and the buttons that open and close the
-// polling link of a session. What it shows of the session (buttons, port, column S, the LED
+// polling link of a session, and whether that link reads each live block with one request (the
+// fast pass, kept in config.ini). What it shows of the session (buttons, port, column S, the LED
 // displays) is the session's state, as the session last published it.
 class CControlDlg : public QWidget {
     Q_OBJECT
@@ -67,6 +69,7 @@ public:
     QComboBox* displayList() const { return displayList_; }
     CListCtrlEx* deviceList() const { return devices_; }
     QComboBox* portList() const { return ports_; }
+    QCheckBox* fastPassBox() const { return fastPass_; }
     QPushButton* button(Button which) const;
 
 public slots:
@@ -105,6 +108,8 @@ private:
     std::vector<std::string> availablePorts() const;
     // Takes the gateway address typed into the port list: remembered and selected.
     void takeTypedPort();
+    // The fast pass for the next link, kept in config.ini.
+    void onFastPassToggled(bool on);
     void onAddressEdited(int row, const QString& text);
     void onNameEdited(int row, const QString& text);
     // The register's reference assets, offered as names of the instruments on the line.
@@ -135,6 +140,7 @@ private:
     QComboBox* displayList_;
     CListCtrlEx* devices_;
     QComboBox* ports_;
+    QCheckBox* fastPass_;
     QPushButton* connect_;
     QPushButton* disconnect_;
     QPushButton* add_;

@@ -1,5 +1,6 @@
 #include "panel/CControlDlg.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -48,6 +49,7 @@ void CControlDlg::buildLayout() {
     inGroup->addLayout(editButtons);
     inGroup->addSpacing(8);
     inGroup->addLayout(port);
+    inGroup->addWidget(fastPass_);
     inGroup->addLayout(linkButtons);
 
     auto* layout = new QVBoxLayout(this);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -327,6 +328,27 @@ TEST_F(ControlPanelTest, PollsWhileConnectedAndShowsTheDisplayedValueAndEachPres
     EXPECT_EQ(messages_.messages[0].text, QString::fromUtf8(CControlDlg::kPortBusyText));
     EXPECT_EQ(messages_.messages[0].caption, QString::fromUtf8(CControlDlg::kPortBusyCaption));
     EXPECT_FALSE(second->connected());
+}
+
+// The fast pass is off until the box is clicked, kept in config.ini and held while linked; an
+// instrument that refuses it says so in its row.
+TEST_F(ControlPanelTest, TheFastPassBoxIsKeptAndARefusalIsToldInTheRow) {
+    QCheckBox* box = panel_->fastPassBox();
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+    EXPECT_TRUE(session_.fastPass());
+    EXPECT_TRUE(BenchConfig(config_).fastPass());
+    add("1");
+    add("2");
+    line_.faults().setMergeRefused(2, true);
+    QTest::mouseClick(panel_->button(Button::Connect), Qt::LeftButton);
+    EXPECT_FALSE(box->isEnabled());
+    CListCtrlEx* list = panel_->deviceList();
+    ASSERT_TRUE(waitUntil([&] {
+        return list->item(1, 2)->toolTip() == "slave 2: fast pass refused, four requests";
+    }));
+    EXPECT_EQ(list->item(0, 2)->toolTip(), "");
+    QTest::mouseClick(panel_->button(Button::Disconnect), Qt::LeftButton);
+    EXPECT_TRUE(waitUntil([&] { return box->isEnabled(); }));
 }
 
 TEST_F(ControlPanelTest, HotPlugKeepsTheSelectedPortAndRemovalOfTheConnectedOneIsWaitedFor) {
