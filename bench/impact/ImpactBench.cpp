@@ -113,7 +113,8 @@ bool timeAsks(store::PgConnection& connection, store::ImpactSubject::Kind kind, 
     return times.back() < 2.0;
 }
 
-// A tool used 200,000 times of five pulls: a million events of its own beside the others.
+// A tool used 200,000 times of five pulls, on one instrument of one setting: a million events of
+// its own beside the others.
 bool generateHeavyTool(store::PgConnection& connection) {
     for (const char* step :
          {"SET session_replication_role = replica",
@@ -126,6 +127,9 @@ bool generateHeavyTool(store::PgConnection& connection) {
           "INSERT INTO vornex_test_events SELECT t.id, 1, n, n * 2.0, n * 2.0 + 1, n * 2.0 + 0.5, "
           "50 + (n % 3) * 0.1, true, 'pass' FROM vornex_tests t, generate_series(1, 5) AS n "
           "WHERE t.tool = 'heavy'",
+          "INSERT INTO vornex_test_instruments SELECT t.id, 1, 'left', '56ff', "
+          "'[{\"since\": 0, \"unit\": 0, \"range\": 100, \"decimals\": 2, \"target\": 50, "
+          "\"upper\": 55, \"lower\": 45}]', '{}' FROM vornex_tests t WHERE t.tool = 'heavy'",
           "SET session_replication_role = origin", "ANALYZE"}) {
         const store::PgResult result = connection.exec(step);
         if (!result.ok()) {

@@ -1022,6 +1022,16 @@ TEST_F(StoreTest, AToolsStoredPullsAreChartedInTheOrderTheyWereMade) {
     EXPECT_EQ(lines[1], "subgroup 2 2 12.500 1.000");
     EXPECT_TRUE(lines[2].startsWith("limits xbar ")) << lines[2].toStdString();
     EXPECT_EQ(runCli({"store", "spc", "--uri", uri}).exitCode, 1);
+    // An amendment's copy carries no pulls: the record's are counted once, from the row that has.
+    makeLogins(db);
+    const CliRun amended = cli(db,
+                               {"store", "amend", "00000000-0000-4000-8000-000000000101", "--field",
+                                "operator", "--value", "Bo", "--reason", "misspelt"},
+                               "rev");
+    ASSERT_EQ(amended.exitCode, 0) << amended.err.toStdString();
+    EXPECT_EQ(
+        runCli({"store", "spc", "--tool", "4711", "--subgroup", "2", "--uri", uri}).outLines(),
+        lines);
 }
 
 // The store chapter's server and bench steps, edited only as the chapter says, then a test sent
