@@ -413,7 +413,9 @@ inline constexpr const char* kLanguageKeys[] = {
     langkey::kStoreExposed,
     // The Store tab's review of a record and its amended rows.
     langkey::kStoreAmended, langkey::kStoreAmendment, langkey::kStoreNoReview,
-    langkey::kStoreReviewFailed,
+    langkey::kStoreReviewFailed, langkey::kStoreChart, langkey::kStoreChartNeedsTool,
+    langkey::kStoreChartReading, langkey::kStoreChartNone, langkey::kStoreChartWhat,
+    langkey::kStoreChartOtherUnits,
     // The certificate's remarks and the tool record refused.
     langkey::kCertMean, langkey::kCertRemarks, langkey::kCertNoRemarks, langkey::kCertRemarkTime,
     langkey::kCertRemarkText, langkey::kCertAmbientNone, langkey::kCertAmbientNoHumidity,

@@ -58,4 +58,13 @@ inline constexpr const char* kStoreDamageCutShort = "IDS_STORE_DAMAGE_CUTSHORT";
 inline constexpr const char* kStoreDamageKind = "IDS_STORE_DAMAGE_KIND";
 inline constexpr const char* kStoreDamageNoUuid = "IDS_STORE_DAMAGE_NOUUID";
 
+// The Store tab's control chart of a tool's history: the button, what it needs and says while it
+// reads, no pulls, and what the chart shows (tool, pulls, tests; pulls left out for their unit).
+inline constexpr const char* kStoreChart = "IDS_STORE_CHART";
+inline constexpr const char* kStoreChartNeedsTool = "IDS_STORE_CHARTNEEDSTOOL";
+inline constexpr const char* kStoreChartReading = "IDS_STORE_CHARTREADING";
+inline constexpr const char* kStoreChartNone = "IDS_STORE_CHARTNONE";
+inline constexpr const char* kStoreChartWhat = "IDS_STORE_CHARTWHAT";
+inline constexpr const char* kStoreChartOtherUnits = "IDS_STORE_CHARTOTHERUNITS";
+
 }  // namespace vornex::langkey

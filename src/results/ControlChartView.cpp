@@ -19,6 +19,7 @@ namespace vornex {
 
 ControlChartView::ControlChartView(QWidget* parent)
     : QWidget(parent, Qt::Window),
+      what_(new QLabel),
       instrumentLabel_(new QLabel),
       instrument_(new QComboBox),
       subgroupLabel_(new QLabel),
@@ -34,8 +35,10 @@ ControlChartView::ControlChartView(QWidget* parent)
     subgroup_->setValue(5);
     chart_->addItems({QString(), QString()});
     auto* settings = new QHBoxLayout;
-    for (QWidget* w : std::initializer_list<QWidget*>{instrumentLabel_, instrument_, subgroupLabel_,
-                                                      subgroup_, chartLabel_, chart_, rulesLabel_})
+    what_->hide();
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{what_, instrumentLabel_, instrument_, subgroupLabel_,
+                                         subgroup_, chartLabel_, chart_, rulesLabel_})
         settings->addWidget(w);
     for (int rule = 1; rule <= spc::kRuleCount; ++rule) {
         auto* box = new QCheckBox(QString::number(rule));
@@ -115,6 +118,10 @@ void ControlChartView::keepSettings() {
 
 void ControlChartView::showResults(const LiveResults* results) {
     results_ = results;
+    pulls_.reset();
+    what_->hide();
+    instrumentLabel_->show();
+    instrument_->show();
     const int chosen = instrument_->currentData().toInt();
     const QSignalBlocker quiet(instrument_);
     instrument_->clear();
@@ -125,6 +132,15 @@ void ControlChartView::showResults(const LiveResults* results) {
     instrument_->setCurrentIndex(std::max(0, instrument_->findData(chosen)));
     if (isVisible())
         chart();
+}
+
+void ControlChartView::showPulls(ChartedPulls pulls) {
+    pulls_ = std::move(pulls);
+    what_->setText(pulls_->what);
+    what_->show();
+    instrumentLabel_->hide();
+    instrument_->hide();
+    chart();
 }
 
 void ControlChartView::showEvent(QShowEvent* event) {
@@ -147,17 +163,27 @@ void ControlChartView::chart() {
     breaks_->clear();
     analysis_ = spc::SpcAnalysis();
     const judge::InstrumentJudge* judge =
-        results_ != nullptr && instrument_->count() > 0
+        !pulls_ && results_ != nullptr && instrument_->count() > 0
             ? results_->judgeOf(instrument_->currentData().toInt())
             : nullptr;
     spc::SpcRequest r = request();
     int decimals = 2;
-    if (judge != nullptr) {
+    const std::vector<double>* magnitudes = nullptr;
+    std::optional<judge::Band> band;
+    if (pulls_) {
+        magnitudes = &pulls_->magnitudes;
+        decimals = pulls_->decimals;
+        band = pulls_->band;
+    } else if (judge != nullptr) {
+        magnitudes = &judge->magnitudes();
         decimals = judge->settings().decimals;
+        band = judge->settings().band;
+    }
+    if (magnitudes != nullptr) {
         r.resolution = std::pow(10.0, -decimals);
-        if (const std::optional<judge::Band>& band = judge->settings().band)
+        if (band)
             r.tolerance = spc::Tolerance{band->low, band->high, band->target};
-        analysis_ = spc::analyse(judge->magnitudes(), r);
+        analysis_ = spc::analyse(*magnitudes, r);
     }
     plot_->show(analysis_, decimals);
     if (analysis_.subgroups.size() < 2) {

@@ -19,6 +19,8 @@
 #include "i18n/LanguageKeys.h"
 #include "i18n/SignKeys.h"
 #include "i18n/StoreKeys.h"
+#include "report/SpcTexts.h"
+#include "results/ControlChartView.h"
 #include "sign/Signatures.h"
 #include "storeview/StoreTabWorker.h"
 
@@ -71,6 +73,7 @@ StoreTab::StoreTab(const QString& languageFile, std::string conninfo, QString co
       message_(new QLabel(this)),
       open_(new QPushButton(text(langkey::kStoreOpen, "Open"), this)),
       report_(new QPushButton(text(langkey::kStoreReport, "Report"), this)),
+      chart_(new QPushButton(text(langkey::kStoreChart, "Control chart of the tool..."), this)),
       worker_(std::make_unique<StoreTabWorker>(std::move(conninfo), std::move(copiesFolder))) {
     setObjectName(QStringLiteral("storeTab"));
     tool_->setObjectName(QStringLiteral("storeTool"));
@@ -84,6 +87,7 @@ StoreTab::StoreTab(const QString& languageFile, std::string conninfo, QString co
     message_->setObjectName(QStringLiteral("storeMessage"));
     open_->setObjectName(QStringLiteral("storeOpen"));
     report_->setObjectName(QStringLiteral("storeReport"));
+    chart_->setObjectName(QStringLiteral("storeChart"));
     verdict_->addItem(text(langkey::kStoreAny, "any"), QString());
     for (const char* word : {"low", "high", "fail"})
         verdict_->addItem(shown(word), QString::fromLatin1(word));
@@ -114,6 +118,7 @@ StoreTab::StoreTab(const QString& languageFile, std::string conninfo, QString co
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(searchButton);
+    buttons->addWidget(chart_);
     buttons->addStretch(1);
     buttons->addWidget(open_);
     buttons->addWidget(report_);
@@ -125,6 +130,9 @@ StoreTab::StoreTab(const QString& languageFile, std::string conninfo, QString co
     layout->addLayout(buttons);
 
     connect(searchButton, &QPushButton::clicked, this, &StoreTab::search);
+    connect(chart_, &QPushButton::clicked, this, &StoreTab::chartTool);
+    connect(worker_.get(), &StoreTabWorker::historyRead, this, &StoreTab::showHistory,
+            Qt::QueuedConnection);
     connect(open_, &QPushButton::clicked, this, [this] { fetch(false); });
     connect(report_, &QPushButton::clicked, this, [this] { fetch(true); });
     connect(found_, &QTableWidget::itemSelectionChanged, this, &StoreTab::chosenChanged);
@@ -135,7 +143,8 @@ StoreTab::StoreTab(const QString& languageFile, std::string conninfo, QString co
             Qt::QueuedConnection);
     connect(worker_.get(), &StoreTabWorker::reviewed, this, &StoreTab::showReviewed,
             Qt::QueuedConnection);
-    for (QWidget* w : {static_cast<QWidget*>(searchButton), static_cast<QWidget*>(found_)})
+    for (QWidget* w : {static_cast<QWidget*>(searchButton), static_cast<QWidget*>(chart_),
+                       static_cast<QWidget*>(found_)})
         w->setEnabled(configured_);
     if (!configured_) {
         message_->setText(text(langkey::kStoreNotConfigured,
@@ -325,6 +334,51 @@ void StoreTab::showReview(const RecordReview& review) {
 
 void StoreTab::showFailed(const QString& error) {
     message_->setText(text(langkey::kStoreFailed, "The store cannot be searched: %1").arg(error));
+}
+
+void StoreTab::chartTool() {
+    const QString tool = tool_->text().trimmed();
+    if (tool.isEmpty()) {
+        message_->setText(
+            text(langkey::kStoreChartNeedsTool, "Type the tool whose history is charted."));
+        return;
+    }
+    message_->setText(
+        text(langkey::kStoreChartReading, "Reading tool %1's history from the store...").arg(tool));
+    worker_->history(tool);
+}
+
+void StoreTab::showHistory(const QString& tool, const store::ToolHistory& history,
+                           const QString& error) {
+    if (!error.isEmpty()) {
+        showFailed(error);
+        return;
+    }
+    if (history.magnitudes.empty()) {
+        message_->setText(
+            text(langkey::kStoreChartNone, "The store holds no complete pull of tool %1.")
+                .arg(tool));
+        return;
+    }
+    message_->clear();
+    if (chartView_ == nullptr) {
+        chartView_ = new ControlChartView(this);
+        chartView_->setObjectName(QStringLiteral("storeChartView"));
+        chartView_->setTexts(spcTexts(languageFile_));
+        if (!configFile_.isEmpty())
+            chartView_->setConfigFile(configFile_);
+    }
+    QString what = text(langkey::kStoreChartWhat, "Tool %1 in the store: %2 pulls in %3 tests")
+                       .arg(tool)
+                       .arg(history.magnitudes.size())
+                       .arg(history.tests);
+    if (history.otherUnits > 0)
+        what = text(langkey::kStoreChartOtherUnits, "%1 (%2 pulls in another unit left out)")
+                   .arg(what)
+                   .arg(history.otherUnits);
+    chartView_->showPulls({what, history.magnitudes, history.decimals, history.band});
+    chartView_->show();
+    chartView_->raise();
 }
 
 }  // namespace vornex

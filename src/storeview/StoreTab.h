@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "store/ResultQuery.h"
+#include "store/ToolHistory.h"
 
 class QComboBox;
 class QLabel;
@@ -18,6 +19,7 @@ class QTableWidget;
 
 namespace vornex {
 
+class ControlChartView;
 class StoreTabWorker;
 struct RecordReview;
 
@@ -58,6 +60,9 @@ private:
     void showReviewed(const QString& uuid, const RecordReview& review);
     void showReview(const RecordReview& review);
     void showFailed(const QString& error);
+    // The tool typed charted across its stored tests, in a window of its own.
+    void chartTool();
+    void showHistory(const QString& tool, const store::ToolHistory& history, const QString& error);
     void chosenChanged();
     void restoreSearch();
     void keepSearch() const;
@@ -76,6 +81,8 @@ private:
     QLabel* message_;
     QPushButton* open_;
     QPushButton* report_;
+    QPushButton* chart_;
+    ControlChartView* chartView_ = nullptr;
     // The last search asked; the answers of earlier ones are not shown.
     uint64_t searchSerial_ = 0;
     // The record whose review the notes wait for: the chosen row's.

@@ -123,6 +123,13 @@ void StoreTabWorker::review(const QString& uuid) {
     worker_.post([this, job] { runJob(job); });
 }
 
+void StoreTabWorker::history(const QString& tool) {
+    Job job;
+    job.kind = Job::Kind::History;
+    job.uuid = tool;
+    worker_.post([this, job] { runJob(job); });
+}
+
 // The interrupt lives here, outside the lock: ending it may wait a moment for a cancel request.
 void StoreTabWorker::runJob(const Job& job) {
     store::PgInterrupt interrupt;
@@ -143,6 +150,11 @@ void StoreTabWorker::runJob(const Job& job) {
             reached ? store::findResults(connection, job.filter)
                     : store::StoreAnswer<std::vector<store::FoundResult>>{{}, reached};
         emit searched(job.serial, found.value, QString::fromStdString(found.result.text));
+    } else if (job.kind == Job::Kind::History) {
+        const store::StoreAnswer<store::ToolHistory> read =
+            reached ? store::toolHistory(connection, job.uuid.toStdString())
+                    : store::StoreAnswer<store::ToolHistory>{{}, reached};
+        emit historyRead(job.uuid, read.value, QString::fromStdString(read.result.text));
     } else if (job.kind == Job::Kind::Review) {
         RecordReview review;
         if (reached)

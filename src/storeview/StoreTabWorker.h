@@ -9,6 +9,7 @@
 
 #include "store/ResultQuery.h"
 #include "store/Review.h"
+#include "store/ToolHistory.h"
 #include "work/BackgroundWorker.h"
 
 namespace vornex {
@@ -44,6 +45,7 @@ public:
     void search(uint64_t serial, const store::FindFilter& filter);
     void fetch(const QString& uuid, bool report);
     void review(const QString& uuid);
+    void history(const QString& tool);
 
 signals:
     // On the worker's thread; `error` is empty when the search ran.
@@ -52,14 +54,16 @@ signals:
     void fetched(QString path, bool report, QString error);
     // On the worker's thread: the review of the record `uuid`.
     void reviewed(QString uuid, RecordReview review);
+    // On the worker's thread: the pulls of `tool` the store holds, or in `error` why not.
+    void historyRead(QString tool, store::ToolHistory history, QString error);
 
 private:
     struct Job {
-        enum class Kind { Search, Fetch, Review } kind = Kind::Search;
+        enum class Kind { Search, Fetch, Review, History } kind = Kind::Search;
         uint64_t asked = 0;  // the searches, or the reviews, asked for up to this one
         uint64_t serial = 0;
         store::FindFilter filter;
-        QString uuid;
+        QString uuid;  // or the tool whose history is read
         bool report = false;
     };
 

@@ -6,10 +6,12 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -36,6 +38,7 @@
 #include "benchstore/BenchStore.h"
 #include "browser/CDlgSelData.h"
 #include "record/CompanionFile.h"
+#include "results/ControlChartView.h"
 #include "store/AuditTrail.h"
 #include "store/Outbox.h"
 #include "store/OutboxDrain.h"
@@ -44,6 +47,7 @@
 #include "store/Schema.h"
 #include "store/StoreAddress.h"
 #include "storeview/StoreStatusLabel.h"
+#include "storeview/StoreTab.h"
 #include "verify/RunFile.h"
 
 namespace vornex::test {
@@ -1032,6 +1036,26 @@ TEST_F(StoreTest, AToolsStoredPullsAreChartedInTheOrderTheyWereMade) {
     EXPECT_EQ(
         runCli({"store", "spc", "--tool", "4711", "--subgroup", "2", "--uri", uri}).outLines(),
         lines);
+
+    // The Store tab charts the tool typed, the same subgroups in a window of its own.
+    StoreTab tab(QString(), cluster->uri(db), home.qPath() + "/Store/", QString());
+    tab.show();
+    auto* chart = tab.findChild<QPushButton*>("storeChart");
+    QTest::mouseClick(chart, Qt::LeftButton);
+    EXPECT_EQ(tab.findChild<QLabel*>("storeMessage")->text(),
+              "Type the tool whose history is charted.");
+    QTest::keyClicks(tab.findChild<QLineEdit*>("storeTool"), "4711");
+    QTest::mouseClick(chart, Qt::LeftButton);
+    ControlChartView* view = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        view = tab.findChild<ControlChartView*>("storeChartView");
+        return view != nullptr && view->isVisible();
+    }));
+    view->subgroupBox()->setValue(2);
+    EXPECT_EQ(view->what()->text(), "Tool 4711 in the store: 4 pulls in 4 tests");
+    ASSERT_EQ(view->analysis().subgroups.size(), 2u);
+    EXPECT_DOUBLE_EQ(view->analysis().subgroups[0].mean, 10.5);
+    EXPECT_DOUBLE_EQ(view->analysis().subgroups[1].mean, 12.5);
 }
 
 // The store chapter's server and bench steps, edited only as the chapter says, then a test sent
