@@ -32,6 +32,10 @@ std::optional<SubtestStep> VerificationRun::subtestStep() const {
     return subtests_.next();
 }
 
+Direction VerificationRun::pullDirection() const {
+    return subtestStep() ? plan().series().front() : progress_.next().direction;
+}
+
 std::optional<Contributions> VerificationRun::measuredContributions() const {
     if (plan().subtests.empty() || !subtests_.done())
         return std::nullopt;
@@ -127,8 +131,7 @@ bool VerificationRun::refused(const Pull& pull) {
     else if (step.kind == Step::Kind::Reading)
         where = plainNumber(plan().points[step.point]) + " " + std::to_string(step.number) + " " +
                 value(plan().setting(step.point));
-    // The sub-tests turn the tool as its first series did.
-    const Direction direction = subtest ? plan().series().front() : step.direction;
+    const Direction direction = pullDirection();
     const bool clockwise = pull.peak > 0.0;
     if (clockwise != (direction == Direction::Clockwise)) {
         tell(std::string("not ") + directionName(direction) + " " + where + " " +

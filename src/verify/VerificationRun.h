@@ -84,6 +84,9 @@ public:
     // Once the readings are in, the sub-test pull asked for; nothing otherwise.
     std::optional<SubtestStep> subtestStep() const;
     const SubtestProgress& subtests() const { return subtests_; }
+    // The way the pull asked for turns the tool: its series', or, in the sub-tests, the first
+    // series'.
+    Direction pullDirection() const;
     // What the run's sub-tests measured, once the last is in; nothing for a run without them.
     std::optional<Contributions> measuredContributions() const;
     // The step has been asked for: the torque was down.

@@ -122,9 +122,7 @@ void StationPane::changed() {
                      .arg(step.number)
                      .arg(plan.readings);
     }
-    // The sub-tests turn the tool as its first series did.
-    const Direction direction = run.subtestStep() ? plan.series().front() : step.direction;
-    if (run.prompted() && !run.finished() && direction == Direction::Counterclockwise)
+    if (run.prompted() && !run.finished() && run.pullDirection() == Direction::Counterclockwise)
         prompt = text(k::kVerifyCounterclockwise).arg(prompt);
     prompt_->setText(prompt);
     prompt_->setStyleSheet(QStringLiteral("color: %1").arg(colour));
