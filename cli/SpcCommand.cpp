@@ -69,15 +69,11 @@ void printAnalysis(const spc::SpcAnalysis& a, const spc::SpcRequest& request, in
                     value(a.xbar->cl).c_str(), value(a.xbar->ucl).c_str(), spread,
                     value(a.spread->lcl).c_str(), value(a.spread->cl).c_str(),
                     value(a.spread->ucl).c_str());
-    for (size_t k = 0; k < a.subgroups.size(); ++k) {
-        for (const spc::RuleBreak& b : a.breaks) {
-            if (b.point == k)
-                std::printf("break %d subgroup %zu\n", b.rule, k + 1);
-        }
-        for (size_t at : a.spreadBreaks) {
-            if (at == k)
-                std::printf("break %s subgroup %zu\n", spread, k + 1);
-        }
+    for (const spc::ListedBreak& b : spc::listedBreaks(a)) {
+        if (b.rule == 0)
+            std::printf("break %s subgroup %zu\n", spread, b.subgroup + 1);
+        else
+            std::printf("break %d subgroup %zu\n", b.rule, b.subgroup + 1);
     }
     const spc::Capability& c = a.capability;
     std::printf("capability cp %s cpk %s pp %s ppk %s\n", judge::figureText(c.cp, 2).c_str(),

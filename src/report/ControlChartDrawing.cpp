@@ -5,6 +5,7 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <functional>
+#include <vector>
 
 #include "text/NumberText.h"
 
@@ -81,14 +82,12 @@ void drawControlCharts(QPainter& p, const QRectF& area, const spc::SpcAnalysis& 
         means.push_back(s.mean);
         spreads.push_back(s.spread);
     }
-    const auto ruleBroken = [&analysis](size_t i) {
-        return std::any_of(analysis.breaks.begin(), analysis.breaks.end(),
-                           [i](const spc::RuleBreak& b) { return b.point == i; });
-    };
-    const auto spreadBroken = [&analysis](size_t i) {
-        return std::find(analysis.spreadBreaks.begin(), analysis.spreadBreaks.end(), i) !=
-               analysis.spreadBreaks.end();
-    };
+    // Marked once: a long history has as many breaks as points.
+    std::vector<bool> ruleMarks(means.size()), spreadMarks(spreads.size());
+    for (const spc::ListedBreak& b : spc::listedBreaks(analysis))
+        (b.rule == 0 ? spreadMarks : ruleMarks)[b.subgroup] = true;
+    const auto ruleBroken = [&ruleMarks](size_t i) { return ruleMarks[i]; };
+    const auto spreadBroken = [&spreadMarks](size_t i) { return spreadMarks[i]; };
     const double gap = area.height() * 0.04;
     const double split = area.top() + area.height() * 0.6;
     drawChart(p, QRectF(area.left(), area.top(), area.width(), split - area.top() - gap), means,

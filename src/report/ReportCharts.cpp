@@ -19,17 +19,14 @@ constexpr int kListedBreaks = 40;
 QStringList breakLines(const spc::SpcAnalysis& a, const ReportCharts& charts) {
     const SpcTexts& t = charts.texts;
     QStringList lines;
-    for (size_t k = 0; k < a.subgroups.size(); ++k) {
-        for (const spc::RuleBreak& b : a.breaks) {
-            if (b.point == k)
-                lines << t.breakRule.arg(k + 1).arg(b.rule).arg(
-                    t.rule[static_cast<size_t>(b.rule - 1)]);
-        }
-        for (size_t at : a.spreadBreaks) {
-            if (at == k)
-                lines << t.breakSpread.arg(k + 1).arg(
-                    charts.request.chart == spc::Chart::XbarS ? t.sd : t.range);
-        }
+    for (const spc::ListedBreak& b : spc::listedBreaks(a)) {
+        if (b.rule == 0)
+            lines << t.breakSpread.arg(b.subgroup + 1)
+                         .arg(charts.request.chart == spc::Chart::XbarS ? t.sd : t.range);
+        else
+            lines << t.breakRule.arg(b.subgroup + 1)
+                         .arg(b.rule)
+                         .arg(t.rule[static_cast<size_t>(b.rule - 1)]);
     }
     return lines;
 }

@@ -198,17 +198,14 @@ void ControlChartView::chart() {
     };
     capability_->setText(
         texts_.capability.arg(figure(c.cp), figure(c.cpk), figure(c.pp), figure(c.ppk)));
-    for (size_t k = 0; k < analysis_.subgroups.size(); ++k) {
-        for (const spc::RuleBreak& b : analysis_.breaks) {
-            if (b.point == k)
-                breaks_->addItem(texts_.breakRule.arg(k + 1).arg(b.rule).arg(
-                    texts_.rule[static_cast<size_t>(b.rule - 1)]));
-        }
-        for (size_t at : analysis_.spreadBreaks) {
-            if (at == k)
-                breaks_->addItem(texts_.breakSpread.arg(k + 1).arg(
-                    r.chart == spc::Chart::XbarS ? texts_.sd : texts_.range));
-        }
+    for (const spc::ListedBreak& b : spc::listedBreaks(analysis_)) {
+        if (b.rule == 0)
+            breaks_->addItem(texts_.breakSpread.arg(b.subgroup + 1)
+                                 .arg(r.chart == spc::Chart::XbarS ? texts_.sd : texts_.range));
+        else
+            breaks_->addItem(texts_.breakRule.arg(b.subgroup + 1)
+                                 .arg(b.rule)
+                                 .arg(texts_.rule[static_cast<size_t>(b.rule - 1)]));
     }
     if (breaks_->count() == 0)
         breaks_->addItem(texts_.noBreaks);

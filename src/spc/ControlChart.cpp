@@ -108,4 +108,19 @@ SpcAnalysis analyse(const std::vector<double>& values, const SpcRequest& request
     return a;
 }
 
+std::vector<ListedBreak> listedBreaks(const SpcAnalysis& analysis) {
+    // Both lists are in subgroup order: merged in one pass, however many breaks a long history has.
+    std::vector<ListedBreak> listed;
+    listed.reserve(analysis.breaks.size() + analysis.spreadBreaks.size());
+    auto spread = analysis.spreadBreaks.begin();
+    for (const RuleBreak& b : analysis.breaks) {
+        for (; spread != analysis.spreadBreaks.end() && *spread < b.point; ++spread)
+            listed.push_back({*spread, 0});
+        listed.push_back({b.point, b.rule});
+    }
+    for (; spread != analysis.spreadBreaks.end(); ++spread)
+        listed.push_back({*spread, 0});
+    return listed;
+}
+
 }  // namespace vornex::spc

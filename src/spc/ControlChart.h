@@ -67,6 +67,14 @@ struct SpcAnalysis {
 // tolerance as a process of Cp 1 centred on its target), the rules' breaks, and the capability.
 SpcAnalysis analyse(const std::vector<double>& values, const SpcRequest& request);
 
+// A break on either chart as lists give them: by subgroup, and at one subgroup the X-bar chart's
+// rules in their order before the spread chart's limits.
+struct ListedBreak {
+    size_t subgroup = 0;
+    int rule = 0;  // 1-8, or 0 for the spread chart's limits
+};
+std::vector<ListedBreak> listedBreaks(const SpcAnalysis& analysis);
+
 // Cm = (high - low) / 6 sd and Cmk = min(high - mean, mean - low) / 3 sd of the study's values;
 // nothing below two values or with a spread below the resolution.
 std::optional<MachineCapability> machineCapability(const std::vector<double>& values,

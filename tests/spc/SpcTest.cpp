@@ -165,5 +165,17 @@ TEST(Spc, LimitsAndCapabilityFromTheSubgroups) {
     EXPECT_FALSE(analyse(values, request).capability.cp);
 }
 
+// Listed by subgroup, the X-bar chart's rules before the spread chart at one subgroup, each once.
+TEST(Spc, BreaksAreListedBySubgroupAcrossBothCharts) {
+    SpcAnalysis a;
+    a.breaks = {{1, 0}, {5, 2}, {6, 2}, {7, 4}};
+    a.spreadBreaks = {0, 2, 4, 8};
+    std::vector<std::pair<size_t, int>> listed;
+    for (const ListedBreak& b : listedBreaks(a))
+        listed.emplace_back(b.subgroup, b.rule);
+    EXPECT_EQ(listed, (std::vector<std::pair<size_t, int>>{
+                          {0, 1}, {0, 0}, {2, 5}, {2, 6}, {2, 0}, {4, 7}, {4, 0}, {8, 0}}));
+}
+
 }  // namespace
 }  // namespace vornex::spc
