@@ -55,7 +55,8 @@ struct AuditCheck {
 
 // Walks the whole trail and recomputes, for each row of the tables it covers, the content hash
 // of the row as the table holds it now against its latest trail entry, so that a row changed or
-// removed behind the program's back is found as well as a trail changed.
+// removed behind the program's back is found as well as a trail changed; and checks the pulls
+// the server gathered from the events against the events.
 AuditCheck verifyAudit(PgConnection& connection);
 
 // Calls `take` for each row of the trail, oldest first, reading it a page at a time; with

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "store/StoreResult.h"
@@ -39,6 +40,11 @@ public:
     std::string value(int row, int column) const;
     // The same without a copy, valid while the result is: for reading many rows fast.
     const char* text(int row, int column) const;
+    // A value's bytes without a copy, valid while the result is: for binary results.
+    std::string_view bytes(int row, int column) const {
+        return {PQgetvalue(result_.get(), row, column),
+                static_cast<size_t>(PQgetlength(result_.get(), row, column))};
+    }
     bool isNull(int row, int column) const { return PQgetisnull(result_.get(), row, column) != 0; }
     // Rows an INSERT, UPDATE or DELETE touched.
     long affected() const;

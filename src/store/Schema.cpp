@@ -6,9 +6,9 @@ namespace vornex::store {
 
 namespace {
 
-const char* const kFiles[] = {":/store/schema/001_tests.sql", ":/store/schema/002_runs.sql",
-                              ":/store/schema/003_audit.sql", ":/store/schema/004_review.sql",
-                              ":/store/schema/005_register.sql"};
+const char* const kFiles[] = {":/store/schema/001_tests.sql",    ":/store/schema/002_runs.sql",
+                              ":/store/schema/003_audit.sql",    ":/store/schema/004_review.sql",
+                              ":/store/schema/005_register.sql", ":/store/schema/006_pulls.sql"};
 
 // Any number shared by the programs that migrate one database.
 constexpr const char* kMigrationLock = "SELECT pg_advisory_xact_lock(7242010)";

@@ -626,7 +626,7 @@ TEST_F(StoreTest, TheAuditTrailCoversOldAndNewRowsAndFindsAChangedOne) {
                         .ok());
     }
     const CliRun init = cli(db, {"store", "init"});
-    EXPECT_EQ(init.out.toStdString(), "schema version 5, was 2\n") << init.err.toStdString();
+    EXPECT_EQ(init.out.toStdString(), "schema version 6, was 2\n") << init.err.toStdString();
     EXPECT_TRUE(
         cli(db, {"store", "find", "--tool", "4711"}).out.contains(" Bench-S1 4711 test low\n"));
     makeLogins(db);
@@ -683,7 +683,7 @@ TEST_F(StoreTest, AReviewerAmendsAndSignsStoredRecordsAndTheTrailCoversIt) {
     const std::string path = closedTest("amended", kS1Test, "Bench-S1");
     ASSERT_TRUE(outbox.queueTest(path, "Bench-S1"));
     ASSERT_EQ(cli(db, {"sync", "--once", "--home", home.qPath()}, "s1").exitCode, 0);
-    EXPECT_EQ(cli(db, {"store", "init"}).out, "schema version 5, was 3\n");
+    EXPECT_EQ(cli(db, {"store", "init"}).out, "schema version 6, was 3\n");
     EXPECT_EQ(count(db, "vornex_tests"), 1);
     const CliRun performed = runCli({"sign", QString::fromStdString(path), "--meaning", "performed",
                                      "--name", "Ann", "--home", home.qPath()});
@@ -804,7 +804,7 @@ TEST_F(StoreTest, Version5KeepsEveryRowAndVouchesForTheRegistersLines) {
                     .exec("INSERT INTO vornex_run_readings VALUES ($1, 1, 20.5)",
                           {PgParam::text(kS1Test.substr(0, 35) + "b")})
                     .ok());
-    const Migration fifth = migrateSchema(admin);
+    const Migration fifth = migrateSchema(admin, 5);
     EXPECT_EQ(fifth.result.text, "");
     EXPECT_EQ(fifth.from, 4);
     EXPECT_EQ(fifth.to, 5);
@@ -842,6 +842,86 @@ TEST_F(StoreTest, Version5KeepsEveryRowAndVouchesForTheRegistersLines) {
     EXPECT_EQ(readings.value(1, 0), "2 1 4 0.000 conforms f");
     EXPECT_EQ(readings.value(2, 0), "3 2 20 -9.091 exceeds f");
     EXPECT_EQ(verifyAudit(admin).brokenAt, 0) << verifyAudit(admin).reason;
+}
+
+// Version 6 gathers the pulls already stored and, at each commit, those of the instruments
+// whose events it added, however many statements brought them and whether the settings came
+// first; only the server writes them, and a gathered row changed behind its back is found.
+TEST_F(StoreTest, Version6GathersEachInstrumentsPullsAndVerifyFindsThemChanged) {
+    const std::string db = database(5);
+    makeLogins(db);
+    PgConnection admin(cluster->uri(db));
+    ASSERT_TRUE(sendTest(admin, kS1Test, closedTest("old", kS1Test, "Bench-S1")).sent());
+    EXPECT_EQ(migrateSchema(admin).to, 6);
+    const auto gathered = [&admin](const std::string& test) {
+        const PgResult rows = admin.exec(
+            "SELECT string_agg(slave || ' ' || length(pulls), '; ' ORDER BY slave) "
+            "FROM vornex_test_pulls WHERE test_id = $1",
+            {PgParam::text(test)});
+        return rows.ok() ? rows.value(0, 0) : rows.error();
+    };
+    EXPECT_EQ(gathered(kS1Test), "1 20");
+
+    const std::string id = kS1Test.substr(0, 35) + "b";
+    const std::string event =
+        "INSERT INTO vornex_test_events VALUES ($1, $2, $3, $4, $4, $4, $5, "
+        "$6, $7)";
+    const auto add = [&](PgConnection& connection, const char* slave, const char* number,
+                         const char* time, const char* peak, bool complete) {
+        EXPECT_TRUE(connection
+                        .exec(event, {PgParam::text(id), PgParam::text(slave),
+                                      PgParam::text(number), PgParam::text(time),
+                                      PgParam::text(peak), PgParam::text(complete ? "t" : "f"),
+                                      PgParam::text(complete ? "pass" : "incomplete")})
+                        .ok());
+    };
+    PgConnection s1(cluster->uri(db, "s1"));
+    ASSERT_TRUE(s1.exec("BEGIN").ok());
+    ASSERT_TRUE(s1.exec("INSERT INTO vornex_tests (id, bench, operator, tool, tool_description, "
+                        "note, version, name, result, pass_count, low_count, high_count, "
+                        "incomplete_count, sha256, file) VALUES ($1, 'Bench-S1', 'op', '4711', "
+                        "'', '', '1', 'n', 'pass', 2, 0, 0, 1, encode(sha256('x'), 'hex'), 'x')",
+                        {PgParam::text(id)})
+                    .ok());
+    add(s1, "1", "1", "1.5", "-20", true);
+    add(s1, "1", "2", "6.5", "-21", true);
+    add(s1, "2", "1", "2", "5", false);
+    ASSERT_TRUE(s1.exec("INSERT INTO vornex_test_instruments VALUES ($1, 1, '', '', "
+                        "'[{\"since\": 0, \"unit\": 0}, {\"since\": 5, \"unit\": 2}]', "
+                        "'{}')",
+                        {PgParam::text(id)})
+                    .ok());
+    EXPECT_EQ(gathered(id), "");
+    ASSERT_TRUE(s1.exec("COMMIT").ok());
+    EXPECT_EQ(gathered(id), "1 40; 2 0");
+    add(admin, "1", "3", "9", "-22", true);
+    EXPECT_EQ(gathered(id), "1 60; 2 0");
+    // Charted in the newest pull's unit, each pull in the unit of its moment.
+    const StoreAnswer<ToolHistory> history = toolHistory(admin, "4711");
+    ASSERT_TRUE(history) << history.result.text;
+    EXPECT_EQ(history.value.magnitudes, (std::vector<double>{21, 22}));
+    EXPECT_EQ(history.value.unit, 2u);
+    EXPECT_EQ(history.value.otherUnits, 2u);
+    EXPECT_EQ(history.value.tests, 2u);
+    EXPECT_EQ(verifyAudit(admin).brokenAt, 0) << verifyAudit(admin).reason;
+
+    EXPECT_EQ(
+        s1.exec("INSERT INTO vornex_test_pulls VALUES ($1, 3, '')", {PgParam::text(id)}).sqlState(),
+        "42501");
+    ASSERT_TRUE(admin
+                    .exec("UPDATE vornex_test_pulls SET pulls = substring(pulls FOR 40) WHERE "
+                          "test_id = $1 AND slave = 1",
+                          {PgParam::text(id)})
+                    .ok());
+    const CliRun changed = cli(db, {"store", "audit", "verify"}, "quality");
+    EXPECT_EQ(changed.exitCode, 3);
+    const PgResult entry =
+        admin.exec("SELECT id FROM vornex_audit WHERE table_name = 'vornex_tests' AND record = $1",
+                   {PgParam::text(id)});
+    ASSERT_EQ(entry.rows(), 1);
+    EXPECT_EQ(changed.out.toStdString(), "audit broken at row " + entry.value(0, 0) +
+                                             ": vornex_test_pulls " + id +
+                                             "/1 are no longer the pulls its events give\n");
 }
 
 // Each pass of sync sends the home's register lines the store does not hold, and only those;
