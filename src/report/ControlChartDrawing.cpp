@@ -13,6 +13,40 @@ namespace vornex {
 
 namespace {
 
+// More points than the plot is wide, as in a long history: each column of the plot about a dot
+// wide draws the span of its points, red where one of them broke, instead of thousands of dots on
+// top of each other that take seconds to paint.
+template <typename X, typename Y>
+void drawDense(QPainter& p, const QRectF& plot, const std::vector<double>& points,
+               const std::function<bool(size_t)>& broken, X x, Y y, double dot) {
+    struct Column {
+        double low = 0.0, high = 0.0;
+        bool red = false, seen = false;
+    };
+    std::vector<Column> columns(std::max<size_t>(1, static_cast<size_t>(plot.width() / dot)));
+    const double width = plot.width() / static_cast<double>(columns.size());
+    for (size_t i = 0; i < points.size(); ++i) {
+        const double at = std::max(0.0, (x(i) - plot.left()) / width);
+        Column& column = columns[std::min(columns.size() - 1, static_cast<size_t>(at))];
+        column.low = column.seen ? std::min(column.low, points[i]) : points[i];
+        column.high = column.seen ? std::max(column.high, points[i]) : points[i];
+        column.red = column.red || broken(i);
+        column.seen = true;
+    }
+    for (const bool red : {false, true}) {
+        QPainterPath spans;
+        for (size_t c = 0; c < columns.size(); ++c) {
+            if (!columns[c].seen || (red && !columns[c].red))
+                continue;
+            // At least a dot high, so that a column of equal points still shows.
+            const double left = plot.left() + static_cast<double>(c) * width;
+            spans.addRect(QRectF(QPointF(left, y(columns[c].high) - dot / 2.0),
+                                 QPointF(left + width, y(columns[c].low) + dot / 2.0)));
+        }
+        p.fillPath(spans, red ? QColor(Qt::red) : QColor(Qt::black));
+    }
+}
+
 // One chart in `area`: the points in subgroup order, the limits dashed, the centre line solid.
 void drawChart(QPainter& p, const QRectF& area, const std::vector<double>& points,
                const spc::ChartLimits& limits, const std::function<bool(size_t)>& broken,
@@ -47,6 +81,10 @@ void drawChart(QPainter& p, const QRectF& area, const std::vector<double>& point
                           labels - metrics.averageCharWidth(), metrics.height()),
                    Qt::AlignRight | Qt::AlignVCenter,
                    QString::fromStdString(formatFixed(value, decimals)));
+    }
+    if (static_cast<double>(points.size()) > plot.width()) {
+        drawDense(p, plot, points, broken, x, y, dot);
+        return;
     }
     QPainterPath line;
     for (size_t i = 0; i < points.size(); ++i) {

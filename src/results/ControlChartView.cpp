@@ -60,6 +60,8 @@ ControlChartView::ControlChartView(QWidget* parent)
     bold.setBold(true);
     capability_->setFont(bold);
     layout->addWidget(capability_);
+    // A long history lists hundreds of thousands of breaks: measured once, not line by line.
+    breaks_->setUniformItemSizes(true);
     layout->addWidget(breaks_, 1);
     connect(instrument_, &QComboBox::currentIndexChanged, this, [this] { chart(); });
     connect(subgroup_, &QSpinBox::valueChanged, this, [this] {
