@@ -150,7 +150,8 @@ void takePulls(const PgResult& events, const Row& row, std::vector<Pull>& pulls)
 
 StoreAnswer<ToolHistory> toolHistory(PgConnection& connection, const std::string& tool) {
     StoreAnswer<ToolHistory> history;
-    // A plan this large is compiled for longer than it runs.
+    // A long history's plan passes the server's JIT threshold, and is compiled for longer than
+    // it runs.
     history.result = connection.check(connection.exec("SET jit = off"));
     if (!history)
         return history;
